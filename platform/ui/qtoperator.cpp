@@ -1,0 +1,138 @@
+#include "platform/ui/qtoperator.h"
+
+#include "platform/vb/app.h"
+#include "platform/vb/steps.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ui {
+
+namespace {
+
+QString titleOr(const QString& title) { return title.isEmpty() ? vb::App().Title : title; }
+
+struct ButtonSet {
+    QList<QMessageBox::StandardButton> buttons;
+};
+
+ButtonSet buttonsFor(int code) {
+    switch (code & 7) {
+    case vb::vbOKCancel: return {{QMessageBox::Ok, QMessageBox::Cancel}};
+    case vb::vbAbortRetryIgnore: return {{QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}};
+    case vb::vbYesNoCancel: return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}};
+    case vb::vbYesNo: return {{QMessageBox::Yes, QMessageBox::No}};
+    case vb::vbRetryCancel: return {{QMessageBox::Retry, QMessageBox::Cancel}};
+    default: return {{QMessageBox::Ok}};
+    }
+}
+
+int answerFor(QMessageBox::StandardButton b) {
+    switch (b) {
+    case QMessageBox::Ok: return vb::vbOK;
+    case QMessageBox::Cancel: return vb::vbCancel;
+    case QMessageBox::Abort: return vb::vbAbort;
+    case QMessageBox::Retry: return vb::vbRetry;
+    case QMessageBox::Ignore: return vb::vbIgnore;
+    case QMessageBox::Yes: return vb::vbYes;
+    case QMessageBox::No: return vb::vbNo;
+    default: return vb::vbCancel;
+    }
+}
+
+QMessageBox::Icon iconFor(int code) {
+    switch (code & 0x70) {
+    case vb::vbCritical: return QMessageBox::Critical;
+    case vb::vbQuestion: return QMessageBox::Question;
+    case vb::vbExclamation: return QMessageBox::Warning;
+    case vb::vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+QString qtNameFilter(const QString& commonDialogFilter) {
+    const QStringList parts = commonDialogFilter.split(u'|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(u';', u' ');
+        filters.append(QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+int QtOperator::msgBox(const QString& text, int style, const QString& title) {
+    QMessageBox box(iconFor(style), titleOr(title), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    const ButtonSet set = buttonsFor(style);
+    for (auto b : set.buttons) box.addButton(b);
+    const int defaultIndex = (style & vb::vbDefaultButton3) ? 2 : (style & vb::vbDefaultButton2) ? 1 : 0;
+    if (defaultIndex < set.buttons.size()) box.setDefaultButton(set.buttons[defaultIndex]);
+    box.exec();
+    auto clicked = box.standardButton(box.clickedButton());
+    if (clicked == QMessageBox::NoButton) clicked = set.buttons.size() == 1 ? QMessageBox::Ok : QMessageBox::Cancel;
+    return answerFor(clicked);
+}
+
+std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString& title,
+                                            const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtOperator::openFile(const QString& title, const QString& filter,
+                                            const QString& initialDir) {
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title,
+                                                      initialDir, qtNameFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtOperator::saveFile(const QString& title, const QString& filter,
+                                            const QString& initialPath) {
+    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
+                                                      initialPath, qtNameFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& title) {
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(titleOr(title));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* calendar = new QCalendarWidget(&dialog);
+    calendar->setSelectedDate(initial.isValid() ? initial : QDate::currentDate());
+    layout->addWidget(calendar);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return calendar->selectedDate();
+}
+
+int QtOperator::showModal(QDialog& form) { return form.exec(); }
+
+void QtOperator::doEvents() { QApplication::processEvents(); }
+
+void QtOperator::setBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+}  // namespace ui

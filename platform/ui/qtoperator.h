@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/ui/operator.h"
+
+namespace ui {
+
+// The operator service on Qt Widgets: QMessageBox with the button set and icon of the code,
+// QInputDialog, QFileDialog, a calendar dialog.
+class QtOperator : public Operator {
+public:
+    int msgBox(const QString& text, int style = 0, const QString& title = {}) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title = {},
+                                    const QString& defaultText = {}) override;
+    std::optional<QString> openFile(const QString& title, const QString& filter,
+                                    const QString& initialDir = {}) override;
+    std::optional<QString> saveFile(const QString& title, const QString& filter,
+                                    const QString& initialPath = {}) override;
+    std::optional<QDate> pickDate(const QDate& initial, const QString& title = {}) override;
+    int showModal(QDialog& form) override;
+    void doEvents() override;
+    void setBusy(bool busy) override;
+};
+
+// "Name |*.ext|Other |*.x;*.y" (the common dialog's filter) as a Qt name filter list.
+QString qtNameFilter(const QString& commonDialogFilter);
+
+}  // namespace ui

@@ -1,0 +1,72 @@
+#include "platform/vb/currency.h"
+
+#include "platform/vb/vberror.h"
+
+#include <cmath>
+
+namespace vb {
+
+Currency Currency::fromDouble(double value) {
+    const double scaled = value * 10000.0;
+    if (!std::isfinite(scaled) || std::fabs(scaled) > 9.2e18) raise(err::Overflow);
+    // Go through the 15 significant digits a double holds, so 0.00005 is a half and not
+    // 0.0000499999…, then round half to even.
+    const double shown = std::stod(QString::number(scaled, 'g', 15).toStdString());
+    double whole = std::floor(shown);
+    const double frac = shown - whole;
+    if (frac > 0.5 || (frac == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+    return fromScaled(static_cast<std::int64_t>(whole));
+}
+
+bool Currency::parse(const QString& text, Currency* out) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return false;
+    int i = 0;
+    bool negative = false;
+    if (t[0] == u'-' || t[0] == u'+') {
+        negative = t[0] == u'-';
+        i = 1;
+    }
+    QString whole;
+    QString frac;
+    bool inFraction = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == u'.' && !inFraction) {
+            inFraction = true;
+        } else if (c.isDigit()) {
+            (inFraction ? frac : whole) += c;
+        } else {
+            return false;
+        }
+    }
+    if (whole.isEmpty() && frac.isEmpty()) return false;
+    while (whole.size() > 1 && whole.startsWith(u'0')) whole.remove(0, 1);
+    if (whole.size() > 15) return false;
+    std::int64_t scaled = whole.isEmpty() ? 0 : whole.toLongLong() * 10000;
+    scaled += (frac + QStringLiteral("0000")).left(4).toLongLong();
+    if (frac.size() > 4) {
+        // Round half to even on the digits past the fourth, as CCur does.
+        const QString rest = frac.mid(4);
+        const int first = rest[0].digitValue();
+        bool beyondHalf = false;
+        for (int k = 1; k < rest.size(); ++k) beyondHalf |= rest[k] != u'0';
+        if (first > 5 || (first == 5 && (beyondHalf || scaled % 2 != 0))) scaled += 1;
+    }
+    *out = fromScaled(negative ? -scaled : scaled);
+    return true;
+}
+
+QString Currency::toPlainString() const {
+    const std::int64_t a = scaled_ < 0 ? -scaled_ : scaled_;
+    QString s = QString::number(a / 10000);
+    std::int64_t f = a % 10000;
+    if (f != 0) {
+        QString fs = QStringLiteral("%1").arg(f, 4, 10, QLatin1Char('0'));
+        while (fs.endsWith(u'0')) fs.chop(1);
+        s += u'.' + fs;
+    }
+    return scaled_ < 0 ? u'-' + s : s;
+}
+
+}  // namespace vb

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project builds, runs and tests with.
+# Idempotent: packages already installed are skipped, and apt-get runs only when some are missing.
+set -euo pipefail
+
+packages=(
+  # toolchain and build
+  build-essential g++ cmake ninja-build pkg-config
+  # tests
+  googletest libgtest-dev libgmock-dev
+  # Qt 6 base with the SQLite and ODBC drivers
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
+  # embedded engine
+  libsqlite3-dev sqlite3
+  # stable font metrics for rendering and tests
+  fonts-dejavu-core
+  # time zone data for the test clock
+  tzdata
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

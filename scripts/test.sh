@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+build="${ZX_BUILD_DIR:-$root/build}"
+cd "$build"
+ctest --output-on-failure --parallel "$(nproc)" "$@"

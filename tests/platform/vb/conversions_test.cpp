@@ -1,0 +1,206 @@
+#include "platform/vb/conversions.h"
+#include "platform/vb/vberror.h"
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+using vb::Variant;
+
+namespace {
+
+const QLocale kArgentina(QLocale::Spanish, QLocale::Argentina);
+
+TEST(VariantTest, EmptyNullAndEmptyTextStayDistinct) {
+    const Variant empty;
+    const Variant null = Variant::null();
+    const Variant blank = QString();
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_TRUE(null.isNull());
+    EXPECT_TRUE(blank.isString());
+    EXPECT_NE(empty, null);
+    EXPECT_NE(empty, blank);
+    EXPECT_NE(null, blank);
+    EXPECT_EQ(vb::CStr(empty), QString());
+    EXPECT_EQ(vb::CStr(blank), QString());
+    EXPECT_THROW(vb::CStr(null), vb::VbError);
+    EXPECT_EQ(vb::Format(null, "0.00"), QString());
+    EXPECT_EQ(vb::CDbl(empty), 0.0);
+}
+
+TEST(VariantTest, CurrencyKeepsFourDecimalsExactly) {
+    zxtest::ScopedLocale locale(kArgentina);
+    vb::Currency sum;
+    for (int i = 0; i < 10; ++i) sum = sum + vb::CCur(Variant("0,1"));
+    EXPECT_EQ(sum, vb::Currency::fromScaled(10000));
+    EXPECT_EQ(vb::Currency::fromDouble(1.00005).scaled(), 10000);  // half to even
+    EXPECT_EQ(vb::Currency::fromDouble(1.00015).scaled(), 10002);
+    vb::Currency parsed;
+    ASSERT_TRUE(vb::Currency::parse("-12.34565", &parsed));
+    EXPECT_EQ(parsed.scaled(), -123456);
+    EXPECT_FALSE(vb::Currency::parse("12a", &parsed));
+    EXPECT_EQ(vb::Currency::fromScaled(125000).toPlainString(), QStringLiteral("12.5"));
+}
+
+struct ValCase {
+    const char* text;
+    double value;
+};
+
+TEST(ConversionsTest, ValReadsTheLeadingNumber) {
+    const ValCase cases[] = {
+        {"12abc", 12},   {"  1 2 3", 123}, {"-3.5xyz", -3.5}, {"abc", 0},   {"", 0},
+        {"1,5", 1},      {"&H1F", 31},     {"&O17", 15},      {"1e3", 1000}, {"2E", 2},
+        {".5", 0.5},     {"+7", 7},        {"1.2.3", 1.2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_DOUBLE_EQ(vb::Val(c.text), c.value);
+    }
+}
+
+TEST(ConversionsTest, NumberConversionsFollowTheLocale) {
+    zxtest::ScopedLocale locale(kArgentina);
+    EXPECT_DOUBLE_EQ(vb::CDbl(Variant("1,5")), 1.5);
+    EXPECT_DOUBLE_EQ(vb::CDbl(Variant("1.234,5")), 1234.5);
+    EXPECT_EQ(vb::CStr(Variant(1.5)), QStringLiteral("1,5"));
+    EXPECT_EQ(vb::CStr(Variant(vb::Currency::fromScaled(12345))), QStringLiteral("1,2345"));
+    EXPECT_THROW(vb::CDbl(Variant("abc")), vb::VbError);
+    EXPECT_TRUE(vb::IsNumeric(Variant("1,5")));
+    EXPECT_FALSE(vb::IsNumeric(Variant("1,5x")));
+    EXPECT_FALSE(vb::IsNumeric(Variant::null()));
+}
+
+TEST(ConversionsTest, WholeNumbersRoundHalfToEven) {
+    const struct {
+        double in;
+        int out;
+    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {3.5, 4}, {2.6, 3}, {-0.4, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(vb::CLng(Variant(c.in)), c.out);
+        EXPECT_EQ(vb::CInt(Variant(c.in)), c.out);
+    }
+    EXPECT_EQ(vb::CLng(Variant(vb::Currency::fromScaled(25000))), 2);
+    EXPECT_EQ(vb::CLng(Variant(vb::Currency::fromScaled(35000))), 4);
+    EXPECT_EQ(vb::CLng(Variant(true)), -1);
+    EXPECT_THROW(vb::CInt(Variant(40000)), vb::VbError);
+    EXPECT_THROW(vb::CLng(Variant(3e9)), vb::VbError);
+    try {
+        vb::CInt(Variant(40000));
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, vb::err::Overflow);
+    }
+}
+
+TEST(ConversionsTest, BooleansFromTextAndNumbers) {
+    EXPECT_TRUE(vb::CBool(Variant("true")));
+    EXPECT_FALSE(vb::CBool(Variant("FALSE")));
+    EXPECT_TRUE(vb::CBool(Variant(-1)));
+    EXPECT_FALSE(vb::CBool(Variant(0.0)));
+    EXPECT_TRUE(vb::CBool(Variant("2")));
+    EXPECT_FALSE(vb::CBool(Variant()));
+    EXPECT_THROW(vb::CBool(Variant("SI")), vb::VbError);
+}
+
+struct DateCase {
+    const char* text;
+    const char* iso;  // nullptr: not a date
+};
+
+TEST(ConversionsTest, DatesAreReadDayFirst) {
+    const DateCase cases[] = {
+        {"9/12/26", "2026-12-09T00:00:00"},
+        {"09/12/2026 14:05", "2026-12-09T14:05:00"},
+        {"1/2/29", "2029-02-01T00:00:00"},
+        {"1/2/30", "1930-02-01T00:00:00"},
+        {"31/12/99 23:59:59", "1999-12-31T23:59:59"},
+        {"29/02/2024", "2024-02-29T00:00:00"},
+        {"2026-12-09 08:30:00", "2026-12-09T08:30:00"},
+        {"14:30", "1899-12-30T14:30:00"},
+        {"31/02/2024", nullptr},
+        {"29/02/2023", nullptr},
+        {"13/13/2024", nullptr},
+        {"1/2/024", nullptr},
+        {"25/12/2024 25:00", nullptr},
+        {"hoy", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Variant v(c.text);
+        if (c.iso) {
+            ASSERT_TRUE(vb::IsDate(v));
+            EXPECT_EQ(vb::CDate(v).toString(Qt::ISODate), QString::fromLatin1(c.iso));
+        } else {
+            EXPECT_FALSE(vb::IsDate(v));
+            EXPECT_THROW(vb::CDate(v), vb::VbError);
+        }
+    }
+}
+
+TEST(ConversionsTest, DatesAndNumbersConvertLikeVb) {
+    const QDateTime dt(QDate(2000, 1, 1), QTime(12, 0));
+    EXPECT_DOUBLE_EQ(vb::CDbl(Variant(dt)), 36526.5);
+    EXPECT_EQ(vb::CDate(Variant(36526.5)), dt);
+    EXPECT_EQ(vb::CStr(Variant(dt)), QStringLiteral("01/01/2000 12:00:00"));
+    EXPECT_EQ(vb::CStr(Variant(QDate(2000, 1, 1))), QStringLiteral("01/01/2000"));
+}
+
+struct FormatCase {
+    Variant value;
+    const char* mask;
+    const char* expected;
+};
+
+TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
+    zxtest::ScopedLocale locale(kArgentina);
+    const QDateTime dt(QDate(2026, 3, 7), QTime(9, 5, 4));
+    const FormatCase cases[] = {
+        {1234.5, "###,##0.00", "1.234,50"},
+        {1234.5, "###0.00", "1234,50"},
+        {0.5, "#####.00", ",50"},
+        {5, "#####00", "05"},
+        {123, "#####00", "123"},
+        {1234.6, "###,###,###,###0.", "1.235,"},
+        {2.5, "0", "3"},
+        {-2.5, "0", "-3"},
+        {1.005, "0.00", "1,01"},
+        {25.5, "#.#", "25,5"},
+        {2, "#.#", "2,"},
+        {1.5, "0.0#", "1,5"},
+        {0, "#,##0.00", "0,00"},
+        {-1234.5, "#,##0.00", "-1.234,50"},
+        {-5, "0;(0)", "(5)"},
+        {0, "0;(0);\"cero\"", "cero"},
+        {7, "0000", "0007"},
+        {123456, "000-000", "123-456"},
+        {0.256, "0.0%", "25,6%"},
+        {Variant("1234,5"), "#,##0.00", "1.234,50"},
+        {Variant(), "0.00", "0,00"},
+        {dt, "dd/mm/yy hh:mm", "07/03/26 09:05"},
+        {dt, "hh:mm:ss", "09:05:04"},
+        {dt, "mm-dd-yyyy", "03-07-2026"},
+        {dt, "hhmmss", "090504"},
+        {dt, "HH:MM", "09:05"},
+        {dt, "DD/MM/YY", "07/03/26"},
+        {dt, "yyyy-MM-dd", "2026-03-07"},
+        {dt, "yyyymmdd", "20260307"},
+        {dt, "d/m/yyyy", "7/3/2026"},
+        {Variant("07/03/2026"), "yyyy-mm-dd", "2026-03-07"},
+        {Variant("abc"), ">", "ABC"},
+        {Variant("abc"), "0.00", "abc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 with \"%2\"").arg(c.value.debugString(), c.mask).toStdString());
+        EXPECT_EQ(vb::Format(c.value, c.mask), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST(ConversionsTest, FormatUsesTheDotAndCommaOfTheCLocale) {
+    zxtest::ScopedLocale locale(QLocale::c());
+    EXPECT_EQ(vb::Format(1234.5, "###,##0.00"), QStringLiteral("1,234.50"));
+    EXPECT_EQ(vb::CStr(Variant(0.1)), QStringLiteral("0.1"));
+    EXPECT_EQ(vb::CStr(Variant(1e20)), QStringLiteral("1E+20"));
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#include "platform/vb/textfile.h"
+#include "tests/support/fixtures.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextFileTest, Windows1252WithCrlfIsWrittenAndReadBackByteForByte) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("BASES.TXT");
+    const QStringList lines = {QStringLiteral("Año, Peña, €5"), QStringLiteral("“comillas” – ok"),
+                               QString(), QStringLiteral("日本")};
+    ASSERT_TRUE(vb::writeTextLines(path, lines));
+    const QByteArray expected = QByteArray("A\xF1o, Pe\xF1" "a, \x80" "5\r\n"
+                                           "\x93" "comillas\x94 \x96 ok\r\n"
+                                           "\r\n"
+                                           "??\r\n");
+    EXPECT_EQ(zxtest::readFile(path), expected);
+    const auto back = vb::readTextLines(path);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, (QStringList{lines[0], lines[1], QString(), QStringLiteral("??")}));
+
+    ASSERT_TRUE(vb::appendTextLine(path, QStringLiteral("último")));
+    EXPECT_TRUE(zxtest::readFile(path).endsWith("\xFAltimo\r\n"));
+}
+
+TEST(TextFileTest, ReadsLfAndCrEndsAndMissingFiles) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.txt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("a\nb\rc\r\nd");
+    f.close();
+    EXPECT_EQ(*vb::readTextLines(path), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_FALSE(vb::readTextLines(dir.filePath("missing.txt")).has_value());
+}
+
+TEST(TextFileTest, PermissionsAreSetWhenAsked) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("secret.txt");
+    ASSERT_TRUE(vb::writeTextLines(path, {"x"}, false, 0600));
+    const auto p = QFileInfo(path).permissions();
+    EXPECT_TRUE(p & QFileDevice::ReadOwner);
+    EXPECT_TRUE(p & QFileDevice::WriteOwner);
+    EXPECT_FALSE(p & QFileDevice::ReadGroup);
+    EXPECT_FALSE(p & QFileDevice::ReadOther);
+}
+
+TEST(TextFileTest, FixedRecordsPadAndCutEachField) {
+    const vb::FixedRecord layout({3, 5, 2});
+    EXPECT_EQ(layout.size(), 10);
+    const QByteArray bytes = layout.encode({"ab", "ñandú-largo", "x"});
+    EXPECT_EQ(bytes, QByteArray("ab \xF1" "and\xFA" "x "));
+    EXPECT_EQ(layout.decode(bytes), (QStringList{"ab ", "ñandú", "x "}));
+    EXPECT_EQ(layout.decode("abc"), (QStringList{"abc", "     ", "  "}));
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include "tests/support/fixtures.h"
+
+#include "platform/vb/conversions.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace vb {
+void PrintTo(const Variant& v, std::ostream* os) { *os << v.debugString().toStdString(); }
+}  // namespace vb
+
+QT_BEGIN_NAMESPACE
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace zxtest {
+
+FixedClock::FixedClock(QDateTime now) : now_(std::move(now)), previous_(ui::setClock(this)) {}
+FixedClock::~FixedClock() { ui::setClock(previous_); }
+
+FixedStation::FixedStation(QString computer, QString user)
+    : computer_(std::move(computer)), user_(std::move(user)), previous_(ui::setStation(this)) {}
+FixedStation::~FixedStation() { ui::setStation(previous_); }
+
+ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(vb::locale()) {
+    vb::setLocale(locale);
+}
+ScopedLocale::~ScopedLocale() { vb::setLocale(previous_); }
+
+ProgramFolder::ProgramFolder() : previous_(vb::App()) {
+    vb::App().Path = dir_.path();
+    vb::App().EXEName = QStringLiteral("Zentrik");
+    vb::App().Title = QStringLiteral("Zentrik");
+    previousEnd_ = vb::setEndHandler([this](int status) {
+        ++endCount_;
+        lastStatus_ = status;
+        throw vb::ProgramEnded{status};
+    });
+}
+
+ProgramFolder::~ProgramFolder() {
+    vb::App() = previous_;
+    vb::setEndHandler(previousEnd_);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+QString sourcePath(const QString& relative) {
+    return QStringLiteral(ZX_SUPPORT_SOURCE_DIR "/") + relative;
+}
+
+}  // namespace zxtest

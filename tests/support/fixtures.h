@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/ui/operator.h"
+#include "platform/vb/app.h"
+#include "platform/vb/variant.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <ostream>
+
+namespace vb {
+// Lets GoogleTest print variants in failure messages.
+void PrintTo(const Variant& v, std::ostream* os);
+}  // namespace vb
+
+QT_BEGIN_NAMESPACE
+void PrintTo(const QString& s, std::ostream* os);
+QT_END_NAMESPACE
+
+namespace zxtest {
+
+// A clock that stands still unless the test moves it; installed while it lives.
+class FixedClock : public ui::Clock {
+public:
+    explicit FixedClock(QDateTime now);
+    ~FixedClock() override;
+    QDateTime now() const override { return now_; }
+    void set(QDateTime now) { now_ = std::move(now); }
+
+private:
+    QDateTime now_;
+    ui::Clock* previous_;
+};
+
+// A workstation identity chosen by the test; installed while it lives.
+class FixedStation : public ui::Station {
+public:
+    FixedStation(QString computer, QString user);
+    ~FixedStation() override;
+    QString computerName() const override { return computer_; }
+    QString userName() const override { return user_; }
+
+private:
+    QString computer_, user_;
+    ui::Station* previous_;
+};
+
+// The program's locale for number and date texts; restored when it goes out of scope.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const QLocale& locale);
+    ~ScopedLocale();
+
+private:
+    QLocale previous_;
+};
+
+// A private program folder (App.Path) for the test, with `vb::End` turned into an exception
+// (vb::ProgramEnded) so a test can see the program end. Both restored when it goes away.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    ~ProgramFolder();
+    QString path() const { return dir_.path(); }
+    // A path inside the folder.
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    // How many times the program was ended, and the last status.
+    int endCount() const { return endCount_; }
+    int lastStatus() const { return lastStatus_; }
+
+private:
+    QTemporaryDir dir_;
+    vb::AppInfo previous_;
+    std::function<void(int)> previousEnd_;
+    int endCount_ = 0;
+    int lastStatus_ = 0;
+};
+
+// Bytes of a file (empty when it does not exist).
+QByteArray readFile(const QString& path);
+// The project's source folder, for schema and data files.
+QString sourcePath(const QString& relative);
+
+}  // namespace zxtest

@@ -1,0 +1,34 @@
+// The GoogleTest main of every test: a fixed environment, the Qt application object, and an
+// operator that fails the test on any prompt nobody scripted.
+#include "platform/vb/app.h"
+#include "tests/support/scripted_operator.h"
+
+#include <gtest/gtest.h>
+
+#ifdef ZX_GUI_TESTS
+#include <QApplication>
+#else
+#include <QCoreApplication>
+#endif
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("TZ", "America/Argentina/Buenos_Aires", 0);
+    setenv("LC_ALL", "C.UTF-8", 0);
+    tzset();
+    ::testing::InitGoogleTest(&argc, argv);
+#ifdef ZX_GUI_TESTS
+    QApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
+    vb::setEndHandler([](int status) {
+        ADD_FAILURE() << "the program ended with status " << status;
+        throw vb::ProgramEnded{status};
+    });
+    zxtest::ScriptedOperator strict;  // no answers: any unexpected prompt fails the test
+    strict.setStrictAtEnd(false);
+    return RUN_ALL_TESTS();
+}
