@@ -1,0 +1,151 @@
+#include "core/formats.h"
+
+#include "platform/vb/conversions.h"
+#include "platform/vb/strings.h"
+#include "platform/vb/vberror.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace ModGlobal {
+
+namespace {
+
+// The word tables, indexed from 1 (index 0 is always the empty text).
+QString Unidades[10];
+QString Decenas[10];
+QString DecenasUnidas[10];
+QString Centenas[11];
+QString Especiales[16];
+
+// Words of one group of three digits ("215" gives "doscientos quince").
+QString palabrasDelGrupo(const QString& g) {
+    const int h = g[0].digitValue();
+    const int d = g[1].digitValue();
+    const int u = g[2].digitValue();
+    const int r = d * 10 + u;
+    QString decena, unidad;
+    if (u == 0) {
+        decena = Decenas[r / 10];
+    } else if (r >= 11 && r <= 15) {
+        decena = Especiales[r];
+    } else {
+        unidad = Unidades[u];
+        decena = DecenasUnidas[d];
+    }
+    const QString centena = (h == 1 && g == QLatin1String("100")) ? Centenas[10] : Centenas[h];
+    return centena + u' ' + decena + unidad + u' ';
+}
+
+}  // namespace
+
+QString FormatoFechaHora() {
+    return QStringLiteral("dd/mm/yy hh:mm");
+}
+QString FormatoFecha() {
+    return QStringLiteral("dd/mm/yy");
+}
+QString FormatoHora() {
+    return QStringLiteral("hh:mm");
+}
+
+QString SeparadorDecimal() {
+    return vb::CStr(10.0 / 3).contains(u',') ? QStringLiteral(",") : QStringLiteral(".");
+}
+
+void InicializaPalabrasNumeros() {
+    const char16_t* unidades[] = {u"",      u"un",   u"dos",   u"tres", u"cuatro",
+                                  u"cinco", u"seis", u"siete", u"ocho", u"nueve"};
+    const char16_t* decenas[] = {u"",          u"diez",    u"veinte",  u"treinta", u"cuarenta",
+                                 u"cincuenta", u"sesenta", u"setenta", u"ochenta", u"noventa"};
+    const char16_t* unidas[] = {u"",           u"dieci",       u"veinti",
+                                u"treinta y ", u"cuarenta y ", u"cincuenta y ",
+                                u"sesenta y ", u"setenta y ",  u"ochenta y ",
+                                u"noventa y "};
+    const char16_t* centenas[] = {
+        u"",           u"ciento",      u"doscientos",  u"trescientos", u"cuatrocientos",
+        u"quinientos", u"seiscientos", u"setecientos", u"ochocientos", u"novecientos",
+        u"cien"};
+    const char16_t* especiales[] = {u"",     u"1",     u"2",       u"3",     u"4",  u"5",
+                                    u"6",    u"7",     u"8",       u"9",     u"10", u"once",
+                                    u"doce", u"trece", u"catorce", u"quince"};
+    for (int i = 0; i < 10; ++i) {
+        Unidades[i] = QString::fromUtf16(unidades[i]);
+        Decenas[i] = QString::fromUtf16(decenas[i]);
+        DecenasUnidas[i] = QString::fromUtf16(unidas[i]);
+    }
+    for (int i = 0; i < 11; ++i) Centenas[i] = QString::fromUtf16(centenas[i]);
+    for (int i = 0; i < 16; ++i) Especiales[i] = QString::fromUtf16(especiales[i]);
+}
+
+QString NumeroEnLetras(const QString& Numero) {
+    InicializaPalabrasNumeros();
+    double numero = 0;
+    try {
+        numero = vb::CDbl(Numero);
+    } catch (const vb::VbError&) {
+        numero = 0;  // a text that is not a number reads as zero
+    }
+    const double v = std::fabs(numero);
+    const bool negativo = numero != v;
+    if (!(v >= 1)) return QStringLiteral("cero");
+
+    // Twelve digits: four groups of three, units first.
+    const QString t = QString::number(std::floor(v), 'f', 0).rightJustified(12, u'0').right(12);
+    QString grupos[5];
+    int c = 0;
+    for (int k = 1; k <= 4; ++k) {
+        grupos[k] = t.mid(12 - 3 * k, 3);
+        if (grupos[k] != QLatin1String("000")) c = k;
+    }
+
+    QString resultado;
+    bool unMillon = false;
+    for (int k = 1; k <= c; ++k) {
+        // A thousands group of exactly one is "mil", not "un mil"; the millions group of
+        // "un millón" is already written.
+        const bool grupoUno = grupos[k] == QLatin1String("001");
+        const bool callar = grupoUno && (k == 2 || k == 4 || (k == 3 && unMillon));
+        if (!callar) resultado = palabrasDelGrupo(grupos[k]) + resultado;
+        if ((k == 1 || k == 3) && grupos[k + 1] != QLatin1String("000"))
+            resultado = QStringLiteral(" mil ") + resultado;
+        if (k == 2 && v > 999999) {
+            unMillon = !(v > 1999999);
+            resultado = (unMillon ? QStringLiteral("un millón ") : QStringLiteral(" millones ")) +
+                        resultado;
+        }
+    }
+
+    static const QRegularExpression blancos(QStringLiteral(" +"));
+    resultado = vb::Trim(resultado).replace(blancos, QStringLiteral(" "));
+    if (negativo) resultado = QStringLiteral("menos ") + resultado;
+    return vb::Trim(resultado);
+}
+
+QString ImporteEnLetras(const QString& Importe, std::int16_t Ancho, const QString& Moneda,
+                        const QString& Centavos) {
+    const QString sepDec = vb::Format(25.5, QStringLiteral("#.#")).contains(u',')
+                               ? QStringLiteral(",")
+                               : QStringLiteral(".");
+    const QString moneda =
+        vb::Trim(Moneda).isEmpty() ? QStringLiteral(" ") : u' ' + vb::Trim(Moneda) + u' ';
+    auto ajustar = [Ancho](const QString& s) {
+        return Ancho == 0 ? s : s.leftJustified(Ancho, u' ', true);
+    };
+
+    QString texto = Importe;
+    texto.remove(u' ');
+    const int p = vb::InStr(texto, sepDec);
+    if (p > 0) {
+        const QString entero = vb::Left(texto, p - 1);
+        const QString centavos = vb::Left(vb::Mid(texto, p + 1) + QStringLiteral("000"), 2);
+        if (vb::Val(centavos) >= 1)
+            return ajustar(vb::RTrim(NumeroEnLetras(entero) + moneda + QStringLiteral("con ") +
+                                     centavos + QStringLiteral("/100")));
+        return ajustar(vb::RTrim(NumeroEnLetras(entero) + moneda));
+    }
+    return ajustar(vb::RTrim(NumeroEnLetras(texto) + moneda)) + QStringLiteral(" con 00/100");
+}
+
+}  // namespace ModGlobal

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/vb/variant.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// Number, money, date and amount-in-words texts that vouchers and receipts print. Number texts
+// follow the program's locale (vb::locale()).
+namespace ModGlobal {
+
+// The format texts of stored and shown dates: "dd/mm/yy hh:mm", "dd/mm/yy" and "hh:mm".
+QString FormatoFechaHora();
+QString FormatoFecha();
+QString FormatoHora();
+
+// The locale's decimal separator: "," or ".".
+QString SeparadorDecimal();
+
+// The amount in Spanish words, then the cents as "con NN/100". `Ancho` other than 0 pads or
+// cuts the text to that width. `Centavos` is accepted and not used.
+QString ImporteEnLetras(const QString& Importe, std::int16_t Ancho = 0, const QString& Moneda = {},
+                        const QString& Centavos = {});
+
+// A whole number in Spanish words ("dos mil quinientos"); below one gives "cero".
+QString NumeroEnLetras(const QString& Numero);
+
+// Fills the word tables NumeroEnLetras uses.
+void InicializaPalabrasNumeros();
+
+}  // namespace ModGlobal

@@ -1,0 +1,106 @@
+#include "core/formats.h"
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QLocale kArgentina(QLocale::Spanish, QLocale::Argentina);
+
+// One worked value: which procedure, its input and the text it gives.
+struct Worked {
+    enum Kind { Words, Amount, AmountPesos } kind;
+    const char* input;
+    const char16_t* expected;
+};
+
+QString run(const Worked& w) {
+    switch (w.kind) {
+        case Worked::Words:
+            return ModGlobal::NumeroEnLetras(w.input);
+        case Worked::Amount:
+            return ModGlobal::ImporteEnLetras(w.input);
+        case Worked::AmountPesos:
+            return ModGlobal::ImporteEnLetras(w.input, 0, "pesos");
+    }
+    return {};
+}
+
+TEST(FormatsTest, WorkedValuesInArgentina) {
+    zxtest::ScopedLocale locale(kArgentina);
+    const Worked cases[] = {
+        {Worked::Words, "1", u"un"},
+        {Worked::Words, "10", u"diez"},
+        {Worked::Words, "15", u"quince"},
+        {Worked::Words, "16", u"dieciseis"},
+        {Worked::Words, "21", u"veintiun"},
+        {Worked::Words, "31", u"treinta y un"},
+        {Worked::Words, "100", u"cien"},
+        {Worked::Words, "101", u"ciento un"},
+        {Worked::Words, "115", u"ciento quince"},
+        {Worked::Words, "999", u"novecientos noventa y nueve"},
+        {Worked::Words, "2500", u"dos mil quinientos"},
+        {Worked::Words, "2000000", u"dos millones"},
+        {Worked::Words, "2000000000", u"dos mil millones"},
+        {Worked::Words, "0", u"cero"},
+        {Worked::Words, "0,5", u"cero"},
+        {Worked::Words, "-21", u"menos veintiun"},
+        {Worked::Words, "abc", u"cero"},
+        {Worked::AmountPesos, "2500,5", u"dos mil quinientos pesos con 50/100"},
+        {Worked::AmountPesos, "2500", u"dos mil quinientos pesos con 00/100"},
+        {Worked::AmountPesos, "2500,00", u"dos mil quinientos pesos"},
+        {Worked::AmountPesos, "0,75", u"cero pesos con 75/100"},
+        {Worked::AmountPesos, "12,349", u"doce pesos con 34/100"},
+        {Worked::AmountPesos, "2 500,50", u"dos mil quinientos pesos con 50/100"},
+        {Worked::Amount, "2500,5", u"dos mil quinientos con 50/100"},
+        {Worked::Amount, "2500", u"dos mil quinientos con 00/100"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        EXPECT_EQ(run(c), QString::fromUtf16(c.expected));
+    }
+}
+
+// One thousand and one million are written the way Spanish writes them ("mil", "un millón"),
+// never "un mil" or "un un millón".
+TEST(FormatsTest, OneThousandAndOneMillionReadAsSpanishWritesThem) {
+    const struct {
+        const char* input;
+        const char16_t* expected;
+    } cases[] = {
+        {"1000", u"mil"},
+        {"1999", u"mil novecientos noventa y nueve"},
+        {"1001", u"mil un"},
+        {"21000", u"veintiun mil"},
+        {"1000000", u"un millón"},
+        {"1500000", u"un millón quinientos mil"},
+        {"1999999", u"un millón novecientos noventa y nueve mil novecientos noventa y nueve"},
+        {"1000000000", u"mil millones"},
+        {"1001000000", u"mil un millones"},
+        {"3001000", u"tres millones mil"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        EXPECT_EQ(ModGlobal::NumeroEnLetras(c.input), QString::fromUtf16(c.expected));
+    }
+}
+
+TEST(FormatsTest, WidthPadsOrCutsTheWordsButNotTheZeroCentsTail) {
+    zxtest::ScopedLocale locale(kArgentina);
+    EXPECT_EQ(ModGlobal::ImporteEnLetras("12,5", 20), QStringLiteral("doce con 50/100     "));
+    EXPECT_EQ(ModGlobal::ImporteEnLetras("12,5", 6), QStringLiteral("doce c"));
+    EXPECT_EQ(ModGlobal::ImporteEnLetras("12", 6, "pesos"), QStringLiteral("doce p con 00/100"));
+}
+
+TEST(FormatsTest, DecimalSeparatorFollowsTheLocale) {
+    {
+        zxtest::ScopedLocale locale(kArgentina);
+        EXPECT_EQ(ModGlobal::SeparadorDecimal(), QStringLiteral(","));
+    }
+    zxtest::ScopedLocale locale(QLocale::c());
+    EXPECT_EQ(ModGlobal::SeparadorDecimal(), QStringLiteral("."));
+    EXPECT_EQ(ModGlobal::ImporteEnLetras("2500.5"),
+              QStringLiteral("dos mil quinientos con 50/100"));
+}
+
+}  // namespace
