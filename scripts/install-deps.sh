@@ -16,6 +16,8 @@ packages=(
   fonts-dejavu-core
   # time zone data for the test clock
   tzdata
+  # opening files and links with the desktop's default program
+  xdg-utils
 )
 
 missing=()

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #endif
 
+#include <QStandardPaths>
+
 #include <cstdlib>
 
 int main(int argc, char** argv) {
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
 #else
     QCoreApplication app(argc, argv);
 #endif
+    // Settings and data the code keeps per user go to Qt's test area, never the real ones.
+    QStandardPaths::setTestModeEnabled(true);
     vb::setEndHandler([](int status) {
         ADD_FAILURE() << "the program ended with status " << status;
         throw vb::ProgramEnded{status};

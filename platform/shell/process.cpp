@@ -1,0 +1,87 @@
+#include "platform/shell/process.h"
+
+#include "platform/ui/operator.h"
+
+#include <QProcess>
+
+namespace shell {
+
+namespace {
+// How long one poll blocks before the interface gets its turn again.
+constexpr int kPollMilliseconds = 50;
+
+// The words of a command line as a POSIX shell splits them: blanks separate words, single
+// quotes keep everything, double quotes keep all but backslash escapes, a backslash outside
+// quotes keeps the next character.
+QStringList splitWords(const QString& commandLine) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    enum { Plain, Single, Double } mode = Plain;
+    for (qsizetype i = 0; i < commandLine.size(); ++i) {
+        const QChar c = commandLine[i];
+        if (mode == Single) {
+            if (c == u'\'')
+                mode = Plain;
+            else
+                word += c;
+        } else if (mode == Double) {
+            if (c == u'"') {
+                mode = Plain;
+            } else if (c == u'\\' && i + 1 < commandLine.size() &&
+                       QStringLiteral("\"\\$`").contains(commandLine[i + 1])) {
+                word += commandLine[++i];
+            } else {
+                word += c;
+            }
+        } else if (c == u' ' || c == u'\t' || c == u'\n') {
+            if (inWord) words.append(word);
+            word.clear();
+            inWord = false;
+        } else {
+            inWord = true;
+            if (c == u'\'')
+                mode = Single;
+            else if (c == u'"')
+                mode = Double;
+            else if (c == u'\\' && i + 1 < commandLine.size())
+                word += commandLine[++i];
+            else
+                word += c;
+        }
+    }
+    if (inWord) words.append(word);
+    return words;
+}
+
+}  // namespace
+
+std::optional<int> runAndWait(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start(program, arguments);
+    if (!process.waitForStarted()) return std::nullopt;
+    while (!process.waitForFinished(kPollMilliseconds)) {
+        if (process.state() == QProcess::NotRunning) break;
+        ui::op().doEvents();
+    }
+    if (process.exitStatus() == QProcess::CrashExit) return -1;
+    return process.exitCode();
+}
+
+std::optional<int> runAndWait(const QString& commandLine) {
+    QStringList words = splitWords(commandLine);
+    if (words.isEmpty()) return std::nullopt;
+    const QString program = words.takeFirst();
+    return runAndWait(program, words);
+}
+
+qint64 startDetached(const QString& program, const QStringList& arguments,
+                     const QString& workingFolder) {
+    qint64 pid = 0;
+    if (!QProcess::startDetached(program, arguments, workingFolder, &pid)) return 0;
+    return pid;
+}
+
+}  // namespace shell
