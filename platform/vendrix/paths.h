@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Finding the suite's files, whose names other programs wrote in any letter case.
+namespace vendrix {
+
+// `path` with "\" turned into "/"; when no file of that exact name exists, the file of its
+// folder whose name matches without regard to case. The path unchanged when there is none.
+QString findFileIgnoringCase(const QString& path);
+
+// A file of the program folder (vb::App().Path) when `name` is relative, else `name` itself;
+// found as findFileIgnoringCase does.
+QString programFile(const QString& name);
+
+}  // namespace vendrix

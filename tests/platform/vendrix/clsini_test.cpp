@@ -1,0 +1,64 @@
+#include "platform/vendrix/clsini.h"
+
+#include "platform/vb/textfile.h"
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ClsIniTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Written by the suite's other programs: Windows-1252, CRLF, any letter case.
+        ASSERT_TRUE(
+            vb::writeTextLines(folder_.file("zx900PR.ini"), {
+                                                                "[PC1|ANA]",
+                                                                "FlatToolbars = 0",
+                                                                "Vacio=",
+                                                                "Entre=\"  con blancos  \"",
+                                                                "; comentario=1",
+                                                                "[pc1|anaBaseDeDatos]",
+                                                                "Servidor=SRV1\\SQL",
+                                                                "UserPassWord=Contraseña",
+                                                                "[Otra]",
+                                                                "FlatToolbars=5",
+                                                            }));
+    }
+
+    zxtest::ProgramFolder folder_;
+};
+
+TEST_F(ClsIniTest, ReadsSectionsAndKeysWithoutRegardToCase) {
+    struct Case {
+        const char *section, *key, *expected;
+    } cases[] = {
+        {"PC1|ANA", "FlatToolbars", "0"},
+        {"pc1|ana", "FLATTOOLBARS", "0"},
+        {"PC1|ANABASEDEDATOS", "servidor", "SRV1\\SQL"},
+        {"PC1|ANABaseDeDatos", "UserPassWord", "Contraseña"},
+        {"Otra", "FlatToolbars", "5"},
+        {"PC1|ANA", "Vacio", ""},
+        {"PC1|ANA", "Entre", "  con blancos  "},
+        {"PC1|ANA", "Servidor", "por defecto"},
+        {"PC1|ANA", "; comentario", "por defecto"},
+        {"PC2|ANA", "FlatToolbars", "por defecto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + " " + c.key);
+        EXPECT_EQ(gIni().LeeIni("ZX900pr.INI", c.section, c.key, "por defecto"), c.expected);
+    }
+}
+
+TEST_F(ClsIniTest, AMissingFileGivesTheDefault) {
+    EXPECT_EQ(gIni().LeeIni("OTRO.INI", "PC1|ANA", "FlatToolbars", "1"), "1");
+    EXPECT_EQ(gIni().LeeIni("OTRO.INI", "PC1|ANA", "FlatToolbars"), "");
+}
+
+TEST_F(ClsIniTest, AFullPathAndTheOutArgumentWork) {
+    QString value;
+    EXPECT_EQ(gIni().LeeIni(folder_.file("ZX900PR.INI"), "Otra", "FlatToolbars", "1", value), "5");
+    EXPECT_EQ(value, "5");
+}
+
+}  // namespace
