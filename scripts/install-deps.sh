@@ -12,6 +12,10 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
   # embedded engine
   libsqlite3-dev sqlite3
+  # mail over SMTP
+  libcurl4-openssl-dev
+  # test SMTP server (its certificate is made with python3-cryptography)
+  python3-aiosmtpd python3-cryptography
   # stable font metrics for rendering and tests
   fonts-dejavu-core
   # time zone data for the test clock

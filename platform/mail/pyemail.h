@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace mail {
+
+// How the connection to the mail server is protected.
+enum class Security {
+    ImplicitTls,        // TLS from the first byte
+    StartTlsRequired,   // STARTTLS, or no mail at all
+    StartTlsIfOffered,  // STARTTLS when the server offers it
+};
+
+// The protection each port gets: 465 implicit TLS, 587 STARTTLS required, any other port
+// STARTTLS when offered. Certificates are checked in every case.
+Security securityForPort(int port);
+
+// Limits and trust of the mail connection.
+struct Settings {
+    // Bounds so the program never waits on the network for ever.
+    std::chrono::milliseconds connectTimeout = std::chrono::seconds(20);
+    std::chrono::milliseconds totalTimeout = std::chrono::minutes(5);  // per call
+    // A PEM file of the certificates to trust instead of the system's; empty: the system's.
+    QString caFile;
+    // Taken instead of securityForPort, for servers on unusual ports.
+    std::optional<Security> security;
+};
+
+// Numbers of the errors Enviar raises, as the callers test them.
+namespace err {
+constexpr long NoConnection = -2147220973;  // the server cannot be reached
+constexpr long MissingData = -2147220979;   // no mail started, no sender or no recipient
+constexpr long LoginRefused = -2147220975;  // the server refused the account on reconnecting
+}  // namespace err
+
+// The mail component: one SMTP connection opened by Conectar and kept for every mail of a
+// send; each mail is started by Crear, filled through its properties and sent by Enviar as
+// text and HTML alternatives with the attached files.
+class PyEmail {
+public:
+    explicit PyEmail(Settings settings = {});
+    ~PyEmail();
+    PyEmail(const PyEmail&) = delete;
+    PyEmail& operator=(const PyEmail&) = delete;
+
+    // Connects and logs in (no login when `login` is empty). False on any failure.
+    bool Conectar(const QString& host, const QString& login, const QString& password, int port);
+    // Starts a new empty mail; False when there is no connection.
+    bool Crear();
+    void Remitente(const QString& address);
+    void ResponderA(const QString& address);
+    // False when the text is not one plausible address; the address is then not added.
+    bool AgregarDestinatario(const QString& address);
+    void Motivo(const QString& subject);
+    void MensajeTexto(const QString& text);
+    void MensajeHTML(const QString& html);
+    // Reads the file now; False when it cannot be read (nothing is attached then).
+    bool Adjuntar(const QString& path);
+    // True when the server took the mail, False when it refused it (a sender, recipient or
+    // message it would not accept). Raises vb::VbError with an err:: number when the mail is
+    // incomplete or the server cannot be reached.
+    bool Enviar();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace mail

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace zxtest {
+
+// One leaf part of a received message, decoded.
+struct ReceivedPart {
+    QString contentType;  // "text/plain", "application/pdf"…
+    QString charset;
+    QString transferEncoding;
+    QString disposition;  // "attachment", "inline" or empty
+    QString fileName;     // decoded
+    QByteArray content;   // after the transfer encoding is undone
+};
+
+// A message as the server received it, parsed back by an independent parser.
+struct ReceivedMail {
+    QString mailFrom;        // the envelope sender
+    QStringList recipients;  // the envelope recipients
+    bool tls = false;        // arrived over an encrypted connection
+    QString login;           // the account that authenticated, empty when none
+    QString structure;       // "multipart/mixed[multipart/alternative[text/plain,text/html]]"
+    QList<ReceivedPart> parts;
+    QStringList defects;  // what the parser found malformed; empty for a sound message
+    QByteArray raw;       // the bytes as received
+
+    // A top-level header decoded ("Subject" with its accents), empty when missing.
+    QString header(const QString& name) const;
+    // A top-level header as it was written on the wire.
+    QString rawHeader(const QString& name) const;
+    // How many top-level headers carry this name.
+    int headerCount(const QString& name) const;
+
+    QList<QPair<QString, QString>> headers, rawHeaders;
+};
+
+// A real SMTP server (python3-aiosmtpd) on 127.0.0.1 and a free port, for the life of the
+// object: it accepts `login`/`password` and answers 535 to any other login, answers 550 to
+// the recipients in `refuse`, and keeps every message it accepts.
+class SmtpServer {
+public:
+    enum class Tls { None, StartTls, Implicit };
+    struct Options {
+        QString login = QStringLiteral("ventas@empresa.com.ar");
+        QString password = QStringLiteral("clave-secreta");
+        QStringList refuse;
+        Tls tls = Tls::None;
+    };
+
+    SmtpServer();
+    explicit SmtpServer(Options options);
+    ~SmtpServer();
+
+    int port() const { return port_; }
+    // The server's self-signed certificate (PEM), to be trusted by the client.
+    QString certificateFile() const;
+    // The accepted messages, in the order they arrived.
+    QList<ReceivedMail> messages() const;
+    // How many connections greeted the server (EHLO/HELO).
+    int connections() const;
+    // The lines of the server's event log ("auth ok 4711", "rcpt refused x@y"…).
+    QStringList events() const;
+    // Stops the server now (the destructor does it otherwise).
+    void stop();
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    int port_ = 0;
+};
+
+// A port that accepts connections and never says a word: the server that hangs.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int closedPort();
+
+}  // namespace zxtest
