@@ -124,6 +124,8 @@ SmtpServer::SmtpServer(Options options) {
                      options.login,
                      "--password",
                      options.password,
+                     "--logins",
+                     QString::number(options.logins),
                      "--tls",
                      QString::fromLatin1(kTls[static_cast<int>(options.tls)])};
     for (const QString& address : options.refuse) args << "--refuse" << address;

@@ -43,7 +43,8 @@ struct ReceivedMail {
 
 // A real SMTP server (python3-aiosmtpd) on 127.0.0.1 and a free port, for the life of the
 // object: it accepts `login`/`password` and answers 535 to any other login, answers 550 to
-// the recipients in `refuse`, and keeps every message it accepts.
+// the recipients in `refuse` and to every login after the first `logins` (0: no limit), and
+// keeps every message it accepts.
 class SmtpServer {
 public:
     enum class Tls { None, StartTls, Implicit };
@@ -51,6 +52,7 @@ public:
         QString login = QStringLiteral("ventas@empresa.com.ar");
         QString password = QStringLiteral("clave-secreta");
         QStringList refuse;
+        int logins = 0;
         Tls tls = Tls::None;
     };
 

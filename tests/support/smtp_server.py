@@ -27,6 +27,8 @@ def parse_args():
     p.add_argument("--password", default="")
     p.add_argument("--refuse", action="append", default=[],
                    help="recipient answered with 550")
+    p.add_argument("--logins", type=int, default=0,
+                   help="successful logins allowed (0: any); later ones get 535")
     p.add_argument("--tls", choices=["none", "starttls", "implicit"], default="none")
     return p.parse_args()
 
@@ -70,9 +72,10 @@ def make_certificate(outdir):
 
 
 class Recorder:
-    def __init__(self, outdir, refused):
+    def __init__(self, outdir, refused, logins):
         self.outdir = outdir
         self.refused = {a.lower() for a in refused}
+        self.logins_left = logins if logins > 0 else None
         self.count = 0
 
     def event(self, *words):
@@ -82,7 +85,10 @@ class Recorder:
     def authenticate(self, server, session, envelope, mechanism, auth_data):
         ok = (isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == self.login
-              and auth_data.password.decode() == self.password)
+              and auth_data.password.decode() == self.password
+              and self.logins_left != 0)
+        if ok and self.logins_left is not None:
+            self.logins_left -= 1
         self.event("auth", "ok" if ok else "refused", session.peer[1])
         return AuthResult(success=ok, handled=False, auth_data=auth_data if ok else None)
 
@@ -152,7 +158,7 @@ def describe(msg):
 
 def main():
     args = parse_args()
-    recorder = Recorder(args.outdir, args.refuse)
+    recorder = Recorder(args.outdir, args.refuse, args.logins)
     recorder.login, recorder.password = args.login, args.password
     context = make_certificate(args.outdir) if args.tls != "none" else None
     loop = asyncio.new_event_loop()

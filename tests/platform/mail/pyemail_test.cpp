@@ -276,6 +276,28 @@ TEST_F(PyEmailTest, AServerLostBetweenMailsRaisesNoConnection) {
     }
 }
 
+TEST_F(PyEmailTest, ALoginRefusedOnReconnectingRaisesLoginRefused) {
+    // A refused mail closes the connection, so the next mail logs in again, and that second
+    // login is refused.
+    SmtpServer::Options options;
+    options.refuse = QStringList{"rechazado@dominio.com"};
+    options.logins = 1;
+    SmtpServer server(options);
+    mail::PyEmail mail(settings());
+    ASSERT_TRUE(connect(mail, server));
+    draft(mail, "rechazado@dominio.com");
+    ASSERT_FALSE(mail.Enviar());
+    draft(mail, "cliente@dominio.com");
+    try {
+        mail.Enviar();
+        ADD_FAILURE() << "Enviar did not raise";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, mail::err::LoginRefused);
+        EXPECT_FALSE(e.Description.contains(options.password));
+    }
+    EXPECT_TRUE(server.messages().isEmpty());
+}
+
 TEST_F(PyEmailTest, TheInterfaceKeepsProcessingEventsWhileConnecting) {
     SmtpServer server;
     bool ran = false;
