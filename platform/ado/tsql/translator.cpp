@@ -1,0 +1,670 @@
+#include "platform/ado/tsql/translator.h"
+
+#include "platform/ado/tsql/tokens.h"
+
+#include <QHash>
+
+#include <sqlite3.h>
+
+#include <optional>
+
+namespace tsql {
+
+namespace {
+
+using K = Token::Kind;
+
+bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
+    for (QStringView w : words) {
+        if (t.isWord(w)) return true;
+    }
+    return false;
+}
+
+bool isName(const Token& t) {
+    return t.is(K::Word) || t.is(K::Quoted);
+}
+
+// The name without its brackets or double quotes.
+QString bareName(const Token& t) {
+    if (t.is(K::Quoted) && t.text.size() >= 2) {
+        const QChar close = t.text.front() == u'[' ? u']' : u'"';
+        return t.text.mid(1, t.text.size() - 2).replace(QString(2, close), QString(close));
+    }
+    return t.text;
+}
+
+// The index of the last token of a possibly qualified name starting at `i` (a.b.c).
+qsizetype nameEnd(const Tokens& t, qsizetype i) {
+    qsizetype end = i;
+    while (true) {
+        const qsizetype dot = nextSignificant(t, end + 1);
+        if (dot >= t.size() || !t[dot].is(K::Dot)) return end;
+        const qsizetype part = nextSignificant(t, dot + 1);
+        if (part >= t.size() || !isName(t[part])) return end;
+        end = part;
+    }
+}
+
+// Index of the parenthesis that opens the one closed at `close` (-1 when unbalanced).
+qsizetype matchingOpen(const Tokens& t, qsizetype close) {
+    int depth = 0;
+    for (qsizetype i = close; i >= 0; --i) {
+        if (t[i].is(K::Close)) ++depth;
+        if (t[i].is(K::Open) && --depth == 0) return i;
+    }
+    return -1;
+}
+
+// Returns how many tokens went in.
+qsizetype insertText(Tokens& t, qsizetype at, const QString& text) {
+    const Tokens add = tokenize(text);
+    for (qsizetype k = 0; k < add.size(); ++k) t.insert(at + k, add[k]);
+    return add.size();
+}
+
+// Where text appended to the statement goes: before its trailing blanks and semicolons.
+qsizetype statementEnd(const Tokens& t) {
+    qsizetype end = t.size();
+    while (end > 0 && (t[end - 1].isBlank() || t[end - 1].is(K::Semicolon))) --end;
+    return end;
+}
+
+bool isTextType(const QString& type) {
+    static const QStringView types[] = {u"CHAR", u"VARCHAR", u"NCHAR",   u"NVARCHAR",
+                                        u"TEXT", u"NTEXT",   u"SYSNAME", u"CHARACTER"};
+    for (QStringView w : types) {
+        if (type.compare(w, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
+
+enum class Operand { None, Text, Number, Name, Unknown };
+
+Operand operandOfType(const QString& declared) {
+    const QString t = declared.toUpper();
+    if (t.contains(u"CHAR") || t.contains(u"TEXT") || t.contains(u"CLOB") ||
+        t.contains(u"SYSNAME")) {
+        return Operand::Text;
+    }
+    static const QStringView numeric[] = {u"INT",  u"NUM",  u"DEC", u"MONEY", u"REAL",
+                                          u"FLOA", u"DOUB", u"BIT", u"DATE",  u"TIME"};
+    for (QStringView w : numeric) {
+        if (t.contains(w)) return Operand::Number;
+    }
+    return Operand::Name;
+}
+
+Operand operandOfFunction(const Token& f) {
+    if (isAnyWord(f, {u"LTRIM", u"RTRIM", u"TRIM", u"SUBSTRING", u"SUBSTR", u"UPPER", u"LOWER",
+                      u"REPLACE", u"LEFT", u"RIGHT", u"SPACE", u"REPLICATE", u"STR"})) {
+        return Operand::Text;
+    }
+    if (isAnyWord(f, {u"LEN", u"COUNT", u"SUM", u"AVG", u"CHARINDEX", u"ABS", u"ROUND",
+                      u"DATEDIFF", u"YEAR", u"MONTH", u"DAY", u"LENGTH"})) {
+        return Operand::Number;
+    }
+    return Operand::Unknown;
+}
+
+class Rewriter {
+public:
+    Rewriter(const QString& text, const ColumnLookup& columns)
+        : t_(tokenize(text)), columns_(columns) {}
+
+    QString run() {
+        dropPrefixes();
+        rewriteIfExists();
+        rewriteTableDefinition();
+        dropTableHints();
+        completeInsert();
+        completeDelete();
+        joinTexts();
+        collateLiterals();
+        rewriteFunctions();
+        rewriteTop();
+        return join(t_);
+    }
+
+private:
+    qsizetype first() const { return nextSignificant(t_, 0); }
+    bool startsWith(QStringView word) const {
+        const qsizetype i = first();
+        return i < t_.size() && t_[i].isWord(word);
+    }
+
+    QList<Column> columnsOf(const QString& table) {
+        if (!columns_) return {};
+        const QString key = table.toUpper();
+        auto it = cache_.constFind(key);
+        if (it != cache_.constEnd()) return *it;
+        const QList<Column> cols = columns_(table);
+        cache_.insert(key, cols);
+        return cols;
+    }
+
+    // N'text' is a plain literal; dbo. names the only schema there is.
+    void dropPrefixes() {
+        for (qsizetype i = 0; i + 1 < t_.size(); ++i) {
+            if (t_[i].isWord(u"N") && t_[i + 1].is(K::String)) {
+                t_.remove(i);
+            } else if ((t_[i].isWord(u"dbo") ||
+                        (t_[i].is(K::Quoted) &&
+                         bareName(t_[i]).compare(u"dbo", Qt::CaseInsensitive) == 0)) &&
+                       t_[i + 1].is(K::Dot)) {
+                t_.remove(i, 2);
+                --i;
+            }
+        }
+    }
+
+    // IF [NOT] EXISTS (q) INSERT ... becomes one guarded INSERT ... SELECT ... WHERE [NOT] EXISTS
+    // (q), so the test and the insert run as one statement.
+    void rewriteIfExists() {
+        const qsizetype i = first();
+        if (i >= t_.size() || !t_[i].isWord(u"IF")) return;
+        qsizetype j = nextSignificant(t_, i + 1);
+        const bool negated = j < t_.size() && t_[j].isWord(u"NOT");
+        if (negated) j = nextSignificant(t_, j + 1);
+        if (j >= t_.size() || !t_[j].isWord(u"EXISTS")) return;
+        const qsizetype open = nextSignificant(t_, j + 1);
+        if (open >= t_.size() || !t_[open].is(K::Open)) return;
+        const qsizetype close = matchingClose(t_, open);
+        if (close >= t_.size()) return;
+        const QString condition =
+            (negated ? QStringLiteral("NOT ") : QString()) + join(t_, j, close + 1);
+
+        const qsizetype insert = nextSignificant(t_, close + 1);
+        if (insert >= t_.size() || !t_[insert].isWord(u"INSERT")) return;
+        qsizetype k = nextSignificant(t_, insert + 1);
+        if (k < t_.size() && t_[k].isWord(u"INTO")) k = nextSignificant(t_, k + 1);
+        if (k >= t_.size() || !isName(t_[k])) return;
+        k = nextSignificant(t_, nameEnd(t_, k) + 1);
+        if (k < t_.size() && t_[k].is(K::Open)) {
+            k = nextSignificant(t_, matchingClose(t_, k) + 1);
+        }
+        if (k >= t_.size()) return;
+        const qsizetype end = statementEnd(t_);
+        const QString target = join(t_, insert, k);
+        QString text;
+        if (t_[k].isWord(u"VALUES")) {
+            const qsizetype v = nextSignificant(t_, k + 1);
+            if (v >= t_.size() || !t_[v].is(K::Open)) return;
+            const qsizetype vc = matchingClose(t_, v);
+            if (vc >= t_.size() || nextSignificant(t_, vc + 1) < end) return;
+            text = target + QStringLiteral("SELECT ") + join(t_, v + 1, vc) +
+                   QStringLiteral(" WHERE ") + condition;
+        } else if (t_[k].isWord(u"SELECT")) {
+            text = target + QStringLiteral("SELECT * FROM (") + join(t_, k, end) +
+                   QStringLiteral(") WHERE ") + condition;
+        } else {
+            return;
+        }
+        t_ = tokenize(text);
+    }
+
+    // CREATE TABLE and ALTER TABLE ... ADD: SQL Server column types made SQLite's.
+    void rewriteTableDefinition() {
+        const qsizetype i = first();
+        if (i >= t_.size()) return;
+        const qsizetype j = nextSignificant(t_, i + 1);
+        if (j >= t_.size() || !t_[j].isWord(u"TABLE")) return;
+        const qsizetype name = nextSignificant(t_, j + 1);
+        if (name >= t_.size() || !isName(t_[name])) return;
+        const qsizetype after = nextSignificant(t_, nameEnd(t_, name) + 1);
+        if (after >= t_.size()) return;
+        if (t_[i].isWord(u"CREATE") && t_[after].is(K::Open)) {
+            const qsizetype close = matchingClose(t_, after);
+            if (close < t_.size()) rewriteItems(after + 1, close, true);
+        } else if (t_[i].isWord(u"ALTER") && t_[after].isWord(u"ADD")) {
+            rewriteItems(after + 1, statementEnd(t_), false);
+        }
+    }
+
+    // The comma-separated column definitions and constraints in [from, to).
+    void rewriteItems(qsizetype from, qsizetype to, bool constraintsAllowed) {
+        QList<std::pair<qsizetype, qsizetype>> items;
+        int depth = 0;
+        qsizetype start = from;
+        for (qsizetype k = from; k < to; ++k) {
+            if (t_[k].is(K::Open)) ++depth;
+            if (t_[k].is(K::Close)) --depth;
+            if (depth == 0 && t_[k].is(K::Comma)) {
+                items.append({start, k});
+                start = k + 1;
+            }
+        }
+        items.append({start, to});
+        // Back to front, so the positions of the earlier items stay valid.
+        for (auto it = items.crbegin(); it != items.crend(); ++it) {
+            Tokens item = t_.mid(it->first, it->second - it->first);
+            const qsizetype f = nextSignificant(item, 0);
+            if (f >= item.size()) continue;
+            const bool constraint = isAnyWord(
+                item[f], {u"CONSTRAINT", u"PRIMARY", u"UNIQUE", u"CHECK", u"FOREIGN", u"INDEX"});
+            if (constraint) {
+                if (!constraintsAllowed) continue;
+                removeWords(item, {u"CLUSTERED", u"NONCLUSTERED"});
+            } else {
+                item = rewriteColumn(item);
+            }
+            t_.remove(it->first, it->second - it->first);
+            for (qsizetype k = 0; k < item.size(); ++k) t_.insert(it->first + k, item[k]);
+        }
+    }
+
+    static void removeWords(Tokens& t, std::initializer_list<QStringView> words) {
+        for (qsizetype k = t.size() - 1; k >= 0; --k) {
+            if (isAnyWord(t[k], words)) t.remove(k);
+        }
+    }
+
+    static Tokens rewriteColumn(const Tokens& item) {
+        const qsizetype name = nextSignificant(item, 0);
+        const qsizetype type = nextSignificant(item, name + 1);
+        if (type >= item.size() || !item[type].is(K::Word)) return item;
+        Tokens typeTokens{item[type]};
+        qsizetype typeEnd = type;
+        bool max = false;
+        const qsizetype open = nextSignificant(item, type + 1);
+        if (open < item.size() && item[open].is(K::Open)) {
+            typeEnd = matchingClose(item, open);
+            if (typeEnd >= item.size()) return item;
+            const qsizetype inner = nextSignificant(item, open + 1);
+            max = item[inner].isWord(u"MAX");
+            if (!max) typeTokens = item.mid(type, typeEnd - type + 1);
+        }
+        Tokens rest = item.mid(typeEnd + 1);
+
+        bool identity = false;
+        for (qsizetype k = 0; k < rest.size(); ++k) {
+            if (!rest[k].isWord(u"IDENTITY")) continue;
+            identity = true;
+            qsizetype last = k;
+            const qsizetype args = nextSignificant(rest, k + 1);
+            if (args < rest.size() && rest[args].is(K::Open)) last = matchingClose(rest, args);
+            rest.remove(k, qMin(last, rest.size() - 1) - k + 1);
+            break;
+        }
+        bool collate = false;
+        for (qsizetype k = 0; k < rest.size(); ++k) {
+            if (!rest[k].isWord(u"COLLATE")) continue;
+            collate = true;
+            const qsizetype c = nextSignificant(rest, k + 1);
+            if (c >= rest.size()) break;
+            const QString wanted = bareName(rest[c]);
+            // SQL Server's case-insensitive collations compare as SSCI; the rest as bytes.
+            if (wanted.compare(u"SSCI", Qt::CaseInsensitive) != 0 &&
+                wanted.compare(u"NOCASE", Qt::CaseInsensitive) != 0 &&
+                wanted.compare(u"RTRIM", Qt::CaseInsensitive) != 0) {
+                rest[c] = Token{K::Word, wanted.contains(u"_CI", Qt::CaseInsensitive)
+                                             ? QStringLiteral("SSCI")
+                                             : QStringLiteral("BINARY")};
+            }
+        }
+        removeWords(rest, {u"CLUSTERED", u"NONCLUSTERED"});
+
+        if (identity) {
+            // The engine fills only an INTEGER PRIMARY KEY by itself.
+            for (qsizetype k = 0; k + 1 < rest.size(); ++k) {
+                const qsizetype key = nextSignificant(rest, k + 1);
+                if (rest[k].isWord(u"PRIMARY") && key < rest.size() && rest[key].isWord(u"KEY")) {
+                    rest.remove(k, key - k + 1);
+                    break;
+                }
+            }
+            typeTokens = tokenize(QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"));
+        } else if (isTextType(item[type].text) && !collate) {
+            typeTokens += tokenize(QStringLiteral(" COLLATE SSCI"));
+        }
+        return item.mid(0, type) + typeTokens + rest;
+    }
+
+    // WITH (NOLOCK) and its kin: the engine reads one connection's data either way.
+    void dropTableHints() {
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            if (!t_[i].isWord(u"WITH")) continue;
+            const qsizetype open = nextSignificant(t_, i + 1);
+            if (open >= t_.size() || !t_[open].is(K::Open)) continue;
+            const qsizetype close = matchingClose(t_, open);
+            if (close >= t_.size()) continue;
+            bool hints = true;
+            for (qsizetype k = open + 1; k < close && hints; ++k) {
+                hints = t_[k].isBlank() || t_[k].is(K::Comma) ||
+                        isAnyWord(t_[k], {u"NOLOCK", u"READUNCOMMITTED", u"ROWLOCK", u"UPDLOCK",
+                                          u"HOLDLOCK", u"READPAST", u"NOWAIT"});
+            }
+            if (!hints || nextSignificant(t_, open + 1) == close) continue;
+            qsizetype from = i;
+            const bool spaceFollows = close + 1 >= t_.size() || t_[close + 1].isBlank();
+            if (spaceFollows && from > 0 && t_[from - 1].is(K::Space)) --from;
+            t_.remove(from, close - from + 1);
+            i = from - 1;
+        }
+    }
+
+    // How many items the SELECT at `select` lists before its FROM; -1 for "*".
+    qsizetype selectItemCount(qsizetype select) const {
+        qsizetype k = nextSignificant(t_, select + 1);
+        if (k < t_.size() && (t_[k].isWord(u"ALL") || t_[k].isWord(u"DISTINCT"))) {
+            k = nextSignificant(t_, k + 1);
+        }
+        if (k < t_.size() && t_[k].isWord(u"TOP")) {
+            k = nextSignificant(t_, k + 1);
+            if (k < t_.size() && t_[k].is(K::Open)) k = matchingClose(t_, k);
+            k = nextSignificant(t_, k + 1);
+            if (k < t_.size() && t_[k].isWord(u"PERCENT")) k = nextSignificant(t_, k + 1);
+        }
+        if (k < t_.size() && t_[k].is(K::Operator) && t_[k].text == u"*") return -1;
+        qsizetype count = 1;
+        int depth = 0;
+        for (; k < t_.size(); ++k) {
+            if (t_[k].is(K::Open)) ++depth;
+            if (t_[k].is(K::Close) && --depth < 0) break;
+            if (depth > 0) continue;
+            if (t_[k].is(K::Comma)) ++count;
+            if (isAnyWord(t_[k], {u"FROM", u"WHERE", u"GROUP", u"ORDER", u"UNION"})) break;
+        }
+        return count;
+    }
+
+    // INSERT [INTO] t SELECT/VALUES without a column list: as on SQL Server the values go to the
+    // columns after the identity, in order.
+    void completeInsert() {
+        const qsizetype i = first();
+        if (i >= t_.size() || !t_[i].isWord(u"INSERT")) return;
+        qsizetype name = nextSignificant(t_, i + 1);
+        if (name >= t_.size()) return;
+        if (!t_[name].isWord(u"INTO")) {
+            insertText(t_, name, QStringLiteral("INTO "));
+            name += 2;
+        } else {
+            name = nextSignificant(t_, name + 1);
+        }
+        if (name >= t_.size() || !isName(t_[name])) return;
+        const qsizetype last = nameEnd(t_, name);
+        const qsizetype k = nextSignificant(t_, last + 1);
+        if (k >= t_.size() || !(t_[k].isWord(u"SELECT") || t_[k].isWord(u"VALUES"))) return;
+
+        const QList<Column> columns = columnsOf(bareName(t_[last]));
+        if (columns.isEmpty()) return;
+        QStringList targets;
+        for (const Column& c : columns) {
+            if (!c.identity) targets.append(c.name);
+        }
+        qsizetype count = -1;
+        if (t_[k].isWord(u"SELECT")) {
+            count = selectItemCount(k);
+        } else {
+            const qsizetype open = nextSignificant(t_, k + 1);
+            if (open >= t_.size() || !t_[open].is(K::Open)) return;
+            count = 1;
+            int depth = 0;
+            for (qsizetype v = open; v < t_.size(); ++v) {
+                if (t_[v].is(K::Open)) ++depth;
+                if (t_[v].is(K::Close) && --depth == 0) break;
+                if (depth == 1 && t_[v].is(K::Comma)) ++count;
+            }
+        }
+        if (count < 0) count = targets.size();
+        if (count > targets.size()) return;   // the engine reports the mismatch
+        if (count == columns.size()) return;  // no identity to skip: the text is right as it is
+        QStringList list;
+        for (qsizetype c = 0; c < count; ++c) {
+            list.append(QLatin1Char('[') + targets[c] + QLatin1Char(']'));
+        }
+        insertText(t_, last + 1, QStringLiteral(" (") + list.join(QStringLiteral(", ")) + u')');
+    }
+
+    // DELETE t WHERE ...: SQLite wants the FROM.
+    void completeDelete() {
+        const qsizetype i = first();
+        if (i >= t_.size() || !t_[i].isWord(u"DELETE")) return;
+        const qsizetype k = nextSignificant(t_, i + 1);
+        if (k >= t_.size() || !isName(t_[k]) || t_[k].isWord(u"FROM") || t_[k].isWord(u"TOP")) {
+            return;
+        }
+        insertText(t_, k, QStringLiteral("FROM "));
+    }
+
+    // The tables and views the statement names after FROM, JOIN, UPDATE and INTO.
+    QStringList referencedObjects() const {
+        QStringList names;
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            if (!isAnyWord(t_[i], {u"FROM", u"JOIN", u"UPDATE", u"INTO"})) continue;
+            const qsizetype n = nextSignificant(t_, i + 1);
+            if (n < t_.size() && isName(t_[n])) names.append(bareName(t_[nameEnd(t_, n)]));
+        }
+        return names;
+    }
+
+    Operand operandOfName(const QString& name) {
+        for (const QString& object : referencedObjects()) {
+            for (const Column& c : columnsOf(object)) {
+                if (c.name.compare(name, Qt::CaseInsensitive) == 0) {
+                    return operandOfType(c.declaredType);
+                }
+            }
+        }
+        return Operand::Name;
+    }
+
+    Operand leftOperand(qsizetype plus) {
+        const qsizetype l = previousSignificant(t_, plus - 1);
+        if (l < 0) return Operand::None;
+        const Token& t = t_[l];
+        if (t.is(K::String)) return Operand::Text;
+        if (t.is(K::Number)) return Operand::Number;
+        if (t.isWord(u"NULL") || t.isWord(u"END")) return Operand::Unknown;
+        if (isName(t)) return operandOfName(bareName(t));
+        if (t.is(K::Close)) {
+            const qsizetype open = matchingOpen(t_, l);
+            const qsizetype f = open > 0 ? previousSignificant(t_, open - 1) : -1;
+            return f >= 0 && t_[f].is(K::Word) ? operandOfFunction(t_[f]) : Operand::Unknown;
+        }
+        return Operand::None;
+    }
+
+    Operand rightOperand(qsizetype plus) {
+        qsizetype r = nextSignificant(t_, plus + 1);
+        if (r >= t_.size()) return Operand::None;
+        if (t_[r].is(K::String)) return Operand::Text;
+        if (t_[r].is(K::Number)) return Operand::Number;
+        if (t_[r].is(K::Open)) return Operand::Unknown;
+        if (t_[r].isWord(u"NULL")) return Operand::Unknown;
+        if (!isName(t_[r])) return Operand::None;
+        r = nameEnd(t_, r);
+        const qsizetype after = nextSignificant(t_, r + 1);
+        if (after < t_.size() && t_[after].is(K::Open)) return operandOfFunction(t_[r]);
+        return operandOfName(bareName(t_[r]));
+    }
+
+    // SQL Server joins texts with "+"; SQLite would add them as numbers.
+    void joinTexts() {
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            if (!t_[i].is(K::Operator) || t_[i].text != u"+") continue;
+            const Operand l = leftOperand(i);
+            const Operand r = rightOperand(i);
+            if (l == Operand::None || r == Operand::None) continue;
+            if (l == Operand::Number || r == Operand::Number) continue;
+            if (l == Operand::Text || r == Operand::Text ||
+                (l == Operand::Name && r == Operand::Name)) {
+                t_[i].text = QStringLiteral("||");
+            }
+        }
+    }
+
+    static bool isComparison(const Token& t) {
+        if (!t.is(K::Operator)) return false;
+        static const QStringView ops[] = {u"=", u"<>", u"!=", u"<", u">", u"<=", u">="};
+        for (QStringView op : ops) {
+            if (t.text == op) return true;
+        }
+        return false;
+    }
+
+    // A literal compared with text compares as SQL Server's default collation does, even
+    // when the other side is an expression that carries no collation of its own.
+    void collateLiterals() {
+        const bool update = startsWith(u"UPDATE");
+        bool inSet = false;
+        int depth = 0;
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            const Token& t = t_[i];
+            if (t.is(K::Open)) ++depth;
+            if (t.is(K::Close)) --depth;
+            if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
+            if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
+            if (!t.is(K::String)) continue;
+            const qsizetype l = previousSignificant(t_, i - 1);
+            const qsizetype r = nextSignificant(t_, i + 1);
+            const bool leftCompared = l >= 0 && isComparison(t_[l]);
+            const bool rightCompared = r < t_.size() && isComparison(t_[r]);
+            if (!leftCompared && !rightCompared) continue;
+            // SET column = 'value' assigns, it does not compare.
+            if (inSet && depth == 0 && leftCompared && t_[l].text == u"=" && !rightCompared) {
+                continue;
+            }
+            if (r < t_.size() && t_[r].isWord(u"COLLATE")) continue;
+            insertText(t_, i + 1, QStringLiteral(" COLLATE SSCI"));
+        }
+    }
+
+    // @@IDENTITY, ISNULL( and CONVERT(type, ...) in the forms SQLite can run.
+    void rewriteFunctions() {
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            Token& t = t_[i];
+            if (t.is(K::Variable) && t.text.compare(u"@@IDENTITY", Qt::CaseInsensitive) == 0) {
+                t = Token{K::Word, QStringLiteral("last_insert_rowid()")};
+                continue;
+            }
+            const qsizetype open = nextSignificant(t_, i + 1);
+            if (open >= t_.size() || !t_[open].is(K::Open)) continue;
+            if (t.isWord(u"ISNULL")) {
+                // ISNULL is an operator keyword to SQLite.
+                t.text = QStringLiteral("ifnull");
+            } else if (t.isWord(u"CONVERT")) {
+                // The type is a name SQLite would read as a column: hand it over as text.
+                const qsizetype type = nextSignificant(t_, open + 1);
+                if (type >= t_.size() || !t_[type].is(K::Word)) continue;
+                qsizetype typeEnd = type;
+                const qsizetype size = nextSignificant(t_, type + 1);
+                if (size < t_.size() && t_[size].is(K::Open)) typeEnd = matchingClose(t_, size);
+                const qsizetype comma = nextSignificant(t_, typeEnd + 1);
+                if (comma >= t_.size() || !t_[comma].is(K::Comma)) continue;
+                QString typeText;
+                for (qsizetype k = type; k <= typeEnd; ++k) {
+                    if (!t_[k].isBlank()) typeText += t_[k].text;
+                }
+                t_.remove(i, comma - i + 1);
+                insertText(
+                    t_, i,
+                    QStringLiteral("tsql_convert('") + typeText.toUpper() + QStringLiteral("',"));
+            }
+        }
+    }
+
+    // SELECT TOP n: LIMIT n at the end of that SELECT's own scope (the parenthesis that closes
+    // it, or the end of the statement), where SQLite wants it, after ORDER BY.
+    void rewriteTop() {
+        QHash<int, QString> limits;  // by parenthesis depth
+        int depth = 0;
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            if (t_[i].is(K::Open)) ++depth;
+            if (t_[i].is(K::Close)) {
+                if (limits.contains(depth)) {
+                    const qsizetype at = previousSignificant(t_, i - 1) + 1;
+                    i += insertText(t_, at, limits.take(depth));  // still the same ")"
+                }
+                --depth;
+                continue;
+            }
+            if (!t_[i].isWord(u"SELECT")) continue;
+            qsizetype top = nextSignificant(t_, i + 1);
+            if (top < t_.size() && (t_[top].isWord(u"ALL") || t_[top].isWord(u"DISTINCT"))) {
+                top = nextSignificant(t_, top + 1);
+            }
+            if (top >= t_.size() || !t_[top].isWord(u"TOP")) continue;
+            const qsizetype count = nextSignificant(t_, top + 1);
+            if (count >= t_.size()) continue;
+            qsizetype last = count;
+            if (t_[count].is(K::Open)) {
+                last = matchingClose(t_, count);
+                if (last >= t_.size()) continue;
+            } else if (!t_[count].is(K::Number)) {
+                continue;
+            }
+            QString limit = join(t_, count, last + 1).trimmed();
+            const qsizetype percent = nextSignificant(t_, last + 1);
+            if (percent < t_.size() && t_[percent].isWord(u"PERCENT")) {
+                // Only "everything" has a meaning SQLite can say; another share stays a
+                // syntax error rather than a wrong result.
+                if (limit.remove(u'(').remove(u')').trimmed().toDouble() < 100) continue;
+                last = percent;
+                limit.clear();
+            }
+            const qsizetype resume = nextSignificant(t_, last + 1);
+            t_.remove(top, resume - top);
+            if (!limit.isEmpty()) limits.insert(depth, QStringLiteral(" LIMIT ") + limit);
+        }
+        if (limits.contains(0)) insertText(t_, statementEnd(t_), limits.take(0));
+    }
+
+    Tokens t_;
+    const ColumnLookup& columns_;
+    QHash<QString, QList<Column>> cache_;
+};
+
+}  // namespace
+
+ColumnLookup columnsIn(sqlite3* db) {
+    return [db](const QString& table) {
+        QList<Column> out;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT name, type, pk FROM pragma_table_info(?1)", -1, &stmt,
+                               nullptr) != SQLITE_OK) {
+            return out;
+        }
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(stmt, 1, name.constData(), static_cast<int>(name.size()),
+                          SQLITE_TRANSIENT);
+        int keys = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            Column c;
+            c.name =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+            c.declaredType =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+            const int pk = sqlite3_column_int(stmt, 2);
+            if (pk > 0) ++keys;
+            c.identity = pk == 1 && c.declaredType.compare(u"INTEGER", Qt::CaseInsensitive) == 0;
+            out.append(c);
+        }
+        sqlite3_finalize(stmt);
+        // Only a key of one INTEGER column is filled by the engine.
+        if (keys != 1) {
+            for (Column& c : out) c.identity = false;
+        }
+        return out;
+    };
+}
+
+Translator::Translator(ColumnLookup columns) : columns_(std::move(columns)) {}
+
+QString Translator::translate(const QString& statement) const {
+    return Rewriter(statement, columns_).run();
+}
+
+QList<Statement> translateBatch(const QString& batch, sqlite3* db) {
+    return Translator(columnsIn(db)).translateBatch(batch);
+}
+
+QList<Statement> Translator::translateBatch(const QString& batch) const {
+    QList<Statement> statements = splitBatch(batch);
+    for (Statement& s : statements) {
+        if (s.kind == Statement::Kind::Plain) s.sql = translate(s.source);
+    }
+    return statements;
+}
+
+}  // namespace tsql

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/ado/tsql/statement.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+struct sqlite3;
+
+namespace tsql {
+
+// A column of a table or view, as the translator needs to know it.
+struct Column {
+    QString name;
+    QString declaredType;
+    bool identity = false;  // filled by the engine on insert (SQLite's INTEGER PRIMARY KEY)
+};
+
+// The columns of a table or view in their order; empty when there is no such object.
+using ColumnLookup = std::function<QList<Column>(const QString& table)>;
+
+// Looks columns up in an open SQLite database.
+ColumnLookup columnsIn(sqlite3* db);
+
+// Turns the system's SQL Server text into SQLite text, on tokens: quoted literals, bracketed
+// names and comments are never changed. What it rewrites: table hints, TOP, "+" between texts,
+// @@IDENTITY, INSERT without a column list into a table with an identity, DELETE without FROM,
+// the dbo. prefix, ISNULL, CONVERT, IF [NOT] EXISTS (...) INSERT, the collation of literals
+// compared with text, and SQL Server column types in CREATE/ALTER TABLE. The functions and the
+// collation the result calls for come from registerFunctions().
+class Translator {
+public:
+    // Without a lookup, INSERT keeps its text and every name next to "+" counts as text.
+    explicit Translator(ColumnLookup columns = {});
+
+    // One statement.
+    QString translate(const QString& statement) const;
+    // A batch split into statements, each translated.
+    QList<Statement> translateBatch(const QString& batch) const;
+
+private:
+    ColumnLookup columns_;
+};
+
+// Splits and translates a batch at once, looking columns up in `db`. An INSERT into a table
+// that the same batch creates does not see its columns yet: run such a batch statement by
+// statement with Translator::translate instead.
+QList<Statement> translateBatch(const QString& batch, sqlite3* db);
+
+}  // namespace tsql

@@ -1,0 +1,100 @@
+#include "platform/ado/tsql/statement.h"
+
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = tsql::Statement::Kind;
+
+QStringList sources(const QList<tsql::Statement>& statements) {
+    QStringList out;
+    for (const auto& s : statements) out.append(s.source);
+    return out;
+}
+
+TEST(SplitBatch, SplitsTheTransactionScriptAtLineBreaks) {
+    // The error-table writer's form: carriage returns only, no semicolons.
+    const QString script = QStringLiteral(
+        "BEGIN TRANSACTION \r\r\rINSERT INTO Control_Acceso (Maquina,Usuario) VALUES "
+        "('PC1','ANA')\rUPDATE TA_MENU SET Nombre = 'x'\r\nDELETE TA_TAREAS WHERE USUARIO = "
+        "'A'\r");
+    const auto statements = tsql::splitBatch(script);
+    ASSERT_EQ(statements.size(), 4);
+    EXPECT_EQ(statements[0].kind, Kind::BeginTransaction);
+    EXPECT_EQ(statements[0].sql, QStringLiteral("BEGIN"));
+    EXPECT_EQ(statements[1].kind, Kind::Plain);
+    EXPECT_EQ(statements[1].source,
+              QStringLiteral("INSERT INTO Control_Acceso (Maquina,Usuario) VALUES ('PC1','ANA')"));
+    EXPECT_EQ(statements[2].source, QStringLiteral("UPDATE TA_MENU SET Nombre = 'x'"));
+    EXPECT_EQ(statements[3].source, QStringLiteral("DELETE TA_TAREAS WHERE USUARIO = 'A'"));
+}
+
+TEST(SplitBatch, ClassifiesTransactionStatementsInEverySpelling) {
+    const struct {
+        const char* text;
+        Kind kind;
+        const char* sql;
+    } cases[] = {
+        {"BEGIN TRAN", Kind::BeginTransaction, "BEGIN"},
+        {"begin trans", Kind::BeginTransaction, "BEGIN"},
+        {"BEGIN TRANSACTION", Kind::BeginTransaction, "BEGIN"},
+        {"COMMIT", Kind::CommitTransaction, "COMMIT"},
+        {"COMMIT TRAN", Kind::CommitTransaction, "COMMIT"},
+        {"commit transaction", Kind::CommitTransaction, "COMMIT"},
+        {"ROLLBACK TRANS", Kind::RollbackTransaction, "ROLLBACK"},
+        {"ROLLBACK TRANSACTION", Kind::RollbackTransaction, "ROLLBACK"},
+        {"SELECT 1", Kind::Plain, "SELECT 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto statements = tsql::splitBatch(QString::fromUtf8(c.text));
+        ASSERT_EQ(statements.size(), 1);
+        EXPECT_EQ(statements[0].kind, c.kind);
+        EXPECT_EQ(statements[0].sql, QString::fromUtf8(c.sql));
+    }
+}
+
+TEST(SplitBatch, KeepsWhatBelongsToOneStatement) {
+    const struct {
+        const char* text;
+        qsizetype count;
+    } cases[] = {
+        // a separator inside a literal or a name is text
+        {"INSERT INTO t (a) VALUES ('x;\nSELECT y')", 1},
+        {"SELECT [a;\nSELECT] FROM t", 1},
+        // a line break inside parentheses
+        {"SELECT a FROM t WHERE a IN (\nSELECT b FROM u)", 1},
+        // INSERT ... SELECT over two lines, and the guarded insert
+        {"INSERT INTO t (a)\nSELECT b FROM u", 1},
+        {"if not exists(select a from t where a = 'x')\n INSERT INTO t(a) VALUES ('x')", 1},
+        {"CREATE VIEW v AS\nSELECT * FROM t", 1},
+        {"SELECT a FROM t\nUNION\nSELECT b FROM u", 1},
+        {"ALTER TABLE t\nDROP COLUMN c", 1},
+        {"UPDATE t\nSET a = 1\nWHERE b = 2", 1},
+        // statements apart
+        {"SELECT 1;SELECT 2", 2},
+        {"DELETE FROM t\nINSERT INTO t VALUES (1)\nSELECT * FROM t", 3},
+        {"BEGIN TRANSACTION INSERT INTO t VALUES (1)", 2},
+        {"CREATE TABLE a (x INT)\nCREATE TABLE b (y INT)", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(tsql::splitBatch(QString::fromUtf8(c.text)).size(), c.count);
+    }
+}
+
+TEST(SplitBatch, DropsGoLinesAndNocount) {
+    const auto statements =
+        tsql::splitBatch(QStringLiteral("SET NOCOUNT ON\nCREATE TABLE a (x INT)\nGO\n  go  "
+                                        "\nSELECT * FROM a -- go\nset nocount off"));
+    EXPECT_EQ(sources(statements), (QStringList{QStringLiteral("CREATE TABLE a (x INT)"),
+                                                QStringLiteral("SELECT * FROM a -- go")}));
+}
+
+TEST(SplitBatch, GivesNothingForBlankText) {
+    EXPECT_TRUE(tsql::splitBatch(QStringLiteral(" \r\n ;; ")).isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#include "platform/ado/tsql/translator.h"
+
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A small catalogue in place of a database.
+tsql::ColumnLookup catalogue() {
+    return [](const QString& table) -> QList<tsql::Column> {
+        if (table.compare(u"T", Qt::CaseInsensitive) == 0) {
+            return {
+                {"ID", "INTEGER", true}, {"A", "VARCHAR(10)"}, {"B", "VARCHAR(10)"}, {"C", "INT"}};
+        }
+        if (table.compare(u"MV_ASIENTOS", Qt::CaseInsensitive) == 0) {
+            return {{"TC", "VARCHAR(4)"},
+                    {"SUCURSAL", "VARCHAR(4)"},
+                    {"NUMERO", "VARCHAR(8)"},
+                    {"LETRA", "CHAR(1)"},
+                    {"IMPORTE", "NUMERIC(18,4)"}};
+        }
+        return {};
+    };
+}
+
+struct Case {
+    const char* tsql;
+    const char* sqlite;
+};
+
+void check(const tsql::Translator& translator, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tsql);
+        EXPECT_EQ(translator.translate(QString::fromUtf8(c.tsql)), QString::fromUtf8(c.sqlite));
+    }
+}
+
+TEST(Translator, RemovesTableHintsInAnyCaseAndSpacing) {
+    check(tsql::Translator(),
+          {{"SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'X'",
+            "SELECT VALOR, valoraux FROM TA_CONFIGURACION  WHERE CLAVE = 'X' COLLATE SSCI"},
+           {"SELECT * FROM T WITH ( NOLOCK ) WHERE A=1", "SELECT * FROM T WHERE A=1"},
+           {"Select * from ta_usuarios  With(NoLock)", "Select * from ta_usuarios"},
+           {"SELECT * FROM T WITH(NOLOCK)WHERE A=1", "SELECT * FROM T WHERE A=1"},
+           {"SELECT 'with(nolock)' AS x", "SELECT 'with(nolock)' AS x"}});
+}
+
+TEST(Translator, TurnsTopIntoLimitAtTheEndOfItsOwnSelect) {
+    check(tsql::Translator(),
+          {{"SELECT TOP 1  * FROM AUX_ERR", "SELECT * FROM AUX_ERR LIMIT 1"},
+           {"select  top 1 * from AUX_ERR  with(nolock) ", "select  * from AUX_ERR LIMIT 1 "},
+           {"SELECT TOP     1000 a, b FROM t WHERE a like '%x%' ORDER BY a",
+            "SELECT a, b FROM t WHERE a like '%x%' ORDER BY a LIMIT 1000"},
+           {"SELECT TOP 0 * FROM AUX_MV_CPTEQR", "SELECT * FROM AUX_MV_CPTEQR LIMIT 0"},
+           {"SELECT TOP (5) a FROM t;", "SELECT a FROM t LIMIT (5);"},
+           {"SELECT DISTINCT TOP 2 a FROM t", "SELECT DISTINCT a FROM t LIMIT 2"},
+           {"SELECT top 1 * FROM C WHERE ID = (SELECT MAX(ID) AS ELID FROM C WHERE X = 1)",
+            "SELECT * FROM C WHERE ID = (SELECT MAX(ID) AS ELID FROM C WHERE X = 1) LIMIT 1"},
+           {"SELECT TOP 100 PERCENT a, (SELECT TOP 1 b FROM u WHERE u.b < t.a ORDER BY b DESC) "
+            "AS [relative] FROM t ORDER BY a",
+            "SELECT a, (SELECT b FROM u WHERE u.b < t.a ORDER BY b DESC LIMIT 1) "
+            "AS [relative] FROM t ORDER BY a"},
+           // a share SQLite cannot say stays a syntax error, not a wrong result
+           {"SELECT TOP 50 PERCENT a FROM t", "SELECT TOP 50 PERCENT a FROM t"}});
+}
+
+TEST(Translator, JoinsTextsWithConcatenationButAddsNumbers) {
+    check(tsql::Translator(catalogue()),
+          {{"SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = 'FC' AND SUCURSAL + NUMERO + LETRA"
+            " = '000100000001A' ",
+            "SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = 'FC' COLLATE SSCI AND SUCURSAL || "
+            "NUMERO || LETRA = '000100000001A' COLLATE SSCI "},
+           {"SELECT IMPORTE + 1 FROM MV_ASIENTOS", "SELECT IMPORTE + 1 FROM MV_ASIENTOS"},
+           {"SELECT IMPORTE + IMPORTE FROM MV_ASIENTOS",
+            "SELECT IMPORTE + IMPORTE FROM MV_ASIENTOS"},
+           {"SELECT 'a' + LTRIM(TC) FROM MV_ASIENTOS", "SELECT 'a' || LTRIM(TC) FROM MV_ASIENTOS"},
+           {"SELECT LEN(TC) + LEN(LETRA) FROM MV_ASIENTOS",
+            "SELECT LEN(TC) + LEN(LETRA) FROM MV_ASIENTOS"},
+           {"SELECT a.TC + a.NUMERO FROM MV_ASIENTOS a",
+            "SELECT a.TC || a.NUMERO FROM MV_ASIENTOS a"},
+           {"SELECT '+' + 'x'", "SELECT '+' || 'x'"}});
+    // Without a catalogue, names beside "+" count as texts: the suite never adds numbers in SQL.
+    check(tsql::Translator(),
+          {{"SELECT X FROM Y WHERE (TC + IDCOMPROBANTE <> 'FC1')",
+            "SELECT X FROM Y WHERE (TC || IDCOMPROBANTE <> 'FC1' COLLATE SSCI)"}});
+}
+
+TEST(Translator, RewritesIdentityPrefixesAndFunctions) {
+    check(tsql::Translator(),
+          {{"SELECT @@IDENTITY AS ID FROM AUX_MV_CPTE",
+            "SELECT last_insert_rowid() AS ID FROM AUX_MV_CPTE"},
+           {"DELETE Aux_MV_Cpte where USUARIO = 'PC|ANA' ",
+            "DELETE FROM Aux_MV_Cpte where USUARIO = 'PC|ANA' COLLATE SSCI "},
+           {"delete from t", "delete from t"},
+           {"SELECT * FROM dbo.V_TA_FAMILIAS b JOIN [dbo].X ON DBO.X.a = b.a",
+            "SELECT * FROM V_TA_FAMILIAS b JOIN X ON X.a = b.a"},
+           {"SELECT * FROM T WHERE DBO.FN_SOLO_FECHA(FECHA_HORA) = '2024-03-05'",
+            "SELECT * FROM T WHERE FN_SOLO_FECHA(FECHA_HORA) = '2024-03-05' COLLATE SSCI"},
+           {"select * from t where isnull(A,'') = ''",
+            "select * from t where ifnull(A,'') = '' COLLATE SSCI"},
+           {"SELECT CONVERT(NVARCHAR, F, 103), convert( numeric (18, 2) , x) FROM t",
+            "SELECT tsql_convert('NVARCHAR', F, 103), tsql_convert('NUMERIC(18,2)', x) FROM t"},
+           {"SELECT N'ñandú'", "SELECT 'ñandú'"},
+           {"INSERT T VALUES (1)", "INSERT INTO T VALUES (1)"}});
+}
+
+TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
+    check(tsql::Translator(),
+          {{"SELECT * FROM t WHERE ltrim(rtrim(NroLote)) = 'L1 '",
+            "SELECT * FROM t WHERE ltrim(rtrim(NroLote)) = 'L1 ' COLLATE SSCI"},
+           {"SELECT * FROM t WHERE 'a'<>b AND c LIKE 'x%'",
+            "SELECT * FROM t WHERE 'a' COLLATE SSCI<>b AND c LIKE 'x%'"},
+           {"SELECT * FROM t WHERE a = 'x' COLLATE BINARY",
+            "SELECT * FROM t WHERE a = 'x' COLLATE BINARY"},
+           {"Update V_MA_EMAILMOV set STATUS='HTML',contestadopor='ANA' where uidl='u1'",
+            "Update V_MA_EMAILMOV set STATUS='HTML',contestadopor='ANA' where uidl='u1' COLLATE "
+            "SSCI"},
+           {"UPDATE t SET a = (SELECT b FROM u WHERE c = 'x') WHERE d >= 'y'",
+            "UPDATE t SET a = (SELECT b FROM u WHERE c = 'x' COLLATE SSCI) WHERE d >= 'y' COLLATE "
+            "SSCI"},
+           {"INSERT INTO t (a) VALUES ('it''s')", "INSERT INTO t (a) VALUES ('it''s')"}});
+}
+
+TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
+    check(tsql::Translator(catalogue()),
+          {{"INSERT INTO T SELECT A, B, C FROM T WHERE C = 1",
+            "INSERT INTO T ([A], [B], [C]) SELECT A, B, C FROM T WHERE C = 1"},
+           {"INSERT INTO T SELECT TOP 1 A, (SELECT MAX(B) FROM T) FROM T",
+            "INSERT INTO T ([A], [B]) SELECT A, (SELECT MAX(B) FROM T) FROM T LIMIT 1"},
+           {"INSERT INTO T VALUES ('x', 'y', 3)",
+            "INSERT INTO T ([A], [B], [C]) VALUES ('x', 'y', 3)"},
+           {"INSERT INTO T SELECT * FROM U", "INSERT INTO T ([A], [B], [C]) SELECT * FROM U"},
+           {"INSERT INTO T (A) SELECT B FROM T", "INSERT INTO T (A) SELECT B FROM T"},
+           {"INSERT INTO MV_ASIENTOS SELECT * FROM X", "INSERT INTO MV_ASIENTOS SELECT * FROM X"},
+           {"INSERT INTO NADA SELECT 1", "INSERT INTO NADA SELECT 1"}});
+}
+
+TEST(Translator, GuardsTheInsertOfIfNotExists) {
+    check(tsql::Translator(),
+          {{"if not exists(select Usuario from Aux_MV_Cpte where Usuario = 'P' and Tipo = 'XX') "
+            " INSERT INTO Aux_MV_Cpte(Usuario,Tipo) VALUES ('P','XX')",
+            "INSERT INTO Aux_MV_Cpte(Usuario,Tipo) SELECT 'P','XX' WHERE NOT exists(select Usuario"
+            " from Aux_MV_Cpte where Usuario = 'P' COLLATE SSCI and Tipo = 'XX' COLLATE SSCI)"},
+           {"IF EXISTS (SELECT 1 FROM u) INSERT INTO t (a) SELECT TOP 1 b FROM u ORDER BY b",
+            "INSERT INTO t (a) SELECT * FROM (SELECT b FROM u ORDER BY b LIMIT 1) WHERE EXISTS "
+            "(SELECT 1 FROM u)"}});
+}
+
+TEST(Translator, MakesSqlServerTableDefinitionsSqlite) {
+    check(tsql::Translator(),
+          {{"CREATE TABLE dbo.AUX_ERR (ID int IDENTITY(1,1) NOT NULL PRIMARY KEY CLUSTERED, "
+            "Proceso varchar(50) NULL, Descripcion nvarchar(250), sql varchar(MAX), "
+            "Clave char(4) COLLATE SQL_Latin1_General_CP1_CI_AS, Bin varchar(4) COLLATE "
+            "Latin1_General_BIN, Error int, CONSTRAINT PK_X UNIQUE NONCLUSTERED (Proceso))",
+            "CREATE TABLE AUX_ERR (ID INTEGER PRIMARY KEY AUTOINCREMENT  NOT NULL  , "
+            "Proceso varchar(50) COLLATE SSCI NULL, Descripcion nvarchar(250) COLLATE SSCI, "
+            "sql varchar COLLATE SSCI, Clave char(4) COLLATE SSCI, Bin varchar(4) COLLATE "
+            "BINARY, Error int, CONSTRAINT PK_X UNIQUE  (Proceso))"},
+           {"ALTER TABLE dbo.TA_USUARIOS ADD COD int Not Null  CONSTRAINT DF_TA_USUARIOS_COD "
+            "DEFAULT (0)",
+            "ALTER TABLE TA_USUARIOS ADD COD int Not Null  CONSTRAINT DF_TA_USUARIOS_COD "
+            "DEFAULT (0)"},
+           {"ALTER TABLE T ADD Nota varchar(20) NULL",
+            "ALTER TABLE T ADD Nota varchar(20) COLLATE SSCI NULL"}});
+}
+
+TEST(Translator, LeavesTextItCannotReadForTheEngineToReport) {
+    const char* odd[] = {"SELECT TOP",
+                         "SELECT TOP (1 a FROM t",
+                         "IF NOT EXISTS(",
+                         "CONVERT(",
+                         "CONVERT(INT",
+                         "INSERT INTO",
+                         "x 'unterminated",
+                         "[x",
+                         "CREATE TABLE t (",
+                         "DELETE",
+                         "a WITH(",
+                         "(((",
+                         ")))",
+                         "IF NOT EXISTS (SELECT 1) UPDATE t SET a = 1"};
+    for (const char* text : odd) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(tsql::Translator().translate(QString::fromUtf8(text)), QString::fromUtf8(text));
+    }
+}
+
+TEST(Translator, TranslatesABatchStatementByStatement) {
+    const auto statements = tsql::Translator().translateBatch(
+        QStringLiteral("BEGIN TRAN\nDELETE t WHERE a = 'x'\nSELECT TOP 1 * FROM t\nCOMMIT"));
+    ASSERT_EQ(statements.size(), 4);
+    EXPECT_EQ(statements[0].sql, QStringLiteral("BEGIN"));
+    EXPECT_EQ(statements[1].sql, QStringLiteral("DELETE FROM t WHERE a = 'x' COLLATE SSCI"));
+    EXPECT_EQ(statements[1].source, QStringLiteral("DELETE t WHERE a = 'x'"));
+    EXPECT_EQ(statements[2].sql, QStringLiteral("SELECT * FROM t LIMIT 1"));
+    EXPECT_EQ(statements[3].sql, QStringLiteral("COMMIT"));
+}
+
+}  // namespace
