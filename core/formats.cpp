@@ -1,5 +1,8 @@
 #include "core/formats.h"
 
+#include "core/globals.h"
+#include "platform/vendrix/clsutil.h"
+
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/vberror.h"
@@ -38,6 +41,34 @@ QString palabrasDelGrupo(const QString& g) {
     return centena + u' ' + decena + unidad + u' ';
 }
 
+// The locale's number of fractional digits for money; 2 when the locale has no monetary data.
+int digitosDelLocale() {
+    const QLocale& l = vb::locale();
+    if (l.currencySymbol().isEmpty()) return 2;
+    const QString muestra = l.toCurrencyString(1.0, QStringLiteral(" "));
+    const qsizetype p = muestra.indexOf(l.decimalPoint());
+    if (p < 0) return 0;
+    int n = 0;
+    for (qsizetype i = p + l.decimalPoint().size(); i < muestra.size() && muestra[i].isDigit();
+         ++i)
+        ++n;
+    return n;
+}
+
+// The amount rounded to n decimals, a half to the even digit.
+vb::Currency redondea(vb::Currency importe, int n) {
+    if (n >= 4) return importe;
+    std::int64_t divisor = 1;
+    for (int i = n; i < 4; ++i) divisor *= 10;
+    std::int64_t q = importe.scaled() / divisor, r = importe.scaled() % divisor;
+    if (r < 0) {
+        r += divisor;
+        q -= 1;
+    }
+    if (2 * r > divisor || (2 * r == divisor && q % 2 != 0)) q += 1;
+    return vb::Currency::fromScaled(q * divisor);
+}
+
 }  // namespace
 
 QString FormatoFechaHora() {
@@ -48,6 +79,22 @@ QString FormatoFecha() {
 }
 QString FormatoHora() {
     return QStringLiteral("hh:mm");
+}
+
+vb::Variant FmtMoneda(const QString& Importe, const vb::Variant& Decimales, bool Miles) {
+    const std::int32_t codigo = vb::CLng(Decimales);
+    if (codigo == -3) return Importe;
+    std::int32_t n =
+        codigo == -1 ? static_cast<std::int32_t>(vb::Val(gCantidadDecimales)) : codigo;
+    if (n == 0) n = digitosDelLocale();
+    if (n == -2) n = 0;
+    if (n < 0) vb::raise(vb::err::InvalidProcedureCall);
+    const QString mascara =
+        (Miles ? QStringLiteral("###,###,###,###0.") : QStringLiteral("############0.")) +
+        QString(n, u'0');
+    QString texto = vb::Format(redondea(gUtil().ValorNumerico(Importe), n), mascara);
+    if (n == 0 && (texto.endsWith(u'.') || texto.endsWith(u','))) texto.chop(1);
+    return texto;
 }
 
 QString SeparadorDecimal() {

@@ -15,6 +15,11 @@ QString FormatoFechaHora();
 QString FormatoFecha();
 QString FormatoHora();
 
+// The amount text with a decimals code: -3 the text unchanged, -2 no decimals, -1 the
+// configured number (gCantidadDecimales), 0 the locale's, n that many. `Miles` groups the
+// thousands.
+vb::Variant FmtMoneda(const QString& Importe, const vb::Variant& Decimales, bool Miles);
+
 // The locale's decimal separator: "," or ".".
 QString SeparadorDecimal();
 

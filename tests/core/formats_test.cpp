@@ -1,4 +1,6 @@
 #include "core/formats.h"
+#include "core/globals.h"
+#include "platform/vb/conversions.h"
 #include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +11,10 @@ const QLocale kArgentina(QLocale::Spanish, QLocale::Argentina);
 
 // One worked value: which procedure, its input and the text it gives.
 struct Worked {
-    enum Kind { Words, Amount, AmountPesos } kind;
+    enum Kind { Words, Amount, AmountPesos, Money, MoneyNoThousands } kind;
     const char* input;
     const char16_t* expected;
+    int code = 0;  // FmtMoneda's decimals code
 };
 
 QString run(const Worked& w) {
@@ -22,13 +25,29 @@ QString run(const Worked& w) {
             return ModGlobal::ImporteEnLetras(w.input);
         case Worked::AmountPesos:
             return ModGlobal::ImporteEnLetras(w.input, 0, "pesos");
+        case Worked::Money:
+            return vb::CStr(ModGlobal::FmtMoneda(w.input, w.code, true));
+        case Worked::MoneyNoThousands:
+            return vb::CStr(ModGlobal::FmtMoneda(w.input, w.code, false));
     }
     return {};
 }
 
 TEST(FormatsTest, WorkedValuesInArgentina) {
     zxtest::ScopedLocale locale(kArgentina);
+    ModGlobal::gCantidadDecimales = " ";  // the key is missing: no configured decimals
     const Worked cases[] = {
+        {Worked::Money, "1234,5", u"1.234,50", 2},
+        {Worked::MoneyNoThousands, "1234,5", u"1234,50", 2},
+        {Worked::Money, "1234.6", u"1.235", -2},
+        {Worked::Money, "no es número", u"no es número", -3},
+        {Worked::Money, "1234,5", u"1.234,50", 0},
+        {Worked::Money, "1234,5", u"1.234,50", -1},
+        {Worked::Money, "2,125", u"2,12", 2},
+        {Worked::Money, "2,135", u"2,14", 2},
+        {Worked::Money, "0,5", u"0", -2},
+        {Worked::Money, "1,5", u"2", -2},
+        {Worked::Money, "-1234567,891", u"-1.234.567,9", 1},
         {Worked::Words, "1", u"un"},
         {Worked::Words, "10", u"diez"},
         {Worked::Words, "15", u"quince"},
@@ -83,6 +102,19 @@ TEST(FormatsTest, OneThousandAndOneMillionReadAsSpanishWritesThem) {
         SCOPED_TRACE(c.input);
         EXPECT_EQ(ModGlobal::NumeroEnLetras(c.input), QString::fromUtf16(c.expected));
     }
+}
+
+TEST(FormatsTest, FmtMonedaTakesTheConfiguredDecimals) {
+    zxtest::ScopedLocale locale(kArgentina);
+    ModGlobal::gCantidadDecimales = "3";
+    EXPECT_EQ(vb::CStr(ModGlobal::FmtMoneda("1234,5", -1, true)), "1.234,500");
+    ModGlobal::gCantidadDecimales = " ";
+}
+
+// A locale with no monetary data still gets two decimals for code 0, never none.
+TEST(FormatsTest, FmtMonedaCodeZeroWithoutMonetaryDataUsesTwoDecimals) {
+    zxtest::ScopedLocale locale(QLocale::c());
+    EXPECT_EQ(vb::CStr(ModGlobal::FmtMoneda("1234.5", 0, true)), "1,234.50");
 }
 
 TEST(FormatsTest, WidthPadsOrCutsTheWordsButNotTheZeroCentsTail) {

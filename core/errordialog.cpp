@@ -1,0 +1,89 @@
+#include "core/errordialog.h"
+
+#include "platform/ui/operator.h"
+#include "platform/vb/strings.h"
+#include "platform/vb/textfile.h"
+#include "platform/vendrix/clssistema.h"
+#include "platform/vendrix/clsutil.h"
+
+#include <QFile>
+
+namespace core {
+
+QString temporaryFolder() {
+    QString carpeta;
+    if (!qEnvironmentVariable("temp").isEmpty()) carpeta = vb::Trim(qEnvironmentVariable("tmp"));
+    if (carpeta.isEmpty()) carpeta = gSistema().CarpetaTemporal();
+    return gUtil().BarraFinal(carpeta);
+}
+
+}  // namespace core
+
+namespace ModGlobal {
+
+namespace {
+
+QString palabraRespuesta(int respuesta) {
+    switch (respuesta) {
+        case vb::vbRetry:
+            return QStringLiteral("Reintentar");
+        case vb::vbIgnore:
+            return QStringLiteral("Ignorar");
+        case vb::vbAbort:
+            return QStringLiteral("Abortar");
+        case vb::vbCancel:
+            return QStringLiteral("Cancelar");
+        case vb::vbYes:
+            return QStringLiteral("Sí");
+        case vb::vbNo:
+            return QStringLiteral("No");
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+int ManejaError(const vb::VbError& Err, std::optional<int> Botones,
+                const std::optional<QString>& Rutina) {
+    // A copy: whatever fails in here must not change what the dialog reports.
+    const vb::VbError error = Err;
+    QString archivo;
+    try {
+        archivo = core::temporaryFolder() + QStringLiteral("KQERR.LOG");
+        QFile log(archivo);
+        if (!log.open(QIODevice::Append)) archivo.clear();
+    } catch (...) {
+        archivo.clear();
+    }
+
+    const QString mensaje = QStringLiteral("Ha ocurrido el Siguiente Error (%1) %2")
+                                .arg(error.Number)
+                                .arg(vb::Trim(error.Description));
+    const QString rutina = Rutina ? QStringLiteral(" - ") + *Rutina : QString();
+    const QString titulo = error.Source + rutina + QStringLiteral(" Aviso al operador!!! - 2 ");
+    const int botones = Botones.value_or(vb::vbAbortRetryIgnore + vb::vbCritical);
+    if (error.Number == 0) return 0;
+
+    int respuesta = 0;
+    try {
+        respuesta = ui::op().msgBox(mensaje, botones, titulo);
+    } catch (const vb::VbError&) {
+        return 0;
+    }
+    if (!archivo.isEmpty()) {
+        const QDateTime ahora = ui::clock().now();
+        vb::appendTextLine(
+            archivo, ahora.toString(QStringLiteral("MM-dd-yyyy")) + u' ' +
+                         ahora.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +
+                         vb::Trim(rutina) + QStringLiteral(" Mensaje ") + vb::Trim(mensaje) +
+                         QStringLiteral(" Respondió : ") + palabraRespuesta(respuesta));
+    }
+    return respuesta;
+}
+
+vb::ErrorHandler manejaError(const QString& rutina) {
+    return [rutina](const vb::VbError& e) { return ManejaError(e, std::nullopt, rutina); };
+}
+
+}  // namespace ModGlobal

@@ -1,0 +1,163 @@
+#include "core/files.h"
+
+#include "core/errordialog.h"
+#include "platform/ui/operator.h"
+#include "platform/vb/app.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/steps.h"
+#include "platform/vb/strings.h"
+#include "platform/vb/textfile.h"
+#include "platform/vendrix/clssistema.h"
+#include "platform/vendrix/clsutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace core {
+
+QList<qint64> copyBlockSizes(qint64 length) {
+    QList<qint64> bloques;
+    if (length % 32768 != 0) bloques.append(length % 32768);
+    for (qint64 i = 0; i < 2 * (length / 32768); ++i) bloques.append(16384);
+    return bloques;
+}
+
+}  // namespace core
+
+namespace ModGlobal {
+
+namespace {
+
+bool abreParaLeer(const QString& ruta) {
+    if (!QFileInfo(ruta).isFile()) return false;
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly);
+}
+
+// The temporary export file in use (one per program).
+struct ArchivoEnUso {
+    QString ruta;
+    std::unique_ptr<QFile> archivo;
+};
+
+ArchivoEnUso& enUso() {
+    static ArchivoEnUso estado;
+    return estado;
+}
+
+void cierraEnUso() {
+    if (enUso().archivo) enUso().archivo->close();
+    enUso().archivo.reset();
+}
+
+void escribeLinea(const QString& linea) {
+    ArchivoEnUso& e = enUso();
+    if (!e.archivo || !e.archivo->isOpen()) vb::raise(52);  // bad file name or number
+    const bool xls = vb::Right(e.ruta, 3).compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0;
+    // Other than spreadsheets, the suite writes an extra carriage return before the line end.
+    const QString fin = xls ? QStringLiteral("\r\n") : QStringLiteral("\r\r\n");
+    if (e.archivo->write(vb::toCp1252(linea + fin)) < 0) vb::raise(75);
+}
+
+}  // namespace
+
+bool ExisteArchivo(const QString& Ruta) {
+    QString ruta = Ruta;
+    return abreParaLeer(ruta.remove(u'"'));
+}
+
+bool ArchivoExiste(const QString& Ruta) {
+    return abreParaLeer(Ruta);
+}
+
+bool CopiaArchivo(const QString& Origen, const QString& Destino) {
+    if (!ExisteArchivo(Origen)) return false;
+    QFile origen(Origen), destino(Destino);
+    if (!origen.open(QIODevice::ReadOnly)) return false;
+    if (!destino.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    for (const qint64 tamano : core::copyBlockSizes(origen.size())) {
+        const QByteArray bloque = origen.read(tamano);
+        if (bloque.size() != tamano || destino.write(bloque) != tamano) return false;
+    }
+    return destino.flush();
+}
+
+void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension,
+                     QString& NombreArchivo) {
+    // 52 (file not open) closes and leaves; anything else goes to the error dialog.
+    vb::Steps paso([](const vb::VbError& e) {
+        if (e.Number == 52) {
+            cierraEnUso();
+            return static_cast<int>(vb::vbAbort);
+        }
+        return ManejaError(e);
+    });
+    ArchivoEnUso& e = enUso();
+    switch (Modo) {
+        case 1:
+            paso([&] {
+                cierraEnUso();
+                e.ruta.clear();
+            });
+            paso([&] {
+                if (!Extension.startsWith(u'.')) Extension.prepend(u'.');
+            });
+            paso([&] {
+                if (!NombreArchivo.isEmpty()) {
+                    e.ruta = NombreArchivo;
+                    return;
+                }
+                const QString hora = ui::clock().now().toString(QStringLiteral("HH:mm:ss"));
+                e.ruta = core::temporaryFolder() + vb::Trim(vb::Mid(hora, 1, 2)) +
+                         vb::Trim(vb::Mid(hora, 4, 2)) + vb::Trim(vb::Mid(hora, 7, 2)) + Extension;
+            });
+            paso([&] {
+                auto archivo = std::make_unique<QFile>(e.ruta);
+                if (!archivo->open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    vb::raise(QFileInfo(e.ruta).dir().exists() ? 75 : 76);
+                e.archivo = std::move(archivo);
+            });
+            paso([&] {
+                if (!vb::Trim(Linea).isEmpty()) escribeLinea(Linea);
+            });
+            break;
+        case 2:
+            paso([&] { escribeLinea(Linea); });
+            break;
+        case 3:
+            paso([&] { cierraEnUso(); });
+            paso([&] { AbreArchivo(e.ruta, 1); });
+            break;
+        case 4:
+            paso([&] { cierraEnUso(); });
+            paso([&] {
+                if (!QFile::remove(e.ruta)) vb::raise(QFileInfo::exists(e.ruta) ? 75 : 53);
+            });
+            break;
+        default:
+            break;
+    }
+    if (!paso.left()) NombreArchivo = e.ruta;
+}
+
+void AbreArchivo(const QString& Ruta, const vb::Variant& Mostrar) {
+    QString ruta = Ruta;
+    if (!ruta.contains(u'"') && ruta.contains(u' ')) ruta = u'"' + ruta + u'"';
+    gSistema().AbreConAsociado(ruta, vb::CBool(Mostrar) ? 6 : 0);
+}
+
+QString RutaCompleta(const QString& Ruta) {
+    if (Ruta.size() <= 2) return {};
+    // Paths written for Windows use "\"; this platform's separator is "/".
+    QString ruta = Ruta;
+    ruta.replace(u'\\', u'/');
+    const bool absoluta = ruta.startsWith(u'/') || ruta[1] == u':';
+    const bool carpeta = vb::InStr(2, ruta, QStringLiteral(".")) == 0;
+    const QString base = absoluta ? QString() : gUtil().BarraFinal(vb::App().Path);
+    return carpeta ? gUtil().BarraFinal(base + ruta) : base + ruta;
+}
+
+}  // namespace ModGlobal

@@ -1,0 +1,176 @@
+#include "core/files.h"
+#include "platform/vb/app.h"
+#include "platform/vb/steps.h"
+#include "tests/core/temp_env.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/opened_links.h"
+#include "tests/support/scripted_operator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+TEST(FilesTest, ExistenceTestsOverQuotesFoldersAndMissingFiles) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("con blanco.txt");
+    write(file, "x");
+    const struct {
+        QString path;
+        bool existe, archivoExiste;
+    } cases[] = {
+        {file, true, true},         {'"' + file + '"', true, false},
+        {dir.path(), false, false}, {dir.filePath("falta.txt"), false, false},
+        {"", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(ModGlobal::ExisteArchivo(c.path), c.existe);
+        EXPECT_EQ(ModGlobal::ArchivoExiste(c.path), c.archivoExiste);
+    }
+}
+
+TEST(FilesTest, CopyBlocksAreTheRemainderThenHalvesOf32K) {
+    EXPECT_EQ(core::copyBlockSizes(40000), (QList<qint64>{7232, 16384, 16384}));
+    EXPECT_EQ(core::copyBlockSizes(0), QList<qint64>{});
+    EXPECT_EQ(core::copyBlockSizes(100), QList<qint64>{100});
+    EXPECT_EQ(core::copyBlockSizes(65536), (QList<qint64>{16384, 16384, 16384, 16384}));
+}
+
+TEST(FilesTest, CopiaArchivoCopiesExactlyTheSource) {
+    QTemporaryDir dir;
+    QByteArray source(40000, '\0');
+    for (int i = 0; i < source.size(); ++i) source[i] = static_cast<char>(i * 7);
+    const struct {
+        QByteArray bytes;
+        QByteArray previousDestination;
+    } cases[] = {
+        {source, {}},
+        {QByteArray(), QByteArray("previo")},
+        {QByteArray("corto"), QByteArray(50000, 'z')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        write(dir.filePath("origen"), c.bytes);
+        if (!c.previousDestination.isEmpty())
+            write(dir.filePath("destino"), c.previousDestination);
+        EXPECT_TRUE(ModGlobal::CopiaArchivo(dir.filePath("origen"), dir.filePath("destino")));
+        EXPECT_EQ(zxtest::readFile(dir.filePath("destino")), c.bytes);
+    }
+}
+
+TEST(FilesTest, CopiaArchivoFailsWithoutTouchingTheDestination) {
+    QTemporaryDir dir;
+    write(dir.filePath("destino"), "queda");
+    EXPECT_FALSE(ModGlobal::CopiaArchivo(dir.filePath("falta"), dir.filePath("destino")));
+    EXPECT_EQ(zxtest::readFile(dir.filePath("destino")), QByteArray("queda"));
+    write(dir.filePath("origen"), "x");
+    EXPECT_FALSE(ModGlobal::CopiaArchivo(dir.filePath("origen"), dir.filePath("no/hay/destino")));
+}
+
+TEST(FilesTest, TemporaryFileNamedByTheTimeIsWrittenThenShown) {
+    zxtest::FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
+    coretest::TempFolder tmp;
+    zxtest::OpenedLinks desktop;
+    QString extension = "txt", nombre;
+    ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
+    EXPECT_EQ(extension, ".txt");
+    EXPECT_EQ(nombre, tmp.path() + "/140509.txt");
+    ModGlobal::ArchivoTemporal(2, "ñandú", extension, nombre);
+    ModGlobal::ArchivoTemporal(3, "", extension, nombre);
+    EXPECT_EQ(desktop.urls(), QList<QUrl>{QUrl::fromLocalFile(tmp.path() + "/140509.txt")});
+    // Windows-1252, and outside spreadsheets a carriage return before each line end.
+    EXPECT_EQ(zxtest::readFile(nombre), QByteArray("a\r\r\n\xf1"
+                                                   "and\xfa\r\r\n"));
+}
+
+TEST(FilesTest, SpreadsheetLinesEndPlainlyAndModeFourDeletes) {
+    QTemporaryDir dir;
+    for (QString extension : {QString("xls"), QString(".XLS")}) {
+        SCOPED_TRACE(extension.toStdString());
+        QString nombre = dir.filePath("hoja");
+        const QString ruta = nombre;
+        ModGlobal::ArchivoTemporal(1, "   ", extension, nombre);  // a blank line is not written
+        ModGlobal::ArchivoTemporal(2, "a", extension, nombre);
+        EXPECT_EQ(nombre, ruta);
+        EXPECT_EQ(zxtest::readFile(ruta), QByteArray());  // still buffered: not closed yet
+        ModGlobal::ArchivoTemporal(4, "", extension, nombre);
+        EXPECT_FALSE(QFile::exists(ruta));
+    }
+    QString extension = "xls", nombre = dir.filePath("libro.xls");
+    ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
+    ModGlobal::ArchivoTemporal(2, "b", extension, nombre);
+    zxtest::OpenedLinks desktop;
+    ModGlobal::ArchivoTemporal(3, "", extension, nombre);
+    EXPECT_EQ(zxtest::readFile(dir.filePath("libro.xls")), QByteArray("a\r\nb\r\n"));
+}
+
+TEST(FilesTest, WritingWithNoFileOpenLeavesQuietly) {
+    QTemporaryDir dir;
+    QString extension = ".txt", nombre = dir.filePath("x.txt");
+    ModGlobal::ArchivoTemporal(1, "", extension, nombre);
+    ModGlobal::ArchivoTemporal(4, "", extension, nombre);
+    zxtest::ScriptedOperator op;
+    nombre = "sin cambio";
+    ModGlobal::ArchivoTemporal(2, "a", extension, nombre);
+    EXPECT_EQ(nombre, "sin cambio");
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST(FilesTest, AFileThatCannotBeCreatedGoesToTheErrorDialog) {
+    coretest::TempFolder tmp;
+    zxtest::ScriptedOperator op;
+    op.answer(vb::vbIgnore);
+    QString extension = ".txt", nombre = "/no/existe/carpeta/x.txt";
+    // Ignored, the line then finds no open file, which leaves the call without a word.
+    ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text, "Ha ocurrido el Siguiente Error (76) Path not found");
+    EXPECT_EQ(op.messages()[0].title, " Aviso al operador!!! - 2 ");
+}
+
+TEST(FilesTest, AbreArchivoOpensThePathWithItsProgram) {
+    zxtest::OpenedLinks desktop;
+    ModGlobal::AbreArchivo("/tmp/con blanco.pdf", true);
+    ModGlobal::AbreArchivo("\"/tmp/ya citado.pdf\"", false);
+    ModGlobal::AbreArchivo("/tmp/simple.pdf", false);
+    EXPECT_EQ(desktop.urls(), (QList<QUrl>{QUrl::fromLocalFile("/tmp/con blanco.pdf"),
+                                           QUrl::fromLocalFile("/tmp/ya citado.pdf"),
+                                           QUrl::fromLocalFile("/tmp/simple.pdf")}));
+}
+
+TEST(FilesTest, RutaCompletaMakesRelativePathsAbsolute) {
+    zxtest::ProgramFolder program;
+    const QString base = program.path() + "/";
+    const struct {
+        const char* path;
+        QString expected;
+    } cases[] = {
+        {"informes", base + "informes/"},
+        {"informes\\", base + "informes/"},
+        {"informes\\x.rpt", base + "informes/x.rpt"},
+        {"C:\\Reportes\\x.rpt", "C:/Reportes/x.rpt"},
+        {"C:\\Reportes", "C:/Reportes/"},
+        {"\\\\servidor\\informes", "//servidor/informes/"},
+        {"/srv/informes", "/srv/informes/"},
+        {"/srv/informes/x.rpt", "/srv/informes/x.rpt"},
+        {"ab", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ModGlobal::RutaCompleta(c.path), c.expected);
+    }
+}
+
+}  // namespace
