@@ -5,20 +5,33 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace vendrix {
 
 QString findFileIgnoringCase(const QString& path) {
     QString result = path;
     result.replace(u'\\', u'/');
-    const QFileInfo info(result);
-    if (result.isEmpty() || info.exists()) return result;
-    const QDir folder = info.dir();
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& entry : names) {
-        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.filePath(entry);
+    if (result.isEmpty() || QFileInfo::exists(result)) return result;
+    // Component by component, so a folder written in another case is found too.
+    const bool absolute = result.startsWith(u'/');
+    QString found = absolute ? QString() : QStringLiteral(".");
+    for (const QString& part : result.split(u'/', Qt::SkipEmptyParts)) {
+        const QString exact = found + u'/' + part;
+        if (QFileInfo::exists(exact)) {
+            found = exact;
+            continue;
+        }
+        const QStringList names =
+            QDir(found.isEmpty() ? QStringLiteral("/") : found)
+                .entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        const auto match = std::find_if(names.begin(), names.end(), [&](const QString& n) {
+            return n.compare(part, Qt::CaseInsensitive) == 0;
+        });
+        if (match == names.end()) return result;
+        found += u'/' + *match;
     }
-    return result;
+    return absolute ? found : found.mid(2);
 }
 
 QString programFile(const QString& name) {

@@ -5,8 +5,9 @@
 // Finding the suite's files, whose names other programs wrote in any letter case.
 namespace vendrix {
 
-// `path` with "\" turned into "/"; when no file of that exact name exists, the file of its
-// folder whose name matches without regard to case. The path unchanged when there is none.
+// `path` with "\" turned into "/"; when no file of that exact name exists, the file (or
+// folder) whose every folder and name match without regard to case. The path unchanged
+// when there is none.
 QString findFileIgnoringCase(const QString& path);
 
 // A file of the program folder (vb::App().Path) when `name` is relative, else `name` itself;
