@@ -1,0 +1,125 @@
+#include "lookup/anchos.h"
+
+#include "platform/vb/strings.h"
+#include "platform/vb/textfile.h"
+#include "platform/vb/vberror.h"
+#include "platform/vendrix/clsutil.h"
+#include "platform/vendrix/paths.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace anchos {
+
+namespace {
+
+// The fields of a sequential file as VB's Input # reads them: quoted texts or bare texts,
+// separated by commas or line ends.
+QStringList campos(const QString& texto) {
+    QStringList out;
+    int i = 0;
+    const int n = texto.size();
+    while (i < n) {
+        while (i < n && (texto[i] == ' ' || texto[i] == '\t')) ++i;
+        if (i >= n) break;
+        QString campo;
+        if (texto[i] == '"') {
+            const int fin = texto.indexOf('"', i + 1);
+            const int hasta = fin < 0 ? n : fin;
+            campo = texto.mid(i + 1, hasta - i - 1);
+            i = fin < 0 ? n : fin + 1;
+            while (i < n && texto[i] != ',' && texto[i] != '\r' && texto[i] != '\n') ++i;
+        } else {
+            int j = i;
+            while (j < n && texto[j] != ',' && texto[j] != '\r' && texto[j] != '\n') ++j;
+            campo = texto.mid(i, j - i).trimmed();
+            i = j;
+        }
+        out.append(campo);
+        if (i < n && texto[i] == ',') {
+            ++i;
+        } else {
+            while (i < n && (texto[i] == '\r' || texto[i] == '\n')) ++i;
+        }
+    }
+    return out;
+}
+
+[[noreturn]] void falla(const QString& ruta) {
+    throw vb::VbError(75, QStringLiteral("Path/File access error: %1").arg(ruta));
+}
+
+}  // namespace
+
+QString rutaArchivo() {
+    return vendrix::programFile(QStringLiteral("CONSULTASLEN.KQV"));
+}
+
+QString rutaAuxiliar() {
+    return QFileInfo(rutaArchivo()).dir().filePath(QStringLiteral("CONSULTASLEN.AUX"));
+}
+
+QList<Par> leePares(const QString& ruta) {
+    QFile file(ruta);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QStringList f = campos(vb::fromCp1252(file.readAll()));
+    QList<Par> pares;
+    for (int i = 0; i + 1 < f.size(); i += 2) pares.append({f[i], f[i + 1]});
+    if (f.size() % 2 == 1) pares.append({f.last(), QString()});
+    return pares;
+}
+
+void LeerAnchosColumnas(const QString& ruta, QString& tabla, QList<double>& anchos) {
+    if (!QFileInfo(ruta).isFile()) return;
+    if (vb::Trim(tabla).compare(QStringLiteral("Stk_ma_articulos"), Qt::CaseInsensitive) == 0) {
+        tabla = QStringLiteral("VT_MA_ARTICULOS");
+    }
+    for (const Par& par : leePares(ruta)) {
+        if (par.clave.compare(tabla, Qt::CaseInsensitive) != 0) continue;
+        QString resto = par.anchos;
+        for (double& ancho : anchos) {
+            const int barra = resto.indexOf('|');
+            if (barra < 0) return;  // a short line ends the reading, as it always has
+            ancho = gUtil().ValorNumerico(resto.left(barra)).toDouble();
+            resto = resto.mid(barra + 1);
+        }
+    }
+}
+
+QString textoAnchos(const QList<double>& anchos) {
+    QString texto;
+    for (double ancho : anchos) texto += QString::number(ancho, 'g', 7) + '|';
+    return texto;
+}
+
+void GrabarAnchosColumnas(const QString& ruta, const QString& auxiliar, const QString& tabla,
+                          const QList<double>& anchos) {
+    QStringList lineas;
+    for (const Par& par : leePares(ruta)) {
+        if (par.clave.compare(tabla, Qt::CaseInsensitive) == 0) continue;
+        lineas.append(QStringLiteral("\"%1\",\"%2\"").arg(par.clave, par.anchos));
+    }
+    lineas.append(QStringLiteral("\"%1\",\"%2\"").arg(tabla, textoAnchos(anchos)));
+
+    QFile aux(auxiliar);
+    if (!aux.open(QIODevice::WriteOnly | QIODevice::Truncate)) falla(auxiliar);
+    QByteArray bytes;
+    for (const QString& linea : lineas) bytes += vb::toCp1252(linea) + "\r\n";
+    if (aux.write(bytes) != bytes.size() || !aux.flush()) {
+        aux.close();
+        QFile::remove(auxiliar);
+        falla(auxiliar);
+    }
+    aux.close();
+    // rename(2) replaces the old file in one step.
+    if (std::rename(QFile::encodeName(auxiliar).constData(),
+                    QFile::encodeName(ruta).constData()) != 0) {
+        QFile::remove(auxiliar);
+        falla(ruta);
+    }
+}
+
+}  // namespace anchos
