@@ -314,7 +314,11 @@ private:
                 }
             }
             typeTokens = tokenize(QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"));
-        } else if (isTextType(item[type].text) && !collate) {
+        } else if (max) {
+            // SQLite takes no MAX; the size is the one SQL Server reports for such a column.
+            typeTokens = Tokens{item[type]} + tokenize(QStringLiteral("(2147483647)"));
+        }
+        if (!identity && isTextType(item[type].text) && !collate) {
             typeTokens += tokenize(QStringLiteral(" COLLATE SSCI"));
         }
         return item.mid(0, type) + typeTokens + rest;

@@ -155,7 +155,8 @@ TEST(Translator, MakesSqlServerTableDefinitionsSqlite) {
             "Latin1_General_BIN, Error int, CONSTRAINT PK_X UNIQUE NONCLUSTERED (Proceso))",
             "CREATE TABLE AUX_ERR (ID INTEGER PRIMARY KEY AUTOINCREMENT  NOT NULL  , "
             "Proceso varchar(50) COLLATE SSCI NULL, Descripcion nvarchar(250) COLLATE SSCI, "
-            "sql varchar COLLATE SSCI, Clave char(4) COLLATE SSCI, Bin varchar(4) COLLATE "
+            "sql varchar(2147483647) COLLATE SSCI, Clave char(4) COLLATE SSCI, Bin varchar(4) "
+            "COLLATE "
             "BINARY, Error int, CONSTRAINT PK_X UNIQUE  (Proceso))"},
            {"ALTER TABLE dbo.TA_USUARIOS ADD COD int Not Null  CONSTRAINT DF_TA_USUARIOS_COD "
             "DEFAULT (0)",
