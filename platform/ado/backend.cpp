@@ -1,0 +1,42 @@
+#include "platform/ado/backend.h"
+
+namespace ado {
+
+Backend::~Backend() = default;
+void Backend::setCommandTimeout(long) {}
+void Backend::setIsolationLevel(long) {}
+
+ResultSet schemaShape(long schema) {
+    ResultSet rs;
+    const auto column = [&rs](const char* name, long type, long size) {
+        rs.columns << Column{QString::fromLatin1(name), type, size, {}};
+    };
+    column("TABLE_CATALOG", adVarWChar, 128);
+    column("TABLE_SCHEMA", adVarWChar, 128);
+    column("TABLE_NAME", adVarWChar, 128);
+    if (schema == adSchemaTables) {
+        column("TABLE_TYPE", adVarWChar, 32);
+        column("TABLE_GUID", adVarWChar, 38);
+        column("DESCRIPTION", adVarWChar, 255);
+        return rs;
+    }
+    column("COLUMN_NAME", adVarWChar, 128);
+    column("ORDINAL_POSITION", adInteger, 4);
+    column("COLUMN_HASDEFAULT", adBoolean, 2);
+    column("COLUMN_DEFAULT", adVarWChar, 255);
+    column("IS_NULLABLE", adBoolean, 2);
+    column("DATA_TYPE", adSmallInt, 2);
+    column("CHARACTER_MAXIMUM_LENGTH", adInteger, 4);
+    column("NUMERIC_PRECISION", adSmallInt, 2);
+    column("NUMERIC_SCALE", adSmallInt, 2);
+    return rs;
+}
+
+bool restricts(const QList<vb::Variant>& criteria, int index) {
+    if (index >= criteria.size()) return false;
+    const vb::Variant& v = criteria[index];
+    if (v.isEmpty() || v.isNull()) return false;
+    return !(v.isString() && v.string().isEmpty());
+}
+
+}  // namespace ado

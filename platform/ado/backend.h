@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/ado/connectionstring.h"
+#include "platform/ado/errors.h"
+#include "platform/ado/types.h"
+#include "platform/vb/variant.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace ado {
+
+// A column of a result as the engine describes it.
+struct Column {
+    QString name;
+    long type = adVarChar;  // DataType
+    long definedSize = 0;
+    QString baseColumn;  // the table column it shows; empty for an expression
+};
+
+// The rows of one result, held in memory (a client cursor).
+struct ResultSet {
+    bool hasColumns() const { return !columns.isEmpty(); }
+    long columnCount() const { return static_cast<long>(columns.size()); }
+    long rowCount() const {
+        return columns.isEmpty() ? 0 : static_cast<long>(cells.size() / columns.size());
+    }
+    const vb::Variant& at(long row, long column) const {
+        return cells[static_cast<size_t>(row) * columns.size() + column];
+    }
+
+    QList<Column> columns;
+    std::vector<vb::Variant> cells;  // row after row
+
+    // For editing: the one table every column comes from (empty: not updatable), the
+    // columns that find a row again, and their values, row after row.
+    QString table;
+    QStringList keyColumns;
+    std::vector<vb::Variant> keys;
+};
+
+// The outcome of a batch: SQL Server runs every statement, and one that fails records its
+// error while the next still runs.
+struct BatchOutcome {
+    ResultSet result;          // the first result that has columns
+    long recordsAffected = 0;  // summed over the statements
+    QList<Error> errors;       // errors and notices, in order
+    bool failed = false;       // some statement failed (else the entries are notices)
+};
+
+// One row written through an updatable recordset.
+struct RowWrite {
+    QString table;
+    QStringList keyColumns;
+    QList<vb::Variant> keyValues;  // the row to update; empty to insert a new row
+    QStringList columns;           // assigned columns
+    QList<vb::Variant> values;
+    QStringList readBack;  // the base columns to read back (empty names give Null)
+};
+
+// The row as stored after the write (defaults and identity included).
+struct RowRead {
+    QList<vb::Variant> values;     // one per RowWrite::readBack
+    QList<vb::Variant> keyValues;  // one per RowWrite::keyColumns
+};
+
+// The engine behind an open connection. Failures are thrown as ProviderFailure.
+class Backend {
+public:
+    virtual ~Backend();
+
+    virtual void open(const ConnectionSettings& settings) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual QString defaultDatabase() const = 0;
+    virtual void setDefaultDatabase(const QString& name) = 0;
+    virtual void setCommandTimeout(long seconds);
+    virtual void setIsolationLevel(long level);
+
+    // Runs a batch of SQL Server text.
+    virtual BatchOutcome execute(const QString& batch) = 0;
+    // Runs a query for a recordset; any failure throws. With `editable`, fills the editing
+    // members of the result when the rows come from one table.
+    virtual ResultSet query(const QString& text, bool editable) = 0;
+
+    // Returns the nesting level after the begin.
+    virtual long beginTransaction() = 0;
+    virtual void commitTransaction() = 0;
+    virtual void rollbackTransaction() = 0;
+
+    virtual ResultSet schema(long schema, const QList<vb::Variant>& criteria) = 0;
+    virtual RowRead writeRow(const RowWrite& write) = 0;
+};
+
+// The columns of the two schema lists, as every engine gives them: adSchemaTables
+// (TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE, TABLE_GUID, DESCRIPTION) and
+// adSchemaColumns (TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION,
+// COLUMN_HASDEFAULT, COLUMN_DEFAULT, IS_NULLABLE, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH,
+// NUMERIC_PRECISION, NUMERIC_SCALE); no rows.
+ResultSet schemaShape(long schema);
+// Whether OpenSchema's criterion at `index` restricts (neither Empty, Null nor empty text).
+bool restricts(const QList<vb::Variant>& criteria, int index);
+
+}  // namespace ado

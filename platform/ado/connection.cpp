@@ -1,0 +1,172 @@
+#include "platform/ado/connection.h"
+
+#include "platform/ado/backend.h"
+#include "platform/ado/command.h"
+#include "platform/ado/connectioncore.h"
+#include "platform/ado/connectionstring.h"
+#include "platform/ado/odbcbackend.h"
+#include "platform/ado/recordset.h"
+#include "platform/ado/sqlitebackend.h"
+#include "platform/vb/vberror.h"
+
+namespace ado {
+
+namespace {
+
+const QString kSource = QStringLiteral("ADODB.Connection");
+
+std::unique_ptr<Backend> backendFor(ProviderKind kind) {
+    switch (kind) {
+        case ProviderKind::Embedded:
+        case ProviderKind::Jet:
+            return std::make_unique<SqliteBackend>();
+        case ProviderKind::SqlServer:
+        case ProviderKind::Oracle:
+            return std::make_unique<OdbcBackend>();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void ConnectionCore::raiseFailure(const QList<Error>& entries) {
+    errors.replace(entries);
+    if (entries.isEmpty()) throw vb::VbError(err::ProviderFailure, QString(), sqlServerSource());
+    const Error& first = entries.first();
+    throw vb::VbError(first.Number, first.Description, first.Source);
+}
+
+Connection::Connection() : d_(std::make_shared<ConnectionCore>()) {}
+
+Connection::~Connection() {
+    if (d_->backend && d_->open) d_->backend->close();
+}
+
+void Connection::Open(const QString& connectionString, const QString& userId,
+                      const QString& password, long) {
+    if (d_->open) raiseAdo(err::ObjectOpen, kSource);
+    if (!connectionString.isEmpty()) d_->connectionString = connectionString;
+    const ConnectionSettings settings =
+        parseConnectionSettings(d_->connectionString, userId, password);
+    if (!d_->attached) d_->backend = backendFor(settings.kind);
+    try {
+        d_->backend->open(settings);
+        d_->backend->setCommandTimeout(d_->commandTimeout);
+        d_->backend->setIsolationLevel(d_->isolationLevel);
+    } catch (const ProviderFailure& failure) {
+        if (!d_->attached) d_->backend.reset();
+        d_->raiseFailure(failure.errors);
+    }
+    d_->open = true;
+    d_->defaultDatabase = d_->backend->defaultDatabase();
+}
+
+void Connection::Close() {
+    if (!d_->open) raiseAdo(err::ObjectClosed, kSource);
+    d_->open = false;
+    if (d_->backend) d_->backend->close();
+    if (!d_->attached) d_->backend.reset();
+}
+
+long Connection::State() const {
+    return d_->open ? adStateOpen : adStateClosed;
+}
+
+QString Connection::ConnectionString() const {
+    return d_->connectionString;
+}
+
+void Connection::setConnectionString(const QString& text) {
+    if (d_->open) raiseAdo(err::ObjectOpen, kSource);
+    d_->connectionString = text;
+}
+
+long Connection::CursorLocation() const {
+    return d_->cursorLocation;
+}
+void Connection::setCursorLocation(long location) {
+    d_->cursorLocation = location;
+}
+
+long Connection::CommandTimeout() const {
+    return d_->commandTimeout;
+}
+
+void Connection::setCommandTimeout(long seconds) {
+    d_->commandTimeout = seconds;
+    if (d_->open && d_->backend) d_->backend->setCommandTimeout(seconds);
+}
+
+long Connection::IsolationLevel() const {
+    return d_->isolationLevel;
+}
+
+void Connection::setIsolationLevel(long level) {
+    d_->isolationLevel = level;
+    if (d_->open && d_->backend) d_->backend->setIsolationLevel(level);
+}
+
+QString Connection::DefaultDatabase() const {
+    return d_->defaultDatabase;
+}
+
+void Connection::setDefaultDatabase(const QString& name) {
+    if (!d_->open) {
+        d_->defaultDatabase = name;
+        return;
+    }
+    d_->call([&](Backend& b) { b.setDefaultDatabase(name); });
+    d_->defaultDatabase = d_->backend->defaultDatabase();
+}
+
+Recordset Connection::Execute(const QString& commandText, long* recordsAffected, long options) {
+    const QString text = commandTextFor(commandText, options, false);
+    BatchOutcome outcome = d_->call([&](Backend& b) { return b.execute(text); });
+    if (recordsAffected) *recordsAffected = outcome.recordsAffected;
+    if (outcome.failed) d_->raiseFailure(outcome.errors);
+    if (!outcome.errors.isEmpty()) d_->errors.replace(outcome.errors);
+    Recordset rs;
+    if (outcome.result.hasColumns())
+        rs.openOn(std::move(outcome.result), d_, adOpenForwardOnly, adLockReadOnly);
+    return rs;
+}
+
+long Connection::BeginTrans() {
+    return d_->call([](Backend& b) { return b.beginTransaction(); });
+}
+
+void Connection::CommitTrans() {
+    d_->call([](Backend& b) { b.commitTransaction(); });
+}
+
+void Connection::RollbackTrans() {
+    d_->call([](Backend& b) { b.rollbackTransaction(); });
+}
+
+Recordset Connection::OpenSchema(long schema, const QList<vb::Variant>& criteria) {
+    if (schema != adSchemaTables && schema != adSchemaColumns)
+        raiseAdo(err::ArgumentsWrongType, kSource);
+    ResultSet rows = d_->call([&](Backend& b) { return b.schema(schema, criteria); });
+    Recordset rs;
+    rs.openOn(std::move(rows), d_, adOpenStatic, adLockReadOnly);
+    return rs;
+}
+
+Errors& Connection::errors() {
+    return d_->errors;
+}
+const Errors& Connection::errors() const {
+    return d_->errors;
+}
+
+Backend* Connection::backend() const {
+    return d_->backend.get();
+}
+
+void Connection::attachBackend(std::unique_ptr<Backend> backend) {
+    if (d_->open) raiseAdo(err::ObjectOpen, kSource);
+    d_->backend = std::move(backend);
+    d_->attached = d_->backend != nullptr;
+}
+
+}  // namespace ado

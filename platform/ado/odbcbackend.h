@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/ado/backend.h"
+
+#include <QString>
+
+namespace ado {
+
+// SQL Server (FreeTDS) and Oracle (an Oracle ODBC driver from odbcinst) through Qt's QODBC
+// driver. Batches run on the driver's connection handle through the ODBC API, so each
+// statement's error keeps its own SQLState and native number.
+class OdbcBackend : public Backend {
+public:
+    OdbcBackend();
+    ~OdbcBackend() override;
+
+    void open(const ConnectionSettings& settings) override;
+    void close() override;
+    bool isOpen() const override { return hdbc_ != nullptr; }
+
+    QString defaultDatabase() const override { return database_; }
+    void setDefaultDatabase(const QString& name) override;
+    void setIsolationLevel(long level) override;
+
+    BatchOutcome execute(const QString& batch) override;
+    ResultSet query(const QString& text, bool editable) override;
+
+    long beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+    ResultSet schema(long schema, const QList<vb::Variant>& criteria) override;
+    RowRead writeRow(const RowWrite& write) override;
+
+    // The ODBC connection string for SQL Server through FreeTDS: "host:port" and
+    // "host,port" give the port, "host\instance" is kept for the server to resolve.
+    static QString sqlServerOdbcString(const ConnectionSettings& settings);
+    // The first driver registered in odbcinst whose name holds "Oracle"; empty when none.
+    static QString oracleDriver();
+
+private:
+    void runOrThrow(const QString& text);
+    long scalar(const QString& text);
+
+    QString connectionName_;
+    void* hdbc_ = nullptr;
+    bool oracle_ = false;
+    QString database_;
+    QString source_;
+};
+
+}  // namespace ado

@@ -1,0 +1,881 @@
+#include "platform/ado/sqlitebackend.h"
+
+#include "platform/ado/datatype.h"
+#include "platform/ado/sqlitedialect.h"
+#include "platform/ado/sqliteerror.h"
+#include "platform/vb/conversions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cmath>
+#include <limits>
+
+namespace ado {
+
+namespace {
+
+std::atomic<int> connectionCounter{0};
+
+// How a column's values are read.
+enum class Read { Text, Int32, Int16, Int64, Numeric, Currency, Double, Date, Bit, Blob, Expr };
+
+struct ReadColumn {
+    Read kind = Read::Expr;
+    int scale = -1;
+};
+
+ReadColumn readFor(const DeclaredType& t) {
+    switch (t.type) {
+        case adEmpty:
+            return {Read::Expr};
+        case adInteger:
+            return {Read::Int32};
+        case adSmallInt:
+        case adUnsignedTinyInt:
+        case adTinyInt:
+            return {Read::Int16};
+        case adBigInt:
+            return {Read::Int64};
+        case adNumeric:
+        case adDecimal:
+            return {Read::Numeric, t.scale < 0 ? kDefaultScale : t.scale};
+        case adCurrency:
+            return {Read::Currency};
+        case adDouble:
+        case adSingle:
+            return {Read::Double};
+        case adBoolean:
+            return {Read::Bit};
+        default:
+            break;
+    }
+    if (isDateType(t.type)) return {Read::Date};
+    if (isBinaryType(t.type)) return {Read::Blob};
+    return {Read::Text};
+}
+
+QString textOf(sqlite3_stmt* stmt, int i) {
+    const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+    return QString::fromUtf8(t, sqlite3_column_bytes(stmt, i));
+}
+
+vb::Variant integerValue(sqlite3_int64 v) {
+    if (v >= std::numeric_limits<std::int32_t>::min() &&
+        v <= std::numeric_limits<std::int32_t>::max())
+        return vb::Variant(static_cast<int>(v));
+    return vb::Variant(static_cast<long long>(v));
+}
+
+double roundTo(double v, int scale) {
+    const double f = std::pow(10.0, scale);
+    return std::round(v * f) / f;
+}
+
+vb::Variant readCell(sqlite3_stmt* stmt, int i, const ReadColumn& c) {
+    const int storage = sqlite3_column_type(stmt, i);
+    if (storage == SQLITE_NULL) return vb::Variant::null();
+    switch (c.kind) {
+        case Read::Text:
+            if (storage == SQLITE_BLOB) break;
+            return textOf(stmt, i);
+        case Read::Int32:
+        case Read::Int16:
+        case Read::Int64:
+            if (storage == SQLITE_INTEGER) {
+                const sqlite3_int64 v = sqlite3_column_int64(stmt, i);
+                if (c.kind == Read::Int16 && v >= -32768 && v <= 32767)
+                    return vb::Variant(static_cast<std::int16_t>(v));
+                if (c.kind == Read::Int64) return vb::Variant(static_cast<long long>(v));
+                return integerValue(v);
+            }
+            if (storage == SQLITE_FLOAT) return sqlite3_column_double(stmt, i);
+            break;
+        case Read::Numeric:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return roundTo(sqlite3_column_double(stmt, i), c.scale);
+            break;
+        case Read::Currency:
+            if (storage == SQLITE_INTEGER)
+                return vb::Currency::fromScaled(sqlite3_column_int64(stmt, i) * 10000);
+            if (storage == SQLITE_FLOAT)
+                return vb::Currency::fromDouble(sqlite3_column_double(stmt, i));
+            if (storage == SQLITE_TEXT) {
+                vb::Currency parsed;
+                if (vb::Currency::parse(textOf(stmt, i).trimmed(), &parsed)) return parsed;
+            }
+            break;
+        case Read::Double:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return sqlite3_column_double(stmt, i);
+            break;
+        case Read::Date:
+            if (storage == SQLITE_TEXT) {
+                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                if (auto d = parseIsoDateTime(t, sqlite3_column_bytes(stmt, i))) return *d;
+                const QString text = textOf(stmt, i);
+                if (auto d = vb::parseDate(text.trimmed())) return *d;
+                return text;
+            }
+            break;
+        case Read::Bit:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return vb::Variant(sqlite3_column_double(stmt, i) != 0 ? 1 : 0);
+            break;
+        case Read::Blob:
+            if (storage == SQLITE_BLOB || storage == SQLITE_TEXT) {
+                const char* b = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+                return QByteArray(b, sqlite3_column_bytes(stmt, i));
+            }
+            break;
+        case Read::Expr:
+            if (storage == SQLITE_TEXT) {
+                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                if (auto d = parseIsoDateTime(t, sqlite3_column_bytes(stmt, i))) return *d;
+            }
+            break;
+    }
+    // A value SQLite stored in a type other than the column's: as it is.
+    switch (storage) {
+        case SQLITE_INTEGER:
+            return integerValue(sqlite3_column_int64(stmt, i));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt, i);
+        case SQLITE_BLOB: {
+            const char* b = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+            return QByteArray(b, sqlite3_column_bytes(stmt, i));
+        }
+        default:
+            return textOf(stmt, i);
+    }
+}
+
+// The type of an expression column, from its first value that is not Null.
+void inferExpressionType(ResultSet& rs, long column) {
+    Column& c = rs.columns[column];
+    c.type = adVarChar;
+    c.definedSize = 255;
+    for (long r = 0; r < rs.rowCount(); ++r) {
+        const vb::Variant& v = rs.at(r, column);
+        switch (v.type()) {
+            case vb::Variant::Type::Null:
+                continue;
+            case vb::Variant::Type::Integer:
+                c.type = adSmallInt;
+                c.definedSize = 2;
+                return;
+            case vb::Variant::Type::Long:
+                c.type = adInteger;
+                c.definedSize = 4;
+                return;
+            case vb::Variant::Type::LongLong:
+                c.type = adBigInt;
+                c.definedSize = 8;
+                return;
+            case vb::Variant::Type::Double:
+                c.type = adDouble;
+                c.definedSize = 8;
+                return;
+            case vb::Variant::Type::Currency:
+                c.type = adCurrency;
+                c.definedSize = 8;
+                return;
+            case vb::Variant::Type::Date:
+                c.type = adDBTimeStamp;
+                c.definedSize = 16;
+                return;
+            case vb::Variant::Type::Bytes:
+                c.type = adLongVarBinary;
+                c.definedSize = 2147483647;
+                return;
+            default:
+                return;
+        }
+    }
+}
+
+void bindValue(sqlite3_stmt* stmt, int index, const vb::Variant& v) {
+    switch (v.type()) {
+        case vb::Variant::Type::Empty:
+        case vb::Variant::Type::Null:
+            sqlite3_bind_null(stmt, index);
+            break;
+        case vb::Variant::Type::Boolean:
+            sqlite3_bind_int(stmt, index, v.boolean() ? 1 : 0);
+            break;
+        case vb::Variant::Type::Integer:
+        case vb::Variant::Type::Long:
+        case vb::Variant::Type::LongLong:
+            sqlite3_bind_int64(stmt, index, static_cast<sqlite3_int64>(std::llround(v.number())));
+            break;
+        case vb::Variant::Type::Currency: {
+            const std::int64_t scaled = v.currency().scaled();
+            if (scaled % 10000 == 0)
+                sqlite3_bind_int64(stmt, index, scaled / 10000);
+            else
+                sqlite3_bind_double(stmt, index, v.currency().toDouble());
+            break;
+        }
+        case vb::Variant::Type::Double:
+            sqlite3_bind_double(stmt, index, v.number());
+            break;
+        case vb::Variant::Type::Date: {
+            const QByteArray text = isoText(v.date()).toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT);
+            break;
+        }
+        case vb::Variant::Type::Bytes:
+            sqlite3_bind_blob(stmt, index, v.bytes().constData(),
+                              static_cast<int>(v.bytes().size()), SQLITE_TRANSIENT);
+            break;
+        default: {
+            const QByteArray text = v.string().toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT);
+            break;
+        }
+    }
+}
+
+QString quoted(const QString& name) {
+    if (name.compare(QLatin1String("_rowid_"), Qt::CaseInsensitive) == 0) return name;
+    QString n = name;
+    return QLatin1Char('[') + n.replace(QLatin1Char(']'), QLatin1String("]]")) + QLatin1Char(']');
+}
+
+const char* skipBlanks(const char* p, const char* end) {
+    while (p < end) {
+        const char c = *p;
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';' || c == '\f' ||
+            c == '\v') {
+            ++p;
+        } else if (c == '-' && p + 1 < end && p[1] == '-') {
+            while (p < end && *p != '\n') ++p;
+        } else if (c == '/' && p + 1 < end && p[1] == '*') {
+            p += 2;
+            while (p + 1 < end && !(p[0] == '*' && p[1] == '/')) ++p;
+            p = std::min(end, p + 2);
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
+bool isWordChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The word at p (letters, digits, "_"), upper-cased; `after` gets its end.
+QByteArray wordAt(const char* p, const char* end, const char** after) {
+    const char* q = p;
+    while (q < end && isWordChar(*q)) ++q;
+    *after = q;
+    return QByteArray(p, static_cast<int>(q - p)).toUpper();
+}
+
+const char* skipSpaces(const char* p, const char* end) {
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    return p;
+}
+
+bool atStatementEnd(const char* p, const char* end) {
+    p = skipSpaces(p, end);
+    return p >= end || *p == ';' || *p == '\r' || *p == '\n';
+}
+
+bool onlyBlanks(const char* p, const char* end) {
+    return skipBlanks(p, end) >= end;
+}
+
+Error cursorError(long number, const QString& text) {
+    return Error{number, text, QStringLiteral("Microsoft Cursor Engine"), QString(), 0};
+}
+
+bool matches(const QList<vb::Variant>& criteria, int index, const QString& value) {
+    if (!restricts(criteria, index)) return true;
+    return vb::CStr(criteria[index]).compare(value, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+SqliteBackend::SqliteBackend()
+    : connectionName_(QStringLiteral("zentrik-ado-%1").arg(++connectionCounter)) {}
+
+SqliteBackend::~SqliteBackend() {
+    close();
+}
+
+QString SqliteBackend::findDatabaseFile(const QString& name) const {
+    const QDir dir(folder_);
+    const QString wanted = name + QStringLiteral(".db");
+    if (QFileInfo(dir.filePath(wanted)).isFile()) return dir.filePath(wanted);
+    // Database names are not case-sensitive on SQL Server; file names here are.
+    const QStringList entries = dir.entryList(QDir::Files);
+    for (const QString& entry : entries) {
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
+    }
+    return {};
+}
+
+void SqliteBackend::open(const ConnectionSettings& settings) {
+    close();
+    jet_ = settings.kind == ProviderKind::Jet;
+    if (jet_) {
+        folder_.clear();
+        database_.clear();
+        const QString path = settings.dataSource;
+        if (!QFileInfo(path).isFile()) {
+            throw ProviderFailure{
+                {Error{err::ProviderFailure, QStringLiteral("Could not find file '%1'.").arg(path),
+                       QStringLiteral("Microsoft JET Database Engine"), QStringLiteral("3024"),
+                       -535032811}}};
+        }
+        openFile(path);
+        return;
+    }
+    folder_ = settings.server;
+    if (folder_.isEmpty() || !QFileInfo(folder_).isDir()) {
+        throw ProviderFailure{
+            {sqlServerError(17, QStringLiteral("[DBNETLIB][ConnectionOpen (Connect()).]SQL "
+                                               "Server does not exist or access denied."))}};
+    }
+    database_ = settings.database.trimmed();
+    if (database_.isEmpty()) {
+        // No database named: the server's own, which holds none of the system's tables.
+        openFile(QStringLiteral(":memory:"));
+        return;
+    }
+    const QString file = findDatabaseFile(database_);
+    if (file.isEmpty()) {
+        throw ProviderFailure{{sqlServerError(
+            4060, QStringLiteral("Cannot open database \"%1\" requested by the login. The "
+                                 "login failed.")
+                      .arg(database_))}};
+    }
+    openFile(file);
+}
+
+void SqliteBackend::openFile(const QString& path) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            const QString text = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName_);
+            throw ProviderFailure{{Error{err::ProviderFailure, text, sqlServerSource(),
+                                         QStringLiteral("08001"), 0}}};
+        }
+        const QVariant handle = db.driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            db_ = *static_cast<sqlite3* const*>(handle.constData());
+    }
+    if (!db_) {
+        closeFile();
+        throw ProviderFailure{
+            {Error{err::ProviderFailure, QStringLiteral("The SQLite driver gave no handle."),
+                   sqlServerSource(), QStringLiteral("HY000"), 0}}};
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    // A file that is not a database fails here rather than at the first query.
+    char* message = nullptr;
+    if (sqlite3_exec(db_, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr,
+                     nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : "");
+        sqlite3_free(message);
+        closeFile();
+        if (jet_) {
+            throw ProviderFailure{{Error{
+                err::ProviderFailure,
+                QStringLiteral("Unrecognized database format '%1'.").arg(path),
+                QStringLiteral("Microsoft JET Database Engine"), QStringLiteral("3343"), 0}}};
+        }
+        throw ProviderFailure{
+            {Error{err::ProviderFailure, text, sqlServerSource(), QStringLiteral("HY000"), 0}}};
+    }
+    prepareSqliteConnection(db_);
+    trancount_ = 0;
+}
+
+void SqliteBackend::closeFile() {
+    db_ = nullptr;
+    if (QSqlDatabase::contains(connectionName_)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+}
+
+void SqliteBackend::close() {
+    closeFile();
+    trancount_ = 0;
+}
+
+void SqliteBackend::setDefaultDatabase(const QString& name) {
+    const QString wanted = name.trimmed();
+    if (jet_ || wanted.compare(database_, Qt::CaseInsensitive) == 0) return;
+    const QString file = findDatabaseFile(wanted);
+    if (file.isEmpty()) {
+        throw ProviderFailure{{Error{err::ProviderFailure,
+                                     QStringLiteral("Database '%1' does not exist. Make sure "
+                                                    "that the name is entered correctly.")
+                                         .arg(wanted),
+                                     sqlServerSource(), QStringLiteral("42000"), 911}}};
+    }
+    closeFile();
+    openFile(file);
+    database_ = wanted;
+}
+
+void SqliteBackend::setCommandTimeout(long seconds) {
+    // ADO's 0 waits without limit.
+    busyTimeoutMs_ = seconds <= 0 ? std::numeric_limits<int>::max()
+                                  : static_cast<int>(std::min(seconds, 2000000L) * 1000);
+    if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs_);
+}
+
+BatchOutcome SqliteBackend::execute(const QString& batch) {
+    BatchOutcome out;
+    run(batch, out, false);
+    return out;
+}
+
+ResultSet SqliteBackend::query(const QString& text, bool editable) {
+    BatchOutcome out;
+    run(text, out, editable);
+    if (out.failed) throw ProviderFailure{out.errors};
+    return std::move(out.result);
+}
+
+void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) {
+    if (!db_)
+        throw ProviderFailure{
+            {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const QStringList statements = sqliteStatements(batch, db_);
+    for (const QString& statement : statements) runText(statement, out, editable);
+}
+
+void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editable) {
+    const QByteArray utf8 = text.toUtf8();
+    const char* p = utf8.constData();
+    const char* end = p + utf8.size();
+    for (;;) {
+        p = skipBlanks(p, end);
+        if (p >= end) return;
+
+        // SQL Server's transaction statements, whatever their spelling, keep the count.
+        const char* after = nullptr;
+        const QByteArray first = wordAt(p, end, &after);
+        Tx tx = Tx::None;
+        if (first == "BEGIN" || first == "COMMIT" || first == "ROLLBACK" || first == "END") {
+            const char* q = skipSpaces(after, end);
+            const char* afterSecond = nullptr;
+            const QByteArray second = wordAt(q, end, &afterSecond);
+            const bool tranWord = second == "TRAN" || second == "TRANS" ||
+                                  second == "TRANSACTION" || second == "WORK";
+            if (tranWord || (first != "END" && atStatementEnd(after, end))) {
+                tx = first == "BEGIN"      ? Tx::Begin
+                     : first == "ROLLBACK" ? Tx::Rollback
+                                           : Tx::Commit;
+                after = tranWord ? afterSecond : after;
+                // An optional transaction name alone on the rest of the line.
+                const char* r = skipSpaces(after, end);
+                const char* afterName = nullptr;
+                if (r < end && isWordChar(*r)) {
+                    wordAt(r, end, &afterName);
+                    if (atStatementEnd(afterName, end)) after = afterName;
+                }
+            }
+        }
+        if (tx != Tx::None) {
+            applyTransaction(tx, out);
+            p = after;
+            continue;
+        }
+
+        sqlite3_stmt* stmt = nullptr;
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &stmt, &tail);
+        if (rc != SQLITE_OK) {
+            out.errors << sqliteError(db_, QString::fromUtf8(p, static_cast<int>(end - p)));
+            out.failed = true;
+            return;  // where this statement ends is unknown: the rest of the text goes with it
+        }
+        if (!stmt) {
+            p = tail;
+            continue;
+        }
+        const QString sql = QString::fromUtf8(p, static_cast<int>(tail - p));
+        bool rowidFirst = false;
+        if (editable && !out.result.hasColumns() && sqlite3_column_count(stmt) > 0 &&
+            onlyBlanks(tail, end)) {
+            // The row's rowid as a hidden first column finds the row again for an update.
+            const char* afterSelect = nullptr;
+            if (wordAt(p, tail, &afterSelect) == "SELECT") {
+                const QByteArray withRowid =
+                    "SELECT _rowid_, " +
+                    QByteArray(afterSelect, static_cast<int>(tail - afterSelect));
+                sqlite3_stmt* keyed = nullptr;
+                if (sqlite3_prepare_v2(db_, withRowid.constData(),
+                                       static_cast<int>(withRowid.size()), &keyed,
+                                       nullptr) == SQLITE_OK &&
+                    keyed) {
+                    sqlite3_finalize(stmt);
+                    stmt = keyed;
+                    rowidFirst = true;
+                } else {
+                    sqlite3_finalize(keyed);
+                }
+            }
+        }
+        runStatement(stmt, sql, rowidFirst, out, editable);
+        sqlite3_finalize(stmt);
+        // SQLite may have ended the transaction itself (a failed COMMIT, a full disk).
+        if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;
+        p = tail;
+    }
+}
+
+void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst,
+                                 BatchOutcome& out, bool editable) {
+    const int before = sqlite3_total_changes(db_);
+    const int n = sqlite3_column_count(stmt);
+    int rc = SQLITE_DONE;
+    if (n > 0 && !out.result.hasColumns()) {
+        ResultSet rs;
+        const int first = rowidFirst ? 1 : 0;
+        std::vector<ReadColumn> reads;
+        for (int i = first; i < n; ++i) {
+            const DeclaredType t =
+                declaredType(QString::fromUtf8(sqlite3_column_decltype(stmt, i)));
+            Column c;
+            c.name = QString::fromUtf8(sqlite3_column_name(stmt, i));
+            c.type = t.type;
+            c.definedSize = t.definedSize;
+            c.baseColumn = QString::fromUtf8(sqlite3_column_origin_name(stmt, i));
+            rs.columns << c;
+            reads.push_back(readFor(t));
+        }
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (rowidFirst)
+                rs.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
+            for (int i = first; i < n; ++i)
+                rs.cells.push_back(readCell(stmt, i, reads[i - first]));
+        }
+        if (rc == SQLITE_DONE) {
+            for (long i = 0; i < rs.columnCount(); ++i) {
+                if (reads[i].kind == Read::Expr) inferExpressionType(rs, i);
+            }
+            if (editable) describeEditing(stmt, rowidFirst, rs);
+            out.result = std::move(rs);
+        }
+    } else {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        out.errors << sqliteError(db_, sql);
+        out.failed = true;
+    }
+    if (!sqlite3_stmt_readonly(stmt)) out.recordsAffected += sqlite3_total_changes(db_) - before;
+}
+
+void SqliteBackend::describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs) {
+    const int n = sqlite3_column_count(stmt);
+    QString table;
+    for (int i = rowidFirst ? 1 : 0; i < n; ++i) {
+        const char* t = sqlite3_column_table_name(stmt, i);
+        if (!t) return;
+        const QString name = QString::fromUtf8(t);
+        if (table.isEmpty()) {
+            table = name;
+        } else if (name.compare(table, Qt::CaseInsensitive) != 0) {
+            return;
+        }
+    }
+    if (table.isEmpty()) return;
+    rs.table = table;
+    if (rowidFirst) {
+        const char* t = sqlite3_column_table_name(stmt, 0);
+        if (t && QString::fromUtf8(t).compare(table, Qt::CaseInsensitive) == 0) {
+            rs.keyColumns = {QStringLiteral("_rowid_")};
+            return;
+        }
+    }
+    rs.keys.clear();
+    // Without a rowid the primary key finds the row, when the result shows all of it.
+    QStringList pk;
+    sqlite3_stmt* info = nullptr;
+    const QByteArray sql = "SELECT name FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk";
+    if (sqlite3_prepare_v2(db_, sql.constData(), -1, &info, nullptr) != SQLITE_OK) return;
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(info, 1, name.constData(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(info) == SQLITE_ROW) pk << textOf(info, 0);
+    sqlite3_finalize(info);
+    if (pk.isEmpty()) return;
+    QList<long> positions;
+    for (const QString& key : pk) {
+        long at = -1;
+        for (long i = 0; i < rs.columnCount(); ++i) {
+            if (rs.columns[i].baseColumn.compare(key, Qt::CaseInsensitive) == 0) {
+                at = i;
+                break;
+            }
+        }
+        if (at < 0) return;
+        positions << at;
+    }
+    rs.keyColumns = pk;
+    for (long r = 0; r < rs.rowCount(); ++r) {
+        for (long at : positions) rs.keys.push_back(rs.at(r, at));
+    }
+}
+
+bool SqliteBackend::exec(const char* sql, BatchOutcome& out) {
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+    out.errors << sqliteError(db_, QString::fromLatin1(sql));
+    out.failed = true;
+    return false;
+}
+
+void SqliteBackend::applyTransaction(Tx tx, BatchOutcome& out) {
+    switch (tx) {
+        case Tx::Begin:
+            if (trancount_ == 0 && !exec("BEGIN", out)) return;
+            ++trancount_;
+            break;
+        case Tx::Commit:
+            if (trancount_ == 0) {
+                out.errors << sqlServerError(3902,
+                                             QStringLiteral("The COMMIT TRANSACTION request has "
+                                                            "no corresponding BEGIN "
+                                                            "TRANSACTION."));
+                out.failed = true;
+            } else if (trancount_ == 1) {
+                if (exec("COMMIT", out) || sqlite3_get_autocommit(db_)) trancount_ = 0;
+            } else {
+                --trancount_;
+            }
+            break;
+        case Tx::Rollback:
+            // With no transaction there is nothing to undo; SQL Server's complaint is not needed.
+            if (trancount_ > 0) exec("ROLLBACK", out);
+            trancount_ = 0;
+            break;
+        case Tx::None:
+            break;
+    }
+}
+
+long SqliteBackend::beginTransaction() {
+    BatchOutcome out;
+    applyTransaction(Tx::Begin, out);
+    if (out.failed) throw ProviderFailure{out.errors};
+    return trancount_;
+}
+
+void SqliteBackend::commitTransaction() {
+    if (trancount_ == 0) {
+        throw ProviderFailure{
+            {Error{err::NoTransaction, QStringLiteral("No transaction is active."),
+                   sqlServerSource(), QStringLiteral("25000"), 0}}};
+    }
+    BatchOutcome out;
+    applyTransaction(Tx::Commit, out);
+    if (out.failed) throw ProviderFailure{out.errors};
+}
+
+void SqliteBackend::rollbackTransaction() {
+    if (trancount_ == 0) {
+        throw ProviderFailure{
+            {Error{err::NoTransaction, QStringLiteral("No transaction is active."),
+                   sqlServerSource(), QStringLiteral("25000"), 0}}};
+    }
+    BatchOutcome out;
+    applyTransaction(Tx::Rollback, out);
+    if (out.failed) throw ProviderFailure{out.errors};
+}
+
+ResultSet SqliteBackend::schema(long schema, const QList<vb::Variant>& criteria) {
+    if (!db_)
+        throw ProviderFailure{
+            {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const vb::Variant catalog = jet_ ? vb::Variant::null() : vb::Variant(database_);
+    const vb::Variant owner = jet_ ? vb::Variant::null() : vb::Variant("dbo");
+    ResultSet rs = schemaShape(schema);
+    const bool outside =
+        !jet_ && (!matches(criteria, 0, database_) || !matches(criteria, 1, "dbo"));
+
+    // Tables and views, by name.
+    struct Object {
+        QString name;
+        QString type;
+    };
+    QList<Object> objects;
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db_,
+                       "SELECT name, upper(type) FROM sqlite_master WHERE type IN ('table', "
+                       "'view') AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
+                       -1, &stmt, nullptr);
+    while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
+        objects.append({textOf(stmt, 0), textOf(stmt, 1)});
+    sqlite3_finalize(stmt);
+
+    if (schema == adSchemaTables) {
+        if (outside) return rs;
+        for (const Object& o : objects) {
+            if (!matches(criteria, 2, o.name) || !matches(criteria, 3, o.type)) continue;
+            rs.cells.insert(rs.cells.end(), {catalog, owner, o.name, o.type, vb::Variant::null(),
+                                             vb::Variant::null()});
+        }
+        return rs;
+    }
+
+    if (outside) return rs;
+    for (const Object& o : objects) {
+        if (!matches(criteria, 2, o.name)) continue;
+        sqlite3_prepare_v2(db_,
+                           "SELECT cid, name, type, \"notnull\", dflt_value FROM "
+                           "pragma_table_info(?) ORDER BY cid",
+                           -1, &stmt, nullptr);
+        const QByteArray table = o.name.toUtf8();
+        sqlite3_bind_text(stmt, 1, table.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            const QString name = textOf(stmt, 1);
+            if (!matches(criteria, 3, name)) continue;
+            const DeclaredType t = declaredType(textOf(stmt, 2));
+            const bool hasDefault = sqlite3_column_type(stmt, 4) != SQLITE_NULL;
+            const bool text = isTextType(t.type);
+            const bool number = isNumberType(t.type) || t.type == adCurrency;
+            rs.cells.insert(
+                rs.cells.end(),
+                {catalog, owner, o.name, name, vb::Variant(sqlite3_column_int(stmt, 0) + 1),
+                 vb::Variant(static_cast<long>(hasDefault ? 1 : 0)),
+                 hasDefault ? vb::Variant(textOf(stmt, 4)) : vb::Variant::null(),
+                 vb::Variant(static_cast<long>(sqlite3_column_int(stmt, 3) ? 0 : 1)),
+                 vb::Variant(static_cast<std::int16_t>(t.type)),
+                 text ? vb::Variant(t.definedSize) : vb::Variant::null(),
+                 number ? vb::Variant(static_cast<std::int16_t>(t.type == adNumeric ? 18 : 0))
+                        : vb::Variant::null(),
+                 t.type == adNumeric ? vb::Variant(static_cast<std::int16_t>(
+                                           t.scale < 0 ? kDefaultScale : t.scale))
+                                     : vb::Variant::null()});
+        }
+        sqlite3_finalize(stmt);
+    }
+    return rs;
+}
+
+RowRead SqliteBackend::writeRow(const RowWrite& w) {
+    if (!db_)
+        throw ProviderFailure{
+            {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const bool insert = w.keyValues.isEmpty();
+    QString sql;
+    if (insert) {
+        if (w.columns.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(w.table));
+        } else {
+            QStringList names, marks;
+            for (const QString& c : w.columns) {
+                names << quoted(c);
+                marks << QStringLiteral("?");
+            }
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(w.table), names.join(QStringLiteral(", ")),
+                           marks.join(QStringLiteral(", ")));
+        }
+    } else {
+        QStringList sets, where;
+        for (const QString& c : w.columns) sets << quoted(c) + QStringLiteral(" = ?");
+        for (const QString& k : w.keyColumns) where << quoted(k) + QStringLiteral(" = ?");
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(quoted(w.table), sets.join(QStringLiteral(", ")),
+                       where.join(QStringLiteral(" AND ")));
+    }
+    const auto fail = [&](const QString& statement) -> ProviderFailure {
+        return ProviderFailure{{sqliteError(db_, statement)}};
+    };
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        throw fail(sql);
+    int index = 1;
+    for (const vb::Variant& v : w.values) bindValue(stmt, index++, v);
+    if (!insert) {
+        for (const vb::Variant& v : w.keyValues) bindValue(stmt, index++, v);
+    }
+    if (sqlite3_step(stmt) != SQLITE_DONE) {
+        const ProviderFailure failure = fail(sql);
+        sqlite3_finalize(stmt);
+        throw failure;
+    }
+    sqlite3_finalize(stmt);
+    if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;
+    if (!insert && sqlite3_changes(db_) == 0) {
+        throw ProviderFailure{
+            {cursorError(err::RowNotFound, QStringLiteral("Row cannot be located for updating. "
+                                                          "Some values may have been changed "
+                                                          "since it was last read."))}};
+    }
+
+    // Read the row back as stored: defaults, identity, conversions.
+    QStringList read;
+    for (const QString& c : w.readBack) read << (c.isEmpty() ? QStringLiteral("NULL") : quoted(c));
+    for (const QString& k : w.keyColumns) read << quoted(k);
+    QString where;
+    QList<vb::Variant> whereValues;
+    const bool byRowid =
+        insert || (w.keyColumns.size() == 1 &&
+                   w.keyColumns[0].compare(QLatin1String("_rowid_"), Qt::CaseInsensitive) == 0);
+    if (byRowid) {
+        where = QStringLiteral("_rowid_ = ?");
+        whereValues << (insert
+                            ? vb::Variant(static_cast<long long>(sqlite3_last_insert_rowid(db_)))
+                            : w.keyValues[0]);
+    } else {
+        QStringList parts;
+        for (qsizetype i = 0; i < w.keyColumns.size(); ++i) {
+            parts << quoted(w.keyColumns[i]) + QStringLiteral(" = ?");
+            const qsizetype assigned = w.columns.indexOf(w.keyColumns[i]);
+            whereValues << (assigned >= 0 ? w.values[assigned] : w.keyValues[i]);
+        }
+        where = parts.join(QStringLiteral(" AND "));
+    }
+    const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                               .arg(read.join(QStringLiteral(", ")), quoted(w.table), where);
+    const QByteArray selectUtf8 = select.toUtf8();
+    if (sqlite3_prepare_v2(db_, selectUtf8.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        throw fail(select);
+    index = 1;
+    for (const vb::Variant& v : whereValues) bindValue(stmt, index++, v);
+    RowRead out;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const int n = sqlite3_column_count(stmt);
+        for (int i = 0; i < n; ++i) {
+            const ReadColumn how =
+                readFor(declaredType(QString::fromUtf8(sqlite3_column_decltype(stmt, i))));
+            const vb::Variant v = readCell(stmt, i, how);
+            if (i < w.readBack.size())
+                out.values << v;
+            else
+                out.keyValues << v;
+        }
+    }
+    sqlite3_finalize(stmt);
+    return out;
+}
+
+}  // namespace ado

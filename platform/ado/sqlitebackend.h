@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/ado/backend.h"
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ado {
+
+// The embedded engine: an SQLite database file opened through Qt's QSQLITE driver, whose
+// statements run on the driver's sqlite3 handle. SQL Server's text goes through the
+// translator first; SQL Server's transaction nesting count is kept across calls.
+class SqliteBackend : public Backend {
+public:
+    SqliteBackend();
+    ~SqliteBackend() override;
+
+    void open(const ConnectionSettings& settings) override;
+    void close() override;
+    bool isOpen() const override { return db_ != nullptr; }
+
+    QString defaultDatabase() const override { return database_; }
+    void setDefaultDatabase(const QString& name) override;
+    void setCommandTimeout(long seconds) override;
+
+    BatchOutcome execute(const QString& batch) override;
+    ResultSet query(const QString& text, bool editable) override;
+
+    long beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+    ResultSet schema(long schema, const QList<vb::Variant>& criteria) override;
+    RowRead writeRow(const RowWrite& write) override;
+
+    // The open database's handle (nullptr when closed).
+    sqlite3* handle() const { return db_; }
+
+private:
+    enum class Tx { None, Begin, Commit, Rollback };
+
+    void openFile(const QString& path);
+    void closeFile();
+    void run(const QString& batch, BatchOutcome& out, bool editable);
+    void runText(const QString& text, BatchOutcome& out, bool editable);
+    void runStatement(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst, BatchOutcome& out,
+                      bool editable);
+    void applyTransaction(Tx tx, BatchOutcome& out);
+    bool exec(const char* sql, BatchOutcome& out);
+    void describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs);
+    QString findDatabaseFile(const QString& name) const;
+
+    QString connectionName_;
+    sqlite3* db_ = nullptr;
+    bool jet_ = false;
+    QString folder_;
+    QString database_;
+    long trancount_ = 0;
+    int busyTimeoutMs_ = 30000;
+};
+
+}  // namespace ado

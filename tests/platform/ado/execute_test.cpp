@@ -1,0 +1,142 @@
+#include "platform/ado/ado.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/vberror.h"
+#include "tests/platform/ado/fixture_schema.h"
+#include "tests/platform/ado/sqlite_files.h"
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ado::Connection;
+using ado::Recordset;
+
+class ExecuteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files.create(QStringLiteral("ZENTRIK"), fixtureSchema());
+        cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
+    }
+    long count(const QString& table) {
+        Connection other;
+        other.Open(files.connectionString(QStringLiteral("ZENTRIK")));
+        return vb::CLng(
+            other.Execute(QStringLiteral("SELECT COUNT(*) FROM ") + table).Fields(0L).Value());
+    }
+    vb::VbError raised(const QString& sql) {
+        try {
+            cn.Execute(sql);
+        } catch (const vb::VbError& e) {
+            return e;
+        }
+        return {};
+    }
+    SqliteFiles files;
+    Connection cn;
+};
+
+TEST_F(ExecuteTest, BatchGoesPastADuplicateKeyAndReportsIt) {
+    const vb::VbError e = raised(
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('B', '1');"
+                       "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('NOMBRE', 'otra');"
+                       "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('C', '3')"));
+    EXPECT_EQ(e.Number, ado::err::IntegrityViolation);
+    ASSERT_EQ(cn.errors().Count(), 1);
+    const ado::Error& first = cn.errors().Item(0);
+    EXPECT_EQ(first.NativeError, 2627);
+    EXPECT_EQ(first.Number, -2147217873);
+    EXPECT_EQ(first.SQLState, QStringLiteral("23000"));
+    EXPECT_EQ(first.Source, QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
+    EXPECT_TRUE(first.Description.startsWith(QStringLiteral("Violation of PRIMARY KEY")));
+    EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 3);
+}
+
+TEST_F(ExecuteTest, ProviderErrorsCarrySqlServersNumbers) {
+    const struct {
+        const char* sql;
+        long native;
+        long number;
+        const char* state;
+    } cases[] = {
+        {"SELECT * FROM NO_EXISTE", 208, -2147217865, "42S02"},
+        {"SELECT NO_COLUMNA FROM AUX_ERR", 207, -2147217900, "42S22"},
+        {"SELEC * FROM AUX_ERR", 102, -2147217900, "42000"},
+        {"INSERT INTO HIJO (ID, PADRE) VALUES (1, 'NO_EXISTE')", 547, -2147217873, "23000"},
+        {"INSERT INTO HIJO (ID, PADRE) VALUES (-1, 'NOMBRE')", 547, -2147217873, "23000"},
+        {"INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('NOMBRE', 'x')", 2627, -2147217873,
+         "23000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(raised(QString::fromUtf8(c.sql)).Number, c.number);
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, c.native);
+        EXPECT_EQ(cn.errors().Item(0).Number, c.number);
+        EXPECT_EQ(cn.errors().Item(0).SQLState, QString::fromUtf8(c.state));
+    }
+}
+
+TEST_F(ExecuteTest, RollbackInALaterCallUndoesTheInsertsOfTheTransaction) {
+    cn.Execute(QStringLiteral("BEGIN TRANSACTION"));
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso) VALUES ('uno')"));
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso) VALUES ('dos')"));
+    EXPECT_EQ(
+        vb::CLng(cn.Execute(QStringLiteral("SELECT COUNT(*) FROM AUX_ERR")).Fields(0L).Value()),
+        2);
+    cn.Execute(QStringLiteral("ROLLBACK TRANSACTION"));
+    EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 0);
+}
+
+TEST_F(ExecuteTest, TransactionsNestAsOnSqlServer) {
+    cn.Execute(QStringLiteral("BEGIN TRAN"));
+    cn.Execute(QStringLiteral("BEGIN TRANSACTION; INSERT INTO AUX_ERR (Proceso) VALUES ('a')"));
+    cn.Execute(QStringLiteral("COMMIT TRAN"));  // the inner commit only counts down
+    cn.Execute(QStringLiteral("ROLLBACK TRANSACTION"));
+    EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 0);
+
+    cn.Execute(QStringLiteral("BEGIN TRANSACTION"));
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso) VALUES ('b')"));
+    cn.Execute(QStringLiteral("COMMIT TRANSACTION"));
+    EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 1);
+
+    // Rolling back with no transaction is not an error; committing is.
+    cn.Execute(QStringLiteral("ROLLBACK TRANSACTION"));
+    EXPECT_EQ(raised(QStringLiteral("COMMIT TRANSACTION")).Number, ado::err::CommandTextError);
+    EXPECT_EQ(cn.errors().Item(0).NativeError, 3902);
+}
+
+TEST_F(ExecuteTest, ConnectionMethodsShareTheNestingCount) {
+    EXPECT_EQ(cn.BeginTrans(), 1);
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso) VALUES ('a')"));
+    cn.RollbackTrans();
+    EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 0);
+    try {
+        cn.CommitTrans();
+        ADD_FAILURE() << "a commit without a transaction went through";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, ado::err::NoTransaction);
+    }
+}
+
+TEST_F(ExecuteTest, ReturnsTheFirstResultWithColumnsAndAddsUpRowsAffected) {
+    long affected = -1;
+    Recordset rs = cn.Execute(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE) VALUES ('B');"
+                                             "INSERT INTO TA_CONFIGURACION (CLAVE) VALUES ('C');"
+                                             "SELECT CLAVE FROM TA_CONFIGURACION ORDER BY CLAVE;"
+                                             "SELECT 'otra' AS X;"
+                                             "UPDATE TA_CONFIGURACION SET VALOR = 'v'"),
+                              &affected);
+    EXPECT_EQ(affected, 5);
+    ASSERT_EQ(rs.State(), ado::adStateOpen);
+    EXPECT_EQ(rs.RecordCount(), 3);
+    EXPECT_EQ(rs.Fields(0L).Name(), QStringLiteral("CLAVE"));
+    EXPECT_EQ(rs.Fields(0L).Value(), vb::Variant("B"));
+}
+
+TEST_F(ExecuteTest, StatementWithoutRowsGivesAClosedRecordset) {
+    Recordset rs = cn.Execute(QStringLiteral("DELETE FROM AUX_ERR"));
+    EXPECT_EQ(rs.State(), ado::adStateClosed);
+}
+
+}  // namespace

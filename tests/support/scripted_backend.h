@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/ado/backend.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+namespace zxtest {
+
+// A database engine for what a real one cannot be made to do on demand: a call that fails
+// with given errors (a lost connection, a truncation), or succeeds leaving notices in the
+// error list (an informational message). Calls with nothing queued go to the real engine
+// inside it, when one is given, or succeed with no rows. Every text it is given is recorded.
+// Install it with ado::Connection::attachBackend.
+class ScriptedBackend : public ado::Backend {
+public:
+    enum class Call { Open, Execute, Query, Any };
+
+    explicit ScriptedBackend(std::unique_ptr<ado::Backend> inner = nullptr);
+
+    // The next call of that kind fails with `errors`; the first of them is raised.
+    ScriptedBackend& failNext(Call call, QList<ado::Error> errors);
+    // The next call of that kind runs, then leaves `notices` in the error list.
+    ScriptedBackend& noticeNext(Call call, QList<ado::Error> notices);
+    // The next call of that kind gives these rows instead of running.
+    ScriptedBackend& rowsNext(Call call, ado::ResultSet rows);
+    bool exhausted() const { return queue_.empty(); }
+
+    // Ready-made entries as SQL Server's provider gives them.
+    static ado::Error lostConnection();  // -2147467259, general network error
+    static ado::Error truncation();      // native 8152
+    static ado::Error informational();   // number 265929, a notice
+
+    // Every Execute and Query text, in order.
+    const QStringList& texts() const { return texts_; }
+    int openCount() const { return opens_; }
+
+    void open(const ado::ConnectionSettings& settings) override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    QString defaultDatabase() const override;
+    void setDefaultDatabase(const QString& name) override;
+    ado::BatchOutcome execute(const QString& batch) override;
+    ado::ResultSet query(const QString& text, bool editable) override;
+    long beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    ado::ResultSet schema(long schema, const QList<vb::Variant>& criteria) override;
+    ado::RowRead writeRow(const ado::RowWrite& write) override;
+
+private:
+    struct Outcome {
+        Call call;
+        enum Kind { Fail, Notice, Rows } kind;
+        QList<ado::Error> errors;
+        ado::ResultSet rows;
+    };
+    std::optional<Outcome> take(Call call);
+
+    std::unique_ptr<ado::Backend> inner_;
+    std::deque<Outcome> queue_;
+    QStringList texts_;
+    QString database_;
+    bool open_ = false;
+    int opens_ = 0;
+};
+
+}  // namespace zxtest
