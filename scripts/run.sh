@@ -5,4 +5,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 build="${ZX_BUILD_DIR:-$root/build}"
+# The demo databases (main "DEMO" and statistics), made once.
+if [ ! -f "$build/demo/DEMO.db" ]; then
+  "$build/bin/zentrik-demo-db" "$build/demo" >/dev/null
+fi
 exec "$build/bin/zentrik" "$@"

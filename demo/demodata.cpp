@@ -1,0 +1,231 @@
+#include "demo/demodata.h"
+
+#include "platform/ado/tsql/builder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+
+namespace demo {
+
+namespace {
+
+struct User {
+    const char* name;
+    const char* station;  // the computer and Windows user it usually works from
+};
+
+const User users[] = {
+    {"ana", "CAJA01|VENDEDOR"},  {"luis", "CAJA02|VENDEDOR"},
+    {"marta", "DEPOSITO|STOCK"}, {"jorge", "ADMINISTRACION|CONTABLE"},
+    {"sofia", "GERENCIA|SOFIA"}, {"demo", "SERVIDOR|ADMINISTRADOR"},
+};
+
+// One kind of failure the suite's programs log: who meets it, what the server said and the
+// script that was run. %1..%4 are filled with codes and amounts of the day.
+struct Incident {
+    int weight;
+    int number;
+    const char* process;
+    const char* description;
+    const char* sql;
+};
+
+const Incident incidents[] = {
+    {14, 2627, "Ventas",
+     "Infracción de la restricción PRIMARY KEY 'PK_MV_CPTE'. No se puede insertar una clave "
+     "duplicada en el objeto 'dbo.MV_CPTE'. El valor de la clave duplicada es (FC, 0001%1A, 0).",
+     "BEGIN TRANSACTION \r\r\rINSERT INTO MV_CPTE (TC,IDCOMPROBANTE,IDCOMPLEMENTO,CUENTA,IMPORTE) "
+     "VALUES ('FC','0001%1A',0,'%2',%3)\r"},
+    {10, 2627, "PuntoDeVenta",
+     "Infracción de la restricción PRIMARY KEY 'PK_MV_CPTEINSUMOS'. No se puede insertar una "
+     "clave duplicada en el objeto 'dbo.MV_CPTEINSUMOS'.",
+     "BEGIN TRANSACTION \r\r\rINSERT INTO MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDARTICULO,CANTIDAD) "
+     "VALUES ('TK','0002%1B','%4',1)\r"},
+    {12, 547, "Compras",
+     "Instrucción INSERT en conflicto con la restricción FOREIGN KEY "
+     "\"FK_MV_CPTEINSUMOS_MA_ARTICULOS\". El conflicto ha aparecido en la base de datos \"DEMO\", "
+     "tabla \"dbo.MA_ARTICULOS\", column 'IDARTICULO'.",
+     "BEGIN TRANSACTION \r\r\rINSERT INTO MV_CPTEINSUMOS (TC,IDCOMPROBANTE,IDARTICULO,CANTIDAD) "
+     "VALUES ('FCC','0003%1A','%4',%3)\r"},
+    {6, 547, "Stock",
+     "Instrucción DELETE en conflicto con la restricción REFERENCE "
+     "\"FK_MV_CPTEINSUMOS_MA_ARTICULOS\". El conflicto ha aparecido en la base de datos \"DEMO\", "
+     "tabla \"dbo.MV_CPTEINSUMOS\", column 'IDARTICULO'.",
+     "BEGIN TRANSACTION \r\r\rDELETE FROM MA_ARTICULOS WHERE IDARTICULO = '%4'\r"},
+    {11, 8152, "Clientes", "Los datos de cadena o binarios se truncarían.",
+     "BEGIN TRANSACTION \r\r\rUPDATE MA_CLIENTES SET DOMICILIO = 'Bv. Oroño 1234 piso 5 depto B "
+     "entre Córdoba y Santa Fe, barrio Centro' WHERE CODIGO = '%2'\r"},
+    {7, 8152, "Cobranzas", "Los datos de cadena o binarios se truncarían.",
+     "BEGIN TRANSACTION \r\r\rINSERT INTO MV_ASIENTOS (TC,SUCURSAL,NUMERO,LETRA,CUENTA,DETALLE) "
+     "VALUES ('CB','0001','%1','X','1.1.1','Cobranza cliente %2 según recibo manual sin "
+     "número')\r"},
+    {6, 208, "Contabilidad", "El nombre de objeto 'TA_PERIODOS_CERRADOS' no es válido.",
+     "SELECT * FROM TA_PERIODOS_CERRADOS WHERE PERIODO = 2024"},
+    {4, 208, "Informes", "El nombre de objeto 'dbo.V_MV_VENTAS_RUBRO' no es válido.",
+     "SELECT IDRUBRO, SUM(IMPORTE) AS TOTAL FROM dbo.V_MV_VENTAS_RUBRO GROUP BY IDRUBRO"},
+    {4, 1205, "Tesoreria",
+     "La transacción (Id. de proceso 57) quedó en interbloqueo en bloquear recursos con otro "
+     "proceso y fue elegida como sujeto del interbloqueo. Ejecute de nuevo la transacción.",
+     "BEGIN TRANSACTION \r\r\rUPDATE MA_CUENTAS SET SALDO = SALDO - %3 WHERE CODIGO = '1.1.1'\r"},
+    {4, 245, "Cobranzas",
+     "Error de conversión al convertir el valor varchar '0001-%1' al tipo de datos int.",
+     "SELECT * FROM MV_APLICACION WHERE NUMERO_ORIGEN = '0001-%1' AND IMPORTE > 0"},
+    {3, 515, "Compras",
+     "No se puede insertar el valor NULL en la columna 'CODIGO', tabla 'DEMO.dbo.MA_PROVEEDORES'. "
+     "La columna no admite valores NULL. Error de INSERT.",
+     "BEGIN TRANSACTION \r\r\rINSERT INTO MA_PROVEEDORES (CODIGO,RAZON_SOCIAL) VALUES "
+     "(NULL,'Insumos del Litoral S.A.')\r"},
+    {3, 2601, "Clientes",
+     "No se puede insertar una fila de clave duplicada en el objeto 'dbo.MA_CLIENTES' con índice "
+     "único 'IX_MA_CLIENTES_CUIT'. El valor de la clave duplicada es (20-2%1-3).",
+     "BEGIN TRANSACTION \r\r\rINSERT INTO MA_CLIENTES (CODIGO,RAZON_SOCIAL,CUIT) VALUES "
+     "('%2','Consumidor final','20-2%1-3')\r"},
+    {2, 207, "Informes", "El nombre de columna 'RAZONSOCIAL' no es válido.",
+     "SELECT CODIGO, RAZONSOCIAL FROM VT_CLIENTES WHERE Dada_De_Baja = 0"},
+};
+
+struct ErrorRow {
+    QDateTime when;
+    const Incident* incident;
+    const User* user;
+    QString station;
+    QString description;
+    QString sql;
+};
+
+// Deterministic picks, so every run for the same day makes the same demo.
+class Picker {
+public:
+    explicit Picker(unsigned seed) : engine_(seed) {}
+    int below(int n) { return static_cast<int>(engine_() % static_cast<unsigned>(n)); }
+    const Incident& incident() {
+        int total = 0;
+        for (const Incident& i : incidents) total += i.weight;
+        int pick = below(total);
+        for (const Incident& i : incidents) {
+            if (pick < i.weight) return i;
+            pick -= i.weight;
+        }
+        return incidents[0];
+    }
+
+private:
+    std::mt19937 engine_;
+};
+
+QList<ErrorRow> errorRowsBefore(const QDate& today) {
+    Picker pick(20240305u);
+    QList<ErrorRow> rows;
+    for (int n = 0; n < errorRows; ++n) {
+        ErrorRow r;
+        r.incident = &pick.incident();
+        r.user = &users[pick.below(std::size(users))];
+        // Mostly from the user's own desk, now and then from another one.
+        r.station = QString::fromUtf8(
+            pick.below(100) < 85 ? r.user->station : users[pick.below(std::size(users))].station);
+        const QDate day = today.addDays(-pick.below(120));
+        r.when = QDateTime(day, QTime(8, 0).addSecs(60 * pick.below(12 * 60)));
+        const QString voucher =
+            QStringLiteral("%1").arg(pick.below(99999) + 1, 8, 10, QLatin1Char('0'));
+        const QString customer = QStringLiteral("C%1").arg(pick.below(9000) + 1000);
+        const QString amount = QString::number((pick.below(2000000) + 100) / 100.0, 'f', 2);
+        const QString article =
+            QStringLiteral("A%1").arg(pick.below(9999) + 1, 4, 10, QLatin1Char('0'));
+        const auto fill = [&](const char* text) {
+            return QString::fromUtf8(text)
+                .replace(QStringLiteral("%1"), voucher)
+                .replace(QStringLiteral("%2"), customer)
+                .replace(QStringLiteral("%3"), amount)
+                .replace(QStringLiteral("%4"), article);
+        };
+        r.description = fill(r.incident->description).left(250);
+        r.sql = fill(r.incident->sql);
+        rows.append(r);
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const ErrorRow& a, const ErrorRow& b) { return a.when < b.when; });
+    return rows;
+}
+
+bool insertErrorRows(sqlite3* db, const QDate& today, QString* error) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, "
+                           "Usuario) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        if (error) *error = QString::fromUtf8(sqlite3_errmsg(db));
+        return false;
+    }
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    bool ok = true;
+    for (const ErrorRow& r : errorRowsBefore(today)) {
+        const QByteArray texts[] = {
+            QByteArray(r.incident->process),
+            r.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8(),
+            r.description.toUtf8(),
+            r.sql.toUtf8(),
+            r.station.toUtf8(),
+            QByteArray(r.user->name),
+        };
+        const int columns[] = {1, 2, 4, 5, 6, 7};
+        for (int i = 0; i < 6; ++i) {
+            sqlite3_bind_text(stmt, columns[i], texts[i].constData(),
+                              static_cast<int>(texts[i].size()), SQLITE_TRANSIENT);
+        }
+        sqlite3_bind_int(stmt, 3, r.incident->number);
+        ok = sqlite3_step(stmt) == SQLITE_DONE && sqlite3_reset(stmt) == SQLITE_OK;
+        if (!ok) {
+            if (error) *error = QString::fromUtf8(sqlite3_errmsg(db));
+            break;
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    return ok;
+}
+
+bool build(const QString& file, const QString& schema, const QString& data, QString* error) {
+    if (!tsql::buildDatabase(file, schema, error)) return false;
+    QFile script(data);
+    if (!script.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(data, script.errorString());
+        return false;
+    }
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(file, error), sqlite3_close);
+    return db && tsql::runScript(db.get(), QString::fromUtf8(script.readAll()), error);
+}
+
+}  // namespace
+
+bool createDatabases(const QString& folder, const QDate& today, QString* error) {
+    if (!QDir().mkpath(folder)) {
+        if (error) *error = QStringLiteral("%1: cannot create the folder").arg(folder);
+        return false;
+    }
+    const QDir dir(folder);
+    const QString mainFile = dir.filePath(QString::fromUtf8(mainName) + QStringLiteral(".db"));
+    if (!build(mainFile, QStringLiteral(":/schema/main.sql"), QStringLiteral(":/demo/demo.sql"),
+               error) ||
+        !build(dir.filePath(QString::fromUtf8(statisticsName) + QStringLiteral(".db")),
+               QStringLiteral(":/schema/statistics.sql"),
+               QStringLiteral(":/demo/demo_statistics.sql"), error)) {
+        return false;
+    }
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(mainFile, error),
+                                                   sqlite3_close);
+    return db && insertErrorRows(db.get(), today, error);
+}
+
+QString connectionString(const QString& folder) {
+    return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=demo;Pwd=demo;")
+        .arg(QDir(folder).absolutePath(), QString::fromUtf8(mainName));
+}
+
+}  // namespace demo

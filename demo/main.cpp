@@ -1,0 +1,25 @@
+// zentrik-demo-db <folder>: creates the demo databases (main and statistics) in the folder and
+// prints the connection string that opens them.
+#include "demo/demodata.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QTextStream>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments();
+    if (args.size() != 2) {
+        err << "usage: zentrik-demo-db <folder>\n";
+        return 2;
+    }
+    QString error;
+    if (!demo::createDatabases(args[1], QDate::currentDate(), &error)) {
+        err << "zentrik-demo-db: " << error << '\n';
+        return 1;
+    }
+    out << demo::connectionString(args[1]) << '\n';
+    return 0;
+}

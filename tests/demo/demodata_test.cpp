@@ -1,0 +1,94 @@
+#include "demo/demodata.h"
+
+#include "platform/ado/tsql/builder.h"
+#include "tests/support/fixtures.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+// The first column of each row of a query on a database file, as text.
+QStringList values(const QString& file, const char* query) {
+    QStringList out;
+    sqlite3* db = tsql::openDatabase(file);
+    if (!db) return {QStringLiteral("cannot open ") + file};
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, query, -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            out.append(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))));
+        }
+    } else {
+        out.append(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return out;
+}
+
+class DemoDatabases : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(demo::createDatabases(dir.filePath("demo"), today, &error))
+            << error.toStdString();
+    }
+    QString file(const char* name) const { return dir.filePath(QStringLiteral("demo/") + name); }
+
+    QTemporaryDir dir;
+    const QDate today{2024, 3, 5};
+};
+
+TEST_F(DemoDatabases, HoldAFewHundredErrorRowsOverUsersStationsDatesAndNumbers) {
+    const QString main = file("DEMO.db");
+    EXPECT_EQ(values(main, "SELECT COUNT(*) FROM AUX_ERR"),
+              QStringList{QString::number(demo::errorRows)});
+    EXPECT_GE(values(main, "SELECT DISTINCT Usuario FROM AUX_ERR").size(), 5);
+    EXPECT_GE(values(main, "SELECT DISTINCT PC FROM AUX_ERR").size(), 5);
+    EXPECT_GE(values(main, "SELECT DISTINCT Proceso FROM AUX_ERR").size(), 6);
+    EXPECT_GE(values(main, "SELECT DISTINCT substr(fecha, 1, 7) FROM AUX_ERR").size(), 4);
+    for (const char* number : {"2627", "547", "8152", "208"}) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(
+            values(main, (QByteArray("SELECT COUNT(*) > 0 FROM AUX_ERR WHERE Error = ") + number)
+                             .constData()),
+            QStringList{"1"});
+    }
+    // Dated within the four months before the day, in the log's order.
+    EXPECT_EQ(values(main,
+                     "SELECT MIN(fecha) >= '2023-11-07' AND MAX(fecha) < '2024-03-06' "
+                     "FROM AUX_ERR"),
+              QStringList{"1"});
+    EXPECT_EQ(values(main,
+                     "SELECT COUNT(*) FROM AUX_ERR a JOIN AUX_ERR b ON b.ID = a.ID + 1 "
+                     "WHERE b.fecha < a.fecha"),
+              QStringList{"0"});
+    EXPECT_EQ(values(main, "SELECT MAX(length(Descripcion)) <= 250 FROM AUX_ERR"),
+              QStringList{"1"});
+}
+
+TEST_F(DemoDatabases, HaveTheAdministratorTheCompanyAndTheStatisticsTimeOut) {
+    EXPECT_EQ(
+        values(file("DEMO.db"), "SELECT Administrador FROM TA_USUARIOS WHERE Nombre = 'DEMO'"),
+        QStringList{"1"});
+    EXPECT_EQ(values(file("DEMO.db"), "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'nombre'"),
+              QStringList{"Distribuidora Los Álamos S.R.L."});
+    EXPECT_EQ(values(file("KQ_ESTADISTICAS.db"),
+                     "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'TimeOut'"),
+              QStringList{"360"});
+}
+
+TEST_F(DemoDatabases, AreTheSameOnEveryRunForTheSameDay) {
+    const QStringList first = values(file("DEMO.db"), "SELECT fecha || PC || sql FROM AUX_ERR");
+    QString error;
+    ASSERT_TRUE(demo::createDatabases(dir.filePath("demo"), today, &error));
+    EXPECT_EQ(values(file("DEMO.db"), "SELECT fecha || PC || sql FROM AUX_ERR"), first);
+    EXPECT_EQ(demo::connectionString(dir.filePath("demo")),
+              QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=DEMO;UId=demo;Pwd=demo;")
+                  .arg(dir.filePath("demo")));
+}
+
+}  // namespace
