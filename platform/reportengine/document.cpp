@@ -1,0 +1,269 @@
+#include "platform/reportengine/document.h"
+
+#include "platform/reportengine/errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace reportengine {
+
+namespace {
+
+// Version 1: root <zentrik-report-document>, then <selection>, <formulas>, <report> (the form),
+// <columns> and <rows>.
+constexpr int kDocumentVersion = 1;
+constexpr auto kRoot = QLatin1String("zentrik-report-document");
+
+const char* kindName(ColumnKind kind) {
+    switch (kind) {
+        case ColumnKind::Text:
+            return "text";
+        case ColumnKind::Number:
+            return "number";
+        case ColumnKind::Date:
+            return "date";
+        case ColumnKind::Other:
+            return "other";
+    }
+    return "other";
+}
+
+ColumnKind kindOf(QStringView name) {
+    if (name == u"text") return ColumnKind::Text;
+    if (name == u"number") return ColumnKind::Number;
+    if (name == u"date") return ColumnKind::Date;
+    return ColumnKind::Other;
+}
+
+// XML 1.0 cannot carry most control characters, and readers turn CR into LF; such texts are
+// stored as base64 of their UTF-8.
+bool survivesXml(const QString& s) {
+    for (QChar c : s) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n') || c.isSurrogate() || u >= 0xfffe) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void writeValue(QXmlStreamWriter& w, const vb::Variant& v) {
+    using T = vb::Variant::Type;
+    w.writeStartElement("v");
+    switch (v.type()) {
+        case T::Empty:
+            w.writeAttribute("t", "e");
+            break;
+        case T::Null:
+            w.writeAttribute("t", "z");
+            break;
+        case T::Boolean:
+            w.writeAttribute("t", "b");
+            w.writeCharacters(v.boolean() ? QStringLiteral("1") : QStringLiteral("0"));
+            break;
+        case T::Integer:
+        case T::Long:
+        case T::LongLong:
+            w.writeAttribute("t", v.type() == T::Integer ? "i2"
+                                  : v.type() == T::Long  ? "i4"
+                                                         : "i8");
+            w.writeCharacters(QString::number(static_cast<qint64>(v.number())));
+            break;
+        case T::Double:
+            w.writeAttribute("t", "f");
+            w.writeCharacters(QString::number(v.number(), 'g', 17));
+            break;
+        case T::Currency:
+            w.writeAttribute("t", "c");
+            w.writeCharacters(QString::number(v.currency().scaled()));
+            break;
+        case T::Date:
+            w.writeAttribute("t", "d");
+            w.writeCharacters(v.date().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
+            break;
+        case T::String:
+            if (survivesXml(v.string())) {
+                w.writeAttribute("t", "s");
+                w.writeCharacters(v.string());
+            } else {
+                w.writeAttribute("t", "s64");
+                w.writeCharacters(QString::fromLatin1(v.string().toUtf8().toBase64()));
+            }
+            break;
+        case T::Bytes:
+            w.writeAttribute("t", "x");
+            w.writeCharacters(QString::fromLatin1(v.bytes().toBase64()));
+            break;
+    }
+    w.writeEndElement();
+}
+
+class DocumentReader {
+public:
+    DocumentReader(QXmlStreamReader& xml, QString path) : xml_(xml), path_(std::move(path)) {}
+
+    ReportDocument read() {
+        if (!xml_.readNextStartElement() || xml_.name() != kRoot) {
+            invalid(QStringLiteral("no es un reporte guardado con sus datos"));
+        }
+        const int version = xml_.attributes().value(QLatin1String("version")).toInt();
+        if (version != kDocumentVersion) {
+            invalid(QStringLiteral("versión de reporte guardado no admitida (%1)").arg(version));
+        }
+        ReportDocument doc;
+        doc.created = QDateTime::fromString(
+            xml_.attributes().value(QLatin1String("created")).toString(), Qt::ISODateWithMs);
+        bool sawForm = false;
+        while (xml_.readNextStartElement()) {
+            const auto name = xml_.name();
+            if (name == u"selection") {
+                doc.selection = xml_.readElementText();
+            } else if (name == u"formulas") {
+                while (xml_.readNextStartElement()) {
+                    const QString formula =
+                        xml_.attributes().value(QLatin1String("name")).toString();
+                    doc.formulas.append({formula, xml_.readElementText()});
+                }
+            } else if (name == u"report") {
+                doc.form = readForm(xml_, QFileInfo(path_).absolutePath());
+                sawForm = true;
+            } else if (name == u"columns") {
+                while (xml_.readNextStartElement()) {
+                    doc.data.columns.append(
+                        {xml_.attributes().value(QLatin1String("name")).toString(),
+                         kindOf(xml_.attributes().value(QLatin1String("kind")))});
+                    xml_.skipCurrentElement();
+                }
+            } else if (name == u"rows") {
+                while (xml_.readNextStartElement()) doc.data.rows.append(readRow());
+            } else {
+                xml_.skipCurrentElement();
+            }
+        }
+        if (xml_.hasError()) invalid(xml_.errorString());
+        if (!sawForm) invalid(QStringLiteral("le falta el formulario"));
+        for (const auto& row : doc.data.rows) {
+            if (row.size() != doc.data.columns.size())
+                invalid(QStringLiteral("filas incompletas"));
+        }
+        return doc;
+    }
+
+private:
+    [[noreturn]] void invalid(const QString& what) const {
+        fail(err::DocumentInvalid,
+             QStringLiteral("El archivo %1 no se puede leer como reporte: %2").arg(path_, what));
+    }
+
+    QList<vb::Variant> readRow() {
+        QList<vb::Variant> row;
+        while (xml_.readNextStartElement()) {
+            const QString t = xml_.attributes().value(QLatin1String("t")).toString();
+            const QString text = xml_.readElementText();
+            bool ok = true;
+            if (t == u"e") {
+                row.append(vb::Variant());
+            } else if (t == u"z") {
+                row.append(vb::Variant::null());
+            } else if (t == u"b") {
+                row.append(vb::Variant(text == u"1"));
+            } else if (t == u"i2") {
+                row.append(vb::Variant(static_cast<std::int16_t>(text.toShort(&ok))));
+            } else if (t == u"i4") {
+                row.append(vb::Variant(text.toInt(&ok)));
+            } else if (t == u"i8") {
+                row.append(vb::Variant(text.toLongLong(&ok)));
+            } else if (t == u"f") {
+                row.append(vb::Variant(text.toDouble(&ok)));
+            } else if (t == u"c") {
+                row.append(vb::Variant(vb::Currency::fromScaled(text.toLongLong(&ok))));
+            } else if (t == u"d") {
+                const QDateTime when = QDateTime::fromString(text, Qt::ISODateWithMs);
+                ok = when.isValid();
+                row.append(vb::Variant(when));
+            } else if (t == u"s") {
+                row.append(vb::Variant(text));
+            } else if (t == u"s64") {
+                row.append(
+                    vb::Variant(QString::fromUtf8(QByteArray::fromBase64(text.toLatin1()))));
+            } else if (t == u"x") {
+                row.append(vb::Variant(QByteArray::fromBase64(text.toLatin1())));
+            } else {
+                ok = false;
+            }
+            if (!ok) invalid(QStringLiteral("valor ilegible \"%1\"").arg(text));
+        }
+        return row;
+    }
+
+    QXmlStreamReader& xml_;
+    QString path_;
+};
+
+}  // namespace
+
+QString ReportDocument::formula(const QString& name) const {
+    for (const Assignment& a : formulas) {
+        if (a.name.compare(name, Qt::CaseInsensitive) == 0) return a.value;
+    }
+    return {};
+}
+
+void saveDocument(const ReportDocument& document, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail(err::WriteFailed,
+             QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
+    }
+    QXmlStreamWriter w(&file);
+    w.setAutoFormatting(true);
+    w.writeStartDocument();
+    w.writeStartElement(kRoot);
+    w.writeAttribute("version", QString::number(kDocumentVersion));
+    w.writeAttribute("created", document.created.toString(Qt::ISODateWithMs));
+    w.writeTextElement("selection", document.selection);
+    w.writeStartElement("formulas");
+    for (const Assignment& a : document.formulas) {
+        w.writeStartElement("formula");
+        w.writeAttribute("name", a.name);
+        w.writeCharacters(a.value);
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    writeForm(w, document.form);
+    w.writeStartElement("columns");
+    for (const Column& c : document.data.columns) {
+        w.writeStartElement("column");
+        w.writeAttribute("name", c.name);
+        w.writeAttribute("kind", kindName(c.kind));
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeStartElement("rows");
+    for (const auto& row : document.data.rows) {
+        w.writeStartElement("r");
+        for (const vb::Variant& v : row) writeValue(w, v);
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeEndDocument();
+    if (w.hasError() || !file.commit()) {
+        fail(err::WriteFailed,
+             QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
+    }
+}
+
+ReportDocument loadDocument(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        fail(err::FormNotFound, QStringLiteral("No se encontró el Reporte: %1").arg(path));
+    }
+    QXmlStreamReader xml(&file);
+    return DocumentReader(xml, path).read();
+}
+
+}  // namespace reportengine

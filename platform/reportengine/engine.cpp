@@ -1,0 +1,113 @@
+#include "platform/reportengine/engine.h"
+
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/htmlwriter.h"
+#include "platform/reportengine/layout.h"
+#include "platform/reportengine/renderer.h"
+#include "platform/ui/operator.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace reportengine {
+
+namespace {
+
+DataSourceFactory& factory() {
+    static DataSourceFactory f;
+    return f;
+}
+
+}  // namespace
+
+QString resolveFormPath(const QString& path, const QString& baseFolder) {
+    QString p = path.trimmed();
+    p.replace(u'\\', u'/');
+    if (p.isEmpty()) return p;
+    if (QFileInfo(p).suffix().isEmpty()) p += QStringLiteral(".rpt");
+    if (QFileInfo(p).isRelative() && !baseFolder.isEmpty()) {
+        QString base = baseFolder;
+        base.replace(u'\\', u'/');
+        p = QDir(base).filePath(p);
+    }
+    if (QFileInfo::exists(p)) return p;
+    const QFileInfo info(p);
+    const QDir dir = info.dir();
+    for (const QString& entry : dir.entryList(QDir::Files)) {
+        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0) return dir.filePath(entry);
+    }
+    return p;
+}
+
+ReportDocument buildDocument(const RunRequest& request, DataSource& source) {
+    ReportDocument doc;
+    doc.form = readForm(resolveFormPath(request.form, request.baseFolder));
+    const Selection selection = Selection::parse(request.selection);
+    doc.selection = request.selection;
+    for (const QString& name : doc.form.formulas()) doc.formulas.append({name, QString()});
+    for (const QString& text : request.assignments) {
+        const auto assignment = parseAssignment(text);
+        if (!assignment) continue;
+        for (Assignment& formula : doc.formulas) {
+            if (formula.name.compare(assignment->name, Qt::CaseInsensitive) == 0) {
+                formula.value = assignment->value;
+            }
+        }
+    }
+    doc.data = fetchRows(doc.form, selection, request.sort, source);
+    doc.created = ui::clock().now();
+    return doc;
+}
+
+void writeReportFile(const ReportDocument& document, const QString& path, int fileType) {
+    if (path.trimmed().isEmpty()) {
+        fail(err::WriteFailed, QStringLiteral("No se indicó el archivo del reporte"));
+    }
+    switch (fileType) {
+        case kReportFileType:
+            saveDocument(document, path);
+            return;
+        case kHtmlFileType:
+            writeHtml(layOut(document), path);
+            return;
+        default:
+            fail(err::NotSupported,
+                 QStringLiteral("Tipo de archivo de reporte no soportado: %1").arg(fileType));
+    }
+}
+
+void exportReport(const QString& reportPath, const QString& outputPath, long format) {
+    if (format != kPdfFormat) {
+        fail(err::NotSupported,
+             QStringLiteral("Formato de exportación no soportado: %1").arg(format));
+    }
+    writePdf(layOut(loadDocument(reportPath)), outputPath);
+}
+
+DataSourceFactory setDataSourceFactory(DataSourceFactory f) {
+    std::swap(factory(), f);
+    return f;
+}
+
+std::unique_ptr<DataSource> openDataSource(const Logon& logon) {
+    if (!factory()) {
+        fail(err::Data,
+             QStringLiteral("No hay una conexión de datos configurada para los reportes"));
+    }
+    std::unique_ptr<DataSource> source;
+    try {
+        source = factory()(logon);
+    } catch (const vb::VbError& e) {
+        fail(err::Data, QStringLiteral("No se puede conectar con la base de datos %1: (%2) %3")
+                            .arg(logon.database)
+                            .arg(e.Number)
+                            .arg(e.Description));
+    }
+    if (!source) {
+        fail(err::Data,
+             QStringLiteral("No se puede conectar con la base de datos %1").arg(logon.database));
+    }
+    return source;
+}
+
+}  // namespace reportengine

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/reportengine/datasource.h"
+#include "platform/reportengine/document.h"
+#include "platform/reportengine/request.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// Runs report forms: a form, its formulas, a selection and an order make a report document,
+// which goes to the screen (the preview of zentrik_reportengine_ui), the printer or a file.
+namespace reportengine {
+
+struct RunRequest {
+    QString form;             // path of the form; see resolveFormPath
+    QString baseFolder;       // where a relative form path is looked for
+    QStringList assignments;  // "name = 'value'", in order: a later one wins
+    QList<SortField> sort;    // empty: the form's own order
+    QString selection;        // record-selection formula; empty selects every row
+};
+
+// The form file a caller names: "\" read as "/", ".rpt" added when the name has no extension,
+// a relative path taken from `baseFolder`, the file name matched without regard to case.
+QString resolveFormPath(const QString& path, const QString& baseFolder);
+
+// Reads the form, checks the formulas and runs the query. Nothing is written anywhere.
+ReportDocument buildDocument(const RunRequest& request, DataSource& source);
+
+// The report file types a report writes to disk.
+constexpr int kReportFileType = 7;  // a saved report document
+constexpr int kHtmlFileType = 22;
+// Writes a document as a report file of that type; other types raise err::NotSupported.
+void writeReportFile(const ReportDocument& document, const QString& path, int fileType);
+
+// Export formats of saved reports.
+constexpr long kPdfFormat = 31;
+// Turns a saved report document into a file of that format, without asking anything: the file
+// is written under a temporary name and renamed into place. Raises err::FormNotFound when the
+// report is missing, err::DocumentInvalid when it is not a saved report, err::NotSupported for
+// another format, err::WriteFailed when the output cannot be written.
+void exportReport(const QString& reportPath, const QString& outputPath, long format);
+
+// How reports reach their data: the program installs a factory that opens a data source for a
+// report logon (the database class, through the connection parameters of the program).
+using DataSourceFactory = std::function<std::unique_ptr<DataSource>(const Logon&)>;
+// Returns the factory it replaces.
+DataSourceFactory setDataSourceFactory(DataSourceFactory factory);
+// Raises err::Data when no factory is installed or it cannot open the data.
+std::unique_ptr<DataSource> openDataSource(const Logon& logon);
+
+}  // namespace reportengine

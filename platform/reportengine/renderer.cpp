@@ -1,0 +1,104 @@
+#include "platform/reportengine/renderer.h"
+
+#include "platform/reportengine/errors.h"
+
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace reportengine {
+
+void paintPage(QPainter& painter, const LaidOutReport& report, int index, double dotsPerInch) {
+    if (index < 0 || index >= report.pages.size()) return;
+    painter.save();
+    painter.scale(dotsPerInch / kUnitsPerInch, dotsPerInch / kUnitsPerInch);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    auto units = [](double mm) { return mm * kUnitsPerMm; };
+    auto unitsRect = [&](const QRectF& r) {
+        return QRectF(units(r.x()), units(r.y()), units(r.width()), units(r.height()));
+    };
+    for (const PageItem& item : report.pages[index].items) {
+        switch (item.kind) {
+            case PageItem::Kind::Text:
+                painter.save();
+                painter.setClipRect(unitsRect(item.clip));
+                painter.setFont(layoutFont(item.font));
+                painter.setPen(Qt::black);
+                painter.drawText(QPointF(units(item.baseline.x()), units(item.baseline.y())),
+                                 item.text);
+                painter.restore();
+                break;
+            case PageItem::Kind::Line: {
+                QPen pen(Qt::black);
+                pen.setWidthF(units(item.lineWidth));
+                painter.setPen(pen);
+                painter.drawLine(QLineF(units(item.line.x1()), units(item.line.y1()),
+                                        units(item.line.x2()), units(item.line.y2())));
+                break;
+            }
+            case PageItem::Kind::Picture: {
+                QImage image;
+                if (image.loadFromData(item.picture))
+                    painter.drawImage(unitsRect(item.clip), image);
+                break;
+            }
+        }
+    }
+    painter.restore();
+}
+
+QPageLayout pageLayout(const LaidOutReport& report) {
+    const bool landscape = report.width > report.height;
+    const QSizeF portrait =
+        landscape ? QSizeF(report.height, report.width) : QSizeF(report.width, report.height);
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+QImage pageImage(const LaidOutReport& report, int index, double dotsPerInch) {
+    const QSize size(static_cast<int>(std::ceil(report.width / 25.4 * dotsPerInch)),
+                     static_cast<int>(std::ceil(report.height / 25.4 * dotsPerInch)));
+    QImage image(size, QImage::Format_RGB32);
+    const int dotsPerMeter = static_cast<int>(std::lround(dotsPerInch / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintPage(painter, report, index, dotsPerInch);
+    return image;
+}
+
+void writePdf(const LaidOutReport& report, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail(err::WriteFailed,
+             QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(static_cast<int>(kUnitsPerInch));
+        writer.setTitle(report.title);
+        writer.setCreator(QStringLiteral("Zentrik"));
+        writer.setPageLayout(pageLayout(report));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            fail(err::WriteFailed, QStringLiteral("No se puede escribir el PDF %1").arg(path));
+        }
+        for (int i = 0; i < report.pages.size(); ++i) {
+            if (i > 0) writer.newPage();
+            paintPage(painter, report, i, writer.resolution());
+        }
+        painter.end();
+    }
+    if (!file.commit()) {
+        fail(err::WriteFailed,
+             QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
+    }
+}
+
+}  // namespace reportengine

@@ -1,0 +1,112 @@
+#include "platform/reportengine/reportdata.h"
+
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/sqlcondition.h"
+
+namespace reportengine {
+
+namespace {
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString quoteTable(const QString& table) {
+    QStringList parts;
+    for (const QString& part : table.split(u'.')) parts.append(quoteName(part.trimmed()));
+    return parts.join(u'.');
+}
+
+}  // namespace
+
+int ReportData::columnOf(const FieldRef& field) const {
+    for (int i = 0; i < columns.size(); ++i) {
+        if (sameName(columns[i].name, field.column)) return i;
+    }
+    return -1;
+}
+
+ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
+                       const QList<SortField>& sort, DataSource& source) {
+    QList<Column> tableColumns;
+    try {
+        tableColumns = source.describe(form.table);
+    } catch (const vb::VbError& e) {
+        fail(err::Data, QStringLiteral("No se pueden leer las columnas de %1: (%2) %3")
+                            .arg(form.table)
+                            .arg(e.Number)
+                            .arg(e.Description));
+    }
+    auto columnOf = [&](const FieldRef& f) -> Column {
+        if (!sameName(f.table, form.table)) {
+            fail(err::Field, QStringLiteral("El campo %1 no pertenece a la tabla %2 del reporte")
+                                 .arg(f.text(), form.table));
+        }
+        for (const Column& c : tableColumns) {
+            if (sameName(c.name, f.column)) return c;
+        }
+        fail(err::Field, QStringLiteral("No existe el campo %1").arg(f.text()));
+    };
+
+    ReportQuery q;
+    auto select = [&q](const Column& c) {
+        for (const Column& known : q.columns) {
+            if (sameName(known.name, c.name)) return;
+        }
+        q.columns.append(c);
+    };
+    for (const FieldRef& f : form.fields()) select(columnOf(f));
+    q.shownColumns = q.columns.size();
+
+    const SqlCondition where = toSqlCondition(selection, columnOf, source.textCollation());
+    q.filterInMemory = !where.complete;
+    if (q.filterInMemory) {
+        for (const FieldRef& f : selection.fields()) select(columnOf(f));
+    }
+    QStringList order;
+    for (const SortField& s : sort.isEmpty() ? form.sort : sort) {
+        order.append(quoteName(columnOf(s.field).name) +
+                     (s.descending ? QStringLiteral(" DESC") : QString()));
+    }
+    if (q.columns.isEmpty()) {
+        // A form that shows no field still prints one detail per row.
+        if (tableColumns.isEmpty())
+            fail(err::Data, QStringLiteral("%1 no tiene columnas").arg(form.table));
+        q.columns.append(tableColumns.front());
+    }
+
+    QStringList names;
+    for (const Column& c : q.columns) names.append(quoteName(c.name));
+    q.sql = QStringLiteral("SELECT %1 FROM %2")
+                .arg(names.join(QStringLiteral(", ")), quoteTable(form.table));
+    if (!where.text.isEmpty()) q.sql += QStringLiteral(" WHERE ") + where.text;
+    if (!order.isEmpty()) q.sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    q.parameters = where.parameters;
+    return q;
+}
+
+ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
+                     DataSource& source) {
+    const ReportQuery q = buildQuery(form, selection, sort, source);
+    ReportData data;
+    data.columns = q.columns.mid(0, q.shownColumns);
+    selection.bind([&q](const FieldRef& f) {
+        for (int i = 0; i < q.columns.size(); ++i) {
+            if (sameName(q.columns[i].name, f.column)) return i;
+        }
+        return -1;
+    });
+    try {
+        source.select(q.sql, q.parameters, [&](const QList<vb::Variant>& row) {
+            if (q.filterInMemory && !selection.matches(row)) return;
+            data.rows.append(row.mid(0, q.shownColumns));
+        });
+    } catch (const vb::VbError& e) {
+        fail(err::Data, QStringLiteral("Error al leer los datos del reporte: (%1) %2")
+                            .arg(e.Number)
+                            .arg(e.Description));
+    }
+    return data;
+}
+
+}  // namespace reportengine

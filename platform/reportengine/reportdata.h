@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/reportengine/datasource.h"
+#include "platform/reportengine/reportform.h"
+#include "platform/reportengine/selection.h"
+
+#include <QList>
+#include <QString>
+
+namespace reportengine {
+
+// The rows of a report: the columns its form shows, in the order of the report.
+struct ReportData {
+    QList<Column> columns;
+    QList<QList<vb::Variant>> rows;
+
+    // Index of a field's column, -1 when the report has none.
+    int columnOf(const FieldRef& field) const;
+};
+
+// The one SELECT that reads a report's rows.
+struct ReportQuery {
+    QString sql;
+    QList<vb::Variant> parameters;
+    int shownColumns = 0;         // the first columns of the select list are the report's
+    QList<Column> columns;        // the whole select list
+    bool filterInMemory = false;  // some of the selection is left to the memory filter
+};
+
+// Builds the query of a form under a selection and an order (the form's own order when `sort`
+// is empty). Fields must belong to the form's table and exist in it: err::Field otherwise.
+ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
+                       const QList<SortField>& sort, DataSource& source);
+
+// Runs the query and applies what is left of the selection. Raises err::Data when the database
+// fails, with its own number and text in the description.
+ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
+                     DataSource& source);
+
+}  // namespace reportengine

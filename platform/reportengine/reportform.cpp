@@ -1,0 +1,410 @@
+#include "platform/reportengine/reportform.h"
+
+#include "platform/reportengine/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace reportengine {
+
+namespace {
+
+constexpr int kFormVersion = 1;
+
+const char* const kBandNames[Band::KindCount] = {"reportHeader", "pageHeader", "detail",
+                                                 "pageFooter", "reportFooter"};
+
+struct PageSize {
+    const char* name;
+    double width, height;
+};
+constexpr PageSize kPageSizes[] = {
+    {"A4", 210, 297}, {"A5", 148, 210}, {"Letter", 215.9, 279.4}, {"Legal", 215.9, 355.6}};
+
+class FormReader {
+public:
+    FormReader(QXmlStreamReader& xml, QString baseDir) : xml_(xml), baseDir_(std::move(baseDir)) {}
+
+    // Reads the <report> element the reader stands on.
+    ReportForm read() {
+        if (xml_.name() != u"report") {
+            invalid(QStringLiteral("el documento no es un formulario de reporte"));
+        }
+        const auto version = xml_.attributes().value(QLatin1String("version")).toInt();
+        if (version != kFormVersion) {
+            invalid(QStringLiteral("versión de formulario desconocida"));
+        }
+        ReportForm form;
+        form.title = xml_.attributes().value(QLatin1String("title")).toString();
+        checkAttributes({u"version", u"title"});
+        bool sawData = false;
+        while (xml_.readNextStartElement()) {
+            const auto name = xml_.name();
+            if (name == u"page") {
+                readPage(&form);
+            } else if (name == u"data") {
+                readData(&form);
+                sawData = true;
+            } else if (name == u"font") {
+                form.font = readFont(FontSpec{});
+                checkAttributes({u"family", u"size", u"bold", u"italic"});
+                xml_.skipCurrentElement();
+            } else if (const int kind = bandKind(name); kind >= 0) {
+                Band& band = form.bands[kind];
+                if (band.present) invalid(QStringLiteral("sección repetida"));
+                band.present = true;
+                band.height = number(QLatin1String("height"));
+                checkAttributes({u"height"});
+                while (xml_.readNextStartElement()) band.objects.append(readObject(form.font));
+            } else {
+                invalid(QStringLiteral("elemento desconocido <%1>").arg(name));
+            }
+        }
+        if (xml_.hasError()) invalid(xml_.errorString());
+        if (!sawData || form.table.isEmpty()) invalid(QStringLiteral("falta <data table=...>"));
+        return form;
+    }
+
+private:
+    [[noreturn]] void invalid(const QString& what) const {
+        fail(err::FormInvalid, QStringLiteral("Formulario de reporte inválido (línea %1): %2")
+                                   .arg(xml_.lineNumber())
+                                   .arg(what));
+    }
+
+    static int bandKind(QStringView name) {
+        for (int i = 0; i < Band::KindCount; ++i) {
+            if (name == QLatin1String(kBandNames[i])) return i;
+        }
+        return -1;
+    }
+
+    void checkAttributes(std::initializer_list<QStringView> known) const {
+        for (const auto& a : xml_.attributes()) {
+            bool ok = false;
+            for (QStringView k : known) ok = ok || a.name() == k;
+            if (!ok) invalid(QStringLiteral("atributo desconocido \"%1\"").arg(a.name()));
+        }
+    }
+
+    double number(QLatin1String attribute, std::optional<double> fallback = std::nullopt) const {
+        const auto text = xml_.attributes().value(attribute);
+        if (text.isEmpty()) {
+            if (fallback) return *fallback;
+            invalid(QStringLiteral("falta el atributo \"%1\"").arg(attribute));
+        }
+        bool ok = false;
+        const double value = text.toDouble(&ok);
+        if (!ok || value < 0) {
+            invalid(QStringLiteral("\"%1\" no es una medida").arg(attribute));
+        }
+        return value;
+    }
+
+    bool flag(QLatin1String attribute, bool fallback) const {
+        const auto text = xml_.attributes().value(attribute);
+        if (text.isEmpty()) return fallback;
+        if (text == u"true") return true;
+        if (text == u"false") return false;
+        invalid(QStringLiteral("\"%1\" debe ser true o false").arg(attribute));
+    }
+
+    FontSpec readFont(FontSpec font) const {
+        const auto a = xml_.attributes();
+        if (a.hasAttribute(QLatin1String("family")))
+            font.family = a.value(QLatin1String("family")).toString();
+        font.size = number(QLatin1String("size"), font.size);
+        font.bold = flag(QLatin1String("bold"), font.bold);
+        font.italic = flag(QLatin1String("italic"), font.italic);
+        return font;
+    }
+
+    void readPage(ReportForm* form) {
+        const auto a = xml_.attributes();
+        const auto size = a.value(QLatin1String("size"));
+        if (!size.isEmpty()) {
+            bool found = false;
+            for (const PageSize& p : kPageSizes) {
+                if (size.compare(QLatin1String(p.name), Qt::CaseInsensitive) == 0) {
+                    form->pageWidth = p.width;
+                    form->pageHeight = p.height;
+                    found = true;
+                }
+            }
+            if (!found) invalid(QStringLiteral("tamaño de página desconocido"));
+        }
+        form->pageWidth = number(QLatin1String("width"), form->pageWidth);
+        form->pageHeight = number(QLatin1String("height"), form->pageHeight);
+        const auto orientation = a.value(QLatin1String("orientation"));
+        if (orientation == u"landscape") {
+            if (form->pageWidth < form->pageHeight) std::swap(form->pageWidth, form->pageHeight);
+        } else if (!orientation.isEmpty() && orientation != u"portrait") {
+            invalid(QStringLiteral("orientación desconocida"));
+        }
+        form->marginLeft = number(QLatin1String("left"), form->marginLeft);
+        form->marginTop = number(QLatin1String("top"), form->marginTop);
+        form->marginRight = number(QLatin1String("right"), form->marginRight);
+        form->marginBottom = number(QLatin1String("bottom"), form->marginBottom);
+        checkAttributes(
+            {u"size", u"width", u"height", u"orientation", u"left", u"top", u"right", u"bottom"});
+        xml_.skipCurrentElement();
+    }
+
+    void readData(ReportForm* form) {
+        form->table = xml_.attributes().value(QLatin1String("table")).toString().trimmed();
+        checkAttributes({u"table"});
+        while (xml_.readNextStartElement()) {
+            if (xml_.name() != u"sort") invalid(QStringLiteral("se esperaba <sort>"));
+            const auto field = fieldOf(xml_.attributes().value(QLatin1String("field")).toString());
+            const auto order = xml_.attributes().value(QLatin1String("order"));
+            if (!order.isEmpty() && order != u"ascending" && order != u"descending") {
+                invalid(QStringLiteral("orden desconocido"));
+            }
+            checkAttributes({u"field", u"order"});
+            form->sort.append(SortField{field, order == u"descending"});
+            xml_.skipCurrentElement();
+        }
+    }
+
+    FieldRef fieldOf(const QString& text) const {
+        const auto sort = parseSortField(u'+' + text);
+        if (!sort) invalid(QStringLiteral("\"%1\" no es un campo {TABLA.CAMPO}").arg(text));
+        return sort->field;
+    }
+
+    Align alignment() const {
+        const auto a = xml_.attributes().value(QLatin1String("align"));
+        if (a.isEmpty() || a == u"left") return Align::Left;
+        if (a == u"center") return Align::Center;
+        if (a == u"right") return Align::Right;
+        invalid(QStringLiteral("alineación desconocida"));
+    }
+
+    void readBox(ReportObject* o) const {
+        o->x = number(QLatin1String("x"));
+        o->y = number(QLatin1String("y"));
+        o->width = number(QLatin1String("width"));
+        o->height = number(QLatin1String("height"));
+    }
+
+    ReportObject readObject(const FontSpec& defaultFont) {
+        ReportObject o;
+        const auto name = xml_.name();
+        const auto a = xml_.attributes();
+        if (name == u"line") {
+            o.kind = ReportObject::Kind::Line;
+            o.x = number(QLatin1String("x1"));
+            o.y = number(QLatin1String("y1"));
+            o.x2 = number(QLatin1String("x2"));
+            o.y2 = number(QLatin1String("y2"));
+            o.lineWidth = number(QLatin1String("thickness"), o.lineWidth);
+            checkAttributes({u"x1", u"y1", u"x2", u"y2", u"thickness"});
+            xml_.skipCurrentElement();
+            return o;
+        }
+        readBox(&o);
+        if (name == u"picture") {
+            o.kind = ReportObject::Kind::Picture;
+            const QString src = a.value(QLatin1String("src")).toString();
+            checkAttributes({u"x", u"y", u"width", u"height", u"src"});
+            const QString inlineData = xml_.readElementText().trimmed();
+            if (!src.isEmpty()) {
+                QFile f(QDir(baseDir_).filePath(src));
+                if (!f.open(QIODevice::ReadOnly)) {
+                    invalid(QStringLiteral("no se puede leer la imagen %1").arg(f.fileName()));
+                }
+                o.picture = f.readAll();
+            } else {
+                o.picture = QByteArray::fromBase64(inlineData.toLatin1());
+            }
+            return o;
+        }
+        o.font = readFont(defaultFont);
+        o.align = alignment();
+        o.wrap = flag(QLatin1String("wrap"), false);
+        const std::initializer_list<QStringView> common = {
+            u"x",    u"y",      u"width", u"height", u"family", u"size",
+            u"bold", u"italic", u"align", u"wrap",   u"source", u"format"};
+        checkAttributes(common);
+        const QString source = a.value(QLatin1String("source")).toString();
+        if (name == u"text") {
+            o.kind = ReportObject::Kind::Text;
+            o.text = xml_.readElementText();
+        } else if (name == u"field") {
+            o.kind = ReportObject::Kind::Field;
+            o.field = fieldOf(source);
+            o.format = a.value(QLatin1String("format")).toString();
+            xml_.skipCurrentElement();
+        } else if (name == u"formula") {
+            o.kind = ReportObject::Kind::Formula;
+            const QString inner = source.trimmed();
+            if (!inner.startsWith(QLatin1String("{@")) || !inner.endsWith(u'}') ||
+                inner.size() < 4) {
+                invalid(QStringLiteral("\"%1\" no es una fórmula {@Nombre}").arg(source));
+            }
+            o.formula = inner.mid(2, inner.size() - 3).trimmed();
+            xml_.skipCurrentElement();
+        } else if (name == u"pagenumber") {
+            o.kind = ReportObject::Kind::PageNumber;
+            o.text = xml_.readElementText();
+            if (o.text.isEmpty()) o.text = QStringLiteral("{page}");
+        } else {
+            invalid(QStringLiteral("objeto desconocido <%1>").arg(name));
+        }
+        return o;
+    }
+
+    QXmlStreamReader& xml_;
+    QString baseDir_;
+};
+
+QString measure(double mm) {
+    return QString::number(mm, 'g', 10);
+}
+
+void writeFont(QXmlStreamWriter& w, const FontSpec& font, const FontSpec& base) {
+    if (font.family != base.family) w.writeAttribute("family", font.family);
+    if (font.size != base.size) w.writeAttribute("size", measure(font.size));
+    if (font.bold != base.bold) w.writeAttribute("bold", font.bold ? "true" : "false");
+    if (font.italic != base.italic) w.writeAttribute("italic", font.italic ? "true" : "false");
+}
+
+void writeObject(QXmlStreamWriter& w, const ReportObject& o, const FontSpec& base) {
+    using K = ReportObject::Kind;
+    static const char* const names[] = {"text",       "field", "formula",
+                                        "pagenumber", "line",  "picture"};
+    w.writeStartElement(names[static_cast<int>(o.kind)]);
+    if (o.kind == K::Line) {
+        w.writeAttribute("x1", measure(o.x));
+        w.writeAttribute("y1", measure(o.y));
+        w.writeAttribute("x2", measure(o.x2));
+        w.writeAttribute("y2", measure(o.y2));
+        w.writeAttribute("thickness", measure(o.lineWidth));
+        w.writeEndElement();
+        return;
+    }
+    w.writeAttribute("x", measure(o.x));
+    w.writeAttribute("y", measure(o.y));
+    w.writeAttribute("width", measure(o.width));
+    w.writeAttribute("height", measure(o.height));
+    if (o.kind == K::Picture) {
+        w.writeCharacters(QString::fromLatin1(o.picture.toBase64()));
+        w.writeEndElement();
+        return;
+    }
+    writeFont(w, o.font, base);
+    if (o.align == Align::Center) w.writeAttribute("align", "center");
+    if (o.align == Align::Right) w.writeAttribute("align", "right");
+    if (o.wrap) w.writeAttribute("wrap", "true");
+    if (o.kind == K::Field) {
+        w.writeAttribute("source", o.field.text());
+        if (!o.format.isEmpty()) w.writeAttribute("format", o.format);
+    } else if (o.kind == K::Formula) {
+        w.writeAttribute("source", QStringLiteral("{@%1}").arg(o.formula));
+    } else {
+        w.writeCharacters(o.text);
+    }
+    w.writeEndElement();
+}
+
+}  // namespace
+
+QList<FieldRef> ReportForm::fields() const {
+    QList<FieldRef> out;
+    auto add = [&out](const FieldRef& f) {
+        for (const FieldRef& known : out) {
+            if (known.table.compare(f.table, Qt::CaseInsensitive) == 0 &&
+                known.column.compare(f.column, Qt::CaseInsensitive) == 0) {
+                return;
+            }
+        }
+        out.append(f);
+    };
+    for (const Band& band : bands) {
+        for (const ReportObject& o : band.objects) {
+            if (o.kind == ReportObject::Kind::Field) add(o.field);
+        }
+    }
+    return out;
+}
+
+QStringList ReportForm::formulas() const {
+    QStringList out;
+    for (const Band& band : bands) {
+        for (const ReportObject& o : band.objects) {
+            if (o.kind == ReportObject::Kind::Formula &&
+                !out.contains(o.formula, Qt::CaseInsensitive)) {
+                out.append(o.formula);
+            }
+        }
+    }
+    return out;
+}
+
+ReportForm readForm(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        fail(err::FormNotFound, QStringLiteral("No se puede abrir el reporte %1").arg(path));
+    }
+    return parseForm(file.readAll(), QFileInfo(path).absolutePath());
+}
+
+ReportForm parseForm(const QByteArray& xml, const QString& baseDir) {
+    QXmlStreamReader reader(xml);
+    reader.readNextStartElement();
+    return readForm(reader, baseDir);
+}
+
+ReportForm readForm(QXmlStreamReader& xml, const QString& baseDir) {
+    return FormReader(xml, baseDir).read();
+}
+
+QByteArray formToXml(const ReportForm& form) {
+    QByteArray out;
+    QXmlStreamWriter w(&out);
+    w.setAutoFormatting(true);
+    w.writeStartDocument();
+    writeForm(w, form);
+    w.writeEndDocument();
+    return out;
+}
+
+void writeForm(QXmlStreamWriter& w, const ReportForm& form) {
+    w.writeStartElement("report");
+    w.writeAttribute("version", QString::number(kFormVersion));
+    w.writeAttribute("title", form.title);
+    w.writeStartElement("page");
+    w.writeAttribute("width", measure(form.pageWidth));
+    w.writeAttribute("height", measure(form.pageHeight));
+    w.writeAttribute("left", measure(form.marginLeft));
+    w.writeAttribute("top", measure(form.marginTop));
+    w.writeAttribute("right", measure(form.marginRight));
+    w.writeAttribute("bottom", measure(form.marginBottom));
+    w.writeEndElement();
+    w.writeStartElement("data");
+    w.writeAttribute("table", form.table);
+    for (const SortField& s : form.sort) {
+        w.writeStartElement("sort");
+        w.writeAttribute("field", s.field.text());
+        if (s.descending) w.writeAttribute("order", "descending");
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeStartElement("font");
+    writeFont(w, form.font, FontSpec{QString(), -1, !form.font.bold, !form.font.italic});
+    w.writeEndElement();
+    for (int kind = 0; kind < Band::KindCount; ++kind) {
+        const Band& band = form.bands[kind];
+        if (!band.present) continue;
+        w.writeStartElement(kBandNames[kind]);
+        w.writeAttribute("height", measure(band.height));
+        for (const ReportObject& o : band.objects) writeObject(w, o, form.font);
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+}  // namespace reportengine

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/reportengine/request.h"
+#include "platform/reportengine/selection.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QXmlStreamReader;
+class QXmlStreamWriter;
+
+// A report form (".rpt"): our own XML, described in the README's "Report forms" section.
+// Lengths are millimetres; an object's position is relative to its band.
+namespace reportengine {
+
+struct FontSpec {
+    QString family = QStringLiteral("DejaVu Sans");
+    double size = 9;  // points
+    bool bold = false;
+    bool italic = false;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+enum class Align { Left, Center, Right };
+
+struct ReportObject {
+    enum class Kind { Text, Field, Formula, PageNumber, Line, Picture };
+    Kind kind = Kind::Text;
+    double x = 0, y = 0, width = 0, height = 0;  // lines: from (x, y) to (x2, y2)
+    double x2 = 0, y2 = 0;
+    double lineWidth = 0.2;
+    QString text;     // Text: the text; PageNumber: a pattern with {page} and {pages}
+    FieldRef field;   // Field
+    QString formula;  // Formula: its name, without "{@" and "}"
+    QString format;   // Field: a VB format mask ("dd/mm/yy hh:mm", "#,##0.00")
+    FontSpec font;
+    Align align = Align::Left;
+    bool wrap = false;   // the text breaks into lines and the band grows to hold them
+    QByteArray picture;  // Picture: PNG or JPEG bytes
+};
+
+struct Band {
+    enum Kind { ReportHeader, PageHeader, Detail, PageFooter, ReportFooter };
+    static constexpr int KindCount = 5;
+    double height = 0;
+    QList<ReportObject> objects;
+    bool present = false;
+};
+
+struct ReportForm {
+    QString title;
+    double pageWidth = 210, pageHeight = 297;  // orientation already applied
+    double marginLeft = 10, marginTop = 10, marginRight = 10, marginBottom = 10;
+    QString table;          // the one table or view the report reads
+    QList<SortField> sort;  // default order
+    FontSpec font;          // default font of the objects
+    Band bands[Band::KindCount];
+
+    const Band& band(Band::Kind kind) const { return bands[kind]; }
+    // Every field the objects show, once each.
+    QList<FieldRef> fields() const;
+    // Every formula name the objects show, once each.
+    QStringList formulas() const;
+};
+
+// Reads a form file. Raises err::FormNotFound when it cannot be read, err::FormInvalid when it
+// is not a valid form. Pictures named by "src" are read relative to the form's folder.
+ReportForm readForm(const QString& path);
+ReportForm parseForm(const QByteArray& xml, const QString& baseDir = {});
+// The form as XML, pictures inlined, so that it reads back without its folder.
+QByteArray formToXml(const ReportForm& form);
+// The same inside a larger document: reads the <report> element the reader stands on, and
+// writes one.
+ReportForm readForm(QXmlStreamReader& xml, const QString& baseDir);
+void writeForm(QXmlStreamWriter& xml, const ReportForm& form);
+
+}  // namespace reportengine

@@ -1,0 +1,243 @@
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/reportdata.h"
+#include "platform/reportengine/selection.h"
+#include "tests/platform/reportengine/sqlite_source.h"
+#include "tests/support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using reportengine::Selection;
+
+// A small error log: users in several letter cases and with blanks, a whole day of 9 December,
+// an apostrophe, a row of Nulls and a non-ASCII name.
+void fillAuxErr(zxtest::SqliteSource& db) {
+    zxtest::createAuxErr(db);
+    db.exec(
+        QStringLiteral("INSERT INTO AUX_ERR (ID, Usuario, fecha, PC, Error, Proceso) VALUES "
+                       "(1, 'ANA', '2026-12-01 08:00:00', 'CAJA1', 100, 'Ventas'),"
+                       "(2, 'ana', '2026-12-09 23:59:00', 'CAJA2', 150, 'Ventas'),"
+                       "(3, 'JUAN', '2026-12-09 00:00:00', 'ADMIN', 200, 'Compras'),"
+                       "(4, 'JUANA', '2026-12-10 00:00:00', 'A1', 250, 'Compras'),"
+                       "(5, 'O''Brien', '2026-11-30 12:00:00', 'B2', 99, 'Stock'),"
+                       "(6, 'PEDRO', NULL, NULL, NULL, NULL),"
+                       "(7, ' ANA ', '2026-12-05 10:30:00', 'CAJA10', 120, 'Ventas'),"
+                       "(8, 'Zoe', '2026-12-15 09:00:00', 'C3', 300, 'Caja'),"
+                       "(9, 'MARIA', '2026-12-08 17:45:00', 'BX', 100, 'Caja'),"
+                       "(10, 'muñoz', '2026-12-02 11:00:00', 'CAJA3', 180, 'Ventas')"));
+}
+
+const char* const kIdForm = R"(<report version="1"><data table="AUX_ERR"/>
+    <detail height="5"><field x="0" y="0" width="20" height="5" source="{AUX_ERR.ID}"/></detail>
+    </report>)";
+
+struct Case {
+    const char* name;
+    const char* formula;
+    QList<int> ids;
+    bool wholeInSql = true;  // false: part of the formula is left to the memory filter
+};
+
+// The shapes the selection builder writes (double blanks and trailing blanks included), and the
+// rest of the language.
+const Case kCases[] = {
+    {"UserRange",
+     "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'ANA'  AND "
+     "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'JUAN' ",
+     {1, 2, 3, 7}},
+    {"ErrorRangeThroughToNumber",
+     "tonumber({AUX_ERR.ERROR}) >= 100  AND tonumber({AUX_ERR.ERROR}) <= 200 ",
+     {1, 2, 3, 7, 9, 10}},
+    {"UserAndErrorRanges",
+     "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'ANA'  AND "
+     "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'JUAN'  AND tonumber({AUX_ERR.ERROR}) >= 100  "
+     "AND tonumber({AUX_ERR.ERROR}) <= 120 ",
+     {1, 7}},
+    {"DateRangeHoldsTheWholeLastDay",
+     "{AUX_ERR.fecha} >= Date(2026,12,01)  AND {AUX_ERR.fecha} <= Date(2026,12,09) ",
+     {1, 2, 3, 7, 9, 10}},
+    {"WildcardBound", " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'CAJA*' )", {1, 2, 7, 10}},
+    {"TwoWildcardBounds",
+     " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'A*'  OR TrimLeft(TrimRight({AUX_ERR.PC})) LIKE "
+     "'B*' )",
+     {3, 4, 5, 9}},
+    {"BoundThenWildcard",
+     "TrimLeft(TrimRight({AUX_ERR.PC})) >= 'A'  AND TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'C*' ",
+     {1, 2, 7, 8, 10}},
+    {"UpperBoundOnly", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'JUAN' ", {1, 2, 3, 7}},
+    {"WithoutTrimmingLeadingBlanksCount",
+     "{AUX_ERR.USUARIO} >= 'ANA' ",
+     {1, 2, 3, 4, 5, 6, 8, 9, 10}},
+    {"DoubledApostrophe", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) = 'O''Brien' ", {5}},
+    {"QuestionMarkIsOneCharacter", "{AUX_ERR.PC} LIKE 'CAJA?'", {1, 2, 10}},
+    {"LikeMatchesTheWholeValue", "{AUX_ERR.PC} LIKE 'AJA'", {}},
+    {"AndBindsTighterThanOr",
+     "{AUX_ERR.USUARIO} = 'ZOE' OR {AUX_ERR.ERROR} = 100 AND {AUX_ERR.PC} = 'BX'",
+     {8, 9}},
+    {"ParenthesesOverridePrecedence",
+     "({AUX_ERR.USUARIO} = 'ZOE' OR {AUX_ERR.ERROR} = 100) AND {AUX_ERR.PC} = 'BX'",
+     {9}},
+    {"NotOfANullComparisonIsTrue", "NOT ({AUX_ERR.ERROR} >= 150)", {1, 5, 6, 7, 9}},
+    {"NullNeverCompares", "{AUX_ERR.fecha} <> Date(2026,12,09)", {1, 4, 5, 7, 8, 9, 10}},
+    {"DateEqualsTheWholeDay", "{AUX_ERR.fecha} = Date(2026,12,09)", {2, 3}},
+    {"DateAfterADay", "{AUX_ERR.fecha} > Date(2026,12,09)", {4, 8}},
+    {"KeywordsAndNamesInAnyCase",
+     "({aux_err.pc} = 'caja1') and ({Aux_Err.ERROR} = 100) or Not {AUX_ERR.ID} >= 2",
+     {1}},
+    {"NonAsciiWithoutRegardToCase", "{AUX_ERR.USUARIO} = 'MUÑOZ'", {10}},
+    {"TrailingBlanksIgnored", "{AUX_ERR.USUARIO} = 'ZOE   '", {8}},
+    {"LiteralOnTheLeft", "100 = {AUX_ERR.ERROR}", {1, 9}},
+    {"NegativeAndDecimalNumbers", "{AUX_ERR.ERROR} > -1.5 AND {AUX_ERR.ERROR} < 99.5", {5}},
+    {"AnyRunOfBlanks", "\t{AUX_ERR.ERROR}\n>=\n  300  ", {8}},
+    // Terms SQL cannot express: evaluated after the query.
+    {"TextFunctionOnANumberFiltersInMemory", "TrimLeft({AUX_ERR.ERROR}) = '100'", {1, 9}, false},
+    {"MixedTermsPushOnlyTheirSqlPart",
+     "{AUX_ERR.ERROR} >= 100 AND TrimLeft({AUX_ERR.ERROR}) = '100'",
+     {1, 9},
+     false},
+    {"ToNumberOfTextFiltersInMemory", "tonumber({AUX_ERR.PROCESO}) > 0", {}, false},
+    {"NonAsciiPatternFiltersInMemory", "{AUX_ERR.USUARIO} LIKE 'MUÑ*'", {10}, false},
+    {"EmptyFormulaSelectsEveryRow", "   ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+};
+
+class SelectionTest : public ::testing::Test {
+protected:
+    void SetUp() override { fillAuxErr(db_); }
+
+    QList<int> selectedThroughTheQuery(const QString& formula) {
+        const auto form = reportengine::parseForm(kIdForm);
+        const auto data = reportengine::fetchRows(form, Selection::parse(formula), {}, db_);
+        QList<int> ids;
+        for (const auto& row : data.rows) ids.append(static_cast<int>(row[0].number()));
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    // The memory filter alone, over every row.
+    QList<int> selectedInMemory(const QString& formula) {
+        const QStringList names = {"ID", "Usuario", "fecha", "PC", "Error", "Proceso"};
+        Selection selection = Selection::parse(formula);
+        selection.bind([&](const reportengine::FieldRef& f) {
+            for (int i = 0; i < names.size(); ++i) {
+                if (names[i].compare(f.column, Qt::CaseInsensitive) == 0) return i;
+            }
+            return -1;
+        });
+        QList<int> ids;
+        db_.select(QStringLiteral("SELECT ID, Usuario, fecha, PC, Error, Proceso FROM AUX_ERR"),
+                   {}, [&](const QList<vb::Variant>& row) {
+                       if (selection.matches(row)) ids.append(static_cast<int>(row[0].number()));
+                   });
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    zxtest::SqliteSource db_;
+};
+
+TEST_F(SelectionTest, FormulasSelectTheRightRowsInSqlAndInMemory) {
+    zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(selectedThroughTheQuery(QString::fromUtf8(c.formula)), c.ids);
+        EXPECT_EQ(selectedInMemory(QString::fromUtf8(c.formula)), c.ids);
+        const auto query =
+            reportengine::buildQuery(reportengine::parseForm(kIdForm),
+                                     Selection::parse(QString::fromUtf8(c.formula)), {}, db_);
+        EXPECT_EQ(query.filterInMemory, !c.wholeInSql);
+    }
+}
+
+TEST_F(SelectionTest, ValuesAreBoundNeverWrittenIntoTheQuery) {
+    const QString hostile = QStringLiteral("x'; DROP TABLE AUX_ERR; --");
+    const QString formula =
+        QStringLiteral(
+            "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= '%1'  AND "
+            "{AUX_ERR.fecha} <= Date(2026,12,09) AND {AUX_ERR.ERROR} <> 150 AND "
+            "{AUX_ERR.PC} LIKE 'C_%*'")
+            .arg(QString(hostile).replace(QStringLiteral("'"), QStringLiteral("''")));
+    const auto form = reportengine::parseForm(kIdForm);
+    const auto query = reportengine::buildQuery(form, Selection::parse(formula), {}, db_);
+
+    EXPECT_FALSE(query.filterInMemory);
+    EXPECT_FALSE(query.sql.contains(QStringLiteral("DROP")));
+    EXPECT_FALSE(query.sql.contains(QStringLiteral("2026")));
+    EXPECT_FALSE(query.sql.contains(QStringLiteral("150")));
+    EXPECT_EQ(query.sql.count(u'?'), 4);
+    const QList<vb::Variant> expected = {
+        vb::Variant(hostile), vb::Variant(QDateTime(QDate(2026, 12, 10), QTime(0, 0))),
+        vb::Variant(150.0), vb::Variant(QStringLiteral("C\\_\\%%"))};
+    EXPECT_EQ(query.parameters, expected);
+
+    EXPECT_EQ(selectedThroughTheQuery(formula), QList<int>{});
+    EXPECT_EQ(selectedThroughTheQuery(QString()).size(), 10);  // the table is still there
+}
+
+TEST_F(SelectionTest, SyntaxErrorsRaiseInsteadOfSelectingEverything) {
+    const char* const broken[] = {
+        "{AUX_ERR.USUARIO} >= ",
+        "{AUX_ERR.USUARIO} = 'abc",
+        "AND {AUX_ERR.PC} = 'A'",
+        "{AUX_ERR.PC} = 'A' OR",
+        "({AUX_ERR.PC} = 'A'",
+        "{AUX_ERR.PC}",
+        "'A'",
+        "Foo({AUX_ERR.PC}) = 'A'",
+        "{AUX_ERR} = 1",
+        "{AUX_ERR.fecha} = Date(2026,13,01)",
+        "{AUX_ERR.PC} = 'A' {AUX_ERR.PC} = 'B'",
+        "{AUX_ERR.PC} = 'A' AND 1",
+        "{AUX_ERR.PC} == 'A'",
+        "{@Nombreempresa} = 'A'",
+        "NOT",
+        "{AUX_ERR.PC} = \"A\"",
+    };
+    for (const char* formula : broken) {
+        SCOPED_TRACE(formula);
+        try {
+            Selection::parse(QString::fromUtf8(formula));
+            ADD_FAILURE() << "no error";
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number, reportengine::err::Formula);
+            EXPECT_EQ(e.Source, reportengine::errorSource());
+            EXPECT_TRUE(e.Description.contains(QString::fromUtf8(formula)));
+        }
+    }
+}
+
+TEST_F(SelectionTest, FieldsOutsideTheReportTableRaise) {
+    const auto form = reportengine::parseForm(kIdForm);
+    for (const char* formula : {"{V_MV_CPTE.TC} = 'FC'", "{AUX_ERR.NOPE} = 1"}) {
+        SCOPED_TRACE(formula);
+        try {
+            reportengine::fetchRows(form, Selection::parse(formula), {}, db_);
+            ADD_FAILURE() << "no error";
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number, reportengine::err::Field);
+        }
+    }
+}
+
+TEST(LikeTest, StarAndQuestionMarkMatchTheWholeValueWithoutRegardToCase) {
+    struct {
+        const char* value;
+        const char* pattern;
+        bool matches;
+    } const cases[] = {
+        {"CAJA1", "caja*", true},   {"CAJA1", "*1", true},   {"CAJA1", "C?JA?", true},
+        {"CAJA10", "CAJA?", false}, {"CAJA", "CAJA*", true}, {"XCAJA", "CAJA*", false},
+        {"a*b", "a*b", true},       {"", "*", true},         {"", "?", false},
+        {"AXBXC", "*X*X*", true},   {"ñandú", "Ñ*Ú", true},  {"abc", "abd", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " LIKE " + c.pattern);
+        EXPECT_EQ(
+            reportengine::likeMatches(QString::fromUtf8(c.value), QString::fromUtf8(c.pattern)),
+            c.matches);
+    }
+}
+
+}  // namespace
