@@ -1,0 +1,247 @@
+#include "platform/reportengine/document.h"
+#include "platform/reportengine/engine.h"
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/reportform.h"
+#include "platform/reportengine/request.h"
+#include "tests/support/fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace reportengine;
+
+long errorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Source, errorSource());
+        return e.Number;
+    }
+    return 0;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST(ReportFormTest, TheShippedErrorLogFormIsInstalledNextToTheProgram) {
+    const ReportForm form = readForm(QStringLiteral(ZX_BINARY_DIR "/bin/AUX_ERR.rpt"));
+    EXPECT_EQ(form.title, QStringLiteral("Informe de Errores"));
+    EXPECT_EQ(form.table, QStringLiteral("AUX_ERR"));
+    ASSERT_EQ(form.sort.size(), 1);
+    EXPECT_EQ(form.sort[0].field.column, QStringLiteral("fecha"));
+    EXPECT_FALSE(form.sort[0].descending);
+    EXPECT_EQ(form.formulas(), QStringList{QStringLiteral("Nombreempresa")});
+    QStringList columns;
+    for (const FieldRef& f : form.fields()) columns.append(f.column);
+    EXPECT_EQ(columns,
+              (QStringList{"fecha", "Usuario", "PC", "Proceso", "Error", "Descripcion", "sql"}));
+    EXPECT_GT(form.pageWidth, form.pageHeight);  // landscape
+}
+
+TEST(ReportFormTest, WritingAFormAndReadingItBackKeepsEverything) {
+    QTemporaryDir dir;
+    // A 1x1 PNG, so the picture travels inside the written form.
+    const QByteArray png = QByteArray::fromBase64(
+        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5Er"
+        "kJggg==");
+    writeFile(dir.filePath(QStringLiteral("logo.png")), png);
+    const QByteArray xml = R"(<report version="1" title="T &amp; Cía">
+        <page width="100" height="50" left="1" top="2" right="3" bottom="4"/>
+        <data table="V_MV_CPTE"><sort field="{V_MV_CPTE.Id}" order="descending"/></data>
+        <font family="DejaVu Serif" size="7"/>
+        <pageHeader height="5"><picture x="1" y="1" width="3" height="3" src="logo.png"/></pageHeader>
+        <detail height="4">
+          <field x="0" y="0" width="20" height="4" source="{V_MV_CPTE.NUMERO ASIENTO}" format="0.00" align="right" bold="true"/>
+          <text x="20" y="0" width="20" height="4" wrap="true" italic="true" size="9">a  b</text>
+          <line x1="0" y1="3.5" x2="40" y2="3.5" thickness="0.5"/>
+        </detail>
+        <reportFooter height="6"><formula x="0" y="0" width="30" height="5" source="{@Empresa}"/>
+          <pagenumber x="30" y="0" width="10" height="5" align="center">{page}/{pages}</pagenumber>
+        </reportFooter></report>)";
+    writeFile(dir.filePath(QStringLiteral("f.rpt")), xml);
+
+    const ReportForm form = readForm(dir.filePath(QStringLiteral("f.rpt")));
+    EXPECT_EQ(form.title, QStringLiteral("T & Cía"));
+    EXPECT_EQ(form.band(Band::PageHeader).objects[0].picture, png);
+    const ReportObject& field = form.band(Band::Detail).objects[0];
+    EXPECT_EQ(field.field.column, QStringLiteral("NUMERO ASIENTO"));
+    EXPECT_EQ(field.font.family, QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(field.font.bold);
+    EXPECT_EQ(form.band(Band::Detail).objects[1].text, QStringLiteral("a  b"));
+
+    const QByteArray written = formToXml(form);
+    const ReportForm again = parseForm(written);  // no folder: the picture is inline
+    EXPECT_EQ(formToXml(again), written);
+    EXPECT_EQ(again.band(Band::PageHeader).objects[0].picture, png);
+    EXPECT_EQ(again.sort[0].descending, true);
+    EXPECT_EQ(again.marginBottom, 4);
+    EXPECT_EQ(again.formulas(), QStringList{QStringLiteral("Empresa")});
+}
+
+TEST(ReportFormTest, BrokenFormsRaiseTheirOwnErrors) {
+    QTemporaryDir dir;
+    const char* const invalid[] = {
+        "not xml at all",
+        "<report version=\"2\"><data table=\"T\"/></report>",
+        "<report version=\"1\"></report>",
+        "<report version=\"1\"><data table=\"T\"/><detail height=\"x\"/></report>",
+        "<report version=\"1\"><data table=\"T\"/><detail height=\"5\"><blink/></detail></report>",
+        "<report version=\"1\"><data table=\"T\"/><detail height=\"5\"><field x=\"0\" y=\"0\" "
+        "width=\"1\" height=\"1\" source=\"T.C\"/></detail></report>",
+        "<report version=\"1\"><data table=\"T\"/><detail height=\"5\"><formula x=\"0\" y=\"0\" "
+        "width=\"1\" height=\"1\" source=\"{T.C}\"/></detail></report>",
+        "<report version=\"1\" colour=\"red\"><data table=\"T\"/></report>",
+        "<report version=\"1\"><data table=\"T\"/><detail height=\"5\"/><detail "
+        "height=\"5\"/></report>",
+        "<report version=\"1\"><page size=\"B7\"/><data table=\"T\"/></report>",
+        "<report version=\"1\"><data table=\"T\"/><detail height=\"5\"><picture x=\"0\" y=\"0\" "
+        "width=\"1\" height=\"1\" src=\"missing.png\"/></detail></report>",
+    };
+    for (const char* text : invalid) {
+        SCOPED_TRACE(text);
+        const QString path = dir.filePath(QStringLiteral("bad.rpt"));
+        writeFile(path, text);
+        EXPECT_EQ(errorNumberOf([&] { readForm(path); }), err::FormInvalid);
+    }
+    EXPECT_EQ(errorNumberOf([&] { readForm(dir.filePath(QStringLiteral("none.rpt"))); }),
+              err::FormNotFound);
+    EXPECT_EQ(errorNumberOf([&] { readForm(dir.path()); }), err::FormNotFound);
+}
+
+TEST(ReportFormTest, FormNamesResolveLikeTheProgramFolderDoes) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("Asientos.RPT")), "x");
+    const QString expected = dir.filePath(QStringLiteral("Asientos.RPT"));
+    EXPECT_EQ(resolveFormPath(QStringLiteral("Asientos"), dir.path()), expected);
+    EXPECT_EQ(resolveFormPath(QStringLiteral("asientos.rpt"), dir.path() + u'/'), expected);
+    EXPECT_EQ(resolveFormPath(expected, QStringLiteral("/elsewhere")), expected);
+    QString windowsStyle = dir.path() + QStringLiteral("\\ASIENTOS.rpt");
+    EXPECT_EQ(resolveFormPath(windowsStyle, {}), expected);
+}
+
+TEST(AssignmentTest, NameAndValueAreReadAsCallersWriteThem) {
+    struct {
+        const char* text;
+        const char* name;
+        const char* value;
+    } const cases[] = {
+        {"Nombreempresa = 'ACME SA'", "Nombreempresa", "ACME SA"},
+        {"Nombreempresa = 'O'Brien SA'", "Nombreempresa", "O'Brien SA"},
+        {"Telefono= 'Telefono:4444-5555'", "Telefono", "Telefono:4444-5555"},
+        {"CodigoPostal='ORIGINAL'", "CodigoPostal", "ORIGINAL"},
+        {"  EMPRESA   =  ''  ", "EMPRESA", ""},
+        {"Direccion = 'Calle 1  2 = 3'", "Direccion", "Calle 1  2 = 3"},
+        {"ENQUEMONEDA = 1", "ENQUEMONEDA", "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto a = parseAssignment(QString::fromUtf8(c.text));
+        ASSERT_TRUE(a.has_value());
+        EXPECT_EQ(a->name, QString::fromUtf8(c.name));
+        EXPECT_EQ(a->value, QString::fromUtf8(c.value));
+    }
+    EXPECT_FALSE(parseAssignment(QStringLiteral("   ")).has_value());
+    EXPECT_EQ(errorNumberOf([] { parseAssignment(QStringLiteral("= 'x'")); }), err::Formula);
+    EXPECT_EQ(errorNumberOf([] { parseAssignment(QStringLiteral("Nombre = 'x")); }), err::Formula);
+    EXPECT_EQ(errorNumberOf([] { parseAssignment(QStringLiteral("Nombre")); }), err::Formula);
+}
+
+TEST(AssignmentTest, SortFieldsAreRecognisedByTheirShape) {
+    const auto up = parseSortField(QStringLiteral("+{Aux_Mv_Cpte.ID}"));
+    ASSERT_TRUE(up.has_value());
+    EXPECT_EQ(up->field, (FieldRef{"Aux_Mv_Cpte", "ID"}));
+    EXPECT_FALSE(up->descending);
+    const auto down = parseSortField(QStringLiteral(" - { MV_ASIENTOS.NUMERO ASIENTO } "));
+    ASSERT_TRUE(down.has_value());
+    EXPECT_EQ(down->field, (FieldRef{"MV_ASIENTOS", "NUMERO ASIENTO"}));
+    EXPECT_TRUE(down->descending);
+    for (const char* other : {"", "{T.F}", "Nombre = '+{T.F}'", "+T.F", "+{T}", "++{T.F}"}) {
+        SCOPED_TRACE(other);
+        EXPECT_FALSE(parseSortField(QString::fromUtf8(other)).has_value());
+    }
+}
+
+TEST(AssignmentTest, LogonTextGivesDatabaseUserAndPassword) {
+    const Logon l = parseLogon(QStringLiteral("DSN=empresa; UID=sa; PWD=a=b "));
+    EXPECT_EQ(l.database, QStringLiteral("empresa"));
+    EXPECT_EQ(l.user, QStringLiteral("sa"));
+    EXPECT_EQ(l.password, QStringLiteral("a=b"));
+    const Logon other = parseLogon(QStringLiteral("pwd=;uid=ANA;dsn=X"));
+    EXPECT_EQ(other.database, QStringLiteral("X"));
+    EXPECT_EQ(other.user, QStringLiteral("ANA"));
+    EXPECT_EQ(other.password, QString());
+}
+
+TEST(SavedDocumentTest, EveryKindOfValueComesBackAsItWasSaved) {
+    QTemporaryDir dir;
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Prueba"><data table="T"/></report>)");
+    doc.formulas = {{"Nombreempresa", "O'Brien SA"}, {"Vacia", ""}};
+    doc.selection = QStringLiteral("{T.A} = 'x'");
+    doc.created = QDateTime(QDate(2026, 12, 9), QTime(10, 11, 12, 345));
+    doc.data.columns = {{"A", ColumnKind::Text},
+                        {"B", ColumnKind::Number},
+                        {"C", ColumnKind::Date},
+                        {"D", ColumnKind::Other}};
+    doc.data.rows = {
+        {vb::Variant(QStringLiteral("línea 1\r\nlínea 2\ttab \x01 <&>")), vb::Variant(12.5),
+         vb::Variant(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))), vb::Variant(true)},
+        {vb::Variant::null(), vb::Variant(42), vb::Variant(vb::Currency::fromScaled(123456)),
+         vb::Variant(QByteArray("\x00\xff", 2))},
+        {vb::Variant(QStringLiteral("  blancos  ")), vb::Variant(std::int16_t(-3)),
+         vb::Variant(4000000000LL), vb::Variant()},
+    };
+    const QString path = dir.filePath(QStringLiteral("104512.RPT"));
+    saveDocument(doc, path);
+
+    const ReportDocument back = loadDocument(path);
+    EXPECT_EQ(back.data.rows, doc.data.rows);
+    EXPECT_EQ(back.data.columns.size(), 4);
+    EXPECT_EQ(back.data.columns[2].kind, ColumnKind::Date);
+    EXPECT_EQ(back.formula(QStringLiteral("NOMBREEMPRESA")), QStringLiteral("O'Brien SA"));
+    EXPECT_EQ(back.selection, doc.selection);
+    EXPECT_EQ(back.created, doc.created);
+    EXPECT_EQ(formToXml(back.form), formToXml(doc.form));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("104512.RPT")});
+}
+
+TEST(SavedDocumentTest, FilesThatAreNotSavedReportsRaise) {
+    QTemporaryDir dir;
+    const QString form = dir.filePath(QStringLiteral("AUX_ERR.rpt"));
+    QFile::copy(zxtest::sourcePath(QStringLiteral("platform/reportengine/forms/AUX_ERR.rpt")),
+                form);
+    EXPECT_EQ(errorNumberOf([&] { loadDocument(form); }), err::DocumentInvalid);
+
+    const QString future = dir.filePath(QStringLiteral("future.RPT"));
+    writeFile(future, "<zentrik-report-document version=\"2\"/>");
+    EXPECT_EQ(errorNumberOf([&] { loadDocument(future); }), err::DocumentInvalid);
+
+    const QString cut = dir.filePath(QStringLiteral("cut.RPT"));
+    writeFile(cut, "<zentrik-report-document version=\"1\"><rows><r><v t=\"f\">x</v>");
+    EXPECT_EQ(errorNumberOf([&] { loadDocument(cut); }), err::DocumentInvalid);
+
+    EXPECT_EQ(errorNumberOf([&] { loadDocument(dir.filePath(QStringLiteral("none.RPT"))); }),
+              err::FormNotFound);
+}
+
+TEST(SavedDocumentTest, AFailedWriteLeavesNoFile) {
+    QTemporaryDir dir;
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1"><data table="T"/></report>)");
+    const QString path = dir.filePath(QStringLiteral("missing-folder/x.RPT"));
+    EXPECT_EQ(errorNumberOf([&] { saveDocument(doc, path); }), err::WriteFailed);
+    EXPECT_EQ(errorNumberOf([&] { writeReportFile(doc, dir.filePath("x.rtf"), 15); }),
+              err::NotSupported);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{});
+}
+
+}  // namespace

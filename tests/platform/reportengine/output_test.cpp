@@ -1,0 +1,213 @@
+#include "platform/reportengine/engine.h"
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/htmlwriter.h"
+#include "platform/reportengine/layout.h"
+#include "platform/reportengine/renderer.h"
+#include "tests/platform/reportengine/sqlite_source.h"
+#include "tests/support/fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace reportengine;
+
+QString shippedForm() {
+    return QStringLiteral(ZX_BINARY_DIR "/bin/AUX_ERR.rpt");
+}
+
+// Rows 1..count, one minute apart from 1 December 2026 08:00, users USR1..USR5, errors by row.
+void fillAuxErr(zxtest::SqliteSource& db, int count) {
+    zxtest::createAuxErr(db);
+    db.exec(QStringLiteral("BEGIN"));
+    for (int i = 1; i <= count; ++i) {
+        const QDateTime when = QDateTime(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * (i - 1));
+        db.exec(
+            QStringLiteral("INSERT INTO AUX_ERR (ID, Proceso, fecha, Error, Descripcion, sql, PC, "
+                           "Usuario) VALUES (%1, 'Proceso%1', '%2', %3, 'Descripcion del error "
+                           "%1', 'UPDATE MA_CUENTAS SET SALDO = 0 WHERE CODIGO = ''%1''', "
+                           "'CAJA%4', 'USR%4')")
+                .arg(i)
+                .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                .arg(1000 + i)
+                .arg(i % 5 + 1));
+    }
+    db.exec(QStringLiteral("COMMIT"));
+}
+
+QString pdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000)) << "pdftotext (poppler-utils) must be installed";
+    EXPECT_EQ(p.exitCode(), 0);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+long errorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const vb::VbError& e) {
+        return e.Number;
+    }
+    return 0;
+}
+
+class OutputTest : public ::testing::Test {
+protected:
+    ReportDocument errorLog(const QString& selection, int rows) {
+        fillAuxErr(db_, rows);
+        RunRequest request;
+        request.form = shippedForm();
+        request.selection = selection;
+        request.assignments = {QStringLiteral("Nombreempresa = 'O'Brien SA'"),
+                               QStringLiteral("Ignorada = 'x'")};
+        return buildDocument(request, db_);
+    }
+
+    zxtest::FixedClock clock_{QDateTime(QDate(2026, 12, 9), QTime(10, 45, 12))};
+    zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
+    zxtest::SqliteSource db_;
+    QTemporaryDir dir_;
+};
+
+TEST_F(OutputTest, ASavedReportExportsToAPdfWithTitleCompanyAndRowsOnSeveralPages) {
+    const ReportDocument doc = errorLog(QStringLiteral("{AUX_ERR.fecha} >= Date(2026,12,01)  AND "
+                                                       "tonumber({AUX_ERR.ERROR}) <= 1060 "),
+                                        90);
+    ASSERT_EQ(doc.data.rows.size(), 60);
+    EXPECT_EQ(doc.formulas.size(), 1);  // names the form does not use are dropped
+    const QString saved = dir_.filePath(QStringLiteral("104512.RPT"));
+    writeReportFile(doc, saved, kReportFileType);
+    const QString pdf = dir_.filePath(QStringLiteral("104512.PDF"));
+    exportReport(saved, pdf, kPdfFormat);
+
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Informe de Errores")));
+    EXPECT_TRUE(text.contains(QStringLiteral("O'Brien SA")));
+    EXPECT_TRUE(text.contains(QStringLiteral("01/12/26 08:00")));  // first row, its date format
+    EXPECT_TRUE(text.contains(QStringLiteral("Proceso60")));
+    EXPECT_TRUE(text.contains(QStringLiteral("1060")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Proceso61")));
+    const auto pages = QRegularExpression(QStringLiteral("Página 1 de (\\d+)")).match(text);
+    ASSERT_TRUE(pages.hasMatch());
+    EXPECT_GT(pages.captured(1).toInt(), 1);
+    EXPECT_EQ(text.count(u'\f'), pages.captured(1).toInt());
+    // Rows come in the form's order (by fecha), each exactly once.
+    int last = -1;
+    for (int i = 1; i <= 60; ++i) {
+        const int at = text.indexOf(QStringLiteral("Proceso%1 ").arg(i));
+        EXPECT_GT(at, last) << i;
+        last = at;
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("104512.PDF"), QStringLiteral("104512.RPT")}));
+}
+
+TEST_F(OutputTest, AFailedExportWritesNothing) {
+    const ReportDocument doc = errorLog({}, 3);
+    const QString saved = dir_.filePath(QStringLiteral("ok.RPT"));
+    writeReportFile(doc, saved, kReportFileType);
+    struct {
+        const char* name;
+        QString report;
+        QString output;
+        long format;
+        long error;
+    } const cases[] = {
+        {"missing report", dir_.filePath("none.RPT"), dir_.filePath("a.pdf"), kPdfFormat,
+         err::FormNotFound},
+        {"a bare form", shippedForm(), dir_.filePath("b.pdf"), kPdfFormat, err::DocumentInvalid},
+        {"another format", saved, dir_.filePath("c.xls"), 25, err::NotSupported},
+        {"unwritable folder", saved, dir_.filePath("no/d.pdf"), kPdfFormat, err::WriteFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(errorNumberOf([&] { exportReport(c.report, c.output, c.format); }), c.error);
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("ok.RPT")});
+}
+
+TEST_F(OutputTest, HtmlFileShowsTheSameReport) {
+    const ReportDocument doc = errorLog(QStringLiteral("{AUX_ERR.USUARIO} = 'usr2'"), 10);
+    const QString path = dir_.filePath(QStringLiteral("Cuenta.htm"));
+    writeReportFile(doc, path, kHtmlFileType);
+    const QString html = QString::fromUtf8(zxtest::readFile(path));
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>Informe de Errores</title>")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">O'Brien SA<")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">Proceso1<")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">Proceso6<")));
+    EXPECT_FALSE(html.contains(QStringLiteral(">Proceso2<")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Página 1 de 1")));
+}
+
+TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Largo">
+        <page width="100" height="60" left="5" top="5" right="5" bottom="5"/>
+        <data table="T"/>
+        <pageHeader height="6"><text x="0" y="0" width="90" height="5">Cabecera</text></pageHeader>
+        <detail height="5">
+          <field x="0" y="0" width="90" height="5" wrap="true" source="{T.Texto}"/>
+        </detail>
+        <pageFooter height="6"><pagenumber x="0" y="0" width="90" height="5">Hoja {page} de {pages}</pagenumber></pageFooter>
+        </report>)");
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i) lines.append(QStringLiteral("renglon %1").arg(i));
+    doc.data.columns = {{"Texto", ColumnKind::Text}};
+    doc.data.rows = {{vb::Variant(QStringLiteral("antes"))},
+                     {vb::Variant(lines.join(QStringLiteral("\r\n")))},
+                     {vb::Variant(QStringLiteral("despues"))}};
+
+    const LaidOutReport laid = layOut(doc);
+    ASSERT_GE(laid.pages.size(), 3);
+    QStringList shown;
+    for (int p = 0; p < laid.pages.size(); ++p) {
+        QStringList onPage;
+        for (const PageItem& item : laid.pages[p].items) {
+            if (item.kind != PageItem::Kind::Text) continue;
+            onPage.append(item.text);
+            // Every line stays inside its page's body or its header and footer.
+            EXPECT_GE(item.baseline.y(), 5);
+            EXPECT_LE(item.baseline.y(), 55);
+        }
+        EXPECT_TRUE(onPage.contains(QStringLiteral("Cabecera")));
+        EXPECT_TRUE(
+            onPage.contains(QStringLiteral("Hoja %1 de %2").arg(p + 1).arg(laid.pages.size())));
+        for (const QString& t : onPage) {
+            if (t.startsWith(u'r') || t == u"antes" || t == u"despues") shown.append(t);
+        }
+    }
+    QStringList expected = QStringList{QStringLiteral("antes")} + lines;
+    expected.append(QStringLiteral("despues"));
+    EXPECT_EQ(shown, expected);
+}
+
+TEST_F(OutputTest, AnEmptyReportIsOnePageWithItsHeaders) {
+    const ReportDocument doc = errorLog(QStringLiteral("{AUX_ERR.ERROR} < 0"), 5);
+    EXPECT_TRUE(doc.data.rows.isEmpty());
+    const QString pdf = dir_.filePath(QStringLiteral("vacio.pdf"));
+    writePdf(layOut(doc), pdf);
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Informe de Errores")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Página 1 de 1")));
+}
+
+TEST(DisplayTextTest, FieldsShowTheirFormat) {
+    zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
+    const vb::Variant when(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 30)));
+    EXPECT_EQ(displayText(when, QStringLiteral("dd/mm/yy hh:mm")),
+              QStringLiteral("09/12/26 23:59"));
+    EXPECT_EQ(displayText(vb::Variant(1234.5), QStringLiteral("#,##0.00")),
+              QStringLiteral("1.234,50"));
+    EXPECT_EQ(displayText(vb::Variant::null(), QStringLiteral("dd/mm/yy")), QString());
+    EXPECT_EQ(displayText(vb::Variant(QStringLiteral("texto")), {}), QStringLiteral("texto"));
+}
+
+}  // namespace
