@@ -20,6 +20,8 @@ packages=(
   tdsodbc unixodbc unixodbc-dev
   # stable font metrics for rendering and tests
   fonts-dejavu-core
+  # the text of a PDF, for report tests
+  poppler-utils
   # time zone data for the test clock
   tzdata
   # opening files and links with the desktop's default program
