@@ -5,6 +5,7 @@
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/renderer.h"
 #include "platform/ui/operator.h"
+#include "platform/vendrix/paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,13 +31,7 @@ QString resolveFormPath(const QString& path, const QString& baseFolder) {
         base.replace(u'\\', u'/');
         p = QDir(base).filePath(p);
     }
-    if (QFileInfo::exists(p)) return p;
-    const QFileInfo info(p);
-    const QDir dir = info.dir();
-    for (const QString& entry : dir.entryList(QDir::Files)) {
-        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0) return dir.filePath(entry);
-    }
-    return p;
+    return vendrix::findFileIgnoringCase(p);
 }
 
 ReportDocument buildDocument(const RunRequest& request, DataSource& source) {

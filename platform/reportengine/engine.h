@@ -23,7 +23,7 @@ struct RunRequest {
 };
 
 // The form file a caller names: "\" read as "/", ".rpt" added when the name has no extension,
-// a relative path taken from `baseFolder`, the file name matched without regard to case.
+// a relative path taken from `baseFolder`, folders and name matched without regard to case.
 QString resolveFormPath(const QString& path, const QString& baseFolder);
 
 // Reads the form, checks the formulas and runs the query. Nothing is written anywhere.
