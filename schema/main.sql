@@ -24,7 +24,7 @@ GO
 CREATE TABLE dbo.TA_USUARIOS (
     ID int IDENTITY(1,1) NOT NULL,
     Nombre varchar(50) NOT NULL UNIQUE,
-    Administrador bit NOT NULL DEFAULT (0),
+    Administrador smallint NOT NULL DEFAULT (0),
     UNegocio varchar(4) NULL,
     verproforma bit NULL,
     eMail_Server varchar(100) NULL,

@@ -507,8 +507,8 @@ private:
         return false;
     }
 
-    // A literal compared with text compares as SQL Server's default collation does, even
-    // when the other side is an expression that carries no collation of its own.
+    // A literal (or parameter) compared with text compares as SQL Server's default collation
+    // does, even when the other side is an expression that carries no collation of its own.
     void collateLiterals() {
         const bool update = startsWith(u"UPDATE");
         bool inSet = false;
@@ -519,7 +519,8 @@ private:
             if (t.is(K::Close)) --depth;
             if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
             if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
-            if (!t.is(K::String)) continue;
+            // A bound parameter stands where a literal would.
+            if (!t.is(K::String) && !(t.is(K::Other) && t.text == u"?")) continue;
             const qsizetype l = previousSignificant(t_, i - 1);
             const qsizetype r = nextSignificant(t_, i + 1);
             const bool leftCompared = l >= 0 && isComparison(t_[l]);

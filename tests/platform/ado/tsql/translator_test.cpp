@@ -119,7 +119,9 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
            {"UPDATE t SET a = (SELECT b FROM u WHERE c = 'x') WHERE d >= 'y'",
             "UPDATE t SET a = (SELECT b FROM u WHERE c = 'x' COLLATE SSCI) WHERE d >= 'y' COLLATE "
             "SSCI"},
-           {"INSERT INTO t (a) VALUES ('it''s')", "INSERT INTO t (a) VALUES ('it''s')"}});
+           {"INSERT INTO t (a) VALUES ('it''s')", "INSERT INTO t (a) VALUES ('it''s')"},
+           {"UPDATE t SET a = ? WHERE LTRIM(b) >= ? AND c LIKE ?",
+            "UPDATE t SET a = ? WHERE LTRIM(b) >= ? COLLATE SSCI AND c LIKE ?"}});
 }
 
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
