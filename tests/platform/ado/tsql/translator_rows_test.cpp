@@ -44,9 +44,12 @@ INSERT INTO MV_ASIENTOS (TC, SUCURSAL, NUMERO, LETRA, FECHA, [NUMERO ASIENTO], M
 INSERT INTO MA_CUENTAS (Codigo, Descripcion, MedioDePago) VALUES ('1.1.1', 'Caja', 'EF')
 INSERT INTO MA_CUENTAS (Codigo, Descripcion, MedioDePago) VALUES ('1.1.2', 'Tarjetas', 'TJ')
 INSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('4.1', 'Ventas')
-INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, CUENTA, IMPORTE) VALUES ('CB', '000100000001A', 'C1', 10)
-INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, CUENTA, IMPORTE) VALUES ('CB', '000100000002A', 'C1', 20)
-INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, CUENTA, IMPORTE) VALUES ('FC', '000100000001A', 'C1', 30)
+INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, CUENTA, IMPORTE)
+    VALUES ('CB', '000100000001A', 'C1', 10)
+INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, CUENTA, IMPORTE)
+    VALUES ('CB', '000100000002A', 'C1', 20)
+INSERT INTO MV_APLICACION (TC, IDCOMPROBANTE, CUENTA, IMPORTE)
+    VALUES ('FC', '000100000001A', 'C1', 30)
 INSERT INTO STK_DESPACHOS (NroLote, Descripcion) VALUES ('  l1  ', 'Despacho 1')
 INSERT INTO STK_DESPACHOS (NroLote, Descripcion) VALUES ('L12', 'Despacho 12')
 INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, IdArticulo, Descripcion,
@@ -224,6 +227,16 @@ TEST_F(TranslatedTexts, IdentityOfTheLastInsertAndDeleteWithoutFrom) {
         "DELETE AUX_MV_CPTE WHERE USUARIO = 'CAJA01|ANA' "));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT ID, COLUMNA1 FROM AUX_MV_CPTE ORDER BY ID")),
               (Rows{{"2", "3"}, {"3", "3"}}));
+}
+
+// The schema-change builder's statement, and a text column added later comparing like the rest.
+TEST_F(TranslatedTexts, AddedColumnsTakeTheirDefaultAndTheCollation) {
+    db.exec(QStringLiteral(
+        "ALTER TABLE dbo.TA_USUARIOS ADD COD int Not Null  CONSTRAINT DF_TA_USUARIOS_COD "
+        "DEFAULT (0)\nALTER TABLE dbo.TA_USUARIOS ADD Nota varchar(20) Null\n"
+        "UPDATE TA_USUARIOS SET Nota = 'Cajera ' WHERE Nombre = 'ANA'"));
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT Nombre, COD FROM TA_USUARIOS WHERE Nota = 'CAJERA'")),
+              (Rows{{"ana", "0"}}));
 }
 
 }  // namespace
