@@ -16,6 +16,8 @@ packages=(
   libcurl4-openssl-dev
   # test SMTP server (its certificate is made with python3-cryptography)
   python3-aiosmtpd python3-cryptography
+  # benchmarks
+  libbenchmark-dev
   # SQL Server through ODBC (FreeTDS)
   tdsodbc unixodbc unixodbc-dev
   # stable font metrics for rendering and tests

@@ -1,0 +1,126 @@
+// A range query over a million AUX_ERR rows through the database layer, against the same
+// query run through the sqlite3 C API on the same file. Both read every column of every row.
+#include "platform/ado/ado.h"
+#include "platform/ado/tsql/builder.h"
+#include "platform/ado/tsql/translator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kRows = 1000000;
+
+// The report's kind of query: one month of errors (about a twenty-fourth of the rows).
+const QString kQuery = QStringLiteral(
+    "SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND fecha < '2025-04-01' ORDER BY fecha");
+
+QString folder() {
+    const QByteArray env = qgetenv("ZX_BENCH_DIR");
+    return env.isEmpty() ? QDir::temp().filePath(QStringLiteral("zentrik-bench"))
+                         : QString::fromLocal8Bit(env);
+}
+
+QString databaseFile() { return QDir(folder()).filePath(QStringLiteral("BENCH.db")); }
+
+// Builds the database once (kept between runs): the schema, then the rows.
+void ensureDatabase() {
+    if (QFileInfo::exists(databaseFile())) return;
+    QDir().mkpath(folder());
+    const QString partial = databaseFile() + QStringLiteral(".part");
+    QString error;
+    if (!tsql::buildDatabase(partial, QStringLiteral(ZX_SOURCE_DIR "/schema/main.sql"), &error)) {
+        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    sqlite3* db = tsql::openDatabase(partial, &error);
+    const QByteArray fill = QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+        "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
+        "SELECT 'Proceso' || (i % 40), "
+        "datetime('2024-01-01', '+' || ((i * 63) % 63072000) || ' seconds'), "
+        "(i % 7) * 1000 + 208, 'Descripcion del error numero ' || i, "
+        "'INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (''K' || i || ''', ''V'')', "
+        "'CAJA' || (i % 30) || '|VENDEDOR', 'usuario' || (i % 20) FROM n")
+                                .arg(kRows)
+                                .toUtf8();
+    char* message = nullptr;
+    if (sqlite3_exec(db, fill.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "rows: %s\n", message);
+        std::exit(1);
+    }
+    sqlite3_close(db);
+    QFile::rename(partial, databaseFile());
+}
+
+void layerRangeQuery(benchmark::State& state) {
+    ado::Connection cn;
+    cn.setCursorLocation(ado::adUseClient);
+    cn.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=BENCH;UId=sa;Pwd=;")
+                .arg(folder()));
+    long rows = 0;
+    for (auto _ : state) {
+        ado::Recordset rs;
+        rs.Open(kQuery, cn);
+        const long fields = rs.FieldCount();
+        rows = 0;
+        while (!rs.Eof()) {
+            for (long i = 0; i < fields; ++i) benchmark::DoNotOptimize(rs.Fields(i).Value());
+            rs.MoveNext();
+            ++rows;
+        }
+        rs.Close();
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+void sqliteRangeQuery(benchmark::State& state) {
+    QString error;
+    sqlite3* db = tsql::openDatabase(databaseFile(), &error);
+    // The same text SQLite runs for the layer.
+    const QByteArray sql = tsql::Translator(tsql::columnsIn(db)).translate(kQuery).toUtf8();
+    long rows = 0;
+    for (auto _ : state) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+        const int n = sqlite3_column_count(stmt);
+        rows = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int i = 0; i < n; ++i) {
+                switch (sqlite3_column_type(stmt, i)) {
+                case SQLITE_INTEGER: benchmark::DoNotOptimize(sqlite3_column_int64(stmt, i)); break;
+                case SQLITE_FLOAT: benchmark::DoNotOptimize(sqlite3_column_double(stmt, i)); break;
+                case SQLITE_NULL: break;
+                default:
+                    benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+                    benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, i));
+                }
+            }
+            ++rows;
+        }
+        sqlite3_finalize(stmt);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    sqlite3_close(db);
+}
+
+BENCHMARK(sqliteRangeQuery)->Unit(benchmark::kMillisecond);
+BENCHMARK(layerRangeQuery)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ensureDatabase();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
