@@ -117,6 +117,10 @@ BENCHMARK(layerRangeQuery)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+    // As the test main does: with TZ unset, glibc reads the zone file again for every local
+    // date-time made.
+    setenv("TZ", "America/Argentina/Buenos_Aires", 0);
+    tzset();
     QCoreApplication app(argc, argv);
     ensureDatabase();
     benchmark::Initialize(&argc, argv);
