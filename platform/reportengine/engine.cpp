@@ -1,5 +1,6 @@
 #include "platform/reportengine/engine.h"
 
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/htmlwriter.h"
 #include "platform/reportengine/layout.h"
@@ -19,6 +20,31 @@ DataSourceFactory& factory() {
     return f;
 }
 
+ConnectionStringProvider& provider() {
+    static ConnectionStringProvider p;
+    return p;
+}
+
+ReportDocument build(const RunRequest& request, const std::function<DataSource&()>& data) {
+    ReportDocument doc;
+    doc.form = readForm(resolveFormPath(request.form, request.baseFolder));
+    const Selection selection = Selection::parse(request.selection);
+    doc.selection = request.selection;
+    for (const QString& name : doc.form.formulas()) doc.formulas.append({name, QString()});
+    for (const QString& text : request.assignments) {
+        const auto assignment = parseAssignment(text);
+        if (!assignment) continue;
+        for (Assignment& formula : doc.formulas) {
+            if (formula.name.compare(assignment->name, Qt::CaseInsensitive) == 0) {
+                formula.value = assignment->value;
+            }
+        }
+    }
+    doc.data = fetchRows(doc.form, selection, request.sort, data());
+    doc.created = ui::clock().now();
+    return doc;
+}
+
 }  // namespace
 
 QString resolveFormPath(const QString& path, const QString& baseFolder) {
@@ -35,23 +61,15 @@ QString resolveFormPath(const QString& path, const QString& baseFolder) {
 }
 
 ReportDocument buildDocument(const RunRequest& request, DataSource& source) {
-    ReportDocument doc;
-    doc.form = readForm(resolveFormPath(request.form, request.baseFolder));
-    const Selection selection = Selection::parse(request.selection);
-    doc.selection = request.selection;
-    for (const QString& name : doc.form.formulas()) doc.formulas.append({name, QString()});
-    for (const QString& text : request.assignments) {
-        const auto assignment = parseAssignment(text);
-        if (!assignment) continue;
-        for (Assignment& formula : doc.formulas) {
-            if (formula.name.compare(assignment->name, Qt::CaseInsensitive) == 0) {
-                formula.value = assignment->value;
-            }
-        }
-    }
-    doc.data = fetchRows(doc.form, selection, request.sort, source);
-    doc.created = ui::clock().now();
-    return doc;
+    return build(request, [&source]() -> DataSource& { return source; });
+}
+
+ReportDocument buildDocument(const RunRequest& request, const Logon& logon) {
+    std::unique_ptr<DataSource> source;
+    return build(request, [&]() -> DataSource& {
+        source = openDataSource(logon);
+        return *source;
+    });
 }
 
 void writeReportFile(const ReportDocument& document, const QString& path, int fileType) {
@@ -79,19 +97,24 @@ void exportReport(const QString& reportPath, const QString& outputPath, long for
     writePdf(layOut(loadDocument(reportPath)), outputPath);
 }
 
+ConnectionStringProvider setConnectionStringProvider(ConnectionStringProvider p) {
+    std::swap(provider(), p);
+    return p;
+}
+
 DataSourceFactory setDataSourceFactory(DataSourceFactory f) {
     std::swap(factory(), f);
     return f;
 }
 
 std::unique_ptr<DataSource> openDataSource(const Logon& logon) {
-    if (!factory()) {
+    if (!factory() && !provider()) {
         fail(err::Data,
              QStringLiteral("No hay una conexión de datos configurada para los reportes"));
     }
     std::unique_ptr<DataSource> source;
     try {
-        source = factory()(logon);
+        source = factory() ? factory()(logon) : std::make_unique<AdoDataSource>(provider()(logon));
     } catch (const vb::VbError& e) {
         fail(err::Data, QStringLiteral("No se puede conectar con la base de datos %1: (%2) %3")
                             .arg(logon.database)

@@ -28,6 +28,9 @@ QString resolveFormPath(const QString& path, const QString& baseFolder);
 
 // Reads the form, checks the formulas and runs the query. Nothing is written anywhere.
 ReportDocument buildDocument(const RunRequest& request, DataSource& source);
+// The same on the data of a report logon (see openDataSource), opened only once the form and
+// the formulas have been read without error.
+ReportDocument buildDocument(const RunRequest& request, const Logon& logon);
 
 // The report file types a report writes to disk.
 constexpr int kReportFileType = 7;  // a saved report document
@@ -43,12 +46,15 @@ constexpr long kPdfFormat = 31;
 // another format, err::WriteFailed when the output cannot be written.
 void exportReport(const QString& reportPath, const QString& outputPath, long format);
 
-// How reports reach their data: the program installs a factory that opens a data source for a
-// report logon (the database class, through the connection parameters of the program).
+// How reports reach their data. The database class installs a provider that turns a report
+// logon into the ado connection string of the program's own connection parameters; a factory,
+// when one is installed, opens the data itself instead (tests use one).
+using ConnectionStringProvider = std::function<QString(const Logon&)>;
 using DataSourceFactory = std::function<std::unique_ptr<DataSource>(const Logon&)>;
-// Returns the factory it replaces.
+// Each returns the hook it replaces.
+ConnectionStringProvider setConnectionStringProvider(ConnectionStringProvider provider);
 DataSourceFactory setDataSourceFactory(DataSourceFactory factory);
-// Raises err::Data when no factory is installed or it cannot open the data.
+// Raises err::Data when neither hook is installed or the data cannot be opened.
 std::unique_ptr<DataSource> openDataSource(const Logon& logon);
 
 }  // namespace reportengine

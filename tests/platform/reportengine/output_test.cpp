@@ -4,11 +4,11 @@
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/renderer.h"
 #include "tests/platform/reportengine/sqlite_source.h"
+#include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -39,14 +39,6 @@ void fillAuxErr(zxtest::SqliteSource& db, int count) {
                 .arg(i % 5 + 1));
     }
     db.exec(QStringLiteral("COMMIT"));
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(p.waitForFinished(30000)) << "pdftotext (poppler-utils) must be installed";
-    EXPECT_EQ(p.exitCode(), 0);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 long errorNumberOf(const std::function<void()>& action) {
@@ -87,7 +79,7 @@ TEST_F(OutputTest, ASavedReportExportsToAPdfWithTitleCompanyAndRowsOnSeveralPage
     const QString pdf = dir_.filePath(QStringLiteral("104512.PDF"));
     exportReport(saved, pdf, kPdfFormat);
 
-    const QString text = pdfText(pdf);
+    const QString text = zxtest::pdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Informe de Errores")));
     EXPECT_TRUE(text.contains(QStringLiteral("O'Brien SA")));
     EXPECT_TRUE(text.contains(QStringLiteral("01/12/26 08:00")));  // first row, its date format
@@ -194,7 +186,7 @@ TEST_F(OutputTest, AnEmptyReportIsOnePageWithItsHeaders) {
     EXPECT_TRUE(doc.data.rows.isEmpty());
     const QString pdf = dir_.filePath(QStringLiteral("vacio.pdf"));
     writePdf(layOut(doc), pdf);
-    const QString text = pdfText(pdf);
+    const QString text = zxtest::pdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Informe de Errores")));
     EXPECT_TRUE(text.contains(QStringLiteral("Página 1 de 1")));
 }

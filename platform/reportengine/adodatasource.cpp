@@ -1,0 +1,92 @@
+#include "platform/reportengine/adodatasource.h"
+
+#include "platform/ado/ado.h"
+#include "platform/ado/connectionstring.h"
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/sqlcondition.h"
+
+namespace reportengine {
+
+namespace {
+
+ColumnKind kindOf(long type) {
+    switch (type) {
+        case ado::adBSTR:
+        case ado::adChar:
+        case ado::adWChar:
+        case ado::adVarChar:
+        case ado::adLongVarChar:
+        case ado::adVarWChar:
+        case ado::adLongVarWChar:
+            return ColumnKind::Text;
+        case ado::adSmallInt:
+        case ado::adInteger:
+        case ado::adSingle:
+        case ado::adDouble:
+        case ado::adCurrency:
+        case ado::adDecimal:
+        case ado::adTinyInt:
+        case ado::adBigInt:
+        case ado::adNumeric:
+            return ColumnKind::Number;
+        case ado::adDate:
+        case ado::adDBDate:
+        case ado::adDBTimeStamp:
+            return ColumnKind::Date;
+        default:
+            return ColumnKind::Other;
+    }
+}
+
+}  // namespace
+
+AdoDataSource::AdoDataSource(const QString& connectionString)
+    : connection_(std::make_unique<ado::Connection>()),
+      embedded_(ado::parseConnectionSettings(connectionString).kind ==
+                    ado::ProviderKind::Embedded ||
+                ado::parseConnectionSettings(connectionString).kind == ado::ProviderKind::Jet) {
+    connection_->setCursorLocation(ado::adUseClient);
+    connection_->Open(connectionString);
+}
+
+AdoDataSource::~AdoDataSource() {
+    if (connection_->State() == ado::adStateOpen) connection_->Close();
+}
+
+QList<Column> AdoDataSource::describe(const QString& table) {
+    ado::Recordset rs =
+        connection_->Execute(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(quoteName(table)));
+    QList<Column> columns;
+    for (long i = 0; i < rs.FieldCount(); ++i) {
+        const ado::Field f = rs.Fields(i);
+        columns.append({f.Name(), kindOf(f.Type())});
+    }
+    return columns;
+}
+
+void AdoDataSource::select(const QString& sql, const QList<vb::Variant>& parameters,
+                           const std::function<void(const QList<vb::Variant>&)>& onRow) {
+    if (!parameters.isEmpty()) {
+        fail(err::Data, QStringLiteral("La conexión de datos no admite valores enlazados"));
+    }
+    ado::Recordset rs = connection_->Execute(sql);
+    const long count = rs.FieldCount();
+    QList<vb::Variant> row;
+    while (!rs.Eof()) {
+        row.clear();
+        for (long i = 0; i < count; ++i) row.append(rs.Fields(i).Value());
+        onRow(row);
+        rs.MoveNext();
+    }
+}
+
+QString AdoDataSource::textCollation() const {
+    // The embedded engine's columns compare with SSCI, but a parameter brings no collation.
+    return embedded_ ? QStringLiteral("COLLATE SSCI") : QString();
+}
+
+bool AdoDataSource::bindsParameters() const {
+    return false;
+}
+
+}  // namespace reportengine
