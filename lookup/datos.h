@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/vb/variant.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// What the lookup grids read and run on the database and ask of the common services. The
+// program's versions go through gDB, Cfg and MenuExes; nothing else replaces them but a
+// test that needs a failure the database cannot be made to give.
+namespace lookup {
+
+struct CampoConsulta {
+    QString nombre;
+    long tipo = 0;    // ADO data type code
+    long tamano = 0;  // defined size
+};
+
+struct ResultadoConsulta {
+    QList<CampoConsulta> campos;
+    QList<QList<vb::Variant>> filas;
+};
+
+struct Datos {
+    // A configuration value (a missing key reads as a single blank).
+    std::function<QString(const QString& clave)> Cfg;
+    // Runs a lookup's query (through the second database instance when `udbc`); `sql` comes
+    // back as the database class rewrote it. Nothing when the query could not run: the
+    // database class has already told the operator.
+    std::function<std::optional<ResultadoConsulta>(QString& sql, bool udbc)> consulta;
+    // Runs a statement; the description of its first error, empty when it ran.
+    std::function<QString(const QString& sql)> ejecuta;
+    // The database user.
+    std::function<QString()> usuario;
+    // The text of `campoDevuelto` in the row of `tabla` whose `campo` is `codigo`; nothing
+    // when no row has it.
+    std::function<std::optional<QString>(const QString& tabla, const QString& codigo,
+                                         const QString& campo, const QString& campoDevuelto)>
+        valorEnTabla;
+    // Starts a maintenance program of the suite.
+    std::function<void(const QString& ejecutable, const QString& parametro)> MenuExes;
+};
+
+// The installed services.
+Datos& datos();
+
+}  // namespace lookup

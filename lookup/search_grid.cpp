@@ -1,0 +1,497 @@
+#include "lookup/search_grid.h"
+
+#include "core/errordialog.h"
+#include "lookup/anchos.h"
+#include "lookup/sql_texto.h"
+#include "platform/ui/operator.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/steps.h"
+#include "platform/vb/strings.h"
+#include "platform/vendrix/clsutil.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const QString kColumnaCantidad = QStringLiteral("**Cantidad**");
+
+bool igual(const QString& a, const QString& b) {
+    return vb::Trim(a).compare(vb::Trim(b), Qt::CaseInsensitive) == 0;
+}
+
+// Whether the cell, without its leading and trailing blanks, begins with `valor`.
+bool empiezaCon(const QString& celda, QStringView valor) {
+    QStringView v(celda);
+    while (!v.isEmpty() && v.front() == ' ') v = v.mid(1);
+    while (!v.isEmpty() && v.back() == ' ') v.chop(1);
+    return v.startsWith(valor, Qt::CaseInsensitive);
+}
+
+// A quantity cell as a number, with "," or "." as the decimal separator.
+double numeroDe(QString texto) {
+    return vb::Val(texto.replace(',', '.'));
+}
+
+int indiceCampo(const QList<lookup::CampoConsulta>& campos, const QString& nombre) {
+    for (int i = 0; i < campos.size(); ++i) {
+        if (igual(campos[i].nombre, nombre)) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void SearchGrid::seleccionaFila(int fila) {
+    if (fila < -1 || fila >= filas_.size() || fila == seleccion_) return;
+    seleccion_ = fila;
+    avisa(alCambiarSeleccion);
+}
+
+void SearchGrid::Form_Load() {
+    vb::Steps steps(ModGlobal::manejaError(QStringLiteral("FORM_LOAD")));
+    EsConsultaArticulos = vb::Holds(sql, QStringLiteral("articulos"));
+    Valores = QStringList();
+    Cantidades = QList<double>();
+    filas_.clear();
+    seleccion_ = -1;
+    oculta_ = false;
+    if (vb::Trim(sql).isEmpty()) {
+        columnas_.clear();
+        cajas_.clear();
+        avisa(alCambiarFilas);
+        return;
+    }
+    sql = QStringLiteral(" ") + sql;
+    TablaConsultada = sqltexto::tablaConsultada(sql);
+    if (SqlInicial.isEmpty()) SqlInicial = sql;
+    SqlBase = sql;
+
+    std::optional<lookup::ResultadoConsulta> resultado;
+    steps([&] { resultado = lookup::datos().consulta(sql, UsarUDBC); });
+    if (!resultado) {
+        columnas_.clear();
+        cajas_.clear();
+        avisa(alCambiarFilas);
+        return;
+    }
+    Encolumnar(resultado->campos);
+    Leer(*resultado);
+    if (OrdenarPorLwv) ordenada_ = true;
+    if (ordenada_) ordena();
+    if (!filas_.isEmpty()) seleccion_ = 0;
+
+    QList<double> anchos;
+    for (const Columna& c : columnas_) anchos.append(c.ancho);
+    anchos::LeerAnchosColumnas(anchos::rutaArchivo(), TablaConsultada, anchos);
+    for (int k = 0; k < columnas_.size(); ++k) columnas_[k].ancho = anchos[k];
+    avisa(alCambiarFilas);
+
+    if (!vb::Trim(FiltroInicial).isEmpty()) ponCaja(0, FiltroInicial);
+}
+
+void SearchGrid::Encolumnar(const QList<lookup::CampoConsulta>& campos) {
+    columnas_.clear();
+    const bool articulos = vb::Holds(sql, QStringLiteral("V_MA_ARTICULOS")) ||
+                           vb::Holds(sql, QStringLiteral("STK_MA_ARTICULOS"));
+    for (const lookup::CampoConsulta& campo : campos) {
+        int w = static_cast<int>(std::min<long>(campo.tamano, 1000000));
+        if (campo.tipo == 6 || campo.tipo == 131) w = 12;
+        // A size the provider does not tell still needs a column the operator can read.
+        if (w <= 0) w = static_cast<int>(campo.nombre.size());
+        if (w >= 60) w = 60;
+        QString titulo = campo.nombre;
+        if (articulos) {
+            for (int n = 1; n <= 8; ++n) {
+                if (igual(campo.nombre, QStringLiteral("PRECIO%1").arg(n))) {
+                    titulo = lookup::datos().Cfg(QStringLiteral("NOM_PCLASE%1").arg(n));
+                }
+            }
+        } else if (igual(ValoresDefault, QStringLiteral("@10"))) {
+            w += 10;
+        }
+        const double ancho = anchoLetras ? anchoLetras(w) : 120.0 * w;
+        columnas_.append({titulo, campo.nombre, ancho});
+    }
+    while (cajas_.size() < columnas_.size()) cajas_.append(QString());
+    while (cajas_.size() > columnas_.size()) cajas_.removeLast();
+    IndiceBusqueda = std::min<int>(IndiceBusqueda, std::max<int>(0, columnas_.size() - 1));
+}
+
+bool SearchGrid::esPorDefecto(const QString& valor) const {
+    const QString v = vb::Trim(valor);
+    for (const QString& parte : ValoresDefault.split(QRegularExpression(QStringLiteral("[,;]")))) {
+        if (igual(parte, v)) return true;
+    }
+    return false;
+}
+
+void SearchGrid::Leer(const lookup::ResultadoConsulta& resultado) {
+    ContadorFilas = 0;
+    const int devuelto = indiceCampo(resultado.campos, CampoDevuelto);
+    const int puntoPedido = indiceCampo(resultado.campos, QStringLiteral("PUNTOPEDIDO"));
+    const int stock = indiceCampo(resultado.campos, QStringLiteral("Stock"));
+    const bool colorea = EsConsultaArticulos && igual(MuestraStock, QStringLiteral("SI")) &&
+                         puntoPedido >= 0 && stock >= 0;
+    const clsUtil& util = gUtil();
+    filas_.reserve(resultado.filas.size());
+    for (const QList<vb::Variant>& valores : resultado.filas) {
+        ++ContadorFilas;
+        Fila fila;
+        fila.celdas.reserve(valores.size());
+        for (int j = 0; j < valores.size(); ++j) {
+            const QString texto = util.NuloAVacio(valores[j]);
+            fila.celdas.append(j == 0 ? vb::Trim(texto) : util.Rellena(texto));
+        }
+        if (CheckBoxes && devuelto >= 0 && devuelto < valores.size()) {
+            fila.marcada = esPorDefecto(util.NuloAVacio(valores[devuelto]));
+        }
+        if (colorea) {
+            const vb::Currency punto = util.ValorNumerico(util.NuloAVacio(valores[puntoPedido]));
+            const vb::Currency enStock = util.ValorNumerico(util.NuloAVacio(valores[stock]));
+            const vb::Currency cero;
+            const vb::Variant* nivel = &StkNivel4;
+            if (punto == cero && cero < enStock) {
+                nivel = &StkNivel1;
+            } else if (cero < punto && punto < enStock) {
+                nivel = &StkNivel2;
+            } else if (cero < punto && enStock < punto) {
+                nivel = &StkNivel3;
+            }
+            const QString color = vb::Trim(util.NuloAVacio(*nivel));
+            if (!color.isEmpty()) fila.color = static_cast<qint64>(vb::Val(color));
+        }
+        filas_.append(std::move(fila));
+    }
+}
+
+void SearchGrid::ordena() {
+    const int clave = claveOrden_;
+    const bool descendente = descendente_;
+    QList<int> orden(filas_.size());
+    std::iota(orden.begin(), orden.end(), 0);
+    auto texto = [&](int i) -> const QString& {
+        static const QString vacio;
+        const QStringList& c = filas_[i].celdas;
+        return clave < c.size() ? c[clave] : vacio;
+    };
+    std::stable_sort(orden.begin(), orden.end(), [&](int a, int b) {
+        const int r = texto(a).compare(texto(b), Qt::CaseInsensitive);
+        return descendente ? r > 0 : r < 0;
+    });
+    QList<Fila> nuevas;
+    nuevas.reserve(filas_.size());
+    int seleccion = -1;
+    for (int i = 0; i < orden.size(); ++i) {
+        if (orden[i] == seleccion_) seleccion = i;
+        nuevas.append(std::move(filas_[orden[i]]));
+    }
+    filas_ = std::move(nuevas);
+    seleccion_ = seleccion;
+}
+
+void SearchGrid::Form_Unload() {
+    UsarUDBC = false;
+    if (GrabarCfg) {
+        QList<double> anchos;
+        for (const Columna& c : columnas_) anchos.append(c.ancho);
+        try {
+            anchos::GrabarAnchosColumnas(anchos::rutaArchivo(), anchos::rutaAuxiliar(),
+                                         TablaConsultada, anchos);
+        } catch (const vb::VbError& e) {
+            ui::op().msgBox(e.Description, vb::vbCritical, QStringLiteral("Aviso al Operador"));
+        }
+    }
+    filas_.clear();
+    seleccion_ = -1;
+    avisa(alCambiarFilas);
+}
+
+void SearchGrid::defineColumnaUnica(const QString& titulo, double ancho) {
+    columnas_ = {{titulo, titulo, ancho}};
+    cajas_ = {QString()};
+    avisa(alCambiarFilas);
+}
+
+void SearchGrid::agregaFila(const QString& texto, bool marcada) {
+    filas_.append({{texto}, marcada, std::nullopt});
+    if (seleccion_ < 0) seleccion_ = 0;
+    avisa(alCambiarFilas);
+}
+
+long SearchGrid::Busqueda(long Clave, const QString& QueValor) const {
+    const QString valor = vb::Trim(QueValor);
+    const int columna = Clave < 1 ? 0 : static_cast<int>(Clave);
+    for (int i = 0; i < filas_.size(); ++i) {
+        const QStringList& c = filas_[i].celdas;
+        if (columna < c.size() && empiezaCon(c[columna], valor)) return i + 1;
+    }
+    return 0;
+}
+
+int SearchGrid::IndiceColumna(const QString& Columna) const {
+    for (int k = 0; k < columnas_.size(); ++k) {
+        if (igual(columnas_[k].titulo, Columna)) return k + 1;
+    }
+    return 0;
+}
+
+QString SearchGrid::celda(int fila, int columna) const {
+    if (fila < 0 || fila >= filas_.size() || columna < 1) return {};
+    const QStringList& c = filas_[fila].celdas;
+    return columna - 1 < c.size() ? c[columna - 1] : QString();
+}
+
+void SearchGrid::ponCaja(int index, const QString& texto) {
+    if (index < 0 || index >= cajas_.size()) return;
+    cajas_[index] = texto;
+    if (alCambiarCaja) alCambiarCaja(index);
+    CmbSearch_Change(index, texto);
+}
+
+void SearchGrid::CmbSearch_GotFocus(int Index) {
+    IndiceBusqueda = Index;
+}
+
+void SearchGrid::CmbSearch_Change(int Index, const QString& texto) {
+    if (Index < 0 || Index >= cajas_.size()) return;
+    cajas_[Index] = texto;
+    const long fila = Busqueda(Index, texto);
+    if (fila > 0) seleccionaFila(static_cast<int>(fila - 1));
+}
+
+QString SearchGrid::sqlRequery(const QString& campo, QString& textoCaja) {
+    RestoSql.clear();
+    QString prefijo;
+    SqlBase = sql;
+    const int orden = sqltexto::buscaClave(sql, QStringLiteral("ORDER BY"));
+    if (orden >= 0) {
+        RestoSql = sql.mid(orden);
+        SqlBase = sql.left(orden);
+    }
+    const int grupo = sqltexto::buscaClave(sql, QStringLiteral("GROUP BY"));
+    if (grupo >= 0 && !vb::Trim(sql.mid(grupo)).isEmpty()) {
+        RestoSql = sql.mid(grupo);
+        SqlBase = sql.left(grupo);
+    }
+    if (vb::Holds(SqlBase, QStringLiteral("stk_ma_articulos."))) {
+        prefijo = QStringLiteral("stk_ma_articulos.");
+    }
+    if (vb::Holds(SqlBase, QStringLiteral("v_ma_articulos."))) {
+        prefijo = QStringLiteral("v_ma_articulos.");
+    }
+    const QString union_ = sqltexto::buscaClave(SqlBase, QStringLiteral("WHERE")) >= 0
+                               ? QStringLiteral(" and ")
+                               : QStringLiteral(" where ");
+    QString patron;
+    if (CfgUsaConsultaLIKE) {
+        patron = QStringLiteral("%") + QString(textoCaja).replace(' ', '%') + QStringLiteral("%");
+    } else {
+        textoCaja = gUtil().Reemplaza(textoCaja, QStringLiteral("*"), QStringLiteral("%"));
+        patron = textoCaja + QStringLiteral("%");
+    }
+    return SqlBase + union_ + prefijo + campo + QStringLiteral(" like '") +
+           sqltexto::escapa(patron) + QStringLiteral("' ") + RestoSql;
+}
+
+void SearchGrid::CmbSearch_KeyDown(int Index, int KeyCode, int Shift) {
+    if (Index < 0 || Index >= cajas_.size()) return;
+    if (KeyCode == 116) {
+        QString texto = cajas_[Index];
+        const QString nuevo = sqlRequery(columnas_[Index].campo, texto);
+        ponCaja(Index, QString());
+        SqlBase = nuevo;
+        sql = nuevo;
+        Form_Load();
+    } else if (KeyCode == 40 || KeyCode == 38 || KeyCode == 34 || KeyCode == 33) {
+        ListView1_KeyDown(KeyCode, Shift);
+        if (alEnfocar) alEnfocar(-1);
+    }
+}
+
+double SearchGrid::cantidad(int fila) const {
+    return numeroDe(celda(fila, IndiceColumna(kColumnaCantidad)));
+}
+
+void SearchGrid::ponCantidad(int fila, const QString& texto, bool marcada) {
+    const int columna = IndiceColumna(kColumnaCantidad);
+    if (columna < 1) return;
+    QStringList& c = filas_[fila].celdas;
+    while (c.size() < columna) c.append(QString());
+    c[columna - 1] = texto;
+    filas_[fila].marcada = marcada;
+    if (alCambiarFila) alCambiarFila(fila);
+}
+
+void SearchGrid::marca(int fila, bool marcada) {
+    if (fila < 0 || fila >= filas_.size()) return;
+    filas_[fila].marcada = marcada;
+    if (alCambiarFila) alCambiarFila(fila);
+}
+
+void SearchGrid::ListView1_ItemCheck(int fila, bool marcada) {
+    if (fila >= 0 && fila < filas_.size()) filas_[fila].marcada = marcada;
+}
+
+void SearchGrid::ListView1_KeyDown(int KeyCode, int Shift, const QString& texto) {
+    const bool conCantidad =
+        UsaCantidades && seleccion_ >= 0 && IndiceColumna(kColumnaCantidad) > 0;
+    if (KeyCode == 32 && CheckBoxes) {
+        if (seleccion_ >= 0) marca(seleccion_, !filas_[seleccion_].marcada);
+    } else if (KeyCode == 13) {
+        CmdAceptar_Click();
+    } else if (KeyCode == 45 && Shift == 1 && UsaCantidades) {
+        if (!conCantidad) return;
+        const int fila = seleccion_;
+        const QString actual = celda(fila, IndiceColumna(kColumnaCantidad));
+        const auto respuesta =
+            ui::op().inputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
+                              QStringLiteral("Carga de Datos"), actual);
+        if (!respuesta) return;  // Cancel leaves the row as it was
+        const double n = numeroDe(*respuesta);
+        if (n == 0) {
+            ponCantidad(fila, QStringLiteral("0.00"), false);
+        } else {
+            ponCantidad(fila, vb::Format(n, QStringLiteral("########0.00")), true);
+        }
+    } else if (KeyCode == 45 && Shift == 0 && UsaCantidades) {
+        if (!conCantidad) return;
+        ponCantidad(seleccion_,
+                    vb::Format(cantidad(seleccion_) + 1, QStringLiteral("########0.0")), true);
+    } else if (KeyCode == 46 && Shift == 0 && UsaCantidades) {
+        if (!conCantidad) return;
+        const double n = cantidad(seleccion_) - 1;
+        if (n <= 0) {
+            ponCantidad(seleccion_, QStringLiteral("0.00"), false);
+        } else {
+            ponCantidad(seleccion_, vb::Format(n, QStringLiteral("########0.0")), true);
+        }
+    } else if (KeyCode == 8 || (!texto.isEmpty() && texto[0].isPrint())) {
+        if (cajas_.isEmpty()) return;
+        const int caja = std::clamp<int>(IndiceBusqueda, 0, cajas_.size() - 1);
+        QString nuevo = cajas_[caja];
+        if (KeyCode == 8) {
+            nuevo.chop(1);
+        } else {
+            nuevo += texto;
+        }
+        if (alEnfocar) alEnfocar(caja);
+        ponCaja(caja, nuevo);
+    }
+}
+
+QString SearchGrid::sqlFaltante(const QString& codigo, const QString& descripcion,
+                                const QString& usuario, const QDateTime& cuando) {
+    return QStringLiteral(
+               "INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
+               "values(CONVERT(datetime, '%1', 126),'%2','%3','%4')")
+        .arg(cuando.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
+             sqltexto::escapa(gUtil().Rellena(codigo, 25)),
+             sqltexto::escapa(vb::Trim(descripcion)), sqltexto::escapa(usuario));
+}
+
+bool SearchGrid::Form_KeyDown(int KeyCode, int Shift) {
+    if (KeyCode != 123 || !EsConsultaArticulos) return false;
+    if (seleccion_ < 0) return true;
+    const QString codigo = celda(seleccion_, IndiceColumna(QStringLiteral("idarticulo")));
+    const QString descripcion = celda(seleccion_, IndiceColumna(QStringLiteral("Descripcion")));
+    const int respuesta = ui::op().msgBox(
+        QStringLiteral("Desea informar el articulo ") + vb::Trim(codigo) + QStringLiteral(" ") +
+            vb::Trim(descripcion) + QStringLiteral("\r\ncomo un faltante de stock?"),
+        vb::vbYesNo + vb::vbQuestion, QStringLiteral("Atención!"));
+    if (respuesta != vb::vbYes) return true;
+    QString error;
+    try {
+        error = lookup::datos().ejecuta(
+            sqlFaltante(codigo, descripcion, lookup::datos().usuario(), ui::clock().now()));
+    } catch (const vb::VbError& e) {
+        error = e.Description;
+    }
+    if (!error.isEmpty()) {
+        ui::op().msgBox(QStringLiteral("No se pudo informar el faltante de stock: ") + error,
+                        vb::vbExclamation, QStringLiteral("Aviso al Operador"));
+    }
+    return true;
+}
+
+void SearchGrid::ListView1_ColumnClick(int columna) {
+    if (columna < 0 || columna >= columnas_.size()) return;
+    ordenada_ = true;
+    claveOrden_ = columna;
+    descendente_ = !descendente_;
+    ordena();
+    avisa(alCambiarFilas);
+}
+
+void SearchGrid::CmdAceptar_Click() {
+    const int cantidadCol = UsaCantidades ? IndiceColumna(kColumnaCantidad) : 0;
+    if (!Valores) Valores = QStringList();
+    if (!Cantidades) Cantidades = QList<double>();
+    if (CheckBoxes) {
+        if (CampoDevuelto.isEmpty() && !columnas_.isEmpty()) CampoDevuelto = columnas_[0].titulo;
+        const int columna = IndiceColumna(CampoDevuelto);
+        for (int i = 0; i < filas_.size(); ++i) {
+            if (!filas_[i].marcada) continue;
+            Valores->append(celda(i, columna));
+            if (cantidadCol > 0) Cantidades->append(cantidad(i));
+        }
+    } else if (seleccion_ >= 0) {
+        if (CmpsDevueltos) {
+            for (const QString& nombre : *CmpsDevueltos) {
+                Valores->append(celda(seleccion_, IndiceColumna(nombre)));
+            }
+        }
+        if (!vb::Trim(CampoDevuelto).isEmpty()) {
+            ValorDevuelto = celda(seleccion_, IndiceColumna(CampoDevuelto));
+        } else {
+            ValorDevuelto = Valores->isEmpty() ? vb::Variant() : vb::Variant(Valores->last());
+        }
+        if (cantidadCol > 0) Cantidades->append(cantidad(seleccion_));
+    }
+    oculta_ = true;
+    avisa(alOcultar);
+}
+
+void SearchGrid::CmdCancelar_Click() {
+    ValorDevuelto = QString();
+    CmpsDevueltos.reset();
+    Valores.reset();
+    oculta_ = true;
+    avisa(alOcultar);
+}
+
+void SearchGrid::CmdNueva_Click() {
+    sql = SqlInicial;
+    Form_Load();
+    if (alEnfocar) alEnfocar(0);
+}
+
+std::pair<QString, QString> SearchGrid::programaMantenimiento(const QString& tabla) {
+    const QString t = vb::Trim(tabla);
+    if (igual(t, "V_TA_RUBROS") || igual(t, "V_TA_UNIDAD")) return {"SHELL:V_TA_TABLAS", t};
+    if (igual(t, "VT_CLIENTES")) return {"SHELL:V_MA_CLIENTES", "1"};
+    if (igual(t, "VT_PROVEEDORES")) return {"SHELL:V_MA_CLIENTES", "0"};
+    if (igual(t, "V_TA_Tecnicos")) return {"SHELL:V_TA_Tecnicos", ""};
+    if (igual(t, "V_TA_VENDEDORES")) return {"SHELL:V_TA_VENDEDORES", ""};
+    if (igual(t, "V_MA_ARTICULOS") || igual(t, "VT_MA_ARTICULOS")) {
+        return {"SHELL:V_MA_ARTICULOS", ""};
+    }
+    return {"SHELL:V_TA_TABLAS", t};
+}
+
+void SearchGrid::CmdNuevo_Click() {
+    const auto [ejecutable, parametro] = programaMantenimiento(TablaConsultada);
+    try {
+        lookup::datos().MenuExes(ejecutable, parametro);
+    } catch (const vb::VbError&) {
+        // Errors here are skipped: the grid stays open as it was.
+    }
+}
+
+void SearchGrid::CmdTodos_Click() {
+    for (Fila& f : filas_) f.marcada = !f.marcada;
+    avisa(alCambiarFilas);
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "lookup/datos.h"
+#include "platform/vb/variant.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The search grid's rows and behaviour: the lookup's query and its columns, type-ahead, the
+// server re-query, the list's keys, quantities and acceptance. The window Lib_FrmCons3 shows
+// it and hands it the operator's actions; the lookup service sets its members and reads the
+// results.
+class SearchGrid {
+public:
+    struct Columna {
+        QString titulo;
+        QString campo;     // the field its search box searches
+        double ancho = 0;  // twips
+    };
+    struct Fila {
+        QStringList celdas;  // column 1 is the row text
+        bool marcada = false;
+        std::optional<qint64> color;  // Windows colour number of a stock level
+    };
+
+    // Set by the caller before the load.
+    vb::Variant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
+    QString MuestraStock;
+    QString sql;
+    QString CampoDevuelto;
+    std::optional<QStringList> CmpsDevueltos;
+    bool CheckBoxes = false;
+    QString gConnString;  // kept for the caller; the query runs through the database class
+    vb::Variant ValorDevuelto;
+    QString FiltroInicial;
+    QString CampoBusqueda;
+    bool OrdenarPorLwv = false;
+    std::optional<QStringList> Valores;
+    // One quantity per returned value when the lookup asks quantities.
+    std::optional<QList<double>> Cantidades;
+    bool UsaCantidades = false;
+    QString ValoresDefault;
+    bool CfgUsaConsultaLIKE = false;
+    bool GrabarCfg = false;
+    bool UsarUDBC = false;
+
+    // State of the loaded grid.
+    bool EsConsultaArticulos = false;
+    QString TablaConsultada;
+    QString SqlInicial;
+    QString SqlBase;
+    QString RestoSql;
+    int IndiceBusqueda = 0;
+    long ContadorFilas = 0;
+
+    const QList<Columna>& columnas() const { return columnas_; }
+    void setAncho(int columna, double twips) { columnas_[columna].ancho = twips; }
+    const QList<Fila>& filas() const { return filas_; }
+    // 0-based; -1 when no row is selected.
+    int seleccion() const { return seleccion_; }
+    void seleccionaFila(int fila);
+    // The text of each search box.
+    const QStringList& cajas() const { return cajas_; }
+    bool oculta() const { return oculta_; }
+
+    // How the window follows the grid; each may be left empty.
+    std::function<void()> alCambiarFilas;    // rows or columns replaced, or reordered
+    std::function<void(int)> alCambiarFila;  // one row's check or cells
+    std::function<void()> alCambiarSeleccion;
+    std::function<void(int)> alCambiarCaja;  // a box's text set by the grid
+    std::function<void(int)> alEnfocar;      // a search box, or -1 for the list
+    std::function<void()> alOcultar;
+    // Width of n letters "X" in twips in the window's font.
+    std::function<double(int)> anchoLetras;
+
+    // Runs the query and fills the rows, the columns and their stored widths.
+    void Form_Load();
+    // Saves the widths when GrabarCfg asks it.
+    void Form_Unload();
+
+    // The option lists: one column of the given title and width, rows added by the caller.
+    void defineColumnaUnica(const QString& titulo, double ancho);
+    void agregaFila(const QString& texto, bool marcada);
+
+    // 1-based row index of the first row whose cell in column `Clave` (0 or 1 the row
+    // text, k the k-th sub-item) begins with `QueValor`; 0 when none.
+    long Busqueda(long Clave, const QString& QueValor) const;
+    // 1-based index of the column titled `Columna`; 0 when none.
+    int IndiceColumna(const QString& Columna) const;
+
+    void CmbSearch_GotFocus(int Index);
+    void CmbSearch_Change(int Index, const QString& texto);
+    void CmbSearch_KeyDown(int Index, int KeyCode, int Shift);
+    // `texto` is the text the key types (empty for keys that type nothing).
+    void ListView1_KeyDown(int KeyCode, int Shift, const QString& texto = {});
+    // Keys the form sees first; true when the key was used.
+    bool Form_KeyDown(int KeyCode, int Shift);
+    void ListView1_ColumnClick(int columna);
+    void ListView1_DblClick() { CmdAceptar_Click(); }
+    // The operator checked or unchecked a row with the mouse.
+    void ListView1_ItemCheck(int fila, bool marcada);
+    void CmdAceptar_Click();
+    void CmdCancelar_Click();
+    void CmdNueva_Click();
+    void CmdNuevo_Click();
+    void CmdTodos_Click();
+
+    // The statement that reports a stock shortage (the values escaped, the time as a date).
+    static QString sqlFaltante(const QString& codigo, const QString& descripcion,
+                               const QString& usuario, const QDateTime& cuando);
+    // The re-query text: `condicion` on `campo` added to the SQL of the last load.
+    QString sqlRequery(const QString& campo, QString& textoCaja);
+    // The maintenance program and its parameter for a looked-up table.
+    static std::pair<QString, QString> programaMantenimiento(const QString& tabla);
+
+private:
+    void Encolumnar(const QList<lookup::CampoConsulta>& campos);
+    void Leer(const lookup::ResultadoConsulta& resultado);
+    void ordena();
+    void ponCaja(int index, const QString& texto);
+    QString celda(int fila, int columna) const;
+    bool esPorDefecto(const QString& valor) const;
+    double cantidad(int fila) const;
+    void ponCantidad(int fila, const QString& texto, bool marcada);
+    void marca(int fila, bool marcada);
+    void avisa(const std::function<void()>& f) const {
+        if (f) f();
+    }
+
+    QList<Columna> columnas_;
+    QList<Fila> filas_;
+    QStringList cajas_;
+    int seleccion_ = -1;
+    bool oculta_ = false;
+    bool ordenada_ = false;
+    int claveOrden_ = 0;
+    bool descendente_ = false;
+};
