@@ -15,6 +15,7 @@ Datos porDefecto() {
     d.Cfg = [](const QString&) -> QString { return QStringLiteral(" "); };
     d.consulta = [](QString&, bool) -> std::optional<ResultadoConsulta> { sinBase(); };
     d.ejecuta = [](const QString&) -> QString { sinBase(); };
+    d.cadenaConexion = []() -> QString { return {}; };
     d.usuario = []() -> QString { return {}; };
     d.valorEnTabla = [](const QString&, const QString&, const QString&,
                         const QString&) -> std::optional<QString> { sinBase(); };
@@ -26,6 +27,14 @@ Datos porDefecto() {
 
 Datos& datos() {
     static Datos instancia = porDefecto();
+    return instancia;
+}
+
+Formularios& formularios() {
+    static Formularios instancia{
+        [](SearchGrid&) { throw vb::VbError(424, QStringLiteral("No lookup window installed")); },
+        [](CodeTree&) { throw vb::VbError(424, QStringLiteral("No lookup window installed")); },
+    };
     return instancia;
 }
 

@@ -11,6 +11,9 @@
 // What the lookup grids read and run on the database and ask of the common services. The
 // program's versions go through gDB, Cfg and MenuExes; nothing else replaces them but a
 // test that needs a failure the database cannot be made to give.
+class SearchGrid;
+class CodeTree;
+
 namespace lookup {
 
 struct CampoConsulta {
@@ -33,6 +36,8 @@ struct Datos {
     std::function<std::optional<ResultadoConsulta>(QString& sql, bool udbc)> consulta;
     // Runs a statement; the description of its first error, empty when it ran.
     std::function<QString(const QString& sql)> ejecuta;
+    // The connection string of the program's database.
+    std::function<QString()> cadenaConexion;
     // The database user.
     std::function<QString()> usuario;
     // The text of `campoDevuelto` in the row of `tabla` whose `campo` is `codigo`; nothing
@@ -46,5 +51,14 @@ struct Datos {
 
 // The installed services.
 Datos& datos();
+
+// How the lookup service shows its forms: each shows the loaded form modally and returns once
+// the operator has accepted or cancelled. The window library installs the real windows.
+struct Formularios {
+    std::function<void(SearchGrid&)> muestraGrilla;
+    std::function<void(CodeTree&)> muestraArbol;
+};
+
+Formularios& formularios();
 
 }  // namespace lookup

@@ -48,6 +48,12 @@ public:
     bool GrabarCfg = false;
     bool UsarUDBC = false;
 
+    // The window's caption, whether it offers "&Nueva Busqueda", and its width in twips
+    // (0: sized to the columns).
+    QString Caption = QStringLiteral("Consulta...");
+    bool NuevaVisible = true;
+    double anchoFormulario = 0;
+
     // State of the loaded grid.
     bool EsConsultaArticulos = false;
     QString TablaConsultada;
