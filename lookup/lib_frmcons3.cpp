@@ -1,0 +1,318 @@
+#include "lookup/lib_frmcons3.h"
+
+#include "lookup/search_grid.h"
+#include "lookup/twips.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTreeWidget>
+
+Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent), grid_(grid) {
+    setObjectName(QStringLiteral("Lib_FrmCons3"));
+    setWindowTitle(grid_.Caption);
+    resize(twips::aPixeles(7260), twips::aPixeles(5115));
+
+    clip_ = new QWidget(this);
+    picFields = new QWidget(clip_);
+    picFields->setObjectName(QStringLiteral("picFields"));
+    lblFieldName = new QLabel(picFields);
+    lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
+    lblFieldName->hide();
+    ListView1 = new QTreeWidget(picFields);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListView1->header()->setSectionsClickable(true);
+    ListView1->header()->setStretchLastSection(false);
+    QFont bold = ListView1->font();
+    bold.setBold(true);
+    bold.setPointSize(10);
+    ListView1->setFont(bold);
+    ListView1->installEventFilter(this);
+
+    Label1 = new QLabel(QStringLiteral("CONSULTA"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto boton = [this](const char* nombre, const QString& texto) {
+        auto* b = new QPushButton(texto, Frame1);
+        b->setObjectName(QString::fromLatin1(nombre));
+        b->setAutoDefault(false);
+        return b;
+    };
+    CmdAceptar = boton("CmdAceptar", QStringLiteral("&Aceptar"));
+    CmdCancelar = boton("CmdCancelar", QStringLiteral("&Cancelar"));
+    CmdNueva = boton("CmdNueva", QStringLiteral("&Nueva Busqueda"));
+    CmdNuevo = boton("CmdNuevo", QStringLiteral("N&uevo"));
+    CmdTodos = boton("CmdTodos", QStringLiteral("&Marcar"));
+    CmdNueva->setVisible(grid_.NuevaVisible);
+
+    connect(CmdAceptar, &QPushButton::clicked, this, [this] { grid_.CmdAceptar_Click(); });
+    connect(CmdCancelar, &QPushButton::clicked, this, [this] { grid_.CmdCancelar_Click(); });
+    connect(CmdNueva, &QPushButton::clicked, this, [this] { grid_.CmdNueva_Click(); });
+    connect(CmdNuevo, &QPushButton::clicked, this, [this] { grid_.CmdNuevo_Click(); });
+    connect(CmdTodos, &QPushButton::clicked, this, [this] { grid_.CmdTodos_Click(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this,
+            [this](int v) { picFields->move(-twips::aPixeles(v), picFields->y()); });
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int columna) { grid_.ListView1_ColumnClick(columna); });
+    connect(ListView1->header(), &QHeaderView::sectionResized, this,
+            [this](int columna, int, int nuevo) {
+                if (llenando_ || columna >= grid_.columnas().size()) return;
+                grid_.setAncho(columna, twips::dePixeles(nuevo));
+                ponCajas();
+            });
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
+            [this] { grid_.ListView1_DblClick(); });
+    connect(ListView1, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
+        if (llenando_) return;
+        grid_.ListView1_ItemCheck(ListView1->indexOfTopLevelItem(item),
+                                  item->checkState(0) == Qt::Checked);
+    });
+    connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (!llenando_ && item) grid_.seleccionaFila(ListView1->indexOfTopLevelItem(item));
+    });
+    auto* f12 = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    connect(f12, &QShortcut::activated, this, [this] { grid_.Form_KeyDown(123, 0); });
+
+    grid_.anchoLetras = [this](int n) {
+        return twips::dePixeles(fontMetrics().horizontalAdvance(QString(n, 'X')));
+    };
+    grid_.alCambiarFilas = [this] { llenaLista(); };
+    grid_.alCambiarFila = [this](int fila) { actualizaFila(fila); };
+    grid_.alCambiarSeleccion = [this] { muestraSeleccion(); };
+    grid_.alCambiarCaja = [this](int i) {
+        if (i < cajas_.size()) {
+            const QSignalBlocker bloqueo(cajas_[i]);
+            cajas_[i]->setEditText(grid_.cajas()[i]);
+        }
+    };
+    grid_.alEnfocar = [this](int i) {
+        if (i < 0) {
+            ListView1->setFocus();
+        } else if (i < cajas_.size()) {
+            cajas_[i]->setFocus();
+        }
+    };
+    grid_.alOcultar = [this] { QDialog::done(grid_.Valores ? Accepted : Rejected); };
+
+    llenaLista();
+    for (int i = 0; i < cajas_.size(); ++i) {
+        const QSignalBlocker bloqueo(cajas_[i]);
+        cajas_[i]->setEditText(grid_.cajas()[i]);
+    }
+}
+
+Lib_FrmCons3::~Lib_FrmCons3() {
+    grid_.anchoLetras = nullptr;
+    grid_.alCambiarFilas = nullptr;
+    grid_.alCambiarFila = nullptr;
+    grid_.alCambiarSeleccion = nullptr;
+    grid_.alCambiarCaja = nullptr;
+    grid_.alEnfocar = nullptr;
+    grid_.alOcultar = nullptr;
+}
+
+QComboBox* Lib_FrmCons3::CmbSearch(int index) const {
+    return cajas_.value(index);
+}
+
+void Lib_FrmCons3::reject() {
+    grid_.CmdCancelar_Click();
+}
+
+void Lib_FrmCons3::llenaLista() {
+    llenando_ = true;
+    const auto& columnas = grid_.columnas();
+    ListView1->clear();
+    ListView1->setColumnCount(static_cast<int>(columnas.size()));
+    QStringList titulos;
+    for (const auto& c : columnas) titulos.append(c.titulo);
+    ListView1->setHeaderLabels(titulos);
+    for (int k = 0; k < columnas.size(); ++k) {
+        ListView1->setColumnWidth(k, twips::aPixeles(columnas[k].ancho));
+    }
+    QList<QTreeWidgetItem*> items;
+    items.reserve(grid_.filas().size());
+    for (int i = 0; i < grid_.filas().size(); ++i) {
+        auto* item = new QTreeWidgetItem(grid_.filas()[i].celdas);
+        items.append(item);
+    }
+    ListView1->addTopLevelItems(items);
+    for (int i = 0; i < items.size(); ++i) actualizaFila(i);
+
+    while (cajas_.size() < columnas.size()) {
+        auto* caja = new QComboBox(picFields);
+        caja->setObjectName(QStringLiteral("CmbSearch"));
+        caja->setProperty("Index", static_cast<int>(cajas_.size()));
+        caja->setEditable(true);
+        caja->setInsertPolicy(QComboBox::NoInsert);
+        caja->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
+        caja->installEventFilter(this);
+        caja->lineEdit()->installEventFilter(this);
+        const int index = static_cast<int>(cajas_.size());
+        connect(caja, &QComboBox::editTextChanged, this,
+                [this, index](const QString& texto) { grid_.CmbSearch_Change(index, texto); });
+        cajas_.append(caja);
+    }
+    for (int i = 0; i < cajas_.size(); ++i) {
+        cajas_[i]->setVisible(i < columnas.size());
+        if (i < columnas.size()) cajas_[i]->setProperty("DataField", columnas[i].campo);
+    }
+    llenando_ = false;
+    muestraSeleccion();
+    CalcularAncho();
+}
+
+void Lib_FrmCons3::actualizaFila(int fila) {
+    QTreeWidgetItem* item = ListView1->topLevelItem(fila);
+    if (!item || fila >= grid_.filas().size()) return;
+    const auto& f = grid_.filas()[fila];
+    const bool antes = llenando_;
+    llenando_ = true;
+    for (int k = 0; k < f.celdas.size(); ++k) item->setText(k, f.celdas[k]);
+    if (grid_.CheckBoxes) {
+        item->setCheckState(0, f.marcada ? Qt::Checked : Qt::Unchecked);
+    }
+    if (f.color) {
+        const qint64 c = *f.color;  // Windows colours are 0x00BBGGRR
+        const QColor color(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+        for (int k = 0; k < ListView1->columnCount(); ++k) item->setForeground(k, color);
+    }
+    llenando_ = antes;
+}
+
+void Lib_FrmCons3::muestraSeleccion() {
+    QTreeWidgetItem* item = ListView1->topLevelItem(grid_.seleccion());
+    if (!item) return;
+    const bool antes = llenando_;
+    llenando_ = true;
+    ListView1->setCurrentItem(item);
+    ListView1->scrollToItem(item);
+    llenando_ = antes;
+}
+
+void Lib_FrmCons3::ponCajas() {
+    const auto* header = ListView1->header();
+    const int arriba = 0;
+    for (int k = 0; k < cajas_.size() && k < ListView1->columnCount(); ++k) {
+        const int x = header->sectionPosition(k);
+        const int w = std::max(1, header->sectionSize(k) - twips::aPixeles(50));
+        cajas_[k]->setGeometry(x, arriba, w, cajas_[k]->sizeHint().height());
+    }
+}
+
+void Lib_FrmCons3::CalcularAncho() {
+    double total = 0;
+    for (const auto& c : grid_.columnas()) total += c.ancho;
+    const int alturaCajas = cajas_.isEmpty() ? 0 : cajas_[0]->sizeHint().height();
+    picFields->resize(twips::aPixeles(std::min(total + 360, 32700.0)), picFields->height());
+    ListView1->setGeometry(0, alturaCajas, twips::aPixeles(total + 360),
+                           std::max(0, picFields->height() - alturaCajas));
+    HScroll1->setMaximum(
+        static_cast<int>(std::round((std::min(total + 360, 32700.0) + 480) * 0.6)));
+    ponCajas();
+    const int pantalla =
+        twips::dePixeles(QGuiApplication::primaryScreen()->availableGeometry().width());
+    double ancho = grid_.anchoFormulario > 0 ? grid_.anchoFormulario : total + 360 + 280;
+    if (grid_.anchoFormulario <= 0 && total + 360 + 360 >= pantalla) ancho = pantalla - 480;
+    if (ancho >= pantalla) ancho = pantalla;
+    resize(twips::aPixeles(ancho), height());
+    setWindowTitle(grid_.Caption);
+    CmdNueva->setVisible(grid_.NuevaVisible);
+    Form_Resize();
+}
+
+void Lib_FrmCons3::Form_Resize() {
+    const int w = width();
+    const int h = height();
+    const int frameAlto = CmdAceptar->sizeHint().height() + 16;
+    Frame1->setGeometry(0, h - frameAlto, w, frameAlto);
+    const int alturaBotones = CmdAceptar->sizeHint().height();
+    CmdAceptar->setGeometry(twips::aPixeles(100), 8, CmdAceptar->sizeHint().width(),
+                            alturaBotones);
+    CmdCancelar->setGeometry((w - CmdCancelar->sizeHint().width()) / 2, 8,
+                             CmdCancelar->sizeHint().width(), alturaBotones);
+    CmdNueva->setGeometry(w - CmdNueva->sizeHint().width() - twips::aPixeles(150), 8,
+                          CmdNueva->sizeHint().width(), alturaBotones);
+    CmdTodos->setGeometry(CmdAceptar->geometry().right() + 8, 8, CmdTodos->sizeHint().width(),
+                          alturaBotones);
+    CmdNuevo->setGeometry(CmdCancelar->geometry().right() + 8, 8, CmdNuevo->sizeHint().width(),
+                          alturaBotones);
+    const int etiqueta = Label1->sizeHint().height();
+    Label1->setGeometry(0, 0, std::max(0, ListView1->width() - CmdNuevo->width()), etiqueta);
+    const int barra = HScroll1->sizeHint().height();
+    const int alto = std::max(0, h - frameAlto - etiqueta - barra - 8);
+    clip_->setGeometry(twips::aPixeles(60), etiqueta, std::max(0, w - twips::aPixeles(120)), alto);
+    picFields->resize(picFields->width(), alto);
+    const int alturaCajas = cajas_.isEmpty() ? 0 : cajas_[0]->sizeHint().height();
+    ListView1->resize(std::max(ListView1->width(), clip_->width()),
+                      std::max(0, alto - alturaCajas));
+    if (picFields->width() < clip_->width()) picFields->resize(clip_->width(), alto);
+    HScroll1->setGeometry(0, etiqueta + alto + 4, std::max(0, w - twips::aPixeles(120)), barra);
+}
+
+void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+namespace {
+
+// VB's shift state: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftDe(const QKeyEvent* e) {
+    int s = 0;
+    if (e->modifiers() & Qt::ShiftModifier) s |= 1;
+    if (e->modifiers() & Qt::ControlModifier) s |= 2;
+    if (e->modifiers() & Qt::AltModifier) s |= 4;
+    return s;
+}
+
+}  // namespace
+
+bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
+    auto* caja = qobject_cast<QComboBox*>(watched);
+    if (!caja && watched->parent()) caja = qobject_cast<QComboBox*>(watched->parent());
+    const int index = caja ? cajas_.indexOf(caja) : -1;
+
+    if (index >= 0 && watched == caja && event->type() == QEvent::FocusIn) {
+        grid_.CmbSearch_GotFocus(index);
+        caja->setStyleSheet(QStringLiteral("QComboBox { background: #00ffff; }"));
+    } else if (index >= 0 && watched == caja && event->type() == QEvent::FocusOut) {
+        caja->setStyleSheet(QStringLiteral("QComboBox { background: #ffffff; }"));
+    }
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const int codigo = twips::codigoTecla(key->key());
+
+    if (index >= 0) {
+        if (codigo == 116 || codigo == 40 || codigo == 38 || codigo == 34 || codigo == 33) {
+            grid_.CmbSearch_KeyDown(index, codigo, shiftDe(key));
+            return true;
+        }
+        return false;
+    }
+    if (watched == ListView1) {
+        const bool navega = codigo == 40 || codigo == 38 || codigo == 34 || codigo == 33 ||
+                            codigo == 35 || codigo == 36;
+        if (navega || codigo == 0 || codigo == 27) return false;
+        // Keys of the numeric keypad and function keys type only what their text says.
+        grid_.ListView1_KeyDown(codigo, shiftDe(key), key->text());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class SearchGrid;
+
+// The search grid window: shows a SearchGrid's columns, search boxes and rows, and hands it
+// the operator's keys, clicks and typing. Closing the window cancels.
+class Lib_FrmCons3 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Lib_FrmCons3(SearchGrid& grid, QWidget* parent = nullptr);
+    ~Lib_FrmCons3() override;
+
+    SearchGrid& grid() { return grid_; }
+    // The search box over column `index`.
+    QComboBox* CmbSearch(int index) const;
+
+    QTreeWidget* ListView1;
+    QWidget* picFields;
+    QLabel* lblFieldName;
+    QLabel* Label1;
+    QScrollBar* HScroll1;
+    QFrame* Frame1;
+    QPushButton* CmdAceptar;
+    QPushButton* CmdCancelar;
+    QPushButton* CmdNueva;
+    QPushButton* CmdNuevo;
+    QPushButton* CmdTodos;
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void llenaLista();
+    void actualizaFila(int fila);
+    void muestraSeleccion();
+    void CalcularAncho();
+    void Form_Resize();
+    void ponCajas();
+
+    SearchGrid& grid_;
+    QWidget* clip_;
+    QList<QComboBox*> cajas_;
+    bool llenando_ = false;
+};
