@@ -78,8 +78,14 @@ void SearchGrid::Form_Load() {
         avisa(alCambiarFilas);
         return;
     }
-    Encolumnar(resultado->campos);
-    Leer(*resultado);
+    muestraResultado(*resultado);
+}
+
+void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& resultado) {
+    filas_.clear();
+    seleccion_ = -1;
+    Encolumnar(resultado.campos);
+    Leer(resultado);
     if (OrdenarPorLwv) ordenada_ = true;
     if (ordenada_) ordena();
     if (!filas_.isEmpty()) seleccion_ = 0;

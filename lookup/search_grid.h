@@ -85,6 +85,9 @@ public:
 
     // Runs the query and fills the rows, the columns and their stored widths.
     void Form_Load();
+    // The part of the load after the query: columns, rows, order, stored widths and the
+    // initial filter.
+    void muestraResultado(const lookup::ResultadoConsulta& resultado);
     // Saves the widths when GrabarCfg asks it.
     void Form_Unload();
 
