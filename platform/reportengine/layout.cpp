@@ -4,6 +4,7 @@
 #include "platform/vb/conversions.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QTextLayout>
 
@@ -28,6 +29,26 @@ const QPaintDevice* measuringDevice() {
 
 double toMm(double units) {
     return units / kUnitsPerMm;
+}
+
+QString fontKey(const FontSpec& spec) {
+    return QStringLiteral("%1|%2|%3|%4")
+        .arg(spec.family)
+        .arg(spec.size)
+        .arg(spec.bold)
+        .arg(spec.italic);
+}
+
+// Fonts and their metrics are made once per spec: a report measures every text of every row.
+const QFontMetricsF& layoutMetrics(const FontSpec& spec) {
+    static QHash<QString, QFontMetricsF> cache;
+    const QString key = fontKey(spec);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        it = cache.insert(
+            key, QFontMetricsF(layoutFont(spec), const_cast<QPaintDevice*>(measuringDevice())));
+    }
+    return *it;
 }
 
 // One piece of a band: it moves to the next page whole, unless it is taller than a page.
@@ -73,8 +94,8 @@ QString objectText(const ReportObject& o, const Context& ctx) {
 
 // Lines of a text in an object's box, positioned relative to the band.
 QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom) {
-    const QFont font = layoutFont(o.font);
-    const QFontMetricsF metrics(font, const_cast<QPaintDevice*>(measuringDevice()));
+    const QFont& font = layoutFont(o.font);
+    const QFontMetricsF& metrics = layoutMetrics(o.font);
     const double boxWidth = o.width * kUnitsPerMm;
     const QRectF box(o.x, o.y, o.width, o.height);
 
@@ -87,8 +108,12 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
     QList<Atom> atoms;
     double y = 0;  // units from the box's top
     for (const QString& paragraph : std::as_const(paragraphs)) {
-        QList<QPair<QString, double>> lines;  // text, natural width
-        if (o.wrap) {
+        QList<QPair<QString, double>> lines;  // the text shown, its width
+        const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
+        const double wholeWidth = metrics.horizontalAdvance(whole);
+        if (!o.wrap || wholeWidth <= boxWidth) {
+            lines.append({whole, wholeWidth});
+        } else {
             QTextLayout layout(paragraph, font, const_cast<QPaintDevice*>(measuringDevice()));
             QTextOption option;
             option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -97,17 +122,12 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
             for (QTextLine line = layout.createLine(); line.isValid();
                  line = layout.createLine()) {
                 line.setLineWidth(boxWidth);
-                lines.append(
-                    {paragraph.mid(line.textStart(), line.textLength()), line.naturalTextWidth()});
+                const QString shown = paragraph.mid(line.textStart(), line.textLength()).trimmed();
+                lines.append({shown, metrics.horizontalAdvance(shown)});
             }
             layout.endLayout();
-            if (lines.isEmpty()) lines.append({QString(), 0});
-        } else {
-            lines.append({paragraph, metrics.horizontalAdvance(paragraph)});
         }
-        for (const auto& [lineText, natural] : lines) {
-            const QString shown = o.wrap ? lineText.trimmed() : lineText;
-            const double width = o.wrap ? metrics.horizontalAdvance(shown) : natural;
+        for (const auto& [shown, width] : lines) {
             double x = 0;
             if (o.align == Align::Center) x = (boxWidth - width) / 2;
             if (o.align == Align::Right) x = boxWidth - width;
@@ -120,6 +140,7 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
             atom.item.baseline =
                 QPointF(o.x + toMm(std::max(0.0, x)), o.y + toMm(y + metrics.ascent()));
             atom.item.clip = o.wrap ? QRectF(o.x, atom.top, o.width, atom.bottom - atom.top) : box;
+            atom.item.clipped = width > boxWidth;
             if (!shown.isEmpty()) atoms.append(atom);
             y += metrics.lineSpacing();
         }
@@ -266,7 +287,10 @@ private:
             if ((*placed)[i] || a.top >= to) continue;
             (*placed)[i] = true;
             PageItem item = shifted(a.item, doc_.form.marginLeft, dy);
-            if (item.kind == PageItem::Kind::Text) item.clip = item.clip.intersected(body);
+            if (item.kind == PageItem::Kind::Text && !body.contains(item.clip)) {
+                item.clip = item.clip.intersected(body);
+                item.clipped = true;
+            }
             out_.pages.back().items.append(item);
         }
     }
@@ -279,7 +303,10 @@ private:
 
 }  // namespace
 
-QFont layoutFont(const FontSpec& spec) {
+const QFont& layoutFont(const FontSpec& spec) {
+    static QHash<QString, QFont> cache;
+    const QString key = fontKey(spec);
+    if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
     QFont font(spec.family);
     font.setPixelSize(
         std::max(1, static_cast<int>(std::lround(spec.size / 72.0 * kUnitsPerInch))));
@@ -287,7 +314,7 @@ QFont layoutFont(const FontSpec& spec) {
     font.setItalic(spec.italic);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
-    return font;
+    return *cache.insert(key, font);
 }
 
 QString displayText(const vb::Variant& value, const QString& format) {

@@ -17,11 +17,12 @@ namespace reportengine {
 struct PageItem {
     enum class Kind { Text, Line, Picture };
     Kind kind = Kind::Text;
-    QPointF baseline;  // Text: start of its baseline
-    QString text;      // Text: one line
-    FontSpec font;     // Text
-    QRectF clip;       // Text: the object's box (a line never paints outside it); Picture: box
-    QLineF line;       // Line
+    QPointF baseline;      // Text: start of its baseline
+    QString text;          // Text: one line
+    FontSpec font;         // Text
+    QRectF clip;           // Text: the object's box (a line never paints outside it); Picture: box
+    bool clipped = false;  // Text: the line reaches outside its box and must be clipped
+    QLineF line;           // Line
     double lineWidth = 0;
     QByteArray picture;
 };
@@ -43,7 +44,7 @@ LaidOutReport layOut(const ReportDocument& document);
 // device breaks lines the same way.
 constexpr double kUnitsPerInch = 1200;
 constexpr double kUnitsPerMm = kUnitsPerInch / 25.4;
-QFont layoutFont(const FontSpec& spec);
+const QFont& layoutFont(const FontSpec& spec);
 
 // The text a field shows: its format mask applied, Null as nothing.
 QString displayText(const vb::Variant& value, const QString& format);

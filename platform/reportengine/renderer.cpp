@@ -21,17 +21,26 @@ void paintPage(QPainter& painter, const LaidOutReport& report, int index, double
     auto unitsRect = [&](const QRectF& r) {
         return QRectF(units(r.x()), units(r.y()), units(r.width()), units(r.height()));
     };
+    const FontSpec* font = nullptr;
+    painter.setPen(Qt::black);
     for (const PageItem& item : report.pages[index].items) {
         switch (item.kind) {
-            case PageItem::Kind::Text:
-                painter.save();
-                painter.setClipRect(unitsRect(item.clip));
-                painter.setFont(layoutFont(item.font));
-                painter.setPen(Qt::black);
-                painter.drawText(QPointF(units(item.baseline.x()), units(item.baseline.y())),
-                                 item.text);
-                painter.restore();
+            case PageItem::Kind::Text: {
+                if (!font || !(*font == item.font)) {
+                    painter.setFont(layoutFont(item.font));
+                    font = &item.font;
+                }
+                const QPointF at(units(item.baseline.x()), units(item.baseline.y()));
+                if (item.clipped) {
+                    painter.save();
+                    painter.setClipRect(unitsRect(item.clip));
+                    painter.drawText(at, item.text);
+                    painter.restore();
+                } else {
+                    painter.drawText(at, item.text);
+                }
                 break;
+            }
             case PageItem::Kind::Line: {
                 QPen pen(Qt::black);
                 pen.setWidthF(units(item.lineWidth));
