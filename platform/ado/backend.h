@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ado/cells.h"
 #include "platform/ado/connectionstring.h"
 #include "platform/ado/errors.h"
 #include "platform/ado/types.h"
@@ -28,12 +29,20 @@ struct ResultSet {
     long rowCount() const {
         return columns.isEmpty() ? 0 : static_cast<long>(cells.size() / columns.size());
     }
-    const vb::Variant& at(long row, long column) const {
-        return cells[static_cast<size_t>(row) * columns.size() + column];
+    vb::Variant at(long row, long column) const { return cells.value(index(row, column)); }
+    void appendRow(const std::vector<vb::Variant>& values) {
+        for (const vb::Variant& v : values) cells.append(v);
+    }
+    void setRow(long row, const std::vector<vb::Variant>& values) {
+        for (size_t i = 0; i < values.size(); ++i) cells.set(index(row, 0) + i, values[i]);
+    }
+    size_t index(long row, long column) const {
+        return static_cast<size_t>(row) * static_cast<size_t>(columns.size()) +
+               static_cast<size_t>(column);
     }
 
     QList<Column> columns;
-    std::vector<vb::Variant> cells;  // row after row
+    Cells cells;  // row after row
 
     // For editing: the one table every column comes from (empty: not updatable), the
     // columns that find a row again, and their values, row after row.

@@ -3,6 +3,8 @@
 #include "platform/ado/datatype.h"
 #include "platform/vb/conversions.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -284,25 +286,24 @@ QString OdbcBackend::sqlServerOdbcString(const ConnectionSettings& s) {
 }
 
 QString OdbcBackend::oracleDriver() {
-    SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return {};
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    QString found;
-    SQLCHAR name[256];
-    SQLCHAR attributes[1024];
-    SQLSMALLINT nameLength = 0, attributesLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(env, direction, name, sizeof name, &nameLength, attributes,
-                                    sizeof attributes, &attributesLength))) {
-        direction = SQL_FETCH_NEXT;
-        const QString driver = QString::fromUtf8(reinterpret_cast<const char*>(name));
-        if (driver.contains(QLatin1String("Oracle"), Qt::CaseInsensitive)) {
-            found = driver;
-            break;
+    // The driver manager's lists, read here: its own answer is cached for the process.
+    QStringList files;
+    const QString system = qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc"));
+    files << QDir(system).filePath(
+        qEnvironmentVariable("ODBCINSTINI", QStringLiteral("odbcinst.ini")));
+    files << QDir::home().filePath(QStringLiteral(".odbcinst.ini"));
+    static const QRegularExpression section(QStringLiteral(R"(^\s*\[([^\]]+)\]\s*$)"));
+    for (const QString& path : files) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            const QRegularExpressionMatch m = section.match(line);
+            if (m.hasMatch() &&
+                m.captured(1).contains(QLatin1String("Oracle"), Qt::CaseInsensitive))
+                return m.captured(1).trimmed();
         }
     }
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return found;
+    return {};
 }
 
 void OdbcBackend::open(const ConnectionSettings& settings) {
@@ -439,7 +440,7 @@ BatchOutcome OdbcBackend::execute(const QString& batch) {
                 SQLRETURN fetch;
                 while (SQL_SUCCEEDED(fetch = SQLFetch(st))) {
                     for (SQLUSMALLINT i = 1; i <= columns; ++i)
-                        rs.cells.push_back(readValue(st, i, types[i - 1]));
+                        rs.cells.append(readValue(st, i, types[i - 1]));
                 }
                 if (fetch == SQL_ERROR) {
                     out.failed = true;
@@ -571,7 +572,7 @@ ResultSet OdbcBackend::schema(long schema, const QList<vb::Variant>& criteria) {
             vb::Variant v = fromQt(q.value(i));
             if (schema == adSchemaColumns && i == 8 && !v.isNull())
                 v = vb::Variant(static_cast<std::int16_t>(declaredType(v.string()).type));
-            rs.cells.push_back(v);
+            rs.cells.append(v);
         }
     }
     return rs;

@@ -35,7 +35,8 @@ public:
     // The ODBC connection string for SQL Server through FreeTDS: "host:port" and
     // "host,port" give the port, "host\instance" is kept for the server to resolve.
     static QString sqlServerOdbcString(const ConnectionSettings& settings);
-    // The first driver registered in odbcinst whose name holds "Oracle"; empty when none.
+    // The first driver registered in odbcinst.ini (the system's, or $ODBCSYSINI's, then the
+    // user's) whose name holds "Oracle"; empty when none.
     static QString oracleDriver();
 
 private:

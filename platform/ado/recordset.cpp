@@ -30,8 +30,8 @@ void Recordset::Impl::beginEdit() {
     if (editMode != adEditNone) return;
     if (eof() || bof()) raiseAdo(err::NoCurrentRecord, kSource);
     const long n = data.columnCount();
-    buffer.assign(data.cells.begin() + static_cast<long>(position) * n,
-                  data.cells.begin() + static_cast<long>(position + 1) * n);
+    buffer.clear();
+    for (long i = 0; i < n; ++i) buffer.push_back(data.at(position, i));
     changed.assign(static_cast<size_t>(n), false);
     editMode = adEditInProgress;
 }
@@ -71,11 +71,11 @@ void Recordset::Impl::update() {
         row[i] = data.columns[i].baseColumn.isEmpty() ? buffer[i] : read.values.value(i);
     const long k = static_cast<long>(data.keyColumns.size());
     if (editMode == adEditAdd) {
-        data.cells.insert(data.cells.end(), row.begin(), row.end());
+        data.appendRow(row);
         for (long i = 0; i < k; ++i) data.keys.push_back(read.keyValues.value(i));
         position = rowCount() - 1;
     } else {
-        std::copy(row.begin(), row.end(), data.cells.begin() + position * n);
+        data.setRow(position, row);
         for (long i = 0; i < k; ++i) data.keys[position * k + i] = read.keyValues.value(i);
     }
     cancel();

@@ -67,11 +67,12 @@ QString textOf(sqlite3_stmt* stmt, int i) {
     return QString::fromUtf8(t, sqlite3_column_bytes(stmt, i));
 }
 
-vb::Variant integerValue(sqlite3_int64 v) {
+void appendInteger(Cells& cells, sqlite3_int64 v) {
     if (v >= std::numeric_limits<std::int32_t>::min() &&
         v <= std::numeric_limits<std::int32_t>::max())
-        return vb::Variant(static_cast<int>(v));
-    return vb::Variant(static_cast<long long>(v));
+        cells.appendInt32(static_cast<std::int32_t>(v));
+    else
+        cells.appendInt64(v);
 }
 
 double roundTo(double v, int scale) {
@@ -79,81 +80,95 @@ double roundTo(double v, int scale) {
     return std::round(v * f) / f;
 }
 
-vb::Variant readCell(sqlite3_stmt* stmt, int i, const ReadColumn& c) {
+// Whether the text has the shape of a stored date ("YYYY-MM-DD..."), checked without making
+// the date.
+bool looksLikeDate(const char* t, int n) {
+    return (n == 10 || n >= 16) && t[4] == '-' && t[7] == '-' && t[0] >= '0' && t[0] <= '9' &&
+           (n == 10 || t[10] == ' ' || t[10] == 'T');
+}
+
+// Appends the value of column `i` of the current row, read as the column's type asks.
+void appendCell(Cells& cells, sqlite3_stmt* stmt, int i, const ReadColumn& c) {
     const int storage = sqlite3_column_type(stmt, i);
-    if (storage == SQLITE_NULL) return vb::Variant::null();
+    if (storage == SQLITE_NULL) return cells.appendNull();
     switch (c.kind) {
         case Read::Text:
             if (storage == SQLITE_BLOB) break;
-            return textOf(stmt, i);
+            return cells.appendText(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                    sqlite3_column_bytes(stmt, i));
         case Read::Int32:
         case Read::Int16:
         case Read::Int64:
             if (storage == SQLITE_INTEGER) {
                 const sqlite3_int64 v = sqlite3_column_int64(stmt, i);
                 if (c.kind == Read::Int16 && v >= -32768 && v <= 32767)
-                    return vb::Variant(static_cast<std::int16_t>(v));
-                if (c.kind == Read::Int64) return vb::Variant(static_cast<long long>(v));
-                return integerValue(v);
+                    return cells.appendInt16(static_cast<std::int16_t>(v));
+                if (c.kind == Read::Int64) return cells.appendInt64(v);
+                return appendInteger(cells, v);
             }
-            if (storage == SQLITE_FLOAT) return sqlite3_column_double(stmt, i);
+            if (storage == SQLITE_FLOAT) return cells.appendDouble(sqlite3_column_double(stmt, i));
             break;
         case Read::Numeric:
             if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return roundTo(sqlite3_column_double(stmt, i), c.scale);
+                return cells.appendDouble(roundTo(sqlite3_column_double(stmt, i), c.scale));
             break;
         case Read::Currency:
             if (storage == SQLITE_INTEGER)
-                return vb::Currency::fromScaled(sqlite3_column_int64(stmt, i) * 10000);
+                return cells.appendCurrency(
+                    vb::Currency::fromScaled(sqlite3_column_int64(stmt, i) * 10000));
             if (storage == SQLITE_FLOAT)
-                return vb::Currency::fromDouble(sqlite3_column_double(stmt, i));
+                return cells.appendCurrency(
+                    vb::Currency::fromDouble(sqlite3_column_double(stmt, i)));
             if (storage == SQLITE_TEXT) {
                 vb::Currency parsed;
-                if (vb::Currency::parse(textOf(stmt, i).trimmed(), &parsed)) return parsed;
+                if (vb::Currency::parse(textOf(stmt, i).trimmed(), &parsed))
+                    return cells.appendCurrency(parsed);
             }
             break;
         case Read::Double:
             if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return sqlite3_column_double(stmt, i);
+                return cells.appendDouble(sqlite3_column_double(stmt, i));
             break;
         case Read::Date:
             if (storage == SQLITE_TEXT) {
-                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                if (auto d = parseIsoDateTime(t, sqlite3_column_bytes(stmt, i))) return *d;
-                const QString text = textOf(stmt, i);
-                if (auto d = vb::parseDate(text.trimmed())) return *d;
-                return text;
+                return cells.appendText(
+                    reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                    sqlite3_column_bytes(stmt, i), true);
             }
             break;
         case Read::Bit:
             if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return vb::Variant(sqlite3_column_double(stmt, i) != 0 ? 1 : 0);
+                return cells.appendInt32(sqlite3_column_double(stmt, i) != 0 ? 1 : 0);
             break;
         case Read::Blob:
             if (storage == SQLITE_BLOB || storage == SQLITE_TEXT) {
-                const char* b = static_cast<const char*>(sqlite3_column_blob(stmt, i));
-                return QByteArray(b, sqlite3_column_bytes(stmt, i));
+                return cells.appendBytes(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                         sqlite3_column_bytes(stmt, i));
             }
             break;
         case Read::Expr:
             if (storage == SQLITE_TEXT) {
+                // An expression's date (getdate(), MAX of a date column) comes back as a date.
                 const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                if (auto d = parseIsoDateTime(t, sqlite3_column_bytes(stmt, i))) return *d;
+                const int n = sqlite3_column_bytes(stmt, i);
+                if (looksLikeDate(t, n) && parseIsoDateTime(t, n))
+                    return cells.appendText(t, n, true);
+                return cells.appendText(t, n);
             }
             break;
     }
     // A value SQLite stored in a type other than the column's: as it is.
     switch (storage) {
         case SQLITE_INTEGER:
-            return integerValue(sqlite3_column_int64(stmt, i));
+            return appendInteger(cells, sqlite3_column_int64(stmt, i));
         case SQLITE_FLOAT:
-            return sqlite3_column_double(stmt, i);
-        case SQLITE_BLOB: {
-            const char* b = static_cast<const char*>(sqlite3_column_blob(stmt, i));
-            return QByteArray(b, sqlite3_column_bytes(stmt, i));
-        }
+            return cells.appendDouble(sqlite3_column_double(stmt, i));
+        case SQLITE_BLOB:
+            return cells.appendBytes(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                     sqlite3_column_bytes(stmt, i));
         default:
-            return textOf(stmt, i);
+            return cells.appendText(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                    sqlite3_column_bytes(stmt, i));
     }
 }
 
@@ -163,7 +178,7 @@ void inferExpressionType(ResultSet& rs, long column) {
     c.type = adVarChar;
     c.definedSize = 255;
     for (long r = 0; r < rs.rowCount(); ++r) {
-        const vb::Variant& v = rs.at(r, column);
+        const vb::Variant v = rs.at(r, column);
         switch (v.type()) {
             case vb::Variant::Type::Null:
                 continue;
@@ -571,8 +586,7 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             if (rowidFirst)
                 rs.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
-            for (int i = first; i < n; ++i)
-                rs.cells.push_back(readCell(stmt, i, reads[i - first]));
+            for (int i = first; i < n; ++i) appendCell(rs.cells, stmt, i, reads[i - first]);
         }
         if (rc == SQLITE_DONE) {
             for (long i = 0; i < rs.columnCount(); ++i) {
@@ -737,8 +751,8 @@ ResultSet SqliteBackend::schema(long schema, const QList<vb::Variant>& criteria)
         if (outside) return rs;
         for (const Object& o : objects) {
             if (!matches(criteria, 2, o.name) || !matches(criteria, 3, o.type)) continue;
-            rs.cells.insert(rs.cells.end(), {catalog, owner, o.name, o.type, vb::Variant::null(),
-                                             vb::Variant::null()});
+            rs.appendRow(
+                {catalog, owner, o.name, o.type, vb::Variant::null(), vb::Variant::null()});
         }
         return rs;
     }
@@ -759,8 +773,7 @@ ResultSet SqliteBackend::schema(long schema, const QList<vb::Variant>& criteria)
             const bool hasDefault = sqlite3_column_type(stmt, 4) != SQLITE_NULL;
             const bool text = isTextType(t.type);
             const bool number = isNumberType(t.type) || t.type == adCurrency;
-            rs.cells.insert(
-                rs.cells.end(),
+            rs.appendRow(
                 {catalog, owner, o.name, name, vb::Variant(sqlite3_column_int(stmt, 0) + 1),
                  vb::Variant(static_cast<long>(hasDefault ? 1 : 0)),
                  hasDefault ? vb::Variant(textOf(stmt, 4)) : vb::Variant::null(),
@@ -867,7 +880,9 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
         for (int i = 0; i < n; ++i) {
             const ReadColumn how =
                 readFor(declaredType(QString::fromUtf8(sqlite3_column_decltype(stmt, i))));
-            const vb::Variant v = readCell(stmt, i, how);
+            Cells one;
+            appendCell(one, stmt, i, how);
+            const vb::Variant v = one.value(0);
             if (i < w.readBack.size())
                 out.values << v;
             else

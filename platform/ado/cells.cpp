@@ -1,0 +1,132 @@
+#include "platform/ado/cells.h"
+
+#include "platform/ado/datatype.h"
+#include "platform/vb/conversions.h"
+
+namespace ado {
+
+namespace {
+
+// Larger storage is given back to the system rather than kept.
+constexpr size_t kKeepBytes = 64u << 20;
+
+}  // namespace
+
+thread_local Cells::Spare Cells::spare_;
+
+Cells::Cells() {
+    if (!spare_.full) return;
+    cells_.swap(spare_.cells);
+    buffer_.swap(spare_.buffer);
+    spare_.full = false;
+}
+
+Cells::~Cells() {
+    recycle();
+}
+
+Cells& Cells::operator=(Cells&& other) noexcept {
+    if (this != &other) {
+        recycle();
+        cells_ = std::move(other.cells_);
+        buffer_ = std::move(other.buffer_);
+        values_ = std::move(other.values_);
+    }
+    return *this;
+}
+
+void Cells::recycle() {
+    if (spare_.full || cells_.capacity() == 0) return;
+    if (cells_.capacity() * sizeof(Cell) + buffer_.capacity() > kKeepBytes) return;
+    cells_.clear();
+    buffer_.clear();
+    spare_.cells.swap(cells_);
+    spare_.buffer.swap(buffer_);
+    spare_.full = true;
+}
+
+void Cells::appendText(const char* utf8, int length, bool dateText) {
+    Cell& c = push(dateText ? Tag::DateText : Tag::Text);
+    c.u.at = static_cast<std::uint64_t>(buffer_.size());
+    c.length = static_cast<std::uint32_t>(length);
+    buffer_.append(utf8, static_cast<size_t>(length));
+}
+
+void Cells::appendBytes(const char* data, int length) {
+    Cell& c = push(Tag::Bytes);
+    c.u.at = static_cast<std::uint64_t>(buffer_.size());
+    c.length = static_cast<std::uint32_t>(length);
+    buffer_.append(data, static_cast<size_t>(length));
+}
+
+Cells::Cell Cells::stored(const vb::Variant& value) {
+    Cell c;
+    switch (value.type()) {
+        case vb::Variant::Type::Null:
+            break;
+        case vb::Variant::Type::Integer:
+            c.tag = Tag::Int16;
+            c.u.i = static_cast<std::int64_t>(value.number());
+            break;
+        case vb::Variant::Type::Long:
+            c.tag = Tag::Int32;
+            c.u.i = static_cast<std::int64_t>(value.number());
+            break;
+        case vb::Variant::Type::Double:
+            c.tag = Tag::Double;
+            c.u.d = value.number();
+            break;
+        case vb::Variant::Type::Currency:
+            c.tag = Tag::Currency;
+            c.u.i = value.currency().scaled();
+            break;
+        default:
+            c.tag = Tag::Value;
+            c.u.at = values_.size();
+            values_.push_back(value);
+            break;
+    }
+    return c;
+}
+
+void Cells::append(const vb::Variant& value) {
+    cells_.push_back(stored(value));
+}
+
+void Cells::set(size_t index, const vb::Variant& value) {
+    cells_[index] = stored(value);
+}
+
+vb::Variant Cells::value(size_t index) const {
+    const Cell& c = cells_[index];
+    switch (c.tag) {
+        case Tag::Null:
+            return vb::Variant::null();
+        case Tag::Int16:
+            return vb::Variant(static_cast<std::int16_t>(c.u.i));
+        case Tag::Int32:
+            return vb::Variant(static_cast<int>(c.u.i));
+        case Tag::Int64:
+            return vb::Variant(static_cast<long long>(c.u.i));
+        case Tag::Double:
+            return c.u.d;
+        case Tag::Currency:
+            return vb::Currency::fromScaled(c.u.i);
+        case Tag::Text:
+            return QString::fromUtf8(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
+        case Tag::DateText: {
+            const char* text = buffer_.data() + c.u.at;
+            if (auto d = parseIsoDateTime(text, static_cast<int>(c.length))) return *d;
+            const QString s = QString::fromUtf8(text, static_cast<qsizetype>(c.length));
+            if (auto d = vb::parseDate(s.trimmed())) return *d;
+            return s;
+        }
+        case Tag::Bytes:
+            return QByteArray(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
+        case Tag::Value:
+            return values_[c.u.at];
+    }
+    return vb::Variant::null();
+}
+
+}  // namespace ado
