@@ -1,0 +1,52 @@
+#pragma once
+
+#include "send/cuentaenvio.h"
+
+#include <QString>
+
+namespace send {
+
+// The send dialog's data: its public members and its form-level state.
+struct EstadoEnvio {
+    // Public members, in the order the suite knows them.
+    QString IdEvento;           // an unattended send: success hides the dialog silently
+    bool desdeTablero = false;  // stored only
+    QString NroOT;              // stored only
+    bool seEnvio = false;       // stored only
+    bool MostrarAntes = false;  // opened for the operator: preview, messages, close after
+    QString ArchivoWeb;         // HTML page previewed when MostrarAntes
+    QString TC;                 // voucher type, for the send log
+    QString IdComprobante;      // voucher identifier, for the send log
+    QString Cuenta;             // addressee's account code, for the send log
+    bool EnvioManual = false;   // keeps the preview hidden
+    QString archAdjunto;        // attachment path; a report file becomes its PDF at load
+    QString pTC;                // stored only
+    QString pIDCPTE;            // stored only
+    bool pSalir = false;        // the dialog is done
+
+    // Form-level state.
+    CuentaCorreo CuentaEnvio;
+    QString TextoHTML;  // HTML body of the last mail built
+};
+
+// The send dialog as its procedures see it: its data, and what those procedures do to its
+// window. FrmEnviar is the one implementation.
+class DialogoEnvio : public EstadoEnvio {
+public:
+    virtual ~DialogoEnvio() = default;
+
+    // The text of the field whose data field is `campo` ("De", "Para", "Asunto", "Mensaje");
+    // line ends of the message are CR LF.
+    virtual QString Texto(const QString& campo) const = 0;
+    virtual void SetTexto(const QString& campo, const QString& texto) = 0;
+    // The attachment box: paths separated by ";".
+    virtual QString Adjuntos() const = 0;
+    virtual void HabilitaEnvio(bool habilitado) = 0;
+    virtual void LimpiaEstado() = 0;    // empties the status list
+    virtual void LimpiaProgreso() = 0;  // empties the progress label
+    virtual void Oculta() = 0;
+    // Unloads the dialog: it closes, and the next show loads it afresh.
+    virtual void Descarga() = 0;
+};
+
+}  // namespace send

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The mail module's procedures: temporary file names, the export of a report file for
+// mailing, and the HTML of a mail.
+namespace eMailAux {
+
+// A path in the temporary folder: `Nombre` and `Extension`, or, for an empty name, the time
+// of day as HHMMSS in the program's private temporary folder. `Extension` gets a leading "."
+// when it lacks one. A file already at that path is deleted. Never raises.
+QString NombreArchivoTemporal(QString& Nombre, QString& Extension);
+QString NombreArchivoTemporal(const QString& Nombre, const QString& Extension);
+
+// Exports the saved report at `Reporte` to `Archivo` in the export format `Formato` (31 is
+// PDF), asking nothing. A missing report is told to the operator and gives false with an
+// empty `Motivo`; any other failure gives false with its description in `Motivo`. True when
+// the file was written.
+bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato,
+                    QString* Motivo = nullptr);
+
+// The text as an HTML page. Every carriage return of the caller's text becomes "<BR>" (line
+// feeds stay); the page is "<HTML><BODY>", that text and "</BODY></HTML>".
+QString TextoAHTML(QString& Texto);
+
+// "#" and the six hexadecimal digits of a colour number stored blue-green-red, in the order
+// red, green, blue ("255" gives "#FF0000"). Type mismatch (13) when it is not a number.
+QString ColorHTML(const QString& Color);
+
+}  // namespace eMailAux

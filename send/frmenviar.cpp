@@ -1,0 +1,468 @@
+#include "send/frmenviar.h"
+
+#include "platform/ui/operator.h"
+#include "platform/vb/steps.h"
+#include "platform/vb/strings.h"
+#include "platform/vendrix/clscampos.h"
+#include "platform/vendrix/controlarray.h"
+#include "send/emailaux.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+
+// Sizes and places given in twips, the forms' unit (15 to a pixel on a 96 dpi screen).
+constexpr int px(int twips) {
+    return twips / 15;
+}
+
+constexpr int kF2 = 113;
+constexpr int kF5 = 116;
+
+// Windows key code of a Qt key, for the keys the dialog handles by code.
+int codigoTecla(int key) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        default:
+            return 0;
+    }
+}
+
+QLineEdit* nuevoTexto(QWidget* padre, const QString& nombre) {
+    auto* t = new QLineEdit(padre);
+    t->setObjectName(nombre);
+    return t;
+}
+
+QLabel* nuevaEtiqueta(QWidget* padre, const QString& nombre, const QString& texto) {
+    auto* l = new QLabel(texto, padre);
+    l->setObjectName(nombre);
+    return l;
+}
+
+QPushButton* nuevoBoton(QWidget* padre, const QString& nombre, const QString& texto) {
+    auto* b = new QPushButton(texto, padre);
+    b->setObjectName(nombre);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void enArreglo(QWidget* control, int indice, const QString& dataField) {
+    control->setObjectName(QStringLiteral("txtfields"));
+    control->setProperty("Index", indice);
+    control->setProperty("DataField", dataField);
+}
+
+QPointer<FrmEnviar>& instancia() {
+    static QPointer<FrmEnviar> p;
+    return p;
+}
+
+}  // namespace
+
+FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FrmEnviar"));
+    setWindowTitle(QStringLiteral("Formulario Envio de eMail"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Método de envío"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* modos = new QHBoxLayout(Frame1);
+    const char* modosTexto[] = {"Email", "Whatsapp"};
+    for (int i = 0; i < 2; ++i) {
+        auto* o = new QRadioButton(QString::fromLatin1(modosTexto[i]), Frame1);
+        o->setObjectName(QStringLiteral("optMetodoEnvio"));
+        o->setProperty("Index", i);
+        modos->addWidget(o);
+        optMetodoEnvio.append(o);
+    }
+    modos->addStretch();
+
+    Frame5 = new QGroupBox(QStringLiteral("Datos de email"), this);
+    Frame5->setObjectName(QStringLiteral("Frame5"));
+    auto* datos = new QGridLayout(Frame5);
+    lblServer =
+        nuevaEtiqueta(Frame5, QStringLiteral("lblServer"), QStringLiteral("Servidor SMTP"));
+    txtServer = nuevoTexto(Frame5, QStringLiteral("txtServer"));
+    Label1 = nuevaEtiqueta(Frame5, QStringLiteral("Label1"), QStringLiteral("SMTP"));
+    lblFrom = nuevaEtiqueta(Frame5, QStringLiteral("lblFrom"), QStringLiteral(" De:"));
+    lblTo = nuevaEtiqueta(Frame5, QStringLiteral("lblTo"), QStringLiteral("Para:"));
+    CmdConsultar =
+        nuevoBoton(Frame5, QStringLiteral("CmdConsultar"), QStringLiteral("[F5] Consultar"));
+    lblSubject = nuevaEtiqueta(Frame5, QStringLiteral("lblSubject"), QStringLiteral("Asunto:"));
+
+    const char* camposLinea[] = {"De", "Para", "Asunto"};
+    for (int i = 0; i < 3; ++i) {
+        auto* t = new QLineEdit(Frame5);
+        enArreglo(t, i, QString::fromLatin1(camposLinea[i]));
+        t->setMaxLength(150);
+        txtfields.append(t);
+    }
+
+    Frame3 = new QGroupBox(QStringLiteral("Mensaje"), Frame5);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    auto* mensaje = new QVBoxLayout(Frame3);
+    lblMsg = nuevaEtiqueta(Frame3, QStringLiteral("lblMsg"), QStringLiteral("Mensaje"));
+    WebBrowser1 = new QTextBrowser(Frame3);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setOpenLinks(false);
+    auto* texto = new QPlainTextEdit(Frame3);
+    enArreglo(texto, 3, QStringLiteral("Mensaje"));
+    texto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    texto->setTabChangesFocus(true);
+    txtfields.append(texto);
+    mensaje->addWidget(lblMsg);
+    mensaje->addWidget(WebBrowser1);
+    mensaje->addWidget(texto);
+
+    lblAttach = nuevaEtiqueta(Frame5, QStringLiteral("lblAttach"), QStringLiteral("Adjuntos "));
+    txtAttach = nuevoTexto(Frame5, QStringLiteral("txtAttach"));
+    cmdBrowse = nuevoBoton(Frame5, QStringLiteral("cmdBrowse"), QStringLiteral("Agregar"));
+    CmdAbrir = nuevoBoton(Frame5, QStringLiteral("CmdAbrir"), QStringLiteral("Abrir"));
+
+    // The message's picture.
+    auto* ruta = new QLineEdit(Frame5);
+    enArreglo(ruta, 74, QStringLiteral("RutaImagen"));
+    txtfields.append(ruta);
+    cmdPegar = nuevoBoton(Frame5, QStringLiteral("cmdPegar"), QStringLiteral("Pegar imagen"));
+    CmdBuscar = nuevoBoton(Frame5, QStringLiteral("CmdBuscar"), QStringLiteral("Buscar"));
+    cmdAbrirImg = nuevoBoton(Frame5, QStringLiteral("cmdAbrirImg"), QStringLiteral("Abrir"));
+    PicLogo = nuevaEtiqueta(Frame5, QStringLiteral("PicLogo"), {});
+    imglogo = nuevaEtiqueta(Frame5, QStringLiteral("imglogo"), {});
+    Label2 = nuevaEtiqueta(Frame5, QStringLiteral("Label2"),
+                           QStringLiteral("Si lo desea, puede pegar una imagen."));
+    Label5 = nuevaEtiqueta(
+        Frame5, QStringLiteral("Label5"),
+        QStringLiteral("Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje."));
+
+    cmdSend = nuevoBoton(Frame5, QStringLiteral("cmdSend"), QStringLiteral("[F2] Enviar Email"));
+    cmdExit = nuevoBoton(Frame5, QStringLiteral("cmdExit"), QStringLiteral("[ESC] Salir"));
+
+    datos->addWidget(lblServer, 0, 0);
+    datos->addWidget(txtServer, 0, 1);
+    datos->addWidget(Label1, 0, 2);
+    datos->addWidget(lblFrom, 1, 0);
+    datos->addWidget(txtfields[0], 1, 1, 1, 3);
+    datos->addWidget(lblTo, 2, 0);
+    datos->addWidget(txtfields[1], 2, 1, 1, 2);
+    datos->addWidget(CmdConsultar, 2, 3);
+    datos->addWidget(lblSubject, 3, 0);
+    datos->addWidget(txtfields[2], 3, 1, 1, 3);
+    datos->addWidget(Frame3, 4, 0, 1, 4);
+    datos->addWidget(lblAttach, 5, 0);
+    datos->addWidget(txtAttach, 5, 1);
+    datos->addWidget(cmdBrowse, 5, 2);
+    datos->addWidget(CmdAbrir, 5, 3);
+    auto* imagen = new QHBoxLayout;
+    imagen->addWidget(Label2);
+    imagen->addWidget(ruta, 1);
+    imagen->addWidget(cmdPegar);
+    imagen->addWidget(CmdBuscar);
+    imagen->addWidget(cmdAbrirImg);
+    imagen->addWidget(PicLogo);
+    imagen->addWidget(imglogo);
+    datos->addLayout(imagen, 6, 0, 1, 4);
+    datos->addWidget(Label5, 7, 0, 1, 4);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdSend);
+    botones->addWidget(cmdExit);
+    datos->addLayout(botones, 8, 0, 1, 4);
+    datos->setColumnStretch(1, 1);
+
+    Frame4 = new QGroupBox(QStringLiteral("Estado"), this);
+    Frame4->setObjectName(QStringLiteral("Frame4"));
+    auto* estado = new QVBoxLayout(Frame4);
+    lstStatus = new QListWidget(Frame4);
+    lstStatus->setObjectName(QStringLiteral("lstStatus"));
+    lstStatus->setMaximumHeight(px(900));
+    lblProgress = nuevaEtiqueta(Frame4, QStringLiteral("lblProgress"), {});
+    estado->addWidget(lstStatus);
+    estado->addWidget(lblProgress);
+
+    auto* principal = new QVBoxLayout(this);
+    principal->addWidget(Frame1);
+    principal->addWidget(Frame5, 1);
+    principal->addWidget(Frame4);
+
+    // Placed over the e-mail frame by the load; shown only in their own modes.
+    frameWhatsapp = new QGroupBox(QStringLiteral("Datos de Whatsapp"), this);
+    frameWhatsapp->setObjectName(QStringLiteral("frameWhatsapp"));
+    auto* whatsapp = new QGridLayout(frameWhatsapp);
+    txtParaWhatsapp = nuevoTexto(frameWhatsapp, QStringLiteral("txtParaWhatsapp"));
+    txtMensajeWhatsapp = new QPlainTextEdit(frameWhatsapp);
+    txtMensajeWhatsapp->setObjectName(QStringLiteral("txtMensajeWhatsapp"));
+    cmdConsultarContacto = nuevoBoton(frameWhatsapp, QStringLiteral("cmdConsultarContacto"),
+                                      QStringLiteral("[F5] Consultar"));
+    cmdEnviarWhatsapp = nuevoBoton(frameWhatsapp, QStringLiteral("cmdEnviarWhatsapp"),
+                                   QStringLiteral("[F2] Enviar Mensaje"));
+    cmdSalir =
+        nuevoBoton(frameWhatsapp, QStringLiteral("cmdSalir"), QStringLiteral("[ESC] Salir"));
+    LblMailWSapp = nuevaEtiqueta(frameWhatsapp, QStringLiteral("LblMailWSapp"), {});
+    whatsapp->addWidget(txtParaWhatsapp, 0, 0);
+    whatsapp->addWidget(cmdConsultarContacto, 0, 1);
+    whatsapp->addWidget(txtMensajeWhatsapp, 1, 0, 1, 2);
+    whatsapp->addWidget(LblMailWSapp, 2, 0, 1, 2);
+    whatsapp->addWidget(cmdEnviarWhatsapp, 3, 0);
+    whatsapp->addWidget(cmdSalir, 3, 1);
+
+    frmEspera = new QFrame(this);
+    frmEspera->setObjectName(QStringLiteral("frmEspera"));
+    frmEspera->setFrameShape(QFrame::Box);
+    auto* espera = new QVBoxLayout(frmEspera);
+    Label4 =
+        nuevaEtiqueta(frmEspera, QStringLiteral("Label4"), QStringLiteral("Aguarde por favor"));
+    Label3 =
+        nuevaEtiqueta(frmEspera, QStringLiteral("Label3"), QStringLiteral("SUBIENDO ARCHIVO"));
+    Label6 = nuevaEtiqueta(
+        frmEspera, QStringLiteral("Label6"),
+        QStringLiteral("Al enviar mensaje, el sistema pedirá que tenga abierto WhatsApp Web"));
+    espera->addWidget(Label4);
+    espera->addWidget(Label3);
+    espera->addWidget(Label6);
+
+    // The WhatsApp mode, pictures, web upload and the contact lookups are not offered yet.
+    for (QWidget* w : {static_cast<QWidget*>(optMetodoEnvio[1]), static_cast<QWidget*>(cmdBrowse),
+                       static_cast<QWidget*>(CmdAbrir), static_cast<QWidget*>(cmdPegar),
+                       static_cast<QWidget*>(CmdBuscar), static_cast<QWidget*>(cmdAbrirImg),
+                       static_cast<QWidget*>(ruta), static_cast<QWidget*>(CmdConsultar)})
+        w->setEnabled(false);
+
+    connect(cmdSend, &QPushButton::clicked, this, [this] { cmdSend_Click(); });
+    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    connect(CmdConsultar, &QPushButton::clicked, this, [this] { CmdConsultar_Click(); });
+
+    // The form sees keys before its controls.
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+
+    resize(px(10200), px(10800));
+    reiniciaControles();
+}
+
+FrmEnviar::~FrmEnviar() = default;
+
+FrmEnviar& FrmEnviar::Default() {
+    QPointer<FrmEnviar>& p = instancia();
+    if (!p) {
+        p = new FrmEnviar;
+        // Widgets must go before the application object does.
+        qAddPostRoutine([] { delete instancia().data(); });
+    }
+    return *p;
+}
+
+void FrmEnviar::reiniciaControles() {
+    optMetodoEnvio[0]->setChecked(true);
+    txtServer->clear();
+    for (QWidget* w : txtfields) {
+        if (auto* l = qobject_cast<QLineEdit*>(w)) l->clear();
+        if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->clear();
+    }
+    txtAttach->clear();
+    WebBrowser1->clear();
+    WebBrowser1->setVisible(false);
+    lstStatus->clear();
+    lblProgress->clear();
+    cmdSend->setEnabled(true);
+    txtParaWhatsapp->clear();
+    txtMensajeWhatsapp->clear();
+    LblMailWSapp->clear();
+    frameWhatsapp->setVisible(false);
+    frmEspera->setVisible(false);
+}
+
+QWidget* FrmEnviar::campo(const QString& dataField) const {
+    int indice = -1;
+    if (!gCampos().Campo(dataField, txtfields, indice)) return nullptr;
+    return vendrix::controlElement(*this, QStringLiteral("txtfields"), indice);
+}
+
+QString FrmEnviar::Texto(const QString& dataField) const {
+    QWidget* w = campo(dataField);
+    if (auto* l = qobject_cast<QLineEdit*>(w)) return l->text();
+    if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
+        // A multi-line box holds its lines as the suite stores them: CR LF between lines.
+        QString texto = t->toPlainText();
+        return texto.replace(u'\n', QStringLiteral("\r\n"));
+    }
+    return {};
+}
+
+void FrmEnviar::SetTexto(const QString& dataField, const QString& texto) {
+    QWidget* w = campo(dataField);
+    if (auto* l = qobject_cast<QLineEdit*>(w)) l->setText(texto);
+    if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
+        QString lineas = texto;
+        lineas.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        t->setPlainText(lineas);
+    }
+}
+
+QString FrmEnviar::Adjuntos() const {
+    return txtAttach->text();
+}
+
+void FrmEnviar::HabilitaEnvio(bool habilitado) {
+    cmdSend->setEnabled(habilitado);
+}
+
+void FrmEnviar::LimpiaEstado() {
+    lstStatus->clear();
+}
+
+void FrmEnviar::LimpiaProgreso() {
+    lblProgress->clear();
+}
+
+void FrmEnviar::Oculta() {
+    // Hiding ends the caller's modal show; the dialog stays loaded.
+    hide();
+}
+
+void FrmEnviar::Descarga() {
+    Unload();
+}
+
+bool FrmEnviar::modoEmail() const {
+    return optMetodoEnvio[0]->isChecked();
+}
+
+void FrmEnviar::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (loaded_) return;
+    loaded_ = true;
+    Form_Load();
+}
+
+void FrmEnviar::Form_Load() {
+    vb::runSteps(
+        vb::silentHandler(),
+        {[&] {
+             if (!vb::Holds(archAdjunto, QStringLiteral(".RPT"))) return;
+             const QString pdf = eMailAux::NombreArchivoTemporal(QString(), QStringLiteral("PDF"));
+             QString motivo;
+             if (eMailAux::ExportaReporte(archAdjunto, pdf, 31, &motivo)) {
+                 // The report file was only the way to the PDF.
+                 QFile::remove(archAdjunto);
+                 archAdjunto = pdf;
+                 txtAttach->setText(pdf);
+                 pdfExportado_ = pdf;
+                 return;
+             }
+             // No PDF, no attachment: the operator is told rather than sending nothing.
+             archAdjunto.clear();
+             if (!motivo.isEmpty())
+                 ui::op().msgBox(
+                     QStringLiteral("No se pudo convertir el reporte en PDF.\r\n") + motivo,
+                     vb::vbExclamation, QStringLiteral("Aviso al Operador"));
+         },
+         [&] { CargaMensaje(); },
+         [&] {
+             frameWhatsapp->move(px(120), px(960));
+             frmEspera->move(px(120), px(1920));
+         },
+         [&] {
+             if (vb::Trim(Texto(QStringLiteral("De"))).isEmpty())
+                 SetTexto(QStringLiteral("De"), CuentaEnvio.De);
+         },
+         [&] { campo(QStringLiteral("Mensaje"))->setVisible(true); }});
+}
+
+void FrmEnviar::CargaMensaje() {}
+
+void FrmEnviar::Rtf_Html_EliminarTemp(const QString&) {}
+
+void FrmEnviar::Form_Unload() {
+    vb::runSteps(vb::silentHandler(),
+                 {[&] { pSalir = true; }, [&] { Rtf_Html_EliminarTemp(ArchivoWeb); },
+                  [&] { EnvioManual = false; },
+                  [&] {
+                      if (!pdfExportado_.isEmpty()) QFile::remove(pdfExportado_);
+                      pdfExportado_.clear();
+                  }});
+}
+
+void FrmEnviar::Unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    Form_Unload();
+    if (isVisible()) done(QDialog::Rejected);
+    // A new dialog's members, but pSalir: whoever waits for the dialog reads it afterwards.
+    static_cast<send::EstadoEnvio&>(*this) = send::EstadoEnvio{};
+    pSalir = true;
+    reiniciaControles();
+    loaded_ = false;
+    unloading_ = false;
+}
+
+void FrmEnviar::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Unload();
+}
+
+void FrmEnviar::reject() {
+    // Escape leaves through the exit button of the current mode.
+    if (modoEmail()) cmdExit_Click();
+}
+
+bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* tecla = static_cast<QKeyEvent*>(event);
+        const int codigo = codigoTecla(tecla->key());
+        if (codigo == kF2 || codigo == kF5) {
+            int shift = 0;
+            if (tecla->modifiers() & Qt::ShiftModifier) shift |= 1;
+            if (tecla->modifiers() & Qt::ControlModifier) shift |= 2;
+            if (tecla->modifiers() & Qt::AltModifier) shift |= 4;
+            Form_KeyDown(codigo, shift);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmEnviar::Form_KeyDown(int KeyCode, int) {
+    if (!modoEmail()) return;
+    if (KeyCode == kF2) {
+        if (cmdSend->isEnabled()) cmdSend_Click();
+    } else if (KeyCode == kF5) {
+        // Only the lookup: F5 never leaves the dialog.
+        CmdConsultar_Click();
+    }
+}
+
+void FrmEnviar::cmdExit_Click() {
+    pSalir = true;
+    EnvioManual = false;
+    Unload();
+}
+
+void FrmEnviar::CmdConsultar_Click() {}
+
+void FrmEnviar::cmdSend_Click() {
+    EnviarPyMail();
+}
+
+bool FrmEnviar::EnviarPyMail() {
+    return false;
+}
