@@ -12,8 +12,12 @@ void writeSavedReport(const QString& path) {
     doc.form = parseForm(R"(<report version="1" title="Informe de Errores">
         <page size="A4" left="10" top="10" right="10" bottom="10"/>
         <data table="AUX_ERR"/>
-        <reportHeader height="10"><text x="0" y="0" width="190" height="8">Informe de Errores</text></reportHeader>
-        <detail height="5"><field x="0" y="0" width="190" height="5" source="{AUX_ERR.Proceso}"/></detail>
+        <reportHeader height="10">
+          <text x="0" y="0" width="190" height="8">Informe de Errores</text>
+        </reportHeader>
+        <detail height="5">
+          <field x="0" y="0" width="190" height="5" source="{AUX_ERR.Proceso}"/>
+        </detail>
         </report>)");
     doc.data.columns = {{"Proceso", ColumnKind::Text}};
     doc.data.rows = {{vb::Variant(QStringLiteral("Facturacion"))},
