@@ -58,6 +58,7 @@ struct BatchOutcome {
     long recordsAffected = 0;  // summed over the statements
     QList<Error> errors;       // errors and notices, in order
     bool failed = false;       // some statement failed (else the entries are notices)
+    long raised = 0;           // the number raised when failed; the first entry's when 0
 };
 
 // One row written through an updatable recordset.

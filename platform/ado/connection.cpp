@@ -29,8 +29,10 @@ std::unique_ptr<Backend> backendFor(ProviderKind kind) {
 
 }  // namespace
 
-void ConnectionCore::raiseFailure(const QList<Error>& entries) {
+void ConnectionCore::raiseFailure(const QList<Error>& entries, long number) {
     errors.replace(entries);
+    if (number != 0 && (entries.isEmpty() || entries.first().Number != number))
+        raiseAdo(number, QStringLiteral("ADODB.Connection"));
     if (entries.isEmpty()) throw vb::VbError(err::ProviderFailure, QString(), sqlServerSource());
     const Error& first = entries.first();
     throw vb::VbError(first.Number, first.Description, first.Source);
@@ -55,7 +57,7 @@ void Connection::Open(const QString& connectionString, const QString& userId,
         d_->backend->setIsolationLevel(d_->isolationLevel);
     } catch (const ProviderFailure& failure) {
         if (!d_->attached) d_->backend.reset();
-        d_->raiseFailure(failure.errors);
+        d_->raiseFailure(failure.errors, failure.raised);
     }
     d_->open = true;
     d_->defaultDatabase = d_->backend->defaultDatabase();
@@ -123,7 +125,7 @@ Recordset Connection::Execute(const QString& commandText, long* recordsAffected,
     const QString text = commandTextFor(commandText, options, false);
     BatchOutcome outcome = d_->call([&](Backend& b) { return b.execute(text); });
     if (recordsAffected) *recordsAffected = outcome.recordsAffected;
-    if (outcome.failed) d_->raiseFailure(outcome.errors);
+    if (outcome.failed) d_->raiseFailure(outcome.errors, outcome.raised);
     if (!outcome.errors.isEmpty()) d_->errors.replace(outcome.errors);
     Recordset rs;
     if (outcome.result.hasColumns())

@@ -31,10 +31,11 @@ struct ConnectionCore {
         try {
             return op(*backend);
         } catch (const ProviderFailure& failure) {
-            raiseFailure(failure.errors);
+            raiseFailure(failure.errors, failure.raised);
         }
     }
-    [[noreturn]] void raiseFailure(const QList<Error>& entries);
+    // Replaces the error list with `entries` and raises `number` (0: the first entry's).
+    [[noreturn]] void raiseFailure(const QList<Error>& entries, long number = 0);
 };
 
 }  // namespace ado

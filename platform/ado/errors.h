@@ -34,10 +34,11 @@ private:
     QList<Error> items_;
 };
 
-// What a provider reports when an operation fails: the entries for the error list, the first
-// of which is raised.
+// What a provider reports when an operation fails: the entries for the error list, and the
+// number raised (the first entry's when 0; ADO's 3709 after a lost connection, for one).
 struct ProviderFailure {
     QList<Error> errors;
+    long raised = 0;
 };
 
 // The source text of the SQL Server provider's errors.

@@ -9,8 +9,8 @@ using ado::ResultSet;
 
 ScriptedBackend::ScriptedBackend(std::unique_ptr<ado::Backend> inner) : inner_(std::move(inner)) {}
 
-ScriptedBackend& ScriptedBackend::failNext(Call call, QList<Error> errors) {
-    queue_.push_back({call, Outcome::Fail, std::move(errors), {}});
+ScriptedBackend& ScriptedBackend::failNext(Call call, QList<Error> errors, long raised) {
+    queue_.push_back({call, Outcome::Fail, std::move(errors), {}, raised});
     return *this;
 }
 
@@ -54,7 +54,8 @@ std::optional<ScriptedBackend::Outcome> ScriptedBackend::take(Call call) {
 void ScriptedBackend::open(const ado::ConnectionSettings& settings) {
     ++opens_;
     const auto outcome = take(Call::Open);
-    if (outcome && outcome->kind == Outcome::Fail) throw ProviderFailure{outcome->errors};
+    if (outcome && outcome->kind == Outcome::Fail)
+        throw ProviderFailure{outcome->errors, outcome->raised};
     if (inner_) inner_->open(settings);
     database_ = inner_ ? inner_->defaultDatabase() : settings.database;
     open_ = true;
@@ -81,6 +82,7 @@ BatchOutcome ScriptedBackend::execute(const QString& batch) {
     if (outcome && outcome->kind == Outcome::Fail) {
         out.errors = outcome->errors;
         out.failed = true;
+        out.raised = outcome->raised;
         return out;
     }
     if (outcome && outcome->kind == Outcome::Rows) {
@@ -95,7 +97,8 @@ BatchOutcome ScriptedBackend::execute(const QString& batch) {
 ResultSet ScriptedBackend::query(const QString& text, bool editable) {
     texts_ << text;
     const auto outcome = take(Call::Query);
-    if (outcome && outcome->kind == Outcome::Fail) throw ProviderFailure{outcome->errors};
+    if (outcome && outcome->kind == Outcome::Fail)
+        throw ProviderFailure{outcome->errors, outcome->raised};
     if (outcome && outcome->kind == Outcome::Rows) return outcome->rows;
     return inner_ ? inner_->query(text, editable) : ResultSet();
 }

@@ -23,8 +23,9 @@ public:
 
     explicit ScriptedBackend(std::unique_ptr<ado::Backend> inner = nullptr);
 
-    // The next call of that kind fails with `errors`; the first of them is raised.
-    ScriptedBackend& failNext(Call call, QList<ado::Error> errors);
+    // The next call of that kind fails with `errors` in the list; `raised` is the number raised
+    // (the first entry's when 0; ado::err::NoConnection for a connection found lost).
+    ScriptedBackend& failNext(Call call, QList<ado::Error> errors, long raised = 0);
     // The next call of that kind runs, then leaves `notices` in the error list.
     ScriptedBackend& noticeNext(Call call, QList<ado::Error> notices);
     // The next call of that kind gives these rows instead of running.
@@ -59,6 +60,7 @@ private:
         enum Kind { Fail, Notice, Rows } kind;
         QList<ado::Error> errors;
         ado::ResultSet rows;
+        long raised = 0;
     };
     std::optional<Outcome> take(Call call);
 

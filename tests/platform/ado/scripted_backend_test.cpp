@@ -50,6 +50,19 @@ TEST_F(ScriptedBackendTest, LostConnectionRaisesWithTheErrorListed) {
               QStringList({"SELECT * FROM TA_CONFIGURACION", "SELECT * FROM TA_CONFIGURACION"}));
 }
 
+TEST_F(ScriptedBackendTest, ConnectionFoundUnusableRaises3709WithTheProvidersErrorListed) {
+    script->failNext(ScriptedBackend::Call::Execute, {ScriptedBackend::lostConnection()},
+                     ado::err::NoConnection);
+    try {
+        cn.Execute(QStringLiteral("DELETE FROM AUX_ERR"));
+        ADD_FAILURE() << "the statement went through";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, ado::err::NoConnection);
+    }
+    ASSERT_EQ(cn.errors().Count(), 1);
+    EXPECT_EQ(cn.errors().Item(0).Number, ado::err::ProviderFailure);
+}
+
 TEST_F(ScriptedBackendTest, NoticesAreLeftInTheListWithoutRaising) {
     const struct {
         ado::Error notice;

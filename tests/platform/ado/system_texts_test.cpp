@@ -41,8 +41,9 @@ TEST_F(SystemTextsTest, ScriptGoesPastADuplicateKeyThenRollsBack) {
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 2627);
     // The statements after the failing one ran inside the transaction.
-    EXPECT_EQ(cn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION")).Fields(0L).Value(),
-              Variant(3));
+    EXPECT_EQ(
+        cn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION")).Fields(0L).Value(),
+        Variant(3));
     cn.Execute(QStringLiteral("ROLLBACK TRANSACTION"));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT CLAVE FROM TA_CONFIGURACION")),
               QList<QStringList>({{"NOMBRE"}}));
@@ -73,16 +74,17 @@ TEST_F(SystemTextsTest, SchemaListsFindTheUsersTableAndItsColumns) {
     Recordset tables = cn.OpenSchema(ado::adSchemaTables);
     bool found = false;
     while (!tables.Eof()) {
-        if (vb::CStr(tables[QStringLiteral("TABLE_NAME")]).trimmed().compare(
-                QStringLiteral("ta_usuarios"), Qt::CaseInsensitive) == 0) {
+        if (vb::CStr(tables[QStringLiteral("TABLE_NAME")])
+                .trimmed()
+                .compare(QStringLiteral("ta_usuarios"), Qt::CaseInsensitive) == 0) {
             found = true;
             EXPECT_EQ(tables[QStringLiteral("TABLE_TYPE")], Variant("TABLE"));
         }
         tables.MoveNext();
     }
     EXPECT_TRUE(found);
-    Recordset columns = cn.OpenSchema(
-        ado::adSchemaColumns, {Variant("ZENTRIK"), Variant(""), Variant("TA_USUARIOS"), Variant()});
+    Recordset columns = cn.OpenSchema(ado::adSchemaColumns, {Variant("ZENTRIK"), Variant(""),
+                                                             Variant("TA_USUARIOS"), Variant()});
     QStringList names;
     while (!columns.Eof()) {
         names << vb::CStr(columns[QStringLiteral("COLUMN_NAME")]);
@@ -115,15 +117,17 @@ TEST_F(SystemTextsTest, ErrorRowIsAddedThroughTheTopOneRecordset) {
                                "USUARIO = 'ANA'"),
                 cn);
     ASSERT_EQ(report.RecordCount(), 1);
-    EXPECT_EQ(report[QStringLiteral("fecha")], Variant(QDateTime(QDate(2026, 12, 9), QTime(21, 47))));
+    EXPECT_EQ(report[QStringLiteral("fecha")],
+              Variant(QDateTime(QDate(2026, 12, 9), QTime(21, 47))));
     EXPECT_EQ(report.Fields(QStringLiteral("fecha")).Type(), ado::adDBTimeStamp);
     EXPECT_EQ(report[QStringLiteral("sql")], Variant("INSERT INTO X VALUES ('O''Brien')"));
     EXPECT_EQ(report.Fields(QStringLiteral("Descripcion")).DefinedSize(), 250);
 }
 
 TEST_F(SystemTextsTest, ConfigurationKeyIsEditedInPlaceAndFoundWithoutRegardToCase) {
-    db.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('EMAIL_SERVER ', "
-                           "'smtp.viejo')"));
+    db.exec(
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('EMAIL_SERVER ', "
+                       "'smtp.viejo')"));
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = "
                            "'email_server'"),
@@ -153,7 +157,8 @@ TEST_F(SystemTextsTest, TopZeroGivesAnEmptyRecordsetThatTakesImages) {
     rs.Fields(QStringLiteral("QR_AFIP")).setValue(Variant(png));
     rs.Update();
     rs.Close();
-    Recordset back = cn.Execute(QStringLiteral("SELECT QR_AFIP FROM AUX_MV_CPTEQR WHERE TC = 'fa'"));
+    Recordset back =
+        cn.Execute(QStringLiteral("SELECT QR_AFIP FROM AUX_MV_CPTEQR WHERE TC = 'fa'"));
     EXPECT_EQ(back.Fields(0L).Value(), Variant(png));
 }
 
