@@ -19,8 +19,10 @@ namespace {
 constexpr int kRows = 1000000;
 
 // The report's kind of query: one month of errors (about a twenty-fourth of the rows).
-const QString kQuery = QStringLiteral(
-    "SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND fecha < '2025-04-01' ORDER BY fecha");
+const char* const kMonth =
+    "SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND fecha < '2025-04-01' ORDER BY fecha";
+// As many rows found through the table's key instead of a scan.
+const char* const kIdRange = "SELECT * FROM AUX_ERR WHERE ID >= 100000 AND ID < 142514";
 
 QString folder() {
     const QByteArray env = qgetenv("ZX_BENCH_DIR");
@@ -28,7 +30,9 @@ QString folder() {
                          : QString::fromLocal8Bit(env);
 }
 
-QString databaseFile() { return QDir(folder()).filePath(QStringLiteral("BENCH.db")); }
+QString databaseFile() {
+    return QDir(folder()).filePath(QStringLiteral("BENCH.db"));
+}
 
 // Builds the database once (kept between runs): the schema, then the rows.
 void ensureDatabase() {
@@ -41,16 +45,17 @@ void ensureDatabase() {
         std::exit(1);
     }
     sqlite3* db = tsql::openDatabase(partial, &error);
-    const QByteArray fill = QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-        "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
-        "SELECT 'Proceso' || (i % 40), "
-        "datetime('2024-01-01', '+' || ((i * 63) % 63072000) || ' seconds'), "
-        "(i % 7) * 1000 + 208, 'Descripcion del error numero ' || i, "
-        "'INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (''K' || i || ''', ''V'')', "
-        "'CAJA' || (i % 30) || '|VENDEDOR', 'usuario' || (i % 20) FROM n")
-                                .arg(kRows)
-                                .toUtf8();
+    const QByteArray fill =
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
+            "SELECT 'Proceso' || (i % 40), "
+            "datetime('2024-01-01', '+' || ((i * 63) % 63072000) || ' seconds'), "
+            "(i % 7) * 1000 + 208, 'Descripcion del error numero ' || i, "
+            "'INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (''K' || i || ''', ''V'')', "
+            "'CAJA' || (i % 30) || '|VENDEDOR', 'usuario' || (i % 20) FROM n")
+            .arg(kRows)
+            .toUtf8();
     char* message = nullptr;
     if (sqlite3_exec(db, fill.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         std::fprintf(stderr, "rows: %s\n", message);
@@ -60,7 +65,7 @@ void ensureDatabase() {
     QFile::rename(partial, databaseFile());
 }
 
-void layerRangeQuery(benchmark::State& state) {
+void layerRangeQuery(benchmark::State& state, const char* query) {
     ado::Connection cn;
     cn.setCursorLocation(ado::adUseClient);
     cn.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=BENCH;UId=sa;Pwd=;")
@@ -68,7 +73,7 @@ void layerRangeQuery(benchmark::State& state) {
     long rows = 0;
     for (auto _ : state) {
         ado::Recordset rs;
-        rs.Open(kQuery, cn);
+        rs.Open(QString::fromUtf8(query), cn);
         const long fields = rs.FieldCount();
         rows = 0;
         while (!rs.Eof()) {
@@ -81,11 +86,12 @@ void layerRangeQuery(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows);
 }
 
-void sqliteRangeQuery(benchmark::State& state) {
+void sqliteRangeQuery(benchmark::State& state, const char* query) {
     QString error;
     sqlite3* db = tsql::openDatabase(databaseFile(), &error);
     // The same text SQLite runs for the layer.
-    const QByteArray sql = tsql::Translator(tsql::columnsIn(db)).translate(kQuery).toUtf8();
+    const QByteArray sql =
+        tsql::Translator(tsql::columnsIn(db)).translate(QString::fromUtf8(query)).toUtf8();
     long rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
@@ -95,12 +101,17 @@ void sqliteRangeQuery(benchmark::State& state) {
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             for (int i = 0; i < n; ++i) {
                 switch (sqlite3_column_type(stmt, i)) {
-                case SQLITE_INTEGER: benchmark::DoNotOptimize(sqlite3_column_int64(stmt, i)); break;
-                case SQLITE_FLOAT: benchmark::DoNotOptimize(sqlite3_column_double(stmt, i)); break;
-                case SQLITE_NULL: break;
-                default:
-                    benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
-                    benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, i));
+                    case SQLITE_INTEGER:
+                        benchmark::DoNotOptimize(sqlite3_column_int64(stmt, i));
+                        break;
+                    case SQLITE_FLOAT:
+                        benchmark::DoNotOptimize(sqlite3_column_double(stmt, i));
+                        break;
+                    case SQLITE_NULL:
+                        break;
+                    default:
+                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+                        benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, i));
                 }
             }
             ++rows;
@@ -111,8 +122,10 @@ void sqliteRangeQuery(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-BENCHMARK(sqliteRangeQuery)->Unit(benchmark::kMillisecond);
-BENCHMARK(layerRangeQuery)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(sqliteRangeQuery, month, kMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(layerRangeQuery, month, kMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(sqliteRangeQuery, idRange, kIdRange)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(layerRangeQuery, idRange, kIdRange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
