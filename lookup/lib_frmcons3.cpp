@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTreeWidget>
 
 Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent), grid_(grid) {
@@ -86,8 +85,6 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent),
     connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (!llenando_ && item) grid_.seleccionaFila(ListView1->indexOfTopLevelItem(item));
     });
-    auto* f12 = new QShortcut(QKeySequence(Qt::Key_F12), this);
-    connect(f12, &QShortcut::activated, this, [this] { grid_.Form_KeyDown(123, 0); });
 
     grid_.anchoLetras = [this](int n) {
         return twips::dePixeles(fontMetrics().horizontalAdvance(QString(n, 'X')));
@@ -266,6 +263,11 @@ void Lib_FrmCons3::Form_Resize() {
     HScroll1->setGeometry(0, etiqueta + alto + 4, std::max(0, w - twips::aPixeles(120)), barra);
 }
 
+void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {
+    if (grid_.Form_KeyDown(twips::codigoTecla(event->key()), 0)) return;
+    QDialog::keyPressEvent(event);
+}
+
 void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     Form_Resize();
@@ -298,6 +300,8 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     const int codigo = twips::codigoTecla(key->key());
+    // The form sees its keys before the controls do.
+    if (grid_.Form_KeyDown(codigo, shiftDe(key))) return true;
 
     if (index >= 0) {
         if (codigo == 116 || codigo == 40 || codigo == 38 || codigo == 34 || codigo == 33) {

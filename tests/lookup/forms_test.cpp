@@ -5,7 +5,12 @@
 
 #include "tests/support/fixtures.h"
 
+#include "platform/vb/steps.h"
+#include "tests/support/scripted_operator.h"
+
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -80,6 +85,131 @@ TEST(TreeForm, EscapeCancels) {
     EXPECT_FALSE(tree.Valores.has_value());
     EXPECT_FALSE(tree.CmpsDevueltos.has_value());
     EXPECT_FALSE(form.isVisible());
+}
+
+lookup::ResultadoConsulta articulos() {
+    lookup::ResultadoConsulta r;
+    r.campos = {{"IdArticulo", 200, 10}, {"Descripcion", 200, 30}, {"**Cantidad**", 6, 8}};
+    r.filas = {{"A10", "Tornillo", "0"}, {"ab2", "Arandela", "1.00"}, {"B7", "Clavo", "0"}};
+    return r;
+}
+
+class GridForm : public ::testing::Test {
+protected:
+    GridForm() {
+        grid.sql = " SELECT IdArticulo, Descripcion FROM VT_MA_ARTICULOS";
+        grid.CampoDevuelto = "IdArticulo";
+        grid.Valores = QStringList();
+        grid.Cantidades = QList<double>();
+    }
+    zxtest::ScopedLocale locale{QLocale(QLocale::Spanish, QLocale::Argentina)};
+    zxtest::ProgramFolder folder;
+    SearchGrid grid;
+};
+
+TEST_F(GridForm, ShowsHeadersRowsAndOneSearchBoxPerColumn) {
+    grid.CheckBoxes = true;
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    ASSERT_EQ(form.ListView1->columnCount(), 3);
+    EXPECT_EQ(form.ListView1->headerItem()->text(2), "**Cantidad**");
+    ASSERT_EQ(form.ListView1->topLevelItemCount(), 3);
+    EXPECT_EQ(form.ListView1->topLevelItem(1)->text(1), "Arandela");
+    EXPECT_EQ(form.ListView1->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(form.CmbSearch(i), nullptr);
+        EXPECT_EQ(form.CmbSearch(i)->toolTip(), "F5 realiza nueva busqueda");
+    }
+    EXPECT_EQ(form.CmbSearch(1)->property("DataField").toString(), "Descripcion");
+}
+
+TEST_F(GridForm, TypingInABoxSelectsTheRowAndEnterInTheListAccepts) {
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    form.show();
+    QTest::keyClicks(form.CmbSearch(1)->lineEdit(), "cl");
+    EXPECT_EQ(form.ListView1->currentItem(), form.ListView1->topLevelItem(2));
+    QTest::keyClick(form.ListView1, Qt::Key_Return);
+    EXPECT_EQ(grid.ValorDevuelto, vb::Variant("B7"));
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(GridForm, LettersTypedInTheListGoToTheLastSearchBox) {
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    form.show();
+    form.CmbSearch(1)->setFocus();
+    QApplication::processEvents();
+    form.ListView1->setFocus();
+    QTest::keyClicks(form.ListView1, "ar");
+    EXPECT_EQ(form.CmbSearch(1)->currentText(), "ar");
+    EXPECT_EQ(grid.seleccion(), 1);
+    QTest::keyClick(form.ListView1, Qt::Key_Backspace);
+    EXPECT_EQ(form.CmbSearch(1)->currentText(), "a");
+}
+
+TEST_F(GridForm, InsertAndDeleteChangeTheQuantity) {
+    zxtest::ScriptedOperator op;
+    grid.CheckBoxes = true;
+    grid.UsaCantidades = true;
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    form.show();
+    grid.seleccionaFila(0);
+    QTest::keyClick(form.ListView1, Qt::Key_Insert);
+    QTest::keyClick(form.ListView1, Qt::Key_Insert);
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "2,0");
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->checkState(0), Qt::Checked);
+    QTest::keyClick(form.ListView1, Qt::Key_Delete);
+    QTest::keyClick(form.ListView1, Qt::Key_Delete);
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "0.00");
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    op.input("3,5");
+    QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "3,50");
+    QTest::keyClick(form.ListView1, Qt::Key_Space);
+    QTest::keyClick(form.ListView1, Qt::Key_Space);
+    QTest::mouseClick(form.CmdAceptar, Qt::LeftButton);
+    EXPECT_EQ(grid.Valores, QStringList{"A10"});
+    EXPECT_EQ(grid.Cantidades, QList<double>{3.5});
+}
+
+TEST_F(GridForm, MarkInvertsEveryCheckAndHeaderClickSorts) {
+    grid.CheckBoxes = true;
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    form.show();
+    form.ListView1->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    QTest::mouseClick(form.CmdTodos, Qt::LeftButton);
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(form.ListView1->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    form.ListView1->header()->sectionClicked(1);
+    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(1), "Tornillo");
+    EXPECT_EQ(form.ListView1->topLevelItem(2)->checkState(0), Qt::Unchecked);
+}
+
+TEST_F(GridForm, F12AsksAboutTheShortageOfTheSelectedArticle) {
+    zxtest::ScriptedOperator op;
+    op.answer(vb::vbNo);
+    grid.EsConsultaArticulos = true;
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    form.show();
+    grid.seleccionaFila(1);
+    QTest::keyClick(form.ListView1, Qt::Key_F12);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text,
+              "Desea informar el articulo ab2 Arandela\r\ncomo un faltante de stock?");
+}
+
+TEST_F(GridForm, EscapeCancels) {
+    grid.muestraResultado(articulos());
+    Lib_FrmCons3 form(grid);
+    form.show();
+    QTest::keyClick(form.ListView1, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(grid.ValorDevuelto, vb::Variant(""));
+    EXPECT_FALSE(grid.Valores.has_value());
 }
 
 }  // namespace
