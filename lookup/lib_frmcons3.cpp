@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -59,6 +60,16 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent),
     CmdNuevo = boton("CmdNuevo", QStringLiteral("N&uevo"));
     CmdTodos = boton("CmdTodos", QStringLiteral("&Marcar"));
     CmdNueva->setVisible(grid_.NuevaVisible);
+    auto* botones = new QHBoxLayout(Frame1);
+    botones->setContentsMargins(twips::aPixeles(100), 6, twips::aPixeles(150), 6);
+    botones->addWidget(CmdAceptar);
+    botones->addWidget(CmdTodos);
+    botones->addStretch();
+    botones->addWidget(CmdCancelar);
+    botones->addStretch();
+    botones->addWidget(CmdNuevo);
+    botones->addWidget(CmdNueva);
+    setMinimumWidth(Frame1->sizeHint().width());
 
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { grid_.CmdAceptar_Click(); });
     connect(CmdCancelar, &QPushButton::clicked, this, [this] { grid_.CmdCancelar_Click(); });
@@ -237,19 +248,8 @@ void Lib_FrmCons3::CalcularAncho() {
 void Lib_FrmCons3::Form_Resize() {
     const int w = width();
     const int h = height();
-    const int frameAlto = CmdAceptar->sizeHint().height() + 16;
+    const int frameAlto = Frame1->sizeHint().height();
     Frame1->setGeometry(0, h - frameAlto, w, frameAlto);
-    const int alturaBotones = CmdAceptar->sizeHint().height();
-    CmdAceptar->setGeometry(twips::aPixeles(100), 8, CmdAceptar->sizeHint().width(),
-                            alturaBotones);
-    CmdCancelar->setGeometry((w - CmdCancelar->sizeHint().width()) / 2, 8,
-                             CmdCancelar->sizeHint().width(), alturaBotones);
-    CmdNueva->setGeometry(w - CmdNueva->sizeHint().width() - twips::aPixeles(150), 8,
-                          CmdNueva->sizeHint().width(), alturaBotones);
-    CmdTodos->setGeometry(CmdAceptar->geometry().right() + 8, 8, CmdTodos->sizeHint().width(),
-                          alturaBotones);
-    CmdNuevo->setGeometry(CmdCancelar->geometry().right() + 8, 8, CmdNuevo->sizeHint().width(),
-                          alturaBotones);
     const int etiqueta = Label1->sizeHint().height();
     Label1->setGeometry(0, 0, std::max(0, ListView1->width() - CmdNuevo->width()), etiqueta);
     const int barra = HScroll1->sizeHint().height();
