@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <vector>
 
 namespace ado {
@@ -54,11 +55,13 @@ struct ResultSet {
 // The outcome of a batch: SQL Server runs every statement, and one that fails records its
 // error while the next still runs.
 struct BatchOutcome {
-    ResultSet result;          // the first result that has columns
-    long recordsAffected = 0;  // summed over the statements
-    QList<Error> errors;       // errors and notices, in order
-    bool failed = false;       // some statement failed (else the entries are notices)
-    long raised = 0;           // the number raised when failed; the first entry's when 0
+    ResultSet result;           // the first result that has columns
+    long recordsAffected = -1;  // rows of INSERT, UPDATE and DELETE summed; -1 when none ran
+    QList<Error> errors;        // errors and notices, in order
+    bool failed = false;        // some statement failed (else the entries are notices)
+    long raised = 0;            // the number raised when failed; the first entry's when 0
+
+    void addAffected(long rows) { recordsAffected = std::max(recordsAffected, 0L) + rows; }
 };
 
 // One row written through an updatable recordset.

@@ -450,7 +450,7 @@ BatchOutcome OdbcBackend::execute(const QString& batch) {
             } else if (columns == 0) {
                 SQLLEN count = -1;
                 SQLRowCount(st, &count);
-                if (count > 0) out.recordsAffected += static_cast<long>(count);
+                if (count >= 0) out.addAffected(static_cast<long>(count));
             }
         }
         rc = SQLMoreResults(st);

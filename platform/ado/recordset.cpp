@@ -97,7 +97,8 @@ void Recordset::Open(const QString& source, Connection& connection, long cursorT
     const QString text = commandTextFor(source, options, true);
     const bool editable = lockType >= adLockPessimistic;
     ResultSet rows = core->call([&](Backend& b) { return b.query(text, editable); });
-    openOn(std::move(rows), core, cursorType, lockType);
+    // A statement that gives no rows leaves the recordset closed, as in ADO.
+    if (rows.hasColumns()) openOn(std::move(rows), core, cursorType, lockType);
 }
 
 void Recordset::openOn(ResultSet rows, const std::shared_ptr<ConnectionCore>& connection,

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace ado {
@@ -603,7 +604,11 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
         out.errors << sqliteError(db_, sql);
         out.failed = true;
     }
-    if (!sqlite3_stmt_readonly(stmt)) out.recordsAffected += sqlite3_total_changes(db_) - before;
+    const char* text = sqlite3_sql(stmt);
+    const char* verbEnd = nullptr;
+    const QByteArray verb = wordAt(text, text + std::strlen(text), &verbEnd);
+    if (verb == "INSERT" || verb == "UPDATE" || verb == "DELETE" || verb == "REPLACE")
+        out.addAffected(sqlite3_total_changes(db_) - before);
 }
 
 void SqliteBackend::describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs) {

@@ -135,8 +135,19 @@ TEST_F(ExecuteTest, ReturnsTheFirstResultWithColumnsAndAddsUpRowsAffected) {
 }
 
 TEST_F(ExecuteTest, StatementWithoutRowsGivesAClosedRecordset) {
-    Recordset rs = cn.Execute(QStringLiteral("DELETE FROM AUX_ERR"));
+    long affected = -2;
+    Recordset rs = cn.Execute(QStringLiteral("DELETE FROM AUX_ERR"), &affected);
     EXPECT_EQ(rs.State(), ado::adStateClosed);
+    EXPECT_EQ(affected, 0);
+    Recordset opened;
+    opened.Open(QStringLiteral("DELETE FROM AUX_ERR"), cn);
+    EXPECT_EQ(opened.State(), ado::adStateClosed);
+}
+
+TEST_F(ExecuteTest, RowsAffectedIsMinusOneWhenNoStatementChangesRows) {
+    long affected = 0;
+    cn.Execute(QStringLiteral("SELECT * FROM AUX_ERR"), &affected);
+    EXPECT_EQ(affected, -1);
 }
 
 }  // namespace
