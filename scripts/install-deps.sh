@@ -18,8 +18,8 @@ packages=(
   python3-aiosmtpd python3-cryptography
   # benchmarks
   libbenchmark-dev
-  # SQL Server through ODBC (FreeTDS)
-  tdsodbc unixodbc unixodbc-dev
+  # SQL Server through ODBC (FreeTDS); SQLite's ODBC driver exercises the ODBC engine in tests
+  tdsodbc unixodbc unixodbc-dev libsqliteodbc
   # stable font metrics for rendering and tests
   fonts-dejavu-core
   # the text of a PDF, for report tests

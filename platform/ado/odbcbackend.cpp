@@ -256,7 +256,8 @@ QString singleTable(const QString& sql) {
 }  // namespace
 
 OdbcBackend::OdbcBackend()
-    : connectionName_(QStringLiteral("zentrik-odbc-%1").arg(++connectionCounter)) {}
+    : connectionName_(QStringLiteral("zentrik-odbc-%1").arg(++connectionCounter)),
+      source_(sqlServerSource()) {}
 
 OdbcBackend::~OdbcBackend() {
     close();
@@ -326,6 +327,11 @@ void OdbcBackend::open(const ConnectionSettings& settings) {
     } else {
         odbc = sqlServerOdbcString(settings);
     }
+    openDriver(odbc, settings.database);
+}
+
+void OdbcBackend::openDriver(const QString& odbc, const QString& database) {
+    close();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
         db.setDatabaseName(odbc);
@@ -352,7 +358,7 @@ void OdbcBackend::open(const ConnectionSettings& settings) {
         const QVariant handle = db.driver()->handle();
         if (handle.isValid()) hdbc_ = *static_cast<void* const*>(handle.constData());
     }
-    database_ = settings.database.trimmed();
+    database_ = database.trimmed();
     if (!oracle_) {
         QSqlQuery q(QSqlDatabase::database(connectionName_, false));
         if (q.exec(QStringLiteral("SELECT DB_NAME()")) && q.next())

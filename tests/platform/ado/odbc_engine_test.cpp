@@ -1,0 +1,104 @@
+// The ODBC engine's own work (batches, values, errors, row writes) on a driver that is always at
+// hand: SQLite's ODBC driver stands in for SQL Server's here.
+#include "platform/ado/odbcbackend.h"
+#include "platform/vb/conversions.h"
+#include "tests/platform/ado/fixture_schema.h"
+#include "tests/platform/ado/sqlite_files.h"
+#include "tests/support/fixtures.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using vb::Variant;
+
+const char* const kDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+class OdbcEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString file = files.create(QStringLiteral("ODBC"), fixtureSchema());
+        engine.openDriver(
+            QStringLiteral("DRIVER=%1;Database=%2;").arg(QString::fromUtf8(kDriver), file));
+        ASSERT_TRUE(engine.isOpen());
+    }
+    SqliteFiles files;
+    ado::OdbcBackend engine;
+};
+
+TEST_F(OdbcEngineTest, QueryGivesTheRowsWithTheirValues) {
+    const ado::ResultSet rs = engine.query(
+        QStringLiteral("SELECT TC, [NUMERO ASIENTO], Tasa, FECHA, Foto, Nota, ValorAux FROM "
+                       "MV_ASIENTOS, TA_CONFIGURACION"),
+        false);
+    ASSERT_EQ(rs.rowCount(), 1);
+    EXPECT_EQ(rs.columns[1].name, QStringLiteral("NUMERO ASIENTO"));
+    EXPECT_EQ(rs.at(0, 0), Variant("CB"));
+    EXPECT_EQ(rs.at(0, 1), Variant(7));
+    EXPECT_DOUBLE_EQ(rs.at(0, 2).number(), 0.21);
+    EXPECT_EQ(rs.columns[3].type, ado::adDBTimeStamp);
+    EXPECT_EQ(rs.at(0, 3), Variant(QDateTime(QDate(2024, 3, 5), QTime(14, 30))));
+    EXPECT_EQ(rs.at(0, 4), Variant(QByteArray("\x01\x02", 2)));
+    EXPECT_EQ(rs.at(0, 5), Variant(QStringLiteral("Ñandú")));
+    EXPECT_EQ(rs.at(0, 6), Variant::null());
+    EXPECT_TRUE(rs.table.isEmpty());
+}
+
+TEST_F(OdbcEngineTest, AFailingStatementListsTheDriversErrorWithoutVendorPrefixes) {
+    const ado::BatchOutcome out = engine.execute(QStringLiteral("SELECT * FROM NO_EXISTE"));
+    EXPECT_TRUE(out.failed);
+    ASSERT_GE(out.errors.size(), 1);
+    const ado::Error& first = out.errors.first();
+    EXPECT_EQ(first.Source, ado::sqlServerSource());
+    EXPECT_FALSE(first.SQLState.isEmpty());
+    EXPECT_TRUE(first.Description.contains(QStringLiteral("NO_EXISTE")))
+        << first.Description.toStdString();
+    EXPECT_FALSE(first.Description.startsWith(QLatin1Char('[')));
+}
+
+TEST_F(OdbcEngineTest, RowsAffectedCountsChangedRowsOnly) {
+    EXPECT_EQ(
+        engine.execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'x'")).recordsAffected,
+        1);
+    EXPECT_EQ(engine.execute(QStringLiteral("DELETE FROM AUX_ERR")).recordsAffected, 0);
+    EXPECT_EQ(engine.execute(QStringLiteral("SELECT * FROM AUX_ERR")).recordsAffected, -1);
+}
+
+TEST_F(OdbcEngineTest, RowsOfOneTableAreFoundByPrimaryKeyAndWrittenWithBoundValues) {
+    const ado::ResultSet rs = engine.query(QStringLiteral("SELECT * FROM TA_CONFIGURACION"), true);
+    EXPECT_EQ(rs.table, QStringLiteral("TA_CONFIGURACION"));
+    ASSERT_EQ(rs.keyColumns, QStringList({"CLAVE"}));
+    EXPECT_EQ(rs.keys.front(), Variant("NOMBRE"));
+
+    ado::RowWrite edit;
+    edit.table = rs.table;
+    edit.keyColumns = rs.keyColumns;
+    edit.keyValues = {Variant("NOMBRE")};
+    edit.columns = {QStringLiteral("VALOR")};
+    edit.values = {Variant("O'Brien; DROP TABLE AUX_ERR")};
+    edit.readBack = {QStringLiteral("CLAVE"), QStringLiteral("VALOR")};
+    const ado::RowRead edited = engine.writeRow(edit);
+    EXPECT_EQ(edited.values,
+              QList<Variant>({Variant("NOMBRE"), Variant("O'Brien; DROP TABLE AUX_ERR")}));
+
+    ado::RowWrite add = edit;
+    add.keyValues.clear();
+    add.columns = {QStringLiteral("CLAVE")};
+    add.values = {Variant("NUEVA")};
+    add.readBack = {QStringLiteral("CLAVE"), QStringLiteral("Grupo")};
+    const ado::RowRead added = engine.writeRow(add);
+    EXPECT_EQ(added.values, QList<Variant>({Variant("NUEVA"), Variant("GENERAL")}));
+    EXPECT_EQ(added.keyValues, QList<Variant>({Variant("NUEVA")}));
+
+    edit.keyValues = {Variant("NO_ESTA")};
+    try {
+        engine.writeRow(edit);
+        ADD_FAILURE() << "a missing row was updated";
+    } catch (const ado::ProviderFailure& failure) {
+        EXPECT_EQ(failure.errors.first().Number, ado::err::RowNotFound);
+    }
+}
+
+}  // namespace
