@@ -172,6 +172,10 @@ long Recordset::RecordCount() const {
     return d_->rowCount();
 }
 
+long Recordset::CursorType() const { return d_->cursorType; }
+
+long Recordset::LockType() const { return d_->lockType; }
+
 long Recordset::FieldCount() const {
     d_->requireOpen();
     return d_->data.columnCount();

@@ -39,6 +39,9 @@ public:
     void MovePrevious();
     void MoveLast();
     long RecordCount() const;
+    // The cursor and lock types it was opened with (those of the last Open while closed).
+    long CursorType() const;
+    long LockType() const;
 
     long FieldCount() const;
     // By name without regard to case, or by 0-based index; raises 3265 when there is none.
