@@ -1,0 +1,88 @@
+#include "db/bases_txt.h"
+
+#include "platform/ui/operator.h"
+#include "platform/vb/steps.h"
+#include "platform/vb/strings.h"
+#include "platform/vb/textfile.h"
+#include "platform/vb/vberror.h"
+#include "platform/vendrix/clsutil.h"
+#include "platform/vendrix/paths.h"
+
+#include <QFileInfo>
+
+using vb::Trim;
+
+namespace TXR_Common {
+
+bool AgregaConexionBases(const QString& Nombre, const QString& Database, const QString& Usuario,
+                         const QString& Password, const QString& Servidor, const QString& Sufijo,
+                         bool Oracle) {
+    const QString sufijo = Sufijo.isEmpty() ? QString() : u'/' + Sufijo + u':';
+    const QString servidor = Oracle ? u'#' + Servidor : Servidor;
+    const QStringList campos = {Trim(Nombre), Trim(Database), Trim(Usuario),
+                                Trim(gUtil().Codifica(Password)), Trim(servidor) + sufijo};
+    for (const QString& campo : campos) {
+        if (campo.contains(u',')) {
+            ui::op().msgBox(QStringLiteral("No se puede registrar la conexión: el dato \"") +
+                                campo + QStringLiteral("\" contiene una coma."),
+                            vb::vbExclamation, QStringLiteral("Atención"));
+            return false;
+        }
+    }
+    // Private to the user: the line holds a scrambled password.
+    if (!vb::writeTextLines(bases::ruta(), {campos.join(u',')}, true, 0600))
+        throw vb::VbError(vb::err::PathNotFound,
+                          QStringLiteral("No se pudo escribir ") + bases::ruta());
+    return true;
+}
+
+}  // namespace TXR_Common
+
+namespace bases {
+
+namespace {
+
+// A field as the language's Input # statement reads it: blanks around it dropped, and the
+// double quotes around a quoted field.
+QString campo(const QStringList& campos, int i) {
+    if (i >= campos.size()) return {};
+    QString c = Trim(campos[i]);
+    if (c.size() >= 2 && c.startsWith(u'"') && c.endsWith(u'"')) c = c.mid(1, c.size() - 2);
+    return c;
+}
+
+}  // namespace
+
+QString ruta() {
+    return vendrix::programFile(QStringLiteral("BASES.TXT"));
+}
+
+std::optional<QList<ConexionRegistrada>> lee() {
+    const QString archivo = ruta();
+    if (!QFileInfo::exists(archivo)) return std::nullopt;
+    const std::optional<QStringList> lineas = vb::readTextLines(archivo);
+    if (!lineas) vb::raise(vb::err::PathNotFound);
+    QList<ConexionRegistrada> out;
+    for (const QString& linea : *lineas) {
+        // Each line on its own: a short line never takes fields from the next one.
+        const QStringList campos = linea.split(u',');
+        ConexionRegistrada c;
+        c.Nombre = campo(campos, 0);
+        c.Database = campo(campos, 1);
+        c.Usuario = campo(campos, 2);
+        c.Password = gUtil().Decodifica(campo(campos, 3));
+        c.Servidor = campo(campos, 4);
+        out.append(c);
+    }
+    return out;
+}
+
+std::optional<ConexionRegistrada> busca(const QString& nombre) {
+    const std::optional<QList<ConexionRegistrada>> entradas = lee();
+    if (!entradas) return std::nullopt;
+    for (const ConexionRegistrada& c : *entradas)
+        if (Trim(c.Nombre) == Trim(nombre)) return c;
+    return std::nullopt;
+}
+
+}  // namespace bases

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "db/bases_txt.h"
+#include "db/hooks.h"
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+// The connection dialog "Control de Acceso": server, database, user, password, port and
+// platform, or a connection registered in "BASES.TXT"; it can register the typed connection
+// and put a shortcut to the program on the desktop.
+class frmAcceso : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmAcceso(QWidget* parent = nullptr);
+
+    // Makes this dialog the one the database class shows when it asks for a connection.
+    static void Instala();
+
+    bool Aceptar = false;  // closed with Aceptar
+
+    // Runs a command line and waits for it while the interface stays alive. False, with
+    // `ErrDevuelto` set, when it could not be started.
+    bool EjecutarCmdRegDB(const QString& Archivo, QString& ErrDevuelto);
+    void llenarlist();
+    void DatosBase(const QString& Nombre);
+    // Opens and closes gDB()'s connection with the given parameters.
+    bool ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname, const QString& Usuario,
+                           const QString& Password, const QString& Proveedor);
+    void AsignarDatosBase();
+    void MensajeInicial(QLineEdit& ObjTxt);
+
+    // The server the connection should use: a port typed in the port box joins a SQL Server
+    // name that has none (1433, the default, is left out so named instances keep working).
+    QString ServidorConPuerto() const;
+
+    void CmdLineaComando_Click();
+    void CmdRegistrar_Click();
+    void lstBases_Click();
+    void lstBases_DblClick();
+    void bcAceptar_Click();
+    void bcCancelar_Click();
+
+    // Controls, with their given names as object names.
+    QPushButton* CmdLineaComando;
+    QPushButton* CmdRegistrar;
+    QListWidget* lstBases;
+    QPushButton* bcCancelar;
+    QPushButton* bcAceptar;
+    QGroupBox* framAcceso;
+    QLineEdit* TxtPuerto;
+    QComboBox* CboPlataformaDB;
+    QLineEdit* TxtUserPassword;
+    QLineEdit* TxtServidor;
+    QLineEdit* TxtDbName;
+    QLineEdit* TxtUserId;
+
+private:
+    // The entry DatosBase found last.
+    ConexionRegistrada encontrada_;
+    QString puerto_;  // port value; empty at first
+};

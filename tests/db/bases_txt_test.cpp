@@ -1,0 +1,89 @@
+#include "db/bases_txt.h"
+
+#include "platform/vb/steps.h"
+#include "platform/vb/textfile.h"
+#include "platform/vendrix/clsutil.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_operator.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class BasesTxtTest : public ::testing::Test {
+protected:
+    zxtest::ProgramFolder folder;
+    zxtest::ScriptedOperator op;
+
+    void escribe(const QByteArray& bytes) {
+        QFile f(folder.file("BASES.TXT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+TEST_F(BasesTxtTest, AMissingFileHasNoEntriesAndTheFirstRegistrationCreatesIt) {
+    EXPECT_FALSE(bases::lee().has_value());
+    EXPECT_TRUE(TXR_Common::AgregaConexionBases("EMPRESA / SRV01", " empresa ", "empresa",
+                                                "empresa", " srv01:1500 "));
+    const QByteArray esperado = "EMPRESA / SRV01,empresa,empresa," +
+                                vb::toCp1252(gUtil().Codifica("empresa")) + ",srv01:1500\r\n";
+    EXPECT_EQ(zxtest::readFile(folder.file("BASES.TXT")), esperado);
+    // It holds a scrambled password: private to the user.
+    const QFile::Permissions modo = QFile::permissions(folder.file("BASES.TXT"));
+    EXPECT_TRUE(modo.testFlag(QFile::WriteOwner));
+    EXPECT_EQ(modo & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+
+    const auto entrada = bases::busca("EMPRESA / SRV01");
+    ASSERT_TRUE(entrada.has_value());
+    EXPECT_EQ(entrada->Database, QStringLiteral("empresa"));
+    EXPECT_EQ(entrada->Usuario, QStringLiteral("empresa"));
+    EXPECT_EQ(entrada->Password, QStringLiteral("empresa"));
+    EXPECT_EQ(entrada->Servidor, QStringLiteral("srv01:1500"));
+}
+
+TEST_F(BasesTxtTest, SuffixAndOracleFlagShapeTheServerField) {
+    TXR_Common::AgregaConexionBases("N", "d", "u", "p", "srv", "inst", true);
+    EXPECT_EQ(bases::busca("N")->Servidor, QStringLiteral("#srv/inst:"));
+}
+
+TEST_F(BasesTxtTest, AValueWithACommaIsRefusedAndNothingIsWritten) {
+    TXR_Common::AgregaConexionBases("A / S", "a", "a", "a", "s");
+    const QByteArray antes = zxtest::readFile(folder.file("BASES.TXT"));
+    op.answer(vb::vbOK);
+    EXPECT_FALSE(TXR_Common::AgregaConexionBases("B / H", "b", "b", "b", "host,1500"));
+    EXPECT_EQ(zxtest::readFile(folder.file("BASES.TXT")), antes);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages().first().title, QStringLiteral("Atención"));
+}
+
+TEST_F(BasesTxtTest, EachLineReadsOnItsOwn) {
+    escribe(
+        "A / S,a\r\n"
+        "B / S,b,ub,pb,srvb\r\n"
+        " ,c,c,c,c\r\n"
+        "B / S,x,x,x,otro\r\n"
+        "\"Q / S\",\"q\",q,q,srvq\r\n");
+    const auto entradas = bases::lee();
+    ASSERT_TRUE(entradas.has_value());
+    ASSERT_EQ(entradas->size(), 5);
+    EXPECT_EQ((*entradas)[0].Database, QStringLiteral("a"));
+    EXPECT_EQ((*entradas)[0].Servidor, QString());
+    EXPECT_EQ(bases::busca("B / S")->Servidor, QStringLiteral("srvb"));  // the first of two
+    EXPECT_EQ(bases::busca("B / S")->Usuario, QStringLiteral("ub"));
+    EXPECT_EQ(bases::busca(" Q / S ")->Database, QStringLiteral("q"));
+    EXPECT_FALSE(bases::busca("b / s").has_value());  // names compare with case
+}
+
+TEST_F(BasesTxtTest, TheFileIsFoundWhateverTheCaseOfItsName) {
+    QFile f(folder.file("bases.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("X / Y,x,x,x,y\r\n");
+    f.close();
+    EXPECT_EQ(bases::busca("X / Y")->Servidor, QStringLiteral("y"));
+}
+
+}  // namespace

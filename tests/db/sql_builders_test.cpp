@@ -1,0 +1,134 @@
+#include "db/sql_builders.h"
+
+#include "tests/db/db_fixture.h"
+
+#include "platform/vb/conversions.h"
+
+namespace {
+
+using namespace ModGlobal;
+
+TEST(SqlBuildersTest, InsertAndUpdateTexts) {
+    AgregaCampoSQL("A", "1", "@", true);
+    AgregaCampoSQL("B", "O'Brien", "'", false);
+    AgregaCampoSQL("C", "null", "'", false);
+    AgregaCampoSQL("D", "NuLL", "@", false);
+    AgregaCampoSQL("E", "12.5", "@", false);
+    ASSERT_EQ(ParesSQL().size(), 5);
+    EXPECT_EQ(ParesSQL()[1].ValorSQL, QStringLiteral("'OBrien'"));
+    EXPECT_EQ(ParesSQL()[2].ValorSQL, QStringLiteral("Null"));
+
+    QStringList sentencias{QString()};
+    QString condicion = "ID = 3";
+    ArmaSentenciaSQL(ParesSQL(), sentencias, "T", false, condicion, true);
+    ArmaSentenciaSQL(ParesSQL(), sentencias, "T", true, condicion, false);
+    EXPECT_EQ(
+        sentencias,
+        (QStringList{"", "INSERT INTO T (A,B,C,D,E) VALUES (1,'OBrien',Null,Null,12.5)", "",
+                     "UPDATE T SET A = 1,B = 'OBrien',C = Null,D = Null,E = 12.5  WHERE ID = 3",
+                     ""}));
+    EXPECT_EQ(condicion, QStringLiteral(" WHERE ID = 3"));
+    // The pairs are left as one empty pair.
+    ASSERT_EQ(ParesSQL().size(), 1);
+    EXPECT_EQ(ParesSQL()[0].CampoSQL, QString());
+
+    QString conWhere = "x where ID = 3";
+    AgregaCampoSQL("A", "1", "@", true);
+    ArmaSentenciaSQL(ParesSQL(), sentencias, "T", true, conWhere, false);
+    EXPECT_EQ(sentencias[5], QStringLiteral("UPDATE T SET A = 1 x where ID = 3"));
+    EXPECT_EQ(conWhere, QStringLiteral("x where ID = 3"));
+}
+
+TEST(SqlBuildersTest, NumbersWithACommaDecimalLocale) {
+    zxtest::ScopedLocale es(QLocale(QLocale::Spanish, QLocale::Argentina));
+    AgregaCampoSQL("E", "12,5", "@", true);
+    EXPECT_EQ(ParesSQL()[0].ValorSQL, QStringLiteral("12.5"));
+}
+
+// The caller's variable (the logged-in user, for one) keeps its apostrophes.
+TEST(SqlBuildersTest, TheCallersValueIsNotChanged) {
+    QString usuario = "D'Angelo";
+    AgregaCampoSQL("Usuario", usuario, "'", true);
+    EXPECT_EQ(usuario, QStringLiteral("D'Angelo"));
+    EXPECT_EQ(ParesSQL()[0].ValorSQL, QStringLiteral("'DAngelo'"));
+}
+
+TEST(SqlBuildersTest, ArmaInsertSQLAppendsToTheHeadAndLimpiarEmptiesThePairs) {
+    AgregaCampoSQL("A", "1", "@", true);
+    QString sentencia = "INSERT INTO T ";
+    ArmaInsertSQL(sentencia, ParesSQL(), false);
+    EXPECT_EQ(sentencia, QStringLiteral("INSERT INTO T (A) VALUES (1)"));
+    EXPECT_EQ(ParesSQL().size(), 1);
+    QString otra = "INSERT INTO U ";
+    ArmaInsertSQL(otra, ParesSQL(), true);
+    EXPECT_EQ(otra, QStringLiteral("INSERT INTO U (A) VALUES (1)"));
+    EXPECT_TRUE(ParesSQL().isEmpty());
+}
+
+TEST(SqlBuildersTest, TieneApostrofo) {
+    EXPECT_TRUE(TieneApostrofo("O'Brien"));
+    EXPECT_FALSE(TieneApostrofo("OBrien"));
+}
+
+TEST(AdaptaSQLOracleTest, OnlyAnOracleConnectionChangesTheText) {
+    dbtest::reinicia(gDB());
+    gDB().gConnString = "PROVIDER=SQLOLEDB;Server=oracle;Database =X;";
+    EXPECT_EQ(AdaptaSQLOracle("select top 10 * from T"), QStringLiteral("select top 10 * from T"));
+    EXPECT_EQ(AdaptaSQLOracle("len"), QStringLiteral("len"));
+    gDB().gConnString = "Provider=OraOLEDB.Oracle.1;Data Source=X;";
+    const struct {
+        const char* texto;
+        const char* expected;
+    } cases[] = {
+        {"len", "LENGTH"},
+        {"Len", "LENGTH"},
+        {"Nombre", "Nombre"},
+        {"select len(a) from T", "select len(a) from T"},
+        {"select top 10 * from T", "select  *  from T WHERE ROWNUM <=  10 "},
+        {"select top 10 a from T", "select top 10 a from T"},
+        {"select laptop, a from T", "select laptop, a from T"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.texto);
+        EXPECT_EQ(AdaptaSQLOracle(c.texto), QString::fromUtf8(c.expected));
+    }
+    dbtest::reinicia(gDB());
+}
+
+class FechaServidorTest : public dbtest::DbTest {
+protected:
+    zxtest::FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))};
+};
+
+TEST_F(FechaServidorTest, TheServersClockToTheSecond) {
+    abre(gDB());
+    const QDateTime fecha = FechaServidor();
+    const QList<QStringList> getdate = data.rows("select getdate()");
+    ASSERT_EQ(getdate.size(), 1);
+    EXPECT_EQ(fecha, vb::CDate(getdate[0][0]));
+    EXPECT_EQ(fecha.time().msec(), 0);
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(FechaServidorTest, AQueryThatCannotRunFallsBackToTheOperatingDateOrTheClock) {
+    // gDB() is closed: the database class shows its error box, and the fallbacks answer.
+    op.answer(vb::vbAbort);
+    EXPECT_EQ(FechaServidor(), clock.now());
+
+    auto& hooks = dbhooks::hooks();
+    const auto cfg = hooks.Cfg;
+    const auto fechaDia = hooks.UtilizarFechaDia;
+    hooks.UtilizarFechaDia = [] { return true; };
+    hooks.Cfg = [](const QString& clave) {
+        return clave == "FECHAOPERHASTA" ? QStringLiteral("31/12/2023") : QString();
+    };
+    op.answer(vb::vbAbort);
+    EXPECT_EQ(FechaServidor(), QDateTime(QDate(2023, 12, 31), QTime(0, 0)));
+    hooks.Cfg = [](const QString&) { return QStringLiteral(" "); };
+    op.answer(vb::vbAbort);
+    EXPECT_EQ(FechaServidor(), clock.now());
+    hooks.Cfg = cfg;
+    hooks.UtilizarFechaDia = fechaDia;
+}
+
+}  // namespace
