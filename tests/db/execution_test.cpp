@@ -263,7 +263,7 @@ TEST_F(OracleScriptTest, IfExistsRunsItsStatementOnlyWhenTheTestHolds) {
     ado::Column columna;
     columna.name = "X";
     fila.columns.append(columna);
-    fila.cells.push_back(vb::Variant(1));
+    fila.cells.append(vb::Variant(1));
     motor->rowsNext(ScriptedBackend::Call::Execute, fila);  // the test finds a row
     QString sql =
         "IF NOT EXISTS (SELECT 1 FROM T WHERE A = 'INSERT ') INSERT INTO T VALUES (1)\r\n"
