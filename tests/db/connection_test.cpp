@@ -232,6 +232,23 @@ TEST_F(OpenServerADODBTest, OpeningAnOpenConnectionClosesItFirst) {
     EXPECT_TRUE(db.gConnString.contains("Database =KQ_ESTADISTICAS;"));
 }
 
+// An open that keeps meeting an open connection is closed and tried again only once.
+TEST_F(OpenServerADODBTest, AnAlreadyOpenConnectionIsHandledOnlyOnce) {
+    DB_Dll db;
+    auto motor = std::make_unique<zxtest::ScriptedBackend>();
+    zxtest::ScriptedBackend* puntero = motor.get();
+    ado::Error abierta;
+    abierta.Number = ado::err::ObjectOpen;
+    abierta.Description = "Operation is not allowed when the object is open.";
+    motor->failNext(zxtest::ScriptedBackend::Call::Open, {abierta})
+        .failNext(zxtest::ScriptedBackend::Call::Open, {abierta});
+    db.gCnn.attachBackend(std::move(motor));
+    db.OpenServerADODB(false, ado::adUseClient, "PROVIDER=SQLOLEDB;Server=srv;", false, false);
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_EQ(puntero->openCount(), 2);
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
 class ReintentaConectarTest : public DbTest {};
 
 TEST_F(ReintentaConectarTest, AClosedConnectionIsOpenedAgainAndItsTimeoutKept) {

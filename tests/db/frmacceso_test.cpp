@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -245,6 +246,22 @@ TEST_F(RegistrarTest, WhenTheTestLoginFailsTheTypedLoginCanStillRegister) {
     EXPECT_EQ(entrada->Servidor, QStringLiteral("srv01"));
     EXPECT_EQ(gDB().gUsuario, QStringLiteral("ana"));
     EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(FrmAccesoTest, TheShortcutOnTheDesktopStartsThisProgram) {
+    QTemporaryDir casa;
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", casa.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", casa.filePath(".config").toLocal8Bit());
+    frmAcceso f;
+    QTest::mouseClick(f.CmdLineaComando, Qt::LeftButton);
+    qputenv("HOME", home);
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
+    const QByteArray lanzador = zxtest::readFile(casa.filePath("Desktop/Zentrik.desktop"));
+    EXPECT_TRUE(lanzador.contains("Exec=" + folder.file("Zentrik").toLocal8Bit() + "\n"));
 }
 
 TEST_F(FrmAccesoTest, EjecutarCmdRegDBWaitsForTheProgram) {
