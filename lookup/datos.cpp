@@ -1,24 +1,63 @@
 #include "lookup/datos.h"
 
+#include "db/db_dll.h"
+#include "db/hooks.h"
 #include "platform/vb/vberror.h"
+#include "platform/vendrix/clsutil.h"
+
+DB_Dll& gDBUDBC() {
+    static DB_Dll instancia;
+    return instancia;
+}
 
 namespace lookup {
 
 namespace {
 
-[[noreturn]] void sinBase() {
-    throw vb::VbError(3709, QStringLiteral("No database is available to the lookup"));
+std::optional<ResultadoConsulta> consultaEn(DB_Dll& db, QString& sql) {
+    ado::Recordset rs;
+    db.AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
+    if (rs.State() != ado::adStateOpen) return std::nullopt;
+    ResultadoConsulta r;
+    const long n = rs.FieldCount();
+    for (long i = 0; i < n; ++i) {
+        const ado::Field f = rs.Fields(i);
+        r.campos.append({f.Name(), f.Type(), f.DefinedSize()});
+    }
+    while (!rs.Eof()) {
+        QList<vb::Variant> fila;
+        fila.reserve(n);
+        for (long i = 0; i < n; ++i) fila.append(rs.Fields(i).Value());
+        r.filas.append(std::move(fila));
+        rs.MoveNext();
+    }
+    db.CierraRecordset(rs);
+    return r;
 }
 
 Datos porDefecto() {
     Datos d;
-    d.Cfg = [](const QString&) -> QString { return QStringLiteral(" "); };
-    d.consulta = [](QString&, bool) -> std::optional<ResultadoConsulta> { sinBase(); };
-    d.ejecuta = [](const QString&) -> QString { sinBase(); };
-    d.cadenaConexion = []() -> QString { return {}; };
-    d.usuario = []() -> QString { return {}; };
-    d.valorEnTabla = [](const QString&, const QString&, const QString&,
-                        const QString&) -> std::optional<QString> { sinBase(); };
+    d.Cfg = [](const QString& clave) { return dbhooks::Cfg(clave); };
+    d.consulta = [](QString& sql, bool udbc) { return consultaEn(udbc ? gDBUDBC() : gDB(), sql); };
+    d.ejecuta = [](const QString& sql) -> QString {
+        ado::Errors& errores = gDB().gCnn.errors();
+        errores.Clear();
+        gDB().EjecutaConsultaSQL(sql);
+        return errores.Count() > 0 ? errores.Item(0).Description : QString();
+    };
+    d.cadenaConexion = [] { return gDB().gConnString; };
+    d.usuario = [] { return gDB().gUsuario; };
+    d.valorEnTabla = [](const QString& tabla, const QString& codigo, const QString& campo,
+                        const QString& campoDevuelto) -> std::optional<QString> {
+        ado::Recordset rs;
+        if (!gDB().ExisteEnTabla(tabla, codigo, campo, &rs, 8, QString(), true)) {
+            if (rs.State() == ado::adStateOpen) gDB().CierraRecordset(rs);
+            return std::nullopt;
+        }
+        const QString valor = gUtil().NuloAVacio(rs[campoDevuelto]);
+        gDB().CierraRecordset(rs);
+        return valor;
+    };
     d.MenuExes = [](const QString&, const QString&) {};
     return d;
 }

@@ -8,11 +8,16 @@
 #include <functional>
 #include <optional>
 
-// What the lookup grids read and run on the database and ask of the common services. The
-// program's versions go through gDB, Cfg and MenuExes; nothing else replaces them but a
-// test that needs a failure the database cannot be made to give.
-class SearchGrid;
+// What the lookup grids read and run on the database and ask of the common services: through
+// gDB, the configuration reader and the program launcher. Nothing replaces them but a test
+// that needs a failure the database cannot be made to give.
 class CodeTree;
+class DB_Dll;
+class SearchGrid;
+
+// The second database instance a grid may be told to read through; this program never opens
+// it.
+DB_Dll& gDBUDBC();
 
 namespace lookup {
 

@@ -1,0 +1,297 @@
+#include "lookup/lib_clscons3.h"
+
+#include "db/db_dll.h"
+#include "platform/vb/steps.h"
+#include "tests/lookup/scripted_forms.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_operator.h"
+#include "tests/support/test_database.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The lookup service on the test database through gDB, with its forms played by the test.
+class ConsultaDb : public ::testing::Test {
+protected:
+    ConsultaDb() {
+        gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
+        gDB().gDBName = zxtest::TestDatabase::mainName;
+        gDB().gUsuario = "sa";
+        gDB().gUserPassWord = "sa";
+        gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+        data.exec(
+            "INSERT INTO TA_USUARIOS (Nombre, Administrador, email_Password) "
+            "VALUES ('ANA', 1, 'secreta');"
+            "INSERT INTO TA_USUARIOS (Nombre, Administrador, email_Password) "
+            "VALUES ('BETO', 0, 'clave');"
+            "INSERT INTO V_TA_VENDEDORES VALUES ('V2', 'Zoe');"
+            "INSERT INTO V_TA_VENDEDORES VALUES ('V1', 'O''Hara');");
+        service.gRutaMascaraConsultas = folder.file("consultas.kqv");
+        service.gUsarMascarasConsultas = true;
+        mascaras::escribePorDefecto(service.gRutaMascaraConsultas);
+    }
+    ~ConsultaDb() override {
+        if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
+        gDB().gOpenFlag = false;
+        gDB().gConnString.clear();
+    }
+
+    QStringList titulos(const SearchGrid& g) const {
+        QStringList out;
+        for (const auto& c : g.columnas()) out.append(c.titulo);
+        return out;
+    }
+
+    zxtest::ProgramFolder folder;
+    zxtest::ScriptedOperator op;
+    zxtest::TestDatabase data;
+    zxtest::ScriptedLookupForms forms;
+    Lib_ClsCons3 service;
+};
+
+TEST_F(ConsultaDb, DefinitionRecordLookup) {
+    QString sql;
+    forms.grilla = [&](SearchGrid& g) {
+        sql = g.SqlInicial;
+        EXPECT_EQ(titulos(g), (QStringList{"NOMBRE", "IDVENDEDOR"}));
+        ASSERT_EQ(g.filas().size(), 2);
+        EXPECT_EQ(g.filas()[0].celdas, (QStringList{"O'Hara", "V1"}));
+        g.seleccionaFila(1);
+        g.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "IDVENDEDOR";
+    QString campo;
+    service.ConsultaSearch("v_ta_vendedores", nullptr, {}, &campo);
+    EXPECT_EQ(sql,
+              " SELECT TOP 1000 NOMBRE,IDVENDEDOR FROM V_TA_VENDEDORES  with(nolock)  ORDER BY "
+              "NOMBRE");
+    EXPECT_EQ(campo, "NOMBRE");
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("V2"));
+    EXPECT_EQ(service.CampoDevuelto, "");
+    EXPECT_FALSE(service.Checks);
+}
+
+TEST_F(ConsultaDb, DiscoveryLeavesOutIdentityDatesAndPasswords) {
+    QString sql;
+    forms.grilla = [&](SearchGrid& g) {
+        sql = g.SqlInicial;
+        EXPECT_FALSE(titulos(g).contains("email_Password", Qt::CaseInsensitive));
+        ASSERT_EQ(g.filas().size(), 2);
+        g.CmbSearch_Change(g.IndiceColumna("Nombre") - 1, "be");
+        g.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "Nombre";
+    std::optional<QStringList> campos = QStringList{"Administrador"};
+    service.ConsultaSearch("TA_USUARIOS", &campos);
+    EXPECT_EQ(sql,
+              " SELECT TOP 1000 email_De,email_ServerOtro,email_usuario,eMail_Server,verproforma,"
+              "UNegocio,Administrador,Nombre FROM TA_USUARIOS  ORDER BY Nombre");
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("BETO"));
+    EXPECT_EQ(service.Valores, QStringList{"0"});
+    EXPECT_FALSE(campos.has_value());
+}
+
+TEST_F(ConsultaDb, GivenSelectGetsTheCallersCondition) {
+    QString sql;
+    forms.grilla = [&](SearchGrid& g) {
+        sql = g.SqlInicial;
+        ASSERT_EQ(g.filas().size(), 1);
+        g.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "Nombre";
+    QString where = "Administrador = 1";
+    service.ConsultaSearch("SELECT Nombre, ID FROM TA_USUARIOS", nullptr, {}, nullptr, &where);
+    EXPECT_EQ(sql, " SELECT Nombre, ID FROM TA_USUARIOS WHERE  (Administrador = 1) ");
+    EXPECT_EQ(where, " WHERE  (Administrador = 1) ");
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("ANA"));
+}
+
+TEST_F(ConsultaDb, MultipleChoiceKeepsDefaultChecksAndClearsTheCallersMembers) {
+    forms.grilla = [&](SearchGrid& g) {
+        EXPECT_TRUE(g.CheckBoxes);
+        EXPECT_TRUE(g.filas()[1].marcada);  // BETO, named by ValoresDefault
+        g.ListView1_ItemCheck(0, true);
+        g.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "Nombre";
+    service.Checks = true;
+    service.UsaCantidades = true;
+    std::optional<QStringList> campos = QStringList{"Nombre"};
+    service.ConsultaSearch("SELECT Nombre FROM TA_USUARIOS ORDER BY Nombre", &campos, {}, nullptr,
+                           nullptr, {}, false, "beto");
+    EXPECT_EQ(service.Valores, (QStringList{"ANA", "BETO"}));
+    EXPECT_EQ(service.Cantidades, QList<double>());
+    EXPECT_FALSE(service.Checks);
+    EXPECT_TRUE(service.UsaCantidades);
+    EXPECT_EQ(service.CampoDevuelto, "");
+    EXPECT_FALSE(campos.has_value());
+}
+
+TEST_F(ConsultaDb, OneColumnDefinitionEndsWithAMessageAndClearsTheLastAnswer) {
+    mascaras::escribePorDefecto(folder.file("una.kqv"));
+    QFile file(folder.file("una.kqv"));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(mascaras::encode({"SOLO", "MA_SOLO", "|NOMBRE|", {}}));
+    file.close();
+    service.gRutaMascaraConsultas = folder.file("una.kqv");
+    service.ValorDevuelto = "anterior";
+    service.Valores = QStringList{"anterior"};
+    op.answer(vb::vbOK);
+    service.ConsultaSearch("MA_SOLO");
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text, "Debe configurar la consulta para esta tabla");
+    EXPECT_EQ(op.messages()[0].title, "Aviso al operador");
+    EXPECT_EQ(op.messages()[0].icon, vb::vbInformation);
+    EXPECT_EQ(forms.shown, 0);
+    EXPECT_TRUE(service.ValorDevuelto.isEmpty());
+    EXPECT_EQ(service.Valores, QStringList());
+}
+
+TEST_F(ConsultaDb, CodeTreeValidatesTheChosenCode) {
+    data.exec(
+        "INSERT INTO TA_CCOSTO VALUES ('1', 'Administracion');"
+        "INSERT INTO TA_CCOSTO VALUES ('11', 'Compras');"
+        "INSERT INTO MA_CUENTAS (Codigo, Descripcion) VALUES ('9', 'Solo cuenta');");
+    forms.arbol = [&](CodeTree& t) {
+        ASSERT_EQ(t.nodos().size(), 3);
+        EXPECT_EQ(t.nodos()[2].padre, 1);
+        t.seleccionaNodo(2);
+        t.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "CODIGO";
+    service.ConsultaSearch("SELECT Codigo, Descripcion FROM TA_CCOSTO ORDER BY Codigo", nullptr,
+                           {}, nullptr, nullptr, {}, true);
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("11"));
+
+    forms.arbol = [&](CodeTree& t) {
+        t.ponNodos(CodeTree::arbolPorPrefijos({{"9", "Solo cuenta"}}));
+        t.seleccionaNodo(1);
+        t.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "CODIGO";
+    service.ConsultaSearch("SELECT Codigo, Descripcion FROM TA_CCOSTO", nullptr, {}, nullptr,
+                           nullptr, {}, true);
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("9"));
+}
+
+TEST_F(ConsultaDb, FamiliesTreeFromTheFamiliesView) {
+    data.exec(
+        "INSERT INTO V_TA_FAMILIAS VALUES ('01', 'Bebidas');"
+        "INSERT INTO V_TA_FAMILIAS VALUES ('0101', 'Gaseosas');"
+        "INSERT INTO V_TA_FAMILIAS VALUES ('02', 'Almacen');"
+        "INSERT INTO V_TA_FAMILIAS VALUES ('0201', 'Harinas');");
+    forms.arbol = [&](CodeTree& t) {
+        QStringList padres;
+        for (const auto& n : t.nodos()) {
+            if (n.padre >= 0) padres.append(n.clave.mid(1) + '<' + t.nodos()[n.padre].clave);
+        }
+        EXPECT_EQ(padres, (QStringList{"01<A", "0101<A01", "02<A", "0201<A02"}));
+        t.CmdNueva_Click();
+        EXPECT_EQ(t.nodos().size(), 5);
+        EXPECT_EQ(t.nodos()[4].padre, 3);
+        t.seleccionaNodo(4);
+        t.CmdAceptar_Click();
+    };
+    service.CampoDevuelto = "IDFAMILIA";
+    service.ConsultaSearch("SELECT IdFamilia, Descripcion FROM V_TA_FAMILIAS", nullptr, {},
+                           nullptr, nullptr, {}, true);
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("0201"));
+}
+
+class GrillaDb : public ConsultaDb {
+protected:
+    GrillaDb() {
+        data.exec(
+            "INSERT INTO VT_MA_ARTICULOS (IDARTICULO, DESCRIPCION, SUSPENDIDO, PUNTOPEDIDO, "
+            "Stock) "
+            "VALUES ('T1', 'Tornillo', 0, 5, 9);"
+            "INSERT INTO VT_MA_ARTICULOS (IDARTICULO, DESCRIPCION, SUSPENDIDO, PUNTOPEDIDO, "
+            "Stock) "
+            "VALUES ('C''2', 'Clavo', 0, 0, 0);");
+        grid.sql =
+            "SELECT IDARTICULO, DESCRIPCION, PRECIO1, 0 AS [**Cantidad**] FROM "
+            "VT_MA_ARTICULOS ORDER BY IDARTICULO";
+        grid.CheckBoxes = true;
+        grid.UsaCantidades = true;
+        grid.CampoDevuelto = "IDARTICULO";
+        grid.ValoresDefault = "t1";
+    }
+    zxtest::FixedClock clock{QDateTime(QDate(2025, 6, 30), QTime(18, 45, 10))};
+    SearchGrid grid;
+};
+
+TEST_F(GrillaDb, FillsHeadersWidthsChecksAndQuantities) {
+    grid.Form_Load();
+    EXPECT_EQ(titulos(grid),
+              (QStringList{"IDARTICULO", "DESCRIPCION", "PRECIO1", "**Cantidad**"}));
+    QList<double> anchos;
+    for (const auto& c : grid.columnas()) anchos.append(c.ancho);
+    EXPECT_EQ(anchos.mid(0, 3), (QList<double>{25 * 120, 60 * 120, 12 * 120}));
+    ASSERT_EQ(grid.filas().size(), 2);
+    EXPECT_EQ(grid.filas()[0].celdas.value(0), "C'2");
+    EXPECT_FALSE(grid.filas()[0].marcada);
+    EXPECT_TRUE(grid.filas()[1].marcada);
+    EXPECT_EQ(grid.TablaConsultada, "VT_MA_ARTICULOS");
+    EXPECT_TRUE(grid.EsConsultaArticulos);
+
+    grid.seleccionaFila(0);
+    grid.ListView1_KeyDown(45, 0);
+    grid.ListView1_KeyDown(45, 0);
+    grid.CmdAceptar_Click();
+    EXPECT_EQ(grid.Valores, (QStringList{"C'2", "T1"}));
+    EXPECT_EQ(grid.Cantidades, (QList<double>{2, 0}));
+}
+
+TEST_F(GrillaDb, RequeryNarrowsTheRowsWithAnApostropheInTheText) {
+    grid.CfgUsaConsultaLIKE = true;
+    grid.Form_Load();
+    grid.CmbSearch_Change(0, "c'");
+    grid.CmbSearch_KeyDown(0, 116, 0);
+    EXPECT_EQ(grid.sql,
+              "  SELECT IDARTICULO, DESCRIPCION, PRECIO1, 0 AS [**Cantidad**] FROM "
+              "VT_MA_ARTICULOS  where IDARTICULO like '%c''%' ORDER BY IDARTICULO");
+    ASSERT_EQ(grid.filas().size(), 1);
+    EXPECT_EQ(grid.filas()[0].celdas.value(1), "Clavo");
+    EXPECT_EQ(grid.cajas()[0], "");
+
+    grid.CmdNueva_Click();
+    EXPECT_EQ(grid.filas().size(), 2);
+}
+
+TEST_F(GrillaDb, ShortageRowIsWrittenWithItsDate) {
+    gDB().gUsuario = "O'Neil";
+    grid.Form_Load();
+    grid.seleccionaFila(0);
+    op.answer(vb::vbYes);
+    EXPECT_TRUE(grid.Form_KeyDown(123, 0));
+    const auto rows = data.rows(
+        "SELECT CONVERT(varchar(10), FechaHora, 103), IdArticulo, Descripcion, Usuario "
+        "FROM V_MV_FALTANTES");
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0], (QStringList{"30/06/2025", QString(22, ' ') + "C'2", "Clavo", "O'Neil"}));
+}
+
+TEST_F(GrillaDb, FailedShortageInsertIsTold) {
+    grid.Form_Load();
+    data.exec("DROP TABLE V_MV_FALTANTES");
+    grid.seleccionaFila(1);
+    op.answer(vb::vbYes).answer(vb::vbOK);
+    grid.Form_KeyDown(123, 0);
+    ASSERT_EQ(op.messages().size(), 2);
+    EXPECT_TRUE(op.messages()[1].text.startsWith("No se pudo informar el faltante de stock: "));
+    EXPECT_EQ(op.messages()[1].title, "Aviso al Operador");
+}
+
+TEST_F(ConsultaDb, StartUpGivesTheServiceItsFileAndWritesTheDefaultsOnce) {
+    const QString ruta = folder.file("nuevo.kqv");
+    lookup::PreparaConsultas("Provider=SQLOLEDB;Server=x", ruta);
+    EXPECT_EQ(gConsultas().gConnString, "Provider=SQLOLEDB;Server=x");
+    EXPECT_EQ(gConsultas().gRutaMascaraConsultas, ruta);
+    EXPECT_TRUE(gConsultas().gUsarMascarasConsultas);
+    lookup::CreaMascarasSiFaltan();
+    lookup::CreaMascarasSiFaltan();
+    EXPECT_EQ(zxtest::readFile(ruta).size(), 11 * 1202);
+}
+
+}  // namespace
