@@ -1,4 +1,7 @@
+#include "db/db_dll.h"
 #include "lookup/code_tree.h"
+#include "lookup/formularios_qt.h"
+#include "lookup/lib_clscons3.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/search_grid.h"
@@ -7,6 +10,7 @@
 
 #include "platform/vb/steps.h"
 #include "tests/support/scripted_operator.h"
+#include "tests/support/test_database.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -210,6 +214,42 @@ TEST_F(GridForm, EscapeCancels) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(grid.ValorDevuelto, vb::Variant(""));
     EXPECT_FALSE(grid.Valores.has_value());
+}
+
+// The whole road: the service shows the real window through the operator service, and the
+// operator types and presses Enter.
+TEST(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
+    zxtest::ProgramFolder folder;
+    zxtest::TestDatabase data;
+    data.exec(
+        "INSERT INTO V_TA_VENDEDORES VALUES ('V1', 'Ana');"
+        "INSERT INTO V_TA_VENDEDORES VALUES ('V2', 'Beto');");
+    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
+    gDB().gDBName = zxtest::TestDatabase::mainName;
+    gDB().gUsuario = "sa";
+    gDB().gUserPassWord = "sa";
+    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    const lookup::Formularios previos = lookup::formularios();
+    lookup::instalaFormularios();
+
+    zxtest::ScriptedOperator op;
+    op.form([](QDialog& dialog) {
+        auto& form = dynamic_cast<Lib_FrmCons3&>(dialog);
+        EXPECT_EQ(form.ListView1->topLevelItemCount(), 2);
+        QTest::keyClicks(form.CmbSearch(1)->lineEdit(), "be");
+        form.ListView1->setFocus();
+        QTest::keyClick(form.ListView1, Qt::Key_Return);
+        return dialog.result();
+    });
+    Lib_ClsCons3 service;
+    service.CampoDevuelto = "IDVENDEDOR";
+    service.ConsultaSearch("SELECT IDVENDEDOR, NOMBRE FROM V_TA_VENDEDORES");
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("V2"));
+
+    lookup::formularios() = previos;
+    gDB().gCnn.Close();
+    gDB().gOpenFlag = false;
+    gDB().gConnString.clear();
 }
 
 }  // namespace
