@@ -122,8 +122,17 @@ void Connection::setDefaultDatabase(const QString& name) {
 }
 
 Recordset Connection::Execute(const QString& commandText, long* recordsAffected, long options) {
-    const QString text = commandTextFor(commandText, options, false);
-    BatchOutcome outcome = d_->call([&](Backend& b) { return b.execute(text); });
+    return run(commandTextFor(commandText, options, false), {}, recordsAffected);
+}
+
+Recordset Connection::Execute(const QString& commandText, const QList<vb::Variant>& parameters,
+                              long* recordsAffected) {
+    return run(commandText, parameters, recordsAffected);
+}
+
+Recordset Connection::run(const QString& text, const QList<vb::Variant>& parameters,
+                          long* recordsAffected) {
+    BatchOutcome outcome = d_->call([&](Backend& b) { return b.execute(text, parameters); });
     if (recordsAffected) *recordsAffected = outcome.recordsAffected;
     if (outcome.failed) d_->raiseFailure(outcome.errors, outcome.raised);
     if (!outcome.errors.isEmpty()) d_->errors.replace(outcome.errors);

@@ -52,6 +52,11 @@ public:
     Recordset Execute(const QString& commandText, long* recordsAffected = nullptr,
                       long options = -1);
 
+    // The same with values bound in order to the "?" markers of the text, never pasted into it
+    // (Null, numbers, Currency, dates, texts, bytes); -2147217904 when a marker has no value.
+    Recordset Execute(const QString& commandText, const QList<vb::Variant>& parameters,
+                      long* recordsAffected = nullptr);
+
     // Returns the nesting level after the begin.
     long BeginTrans();
     void CommitTrans();
@@ -77,6 +82,9 @@ public:
     const std::shared_ptr<ConnectionCore>& core() const { return d_; }
 
 private:
+    Recordset run(const QString& text, const QList<vb::Variant>& parameters,
+                  long* recordsAffected);
+
     std::shared_ptr<ConnectionCore> d_;
 };
 

@@ -391,7 +391,71 @@ void OdbcBackend::setIsolationLevel(long level) {
     execute(text);
 }
 
-BatchOutcome OdbcBackend::execute(const QString& batch) {
+namespace {
+
+// A value bound to a statement marker; it must stay where it is until the statement ran.
+struct BoundValue {
+    SQLLEN indicator = 0;
+    SQLBIGINT integer = 0;
+    double real = 0;
+    SQL_TIMESTAMP_STRUCT timestamp = {};
+    QByteArray bytes;
+};
+
+SQLRETURN bindParameter(SQLHSTMT st, SQLUSMALLINT index, const vb::Variant& v, BoundValue& b) {
+    switch (v.type()) {
+        case vb::Variant::Type::Empty:
+        case vb::Variant::Type::Null:
+            b.indicator = SQL_NULL_DATA;
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0,
+                                    nullptr, 0, &b.indicator);
+        case vb::Variant::Type::Boolean:
+        case vb::Variant::Type::Integer:
+        case vb::Variant::Type::Long:
+        case vb::Variant::Type::LongLong:
+            b.integer = v.isBoolean() ? (v.boolean() ? 1 : 0) : std::llround(v.number());
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                    &b.integer, 0, &b.indicator);
+        case vb::Variant::Type::Double:
+            b.real = v.number();
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
+                                    &b.real, 0, &b.indicator);
+        case vb::Variant::Type::Currency:
+            // As exact text, so no binary fraction creeps into an amount.
+            b.bytes = v.currency().toPlainString().toLatin1();
+            b.indicator = b.bytes.size();
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_DECIMAL, 19, 4,
+                                    b.bytes.data(), b.bytes.size(), &b.indicator);
+        case vb::Variant::Type::Date: {
+            const QDateTime d = v.date();
+            b.timestamp.year = static_cast<SQLSMALLINT>(d.date().year());
+            b.timestamp.month = static_cast<SQLUSMALLINT>(d.date().month());
+            b.timestamp.day = static_cast<SQLUSMALLINT>(d.date().day());
+            b.timestamp.hour = static_cast<SQLUSMALLINT>(d.time().hour());
+            b.timestamp.minute = static_cast<SQLUSMALLINT>(d.time().minute());
+            b.timestamp.second = static_cast<SQLUSMALLINT>(d.time().second());
+            b.timestamp.fraction = static_cast<SQLUINTEGER>(d.time().msec()) * 1000000u;
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
+                                    SQL_TYPE_TIMESTAMP, 23, 3, &b.timestamp, 0, &b.indicator);
+        }
+        case vb::Variant::Type::Bytes:
+            b.bytes = v.bytes();
+            b.indicator = b.bytes.size();
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
+                                    std::max<SQLULEN>(1, b.bytes.size()), 0, b.bytes.data(),
+                                    b.bytes.size(), &b.indicator);
+        default:
+            b.bytes = v.string().toUtf8();
+            b.indicator = b.bytes.size();
+            return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                    std::max<SQLULEN>(1, b.bytes.size()), 0, b.bytes.data(),
+                                    b.bytes.size(), &b.indicator);
+    }
+}
+
+}  // namespace
+
+BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
     BatchOutcome out;
     if (!hdbc_) {
         out.failed = true;
@@ -404,6 +468,16 @@ BatchOutcome OdbcBackend::execute(const QString& batch) {
         out.failed = true;
         out.errors << diagnostics(SQL_HANDLE_DBC, hdbc_, source_);
         return out;
+    }
+    std::vector<BoundValue> bound(static_cast<size_t>(parameters.size()));
+    for (qsizetype i = 0; i < parameters.size(); ++i) {
+        if (!SQL_SUCCEEDED(bindParameter(st, static_cast<SQLUSMALLINT>(i + 1), parameters[i],
+                                         bound[static_cast<size_t>(i)]))) {
+            out.failed = true;
+            out.errors << diagnostics(SQL_HANDLE_STMT, st, source_);
+            SQLFreeHandle(SQL_HANDLE_STMT, st);
+            return out;
+        }
     }
     QByteArray text = batch.toUtf8();
     SQLRETURN rc = SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(text.data()),

@@ -462,9 +462,17 @@ void SqliteBackend::setCommandTimeout(long seconds) {
     if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs_);
 }
 
-BatchOutcome SqliteBackend::execute(const QString& batch) {
+BatchOutcome SqliteBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
     BatchOutcome out;
+    parameters_ = &parameters;
+    nextParameter_ = 0;
     run(batch, out, false);
+    parameters_ = nullptr;
+    if (!out.failed && nextParameter_ < parameters.size()) {
+        out.failed = true;
+        out.errors << Error{err::CommandTextError, QStringLiteral("Wrong number of parameters."),
+                            sqlServerSource(), QStringLiteral("07001"), 0};
+    }
     return out;
 }
 
@@ -555,6 +563,10 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
                     sqlite3_finalize(keyed);
                 }
             }
+        }
+        if (!bindParameters(stmt, out)) {
+            sqlite3_finalize(stmt);
+            return;
         }
         runStatement(stmt, sql, rowidFirst, out, editable);
         sqlite3_finalize(stmt);
@@ -660,6 +672,22 @@ void SqliteBackend::describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultS
     for (long r = 0; r < rs.rowCount(); ++r) {
         for (long at : positions) rs.keys.push_back(rs.at(r, at));
     }
+}
+
+bool SqliteBackend::bindParameters(sqlite3_stmt* stmt, BatchOutcome& out) {
+    const int wanted = sqlite3_bind_parameter_count(stmt);
+    for (int i = 1; i <= wanted; ++i) {
+        if (!parameters_ || nextParameter_ >= parameters_->size()) {
+            out.failed = true;
+            out.errors << Error{err::MissingParameter,
+                                QStringLiteral("No value given for one or more required "
+                                               "parameters."),
+                                sqlServerSource(), QStringLiteral("07002"), 0};
+            return false;
+        }
+        bindValue(stmt, i, parameters_->at(nextParameter_++));
+    }
+    return true;
 }
 
 bool SqliteBackend::exec(const char* sql, BatchOutcome& out) {

@@ -25,7 +25,7 @@ public:
     void setDefaultDatabase(const QString& name) override;
     void setCommandTimeout(long seconds) override;
 
-    BatchOutcome execute(const QString& batch) override;
+    BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters = {}) override;
     ResultSet query(const QString& text, bool editable) override;
 
     long beginTransaction() override;
@@ -49,6 +49,8 @@ private:
                       bool editable);
     void applyTransaction(Tx tx, BatchOutcome& out);
     bool exec(const char* sql, BatchOutcome& out);
+    // Binds the next values of the running call's parameters to the statement's markers.
+    bool bindParameters(sqlite3_stmt* stmt, BatchOutcome& out);
     void describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs);
     QString findDatabaseFile(const QString& name) const;
 
@@ -58,6 +60,8 @@ private:
     QString folder_;
     QString database_;
     long trancount_ = 0;
+    const QList<vb::Variant>* parameters_ = nullptr;
+    qsizetype nextParameter_ = 0;
     int busyTimeoutMs_ = 30000;
 };
 

@@ -90,6 +90,7 @@ constexpr long Timeout = -2147217871;             // 0x80040E31
 constexpr long RowNotFound = -2147217864;         // 0x80040E38 (row changed or deleted)
 constexpr long MultipleStepErrors = -2147217887;  // 0x80040E21 (a value did not convert)
 constexpr long NoTransaction = -2147168242;       // 0x8004D00E
+constexpr long MissingParameter = -2147217904;    // 0x80040E10 (a "?" without a value)
 }  // namespace err
 
 }  // namespace ado

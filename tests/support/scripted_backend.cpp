@@ -1,5 +1,7 @@
 #include "tests/support/scripted_backend.h"
 
+#include <algorithm>
+
 namespace zxtest {
 
 using ado::BatchOutcome;
@@ -7,7 +9,9 @@ using ado::Error;
 using ado::ProviderFailure;
 using ado::ResultSet;
 
-ScriptedBackend::ScriptedBackend(std::unique_ptr<ado::Backend> inner) : inner_(std::move(inner)) {}
+ScriptedBackend::ScriptedBackend(std::unique_ptr<ado::Backend> inner,
+                                 QString innerConnectionString)
+    : inner_(std::move(inner)), innerConnectionString_(std::move(innerConnectionString)) {}
 
 ScriptedBackend& ScriptedBackend::failNext(Call call, QList<Error> errors, long raised) {
     queue_.push_back({call, Outcome::Fail, std::move(errors), {}, raised});
@@ -53,16 +57,23 @@ std::optional<ScriptedBackend::Outcome> ScriptedBackend::take(Call call) {
 
 void ScriptedBackend::open(const ado::ConnectionSettings& settings) {
     ++opens_;
+    calls_ << QStringLiteral("Open");
     const auto outcome = take(Call::Open);
     if (outcome && outcome->kind == Outcome::Fail)
         throw ProviderFailure{outcome->errors, outcome->raised};
-    if (inner_) inner_->open(settings);
-    database_ = inner_ ? inner_->defaultDatabase() : settings.database;
+    const bool sqlite =
+        settings.kind == ado::ProviderKind::Embedded || settings.kind == ado::ProviderKind::Jet;
+    innerOpen_ = inner_ && (sqlite || !innerConnectionString_.isEmpty());
+    if (innerOpen_)
+        inner_->open(sqlite ? settings : ado::parseConnectionSettings(innerConnectionString_));
+    database_ = innerOpen_ ? inner_->defaultDatabase() : settings.database;
     open_ = true;
 }
 
 void ScriptedBackend::close() {
-    if (inner_) inner_->close();
+    calls_ << QStringLiteral("Close");
+    if (innerOpen_) inner_->close();
+    innerOpen_ = false;
     open_ = false;
 }
 
@@ -71,11 +82,11 @@ QString ScriptedBackend::defaultDatabase() const {
 }
 
 void ScriptedBackend::setDefaultDatabase(const QString& name) {
-    if (inner_) inner_->setDefaultDatabase(name);
-    database_ = inner_ ? inner_->defaultDatabase() : name;
+    if (innerOpen_) inner_->setDefaultDatabase(name);
+    database_ = innerOpen_ ? inner_->defaultDatabase() : name;
 }
 
-BatchOutcome ScriptedBackend::execute(const QString& batch) {
+BatchOutcome ScriptedBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
     texts_ << batch;
     const auto outcome = take(Call::Execute);
     BatchOutcome out;
@@ -83,42 +94,49 @@ BatchOutcome ScriptedBackend::execute(const QString& batch) {
         out.errors = outcome->errors;
         out.failed = true;
         out.raised = outcome->raised;
-        return out;
-    }
-    if (outcome && outcome->kind == Outcome::Rows) {
+    } else if (outcome && outcome->kind == Outcome::Rows) {
         out.result = outcome->rows;
-        return out;
+    } else {
+        if (innerOpen_) out = inner_->execute(batch, parameters);
+        if (outcome) out.errors << outcome->errors;
     }
-    if (inner_) out = inner_->execute(batch);
-    if (outcome) out.errors << outcome->errors;
+    calls_ << QStringLiteral("Execute %1 -> %2").arg(batch).arg(out.recordsAffected);
     return out;
 }
 
 ResultSet ScriptedBackend::query(const QString& text, bool editable) {
     texts_ << text;
+    calls_ << QStringLiteral("Query %1").arg(text);
     const auto outcome = take(Call::Query);
     if (outcome && outcome->kind == Outcome::Fail)
         throw ProviderFailure{outcome->errors, outcome->raised};
     if (outcome && outcome->kind == Outcome::Rows) return outcome->rows;
-    return inner_ ? inner_->query(text, editable) : ResultSet();
+    return innerOpen_ ? inner_->query(text, editable) : ResultSet();
 }
 
 long ScriptedBackend::beginTransaction() {
-    return inner_ ? inner_->beginTransaction() : 1;
+    calls_ << QStringLiteral("BeginTrans");
+    return innerOpen_ ? inner_->beginTransaction() : ++trancount_;
 }
+
 void ScriptedBackend::commitTransaction() {
-    if (inner_) inner_->commitTransaction();
+    calls_ << QStringLiteral("CommitTrans");
+    if (innerOpen_) inner_->commitTransaction();
+    trancount_ = std::max(0L, trancount_ - 1);
 }
+
 void ScriptedBackend::rollbackTransaction() {
-    if (inner_) inner_->rollbackTransaction();
+    calls_ << QStringLiteral("RollbackTrans");
+    if (innerOpen_) inner_->rollbackTransaction();
+    trancount_ = 0;
 }
 
 ResultSet ScriptedBackend::schema(long schema, const QList<vb::Variant>& criteria) {
-    return inner_ ? inner_->schema(schema, criteria) : ResultSet();
+    return innerOpen_ ? inner_->schema(schema, criteria) : ResultSet();
 }
 
 ado::RowRead ScriptedBackend::writeRow(const ado::RowWrite& write) {
-    if (inner_) return inner_->writeRow(write);
+    if (innerOpen_) return inner_->writeRow(write);
     return ado::RowRead{write.values, write.keyValues};
 }
 

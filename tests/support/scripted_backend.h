@@ -21,7 +21,11 @@ class ScriptedBackend : public ado::Backend {
 public:
     enum class Call { Open, Execute, Query, Any };
 
-    explicit ScriptedBackend(std::unique_ptr<ado::Backend> inner = nullptr);
+    // `innerConnectionString`, when given, is what the inner engine opens whenever the
+    // connection's own string names another engine (an Oracle string only picks the dialect of
+    // the code under test); an embedded or Jet string always opens the inner engine itself.
+    explicit ScriptedBackend(std::unique_ptr<ado::Backend> inner = nullptr,
+                             QString innerConnectionString = {});
 
     // The next call of that kind fails with `errors` in the list; `raised` is the number raised
     // (the first entry's when 0; ado::err::NoConnection for a connection found lost).
@@ -39,6 +43,9 @@ public:
 
     // Every Execute and Query text, in order.
     const QStringList& texts() const { return texts_; }
+    // Every call in order: "Execute <text> -> <records affected>", "Query <text>",
+    // "BeginTrans", "CommitTrans", "RollbackTrans", "Open", "Close".
+    const QStringList& calls() const { return calls_; }
     int openCount() const { return opens_; }
 
     void open(const ado::ConnectionSettings& settings) override;
@@ -46,7 +53,8 @@ public:
     bool isOpen() const override { return open_; }
     QString defaultDatabase() const override;
     void setDefaultDatabase(const QString& name) override;
-    ado::BatchOutcome execute(const QString& batch) override;
+    ado::BatchOutcome execute(const QString& batch,
+                              const QList<vb::Variant>& parameters = {}) override;
     ado::ResultSet query(const QString& text, bool editable) override;
     long beginTransaction() override;
     void commitTransaction() override;
@@ -67,8 +75,12 @@ private:
     std::unique_ptr<ado::Backend> inner_;
     std::deque<Outcome> queue_;
     QStringList texts_;
+    QStringList calls_;
+    QString innerConnectionString_;
     QString database_;
     bool open_ = false;
+    bool innerOpen_ = false;
+    long trancount_ = 0;
     int opens_ = 0;
 };
 

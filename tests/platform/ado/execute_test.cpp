@@ -11,6 +11,7 @@ namespace {
 
 using ado::Connection;
 using ado::Recordset;
+using vb::Variant;
 
 class ExecuteTest : public ::testing::Test {
 protected:
@@ -142,6 +143,42 @@ TEST_F(ExecuteTest, StatementWithoutRowsGivesAClosedRecordset) {
     Recordset opened;
     opened.Open(QStringLiteral("DELETE FROM AUX_ERR"), cn);
     EXPECT_EQ(opened.State(), ado::adStateClosed);
+}
+
+TEST_F(ExecuteTest, ParametersAreBoundInOrderNeverPasted) {
+    const QDateTime when(QDate(2026, 12, 9), QTime(21, 47, 5));
+    long affected = 0;
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) "
+                              "VALUES (?, ?, ?, ?, ?)"),
+               {Variant("O'Brien'); DELETE FROM AUX_ERR; --"), Variant(when), Variant(2627),
+                Variant(vb::Currency::fromScaled(15000)), Variant::null()},
+               &affected);
+    EXPECT_EQ(affected, 1);
+    Recordset rs = cn.Execute(
+        QStringLiteral("SELECT Proceso, fecha, Error, PC FROM AUX_ERR WHERE Proceso = ? AND "
+                       "fecha >= ?"),
+        {Variant("o'brien'); delete from aux_err; --"),
+         Variant(QDateTime(QDate(2026, 12, 1), QTime(0, 0)))});
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs[QStringLiteral("Proceso")], Variant("O'Brien'); DELETE FROM AUX_ERR; --"));
+    EXPECT_EQ(rs[QStringLiteral("fecha")], Variant(when));
+    EXPECT_EQ(rs[QStringLiteral("Error")], Variant(2627));
+    EXPECT_EQ(rs[QStringLiteral("PC")], Variant::null());
+    // A "?" inside a literal is text, not a marker.
+    EXPECT_EQ(
+        cn.Execute(QStringLiteral("SELECT '?' AS Q, ? AS P"), {Variant(5)})[QStringLiteral("P")],
+        Variant(5));
+}
+
+TEST_F(ExecuteTest, MarkersAndValuesMustMatch) {
+    EXPECT_EQ(raised(QStringLiteral("SELECT * FROM AUX_ERR WHERE Error = ?")).Number,
+              ado::err::MissingParameter);
+    try {
+        cn.Execute(QStringLiteral("SELECT 1"), {Variant(1)});
+        ADD_FAILURE() << "a value without a marker went through";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(cn.errors().Item(0).SQLState, QStringLiteral("07001"));
+    }
 }
 
 TEST_F(ExecuteTest, RowsAffectedIsMinusOneWhenNoStatementChangesRows) {

@@ -58,6 +58,26 @@ TEST_F(OdbcEngineTest, AFailingStatementListsTheDriversErrorWithoutVendorPrefixe
     EXPECT_FALSE(first.Description.startsWith(QLatin1Char('[')));
 }
 
+TEST_F(OdbcEngineTest, ParametersAreBoundInOrder) {
+    const QDateTime when(QDate(2026, 12, 9), QTime(21, 47, 5));
+    const ado::BatchOutcome insert = engine.execute(
+        QStringLiteral(
+            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) VALUES (?, ?, "
+            "?, ?, ?)"),
+        {Variant("O'Brien"), Variant(when), Variant(2627),
+         Variant(vb::Currency::fromScaled(15000)), Variant::null()});
+    ASSERT_FALSE(insert.failed) << insert.errors.value(0).Description.toStdString();
+    EXPECT_EQ(insert.recordsAffected, 1);
+    const ado::BatchOutcome out = engine.execute(
+        QStringLiteral(
+            "SELECT Proceso, fecha, Error, PC FROM AUX_ERR WHERE Error = ? AND Proceso = ?"),
+        {Variant(2627), Variant("O'Brien")});
+    ASSERT_EQ(out.result.rowCount(), 1);
+    EXPECT_EQ(out.result.at(0, 0), Variant("O'Brien"));
+    EXPECT_EQ(out.result.at(0, 1), Variant(when));
+    EXPECT_EQ(out.result.at(0, 3), Variant::null());
+}
+
 TEST_F(OdbcEngineTest, RowsAffectedCountsChangedRowsOnly) {
     EXPECT_EQ(
         engine.execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'x'")).recordsAffected,

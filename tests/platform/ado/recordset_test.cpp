@@ -127,6 +127,18 @@ TEST_F(RecordsetTest, MovesStopAtBothEnds) {
     EXPECT_EQ(raisedNumber([&] { rs.MovePrevious(); }), ado::err::NoCurrentRecord);
 }
 
+TEST_F(RecordsetTest, CursorAndLockTypesAreThoseItWasOpenedWith) {
+    Recordset rs;
+    EXPECT_EQ(rs.CursorType(), ado::adOpenForwardOnly);
+    EXPECT_EQ(rs.LockType(), ado::adLockReadOnly);
+    rs.Open(QStringLiteral("SELECT * FROM AUX_ERR"), cn, ado::adOpenDynamic,
+            ado::adLockOptimistic);
+    EXPECT_EQ(rs.CursorType(), ado::adOpenDynamic);
+    EXPECT_EQ(rs.LockType(), ado::adLockOptimistic);
+    rs.Close();
+    EXPECT_EQ(rs.LockType(), ado::adLockOptimistic);
+}
+
 TEST_F(RecordsetTest, CopiesShareOneRecordsetAndAClosedOneRaises) {
     Recordset rs;
     Recordset same = rs;

@@ -85,6 +85,35 @@ TEST_F(ScriptedBackendTest, NoticesAreLeftInTheListWithoutRaising) {
         2);
 }
 
+TEST_F(ScriptedBackendTest, CallsAreRecordedWithTheRowsTheyChanged) {
+    cn.BeginTrans();
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso) VALUES ('x')"));
+    cn.RollbackTrans();
+    EXPECT_EQ(
+        script->calls(),
+        QStringList({"Open", "BeginTrans",
+                     "Execute INSERT INTO AUX_ERR (Proceso) VALUES ('x') -> 1", "RollbackTrans"}));
+}
+
+TEST(ScriptedBackendAloneTest, AnOracleStringPicksTheDialectWhileTheInnerEngineRuns) {
+    SqliteFiles files;
+    files.create(QStringLiteral("ZENTRIK"), fixtureSchema());
+    Connection cn;
+    cn.attachBackend(
+        std::make_unique<ScriptedBackend>(std::make_unique<ado::SqliteBackend>(),
+                                          files.connectionString(QStringLiteral("ZENTRIK"))));
+    cn.Open(QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"));
+    EXPECT_TRUE(cn.ConnectionString().contains(QStringLiteral("ORACLE"), Qt::CaseInsensitive));
+    EXPECT_EQ(
+        cn.Execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION"))[QStringLiteral("VALOR")],
+        vb::Variant("Comercial Norte"));
+    // Reconnecting with the embedded engine's own string keeps running on it.
+    cn.Close();
+    cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
+    EXPECT_EQ(cn.Execute(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS")).Fields(0L).Value(),
+              vb::Variant(1));
+}
+
 TEST_F(ScriptedBackendTest, AFailingOpenFillsTheList) {
     cn.Close();
     script->failNext(ScriptedBackend::Call::Open, {ScriptedBackend::lostConnection()});
