@@ -6,6 +6,16 @@ Backend::~Backend() = default;
 void Backend::setCommandTimeout(long) {}
 void Backend::setIsolationLevel(long) {}
 
+BatchOutcome Backend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
+    if (parameters.isEmpty()) return execute(batch);
+    BatchOutcome out;
+    out.failed = true;
+    out.errors << Error{err::MissingParameter,
+                        QStringLiteral("This provider does not take parameter values."),
+                        sqlServerSource(), QStringLiteral("07002"), 0};
+    return out;
+}
+
 ResultSet schemaShape(long schema) {
     ResultSet rs;
     const auto column = [&rs](const char* name, long type, long size) {

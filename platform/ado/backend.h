@@ -94,9 +94,11 @@ public:
     virtual void setCommandTimeout(long seconds);
     virtual void setIsolationLevel(long level);
 
-    // Runs a batch of SQL Server text; `parameters` are bound in order to its "?" markers.
-    virtual BatchOutcome execute(const QString& batch,
-                                 const QList<vb::Variant>& parameters = {}) = 0;
+    // Runs a batch of SQL Server text.
+    virtual BatchOutcome execute(const QString& batch) = 0;
+    // The same with `parameters` bound in order to its "?" markers. An engine that binds
+    // nothing runs a call without values and refuses one with values.
+    virtual BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters);
     // Runs a query for a recordset; any failure throws. With `editable`, fills the editing
     // members of the result when the rows come from one table.
     virtual ResultSet query(const QString& text, bool editable) = 0;

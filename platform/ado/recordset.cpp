@@ -172,9 +172,13 @@ long Recordset::RecordCount() const {
     return d_->rowCount();
 }
 
-long Recordset::CursorType() const { return d_->cursorType; }
+long Recordset::CursorType() const {
+    return d_->cursorType;
+}
 
-long Recordset::LockType() const { return d_->lockType; }
+long Recordset::LockType() const {
+    return d_->lockType;
+}
 
 long Recordset::FieldCount() const {
     d_->requireOpen();

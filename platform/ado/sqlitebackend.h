@@ -25,7 +25,8 @@ public:
     void setDefaultDatabase(const QString& name) override;
     void setCommandTimeout(long seconds) override;
 
-    BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters = {}) override;
+    BatchOutcome execute(const QString& batch) override { return execute(batch, {}); }
+    BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters) override;
     ResultSet query(const QString& text, bool editable) override;
 
     long beginTransaction() override;

@@ -87,6 +87,10 @@ void ScriptedBackend::setDefaultDatabase(const QString& name) {
 }
 
 BatchOutcome ScriptedBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
+    return parameters.isEmpty() ? execute(batch) : run(batch, parameters);
+}
+
+BatchOutcome ScriptedBackend::run(const QString& batch, const QList<vb::Variant>& parameters) {
     texts_ << batch;
     const auto outcome = take(Call::Execute);
     BatchOutcome out;

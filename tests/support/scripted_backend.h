@@ -53,8 +53,9 @@ public:
     bool isOpen() const override { return open_; }
     QString defaultDatabase() const override;
     void setDefaultDatabase(const QString& name) override;
-    ado::BatchOutcome execute(const QString& batch,
-                              const QList<vb::Variant>& parameters = {}) override;
+    // A subclass that overrides the first sees every call without values through it.
+    ado::BatchOutcome execute(const QString& batch) override { return run(batch, {}); }
+    ado::BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters) override;
     ado::ResultSet query(const QString& text, bool editable) override;
     long beginTransaction() override;
     void commitTransaction() override;
@@ -71,6 +72,7 @@ private:
         long raised = 0;
     };
     std::optional<Outcome> take(Call call);
+    ado::BatchOutcome run(const QString& batch, const QList<vb::Variant>& parameters);
 
     std::unique_ptr<ado::Backend> inner_;
     std::deque<Outcome> queue_;
