@@ -1,6 +1,7 @@
 #include "platform/ado/odbcbackend.h"
 
 #include "platform/ado/datatype.h"
+#include "platform/ado/tsql/tokens.h"
 #include "platform/vb/conversions.h"
 
 #include <QDir>
@@ -238,18 +239,36 @@ QString odbcValue(const QString& v) {
            QLatin1Char('}');
 }
 
-// The one table a SELECT reads: the name after the top-level FROM, when no join or second
-// table follows it.
+// The one table a SELECT reads: the name after its own FROM, when no join, second table or
+// set operator follows at that level. Read on tokens, so literals and bracketed names cannot
+// mislead it.
 QString singleTable(const QString& sql) {
-    static const QRegularExpression from(
-        QStringLiteral(R"(\bFROM\s+((?:\[[^\]]+\]|[\w@#]+)(?:\.(?:\[[^\]]+\]|[\w@#]+))*))"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression joins(QStringLiteral(R"(\bJOIN\b|\bFROM\b[^()]*,)"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = from.match(sql);
-    if (!m.hasMatch() || joins.match(sql).hasMatch()) return {};
-    QString name = m.captured(1).section(QLatin1Char('.'), -1);
-    if (name.startsWith(QLatin1Char('['))) name = name.mid(1, name.size() - 2);
+    const tsql::Tokens tokens = tsql::tokenize(sql);
+    int depth = 0;
+    qsizetype from = -1;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const tsql::Token& t = tokens[i];
+        if (t.is(tsql::Token::Kind::Open)) ++depth;
+        if (t.is(tsql::Token::Kind::Close)) --depth;
+        if (depth != 0) continue;
+        if (from < 0) {
+            if (t.isWord(u"FROM")) from = i;
+            continue;
+        }
+        if (t.is(tsql::Token::Kind::Comma) || t.isWord(u"JOIN") || t.isWord(u"UNION") ||
+            t.isWord(u"EXCEPT") || t.isWord(u"INTERSECT"))
+            return {};
+    }
+    if (from < 0) return {};
+    // The name, possibly qualified ("dbo.T", "[Mi Tabla]"): its last part.
+    QString name;
+    for (qsizetype i = tsql::nextSignificant(tokens, from + 1); i < tokens.size(); i += 2) {
+        const tsql::Token& t = tokens[i];
+        if (!t.is(tsql::Token::Kind::Word) && !t.is(tsql::Token::Kind::Quoted)) break;
+        name = t.text;
+        if (t.is(tsql::Token::Kind::Quoted)) name = name.mid(1, name.size() - 2);
+        if (i + 1 >= tokens.size() || !tokens[i + 1].is(tsql::Token::Kind::Dot)) break;
+    }
     return name;
 }
 
@@ -383,6 +402,10 @@ void OdbcBackend::setDefaultDatabase(const QString& name) {
     database_ = name.trimmed();
 }
 
+void OdbcBackend::setCommandTimeout(long seconds) {
+    timeoutSeconds_ = seconds;
+}
+
 void OdbcBackend::setIsolationLevel(long level) {
     if (oracle_ || !hdbc_) return;
     const QString text = level == adXactReadUncommitted
@@ -468,6 +491,10 @@ BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>
         out.failed = true;
         out.errors << diagnostics(SQL_HANDLE_DBC, hdbc_, source_);
         return out;
+    }
+    if (timeoutSeconds_ > 0) {
+        SQLSetStmtAttr(st, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds_)), 0);
     }
     std::vector<BoundValue> bound(static_cast<size_t>(parameters.size()));
     for (qsizetype i = 0; i < parameters.size(); ++i) {

@@ -20,6 +20,7 @@ public:
 
     QString defaultDatabase() const override { return database_; }
     void setDefaultDatabase(const QString& name) override;
+    void setCommandTimeout(long seconds) override;
     void setIsolationLevel(long level) override;
 
     BatchOutcome execute(const QString& batch) override { return execute(batch, {}); }
@@ -52,6 +53,7 @@ private:
     bool oracle_ = false;
     QString database_;
     QString source_;
+    long timeoutSeconds_ = 30;
 };
 
 }  // namespace ado

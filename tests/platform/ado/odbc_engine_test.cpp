@@ -78,6 +78,23 @@ TEST_F(OdbcEngineTest, ParametersAreBoundInOrder) {
     EXPECT_EQ(out.result.at(0, 3), Variant::null());
 }
 
+TEST_F(OdbcEngineTest, OnlyRowsOfOneTableCanBeWritten) {
+    const struct {
+        const char* sql;
+        const char* table;
+    } cases[] = {
+        {"SELECT * FROM TA_CONFIGURACION WHERE CLAVE IN ('a,b', 'NOMBRE')", "TA_CONFIGURACION"},
+        {"SELECT * FROM [TA_CONFIGURACION] WHERE CLAVE IN (SELECT TC FROM MV_ASIENTOS)",
+         "TA_CONFIGURACION"},
+        {"SELECT c.* FROM TA_CONFIGURACION c, MV_ASIENTOS m", ""},
+        {"SELECT c.* FROM TA_CONFIGURACION c JOIN MV_ASIENTOS m ON 1 = 1", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(engine.query(QString::fromUtf8(c.sql), true).table, QString::fromUtf8(c.table));
+    }
+}
+
 TEST_F(OdbcEngineTest, RowsAffectedCountsChangedRowsOnly) {
     EXPECT_EQ(
         engine.execute(QStringLiteral("UPDATE TA_CONFIGURACION SET VALOR = 'x'")).recordsAffected,
