@@ -1,6 +1,7 @@
 #include "platform/ado/odbcbackend.h"
 
 #include "platform/ado/datatype.h"
+#include "platform/ado/qtconnections.h"
 #include "platform/ado/tsql/tokens.h"
 #include "platform/vb/conversions.h"
 
@@ -353,6 +354,7 @@ void OdbcBackend::openDriver(const QString& odbc, const QString& database) {
     close();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+        qtConnectionAdded();
         db.setDatabaseName(odbc);
         db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
         if (!db.open()) {
@@ -387,6 +389,7 @@ void OdbcBackend::openDriver(const QString& odbc, const QString& database) {
 
 void OdbcBackend::close() {
     hdbc_ = nullptr;
+    if (!qtConnectionsUsable()) return;  // the process is ending
     if (QSqlDatabase::contains(connectionName_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(connectionName_, false);

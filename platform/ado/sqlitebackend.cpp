@@ -1,6 +1,7 @@
 #include "platform/ado/sqlitebackend.h"
 
 #include "platform/ado/datatype.h"
+#include "platform/ado/qtconnections.h"
 #include "platform/ado/sqlitedialect.h"
 #include "platform/ado/sqliteerror.h"
 #include "platform/vb/conversions.h"
@@ -383,6 +384,7 @@ void SqliteBackend::open(const ConnectionSettings& settings) {
 void SqliteBackend::openFile(const QString& path) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        qtConnectionAdded();
         db.setDatabaseName(path);
         if (!db.open()) {
             const QString text = db.lastError().text();
@@ -425,6 +427,7 @@ void SqliteBackend::openFile(const QString& path) {
 
 void SqliteBackend::closeFile() {
     db_ = nullptr;
+    if (!qtConnectionsUsable()) return;  // the process is ending
     if (QSqlDatabase::contains(connectionName_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(connectionName_, false);

@@ -209,6 +209,21 @@ TEST_F(EmbeddedConnectionTest, ErrorsAreReplacedByAFailureAndKeptByACleanCall) {
     EXPECT_EQ(raisedNumber([&] { cn.errors().Item(0); }), ado::err::ItemNotFound);
 }
 
+// The database class's connection lives until the process ends, also when the program ends
+// through exit() with its application object still alive.
+TEST(ProgramWideConnectionTest, LetsTheProgramEndCleanly) {
+    SqliteFiles files;
+    files.create(QStringLiteral("ZENTRIK"), fixtureSchema());
+    const QString text = files.connectionString(QStringLiteral("ZENTRIK"));
+    EXPECT_EXIT(
+        {
+            static Connection programWide;
+            programWide.Open(text);
+            std::exit(programWide.State() == ado::adStateOpen ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 // A port nobody listens on: bound, then released.
 int closedPort() {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
