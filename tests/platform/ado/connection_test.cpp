@@ -172,7 +172,7 @@ TEST_F(EmbeddedConnectionTest, DefaultDatabaseSwitchesTheFile) {
     EXPECT_EQ(cn.DefaultDatabase(), QStringLiteral("ZENTRIK"));
 }
 
-TEST_F(EmbeddedConnectionTest, JetDataSourceOpensAsSqliteAndAMissingFileIsJetsError) {
+TEST_F(EmbeddedConnectionTest, JetDataSourceOpensAsSqliteAndOtherFilesGiveJetsErrors) {
     const QString file = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.db"));
     cn.Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;User ID=admin;"
                            "Password=;")
@@ -187,6 +187,20 @@ TEST_F(EmbeddedConnectionTest, JetDataSourceOpensAsSqliteAndAMissingFileIsJetsEr
               }),
               ado::err::ProviderFailure);
     EXPECT_EQ(cn.errors().Item(0).SQLState, QStringLiteral("3024"));
+
+    // A file that is no database: Jet's "unrecognized database format".
+    const QString notADatabase = QDir(files.folder()).filePath(QStringLiteral("viejo.mdb"));
+    QFile f(notADatabase);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    EXPECT_EQ(raisedNumber([&] {
+                  cn.Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;")
+                              .arg(notADatabase));
+              }),
+              ado::err::ProviderFailure);
+    EXPECT_EQ(cn.errors().Item(0).SQLState, QStringLiteral("3343"));
+    EXPECT_EQ(cn.State(), ado::adStateClosed);
 }
 
 TEST_F(EmbeddedConnectionTest, ErrorsAreReplacedByAFailureAndKeptByACleanCall) {
