@@ -512,11 +512,17 @@ BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>
     QByteArray text = batch.toUtf8();
     SQLRETURN rc = SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(text.data()),
                                  static_cast<SQLINTEGER>(text.size()));
-    for (int guard = 0; guard < 100000; ++guard) {
-        if (rc == SQL_NO_DATA && guard > 0) break;
+    QList<Error> previous;
+    for (int round = 0; round < 100000; ++round) {
+        const bool first = round == 0;
+        if (rc == SQL_NO_DATA && !first) break;
         if (rc == SQL_ERROR) {
+            const QList<Error> found = diagnostics(SQL_HANDLE_STMT, st, source_);
+            // The same error again means the driver will not move on to the next statement.
+            if (!first && (found.isEmpty() || found == previous)) break;
             out.failed = true;
-            out.errors << diagnostics(SQL_HANDLE_STMT, st, source_);
+            out.errors << found;
+            previous = found;
         } else if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) {
             SQLSMALLINT columns = 0;
             SQLNumResultCols(st, &columns);
@@ -564,7 +570,7 @@ BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>
             }
         }
         rc = SQLMoreResults(st);
-        if (rc == SQL_NO_DATA) break;
+        if (rc == SQL_NO_DATA || rc == SQL_INVALID_HANDLE) break;
     }
     SQLFreeHandle(SQL_HANDLE_STMT, st);
     return out;
