@@ -292,15 +292,18 @@ private:
     QByteArray previous_;
 };
 
+// Opens an Oracle connection string; the number it raised.
+long openOracle(Connection& cn) {
+    return raisedNumber([&] {
+        cn.Open(
+            QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"));
+    });
+}
+
 TEST(OracleConnectionTest, WithoutAnOracleDriverTheProviderErrorSaysSo) {
     const OdbcInstallList list("[FreeTDS]\nDriver=libtdsodbc.so\n");
     Connection cn;
-    EXPECT_EQ(raisedNumber([&] {
-                  cn.Open(
-                      QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User "
-                                     "Id=u;Password=p;"));
-              }),
-              ado::err::ProviderFailure);
+    EXPECT_EQ(openOracle(cn), ado::err::ProviderFailure);
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_TRUE(cn.errors().Item(0).Description.contains(QStringLiteral("Oracle")));
     EXPECT_EQ(cn.errors().Item(0).SQLState, QStringLiteral("IM002"));
@@ -310,12 +313,7 @@ TEST(OracleConnectionTest, AConfiguredOracleDriverIsTheOneUsed) {
     const OdbcInstallList list("[Oracle 19 ODBC driver]\nDriver=/no/such/libsqora.so\n");
     EXPECT_EQ(ado::OdbcBackend::oracleDriver(), QStringLiteral("Oracle 19 ODBC driver"));
     Connection cn;
-    EXPECT_EQ(raisedNumber([&] {
-                  cn.Open(
-                      QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User "
-                                     "Id=u;Password=p;"));
-              }),
-              ado::err::ProviderFailure);
+    EXPECT_EQ(openOracle(cn), ado::err::ProviderFailure);
     ASSERT_GE(cn.errors().Count(), 1);
     EXPECT_FALSE(cn.errors().Item(0).Description.contains(QStringLiteral("No Oracle")));
 }
