@@ -1,7 +1,6 @@
 #include "platform/reportengine/adodatasource.h"
 
 #include "platform/ado/ado.h"
-#include "platform/ado/connectionstring.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/sqlcondition.h"
 
@@ -41,10 +40,7 @@ ColumnKind kindOf(long type) {
 }  // namespace
 
 AdoDataSource::AdoDataSource(const QString& connectionString)
-    : connection_(std::make_unique<ado::Connection>()),
-      embedded_(ado::parseConnectionSettings(connectionString).kind ==
-                    ado::ProviderKind::Embedded ||
-                ado::parseConnectionSettings(connectionString).kind == ado::ProviderKind::Jet) {
+    : connection_(std::make_unique<ado::Connection>()) {
     connection_->setCursorLocation(ado::adUseClient);
     connection_->Open(connectionString);
 }
@@ -78,11 +74,6 @@ void AdoDataSource::select(const QString& sql, const QList<vb::Variant>& paramet
         onRow(row);
         rs.MoveNext();
     }
-}
-
-QString AdoDataSource::textCollation() const {
-    // The embedded engine's columns compare with SSCI, but a parameter brings no collation.
-    return embedded_ ? QStringLiteral("COLLATE SSCI") : QString();
 }
 
 bool AdoDataSource::bindsParameters() const {

@@ -12,7 +12,8 @@ class Connection;
 
 namespace reportengine {
 
-// A report's data through the program's database layer: one ado connection for one run.
+// A report's data through the program's database layer: one ado connection for one run. On
+// the embedded engine the translator gives parameters compared with text SQL Server's collation.
 class AdoDataSource : public DataSource {
 public:
     // Opens the connection; a failure raises the layer's VbError.
@@ -22,12 +23,10 @@ public:
     QList<Column> describe(const QString& table) override;
     void select(const QString& sql, const QList<vb::Variant>& parameters,
                 const std::function<void(const QList<vb::Variant>&)>& onRow) override;
-    QString textCollation() const override;
     bool bindsParameters() const override;
 
 private:
     std::unique_ptr<ado::Connection> connection_;
-    bool embedded_ = false;
 };
 
 }  // namespace reportengine
