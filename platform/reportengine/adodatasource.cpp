@@ -62,10 +62,7 @@ QList<Column> AdoDataSource::describe(const QString& table) {
 
 void AdoDataSource::select(const QString& sql, const QList<vb::Variant>& parameters,
                            const std::function<void(const QList<vb::Variant>&)>& onRow) {
-    if (!parameters.isEmpty()) {
-        fail(err::Data, QStringLiteral("La conexión de datos no admite valores enlazados"));
-    }
-    ado::Recordset rs = connection_->Execute(sql);
+    ado::Recordset rs = connection_->Execute(sql, parameters);
     const long count = rs.FieldCount();
     QList<vb::Variant> row;
     while (!rs.Eof()) {
@@ -74,10 +71,6 @@ void AdoDataSource::select(const QString& sql, const QList<vb::Variant>& paramet
         onRow(row);
         rs.MoveNext();
     }
-}
-
-bool AdoDataSource::bindsParameters() const {
-    return false;
 }
 
 }  // namespace reportengine

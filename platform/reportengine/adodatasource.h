@@ -23,7 +23,6 @@ public:
     QList<Column> describe(const QString& table) override;
     void select(const QString& sql, const QList<vb::Variant>& parameters,
                 const std::function<void(const QList<vb::Variant>&)>& onRow) override;
-    bool bindsParameters() const override;
 
 private:
     std::unique_ptr<ado::Connection> connection_;

@@ -31,9 +31,6 @@ public:
     // Written after a parameter compared with text, so that the comparison ignores case and
     // trailing blanks as SQL Server's default collation does (empty where that is the default).
     virtual QString textCollation() const { return {}; }
-    // Whether `select` takes parameters; when it does not, the whole selection is applied to
-    // the rows in memory, since values are never written into SQL text.
-    virtual bool bindsParameters() const { return true; }
 };
 
 }  // namespace reportengine

@@ -58,12 +58,7 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
     for (const FieldRef& f : form.fields()) select(columnOf(f));
     q.shownColumns = q.columns.size();
 
-    SqlCondition where;
-    if (source.bindsParameters()) {
-        where = toSqlCondition(selection, columnOf, source.textCollation());
-    } else {
-        where.complete = selection.isEmpty();
-    }
+    const SqlCondition where = toSqlCondition(selection, columnOf, source.textCollation());
     q.filterInMemory = !where.complete;
     if (q.filterInMemory) {
         for (const FieldRef& f : selection.fields()) select(columnOf(f));

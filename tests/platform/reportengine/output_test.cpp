@@ -1,9 +1,10 @@
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/htmlwriter.h"
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/renderer.h"
-#include "tests/platform/reportengine/sqlite_source.h"
+#include "tests/support/test_database.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
 
@@ -23,12 +24,11 @@ QString shippedForm() {
 }
 
 // Rows 1..count, one minute apart from 1 December 2026 08:00, users USR1..USR5, errors by row.
-void fillAuxErr(zxtest::SqliteSource& db, int count) {
-    zxtest::createAuxErr(db);
-    db.exec(QStringLiteral("BEGIN"));
+void fillAuxErr(const zxtest::TestDatabase& db, int count) {
+    QStringList inserts;
     for (int i = 1; i <= count; ++i) {
         const QDateTime when = QDateTime(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * (i - 1));
-        db.exec(
+        inserts.append(
             QStringLiteral("INSERT INTO AUX_ERR (ID, Proceso, fecha, Error, Descripcion, sql, PC, "
                            "Usuario) VALUES (%1, 'Proceso%1', '%2', %3, 'Descripcion del error "
                            "%1', 'UPDATE MA_CUENTAS SET SALDO = 0 WHERE CODIGO = ''%1''', "
@@ -38,7 +38,7 @@ void fillAuxErr(zxtest::SqliteSource& db, int count) {
                 .arg(1000 + i)
                 .arg(i % 5 + 1));
     }
-    db.exec(QStringLiteral("COMMIT"));
+    db.exec(inserts.join(u';'));
 }
 
 long errorNumberOf(const std::function<void()>& action) {
@@ -53,7 +53,7 @@ long errorNumberOf(const std::function<void()>& action) {
 class OutputTest : public ::testing::Test {
 protected:
     ReportDocument errorLog(const QString& selection, int rows) {
-        fillAuxErr(db_, rows);
+        fillAuxErr(database_, rows);
         RunRequest request;
         request.form = shippedForm();
         request.selection = selection;
@@ -64,7 +64,8 @@ protected:
 
     zxtest::FixedClock clock_{QDateTime(QDate(2026, 12, 9), QTime(10, 45, 12))};
     zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
-    zxtest::SqliteSource db_;
+    zxtest::TestDatabase database_;
+    AdoDataSource db_{database_.connectionString()};
     QTemporaryDir dir_;
 };
 

@@ -1,7 +1,8 @@
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/reportdata.h"
 #include "platform/reportengine/selection.h"
-#include "tests/platform/reportengine/sqlite_source.h"
+#include "tests/support/test_database.h"
 #include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,7 @@ using reportengine::Selection;
 
 // A small error log: users in several letter cases and with blanks, a whole day of 9 December,
 // an apostrophe, a row of Nulls and a non-ASCII name.
-void fillAuxErr(zxtest::SqliteSource& db) {
-    zxtest::createAuxErr(db);
+void fillAuxErr(const zxtest::TestDatabase& db) {
     db.exec(
         QStringLiteral("INSERT INTO AUX_ERR (ID, Usuario, fecha, PC, Error, Proceso) VALUES "
                        "(1, 'ANA', '2026-12-01 08:00:00', 'CAJA1', 100, 'Ventas'),"
@@ -105,7 +105,7 @@ const Case kCases[] = {
 
 class SelectionTest : public ::testing::Test {
 protected:
-    void SetUp() override { fillAuxErr(db_); }
+    void SetUp() override { fillAuxErr(database_); }
 
     QList<int> selectedThroughTheQuery(const QString& formula) {
         const auto form = reportengine::parseForm(kIdForm);
@@ -135,7 +135,8 @@ protected:
         return ids;
     }
 
-    zxtest::SqliteSource db_;
+    zxtest::TestDatabase database_;
+    reportengine::AdoDataSource db_{database_.connectionString()};
 };
 
 TEST_F(SelectionTest, FormulasSelectTheRightRowsInSqlAndInMemory) {
