@@ -9,6 +9,8 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 #include <cmath>
 
 namespace reportengine {
@@ -31,24 +33,45 @@ double toMm(double units) {
     return units / kUnitsPerMm;
 }
 
-QString fontKey(const FontSpec& spec) {
-    return QStringLiteral("%1|%2|%3|%4")
-        .arg(spec.family)
-        .arg(spec.size)
-        .arg(spec.bold)
-        .arg(spec.italic);
-}
+// A font of the layout with its metrics and the widths of the texts measured with it. Texts
+// repeat from row to row (users, workstations, processes), and shaping them is the costly part.
+struct MeasuredFont {
+    explicit MeasuredFont(const FontSpec& s)
+        : spec(s),
+          font(makeFont(s)),
+          metrics(font, const_cast<QPaintDevice*>(measuringDevice())) {}
 
-// Fonts and their metrics are made once per spec: a report measures every text of every row.
-const QFontMetricsF& layoutMetrics(const FontSpec& spec) {
-    static QHash<QString, QFontMetricsF> cache;
-    const QString key = fontKey(spec);
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        it = cache.insert(
-            key, QFontMetricsF(layoutFont(spec), const_cast<QPaintDevice*>(measuringDevice())));
+    static QFont makeFont(const FontSpec& spec) {
+        QFont font(spec.family);
+        font.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(spec.size / 72.0 * kUnitsPerInch))));
+        font.setBold(spec.bold);
+        font.setItalic(spec.italic);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setKerning(true);
+        return font;
     }
-    return *it;
+
+    double width(const QString& text) {
+        if (text.size() > 40) return metrics.horizontalAdvance(text);
+        if (const auto it = widths.constFind(text); it != widths.constEnd()) return *it;
+        if (widths.size() > 20000) widths.clear();
+        return *widths.insert(text, metrics.horizontalAdvance(text));
+    }
+
+    FontSpec spec;
+    QFont font;
+    QFontMetricsF metrics;
+    QHash<QString, double> widths;
+};
+
+MeasuredFont& measuredFont(const FontSpec& spec) {
+    static std::vector<std::unique_ptr<MeasuredFont>> fonts;
+    for (const auto& f : fonts) {
+        if (f->spec == spec) return *f;
+    }
+    fonts.push_back(std::make_unique<MeasuredFont>(spec));
+    return *fonts.back();
 }
 
 // One piece of a band: it moves to the next page whole, unless it is taller than a page.
@@ -94,8 +117,9 @@ QString objectText(const ReportObject& o, const Context& ctx) {
 
 // Lines of a text in an object's box, positioned relative to the band.
 QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom) {
-    const QFont& font = layoutFont(o.font);
-    const QFontMetricsF& metrics = layoutMetrics(o.font);
+    MeasuredFont& measured = measuredFont(o.font);
+    const QFont& font = measured.font;
+    const QFontMetricsF& metrics = measured.metrics;
     const double boxWidth = o.width * kUnitsPerMm;
     const QRectF box(o.x, o.y, o.width, o.height);
 
@@ -110,7 +134,7 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
     for (const QString& paragraph : std::as_const(paragraphs)) {
         QList<QPair<QString, double>> lines;  // the text shown, its width
         const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
-        const double wholeWidth = metrics.horizontalAdvance(whole);
+        const double wholeWidth = measured.width(whole);
         if (!o.wrap || wholeWidth <= boxWidth) {
             lines.append({whole, wholeWidth});
         } else {
@@ -123,7 +147,7 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
                  line = layout.createLine()) {
                 line.setLineWidth(boxWidth);
                 const QString shown = paragraph.mid(line.textStart(), line.textLength()).trimmed();
-                lines.append({shown, metrics.horizontalAdvance(shown)});
+                lines.append({shown, measured.width(shown)});
             }
             layout.endLayout();
         }
@@ -304,17 +328,7 @@ private:
 }  // namespace
 
 const QFont& layoutFont(const FontSpec& spec) {
-    static QHash<QString, QFont> cache;
-    const QString key = fontKey(spec);
-    if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
-    QFont font(spec.family);
-    font.setPixelSize(
-        std::max(1, static_cast<int>(std::lround(spec.size / 72.0 * kUnitsPerInch))));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setKerning(true);
-    return *cache.insert(key, font);
+    return measuredFont(spec).font;
 }
 
 QString displayText(const vb::Variant& value, const QString& format) {
