@@ -211,7 +211,7 @@ QVariant toQt(const vb::Variant& v) {
         case vb::Variant::Type::Integer:
         case vb::Variant::Type::Long:
         case vb::Variant::Type::LongLong:
-            return static_cast<qlonglong>(std::llround(v.number()));
+            return static_cast<qlonglong>(v.wholeNumber());
         case vb::Variant::Type::Double:
             return v.number();
         case vb::Variant::Type::Currency:
@@ -439,7 +439,7 @@ SQLRETURN bindParameter(SQLHSTMT st, SQLUSMALLINT index, const vb::Variant& v, B
         case vb::Variant::Type::Integer:
         case vb::Variant::Type::Long:
         case vb::Variant::Type::LongLong:
-            b.integer = v.isBoolean() ? (v.boolean() ? 1 : 0) : std::llround(v.number());
+            b.integer = v.isBoolean() ? (v.boolean() ? 1 : 0) : v.wholeNumber();
             return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
                                     &b.integer, 0, &b.indicator);
         case vb::Variant::Type::Double:

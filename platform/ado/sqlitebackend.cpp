@@ -230,7 +230,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const vb::Variant& v) {
         case vb::Variant::Type::Integer:
         case vb::Variant::Type::Long:
         case vb::Variant::Type::LongLong:
-            sqlite3_bind_int64(stmt, index, static_cast<sqlite3_int64>(std::llround(v.number())));
+            sqlite3_bind_int64(stmt, index, static_cast<sqlite3_int64>(v.wholeNumber()));
             break;
         case vb::Variant::Type::Currency: {
             const std::int64_t scaled = v.currency().scaled();

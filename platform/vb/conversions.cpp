@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace vb {
@@ -605,7 +606,7 @@ QString CStr(const Variant& v) {
     case Variant::Type::Boolean: return v.boolean() ? QStringLiteral("True") : QStringLiteral("False");
     case Variant::Type::Integer:
     case Variant::Type::Long:
-    case Variant::Type::LongLong: return QString::number(static_cast<qint64>(v.number()));
+    case Variant::Type::LongLong: return QString::number(v.wholeNumber());
     case Variant::Type::Double: return doubleText(v.number());
     case Variant::Type::Currency: {
         QString s = v.currency().toPlainString();
@@ -639,7 +640,8 @@ Currency CCur(const Variant& v) {
     case Variant::Type::Integer:
     case Variant::Type::Long:
     case Variant::Type::LongLong:
-        return Currency::fromScaled(static_cast<std::int64_t>(v.number()) * 10000);
+        if (std::llabs(v.wholeNumber()) > 922337203685477LL) raise(err::Overflow);
+        return Currency::fromScaled(v.wholeNumber() * 10000);
     case Variant::Type::String: {
         const QLocale& l = locale();
         QString t = v.string().trimmed();

@@ -78,6 +78,16 @@ double Variant::number() const {
     }
 }
 
+std::int64_t Variant::wholeNumber() const {
+    switch (type()) {
+    case Type::Boolean: return std::get<bool>(value_) ? -1 : 0;
+    case Type::Integer: return std::get<std::int16_t>(value_);
+    case Type::Long: return std::get<std::int32_t>(value_);
+    case Type::LongLong: return std::get<std::int64_t>(value_);
+    default: raise(err::TypeMismatch);
+    }
+}
+
 QString Variant::debugString() const {
     switch (type()) {
     case Type::Empty: return QStringLiteral("Empty");

@@ -68,6 +68,9 @@ public:
     bool boolean() const;
     // The value of a number or Boolean as a double (True is -1, as in VB).
     double number() const;
+    // The exact value of a whole-number type (Integer, Long, LongLong) or Boolean (True is
+    // -1); raises Type mismatch for any other type. 64-bit values keep every digit.
+    std::int64_t wholeNumber() const;
 
     // Same type and same value (Empty == Empty, Null == Null); no VB coercion.
     friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }

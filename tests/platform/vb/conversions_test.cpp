@@ -27,6 +27,14 @@ TEST(VariantTest, EmptyNullAndEmptyTextStayDistinct) {
     EXPECT_EQ(vb::CDbl(empty), 0.0);
 }
 
+TEST(VariantTest, SixtyFourBitWholeNumbersKeepEveryDigit) {
+    const Variant big(9007199254740993LL);  // 2^53 + 1: not representable as a double
+    EXPECT_EQ(big.wholeNumber(), 9007199254740993LL);
+    EXPECT_EQ(vb::CStr(big), QStringLiteral("9007199254740993"));
+    EXPECT_EQ(vb::CCur(Variant(123456789012LL)).scaled(), 1234567890120000LL);
+    EXPECT_THROW(Variant(1.5).wholeNumber(), vb::VbError);
+}
+
 TEST(VariantTest, CurrencyKeepsFourDecimalsExactly) {
     zxtest::ScopedLocale locale(kArgentina);
     vb::Currency sum;
