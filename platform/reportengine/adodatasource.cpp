@@ -50,8 +50,8 @@ AdoDataSource::~AdoDataSource() {
 }
 
 QList<Column> AdoDataSource::describe(const QString& table) {
-    ado::Recordset rs =
-        connection_->Execute(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(quoteName(table)));
+    ado::Recordset rs = connection_->Execute(
+        QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(quoteTable(table)));
     QList<Column> columns;
     for (long i = 0; i < rs.FieldCount(); ++i) {
         const ado::Field f = rs.Fields(i);

@@ -19,6 +19,8 @@ struct Column {
 
 // Where a report reads its rows: one table or view of a database, queried with SQL Server's
 // dialect and positional parameters ("?"), whose values are bound, never written into the text.
+// Texts compare as SQL Server's default collation does: without regard to case, trailing
+// blanks ignored.
 class DataSource {
 public:
     virtual ~DataSource() = default;
@@ -28,9 +30,6 @@ public:
     // Runs a SELECT and hands each row (values in the order of its select list) to `onRow`.
     virtual void select(const QString& sql, const QList<vb::Variant>& parameters,
                         const std::function<void(const QList<vb::Variant>&)>& onRow) = 0;
-    // Written after a parameter compared with text, so that the comparison ignores case and
-    // trailing blanks as SQL Server's default collation does (empty where that is the default).
-    virtual QString textCollation() const { return {}; }
 };
 
 }  // namespace reportengine

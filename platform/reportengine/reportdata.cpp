@@ -11,12 +11,6 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString quoteTable(const QString& table) {
-    QStringList parts;
-    for (const QString& part : table.split(u'.')) parts.append(quoteName(part.trimmed()));
-    return parts.join(u'.');
-}
-
 }  // namespace
 
 int ReportData::columnOf(const FieldRef& field) const {
@@ -58,7 +52,7 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
     for (const FieldRef& f : form.fields()) select(columnOf(f));
     q.shownColumns = q.columns.size();
 
-    const SqlCondition where = toSqlCondition(selection, columnOf, source.textCollation());
+    const SqlCondition where = toSqlCondition(selection, columnOf);
     q.filterInMemory = !where.complete;
     if (q.filterInMemory) {
         for (const FieldRef& f : selection.fields()) select(columnOf(f));

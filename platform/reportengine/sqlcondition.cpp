@@ -78,8 +78,8 @@ QString sqlLikePattern(const QString& pattern) {
 
 class Translator {
 public:
-    Translator(const std::function<Column(const FieldRef&)>& columnOf, QString collation)
-        : columnOf_(columnOf), collation_(std::move(collation)) {}
+    explicit Translator(const std::function<Column(const FieldRef&)>& columnOf)
+        : columnOf_(columnOf) {}
 
     // The SQL of a condition, its parameters appended to `params`; nothing (and `params`
     // untouched) when some part of it cannot be written in SQL.
@@ -170,8 +170,7 @@ private:
 
         if (c->kind == ColumnKind::Text && literal->kind == Expr::Kind::Text) {
             params->append(vb::Variant(literal->text));
-            return guarded(*c, QStringLiteral("%1 %2 ?%3").arg(c->sql, opText(op), collation_),
-                           negated);
+            return guarded(*c, QStringLiteral("%1 %2 ?").arg(c->sql, opText(op)), negated);
         }
         if (c->kind == ColumnKind::Number && literal->kind == Expr::Kind::Number) {
             params->append(vb::Variant(literal->number));
@@ -226,7 +225,6 @@ private:
     }
 
     const std::function<Column(const FieldRef&)>& columnOf_;
-    QString collation_;
 };
 
 void conjuncts(const Expr& e, std::vector<const Expr*>* out) {
@@ -246,12 +244,17 @@ QString quoteName(const QString& name) {
     return u'[' + escaped + u']';
 }
 
+QString quoteTable(const QString& table) {
+    QStringList parts;
+    for (const QString& part : table.split(u'.')) parts.append(quoteName(part.trimmed()));
+    return parts.join(u'.');
+}
+
 SqlCondition toSqlCondition(const Selection& selection,
-                            const std::function<Column(const FieldRef&)>& columnOf,
-                            const QString& textCollation) {
+                            const std::function<Column(const FieldRef&)>& columnOf) {
     SqlCondition out;
     if (selection.isEmpty()) return out;
-    Translator translator(columnOf, textCollation.isEmpty() ? QString() : u' ' + textCollation);
+    Translator translator(columnOf);
     std::vector<const Expr*> terms;
     conjuncts(selection.root(), &terms);
     QStringList pushed;

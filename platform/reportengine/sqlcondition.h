@@ -22,10 +22,11 @@ struct SqlCondition {
 // leaves the rest to the memory filter; any other term goes to SQL whole or not at all.
 // `columnOf` gives the database column of a field of the formula.
 SqlCondition toSqlCondition(const Selection& selection,
-                            const std::function<Column(const FieldRef&)>& columnOf,
-                            const QString& textCollation = {});
+                            const std::function<Column(const FieldRef&)>& columnOf);
 
 // A column name for SQL Server's dialect: "[NUMERO ASIENTO]".
 QString quoteName(const QString& name);
+// A table or view name, each part of "owner.name" quoted.
+QString quoteTable(const QString& table);
 
 }  // namespace reportengine

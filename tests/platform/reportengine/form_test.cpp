@@ -57,9 +57,12 @@ TEST(ReportFormTest, WritingAFormAndReadingItBackKeepsEverything) {
         <page width="100" height="50" left="1" top="2" right="3" bottom="4"/>
         <data table="V_MV_CPTE"><sort field="{V_MV_CPTE.Id}" order="descending"/></data>
         <font family="DejaVu Serif" size="7"/>
-        <pageHeader height="5"><picture x="1" y="1" width="3" height="3" src="logo.png"/></pageHeader>
+        <pageHeader height="5">
+          <picture x="1" y="1" width="3" height="3" src="logo.png"/>
+        </pageHeader>
         <detail height="4">
-          <field x="0" y="0" width="20" height="4" source="{V_MV_CPTE.NUMERO ASIENTO}" format="0.00" align="right" bold="true"/>
+          <field x="0" y="0" width="20" height="4" source="{V_MV_CPTE.NUMERO ASIENTO}"
+                 format="0.00" align="right" bold="true"/>
           <text x="20" y="0" width="20" height="4" wrap="true" italic="true" size="9">a  b</text>
           <line x1="0" y1="3.5" x2="40" y2="3.5" thickness="0.5"/>
         </detail>

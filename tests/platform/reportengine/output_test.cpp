@@ -149,7 +149,9 @@ TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
         <detail height="5">
           <field x="0" y="0" width="90" height="5" wrap="true" source="{T.Texto}"/>
         </detail>
-        <pageFooter height="6"><pagenumber x="0" y="0" width="90" height="5">Hoja {page} de {pages}</pagenumber></pageFooter>
+        <pageFooter height="6">
+          <pagenumber x="0" y="0" width="90" height="5">Hoja {page} de {pages}</pagenumber>
+        </pageFooter>
         </report>)");
     QStringList lines;
     for (int i = 1; i <= 40; ++i) lines.append(QStringLiteral("renglon %1").arg(i));

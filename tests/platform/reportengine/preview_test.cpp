@@ -24,9 +24,13 @@ ReportDocument threePages() {
     doc.form = parseForm(R"(<report version="1" title="Listado">
         <page width="100" height="100" left="5" top="5" right="5" bottom="5"/>
         <data table="T"/>
-        <pageHeader height="5"><formula x="0" y="0" width="90" height="5" source="{@Empresa}"/></pageHeader>
+        <pageHeader height="5">
+          <formula x="0" y="0" width="90" height="5" source="{@Empresa}"/>
+        </pageHeader>
         <detail height="3"><field x="0" y="0" width="90" height="3" source="{T.N}"/></detail>
-        <pageFooter height="5"><pagenumber x="0" y="0" width="90" height="5">{page}/{pages}</pagenumber></pageFooter>
+        <pageFooter height="5">
+          <pagenumber x="0" y="0" width="90" height="5">{page}/{pages}</pagenumber>
+        </pageFooter>
         </report>)");
     doc.formulas = {{QStringLiteral("Empresa"), QStringLiteral("ACME")}};
     doc.data.columns = {{QStringLiteral("N"), ColumnKind::Number}};
