@@ -9,8 +9,9 @@
 
 // The suite's report printer: runs a report form to the screen (a modal preview), the
 // printer, or a file, with formula assignments, a record-selection formula and sort fields.
-// The data come through the report engine's data-source factory, which the database class
-// installs (reportengine::setDataSourceFactory). Every failure is raised as a vb::VbError.
+// The data come through ado on the connection string that the database class's provider
+// makes of the logon text (reportengine::setConnectionStringProvider). Every failure is raised
+// as a vb::VbError.
 class clsReporte {
 public:
     // Destination codes.
