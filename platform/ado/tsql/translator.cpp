@@ -531,6 +531,10 @@ private:
                 continue;
             }
             if (r < t_.size() && t_[r].isWord(u"COLLATE")) continue;
+            // Against a number or date column the column's own comparison is right, and a
+            // collation there would keep SQLite from using the column's index.
+            const Operand other = leftCompared ? leftOperand(l) : rightOperand(r);
+            if (other == Operand::Number) continue;
             insertText(t_, i + 1, QStringLiteral(" COLLATE SSCI"));
         }
     }

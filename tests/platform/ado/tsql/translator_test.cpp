@@ -124,6 +124,20 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
             "UPDATE t SET a = ? WHERE LTRIM(b) >= ? COLLATE SSCI AND c LIKE ?"}});
 }
 
+// A collation on a literal compared with a date or number column would stop SQLite from
+// using that column's index (the report's date range would scan the whole table).
+TEST(Translator, LeavesLiteralsComparedWithDateAndNumberColumnsAlone) {
+    const tsql::Translator translator([](const QString& table) -> QList<tsql::Column> {
+        if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) != 0) return {};
+        return {{"ID", "INTEGER", true}, {"fecha", "DATETIME"}, {"USUARIO", "VARCHAR(50)"}};
+    });
+    check(translator,
+          {{"SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana'",
+            "SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana' COLLATE SSCI"},
+           {"SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?",
+            "SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?"}});
+}
+
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
     check(tsql::Translator(catalogue()),
           {{"INSERT INTO T SELECT A, B, C FROM T WHERE C = 1",
