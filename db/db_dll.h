@@ -103,8 +103,10 @@ public:
 
     // Runs a statement or script; errors stay in gCnn.errors() for the caller. `Lrcs`,
     // when given, receives the result. The caller's text gets the "@Admin_"/synonym rewrite.
+    // `Lanzado`, when given, receives the run-time error the run raised (Number 0 when none),
+    // which a provider may raise with an empty error list.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long& RecordsAffected,
-                            ado::Recordset* Lrcs = nullptr);
+                            ado::Recordset* Lrcs = nullptr, vb::VbError* Lanzado = nullptr);
     // The same, for a text the caller does not keep; returns the rows affected.
     long EjecutaConsultaSQL(const QString& SentenciaSQL);
     // As EjecutaConsultaSQL, showing unexpected errors.

@@ -173,12 +173,15 @@ void DB_Dll::EjecutaTexto(QString& SentenciaSQL, long& RecordsAffected, ado::Rec
     });
 }
 
-void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long& RecordsAffected,
-                                ado::Recordset* Lrcs) {
+void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long& RecordsAffected, ado::Recordset* Lrcs,
+                                vb::VbError* Lanzado) {
     // Errors stay in the connection's error list, where the callers read them; a truncation
     // (native 8152) is among them: the statement did not run.
-    EjecutaTexto(SentenciaSQL, RecordsAffected, Lrcs,
-                 [](const vb::VbError&) { return static_cast<int>(vb::vbAbort); });
+    if (Lanzado) *Lanzado = vb::VbError();
+    EjecutaTexto(SentenciaSQL, RecordsAffected, Lrcs, [Lanzado](const vb::VbError& e) {
+        if (Lanzado) *Lanzado = e;
+        return static_cast<int>(vb::vbAbort);
+    });
 }
 
 long DB_Dll::EjecutaConsultaSQL(const QString& SentenciaSQL) {

@@ -12,6 +12,7 @@ struct AppInfo {
     QString Path;     // program folder, without a trailing separator
     QString EXEName;  // executable name without extension
     QString Title;
+    QString HelpFile;  // the program's help file
 };
 
 AppInfo& App();
