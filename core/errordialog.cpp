@@ -1,5 +1,6 @@
 #include "core/errordialog.h"
 
+#include "db/error_log.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
@@ -20,29 +21,6 @@ QString temporaryFolder() {
 }  // namespace core
 
 namespace ModGlobal {
-
-namespace {
-
-QString palabraRespuesta(int respuesta) {
-    switch (respuesta) {
-        case vb::vbRetry:
-            return QStringLiteral("Reintentar");
-        case vb::vbIgnore:
-            return QStringLiteral("Ignorar");
-        case vb::vbAbort:
-            return QStringLiteral("Abortar");
-        case vb::vbCancel:
-            return QStringLiteral("Cancelar");
-        case vb::vbYes:
-            return QStringLiteral("Sí");
-        case vb::vbNo:
-            return QStringLiteral("No");
-        default:
-            return {};
-    }
-}
-
-}  // namespace
 
 int ManejaError(const vb::VbError& Err, std::optional<int> Botones,
                 const std::optional<QString>& Rutina) {
@@ -72,12 +50,7 @@ int ManejaError(const vb::VbError& Err, std::optional<int> Botones,
         return 0;
     }
     if (!archivo.isEmpty()) {
-        const QDateTime ahora = ui::clock().now();
-        vb::appendTextLine(
-            archivo, ahora.toString(QStringLiteral("MM-dd-yyyy")) + u' ' +
-                         ahora.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +
-                         vb::Trim(rutina) + QStringLiteral(" Mensaje ") + vb::Trim(mensaje) +
-                         QStringLiteral(" Respondió : ") + palabraRespuesta(respuesta));
+        vb::appendTextLine(archivo, errorLogLine(ui::clock().now(), rutina, mensaje, respuesta));
     }
     return respuesta;
 }

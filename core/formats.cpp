@@ -1,5 +1,7 @@
 #include "core/formats.h"
 
+#include "core/config.h"
+
 #include "core/globals.h"
 #include "platform/vendrix/clsutil.h"
 
@@ -95,6 +97,24 @@ vb::Variant FmtMoneda(const QString& Importe, const vb::Variant& Decimales, bool
     QString texto = vb::Format(redondea(gUtil().ValorNumerico(Importe), n), mascara);
     if (n == 0 && (texto.endsWith(u'.') || texto.endsWith(u','))) texto.chop(1);
     return texto;
+}
+
+vb::Variant FormatoHoras(const vb::Variant& Minutos, std::int32_t* Horas,
+                         std::int32_t* MinutosResto, bool DosPuntos) {
+    QString separador = Cfg(QStringLiteral("SeparadorHora"));
+    if (DosPuntos) separador = QStringLiteral(":");
+    if (vb::Trim(separador).isEmpty()) separador = QStringLiteral(":");
+    if (separador == QLatin1String(".")) {
+        return vb::Format(vb::CDbl(Minutos) / 60, QStringLiteral("#####.00")).replace(u',', u'.');
+    }
+    // VB's \ and Mod round their operands to whole numbers first.
+    const std::int32_t minutos = vb::CLng(Minutos);
+    const std::int32_t horas = minutos / 60;
+    const std::int32_t resto = minutos % 60;
+    if (Horas) *Horas = horas;
+    if (MinutosResto) *MinutosResto = resto;
+    return vb::Format(horas, QStringLiteral("#####00")) + separador +
+           vb::Format(resto, QStringLiteral("#####00"));
 }
 
 QString SeparadorDecimal() {

@@ -23,6 +23,12 @@ vb::Variant FmtMoneda(const QString& Importe, const vb::Variant& Decimales, bool
 // The locale's decimal separator: "," or ".".
 QString SeparadorDecimal();
 
+// Minutes as hours text ("01:30"; with the configured separator "." decimal hours "1.50").
+// `Horas` and `MinutosResto` receive the parts (not for decimal hours); `DosPuntos` forces
+// ":".
+vb::Variant FormatoHoras(const vb::Variant& Minutos, std::int32_t* Horas = nullptr,
+                         std::int32_t* MinutosResto = nullptr, bool DosPuntos = false);
+
 // The amount in Spanish words, then the cents as "con NN/100". `Ancho` other than 0 pads or
 // cuts the text to that width. `Centavos` is accepted and not used.
 QString ImporteEnLetras(const QString& Importe, std::int16_t Ancho = 0, const QString& Moneda = {},

@@ -1,7 +1,7 @@
 #include "core/formats.h"
 #include "core/globals.h"
 #include "platform/vb/conversions.h"
-#include "tests/support/fixtures.h"
+#include "tests/core/core_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,11 @@ const QLocale kArgentina(QLocale::Spanish, QLocale::Argentina);
 
 // One worked value: which procedure, its input and the text it gives.
 struct Worked {
-    enum Kind { Words, Amount, AmountPesos, Money, MoneyNoThousands } kind;
+    enum Kind { Words, Amount, AmountPesos, Money, MoneyNoThousands, Hours } kind;
     const char* input;
     const char16_t* expected;
-    int code = 0;  // FmtMoneda's decimals code
+    int code = 0;                // FmtMoneda's decimals code
+    const char* separator = "";  // FormatoHoras's configured "SeparadorHora"
 };
 
 QString run(const Worked& w) {
@@ -29,12 +30,17 @@ QString run(const Worked& w) {
             return vb::CStr(ModGlobal::FmtMoneda(w.input, w.code, true));
         case Worked::MoneyNoThousands:
             return vb::CStr(ModGlobal::FmtMoneda(w.input, w.code, false));
+        case Worked::Hours:
+            return vb::CStr(ModGlobal::FormatoHoras(vb::Val(w.input)));
     }
     return {};
 }
 
-TEST(FormatsTest, WorkedValuesInArgentina) {
+class FormatsTest : public coretest::CoreTest {};
+
+TEST_F(FormatsTest, WorkedValuesInArgentina) {
     zxtest::ScopedLocale locale(kArgentina);
+    abre();
     ModGlobal::gCantidadDecimales = " ";  // the key is missing: no configured decimals
     const Worked cases[] = {
         {Worked::Money, "1234,5", u"1.234,50", 2},
@@ -48,6 +54,12 @@ TEST(FormatsTest, WorkedValuesInArgentina) {
         {Worked::Money, "0,5", u"0", -2},
         {Worked::Money, "1,5", u"2", -2},
         {Worked::Money, "-1234567,891", u"-1.234.567,9", 1},
+        {Worked::Hours, "90", u"01:30"},
+        {Worked::Hours, "605", u"10:05"},
+        {Worked::Hours, "6000", u"100:00"},
+        {Worked::Hours, "90", u"1.50", 0, "."},
+        {Worked::Hours, "30", u".50", 0, "."},
+        {Worked::Hours, "90", u"01h30", 0, "h"},
         {Worked::Words, "1", u"un"},
         {Worked::Words, "10", u"diez"},
         {Worked::Words, "15", u"quince"},
@@ -76,13 +88,30 @@ TEST(FormatsTest, WorkedValuesInArgentina) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
+        data.exec("DELETE FROM TA_CONFIGURACION");
+        if (*c.separator)
+            data.exec(QString("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES "
+                              "('SeparadorHora', '%1')")
+                          .arg(c.separator));
         EXPECT_EQ(run(c), QString::fromUtf16(c.expected));
     }
 }
 
+TEST_F(FormatsTest, FormatoHorasHandsBackTheParts) {
+    abre();
+    data.exec("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('SeparadorHora', '.')");
+    std::int32_t horas = -1, minutos = -1;
+    EXPECT_EQ(vb::CStr(ModGlobal::FormatoHoras(90, &horas, &minutos, true)), "01:30");
+    EXPECT_EQ(horas, 1);
+    EXPECT_EQ(minutos, 30);
+    horas = minutos = -1;
+    EXPECT_EQ(vb::CStr(ModGlobal::FormatoHoras(90, &horas, &minutos)), "1.50");
+    EXPECT_EQ(horas, -1);  // decimal hours set no parts
+}
+
 // One thousand and one million are written the way Spanish writes them ("mil", "un millón"),
 // never "un mil" or "un un millón".
-TEST(FormatsTest, OneThousandAndOneMillionReadAsSpanishWritesThem) {
+TEST(FormatTextsTest, OneThousandAndOneMillionReadAsSpanishWritesThem) {
     const struct {
         const char* input;
         const char16_t* expected;
@@ -104,7 +133,7 @@ TEST(FormatsTest, OneThousandAndOneMillionReadAsSpanishWritesThem) {
     }
 }
 
-TEST(FormatsTest, FmtMonedaTakesTheConfiguredDecimals) {
+TEST(FormatTextsTest, FmtMonedaTakesTheConfiguredDecimals) {
     zxtest::ScopedLocale locale(kArgentina);
     ModGlobal::gCantidadDecimales = "3";
     EXPECT_EQ(vb::CStr(ModGlobal::FmtMoneda("1234,5", -1, true)), "1.234,500");
@@ -112,19 +141,19 @@ TEST(FormatsTest, FmtMonedaTakesTheConfiguredDecimals) {
 }
 
 // A locale with no monetary data still gets two decimals for code 0, never none.
-TEST(FormatsTest, FmtMonedaCodeZeroWithoutMonetaryDataUsesTwoDecimals) {
+TEST(FormatTextsTest, FmtMonedaCodeZeroWithoutMonetaryDataUsesTwoDecimals) {
     zxtest::ScopedLocale locale(QLocale::c());
     EXPECT_EQ(vb::CStr(ModGlobal::FmtMoneda("1234.5", 0, true)), "1,234.50");
 }
 
-TEST(FormatsTest, WidthPadsOrCutsTheWordsButNotTheZeroCentsTail) {
+TEST(FormatTextsTest, WidthPadsOrCutsTheWordsButNotTheZeroCentsTail) {
     zxtest::ScopedLocale locale(kArgentina);
     EXPECT_EQ(ModGlobal::ImporteEnLetras("12,5", 20), QStringLiteral("doce con 50/100     "));
     EXPECT_EQ(ModGlobal::ImporteEnLetras("12,5", 6), QStringLiteral("doce c"));
     EXPECT_EQ(ModGlobal::ImporteEnLetras("12", 6, "pesos"), QStringLiteral("doce p con 00/100"));
 }
 
-TEST(FormatsTest, DecimalSeparatorFollowsTheLocale) {
+TEST(FormatTextsTest, DecimalSeparatorFollowsTheLocale) {
     {
         zxtest::ScopedLocale locale(kArgentina);
         EXPECT_EQ(ModGlobal::SeparadorDecimal(), QStringLiteral(","));

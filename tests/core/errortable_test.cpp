@@ -1,0 +1,180 @@
+#include "core/errortable.h"
+#include "tests/core/core_fixture.h"
+#include "platform/ado/sqlitebackend.h"
+#include "tests/support/scripted_backend.h"
+
+namespace {
+
+using zxtest::ScriptedBackend;
+
+class ErrorTableTest : public coretest::CoreTest {
+protected:
+    // gDB() on the test database through a scripted engine with the real one inside.
+    ScriptedBackend& motorGuionado() {
+        abre();
+        auto* motor = new ScriptedBackend(std::make_unique<ado::SqliteBackend>());
+        gDB().gCnn.Close();
+        gDB().gCnn.attachBackend(std::unique_ptr<ado::Backend>(motor));
+        gDB().gCnn.Open(gDB().gConnString);
+        return *motor;
+    }
+
+    QList<QStringList> auxErr() const {
+        return data.rows(
+            "SELECT Proceso, fecha, Error, Descripcion, sql, PC, Usuario FROM AUX_ERR");
+    }
+};
+
+const QString kInsert = "INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('A', 'p', 'n')";
+
+TEST_F(ErrorTableTest, AFailingScriptRollsBackLeavesOneRowAndOneMessage) {
+    abre();
+    op.answer(vb::vbOK);
+    bool hubo = false;
+    std::int32_t nro = -1;
+    QString sentencia, texto;
+    ModGlobal::GActualizarDatoScript({"", kInsert, "   ", kInsert}, hubo, nro, false, false,
+                                     sentencia, texto, true);
+    EXPECT_TRUE(hubo);
+    EXPECT_EQ(nro, 2627);
+    const QString script = "BEGIN TRANSACTION \r\r\r" + kInsert + "\r" + kInsert + "\r";
+    EXPECT_EQ(sentencia, script);
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{});
+    const auto rows = auxErr();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][0], "Zentrik");
+    EXPECT_EQ(rows[0][1], "2024-03-15 14:05:00");
+    EXPECT_EQ(rows[0][2], "2627");
+    EXPECT_TRUE(rows[0][3].startsWith("2627 : ")) << rows[0][3].toStdString();
+    EXPECT_EQ(rows[0][4], script);
+    EXPECT_EQ(rows[0][5], "caja-01");
+    EXPECT_EQ(rows[0][6], "sa");
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].title, "Aviso al Operador!");
+    EXPECT_EQ(op.messages()[0].style, 16);
+    EXPECT_EQ(op.messages()[0].text, rows[0][3]);
+    EXPECT_EQ(texto, rows[0][3]);
+    EXPECT_EQ(gDB().gCnn.errors().Count(), 0);
+}
+
+TEST_F(ErrorTableTest, TheDuplicateKeyFlagKeepsTheMessageButNotTheRollback) {
+    abre();
+    bool hubo = false;
+    std::int32_t nro = 0;
+    QString sentencia, texto;
+    ModGlobal::GActualizarDatoScript({kInsert, kInsert}, hubo, nro, true, false, sentencia, texto,
+                                     true);
+    EXPECT_TRUE(hubo);
+    EXPECT_EQ(nro, 2627);
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{});
+    const auto rows = auxErr();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][3], "");
+    EXPECT_FALSE(texto.isEmpty());
+    EXPECT_FALSE(texto.startsWith("2627 : "));  // the bare description
+}
+
+TEST_F(ErrorTableTest, ACleanScriptCommitsAndBlankLinesRunNothing) {
+    abre();
+    bool hubo = true;
+    std::int32_t nro = 77;
+    QString sentencia, texto;
+    ModGlobal::GActualizarDatoScript({"", "  "}, hubo, nro, false, false, sentencia, texto, true);
+    EXPECT_FALSE(hubo);
+    EXPECT_EQ(nro, 77);
+    EXPECT_EQ(sentencia, "");
+    ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto, true);
+    EXPECT_FALSE(hubo);
+    EXPECT_EQ(nro, 0);
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{{"A"}});
+    EXPECT_EQ(auxErr(), QList<QStringList>{});
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(ErrorTableTest, AnInformationalNoticeIsNoFailure) {
+    motorGuionado().noticeNext(ScriptedBackend::Call::Execute, {ScriptedBackend::informational()});
+    bool hubo = true;
+    std::int32_t nro = -1;
+    QString sentencia, texto;
+    ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto, true);
+    EXPECT_FALSE(hubo);
+    EXPECT_EQ(nro, 0);
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{{"A"}});
+    EXPECT_EQ(auxErr(), QList<QStringList>{});
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// A run that raised is a failure even when the provider left no error in the list.
+TEST_F(ErrorTableTest, ARaisedRunWithAnEmptyErrorListIsAFailure) {
+    motorGuionado().failNext(ScriptedBackend::Call::Execute, {});
+    op.answer(vb::vbOK);
+    bool hubo = false;
+    std::int32_t nro = 0;
+    QString sentencia, texto;
+    ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto, true);
+    EXPECT_TRUE(hubo);
+    EXPECT_EQ(nro, ado::err::ProviderFailure);
+    EXPECT_EQ(auxErr().size(), 1);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].title, "Aviso al Operador!");
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{});
+}
+
+// The last entry of a longer list is SQL Server's closing note and is left out.
+TEST_F(ErrorTableTest, OfSeveralErrorsAllButTheLastAreReported) {
+    const ado::Error e1 = ado::sqlServerError(2627, "uno");
+    const ado::Error e2 = ado::sqlServerError(547, "dos");
+    const ado::Error e3 = ado::sqlServerError(3621, "tres");
+    const struct {
+        QList<ado::Error> errors;
+        QString text;
+    } cases[] = {
+        {{e1}, "2627 : uno\r\n"},
+        {{e1, e2}, "2627 : uno\r\n"},
+        {{e1, e2, e3}, "2627 : uno\r\n547 : dos\r\n"},
+    };
+    ScriptedBackend& motor = motorGuionado();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.errors.size());
+        motor.failNext(ScriptedBackend::Call::Execute, c.errors);
+        op.answer(vb::vbOK);
+        bool hubo = false;
+        std::int32_t nro = 0;
+        QString sentencia, texto;
+        ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto,
+                                         true);
+        EXPECT_EQ(nro, 2627);
+        EXPECT_EQ(texto, c.text);
+        EXPECT_EQ(op.messages().last().text, c.text);
+    }
+}
+
+TEST_F(ErrorTableTest, GrabaErrorNamesTheProgramAndCutsTheDescription) {
+    abre();
+    QString proceso;
+    const QString larga = QString(260, u'x');
+    ModGlobal::GrabaError("select 1", proceso, 208, larga);
+    EXPECT_EQ(proceso, "Zentrik");
+    const auto rows = auxErr();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][3], QString(250, u'x'));
+    EXPECT_EQ(rows[0][2], "208");
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// A script longer than the sql column is stored cut rather than lost.
+TEST_F(ErrorTableTest, GrabaErrorCutsTheScriptToTheColumn) {
+    data.exec("DROP TABLE AUX_ERR");
+    data.exec(
+        "CREATE TABLE AUX_ERR (ID int IDENTITY(1,1) NOT NULL, Proceso varchar(50) NULL, "
+        "fecha datetime NULL, Error int NULL, Descripcion varchar(250) NULL, "
+        "sql varchar(20) NULL, PC varchar(100) NULL, Usuario varchar(50) NULL)");
+    abre();
+    QString proceso = "Otro";
+    ModGlobal::GrabaError(QString(30, u's'), proceso, 1, "d");
+    EXPECT_EQ(data.rows("SELECT sql, Proceso FROM AUX_ERR"),
+              (QList<QStringList>{{QString(20, u's'), "Otro"}}));
+}
+
+}  // namespace
