@@ -1,0 +1,96 @@
+#include "core/access.h"
+#include "core/globals.h"
+#include "tests/core/core_fixture.h"
+#include "tests/db/db_fixture.h"
+
+namespace {
+
+using namespace ModGlobal;
+
+class ControlAccesoTest : public coretest::CoreTest {
+protected:
+    ControlAccesoTest() { gIdControlAcceso = 0; }
+    QList<QStringList> filas() const {
+        return data.rows(
+            "SELECT Maquina, Usuario, Formulario, Tarea, Ingreso, NombreUsuario "
+            "FROM Control_Acceso");
+    }
+};
+
+TEST_F(ControlAccesoTest, WritesTheRowWithTheTaskOfTheMenu) {
+    abre();
+    data.exec(
+        "INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('M1', 'C:\\ZX\\ZENTRIK.EXE', "
+        "'Reporte de errores')");
+    data.exec("INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('M2', 'ZENTRIK', 'Otra')");
+    data.exec("INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('sa', 'M1')");
+    gUsuarioLogeado = "otro";
+    ControlAcceso("");
+    EXPECT_EQ(gUsuarioLogeado, "sa");
+    EXPECT_EQ(filas(), (QList<QStringList>{{"CAJA-01", "SA", "ZENTRIK", "REPORTE DE ERRORES",
+                                            "15/03/24 14:05", "sa"}}));
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(ControlAccesoTest, TaskFallbacksWhenTheMenuHasNone) {
+    const struct {
+        const char* exe;
+        const char* usuario;
+        const char* tarea;
+    } cases[] = {
+        {"ZX900PR", "sa", "MENU PRINCIPAL"},
+        {"Zentrik", "ZENTRIK", "ZENTRIK"},  // the login named as the database
+        {"Zentrik", "Supervisor General ZX", "ZENTRIK"},
+        {"Zentrik", "sa", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.usuario);
+        dbtest::reinicia(gDB());
+        data.exec("DELETE FROM Control_Acceso");
+        vb::App().EXEName = c.exe;
+        abre(c.usuario);
+        ControlAcceso("");
+        const auto rows = filas();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][3], c.tarea);
+    }
+}
+
+TEST_F(ControlAccesoTest, TheIdIsTheOneOfTheRowJustWritten) {
+    abre();
+    data.exec("INSERT INTO Control_Acceso (Maquina) VALUES ('VIEJA')");
+    data.exec("INSERT INTO Control_Acceso (Maquina) VALUES ('VIEJA')");
+    ControlAcceso("");
+    EXPECT_EQ(gIdControlAcceso, 3);
+}
+
+// The user's apostrophes leave the stored row only; the global keeps the login as it is.
+TEST_F(ControlAccesoTest, AnApostropheInTheUserNameIsEscapedAndKeptInTheGlobal) {
+    abre("o'hara");
+    data.exec("INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('M1', 'ZENTRIK', 'Errores')");
+    data.exec("INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('o''hara', 'M1')");
+    ControlAcceso("");
+    EXPECT_EQ(gUsuarioLogeado, "o'hara");
+    EXPECT_EQ(filas(), (QList<QStringList>{{"CAJA-01", "OHARA", "ZENTRIK", "ERRORES",
+                                            "15/03/24 14:05", "ohara"}}));
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(ControlAccesoTest, AliasClassesOfTheSuitesPrograms) {
+    abre();
+    data.exec("INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('V', 'ZXVENTAS', 'Ventas')");
+    data.exec("INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('sa', 'V')");
+    ControlAcceso("ZXVentas2");  // a second edition logs under the first one's name
+    ControlAcceso("ZXBACKUP");   // a utility logs without a task
+    EXPECT_EQ(filas(),
+              (QList<QStringList>{{"CAJA-01", "SA", "ZXVENTAS", "VENTAS", "15/03/24 14:05", "sa"},
+                                  {"CAJA-01", "SA", "ZXBACKUP", "", "15/03/24 14:05", "sa"}}));
+    const auto id = gIdControlAcceso;
+    gUsuarioLogeado.clear();
+    ControlAcceso("zxmonitor");  // logs nothing
+    EXPECT_EQ(filas().size(), 2);
+    EXPECT_EQ(gIdControlAcceso, id);
+    EXPECT_EQ(gUsuarioLogeado, "sa");
+}
+
+}  // namespace
