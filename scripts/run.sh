@@ -9,4 +9,8 @@ build="${ZX_BUILD_DIR:-$root/build}"
 if [ ! -f "$build/demo/DEMO.db" ]; then
   "$build/bin/zentrik-demo-db" "$build/demo" >/dev/null
 fi
+# Without arguments the program opens the demo database, as a sibling program would start it.
+if [ $# -eq 0 ]; then
+  set -- "@server=sqlite:$build/demo;@dbname=DEMO;@usuario=demo;@Password=demo;"
+fi
 exec "$build/bin/zentrik" "$@"
