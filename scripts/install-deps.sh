@@ -14,6 +14,8 @@ packages=(
   libsqlite3-dev sqlite3
   # mail over SMTP
   libcurl4-openssl-dev
+  # QR images of electronic vouchers; ZXing reads them back in tests
+  libqrencode-dev libzxing-dev
   # test SMTP server (its certificate is made with python3-cryptography)
   python3-aiosmtpd python3-cryptography
   # benchmarks

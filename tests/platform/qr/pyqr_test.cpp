@@ -1,0 +1,117 @@
+#include "platform/qr/pyqr.h"
+
+#include "platform/vb/vberror.h"
+#include "tests/support/fixtures.h"
+
+#include <QFileInfo>
+#include <QImage>
+
+// Result::text() as UTF-8, the form this ZXing release moves to.
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The text of the one QR code in an image file, read back with ZXing.
+QString readCode(const QString& path) {
+    QImage image(path);
+    if (image.isNull()) return QStringLiteral("<no image>");
+    image = image.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView view(image.constBits(), image.width(), image.height(),
+                                ZXing::ImageFormat::Lum, static_cast<int>(image.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+    if (!result.isValid()) return QStringLiteral("<unreadable>");
+    return QString::fromStdString(result.text());
+}
+
+QString jsonOf(const QString& url) {
+    const QString prefix = QStringLiteral("https://www.afip.gob.ar/fe/qr/?p=");
+    if (!url.startsWith(prefix)) return QStringLiteral("<not the tax agency's address>");
+    return QString::fromUtf8(QByteArray::fromBase64(url.mid(prefix.size()).toLatin1()));
+}
+
+struct Case {
+    const char* name;
+    qr::VoucherData data;
+    const char* json;
+};
+
+// Values as the voucher data passes them: amounts as fixed-width digits.
+const Case kCases[] = {
+    {"PesosWithAuthorisation",
+     {std::int16_t(1), "2024-03-05", "30712345678", 2, 0, 1234, "000000000123450", "PES",
+      std::int16_t(1), std::int16_t(0), "20123456789", "A", "74123456789012"},
+     R"({"ver":1,"fecha":"2024-03-05","cuit":30712345678,"ptoVta":2,"tipoCmp":0,)"
+     R"("nroCmp":1234,"importe":1234.5,"moneda":"PES","ctz":1,"tipoDocRec":0,)"
+     R"("nroDocRec":20123456789,"tipoCodAut":"A","codAut":74123456789012})"},
+    {"DollarsWithRate",
+     {std::int16_t(1), "2024-03-05", "30712345678", 1, 0, 7, "000000000001200", "DOL",
+      "0000000000850250000", std::int16_t(0), "", "A", ""},
+     R"({"ver":1,"fecha":"2024-03-05","cuit":30712345678,"ptoVta":1,"tipoCmp":0,)"
+     R"("nroCmp":7,"importe":12,"moneda":"DOL","ctz":850.25,"tipoDocRec":0,)"
+     R"("nroDocRec":0,"tipoCodAut":"A","codAut":0})"},
+    {"NegativeAmountAndLetteredDocument",
+     {std::int16_t(1), "2024-12-31", "30712345678", 3, 0, 99999999, "-000000000000550", "PES",
+      std::int16_t(1), std::int16_t(0), "AB\"12", "A", "1"},
+     R"({"ver":1,"fecha":"2024-12-31","cuit":30712345678,"ptoVta":3,"tipoCmp":0,)"
+     R"("nroCmp":99999999,"importe":-5.5,"moneda":"PES","ctz":1,"tipoDocRec":0,)"
+     R"("nroDocRec":"AB\"12","tipoCodAut":"A","codAut":1})"},
+};
+
+void generate(qr::PyQR& qr, const qr::VoucherData& d) {
+    qr.GenerarImagen(d.ver, d.fecha, d.cuit, d.ptoVta, d.tipoCmp, d.nroCmp, d.importe, d.moneda,
+                     d.ctz, d.tipoDocRec, d.nroDocRec, d.tipoCodAut, d.codAut);
+}
+
+TEST(PyQR, ImageHoldsTheTaxAgencyAddressWithTheVoucherJson) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        qr::PyQR qr;
+        const QString file = qr.crearArchivo();
+        EXPECT_TRUE(file.endsWith(".png"));
+        generate(qr, c.data);
+        const QString text = readCode(file);
+        EXPECT_EQ(text, qr::voucherUrl(c.data));
+        EXPECT_EQ(jsonOf(text), QString::fromUtf8(c.json));
+    }
+}
+
+TEST(PyQR, WritesABitmapWhenTheFileIsNamedSo) {
+    qr::PyQR qr;
+    const QString file = qr.crearArchivo("bmp");
+    generate(qr, kCases[0].data);
+    EXPECT_EQ(zxtest::readFile(file).left(2), QByteArray("BM"));
+    EXPECT_EQ(readCode(file), qr::voucherUrl(kCases[0].data));
+}
+
+TEST(PyQR, RemovesItsFilesWhenItGoesAway) {
+    QString file;
+    {
+        qr::PyQR qr;
+        file = qr.crearArchivo();
+        generate(qr, kCases[0].data);
+        EXPECT_TRUE(QFileInfo::exists(file));
+    }
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST(PyQR, DataTooLongForACodeRaisesFail) {
+    qr::PyQR qr;
+    const QString file = qr.crearArchivo();
+    qr::VoucherData d = kCases[0].data;
+    d.nroDocRec = QString(4000, u'X');
+    try {
+        generate(qr, d);
+        ADD_FAILURE() << "no error raised";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, qr::Fail);
+        EXPECT_EQ(e.Source, "PyQR");
+    }
+    EXPECT_EQ(zxtest::readFile(file), QByteArray());
+}
+
+}  // namespace
