@@ -2,30 +2,16 @@
 
 #include "platform/vb/vberror.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/qr_reader.h"
 
 #include <QFileInfo>
-#include <QImage>
-
-// Result::text() as UTF-8, the form this ZXing release moves to.
-#define ZX_USE_UTF8
-#include <ZXing/ReadBarcode.h>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The text of the one QR code in an image file, read back with ZXing.
 QString readCode(const QString& path) {
-    QImage image(path);
-    if (image.isNull()) return QStringLiteral("<no image>");
-    image = image.convertToFormat(QImage::Format_Grayscale8);
-    const ZXing::ImageView view(image.constBits(), image.width(), image.height(),
-                                ZXing::ImageFormat::Lum, static_cast<int>(image.bytesPerLine()));
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid()) return QStringLiteral("<unreadable>");
-    return QString::fromStdString(result.text());
+    return zxtest::readQrCode(zxtest::readFile(path));
 }
 
 QString jsonOf(const QString& url) {
