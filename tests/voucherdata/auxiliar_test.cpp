@@ -1,0 +1,370 @@
+#include "voucherdata/auxiliar_comprobantes.h"
+
+#include "core/globals.h"
+#include "db/db_dll.h"
+#include "tests/voucherdata/voucher_world.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using vdtest::VoucherWorld;
+
+// The vouchers that got rows, as "type|identifier|complement", sorted.
+QStringList comprobantes(const VoucherWorld& w) {
+    QStringList out;
+    for (const QStringList& r :
+         w.rows("SELECT DISTINCT TC, IDCOMPROBANTE, IDCOMPLEMENTO FROM AUX_MV_CPTE"))
+        out.append(r.join(u'|'));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The kinds of the rows, in print order, joined ("3M3IN...").
+QString tipos(const VoucherWorld& w, const QString& condicion = QStringLiteral("1 = 1")) {
+    QString out;
+    for (const QStringList& r :
+         w.rows("SELECT TIPO FROM AUX_MV_CPTE WHERE " + condicion + " ORDER BY ID"))
+        out += r[0];
+    return out;
+}
+
+int cuenta(const VoucherWorld& w, const QString& condicion) {
+    return w.rows("SELECT COUNT(*) FROM AUX_MV_CPTE WHERE " + condicion)[0][0].toInt();
+}
+
+TEST(VoucherWorkTables, WholeOutputsMatchTheirFiles) {
+    for (const vdtest::Scenario& s : vdtest::scenarios()) {
+        SCOPED_TRACE(s.name);
+        VoucherWorld w;
+        s.run(w);
+        EXPECT_EQ(w.dump(), QString::fromUtf8(zxtest::readFile(vdtest::expectedFile(s.name))));
+    }
+}
+
+TEST(VoucherWorkTables, SelectionByListsOrRange) {
+    const struct {
+        const char* name;
+        const char* tc;
+        const char* desde[4];  // point of sale, number, letter, complement
+        const char* hasta[4];
+        const char* listaId;
+        const char* listaIdComprobante;
+        const char* tcDespues;
+        QStringList vouchers;
+    } casos[] = {
+        {"IdentifierListWinsOverRangeAndIds",
+         "FC",
+         {"0001", "00000123", "A", "0"},
+         {},
+         "1",
+         "'000100000200B', '000900000001A'",
+         "  FC",
+         {"  FC|000100000200B|0", "  FC|000900000001A|0"}},
+        {"EmptyUpperBoundIsTheFirstVoucher",
+         "FC",
+         {"0001", "00000123", "A", "0"},
+         {},
+         "",
+         "",
+         "  FC",
+         {"  FC|000100000123A|0"}},
+        {"NoBoundsTakeEveryVoucherFromTheComplement",
+         "FC",
+         {"", "", "", "1"},
+         {},
+         "",
+         "",
+         "  FC",
+         {"  FC|000100000124A|1"}},
+        // The rows carry the type as the caller wrote it; the database compares it case aside.
+        {"NoBoundsFromComplementZero",
+         "fc",
+         {"", "", "", "0"},
+         {},
+         "",
+         "",
+         "  fc",
+         {"  fc|000100000123A|0", "  fc|000100000124A|1", "  fc|000100000200B|0",
+          "  fc|000900000001A|0"}},
+        {"Range",
+         "FC",
+         {"0001", "00000123", "A", "0"},
+         {"0001", "00000200", "B", "1"},
+         "",
+         "",
+         "  FC",
+         {"  FC|000100000123A|0", "  FC|000100000124A|1", "  FC|000100000200B|0"}},
+        {"IdsOfTheType",
+         "FC",
+         {},
+         {},
+         "1,6,2",
+         "",
+         "  FC",
+         {"  FC|000100000123A|0", "  FC|000100000200B|0"}},
+        {"TodoTakesTheTypeOfTheListedVoucher",
+         "Todo",
+         {},
+         {},
+         "2",
+         "",
+         "  OT",
+         {"  OT|000100000045X|0"}},
+        // Lists reach the statement as values: they cannot widen the selection.
+        {"IdListHoldsNumbersOnly",
+         "FC",
+         {},
+         {},
+         "1) OR (1=1",
+         "",
+         "  FC",
+         {"  FC|000100000123A|0"}},
+        {"IdentifierListHoldsLiteralsOnly",
+         "FC",
+         {},
+         {},
+         "",
+         "'000100000123A') OR (1=1",
+         "  FC",
+         {}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        VoucherWorld w;
+        QString tc = c.tc;
+        auto s = [](const char* t) { return QString::fromUtf8(t ? t : ""); };
+        ModGlobal::GeneraAuxiliarComprobantes(tc, s(c.desde[0]), s(c.desde[1]), s(c.desde[2]),
+                                              s(c.desde[3]), 3, s(c.hasta[0]), s(c.hasta[1]),
+                                              s(c.hasta[2]), s(c.hasta[3]), s(c.listaId),
+                                              s(c.listaIdComprobante), {}, false);
+        EXPECT_EQ(tc, s(c.tcDespues));
+        EXPECT_EQ(comprobantes(w), c.vouchers);
+    }
+}
+
+TEST(VoucherWorkTables, EmptySelectionRemovesOnlyThisStationsRows) {
+    VoucherWorld w;
+    w.data.exec(
+        "INSERT INTO AUX_MV_CPTE (USUARIO, TC, IDCOMPROBANTE, IDCOMPLEMENTO, TIPO) VALUES "
+        "('pc-caja|ana', '  FC', '000100000001A', 0, '1'), "
+        "('PC-CAJA|ANA', '  FC', '000100000001A', 0, '1'), "
+        "('pc-2|beto', '  FC', '000100000001A', 0, '1')");
+    w.build("FC", "999999999999Z");
+    // The station key compares as SQL Server compares text: case aside.
+    EXPECT_EQ(w.rows("SELECT USUARIO FROM AUX_MV_CPTE"), (QList<QStringList>{{"pc-2|beto"}}));
+}
+
+TEST(VoucherWorkTables, AgregarKeepsTheStationsRows) {
+    VoucherWorld w;
+    w.build("OT", "000100000045X");
+    const int una = cuenta(w, "1 = 1");
+    w.build("OT", "000100000045X", 3, {}, true);
+    EXPECT_EQ(cuenta(w, "1 = 1"), 2 * una);
+    w.build("OT", "000100000045X");
+    EXPECT_EQ(cuenta(w, "1 = 1"), una);
+}
+
+TEST(VoucherWorkTables, StationsKeepTheirOwnRows) {
+    VoucherWorld w;
+    w.build("FC", "000100000123A");
+    const QList<QStringList> primera =
+        w.rows("SELECT ID, TIPO, COLUMNA1 FROM AUX_MV_CPTE WHERE USUARIO = 'pc-caja|ana'");
+    w.setStation("pc-2", "beto");
+    w.build("FC", "000100000123A");
+    EXPECT_EQ(w.rows("SELECT ID, TIPO, COLUMNA1 FROM AUX_MV_CPTE WHERE USUARIO = 'pc-caja|ana'"),
+              primera);
+    EXPECT_EQ(cuenta(w, "USUARIO = 'pc-2|beto'"), primera.size());
+    EXPECT_EQ(tipos(w, "USUARIO = 'pc-2|beto'"), tipos(w, "USUARIO = 'pc-caja|ana'"));
+}
+
+TEST(VoucherWorkTables, ApostropheInTheStationKey) {
+    VoucherWorld w;
+    w.setStation("pc-caja", "o'neil");
+    w.build("FC", "000100000123A");
+    const int una = cuenta(w, "USUARIO = 'pc-caja|o''neil'");
+    EXPECT_EQ(una, 16);
+    w.build("FC", "000100000123A");
+    EXPECT_EQ(cuenta(w, "1 = 1"), una);
+}
+
+TEST(VoucherWorkTables, TitleBlockFollowsLineasTitulo) {
+    const struct {
+        std::int16_t lineas;
+        const char* bloque;
+    } casos[] = {{0, "M"},    {1, "M"},     {-1, "M"}, {2, "3M"}, {3, "3M3"},
+                 {4, "33M3"}, {5, "33M33"}, {-2, "3"}, {-5, "3"}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.lineas);
+        VoucherWorld w;
+        w.build("FC", "000900000001A", c.lineas);
+        EXPECT_EQ(tipos(w), QString("") + c.bloque + "OC");
+    }
+}
+
+TEST(VoucherWorkTables, WorkOrderTimesHiddenOnlyByTheTenCharacterSetting) {
+    const struct {
+        const char* valor;  // nullptr: no such key
+        const char* tiempo;
+    } casos[] = {{nullptr, "01:30"}, {"SI", "01:30"}, {"si        ", "      "}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.valor ? c.valor : "(none)");
+        VoucherWorld w;
+        if (c.valor) w.config("NoMostrarImportesEnOT", c.valor);
+        w.build("OT", "000100000045X");
+        EXPECT_EQ(w.rows("SELECT COLUMNA4, COLUMNA5 FROM AUX_MV_CPTE WHERE TIPO = 'TA' AND "
+                         "COLUMNA1 = 'T1'"),
+                  (QList<QStringList>{{c.tiempo, "1000,00"}}));
+    }
+}
+
+TEST(VoucherWorkTables, PointAsHourSeparatorGivesDecimalHours) {
+    VoucherWorld w;
+    w.config("SeparadorHora", ".");
+    w.build("OT", "000100000045X");
+    EXPECT_EQ(w.rows("SELECT COLUMNA4 FROM AUX_MV_CPTE WHERE TIPO = 'TA' ORDER BY ID"),
+              (QList<QStringList>{{"1.50"}, {".50"}, {".25"}}));
+}
+
+TEST(VoucherWorkTables, ZeroAmountsOfOtherConceptsLeftEmptyWhenAsked) {
+    VoucherWorld w;
+    w.config("IgnoraImportesCeroEnOC", "si");
+    w.build("FC", "000100000123A");
+    EXPECT_EQ(w.rows("SELECT COLUMNA2, COLUMNA6, COLUMNA7 FROM AUX_MV_CPTE WHERE TIPO = 'OC' "
+                     "ORDER BY ID"),
+              (QList<QStringList>{{"Flete a cargo del clientes", "100,00", "100,00"},
+                                  {"Seguro", "", ""}}));
+}
+
+TEST(VoucherWorkTables, PendingSuppliesFollowTheRetailSettingAndTheOrigin) {
+    const QString titulo =
+        "SECCION = 'Insumos - Materiales Utilizados - Productos (Sin Preparación)'";
+    const struct {
+        const char* name;
+        const char* retail;
+        const char* cambio;  // made to the delivery note first
+        int pendientes;
+    } casos[] = {
+        {"LowerCaseSetting", "si", nullptr, 2},
+        {"SettingWithTrailingBlanks", "SI ", nullptr, 0},
+        {"NoOrigin", "SI", "ComprobanteOrigen = NULL", 0},
+        {"OriginOfAnotherType", "SI", "TcOrigen = '  FC'", 0},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        VoucherWorld w;
+        w.config("RETAIL", c.retail);
+        if (c.cambio)
+            w.data.exec(QString("UPDATE V_MV_CPTE SET ") + c.cambio +
+                        " WHERE IDCOMPROBANTE = '000200000010R'");
+        w.build("RM", "000200000010R");
+        EXPECT_EQ(cuenta(w, titulo), c.pendientes ? 1 : 0);
+        EXPECT_EQ(cuenta(w, "TIPO = 'IN' AND COLUMNA4 = '0'"), c.pendientes);
+    }
+}
+
+TEST(VoucherWorkTables, AllLinesOfTheOrderDeliveredStillGiveTheTitle) {
+    VoucherWorld w;
+    w.config("RETAIL", "SI");
+    w.data.exec("DELETE FROM VT_V_MV_INSUMOS_NPPENDIENTE");
+    w.build("RM", "000200000010R");
+    EXPECT_EQ(tipos(w), "3M3IN3M3");
+}
+
+TEST(VoucherWorkTables, ForeignCurrencyAmountInWordsNamesTheCurrency) {
+    VoucherWorld w;
+    w.build("FC", "000100000200B");
+    EXPECT_EQ(w.rows("SELECT DISTINCT IMPORTEENLETRAS FROM AUX_MV_CPTE"),
+              (QList<QStringList>{{" cincuenta Dólares con 00/100"}}));
+}
+
+TEST(VoucherWorkTables, SingleTaskWritesOnlyThatTask) {
+    VoucherWorld w;
+    w.build("OT", "000100000045X", 3, "T2");
+    // No header, footer, other concepts, supplies or header stamp for one task.
+    EXPECT_EQ(tipos(w), "3M3TATA");
+    EXPECT_EQ(cuenta(w, "COLUMNA1 = 'T2'"), 2);
+    EXPECT_EQ(cuenta(w, "ENCABEZADO IS NOT NULL"), 0);
+}
+
+TEST(VoucherWorkTables, SingleTaskWithoutEntriesGivesOnlyTheTitle) {
+    VoucherWorld w;
+    w.build("OT", "000100000046X", 3, "T7");
+    EXPECT_EQ(tipos(w), "3M3");
+}
+
+TEST(VoucherWorkTables, RejectedSupplyRowIsShownAndTheBuildGoesOn) {
+    VoucherWorld w;
+    w.execRaw(
+        "CREATE TRIGGER rechaza BEFORE INSERT ON AUX_MV_CPTE WHEN NEW.COLUMNA1 = 'C3' "
+        "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END");
+    w.op.answer(vb::vbOK);
+    w.build("FC", "000100000123A");
+    ASSERT_EQ(w.op.messages().size(), 1);
+    EXPECT_TRUE(w.op.messages()[0].text.contains("fila rechazada"));
+    EXPECT_EQ(w.op.messages()[0].buttons, vb::vbOKOnly);
+    EXPECT_EQ(cuenta(w, "TIPO = 'IN'"), 3);
+    EXPECT_EQ(cuenta(w, "TIPO = 'XX'"), 1);
+}
+
+// Guards against reporting an error left on the connection by an earlier statement.
+TEST(VoucherWorkTables, EarlierConnectionErrorIsNotReported) {
+    VoucherWorld w;
+    gDB().EjecutaConsultaSQL("INSERT INTO NO_EXISTE (A) VALUES (1)");
+    ASSERT_GT(gDB().gCnn.errors().Count(), 0);
+    w.build("FC", "000100000123A");
+    EXPECT_TRUE(w.op.messages().isEmpty());
+}
+
+TEST(VoucherWorkTables, SameDispatchedBatchOnAnotherVoucherGetsItsOwnNote) {
+    VoucherWorld w;
+    w.data.exec(
+        "INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, IdArticulo, Nro_Lote) "
+        "VALUES ('  FC', '000100000200B', 0, 'Z9', 'D7')");
+    w.build("FC", "000100000123A");
+    w.build("FC", "000100000200B", 3, {}, true);
+    EXPECT_EQ(
+        w.rows("SELECT IDCOMPROBANTE, SECCION FROM AUX_MV_CPTE WHERE TIPO = 'XX' ORDER BY ID"),
+        (QList<QStringList>{{"000100000123A", "D7 - C Orig.China"},
+                            {"000100000200B", "D7 - C Orig.China"}}));
+}
+
+TEST(VoucherWorkTables, LumberYardRowsEndWithUnitPriceData) {
+    VoucherWorld w;
+    ModGlobal::gMaderera = true;
+    w.build("FC", "000100000123A");
+    EXPECT_EQ(w.rows("SELECT COLUMNA1, COLUMNA16, COLUMNA17, PIEDEPAGINA FROM AUX_MV_CPTE "
+                     "WHERE TIPO = 'IN' ORDER BY ID"),
+              (QList<QStringList>{{"A1", "", "0", QString()},
+                                  {"B2", "", "0", QString()},
+                                  {"C3", "", "0", QString()},
+                                  {"D4", "CJ", "0.25", QString()}}));
+}
+
+// The receipt print data copies rows with an insert that names no columns: its nineteen
+// values land in the table's columns in their physical order.
+TEST(VoucherWorkTables, ReceiptCopyPutsEachValueInItsColumn) {
+    VoucherWorld w;
+    w.data.exec(
+        "INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, Seccion, IDCOMPROBANTE, IDCOMPLEMENTO, "
+        "COLUMNA1, COLUMNA2, COLUMNA3, COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, "
+        "Encabezado, PieDePagina, COLUMNA9, COLUMNA10, COLUMNA11) VALUES ('  CB', 'PC|U', '1', "
+        "'s', '000100000001X', 0, 'c1', 'c2', 'c3', 'c4', 'c5', 'c6', 'c7', 'c8', 'e', 'p', "
+        "'c9', 'c10', 'c11')");
+    w.data.exec(
+        " INSERT INTO AUX_MV_CPTE SELECT TC, USUARIO, '2', Seccion, IDCOMPROBANTE, "
+        " IDCOMPLEMENTO, COLUMNA1, COLUMNA2, COLUMNA3,  COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, "
+        " COLUMNA8, Encabezado, PieDePagina, COLUMNA9,  COLUMNA10, COLUMNA11 FROM AUX_MV_CPTE "
+        "WHERE IDCOMPROBANTE = '000100000001X'");
+    EXPECT_EQ(
+        w.rows("SELECT TC, USUARIO, TIPO, SECCION, IDCOMPROBANTE, IDCOMPLEMENTO, COLUMNA1, "
+               "COLUMNA2, COLUMNA3, COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, "
+               "ENCABEZADO, PIEDEPAGINA, COLUMNA9, COLUMNA10, COLUMNA11 FROM AUX_MV_CPTE "
+               "WHERE TIPO = '2'"),
+        (QList<QStringList>{{"  CB", "PC|U", "2", "s", "000100000001X", "0", "c1", "c2", "c3",
+                             "c4", "c5", "c6", "c7", "c8", "e", "p", "c9", "c10", "c11"}}));
+}
+
+}  // namespace
