@@ -18,8 +18,6 @@
 #include "platform/vendrix/clssistema.h"
 #include "platform/vendrix/clsutil.h"
 
-#include <QFileInfo>
-
 namespace core {
 
 StartupHooks& startupHooks() {
@@ -178,12 +176,12 @@ void InicioConexion(bool TomarDeIni, const QString& LineaComando, QString& ConnS
         paso([&] { gReporte().CarpetaBase = carpeta; });
         paso([&] { gDB().gCnn.setDefaultDatabase(gDB().gDBName); });
         paso([&] {
-            if (core::startupHooks().ConfiguraConsultas)
-                core::startupHooks().ConfiguraConsultas(gDB().gConnString, mascaras);
+            if (core::startupHooks().PreparaConsultas)
+                core::startupHooks().PreparaConsultas(gDB().gConnString, mascaras);
         });
         paso([&] {
-            if (!QFileInfo::exists(mascaras) && core::startupHooks().CreaMascarasConsultas)
-                core::startupHooks().CreaMascarasConsultas();
+            if (core::startupHooks().CreaMascarasSiFaltan)
+                core::startupHooks().CreaMascarasSiFaltan();
         });
         paso([&] { gDB().gCnn.setDefaultDatabase(gDB().gDBName); });
         paso([&] { CargaConfiguracion(carpeta); });

@@ -7,12 +7,12 @@
 namespace core {
 
 // What start-up hands to the lookup service, which lives above this folder and installs
-// these when it is linked in. Until then nothing is done.
+// these (lookup::PreparaConsultas, lookup::CreaMascarasSiFaltan). Until then nothing is done.
 struct StartupHooks {
     // The service's connection string and the path of its definition file.
-    std::function<void(const QString& connString, const QString& rutaMascaras)> ConfiguraConsultas;
-    // Writes the default lookup definitions (the file is missing).
-    std::function<void()> CreaMascarasConsultas;
+    std::function<void(const QString& connString, const QString& rutaMascaras)> PreparaConsultas;
+    // Writes the default lookup definitions when no file is at that path.
+    std::function<void()> CreaMascarasSiFaltan;
 };
 StartupHooks& startupHooks();
 

@@ -1,5 +1,6 @@
 #include "lookup/datos.h"
 
+#include "core/launcher.h"
 #include "db/db_dll.h"
 #include "db/hooks.h"
 #include "platform/vb/vberror.h"
@@ -58,7 +59,11 @@ Datos porDefecto() {
         gDB().CierraRecordset(rs);
         return valor;
     };
-    d.MenuExes = [](const QString&, const QString&) {};
+    d.MenuExes = [](const QString& ejecutable, const QString& parametro) {
+        QString p = parametro;
+        std::int32_t idTarea = 0;
+        ModGlobal::MenuExes(ejecutable, p, idTarea);
+    };
     return d;
 }
 

@@ -34,11 +34,11 @@ protected:
 
 TEST_F(InicioConexionTest, TheStartRoadOnTheEmbeddedEngine) {
     QStringList consultas;
-    core::startupHooks().ConfiguraConsultas = [&](const QString& cs, const QString& ruta) {
+    core::startupHooks().PreparaConsultas = [&](const QString& cs, const QString& ruta) {
         consultas << cs << ruta;
     };
     int creadas = 0;
-    core::startupHooks().CreaMascarasConsultas = [&] { ++creadas; };
+    core::startupHooks().CreaMascarasSiFaltan = [&] { ++creadas; };
     QString cs;
     InicioConexion(false, linea() + "@Caja=4;@Menu=m;@ParametroAdicional=p;", cs, 3);
 
@@ -147,7 +147,7 @@ TEST_F(InicioConexionTest, ASecondCallWithTheConnectionOpenOnlyRepeatsTheTail) {
 }
 
 TEST_F(InicioConexionTest, AnUnexpectedErrorIsShownAndEndsTheProgramUnlessIgnored) {
-    core::startupHooks().ConfiguraConsultas = [](const QString&, const QString&) {
+    core::startupHooks().PreparaConsultas = [](const QString&, const QString&) {
         vb::raise(vb::err::ObjectVariableNotSet, "Zentrik");
     };
     op.answer(vb::vbIgnore);
@@ -165,7 +165,7 @@ TEST_F(InicioConexionTest, AnUnexpectedErrorIsShownAndEndsTheProgramUnlessIgnore
 }
 
 TEST_F(InicioConexionTest, AnInvalidArgumentGoesOnWithoutAWord) {
-    core::startupHooks().ConfiguraConsultas = [](const QString&, const QString&) {
+    core::startupHooks().PreparaConsultas = [](const QString&, const QString&) {
         vb::raise(vb::err::InvalidProcedureCall);
     };
     QString cs;

@@ -1,10 +1,13 @@
 #include "lookup/search_grid.h"
 
+#include "core/launcher.h"
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -267,6 +270,25 @@ TEST_F(Grid, MaintenanceProgramByTable) {
         EXPECT_EQ(ejecutable, c.ejecutable);
         EXPECT_EQ(parametro, c.parametro);
     }
+}
+
+// "Nuevo" starts the table's maintenance program of the program folder, with the
+// connection on its command line.
+TEST_F(Grid, NuevoStartsTheMaintenanceProgramOfTheTable) {
+    const QString salida = folder.file("argumentos.txt");
+    QFile programa(folder.file("V_MA_CLIENTES"));
+    ASSERT_TRUE(programa.open(QIODevice::WriteOnly));
+    programa.write(QString("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                       .arg(salida)
+                       .toUtf8());
+    programa.close();
+    programa.setPermissions(programa.permissions() | QFileDevice::ExeOwner);
+    grid.TablaConsultada = "VT_CLIENTES";
+    grid.CmdNuevo_Click();
+    QElapsedTimer reloj;
+    reloj.start();
+    while (!QFile::exists(salida) && reloj.elapsed() < 10000) QThread::msleep(10);
+    EXPECT_EQ(QString::fromUtf8(zxtest::readFile(salida)), ModGlobal::LineaComandoHermano("1"));
 }
 
 }  // namespace
