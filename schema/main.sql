@@ -511,7 +511,7 @@ CREATE TABLE dbo.V_MA_EMAILMOV (
     Usuario varchar(50) NULL,
     TC varchar(4) NULL,
     IdComprobante varchar(13) NULL,
-    Status varchar(20) NULL,
+    Status varchar(255) NULL,
     Cuenta varchar(20) NULL,
     CuentaEmail varchar(255) NULL,
     Tipo varchar(20) NULL,

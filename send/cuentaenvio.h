@@ -20,6 +20,12 @@ struct CuentaCorreo {
 inline const QString kHostHotmail = QStringLiteral("smtp-mail.outlook.com");
 inline const QString kHostGmail = QStringLiteral("smtp.gmail.com");
 
+// Fills the account for the logged-in user (ModGlobal::gUsuarioLogeado): the user's row of
+// ta_usuarios first, the "email_" configuration keys for what it leaves blank, and, when no
+// login results, the deployment's account. `Puerto` is kept when nothing sets it. Failing
+// reads are skipped.
+void CargaCuentaEnvio(CuentaCorreo& cuenta);
+
 // The account a deployment supplies for users who have none: the section "CuentaEnvio" of
 // the INI file "ZX900pr.INI" with the keys "Usuario" (the sender address and login),
 // "Servidor" (the SMTP host) and "Password" (plain or scrambled). Nothing when "Usuario" is

@@ -3,8 +3,13 @@
 #include "send/cuentaenvio.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace send {
+
+// The addresses chosen in the multi-select address lookup; element 0 is empty. The "Para"
+// field then reads "Seleccion Multiple".
+extern QStringList gSeleccionMultiple;
 
 // The send dialog's data: its public members and its form-level state.
 struct EstadoEnvio {
@@ -41,6 +46,9 @@ public:
     virtual void SetTexto(const QString& campo, const QString& texto) = 0;
     // The attachment box: paths separated by ";".
     virtual QString Adjuntos() const = 0;
+    // The WhatsApp frame's number and message.
+    virtual QString ParaWhatsapp() const = 0;
+    virtual QString MensajeWhatsapp() const = 0;
     virtual void HabilitaEnvio(bool habilitado) = 0;
     virtual void LimpiaEstado() = 0;    // empties the status list
     virtual void LimpiaProgreso() = 0;  // empties the progress label
