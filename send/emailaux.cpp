@@ -2,10 +2,12 @@
 
 #include "core/errordialog.h"
 #include "core/files.h"
+#include "db/db_dll.h"
 #include "platform/reportengine/engine.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
+#include "platform/vb/textfile.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clssistema.h"
 #include "platform/vendrix/clsutil.h"
@@ -70,6 +72,75 @@ bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato
 QString TextoAHTML(QString& Texto) {
     Texto.replace(u'\r', QStringLiteral("<BR>"));
     return QStringLiteral("<HTML><BODY>") + Texto + QStringLiteral("</BODY></HTML>");
+}
+
+void GeneraEstiloCSS(const QString& Carpeta) {
+    QStringList lineas = {
+        "/* Quastel: style sheet */",
+        "/* Define colores, fuentes y atributos de estilo  */",
+        "/* Background de página */",
+        "body { background-color: #FFFFFF }",
+        "/* Colores de los enlaces */",
+        "A:active { COLOR: red; text-decoration: none}",
+        "A:link { COLOR: black; text-decoration: none }",
+        "A:visited { COLOR: black; text-decoration: none }",
+        "A {COLOR: black; text-decoration: none }",
+        "/* Colores generales */",
+        ".Header { background: #EEEEEE; font-size: 17; FONT-WEIGHT: bolder; color: black;}",
+        ".SubroutineHeader { COLOR: #3333cc; FONT-SIZE: 15; FONT-WEIGHT: bolder; "
+        "Text-Decoration: Underline;}",
+        "/* Colores de tabla */",
+        ".TableTitulo{ background: #000066; font-size: 11; FONT-FAMILY: Verdana; "
+        "Text-Decoration: Bold; color: #FFFFFF; }",
+        ".TableCaption { background: #000066; font-size: 10; FONT-FAMILY: Verdana; color: "
+        "#FFFFFF;}",
+        ".TableSubcaption { background: #EEEEEE; font-size: 12; FONT-WEIGHT: bolder; color: "
+        "#AA00AA;}",
+        ".TableDetalles{ Border=0 CellPadding=3 CellSpacing=1;}",
+        ".TableRow{ background: #E6E6E6; font-size: 10; FONT-FAMILY: Verdana; font-color: "
+        "black;}",
+        ".TableRow2{ background: #f0dab9; font-size: 10; FONT-FAMILY: Verdana; font-color: "
+        "black;}",
+        ".TableRowPar{ background: #E6E6E6; font-size: 10; FONT-FAMILY: Verdana; font-color: "
+        "black;}",
+        ".TableRowImpar{ background: white; font-size: 10; FONT-FAMILY: Verdana; font-color: "
+        "black;}",
+        ".TableNormal{ background: #E6E6E6; font-size: 10; FONT-FAMILY: Verdana; font-color: "
+        "black;}",
+    };
+    ado::Recordset rs;
+    gDB().AbrirRecordset(QStringLiteral("select * from ta_clasificaciones"), rs);
+    // An empty table gives a sheet without row classes.
+    while (rs.State() != ado::adStateClosed && !rs.Eof()) {
+        if (!rs[QStringLiteral("Color")].isNull())
+            lineas << QStringLiteral(".TableRowClasificacion") +
+                          vb::Trim(gUtil().NuloAVacio(rs[QStringLiteral("Codigo")])) +
+                          QStringLiteral("{ background: ") +
+                          ColorHTML(vb::Trim(gUtil().NuloAVacio(rs[QStringLiteral("Color")]))) +
+                          QStringLiteral(
+                              "; font-size: 10; FONT-FAMILY: Verdana; font-color: black;}");
+        rs.MoveNext();
+    }
+    gDB().CierraRecordset(rs);
+    lineas << ".TableRowAbierto{  font-size: 10; FONT-FAMILY: Verdana; font-color: black;}"
+           << ".TableRowColor { background: #FFFFFF; }"
+           << ".RowHeader { background: #EEEEFF;}"
+           << ".TableCABDetalle{ font-size: 10; FONT-FAMILY: verdana; font-color: black; "
+              "Text-Decoration: Bold;}"
+           << ".TableRowDetalle{ font-size: 10; FONT-FAMILY: verdana; font-color: black; "
+              "Text-Decoration: Italic;}"
+           << ".TableCabeceraCaption{ font-size: 11; FONT-FAMILY: arial; font-color: black; "
+              "Text-Decoration: Bold;}"
+           << ".TableCabeceraValor{ font-size: 10; FONT-FAMILY: arial; font-color: black; "
+              "Text-Decoration: Bold;}"
+           << ".TableCABpIE{ font-size: 10; FONT-FAMILY: verdana; font-color: black; "
+              "Text-Decoration: Bold;}"
+           << "/* Barra de navegación */"
+           << ".BotonEnabled {background-color:#EEEEFF; color:#0000FF;}"
+           << ".BotonDisabled {background-color:#CCCCFF; color:#000000;}";
+    const QString ruta = gUtil().BarraFinal(Carpeta) + QStringLiteral("Style_Quastel.css");
+    if (!vb::writeTextLines(ruta, lineas))
+        throw vb::VbError(75, QStringLiteral("Path/File access error"));
 }
 
 QString ColorHTML(const QString& Color) {

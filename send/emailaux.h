@@ -23,6 +23,11 @@ bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato
 // feeds stay); the page is "<HTML><BODY>", that text and "</BODY></HTML>".
 QString TextoAHTML(QString& Texto);
 
+// Writes the style sheet "Style_Quastel.css" of HTML mails into `Carpeta`: the fixed classes
+// and one row class per classification of ta_clasificaciones that has a colour. Failures
+// (the table, the file, a colour that is no number) reach the caller.
+void GeneraEstiloCSS(const QString& Carpeta);
+
 // "#" and the six hexadecimal digits of a colour number stored blue-green-red, in the order
 // red, green, blue ("255" gives "#FF0000"). Type mismatch (13) when it is not a number.
 QString ColorHTML(const QString& Color);

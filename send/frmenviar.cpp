@@ -1,11 +1,17 @@
 #include "send/frmenviar.h"
 
+#include "core/config.h"
+#include "db/db_dll.h"
 #include "platform/ui/operator.h"
+#include "platform/vb/app.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clscampos.h"
+#include "platform/vendrix/clsutil.h"
 #include "platform/vendrix/controlarray.h"
 #include "send/emailaux.h"
+#include "send/envio.h"
+#include "send/registro.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -22,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -322,6 +329,15 @@ QString FrmEnviar::Adjuntos() const {
     return txtAttach->text();
 }
 
+QString FrmEnviar::ParaWhatsapp() const {
+    return txtParaWhatsapp->text();
+}
+
+QString FrmEnviar::MensajeWhatsapp() const {
+    QString texto = txtMensajeWhatsapp->toPlainText();
+    return texto.replace(u'\n', QStringLiteral("\r\n"));
+}
+
 void FrmEnviar::HabilitaEnvio(bool habilitado) {
     cmdSend->setEnabled(habilitado);
 }
@@ -381,6 +397,7 @@ void FrmEnviar::Form_Load() {
              frameWhatsapp->move(px(120), px(960));
              frmEspera->move(px(120), px(1920));
          },
+         [&] { CargaCuentaEnvio(); },
          [&] {
              if (vb::Trim(Texto(QStringLiteral("De"))).isEmpty())
                  SetTexto(QStringLiteral("De"), CuentaEnvio.De);
@@ -388,7 +405,48 @@ void FrmEnviar::Form_Load() {
          [&] { campo(QStringLiteral("Mensaje"))->setVisible(true); }});
 }
 
-void FrmEnviar::CargaMensaje() {}
+void FrmEnviar::CargaMensaje() {
+    const QString mensaje = QStringLiteral("Mensaje");
+    if (vb::Trim(Texto(mensaje)).isEmpty()) {
+        QString ultimo;
+        ModGlobal::Cfg(
+            QStringLiteral("UM_") + vb::Trim(gDB().gUsuario) + vb::Trim(vb::App().EXEName),
+            &ultimo);
+        SetTexto(mensaje, ultimo);
+    }
+    // Room to type above the company's name.
+    if (vb::Trim(Texto(mensaje)).isEmpty())
+        SetTexto(mensaje,
+                 QStringLiteral("\r\n\r\n") + vb::Trim(ModGlobal::Cfg(QStringLiteral("Nombre"))));
+}
+
+void FrmEnviar::CargaCuentaEnvio() {
+    QWidget* mensaje = campo(QStringLiteral("Mensaje"));
+    vb::runSteps(vb::silentHandler(),
+                 {[&] { send::CargaCuentaEnvio(CuentaEnvio); },
+                  [&] { gUtil().PreparaFormulario(*this, 0); },
+                  [&] { send::gSeleccionMultiple = QStringList{QString()}; },
+                  [&] { WebBrowser1->setAcceptDrops(false); },
+                  [&] {
+                      if (ArchivoWeb.isEmpty() || !MostrarAntes) return;
+                      WebBrowser1->setVisible(true);
+                      const QUrl pagina = QUrl::fromUserInput(ArchivoWeb, vb::App().Path);
+                      WebBrowser1->setSource(pagina);
+                  },
+                  [&] {
+                      if (ArchivoWeb.isEmpty() || EnvioManual) WebBrowser1->setVisible(false);
+                      mensaje->setVisible(true);
+                  },
+                  [&] {
+                      const bool navegador = !WebBrowser1->isHidden();
+                      if (vb::StrComp(vb::App().EXEName, QStringLiteral("Cronvelt"),
+                                      vb::Compare::Text) != 0) {
+                          mensaje->setFixedHeight(px(navegador ? 1260 : 5460));
+                      } else {
+                          WebBrowser1->setFixedHeight(px(5460));
+                      }
+                  }});
+}
 
 void FrmEnviar::Rtf_Html_EliminarTemp(const QString&) {}
 
@@ -464,5 +522,15 @@ void FrmEnviar::cmdSend_Click() {
 }
 
 bool FrmEnviar::EnviarPyMail() {
-    return false;
+    return send::EnviarPyMail(*this);
+}
+
+void FrmEnviar::RegistrarEnvio(bool HayError, const QString& TextoError,
+                               const QString& CodigoActivador, bool esWhatsapp) {
+    send::RegistrarEnvio(*this, HayError, TextoError, CodigoActivador, esWhatsapp);
+}
+
+void FrmEnviar::ActualizaContestado(const QString& Usuario, const QString& UIDL,
+                                    const QString& CuentaEmail) {
+    send::ActualizaContestado(Usuario, UIDL, CuentaEmail);
 }

@@ -32,9 +32,13 @@ public:
 
     // Public methods.
     void cmdSend_Click();
-    bool EnviarPyMail();
+    void ActualizaContestado(const QString& Usuario, const QString& UIDL,
+                             const QString& CuentaEmail);
     void CargaMensaje();
     void Rtf_Html_EliminarTemp(const QString& Ruta);
+    void RegistrarEnvio(bool HayError, const QString& TextoError, const QString& CodigoActivador,
+                        bool esWhatsapp);
+    bool EnviarPyMail();
 
     // Unloads the dialog: the unload handler runs, the dialog closes, and its members (but
     // pSalir) and controls return to how a new dialog has them, so the next show loads it
@@ -50,6 +54,8 @@ public:
     QString Texto(const QString& campo) const override;
     void SetTexto(const QString& campo, const QString& texto) override;
     QString Adjuntos() const override;
+    QString ParaWhatsapp() const override;
+    QString MensajeWhatsapp() const override;
     void HabilitaEnvio(bool habilitado) override;
     void LimpiaEstado() override;
     void LimpiaProgreso() override;
@@ -109,6 +115,7 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
+    void CargaCuentaEnvio();
     bool modoEmail() const;
     QWidget* campo(const QString& dataField) const;
     void reiniciaControles();

@@ -5,7 +5,12 @@
 #include "platform/vendrix/clscampos.h"
 #include "platform/vendrix/clssistema.h"
 #include "platform/vendrix/controlarray.h"
+#include "core/config.h"
+#include "platform/vb/app.h"
 #include "tests/send/report_file.h"
+#include "tests/send/send_fixture.h"
+#include "transfer/frmmsgbox.h"
+#include "transfer/hooks.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 
@@ -13,7 +18,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QLabel>
 #include <QRadioButton>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,15 +50,17 @@ void pressKey(QWidget* w, Qt::Key key) {
     QTest::keyClick(w, key);
 }
 
-class FrmEnviarTest : public ::testing::Test {
+class FrmEnviarTest : public sendtest::SendTest {
 protected:
+    FrmEnviarTest() { clock.set(QDateTime(QDate(2024, 5, 7), QTime(15, 30, 12))); }
+
     QLineEdit* line(FrmEnviar& frm, const char* dataField) {
         return vendrix::controlElement<QLineEdit>(
             frm, "txtfields", gCampos().Campo(frm, QString::fromLatin1(dataField)));
     }
 
-    zxtest::ScriptedOperator op;
-    zxtest::FixedClock clock{QDateTime(QDate(2024, 5, 7), QTime(15, 30, 12))};
+    QString message(FrmEnviar& frm) { return frm.Texto("Mensaje"); }
+
     QTemporaryDir dir;
 };
 
@@ -182,6 +191,130 @@ TEST_F(FrmEnviarTest, TheDefaultInstanceIsOneForTheProgram) {
     EXPECT_EQ(&a, &FrmEnviar::Default());
     a.Unload();
     EXPECT_EQ(&a, &FrmEnviar::Default());
+}
+
+TEST_F(FrmEnviarTest, TheLastMessageOrTheSignatureFillsAnEmptyMessage) {
+    vb::App().EXEName = "Zentrik";
+    struct Case {
+        const char* name;
+        QString last;     // stored last message, null for none
+        QString company;  // null for no "Nombre" key
+        QString typed;    // what the caller put in the field
+        QString expected;
+    };
+    const Case cases[] = {
+        {"the last message", "Buenos días\r\nadjunto", "Empresa SA", "", "Buenos días\r\nadjunto"},
+        {"the signature", QString(), " Empresa SA ", "", "\r\n\r\nEmpresa SA"},
+        {"no company either", QString(), QString(), "", "\r\n\r\n"},
+        {"a message of the caller", "Buenos días", "Empresa SA", "Mi texto", "Mi texto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        data.exec("DELETE FROM TA_CONFIGURACION");
+        if (!c.last.isNull())
+            data.exec(
+                QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, ValorAux, Grupo) "
+                               "VALUES ('UM_saZentrik', '', '%1', 'DATOS')")
+                    .arg(c.last));
+        if (!c.company.isNull())
+            data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES "
+                                     "('Nombre', '%1')")
+                          .arg(c.company));
+        FrmEnviar frm;
+        frm.SetTexto("Mensaje", c.typed);
+        showModal(frm, [&] {
+            EXPECT_EQ(message(frm), c.expected);
+            frm.cmdExit->click();
+        });
+    }
+}
+
+TEST_F(FrmEnviarTest, TheSenderComesFromTheAccountUnlessGiven) {
+    userAccount();
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        EXPECT_EQ(line(frm, "De")->text(), QString("ana@empresa.com.ar"));
+        frm.cmdExit->click();
+    });
+    line(frm, "De")->setText("otra@empresa.com.ar");
+    showModal(frm, [&] {
+        EXPECT_EQ(line(frm, "De")->text(), QString("otra@empresa.com.ar"));
+        frm.cmdExit->click();
+    });
+}
+
+TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
+    const QString pagina = dir.filePath("FA.htm");
+    QFile f(pagina);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html><body><p>Factura FA 0001-00001234</p></body></html>");
+    f.close();
+    struct Case {
+        const char* name;
+        QString archivoWeb;
+        bool mostrarAntes, envioManual;
+        bool preview;
+        int messageHeight;  // pixels: 1260 or 5460 twips
+    };
+    const Case cases[] = {
+        {"page shown before sending", pagina, true, false, true, 84},
+        {"page of a manual send", pagina, true, true, false, 364},
+        {"no page", QString(), true, false, false, 364},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FrmEnviar frm;
+        frm.ArchivoWeb = c.archivoWeb;
+        frm.MostrarAntes = c.mostrarAntes;
+        frm.EnvioManual = c.envioManual;
+        showModal(frm, [&] {
+            EXPECT_EQ(frm.WebBrowser1->isVisible(), c.preview);
+            if (c.preview) {
+                EXPECT_TRUE(frm.WebBrowser1->toPlainText().contains("Factura FA 0001-00001234"));
+            }
+            EXPECT_EQ(frm.txtfields[3]->height(), c.messageHeight);
+            EXPECT_FALSE(frm.WebBrowser1->acceptDrops());
+            frm.cmdExit->click();
+        });
+    }
+}
+
+TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
+    userAccount();
+    transfer::instalaEnEnvio();
+    zxtest::SmtpServer server;
+    sendtest::ComponentOnServer component(server);
+    const QString rpt = dir.filePath("153012.RPT");
+    sendtest::writeSavedReport(rpt);
+
+    FrmEnviar frm;
+    frm.archAdjunto = rpt;
+    line(frm, "Asunto")->setText("Informe de Errores");
+    frm.MostrarAntes = true;
+    op.form([](QDialog& box) {
+        auto& aviso = dynamic_cast<FrmMsgBox&>(box);
+        EXPECT_EQ(aviso.Titulo, QString("Aviso del mail"));
+        EXPECT_EQ(aviso.Mensaje, QString("Mensaje Enviado correctamente"));
+        EXPECT_EQ(aviso.Espera, 3);
+        return 0;
+    });
+    QByteArray pdf;
+    showModal(frm, [&] {
+        pdf = zxtest::readFile(frm.txtAttach->text());
+        line(frm, "Para")->setText("soporte@vendrix.com.ar");
+        pressKey(line(frm, "Para"), Qt::Key_F2);
+    });
+    ASSERT_EQ(server.messages().size(), 1);
+    const zxtest::ReceivedMail mail = server.messages()[0];
+    EXPECT_EQ(mail.header("Subject"), QString("Informe de Errores"));
+    ASSERT_EQ(mail.parts.size(), 3);
+    EXPECT_EQ(mail.parts[2].fileName, QString("153012.PDF"));
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(mail.parts[2].content, pdf);
+    EXPECT_EQ(sendLog().size(), 1);
+    EXPECT_TRUE(frm.pSalir);
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(op.exhausted());
 }
 
 }  // namespace
