@@ -109,11 +109,7 @@ TEST_F(FrmEnviarTest, AnotherAttachmentIsLeftAsItIs) {
 }
 
 TEST_F(FrmEnviarTest, AFailedExportLeavesNoAttachmentAndTellsTheOperator) {
-    const QString rpt = dir.filePath("roto.RPT");
-    QFile f(rpt);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("no es un informe");
-    f.close();
+    const QString rpt = writeFile("roto.RPT", "no es un informe");
     FrmEnviar frm;
     frm.archAdjunto = rpt;
     op.answer(vb::vbOK);
@@ -244,11 +240,8 @@ TEST_F(FrmEnviarTest, TheSenderComesFromTheAccountUnlessGiven) {
 }
 
 TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
-    const QString pagina = dir.filePath("FA.htm");
-    QFile f(pagina);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<html><body><p>Factura FA 0001-00001234</p></body></html>");
-    f.close();
+    const QString pagina =
+        writeFile("FA.htm", "<html><body><p>Factura FA 0001-00001234</p></body></html>");
     struct Case {
         const char* name;
         QString archivoWeb;
