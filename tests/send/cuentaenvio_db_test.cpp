@@ -39,10 +39,11 @@ protected:
                                      "('%1', '%2')")
                           .arg(clave, valor));
         QFile::remove(folder.file("ZX900pr.INI"));
-        if (c.deployment)
+        if (c.deployment) {
             ASSERT_TRUE(vb::writeTextLines(folder.file("ZX900pr.INI"),
                                            {"[CuentaEnvio]", "Usuario=avisos@vendrix.com.ar",
                                             "Servidor=mail.vendrix.com.ar", "Password=secreta"}));
+        }
     }
 
     // A null text stands for a Null column.
