@@ -1,0 +1,150 @@
+// The program as main starts it, from its command line to the PDF the send dialog attaches.
+#include "app/arranque.h"
+
+#include "tests/platform/reportengine/pdf_text.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_operator.h"
+#include "tests/support/test_database.h"
+
+#include "core/globals.h"
+#include "db/db_dll.h"
+#include "lookup/lib_clscons3.h"
+#include "platform/toolbar/tbarrep.h"
+#include "platform/vendrix/clsreporte.h"
+#include "platform/vendrix/controlarray.h"
+#include "report/ui/frmzentrik.h"
+#include "send/frmenviar.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QLineEdit* campo(const QWidget& form, const char* dataField) {
+    for (QWidget* w : vendrix::controlArray(form, "txtfields")) {
+        if (vendrix::dataField(*w).compare(dataField, Qt::CaseInsensitive) == 0)
+            return qobject_cast<QLineEdit*>(w);
+    }
+    return nullptr;
+}
+
+// The detail lines of the report's text, blanks collapsed.
+QStringList filas(const QString& texto) {
+    static const QRegularExpression fecha(QStringLiteral(R"(^\d\d/\d\d/\d\d \d\d:\d\d )"));
+    QStringList out;
+    for (const QString& linea : texto.split(QLatin1Char('\n'))) {
+        const QString simple = linea.simplified();
+        if (fecha.match(simple).hasMatch()) out << simple;
+    }
+    return out;
+}
+
+// A program folder with the report form, a test database, and the services main installs.
+class ProgramaTest : public ::testing::Test {
+protected:
+    ProgramaTest() {
+        qputenv("temp", folder.path().toLocal8Bit());
+        qputenv("tmp", folder.path().toLocal8Bit());
+        EXPECT_TRUE(QFile::copy(zxtest::sourcePath("platform/reportengine/forms/AUX_ERR.rpt"),
+                                folder.file("AUX_ERR.rpt")));
+        arranque::instalaServicios();
+    }
+    ~ProgramaTest() override {
+        gReporte() = clsReporte();
+        for (DB_Dll* db : {&gDB(), &gDBEstadisticas()}) {
+            if (db->gCnn.State() != 0) db->gCnn.Close();
+            db->gOpenFlag = false;
+        }
+    }
+    QString lineaComando() const {
+        return QStringLiteral("@Server=sqlite:%1;@DbName=ZENTRIK;@Usuario=sa;@Password=sa;")
+            .arg(data.folder());
+    }
+
+    zxtest::ProgramFolder folder;
+    zxtest::FixedStation station{QStringLiteral("CAJA1"), QStringLiteral("ANA")};
+    zxtest::FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(15, 30, 0))};
+    zxtest::ScriptedOperator op;
+    zxtest::TestDatabase data;
+};
+
+TEST_F(ProgramaTest, TheStartReachesAConnectedForm) {
+    frmZentrik form(lineaComando());
+    form.Form_Load();
+    EXPECT_TRUE(gDB().gOpenFlag);
+    EXPECT_EQ(ModGlobal::gConexionReporte, QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa"));
+    EXPECT_EQ(gConsultas().gConnString, gDB().gConnString);
+    EXPECT_TRUE(QFileInfo::exists(folder.file("consultas.kqv")));
+    EXPECT_FALSE(form.TBarRep1->HabilitaConsulta());
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(ProgramaTest, TheMailOutputOfTheRangesGivesAPdfOfExactlyTheSelectedRows) {
+    data.exec("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('NOMBRE', 'Acme SA')");
+    data.exec(
+        "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
+        "('Ventas', '2026-12-01 10:00', 547, 'Clave duplicada', 'DELETE FROM A', 'CAJA1', 'ANA'),"
+        "('Compras', '2026-12-05 18:30', 208, 'Sin tabla', 'SELECT B', 'CAJA2', 'ANA'),"
+        "('Stock', '2026-12-03 09:15', 300, 'Otro', 'UPDATE C', 'CAJA1', 'ana'),"
+        "('Caja', '2026-12-04 12:00', 100, 'Limite', 'INSERT D', 'CAJA3', 'ANA'),"
+        "('Ventas', '2026-12-06 09:00', 547, 'Fuera', 'X', 'CAJA1', 'ANA'),"
+        "('Ventas', '2026-11-30 23:59', 547, 'Fuera', 'X', 'CAJA1', 'ANA'),"
+        "('Ventas', '2026-12-02 08:00', 547, 'Fuera', 'X', 'CAJA1', 'ANAHI'),"
+        "('Ventas', '2026-12-02 08:00', 547, 'Fuera', 'X', 'CAJA1', 'JUAN'),"
+        "('Ventas', '2026-12-03 08:00', 2627, 'Fuera', 'X', 'CAJA1', 'ANA'),"
+        "('Ventas', '2026-12-04 08:00', 99, 'Fuera', 'X', 'CAJA1', 'ANA')");
+
+    const QString pdf = folder.file("informe.pdf");
+    QString asunto;
+    bool mostrarAntes = false;
+    op.form([&](QDialog& d) {
+        auto& dialogo = dynamic_cast<FrmEnviar&>(d);
+        asunto = dialogo.Texto(QStringLiteral("Asunto"));
+        mostrarAntes = dialogo.MostrarAntes;
+        // Loading the dialog turns the report file into the PDF it attaches.
+        dialogo.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(QFile::copy(dialogo.archAdjunto, pdf)) << dialogo.archAdjunto.toStdString();
+        dialogo.close();
+        return 0;
+    });
+    {
+        frmZentrik form(lineaComando());
+        form.Form_Load();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        for (const auto& [dataField, texto] :
+             {std::pair{"UsuarioDesde", "ANA"}, std::pair{"FechaDesde", "01/12/2026"},
+              std::pair{"FechaHasta", "05/12/2026"}, std::pair{"errorDesde", "100"},
+              std::pair{"errorHasta", "600"}}) {
+            QLineEdit* caja = campo(form, dataField);
+            ASSERT_NE(caja, nullptr) << dataField;
+            caja->setFocus();
+            QTest::keyClicks(caja, texto);
+            QTest::keyClick(caja, Qt::Key_Return);
+        }
+        EXPECT_EQ(campo(form, "UsuarioHasta")->text(), QStringLiteral("ANA"));
+        QTest::mouseClick(form.TBarRep1->Boton("MENSAJE"), Qt::LeftButton);
+    }
+    EXPECT_EQ(asunto, QStringLiteral("Informe de Errores"));
+    EXPECT_TRUE(mostrarAntes);
+    EXPECT_FALSE(QFileInfo::exists(folder.file("153000.RPT")));
+
+    const QString texto = zxtest::pdfText(pdf);
+    EXPECT_TRUE(texto.contains("Acme SA"));
+    EXPECT_EQ(filas(texto),
+              (QStringList{"01/12/26 10:00 ANA CAJA1 Ventas 547 Clave duplicada DELETE FROM A",
+                           "03/12/26 09:15 ana CAJA1 Stock 300 Otro UPDATE C",
+                           "04/12/26 12:00 ANA CAJA3 Caja 100 Limite INSERT D",
+                           "05/12/26 18:30 ANA CAJA2 Compras 208 Sin tabla SELECT B"}));
+    EXPECT_TRUE(op.messages().isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+#include "report/ui/frmzentrik.h"
+
+#include "tests/lookup/scripted_forms.h"
+#include "tests/report/report_fixture.h"
+
+#include "core/globals.h"
+#include "platform/reportengine/engine.h"
+#include "platform/reportengine/previewwindow.h"
+#include "platform/toolbar/tbarrep.h"
+#include "platform/vb/steps.h"
+#include "platform/vendrix/clsreporte.h"
+#include "platform/vendrix/controlarray.h"
+#include "report/envio.h"
+#include "report/informe.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+using reporttest::ReportTest;
+
+// The form shown and active, with the report form in the program folder, the report data
+// read from the test database, and the send dialog played by the test.
+class FrmZentrikTest : public ReportTest {
+protected:
+    FrmZentrikTest() {
+        QFile::copy(zxtest::sourcePath("platform/reportengine/forms/AUX_ERR.rpt"),
+                    folder.file("AUX_ERR.rpt"));
+        ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
+        previoOrigen_ = reportengine::setConnectionStringProvider(
+            [this](const reportengine::Logon&) { return data.connectionString(); });
+        previoEnvio_ = report::envio();
+        report::envio().NombreArchivoTemporal = [this](QString& nombre, QString& extension) {
+            EXPECT_EQ(nombre, QString());
+            EXPECT_EQ(extension, QStringLiteral(".RPT"));
+            return folder.file("153000.RPT");
+        };
+        report::envio().MuestraEnviar = [this](const QString& adjunto, const QString& asunto) {
+            envios.append({adjunto, asunto, QFileInfo(adjunto).size()});
+        };
+        data.exec("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('NOMBRE', 'Acme SA')");
+        data.exec(
+            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
+            "VALUES ('Ventas', '2026-12-01 10:00', 547, 'Conflicto', 'DELETE X', 'CAJA1', "
+            "'ANA')");
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.activateWindow();
+    }
+    ~FrmZentrikTest() override {
+        reportengine::setConnectionStringProvider(previoOrigen_);
+        report::envio() = previoEnvio_;
+        gReporte() = clsReporte();
+        ModGlobal::gConexionReporte.clear();
+    }
+
+    QLineEdit* campo(const char* dataField) {
+        for (QWidget* w : vendrix::controlArray(form, "txtfields")) {
+            if (vendrix::dataField(*w).compare(dataField, Qt::CaseInsensitive) == 0)
+                return qobject_cast<QLineEdit*>(w);
+        }
+        ADD_FAILURE() << "no field " << dataField;
+        return nullptr;
+    }
+    void enfoca(const char* dataField) {
+        campo(dataField)->setFocus();
+        QApplication::processEvents();
+    }
+    void enter(const char* dataField) { QTest::keyClick(campo(dataField), Qt::Key_Return); }
+
+    struct Envio {
+        QString adjunto;
+        QString asunto;
+        qint64 tamano;
+    };
+    QList<Envio> envios;
+    frmZentrik form;
+
+private:
+    reportengine::ConnectionStringProvider previoOrigen_;
+    report::Envio previoEnvio_;
+};
+
+TEST_F(FrmZentrikTest, TheFieldsCarryTheirDataFieldsTagsLengthsAndTabOrder) {
+    struct Fila {
+        int indice;
+        const char* dataField;
+        const char* tag;
+        int largo;
+        const char* etiqueta;
+        const char* marco;
+    };
+    const Fila filas[] = {
+        {4, "FechaDesde", "FECHA", 10, "Fecha Desde", "Frame10"},
+        {5, "FechaHasta", "FECHA", 10, "Fecha Hasta", "Frame10"},
+        {1, "UsuarioDesde", "TA_USUARIOS", 50, "Usuario Desde", "Frame1"},
+        {0, "UsuarioHasta", "TA_USUARIOS", 50, "Usuario Hasta", "Frame1"},
+        {3, "PcDesde", "", 50, "PC Desde", "Frame2"},
+        {2, "PcHasta", "", 50, "PC Hasta", "Frame2"},
+        {6, "errorDesde", "", 50, "Error Desde", "Frame3"},
+        {7, "errorHasta", "", 50, "Error Hasta", "Frame3"},
+    };
+    QWidget* anterior = nullptr;
+    for (const Fila& f : filas) {
+        SCOPED_TRACE(f.dataField);
+        auto* caja = vendrix::controlElement<QLineEdit>(form, "txtfields", f.indice);
+        ASSERT_NE(caja, nullptr);
+        EXPECT_EQ(vendrix::dataField(*caja), QString::fromLatin1(f.dataField));
+        EXPECT_EQ(caja->property("Tag").toString(), QString::fromLatin1(f.tag));
+        EXPECT_EQ(caja->maxLength(), f.largo);
+        EXPECT_EQ(caja->parentWidget()->objectName(), QString::fromLatin1(f.marco));
+        auto* etiqueta = vendrix::controlElement<QLabel>(form, "Label1", f.indice);
+        ASSERT_NE(etiqueta, nullptr);
+        EXPECT_EQ(etiqueta->text(), QString::fromUtf8(f.etiqueta));
+        if (anterior) {
+            QWidget* siguiente = anterior->nextInFocusChain();
+            while (!(siguiente->focusPolicy() & Qt::TabFocus))
+                siguiente = siguiente->nextInFocusChain();
+            EXPECT_EQ(siguiente, caja);
+        }
+        anterior = caja;
+    }
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Informe de Errores"));
+}
+
+TEST_F(FrmZentrikTest, EnterCopiesDesdeIntoAnEmptyHastaAndMovesOn) {
+    enfoca("UsuarioDesde");
+    QTest::keyClicks(campo("UsuarioDesde"), "ANA");
+    enter("UsuarioDesde");
+    EXPECT_EQ(campo("UsuarioHasta")->text(), QStringLiteral("ANA"));
+    EXPECT_EQ(QApplication::focusWidget(), campo("UsuarioHasta"));
+
+    campo("PcHasta")->setText("CAJA9");
+    enfoca("PcDesde");
+    QTest::keyClicks(campo("PcDesde"), "CAJA1");
+    enter("PcDesde");
+    EXPECT_EQ(campo("PcHasta")->text(), QStringLiteral("CAJA9"));
+
+    enfoca("errorDesde");
+    QTest::keyClicks(campo("errorDesde"), "547");
+    enter("errorDesde");
+    EXPECT_EQ(campo("errorHasta")->text(), QStringLiteral("547"));
+}
+
+TEST_F(FrmZentrikTest, AnInvalidDateKeepsTheFocusWithItsMessage) {
+    op.answer(vb::vbOK);
+    enfoca("FechaDesde");
+    QTest::keyClicks(campo("FechaDesde"), "ayer");
+    enter("FechaDesde");
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text, QStringLiteral("Debe ingresar un formato de fecha válido"));
+    EXPECT_EQ(op.messages()[0].title, QStringLiteral("Atención"));
+    EXPECT_EQ(op.messages()[0].icon, vb::vbCritical);
+    EXPECT_EQ(QApplication::focusWidget(), campo("FechaDesde"));
+    EXPECT_EQ(campo("FechaHasta")->text(), QString());
+    EXPECT_TRUE(form.HayErrorCampo);
+
+    campo("FechaDesde")->setText("1/12/26");
+    enter("FechaDesde");
+    EXPECT_EQ(campo("FechaHasta")->text(), QStringLiteral("1/12/26"));
+    EXPECT_EQ(QApplication::focusWidget(), campo("FechaHasta"));
+}
+
+TEST_F(FrmZentrikTest, TheFocusedFieldTakesTheConfiguredColours) {
+    const auto fondo = ModGlobal::gColorFondo;
+    const auto letra = ModGlobal::gColorLetra;
+    ModGlobal::gColorFondo = 16776960;
+    ModGlobal::gColorLetra = 255;
+    enfoca("PcDesde");
+    EXPECT_EQ(campo("PcDesde")->property("BackColor").toInt(), 16776960);
+    EXPECT_EQ(campo("PcDesde")->property("ForeColor").toInt(), 255);
+    EXPECT_FALSE(form.TBarRep1->HabilitaConsulta());
+    enfoca("UsuarioDesde");
+    EXPECT_EQ(campo("PcDesde")->property("BackColor").toInt(), 0xFFFFFF);
+    EXPECT_EQ(campo("PcDesde")->property("ForeColor").toInt(), 0);
+    EXPECT_TRUE(form.TBarRep1->HabilitaConsulta());
+    EXPECT_EQ(form.IndiceCampo, 1);
+    ModGlobal::gColorFondo = fondo;
+    ModGlobal::gColorLetra = letra;
+}
+
+TEST_F(FrmZentrikTest, ARightClickOpensTheDatePickerOnDateFieldsOnly) {
+    QTest::mouseClick(campo("PcDesde"), Qt::RightButton);
+    EXPECT_TRUE(op.prompts().isEmpty());
+
+    op.date(QDate(2026, 12, 1));
+    QTest::mouseClick(campo("FechaDesde"), Qt::RightButton);
+    EXPECT_EQ(campo("FechaDesde")->text(), QStringLiteral("01/12/2026"));
+    EXPECT_EQ(campo("FechaHasta")->text(), QStringLiteral("01/12/2026"));
+    EXPECT_EQ(QApplication::focusWidget(), campo("FechaHasta"));
+
+    // A cancelled picker empties the field and still moves on.
+    op.date(std::nullopt);
+    form.TBarRep1_ClickBoton("CONSULTAR");
+    EXPECT_EQ(campo("FechaHasta")->text(), QString());
+    EXPECT_EQ(QApplication::focusWidget(), campo("UsuarioDesde"));
+}
+
+TEST_F(FrmZentrikTest, TheUserLookupFillsTheUserField) {
+    data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('SOFIA'), ('MARTIN')");
+    zxtest::ScriptedLookupForms formas;
+    formas.grilla = [](SearchGrid& g) {
+        for (int i = 0; i < g.filas().size(); ++i) {
+            if (g.filas()[i].celdas.contains("SOFIA")) g.seleccionaFila(i);
+        }
+        g.CmdAceptar_Click();
+    };
+    QTest::mouseClick(campo("UsuarioDesde"), Qt::RightButton);
+    EXPECT_EQ(formas.shown, 1);
+    EXPECT_EQ(campo("UsuarioDesde")->text(), QStringLiteral("SOFIA"));
+    EXPECT_EQ(campo("UsuarioHasta")->text(), QStringLiteral("SOFIA"));
+    EXPECT_EQ(QApplication::focusWidget(), campo("UsuarioHasta"));
+
+    // Closed without a choice: the field is emptied and the focus moves on.
+    formas.grilla = [](SearchGrid& g) { g.CmdCancelar_Click(); };
+    form.TBarRep1_ClickBoton("CONSULTAR");
+    EXPECT_EQ(campo("UsuarioHasta")->text(), QString());
+    EXPECT_EQ(QApplication::focusWidget(), campo("PcDesde"));
+}
+
+TEST_F(FrmZentrikTest, ScreenAndPrinterNeverOpenTheSendDialog) {
+    op.form([](QDialog& d) {
+        auto* vista = qobject_cast<reportengine::PreviewWindow*>(&d);
+        EXPECT_NE(vista, nullptr);
+        if (vista) {
+            EXPECT_GE(vista->pageCount(), 1);
+        }
+        return 0;
+    });
+    form.TBarRep1_ClickBoton("pantalla");
+    EXPECT_EQ(gReporte().Destino, gReporte().DestinoPantalla());
+    EXPECT_EQ(gReporte().CodigoFinal, 20);
+    EXPECT_TRUE(gReporte().Opcion2 && gReporte().Opcion3 && !gReporte().Opcion1);
+
+    // No printer by that name: the failure goes to the error dialog.
+    gReporte().DatoImpresora2 = QStringLiteral("ZX-NO-SUCH-PRINTER");
+    op.answer(vb::vbAbort);
+    form.TBarRep1_ClickBoton("IMPRESORA");
+    EXPECT_EQ(gReporte().Destino, gReporte().DestinoImpresora());
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages()[0].title.contains("GeneraInforme"));
+    EXPECT_TRUE(envios.isEmpty());
+
+    form.TBarRep1_ClickBoton("OTRA");
+    EXPECT_EQ(op.prompts().size(), 2);
+}
+
+TEST_F(FrmZentrikTest, MailWritesTheReportFileAndHandsItToTheSendDialog) {
+    form.TBarRep1_ClickBoton("MENSAJE");
+    EXPECT_EQ(gReporte().Destino, gReporte().DestinoArchivo());
+    EXPECT_EQ(gReporte().PrintFileName(), folder.file("153000.RPT"));
+    EXPECT_EQ(gReporte().PrintFileType(), 7);
+    EXPECT_EQ(ModGlobal::gArchivoInformeMail, folder.file("153000.RPT"));
+    ASSERT_EQ(envios.size(), 1);
+    EXPECT_EQ(envios[0].adjunto, folder.file("153000.RPT"));
+    EXPECT_EQ(envios[0].asunto, QStringLiteral("Informe de Errores"));
+    EXPECT_GT(envios[0].tamano, 0);
+    // The temporary report goes once the dialog is closed.
+    EXPECT_FALSE(QFileInfo::exists(folder.file("153000.RPT")));
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(FrmZentrikTest, AFailedMailRunOpensNoSendDialog) {
+    QFile::remove(folder.file("AUX_ERR.rpt"));
+    // The missing form is told, then the run's failure goes to the error dialog.
+    op.answer(vb::vbOK).answer(vb::vbIgnore);
+    form.TBarRep1_ClickBoton("MENSAJE");
+    ASSERT_EQ(op.messages().size(), 2);
+    EXPECT_TRUE(op.messages()[0].text.startsWith("No se encuentra el Archivo "));
+    EXPECT_TRUE(op.messages()[1].title.contains("GeneraInforme"));
+    EXPECT_TRUE(envios.isEmpty());
+}
+
+TEST_F(FrmZentrikTest, AnInvalidRangeRunsNoReport) {
+    campo("UsuarioDesde")->setText("JUAN");
+    campo("UsuarioHasta")->setText("ANA");
+    op.answer(vb::vbOK);
+    form.TBarRep1_ClickBoton("MENSAJE");
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text,
+              QStringLiteral("Desde Mayor que Hasta, Campo : {AUX_ERR.USUARIO}"));
+    EXPECT_EQ(op.messages()[0].title, QStringLiteral("Atención"));
+    EXPECT_TRUE(envios.isEmpty());
+}
+
+TEST_F(FrmZentrikTest, CloseEndsTheProgram) {
+    EXPECT_THROW(form.TBarRep1_ClickBoton("Cerrar"), vb::ProgramEnded);
+    EXPECT_EQ(folder.endCount(), 1);
+    EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
