@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 
 namespace rctest {
 
@@ -67,6 +68,10 @@ struct Scenario {
     std::function<QString(ReceiptWorld&)> run;
 };
 const QList<Scenario>& scenarios();
+// Names the scenario in test output.
+inline void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.name;
+}
 QString expectedFile(const char* name);
 
 }  // namespace rctest
