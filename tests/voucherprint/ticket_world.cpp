@@ -1,0 +1,171 @@
+#include "tests/voucherprint/ticket_world.h"
+
+#include "db/db_dll.h"
+#include "voucherprint/comandera.h"
+#include "voucherprint/comanderas.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace vptest {
+
+QStringList Comandera::campos() const {
+    return {equipo,
+            nombre,
+            puerto,
+            {},
+            imprimeEncabezado1,
+            encabezado1,
+            imprimeEncabezado2,
+            encabezado2,
+            imprimeNumero,
+            imprimeCliente,
+            imprimePie,
+            pie,
+            {},
+            {},
+            {},
+            detalleRenglon,
+            {}};
+}
+
+TicketWorld::TicketWorld()
+    : locale_(QLocale(QLocale::Spanish, QLocale::Argentina)),
+      station_(QStringLiteral("pc-salon"), QStringLiteral("mozo1")),
+      clock_(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 42))) {
+    data.exec(QString::fromUtf8(zxtest::readFile(
+        zxtest::sourcePath(QStringLiteral("tests/data/voucherprint/orders.sql")))));
+    config(QStringLiteral("NOMBRE"), QStringLiteral("La Parrilla de Lía"));
+    config(QStringLiteral("CALLE"), QStringLiteral("Av. Corrientes"));
+    config(QStringLiteral("NUMERO"), QStringLiteral("1234"));
+    config(QStringLiteral("LOCALIDAD"), QStringLiteral("CABA"));
+    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
+    gDB().gDBName = zxtest::TestDatabase::mainName;
+    gDB().gUsuario = QStringLiteral("sa");
+    gDB().gUserPassWord = QStringLiteral("sa");
+    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+}
+
+TicketWorld::~TicketWorld() {
+    if (FrmMvVentas::Default().MSComm1.PortOpen())
+        ADD_FAILURE() << "the ticket left the serial port open";
+    FrmMvVentas::Default().MSComm1.setPortOpen(false);
+    if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
+    gDB().gCnn.errors().Clear();
+    gDB().gOpenFlag = false;
+    gDB().gConnString.clear();
+    ModGlobal::gComandera = {};
+}
+
+void TicketWorld::config(const QString& clave, const QString& valor) {
+    QString v = valor;
+    v.replace(u'\'', QStringLiteral("''"));
+    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')")
+                  .arg(clave, v));
+}
+
+void TicketWorld::comanderas(const QList<Comandera>& registros) {
+    QByteArray bytes;
+    for (const Comandera& c : registros)
+        bytes += ModGlobal::RegistroComandera::Formato().encode(c.campos());
+    QFile file(folder.file(QStringLiteral("Comanderas.cfg")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) < 0)
+        ADD_FAILURE() << "Comanderas.cfg was not written";
+}
+
+QString visible(const QByteArray& bytes) {
+    QString out;
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == '\\')
+            out += QStringLiteral("\\\\");
+        else if (b >= 0x20 && b < 0x7f)
+            out += QChar(b);
+        else
+            out += QStringLiteral("\\x%1").arg(b, 2, 16, QChar(u'0'));
+        if (b == 0x0a) out += u'\n';
+    }
+    return out;
+}
+
+namespace {
+
+void imprime(const QString& idComprobante, const QString& destino, bool cocina, bool barra) {
+    ModGlobal::ImprimeEnComandera(QStringLiteral("PE"), idComprobante, destino, cocina, barra);
+}
+
+const QString kPedido = QStringLiteral("000100000001X");
+const QString kDestino = QStringLiteral("Comandera :COCINA");
+
+}  // namespace
+
+const QList<Scenario>& scenarios() {
+    static const QList<Scenario> list = {
+        // Company name and address for the blank headers, number, customer, prices with the
+        // bracket text inside the 24 characters, halves to the even cent, total, footer.
+        {"completo",
+         [](TicketWorld& w) {
+             w.comanderas({Comandera{}});
+             imprime(kPedido, kDestino, false, false);
+         }},
+        // Headers of their own (an accented letter goes out as one byte), items in two lines,
+        // no number and no customer.
+        {"completo_dos_lineas",
+         [](TicketWorld& w) {
+             Comandera c;
+             c.encabezado1 = QStringLiteral("  PARRILLA LÍA  ");
+             c.encabezado2 = QStringLiteral("Sucursal Centro");
+             c.imprimeNumero = QStringLiteral("N");
+             c.imprimeCliente = QStringLiteral(" ");
+             c.detalleRenglon = QStringLiteral("s");
+             w.comanderas({c});
+             imprime(kPedido, kDestino, false, false);
+         }},
+        // What the kitchen still has to prepare: "C" rows with a pending quantity (negative
+        // included), descriptions of 27, 28 and 97 characters, the weighed article by its
+        // weight, no total and no footer.
+        {"cocina",
+         [](TicketWorld& w) {
+             w.comanderas({Comandera{}});
+             imprime(kPedido, kDestino, true, false);
+         }},
+        // What the bar still has to serve, in the two-line layout's mode.
+        {"barra",
+         [](TicketWorld& w) {
+             Comandera c;
+             c.detalleRenglon = QStringLiteral("S");
+             w.comanderas({c});
+             imprime(kPedido, kDestino, false, true);
+         }},
+        // Both flags: a row passes both filters and prints the bar quantity.
+        {"cocina_y_barra",
+         [](TicketWorld& w) {
+             w.comanderas({Comandera{}});
+             imprime(kPedido, kDestino, true, true);
+         }},
+        // An order without items and with empty header values; every switch off.
+        {"sin_items",
+         [](TicketWorld& w) {
+             Comandera c;
+             c.imprimeEncabezado1 = c.imprimeEncabezado2 = c.imprimeNumero = c.imprimeCliente =
+                 c.imprimePie = QStringLiteral("N");
+             w.comanderas({c});
+             imprime(QStringLiteral("000100000002X"), kDestino, false, false);
+         }},
+        // A voucher number with an apostrophe, the waiter's code with blanks around it.
+        {"apostrofo",
+         [](TicketWorld& w) {
+             w.comanderas({Comandera{}});
+             imprime(QStringLiteral("00010000'003X"), kDestino, false, false);
+         }},
+    };
+    return list;
+}
+
+QString expectedFile(const char* name) {
+    return zxtest::sourcePath(
+        QStringLiteral("tests/data/voucherprint/%1/ticket.txt").arg(QString::fromLatin1(name)));
+}
+
+}  // namespace vptest

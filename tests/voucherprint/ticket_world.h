@@ -1,0 +1,76 @@
+#pragma once
+
+#include "tests/support/fixtures.h"
+#include "tests/support/pseudo_serial.h"
+#include "tests/support/scripted_operator.h"
+#include "tests/support/test_database.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace vptest {
+
+// One record of "Comanderas.cfg" as a test writes it; the defaults are the station of the
+// ticket world, the kitchen printer "COCINA" on COM3 with every part of the ticket on except
+// the two-line item layout.
+struct Comandera {
+    QString equipo = QStringLiteral("pc-salon|mozo1");
+    QString nombre = QStringLiteral("COCINA");
+    QString puerto = QStringLiteral("COM3");
+    QString imprimeEncabezado1 = QStringLiteral("S");
+    QString encabezado1;
+    QString imprimeEncabezado2 = QStringLiteral("S");
+    QString encabezado2;
+    QString imprimeNumero = QStringLiteral("S");
+    QString imprimeCliente = QStringLiteral("S");
+    QString imprimePie = QStringLiteral("S");
+    QString pie = QStringLiteral("Gracias por su visita");
+    QString detalleRenglon = QStringLiteral("N");
+
+    // The 17 fields in file order (reserved ones blank).
+    QStringList campos() const;
+};
+
+// The world a kitchen ticket prints in: the scripted operator, a program folder, the test
+// database with the orders of tests/data/voucherprint/orders.sql opened as gDB(), the company
+// data in the configuration, the station "pc-salon|mozo1", 05/03/2024 21:07, es_AR texts, and
+// a pseudo-terminal as COM3.
+class TicketWorld {
+public:
+    TicketWorld();
+    ~TicketWorld();
+
+    void config(const QString& clave, const QString& valor);
+    // Writes "Comanderas.cfg" in the program folder with these records.
+    void comanderas(const QList<Comandera>& registros);
+    // The bytes the printer received so far.
+    QByteArray ticket() { return port.received(); }
+
+    zxtest::ProgramFolder folder;
+    zxtest::ScriptedOperator op;
+    zxtest::TestDatabase data;
+    zxtest::PseudoSerialPort port{3};
+
+private:
+    zxtest::ScopedLocale locale_;
+    zxtest::FixedStation station_;
+    zxtest::FixedClock clock_;
+};
+
+// Ticket bytes as text a reader can check: printable characters as they are, "\" doubled,
+// every other byte as \xHH, and a line break after each line feed (written \x0a).
+QString visible(const QByteArray& bytes);
+
+// A ticket whose whole output is kept under tests/data/voucherprint/<name>/ticket.txt.
+struct Scenario {
+    const char* name;
+    std::function<void(TicketWorld&)> run;
+};
+const QList<Scenario>& scenarios();
+QString expectedFile(const char* name);
+
+}  // namespace vptest
