@@ -2,6 +2,7 @@
 #include "app/arranque.h"
 
 #include "tests/platform/reportengine/pdf_text.h"
+#include "tests/send/mail_component.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
@@ -11,11 +12,14 @@
 #include "lookup/lib_clscons3.h"
 #include "platform/toolbar/tbarrep.h"
 #include "platform/vendrix/clsreporte.h"
+#include "platform/vendrix/clssistema.h"
 #include "platform/vendrix/controlarray.h"
 #include "report/ui/frmzentrik.h"
 #include "send/frmenviar.h"
+#include "transfer/frmmsgbox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -144,6 +148,81 @@ TEST_F(ProgramaTest, TheMailOutputOfTheRangesGivesAPdfOfExactlyTheSelectedRows) 
                            "03/12/26 09:15 ana CAJA1 Stock 300 Otro UPDATE C",
                            "04/12/26 12:00 ANA CAJA3 Caja 100 Limite INSERT D",
                            "05/12/26 18:30 ANA CAJA2 Compras 208 Sin tabla SELECT B"}));
+    EXPECT_TRUE(op.messages().isEmpty());
+}
+
+TEST_F(ProgramaTest, TheMailOutputReachesTheServerAsAPdfOfTheSelectedRows) {
+    // A second of its own: test processes share the private folder of the names by time.
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(15, 31, 7)));
+    const zxtest::SmtpServer::Options cuenta;
+    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES "
+                             "('NOMBRE', 'Acme SA'), ('email_server', 'Otro'), "
+                             "('email_usuario', '%1'), ('email_password', '%2'), "
+                             "('eMail_OtroServer', 'mail.acme.com.ar'), "
+                             "('eMail_De', 'errores@acme.com.ar')")
+                  .arg(cuenta.login, cuenta.password));
+    data.exec(
+        "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
+        "('Ventas', '2026-12-01 10:00', 547, 'Clave duplicada', 'DELETE FROM A', 'CAJA1', 'ANA'),"
+        "('Compras', '2026-12-05 18:30', 208, 'Sin tabla', 'SELECT B', 'CAJA2', 'ANA'),"
+        "('Ventas', '2026-12-02 08:00', 547, 'Fuera', 'X', 'CAJA1', 'JUAN')");
+    zxtest::SmtpServer server;
+    sendtest::ComponentOnServer component(server);
+
+    // The operator types the recipient into the send dialog and presses F2; the notice that
+    // the mail went is shown and closed.
+    op.form([&](QDialog& d) {
+        auto& dialogo = dynamic_cast<FrmEnviar&>(d);
+        QMetaObject::invokeMethod(
+            &dialogo,
+            [&dialogo] {
+                QLineEdit* para = vendrix::controlElement<QLineEdit>(dialogo, "txtfields", 1);
+                para->setFocus();
+                QTest::keyClicks(para, "soporte@vendrix.com.ar");
+                QTest::keyClick(para, Qt::Key_F2);
+            },
+            Qt::QueuedConnection);
+        return dialogo.exec();
+    });
+    op.form([](QDialog& d) {
+        EXPECT_EQ(dynamic_cast<FrmMsgBox&>(d).Mensaje, QString("Mensaje Enviado correctamente"));
+        return 0;
+    });
+    {
+        frmZentrik form(lineaComando());
+        form.Form_Load();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QLineEdit* caja = campo(form, "UsuarioDesde");
+        caja->setFocus();
+        QTest::keyClicks(caja, "ANA");
+        QTest::keyClick(caja, Qt::Key_Return);
+        QTest::mouseClick(form.TBarRep1->Boton("MENSAJE"), Qt::LeftButton);
+    }
+
+    ASSERT_EQ(server.messages().size(), 1);
+    const zxtest::ReceivedMail mail = server.messages()[0];
+    EXPECT_EQ(mail.recipients, QStringList{"soporte@vendrix.com.ar"});
+    EXPECT_EQ(mail.header("From"), QString("errores@acme.com.ar"));
+    EXPECT_EQ(mail.header("Subject"), QString("Informe de Errores"));
+    EXPECT_EQ(component.log().host, QString("mail.acme.com.ar"));
+    ASSERT_EQ(mail.parts.size(), 3);
+    EXPECT_EQ(mail.parts[2].contentType, QString("application/pdf"));
+    const QString pdf = folder.file("recibido.pdf");
+    QFile archivo(pdf);
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.write(mail.parts[2].content);
+    archivo.close();
+    const QString texto = zxtest::pdfText(pdf);
+    EXPECT_TRUE(texto.contains("Acme SA"));
+    EXPECT_EQ(filas(texto),
+              (QStringList{"01/12/26 10:00 ANA CAJA1 Ventas 547 Clave duplicada DELETE FROM A",
+                           "05/12/26 18:30 ANA CAJA2 Compras 208 Sin tabla SELECT B"}));
+    // One row of the send log; the report file and the PDF are gone, the dialog is closed.
+    EXPECT_EQ(data.rows("SELECT Para, Status FROM V_MA_EMAILMOV"),
+              (QList<QStringList>{{"soporte@vendrix.com.ar", "OK"}}));
+    EXPECT_FALSE(FrmEnviar::Default().isVisible());
+    EXPECT_TRUE(QDir(gSistema().CarpetaTemporal()).entryList({"153107.*"}).isEmpty());
     EXPECT_TRUE(op.messages().isEmpty());
 }
 

@@ -277,7 +277,9 @@ TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
     transfer::instalaEnEnvio();
     zxtest::SmtpServer server;
     sendtest::ComponentOnServer component(server);
-    const QString rpt = dir.filePath("153012.RPT");
+    // A second of its own: test processes share the private folder of the names by time.
+    clock.set(QDateTime(QDate(2024, 5, 7), QTime(15, 30, 13)));
+    const QString rpt = dir.filePath("153013.RPT");
     sendtest::writeSavedReport(rpt);
 
     FrmEnviar frm;
@@ -301,7 +303,7 @@ TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
     const zxtest::ReceivedMail mail = server.messages()[0];
     EXPECT_EQ(mail.header("Subject"), QString("Informe de Errores"));
     ASSERT_EQ(mail.parts.size(), 3);
-    EXPECT_EQ(mail.parts[2].fileName, QString("153012.PDF"));
+    EXPECT_EQ(mail.parts[2].fileName, QString("153013.PDF"));
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_EQ(mail.parts[2].content, pdf);
     EXPECT_EQ(sendLog().size(), 1);
