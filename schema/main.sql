@@ -319,14 +319,16 @@ CREATE TABLE dbo.AUX_MV_CPTEQR (
 )
 GO
 
+-- Copies and lines are read by their leading number; the default destination is a word
+-- ("Pantalla", "Impresora", "Comandera :COCINA", ...).
 CREATE TABLE dbo.TA_CONFIG_IMP_CPTE (
     TC varchar(4) NOT NULL,
     LETRA varchar(1) NULL,
     USUARIO varchar(100) NULL,
     impresora varchar(255) NULL,
-    CantCopias int NULL,
-    CantLineas int NULL,
-    DestinoDefault int NULL
+    CantCopias varchar(20) NULL,
+    CantLineas varchar(20) NULL,
+    DestinoDefault varchar(100) NULL
 )
 GO
 

@@ -37,7 +37,7 @@ void showError(const vb::VbError& e) {
 }  // namespace
 
 PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
-    : QDialog(parent), report_(layOut(document)) {
+    : QDialog(parent), document_(document), report_(layOut(document)) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(report_.title.isEmpty() ? QStringLiteral("Vista previa") : report_.title);
     first_ = button(QStringLiteral("firstPage"), QStringLiteral("|<"), this);

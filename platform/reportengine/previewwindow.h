@@ -17,6 +17,8 @@ class PreviewWindow : public QDialog {
 public:
     explicit PreviewWindow(const ReportDocument& document, QWidget* parent = nullptr);
 
+    // The report shown: its form, formula values, selection and rows.
+    const ReportDocument& document() const { return document_; }
     int currentPage() const { return page_; }  // 0-based
     int pageCount() const { return report_.pages.size(); }
     double zoom() const { return zoom_; }
@@ -31,6 +33,7 @@ public:
 private:
     void refresh();
 
+    ReportDocument document_;
     LaidOutReport report_;
     int page_ = 0;
     double zoom_ = 1.0;

@@ -1,7 +1,7 @@
 #include "voucherprint/comandera.h"
 
 #include "platform/vb/steps.h"
-#include "tests/voucherprint/ticket_world.h"
+#include "tests/voucherprint/print_world.h"
 #include "voucherprint/comanderas.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "platform/vendrix/clsutil.h"
 #include "tests/support/fixtures.h"
-#include "tests/voucherprint/ticket_world.h"
+#include "tests/voucherprint/print_world.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // the output, then read the differences before committing them; the tests never write these.
 #include "platform/vb/app.h"
 #include "tests/support/scripted_operator.h"
-#include "tests/voucherprint/ticket_world.h"
+#include "tests/voucherprint/print_world.h"
 
 #include <QCoreApplication>
 #include <QDir>

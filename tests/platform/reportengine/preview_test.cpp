@@ -57,6 +57,8 @@ TEST(PreviewWindowTest, OpensOffscreenAndClosesWithItsButton) {
     EXPECT_TRUE(wasVisible);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Listado"));
+    EXPECT_EQ(window.document().formula(QStringLiteral("Empresa")), QStringLiteral("ACME"));
+    EXPECT_EQ(window.document().data.rows.size(), 70);
 }
 
 TEST(PreviewWindowTest, PagesZoomAndExportFollowTheButtons) {

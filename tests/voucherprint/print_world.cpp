@@ -1,9 +1,15 @@
-#include "tests/voucherprint/ticket_world.h"
+#include "tests/voucherprint/print_world.h"
 
+#include "core/globals.h"
 #include "db/db_dll.h"
+#include "db/origen_reportes.h"
+#include "platform/reportengine/previewwindow.h"
+#include "platform/vendrix/clsreporte.h"
+#include "platform/vendrix/clsutil.h"
 #include "voucherprint/comandera.h"
 #include "voucherprint/comanderas.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -30,39 +36,83 @@ QStringList Comandera::campos() const {
             {}};
 }
 
-TicketWorld::TicketWorld()
+PrintWorld::PrintWorld()
     : locale_(QLocale(QLocale::Spanish, QLocale::Argentina)),
       station_(QStringLiteral("pc-salon"), QStringLiteral("mozo1")),
       clock_(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 42))) {
-    data.exec(QString::fromUtf8(zxtest::readFile(
-        zxtest::sourcePath(QStringLiteral("tests/data/voucherprint/orders.sql")))));
+    ModGlobal::gSeccionIni = QStringLiteral("PC-SALON|MOZO1");
+    ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
     config(QStringLiteral("NOMBRE"), QStringLiteral("La Parrilla de Lía"));
     config(QStringLiteral("CALLE"), QStringLiteral("Av. Corrientes"));
     config(QStringLiteral("NUMERO"), QStringLiteral("1234"));
     config(QStringLiteral("LOCALIDAD"), QStringLiteral("CABA"));
+    const QDir forms(zxtest::sourcePath(QStringLiteral("tests/data/voucherprint/forms")));
+    for (const QString& name : forms.entryList({QStringLiteral("*.rpt")}, QDir::Files))
+        QFile::copy(forms.filePath(name), folder.file(name));
     gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
     gDB().gDBName = zxtest::TestDatabase::mainName;
     gDB().gUsuario = QStringLiteral("sa");
     gDB().gUserPassWord = QStringLiteral("sa");
     gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    dbreportes::instala();
+}
+
+PrintWorld::~PrintWorld() {
+    if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
+    gDB().gCnn.errors().Clear();
+    gDB().gOpenFlag = false;
+    gDB().gConnString.clear();
+    gReporte() = clsReporte();
+    ModGlobal::gSeccionIni.clear();
+    ModGlobal::gConexionReporte.clear();
+}
+
+void PrintWorld::config(const QString& clave, const QString& valor) {
+    QString v = valor;
+    v.replace(u'\'', QStringLiteral("''"));
+    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')")
+                  .arg(clave, v));
+}
+
+void PrintWorld::expectPreviews(int n) {
+    for (int i = 0; i < n; ++i) {
+        op.form([this](QDialog& d) {
+            auto* preview = qobject_cast<reportengine::PreviewWindow*>(&d);
+            if (!preview) {
+                ADD_FAILURE() << "a form other than the report preview was shown";
+                return 0;
+            }
+            previews.append(describe(preview->document()));
+            return 0;
+        });
+    }
+}
+
+QString describe(const reportengine::ReportDocument& document) {
+    QStringList formulas;
+    for (const reportengine::Assignment& a : document.formulas)
+        if (!a.value.isEmpty()) formulas.append(a.name + u'=' + a.value);
+    QStringList rows;
+    for (const QList<vb::Variant>& row : document.data.rows) {
+        QStringList values;
+        for (const vb::Variant& v : row) values.append(gUtil().NuloAVacio(v));
+        rows.append(values.join(u' '));
+    }
+    return document.form.title + QStringLiteral(" | ") + document.selection +
+           QStringLiteral(" | ") + formulas.join(QStringLiteral(", ")) + QStringLiteral(" | ") +
+           rows.join(QStringLiteral("; "));
+}
+
+TicketWorld::TicketWorld() {
+    data.exec(QString::fromUtf8(zxtest::readFile(
+        zxtest::sourcePath(QStringLiteral("tests/data/voucherprint/orders.sql")))));
 }
 
 TicketWorld::~TicketWorld() {
     if (FrmMvVentas::Default().MSComm1.PortOpen())
         ADD_FAILURE() << "the ticket left the serial port open";
     FrmMvVentas::Default().MSComm1.setPortOpen(false);
-    if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
-    gDB().gCnn.errors().Clear();
-    gDB().gOpenFlag = false;
-    gDB().gConnString.clear();
     ModGlobal::gComandera = {};
-}
-
-void TicketWorld::config(const QString& clave, const QString& valor) {
-    QString v = valor;
-    v.replace(u'\'', QStringLiteral("''"));
-    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')")
-                  .arg(clave, v));
 }
 
 void TicketWorld::comanderas(const QList<Comandera>& registros) {

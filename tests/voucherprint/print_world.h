@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/reportengine/document.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/pseudo_serial.h"
 #include "tests/support/scripted_operator.h"
@@ -35,30 +36,49 @@ struct Comandera {
     QStringList campos() const;
 };
 
-// The world a kitchen ticket prints in: the scripted operator, a program folder, the test
-// database with the orders of tests/data/voucherprint/orders.sql opened as gDB(), the company
-// data in the configuration, the station "pc-salon|mozo1", 05/03/2024 21:07, es_AR texts, and
-// a pseudo-terminal as COM3.
-class TicketWorld {
+// The world a voucher prints in: the scripted operator, a program folder holding the test
+// report forms of tests/data/voucherprint/forms, the test database opened as gDB() with the
+// company data in the configuration, reports reading through it, the station
+// "pc-salon|mozo1" (capitals form in gSeccionIni), 05/03/2024 21:07, es_AR texts.
+class PrintWorld {
 public:
-    TicketWorld();
-    ~TicketWorld();
+    PrintWorld();
+    ~PrintWorld();
 
     void config(const QString& clave, const QString& valor);
-    // Writes "Comanderas.cfg" in the program folder with these records.
-    void comanderas(const QList<Comandera>& registros);
-    // The bytes the printer received so far.
-    QByteArray ticket() { return port.received(); }
+    // Runs SQL Server text on the test database.
+    void exec(const QString& sql) const { data.exec(sql); }
+    // Answers the next `n` screen previews, each summed up in `previews` (see describe).
+    void expectPreviews(int n);
 
     zxtest::ProgramFolder folder;
     zxtest::ScriptedOperator op;
     zxtest::TestDatabase data;
-    zxtest::PseudoSerialPort port{3};
+    QStringList previews;
 
 private:
     zxtest::ScopedLocale locale_;
     zxtest::FixedStation station_;
     zxtest::FixedClock clock_;
+};
+
+// A report run in one line: the form's title, the selection, the formulas that have a value
+// and the rows, each row's values joined by blanks: "title | selection | a=1, b=2 | r1; r2".
+QString describe(const reportengine::ReportDocument& document);
+
+// The world a kitchen ticket prints in: the print world with the orders of
+// tests/data/voucherprint/orders.sql and a pseudo-terminal as COM3.
+class TicketWorld : public PrintWorld {
+public:
+    TicketWorld();
+    ~TicketWorld();
+
+    // Writes "Comanderas.cfg" in the program folder with these records.
+    void comanderas(const QList<Comandera>& registros);
+    // The bytes the printer received so far.
+    QByteArray ticket() { return port.received(); }
+
+    zxtest::PseudoSerialPort port{3};
 };
 
 // Ticket bytes as text a reader can check: printable characters as they are, "\" doubled,
