@@ -223,7 +223,7 @@ void GeneraAuxiliarComprobantes(QString& TC, const QString& SucursalDesde,
         b.qrImages();
         b.tasks();
         b.supplies();
-        // The type is compared trimmed: the tables hold it right-aligned in four characters.
+        // The type is compared trimmed: the tables hold it padded to four characters.
         bool pendientes = false;
         pasada([&] {
             pendientes = igual(vb::Trim(b.TC), "RM") && igual(Cfg(QStringLiteral("RETAIL")), "SI");

@@ -13,7 +13,7 @@ namespace voucherdata {
 
 namespace {
 
-// Voucher types are held right-aligned in four characters; they are compared trimmed.
+// Voucher types are held padded to four characters; they are compared trimmed.
 bool esTipo(const QString& TC, const char* tipo) {
     return vb::Trim(TC).compare(QLatin1String(tipo), Qt::CaseInsensitive) == 0;
 }

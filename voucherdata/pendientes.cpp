@@ -25,7 +25,7 @@ void WorkTableBuild::pendingSupplies() {
         const vb::Variant valor = comprobante[QStringLiteral("ComprobanteOrigen")];
         if (valor.isNull()) return;
         origen = gUtil().NuloAVacio(valor);
-        // Types are held right-aligned in four characters: compared trimmed.
+        // Types are held padded to four characters: compared trimmed.
         desdePedido = vb::Trim(field(comprobante, "TcOrigen"))
                           .compare(QLatin1String("NP"), Qt::CaseInsensitive) == 0;
     });

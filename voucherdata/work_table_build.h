@@ -55,7 +55,7 @@ public:
 
     // The station key as the system gives it, asked afresh each time.
     static QString station();
-    // The voucher type, trimmed (the tables hold it right-aligned), is `tipo` case aside.
+    // The voucher type, trimmed (the tables hold it padded to four), is `tipo` case aside.
     bool typeIs(const char* tipo) const;
     // A source query opened forward-only and read-only.
     static void openRead(const QString& sql, ado::Recordset& rs);

@@ -98,7 +98,8 @@ QString clsUtil::AjustaTexto(const QString& texto, int n) const {
 }
 
 QString clsUtil::Rellena(const QString& texto, int n) const {
-    return AlineaDerecha(texto, n);
+    if (n < 0 || texto.size() >= n) return texto;
+    return texto.leftJustified(n, u' ');
 }
 
 QString clsUtil::AlineaDerecha(const QString& texto, int n) const {

@@ -28,9 +28,10 @@ public:
 
     // The text fitted to exactly n characters: cut, or filled with blanks on the right.
     QString AjustaTexto(const QString& texto, int n) const;
-    // The text right-aligned to n characters with leading blanks ("1" gives "   1" for 4), as
-    // stored codes are written. A longer text, or a width left out (negative), is returned
-    // unchanged: a code is never cut into another code.
+    // The text padded with trailing blanks to n characters ("FC" gives "FC  " for 4), as fixed
+    // width code columns hold it; the server ignores trailing blanks when it compares, so the
+    // padded code finds a stored code with or without them. A longer text, or a width left
+    // out (negative), is returned unchanged: a code is never cut into another code.
     QString Rellena(const QString& texto, int n = -1) const;
     // The text right-aligned in n characters; a longer text is returned whole (an amount
     // never loses digits).

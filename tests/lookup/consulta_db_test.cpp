@@ -269,7 +269,7 @@ TEST_F(GrillaDb, ShortageRowIsWrittenWithItsDate) {
         "SELECT CONVERT(varchar(10), FechaHora, 103), IdArticulo, Descripcion, Usuario "
         "FROM V_MV_FALTANTES");
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0], (QStringList{"30/06/2025", QString(22, ' ') + "C'2", "Clavo", "O'Neil"}));
+    EXPECT_EQ(rows[0], (QStringList{"30/06/2025", "C'2" + QString(22, ' '), "Clavo", "O'Neil"}));
 }
 
 TEST_F(GrillaDb, FailedShortageInsertIsTold) {

@@ -61,24 +61,24 @@ TEST(VoucherWorkTables, SelectionByListsOrRange) {
          {},
          "1",
          "'000100000200B', '000900000001A'",
-         "  FC",
-         {"  FC|000100000200B|0", "  FC|000900000001A|0"}},
+         "FC  ",
+         {"FC  |000100000200B|0", "FC  |000900000001A|0"}},
         {"EmptyUpperBoundIsTheFirstVoucher",
          "FC",
          {"0001", "00000123", "A", "0"},
          {},
          "",
          "",
-         "  FC",
-         {"  FC|000100000123A|0"}},
+         "FC  ",
+         {"FC  |000100000123A|0"}},
         {"NoBoundsTakeEveryVoucherFromTheComplement",
          "FC",
          {"", "", "", "1"},
          {},
          "",
          "",
-         "  FC",
-         {"  FC|000100000124A|1"}},
+         "FC  ",
+         {"FC  |000100000124A|1"}},
         // The rows carry the type as the caller wrote it; the database compares it case aside.
         {"NoBoundsFromComplementZero",
          "fc",
@@ -86,33 +86,33 @@ TEST(VoucherWorkTables, SelectionByListsOrRange) {
          {},
          "",
          "",
-         "  fc",
-         {"  fc|000100000123A|0", "  fc|000100000124A|1", "  fc|000100000200B|0",
-          "  fc|000900000001A|0"}},
+         "fc  ",
+         {"fc  |000100000123A|0", "fc  |000100000124A|1", "fc  |000100000200B|0",
+          "fc  |000900000001A|0"}},
         {"Range",
          "FC",
          {"0001", "00000123", "A", "0"},
          {"0001", "00000200", "B", "1"},
          "",
          "",
-         "  FC",
-         {"  FC|000100000123A|0", "  FC|000100000124A|1", "  FC|000100000200B|0"}},
+         "FC  ",
+         {"FC  |000100000123A|0", "FC  |000100000124A|1", "FC  |000100000200B|0"}},
         {"IdsOfTheType",
          "FC",
          {},
          {},
          "1,6,2",
          "",
-         "  FC",
-         {"  FC|000100000123A|0", "  FC|000100000200B|0"}},
+         "FC  ",
+         {"FC  |000100000123A|0", "FC  |000100000200B|0"}},
         {"TodoTakesTheTypeOfTheListedVoucher",
          "Todo",
          {},
          {},
          "2",
          "",
-         "  OT",
-         {"  OT|000100000045X|0"}},
+         "OT",
+         {"OT|000100000045X|0"}},
         // Lists reach the statement as values: they cannot widen the selection.
         {"IdListHoldsNumbersOnly",
          "FC",
@@ -120,15 +120,15 @@ TEST(VoucherWorkTables, SelectionByListsOrRange) {
          {},
          "1) OR (1=1",
          "",
-         "  FC",
-         {"  FC|000100000123A|0"}},
+         "FC  ",
+         {"FC  |000100000123A|0"}},
         {"IdentifierListHoldsLiteralsOnly",
          "FC",
          {},
          {},
          "",
          "'000100000123A') OR (1=1",
-         "  FC",
+         "FC  ",
          {}},
     };
     for (const auto& c : casos) {
@@ -149,9 +149,9 @@ TEST(VoucherWorkTables, EmptySelectionRemovesOnlyThisStationsRows) {
     VoucherWorld w;
     w.data.exec(
         "INSERT INTO AUX_MV_CPTE (USUARIO, TC, IDCOMPROBANTE, IDCOMPLEMENTO, TIPO) VALUES "
-        "('pc-caja|ana', '  FC', '000100000001A', 0, '1'), "
-        "('PC-CAJA|ANA', '  FC', '000100000001A', 0, '1'), "
-        "('pc-2|beto', '  FC', '000100000001A', 0, '1')");
+        "('pc-caja|ana', 'FC', '000100000001A', 0, '1'), "
+        "('PC-CAJA|ANA', 'FC', '000100000001A', 0, '1'), "
+        "('pc-2|beto', 'FC', '000100000001A', 0, '1')");
     w.build("FC", "999999999999Z");
     // The station key compares as SQL Server compares text: case aside.
     EXPECT_EQ(w.rows("SELECT USUARIO FROM AUX_MV_CPTE"), (QList<QStringList>{{"pc-2|beto"}}));
@@ -250,7 +250,7 @@ TEST(VoucherWorkTables, PendingSuppliesFollowTheRetailSettingAndTheOrigin) {
         {"LowerCaseSetting", "si", nullptr, 2},
         {"SettingWithTrailingBlanks", "SI ", nullptr, 0},
         {"NoOrigin", "SI", "ComprobanteOrigen = NULL", 0},
-        {"OriginOfAnotherType", "SI", "TcOrigen = '  FC'", 0},
+        {"OriginOfAnotherType", "SI", "TcOrigen = 'FC'", 0},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.name);
@@ -322,7 +322,7 @@ TEST(VoucherWorkTables, SameDispatchedBatchOnAnotherVoucherGetsItsOwnNote) {
     VoucherWorld w;
     w.data.exec(
         "INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, IdArticulo, Nro_Lote) "
-        "VALUES ('  FC', '000100000200B', 0, 'Z9', 'D7')");
+        "VALUES ('FC', '000100000200B', 0, 'Z9', 'D7')");
     w.build("FC", "000100000123A");
     w.build("FC", "000100000200B", 3, {}, true);
     EXPECT_EQ(
@@ -350,7 +350,7 @@ TEST(VoucherWorkTables, ReceiptCopyPutsEachValueInItsColumn) {
     w.data.exec(
         "INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, Seccion, IDCOMPROBANTE, IDCOMPLEMENTO, "
         "COLUMNA1, COLUMNA2, COLUMNA3, COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, "
-        "Encabezado, PieDePagina, COLUMNA9, COLUMNA10, COLUMNA11) VALUES ('  CB', 'PC|U', '1', "
+        "Encabezado, PieDePagina, COLUMNA9, COLUMNA10, COLUMNA11) VALUES ('CB', 'PC|U', '1', "
         "'s', '000100000001X', 0, 'c1', 'c2', 'c3', 'c4', 'c5', 'c6', 'c7', 'c8', 'e', 'p', "
         "'c9', 'c10', 'c11')");
     w.data.exec(
@@ -363,7 +363,7 @@ TEST(VoucherWorkTables, ReceiptCopyPutsEachValueInItsColumn) {
                "COLUMNA2, COLUMNA3, COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, "
                "ENCABEZADO, PIEDEPAGINA, COLUMNA9, COLUMNA10, COLUMNA11 FROM AUX_MV_CPTE "
                "WHERE TIPO = '2'"),
-        (QList<QStringList>{{"  CB", "PC|U", "2", "s", "000100000001X", "0", "c1", "c2", "c3",
+        (QList<QStringList>{{"CB", "PC|U", "2", "s", "000100000001X", "0", "c1", "c2", "c3",
                              "c4", "c5", "c6", "c7", "c8", "e", "p", "c9", "c10", "c11"}}));
 }
 

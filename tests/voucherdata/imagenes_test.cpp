@@ -49,7 +49,7 @@ TEST(VoucherQr, RowHoldsTheVoucherCodeAndTheAgencyLogo) {
     ASSERT_EQ(filas.size(), 1);
     const FilaQR& f = filas[0];
     EXPECT_EQ(f.usuario, "PC-CAJA|ANA");
-    EXPECT_EQ(f.tc, "  FC");
+    EXPECT_EQ(f.tc, "FC  ");
     EXPECT_EQ(f.id, "000100000123A");
     EXPECT_EQ(f.muestraLogo, "NO");
     EXPECT_TRUE(f.logoNulo);
@@ -138,7 +138,7 @@ TEST(VoucherQr, RowIsReplacedWhicheverStationWroteIt) {
     VoucherWorld w;
     w.data.exec(
         "INSERT INTO AUX_MV_CPTEQR (Usuario, TC, IdComprobante, muestra_logo) VALUES "
-        "('OTRA|PC', '  FC', '000100000123A', 'IZ'), ('OTRA|PC', '  FC', '000100000200B', 'IZ')");
+        "('OTRA|PC', 'FC', '000100000123A', 'IZ'), ('OTRA|PC', 'FC', '000100000200B', 'IZ')");
     w.build("FC", "000100000123A");
     EXPECT_EQ(w.rows("SELECT Usuario, IdComprobante, muestra_logo FROM AUX_MV_CPTEQR ORDER BY "
                      "IdComprobante"),
@@ -153,7 +153,7 @@ TEST(VoucherQr, ComponentFailureKeepsTheEarlierRowAndTheVoucherGoesOn) {
                 "' WHERE IDCOMPROBANTE = '000100000123A'");
     w.data.exec(
         "INSERT INTO AUX_MV_CPTEQR (Usuario, TC, IdComprobante, muestra_logo) VALUES "
-        "('OTRA|PC', '  FC', '000100000123A', 'IZ')");
+        "('OTRA|PC', 'FC', '000100000123A', 'IZ')");
     w.build("FC", "000100000123A");
     EXPECT_EQ(w.rows("SELECT Usuario, muestra_logo FROM AUX_MV_CPTEQR"),
               (QList<QStringList>{{"OTRA|PC", "IZ"}}));

@@ -60,13 +60,13 @@ TEST(ClsUtilTest, DecodificaLeavesAHandTypedValueAsItIs) {
     }
 }
 
-TEST(ClsUtilTest, RellenaRightAlignsWithLeadingBlanks) {
+TEST(ClsUtilTest, RellenaPadsWithTrailingBlanksAndAlineaDerechaRightAligns) {
     struct Case {
         const char* text;
         int width;
         const char* expected;
     } cases[] = {
-        {"1", 4, "   1"},      {"OT", 4, "  OT"}, {"ABCD", 4, "ABCD"},
+        {"1", 4, "1   "},      {"OT", 4, "OT  "}, {"ABCD", 4, "ABCD"},
         {"ABCDE", 4, "ABCDE"}, {"", 2, "  "},     {"sin ancho", -1, "sin ancho"},
     };
     for (const Case& c : cases) {
