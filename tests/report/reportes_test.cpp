@@ -195,7 +195,7 @@ TEST_F(NombreReporteTest, DeliveryNotesOfAUnitUseItsFormWhenItHasOne) {
     toca("REMITO.rpt");
     fila("RM-R", "REMITO");
     data.exec(QStringLiteral("INSERT INTO V_TA_UNIDADNEGOCIO (CODIGO, PDV, ruta_reporte) VALUES "
-                             "('   3', '0003', '%1'), ('   4', '0004', '%2')")
+                             "('3', '0003', '%1'), ('4', '0004', '%2')")
                   .arg(conForma.path(), sinForma.path()));
     data.exec(
         "INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, UNEGOCIO) VALUES "
