@@ -160,7 +160,7 @@ const QList<Scenario>& scenarios() {
                  w.application(QStringLiteral("CB"), id, QStringLiteral("FC"), origen,
                                QString::number(i * 10));
                  w.data.exec(QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, Importe, "
-                                            "fecha) VALUES ('  FC', '%1', %2, '2026-10-%3')")
+                                            "fecha) VALUES ('FC', '%1', %2, '2026-10-%3')")
                                  .arg(origen)
                                  .arg(i * 100)
                                  .arg(i + 10));
