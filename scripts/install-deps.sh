@@ -24,6 +24,8 @@ packages=(
   tdsodbc unixodbc unixodbc-dev libsqliteodbc
   # stable font metrics for rendering and tests
   fonts-dejavu-core
+  # Qt's own texts in Spanish
+  qt6-translations-l10n
   # the text of a PDF, for report tests
   poppler-utils
   # time zone data for the test clock

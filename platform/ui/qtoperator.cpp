@@ -47,6 +47,20 @@ int answerFor(QMessageBox::StandardButton b) {
     }
 }
 
+// The operator reads Spanish: the buttons say what a Spanish Windows box says.
+QString buttonText(QMessageBox::StandardButton b) {
+    switch (b) {
+    case QMessageBox::Ok: return QStringLiteral("Aceptar");
+    case QMessageBox::Cancel: return QStringLiteral("Cancelar");
+    case QMessageBox::Abort: return QStringLiteral("Anular");
+    case QMessageBox::Retry: return QStringLiteral("Reintentar");
+    case QMessageBox::Ignore: return QStringLiteral("Omitir");
+    case QMessageBox::Yes: return QStringLiteral("Sí");
+    case QMessageBox::No: return QStringLiteral("No");
+    default: return {};
+    }
+}
+
 QMessageBox::Icon iconFor(int code) {
     switch (code & 0x70) {
     case vb::vbCritical: return QMessageBox::Critical;
@@ -74,7 +88,7 @@ int QtOperator::msgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(iconFor(style), titleOr(title), text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     const ButtonSet set = buttonsFor(style);
-    for (auto b : set.buttons) box.addButton(b);
+    for (auto b : set.buttons) box.addButton(b)->setText(buttonText(b));
     const int defaultIndex = (style & vb::vbDefaultButton3) ? 2 : (style & vb::vbDefaultButton2) ? 1 : 0;
     if (defaultIndex < set.buttons.size()) box.setDefaultButton(set.buttons[defaultIndex]);
     box.exec();
@@ -85,11 +99,14 @@ int QtOperator::msgBox(const QString& text, int style, const QString& title) {
 
 std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(titleOr(title));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("Aceptar"));
+    dialog.setCancelButtonText(QStringLiteral("Cancelar"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 std::optional<QString> QtOperator::openFile(const QString& title, const QString& filter,
@@ -116,6 +133,8 @@ std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& t
     calendar->setSelectedDate(initial.isValid() ? initial : QDate::currentDate());
     layout->addWidget(calendar);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
     layout->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
