@@ -2,6 +2,7 @@
 
 #include "lookup/search_grid.h"
 #include "lookup/twips.h"
+#include "platform/ui/keycodes.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -264,7 +265,7 @@ void Lib_FrmCons3::Form_Resize() {
 }
 
 void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {
-    if (grid_.Form_KeyDown(twips::codigoTecla(event->key()), 0)) return;
+    if (grid_.Form_KeyDown(ui::windowsKeyCode(event->key()), 0)) return;
     QDialog::keyPressEvent(event);
 }
 
@@ -299,7 +300,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    const int codigo = twips::codigoTecla(key->key());
+    const int codigo = ui::windowsKeyCode(key->key());
     // The form sees its keys before the controls do.
     if (grid_.Form_KeyDown(codigo, shiftDe(key))) return true;
 

@@ -1,7 +1,7 @@
 #include "lookup/lib_frmcons3tree.h"
 
 #include "lookup/code_tree.h"
-#include "lookup/twips.h"
+#include "platform/ui/keycodes.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -137,7 +137,7 @@ bool Lib_FrmCons3Tree::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == CmbSearch || watched == CmbSearch->lineEdit()) &&
         event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const int codigo = twips::codigoTecla(key->key());
+        const int codigo = ui::windowsKeyCode(key->key());
         if (codigo == 116 || codigo == 40 || codigo == 38 || codigo == 34 || codigo == 33) {
             tree_.CmbSearch_KeyDown(codigo, 0, CmbSearch->currentText());
             return true;

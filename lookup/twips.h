@@ -11,8 +11,4 @@ inline double dePixeles(int p) {
     return p * 15.0;
 }
 
-// The key code the search grid's keys are written for (Windows virtual-key codes); 0 for a
-// key with none.
-int codigoTecla(int qtKey);
-
 }  // namespace twips

@@ -2,6 +2,7 @@
 
 #include "core/config.h"
 #include "db/db_dll.h"
+#include "platform/ui/keycodes.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/steps.h"
@@ -40,20 +41,6 @@ constexpr int px(int twips) {
 
 constexpr int kF2 = 113;
 constexpr int kF5 = 116;
-
-// Windows key code of a Qt key, for the keys the dialog handles by code.
-int codigoTecla(int key) {
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
-    switch (key) {
-        case Qt::Key_Escape:
-            return 27;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return 13;
-        default:
-            return 0;
-    }
-}
 
 QLineEdit* nuevoTexto(QWidget* padre, const QString& nombre) {
     auto* t = new QLineEdit(padre);
@@ -486,7 +473,7 @@ void FrmEnviar::reject() {
 bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* tecla = static_cast<QKeyEvent*>(event);
-        const int codigo = codigoTecla(tecla->key());
+        const int codigo = ui::windowsKeyCode(tecla->key());
         if (codigo == kF2 || codigo == kF5) {
             int shift = 0;
             if (tecla->modifiers() & Qt::ShiftModifier) shift |= 1;

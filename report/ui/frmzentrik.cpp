@@ -5,9 +5,9 @@
 #include "core/startup.h"
 #include "core/ui/formsetup.h"
 #include "lookup/lib_clscons3.h"
-#include "lookup/twips.h"
 #include "platform/skin/skinframework.h"
 #include "platform/toolbar/tbarrep.h"
+#include "platform/ui/keycodes.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
@@ -350,7 +350,7 @@ bool frmZentrik::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::KeyPress: {
             const auto* tecla = static_cast<QKeyEvent*>(event);
-            int codigo = twips::codigoTecla(tecla->key());
+            int codigo = ui::windowsKeyCode(tecla->key());
             const bool enter = codigo == kEnter;
             txtfields_KeyDown(indice, codigo, codigoShift(tecla->modifiers()));
             // Enter has done its work: the value was checked and the focus moved on.

@@ -1,10 +1,10 @@
-#include "lookup/twips.h"
+#include "platform/ui/keycodes.h"
 
 #include <Qt>
 
-namespace twips {
+namespace ui {
 
-int codigoTecla(int k) {
+int windowsKeyCode(int k) {
     if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;  // 65..90, as Windows
     if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;  // 48..57
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
@@ -50,4 +50,4 @@ int codigoTecla(int k) {
     }
 }
 
-}  // namespace twips
+}  // namespace ui
