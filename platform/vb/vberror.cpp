@@ -21,6 +21,8 @@ QString standardDescription(long number) {
         return QStringLiteral("Object variable or With block variable not set");
     case err::InvalidUseOfNull: return QStringLiteral("Invalid use of Null");
     case err::ObjectRequired: return QStringLiteral("Object required");
+    case err::DuplicateKey:
+        return QStringLiteral("This key is already associated with an element of this collection");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

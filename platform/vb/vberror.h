@@ -36,6 +36,7 @@ constexpr long InvalidUseOfNull = 94;
 constexpr long InvalidProcedureCall = 5;
 constexpr long ObjectRequired = 424;
 constexpr long ObjectVariableNotSet = 91;
+constexpr long DuplicateKey = 457;  // a collection already holds an element under that key
 }  // namespace err
 
 // Raises the error `number` with VB's standard text for it.
