@@ -16,8 +16,8 @@ packages=(
   libcurl4-openssl-dev
   # QR images of electronic vouchers; ZXing reads them back in tests
   libqrencode-dev libzxing-dev
-  # test SMTP server (its certificate is made with python3-cryptography)
-  python3-aiosmtpd python3-cryptography
+  # test SMTP server (its certificate is made with python3-cryptography) and FTP server
+  python3-aiosmtpd python3-cryptography python3-pyftpdlib
   # benchmarks
   libbenchmark-dev
   # SQL Server through ODBC (FreeTDS); SQLite's ODBC driver exercises the ODBC engine in tests

@@ -1,0 +1,89 @@
+#include "platform/inet/ftp.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::uint64_t fileTime(const QDateTime& utc) {
+    return static_cast<std::uint64_t>(utc.toMSecsSinceEpoch() + 11644473600000LL) * 10000;
+}
+
+struct Line {
+    const char* name;
+    QByteArray text;
+    QString fileName;  // empty: the line gives no entry
+    std::uint32_t attributes;
+    std::uint64_t size;
+    QDateTime written;
+};
+
+TEST(FtpListingTest, MachineListingLines) {
+    const Line lines[] = {
+        {"file", "type=file;size=600;modify=20240305123015;perm=r; venta 1.txt", "venta 1.txt",
+         inet::attr::Normal, 600, QDateTime(QDate(2024, 3, 5), QTime(12, 30, 15), Qt::UTC)},
+        {"folder with capitals in its facts", "Type=dir;Modify=20231231235959.250; FOTOS", "FOTOS",
+         inet::attr::Directory, 0,
+         QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59, 250), Qt::UTC)},
+        {"no time", "type=file;size=1; a", "a", inet::attr::Normal, 1, {}},
+        {"the current folder", "type=cdir;modify=20240305123015; .", "", 0, 0, {}},
+        {"the parent folder", "type=pdir;modify=20240305123015; ..", "", 0, 0, {}},
+    };
+    for (const Line& l : lines) {
+        SCOPED_TRACE(l.name);
+        const auto entries = inet::parseMachineListing(l.text + "\r\n");
+        if (l.fileName.isEmpty()) {
+            EXPECT_TRUE(entries.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(entries.size(), 1);
+        EXPECT_EQ(entries[0].fileName, l.fileName);
+        EXPECT_EQ(entries[0].attributes, l.attributes);
+        EXPECT_EQ(entries[0].size, l.size);
+        EXPECT_EQ(entries[0].lastWriteTime, l.written.isValid() ? fileTime(l.written) : 0u);
+    }
+}
+
+TEST(FtpListingTest, UnixAndDosListLines) {
+    const int year = QDate::currentDate().year();
+    const Line lines[] = {
+        {"unix file with a year", "-rw-r--r--   1 ftp ftp    1234 Mar  5  2021 nota de venta.txt",
+         "nota de venta.txt", inet::attr::Normal, 1234,
+         QDateTime(QDate(2021, 3, 5), QTime(0, 0), Qt::UTC)},
+        {"unix folder with a time", "drwxr-xr-x 2 owner group 4096 Jan  1 12:30 IMAGENES",
+         "IMAGENES", inet::attr::Directory, 4096,
+         QDateTime(QDate(year, 1, 1), QTime(12, 30), Qt::UTC)},
+        {"unix without a group", "-rw-r--r-- 1 owner 77 Feb 10 2020 x.pdf", "x.pdf",
+         inet::attr::Normal, 77, QDateTime(QDate(2020, 2, 10), QTime(0, 0), Qt::UTC)},
+        {"unix link", "lrwxrwxrwx 1 a b 4 Feb 10 2020 enlace -> destino", "enlace",
+         inet::attr::Normal, 4, QDateTime(QDate(2020, 2, 10), QTime(0, 0), Qt::UTC)},
+        {"dos file", "03-05-24  02:30PM                 1234 factura.pdf", "factura.pdf",
+         inet::attr::Normal, 1234, QDateTime(QDate(2024, 3, 5), QTime(14, 30), Qt::UTC)},
+        {"dos folder", "12-31-1999  12:05AM       <DIR>          Clientes", "Clientes",
+         inet::attr::Directory, 0, QDateTime(QDate(1999, 12, 31), QTime(0, 5), Qt::UTC)},
+        {"a total line", "total 12", "", 0, 0, {}},
+        {"the parent folder", "drwxr-xr-x 2 a b 4096 Jan  1  2020 ..", "", 0, 0, {}},
+    };
+    for (const Line& l : lines) {
+        SCOPED_TRACE(l.name);
+        const auto entries = inet::parseListing(l.text + "\r\n", year);
+        if (l.fileName.isEmpty()) {
+            EXPECT_TRUE(entries.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(entries.size(), 1);
+        EXPECT_EQ(entries[0].fileName, l.fileName);
+        EXPECT_EQ(entries[0].attributes, l.attributes);
+        EXPECT_EQ(entries[0].size, l.size);
+        EXPECT_EQ(entries[0].lastWriteTime, fileTime(l.written));
+    }
+}
+
+TEST(FtpListingTest, OnlyTheInternetLibrarysOwnNumbersHaveATextOfTheirOwn) {
+    EXPECT_FALSE(inet::errorMessage(inet::err::CannotConnect).isEmpty());
+    EXPECT_TRUE(inet::errorMessage(inet::err::NoMoreFiles).isEmpty());
+    EXPECT_TRUE(inet::errorMessage(inet::err::FileNotFound).isEmpty());
+}
+
+}  // namespace

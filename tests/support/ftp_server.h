@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace zxtest {
+
+// A real FTP server (python3-pyftpdlib) on a local address and a free port, for the life of
+// the object. It serves the folder root() to the accounts given and logs every command it
+// receives (passwords masked).
+class FtpServer {
+public:
+    struct Account {
+        QString login;
+        QString password;
+        QString permissions = QStringLiteral("elradfmwMT");  // pyftpdlib's letters: all
+    };
+    struct Options {
+        QList<Account> accounts = {{QStringLiteral("vendrix"), QStringLiteral("73915046")}};
+        QString host = QStringLiteral("127.0.0.1");
+        bool machineListing = true;  // false: MLSD is answered as an unknown command
+    };
+
+    FtpServer();
+    explicit FtpServer(Options options);
+    ~FtpServer();
+
+    int port() const { return port_; }
+    QString host() const { return host_; }
+    QString login() const { return login_; }
+    QString password() const { return password_; }
+    // The folder the accounts see as "/".
+    QString root() const;
+    // A path below root(), "/" separated.
+    QString file(const QString& relative) const;
+    // The commands received so far, in order ("USER vendrix", "PASS ****", "STOR /a.txt"…).
+    QStringList commands() const;
+    // Only those commands whose verb is one of `verbs`.
+    QStringList commands(const QStringList& verbs) const;
+    void stop();
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    QString host_, login_, password_;
+    int port_ = 0;
+};
+
+}  // namespace zxtest
