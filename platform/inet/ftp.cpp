@@ -319,17 +319,26 @@ struct FtpSession::Impl {
     }
 
     // Runs commands on the control connection, in order; the first refused ends the call.
+    // Each goes alone and marked "*", so that libcurl keeps the connection when the server
+    // refuses it; the reply then tells.
     bool commands(const QList<QString>& lines) {
         if (!begin()) return false;
-        SList quote;
-        for (const QString& line : lines) quote.append(line.toUtf8());
-        Transfer t;
-        CURL* e = newEasy(baseUrl());
-        curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(e, CURLOPT_QUOTE, quote.list);
-        start(t, e);
-        run(t);
-        return t.ok() || fail(t);
+        for (const QString& line : lines) {
+            SList quote;
+            quote.append('*' + line.toUtf8());
+            Transfer t;
+            CURL* e = newEasy(baseUrl());
+            curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(e, CURLOPT_QUOTE, quote.list);
+            start(t, e);
+            run(t);
+            if (!t.ok()) return fail(t);
+            if (replyCode >= 400) {
+                lastError = err::ExtendedError;
+                return false;
+            }
+        }
+        return true;
     }
 
     // The body of a listing command on a folder; nothing when it failed.
@@ -659,7 +668,9 @@ std::unique_ptr<FtpFile> FtpSession::openFile(const QString& remote, Access acce
 FtpFile::FtpFile(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 FtpFile::~FtpFile() {
-    if (!d->closed) close();
+    if (d->closed) return;
+    d->closed = true;
+    d->detach();
 }
 
 bool FtpFile::write(const char* data, qint64 size) {

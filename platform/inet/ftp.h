@@ -110,7 +110,8 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// A remote file open for reading or for writing.
+// A remote file open for reading or for writing. One destroyed without close is abandoned:
+// its transfer and its connection end there (the next call logs in again).
 class FtpFile {
 public:
     ~FtpFile();

@@ -50,6 +50,7 @@ def main():
     Handler.authorizer = authorizer
     Handler.banner = "zentrik-test ready."
     Handler.permit_foreign_addresses = True
+    Handler.auth_failed_timeout = 0.05  # refused logins answer at once
     server = FTPServer((args.host, args.port), Handler)
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever()

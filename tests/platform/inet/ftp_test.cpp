@@ -124,6 +124,19 @@ TEST_F(FtpSessionTest, AMissingFolderIsRefusedAndTheCurrentOneStays) {
     EXPECT_EQ(session_.currentDirectory(), QString("/"));
 }
 
+TEST_F(FtpSessionTest, RefusalsKeepTheConnection) {
+    ASSERT_TRUE(connect(session_));
+    EXPECT_FALSE(session_.setCurrentDirectory("no-hay"));
+    EXPECT_FALSE(session_.deleteFile("no-hay.txt"));
+    EXPECT_FALSE(session_.renameFile("no-hay.txt", "otro.txt"));
+    EXPECT_FALSE(session_.getFile("no-hay.txt", local("x"), TransferType::Binary));
+    EXPECT_FALSE(session_.findFiles("no-hay/*.*").has_value());
+    EXPECT_TRUE(session_.createDirectory("si"));
+    EXPECT_EQ(server_.commands({"USER"}).size(), 1);
+    // A refused first half of a rename does not send the second.
+    EXPECT_TRUE(server_.commands({"RNTO"}).isEmpty());
+}
+
 TEST_F(FtpSessionTest, WholeFilesGoUpAndComeBackByteForByte) {
     const QByteArray bytes = allBytes(70000);
     writeFile(local("origen.bin"), bytes);
