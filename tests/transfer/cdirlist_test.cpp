@@ -1,0 +1,51 @@
+#include "transfer/cdirlist.h"
+
+#include "platform/vb/vberror.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+long errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const vb::VbError& e) {
+        return e.Number;
+    }
+    return 0;
+}
+
+TEST(CDirListTest, ItemsAreReachedByPositionAndByNameWithoutRegardToCase) {
+    cDirList lista;
+    const QDateTime t(QDate(2024, 3, 5), QTime(12, 0));
+    lista.Add(0x10, t, t, t, 0, "Fotos");
+    lista.Add(0x21, t, t, t, 600, "venta.txt");
+    ASSERT_EQ(lista.Count(), 2);
+    EXPECT_EQ(lista.Item(1).Filename, QString("Fotos"));
+    EXPECT_EQ(lista.Item(2).FileSize, 600);
+    EXPECT_TRUE(lista.Item("VENTA.TXT").Archive);
+    EXPECT_TRUE(lista.Item("VENTA.TXT").ReadOnly);
+    EXPECT_FALSE(lista.Item("VENTA.TXT").Normal);
+    EXPECT_TRUE(lista.Exists("fotos"));
+    EXPECT_EQ(errorOf([&] { lista.Item(3); }), vb::err::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { lista.Item("otro"); }), vb::err::InvalidProcedureCall);
+}
+
+TEST(CDirListTest, AttributeBitsBecomeTheItemsFlags) {
+    cDirList lista;
+    lista.Add(0x1 | 0x2 | 0x4 | 0x10 | 0x20 | 0x80 | 0x100 | 0x800 | 0x1000, {}, {}, {}, 0, "x");
+    const cDirItem& i = lista.Item(1);
+    EXPECT_TRUE(i.ReadOnly && i.Hidden && i.System && i.Directory && i.Archive && i.Normal &&
+                i.Temporary && i.Compressed && i.Offline);
+}
+
+TEST(CDirListTest, ASecondNameInAnyCaseIsADuplicateKey) {
+    cDirList lista;
+    lista.Add(0x80, {}, {}, {}, 1, "a.txt");
+    EXPECT_EQ(errorOf([&] { lista.Add(0x80, {}, {}, {}, 2, "A.TXT"); }), vb::err::DuplicateKey);
+    EXPECT_EQ(lista.Count(), 1);
+    lista.Clear();
+    EXPECT_EQ(lista.Count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+#include "transfer/cftp.h"
+
+#include "platform/vb/conversions.h"
+#include "platform/vb/vberror.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/ftp_server.h"
+#include "tests/support/smtp_server.h"
+#include "tests/transfer/ventanas_grabadas.h"
+#include "transfer/modftp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytes(int size) {
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i) b[i] = static_cast<char>((i * 7) % 256);
+    return b;
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(content);
+}
+
+using Progress = QList<QPair<qint32, qint32>>;
+
+class CFtpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        modFTP::gFTPAutomatico = false;
+        QObject::connect(&ftp_, &cFTP::FileTransferProgress, [this](qint32 current, qint32 total) {
+            progress_ << qMakePair(current, total);
+        });
+        ftp_.SetModePassive();
+        ftp_.SetTransferBinary();
+    }
+    void TearDown() override { modFTP::gFTPAutomatico = false; }
+    bool connect() {
+        return ftp_.OpenConnection(server_.host(), server_.login(), server_.password(),
+                                   server_.port());
+    }
+    QString local(const QString& name) const { return dir_.filePath(name); }
+
+    zxtest::FtpServer server_;
+    zxtest::VentanasGrabadas ventanas_;
+    QTemporaryDir dir_;
+    cFTP ftp_;
+    Progress progress_;
+};
+
+TEST_F(CFtpTest, UploadReportsEveryWholePieceThenTheTotal) {
+    const QByteArray content = bytes(600);
+    writeFile(local("seiscientos.bin"), content);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(ftp_.FTPUploadFile(local("seiscientos.bin"), " seiscientos.bin "));
+    EXPECT_EQ(progress_, Progress({{255, 600}, {510, 600}, {600, 600}}));
+    // The last piece moves no bar.
+    EXPECT_EQ(ventanas_.msg.barra.max, 600);
+    EXPECT_EQ(ventanas_.msg.barra.values, QList<int>({0, 255, 510}));
+    EXPECT_EQ(zxtest::readFile(server_.file("seiscientos.bin")), content);
+}
+
+TEST_F(CFtpTest, WhileAJobRunsThePopupsBarFollowsTheTransfer) {
+    writeFile(local("a.bin"), bytes(300));
+    ASSERT_TRUE(connect());
+    modFTP::gFTPAutomatico = true;
+    ASSERT_TRUE(ftp_.FTPUploadFile(local("a.bin"), "a.bin"));
+    EXPECT_EQ(ventanas_.notificacion.barra.values, QList<int>({0, 255}));
+    EXPECT_TRUE(ventanas_.msg.barra.values.isEmpty());
+}
+
+TEST_F(CFtpTest, DownloadOfAWholeNumberOfPiecesHasNoLastPiece) {
+    const QByteArray content = bytes(510);
+    writeFile(server_.file("quinientos.bin"), content);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(ftp_.FTPDownloadFile(local("quinientos.bin"), "quinientos.bin"));
+    EXPECT_EQ(progress_, Progress({{255, 510}, {510, 510}, {510, 510}}));
+    EXPECT_EQ(ventanas_.msg.barra.max, 510);
+    EXPECT_EQ(zxtest::readFile(local("quinientos.bin")), content);
+}
+
+TEST_F(CFtpTest, ADownloadReplacesALongerLocalFileWhole) {
+    writeFile(server_.file("corto.txt"), "nuevo");
+    writeFile(local("corto.txt"), "un contenido anterior mucho más largo");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(ftp_.FTPDownloadFile(local("corto.txt"), "corto.txt"));
+    EXPECT_EQ(zxtest::readFile(local("corto.txt")), QByteArray("nuevo"));
+}
+
+TEST_F(CFtpTest, EmptyOrMissingRemoteFilesAreNotDownloaded) {
+    writeFile(server_.file("vacio.txt"), "");
+    ASSERT_TRUE(connect());
+    ASSERT_FALSE(ftp_.SetFTPDirectory("no-hay"));
+    const QString previous = ftp_.GetLastErrorMessage();
+    for (const QString name : {"vacio.txt", "no-hay.txt"}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_FALSE(ftp_.FTPDownloadFile(local(name), name));
+        EXPECT_FALSE(QFile::exists(local(name)));
+        EXPECT_EQ(ftp_.GetLastErrorMessage(), previous);
+    }
+    EXPECT_TRUE(progress_.isEmpty());
+}
+
+TEST_F(CFtpTest, FileSizeIsMinusOneForNoFileAndMinusTwoWithoutAConnection) {
+    writeFile(server_.file("cinco.txt"), "12345");
+    EXPECT_EQ(ftp_.GetFTPFileSize("cinco.txt"), -2);
+    EXPECT_EQ(ftp_.GetLastErrorMessage(), QString("FtpFindFirstFile error code: 6 Message: "));
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(ftp_.GetFTPFileSize("cinco.txt"), 5);
+    EXPECT_EQ(ftp_.GetFTPFileSize("no-hay.txt"), -1);
+    EXPECT_EQ(ftp_.GetLastErrorMessage(), QString("FtpFindFirstFile error code: 6 Message: "));
+}
+
+TEST_F(CFtpTest, AnEmptyNameTransfersNothingAndLeavesNoErrorText) {
+    writeFile(local("a.txt"), "x");
+    ASSERT_TRUE(connect());
+    EXPECT_FALSE(ftp_.FTPUploadFile("   ", "a.txt"));
+    EXPECT_FALSE(ftp_.FTPUploadFile(local("a.txt"), "  "));
+    EXPECT_FALSE(ftp_.FTPDownloadFile(local("a.txt"), ""));
+    EXPECT_EQ(ftp_.GetLastErrorMessage(), QString());
+    EXPECT_TRUE(server_.commands({"STOR", "RETR", "MLSD"}).isEmpty());
+}
+
+TEST_F(CFtpTest, AMissingLocalFileIsAFailedUploadNotAnEmptyFile) {
+    ASSERT_TRUE(connect());
+    EXPECT_FALSE(ftp_.FTPUploadFile(local("no-hay.txt"), "no-hay.txt"));
+    EXPECT_EQ(ftp_.GetLastErrorMessage(), QString("CreateFile error code: 2 Message: "));
+    EXPECT_FALSE(QFile::exists(server_.file("no-hay.txt")));
+}
+
+TEST_F(CFtpTest, TheServersRefusalIsTheErrorTextAndShowsOnTheProgressForm) {
+    ASSERT_TRUE(connect());
+    EXPECT_FALSE(ftp_.DeleteFTPFile("no-hay.txt"));
+    const QString reply = ftp_.GetLastErrorMessage();
+    EXPECT_TRUE(reply.startsWith("550 ")) << reply.toStdString();
+    EXPECT_FALSE(reply.contains("error code"));
+    EXPECT_EQ(ventanas_.msg.label1, QStringList({reply}));
+
+    modFTP::gFTPAutomatico = true;
+    EXPECT_FALSE(ftp_.RemoveFTPDirectory("no-hay"));
+    EXPECT_TRUE(ftp_.GetLastErrorMessage().startsWith("550 "));
+    EXPECT_EQ(ventanas_.msg.label1.size(), 1);
+}
+
+TEST_F(CFtpTest, OtherFailuresNameTheCallTheNumberAndItsText) {
+    EXPECT_FALSE(ftp_.OpenConnection("127.0.0.1", "vendrix", "x", zxtest::closedPort()));
+    EXPECT_EQ(ftp_.GetLastErrorMessage(),
+              QString("InternetConnect error code: 12029 Message: No se puede establecer una "
+                      "conexión con el servidor"));
+    EXPECT_FALSE(ftp_.DeleteFTPFile("a.txt"));
+    EXPECT_EQ(ftp_.GetLastErrorMessage(), QString("DeleteFTPFile error code: 6 Message: "));
+}
+
+TEST_F(CFtpTest, APortIsANumberOrATextHoldingOne) {
+    EXPECT_TRUE(ftp_.OpenConnection(server_.host(), server_.login(), server_.password(),
+                                    QString::number(server_.port())));
+    struct Case {
+        const char* name;
+        vb::Variant port;
+        long error;
+    } cases[] = {
+        {"not a number", QString("veintiuno"), vb::err::TypeMismatch},
+        {"beyond the port numbers", 70000, vb::err::Overflow},
+        {"negative", -1, vb::err::Overflow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            ftp_.OpenConnection(server_.host(), server_.login(), server_.password(), c.port);
+            ADD_FAILURE() << "no error";
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number, c.error);
+        }
+    }
+}
+
+TEST_F(CFtpTest, AFolderPathIsBuiltFromTheRootOnceAndEnteredAfterwards) {
+    ASSERT_TRUE(connect());
+    ftp_.FtpCreaArbolDirectorios(QString("/a/b/c/"));
+    EXPECT_EQ(server_.commands({"MKD"}), QStringList({"MKD /a", "MKD /a/b", "MKD /a/b/c"}));
+    EXPECT_EQ(ftp_.GetFTPDirectory(), QString("/a/b/c"));
+    ftp_.FtpCreaArbolDirectorios(QString("/a/b/c/"));
+    EXPECT_EQ(server_.commands({"MKD"}).size(), 3);
+    EXPECT_EQ(ftp_.GetFTPDirectory(), QString("/a/b/c"));
+}
+
+TEST_F(CFtpTest, ARelativeFolderPathIsWalkedFromTheRoot) {
+    QDir(server_.root()).mkpath("x");
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(ftp_.SetFTPDirectory("/x"));
+    ftp_.FtpCreaArbolDirectorios(QString("a/b"));
+    EXPECT_EQ(server_.commands({"MKD"}), QStringList({"MKD /a", "MKD /a/b"}));
+    EXPECT_EQ(ftp_.GetFTPDirectory(), QString("/a/b"));
+    EXPECT_TRUE(QFileInfo(server_.file("a/b")).isDir());
+}
+
+TEST_F(CFtpTest, ListingFillsTheDirectoryKeyedByName) {
+    QDir(server_.root()).mkdir("FOTOS");
+    writeFile(server_.file("venta.txt"), "1234567");
+    ASSERT_TRUE(connect());
+    const cDirList* lista = ftp_.GetDirectoryListing("*.*");
+    ASSERT_NE(lista, nullptr);
+    EXPECT_EQ(lista, &ftp_.Directory());
+    ASSERT_EQ(lista->Count(), 2);
+    EXPECT_TRUE(lista->Item("fotos").Directory);
+    EXPECT_FALSE(lista->Item("fotos").Normal);
+    const cDirItem& venta = lista->Item("VENTA.TXT");
+    EXPECT_TRUE(venta.Normal);
+    EXPECT_FALSE(venta.Directory);
+    EXPECT_EQ(venta.FileSize, 7);
+    EXPECT_EQ(venta.Filename, QString("venta.txt"));
+    const QDateTime written = QFileInfo(server_.file("venta.txt")).lastModified();
+    EXPECT_EQ(venta.LastWriteTime.toSecsSinceEpoch(), written.toSecsSinceEpoch());
+}
+
+TEST_F(CFtpTest, AnEmptyFolderGivesNoListAnEmptyDirectoryAndNoErrorText) {
+    writeFile(server_.file("a.txt"), "x");
+    ASSERT_TRUE(connect());
+    ASSERT_NE(ftp_.GetDirectoryListing("*.*"), nullptr);
+    QDir(server_.root()).mkdir("vacia");
+    ASSERT_TRUE(ftp_.SetFTPDirectory("vacia"));
+    EXPECT_EQ(ftp_.GetDirectoryListing("*.*"), nullptr);
+    EXPECT_EQ(ftp_.Directory().Count(), 0);
+    EXPECT_EQ(ftp_.GetLastErrorMessage(), QString());
+}
+
+TEST_F(CFtpTest, TwoNamesDifferingInCaseFailTheListing) {
+    writeFile(server_.file("a.txt"), "x");
+    writeFile(server_.file("A.TXT"), "y");
+    ASSERT_TRUE(connect());
+    try {
+        ftp_.GetDirectoryListing("*.*");
+        ADD_FAILURE() << "no error";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, vb::err::DuplicateKey);
+    }
+    EXPECT_EQ(ftp_.Directory().Count(), 1);
+}
+
+TEST_F(CFtpTest, SimpleTransfersMoveWholeFiles) {
+    const QByteArray content = bytes(1000);
+    writeFile(local("origen.bin"), content);
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(ftp_.SimpleFTPPutFile(local("origen.bin"), "copia.bin"));
+    ASSERT_TRUE(ftp_.SimpleFTPGetFile(local("vuelta.bin"), "copia.bin"));
+    EXPECT_EQ(zxtest::readFile(local("vuelta.bin")), content);
+    EXPECT_FALSE(ftp_.SimpleFTPGetFile(local("x.bin"), "no-hay.bin"));
+    EXPECT_TRUE(ftp_.GetLastErrorMessage().startsWith("550 "));
+    EXPECT_TRUE(progress_.isEmpty());
+}
+
+TEST_F(CFtpTest, FilesAreRenamedAndFoldersMadeAndRemoved) {
+    writeFile(server_.file("viejo.txt"), "x");
+    ASSERT_TRUE(connect());
+    EXPECT_TRUE(ftp_.RenameFTPFile("viejo.txt", "nuevo.txt"));
+    EXPECT_TRUE(QFile::exists(server_.file("nuevo.txt")));
+    EXPECT_TRUE(ftp_.CreateFTPDirectory("carpeta"));
+    EXPECT_TRUE(ftp_.RemoveFTPDirectory("carpeta"));
+    EXPECT_FALSE(QFileInfo::exists(server_.file("carpeta")));
+}
+
+TEST(FileTimeAFechaTest, FileTimesBecomeLocalDayCounts) {
+    // The tests run in Buenos Aires time, three hours behind UTC.
+    constexpr std::uint64_t kHour = 36'000'000'000ULL;
+    constexpr std::uint64_t kDay = 24 * kHour;
+    struct Case {
+        const char* name;
+        std::uint64_t fileTime;
+        double days;
+    } cases[] = {
+        {"1 January 1601, midnight local", 3 * kHour, -109205},
+        {"30 December 1899, midnight local", 109205 * kDay + 3 * kHour, 0},
+        {"31 December 1899, six in the morning local", 109206 * kDay + 9 * kHour, 1.25},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_DOUBLE_EQ(vb::CDbl(vb::Variant(modFTP::FileTimeAFecha(c.fileTime))), c.days);
+    }
+}
+
+}  // namespace

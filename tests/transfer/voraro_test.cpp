@@ -1,0 +1,279 @@
+#include "transfer/voraro.h"
+
+#include "platform/vb/textfile.h"
+#include "platform/vb/vberror.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/ftp_server.h"
+#include "tests/support/scripted_operator.h"
+#include "tests/transfer/ventanas_grabadas.h"
+#include "transfer/modftp.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Popup = zxtest::VentanasGrabadas::LlamadaPopup;
+const Popup kMuestra{0, 220, 5, 6375, 2190};
+const Popup kOculta{1, 220, 5, 6375, 2190};
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(content);
+}
+
+class EjecutaFTPTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        modFTP::gFTPAutomatico = false;
+        VORARo::gServidorFTPAlternativo.clear();
+        QDir(program_.path()).mkdir("t");
+    }
+    void TearDown() override {
+        modFTP::gFTPAutomatico = false;
+        VORARo::gServidorFTPAlternativo.clear();
+    }
+    // The local folder, written with its trailing separator as the send dialog writes it.
+    QString destino() const { return program_.file("t/"); }
+    // The parameter string as the web upload of the send dialog writes it.
+    QString parametros(const QString& archivo = "ComandosI.txt", const QString& download = "NO",
+                       const QString& extra = "DIRWEB=DOC;") const {
+        return "DOWNLOAD=" + download + ";PUERTO=" + QString::number(server_.port()) +
+               ";SERVER=" + server_.host() + ";USUARIO=" + server_.login() +
+               ";PASSWORD=" + server_.password() + ";ARCHIVO=" + archivo + ";" + extra +
+               "DIRDESTINO=" + destino() + ";";
+    }
+    void lista(const QStringList& lineas) {
+        ASSERT_TRUE(vb::writeTextLines(program_.file("ComandosI.txt"), lineas));
+    }
+    std::int16_t corre(const QString& p) {
+        std::int16_t hayError = 99;
+        VORARo::EjecutaFTP(p, hayError);
+        return hayError;
+    }
+
+    zxtest::ProgramFolder program_;
+    zxtest::FtpServer server_;
+    zxtest::VentanasGrabadas ventanas_;
+    zxtest::ScriptedOperator operator_;
+};
+
+TEST_F(EjecutaFTPTest, AListJobUploadsEveryListedFileIntoTheRemoteFolder) {
+    writeFile(destino() + "factura 1.pdf", "uno");
+    writeFile(destino() + "foto.bmp", "dos");
+    lista({"factura 1.pdf", "foto.bmp"});
+    EXPECT_EQ(corre(parametros()), 0);
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/factura 1.pdf")), QByteArray("uno"));
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/foto.bmp")), QByteArray("dos"));
+    EXPECT_EQ(ventanas_.notificacion.titulos, QStringList({"Subiendo 1 de 2", "Subiendo 2 de 2"}));
+    EXPECT_EQ(ventanas_.notificacion.infos,
+              QStringList({"Subiendo factura 1.pdf", "Subiendo foto.bmp"}));
+    EXPECT_EQ(ventanas_.notificacion.caption, QString("||FTP Subiendo||"));
+    EXPECT_EQ(ventanas_.popups, QList<Popup>({kMuestra, kMuestra, kOculta}));
+    EXPECT_EQ(ventanas_.ventanaDescargada, 1);
+    EXPECT_TRUE(modFTP::gFTPAutomatico);
+    EXPECT_EQ(server_.commands({"MKD"}), QStringList({"MKD /DOC"}));
+}
+
+TEST_F(EjecutaFTPTest, AnEmptyLineIsSkippedButCounted) {
+    writeFile(destino() + "b.txt", "b");
+    lista({"", "b.txt"});
+    EXPECT_EQ(corre(parametros()), 0);
+    EXPECT_EQ(ventanas_.notificacion.titulos, QStringList({"Subiendo 2 de 2"}));
+}
+
+TEST_F(EjecutaFTPTest, UploadsThatFailAlsoAtTheirRetryLeaveTheErrorFlag) {
+    lista({"a.txt", "b.txt"});
+    EXPECT_EQ(corre(parametros()), -1);
+    EXPECT_EQ(ventanas_.notificacion.infos,
+              QStringList({"Subiendo a.txt", "** FALLO  a.txt", "** REINTENTANDO  a.txt",
+                           "Subiendo b.txt", "** FALLO  b.txt", "** REINTENTANDO  b.txt"}));
+    // Each retry logs in again.
+    EXPECT_EQ(server_.commands({"USER"}).size(), 3) << server_.commands().join("|").toStdString();
+    EXPECT_EQ(ventanas_.popups, QList<Popup>({kMuestra, kMuestra, kMuestra, kMuestra, kOculta}));
+}
+
+TEST_F(EjecutaFTPTest, AFileThatGoesUpAtItsRetryClearsTheErrorFlag) {
+    lista({"a.txt", "b.txt"});
+    // The file appears while the popup tells of the first failure.
+    ventanas_.notificacion.alEscribirInfo = [this](const QString& info) {
+        if (info == "** FALLO  b.txt") writeFile(destino() + "b.txt", "tarde");
+    };
+    EXPECT_EQ(corre(parametros()), 0);
+    EXPECT_EQ(ventanas_.notificacion.infos.mid(3),
+              QStringList({"Subiendo b.txt", "** FALLO  b.txt", "** REINTENTANDO  b.txt",
+                           "** OK  b.txt"}));
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/b.txt")), QByteArray("tarde"));
+}
+
+TEST_F(EjecutaFTPTest, ABlankStringOnlyOpensTheClientWindow) {
+    modFTP::gFTPAutomatico = true;
+    EXPECT_EQ(corre("   "), -1);
+    EXPECT_EQ(ventanas_.ventanaMostrada, 1);
+    EXPECT_FALSE(modFTP::gFTPAutomatico);
+    EXPECT_TRUE(ventanas_.popups.isEmpty());
+    EXPECT_TRUE(server_.commands().isEmpty());
+}
+
+TEST_F(EjecutaFTPTest, TheFallbackServerTakesTheJobWhenTheServerRefuses) {
+    VORARo::gServidorFTPAlternativo = server_.host();
+    writeFile(destino() + "a.txt", "a");
+    lista({"a.txt", "no-hay.txt"});
+    QString p = parametros();
+    // Nothing listens on this other local address.
+    p.replace("SERVER=" + server_.host(), "SERVER=127.0.0.2");
+    EXPECT_EQ(corre(p), 0);
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/a.txt")), QByteArray("a"));
+    // The first login and the one of the retry, both on the fallback server.
+    EXPECT_EQ(server_.commands({"USER"}).size(), 2);
+}
+
+TEST_F(EjecutaFTPTest, WithoutDirwebTheJobWorksInTheRootFolder) {
+    writeFile(destino() + "a.txt", "a");
+    lista({"a.txt"});
+    EXPECT_EQ(corre(parametros("ComandosI.txt", "NO", "")), 0);
+    EXPECT_EQ(zxtest::readFile(server_.file("a.txt")), QByteArray("a"));
+    EXPECT_TRUE(server_.commands({"MKD"}).isEmpty());
+}
+
+TEST_F(EjecutaFTPTest, AValueWithoutItsSemicolonAsksAndIgnoreLeavesItEmpty) {
+    writeFile(destino() + "a.txt", "a");
+    lista({"a.txt"});
+    QString p = parametros();
+    p.chop(1);
+    operator_.answer(vb::vbIgnore);
+    EXPECT_EQ(corre(p), -1);
+    ASSERT_EQ(operator_.messages().size(), 1);
+    const auto box = operator_.messages().first();
+    EXPECT_EQ(box.title, QString("Atencion"));
+    EXPECT_EQ(box.style, int(vb::vbAbortRetryIgnore));
+    EXPECT_EQ(box.text, QString("Error Invalid procedure call or argument\r\nArchivo:ComandosI.txt"
+                                "\r\nDest: \r\nimagen: \r\nDirWeb DOC"));
+    // It went on without a local folder: the file was not found, and the job ended.
+    EXPECT_EQ(ventanas_.notificacion.infos.first(), QString("Subiendo a.txt"));
+    EXPECT_EQ(ventanas_.popups.last(), kOculta);
+}
+
+TEST_F(EjecutaFTPTest, AbortLeavesTheJobAtOnce) {
+    EXPECT_FALSE(QFile::exists(program_.file("ComandosI.txt")));
+    operator_.answer(vb::vbAbort);
+    EXPECT_EQ(corre(parametros()), -1);
+    ASSERT_EQ(operator_.messages().size(), 1);
+    EXPECT_TRUE(operator_.messages().first().text.contains(
+        "Archivo:" + program_.file("ComandosI.txt") + "\r\n"));
+    EXPECT_TRUE(ventanas_.popups.isEmpty());
+    EXPECT_EQ(ventanas_.ventanaDescargada, 0);
+}
+
+TEST_F(EjecutaFTPTest, AllFilesAreDownloadedWithoutRegardToCaseAndWithoutThePopup) {
+    QDir(server_.root()).mkpath("DOC/sub");
+    writeFile(server_.file("DOC/uno.txt"), "1");
+    writeFile(server_.file("DOC/dos.txt"), "22");
+    EXPECT_EQ(corre(parametros("todos", "si")), -1);
+    EXPECT_EQ(zxtest::readFile(destino() + "uno.txt"), QByteArray("1"));
+    EXPECT_EQ(zxtest::readFile(destino() + "dos.txt"), QByteArray("22"));
+    EXPECT_FALSE(QFileInfo::exists(destino() + "sub"));
+    EXPECT_EQ(ventanas_.popups, QList<Popup>({kOculta}));
+}
+
+TEST_F(EjecutaFTPTest, AMissingLocalFolderIsMadeBeforeAnyTransfer) {
+    writeFile(server_.file("uno.txt"), "1");
+    QString p = parametros("TODOS", "SI", "");
+    p.replace("DIRDESTINO=" + destino(), "DIRDESTINO=" + program_.file("nueva/"));
+    corre(p);
+    EXPECT_EQ(zxtest::readFile(program_.file("nueva/uno.txt")), QByteArray("1"));
+}
+
+TEST_F(EjecutaFTPTest, AllFilesOfTheLocalFolderAreUploaded) {
+    writeFile(destino() + "a.txt", "a");
+    writeFile(destino() + "b.txt", "b");
+    QDir(destino()).mkdir("sub");
+    EXPECT_EQ(corre(parametros("TODOS", "NO")), -1);
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/a.txt")), QByteArray("a"));
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/b.txt")), QByteArray("b"));
+    EXPECT_FALSE(QFileInfo::exists(server_.file("DOC/sub")));
+    EXPECT_EQ(ventanas_.notificacion.titulos,
+              QStringList({"Subiendo Información", "Subiendo Información"}));
+    EXPECT_EQ(ventanas_.notificacion.infos, QStringList({"Subiendo a.txt", "Subiendo b.txt"}));
+}
+
+TEST_F(EjecutaFTPTest, OneFileIsDownloadedUploadedOrDeleted) {
+    QDir(server_.root()).mkdir("DOC");
+    writeFile(server_.file("DOC/remoto.txt"), "r");
+    writeFile(server_.file("DOC/borrar.txt"), "x");
+    writeFile(destino() + "local.txt", "l");
+    struct Case {
+        QString archivo, download, titulo;
+    } cases[] = {
+        {"remoto.txt", "SI", "Descargando Información"},
+        {"local.txt", "no", "Subiendo Información"},
+        {"borrar.txt", "BORRAR", ""},
+        {"otro.txt", "QUIZAS", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.download.toStdString());
+        ventanas_.notificacion.titulo.clear();
+        EXPECT_EQ(corre(parametros(c.archivo, c.download)), -1);
+        EXPECT_EQ(ventanas_.notificacion.titulo, c.titulo);
+    }
+    EXPECT_EQ(zxtest::readFile(destino() + "remoto.txt"), QByteArray("r"));
+    EXPECT_EQ(zxtest::readFile(server_.file("DOC/local.txt")), QByteArray("l"));
+    EXPECT_FALSE(QFile::exists(server_.file("DOC/borrar.txt")));
+    EXPECT_EQ(server_.commands({"DELE"}), QStringList({"DELE /DOC/borrar.txt"}));
+}
+
+TEST_F(EjecutaFTPTest, ARefusedLoginTransfersNothing) {
+    writeFile(destino() + "a.txt", "a");
+    lista({"a.txt"});
+    QString p = parametros();
+    p.replace("PASSWORD=" + server_.password(), "PASSWORD=otra");
+    EXPECT_EQ(corre(p), -1);
+    EXPECT_TRUE(server_.commands({"STOR", "MKD"}).isEmpty());
+    EXPECT_EQ(ventanas_.popups, QList<Popup>({kOculta}));
+    EXPECT_EQ(ventanas_.ventanaDescargada, 1);
+}
+
+TEST(BuscaValorTest, TheFirstOccurrenceOfTheKeyGivesTheValue) {
+    struct Case {
+        const char* name;
+        QString parametros, clave, valor;
+    } cases[] = {
+        {"plain", "SERVER=ftp.x.com;USUARIO=u;", "USUARIO", "u"},
+        {"without regard to case", "server=ftp.x.com;", "SERVER", "ftp.x.com"},
+        {"missing", "SERVER=x;", "PUERTO", ""},
+        {"empty", "PUERTO=;SERVER=x;", "PUERTO", ""},
+        {"any separator is skipped", "SERVER:x;", "SERVER", "x"},
+        {"a shorter key inside a longer one", "PROXYPASS=s;PROXY=p;", "PROXY", "ASS=s"},
+        {"inside an earlier value", "DIRWEB=XARCHIVOS;ARCHIVO=a.txt;", "ARCHIVO", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(VORARo::BuscaValor(c.parametros, c.clave), c.valor);
+    }
+}
+
+TEST(BuscaValorTest, AValueWithoutItsSemicolonIsAnError) {
+    try {
+        VORARo::BuscaValor("SERVER=x;PUERTO=21", "PUERTO");
+        ADD_FAILURE() << "no error";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, vb::err::InvalidProcedureCall);
+    }
+}
+
+TEST(LeeParametrosTest, AnEmptyOrBlankPortIsTwentyOne) {
+    for (const QString puerto : {"PUERTO=;", "PUERTO=  ;", ""}) {
+        SCOPED_TRACE(puerto.toStdString());
+        VORARo::ParametrosFTP p;
+        vb::Steps pasos(vb::silentHandler());
+        VORARo::LeeParametros("DOWNLOAD=NO;" + puerto + "SERVER=s;", p, pasos);
+        EXPECT_EQ(p.PUERTO, QString("21"));
+        EXPECT_EQ(p.SERVER, QString("s"));
+        EXPECT_EQ(p.DOWNLOAD, QString("NO"));
+    }
+}
+
+}  // namespace
