@@ -3,6 +3,7 @@
 #include "platform/ui/operator.h"
 #include "send/hooks.h"
 #include "transfer/frmmsgbox.h"
+#include "transfer/ventanasqt.h"
 
 namespace transfer {
 
@@ -15,6 +16,13 @@ void instalaEnEnvio() {
             box.Espera = Espera;
             ui::op().showModal(box);
         });
+}
+
+void instalaVentanas() {
+    // One set for the whole run; it is never destroyed, as the program's windows live to
+    // its end.
+    static auto* ventanas = new VentanasQt;
+    setVentanas(ventanas);
 }
 
 }  // namespace transfer

@@ -7,26 +7,36 @@
 #include <gtest/gtest.h>
 
 namespace vb {
-void PrintTo(const Variant& v, std::ostream* os) { *os << v.debugString().toStdString(); }
+void PrintTo(const Variant& v, std::ostream* os) {
+    *os << v.debugString().toStdString();
+}
 }  // namespace vb
 
 QT_BEGIN_NAMESPACE
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace zxtest {
 
 FixedClock::FixedClock(QDateTime now) : now_(std::move(now)), previous_(ui::setClock(this)) {}
-FixedClock::~FixedClock() { ui::setClock(previous_); }
+FixedClock::~FixedClock() {
+    ui::setClock(previous_);
+}
 
 FixedStation::FixedStation(QString computer, QString user)
     : computer_(std::move(computer)), user_(std::move(user)), previous_(ui::setStation(this)) {}
-FixedStation::~FixedStation() { ui::setStation(previous_); }
+FixedStation::~FixedStation() {
+    ui::setStation(previous_);
+}
 
 ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(vb::locale()) {
     vb::setLocale(locale);
 }
-ScopedLocale::~ScopedLocale() { vb::setLocale(previous_); }
+ScopedLocale::~ScopedLocale() {
+    vb::setLocale(previous_);
+}
 
 ProgramFolder::ProgramFolder() : previous_(vb::App()) {
     vb::App().Path = dir_.path();
@@ -48,6 +58,11 @@ QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QString sourcePath(const QString& relative) {

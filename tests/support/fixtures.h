@@ -81,6 +81,8 @@ private:
 
 // Bytes of a file (empty when it does not exist).
 QByteArray readFile(const QString& path);
+// Writes the bytes as the whole file; false when it cannot be written.
+bool writeFile(const QString& path, const QByteArray& bytes);
 // The project's source folder, for schema and data files.
 QString sourcePath(const QString& relative);
 

@@ -22,12 +22,6 @@ QByteArray bytes(int size) {
     return b;
 }
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(content);
-}
-
 using Progress = QList<QPair<qint32, qint32>>;
 
 class CFtpTest : public ::testing::Test {
@@ -56,7 +50,7 @@ protected:
 
 TEST_F(CFtpTest, UploadReportsEveryWholePieceThenTheTotal) {
     const QByteArray content = bytes(600);
-    writeFile(local("seiscientos.bin"), content);
+    ASSERT_TRUE(zxtest::writeFile(local("seiscientos.bin"), content));
     ASSERT_TRUE(connect());
     ASSERT_TRUE(ftp_.FTPUploadFile(local("seiscientos.bin"), " seiscientos.bin "));
     EXPECT_EQ(progress_, Progress({{255, 600}, {510, 600}, {600, 600}}));
@@ -67,7 +61,7 @@ TEST_F(CFtpTest, UploadReportsEveryWholePieceThenTheTotal) {
 }
 
 TEST_F(CFtpTest, WhileAJobRunsThePopupsBarFollowsTheTransfer) {
-    writeFile(local("a.bin"), bytes(300));
+    ASSERT_TRUE(zxtest::writeFile(local("a.bin"), bytes(300)));
     ASSERT_TRUE(connect());
     modFTP::gFTPAutomatico = true;
     ASSERT_TRUE(ftp_.FTPUploadFile(local("a.bin"), "a.bin"));
@@ -77,7 +71,7 @@ TEST_F(CFtpTest, WhileAJobRunsThePopupsBarFollowsTheTransfer) {
 
 TEST_F(CFtpTest, DownloadOfAWholeNumberOfPiecesHasNoLastPiece) {
     const QByteArray content = bytes(510);
-    writeFile(server_.file("quinientos.bin"), content);
+    ASSERT_TRUE(zxtest::writeFile(server_.file("quinientos.bin"), content));
     ASSERT_TRUE(connect());
     ASSERT_TRUE(ftp_.FTPDownloadFile(local("quinientos.bin"), "quinientos.bin"));
     EXPECT_EQ(progress_, Progress({{255, 510}, {510, 510}, {510, 510}}));
@@ -86,15 +80,15 @@ TEST_F(CFtpTest, DownloadOfAWholeNumberOfPiecesHasNoLastPiece) {
 }
 
 TEST_F(CFtpTest, ADownloadReplacesALongerLocalFileWhole) {
-    writeFile(server_.file("corto.txt"), "nuevo");
-    writeFile(local("corto.txt"), "un contenido anterior mucho más largo");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("corto.txt"), "nuevo"));
+    ASSERT_TRUE(zxtest::writeFile(local("corto.txt"), "un contenido anterior mucho más largo"));
     ASSERT_TRUE(connect());
     ASSERT_TRUE(ftp_.FTPDownloadFile(local("corto.txt"), "corto.txt"));
     EXPECT_EQ(zxtest::readFile(local("corto.txt")), QByteArray("nuevo"));
 }
 
 TEST_F(CFtpTest, EmptyOrMissingRemoteFilesAreNotDownloaded) {
-    writeFile(server_.file("vacio.txt"), "");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("vacio.txt"), ""));
     ASSERT_TRUE(connect());
     ASSERT_FALSE(ftp_.SetFTPDirectory("no-hay"));
     const QString previous = ftp_.GetLastErrorMessage();
@@ -108,7 +102,7 @@ TEST_F(CFtpTest, EmptyOrMissingRemoteFilesAreNotDownloaded) {
 }
 
 TEST_F(CFtpTest, FileSizeIsMinusOneForNoFileAndMinusTwoWithoutAConnection) {
-    writeFile(server_.file("cinco.txt"), "12345");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("cinco.txt"), "12345"));
     EXPECT_EQ(ftp_.GetFTPFileSize("cinco.txt"), -2);
     EXPECT_EQ(ftp_.GetLastErrorMessage(), QString("FtpFindFirstFile error code: 6 Message: "));
     ASSERT_TRUE(connect());
@@ -118,7 +112,7 @@ TEST_F(CFtpTest, FileSizeIsMinusOneForNoFileAndMinusTwoWithoutAConnection) {
 }
 
 TEST_F(CFtpTest, AnEmptyNameTransfersNothingAndLeavesNoErrorText) {
-    writeFile(local("a.txt"), "x");
+    ASSERT_TRUE(zxtest::writeFile(local("a.txt"), "x"));
     ASSERT_TRUE(connect());
     EXPECT_FALSE(ftp_.FTPUploadFile("   ", "a.txt"));
     EXPECT_FALSE(ftp_.FTPUploadFile(local("a.txt"), "  "));
@@ -202,7 +196,7 @@ TEST_F(CFtpTest, ARelativeFolderPathIsWalkedFromTheRoot) {
 
 TEST_F(CFtpTest, ListingFillsTheDirectoryKeyedByName) {
     QDir(server_.root()).mkdir("FOTOS");
-    writeFile(server_.file("venta.txt"), "1234567");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("venta.txt"), "1234567"));
     ASSERT_TRUE(connect());
     const cDirList* lista = ftp_.GetDirectoryListing("*.*");
     ASSERT_NE(lista, nullptr);
@@ -220,7 +214,7 @@ TEST_F(CFtpTest, ListingFillsTheDirectoryKeyedByName) {
 }
 
 TEST_F(CFtpTest, AnEmptyFolderGivesNoListAnEmptyDirectoryAndNoErrorText) {
-    writeFile(server_.file("a.txt"), "x");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("a.txt"), "x"));
     ASSERT_TRUE(connect());
     ASSERT_NE(ftp_.GetDirectoryListing("*.*"), nullptr);
     QDir(server_.root()).mkdir("vacia");
@@ -231,8 +225,8 @@ TEST_F(CFtpTest, AnEmptyFolderGivesNoListAnEmptyDirectoryAndNoErrorText) {
 }
 
 TEST_F(CFtpTest, TwoNamesDifferingInCaseFailTheListing) {
-    writeFile(server_.file("a.txt"), "x");
-    writeFile(server_.file("A.TXT"), "y");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("a.txt"), "x"));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("A.TXT"), "y"));
     ASSERT_TRUE(connect());
     try {
         ftp_.GetDirectoryListing("*.*");
@@ -245,7 +239,7 @@ TEST_F(CFtpTest, TwoNamesDifferingInCaseFailTheListing) {
 
 TEST_F(CFtpTest, SimpleTransfersMoveWholeFiles) {
     const QByteArray content = bytes(1000);
-    writeFile(local("origen.bin"), content);
+    ASSERT_TRUE(zxtest::writeFile(local("origen.bin"), content));
     ASSERT_TRUE(connect());
     ASSERT_TRUE(ftp_.SimpleFTPPutFile(local("origen.bin"), "copia.bin"));
     ASSERT_TRUE(ftp_.SimpleFTPGetFile(local("vuelta.bin"), "copia.bin"));
@@ -256,7 +250,7 @@ TEST_F(CFtpTest, SimpleTransfersMoveWholeFiles) {
 }
 
 TEST_F(CFtpTest, FilesAreRenamedAndFoldersMadeAndRemoved) {
-    writeFile(server_.file("viejo.txt"), "x");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("viejo.txt"), "x"));
     ASSERT_TRUE(connect());
     EXPECT_TRUE(ftp_.RenameFTPFile("viejo.txt", "nuevo.txt"));
     EXPECT_TRUE(QFile::exists(server_.file("nuevo.txt")));

@@ -19,12 +19,6 @@ using Popup = zxtest::VentanasGrabadas::LlamadaPopup;
 const Popup kMuestra{0, 220, 5, 6375, 2190};
 const Popup kOculta{1, 220, 5, 6375, 2190};
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(content);
-}
-
 class EjecutaFTPTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,8 +56,8 @@ protected:
 };
 
 TEST_F(EjecutaFTPTest, AListJobUploadsEveryListedFileIntoTheRemoteFolder) {
-    writeFile(destino() + "factura 1.pdf", "uno");
-    writeFile(destino() + "foto.bmp", "dos");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "factura 1.pdf", "uno"));
+    ASSERT_TRUE(zxtest::writeFile(destino() + "foto.bmp", "dos"));
     lista({"factura 1.pdf", "foto.bmp"});
     EXPECT_EQ(corre(parametros()), 0);
     EXPECT_EQ(zxtest::readFile(server_.file("DOC/factura 1.pdf")), QByteArray("uno"));
@@ -79,7 +73,7 @@ TEST_F(EjecutaFTPTest, AListJobUploadsEveryListedFileIntoTheRemoteFolder) {
 }
 
 TEST_F(EjecutaFTPTest, AnEmptyLineIsSkippedButCounted) {
-    writeFile(destino() + "b.txt", "b");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "b.txt", "b"));
     lista({"", "b.txt"});
     EXPECT_EQ(corre(parametros()), 0);
     EXPECT_EQ(ventanas_.notificacion.titulos, QStringList({"Subiendo 2 de 2"}));
@@ -100,7 +94,8 @@ TEST_F(EjecutaFTPTest, AFileThatGoesUpAtItsRetryClearsTheErrorFlag) {
     lista({"a.txt", "b.txt"});
     // The file appears while the popup tells of the first failure.
     ventanas_.notificacion.alEscribirInfo = [this](const QString& info) {
-        if (info == "** FALLO  b.txt") writeFile(destino() + "b.txt", "tarde");
+        if (info == "** FALLO  b.txt")
+            ASSERT_TRUE(zxtest::writeFile(destino() + "b.txt", "tarde"));
     };
     EXPECT_EQ(corre(parametros()), 0);
     EXPECT_EQ(ventanas_.notificacion.infos.mid(3),
@@ -120,7 +115,7 @@ TEST_F(EjecutaFTPTest, ABlankStringOnlyOpensTheClientWindow) {
 
 TEST_F(EjecutaFTPTest, TheFallbackServerTakesTheJobWhenTheServerRefuses) {
     VORARo::gServidorFTPAlternativo = server_.host();
-    writeFile(destino() + "a.txt", "a");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "a.txt", "a"));
     lista({"a.txt", "no-hay.txt"});
     QString p = parametros();
     // Nothing listens on this other local address.
@@ -132,7 +127,7 @@ TEST_F(EjecutaFTPTest, TheFallbackServerTakesTheJobWhenTheServerRefuses) {
 }
 
 TEST_F(EjecutaFTPTest, WithoutDirwebTheJobWorksInTheRootFolder) {
-    writeFile(destino() + "a.txt", "a");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "a.txt", "a"));
     lista({"a.txt"});
     EXPECT_EQ(corre(parametros("ComandosI.txt", "NO", "")), 0);
     EXPECT_EQ(zxtest::readFile(server_.file("a.txt")), QByteArray("a"));
@@ -140,7 +135,7 @@ TEST_F(EjecutaFTPTest, WithoutDirwebTheJobWorksInTheRootFolder) {
 }
 
 TEST_F(EjecutaFTPTest, AValueWithoutItsSemicolonAsksAndIgnoreLeavesItEmpty) {
-    writeFile(destino() + "a.txt", "a");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "a.txt", "a"));
     lista({"a.txt"});
     QString p = parametros();
     p.chop(1);
@@ -170,8 +165,8 @@ TEST_F(EjecutaFTPTest, AbortLeavesTheJobAtOnce) {
 
 TEST_F(EjecutaFTPTest, AllFilesAreDownloadedWithoutRegardToCaseAndWithoutThePopup) {
     QDir(server_.root()).mkpath("DOC/sub");
-    writeFile(server_.file("DOC/uno.txt"), "1");
-    writeFile(server_.file("DOC/dos.txt"), "22");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("DOC/uno.txt"), "1"));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("DOC/dos.txt"), "22"));
     EXPECT_EQ(corre(parametros("todos", "si")), -1);
     EXPECT_EQ(zxtest::readFile(destino() + "uno.txt"), QByteArray("1"));
     EXPECT_EQ(zxtest::readFile(destino() + "dos.txt"), QByteArray("22"));
@@ -180,7 +175,7 @@ TEST_F(EjecutaFTPTest, AllFilesAreDownloadedWithoutRegardToCaseAndWithoutThePopu
 }
 
 TEST_F(EjecutaFTPTest, AMissingLocalFolderIsMadeBeforeAnyTransfer) {
-    writeFile(server_.file("uno.txt"), "1");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("uno.txt"), "1"));
     QString p = parametros("TODOS", "SI", "");
     p.replace("DIRDESTINO=" + destino(), "DIRDESTINO=" + program_.file("nueva/"));
     corre(p);
@@ -188,8 +183,8 @@ TEST_F(EjecutaFTPTest, AMissingLocalFolderIsMadeBeforeAnyTransfer) {
 }
 
 TEST_F(EjecutaFTPTest, AllFilesOfTheLocalFolderAreUploaded) {
-    writeFile(destino() + "a.txt", "a");
-    writeFile(destino() + "b.txt", "b");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "a.txt", "a"));
+    ASSERT_TRUE(zxtest::writeFile(destino() + "b.txt", "b"));
     QDir(destino()).mkdir("sub");
     EXPECT_EQ(corre(parametros("TODOS", "NO")), -1);
     EXPECT_EQ(zxtest::readFile(server_.file("DOC/a.txt")), QByteArray("a"));
@@ -202,9 +197,9 @@ TEST_F(EjecutaFTPTest, AllFilesOfTheLocalFolderAreUploaded) {
 
 TEST_F(EjecutaFTPTest, OneFileIsDownloadedUploadedOrDeleted) {
     QDir(server_.root()).mkdir("DOC");
-    writeFile(server_.file("DOC/remoto.txt"), "r");
-    writeFile(server_.file("DOC/borrar.txt"), "x");
-    writeFile(destino() + "local.txt", "l");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("DOC/remoto.txt"), "r"));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("DOC/borrar.txt"), "x"));
+    ASSERT_TRUE(zxtest::writeFile(destino() + "local.txt", "l"));
     struct Case {
         QString archivo, download, titulo;
     } cases[] = {
@@ -226,7 +221,7 @@ TEST_F(EjecutaFTPTest, OneFileIsDownloadedUploadedOrDeleted) {
 }
 
 TEST_F(EjecutaFTPTest, ARefusedLoginTransfersNothing) {
-    writeFile(destino() + "a.txt", "a");
+    ASSERT_TRUE(zxtest::writeFile(destino() + "a.txt", "a"));
     lista({"a.txt"});
     QString p = parametros();
     p.replace("PASSWORD=" + server_.password(), "PASSWORD=otra");

@@ -24,12 +24,6 @@ QByteArray allBytes(int size) {
     return b;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
-
 class FtpSessionTest : public ::testing::Test {
 protected:
     bool connect(FtpSession& s, bool passive = true) {
@@ -139,7 +133,7 @@ TEST_F(FtpSessionTest, RefusalsKeepTheConnection) {
 
 TEST_F(FtpSessionTest, WholeFilesGoUpAndComeBackByteForByte) {
     const QByteArray bytes = allBytes(70000);
-    writeFile(local("origen.bin"), bytes);
+    ASSERT_TRUE(zxtest::writeFile(local("origen.bin"), bytes));
     ASSERT_TRUE(connect(session_));
     ASSERT_TRUE(session_.putFile(local("origen.bin"), "copia ñ.bin", TransferType::Binary));
     EXPECT_EQ(zxtest::readFile(server_.file("copia ñ.bin")), bytes);
@@ -148,7 +142,7 @@ TEST_F(FtpSessionTest, WholeFilesGoUpAndComeBackByteForByte) {
 }
 
 TEST_F(FtpSessionTest, AFailedDownloadLeavesTheLocalFileAsItWas) {
-    writeFile(local("destino.txt"), "lo de antes");
+    ASSERT_TRUE(zxtest::writeFile(local("destino.txt"), "lo de antes"));
     ASSERT_TRUE(connect(session_));
     EXPECT_FALSE(session_.getFile("no-hay.txt", local("destino.txt"), TransferType::Binary));
     EXPECT_EQ(session_.lastError(), inet::err::ExtendedError);
@@ -170,7 +164,7 @@ TEST_F(FtpSessionTest, ANameWithALineEndNeverReachesTheServer) {
 }
 
 TEST_F(FtpSessionTest, FilesAreRenamedAndDeleted) {
-    writeFile(server_.file("viejo.txt"), "x");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("viejo.txt"), "x"));
     ASSERT_TRUE(connect(session_));
     ASSERT_TRUE(session_.renameFile("viejo.txt", "nuevo.txt"));
     EXPECT_TRUE(QFile::exists(server_.file("nuevo.txt")));
@@ -181,7 +175,7 @@ TEST_F(FtpSessionTest, FilesAreRenamedAndDeleted) {
 }
 
 TEST_F(FtpSessionTest, AsciiTransfersCarryTextLineEndsAndBinaryOnesBytes) {
-    writeFile(server_.file("texto.txt"), "uno\r\ndos\r\n");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("texto.txt"), "uno\r\ndos\r\n"));
     ASSERT_TRUE(connect(session_));
     ASSERT_TRUE(session_.getFile("texto.txt", local("ascii.txt"), TransferType::Ascii));
     EXPECT_EQ(zxtest::readFile(local("ascii.txt")), QByteArray("uno\ndos\n"));
@@ -195,7 +189,7 @@ TEST_F(FtpSessionTest, AsciiTransfersCarryTextLineEndsAndBinaryOnesBytes) {
 }
 
 TEST_F(FtpSessionTest, ActiveModeTransfersToo) {
-    writeFile(local("a.txt"), "activo");
+    ASSERT_TRUE(zxtest::writeFile(local("a.txt"), "activo"));
     ASSERT_TRUE(connect(session_, false));
     ASSERT_TRUE(session_.putFile(local("a.txt"), "a.txt", TransferType::Binary));
     EXPECT_EQ(zxtest::readFile(server_.file("a.txt")), QByteArray("activo"));
@@ -204,9 +198,9 @@ TEST_F(FtpSessionTest, ActiveModeTransfersToo) {
 
 TEST_F(FtpSessionTest, ListingGivesNamesKindsSizesAndTimes) {
     QDir(server_.root()).mkdir("carpeta");
-    writeFile(server_.file("año 2024.txt"), "12345");
-    writeFile(server_.file("foto.JPG"), "123");
-    writeFile(server_.file("LEAME"), "");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("año 2024.txt"), "12345"));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("foto.JPG"), "123"));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("LEAME"), ""));
     const QDateTime when(QDate(2024, 3, 5), QTime(12, 30, 15), Qt::UTC);
     utimbuf times{when.toSecsSinceEpoch(), when.toSecsSinceEpoch()};
     ASSERT_EQ(utime(QFile::encodeName(server_.file("año 2024.txt")).constData(), &times), 0);
@@ -230,7 +224,7 @@ TEST_F(FtpSessionTest, ListingGivesNamesKindsSizesAndTimes) {
 TEST_F(FtpSessionTest, PatternsChooseTheEntries) {
     QDir(server_.root()).mkdir("sub");
     for (const char* name : {"a.txt", "b.TXT", "c.jpg", "sub/d.txt"})
-        writeFile(server_.file(name), "x");
+        ASSERT_TRUE(zxtest::writeFile(server_.file(name), "x"));
     ASSERT_TRUE(connect(session_));
     struct Case {
         QString pattern;
@@ -266,7 +260,7 @@ TEST(FtpSessionListTest, AServerWithoutTheMachineFormatIsListedThroughList) {
     options.machineListing = false;
     zxtest::FtpServer server(options);
     QDir(server.root()).mkdir("carpeta");
-    writeFile(server.file("nota de venta.txt"), "1234567");
+    ASSERT_TRUE(zxtest::writeFile(server.file("nota de venta.txt"), "1234567"));
     FtpSession s("RUZUDCliente");
     ASSERT_TRUE(s.connect(server.host(), server.port(), server.login(), server.password(), true));
     auto found = s.findFiles("*.*");
@@ -310,7 +304,7 @@ TEST_F(FtpSessionTest, AFileIsWrittenAndReadInPieces) {
 }
 
 TEST_F(FtpSessionTest, AnEmptyRemoteFileReadsAsItsEnd) {
-    writeFile(server_.file("vacio.txt"), "");
+    ASSERT_TRUE(zxtest::writeFile(server_.file("vacio.txt"), ""));
     ASSERT_TRUE(connect(session_));
     auto in = session_.openFile("vacio.txt", FtpSession::Access::Read, TransferType::Binary);
     ASSERT_TRUE(in);
@@ -348,7 +342,7 @@ TEST_F(FtpSessionTest, NoOtherCallRunsWhileAFileIsOpen) {
 }
 
 TEST_F(FtpSessionTest, AReadLeftBeforeItsEndLetsTheNextCallRun) {
-    writeFile(server_.file("grande.bin"), allBytes(4 * 1024 * 1024));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("grande.bin"), allBytes(4 * 1024 * 1024)));
     ASSERT_TRUE(connect(session_));
     {
         auto in = session_.openFile("grande.bin", FtpSession::Access::Read, TransferType::Binary);
@@ -357,7 +351,7 @@ TEST_F(FtpSessionTest, AReadLeftBeforeItsEndLetsTheNextCallRun) {
         ASSERT_EQ(in->read(piece, sizeof piece), 255);
         in->close();
     }
-    writeFile(local("a.txt"), "despues");
+    ASSERT_TRUE(zxtest::writeFile(local("a.txt"), "despues"));
     ASSERT_TRUE(session_.putFile(local("a.txt"), "a.txt", TransferType::Binary));
     EXPECT_EQ(zxtest::readFile(server_.file("a.txt")), QByteArray("despues"));
 }
