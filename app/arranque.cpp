@@ -18,6 +18,7 @@ void instalaServicios() {
     core::startupHooks().CreaMascarasSiFaltan = lookup::CreaMascarasSiFaltan;
     send::instalaEnInforme();
     transfer::instalaEnEnvio();
+    transfer::instalaVentanas();
     dbreportes::instala();
 }
 

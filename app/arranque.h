@@ -2,7 +2,8 @@
 
 // The program's services that live above the start-up form's own folder, installed once
 // before the form loads: the connection dialog, the central error dialog for the database
-// class, the lookup windows and start-up steps, the send dialog, and the report data.
+// class, the lookup windows and start-up steps, the send dialog, the file-transfer windows, and
+// the report data.
 namespace arranque {
 
 void instalaServicios();

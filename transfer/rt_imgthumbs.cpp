@@ -64,6 +64,15 @@ QSize TamanoAjustado(double ancho, double alto, double maxAncho, double maxAlto)
     return QSize(entero(a), entero(b));
 }
 
+QRectF RectanguloCentrado(const QSizeF& imagen, const QSizeF& caja) {
+    float ancho = 0;
+    float alto = 0;
+    AjustarProporcion(static_cast<float>(imagen.width()), static_cast<float>(imagen.height()),
+                      static_cast<float>(caja.width()), static_cast<float>(caja.height()), ancho,
+                      alto);
+    return QRectF((caja.width() - ancho) / 2, (caja.height() - alto) / 2, ancho, alto);
+}
+
 bool ExisteCarpeta(const QString& carpeta) {
     return QFileInfo(carpeta).isDir();
 }

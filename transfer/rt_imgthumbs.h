@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -35,5 +36,9 @@ void AjustarProporcion(float ancho, float alto, float maxAncho, float maxAlto, f
                        float& outAlto);
 // The fitted size in whole units, rounded to the nearest with ties to even.
 QSize TamanoAjustado(double ancho, double alto, double maxAncho, double maxAlto);
+
+// Where a picture of size `imagen` is painted in a box of size `caja` (both in the same
+// unit): fitted as AjustarProporcion fits it, and centred.
+QRectF RectanguloCentrado(const QSizeF& imagen, const QSizeF& caja);
 
 }  // namespace Rt_ImgThumbs

@@ -1,0 +1,85 @@
+#include "transfer/frmimgnew.h"
+
+#include "platform/vb/steps.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_operator.h"
+#include "transfer/rt_imgthumbs.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectRect(const QRectF& actual, const QRectF& expected) {
+    EXPECT_NEAR(actual.x(), expected.x(), 0.05);
+    EXPECT_NEAR(actual.y(), expected.y(), 0.05);
+    EXPECT_NEAR(actual.width(), expected.width(), 0.05);
+    EXPECT_NEAR(actual.height(), expected.height(), 0.05);
+}
+
+class FrmImgNewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(program_.path()).mkdir("IMAGENES");
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        ASSERT_TRUE(image.save(program_.file("IMAGENES/foto.png")));
+    }
+
+    zxtest::ProgramFolder program_;
+    zxtest::ScriptedOperator operator_;
+};
+
+TEST_F(FrmImgNewTest, ThePictureIsFittedCentredAndFittedAgainOnResize) {
+    FrmImgNew viewer;
+    viewer.pImagen = "IMAGENES\\foto.png";
+    viewer.resize(600, 400);
+    viewer.show();
+    EXPECT_EQ(viewer.windowTitle(), QString("IMAGENES\\foto.png"));
+    ASSERT_FALSE(viewer.Image1->pixmap().isNull());
+    // 12000 by 9000 twips into 9000 by 6000: two passes.
+    expectRect(viewer.Picture1->pintado(), QRectF(500, 0, 8000, 6000));
+    viewer.resize(1200, 800);
+    // Never enlarged: its own size, centred.
+    expectRect(viewer.Picture1->pintado(), QRectF(3000, 1500, 12000, 9000));
+    viewer.close();
+}
+
+TEST_F(FrmImgNewTest, APictureThatCannotBeLoadedIsReportedAndIgnoreOpensAnEmptyWindow) {
+    struct Case {
+        const char* name;
+        QString imagen;
+        QString texto;
+    } cases[] = {
+        {"missing file", "IMAGENES\\no-hay.png", "Error 53\r\nFile not found"},
+        {"empty path", "", "Error 53\r\nFile not found"},
+        {"not a picture", "IMAGENES\\texto.png", "Error 481\r\nInvalid picture"},
+    };
+    ASSERT_TRUE(zxtest::writeFile(program_.file("IMAGENES/texto.png"), "no es una imagen"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        zxtest::ScriptedOperator op;
+        op.answer(vb::vbIgnore);
+        FrmImgNew viewer;
+        viewer.pImagen = c.imagen;
+        viewer.show();
+        ASSERT_EQ(op.messages().size(), 1);
+        EXPECT_EQ(op.messages()[0].text, c.texto);
+        EXPECT_EQ(op.messages()[0].style, int(vb::vbAbortRetryIgnore + vb::vbCritical));
+        EXPECT_TRUE(viewer.Image1->pixmap().isNull());
+        EXPECT_TRUE(viewer.Picture1->pintado().isEmpty());
+        viewer.close();
+    }
+}
+
+TEST(RectanguloCentradoTest, FittedAndCentredInTheBox) {
+    expectRect(Rt_ImgThumbs::RectanguloCentrado({12000, 9000}, {9000, 6000}),
+               QRectF(500, 0, 8000, 6000));
+    expectRect(Rt_ImgThumbs::RectanguloCentrado({3000, 2000}, {9000, 6000}),
+               QRectF(3000, 2000, 3000, 2000));
+}
+
+}  // namespace
