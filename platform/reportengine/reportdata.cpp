@@ -32,7 +32,7 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
                             .arg(e.Description));
     }
     auto columnOf = [&](const FieldRef& f) -> Column {
-        if (!sameName(f.table, form.table)) {
+        if (!form.reads(f.table)) {
             fail(err::Field, QStringLiteral("El campo %1 no pertenece a la tabla %2 del reporte")
                                  .arg(f.text(), form.table));
         }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -155,7 +156,11 @@ private:
 
     void readData(ReportForm* form) {
         form->table = xml_.attributes().value(QLatin1String("table")).toString().trimmed();
-        checkAttributes({u"table"});
+        const QString aliases = xml_.attributes().value(QLatin1String("aliases")).toString();
+        for (const QString& a :
+             aliases.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts))
+            form->aliases.append(a);
+        checkAttributes({u"table", u"aliases"});
         while (xml_.readNextStartElement()) {
             if (xml_.name() != u"sort") invalid(QStringLiteral("se esperaba <sort>"));
             const auto field = fieldOf(xml_.attributes().value(QLatin1String("field")).toString());
@@ -312,6 +317,13 @@ void writeObject(QXmlStreamWriter& w, const ReportObject& o, const FontSpec& bas
 
 }  // namespace
 
+bool ReportForm::reads(const QString& tableName) const {
+    if (tableName.compare(table, Qt::CaseInsensitive) == 0) return true;
+    for (const QString& a : aliases)
+        if (tableName.compare(a, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 QList<FieldRef> ReportForm::fields() const {
     QList<FieldRef> out;
     auto add = [&out](const FieldRef& f) {
@@ -386,6 +398,7 @@ void writeForm(QXmlStreamWriter& w, const ReportForm& form) {
     w.writeEndElement();
     w.writeStartElement("data");
     w.writeAttribute("table", form.table);
+    if (!form.aliases.isEmpty()) w.writeAttribute("aliases", form.aliases.join(u','));
     for (const SortField& s : form.sort) {
         w.writeStartElement("sort");
         w.writeAttribute("field", s.field.text());

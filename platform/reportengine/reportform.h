@@ -54,12 +54,17 @@ struct ReportForm {
     QString title;
     double pageWidth = 210, pageHeight = 297;  // orientation already applied
     double marginLeft = 10, marginTop = 10, marginRight = 10, marginBottom = 10;
-    QString table;          // the one table or view the report reads
+    QString table;  // the one table or view the report reads
+    // Other table names the report's fields may be written with: the table holds the columns
+    // those fields name (a work table that carries the key of the voucher view it prints).
+    QStringList aliases;
     QList<SortField> sort;  // default order
     FontSpec font;          // default font of the objects
     Band bands[Band::KindCount];
 
     const Band& band(Band::Kind kind) const { return bands[kind]; }
+    // Whether a field written with this table name is one of the report's table.
+    bool reads(const QString& tableName) const;
     // Every field the objects show, once each.
     QList<FieldRef> fields() const;
     // Every formula name the objects show, once each.

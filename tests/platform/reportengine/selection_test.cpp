@@ -222,6 +222,26 @@ TEST_F(SelectionTest, FieldsOutsideTheReportTableRaise) {
     }
 }
 
+TEST_F(SelectionTest, AFormAnswersForTheTablesItNamesAsAliases) {
+    const auto form = reportengine::parseForm(R"(<report version="1">
+        <data table="AUX_ERR" aliases="ERRORES, Log"/>
+        <detail height="5"><field x="0" y="0" width="20" height="5" source="{log.ID}"/></detail>
+        </report>)");
+    EXPECT_EQ(form.aliases, QStringList({"ERRORES", "Log"}));
+    const auto data = reportengine::fetchRows(
+        form, Selection::parse("{errores.PC} LIKE 'CAJA*' AND {AUX_ERR.ERROR} = 100"), {}, db_);
+    ASSERT_EQ(data.rows.size(), 1);
+    EXPECT_EQ(data.rows[0][0].number(), 1);
+    // A saved report keeps them.
+    EXPECT_EQ(reportengine::parseForm(reportengine::formToXml(form)).aliases, form.aliases);
+    try {
+        reportengine::fetchRows(form, Selection::parse("{V_MV_CPTE.TC} = 'FC'"), {}, db_);
+        ADD_FAILURE() << "no error";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number, reportengine::err::Field);
+    }
+}
+
 TEST(LikeTest, StarAndQuestionMarkMatchTheWholeValueWithoutRegardToCase) {
     struct {
         const char* value;
