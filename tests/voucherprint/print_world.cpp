@@ -88,6 +88,51 @@ void PrintWorld::expectPreviews(int n) {
     }
 }
 
+QString PrintWorld::formulario(const QString& nombre) {
+    static const char* const formulas[] = {
+        "NombreEmpresa", "Direccion", "Localidad",   "CodigoPostal", "Telefono", "Condicion IVA",
+        "CUIT",          "Prm_Extra", "PieDePagina", "Encabezado",   "Empresa"};
+    QString objetos;
+    int y = 0;
+    for (const char* f : formulas) {
+        objetos += QStringLiteral(
+                       "<formula x=\"0\" y=\"%1\" width=\"190\" height=\"4\" "
+                       "source=\"{@%2}\"/>\n")
+                       .arg(y)
+                       .arg(QString::fromLatin1(f));
+        y += 4;
+    }
+    const QString xml =
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<report version=\"1\" title=\"%1\">\n"
+            "<page size=\"A4\" left=\"10\" top=\"10\" right=\"10\" bottom=\"10\"/>\n"
+            "<data table=\"AUX_MV_CPTE\" "
+            "aliases=\"V_MV_CPTE C_MV_CPTE V_MV_STOCK V_MV_CPTEINSUMOS\"/>\n"
+            "<reportHeader height=\"%2\">\n%3</reportHeader>\n"
+            "<detail height=\"4\"><field x=\"0\" y=\"0\" width=\"190\" height=\"4\" "
+            "source=\"{AUX_MV_CPTE.COLUMNA1}\"/></detail>\n"
+            "</report>\n")
+            .arg(nombre)
+            .arg(y)
+            .arg(objetos);
+    const QString ruta = folder.file(nombre + QStringLiteral(".rpt"));
+    QFile file(ruta);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(xml.toUtf8()) < 0)
+        ADD_FAILURE() << "the form " << nombre.toStdString() << " was not written";
+    return ruta;
+}
+
+void PrintWorld::impresion(const QString& tc, const QString& letra, const QString& destinoDefault,
+                           const QString& copias, const QString& impresora) {
+    const auto texto = [](QString v) { return v.replace(u'\'', QStringLiteral("''")); };
+    data.exec(
+        QStringLiteral("INSERT INTO TA_CONFIG_IMP_CPTE (TC, LETRA, USUARIO, impresora, "
+                       "CantCopias, CantLineas, DestinoDefault) VALUES ('%1', '%2', NULL, "
+                       "'%3', '%4', '60', '%5')")
+            .arg(texto(tc), texto(letra), texto(impresora), texto(copias), texto(destinoDefault)));
+}
+
 QString describe(const reportengine::ReportDocument& document) {
     QStringList formulas;
     for (const reportengine::Assignment& a : document.formulas)

@@ -50,6 +50,14 @@ public:
     void exec(const QString& sql) const { data.exec(sql); }
     // Answers the next `n` screen previews, each summed up in `previews` (see describe).
     void expectPreviews(int n);
+    // Writes the voucher form `<nombre>.rpt` into the program folder: titled with its name,
+    // reading AUX_MV_CPTE (also as V_MV_CPTE, C_MV_CPTE, V_MV_STOCK and V_MV_CPTEINSUMOS),
+    // showing every header formula the voucher print assigns and the rows' COLUMNA1.
+    // Returns its path.
+    QString formulario(const QString& nombre);
+    // A TA_CONFIG_IMP_CPTE row for every station.
+    void impresion(const QString& tc, const QString& letra, const QString& destinoDefault,
+                   const QString& copias = QStringLiteral("1"), const QString& impresora = {});
 
     zxtest::ProgramFolder folder;
     zxtest::ScriptedOperator op;
