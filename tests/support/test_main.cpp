@@ -2,6 +2,7 @@
 // operator that fails the test on any prompt nobody scripted.
 #include "platform/vb/app.h"
 #include "tests/support/scripted_operator.h"
+#include "tests/support/test_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,8 @@
 
 #include <QStandardPaths>
 
-#include <cstdlib>
-
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("TZ", "America/Argentina/Buenos_Aires", 0);
-    setenv("LC_ALL", "C.UTF-8", 0);
-    tzset();
+    zxtest::setTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef ZX_GUI_TESTS
     QApplication app(argc, argv);

@@ -1,46 +1,16 @@
 // Writes the expected work-table outputs of the voucher build scenarios into the source tree
 // (tests/data/voucherdata/<scenario>/). Run by hand after a deliberate change of the output,
 // then read the differences before committing them; the tests never write these files.
-#include "platform/vb/app.h"
+#include "tests/support/test_environment.h"
 #include "tests/voucherdata/voucher_world.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("TZ", "America/Argentina/Buenos_Aires", 0);
-    setenv("LC_ALL", "C.UTF-8", 0);
-    tzset();
-    ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    int status = 0;
-    for (const vdtest::Scenario& s : vdtest::scenarios()) {
-        QString text;
-        {
-            vdtest::VoucherWorld world;
-            s.run(world);
-            text = world.dump();
-        }
-        const QString path = vdtest::expectedFile(s.name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(text.toUtf8()) < 0) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            status = 1;
-            continue;
-        }
-        std::printf("%s\n", qPrintable(path));
-    }
-    return status;
+    QList<zxtest::ExpectedFile> files;
+    for (const vdtest::Scenario& s : vdtest::scenarios())
+        files.append({vdtest::expectedFile(s.name), [&s] {
+                          vdtest::VoucherWorld world;
+                          s.run(world);
+                          return world.dump();
+                      }});
+    return zxtest::writeExpectedFiles(argc, argv, files);
 }
