@@ -1,7 +1,6 @@
 #include "tests/receipts/receipt_world.h"
 
 #include "core/globals.h"
-#include "db/db_dll.h"
 #include "platform/vendrix/clsutil.h"
 #include "receipts/imp_recibos.h"
 
@@ -16,48 +15,16 @@ const char* const kColumns[] = {
     "COLUMNA11",
 };
 
-// A value in double quotes, so that blanks at its ends stay visible in a file.
-QString visible(const QString& value) {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : value) {
-        if (c == u'\\' || c == u'"') out += u'\\';
-        out += c;
-    }
-    return out + u'"';
-}
-
 }  // namespace
 
-ReceiptWorld::ReceiptWorld() : locale_(QLocale(QLocale::Spanish, QLocale::Argentina)) {
-    setStation(QStringLiteral("pc-caja"), QStringLiteral("ana"));
+ReceiptWorld::ReceiptWorld() : WorkTableWorld(QStringLiteral("pc-caja"), QStringLiteral("ana")) {
     ModGlobal::gCantidadDecimales = QStringLiteral("2");
-    data.exec(QString::fromUtf8(
-        zxtest::readFile(zxtest::sourcePath(QStringLiteral("tests/data/receipts/receipts.sql")))));
-    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
-    gDB().gDBName = zxtest::TestDatabase::mainName;
-    gDB().gUsuario = QStringLiteral("sa");
-    gDB().gUserPassWord = QStringLiteral("sa");
-    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    load(QStringLiteral("tests/data/receipts/receipts.sql"));
+    openDatabase();
 }
 
 ReceiptWorld::~ReceiptWorld() {
-    if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
-    gDB().gCnn.errors().Clear();
-    gDB().gOpenFlag = false;
-    gDB().gConnString.clear();
-    ModGlobal::gSeccionIni.clear();
     ModGlobal::gCantidadDecimales.clear();
-}
-
-void ReceiptWorld::config(const QString& clave, const QString& valor) {
-    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')")
-                  .arg(clave, valor));
-}
-
-void ReceiptWorld::setStation(const QString& computer, const QString& user) {
-    station_.reset();
-    station_ = std::make_unique<zxtest::FixedStation>(computer, user);
-    ModGlobal::gSeccionIni = (computer.toUpper() + u'|' + user.toUpper()).left(50);
 }
 
 QStringList ReceiptWorld::prepare(const QString& tc, const QString& id, const QString& cuenta,
@@ -94,24 +61,13 @@ void ReceiptWorld::entryLine(const QString& tc, const QString& id, const QString
 }
 
 QString ReceiptWorld::dump() const {
-    QStringList columns;
-    for (const char* c : kColumns) columns.append(QString::fromLatin1(c));
-    QString out = QStringLiteral(
-        "# AUX_MV_CPTE in ID order, one block per row; Null columns are left out\n");
-    int n = 0;
-    for (const QStringList& row : data.rows(QStringLiteral("SELECT ") + columns.join(u',') +
-                                            QStringLiteral(" FROM AUX_MV_CPTE ORDER BY ID"))) {
-        out += QStringLiteral("\n[%1]\n").arg(++n);
-        for (qsizetype i = 0; i < row.size(); ++i)
-            if (!row[i].isNull()) out += columns[i] + u' ' + visible(row[i]) + u'\n';
-    }
-    return out;
+    return dumpWorkTable(kColumns);
 }
 
 QString ReceiptWorld::dumpFormulas(const QStringList& formulas) {
     QString out = QStringLiteral("# The formula list, one line per index\n");
     for (qsizetype i = 0; i < formulas.size(); ++i)
-        out += QStringLiteral("%1 %2\n").arg(i).arg(visible(formulas[i]));
+        out += QStringLiteral("%1 %2\n").arg(i).arg(zxtest::visible(formulas[i]));
     return out;
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "tests/support/fixtures.h"
-#include "tests/support/scripted_operator.h"
-#include "tests/support/test_database.h"
+#include "tests/support/work_table_world.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +8,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <ostream>
 
 namespace rctest {
@@ -18,15 +15,10 @@ namespace rctest {
 // The world a receipt is prepared in: the test database with the fixture receipts
 // (tests/data/receipts/receipts.sql) opened as gDB(), the scripted operator, the station
 // "pc-caja|ana" (capitals in gSeccionIni), two configured decimals and es_AR texts.
-class ReceiptWorld {
+class ReceiptWorld : public zxtest::WorkTableWorld {
 public:
     ReceiptWorld();
     ~ReceiptWorld();
-
-    // A configuration key of TA_CONFIGURACION, stored as given.
-    void config(const QString& clave, const QString& valor);
-    // Another station from now on.
-    void setStation(const QString& computer, const QString& user);
 
     // The receipt prepared as the automatic mailing asks for it: the 13-character voucher
     // number cut into point of sale, number and letter. Returns the formula list, which
@@ -50,15 +42,6 @@ public:
     QString dump() const;
     // The formula list, one line per index.
     static QString dumpFormulas(const QStringList& formulas);
-    QList<QStringList> rows(const QString& sql) const { return data.rows(sql); }
-
-    zxtest::ProgramFolder folder;
-    zxtest::ScriptedOperator op;
-    zxtest::TestDatabase data;
-
-private:
-    zxtest::ScopedLocale locale_;
-    std::unique_ptr<zxtest::FixedStation> station_;
 };
 
 // A receipt whose whole output (formulas and work table) is kept under

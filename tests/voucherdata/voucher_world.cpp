@@ -1,7 +1,6 @@
 #include "tests/voucherdata/voucher_world.h"
 
 #include "core/globals.h"
-#include "db/db_dll.h"
 #include "platform/ado/tsql/builder.h"
 #include "voucherdata/auxiliar_comprobantes.h"
 
@@ -28,63 +27,21 @@ const char* const kColumns[] = {
     "IDARTICULO",
 };
 
-// A value in double quotes, with the characters that would hide in a file made visible.
-QString visible(const QString& value) {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : value) {
-        if (c == u'\\')
-            out += QStringLiteral("\\\\");
-        else if (c == u'"')
-            out += QStringLiteral("\\\"");
-        else if (c == u'\r')
-            out += QStringLiteral("\\r");
-        else if (c == u'\n')
-            out += QStringLiteral("\\n");
-        else if (c == u'\t')
-            out += QStringLiteral("\\t");
-        else
-            out += c;
-    }
-    return out + u'"';
-}
-
 }  // namespace
 
-VoucherWorld::VoucherWorld() : locale_(QLocale(QLocale::Spanish, QLocale::Argentina)) {
-    setStation(QStringLiteral("pc-caja"), QStringLiteral("ana"));
+VoucherWorld::VoucherWorld() : WorkTableWorld(QStringLiteral("pc-caja"), QStringLiteral("ana")) {
     ModGlobal::gMaderera = false;
     ModGlobal::gCantidadDecimales = QStringLiteral("2");
-    data.exec(QString::fromUtf8(zxtest::readFile(
-        zxtest::sourcePath(QStringLiteral("tests/data/voucherdata/vouchers.sql")))));
+    load(QStringLiteral("tests/data/voucherdata/vouchers.sql"));
     QImage afip(3, 2, QImage::Format_RGB32);
     afip.fill(Qt::blue);
     afip.save(folder.file(QStringLiteral("AFIP.PNG")));
-    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
-    gDB().gDBName = zxtest::TestDatabase::mainName;
-    gDB().gUsuario = QStringLiteral("sa");
-    gDB().gUserPassWord = QStringLiteral("sa");
-    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    openDatabase();
 }
 
 VoucherWorld::~VoucherWorld() {
-    if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
-    gDB().gCnn.errors().Clear();
-    gDB().gOpenFlag = false;
-    gDB().gConnString.clear();
-    ModGlobal::gSeccionIni.clear();
     ModGlobal::gMaderera = false;
     ModGlobal::gCantidadDecimales.clear();
-}
-
-void VoucherWorld::config(const QString& clave, const QString& valor) {
-    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')")
-                  .arg(clave, valor));
-}
-
-void VoucherWorld::setStation(const QString& computer, const QString& user) {
-    station_.reset();
-    station_ = std::make_unique<zxtest::FixedStation>(computer, user);
-    ModGlobal::gSeccionIni = (computer.toUpper() + u'|' + user.toUpper()).left(50);
 }
 
 QString VoucherWorld::build(const QString& tc, const QString& id, std::int16_t lineasTitulo,
@@ -97,18 +54,7 @@ QString VoucherWorld::build(const QString& tc, const QString& id, std::int16_t l
 }
 
 QString VoucherWorld::dump() const {
-    QStringList columns;
-    for (const char* c : kColumns) columns.append(QString::fromLatin1(c));
-    QString out = QStringLiteral(
-        "# AUX_MV_CPTE in ID order, one block per row; Null columns are left out\n");
-    int n = 0;
-    for (const QStringList& row : data.rows(QStringLiteral("SELECT ") + columns.join(u',') +
-                                            QStringLiteral(" FROM AUX_MV_CPTE ORDER BY ID"))) {
-        out += QStringLiteral("\n[%1]\n").arg(++n);
-        for (qsizetype i = 0; i < row.size(); ++i)
-            if (!row[i].isNull()) out += columns[i] + u' ' + visible(row[i]) + u'\n';
-    }
-    return out;
+    return dumpWorkTable(kColumns);
 }
 
 void VoucherWorld::execRaw(const QString& sql) const {

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "tests/support/fixtures.h"
-#include "tests/support/scripted_operator.h"
-#include "tests/support/test_database.h"
+#include "tests/support/work_table_world.h"
 
 #include <QList>
 #include <QString>
@@ -10,22 +8,16 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 namespace vdtest {
 
 // The world a voucher build runs in: a program folder holding "AFIP.PNG", the scripted
 // operator, the test database with the fixture vouchers opened as gDB(), the station
 // "pc-caja|ana" (capitals form in gSeccionIni), amounts with two decimals, es_AR texts.
-class VoucherWorld {
+class VoucherWorld : public zxtest::WorkTableWorld {
 public:
     VoucherWorld();
     ~VoucherWorld();
-
-    // A configuration key of TA_CONFIGURACION, stored as given.
-    void config(const QString& clave, const QString& valor);
-    // Another station from now on (the capitals form follows it).
-    void setStation(const QString& computer, const QString& user);
 
     // One voucher built as the automatic mailing asks for it: its type and 13-character
     // identifier, complement "0", no lists, `Agregar` False unless asked. Returns the type as
@@ -35,18 +27,9 @@ public:
 
     // AUX_MV_CPTE in ID order as text: one block per row, Null columns left out.
     QString dump() const;
-    QList<QStringList> rows(const QString& sql) const { return data.rows(sql); }
     // Runs SQL on the database file directly (triggers and other text the translator
     // does not take).
     void execRaw(const QString& sql) const;
-
-    zxtest::ProgramFolder folder;
-    zxtest::ScriptedOperator op;
-    zxtest::TestDatabase data;
-
-private:
-    zxtest::ScopedLocale locale_;
-    std::unique_ptr<zxtest::FixedStation> station_;
 };
 
 // A build whose whole work-table output is kept under tests/data/voucherdata/<name>/.

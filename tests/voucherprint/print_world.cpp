@@ -1,7 +1,6 @@
 #include "tests/voucherprint/print_world.h"
 
 #include "core/globals.h"
-#include "db/db_dll.h"
 #include "db/origen_reportes.h"
 #include "platform/reportengine/previewwindow.h"
 #include "platform/vendrix/clsreporte.h"
@@ -37,10 +36,8 @@ QStringList Comandera::campos() const {
 }
 
 PrintWorld::PrintWorld()
-    : locale_(QLocale(QLocale::Spanish, QLocale::Argentina)),
-      station_(QStringLiteral("pc-salon"), QStringLiteral("mozo1")),
+    : WorkTableWorld(QStringLiteral("pc-salon"), QStringLiteral("mozo1")),
       clock_(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 42))) {
-    ModGlobal::gSeccionIni = QStringLiteral("PC-SALON|MOZO1");
     ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
     config(QStringLiteral("NOMBRE"), QStringLiteral("La Parrilla de Lía"));
     config(QStringLiteral("CALLE"), QStringLiteral("Av. Corrientes"));
@@ -49,29 +46,13 @@ PrintWorld::PrintWorld()
     const QDir forms(zxtest::sourcePath(QStringLiteral("tests/data/voucherprint/forms")));
     for (const QString& name : forms.entryList({QStringLiteral("*.rpt")}, QDir::Files))
         QFile::copy(forms.filePath(name), folder.file(name));
-    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
-    gDB().gDBName = zxtest::TestDatabase::mainName;
-    gDB().gUsuario = QStringLiteral("sa");
-    gDB().gUserPassWord = QStringLiteral("sa");
-    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    openDatabase();
     dbreportes::instala();
 }
 
 PrintWorld::~PrintWorld() {
-    if (gDB().gCnn.State() == ado::adStateOpen) gDB().gCnn.Close();
-    gDB().gCnn.errors().Clear();
-    gDB().gOpenFlag = false;
-    gDB().gConnString.clear();
     gReporte() = clsReporte();
-    ModGlobal::gSeccionIni.clear();
     ModGlobal::gConexionReporte.clear();
-}
-
-void PrintWorld::config(const QString& clave, const QString& valor) {
-    QString v = valor;
-    v.replace(u'\'', QStringLiteral("''"));
-    data.exec(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '%2')")
-                  .arg(clave, v));
 }
 
 void PrintWorld::expectPreviews(int n) {

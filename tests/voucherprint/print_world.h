@@ -3,8 +3,7 @@
 #include "platform/reportengine/document.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/pseudo_serial.h"
-#include "tests/support/scripted_operator.h"
-#include "tests/support/test_database.h"
+#include "tests/support/work_table_world.h"
 
 #include <QByteArray>
 #include <QList>
@@ -40,12 +39,11 @@ struct Comandera {
 // report forms of tests/data/voucherprint/forms, the test database opened as gDB() with the
 // company data in the configuration, reports reading through it, the station
 // "pc-salon|mozo1" (capitals form in gSeccionIni), 05/03/2024 21:07, es_AR texts.
-class PrintWorld {
+class PrintWorld : public zxtest::WorkTableWorld {
 public:
     PrintWorld();
     ~PrintWorld();
 
-    void config(const QString& clave, const QString& valor);
     // Runs SQL Server text on the test database.
     void exec(const QString& sql) const { data.exec(sql); }
     // Answers the next `n` screen previews, each summed up in `previews` (see describe).
@@ -59,14 +57,9 @@ public:
     void impresion(const QString& tc, const QString& letra, const QString& destinoDefault,
                    const QString& copias = QStringLiteral("1"), const QString& impresora = {});
 
-    zxtest::ProgramFolder folder;
-    zxtest::ScriptedOperator op;
-    zxtest::TestDatabase data;
     QStringList previews;
 
 private:
-    zxtest::ScopedLocale locale_;
-    zxtest::FixedStation station_;
     zxtest::FixedClock clock_;
 };
 
