@@ -1,22 +1,18 @@
 // A range query over a million AUX_ERR rows through the database layer, against the same
 // query run through the sqlite3 C API on the same file. Both read every column of every row.
+#include "bench/error_log_database.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/tsql/builder.h"
 #include "platform/ado/tsql/translator.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-constexpr int kRows = 1000000;
 
 // The report's kind of query: one month of errors (about a twenty-fourth of the rows).
 const char* const kMonth =
@@ -24,52 +20,25 @@ const char* const kMonth =
 // As many rows found through the table's key instead of a scan.
 const char* const kIdRange = "SELECT * FROM AUX_ERR WHERE ID >= 100000 AND ID < 142514";
 
-QString folder() {
-    const QByteArray env = qgetenv("ZX_BENCH_DIR");
-    return env.isEmpty() ? QDir::temp().filePath(QStringLiteral("zentrik-bench"))
-                         : QString::fromLocal8Bit(env);
-}
+const QString kDatabase = QStringLiteral("BENCH");
 
-QString databaseFile() {
-    return QDir(folder()).filePath(QStringLiteral("BENCH.db"));
-}
-
-// Builds the database once (kept between runs): the schema, then the rows.
+// Errors of forty processes over two years, seven error numbers in turn.
 void ensureDatabase() {
-    if (QFileInfo::exists(databaseFile())) return;
-    QDir().mkpath(folder());
-    const QString partial = databaseFile() + QStringLiteral(".part");
-    QString error;
-    if (!tsql::buildDatabase(partial, QStringLiteral(ZX_SOURCE_DIR "/schema/main.sql"), &error)) {
-        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
-        std::exit(1);
-    }
-    sqlite3* db = tsql::openDatabase(partial, &error);
-    const QByteArray fill =
+    zxbench::ensureErrorLog(
+        kDatabase, 1,
         QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
-            "SELECT 'Proceso' || (i % 40), "
+            "'Proceso' || (i % 40), "
             "datetime('2024-01-01', '+' || ((i * 63) % 63072000) || ' seconds'), "
             "(i % 7) * 1000 + 208, 'Descripcion del error numero ' || i, "
             "'INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (''K' || i || ''', ''V'')', "
-            "'CAJA' || (i % 30) || '|VENDEDOR', 'usuario' || (i % 20) FROM n")
-            .arg(kRows)
-            .toUtf8();
-    char* message = nullptr;
-    if (sqlite3_exec(db, fill.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "rows: %s\n", message);
-        std::exit(1);
-    }
-    sqlite3_close(db);
-    QFile::rename(partial, databaseFile());
+            "'CAJA' || (i % 30) || '|VENDEDOR', 'usuario' || (i % 20)"));
 }
 
 void layerRangeQuery(benchmark::State& state, const char* query) {
     ado::Connection cn;
     cn.setCursorLocation(ado::adUseClient);
     cn.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=BENCH;UId=sa;Pwd=;")
-                .arg(folder()));
+                .arg(zxbench::folder()));
     long rows = 0;
     for (auto _ : state) {
         ado::Recordset rs;
@@ -88,7 +57,7 @@ void layerRangeQuery(benchmark::State& state, const char* query) {
 
 void sqliteRangeQuery(benchmark::State& state, const char* query) {
     QString error;
-    sqlite3* db = tsql::openDatabase(databaseFile(), &error);
+    sqlite3* db = tsql::openDatabase(zxbench::databaseFile(kDatabase), &error);
     // The same text SQLite runs for the layer.
     const QByteArray sql =
         tsql::Translator(tsql::columnsIn(db)).translate(QString::fromUtf8(query)).toUtf8();

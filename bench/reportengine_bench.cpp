@@ -1,6 +1,7 @@
 // The error-log report over a million AUX_ERR rows: its selection keeps 5,040 of them and the
 // report goes to a PDF. Against it, the same query alone through the sqlite3 C API, its rows
 // drawn as the same texts one line per row by a bare QPdfWriter.
+#include "bench/error_log_database.h"
 #include "platform/ado/tsql/builder.h"
 #include "platform/ado/tsql/translator.h"
 #include "platform/reportengine/engine.h"
@@ -9,8 +10,6 @@
 #include "platform/reportengine/renderer.h"
 #include "platform/vb/conversions.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -20,12 +19,9 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-constexpr int kRows = 1000000;
 
 // One day of errors (5,760 rows, one every 15 seconds) without the 7208 errors: 5,040 rows.
 const QString kSelection = QStringLiteral(
@@ -34,49 +30,20 @@ const QString kSelection = QStringLiteral(
 
 const QString kDatabase = QStringLiteral("REPORTES");
 
-QString folder() {
-    const QByteArray env = qgetenv("ZX_BENCH_DIR");
-    return env.isEmpty() ? QDir::temp().filePath(QStringLiteral("zentrik-bench"))
-                         : QString::fromLocal8Bit(env);
-}
-
-QString databaseFile() {
-    return QDir(folder()).filePath(kDatabase + QStringLiteral(".db"));
-}
-
 QString formFile() {
     return QStringLiteral(ZX_BINARY_DIR "/bin/AUX_ERR.rpt");
 }
 
+// One row every 15 seconds from 1 January 2025; eight error numbers in turn.
 void ensureDatabase() {
-    if (QFileInfo::exists(databaseFile())) return;
-    QDir().mkpath(folder());
-    const QString partial = databaseFile() + QStringLiteral(".part");
-    QString error;
-    if (!tsql::buildDatabase(partial, QStringLiteral(ZX_SOURCE_DIR "/schema/main.sql"), &error)) {
-        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
-        std::exit(1);
-    }
-    sqlite3* db = tsql::openDatabase(partial, &error);
-    // One row every 15 seconds from 1 January 2025; eight error numbers in turn.
-    const QByteArray fill =
+    zxbench::ensureErrorLog(
+        kDatabase, 0,
         QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1 - 1) "
-            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
-            "SELECT 'GrabaComprobante' || (i % 12), "
+            "'GrabaComprobante' || (i % 12), "
             "datetime('2025-01-01', '+' || (i * 15) || ' seconds'), (i % 8) * 1000 + 208, "
             "'No se pudo grabar el comprobante ' || i, "
             "'UPDATE MA_CUENTAS SET SALDO = SALDO + 1 WHERE CODIGO = ''' || (i % 977) || '''', "
-            "'CAJA' || (i % 9), 'VENDEDOR' || (i % 15) FROM n")
-            .arg(kRows)
-            .toUtf8();
-    char* message = nullptr;
-    if (sqlite3_exec(db, fill.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "rows: %s\n", message);
-        std::exit(1);
-    }
-    sqlite3_close(db);
-    QFile::rename(partial, databaseFile());
+            "'CAJA' || (i % 9), 'VENDEDOR' || (i % 15)"));
 }
 
 reportengine::RunRequest request() {
@@ -90,7 +57,7 @@ reportengine::RunRequest request() {
 void reportToPdf(benchmark::State& state) {
     reportengine::setConnectionStringProvider([](const reportengine::Logon& logon) {
         return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=;")
-            .arg(folder(), logon.database);
+            .arg(zxbench::folder(), logon.database);
     });
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("reporte.pdf"));
@@ -139,7 +106,7 @@ PlainQuery engineQuery(sqlite3* db) {
 
 void queryAndBarePdf(benchmark::State& state) {
     QString error;
-    sqlite3* db = tsql::openDatabase(databaseFile(), &error);
+    sqlite3* db = tsql::openDatabase(zxbench::databaseFile(kDatabase), &error);
     const PlainQuery query = engineQuery(db);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("bare.pdf"));

@@ -1,0 +1,60 @@
+#include "bench/error_log_database.h"
+
+#include "platform/ado/tsql/builder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zxbench {
+
+namespace {
+constexpr int kRows = 1000000;
+}  // namespace
+
+QString folder() {
+    const QByteArray env = qgetenv("ZX_BENCH_DIR");
+    return env.isEmpty() ? QDir::temp().filePath(QStringLiteral("zentrik-bench"))
+                         : QString::fromLocal8Bit(env);
+}
+
+QString databaseFile(const QString& name) {
+    return QDir(folder()).filePath(name + QStringLiteral(".db"));
+}
+
+void ensureErrorLog(const QString& name, int first, const QString& values) {
+    const QString file = databaseFile(name);
+    if (QFileInfo::exists(file)) return;
+    QDir().mkpath(folder());
+    // Built aside and renamed when whole, so that a run cut short builds it again.
+    const QString partial = file + QStringLiteral(".part");
+    QString error;
+    if (!tsql::buildDatabase(partial, QStringLiteral(ZX_SOURCE_DIR "/schema/main.sql"), &error)) {
+        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    sqlite3* db = tsql::openDatabase(partial, &error);
+    const QByteArray fill =
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
+            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
+            "SELECT %3 FROM n")
+            .arg(first)
+            .arg(first + kRows - 1)
+            .arg(values)
+            .toUtf8();
+    char* message = nullptr;
+    if (sqlite3_exec(db, fill.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::fprintf(stderr, "rows: %s\n", message);
+        std::exit(1);
+    }
+    sqlite3_close(db);
+    QFile::rename(partial, file);
+}
+
+}  // namespace zxbench

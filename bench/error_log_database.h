@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace zxbench {
+
+// Where the benchmark databases are kept between runs: $ZX_BENCH_DIR, else "zentrik-bench"
+// in the temporary folder.
+QString folder();
+
+// The file of the database `name` in that folder.
+QString databaseFile(const QString& name);
+
+// Builds the database `name` once, from the schema and a million AUX_ERR rows, the i-th
+// (counted from `first`) made of `values`: the expressions of Proceso, fecha, Error,
+// Descripcion, sql, PC and Usuario over i. Ends the program when it cannot.
+void ensureErrorLog(const QString& name, int first, const QString& values);
+
+}  // namespace zxbench
