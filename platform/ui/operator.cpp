@@ -41,6 +41,17 @@ private:
     }
 };
 
+}  // namespace
+
+std::optional<QStringList> Operator::openFiles(const QString& title, const QString& filter,
+                                               const QString& initialDir) {
+    const std::optional<QString> path = openFile(title, filter, initialDir);
+    if (!path) return std::nullopt;
+    return QStringList{*path};
+}
+
+namespace {
+
 HeadlessOperator& headless() {
     static HeadlessOperator h;
     return h;

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,10 @@ public:
                                             const QString& initialDir = {}) = 0;
     virtual std::optional<QString> saveFile(const QString& title, const QString& filter,
                                             const QString& initialPath = {}) = 0;
+    // An open-file chooser that takes several files of one folder at once; their full paths
+    // in the order chosen. By default the one-file chooser's choice.
+    virtual std::optional<QStringList> openFiles(const QString& title, const QString& filter,
+                                                 const QString& initialDir = {});
     // A calendar; nothing when cancelled.
     virtual std::optional<QDate> pickDate(const QDate& initial, const QString& title = {}) = 0;
     // Shows a form modally and returns its result code once it closes.

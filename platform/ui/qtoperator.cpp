@@ -117,6 +117,14 @@ std::optional<QString> QtOperator::openFile(const QString& title, const QString&
     return path;
 }
 
+std::optional<QStringList> QtOperator::openFiles(const QString& title, const QString& filter,
+                                                 const QString& initialDir) {
+    const QStringList paths = QFileDialog::getOpenFileNames(QApplication::activeWindow(), title,
+                                                            initialDir, qtNameFilter(filter));
+    if (paths.isEmpty()) return std::nullopt;
+    return paths;
+}
+
 std::optional<QString> QtOperator::saveFile(const QString& title, const QString& filter,
                                             const QString& initialPath) {
     const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,

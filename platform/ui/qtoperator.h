@@ -15,6 +15,8 @@ public:
                                     const QString& initialDir = {}) override;
     std::optional<QString> saveFile(const QString& title, const QString& filter,
                                     const QString& initialPath = {}) override;
+    std::optional<QStringList> openFiles(const QString& title, const QString& filter,
+                                         const QString& initialDir = {}) override;
     std::optional<QDate> pickDate(const QDate& initial, const QString& title = {}) override;
     int showModal(QDialog& form) override;
     void doEvents() override;

@@ -15,6 +15,7 @@ const char* kindName(Prompt::Kind k) {
     case Prompt::MessageBox: return "message box";
     case Prompt::InputBox: return "input box";
     case Prompt::OpenFile: return "open-file chooser";
+    case Prompt::OpenFiles: return "chooser of several files";
     case Prompt::SaveFile: return "save-file chooser";
     case Prompt::DatePicker: return "date picker";
     case Prompt::Form: return "form";
@@ -42,6 +43,10 @@ ScriptedOperator& ScriptedOperator::input(std::optional<QString> text) {
 }
 ScriptedOperator& ScriptedOperator::openFile(std::optional<QString> path) {
     queue_.push_back({Prompt::OpenFile, std::move(path)});
+    return *this;
+}
+ScriptedOperator& ScriptedOperator::openFiles(std::optional<QStringList> paths) {
+    queue_.push_back({Prompt::OpenFiles, std::move(paths)});
     return *this;
 }
 ScriptedOperator& ScriptedOperator::saveFile(std::optional<QString> path) {
@@ -102,6 +107,13 @@ std::optional<QString> ScriptedOperator::openFile(const QString& title, const QS
     Answer a;
     if (!take(Prompt::OpenFile, {Prompt::OpenFile, filter, title}, &a)) return std::nullopt;
     return std::get<std::optional<QString>>(a);
+}
+
+std::optional<QStringList> ScriptedOperator::openFiles(const QString& title,
+                                                       const QString& filter, const QString&) {
+    Answer a;
+    if (!take(Prompt::OpenFiles, {Prompt::OpenFiles, filter, title}, &a)) return std::nullopt;
+    return std::get<std::optional<QStringList>>(a);
 }
 
 std::optional<QString> ScriptedOperator::saveFile(const QString& title, const QString& filter,

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -14,7 +15,7 @@ namespace zxtest {
 
 // One prompt the code showed to the operator.
 struct Prompt {
-    enum Kind { MessageBox, InputBox, OpenFile, SaveFile, DatePicker, Form };
+    enum Kind { MessageBox, InputBox, OpenFile, OpenFiles, SaveFile, DatePicker, Form };
     Kind kind = MessageBox;
     QString text;   // message, prompt, or the form's object name
     QString title;
@@ -35,6 +36,8 @@ public:
     ScriptedOperator& answer(int code);                        // next message box
     ScriptedOperator& input(std::optional<QString> text);      // next input box (nullopt = cancel)
     ScriptedOperator& openFile(std::optional<QString> path);   // next open-file chooser
+    // Next chooser of several files (nullopt = cancel).
+    ScriptedOperator& openFiles(std::optional<QStringList> paths);
     ScriptedOperator& saveFile(std::optional<QString> path);   // next save-file chooser
     ScriptedOperator& date(std::optional<QDate> date);         // next date picker
     // Next modal form: the function plays the operator on the live form and returns its
@@ -56,14 +59,16 @@ public:
                                     const QString& initialDir = {}) override;
     std::optional<QString> saveFile(const QString& title, const QString& filter,
                                     const QString& initialPath = {}) override;
+    std::optional<QStringList> openFiles(const QString& title, const QString& filter,
+                                         const QString& initialDir = {}) override;
     std::optional<QDate> pickDate(const QDate& initial, const QString& title = {}) override;
     int showModal(QDialog& form) override;
     void doEvents() override;
     void setBusy(bool busy) override;
 
 private:
-    using Answer = std::variant<int, std::optional<QString>, std::optional<QDate>,
-                                std::function<int(QDialog&)>>;
+    using Answer = std::variant<int, std::optional<QString>, std::optional<QStringList>,
+                                std::optional<QDate>, std::function<int(QDialog&)>>;
     struct Queued {
         Prompt::Kind kind;
         Answer answer;
