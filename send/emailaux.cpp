@@ -17,6 +17,18 @@
 
 namespace eMailAux {
 
+namespace {
+
+// A report file to export must be there; the operator is told when it is not.
+bool reporteEncontrado(const QString& Reporte) {
+    if (QFileInfo(Reporte).isFile()) return true;
+    ui::op().msgBox(QStringLiteral("No se encontró el Reporte: \r\n") + Reporte, vb::vbInformation,
+                    QStringLiteral("Aviso al Operador!!!"));
+    return false;
+}
+
+}  // namespace
+
 QString NombreArchivoTemporal(QString& Nombre, QString& Extension) {
     QString carpeta;
     QString archivo;
@@ -55,11 +67,7 @@ QString NombreArchivoTemporal(const QString& Nombre, const QString& Extension) {
 bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato,
                     QString* Motivo) {
     if (Motivo) Motivo->clear();
-    if (!QFileInfo(Reporte).isFile()) {
-        ui::op().msgBox(QStringLiteral("No se encontró el Reporte: \r\n") + Reporte,
-                        vb::vbInformation, QStringLiteral("Aviso al Operador!!!"));
-        return false;
-    }
+    if (!reporteEncontrado(Reporte)) return false;
     try {
         reportengine::exportReport(Reporte, Archivo, Formato);
     } catch (const vb::VbError& e) {
@@ -67,6 +75,17 @@ bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato
         return false;
     }
     return QFileInfo(Archivo).isFile();
+}
+
+void ExportarArchivo(const QString& Reporte, const QString& Archivo, long Formato) {
+    if (!reporteEncontrado(Reporte)) return;
+    vb::Steps paso([](const vb::VbError& e) {
+        return ui::op().msgBox(
+            QStringLiteral("Ha ocurrido el siguiente error al intentar exportar el Archivo ") +
+                QString::number(e.Number) + u' ' + e.Description,
+            vb::vbAbortRetryIgnore + vb::vbQuestion, QStringLiteral("ExportarArchivo"));
+    });
+    paso([&] { reportengine::exportReport(Reporte, Archivo, Formato); });
 }
 
 QString TextoAHTML(QString& Texto) {

@@ -19,6 +19,10 @@ QString NombreArchivoTemporal(const QString& Nombre, const QString& Extension);
 bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato,
                     QString* Motivo = nullptr);
 
+// The same export for a document the program printed to a file: a missing report is told;
+// an export that fails asks the operator (Abort, Retry, Ignore) and Retry runs it again.
+void ExportarArchivo(const QString& Reporte, const QString& Archivo, long Formato);
+
 // The text as an HTML page. Every carriage return of the caller's text becomes "<BR>" (line
 // feeds stay); the page is "<HTML><BODY>", that text and "</BODY></HTML>".
 QString TextoAHTML(QString& Texto);

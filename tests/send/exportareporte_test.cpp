@@ -61,4 +61,41 @@ TEST_F(ExportaReporteTest, AFileThatIsNotASavedReportFailsWithItsReason) {
     EXPECT_TRUE(op.prompts().isEmpty());
 }
 
+class ExportarArchivoTest : public ExportaReporteTest {};
+
+TEST_F(ExportarArchivoTest, APrintedDocumentBecomesAPdf) {
+    const QString rpt = dir.filePath("C0011.RPT");
+    sendtest::writeSavedReport(rpt);
+    const QString pdf = dir.filePath("C0011.PDF");
+    eMailAux::ExportarArchivo(rpt, pdf, 31);
+    EXPECT_TRUE(zxtest::readFile(pdf).startsWith("%PDF"));
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(ExportarArchivoTest, AMissingReportIsToldOnce) {
+    const QString rpt = dir.filePath("no-existe.RPT");
+    op.answer(vb::vbOK);
+    eMailAux::ExportarArchivo(rpt, dir.filePath("salida.PDF"), 31);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text, QStringLiteral("No se encontró el Reporte: \r\n") + rpt);
+    EXPECT_EQ(op.messages()[0].title, QString("Aviso al Operador!!!"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("salida.PDF")));
+}
+
+TEST_F(ExportarArchivoTest, AFailedExportAsksAndRetryRunsItAgain) {
+    const QString rpt = dir.filePath("roto.RPT");
+    touch(rpt);
+    op.answer(vb::vbRetry).answer(vb::vbIgnore);
+    eMailAux::ExportarArchivo(rpt, dir.filePath("roto.PDF"), 31);
+    ASSERT_EQ(op.messages().size(), 2);
+    for (const zxtest::Prompt& p : op.messages()) {
+        EXPECT_TRUE(
+            p.text.startsWith("Ha ocurrido el siguiente error al intentar exportar el Archivo "));
+        EXPECT_EQ(p.title, QString("ExportarArchivo"));
+        EXPECT_EQ(p.buttons, int(vb::vbAbortRetryIgnore));
+        EXPECT_EQ(p.icon, int(vb::vbQuestion));
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("roto.PDF")));
+}
+
 }  // namespace
