@@ -2,6 +2,7 @@
 
 #include "send/cuentaenvio.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -31,7 +32,8 @@ struct EstadoEnvio {
 
     // Form-level state.
     CuentaCorreo CuentaEnvio;
-    QString TextoHTML;  // HTML body of the last mail built
+    QString TextoHTML;      // HTML body of the last mail built
+    QString LinkDocumento;  // web link of the last file uploaded
 };
 
 // The send dialog as its procedures see it: its data, and what those procedures do to its
@@ -46,9 +48,29 @@ public:
     virtual void SetTexto(const QString& campo, const QString& texto) = 0;
     // The attachment box: paths separated by ";".
     virtual QString Adjuntos() const = 0;
-    // The WhatsApp frame's number and message.
+    virtual void SetAdjuntos(const QString& texto) = 0;
+    // The WhatsApp frame's number and message (line ends CR LF), and its label.
     virtual QString ParaWhatsapp() const = 0;
     virtual QString MensajeWhatsapp() const = 0;
+    virtual void SetParaWhatsapp(const QString& numero) = 0;
+    virtual void SetMensajeWhatsapp(const QString& texto) = 0;
+    virtual void SetEtiquetaWhatsapp(const QString& texto) = 0;
+    // The wait panel shown while a file goes up.
+    virtual void MuestraEspera(bool visible) = 0;
+    // The message's picture, shown scaled in its box (a null image clears it), and the
+    // picture's tool-tip.
+    virtual void MuestraImagen(const QImage& imagen) = 0;
+    virtual QImage Imagen() const = 0;
+    virtual void SetDescripcionImagen(const QString& texto) = 0;
+    // The HTML page above a short message field; an empty page hides it and gives the
+    // message field its full height.
+    virtual void VistaPrevia(const QString& pagina) = 0;
+    // The last message or the signature into an empty message field.
+    virtual void CargaMensaje() = 0;
+    // The send button of the e-mail frame.
+    virtual void cmdSend_Click() = 0;
+    // Shows the dialog without waiting for it.
+    virtual void MuestraSinEsperar() = 0;
     virtual void HabilitaEnvio(bool habilitado) = 0;
     virtual void LimpiaEstado() = 0;    // empties the status list
     virtual void LimpiaProgreso() = 0;  // empties the progress label

@@ -10,12 +10,22 @@
 #include "platform/vendrix/clscampos.h"
 #include "platform/vendrix/clsutil.h"
 #include "platform/vendrix/controlarray.h"
+#include "core/errordialog.h"
+#include "send/adjuntos.h"
 #include "send/emailaux.h"
 #include "send/envio.h"
+#include "send/hooks.h"
+#include "send/imagenes.h"
 #include "send/registro.h"
+#include "send/subidaweb.h"
+#include "send/verificaemail.h"
+#include "send/whatsapp.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -133,21 +143,6 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     cmdBrowse = nuevoBoton(Frame5, QStringLiteral("cmdBrowse"), QStringLiteral("Agregar"));
     CmdAbrir = nuevoBoton(Frame5, QStringLiteral("CmdAbrir"), QStringLiteral("Abrir"));
 
-    // The message's picture.
-    auto* ruta = new QLineEdit(Frame5);
-    enArreglo(ruta, 74, QStringLiteral("RutaImagen"));
-    txtfields.append(ruta);
-    cmdPegar = nuevoBoton(Frame5, QStringLiteral("cmdPegar"), QStringLiteral("Pegar imagen"));
-    CmdBuscar = nuevoBoton(Frame5, QStringLiteral("CmdBuscar"), QStringLiteral("Buscar"));
-    cmdAbrirImg = nuevoBoton(Frame5, QStringLiteral("cmdAbrirImg"), QStringLiteral("Abrir"));
-    PicLogo = nuevaEtiqueta(Frame5, QStringLiteral("PicLogo"), {});
-    imglogo = nuevaEtiqueta(Frame5, QStringLiteral("imglogo"), {});
-    Label2 = nuevaEtiqueta(Frame5, QStringLiteral("Label2"),
-                           QStringLiteral("Si lo desea, puede pegar una imagen."));
-    Label5 = nuevaEtiqueta(
-        Frame5, QStringLiteral("Label5"),
-        QStringLiteral("Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje."));
-
     cmdSend = nuevoBoton(Frame5, QStringLiteral("cmdSend"), QStringLiteral("[F2] Enviar Email"));
     cmdExit = nuevoBoton(Frame5, QStringLiteral("cmdExit"), QStringLiteral("[ESC] Salir"));
 
@@ -166,16 +161,6 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     datos->addWidget(txtAttach, 5, 1);
     datos->addWidget(cmdBrowse, 5, 2);
     datos->addWidget(CmdAbrir, 5, 3);
-    auto* imagen = new QHBoxLayout;
-    imagen->addWidget(Label2);
-    imagen->addWidget(ruta, 1);
-    imagen->addWidget(cmdPegar);
-    imagen->addWidget(CmdBuscar);
-    imagen->addWidget(cmdAbrirImg);
-    imagen->addWidget(PicLogo);
-    imagen->addWidget(imglogo);
-    datos->addLayout(imagen, 6, 0, 1, 4);
-    datos->addWidget(Label5, 7, 0, 1, 4);
     auto* botones = new QHBoxLayout;
     botones->addStretch();
     botones->addWidget(cmdSend);
@@ -193,12 +178,7 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     estado->addWidget(lstStatus);
     estado->addWidget(lblProgress);
 
-    auto* principal = new QVBoxLayout(this);
-    principal->addWidget(Frame1);
-    principal->addWidget(Frame5, 1);
-    principal->addWidget(Frame4);
-
-    // Placed over the e-mail frame by the load; shown only in their own modes.
+    // In the place of the e-mail frames; shown only in its own mode.
     frameWhatsapp = new QGroupBox(QStringLiteral("Datos de Whatsapp"), this);
     frameWhatsapp->setObjectName(QStringLiteral("frameWhatsapp"));
     auto* whatsapp = new QGridLayout(frameWhatsapp);
@@ -212,12 +192,54 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     cmdSalir =
         nuevoBoton(frameWhatsapp, QStringLiteral("cmdSalir"), QStringLiteral("[ESC] Salir"));
     LblMailWSapp = nuevaEtiqueta(frameWhatsapp, QStringLiteral("LblMailWSapp"), {});
+
+    // The message's picture.
+    auto* ruta = new QLineEdit(frameWhatsapp);
+    enArreglo(ruta, 74, QStringLiteral("RutaImagen"));
+    ruta->setReadOnly(true);
+    txtfields.append(ruta);
+    cmdPegar =
+        nuevoBoton(frameWhatsapp, QStringLiteral("cmdPegar"), QStringLiteral("Pegar imagen"));
+    CmdBuscar = nuevoBoton(frameWhatsapp, QStringLiteral("CmdBuscar"), QStringLiteral("Buscar"));
+    cmdAbrirImg =
+        nuevoBoton(frameWhatsapp, QStringLiteral("cmdAbrirImg"), QStringLiteral("Abrir"));
+    PicLogo = nuevaEtiqueta(frameWhatsapp, QStringLiteral("PicLogo"), {});
+    PicLogo->setFixedSize(px(2400), px(1800));
+    PicLogo->setFrameShape(QFrame::Box);
+    imglogo = nuevaEtiqueta(frameWhatsapp, QStringLiteral("imglogo"), {});
+    imglogo->setVisible(false);
+    Label2 = nuevaEtiqueta(frameWhatsapp, QStringLiteral("Label2"),
+                           QStringLiteral("Si lo desea, puede pegar una imagen."));
+    Label5 = nuevaEtiqueta(
+        frameWhatsapp, QStringLiteral("Label5"),
+        QStringLiteral("Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje."));
+
     whatsapp->addWidget(txtParaWhatsapp, 0, 0);
     whatsapp->addWidget(cmdConsultarContacto, 0, 1);
     whatsapp->addWidget(txtMensajeWhatsapp, 1, 0, 1, 2);
     whatsapp->addWidget(LblMailWSapp, 2, 0, 1, 2);
-    whatsapp->addWidget(cmdEnviarWhatsapp, 3, 0);
-    whatsapp->addWidget(cmdSalir, 3, 1);
+    auto* imagen = new QGridLayout;
+    imagen->addWidget(Label2, 0, 0, 1, 4);
+    imagen->addWidget(ruta, 1, 0, 1, 4);
+    imagen->addWidget(cmdPegar, 2, 0);
+    imagen->addWidget(CmdBuscar, 2, 1);
+    imagen->addWidget(cmdAbrirImg, 2, 2);
+    imagen->addWidget(PicLogo, 0, 4, 4, 1);
+    imagen->addWidget(Label5, 3, 0, 1, 4);
+    imagen->setColumnStretch(3, 1);
+    whatsapp->addLayout(imagen, 3, 0, 1, 2);
+    auto* botonesWhatsapp = new QHBoxLayout;
+    botonesWhatsapp->addStretch();
+    botonesWhatsapp->addWidget(cmdEnviarWhatsapp);
+    botonesWhatsapp->addWidget(cmdSalir);
+    whatsapp->addLayout(botonesWhatsapp, 4, 0, 1, 2);
+    whatsapp->setColumnStretch(0, 1);
+
+    auto* principal = new QVBoxLayout(this);
+    principal->addWidget(Frame1);
+    principal->addWidget(frameWhatsapp, 1);
+    principal->addWidget(Frame5, 1);
+    principal->addWidget(Frame4);
 
     frmEspera = new QFrame(this);
     frmEspera->setObjectName(QStringLiteral("frmEspera"));
@@ -234,16 +256,27 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     espera->addWidget(Label3);
     espera->addWidget(Label6);
 
-    // The WhatsApp mode, pictures, web upload and the contact lookups are not offered yet.
-    for (QWidget* w : {static_cast<QWidget*>(optMetodoEnvio[1]), static_cast<QWidget*>(cmdBrowse),
-                       static_cast<QWidget*>(CmdAbrir), static_cast<QWidget*>(cmdPegar),
-                       static_cast<QWidget*>(CmdBuscar), static_cast<QWidget*>(cmdAbrirImg),
-                       static_cast<QWidget*>(ruta), static_cast<QWidget*>(CmdConsultar)})
-        w->setEnabled(false);
+    // Over the frames while a file goes up.
+    frmEspera->setAutoFillBackground(true);
 
-    connect(cmdSend, &QPushButton::clicked, this, [this] { cmdSend_Click(); });
-    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
-    connect(CmdConsultar, &QPushButton::clicked, this, [this] { CmdConsultar_Click(); });
+    for (QRadioButton* o : optMetodoEnvio)
+        connect(o, &QRadioButton::clicked, this,
+                [this, o] { optMetodoEnvio_Click(o->property("Index").toInt()); });
+    const std::pair<QPushButton*, void (FrmEnviar::*)()> eventos[] = {
+        {cmdSend, &FrmEnviar::cmdSend_Click},
+        {cmdExit, &FrmEnviar::cmdExit_Click},
+        {CmdConsultar, &FrmEnviar::CmdConsultar_Click},
+        {cmdBrowse, &FrmEnviar::cmdBrowse_Click},
+        {CmdAbrir, &FrmEnviar::CmdAbrir_Click},
+        {cmdEnviarWhatsapp, &FrmEnviar::cmdEnviarWhatsapp_Click},
+        {cmdSalir, &FrmEnviar::cmdSalir_Click},
+        {cmdConsultarContacto, &FrmEnviar::cmdConsultarContacto_Click},
+        {cmdPegar, &FrmEnviar::cmdPegar_Click},
+        {CmdBuscar, &FrmEnviar::CmdBuscar_Click},
+        {cmdAbrirImg, &FrmEnviar::cmdAbrirImg_Click},
+    };
+    for (const auto& [boton, manejador] : eventos)
+        connect(boton, &QPushButton::clicked, this, [this, m = manejador] { (this->*m)(); });
 
     // The form sees keys before its controls.
     installEventFilter(this);
@@ -267,6 +300,14 @@ FrmEnviar& FrmEnviar::Default() {
 
 void FrmEnviar::reiniciaControles() {
     optMetodoEnvio[0]->setChecked(true);
+    setWindowTitle(QStringLiteral("Formulario Envio de eMail"));
+    Frame5->setVisible(true);
+    Frame3->setVisible(true);
+    Frame4->setVisible(true);
+    imglogo->clear();
+    imglogo->setToolTip(QString());
+    PicLogo->clear();
+    PicLogo->setToolTip(QString());
     txtServer->clear();
     for (QWidget* w : txtfields) {
         if (auto* l = qobject_cast<QLineEdit*>(w)) l->clear();
@@ -325,6 +366,64 @@ QString FrmEnviar::MensajeWhatsapp() const {
     return texto.replace(u'\n', QStringLiteral("\r\n"));
 }
 
+void FrmEnviar::SetAdjuntos(const QString& texto) {
+    txtAttach->setText(texto);
+}
+
+void FrmEnviar::SetParaWhatsapp(const QString& numero) {
+    txtParaWhatsapp->setText(numero);
+}
+
+void FrmEnviar::SetMensajeWhatsapp(const QString& texto) {
+    QString lineas = texto;
+    lineas.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    txtMensajeWhatsapp->setPlainText(lineas);
+}
+
+void FrmEnviar::SetEtiquetaWhatsapp(const QString& texto) {
+    LblMailWSapp->setText(texto);
+}
+
+void FrmEnviar::MuestraEspera(bool visible) {
+    frmEspera->adjustSize();
+    frmEspera->setVisible(visible);
+    if (visible) frmEspera->raise();
+    frmEspera->repaint();
+}
+
+void FrmEnviar::MuestraImagen(const QImage& imagen) {
+    imglogo->setPixmap(QPixmap::fromImage(imagen));
+    Escalar_Imagen(imagen, PicLogo);
+    imglogo->repaint();
+}
+
+QImage FrmEnviar::Imagen() const {
+    return imglogo->pixmap().toImage();
+}
+
+void FrmEnviar::SetDescripcionImagen(const QString& texto) {
+    imglogo->setToolTip(texto);
+    PicLogo->setToolTip(texto);
+}
+
+void FrmEnviar::VistaPrevia(const QString& pagina) {
+    QWidget* mensaje = campo(QStringLiteral("Mensaje"));
+    if (pagina.isEmpty()) {
+        WebBrowser1->setVisible(false);
+        mensaje->setFixedHeight(px(5460));
+        return;
+    }
+    WebBrowser1->setVisible(true);
+    WebBrowser1->setSource(QUrl::fromUserInput(pagina, vb::App().Path));
+    mensaje->setFixedHeight(px(1260));
+    repaint();
+}
+
+void FrmEnviar::MuestraSinEsperar() {
+    show();
+    raise();
+}
+
 void FrmEnviar::HabilitaEnvio(bool habilitado) {
     cmdSend->setEnabled(habilitado);
 }
@@ -352,9 +451,7 @@ bool FrmEnviar::modoEmail() const {
 
 void FrmEnviar::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (loaded_) return;
-    loaded_ = true;
-    Form_Load();
+    cargaSiHaceFalta();
 }
 
 void FrmEnviar::Form_Load() {
@@ -381,7 +478,7 @@ void FrmEnviar::Form_Load() {
          },
          [&] { CargaMensaje(); },
          [&] {
-             frameWhatsapp->move(px(120), px(960));
+             // The WhatsApp frame takes the e-mail frames' place in the layout.
              frmEspera->move(px(120), px(1920));
          },
          [&] { CargaCuentaEnvio(); },
@@ -467,10 +564,18 @@ void FrmEnviar::closeEvent(QCloseEvent* event) {
 
 void FrmEnviar::reject() {
     // Escape leaves through the exit button of the current mode.
-    if (modoEmail()) cmdExit_Click();
+    if (modoEmail())
+        cmdExit_Click();
+    else
+        cmdSalir_Click();
 }
 
 bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
+    // The picture is shown in PicLogo: a double click there is one on the picture.
+    if (event->type() == QEvent::MouseButtonDblClick && watched == PicLogo) {
+        imglogo_DblClick();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* tecla = static_cast<QKeyEvent*>(event);
         const int codigo = ui::windowsKeyCode(tecla->key());
@@ -487,12 +592,18 @@ bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmEnviar::Form_KeyDown(int KeyCode, int) {
-    if (!modoEmail()) return;
-    if (KeyCode == kF2) {
-        if (cmdSend->isEnabled()) cmdSend_Click();
-    } else if (KeyCode == kF5) {
-        // Only the lookup: F5 never leaves the dialog.
-        CmdConsultar_Click();
+    // Only the send and the lookup: F5 never leaves the dialog.
+    if (modoEmail()) {
+        if (KeyCode == kF2) {
+            if (cmdSend->isEnabled()) cmdSend_Click();
+        } else if (KeyCode == kF5) {
+            CmdConsultar_Click();
+        }
+    } else {
+        if (KeyCode == kF2)
+            cmdEnviarWhatsapp_Click();
+        else if (KeyCode == kF5)
+            cmdConsultarContacto_Click();
     }
 }
 
@@ -502,7 +613,141 @@ void FrmEnviar::cmdExit_Click() {
     Unload();
 }
 
-void FrmEnviar::CmdConsultar_Click() {}
+void FrmEnviar::evento(const char* rutina, const std::function<void()>& trabajo) {
+    // An error never leaves an event: it is shown, and the event ends.
+    vb::runSteps(ModGlobal::manejaError(QString::fromLatin1(rutina)), {trabajo});
+}
+
+void FrmEnviar::CmdConsultar_Click() {
+    evento("CmdConsultar_Click", [&] { send::ConsultaDirecciones(*this); });
+}
+
+void FrmEnviar::cmdConsultarContacto_Click() {
+    evento("cmdConsultarContacto_Click", [&] { send::ConsultaContacto(*this); });
+}
+
+void FrmEnviar::optMetodoEnvio_Click(int Index) {
+    optMetodoEnvio[Index == 1 ? 1 : 0]->setChecked(true);
+    if (Index == 1) {
+        evento("optMetodoEnvio_Click", [&] {
+            frameWhatsapp->setVisible(true);
+            Frame5->setVisible(false);
+            Frame3->setVisible(false);
+            Frame4->setVisible(false);
+            resize(width(), px(10635));
+            setWindowTitle(QStringLiteral("Formulario Envio de Whatsapp"));
+            send::PreparaWhatsapp(*this);
+        });
+        MuestraEspera(false);
+        return;
+    }
+    setWindowTitle(QStringLiteral("Formulario Envio de eMail"));
+    resize(width(), px(10635));
+    frameWhatsapp->setVisible(false);
+    Frame5->setVisible(true);
+    Frame3->setVisible(true);
+    Frame4->setVisible(true);
+}
+
+void FrmEnviar::cmdEnviarWhatsapp_Click() {
+    evento("cmdEnviarWhatsapp_Click", [&] { send::EnviarWhatsapp(*this); });
+}
+
+void FrmEnviar::cmdSalir_Click() {
+    pSalir = true;
+    EnvioManual = false;
+    Unload();
+}
+
+void FrmEnviar::cmdBrowse_Click() {
+    send::AgregaAdjuntos(*this);
+}
+
+void FrmEnviar::CmdAbrir_Click() {
+    evento("CmdAbrir_Click", [&] { send::AbreAdjuntos(*this); });
+}
+
+void FrmEnviar::cmdPegar_Click() {
+    const QImage imagen = QGuiApplication::clipboard()->image();
+    send::PegaImagen(*this, imagen.isNull() ? std::nullopt : std::optional<QImage>(imagen));
+}
+
+void FrmEnviar::CmdBuscar_Click() {
+    send::BuscaImagen(*this);
+}
+
+void FrmEnviar::imglogo_DblClick() {
+    const QString ruta = Texto(QStringLiteral("RutaImagen"));
+    if (ruta.isEmpty() || !sendhooks::servicios().MuestraImagen) return;
+    evento("imglogo_DblClick", [&] { sendhooks::servicios().MuestraImagen(ruta); });
+}
+
+void FrmEnviar::cmdAbrirImg_Click() {
+    imglogo_DblClick();
+}
+
+QString FrmEnviar::uploadAdjuntoWeb(const QString& archivoOriginal, QString& NombreArchivo,
+                                    QString& ext, bool MantenerNombre) {
+    return send::uploadAdjuntoWeb(*this, archivoOriginal, NombreArchivo, ext, MantenerNombre);
+}
+
+void FrmEnviar::crearArchivo(const QString& Ruta, const QString& dato, bool NoAgrega) {
+    send::crearArchivo(Ruta, dato, NoAgrega);
+}
+
+QString FrmEnviar::ColorARGB(const QString& Color) {
+    return send::ColorARGB(Color);
+}
+
+void FrmEnviar::EnviarMail_Especial(const QString& Cuenta, const QString& Arch) {
+    send::EnviarMail_Especial(Default(), Cuenta, Arch);
+}
+
+void FrmEnviar::AbrirAdjunto(const QString& QueArchivo, bool MostrarVentana) {
+    send::AbrirAdjunto(QueArchivo, MostrarVentana);
+}
+
+void FrmEnviar::AsignarFoto(const QString& Imagen) {
+    send::AsignarFoto(*this, Imagen);
+}
+
+void FrmEnviar::GeneraThumb(QString& Tmp, const QString& ID) {
+    send::GeneraThumb(*this, Tmp, ID);
+}
+
+void FrmEnviar::Escalar_Imagen(const QImage& Img1, QLabel* Destino) {
+    if (Img1.isNull()) return;
+    QPixmap lienzo(Destino->size());
+    lienzo.fill(Destino->palette().color(QPalette::Window));
+    const auto& ajuste = sendhooks::servicios().TamanoAjustado;
+    const QSize tamano = ajuste
+                             ? ajuste(Img1.width(), Img1.height(), lienzo.width(), lienzo.height())
+                             : Img1.size();
+    QPainter pintor(&lienzo);
+    pintor.setRenderHint(QPainter::SmoothPixmapTransform);
+    pintor.drawImage(QRect(QPoint((lienzo.width() - tamano.width()) / 2,
+                                  (lienzo.height() - tamano.height()) / 2),
+                           tamano),
+                     Img1);
+    pintor.end();
+    Destino->setPixmap(lienzo);
+}
+
+void FrmEnviar::VerificaeMail(QString& Cuenta, QString& TC, const vb::Variant& IdComprobante,
+                              bool& PorPantalla, bool& ForzarEnvio) {
+    cargaSiHaceFalta();
+    send::VerificaeMail(*this, Cuenta, TC, IdComprobante, PorPantalla, ForzarEnvio);
+}
+
+QString FrmEnviar::GetStringFile(QString& Value, bool Force) {
+    return send::GetStringFile(Value, Force);
+}
+
+void FrmEnviar::cargaSiHaceFalta() {
+    if (loaded_) return;
+    loaded_ = true;
+    Form_Load();
+}
 
 void FrmEnviar::cmdSend_Click() {
     EnviarPyMail();

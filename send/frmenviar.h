@@ -2,9 +2,14 @@
 
 #include "send/dialogoenvio.h"
 
+#include "platform/vb/variant.h"
+
 #include <QDialog>
+#include <QImage>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 class QFrame;
 class QGroupBox;
@@ -18,8 +23,8 @@ class QTextBrowser;
 
 // The send dialog "Formulario Envio de eMail": a caller sets its public members, writes the
 // subject into its "Asunto" field and shows it modally; the operator edits the message and
-// sends it by e-mail. A report file handed in as the attachment is exported to PDF when the
-// dialog loads.
+// sends it by e-mail, or as a WhatsApp link with the attachment and a picture uploaded to the
+// web. A report file handed in as the attachment is exported to PDF when the dialog loads.
 class FrmEnviar : public QDialog, public send::DialogoEnvio {
     Q_OBJECT
 
@@ -31,13 +36,27 @@ public:
     static FrmEnviar& Default();
 
     // Public methods.
-    void cmdSend_Click();
+    QString uploadAdjuntoWeb(const QString& archivoOriginal, QString& NombreArchivo, QString& ext,
+                             bool MantenerNombre);
+    void crearArchivo(const QString& Ruta, const QString& dato, bool NoAgrega);
+    QString ColorARGB(const QString& Color);
+    // Acts on the program-wide instance.
+    void EnviarMail_Especial(const QString& Cuenta, const QString& Arch);
+    void AbrirAdjunto(const QString& QueArchivo, bool MostrarVentana);
+    void AsignarFoto(const QString& Imagen);
+    void GeneraThumb(QString& Tmp, const QString& ID);
+    // Paints the picture into the box, fitted (never enlarged) and centred.
+    void Escalar_Imagen(const QImage& Img1, QLabel* Destino);
+    void cmdSend_Click() override;
     void ActualizaContestado(const QString& Usuario, const QString& UIDL,
                              const QString& CuentaEmail);
-    void CargaMensaje();
+    void CargaMensaje() override;
     void Rtf_Html_EliminarTemp(const QString& Ruta);
     void RegistrarEnvio(bool HayError, const QString& TextoError, const QString& CodigoActivador,
                         bool esWhatsapp);
+    void VerificaeMail(QString& Cuenta, QString& TC, const vb::Variant& IdComprobante,
+                       bool& PorPantalla, bool& ForzarEnvio);
+    QString GetStringFile(QString& Value, bool Force);
     bool EnviarPyMail();
 
     // Unloads the dialog: the unload handler runs, the dialog closes, and its members (but
@@ -49,13 +68,33 @@ public:
     void Form_KeyDown(int KeyCode, int Shift);
     void cmdExit_Click();
     void CmdConsultar_Click();
+    void optMetodoEnvio_Click(int Index);
+    void cmdEnviarWhatsapp_Click();
+    void cmdSalir_Click();
+    void cmdConsultarContacto_Click();
+    void cmdBrowse_Click();
+    void CmdAbrir_Click();
+    void cmdPegar_Click();
+    void CmdBuscar_Click();
+    void imglogo_DblClick();
+    void cmdAbrirImg_Click();
 
     // send::DialogoEnvio
     QString Texto(const QString& campo) const override;
     void SetTexto(const QString& campo, const QString& texto) override;
     QString Adjuntos() const override;
+    void SetAdjuntos(const QString& texto) override;
     QString ParaWhatsapp() const override;
     QString MensajeWhatsapp() const override;
+    void SetParaWhatsapp(const QString& numero) override;
+    void SetMensajeWhatsapp(const QString& texto) override;
+    void SetEtiquetaWhatsapp(const QString& texto) override;
+    void MuestraEspera(bool visible) override;
+    void MuestraImagen(const QImage& imagen) override;
+    QImage Imagen() const override;
+    void SetDescripcionImagen(const QString& texto) override;
+    void VistaPrevia(const QString& pagina) override;
+    void MuestraSinEsperar() override;
     void HabilitaEnvio(bool habilitado) override;
     void LimpiaEstado() override;
     void LimpiaProgreso() override;
@@ -97,7 +136,7 @@ public:
     QPushButton* cmdPegar;
     QPushButton* CmdBuscar;
     QLabel* PicLogo;
-    QLabel* imglogo;
+    QLabel* imglogo;  // holds the picture; PicLogo shows it
     QPushButton* cmdAbrirImg;
     QLabel* Label2;
     QLabel* Label5;
@@ -119,6 +158,10 @@ private:
     bool modoEmail() const;
     QWidget* campo(const QString& dataField) const;
     void reiniciaControles();
+    // Loads the dialog when it is not loaded yet, as a first use of its controls does.
+    void cargaSiHaceFalta();
+    // Runs an event's work; a run-time error goes to the error dialog under the event's name.
+    void evento(const char* rutina, const std::function<void()>& trabajo);
 
     bool loaded_ = false;
     bool unloading_ = false;

@@ -27,4 +27,9 @@ void MuestraAviso(const QString& Titulo, const QString& Mensaje, std::int16_t Es
         ui::op().msgBox(Mensaje, vb::vbOKOnly, Titulo);
 }
 
+Servicios& servicios() {
+    static Servicios s;
+    return s;
+}
+
 }  // namespace sendhooks

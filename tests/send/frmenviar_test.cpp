@@ -12,9 +12,14 @@
 #include "transfer/frmmsgbox.h"
 #include "transfer/hooks.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/opened_links.h"
 #include "tests/support/scripted_operator.h"
 
+#include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -310,6 +315,100 @@ TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
     EXPECT_TRUE(frm.pSalir);
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(op.exhausted());
+}
+
+TEST_F(FrmEnviarTest, TheWhatsappModeTakesTheEmailFramesPlace) {
+    FrmEnviar frm;
+    frm.LinkDocumento = "http://docs/Clientes/C1/202405/a.pdf";
+    showModal(frm, [&] {
+        line(frm, "Asunto")->setText("Informe de Errores");
+        frm.optMetodoEnvio[1]->click();
+        EXPECT_EQ(frm.windowTitle(), QString("Formulario Envio de Whatsapp"));
+        EXPECT_TRUE(frm.frameWhatsapp->isVisible());
+        EXPECT_FALSE(frm.Frame5->isVisible());
+        EXPECT_FALSE(frm.Frame4->isVisible());
+        EXPECT_FALSE(frm.frmEspera->isVisible());
+        // Nothing to upload: the subject and the link of the last upload.
+        EXPECT_EQ(frm.MensajeWhatsapp(), QString("Informe de Errores\r\nLink del documento : "
+                                                 "http://docs/Clientes/C1/202405/a.pdf"));
+        frm.optMetodoEnvio[0]->click();
+        EXPECT_EQ(frm.windowTitle(), QString("Formulario Envio de eMail"));
+        EXPECT_FALSE(frm.frameWhatsapp->isVisible());
+        EXPECT_TRUE(frm.Frame5->isVisible());
+        frm.optMetodoEnvio[1]->click();
+        // Escape leaves through the WhatsApp frame's exit.
+        pressKey(frm.txtParaWhatsapp, Qt::Key_Escape);
+    });
+    EXPECT_TRUE(frm.pSalir);
+    // A new load is in the e-mail mode again.
+    EXPECT_TRUE(frm.optMetodoEnvio[0]->isChecked());
+    EXPECT_EQ(frm.windowTitle(), QString("Formulario Envio de eMail"));
+    EXPECT_EQ(frm.LinkDocumento, QString());
+}
+
+TEST_F(FrmEnviarTest, F2InTheWhatsappModeOpensTheChatAndKeepsTheDialog) {
+    zxtest::OpenedLinks links;
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        frm.optMetodoEnvio[1]->click();
+        frm.txtParaWhatsapp->setText("341 555-5555");
+        frm.txtMensajeWhatsapp->setPlainText("Hola\nChau");
+        pressKey(frm.txtMensajeWhatsapp, Qt::Key_F2);
+        EXPECT_TRUE(frm.isVisible());
+        EXPECT_TRUE(frm.pSalir);
+        frm.cmdSalir->click();
+    });
+    ASSERT_EQ(links.urls().size(), 1);
+    EXPECT_EQ(links.urls()[0].toString(QUrl::FullyEncoded),
+              QString("https://web.whatsapp.com/send?phone=%2B5493415555555&text=Hola%0AChau"));
+    ASSERT_EQ(sendLog().size(), 1);
+    EXPECT_EQ(sendLog()[0][1], QString("3415555555"));
+}
+
+TEST_F(FrmEnviarTest, AttachmentsAreAddedAndOpened) {
+    zxtest::OpenedLinks links;
+    const QString a = writeFile("a.pdf", "%PDF");
+    const QString b = writeFile("b.pdf", "%PDF");
+    op.openFiles(QStringList{a, b});
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        frm.cmdBrowse->click();
+        EXPECT_EQ(frm.txtAttach->text(), a + ";" + b);
+        frm.CmdAbrir->click();
+        frm.cmdExit->click();
+    });
+    EXPECT_EQ(links.urls(), (QList<QUrl>{QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)}));
+}
+
+TEST_F(FrmEnviarTest, PastingWithoutAPictureIsTold) {
+    QGuiApplication::clipboard()->setText("no es una imagen");
+    op.answer(vb::vbOK);
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        frm.optMetodoEnvio[1]->click();
+        frm.cmdPegar->click();
+        EXPECT_FALSE(frm.frmEspera->isVisible());
+        frm.cmdSalir->click();
+    });
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text, QString("Imagen no válida"));
+    EXPECT_EQ(op.messages()[0].title, QString("Aviso"));
+    EXPECT_EQ(op.messages()[0].icon, int(vb::vbCritical));
+    EXPECT_TRUE(QDir(folder.file("IMAGENES")).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(FrmEnviarTest, ASmallPictureIsPaintedCentredAtItsOwnSize) {
+    FrmEnviar frm;
+    QImage rojo(20, 10, QImage::Format_RGB32);
+    rojo.fill(Qt::red);
+    frm.Escalar_Imagen(rojo, frm.PicLogo);
+    const QImage pintado = frm.PicLogo->pixmap().toImage();
+    ASSERT_EQ(pintado.size(), frm.PicLogo->size());
+    const QPoint centro(pintado.width() / 2, pintado.height() / 2);
+    EXPECT_EQ(QColor(pintado.pixel(centro)), QColor(Qt::red));
+    EXPECT_EQ(QColor(pintado.pixel(centro + QPoint(9, 4))), QColor(Qt::red));
+    EXPECT_NE(QColor(pintado.pixel(centro + QPoint(11, 0))), QColor(Qt::red));
+    EXPECT_NE(QColor(pintado.pixel(centro + QPoint(0, 6))), QColor(Qt::red));
 }
 
 }  // namespace

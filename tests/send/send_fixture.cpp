@@ -11,6 +11,19 @@ void Dialog::SetTexto(const QString& campo, const QString& texto) {
     if (campo == QStringLiteral("Para")) toSeen.append(texto);
 }
 
+void Dialog::VistaPrevia(const QString& pagina) {
+    preview = pagina;
+    previews.append(pagina);
+}
+
+void Dialog::MuestraSinEsperar() {
+    ++shows;
+    if (onShow) onShow(*this);
+    // A dialog nobody plays is left at once, so a test never waits for ever.
+    else
+        pSalir = true;
+}
+
 void Dialog::Descarga() {
     ++unloads;
     static_cast<send::EstadoEnvio&>(*this) = send::EstadoEnvio{};
