@@ -5,8 +5,12 @@
 #include "db/origen_reportes.h"
 #include "lookup/formularios_qt.h"
 #include "lookup/lib_clscons3.h"
+#include "receipts/imp_recibos.h"
+#include "send/hooks.h"
 #include "send/informe.h"
 #include "transfer/hooks.h"
+#include "voucherdata/auxiliar_comprobantes.h"
+#include "voucherprint/imprimircomprobante.h"
 
 namespace arranque {
 
@@ -19,7 +23,25 @@ void instalaServicios() {
     send::instalaEnInforme();
     transfer::instalaEnEnvio();
     transfer::instalaVentanas();
+    instalaDocumentosEnEnvio();
     dbreportes::instala();
+}
+
+void instalaDocumentosEnEnvio() {
+    sendhooks::Servicios& servicios = sendhooks::servicios();
+    servicios.GeneraAuxiliarComprobantes =
+        [](QString& TC, const QString& SucursalDesde, const QString& NumeroDesde,
+           const QString& LetraDesde, const QString& IdComplementoDesde, std::int16_t LineasTitulo,
+           const QString& SucursalHasta, const QString& NumeroHasta, const QString& LetraHasta,
+           const QString& IdComplementoHasta, const QString& ListaID,
+           const QString& ListaIdComprobante, const QString& IdTarea, bool Agregar) {
+            ModGlobal::GeneraAuxiliarComprobantes(
+                TC, SucursalDesde, NumeroDesde, LetraDesde, IdComplementoDesde, LineasTitulo,
+                SucursalHasta, NumeroHasta, LetraHasta, IdComplementoHasta, ListaID,
+                ListaIdComprobante, IdTarea, vb::Variant(Agregar));
+        };
+    servicios.GeneraAuxiliarRecibo_PagoCobranza = IMP_Recibos::GeneraAuxiliarRecibo_PagoCobranza;
+    servicios.ImprimirComprobante = ModGlobal::ImprimirComprobante;
 }
 
 }  // namespace arranque

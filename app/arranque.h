@@ -8,4 +8,8 @@ namespace arranque {
 
 void instalaServicios();
 
+// The document printing the send dialog's automatic mailing drives: the voucher work tables,
+// the receipt print data and the voucher printer. Part of instalaServicios.
+void instalaDocumentosEnEnvio();
+
 }  // namespace arranque

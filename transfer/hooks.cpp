@@ -2,8 +2,11 @@
 
 #include "platform/ui/operator.h"
 #include "send/hooks.h"
+#include "transfer/frmimgnew.h"
 #include "transfer/frmmsgbox.h"
+#include "transfer/rt_imgthumbs.h"
 #include "transfer/ventanasqt.h"
+#include "transfer/voraro.h"
 
 namespace transfer {
 
@@ -16,6 +19,15 @@ void instalaEnEnvio() {
             box.Espera = Espera;
             ui::op().showModal(box);
         });
+    sendhooks::Servicios& servicios = sendhooks::servicios();
+    servicios.EjecutaFTP = VORARo::EjecutaFTP;
+    servicios.GeneraThumbnail = Rt_ImgThumbs::GeneraThumbnail;
+    servicios.TamanoAjustado = Rt_ImgThumbs::TamanoAjustado;
+    servicios.MuestraImagen = [](const QString& pImagen) {
+        FrmImgNew visor;
+        visor.pImagen = pImagen;
+        ui::op().showModal(visor);
+    };
 }
 
 void instalaVentanas() {
