@@ -8,16 +8,11 @@
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clsutil.h"
+#include "send/comparacion.h"
 
 namespace ModGlobal {
 
 namespace {
-
-bool esTipo(const QString& TC, std::initializer_list<const char*> tipos) {
-    for (const char* tipo : tipos)
-        if (vb::StrComp(TC, QString::fromLatin1(tipo), vb::Compare::Text) == 0) return true;
-    return false;
-}
 
 // A flag column: Null counts as not set.
 bool marcado(const ado::Recordset& rs, const char* columna) {
@@ -37,11 +32,11 @@ QString ObtieneMailsContactos(const QString& TC, const QString& Cuenta) {
     QString lista;
     while (rs.State() != ado::adStateClosed && !rs.Eof()) {
         bool recibe;
-        if (esTipo(TC, {"PG", "OPG", "PGFP", "CB", "CBFP", "CBCT"}))
+        if (send::unoDe(TC, {"PG", "OPG", "PGFP", "CB", "CBFP", "CBCT"}))
             recibe = marcado(rs, "MAILPGCB");
-        else if (esTipo(TC, {"OT"}))
+        else if (send::unoDe(TC, {"OT"}))
             recibe = marcado(rs, "MAILOT");
-        else if (esTipo(TC, {"OC"}))
+        else if (send::unoDe(TC, {"OC"}))
             recibe = marcado(rs, "MAILOC");
         else
             recibe = !gUtil().NuloAVacio(rs[QStringLiteral("EMail")]).isEmpty();

@@ -9,6 +9,7 @@
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/clsutil.h"
+#include "send/comparacion.h"
 #include "send/contactos.h"
 #include "send/emailaux.h"
 #include "send/hooks.h"
@@ -20,12 +21,6 @@ namespace send {
 
 namespace {
 
-bool esTipo(const QString& TC, std::initializer_list<const char*> tipos) {
-    for (const char* tipo : tipos)
-        if (vb::StrComp(TC, QString::fromLatin1(tipo), vb::Compare::Text) == 0) return true;
-    return false;
-}
-
 const std::initializer_list<const char*> kCompras = {"FCC",  "NCC", "LNCC", "NDC",
                                                      "LNDC", "RMC", "FPC",  "NCCP"};
 const std::initializer_list<const char*> kCobranzas = {"CB", "CBCT", "CBFP"};
@@ -33,10 +28,10 @@ const std::initializer_list<const char*> kPagos = {"PG", "PGFP", "OPG", "IBR", "
 
 // The report printer's file type of an attachment format.
 int tipoArchivo(const QString& formato) {
-    if (esTipo(formato, {"HTML", "HTM"})) return 22;
-    if (esTipo(formato, {"RTF"})) return 15;
-    if (esTipo(formato, {"XLS"})) return 25;
-    if (esTipo(formato, {"RPT"})) return 7;
+    if (unoDe(formato, {"HTML", "HTM"})) return 22;
+    if (unoDe(formato, {"RTF"})) return 15;
+    if (unoDe(formato, {"XLS"})) return 25;
+    if (unoDe(formato, {"RPT"})) return 7;
     return 0;
 }
 
@@ -113,7 +108,7 @@ private:
                 porPantalla_ ? gReporte().DestinoPantalla() : gReporte().DestinoArchivo();
         });
         // A cash closing has no report form to print: its message goes without attachment.
-        if (!esTipo(tc_, {"@CJA"})) imprimeDocumento();
+        if (!unoDe(tc_, {"@CJA"})) imprimeDocumento();
         if (porPantalla_) return;
         paso_([&] {
             QString pie;
@@ -126,17 +121,17 @@ private:
     void imprimeDocumento() {
         QString seleccion;
         QString selector = QStringLiteral("Todos");
-        if (esTipo(tc_, kCompras))
+        if (unoDe(tc_, kCompras))
             seleccion = QStringLiteral("{C_MV_CPTE.CUENTA}= '") + vb::Trim(cuenta_) + u'\'';
         QStringList formulas{QString()};
         const QString numero = id();
-        if (esTipo(tc_, kCobranzas) || esTipo(tc_, kPagos)) {
+        if (unoDe(tc_, kCobranzas) || unoDe(tc_, kPagos)) {
             selector.clear();
             paso_([&] {
                 auto& genera = sendhooks::servicios().GeneraAuxiliarRecibo_PagoCobranza;
                 if (!genera) sinServicio();
                 genera(tc_, vb::Mid(numero, 1, 4), vb::Mid(numero, 5, 8), vb::Mid(numero, 13, 1),
-                       esTipo(tc_, kPagos) ? cuenta_ : QString(), formulas,
+                       unoDe(tc_, kPagos) ? cuenta_ : QString(), formulas,
                        static_cast<std::int32_t>(gUtil().ValorEntero(
                            ModGlobal::Cfg(QStringLiteral("CobranzasCopiasPorPagina")))),
                        static_cast<std::int32_t>(
@@ -146,7 +141,10 @@ private:
             paso_([&] {
                 auto& genera = sendhooks::servicios().GeneraAuxiliarComprobantes;
                 if (!genera) sinServicio();
-                genera(tc_, vb::Mid(numero, 1, 4), vb::Mid(numero, 5, 8), vb::Mid(numero, 13, 1),
+                // The build writes the type back as its tables hold it (padded); the
+                // document keeps its own for the form, the subject and the log.
+                QString tipo = tc_;
+                genera(tipo, vb::Mid(numero, 1, 4), vb::Mid(numero, 5, 8), vb::Mid(numero, 13, 1),
                        QStringLiteral("0"), 3, QString(), QString(), QString(), QString(),
                        QString(), QString(), QString(), false);
             });
@@ -170,7 +168,7 @@ private:
         imprime();
         paso_([&] {
             const QString formato = formatoAdjunto();
-            const QString extension = esTipo(formato, {"PDF"}) ? QStringLiteral("RPT") : formato;
+            const QString extension = unoDe(formato, {"PDF"}) ? QStringLiteral("RPT") : formato;
             adjunto_ = carpeta_ + cuenta_ + QStringLiteral("1.") + extension;
             gReporte().Propiedad(QStringLiteral("PrintFileName"), adjunto_);
             gReporte().Propiedad(QStringLiteral("PrintFileType"), tipoArchivo(extension));
@@ -180,7 +178,7 @@ private:
         if (porPantalla_) return;
         paso_([&] {
             const QString formato = formatoAdjunto();
-            if (!esTipo(formato, {"PDF"})) return;
+            if (!unoDe(formato, {"PDF"})) return;
             eMailAux::ExportarArchivo(carpeta_ + cuenta_ + QStringLiteral("1.RPT"),
                                       carpeta_ + cuenta_ + QStringLiteral("1.") + formato, 31);
             adjunto_ = carpeta_ + cuenta_ + QStringLiteral("1.") + formato;

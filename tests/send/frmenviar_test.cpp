@@ -9,6 +9,7 @@
 #include "platform/vb/app.h"
 #include "tests/send/report_file.h"
 #include "tests/send/send_fixture.h"
+#include "transfer/frmimgnew.h"
 #include "transfer/frmmsgbox.h"
 #include "transfer/hooks.h"
 #include "tests/support/fixtures.h"
@@ -409,6 +410,34 @@ TEST_F(FrmEnviarTest, ASmallPictureIsPaintedCentredAtItsOwnSize) {
     EXPECT_EQ(QColor(pintado.pixel(centro + QPoint(9, 4))), QColor(Qt::red));
     EXPECT_NE(QColor(pintado.pixel(centro + QPoint(11, 0))), QColor(Qt::red));
     EXPECT_NE(QColor(pintado.pixel(centro + QPoint(0, 6))), QColor(Qt::red));
+}
+
+TEST_F(FrmEnviarTest, ALargePictureIsFittedIntoItsBoxAndEnlargedOnADoubleClick) {
+    transfer::instalaEnEnvio();
+    FrmEnviar frm;
+    QImage azul(1600, 1200, QImage::Format_RGB32);
+    azul.fill(Qt::blue);
+    frm.Escalar_Imagen(azul, frm.PicLogo);
+    const QImage pintado = frm.PicLogo->pixmap().toImage();
+    // The box's width is the bound: the picture fills it and is centred in its height.
+    const QSize caja = frm.PicLogo->size();
+    const int alto = caja.width() * 3 / 4;
+    const int arriba = (caja.height() - alto) / 2;
+    EXPECT_EQ(QColor(pintado.pixel(0, arriba + 1)), QColor(Qt::blue));
+    EXPECT_EQ(QColor(pintado.pixel(caja.width() - 1, arriba + alto - 2)), QColor(Qt::blue));
+    EXPECT_NE(QColor(pintado.pixel(caja.width() / 2, arriba - 2)), QColor(Qt::blue));
+
+    // Nothing to enlarge without a picture path.
+    QTest::mouseDClick(frm.PicLogo, Qt::LeftButton);
+    frm.SetTexto("RutaImagen", folder.file("IMAGENES/thumbs5/20240507153012.bmp"));
+    QString visto;
+    op.form([&](QDialog& visor) {
+        visto = dynamic_cast<FrmImgNew&>(visor).pImagen;
+        return 0;
+    });
+    QTest::mouseDClick(frm.PicLogo, Qt::LeftButton);
+    EXPECT_EQ(visto, folder.file("IMAGENES/thumbs5/20240507153012.bmp"));
+    EXPECT_TRUE(op.exhausted());
 }
 
 }  // namespace

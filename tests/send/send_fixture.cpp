@@ -16,6 +16,11 @@ void Dialog::VistaPrevia(const QString& pagina) {
     previews.append(pagina);
 }
 
+void Dialog::cmdSend_Click() {
+    ++sends;
+    if (onSend) onSend(*this);
+}
+
 void Dialog::MuestraSinEsperar() {
     ++shows;
     if (onShow) onShow(*this);

@@ -36,6 +36,8 @@ public:
     // Plays the operator each time the dialog is shown without waiting; counted in `shows`.
     std::function<void(Dialog&)> onShow;
     int shows = 0;
+    // Sees the dialog as the send button finds it; sends are counted in `sends`.
+    std::function<void(Dialog&)> onSend;
 
     QString Texto(const QString& campo) const override { return fields.value(campo); }
     void SetTexto(const QString& campo, const QString& texto) override;
@@ -52,7 +54,7 @@ public:
     void SetDescripcionImagen(const QString& texto) override { pictureTip = texto; }
     void VistaPrevia(const QString& pagina) override;
     void CargaMensaje() override { ++lastMessageLoads; }
-    void cmdSend_Click() override { ++sends; }
+    void cmdSend_Click() override;
     void MuestraSinEsperar() override;
     void HabilitaEnvio(bool habilitado) override { sendEnabled = habilitado; }
     void LimpiaEstado() override { ++statusClears; }

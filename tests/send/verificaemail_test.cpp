@@ -1,0 +1,324 @@
+#include "send/verificaemail.h"
+
+#include "app/arranque.h"
+#include "core/globals.h"
+#include "platform/reportengine/document.h"
+#include "platform/vendrix/clsreporte.h"
+#include "send/frmenviar.h"
+#include "send/hooks.h"
+#include "tests/core/temp_env.h"
+#include "tests/send/mail_component.h"
+#include "tests/send/send_fixture.h"
+#include "tests/voucherprint/print_world.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using sendtest::Dialog;
+
+const QString kFactura = QStringLiteral("000100000123A");
+
+// The automatic mailing of the invoice FC 0001-00000123A of the account C001, printed by the
+// real voucher data and voucher printer into report forms of the test, on 05/03/2024 21:07:42
+// at the station "pc-salon|mozo1".
+class VerificaeMailTest : public ::testing::Test {
+protected:
+    VerificaeMailTest() {
+        world.exec(QString::fromUtf8(zxtest::readFile(
+            zxtest::sourcePath(QStringLiteral("tests/data/voucherdata/vouchers.sql")))));
+        world.exec(
+            "INSERT INTO MA_CONTACTOS (Nombre_y_Apellido, CuentaRel, email, mailPGCB) VALUES "
+            "('Ana', 'C001', 'compras@c001.com', 1), ('Beto', 'C001', 'pagos@c001.com', 1);"
+            "INSERT INTO VT_CLIENTES (CODIGO, fax) VALUES ('C001', ' 341 555-5555 ')");
+        world.formulario("FC-A");
+        previous_ = sendhooks::servicios();
+        arranque::instalaDocumentosEnEnvio();
+    }
+    ~VerificaeMailTest() override { sendhooks::servicios() = previous_; }
+
+    // A mail rule; `sinConfirmacion` as SQL ("1", "0" or "NULL").
+    void regla(const QString& activador, const QString& sinConfirmacion, int baja = 0) {
+        world.exec(
+            QStringLiteral("INSERT INTO V_MA_EMAIL (codigoactivador, baja, SinConfirmacion, "
+                           "De, Para, Asunto, Mensaje) VALUES ('%1', %2, %3, "
+                           "'ventas@empresa.com', 'respaldo@c001.com', 'Su comprobante ', "
+                           "'Adjuntamos su comprobante.')")
+                .arg(activador)
+                .arg(baja)
+                .arg(sinConfirmacion));
+    }
+    void verifica(QString cuenta = QStringLiteral("C001"), QString tc = QStringLiteral("FC"),
+                  bool porPantalla = false, bool forzar = false) {
+        send::VerificaeMail(dialog, cuenta, tc, vb::Variant(kFactura), porPantalla, forzar);
+        cuentaFinal = cuenta;
+        porPantallaFinal = porPantalla;
+    }
+    // The export folder of a send at the world's moment.
+    QString carpeta() const { return tmp.path() + "/E-MAILS/ENVIOS/05-03-2024/21.07.42/"; }
+
+    vptest::PrintWorld world;
+    coretest::TempFolder tmp;
+    Dialog dialog;
+    QString cuentaFinal;
+    bool porPantallaFinal = true;
+
+private:
+    sendhooks::Servicios previous_;
+};
+
+TEST_F(VerificaeMailTest, ARuleWithoutConfirmationMailsTheInvoiceAtOnce) {
+    regla("FC,NC", "1");
+    bool paginaImpresa = false;
+    Dialog enviado;
+    dialog.onSend = [&](Dialog& d) {
+        enviado = d;
+        paginaImpresa = QFile::exists(carpeta() + "C001.htm");
+    };
+    verifica();
+    ASSERT_EQ(dialog.sends, 1);
+    EXPECT_EQ(enviado.fields["De"], QString("ventas@empresa.com"));
+    EXPECT_EQ(enviado.fields["Para"], QString("compras@c001.com;pagos@c001.com"));
+    // The rule's subject runs straight into the reference.
+    EXPECT_EQ(enviado.fields["Asunto"], QString("Su comprobante (FC 000100000123A)"));
+    EXPECT_EQ(enviado.fields["Mensaje"], QString("Adjuntamos su comprobante."));
+    EXPECT_EQ(enviado.attachments, carpeta() + "C0011.PDF");
+    EXPECT_EQ(enviado.archAdjunto, carpeta() + "C0011.PDF");
+    EXPECT_EQ(enviado.TC, QString("FC"));
+    EXPECT_EQ(enviado.IdComprobante, kFactura);
+    EXPECT_EQ(enviado.Cuenta, QString("C001"));
+    EXPECT_FALSE(enviado.MostrarAntes);
+    EXPECT_EQ(enviado.whatsappTo, QString("341 555-5555"));
+    EXPECT_EQ(enviado.whatsappLabel, QString("341 555-5555"));
+    EXPECT_EQ(enviado.lastMessageLoads, 1);
+    // The footer page was previewed, then hidden for the send.
+    EXPECT_EQ(enviado.previews, (QStringList{tmp.path() + "/PiePag.htm", ""}));
+    EXPECT_TRUE(paginaImpresa);
+
+    // The attachment: the voucher's work-table rows of this station, exported to PDF.
+    EXPECT_TRUE(zxtest::readFile(carpeta() + "C0011.PDF").startsWith("%PDF"));
+    const QString impreso = vptest::describe(reportengine::loadDocument(carpeta() + "C0011.RPT"));
+    EXPECT_TRUE(impreso.startsWith("FC-A | ")) << impreso.toStdString();
+    EXPECT_TRUE(impreso.contains("A1; B2; ; C3; D4")) << impreso.toStdString();
+    // The page goes; the files of the attachment stay.
+    EXPECT_FALSE(QFile::exists(carpeta() + "C001.htm"));
+    EXPECT_EQ(dialog.unloads, 2);
+    EXPECT_EQ(dialog.shows, 0);
+    EXPECT_TRUE(world.op.prompts().isEmpty());
+}
+
+TEST_F(VerificaeMailTest, ARuleThatAsksShowsTheDialogUntilTheOperatorIsDone) {
+    for (const char* sin : {"NULL", "0"}) {
+        SCOPED_TRACE(sin);
+        world.exec("DELETE FROM V_MA_EMAIL");
+        regla("FC", sin);
+        Dialog d;
+        d.onShow = [](Dialog& shown) {
+            EXPECT_TRUE(shown.MostrarAntes);
+            EXPECT_FALSE(shown.pSalir);
+            // The operator leaves at the second look.
+            if (++shown.hides == 2) shown.pSalir = true;
+        };
+        dialog = d;
+        verifica();
+        EXPECT_EQ(dialog.shows, 2);
+        EXPECT_EQ(dialog.sends, 0);
+        EXPECT_EQ(dialog.unloads, 1);
+        EXPECT_FALSE(QFile::exists(carpeta() + "C001.htm"));
+    }
+}
+
+TEST_F(VerificaeMailTest, OnlyAnActiveRuleHoldingTheTypeFires) {
+    struct Case {
+        const char* name;
+        QString activador;
+        int baja;
+        int sends;
+    };
+    const Case cases[] = {
+        {"another type", "NC,ND", 0, 0},
+        {"a rule given up", "FC", 1, 0},
+        // The types are matched as text: a rule of "FCC" holds "FC".
+        {"a longer type", "FCC", 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        world.exec("DELETE FROM V_MA_EMAIL");
+        regla(c.activador, "1", c.baja);
+        dialog = Dialog();
+        verifica();
+        EXPECT_EQ(dialog.sends, c.sends);
+        EXPECT_EQ(dialog.unloads, c.sends ? 2 : 1);
+        EXPECT_EQ(QFile::exists(carpeta() + "C0011.PDF"), c.sends == 1);
+        QDir(tmp.path() + "/E-MAILS").removeRecursively();
+    }
+}
+
+TEST_F(VerificaeMailTest, AForcedSendNeedsNoRuleAndAlwaysAsks) {
+    world.config("email_de", " cobranzas@empresa.com ");
+    dialog.onShow = [](Dialog& d) {
+        EXPECT_EQ(d.fields["De"], QString("cobranzas@empresa.com"));
+        EXPECT_EQ(d.fields["Para"], QString("compras@c001.com;pagos@c001.com"));
+        EXPECT_EQ(d.fields["Asunto"], QString("FC 000100000123A"));
+        EXPECT_EQ(d.fields["Mensaje"], QString());
+        EXPECT_EQ(d.attachments, d.archAdjunto);
+        d.pSalir = true;
+    };
+    verifica("C001", "FC", true, true);
+    EXPECT_EQ(dialog.shows, 1);
+    EXPECT_EQ(dialog.sends, 0);
+    EXPECT_FALSE(porPantallaFinal);
+    EXPECT_TRUE(QFile::exists(carpeta() + "C0011.PDF"));
+}
+
+TEST_F(VerificaeMailTest, ABlankAccountIsTheVoucherNumber) {
+    regla("FC", "1");
+    dialog.onSend = [this](Dialog& d) {
+        EXPECT_EQ(d.Cuenta, kFactura);
+        EXPECT_EQ(d.attachments, carpeta() + kFactura + "1.PDF");
+        // No customer has that code: no phone.
+        EXPECT_EQ(d.whatsappTo, QString());
+    };
+    verifica("  ");
+    EXPECT_EQ(cuentaFinal, kFactura);
+    EXPECT_EQ(dialog.sends, 1);
+}
+
+TEST_F(VerificaeMailTest, TheAttachmentFormatComesFromTheConfiguration) {
+    struct Case {
+        const char* formato;
+        QString adjunto;
+        QString impreso;  // the file of the second print
+    };
+    const Case cases[] = {
+        {"pdf", "C0011.pdf", "C0011.RPT"},
+        {"HTML", "C0011.HTML", "C0011.HTML"},
+        {"RPT", "C0011.RPT", "C0011.RPT"},
+    };
+    regla("FC", "1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formato);
+        world.exec("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'eMail_formatoadjunto'");
+        world.config("eMail_formatoadjunto", c.formato);
+        QString adjunto;
+        dialog = Dialog();
+        dialog.onSend = [&](Dialog& d) { adjunto = d.attachments; };
+        verifica();
+        EXPECT_EQ(adjunto, carpeta() + c.adjunto);
+        EXPECT_TRUE(QFile::exists(carpeta() + c.impreso));
+        EXPECT_TRUE(QFile::exists(carpeta() + c.adjunto));
+        QDir(tmp.path() + "/E-MAILS").removeRecursively();
+    }
+    EXPECT_TRUE(world.op.prompts().isEmpty());
+}
+
+TEST_F(VerificaeMailTest, OnTheScreenTheInvoiceIsShownTwiceAndNothingIsMailed) {
+    regla("FC", "1");
+    world.expectPreviews(2);
+    verifica("C001", "FC", true);
+    ASSERT_EQ(world.previews.size(), 2);
+    EXPECT_TRUE(world.previews[0].startsWith("FC-A | "));
+    EXPECT_EQ(dialog.sends, 0);
+    EXPECT_EQ(dialog.unloads, 0);
+    EXPECT_FALSE(QFile::exists(carpeta() + "C0011.PDF"));
+}
+
+TEST_F(VerificaeMailTest, ACashClosingGoesWithoutAttachment) {
+    regla("@CJA", "1");
+    QString adjunto = "sin tocar";
+    dialog.onSend = [&](Dialog& d) { adjunto = d.attachments; };
+    QString cuenta = "C001";
+    QString tc = "@CJA";
+    bool porPantalla = false;
+    bool forzar = false;
+    send::VerificaeMail(dialog, cuenta, tc, vb::Variant(QStringLiteral("15")), porPantalla,
+                        forzar);
+    EXPECT_EQ(dialog.sends, 1);
+    EXPECT_EQ(adjunto, QString());
+    EXPECT_TRUE(world.op.prompts().isEmpty());
+}
+
+// The whole road on the real dialog: the rule sends at once and the customer gets the PDF.
+TEST_F(VerificaeMailTest, TheCustomerReceivesTheInvoiceAsAPdf) {
+    regla("FC", "1");
+    zxtest::SmtpServer server;
+    sendtest::ComponentOnServer component(server);
+    ModGlobal::gUsuarioLogeado = "ana";
+    const zxtest::SmtpServer::Options cuenta;
+    world.exec(QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, eMail_Server, email_usuario, "
+                              "email_Password, email_ServerOtro) VALUES ('ana', 'Otro', '%1', "
+                              "'%2', 'mail.empresa.com.ar')")
+                   .arg(cuenta.login, cuenta.password));
+    QList<sendtest::Notice> avisos;
+    auto anterior =
+        sendhooks::setAvisoTemporizado([&](const QString& t, const QString& m, std::int16_t e) {
+            avisos.append({t, m, e});
+        });
+    FrmEnviar frm;
+    QString c = "C001", tc = "FC";
+    bool porPantalla = false, forzar = false;
+    frm.VerificaeMail(c, tc, vb::Variant(kFactura), porPantalla, forzar);
+    sendhooks::setAvisoTemporizado(std::move(anterior));
+    ModGlobal::gUsuarioLogeado.clear();
+
+    ASSERT_EQ(server.messages().size(), 2);
+    for (const zxtest::ReceivedMail& mail : server.messages()) {
+        EXPECT_EQ(mail.header("Subject"), QString("Su comprobante (FC 000100000123A)"));
+        ASSERT_EQ(mail.parts.size(), 3);
+        EXPECT_EQ(mail.parts[2].fileName, QString("C0011.PDF"));
+        EXPECT_EQ(mail.parts[2].content, zxtest::readFile(carpeta() + "C0011.PDF"));
+    }
+    const QList<QStringList> log = world.data.rows(
+        "SELECT Para, TC, IdComprobante, Cuenta, Status FROM V_MA_EMAILMOV ORDER BY ID");
+    EXPECT_EQ(log, (QList<QStringList>{{"compras@c001.com", "FC", kFactura, "C001", "OK"},
+                                       {"pagos@c001.com", "FC", kFactura, "C001", "OK"}}));
+    EXPECT_EQ(avisos.size(), 2);
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(frm.pSalir);
+}
+
+// A collection receipt goes through the receipt print data: its rows and report formulas
+// reach the printed attachment.
+TEST(VerificaeMailReciboTest, AReceiptIsPrintedWithItsFormulas) {
+    vptest::PrintWorld world;
+    coretest::TempFolder tmp;
+    world.exec(QString::fromUtf8(
+        zxtest::readFile(zxtest::sourcePath(QStringLiteral("tests/data/receipts/receipts.sql")))));
+    // Printed as a receipt, not as the accounting entry of a voucher of the ledger.
+    world.exec("DELETE FROM V_TA_CPTE WHERE Codigo = 'CB'");
+    // The form shows the receipt's amount formula.
+    const QString forma = world.formulario("CB-X");
+    QByteArray xml = zxtest::readFile(forma);
+    xml.replace("{@Prm_Extra}", "{@Prm_ImporteCpte}");
+    ASSERT_TRUE(zxtest::writeFile(forma, xml));
+    world.exec(
+        "INSERT INTO V_MA_EMAIL (codigoactivador, baja, SinConfirmacion, Asunto) VALUES "
+        "('CB', 0, 1, 'Recibo ')");
+    const sendhooks::Servicios previous = sendhooks::servicios();
+    arranque::instalaDocumentosEnEnvio();
+    ModGlobal::gCantidadDecimales = QStringLiteral("2");
+    Dialog dialog;
+    QString adjunto;
+    dialog.onSend = [&](Dialog& d) { adjunto = d.attachments; };
+    QString cuenta = "C0001", tc = "CB";
+    bool porPantalla = false, forzar = false;
+    send::VerificaeMail(dialog, cuenta, tc, vb::Variant(QStringLiteral("000100000010X")),
+                        porPantalla, forzar);
+    sendhooks::servicios() = previous;
+    ModGlobal::gCantidadDecimales.clear();
+
+    const QString carpeta = tmp.path() + "/E-MAILS/ENVIOS/05-03-2024/21.07.42/";
+    EXPECT_EQ(adjunto, carpeta + "C00011.PDF");
+    EXPECT_TRUE(zxtest::readFile(adjunto).startsWith("%PDF"));
+    const QString impreso = vptest::describe(reportengine::loadDocument(carpeta + "C00011.RPT"));
+    EXPECT_TRUE(impreso.startsWith("CB-X | ")) << impreso.toStdString();
+    // The receipt's rows of this station and its formulas.
+    EXPECT_TRUE(impreso.contains("Prm_ImporteCpte=1350,00")) << impreso.toStdString();
+    EXPECT_TRUE(impreso.contains("| 02/11/2026; 15/11/2026; 05/10/2026")) << impreso.toStdString();
+    EXPECT_TRUE(world.op.prompts().isEmpty());
+}
+
+}  // namespace
