@@ -71,6 +71,8 @@ public:
     virtual void cmdSend_Click() = 0;
     // Shows the dialog without waiting for it.
     virtual void MuestraSinEsperar() = 0;
+    // Lets the interface process its events, waiting for one when none is pending.
+    virtual void EsperaEventos() = 0;
     virtual void HabilitaEnvio(bool habilitado) = 0;
     virtual void LimpiaEstado() = 0;    // empties the status list
     virtual void LimpiaProgreso() = 0;  // empties the progress label

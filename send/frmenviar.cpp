@@ -24,6 +24,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QFile>
@@ -422,6 +423,10 @@ void FrmEnviar::VistaPrevia(const QString& pagina) {
 void FrmEnviar::MuestraSinEsperar() {
     show();
     raise();
+}
+
+void FrmEnviar::EsperaEventos() {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void FrmEnviar::HabilitaEnvio(bool habilitado) {

@@ -95,6 +95,7 @@ public:
     void SetDescripcionImagen(const QString& texto) override;
     void VistaPrevia(const QString& pagina) override;
     void MuestraSinEsperar() override;
+    void EsperaEventos() override;
     void HabilitaEnvio(bool habilitado) override;
     void LimpiaEstado() override;
     void LimpiaProgreso() override;

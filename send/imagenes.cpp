@@ -45,27 +45,22 @@ void guardaTemporal(DialogoEnvio& d, const QImage& imagen, const QString& ruta) 
     d.MuestraImagen(guardada);
 }
 
-}  // namespace
-
-QString CarpetaImagenes() {
-    return gUtil().BarraFinal(vb::App().Path) + QStringLiteral("IMAGENES/");
-}
-
-void GeneraThumb(DialogoEnvio& d, QString& Tmp, const QString& ID) {
+// GeneraThumb; false when no thumbnail was made, so LinkDocumento is not this picture's.
+bool generaThumb(DialogoEnvio& d, QString& Tmp, const QString& ID) {
     d.MuestraEspera(true);
     QString destino;
     const auto& genera = sendhooks::servicios().GeneraThumbnail;
     if (!genera || !genera(QStringLiteral("IMAGENES/"), Tmp, ID, 0, destino, 1100, 950)) {
         d.MuestraEspera(false);
         avisoFallo();
-        return;
+        return false;
     }
     d.LinkDocumento.clear();
     Tmp = CarpetaImagenes() + QStringLiteral("thumbs5/") + ID + QStringLiteral(".bmp");
     if (!ModGlobal::ExisteArchivo(Tmp)) {
         d.MuestraEspera(false);
         avisoFallo();
-        return;
+        return true;
     }
     QString nombre = QStringLiteral("DOCUMENTO_IMAGEN");
     QString ext = QStringLiteral("bmp");
@@ -73,6 +68,17 @@ void GeneraThumb(DialogoEnvio& d, QString& Tmp, const QString& ID) {
     d.SetTexto(QStringLiteral("RutaImagen"), Tmp);
     QFile::remove(imagenTemporal(ID));
     d.MuestraEspera(false);
+    return true;
+}
+
+}  // namespace
+
+QString CarpetaImagenes() {
+    return gUtil().BarraFinal(vb::App().Path) + QStringLiteral("IMAGENES/");
+}
+
+void GeneraThumb(DialogoEnvio& d, QString& Tmp, const QString& ID) {
+    generaThumb(d, Tmp, ID);
 }
 
 void AsignarFoto(DialogoEnvio& d, const QString& Imagen) {
@@ -113,8 +119,12 @@ void PegaImagen(DialogoEnvio& d, const std::optional<QImage>& portapapeles) {
         temporal = imagenTemporal(estampa);
         guardaTemporal(d, *portapapeles, temporal);
     });
-    paso([&] { GeneraThumb(d, temporal, estampa); });
-    paso([&] { agregaLink(d); });
+    bool subida = false;
+    paso([&] { subida = generaThumb(d, temporal, estampa); });
+    // A picture without a thumbnail brings no link: not even the last picture's.
+    paso([&] {
+        if (subida) agregaLink(d);
+    });
     paso([&] { d.MuestraEspera(false); });
 }
 
@@ -131,8 +141,7 @@ void BuscaImagen(DialogoEnvio& d) {
         const QString estampa = EstampaServidor();
         QString temporal = imagenTemporal(estampa);
         guardaTemporal(d, d.Imagen(), temporal);
-        GeneraThumb(d, temporal, estampa);
-        agregaLink(d);
+        if (generaThumb(d, temporal, estampa)) agregaLink(d);
         AsignarFoto(d, ruta);
     } catch (const vb::VbError&) {
         // The pick leaves quietly: the picture box tells what it holds.

@@ -259,9 +259,10 @@ private:
                 d_.MostrarAntes = true;
             });
             paso_([&] {
+                // The operator's events wake the wait: nothing spins while the dialog is open.
                 while (!d_.pSalir) {
                     d_.MuestraSinEsperar();
-                    ui::op().doEvents();
+                    d_.EsperaEventos();
                 }
             });
         }

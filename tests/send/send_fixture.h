@@ -56,6 +56,7 @@ public:
     void CargaMensaje() override { ++lastMessageLoads; }
     void cmdSend_Click() override;
     void MuestraSinEsperar() override;
+    void EsperaEventos() override {}
     void HabilitaEnvio(bool habilitado) override { sendEnabled = habilitado; }
     void LimpiaEstado() override { ++statusClears; }
     void LimpiaProgreso() override {}

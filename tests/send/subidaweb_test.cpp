@@ -225,6 +225,21 @@ TEST_F(ImagenTest, AThumbnailThatCannotBeMadeIsToldAndKeepsTheLastLink) {
     EXPECT_EQ(dialog.waitPanel, (QList<bool>{true, false}));
 }
 
+// The last picture's link is not this picture's: a paste without a thumbnail adds none.
+TEST_F(ImagenTest, APasteWithoutAThumbnailAddsNoLink) {
+    dialog.whatsappText = "Factura";
+    dialog.LinkDocumento = link("anterior.bmp");
+    // A folder in the way of the picture's copy.
+    ASSERT_TRUE(QDir().mkpath(folder.file("IMAGENES/20210622090507.jpg")));
+    op.answer(vb::vbOK).answer(vb::vbOK);
+    send::PegaImagen(dialog, picture(40, 30));
+    ASSERT_EQ(op.messages().size(), 2);
+    EXPECT_EQ(op.messages()[1].text, QString("Error al subir la imagen. Intente nuevamente."));
+    EXPECT_EQ(dialog.whatsappText, QString("Factura"));
+    EXPECT_EQ(dialog.LinkDocumento, link("anterior.bmp"));
+    EXPECT_TRUE(ftp.commands({"STOR"}).isEmpty());
+}
+
 TEST_F(ImagenTest, AChosenPictureFileGoesUpAndStaysShown) {
     const QString elegida = tmp.file("logo.png");
     ASSERT_TRUE(picture(300, 200).save(elegida));

@@ -13,6 +13,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -278,6 +281,29 @@ TEST_F(VerificaeMailTest, TheCustomerReceivesTheInvoiceAsAPdf) {
     EXPECT_EQ(avisos.size(), 2);
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(frm.pSalir);
+}
+
+// A rule that asks: the real dialog stays on screen, usable, until the operator leaves it.
+TEST_F(VerificaeMailTest, TheDialogWaitsForTheOperator) {
+    regla("FC", "NULL");
+    FrmEnviar frm;
+    bool visto = false;
+    QTimer::singleShot(0, &frm, [&] {
+        visto = frm.isVisible();
+        EXPECT_EQ(frm.Texto("Asunto"), QString("Su comprobante (FC 000100000123A)"));
+        EXPECT_EQ(frm.txtAttach->text(), carpeta() + "C0011.PDF");
+        EXPECT_EQ(frm.txtParaWhatsapp->text(), QString("341 555-5555"));
+        EXPECT_FALSE(frm.pSalir);
+        frm.cmdExit->click();
+    });
+    QString c = "C001", tc = "FC";
+    bool porPantalla = false, forzar = false;
+    frm.VerificaeMail(c, tc, vb::Variant(kFactura), porPantalla, forzar);
+    EXPECT_TRUE(visto);
+    EXPECT_TRUE(frm.pSalir);
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(world.data.rows("SELECT ID FROM V_MA_EMAILMOV").isEmpty());
+    EXPECT_FALSE(QFile::exists(carpeta() + "C001.htm"));
 }
 
 // A collection receipt goes through the receipt print data: its rows and report formulas
