@@ -5,6 +5,7 @@
 #include "core/globals.h"
 #include "db/db_dll.h"
 #include "db/sql_builders.h"
+#include "db/sql_text.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
@@ -88,8 +89,7 @@ void ControlAcceso(const QString& Proceso) {
     if (buscaTarea) {
         ado::Recordset rs;
         paso([&] {
-            QString like = proceso;
-            like.replace(u'\'', QStringLiteral("''"));
+            const QString like = sqltext::comillas(proceso);
             gDB().AbrirRecordset(
                 QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , "
                                "TA_MENU.Nombre  FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU "

@@ -1,6 +1,7 @@
 #include "lookup/code_tree.h"
 
 #include "core/errordialog.h"
+#include "db/sql_text.h"
 #include "lookup/sql_texto.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
@@ -155,7 +156,7 @@ QString CodeTree::sqlRequery(const QString& textoCaja) const {
     const QString union_ = sqltexto::buscaClave(cabeza, QStringLiteral("WHERE")) >= 0
                                ? QStringLiteral(" and ")
                                : QStringLiteral(" where ");
-    return cabeza + union_ + columna + QStringLiteral(" like '%") + sqltexto::escapa(textoCaja) +
+    return cabeza + union_ + columna + QStringLiteral(" like '%") + sqltext::comillas(textoCaja) +
            QStringLiteral("%' ") + cola;
 }
 

@@ -1,6 +1,7 @@
 #include "lookup/search_grid.h"
 
 #include "core/errordialog.h"
+#include "db/sql_text.h"
 #include "lookup/anchos.h"
 #include "lookup/sql_texto.h"
 #include "platform/ui/operator.h"
@@ -300,7 +301,7 @@ QString SearchGrid::sqlRequery(const QString& campo, QString& textoCaja) {
         patron = textoCaja + QStringLiteral("%");
     }
     return SqlBase + union_ + prefijo + campo + QStringLiteral(" like '") +
-           sqltexto::escapa(patron) + QStringLiteral("' ") + RestoSql;
+           sqltext::comillas(patron) + QStringLiteral("' ") + RestoSql;
 }
 
 void SearchGrid::CmbSearch_KeyDown(int Index, int KeyCode, int Shift) {
@@ -395,8 +396,8 @@ QString SearchGrid::sqlFaltante(const QString& codigo, const QString& descripcio
                "INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
                "values(CONVERT(datetime, '%1', 126),'%2','%3','%4')")
         .arg(cuando.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
-             sqltexto::escapa(gUtil().Rellena(codigo, 25)),
-             sqltexto::escapa(vb::Trim(descripcion)), sqltexto::escapa(usuario));
+             sqltext::comillas(gUtil().Rellena(codigo, 25)),
+             sqltext::comillas(vb::Trim(descripcion)), sqltext::comillas(usuario));
 }
 
 bool SearchGrid::Form_KeyDown(int KeyCode, int Shift) {

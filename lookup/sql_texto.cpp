@@ -80,9 +80,4 @@ QString tablaConsultada(const QString& sql) {
     return sql.mid(i, j - i);
 }
 
-QString escapa(const QString& texto) {
-    QString s = texto;
-    return s.replace('\'', QStringLiteral("''"));
-}
-
 }  // namespace sqltexto

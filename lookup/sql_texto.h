@@ -14,7 +14,4 @@ int buscaClave(const QString& sql, const QString& clave);
 // The word after the outer FROM (the looked-up table); empty when there is none.
 QString tablaConsultada(const QString& sql);
 
-// A text put between apostrophes in SQL: its apostrophes doubled.
-QString escapa(const QString& texto);
-
 }  // namespace sqltexto

@@ -11,7 +11,6 @@
 namespace ast {
 
 using IMP_Recibos::iguales;
-using IMP_Recibos::unoDe;
 
 namespace {
 
@@ -134,7 +133,7 @@ bool ValidaCuentaEfectivoRetencion(const QString& CodigoOpcional, QString& Descr
         gDB().CierraRecordset(rs);
         return false;
     }
-    const bool es = unoDe(campo(rs, kMedioDePago), {"EF", "RI", "RG", "RB", "RO"});
+    const bool es = vb::IsOneOf(campo(rs, kMedioDePago), {"EF", "RI", "RG", "RB", "RO"});
     Descripcion = campo(rs, kDescripcion);
     gDB().CierraRecordset(rs);
     return es;

@@ -67,7 +67,7 @@ void ReciboPagoCobranza::Genera() {
             iguales(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador")), QStringLiteral("SI"));
     });
     step([&] {
-        const bool cobranza = unoDe(TC, {"CB", "CBFP", "CBCT"});
+        const bool cobranza = vb::IsOneOf(TC, {"CB", "CBFP", "CBCT"});
         QString iva, ibrutos, ganancias;
         ast::CuentaIVADF(iva, ibrutos, ganancias, CtaDescuento, cobranza);
     });

@@ -7,7 +7,6 @@
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
-#include "receipts/comparacion.h"
 
 namespace IMP_Recibos {
 
@@ -20,9 +19,9 @@ void ReciboPagoCobranza::OtrasAplicaciones() {
                       sqltext::comillas(TC + ID) + QStringLiteral("')");
     const QString F = CondicionCuenta();
     QString K;
-    if (unoDe(TC, {"CB", "CBCT", "CBFP"})) {
+    if (vb::IsOneOf(TC, {"CB", "CBCT", "CBFP"})) {
         K = QStringLiteral("' AND (TC = 'NC' OR TC = 'CB' OR TC = 'CBCT' OR TC = 'CBFP') ");
-    } else if (unoDe(TC, {"PG", "OPG", "PGFP"})) {
+    } else if (vb::IsOneOf(TC, {"PG", "OPG", "PGFP"})) {
         K = QStringLiteral(
             "' AND (TC = 'NCC' OR TC = 'NCCP' OR TC = 'ND' OR TC = 'FC'  OR TC = 'PG' OR "
             "TC = 'OPG' OR TC = 'CJA' OR TC = 'CC' OR TC = 'RC') ");

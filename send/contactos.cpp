@@ -8,7 +8,6 @@
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clsutil.h"
-#include "send/comparacion.h"
 
 namespace ModGlobal {
 
@@ -32,11 +31,11 @@ QString ObtieneMailsContactos(const QString& TC, const QString& Cuenta) {
     QString lista;
     while (rs.State() != ado::adStateClosed && !rs.Eof()) {
         bool recibe;
-        if (send::unoDe(TC, {"PG", "OPG", "PGFP", "CB", "CBFP", "CBCT"}))
+        if (vb::IsOneOf(TC, {"PG", "OPG", "PGFP", "CB", "CBFP", "CBCT"}))
             recibe = marcado(rs, "MAILPGCB");
-        else if (send::unoDe(TC, {"OT"}))
+        else if (vb::IsOneOf(TC, {"OT"}))
             recibe = marcado(rs, "MAILOT");
-        else if (send::unoDe(TC, {"OC"}))
+        else if (vb::IsOneOf(TC, {"OC"}))
             recibe = marcado(rs, "MAILOC");
         else
             recibe = !gUtil().NuloAVacio(rs[QStringLiteral("EMail")]).isEmpty();

@@ -9,7 +9,6 @@
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/clsutil.h"
-#include "send/comparacion.h"
 #include "send/contactos.h"
 #include "send/emailaux.h"
 #include "send/hooks.h"
@@ -28,10 +27,10 @@ const std::initializer_list<const char*> kPagos = {"PG", "PGFP", "OPG", "IBR", "
 
 // The report printer's file type of an attachment format.
 int tipoArchivo(const QString& formato) {
-    if (unoDe(formato, {"HTML", "HTM"})) return 22;
-    if (unoDe(formato, {"RTF"})) return 15;
-    if (unoDe(formato, {"XLS"})) return 25;
-    if (unoDe(formato, {"RPT"})) return 7;
+    if (vb::IsOneOf(formato, {"HTML", "HTM"})) return 22;
+    if (vb::IsOneOf(formato, {"RTF"})) return 15;
+    if (vb::IsOneOf(formato, {"XLS"})) return 25;
+    if (vb::IsOneOf(formato, {"RPT"})) return 7;
     return 0;
 }
 
@@ -108,7 +107,7 @@ private:
                 porPantalla_ ? gReporte().DestinoPantalla() : gReporte().DestinoArchivo();
         });
         // A cash closing has no report form to print: its message goes without attachment.
-        if (!unoDe(tc_, {"@CJA"})) imprimeDocumento();
+        if (!vb::IsOneOf(tc_, {"@CJA"})) imprimeDocumento();
         if (porPantalla_) return;
         paso_([&] {
             QString pie;
@@ -121,17 +120,17 @@ private:
     void imprimeDocumento() {
         QString seleccion;
         QString selector = QStringLiteral("Todos");
-        if (unoDe(tc_, kCompras))
+        if (vb::IsOneOf(tc_, kCompras))
             seleccion = QStringLiteral("{C_MV_CPTE.CUENTA}= '") + vb::Trim(cuenta_) + u'\'';
         QStringList formulas{QString()};
         const QString numero = id();
-        if (unoDe(tc_, kCobranzas) || unoDe(tc_, kPagos)) {
+        if (vb::IsOneOf(tc_, kCobranzas) || vb::IsOneOf(tc_, kPagos)) {
             selector.clear();
             paso_([&] {
                 auto& genera = sendhooks::servicios().GeneraAuxiliarRecibo_PagoCobranza;
                 if (!genera) sinServicio();
                 genera(tc_, vb::Mid(numero, 1, 4), vb::Mid(numero, 5, 8), vb::Mid(numero, 13, 1),
-                       unoDe(tc_, kPagos) ? cuenta_ : QString(), formulas,
+                       vb::IsOneOf(tc_, kPagos) ? cuenta_ : QString(), formulas,
                        static_cast<std::int32_t>(gUtil().ValorEntero(
                            ModGlobal::Cfg(QStringLiteral("CobranzasCopiasPorPagina")))),
                        static_cast<std::int32_t>(
@@ -168,7 +167,7 @@ private:
         imprime();
         paso_([&] {
             const QString formato = formatoAdjunto();
-            const QString extension = unoDe(formato, {"PDF"}) ? QStringLiteral("RPT") : formato;
+            const QString extension = vb::IsOneOf(formato, {"PDF"}) ? QStringLiteral("RPT") : formato;
             adjunto_ = carpeta_ + cuenta_ + QStringLiteral("1.") + extension;
             gReporte().Propiedad(QStringLiteral("PrintFileName"), adjunto_);
             gReporte().Propiedad(QStringLiteral("PrintFileType"), tipoArchivo(extension));
@@ -178,7 +177,7 @@ private:
         if (porPantalla_) return;
         paso_([&] {
             const QString formato = formatoAdjunto();
-            if (!unoDe(formato, {"PDF"})) return;
+            if (!vb::IsOneOf(formato, {"PDF"})) return;
             eMailAux::ExportarArchivo(carpeta_ + cuenta_ + QStringLiteral("1.RPT"),
                                       carpeta_ + cuenta_ + QStringLiteral("1.") + formato, 31);
             adjunto_ = carpeta_ + cuenta_ + QStringLiteral("1.") + formato;

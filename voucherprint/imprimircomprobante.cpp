@@ -32,12 +32,6 @@ bool es(const QString& valor, const char* texto) {
     return vb::StrComp(valor, QString::fromLatin1(texto), vb::Compare::Text) == 0;
 }
 
-bool esUno(const QString& valor, std::initializer_list<const char*> lista) {
-    for (const char* t : lista)
-        if (es(valor, t)) return true;
-    return false;
-}
-
 // A value inside '...' of a statement or a selection formula: apostrophes doubled.
 QString q(const QString& valor) {
     return sqltext::comillas(valor);
@@ -152,7 +146,7 @@ bool Impresion::prepara(bool& EsContable) {
         const bool contable = gDB().ExisteEnTabla(
             QStringLiteral("V_TA_CPTE"), TC, QStringLiteral("CODIGO"), nullptr, 8,
             QStringLiteral("CODIGO='") + q(TC) + QStringLiteral("' AND SISTEMA='CONTABLE'"), true);
-        if (contable || esUno(TC, {"NCPE", "RN"})) EsContable = true;
+        if (contable || vb::IsOneOf(TC, {"NCPE", "RN"})) EsContable = true;
     });
     paso([&] {
         EsStock = gDB().ExisteEnTabla(
@@ -171,7 +165,7 @@ bool Impresion::prepara(bool& EsContable) {
     // Company name and tax number of the voucher's business unit.
     paso([&] {
         QString unidad;
-        if (esUno(TC, {"OT", "PR", "RM", "FC", "FCE", "NC", "NCFP", "ND", "FP", "NP", "GF", "TK",
+        if (vb::IsOneOf(TC, {"OT", "PR", "RM", "FC", "FCE", "NC", "NCFP", "ND", "FP", "NP", "GF", "TK",
                        "TKFC", "CB", "CBFP", "CBCT", "OPG", "PG", "REC"})) {
             ado::Recordset rs;
             gDB().AbrirRecordset(
@@ -217,8 +211,8 @@ bool Impresion::prepara(bool& EsContable) {
             TextoTelefono = telefono();
         });
     }
-    if (!esUno(vb::Trim(Reporte), {"STK5", "STK7", "RMC", "STK5CLIENTE"}) &&
-        !esUno(TC, {"T3", "IR"}) && !EsStock) {
+    if (!vb::IsOneOf(vb::Trim(Reporte), {"STK5", "STK7", "RMC", "STK5CLIENTE"}) &&
+        !vb::IsOneOf(TC, {"T3", "IR"}) && !EsStock) {
         paso([&] {
             const QString condicion = gUtil().NuloAVacio(gDB().DatosTabla(
                 QStringLiteral("TA_CONDIVA"), Cfg(QStringLiteral("CONDIVA")),
@@ -267,7 +261,7 @@ bool Impresion::prepara(bool& EsContable) {
     porTipo();
 
     // The "Su pago" footer of invoices.
-    if (esUno(TC, {"FC", "FP"})) {
+    if (vb::IsOneOf(TC, {"FC", "FP"})) {
         paso([&] {
             vb::Currency efectivo, tarjeta;
             QString descEfectivo, descTarjeta;
@@ -293,9 +287,9 @@ void Impresion::porTipo() {
         une(QStringLiteral("{V_MV_CPTE.IDCOMPROBANTE} = '") + q(id) +
             QStringLiteral("' AND {V_MV_CPTE.TC} = 'PE'"));
     };
-    const bool certificado = esUno(Reporte, {"RETIGAN", "RETIBR", "RETIVA", "RETSUSS"});
+    const bool certificado = vb::IsOneOf(Reporte, {"RETIGAN", "RETIBR", "RETIVA", "RETSUSS"});
 
-    if (esUno(tipo, {"OT", "PR", "RM", "FC", "FCE", "NC", "NCFP", "ND", "FP", "NP", "GF", "TK",
+    if (vb::IsOneOf(tipo, {"OT", "PR", "RM", "FC", "FCE", "NC", "NCFP", "ND", "FP", "NP", "GF", "TK",
                      "TKFC", "REC"})) {
         paso([&] {
             const bool ot2 = es(vb::Trim(Reporte), "OT2");
@@ -341,7 +335,7 @@ void Impresion::porTipo() {
             }
         });
         paso(pedido);
-    } else if (esUno(tipo, {"PECO", "PEBA", "PEBR"})) {
+    } else if (vb::IsOneOf(tipo, {"PECO", "PEBA", "PEBR"})) {
         const QString formulario = es(tipo, "PECO")   ? QStringLiteral("COMANDA_COCINA")
                                    : es(tipo, "PEBA") ? QStringLiteral("COMANDA_BAR")
                                                       : QStringLiteral("COMANDA_BAR2");
@@ -361,7 +355,7 @@ void Impresion::porTipo() {
             FormulaSeleccion = QStringLiteral("{V_MV_CPTE.IDCOMPROBANTE} = '") + q(id) +
                                QStringLiteral("' AND {V_MV_CPTE.TC} = 'OT'");
         });
-    } else if (esUno(tipo, {"STK5", "STK7"})) {
+    } else if (vb::IsOneOf(tipo, {"STK5", "STK7"})) {
         paso([&] {
             if (!es(Reporte, "STK5CLIENTE")) Reporte = nombreReporte(tcl, {}, false);
         });
@@ -377,7 +371,7 @@ void Impresion::porTipo() {
                                  : QStringLiteral(" and {AUX_MV_CPTE.USUARIO} = '") +
                                        q(gSeccionIni) + u'\''));
             });
-    } else if (esUno(tipo, {"PG", "PGFP"})) {
+    } else if (vb::IsOneOf(tipo, {"PG", "PGFP"})) {
         paso([&] {
             Reporte = nombreReporte(certificado ? Reporte : QStringLiteral("LiqOPG"), {}, false);
         });
@@ -399,7 +393,7 @@ void Impresion::porTipo() {
                         QStringLiteral("' AND {AUX_MV_CPTE.IDCOMPLEMENTO} = ") + IdComplemento);
                 });
         }
-    } else if (esUno(tipo, {"CB", "CBCT", "CBFP"})) {
+    } else if (vb::IsOneOf(tipo, {"CB", "CBCT", "CBFP"})) {
         paso([&] { Reporte = nombreReporte(tcl, {}, false); });
         paso([&] { Orden = QStringList{QString()}; });
         paso([&] { une(QStringLiteral(" {AUX_MV_CPTE.TC} = '") + q(tc4) + u'\''); });
@@ -420,7 +414,7 @@ void Impresion::porTipo() {
         });
         if (!FormulaExterna) paso([&] { une(comprobante); });
         paso([&] { ordenCero(QStringLiteral("+{Aux_Mv_Cpte.ID}")); });
-    } else if (esUno(tipo,
+    } else if (vb::IsOneOf(tipo,
                      {"RMC", "OC", "FCC", "NCC", "LNCC", "NCCP", "NDC", "LNDC", "FPC", "LQCO"})) {
         paso([&] { Reporte = nombreReporte(tcl, {}, false); });
         paso([&] {
@@ -497,7 +491,7 @@ void Impresion::imprime() {
             const bool pedido = es(vb::Left(TC, 2), "PE");
             const QString tipo = pedido ? QStringLiteral("PE") : TC;
             const bool cocina = pedido && es(TC, "PECO");
-            const bool barra = pedido && esUno(TC, {"PEBA", "PEBR"});
+            const bool barra = pedido && vb::IsOneOf(TC, {"PEBA", "PEBR"});
             ImprimeEnComandera(tipo, IdComprobante, DestinoDefault, cocina, barra);
         });
     } else if (es(vb::Trim(SeleccionFormulario), "Todos") ||
@@ -519,7 +513,7 @@ void Impresion::copias() {
         if (reporte.Destino == reporte.DestinoImpresora()) seleccionaImpresora(Impresora);
         posicion = std::min(posicion + 1, 4);
         const QString formulario = FormulariosCopia[posicion - 1];
-        if (esUno(TC, {"T3", "LQ"})) {
+        if (vb::IsOneOf(TC, {"T3", "LQ"})) {
             paso([&] {
                 if (!existeFormulario(formulario))
                     faltaFormulario(formulario);
@@ -536,10 +530,10 @@ void Impresion::copias() {
                 ejecuta(formulario, {}, QStringLiteral("RP_CPTESER"), {},
                         QStringLiteral("RP_CpteObs"));
             });
-        } else if (esUno(reporteLlamador,
+        } else if (vb::IsOneOf(reporteLlamador,
                          {"RETIGAN", "RETIBR", "RETIVA", "RETSUSS", "STK5CLIENTE"})) {
             paso([&] { ejecuta(Reporte); });
-        } else if (esUno(vb::Trim(TC), {"OPG", "PG"})) {
+        } else if (vb::IsOneOf(vb::Trim(TC), {"OPG", "PG"})) {
             paso([&] {
                 if (es(Cfg(QStringLiteral("ImpresionPagosConSubReporte")), "SI"))
                     ejecuta(formulario, {}, QStringLiteral("OPGSR"));
@@ -584,7 +578,7 @@ void Impresion::copias() {
 
 void Impresion::unaCorrida() {
     const QString ruta = SeleccionFormulario;
-    if (esUno(TC, {"T3", "LQ"})) {
+    if (vb::IsOneOf(TC, {"T3", "LQ"})) {
         paso([&] {
             if (!existeFormulario(ruta))
                 faltaFormulario(ruta);
@@ -598,7 +592,7 @@ void Impresion::unaCorrida() {
             faltaFormulario(ruta);
         else if (tieneSubreporteCompras(TC, false))
             ejecuta(ruta, {}, QStringLiteral("RP_CPTESER"), {}, QStringLiteral("RP_CpteObs"));
-        else if (esUno(Reporte, {"RETIGAN", "RETIBR", "RETIVA", "STK5CLIENTE"}))
+        else if (vb::IsOneOf(Reporte, {"RETIGAN", "RETIBR", "RETIVA", "STK5CLIENTE"}))
             ejecuta(Reporte);
         else
             ejecuta(ruta);

@@ -103,4 +103,10 @@ bool Holds(const QString& s, const QString& needle) {
     return s.contains(needle, Qt::CaseInsensitive);
 }
 
+bool IsOneOf(const QString& value, std::initializer_list<const char*> list) {
+    for (const char* item : list)
+        if (value.compare(QLatin1String(item), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 }  // namespace vb

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 // VB's string functions, 1-based where VB is.
 namespace vb {
 
@@ -34,5 +36,7 @@ QString Space(int n);
 QString String(int n, QChar c);
 // Whether s holds needle, without regard to case (the system's usual "holds" test).
 bool Holds(const QString& s, const QString& needle);
+// Whether a code (a voucher type, a setting) is one of the list, without regard to case.
+bool IsOneOf(const QString& value, std::initializer_list<const char*> list);
 
 }  // namespace vb

@@ -46,8 +46,4 @@ TEST(SqlTexto, TableIsTheWordAfterTheOuterFrom) {
     }
 }
 
-TEST(SqlTexto, ApostrophesAreDoubled) {
-    EXPECT_EQ(sqltexto::escapa("O'Brien's"), "O''Brien''s");
-}
-
 }  // namespace

@@ -47,6 +47,8 @@ TEST(StringsTest, CompareReplaceAndBuilders) {
     EXPECT_EQ(vb::String(3, u'0'), QStringLiteral("000"));
     EXPECT_EQ(vb::UCase("ñandú"), QStringLiteral("ÑANDÚ"));
     EXPECT_TRUE(vb::Holds("select * from X", "FROM"));
+    EXPECT_TRUE(vb::IsOneOf("cbfp", {"CB", "CBFP"}));
+    EXPECT_FALSE(vb::IsOneOf("CB ", {"CB", "CBFP"}));
 }
 
 }  // namespace
