@@ -37,16 +37,16 @@ double toMm(double units) {
 // repeat from row to row (users, workstations, processes), and shaping them is the costly part.
 struct MeasuredFont {
     explicit MeasuredFont(const FontSpec& s)
-        : spec(s),
+        : fontSpec(s),
           font(makeFont(s)),
           metrics(font, const_cast<QPaintDevice*>(measuringDevice())) {}
 
-    static QFont makeFont(const FontSpec& spec) {
-        QFont font(spec.family);
+    static QFont makeFont(const FontSpec& fontSpec) {
+        QFont font(fontSpec.family);
         font.setPixelSize(
-            std::max(1, static_cast<int>(std::lround(spec.size / 72.0 * kUnitsPerInch))));
-        font.setBold(spec.bold);
-        font.setItalic(spec.italic);
+            std::max(1, static_cast<int>(std::lround(fontSpec.size / 72.0 * kUnitsPerInch))));
+        font.setBold(fontSpec.bold);
+        font.setItalic(fontSpec.italic);
         font.setHintingPreference(QFont::PreferNoHinting);
         font.setKerning(true);
         return font;
@@ -59,18 +59,18 @@ struct MeasuredFont {
         return *widths.insert(text, metrics.horizontalAdvance(text));
     }
 
-    FontSpec spec;
+    FontSpec fontSpec;
     QFont font;
     QFontMetricsF metrics;
     QHash<QString, double> widths;
 };
 
-MeasuredFont& measuredFont(const FontSpec& spec) {
+MeasuredFont& measuredFont(const FontSpec& fontSpec) {
     static std::vector<std::unique_ptr<MeasuredFont>> fonts;
     for (const auto& f : fonts) {
-        if (f->spec == spec) return *f;
+        if (f->fontSpec == fontSpec) return *f;
     }
-    fonts.push_back(std::make_unique<MeasuredFont>(spec));
+    fonts.push_back(std::make_unique<MeasuredFont>(fontSpec));
     return *fonts.back();
 }
 
@@ -327,8 +327,8 @@ private:
 
 }  // namespace
 
-const QFont& layoutFont(const FontSpec& spec) {
-    return measuredFont(spec).font;
+const QFont& layoutFont(const FontSpec& fontSpec) {
+    return measuredFont(fontSpec).font;
 }
 
 QString displayText(const vb::Variant& value, const QString& format) {

@@ -44,7 +44,7 @@ LaidOutReport layOut(const ReportDocument& document);
 // device breaks lines the same way.
 constexpr double kUnitsPerInch = 1200;
 constexpr double kUnitsPerMm = kUnitsPerInch / 25.4;
-const QFont& layoutFont(const FontSpec& spec);
+const QFont& layoutFont(const FontSpec& fontSpec);
 
 // The text a field shows: its format mask applied, Null as nothing.
 QString displayText(const vb::Variant& value, const QString& format);

@@ -32,8 +32,8 @@ def main():
     args = parse_args()
     logging.basicConfig(level=logging.CRITICAL)
     authorizer = DummyAuthorizer()
-    for spec in args.user:
-        login, password, perm = spec.split(":", 2)
+    for account in args.user:
+        login, password, perm = account.split(":", 2)
         authorizer.add_user(login, password, args.root, perm=perm)
     commands = os.path.join(args.logdir, "commands.log")
 
