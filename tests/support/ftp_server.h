@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "tests/support/python_server.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -27,7 +28,7 @@ public:
     explicit FtpServer(Options options);
     ~FtpServer();
 
-    int port() const { return port_; }
+    int port() const { return server_.port(); }
     QString host() const { return host_; }
     QString login() const { return login_; }
     QString password() const { return password_; }
@@ -43,9 +44,8 @@ public:
 
 private:
     QTemporaryDir dir_;
-    QProcess process_;
+    PythonServer server_;
     QString host_, login_, password_;
-    int port_ = 0;
 };
 
 }  // namespace zxtest

@@ -1,13 +1,11 @@
 #include "tests/support/smtp_server.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QThread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -19,15 +17,6 @@
 namespace zxtest {
 
 namespace {
-
-// Debian's aiosmtpd belongs to the system interpreter, not to whatever python3 is first on PATH.
-const QString kPython = QStringLiteral("/usr/bin/python3");
-
-QString readText(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(f.readAll());
-}
 
 // A TCP socket bound to 127.0.0.1 on a port the system picks; -1 on failure.
 int boundSocket(int* port) {
@@ -45,18 +34,6 @@ int boundSocket(int* port) {
     }
     *port = ntohs(addr.sin_port);
     return fd;
-}
-
-bool portAnswers(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return false;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    ::close(fd);
-    return ok;
 }
 
 QList<QPair<QString, QString>> pairs(const QJsonArray& array) {
@@ -129,23 +106,7 @@ SmtpServer::SmtpServer(Options options) {
                      "--tls",
                      QString::fromLatin1(kTls[static_cast<int>(options.tls)])};
     for (const QString& address : options.refuse) args << "--refuse" << address;
-    process_.setStandardErrorFile(dir_.filePath("server.err"));
-    process_.start(kPython, args);
-
-    // The server prints its port once it listens; then the port must answer.
-    QDeadlineTimer deadline(15000);
-    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
-           !deadline.hasExpired())
-        process_.waitForReadyRead(100);
-    port_ = process_.canReadLine() ? process_.readLine().trimmed().toInt() : 0;
-    while (port_ > 0 && !portAnswers(port_) && !deadline.hasExpired()) QThread::msleep(20);
-    if (port_ <= 0 || !portAnswers(port_)) {
-        const QString why = readText(dir_.filePath("server.err"));
-        stop();
-        throw std::runtime_error(
-            ("the SMTP server did not start: " + kPython + " " + args.join(' ') + "\n" + why)
-                .toStdString());
-    }
+    server_.start(QStringLiteral("SMTP server"), args, dir_.filePath("server.err"));
 }
 
 SmtpServer::~SmtpServer() {
@@ -153,12 +114,7 @@ SmtpServer::~SmtpServer() {
 }
 
 void SmtpServer::stop() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(5000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    server_.stop();
 }
 
 QString SmtpServer::certificateFile() const {
@@ -179,7 +135,7 @@ QList<ReceivedMail> SmtpServer::messages() const {
 }
 
 QStringList SmtpServer::events() const {
-    return readText(dir_.filePath("events.log")).split('\n', Qt::SkipEmptyParts);
+    return readTextFile(dir_.filePath("events.log")).split('\n', Qt::SkipEmptyParts);
 }
 
 int SmtpServer::connections() const {

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "tests/support/python_server.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -60,7 +61,7 @@ public:
     explicit SmtpServer(Options options);
     ~SmtpServer();
 
-    int port() const { return port_; }
+    int port() const { return server_.port(); }
     // The server's self-signed certificate (PEM), to be trusted by the client.
     QString certificateFile() const;
     // The accepted messages, in the order they arrived.
@@ -74,8 +75,7 @@ public:
 
 private:
     QTemporaryDir dir_;
-    QProcess process_;
-    int port_ = 0;
+    PythonServer server_;
 };
 
 // A port that accepts connections and never says a word: the server that hangs.
