@@ -12,10 +12,17 @@
 #include <QCoreApplication>
 #endif
 
+#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
     zxtest::setTestEnvironment();
+    // A temporary folder of this process: tests that run side by side write files of the same
+    // name (style sheets, reports named by the time) in the program's temporary folder.
+    QTemporaryDir temporales(QDir::tempPath() + QStringLiteral("/zentrik-test-XXXXXX"));
+    if (temporales.isValid()) qputenv("TMPDIR", QFile::encodeName(temporales.path()));
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef ZX_GUI_TESTS
     QApplication app(argc, argv);
