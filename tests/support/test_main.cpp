@@ -1,5 +1,6 @@
 // The GoogleTest main of every test: a fixed environment, the Qt application object, and an
 // operator that fails the test on any prompt nobody scripted.
+#include "platform/shell/settings.h"
 #include "platform/vb/app.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_environment.h"
@@ -22,7 +23,11 @@ int main(int argc, char** argv) {
     // A temporary folder of this process: tests that run side by side write files of the same
     // name (style sheets, reports named by the time) in the program's temporary folder.
     QTemporaryDir temporales(QDir::tempPath() + QStringLiteral("/zentrik-test-XXXXXX"));
-    if (temporales.isValid()) qputenv("TMPDIR", QFile::encodeName(temporales.path()));
+    if (temporales.isValid()) {
+        qputenv("TMPDIR", QFile::encodeName(temporales.path()));
+        // Saved settings (form positions, FTP server) stay in this run and this process too.
+        shell::setSettingsFolder(temporales.filePath(QStringLiteral("ajustes")));
+    }
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef ZX_GUI_TESTS
     QApplication app(argc, argv);
