@@ -69,4 +69,18 @@ QString sourcePath(const QString& relative) {
     return QStringLiteral(ZX_SUPPORT_SOURCE_DIR "/") + relative;
 }
 
+std::optional<vb::VbError> raised(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const vb::VbError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+long raisedNumber(const std::function<void()>& f) {
+    const std::optional<vb::VbError> e = raised(f);
+    return e ? e->Number : 0;
+}
+
 }  // namespace zxtest

@@ -2,6 +2,7 @@
 
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
+#include "platform/vb/vberror.h"
 #include "platform/vb/variant.h"
 
 #include <QDateTime>
@@ -9,6 +10,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+#include <optional>
 #include <ostream>
 
 namespace vb {
@@ -85,5 +88,10 @@ QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
 // The project's source folder, for schema and data files.
 QString sourcePath(const QString& relative);
+
+// The VbError `f` raises; none when it returns.
+std::optional<vb::VbError> raised(const std::function<void()>& f);
+// The number of the VbError `f` raises; 0 when it raises none.
+long raisedNumber(const std::function<void()>& f);
 
 }  // namespace zxtest

@@ -1,19 +1,11 @@
 #include "transfer/cdirlist.h"
 
 #include "platform/vb/vberror.h"
+#include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-long errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const vb::VbError& e) {
-        return e.Number;
-    }
-    return 0;
-}
 
 TEST(CDirListTest, ItemsAreReachedByPositionAndByNameWithoutRegardToCase) {
     cDirList lista;
@@ -27,8 +19,8 @@ TEST(CDirListTest, ItemsAreReachedByPositionAndByNameWithoutRegardToCase) {
     EXPECT_TRUE(lista.Item("VENTA.TXT").ReadOnly);
     EXPECT_FALSE(lista.Item("VENTA.TXT").Normal);
     EXPECT_TRUE(lista.Exists("fotos"));
-    EXPECT_EQ(errorOf([&] { lista.Item(3); }), vb::err::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([&] { lista.Item("otro"); }), vb::err::InvalidProcedureCall);
+    EXPECT_EQ(zxtest::raisedNumber([&] { lista.Item(3); }), vb::err::SubscriptOutOfRange);
+    EXPECT_EQ(zxtest::raisedNumber([&] { lista.Item("otro"); }), vb::err::InvalidProcedureCall);
 }
 
 TEST(CDirListTest, AttributeBitsBecomeTheItemsFlags) {
@@ -42,7 +34,8 @@ TEST(CDirListTest, AttributeBitsBecomeTheItemsFlags) {
 TEST(CDirListTest, ASecondNameInAnyCaseIsADuplicateKey) {
     cDirList lista;
     lista.Add(0x80, {}, {}, {}, 1, "a.txt");
-    EXPECT_EQ(errorOf([&] { lista.Add(0x80, {}, {}, {}, 2, "A.TXT"); }), vb::err::DuplicateKey);
+    EXPECT_EQ(zxtest::raisedNumber([&] { lista.Add(0x80, {}, {}, {}, 2, "A.TXT"); }),
+              vb::err::DuplicateKey);
     EXPECT_EQ(lista.Count(), 1);
     lista.Clear();
     EXPECT_EQ(lista.Count(), 0);

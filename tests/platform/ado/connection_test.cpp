@@ -3,7 +3,6 @@
 #include "platform/ado/odbcbackend.h"
 #include "platform/vb/vberror.h"
 #include "tests/platform/ado/fixture_schema.h"
-#include "tests/platform/ado/raised.h"
 #include "tests/platform/ado/sqlite_files.h"
 #include "tests/support/fixtures.h"
 
@@ -69,7 +68,7 @@ TEST(ConnectionStringTest, OpenArgumentsWinAndUnknownProvidersAreRefused) {
                                      QStringLiteral("otro"), QStringLiteral("clave"));
     EXPECT_EQ(s.user, QStringLiteral("otro"));
     EXPECT_EQ(s.password, QStringLiteral("clave"));
-    EXPECT_EQ(raisedNumber([] {
+    EXPECT_EQ(zxtest::raisedNumber([] {
                   ado::parseConnectionSettings(QStringLiteral("Provider=MSDAORA;Data Source=x"));
               }),
               ado::err::ProviderNotFound);
@@ -123,8 +122,9 @@ TEST_F(EmbeddedConnectionTest, DatabaseNameIsFoundWithoutRegardToCase) {
 }
 
 TEST_F(EmbeddedConnectionTest, MissingDatabaseIsAProviderErrorAndNoFileIsMade) {
-    EXPECT_EQ(raisedNumber([&] { cn.Open(files.connectionString(QStringLiteral("NADA"))); }),
-              ado::err::ProviderFailure);
+    EXPECT_EQ(
+        zxtest::raisedNumber([&] { cn.Open(files.connectionString(QStringLiteral("NADA"))); }),
+        ado::err::ProviderFailure);
     EXPECT_EQ(cn.State(), ado::adStateClosed);
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 4060);
@@ -132,7 +132,7 @@ TEST_F(EmbeddedConnectionTest, MissingDatabaseIsAProviderErrorAndNoFileIsMade) {
 }
 
 TEST_F(EmbeddedConnectionTest, MissingFolderIsAProviderError) {
-    EXPECT_EQ(raisedNumber([&] {
+    EXPECT_EQ(zxtest::raisedNumber([&] {
                   cn.Open(
                       QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite:/no/such/folder;"
                                      "Database =ZENTRIK;"));
@@ -142,11 +142,11 @@ TEST_F(EmbeddedConnectionTest, MissingFolderIsAProviderError) {
 }
 
 TEST_F(EmbeddedConnectionTest, OpenAndCloseRaiseInTheWrongState) {
-    EXPECT_EQ(raisedNumber([&] { cn.Close(); }), ado::err::ObjectClosed);
-    EXPECT_EQ(raisedNumber([&] { cn.Execute(QStringLiteral("SELECT 1")); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.Close(); }), ado::err::ObjectClosed);
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.Execute(QStringLiteral("SELECT 1")); }),
               ado::err::NoConnection);
     cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
-    EXPECT_EQ(raisedNumber([&] { cn.Open(); }), ado::err::ObjectOpen);
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.Open(); }), ado::err::ObjectOpen);
     // ADO's own errors leave the provider's list alone.
     EXPECT_EQ(cn.errors().Count(), 0);
 }
@@ -166,7 +166,7 @@ TEST_F(EmbeddedConnectionTest, DefaultDatabaseSwitchesTheFile) {
     EXPECT_EQ(
         cn.Execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION"))[QStringLiteral("VALOR")],
         vb::Variant("Comercial Norte"));
-    EXPECT_EQ(raisedNumber([&] { cn.setDefaultDatabase(QStringLiteral("OTRA")); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.setDefaultDatabase(QStringLiteral("OTRA")); }),
               ado::err::ProviderFailure);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 911);
     EXPECT_EQ(cn.DefaultDatabase(), QStringLiteral("ZENTRIK"));
@@ -181,7 +181,7 @@ TEST_F(EmbeddedConnectionTest, JetDataSourceOpensAsSqliteAndOtherFilesGiveJetsEr
         cn.Execute(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION")).Fields(0L).Value(),
         vb::Variant(1));
     cn.Close();
-    EXPECT_EQ(raisedNumber([&] {
+    EXPECT_EQ(zxtest::raisedNumber([&] {
                   cn.Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;")
                               .arg(file + QStringLiteral(".falta")));
               }),
@@ -194,7 +194,7 @@ TEST_F(EmbeddedConnectionTest, JetDataSourceOpensAsSqliteAndOtherFilesGiveJetsEr
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(4096, 'x'));
     f.close();
-    EXPECT_EQ(raisedNumber([&] {
+    EXPECT_EQ(zxtest::raisedNumber([&] {
                   cn.Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;")
                               .arg(notADatabase));
               }),
@@ -205,7 +205,7 @@ TEST_F(EmbeddedConnectionTest, JetDataSourceOpensAsSqliteAndOtherFilesGiveJetsEr
 
 TEST_F(EmbeddedConnectionTest, ErrorsAreReplacedByAFailureAndKeptByACleanCall) {
     cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
-    EXPECT_EQ(raisedNumber([&] { cn.Execute(QStringLiteral("SELECT * FROM NO_EXISTE")); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.Execute(QStringLiteral("SELECT * FROM NO_EXISTE")); }),
               ado::err::NoSuchTable);
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 208);
@@ -214,13 +214,14 @@ TEST_F(EmbeddedConnectionTest, ErrorsAreReplacedByAFailureAndKeptByACleanCall) {
     rs.Open(QStringLiteral("SELECT * FROM TA_CONFIGURACION"), cn);
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 208);
-    EXPECT_EQ(raisedNumber([&] { cn.Execute(QStringLiteral("SELECT NADA FROM AUX_ERR")); }),
-              ado::err::CommandTextError);
+    EXPECT_EQ(
+        zxtest::raisedNumber([&] { cn.Execute(QStringLiteral("SELECT NADA FROM AUX_ERR")); }),
+        ado::err::CommandTextError);
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 207);
     cn.errors().Clear();
     EXPECT_EQ(cn.errors().Count(), 0);
-    EXPECT_EQ(raisedNumber([&] { cn.errors().Item(0); }), ado::err::ItemNotFound);
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.errors().Item(0); }), ado::err::ItemNotFound);
 }
 
 // The database class's connection lives until the process ends, also when the program ends
@@ -257,7 +258,7 @@ TEST(SqlServerConnectionTest, ClosedPortFailsThroughFreeTdsWithTheErrorsListed) 
     const QString text =
         QStringLiteral("PROVIDER=SQLOLEDB;Server=127.0.0.1:%1;Database =EMPRESA;UId=sa;Pwd=x;")
             .arg(closedPort());
-    EXPECT_EQ(raisedNumber([&] { cn.Open(text); }), ado::err::ProviderFailure);
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.Open(text); }), ado::err::ProviderFailure);
     EXPECT_EQ(cn.State(), ado::adStateClosed);
     ASSERT_GE(cn.errors().Count(), 1);
     const ado::Error& first = cn.errors().Item(0);
@@ -294,7 +295,7 @@ private:
 
 // Opens an Oracle connection string; the number it raised.
 long openOracle(Connection& cn) {
-    return raisedNumber([&] {
+    return zxtest::raisedNumber([&] {
         cn.Open(
             QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User Id=u;Password=p;"));
     });

@@ -26,12 +26,7 @@ protected:
             other.Execute(QStringLiteral("SELECT COUNT(*) FROM ") + table).Fields(0L).Value());
     }
     vb::VbError raised(const QString& sql) {
-        try {
-            cn.Execute(sql);
-        } catch (const vb::VbError& e) {
-            return e;
-        }
-        return {};
+        return zxtest::raised([&] { cn.Execute(sql); }).value_or(vb::VbError{});
     }
     SqliteFiles files;
     Connection cn;

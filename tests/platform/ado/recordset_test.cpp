@@ -2,7 +2,6 @@
 #include "platform/vb/conversions.h"
 #include "platform/vb/vberror.h"
 #include "tests/platform/ado/fixture_schema.h"
-#include "tests/platform/ado/raised.h"
 #include "tests/platform/ado/sqlite_files.h"
 #include "tests/support/fixtures.h"
 
@@ -41,9 +40,9 @@ TEST_F(RecordsetTest, FieldsByNameWithoutRegardToCaseOrByIndex) {
     EXPECT_EQ(rs.Fields(QStringLiteral("numero asiento")).Value(), Variant(7));
     EXPECT_EQ(rs[QStringLiteral("tc")], Variant("CB"));
     EXPECT_EQ(rs.Fields(1L).Name(), QStringLiteral("TC"));
-    EXPECT_EQ(raisedNumber([&] { rs.Fields(QStringLiteral("PUNTOPEDIDO")); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Fields(QStringLiteral("PUNTOPEDIDO")); }),
               ado::err::ItemNotFound);
-    EXPECT_EQ(raisedNumber([&] { rs.Fields(2L); }), ado::err::ItemNotFound);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Fields(2L); }), ado::err::ItemNotFound);
 }
 
 TEST_F(RecordsetTest, TypesAndValuesFollowTheDeclaredColumns) {
@@ -102,9 +101,9 @@ TEST_F(RecordsetTest, MovesStopAtBothEnds) {
     EXPECT_TRUE(empty.Bof());
     EXPECT_TRUE(empty.Eof());
     EXPECT_EQ(empty.RecordCount(), 0);
-    EXPECT_EQ(raisedNumber([&] { empty.MoveFirst(); }), ado::err::NoCurrentRecord);
-    EXPECT_EQ(raisedNumber([&] { empty.MoveNext(); }), ado::err::NoCurrentRecord);
-    EXPECT_EQ(raisedNumber([&] { empty.Fields(QStringLiteral("Proceso")).Value(); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { empty.MoveFirst(); }), ado::err::NoCurrentRecord);
+    EXPECT_EQ(zxtest::raisedNumber([&] { empty.MoveNext(); }), ado::err::NoCurrentRecord);
+    EXPECT_EQ(zxtest::raisedNumber([&] { empty.Fields(QStringLiteral("Proceso")).Value(); }),
               ado::err::NoCurrentRecord);
 
     cn.Execute(
@@ -119,12 +118,12 @@ TEST_F(RecordsetTest, MovesStopAtBothEnds) {
     EXPECT_EQ(rs[QStringLiteral("CLAVE")], Variant("NOMBRE"));
     rs.MoveNext();
     EXPECT_TRUE(rs.Eof());
-    EXPECT_EQ(raisedNumber([&] { rs.MoveNext(); }), ado::err::NoCurrentRecord);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.MoveNext(); }), ado::err::NoCurrentRecord);
     rs.MoveFirst();
     EXPECT_EQ(rs[QStringLiteral("CLAVE")], Variant("B"));
     rs.MovePrevious();
     EXPECT_TRUE(rs.Bof());
-    EXPECT_EQ(raisedNumber([&] { rs.MovePrevious(); }), ado::err::NoCurrentRecord);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.MovePrevious(); }), ado::err::NoCurrentRecord);
 }
 
 TEST_F(RecordsetTest, CursorAndLockTypesAreThoseItWasOpenedWith) {
@@ -142,16 +141,17 @@ TEST_F(RecordsetTest, CursorAndLockTypesAreThoseItWasOpenedWith) {
 TEST_F(RecordsetTest, CopiesShareOneRecordsetAndAClosedOneRaises) {
     Recordset rs;
     Recordset same = rs;
-    EXPECT_EQ(raisedNumber([&] { rs.Eof(); }), ado::err::ObjectClosed);
-    EXPECT_EQ(raisedNumber([&] { rs.Close(); }), ado::err::ObjectClosed);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Eof(); }), ado::err::ObjectClosed);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Close(); }), ado::err::ObjectClosed);
     same.Open(QStringLiteral("TA_CONFIGURACION"), cn);  // a bare table name reads the table
     EXPECT_EQ(rs.State(), ado::adStateOpen);
     EXPECT_TRUE(rs.sameAs(same));
     EXPECT_EQ(rs[QStringLiteral("CLAVE")], Variant("NOMBRE"));
-    EXPECT_EQ(raisedNumber([&] { rs.Open(QStringLiteral("AUX_ERR"), cn); }), ado::err::ObjectOpen);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Open(QStringLiteral("AUX_ERR"), cn); }),
+              ado::err::ObjectOpen);
     Connection closed;
     Recordset other;
-    EXPECT_EQ(raisedNumber([&] { other.Open(QStringLiteral("AUX_ERR"), closed); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { other.Open(QStringLiteral("AUX_ERR"), closed); }),
               ado::err::NoConnection);
 }
 
@@ -191,10 +191,12 @@ TEST_F(RecordsetTest, ValuesThatDoNotConvertAreRefusedAtOnce) {
     rs.Open(QStringLiteral("SELECT * FROM AUX_ERR"), cn, ado::adOpenDynamic,
             ado::adLockOptimistic);
     rs.AddNew();
-    EXPECT_EQ(raisedNumber([&] { rs.Fields(QStringLiteral("fecha")).setValue(Variant("ayer")); }),
+    EXPECT_EQ(zxtest::raisedNumber(
+                  [&] { rs.Fields(QStringLiteral("fecha")).setValue(Variant("ayer")); }),
               ado::err::MultipleStepErrors);
-    EXPECT_EQ(raisedNumber([&] { rs.Fields(QStringLiteral("Error")).setValue(Variant("x1")); }),
-              ado::err::MultipleStepErrors);
+    EXPECT_EQ(
+        zxtest::raisedNumber([&] { rs.Fields(QStringLiteral("Error")).setValue(Variant("x1")); }),
+        ado::err::MultipleStepErrors);
     rs.CancelUpdate();
     EXPECT_EQ(rs.RecordCount(), 0);
 }
@@ -236,7 +238,7 @@ TEST_F(RecordsetTest, CloseWithAPendingEditRaises3219UntilCancelled) {
     rs.Open(QStringLiteral("SELECT * FROM TA_CONFIGURACION"), cn, ado::adOpenDynamic,
             ado::adLockOptimistic);
     rs.Fields(QStringLiteral("VALOR")).setValue(Variant("x"));
-    EXPECT_EQ(raisedNumber([&] { rs.Close(); }), ado::err::NotAllowedNow);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Close(); }), ado::err::NotAllowedNow);
     EXPECT_EQ(rs.State(), ado::adStateOpen);
     rs.CancelUpdate();
     rs.Close();
@@ -248,13 +250,13 @@ TEST_F(RecordsetTest, CloseWithAPendingEditRaises3219UntilCancelled) {
 TEST_F(RecordsetTest, ReadOnlyAndJoinedRecordsetsRefuseEdits) {
     Recordset readOnly;
     readOnly.Open(QStringLiteral("SELECT * FROM TA_CONFIGURACION"), cn);
-    EXPECT_EQ(raisedNumber([&] { readOnly.AddNew(); }), ado::err::UpdateNotSupported);
-    EXPECT_EQ(raisedNumber([&] { readOnly.Fields(0L).setValue(Variant("x")); }),
+    EXPECT_EQ(zxtest::raisedNumber([&] { readOnly.AddNew(); }), ado::err::UpdateNotSupported);
+    EXPECT_EQ(zxtest::raisedNumber([&] { readOnly.Fields(0L).setValue(Variant("x")); }),
               ado::err::UpdateNotSupported);
     Recordset joined;
     joined.Open(QStringLiteral("SELECT c.CLAVE, m.TC FROM TA_CONFIGURACION c, MV_ASIENTOS m"), cn,
                 ado::adOpenDynamic, ado::adLockOptimistic);
-    EXPECT_EQ(raisedNumber([&] { joined.AddNew(); }), ado::err::UpdateNotSupported);
+    EXPECT_EQ(zxtest::raisedNumber([&] { joined.AddNew(); }), ado::err::UpdateNotSupported);
 }
 
 TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
@@ -263,7 +265,7 @@ TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
             ado::adLockOptimistic);
     rs.AddNew();
     rs.Fields(QStringLiteral("CLAVE")).setValue(Variant("NOMBRE"));
-    EXPECT_EQ(raisedNumber([&] { rs.Update(); }), ado::err::IntegrityViolation);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Update(); }), ado::err::IntegrityViolation);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 2627);
     EXPECT_EQ(rs.EditMode(), ado::adEditAdd);
     rs.CancelUpdate();

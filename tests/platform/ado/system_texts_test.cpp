@@ -2,7 +2,6 @@
 // the schema scripts.
 #include "platform/ado/ado.h"
 #include "platform/vb/conversions.h"
-#include "tests/platform/ado/raised.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/test_database.h"
 
@@ -37,7 +36,7 @@ TEST_F(SystemTextsTest, ScriptGoesPastADuplicateKeyThenRollsBack) {
         QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('NOMBRE', '2')"),
         QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('C', '3')"),
     });
-    EXPECT_EQ(raisedNumber([&] { cn.Execute(text); }), -2147217873);
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.Execute(text); }), -2147217873);
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 2627);
     // The statements after the failing one ran inside the transaction.
@@ -134,7 +133,7 @@ TEST_F(SystemTextsTest, ConfigurationKeyIsEditedInPlaceAndFoundWithoutRegardToCa
             cn, ado::adOpenDynamic, ado::adLockOptimistic);
     ASSERT_FALSE(rs.Eof());
     rs.Fields(QStringLiteral("VALOR")).setValue(Variant("smtp.nuevo"));
-    EXPECT_EQ(raisedNumber([&] { rs.Close(); }), ado::err::NotAllowedNow);
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Close(); }), ado::err::NotAllowedNow);
     rs.Update();
     rs.Close();
     EXPECT_EQ(cn.Execute(QStringLiteral("SELECT VALOR, valoraux FROM TA_CONFIGURACION "

@@ -19,6 +19,20 @@ struct Line {
     QDateTime written;
 };
 
+// What one listing line gave against what the case expects of it.
+void expectEntryOf(const Line& l, const QList<inet::FindData>& entries) {
+    SCOPED_TRACE(l.name);
+    if (l.fileName.isEmpty()) {
+        EXPECT_TRUE(entries.isEmpty());
+        return;
+    }
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].fileName, l.fileName);
+    EXPECT_EQ(entries[0].attributes, l.attributes);
+    EXPECT_EQ(entries[0].size, l.size);
+    EXPECT_EQ(entries[0].lastWriteTime, l.written.isValid() ? fileTime(l.written) : 0u);
+}
+
 TEST(FtpListingTest, MachineListingLines) {
     const Line lines[] = {
         {"file", "type=file;size=600;modify=20240305123015;perm=r; venta 1.txt", "venta 1.txt",
@@ -30,19 +44,7 @@ TEST(FtpListingTest, MachineListingLines) {
         {"the current folder", "type=cdir;modify=20240305123015; .", "", 0, 0, {}},
         {"the parent folder", "type=pdir;modify=20240305123015; ..", "", 0, 0, {}},
     };
-    for (const Line& l : lines) {
-        SCOPED_TRACE(l.name);
-        const auto entries = inet::parseMachineListing(l.text + "\r\n");
-        if (l.fileName.isEmpty()) {
-            EXPECT_TRUE(entries.isEmpty());
-            continue;
-        }
-        ASSERT_EQ(entries.size(), 1);
-        EXPECT_EQ(entries[0].fileName, l.fileName);
-        EXPECT_EQ(entries[0].attributes, l.attributes);
-        EXPECT_EQ(entries[0].size, l.size);
-        EXPECT_EQ(entries[0].lastWriteTime, l.written.isValid() ? fileTime(l.written) : 0u);
-    }
+    for (const Line& l : lines) expectEntryOf(l, inet::parseMachineListing(l.text + "\r\n"));
 }
 
 TEST(FtpListingTest, UnixAndDosListLines) {
@@ -65,19 +67,7 @@ TEST(FtpListingTest, UnixAndDosListLines) {
         {"a total line", "total 12", "", 0, 0, {}},
         {"the parent folder", "drwxr-xr-x 2 a b 4096 Jan  1  2020 ..", "", 0, 0, {}},
     };
-    for (const Line& l : lines) {
-        SCOPED_TRACE(l.name);
-        const auto entries = inet::parseListing(l.text + "\r\n", year);
-        if (l.fileName.isEmpty()) {
-            EXPECT_TRUE(entries.isEmpty());
-            continue;
-        }
-        ASSERT_EQ(entries.size(), 1);
-        EXPECT_EQ(entries[0].fileName, l.fileName);
-        EXPECT_EQ(entries[0].attributes, l.attributes);
-        EXPECT_EQ(entries[0].size, l.size);
-        EXPECT_EQ(entries[0].lastWriteTime, fileTime(l.written));
-    }
+    for (const Line& l : lines) expectEntryOf(l, inet::parseListing(l.text + "\r\n", year));
 }
 
 TEST(FtpListingTest, OnlyTheInternetLibrarysOwnNumbersHaveATextOfTheirOwn) {

@@ -29,13 +29,9 @@ bool logged(const SmtpServer& server, const QString& prefix) {
 
 // The error Enviar raises; a failure (and number 0) when it raises none.
 vb::VbError raisedBySend(mail::PyEmail& mail) {
-    try {
-        mail.Enviar();
-    } catch (const vb::VbError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "Enviar did not raise";
-    return {};
+    const std::optional<vb::VbError> e = zxtest::raised([&] { mail.Enviar(); });
+    if (!e) ADD_FAILURE() << "Enviar did not raise";
+    return e.value_or(vb::VbError{});
 }
 
 class PyEmailTest : public ::testing::Test {

@@ -16,13 +16,10 @@ namespace {
 using namespace reportengine;
 
 long errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const vb::VbError& e) {
-        EXPECT_EQ(e.Source, errorSource());
-        return e.Number;
-    }
-    return 0;
+    const std::optional<vb::VbError> e = zxtest::raised(action);
+    if (!e) return 0;
+    EXPECT_EQ(e->Source, errorSource());
+    return e->Number;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

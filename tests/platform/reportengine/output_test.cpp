@@ -41,15 +41,6 @@ void fillAuxErr(const zxtest::TestDatabase& db, int count) {
     db.exec(inserts.join(u';'));
 }
 
-long errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const vb::VbError& e) {
-        return e.Number;
-    }
-    return 0;
-}
-
 class OutputTest : public ::testing::Test {
 protected:
     ReportDocument errorLog(const QString& selection, int rows) {
@@ -121,7 +112,8 @@ TEST_F(OutputTest, AFailedExportWritesNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(errorNumberOf([&] { exportReport(c.report, c.output, c.format); }), c.error);
+        EXPECT_EQ(zxtest::raisedNumber([&] { exportReport(c.report, c.output, c.format); }),
+                  c.error);
     }
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("ok.RPT")});

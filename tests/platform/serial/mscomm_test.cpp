@@ -1,6 +1,7 @@
 #include "platform/serial/mscomm.h"
 
 #include "platform/vb/vberror.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/pseudo_serial.h"
 
 #include <QFile>
@@ -11,15 +12,6 @@
 #include <termios.h>
 
 namespace {
-
-long errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const vb::VbError& e) {
-        return e.Number;
-    }
-    return 0;
-}
 
 TEST(MSCommTest, BytesReachTheLineUnchanged) {
     zxtest::PseudoSerialPort line(3);
@@ -60,7 +52,7 @@ TEST(MSCommTest, APortThatDoesNotExistOrIsNoLineIsAnInvalidPort) {
         SCOPED_TRACE(port);
         MSComm comm;
         comm.setCommPort(static_cast<std::int16_t>(port));
-        EXPECT_EQ(errorOf([&] { comm.setPortOpen(true); }), serial::err::PortInvalid);
+        EXPECT_EQ(zxtest::raisedNumber([&] { comm.setPortOpen(true); }), serial::err::PortInvalid);
         EXPECT_FALSE(comm.PortOpen());
     }
 }
@@ -71,21 +63,24 @@ TEST(MSCommTest, APortHeldByAnotherControlIsRefused) {
     first.setCommPort(2);
     second.setCommPort(2);
     first.setPortOpen(true);
-    EXPECT_EQ(errorOf([&] { second.setPortOpen(true); }), serial::err::PortAlreadyOpen);
+    EXPECT_EQ(zxtest::raisedNumber([&] { second.setPortOpen(true); }),
+              serial::err::PortAlreadyOpen);
     first.setPortOpen(false);
-    EXPECT_EQ(errorOf([&] { second.setPortOpen(true); }), 0);
+    EXPECT_EQ(zxtest::raisedNumber([&] { second.setPortOpen(true); }), 0);
 }
 
 TEST(MSCommTest, MisuseRaisesTheControlsErrors) {
     zxtest::PseudoSerialPort line(1);
     MSComm comm;
-    EXPECT_EQ(errorOf([&] { comm.Output(QByteArray("x")); }), serial::err::PortNotOpen);
-    EXPECT_EQ(errorOf([&] { comm.setCommPort(0); }), serial::err::PortInvalid);
-    EXPECT_EQ(errorOf([&] { comm.setSettings("9600,x,8,1"); }), serial::err::InvalidPropertyValue);
-    EXPECT_EQ(errorOf([&] { comm.setPortOpen(false); }), 0);
+    EXPECT_EQ(zxtest::raisedNumber([&] { comm.Output(QByteArray("x")); }),
+              serial::err::PortNotOpen);
+    EXPECT_EQ(zxtest::raisedNumber([&] { comm.setCommPort(0); }), serial::err::PortInvalid);
+    EXPECT_EQ(zxtest::raisedNumber([&] { comm.setSettings("9600,x,8,1"); }),
+              serial::err::InvalidPropertyValue);
+    EXPECT_EQ(zxtest::raisedNumber([&] { comm.setPortOpen(false); }), 0);
     comm.setPortOpen(true);
-    EXPECT_EQ(errorOf([&] { comm.setCommPort(2); }), serial::err::PortOpen);
-    EXPECT_EQ(errorOf([&] { comm.setPortOpen(true); }), serial::err::PortAlreadyOpen);
+    EXPECT_EQ(zxtest::raisedNumber([&] { comm.setCommPort(2); }), serial::err::PortOpen);
+    EXPECT_EQ(zxtest::raisedNumber([&] { comm.setPortOpen(true); }), serial::err::PortAlreadyOpen);
     EXPECT_EQ(comm.CommPort(), 1);
 }
 

@@ -73,14 +73,11 @@ protected:
     }
 
     long errorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const vb::VbError& e) {
-            EXPECT_EQ(e.Source, re::errorSource());
-            EXPECT_FALSE(e.Description.isEmpty());
-            return e.Number;
-        }
-        return 0;
+        const std::optional<vb::VbError> e = zxtest::raised(action);
+        if (!e) return 0;
+        EXPECT_EQ(e->Source, re::errorSource());
+        EXPECT_FALSE(e->Description.isEmpty());
+        return e->Number;
     }
 
     QStringList writtenFiles() const { return QDir(dir_.path()).entryList(QDir::Files); }
