@@ -45,7 +45,7 @@ TEST(ManejaErrorTest, LogsTheAnswerWordForEachButtonWithAndWithoutRoutine) {
                 withRoutine ? std::optional<QString>("Cfg") : std::nullopt);
             EXPECT_EQ(got, a.answer);
             ASSERT_EQ(op.messages().size(), 1);
-            const zxtest::Prompt& p = op.messages().first();
+            const zxtest::Prompt p = op.messages().first();
             EXPECT_EQ(p.text, "Ha ocurrido el Siguiente Error (13) Type mismatch");
             EXPECT_EQ(p.title, withRoutine ? "Zentrik - Cfg Aviso al operador!!! - 2 "
                                            : "Zentrik Aviso al operador!!! - 2 ");
