@@ -18,6 +18,8 @@ packages=(
   libqrencode-dev libzxing-dev
   # test SMTP server (its certificate is made with python3-cryptography) and FTP server
   python3-aiosmtpd python3-cryptography python3-pyftpdlib
+  # guards: clang's libFuzzer for the fuzz targets (the sanitizers come with the compilers)
+  clang libclang-rt-14-dev
   # benchmarks
   libbenchmark-dev
   # SQL Server through ODBC (FreeTDS); SQLite's ODBC driver exercises the ODBC engine in tests

@@ -239,8 +239,8 @@ void LeeParametros(const QString& parametros, ParametrosFTP& p, vb::Steps& pasos
         {"DIRWEB", &p.DIRWEB},       {"DIRDESTINO", &p.DIRDESTINO}, {"PROXY", &p.PROXY},
         {"PROXYPASS", &p.PROXYPASS},
     };
-    for (const auto& [clave, valor] : claves) {
-        pasos([&] { *valor = BuscaValor(parametros, QLatin1String(clave)); });
+    for (const auto& clave : claves) {
+        pasos([&] { *clave.second = BuscaValor(parametros, QLatin1String(clave.first)); });
         if (pasos.left()) return;
     }
     if (vb::Trim(p.PUERTO).isEmpty()) p.PUERTO = QStringLiteral("21");
