@@ -215,3 +215,18 @@ TEST(Translator, TranslatesABatchStatementByStatement) {
 }
 
 }  // namespace
+
+// Only "/*" opens a comment: a division or the "*" of COUNT(*) is text that the rewrites after
+// it still see, and a comment nests as SQL Server's do.
+TEST(Translator, OnlySlashStarOpensACommentAndCommentsNest) {
+    check(tsql::Translator(),
+          {{"SELECT COUNT(*) FROM t WITH (NOLOCK)", "SELECT COUNT(*) FROM t"},
+           {"SELECT a / 2 FROM t WITH (NOLOCK)", "SELECT a / 2 FROM t"},
+           {"SELECT a /2 FROM t WITH (NOLOCK) WHERE b = (a*2)/2",
+            "SELECT a /2 FROM t WHERE b = (a*2)/2"},
+           {"SELECT a /* with(nolock) */ FROM t WITH (NOLOCK)",
+            "SELECT a /* with(nolock) */ FROM t"},
+           {"SELECT a /* x /* with(nolock) */ TOP 1 */ FROM t WITH (NOLOCK)",
+            "SELECT a /* x /* with(nolock) */ TOP 1 */ FROM t"},
+           {"SELECT a -- with(nolock)\nFROM t WITH (NOLOCK)", "SELECT a -- with(nolock)\nFROM t"}});
+}
