@@ -18,6 +18,18 @@ Currency Currency::fromDouble(double value) {
     return fromScaled(static_cast<std::int64_t>(whole));
 }
 
+Currency operator+(Currency a, Currency b) {
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(a.scaled_, b.scaled_, &sum)) raise(err::Overflow);
+    return Currency::fromScaled(sum);
+}
+
+Currency operator-(Currency a, Currency b) {
+    std::int64_t difference = 0;
+    if (__builtin_sub_overflow(a.scaled_, b.scaled_, &difference)) raise(err::Overflow);
+    return Currency::fromScaled(difference);
+}
+
 bool Currency::parse(const QString& text, Currency* out) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return false;

@@ -28,8 +28,9 @@ public:
 
     friend constexpr bool operator==(Currency a, Currency b) { return a.scaled_ == b.scaled_; }
     friend constexpr auto operator<=>(Currency a, Currency b) { return a.scaled_ <=> b.scaled_; }
-    friend Currency operator+(Currency a, Currency b) { return fromScaled(a.scaled_ + b.scaled_); }
-    friend Currency operator-(Currency a, Currency b) { return fromScaled(a.scaled_ - b.scaled_); }
+    // Raise Overflow past the range, as VB does, rather than wrap into a garbage amount.
+    friend Currency operator+(Currency a, Currency b);
+    friend Currency operator-(Currency a, Currency b);
 
     friend void PrintTo(Currency c, std::ostream* os) { *os << c.toPlainString().toStdString(); }
 

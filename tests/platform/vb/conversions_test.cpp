@@ -212,3 +212,29 @@ TEST(ConversionsTest, FormatUsesTheDotAndCommaOfTheCLocale) {
 }
 
 }  // namespace
+
+// An amount past Currency's range (±922,337,203,685,477.5807) is error 6, never a wrapped or
+// garbage amount on a voucher.
+TEST(VariantTest, CurrencyPastItsRangeIsAnOverflow) {
+    const vb::Currency max = vb::Currency::fromScaled(INT64_MAX);
+    const vb::Currency min = vb::Currency::fromScaled(INT64_MIN);
+    const vb::Currency cent = vb::Currency::fromScaled(100);
+    const struct {
+        const char* what;
+        std::function<void()> action;
+    } overflows[] = {
+        {"a double past the range", [] { vb::Currency::fromDouble(1e15); }},
+        {"a negative double past the range", [] { vb::Currency::fromDouble(-1e15); }},
+        {"infinity", [] { vb::Currency::fromDouble(std::numeric_limits<double>::infinity()); }},
+        {"not a number", [] { vb::Currency::fromDouble(std::nan("")); }},
+        {"a sum past the top", [&] { (void)(max + cent); }},
+        {"a difference past the bottom", [&] { (void)(min - cent); }},
+        {"a text past the range", [] { vb::CCur(Variant(QStringLiteral("1e16"))); }},
+    };
+    for (const auto& o : overflows) {
+        SCOPED_TRACE(o.what);
+        EXPECT_EQ(zxtest::raisedNumber(o.action), vb::err::Overflow);
+    }
+    EXPECT_EQ((max - cent) + cent, max);
+    EXPECT_EQ(vb::Currency::fromDouble(900000000000000.0).scaled(), 9000000000000000000LL);
+}
