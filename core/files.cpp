@@ -76,7 +76,8 @@ void escribeLinea(const QString& linea) {
 
 // Whether both paths name one file on disk (same device and inode, links followed).
 bool mismoArchivo(const QString& a, const QString& b) {
-    struct stat sa {}, sb {};
+    struct stat sa = {};
+    struct stat sb = {};
     if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
         ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;

@@ -35,9 +35,9 @@ bool ArchivoExiste(const QString& Ruta);
 bool CopiaArchivo(const QString& Origen, const QString& Destino);
 
 // The one temporary export file: mode 1 opens it (at `NombreArchivo`, or a name made of the
-// time in the temporary folder, see timeNamedTemporary) and writes `Linea` when not blank, 2 writes a line, 3 closes
-// it and opens it with its program, 4 closes and deletes it. `Extension` gets its leading
-// "."; `NombreArchivo` receives the path.
+// time in the temporary folder, see timeNamedTemporary) and writes `Linea` when not blank,
+// 2 writes a line, 3 closes it and opens it with its program, 4 closes and deletes it.
+// `Extension` gets its leading "."; `NombreArchivo` receives the path.
 void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension,
                      QString& NombreArchivo);
 

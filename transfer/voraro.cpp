@@ -260,9 +260,9 @@ QString BuscaValor(const QString& parametros, const QString& clave) {
         if (donde == 0) return {};
         const int tras = donde + static_cast<int>(clave.size());
         const bool empieza = donde == 1 || parametros[donde - 2] == u';';
-        const bool termina = tras > parametros.size() ||
-                             !(parametros[tras - 1].isLetterOrNumber() ||
-                               parametros[tras - 1] == u'_');
+        const bool termina =
+            tras > parametros.size() ||
+            !(parametros[tras - 1].isLetterOrNumber() || parametros[tras - 1] == u'_');
         if (empieza && termina) break;
         desde = donde + 1;
     }

@@ -33,9 +33,9 @@ void LeeParametros(const QString& parametros, ParametrosFTP& p, vb::Steps& pasos
 // Runs the job that `parametros` describes; with a blank string it only shows the FTP
 // client window. Downloading every file, a listed name that would leave the local folder
 // (see modFTP::NombreLocalValido) or repeats another in a different case is told in the
-// error box, and the others are downloaded. `hayError` ends at 0 when at least one file of a list job was uploaded,
-// else at -1. A run-time error asks the operator (Abort, Retry, Ignore): Abort leaves the
-// job at once.
+// error box, and the others are downloaded. `hayError` ends at 0 when at least one file of a list
+// job was uploaded, else at -1. A run-time error asks the operator (Abort, Retry, Ignore): Abort
+// leaves the job at once.
 void EjecutaFTP(const QString& parametros, std::int16_t& hayError);
 
 }  // namespace VORARo

@@ -111,8 +111,9 @@ TEST(FilesTest, ACopyThatFailsPartWayLeavesTheOldDestination) {
     QTemporaryDir dir;
     write(dir.filePath("origen"), QByteArray(200000, 'n'));
     write(dir.filePath("destino"), "contenido anterior");
-    const auto copio = zxtest::underFileSizeLimit(
-        64 * 1024, [&] { return ModGlobal::CopiaArchivo(dir.filePath("origen"), dir.filePath("destino")); });
+    const auto copio = zxtest::underFileSizeLimit(64 * 1024, [&] {
+        return ModGlobal::CopiaArchivo(dir.filePath("origen"), dir.filePath("destino"));
+    });
     ASSERT_TRUE(copio.has_value());
     EXPECT_FALSE(*copio);
     EXPECT_EQ(zxtest::readFile(dir.filePath("destino")), QByteArray("contenido anterior"));

@@ -246,8 +246,17 @@ TEST_F(EjecutaFTPTest, AHostileListingWritesNothingOutsideTheDestination) {
     // A server whose listing names files above, beside and below the folder, and one name
     // twice in different case.
     const QByteArray nombres[] = {
-        "../../bueno.txt", "..", ".", "/absoluto.txt", "sub/dentro.txt", "barra\\invertida.txt",
-        "C:fuera.txt", "control\x01.txt", "bueno.txt", "A.TXT", "a.txt",
+        "../../bueno.txt",
+        "..",
+        ".",
+        "/absoluto.txt",
+        "sub/dentro.txt",
+        "barra\\invertida.txt",
+        "C:fuera.txt",
+        "control\x01.txt",
+        "bueno.txt",
+        "A.TXT",
+        "a.txt",
     };
     QByteArray listado = "type=cdir;modify=20240301120000; .\r\n";
     for (const QByteArray& n : nombres)
@@ -271,7 +280,8 @@ TEST_F(EjecutaFTPTest, AHostileListingWritesNothingOutsideTheDestination) {
     for (int i = 0; i < 9; ++i) operator_.answer(vb::vbIgnore);
     EXPECT_EQ(corre(p), -1);
 
-    EXPECT_EQ(archivosBajo(program_.path()), QStringList({"uno/dos/t/A.TXT", "uno/dos/t/bueno.txt"}));
+    EXPECT_EQ(archivosBajo(program_.path()),
+              QStringList({"uno/dos/t/A.TXT", "uno/dos/t/bueno.txt"}));
     EXPECT_EQ(zxtest::readFile(program_.file("uno/dos/t/bueno.txt")), QByteArray("bueno"));
     EXPECT_EQ(zxtest::readFile(program_.file("uno/dos/t/A.TXT")), QByteArray("A.TXT"));
     QStringList contados;
@@ -281,12 +291,11 @@ TEST_F(EjecutaFTPTest, AHostileListingWritesNothingOutsideTheDestination) {
         contados << m.text.mid(desde, m.text.indexOf("\r\n", desde) - desde);
     }
     contados.sort();
-    EXPECT_EQ(contados, QStringList({".", "..", "../../bueno.txt", "/absoluto.txt",
-                                     "C:fuera.txt", "a.txt", "barra\\invertida.txt",
-                                     "control?.txt", "sub/dentro.txt"}));
+    EXPECT_EQ(contados,
+              QStringList({".", "..", "../../bueno.txt", "/absoluto.txt", "C:fuera.txt", "a.txt",
+                           "barra\\invertida.txt", "control?.txt", "sub/dentro.txt"}));
     EXPECT_EQ(ventanas_.popups.last(), kOculta);
-    EXPECT_EQ(hostil.commands({"RETR"}),
-              QStringList({"RETR /DOC/bueno.txt", "RETR /DOC/A.TXT"}));
+    EXPECT_EQ(hostil.commands({"RETR"}), QStringList({"RETR /DOC/bueno.txt", "RETR /DOC/A.TXT"}));
 }
 
 TEST_F(EjecutaFTPTest, ADownloadCutPartWayLeavesTheOldLocalFile) {

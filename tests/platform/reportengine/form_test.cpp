@@ -129,8 +129,7 @@ TEST(ReportFormTest, PicturesComeOnlyFromTheFormsFolderOrTheProgramsOne) {
                             forms.filePath(QStringLiteral("enlace.png"))));
     const QString outside = elsewhere.filePath(QStringLiteral("secreto.png"));
     // How many "../" lead from the forms folder to the root.
-    const QString toRoot =
-        QStringLiteral("../").repeated(forms.path().count(u'/'));
+    const QString toRoot = QStringLiteral("../").repeated(forms.path().count(u'/'));
     struct Case {
         QString src;
         QByteArray picture;  // empty: the form is refused, naming the path
@@ -149,9 +148,10 @@ TEST(ReportFormTest, PicturesComeOnlyFromTheFormsFolderOrTheProgramsOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.src.toStdString());
         const QString path = forms.filePath(QStringLiteral("f.rpt"));
-        writeFile(path, "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">"
-                        "<picture x=\"0\" y=\"0\" width=\"1\" height=\"1\" src=\"" +
-                            c.src.toUtf8() + "\"/></detail></report>");
+        writeFile(path,
+                  "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">"
+                  "<picture x=\"0\" y=\"0\" width=\"1\" height=\"1\" src=\"" +
+                      c.src.toUtf8() + "\"/></detail></report>");
         if (!c.picture.isEmpty()) {
             EXPECT_EQ(readForm(path).band(Band::Detail).objects[0].picture, c.picture);
             continue;
