@@ -10,11 +10,16 @@
 #include "platform/vendrix/clssistema.h"
 #include "platform/vendrix/clsutil.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
+#include <atomic>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace core {
 
@@ -23,6 +28,13 @@ QList<qint64> copyBlockSizes(qint64 length) {
     if (length % 32768 != 0) bloques.append(length % 32768);
     for (qint64 i = 0; i < 2 * (length / 32768); ++i) bloques.append(16384);
     return bloques;
+}
+
+QString timeNamedTemporary(const QDateTime& when) {
+    static std::atomic<int> llamadas{0};
+    return when.toString(QStringLiteral("HHmmss")) + u'_' +
+           QString::number(QCoreApplication::applicationPid()) + u'_' +
+           QString::number(++llamadas);
 }
 
 }  // namespace core
@@ -62,6 +74,16 @@ void escribeLinea(const QString& linea) {
     if (e.archivo->write(vb::toCp1252(linea + fin)) < 0) vb::raise(75);
 }
 
+// Whether both paths name one file on disk (same device and inode, links followed).
+bool mismoArchivo(const QString& a, const QString& b) {
+    struct stat sa = {};
+    struct stat sb = {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
+        ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 }  // namespace
 
 bool ExisteArchivo(const QString& Ruta) {
@@ -75,14 +97,20 @@ bool ArchivoExiste(const QString& Ruta) {
 
 bool CopiaArchivo(const QString& Origen, const QString& Destino) {
     if (!ExisteArchivo(Origen)) return false;
-    QFile origen(Origen), destino(Destino);
+    // The same file under another spelling or a link: it already holds the source, and
+    // writing it would empty it first.
+    if (mismoArchivo(Origen, Destino)) return true;
+    QFile origen(Origen);
     if (!origen.open(QIODevice::ReadOnly)) return false;
-    if (!destino.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    // Written aside in the same folder and renamed into place only when complete: a copy
+    // that fails part-way leaves the old destination as it was.
+    QSaveFile destino(Destino);
+    if (!destino.open(QIODevice::WriteOnly)) return false;
     for (const qint64 tamano : core::copyBlockSizes(origen.size())) {
         const QByteArray bloque = origen.read(tamano);
         if (bloque.size() != tamano || destino.write(bloque) != tamano) return false;
     }
-    return destino.flush();
+    return destino.commit();
 }
 
 void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension,
@@ -110,9 +138,8 @@ void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension
                     e.ruta = NombreArchivo;
                     return;
                 }
-                const QString hora = ui::clock().now().toString(QStringLiteral("HH:mm:ss"));
-                e.ruta = core::temporaryFolder() + vb::Trim(vb::Mid(hora, 1, 2)) +
-                         vb::Trim(vb::Mid(hora, 4, 2)) + vb::Trim(vb::Mid(hora, 7, 2)) + Extension;
+                e.ruta = core::temporaryFolder() + core::timeNamedTemporary(ui::clock().now()) +
+                         Extension;
             });
             paso([&] {
                 auto archivo = std::make_unique<QFile>(e.ruta);

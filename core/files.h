@@ -2,6 +2,7 @@
 
 #include "platform/vb/variant.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -13,6 +14,11 @@ namespace core {
 // blocks of 16384 bytes.
 QList<qint64> copyBlockSizes(qint64 length);
 
+// A temporary file name (without extension) made of the time as HHMMSS, then "_" and a part
+// that tells this process and this call apart: two runs, or two calls, in the same second
+// never share a file.
+QString timeNamedTemporary(const QDateTime& when);
+
 }  // namespace core
 
 namespace ModGlobal {
@@ -23,13 +29,15 @@ bool ExisteArchivo(const QString& Ruta);
 // The same test on the path unchanged (a quoted path counts as missing).
 bool ArchivoExiste(const QString& Ruta);
 
-// Copies a file in blocks; false when the source is missing or anything fails.
+// Copies a file in blocks; false when the source is missing or anything fails. The
+// destination is replaced only once the copy is complete; a destination that is the source
+// itself (another spelling, a link) is left as it is, with true.
 bool CopiaArchivo(const QString& Origen, const QString& Destino);
 
 // The one temporary export file: mode 1 opens it (at `NombreArchivo`, or a name made of the
-// time in the temporary folder) and writes `Linea` when not blank, 2 writes a line, 3 closes
-// it and opens it with its program, 4 closes and deletes it. `Extension` gets its leading
-// "."; `NombreArchivo` receives the path.
+// time in the temporary folder, see timeNamedTemporary) and writes `Linea` when not blank,
+// 2 writes a line, 3 closes it and opens it with its program, 4 closes and deletes it.
+// `Extension` gets its leading "."; `NombreArchivo` receives the path.
 void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension,
                      QString& NombreArchivo);
 

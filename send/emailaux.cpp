@@ -45,11 +45,7 @@ QString NombreArchivoTemporal(QString& Nombre, QString& Extension) {
          },
          [&] {
              archivo = Nombre;
-             if (archivo.isEmpty()) {
-                 const QString hora = ui::clock().now().toString(QStringLiteral("HH:mm:ss"));
-                 archivo = vb::Trim(vb::Mid(hora, 1, 2)) + vb::Trim(vb::Mid(hora, 4, 2)) +
-                           vb::Trim(vb::Mid(hora, 7, 2));
-             }
+             if (archivo.isEmpty()) archivo = core::timeNamedTemporary(ui::clock().now());
          },
          [&] {
              const QString ruta = carpeta + archivo + Extension;

@@ -7,7 +7,8 @@
 namespace eMailAux {
 
 // A path in the temporary folder: `Nombre` and `Extension`, or, for an empty name, the time
-// of day as HHMMSS in the program's private temporary folder. `Extension` gets a leading "."
+// of day as HHMMSS and a part of its own (core::timeNamedTemporary) in the program's private
+// temporary folder. `Extension` gets a leading "."
 // when it lacks one. A file already at that path is deleted. Never raises.
 QString NombreArchivoTemporal(QString& Nombre, QString& Extension);
 QString NombreArchivoTemporal(const QString& Nombre, const QString& Extension);

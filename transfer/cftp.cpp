@@ -277,6 +277,7 @@ std::int32_t cFTP::GetFTPFileSize(const QString& sFile) {
 
 const cDirList* cFTP::GetDirectoryListing(const QString& sFilter) {
     listado_.reset();
+    repetidos_.clear();
     const auto encontrados = session_.findFiles(sFilter);
     if (!encontrados) {
         SetErrorMessage(session_.lastError(), QStringLiteral("FtpFindFirstFile"));
@@ -284,11 +285,18 @@ const cDirList* cFTP::GetDirectoryListing(const QString& sFilter) {
     }
     if (encontrados->isEmpty()) return nullptr;
     listado_.emplace();
-    for (const inet::FindData& e : *encontrados)
+    for (const inet::FindData& e : *encontrados) {
+        // The list is keyed without regard to case: a second spelling of a name stays out
+        // of it and is named, and the listing goes on.
+        if (listado_->Exists(e.fileName)) {
+            repetidos_ << e.fileName;
+            continue;
+        }
         listado_->Add(static_cast<std::int32_t>(e.attributes),
                       modFTP::FileTimeAFecha(e.creationTime),
                       modFTP::FileTimeAFecha(e.lastAccessTime),
                       modFTP::FileTimeAFecha(e.lastWriteTime), palabraBaja(e.size), e.fileName);
+    }
     return &*listado_;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -57,8 +58,11 @@ public:
     std::int32_t GetFTPFileSize(const QString& sFile);
     // Lists the current folder's entries matching the pattern into the list Directory
     // gives; returns that list, or nullptr when nothing matched or the listing failed (an
-    // error text only then). Raises vb::err::DuplicateKey for two names differing in case.
+    // error text only then). Of names that differ only in case, the first stays in the list
+    // and the others are left out and named by NombresRepetidos.
     const cDirList* GetDirectoryListing(const QString& sFilter);
+    // The names the last listing left out as repetitions, in listing order.
+    const QStringList& NombresRepetidos() const { return repetidos_; }
     void SetTransferASCII();
     void SetTransferBinary();
     void SetModeActive();
@@ -77,5 +81,6 @@ private:
     bool pasivo_ = false;
     QString error_;
     std::optional<cDirList> listado_;
+    QStringList repetidos_;
     cDirList vacio_;
 };

@@ -6,6 +6,7 @@
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
+#include "platform/vb/vberror.h"
 #include "transfer/listaftp.h"
 #include "transfer/modftp.h"
 #include "transfer/ventanas.h"
@@ -178,6 +179,9 @@ void frmMainFTP::evento(const QString& rutina, const std::function<void()>& trab
 void frmMainFTP::RefrescarLista() {
     TxtDir->setText(vb::Trim(mFTP.GetFTPDirectory()));
     mFTP.GetDirectoryListing(QStringLiteral("*.*"));
+    // A name repeated in another case is the operator's to know, as the listing always told.
+    if (!mFTP.NombresRepetidos().isEmpty())
+        vb::raise(vb::err::DuplicateKey, QStringLiteral("cDirList"));
     lv->clear();
     const QIcon carpeta = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon archivo = style()->standardIcon(QStyle::SP_FileIcon);

@@ -23,4 +23,13 @@ QDateTime FileTimeAFecha(std::uint64_t fileTime) {
                      QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
 }
 
+bool NombreLocalValido(const QString& nombre) {
+    if (nombre.isEmpty() || nombre == QLatin1String(".") || nombre == QLatin1String(".."))
+        return false;
+    if (nombre.size() >= 2 && nombre[1] == u':') return false;
+    for (const QChar ch : nombre)
+        if (ch == u'/' || ch == u'\\' || ch.category() == QChar::Other_Control) return false;
+    return true;
+}
+
 }  // namespace modFTP

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 
 #include <cstdint>
 
@@ -13,5 +14,10 @@ extern bool gFTPAutomatico;
 // The local date-time of a file time (100-nanosecond intervals since 1 January 1601 UTC),
 // moved to local time by the current distance from UTC.
 QDateTime FileTimeAFecha(std::uint64_t fileTime);
+
+// Whether a name a server listed can name a file inside the local folder it is downloaded
+// to: not empty, not "." or "..", without a folder part ("/" or "\\"), a drive ("C:") or a
+// control character.
+bool NombreLocalValido(const QString& nombre);
 
 }  // namespace modFTP

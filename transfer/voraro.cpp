@@ -36,6 +36,16 @@ void leyendas(const QString& caption, const QString& titulo, const QString& info
     form.setLblInfo(info);
 }
 
+// VB's "Bad file name or number".
+constexpr long kNombreInvalido = 52;
+
+// A name as the error box shows it: control characters as "?".
+QString visible(QString nombre) {
+    for (QChar& ch : nombre)
+        if (ch.category() == QChar::Other_Control) ch = u'?';
+    return nombre;
+}
+
 bool igual(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -135,9 +145,27 @@ void Trabajo::conectar() {
 
 bool Trabajo::bajaTodo() {
     if (!paso([&] { ftp_->GetDirectoryListing(QStringLiteral("*.*")); })) return false;
+    // A name the server listed twice (in another case) would land on the same local file:
+    // each is told, and the first spelling is downloaded.
+    for (const QString& repetido : ftp_->NombresRepetidos()) {
+        linea_ = visible(repetido);
+        if (!paso([] { vb::raise(vb::err::DuplicateKey, QStringLiteral("VORARo")); }))
+            return false;
+    }
     for (const cDirItem& item : ftp_->Directory()) {
         if (item.Directory) continue;
         const QString nombre = vb::Trim(item.Filename);
+        // The server names the local file: one that would leave the destination folder is
+        // refused and told, and the job goes on with the others.
+        if (!modFTP::NombreLocalValido(nombre)) {
+            linea_ = visible(nombre);
+            if (!paso([] {
+                    throw vb::VbError(kNombreInvalido, QStringLiteral("Bad file name or number"),
+                                      QStringLiteral("VORARo"));
+                }))
+                return false;
+            continue;
+        }
         ftp_->FTPDownloadFile(local(nombre), nombre);
     }
     return true;
@@ -222,8 +250,22 @@ void Trabajo::unArchivo() {
 }  // namespace
 
 QString BuscaValor(const QString& parametros, const QString& clave) {
-    const int donde = vb::InStr(parametros, clave, vb::Compare::Text);
-    if (donde == 0 || clave.isEmpty()) return {};
+    if (clave.isEmpty()) return {};
+    // The key is matched whole: it starts an entry (the string's start or just after a
+    // ";") and no letter, digit or "_" follows it, so PROXY never reads PROXYPASS and a
+    // value that holds a key's text is not taken for that key.
+    int donde = 0;
+    for (int desde = 1;;) {
+        donde = vb::InStr(desde, parametros, clave, vb::Compare::Text);
+        if (donde == 0) return {};
+        const int tras = donde + static_cast<int>(clave.size());
+        const bool empieza = donde == 1 || parametros[donde - 2] == u';';
+        const bool termina =
+            tras > parametros.size() ||
+            !(parametros[tras - 1].isLetterOrNumber() || parametros[tras - 1] == u'_');
+        if (empieza && termina) break;
+        desde = donde + 1;
+    }
     const int p = donde + static_cast<int>(clave.size());
     const int fin = vb::InStr(p, parametros, QStringLiteral(";"));
     // The character at p (the "=") is skipped whatever it is.

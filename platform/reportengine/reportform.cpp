@@ -1,6 +1,7 @@
 #include "platform/reportengine/reportform.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/vb/app.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,19 @@ private:
         fail(err::FormInvalid, QStringLiteral("Formulario de reporte inválido (línea %1): %2")
                                    .arg(xml_.lineNumber())
                                    .arg(what));
+    }
+
+    // A form names its pictures: they may come from its own folder or the program's (and
+    // their subfolders), links followed, never from anywhere else on the machine.
+    bool pictureAllowed(const QString& path) const {
+        const QString real = QFileInfo(path).canonicalFilePath();
+        if (real.isEmpty()) return true;  // missing: reported as unreadable
+        for (const QString& folder : {baseDir_, vb::App().Path}) {
+            if (folder.isEmpty()) continue;
+            const QString root = QFileInfo(folder).canonicalFilePath();
+            if (!root.isEmpty() && real.startsWith(root + u'/')) return true;
+        }
+        return false;
     }
 
     static int bandKind(QStringView name) {
@@ -218,6 +232,11 @@ private:
             const QString inlineData = xml_.readElementText().trimmed();
             if (!src.isEmpty()) {
                 QFile f(QDir(baseDir_).filePath(src));
+                if (!pictureAllowed(f.fileName())) {
+                    invalid(QStringLiteral("la imagen %1 no está en la carpeta del formulario "
+                                           "ni en la del programa")
+                                .arg(f.fileName()));
+                }
                 if (!f.open(QIODevice::ReadOnly)) {
                     invalid(QStringLiteral("no se puede leer la imagen %1").arg(f.fileName()));
                 }

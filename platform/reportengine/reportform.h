@@ -72,7 +72,8 @@ struct ReportForm {
 };
 
 // Reads a form file. Raises err::FormNotFound when it cannot be read, err::FormInvalid when it
-// is not a valid form. Pictures named by "src" are read relative to the form's folder.
+// is not a valid form. Pictures named by "src" are read relative to the form's folder, and only
+// from inside that folder or the program's (anything else is err::FormInvalid naming the path).
 ReportForm readForm(const QString& path);
 ReportForm parseForm(const QByteArray& xml, const QString& baseDir = {});
 // The form as XML, pictures inlined, so that it reads back without its folder.

@@ -1,6 +1,7 @@
 #include "platform/vb/textfile.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace vb {
 
@@ -68,26 +69,35 @@ std::optional<QStringList> readTextLines(const QString& path) {
 }
 
 bool writeTextLines(const QString& path, const QStringList& lines, bool append, int permissions) {
-    QFile f(path);
-    QIODevice::OpenMode mode = QIODevice::WriteOnly;
-    mode |= append ? QIODevice::Append : QIODevice::Truncate;
-    if (!f.open(mode)) return false;
-    if (permissions != 0) {
-        f.setPermissions(QFileDevice::Permissions(
-            (permissions & 0400 ? QFileDevice::ReadOwner | QFileDevice::ReadUser : 0) |
-            (permissions & 0200 ? QFileDevice::WriteOwner | QFileDevice::WriteUser : 0) |
-            (permissions & 0100 ? QFileDevice::ExeOwner | QFileDevice::ExeUser : 0) |
-            (permissions & 0040 ? QFileDevice::ReadGroup : 0) |
-            (permissions & 0020 ? QFileDevice::WriteGroup : 0) |
-            (permissions & 0004 ? QFileDevice::ReadOther : 0) |
-            (permissions & 0002 ? QFileDevice::WriteOther : 0)));
-    }
     QByteArray data;
     for (const QString& line : lines) {
         data += toCp1252(line);
         data += "\r\n";
     }
-    return f.write(data) == data.size() && f.flush();
+    const auto modo = QFileDevice::Permissions(
+        (permissions & 0400 ? QFileDevice::ReadOwner | QFileDevice::ReadUser : 0) |
+        (permissions & 0200 ? QFileDevice::WriteOwner | QFileDevice::WriteUser : 0) |
+        (permissions & 0100 ? QFileDevice::ExeOwner | QFileDevice::ExeUser : 0) |
+        (permissions & 0040 ? QFileDevice::ReadGroup : 0) |
+        (permissions & 0020 ? QFileDevice::WriteGroup : 0) |
+        (permissions & 0004 ? QFileDevice::ReadOther : 0) |
+        (permissions & 0002 ? QFileDevice::WriteOther : 0));
+    if (append) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+        if (permissions != 0) f.setPermissions(modo);
+        return f.write(data) == data.size() && f.flush();
+    }
+    // A rewrite goes to a file beside the old one and replaces it only once complete, so a
+    // write that fails part-way (a full disk) leaves the old content.
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (permissions != 0) f.setPermissions(modo);
+    if (f.write(data) != data.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
 }
 
 bool appendTextLine(const QString& path, const QString& line) {

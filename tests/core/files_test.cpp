@@ -8,10 +8,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -78,6 +81,47 @@ TEST(FilesTest, CopiaArchivoFailsWithoutTouchingTheDestination) {
     EXPECT_FALSE(ModGlobal::CopiaArchivo(dir.filePath("origen"), dir.filePath("no/hay/destino")));
 }
 
+TEST(FilesTest, CopiaArchivoOntoTheSameFileUnderAnotherNameLeavesItWhole) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("IMAGENES"));
+    const QString foto = dir.filePath("IMAGENES/foto.jpg");
+    const QByteArray bytes(40000, 'f');
+    write(foto, bytes);
+    ASSERT_TRUE(QFile::link(foto, dir.filePath("enlace.jpg")));
+    ASSERT_EQ(::link(QFile::encodeName(foto).constData(),
+                     QFile::encodeName(dir.filePath("duro.jpg")).constData()),
+              0);
+    const QString otras[] = {
+        foto,
+        dir.filePath("IMAGENES/./foto.jpg"),
+        dir.filePath("IMAGENES/../IMAGENES/foto.jpg"),
+        dir.filePath("enlace.jpg"),
+        dir.filePath("duro.jpg"),
+    };
+    for (const QString& otra : otras) {
+        SCOPED_TRACE(otra.toStdString());
+        EXPECT_TRUE(ModGlobal::CopiaArchivo(foto, otra));
+        EXPECT_EQ(zxtest::readFile(foto), bytes);
+        EXPECT_TRUE(ModGlobal::CopiaArchivo(otra, foto));
+        EXPECT_EQ(zxtest::readFile(foto), bytes);
+    }
+}
+
+TEST(FilesTest, ACopyThatFailsPartWayLeavesTheOldDestination) {
+    QTemporaryDir dir;
+    write(dir.filePath("origen"), QByteArray(200000, 'n'));
+    write(dir.filePath("destino"), "contenido anterior");
+    const auto copio = zxtest::underFileSizeLimit(64 * 1024, [&] {
+        return ModGlobal::CopiaArchivo(dir.filePath("origen"), dir.filePath("destino"));
+    });
+    ASSERT_TRUE(copio.has_value());
+    EXPECT_FALSE(*copio);
+    EXPECT_EQ(zxtest::readFile(dir.filePath("destino")), QByteArray("contenido anterior"));
+    // Nothing of the failed copy is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"destino", "origen"}));
+}
+
 TEST(FilesTest, TemporaryFileNamedByTheTimeIsWrittenThenShown) {
     zxtest::FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
     coretest::TempFolder tmp;
@@ -85,13 +129,27 @@ TEST(FilesTest, TemporaryFileNamedByTheTimeIsWrittenThenShown) {
     QString extension = "txt", nombre;
     ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
     EXPECT_EQ(extension, ".txt");
-    EXPECT_EQ(nombre, tmp.path() + "/140509.txt");
+    EXPECT_TRUE(nombre.startsWith(tmp.path() + "/140509"));
+    EXPECT_TRUE(nombre.endsWith(".txt"));
     ModGlobal::ArchivoTemporal(2, "ñandú", extension, nombre);
     ModGlobal::ArchivoTemporal(3, "", extension, nombre);
-    EXPECT_EQ(desktop.urls(), QList<QUrl>{QUrl::fromLocalFile(tmp.path() + "/140509.txt")});
+    EXPECT_EQ(desktop.urls(), QList<QUrl>{QUrl::fromLocalFile(nombre)});
     // Windows-1252, and outside spreadsheets a carriage return before each line end.
     EXPECT_EQ(zxtest::readFile(nombre), QByteArray("a\r\r\n\xf1"
                                                    "and\xfa\r\r\n"));
+}
+
+TEST(FilesTest, TemporaryFilesOpenedInTheSameSecondAreTwoFiles) {
+    zxtest::FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
+    coretest::TempFolder tmp;
+    QString extension = "txt", primero, segundo;
+    ModGlobal::ArchivoTemporal(1, "primero", extension, primero);
+    ModGlobal::ArchivoTemporal(1, "segundo", extension, segundo);
+    ModGlobal::ArchivoTemporal(4, "", extension, segundo);
+    EXPECT_NE(primero, segundo);
+    EXPECT_TRUE(QFileInfo(primero).fileName().startsWith("140509"));
+    EXPECT_EQ(zxtest::readFile(primero), QByteArray("primero\r\r\n"));
+    EXPECT_FALSE(QFile::exists(segundo));
 }
 
 TEST(FilesTest, SpreadsheetLinesEndPlainlyAndModeFourDeletes) {

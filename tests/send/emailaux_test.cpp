@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -35,8 +36,9 @@ TEST(NombreArchivoTemporalTest, AnEmptyNameIsTheTimeInThePrivateFolder) {
     ScopedEnv tmp("tmp", shared.path().toLocal8Bit());
     QString nombre;
     QString extension = QStringLiteral(".RPT");
-    EXPECT_EQ(eMailAux::NombreArchivoTemporal(nombre, extension),
-              gSistema().CarpetaTemporal() + QStringLiteral("090503.RPT"));
+    const QString ruta = eMailAux::NombreArchivoTemporal(nombre, extension);
+    EXPECT_TRUE(ruta.startsWith(gSistema().CarpetaTemporal() + QStringLiteral("090503")));
+    EXPECT_TRUE(ruta.endsWith(QStringLiteral(".RPT")));
     EXPECT_EQ(extension, QString(".RPT"));
 }
 
@@ -46,7 +48,8 @@ TEST(NombreArchivoTemporalTest, TheExtensionGetsItsPointInTheCallersVariable) {
     QString extension = QStringLiteral("PDF");
     const QString ruta = eMailAux::NombreArchivoTemporal(nombre, extension);
     EXPECT_EQ(extension, QString(".PDF"));
-    EXPECT_TRUE(ruta.endsWith(QStringLiteral("/090503.PDF")));
+    EXPECT_TRUE(QFileInfo(ruta).fileName().startsWith(QStringLiteral("090503")));
+    EXPECT_TRUE(ruta.endsWith(QStringLiteral(".PDF")));
 }
 
 TEST(NombreArchivoTemporalTest, AGivenNameGoesInTheFolderOfTheEnvironment) {
@@ -76,14 +79,32 @@ TEST(NombreArchivoTemporalTest, AGivenNameGoesInTheFolderOfTheEnvironment) {
     }
 }
 
-TEST(NombreArchivoTemporalTest, AnOldFileOfThatNameIsDeleted) {
+TEST(NombreArchivoTemporalTest, RequestsInTheSameSecondGetNamesOfTheirOwn) {
     zxtest::FixedClock clock(QDateTime(QDate(2024, 5, 7), QTime(9, 5, 41)));
     const QString primera = eMailAux::NombreArchivoTemporal(QString(), QStringLiteral(".RPT"));
     touch(primera);
     ASSERT_TRUE(QFile::exists(primera));
-    // A second request in the same second names the same file and clears it.
-    EXPECT_EQ(eMailAux::NombreArchivoTemporal(QString(), QStringLiteral(".RPT")), primera);
-    EXPECT_FALSE(QFile::exists(primera));
+    // Another request in the same second (another run of the same user, or this one) neither
+    // takes nor clears the first one's file.
+    const QString segunda = eMailAux::NombreArchivoTemporal(QString(), QStringLiteral(".RPT"));
+    EXPECT_NE(segunda, primera);
+    EXPECT_TRUE(QFile::exists(primera));
+    for (const QString& ruta : {primera, segunda}) {
+        SCOPED_TRACE(ruta.toStdString());
+        EXPECT_TRUE(ruta.startsWith(gSistema().CarpetaTemporal() + "090541"));
+        EXPECT_TRUE(ruta.endsWith(".RPT"));
+    }
+    QFile::remove(primera);
+}
+
+TEST(NombreArchivoTemporalTest, AnOldFileOfAGivenNameIsDeleted) {
+    QTemporaryDir dir;
+    ScopedEnv temp("temp", QByteArray("x"));
+    ScopedEnv tmp("tmp", dir.path().toLocal8Bit());
+    touch(dir.filePath("informe.txt"));
+    EXPECT_EQ(eMailAux::NombreArchivoTemporal(QStringLiteral("informe"), QStringLiteral("txt")),
+              dir.path() + "/informe.txt");
+    EXPECT_FALSE(QFile::exists(dir.filePath("informe.txt")));
 }
 
 TEST(TextoAHTMLTest, CarriageReturnsBecomeBreaksInTheCallersTextToo) {

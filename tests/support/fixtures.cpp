@@ -4,6 +4,11 @@
 
 #include <QFile>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace vb {
@@ -81,6 +86,21 @@ std::optional<vb::VbError> raised(const std::function<void()>& f) {
 long raisedNumber(const std::function<void()>& f) {
     const std::optional<vb::VbError> e = raised(f);
     return e ? e->Number : 0;
+}
+
+std::optional<bool> underFileSizeLimit(qint64 maxBytes, const std::function<bool()>& f) {
+    const pid_t child = fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of killing
+        const rlimit limit{static_cast<rlim_t>(maxBytes), static_cast<rlim_t>(maxBytes)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        alarm(20);
+        _exit(f() ? 0 : 1);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return std::nullopt;
+    return WEXITSTATUS(status) == 0;
 }
 
 }  // namespace zxtest

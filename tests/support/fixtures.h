@@ -94,4 +94,9 @@ std::optional<vb::VbError> raised(const std::function<void()>& f);
 // The number of the VbError `f` raises; 0 when it raises none.
 long raisedNumber(const std::function<void()>& f);
 
+// Runs `f` in a child process where no file may grow beyond `maxBytes` (writes past it fail
+// with EFBIG), the way a full disk stops a write part-way. The child's answer; nothing when
+// it died or ran longer than a few seconds.
+std::optional<bool> underFileSizeLimit(qint64 maxBytes, const std::function<bool()>& f);
+
 }  // namespace zxtest

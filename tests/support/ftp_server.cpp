@@ -1,7 +1,7 @@
 #include "tests/support/ftp_server.h"
 
 #include <QDir>
-
+#include <QFile>
 
 #include <stdexcept>
 
@@ -24,6 +24,15 @@ FtpServer::FtpServer(Options options) : host_(options.host) {
     for (const Account& a : options.accounts)
         args << "--user" << a.login + u':' + a.password + u':' + a.permissions;
     if (!options.machineListing) args << "--no-mlsd";
+    if (!options.listing.isEmpty()) {
+        const QString listing = dir_.filePath("listing.txt");
+        QFile f(listing);
+        if (!f.open(QIODevice::WriteOnly) || f.write(options.listing) != options.listing.size())
+            throw std::runtime_error("cannot write the FTP server's listing");
+        args << "--listing" << listing;
+    }
+    if (!options.cutFile.isEmpty())
+        args << "--cut" << options.cutFile + u':' + QString::number(options.cutAfter);
     server_.start(QStringLiteral("FTP server"), args, dir_.filePath("server.err"), host_);
 }
 

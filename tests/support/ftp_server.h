@@ -22,6 +22,11 @@ public:
         QList<Account> accounts = {{QStringLiteral("vendrix"), QStringLiteral("73915046")}};
         QString host = QStringLiteral("127.0.0.1");
         bool machineListing = true;  // false: MLSD is answered as an unknown command
+        // Not empty: every folder listing (MLSD and LIST) answers these bytes instead.
+        QByteArray listing;
+        // Not empty: a download of this file name stops after `cutAfter` bytes with "426".
+        QString cutFile;
+        qint64 cutAfter = 0;
     };
 
     FtpServer();

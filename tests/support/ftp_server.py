@@ -4,14 +4,19 @@ It serves one folder to the accounts given, on 127.0.0.1 (or another local addre
 free port, and prints that port once it listens. Every command received is appended to
 commands.log in the log folder as "COMMAND argument" (a password never is); the reply
 codes it sent are appended to replies.log.
+
+For tests of a hostile or failing server it can answer every folder listing (MLSD and LIST)
+with the bytes of a given file, and cut the download of one file name after some bytes with
+a "426" reply, as a server that loses its disk or its connection mid-way does.
 """
 
 import argparse
+import errno
 import logging
 import os
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FileProducer, FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -25,7 +30,34 @@ def parse_args():
                    help="login:password:permissions")
     p.add_argument("--no-mlsd", action="store_true",
                    help="answer MLSD as an unknown command, as older servers do")
+    p.add_argument("--listing",
+                   help="a file whose bytes answer every MLSD and LIST, whatever the folder")
+    p.add_argument("--cut", metavar="NAME:BYTES",
+                   help="a download of that file name stops after that many bytes (426)")
     return p.parse_args()
+
+
+class CutFile:
+    """A file that reads up to a number of bytes, then fails as a broken disk does."""
+
+    def __init__(self, fd, left):
+        self.fd = fd
+        self.left = left
+        self.name = fd.name
+
+    @property
+    def closed(self):
+        return self.fd.closed
+
+    def read(self, size):
+        if self.left <= 0:
+            raise OSError(errno.EIO, "transfer cut by the test")
+        data = self.fd.read(min(size, self.left))
+        self.left -= len(data)
+        return data
+
+    def close(self):
+        self.fd.close()
 
 
 def main():
@@ -46,6 +78,32 @@ def main():
                 self.respond("500 Command \"%s\" not understood." % cmd)
                 return
             return super().pre_process_command(line, cmd, arg)
+
+        def crafted_listing(self, path, cmd):
+            with open(args.listing, "rb") as f:
+                self.push_dtp_data(f.read(), cmd=cmd)
+            return path
+
+        def ftp_MLSD(self, path):
+            if args.listing:
+                return self.crafted_listing(path, "MLSD")
+            return super().ftp_MLSD(path)
+
+        def ftp_LIST(self, path):
+            if args.listing:
+                return self.crafted_listing(path, "LIST")
+            return super().ftp_LIST(path)
+
+        def ftp_RETR(self, file):
+            if args.cut:
+                name, size = args.cut.rsplit(":", 1)
+                if os.path.basename(file) == name:
+                    self._restart_position = 0
+                    cut = CutFile(open(file, "rb"), int(size))
+                    self.push_dtp_data(FileProducer(cut, self._current_type),
+                                       isproducer=True, file=cut, cmd="RETR")
+                    return file
+            return super().ftp_RETR(file)
 
     Handler.authorizer = authorizer
     Handler.banner = "zentrik-test ready."

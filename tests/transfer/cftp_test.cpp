@@ -224,17 +224,24 @@ TEST_F(CFtpTest, AnEmptyFolderGivesNoListAnEmptyDirectoryAndNoErrorText) {
     EXPECT_EQ(ftp_.GetLastErrorMessage(), QString());
 }
 
-TEST_F(CFtpTest, TwoNamesDifferingInCaseFailTheListing) {
+TEST_F(CFtpTest, ANameRepeatedInAnotherCaseIsLeftOutAndNamed) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("a.txt"), "x"));
     ASSERT_TRUE(zxtest::writeFile(server_.file("A.TXT"), "y"));
+    ASSERT_TRUE(zxtest::writeFile(server_.file("b.txt"), "z"));
     ASSERT_TRUE(connect());
-    try {
-        ftp_.GetDirectoryListing("*.*");
-        ADD_FAILURE() << "no error";
-    } catch (const vb::VbError& e) {
-        EXPECT_EQ(e.Number, vb::err::DuplicateKey);
-    }
-    EXPECT_EQ(ftp_.Directory().Count(), 1);
+    const cDirList* lista = ftp_.GetDirectoryListing("*.*");
+    ASSERT_NE(lista, nullptr);
+    // The first spelling stays in the list, the other is named; the rest are all there.
+    ASSERT_EQ(lista->Count(), 2);
+    EXPECT_TRUE(lista->Exists("b.txt"));
+    ASSERT_EQ(ftp_.NombresRepetidos().size(), 1);
+    const QString repetido = ftp_.NombresRepetidos().first();
+    EXPECT_EQ(repetido.compare("a.txt", Qt::CaseInsensitive), 0);
+    EXPECT_NE(lista->Item("a.txt").Filename, repetido);
+    // A later listing without the repetition names none.
+    ASSERT_TRUE(QFile::remove(server_.file("A.TXT")));
+    ASSERT_NE(ftp_.GetDirectoryListing("*.*"), nullptr);
+    EXPECT_TRUE(ftp_.NombresRepetidos().isEmpty());
 }
 
 TEST_F(CFtpTest, SimpleTransfersMoveWholeFiles) {

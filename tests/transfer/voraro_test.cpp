@@ -9,6 +9,7 @@
 #include "transfer/modftp.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -231,6 +232,93 @@ TEST_F(EjecutaFTPTest, ARefusedLoginTransfersNothing) {
     EXPECT_EQ(ventanas_.ventanaDescargada, 1);
 }
 
+// Every file below the program folder, relative to it.
+QStringList archivosBajo(const QString& carpeta) {
+    QStringList out;
+    QDirIterator it(carpeta, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) out << QDir(carpeta).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+TEST_F(EjecutaFTPTest, AHostileListingWritesNothingOutsideTheDestination) {
+    // A server whose listing names files above, beside and below the folder, and one name
+    // twice in different case.
+    const QByteArray nombres[] = {
+        "../../bueno.txt",
+        "..",
+        ".",
+        "/absoluto.txt",
+        "sub/dentro.txt",
+        "barra\\invertida.txt",
+        "C:fuera.txt",
+        "control\x01.txt",
+        "bueno.txt",
+        "A.TXT",
+        "a.txt",
+    };
+    QByteArray listado = "type=cdir;modify=20240301120000; .\r\n";
+    for (const QByteArray& n : nombres)
+        listado += "type=file;size=5;modify=20240301120000; " + n + "\r\n";
+    zxtest::FtpServer::Options opciones;
+    opciones.listing = listado;
+    zxtest::FtpServer hostil(opciones);
+    QDir(hostil.root()).mkpath("DOC/sub");
+    for (const char* n : {"DOC/A.TXT", "DOC/a.txt", "DOC/sub/dentro.txt", "absoluto.txt"})
+        ASSERT_TRUE(zxtest::writeFile(hostil.file(n), QByteArray(n).right(5)));
+    ASSERT_TRUE(zxtest::writeFile(hostil.file("DOC/bueno.txt"), "bueno"));
+    ASSERT_TRUE(zxtest::writeFile(hostil.file("bueno.txt"), "fuera"));
+
+    QDir(program_.path()).mkpath("uno/dos/t");
+    QString p = parametros("TODOS", "SI");
+    p.replace(";PUERTO=" + QString::number(server_.port()) + ";",
+              ";PUERTO=" + QString::number(hostil.port()) + ";");
+    p.replace("DIRDESTINO=" + destino(), "DIRDESTINO=" + program_.file("uno/dos/t/"));
+    // Each refused name and the second spelling of the repeated one are told, and the
+    // operator goes on.
+    for (int i = 0; i < 9; ++i) operator_.answer(vb::vbIgnore);
+    EXPECT_EQ(corre(p), -1);
+
+    EXPECT_EQ(archivosBajo(program_.path()),
+              QStringList({"uno/dos/t/A.TXT", "uno/dos/t/bueno.txt"}));
+    EXPECT_EQ(zxtest::readFile(program_.file("uno/dos/t/bueno.txt")), QByteArray("bueno"));
+    EXPECT_EQ(zxtest::readFile(program_.file("uno/dos/t/A.TXT")), QByteArray("A.TXT"));
+    QStringList contados;
+    for (const zxtest::Prompt& m : operator_.messages()) {
+        EXPECT_EQ(m.title, QString("Atencion"));
+        const qsizetype desde = m.text.indexOf("\r\nimagen: ") + 10;
+        contados << m.text.mid(desde, m.text.indexOf("\r\n", desde) - desde);
+    }
+    contados.sort();
+    EXPECT_EQ(contados,
+              QStringList({".", "..", "../../bueno.txt", "/absoluto.txt", "C:fuera.txt", "a.txt",
+                           "barra\\invertida.txt", "control?.txt", "sub/dentro.txt"}));
+    EXPECT_EQ(ventanas_.popups.last(), kOculta);
+    EXPECT_EQ(hostil.commands({"RETR"}), QStringList({"RETR /DOC/bueno.txt", "RETR /DOC/A.TXT"}));
+}
+
+TEST_F(EjecutaFTPTest, ADownloadCutPartWayLeavesTheOldLocalFile) {
+    zxtest::FtpServer::Options opciones;
+    opciones.cutFile = "grande.bin";
+    opciones.cutAfter = 1000;
+    zxtest::FtpServer cortado(opciones);
+    QDir(cortado.root()).mkdir("DOC");
+    ASSERT_TRUE(zxtest::writeFile(cortado.file("DOC/grande.bin"), QByteArray(100000, 'g')));
+    for (const QString archivo : {"grande.bin", "TODOS"}) {
+        SCOPED_TRACE(archivo.toStdString());
+        ASSERT_TRUE(zxtest::writeFile(destino() + "grande.bin", "anterior"));
+        QString p = parametros(archivo, "SI");
+        p.replace(";PUERTO=" + QString::number(server_.port()) + ";",
+                  ";PUERTO=" + QString::number(cortado.port()) + ";");
+        corre(p);
+        EXPECT_EQ(zxtest::readFile(destino() + "grande.bin"), QByteArray("anterior"));
+        EXPECT_EQ(QDir(destino()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({"grande.bin"}));
+    }
+    EXPECT_EQ(cortado.commands({"RETR"}).size(), 2);
+}
+
 TEST(BuscaValorTest, TheFirstOccurrenceOfTheKeyGivesTheValue) {
     struct Case {
         const char* name;
@@ -241,8 +329,11 @@ TEST(BuscaValorTest, TheFirstOccurrenceOfTheKeyGivesTheValue) {
         {"missing", "SERVER=x;", "PUERTO", ""},
         {"empty", "PUERTO=;SERVER=x;", "PUERTO", ""},
         {"any separator is skipped", "SERVER:x;", "SERVER", "x"},
-        {"a shorter key inside a longer one", "PROXYPASS=s;PROXY=p;", "PROXY", "ASS=s"},
-        {"inside an earlier value", "DIRWEB=XARCHIVOS;ARCHIVO=a.txt;", "ARCHIVO", ""},
+        {"a shorter key inside a longer one", "PROXYPASS=s;PROXY=p;", "PROXY", "p"},
+        {"only the longer key", "PROXYPASS=s;", "PROXY", ""},
+        {"the longer key after the shorter", "PROXY=p;PROXYPASS=s;", "PROXYPASS", "s"},
+        {"inside an earlier value", "DIRWEB=XARCHIVOS;ARCHIVO=a.txt;", "ARCHIVO", "a.txt"},
+        {"a value holding another key", "PASSWORD=SERVER=x;SERVER=s;", "SERVER", "s"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -114,6 +115,52 @@ TEST(ReportFormTest, BrokenFormsRaiseTheirOwnErrors) {
     EXPECT_EQ(errorNumberOf([&] { readForm(dir.filePath(QStringLiteral("none.rpt"))); }),
               err::FormNotFound);
     EXPECT_EQ(errorNumberOf([&] { readForm(dir.path()); }), err::FormNotFound);
+}
+
+TEST(ReportFormTest, PicturesComeOnlyFromTheFormsFolderOrTheProgramsOne) {
+    zxtest::ProgramFolder program;
+    QTemporaryDir forms;
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir(forms.path()).mkdir(QStringLiteral("IMAGENES")));
+    writeFile(forms.filePath(QStringLiteral("IMAGENES/logo.png")), "form");
+    writeFile(program.file(QStringLiteral("empresa.png")), "program");
+    writeFile(elsewhere.filePath(QStringLiteral("secreto.png")), "secret");
+    ASSERT_TRUE(QFile::link(elsewhere.filePath(QStringLiteral("secreto.png")),
+                            forms.filePath(QStringLiteral("enlace.png"))));
+    const QString outside = elsewhere.filePath(QStringLiteral("secreto.png"));
+    // How many "../" lead from the forms folder to the root.
+    const QString toRoot = QStringLiteral("../").repeated(forms.path().count(u'/'));
+    struct Case {
+        QString src;
+        QByteArray picture;  // empty: the form is refused, naming the path
+    } cases[] = {
+        {QStringLiteral("IMAGENES/logo.png"), "form"},
+        {forms.filePath(QStringLiteral("IMAGENES/logo.png")), "form"},
+        {program.file(QStringLiteral("empresa.png")), "program"},
+        {outside, {}},
+        {QStringLiteral("/etc/hostname"), {}},
+        {toRoot + outside.mid(1), {}},
+        {QStringLiteral("IMAGENES/../../") + QFileInfo(elsewhere.path()).fileName() +
+             QStringLiteral("/secreto.png"),
+         {}},
+        {QStringLiteral("enlace.png"), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.src.toStdString());
+        const QString path = forms.filePath(QStringLiteral("f.rpt"));
+        writeFile(path,
+                  "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">"
+                  "<picture x=\"0\" y=\"0\" width=\"1\" height=\"1\" src=\"" +
+                      c.src.toUtf8() + "\"/></detail></report>");
+        if (!c.picture.isEmpty()) {
+            EXPECT_EQ(readForm(path).band(Band::Detail).objects[0].picture, c.picture);
+            continue;
+        }
+        const std::optional<vb::VbError> e = zxtest::raised([&] { readForm(path); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::FormInvalid);
+        EXPECT_TRUE(e->Description.contains(c.src)) << e->Description.toStdString();
+    }
 }
 
 TEST(ReportFormTest, FormNamesResolveLikeTheProgramFolderDoes) {

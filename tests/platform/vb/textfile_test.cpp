@@ -1,6 +1,7 @@
 #include "platform/vb/textfile.h"
 #include "tests/support/fixtures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -48,6 +49,33 @@ TEST(TextFileTest, PermissionsAreSetWhenAsked) {
     EXPECT_TRUE(p & QFileDevice::WriteOwner);
     EXPECT_FALSE(p & QFileDevice::ReadGroup);
     EXPECT_FALSE(p & QFileDevice::ReadOther);
+}
+
+TEST(TextFileTest, ARewriteThatFailsPartWayLeavesTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("PiePag.htm");
+    ASSERT_TRUE(vb::writeTextLines(path, {"viejo"}));
+    const QStringList largas(2000, QString(100, u'x'));
+    const auto escribio =
+        zxtest::underFileSizeLimit(32 * 1024, [&] { return vb::writeTextLines(path, largas); });
+    ASSERT_TRUE(escribio.has_value());
+    EXPECT_FALSE(*escribio);
+    EXPECT_EQ(zxtest::readFile(path), QByteArray("viejo\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"PiePag.htm"}));
+}
+
+TEST(TextFileTest, ARewriteKeepsTheFilesPermissionsAndAnAppendStaysInPlace) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("BASES.TXT");
+    ASSERT_TRUE(vb::writeTextLines(path, {"a"}, false, 0600));
+    ASSERT_TRUE(vb::writeTextLines(path, {"b"}));
+    EXPECT_EQ(zxtest::readFile(path), QByteArray("b\r\n"));
+    EXPECT_FALSE(QFileInfo(path).permissions() & QFileDevice::ReadOther);
+    // An append writes into the file itself: another name of it sees the new line.
+    ASSERT_TRUE(QFile::link(path, dir.filePath("enlace.txt")));
+    ASSERT_TRUE(vb::appendTextLine(dir.filePath("enlace.txt"), "c"));
+    EXPECT_EQ(zxtest::readFile(path), QByteArray("b\r\nc\r\n"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("enlace.txt")).isSymLink());
 }
 
 TEST(TextFileTest, FixedRecordsPadAndCutEachField) {
