@@ -137,7 +137,8 @@ TEST_F(ImpresionTest, F6PrintsTheReportOnTheDefaultPrinterOrTheOneNamed) {
     EXPECT_TRUE(op.messages().isEmpty());
 }
 
-// A queue that would hold the job or refuse it, and a name the spooler does not know: the
+// A queue that would hold the job or refuse it, one that refuses this user only when the job
+// comes, and a name the spooler does not know: the
 // error dialog says which printer and why, nothing stays in the spooler, and the next report
 // prints.
 TEST_F(ImpresionTest, APrinterThatCannotTakeTheJobIsToldAndLeavesNoJob) {
@@ -146,6 +147,7 @@ TEST_F(ImpresionTest, APrinterThatCannotTakeTheJobIsToldAndLeavesNoJob) {
         const char* motivo;
     } casos[] = {{"ZX-PAUSADA", "detenida"},
                  {"ZX-RECHAZA", "no acepta trabajos"},
+                 {"ZX-PROHIBIDA", "no aceptó el trabajo"},
                  {"ZX-NINGUNA", "No se encuentra la impresora"}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -153,7 +155,7 @@ TEST_F(ImpresionTest, APrinterThatCannotTakeTheJobIsToldAndLeavesNoJob) {
         gReporte().DatoImpresora2 = QString::fromLatin1(c.nombre);
         op.answer(vb::vbAbort);
         tecla(Qt::Key_F6);
-        ASSERT_EQ(op.messages().size(), antes + 1);
+        ASSERT_EQ(op.messages().size(), antes + 1) << spooler.log().toStdString();
         const zxtest::Prompt aviso = op.messages().last();
         EXPECT_TRUE(aviso.title.contains("GeneraInforme")) << aviso.title.toStdString();
         EXPECT_TRUE(aviso.text.contains(QString::fromLatin1(c.nombre))) << aviso.text.toStdString();
@@ -164,7 +166,7 @@ TEST_F(ImpresionTest, APrinterThatCannotTakeTheJobIsToldAndLeavesNoJob) {
     gReporte().DatoImpresora2.clear();
     tecla(Qt::Key_F6);
     EXPECT_EQ(spooler.waitForJobs(zxtest::PrintSpooler::defaultQueue(), 1).size(), 1);
-    EXPECT_EQ(op.messages().size(), 3);
+    EXPECT_EQ(op.messages().size(), 4);
 }
 
 // The preview's "Imprimir" sends the pages shown to the printer chosen in the print dialog.

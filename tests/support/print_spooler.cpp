@@ -29,7 +29,8 @@ namespace zxtest {
 namespace {
 
 const QStringList kQueues = {QStringLiteral("ZX-PDF"), QStringLiteral("ZX-OTRA"),
-                             QStringLiteral("ZX-PAUSADA"), QStringLiteral("ZX-RECHAZA")};
+                             QStringLiteral("ZX-PAUSADA"), QStringLiteral("ZX-RECHAZA"),
+                             QStringLiteral("ZX-PROHIBIDA")};
 // Variables through which a user's own choice of printer would override the spooler's default.
 const QList<QByteArray> kDestinationVariables = {"PRINTER", "LPDEST"};
 
@@ -120,14 +121,18 @@ PrintSpooler::PrintSpooler() : dir_(QDir::tempPath() + QStringLiteral("/spooler-
         printers += QStringLiteral(
                         "<%1 %2>\nInfo %2\nDeviceURI zxpdf:%3\nState %4\nAccepting %5\n"
                         "Shared No\nJobSheets none none\nOpPolicy default\n"
-                        "ErrorPolicy abort-job\n</%1>\n")
+                        "ErrorPolicy abort-job\n%6</%1>\n")
                         .arg(queue == defaultQueue() ? QStringLiteral("DefaultPrinter")
                                                      : QStringLiteral("Printer"),
                              queue, path("out/" + queue),
                              queue == QStringLiteral("ZX-PAUSADA") ? QStringLiteral("Stopped")
                                                                    : QStringLiteral("Idle"),
                              queue == QStringLiteral("ZX-RECHAZA") ? QStringLiteral("No")
-                                                                   : QStringLiteral("Yes"));
+                                                                   : QStringLiteral("Yes"),
+                             // The one user allowed there is nobody who runs the tests.
+                             queue == QStringLiteral("ZX-PROHIBIDA")
+                                 ? QStringLiteral("AllowUser zx-nadie\n")
+                                 : QString());
     }
     ok = ok && write(path("conf/printers.conf"), printers);
     if (!ok) throw std::runtime_error("the print spooler's configuration was not written");

@@ -29,6 +29,7 @@ struct PrintedJob {
 //   "ZX-OTRA"     a second printer
 //   "ZX-PAUSADA"  stopped: it takes jobs and holds them
 //   "ZX-RECHAZA"  not accepting jobs
+//   "ZX-PROHIBIDA" accepting jobs, from one user who is nobody here
 // Nothing outside its folder is written. Raises std::runtime_error, with the spooler's log,
 // when it does not start.
 class PrintSpooler {
