@@ -85,9 +85,9 @@ void printReport(const LaidOutReport& report, QPrinter& printer) {
              QStringLiteral("La impresora %1 no terminó el trabajo").arg(printer.printerName()));
     }
     if (spooled && spoolerRefused()) {
-        fail(err::Printer, QStringLiteral("La impresora %1 no aceptó el trabajo: %2")
-                               .arg(printer.printerName(),
-                                    QString::fromUtf8(cupsLastErrorString())));
+        fail(err::Printer,
+             QStringLiteral("La impresora %1 no aceptó el trabajo: %2")
+                 .arg(printer.printerName(), QString::fromUtf8(cupsLastErrorString())));
     }
 }
 

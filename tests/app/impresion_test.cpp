@@ -158,7 +158,8 @@ TEST_F(ImpresionTest, APrinterThatCannotTakeTheJobIsToldAndLeavesNoJob) {
         ASSERT_EQ(op.messages().size(), antes + 1) << spooler.log().toStdString();
         const zxtest::Prompt aviso = op.messages().last();
         EXPECT_TRUE(aviso.title.contains("GeneraInforme")) << aviso.title.toStdString();
-        EXPECT_TRUE(aviso.text.contains(QString::fromLatin1(c.nombre))) << aviso.text.toStdString();
+        EXPECT_TRUE(aviso.text.contains(QString::fromLatin1(c.nombre)))
+            << aviso.text.toStdString();
         EXPECT_TRUE(aviso.text.contains(QString::fromUtf8(c.motivo))) << aviso.text.toStdString();
         EXPECT_EQ(spooler.unfinishedJobs(), 0);
         EXPECT_EQ(spooler.finishedJobs(), 0);

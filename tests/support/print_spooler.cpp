@@ -63,8 +63,7 @@ QString cupsdProgram() {
 QString run(const QString& program, const QStringList& arguments) {
     QProcess p;
     p.start(program, arguments);
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit ||
-        p.exitCode() != 0) {
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         ADD_FAILURE() << program.toStdString() << " " << arguments.join(' ').toStdString()
                       << " failed: " << p.readAllStandardError().toStdString();
         return {};
@@ -76,8 +75,8 @@ QString run(const QString& program, const QStringList& arguments) {
 
 PrintSpooler::PrintSpooler() : dir_(QDir::tempPath() + QStringLiteral("/spooler-XXXXXX")) {
     if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the print spooler");
-    for (const char* folder : {"conf/ppd", "spool/tmp", "cache", "state", "log", "bin/backend",
-                               "bin/filter", "out"})
+    for (const char* folder :
+         {"conf/ppd", "spool/tmp", "cache", "state", "log", "bin/backend", "bin/filter", "out"})
         QDir().mkpath(path(QString::fromLatin1(folder)));
     // The scheduler starts its back ends through its own helper program.
     QFile::link(QStringLiteral("/usr/lib/cups/daemon"), path("bin/daemon"));
@@ -141,9 +140,9 @@ PrintSpooler::PrintSpooler() : dir_(QDir::tempPath() + QStringLiteral("/spooler-
     cupsd_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     cupsd_.setProcessChannelMode(QProcess::MergedChannels);
     cupsd_.setStandardOutputFile(path("log/cupsd.out"));
-    cupsd_.start(cupsdProgram(), {QStringLiteral("-f"), QStringLiteral("-c"),
-                                  path("conf/cupsd.conf"), QStringLiteral("-s"),
-                                  path("conf/cups-files.conf")});
+    cupsd_.start(cupsdProgram(),
+                 {QStringLiteral("-f"), QStringLiteral("-c"), path("conf/cupsd.conf"),
+                  QStringLiteral("-s"), path("conf/cups-files.conf")});
 
     QDeadlineTimer deadline(15000);
     while (!socketAnswers(socket) && cupsd_.state() != QProcess::NotRunning &&
@@ -152,9 +151,8 @@ PrintSpooler::PrintSpooler() : dir_(QDir::tempPath() + QStringLiteral("/spooler-
     if (!socketAnswers(socket)) {
         const QString why = readTextFile(path("log/cupsd.out")) + log();
         stop();
-        throw std::runtime_error(("the print spooler did not start: " + cupsdProgram() + "\n" +
-                                  why)
-                                     .toStdString());
+        throw std::runtime_error(
+            ("the print spooler did not start: " + cupsdProgram() + "\n" + why).toStdString());
     }
 
     hadServer_ = qEnvironmentVariableIsSet("CUPS_SERVER");
@@ -241,9 +239,9 @@ bool PdfPage::operator==(const PdfPage& other) const {
 }
 
 QList<PdfPage> pdfPages(const QString& pdf) {
-    const QString info = run(QStringLiteral("pdfinfo"),
-                             {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                              QStringLiteral("100000"), pdf});
+    const QString info =
+        run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                        QStringLiteral("-l"), QStringLiteral("100000"), pdf});
     static const QRegularExpression size(
         QStringLiteral(R"(^Page\s+(\d+) size:\s+([\d.]+) x ([\d.]+) pts)"),
         QRegularExpression::MultilineOption);
@@ -270,8 +268,8 @@ QList<QImage> renderedPages(const QString& pdf, int dotsPerInch) {
     QList<QImage> pages;
     const QDir folder(dir.path());
     // pdftoppm pads the page numbers to the width of the last one, so names sort in order.
-    for (const QString& name : folder.entryList({QStringLiteral("page-*.pgm")}, QDir::Files,
-                                                QDir::Name)) {
+    for (const QString& name :
+         folder.entryList({QStringLiteral("page-*.pgm")}, QDir::Files, QDir::Name)) {
         QImage image(folder.filePath(name));
         if (image.isNull()) ADD_FAILURE() << "page " << name.toStdString() << " did not render";
         pages.append(image.convertToFormat(QImage::Format_Grayscale8));

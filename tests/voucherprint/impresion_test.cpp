@@ -3,7 +3,6 @@
 #include "voucherprint/imprimircomprobante.h"
 
 #include "platform/vb/steps.h"
-#include "platform/vendrix/clsreporte.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/print_spooler.h"
 #include "tests/voucherprint/print_world.h"
@@ -32,8 +31,8 @@ protected:
         std::int16_t destino = -1;
         bool externa = false, contable = false, unaCopia = false;
         ModGlobal::ImprimirComprobante(tc, id, QStringLiteral("0"), tc, orden, seleccion,
-                                       adicionales, destino, externa, fecha, formulario,
-                                       contable, unaCopia);
+                                       adicionales, destino, externa, fecha, formulario, contable,
+                                       unaCopia);
     }
 
     zxtest::PrintSpooler spooler;
