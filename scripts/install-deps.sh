@@ -28,9 +28,9 @@ packages=(
   qt6-translations-l10n
   # the text of a PDF, for report tests
   poppler-utils
-  # a private print spooler for the printing tests (the program reaches it through libcups, and
-  # Qt's print support reaches CUPS through its cups plugin)
-  cups-daemon cups-client libcups2-dev libqt6printsupport6
+  # printing: Qt's print support with its CUPS plugin, libcups for the printer output's questions
+  # to the spooler, and the spooler itself (cupsd) that the printing tests start privately
+  libqt6printsupport6 libcups2-dev cups-daemon
   # time zone data for the test clock
   tzdata
   # opening files and links with the desktop's default program
