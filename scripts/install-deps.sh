@@ -30,6 +30,9 @@ packages=(
   qt6-translations-l10n
   # the text of a PDF, for report tests
   poppler-utils
+  # printing: Qt's print support with its CUPS plugin, libcups for the printer output's questions
+  # to the spooler, and the spooler itself (cupsd) that the printing tests start privately
+  libqt6printsupport6 libcups2-dev cups-daemon
   # time zone data for the test clock
   tzdata
   # opening files and links with the desktop's default program

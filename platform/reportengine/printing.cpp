@@ -7,7 +7,40 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <cups/cups.h>
+
 namespace reportengine {
+
+namespace {
+
+// A spooler queue that is stopped would keep the job without printing it, and one that rejects
+// jobs would drop it while the print engine reports success: both are told before any job.
+void checkQueue(const QString& name) {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    if (!dest) return;
+    const auto option = [dest](const char* key) {
+        return QString::fromUtf8(cupsGetOption(key, dest->num_options, dest->options));
+    };
+    const QString state = option("printer-state");
+    const QString accepting = option("printer-is-accepting-jobs");
+    const QString reason = option("printer-state-reasons");
+    cupsFreeDests(1, dest);
+    if (accepting.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        fail(err::Printer, QStringLiteral("La impresora %1 no acepta trabajos").arg(name));
+    }
+    if (state == QLatin1String("5")) {
+        fail(err::Printer,
+             QStringLiteral("La impresora %1 está detenida (%2): no se le envía el trabajo")
+                 .arg(name, reason));
+    }
+}
+
+// Whether the last request to the spooler, the one that handed it the job, failed.
+bool spoolerRefused() {
+    return cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+}  // namespace
 
 void printReport(const LaidOutReport& report, const QString& printerName) {
     const QPrinterInfo info = printerName.trimmed().isEmpty()
@@ -24,6 +57,9 @@ void printReport(const LaidOutReport& report, const QString& printerName) {
 }
 
 void printReport(const LaidOutReport& report, QPrinter& printer) {
+    const bool spooled =
+        printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
+    if (spooled) checkQueue(printer.printerName());
     printer.setDocName(report.title);
     printer.setFullPage(true);
     if (!printer.setPageLayout(pageLayout(report))) {
@@ -47,6 +83,11 @@ void printReport(const LaidOutReport& report, QPrinter& printer) {
     if (!painter.end()) {
         fail(err::Printer,
              QStringLiteral("La impresora %1 no terminó el trabajo").arg(printer.printerName()));
+    }
+    if (spooled && spoolerRefused()) {
+        fail(err::Printer,
+             QStringLiteral("La impresora %1 no aceptó el trabajo: %2")
+                 .arg(printer.printerName(), QString::fromUtf8(cupsLastErrorString())));
     }
 }
 
