@@ -1,5 +1,6 @@
 #include "platform/ado/tsql/functions.h"
 
+#include "platform/ado/tsql/collation.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
@@ -8,60 +9,12 @@
 
 #include <sqlite3.h>
 
-#include <array>
 #include <optional>
 #include <cmath>
 
 namespace tsql {
 
 namespace {
-
-// ---- the collation ----------------------------------------------------------------------
-
-char32_t decodeUtf8(const unsigned char* s, int n, int& i) {
-    const unsigned c = s[i++];
-    if (c < 0x80) return c;
-    int extra = 0;
-    char32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = c & 0x07;
-    } else {
-        return 0xFFFD;
-    }
-    while (extra-- > 0 && i < n && (s[i] & 0xC0) == 0x80) cp = (cp << 6) | (s[i++] & 0x3F);
-    return cp;
-}
-
-char32_t fold(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    return QChar::toCaseFolded(c);
-}
-
-// The weight a folded letter sorts by: accented Latin letters next to their base letter, and ñ
-// as the letter of its own between n and o. Letters of equal weight that differ are told
-// apart afterwards, so equality still keeps accents apart.
-char32_t weight(char32_t folded) {
-    static const auto latin = [] {
-        std::array<char32_t, 0x250> w{};
-        for (char32_t c = 0; c < w.size(); ++c) {
-            char32_t base = c;
-            if (c >= 0x80 && QChar::decompositionTag(c) == QChar::Canonical) {
-                base = fold(QChar::decomposition(c).at(0).unicode());
-            }
-            w[c] = base * 2;
-        }
-        w[0xF1] = u'n' * 2 + 1;
-        return w;
-    }();
-    return folded < latin.size() ? latin[folded] : folded * 2;
-}
 
 int trimmedLength(const void* p, int n) {
     const auto* s = static_cast<const unsigned char*>(p);
@@ -70,30 +23,7 @@ int trimmedLength(const void* p, int n) {
 }
 
 int compareSsci(void*, int n1, const void* p1, int n2, const void* p2) {
-    n1 = trimmedLength(p1, n1);
-    n2 = trimmedLength(p2, n2);
-    const auto* a = static_cast<const unsigned char*>(p1);
-    const auto* b = static_cast<const unsigned char*>(p2);
-    int i = 0, j = 0;
-    int tie = 0;  // the first difference of letters of equal weight
-    while (i < n1 && j < n2) {
-        if (a[i] < 0x80 && b[j] < 0x80) {
-            const char32_t x = fold(a[i++]);
-            const char32_t y = fold(b[j++]);
-            if (x != y) return x < y ? -1 : 1;
-            continue;
-        }
-        const char32_t x = fold(decodeUtf8(a, n1, i));
-        const char32_t y = fold(decodeUtf8(b, n2, j));
-        if (x == y) continue;
-        const char32_t wx = weight(x);
-        const char32_t wy = weight(y);
-        if (wx != wy) return wx < wy ? -1 : 1;
-        if (tie == 0) tie = x < y ? -1 : 1;
-    }
-    if (i < n1) return 1;
-    if (j < n2) return -1;
-    return tie;
+    return compareTextUtf8(p1, n1, p2, n2);
 }
 
 // ---- helpers for the functions ------------------------------------------------------------
