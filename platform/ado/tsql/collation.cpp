@@ -56,7 +56,8 @@ public:
         } else {
             return 0xFFFD;
         }
-        while (extra-- > 0 && i_ < n_ && (s_[i_] & 0xC0) == 0x80) cp = (cp << 6) | (s_[i_++] & 0x3F);
+        while (extra-- > 0 && i_ < n_ && (s_[i_] & 0xC0) == 0x80)
+            cp = (cp << 6) | (s_[i_++] & 0x3F);
         return cp;
     }
 
