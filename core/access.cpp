@@ -112,8 +112,6 @@ void ControlAcceso(const QString& Proceso) {
         paso([&] { gDB().CierraRecordset(rs); });
     }
 
-    // The pair builder takes the apostrophes out of what it is given: give it copies, so the
-    // logged-in user keeps its name.
     QStringList sentencias{QString()};
     paso([&] {
         QString maquina = vb::UCase(vb::Trim(gSistema().NombreMaquina()));

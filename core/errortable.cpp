@@ -96,11 +96,12 @@ void GActualizarDatoScript(const QStringList& Lineas, bool& HuboError, std::int3
         if (!reales.isEmpty()) {
             nativo = static_cast<std::int32_t>(reales.first().NativeError);
             HuboError = true;
-            const long cuenta = errores.Count();
-            const long ultimo = cuenta == 1 ? 0 : cuenta - 2;
-            for (long i = 0; i <= ultimo; ++i) {
-                const ado::Error& e = errores.Item(i);
-                if (esInformativo(e)) continue;
+            // The count rule (all but the closing note) applies to the real errors: a notice
+            // ahead of them must not push the error itself out of the report.
+            const qsizetype cuenta = reales.size();
+            const qsizetype ultimo = cuenta == 1 ? 0 : cuenta - 2;
+            for (qsizetype i = 0; i <= ultimo; ++i) {
+                const ado::Error& e = reales.at(i);
                 textoError +=
                     QString::number(e.NativeError) + QStringLiteral(" : ") + e.Description + crlf;
                 TextoError = textoError;

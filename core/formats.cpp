@@ -157,6 +157,9 @@ QString NumeroEnLetras(const QString& Numero) {
     const double v = std::fabs(numero);
     const bool negativo = numero != v;
     if (!(v >= 1)) return QStringLiteral("cero");
+    // The words reach the thousands of millions: a larger amount has no text, and a cut one
+    // would be a wrong amount on a voucher.
+    if (v >= 1e12) vb::raise(vb::err::Overflow);
 
     // Twelve digits: four groups of three, units first.
     const QString t = QString::number(std::floor(v), 'f', 0).rightJustified(12, u'0').right(12);

@@ -30,11 +30,13 @@ vb::Variant FormatoHoras(const vb::Variant& Minutos, std::int32_t* Horas = nullp
                          std::int32_t* MinutosResto = nullptr, bool DosPuntos = false);
 
 // The amount in Spanish words, then the cents as "con NN/100". `Ancho` other than 0 pads or
-// cuts the text to that width. `Centavos` is accepted and not used.
+// cuts the text to that width. `Centavos` is accepted and not used. Raises Overflow (6) for
+// a whole part of more than twelve digits.
 QString ImporteEnLetras(const QString& Importe, std::int16_t Ancho = 0, const QString& Moneda = {},
                         const QString& Centavos = {});
 
-// A whole number in Spanish words ("dos mil quinientos"); below one gives "cero".
+// A whole number in Spanish words ("dos mil quinientos"); below one gives "cero"; from one
+// million millions up raises Overflow (6).
 QString NumeroEnLetras(const QString& Numero);
 
 // Fills the word tables NumeroEnLetras uses.

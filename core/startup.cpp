@@ -98,12 +98,12 @@ void ConectaEstadisticas() {
 
 void InicioConexion(bool TomarDeIni, const QString& LineaComando, QString& ConnString,
                     long CursorLocation) {
-    // An invalid argument (5) goes on; anything else is shown, and the start goes on only
-    // when the operator ignores it.
+    // An invalid argument (5) goes on; anything else is shown: Retry runs the step again,
+    // Ignore goes on, any other answer ends the program.
     vb::Steps paso([](const vb::VbError& e) {
         if (e.Number == vb::err::InvalidProcedureCall) return static_cast<int>(vb::vbIgnore);
         const int respuesta = ManejaError(e, std::nullopt, QStringLiteral("InicioConexion"));
-        if (respuesta != vb::vbIgnore) vb::End(1);
+        if (respuesta != vb::vbIgnore && respuesta != vb::vbRetry) vb::End(1);
         return respuesta;
     });
     const QString carpeta = gUtil().BarraFinal(vb::App().Path);

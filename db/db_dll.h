@@ -167,6 +167,7 @@ private:
     int ErrorDeConexion(const vb::VbError& e, bool MuestraError, bool OfreceReintento,
                         bool& cerrado3705);
     bool ConexionPerdida(const vb::VbError& e);
+    QString motivoDelDriver();
     bool ExisteEnTablaComun(bool st, const QString& Tabla, const QString& ValorBuscado,
                             const QString& Campo, ado::Recordset* Lrcs,
                             const vb::Variant& Tipodato, const QString& Condicion,

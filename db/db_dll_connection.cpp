@@ -15,6 +15,8 @@ namespace {
 const QString kOracleProvider = QStringLiteral("OraOLEDB.Oracle.1");
 const QString kCR = QStringLiteral("\r");
 const QString kCRLF = QStringLiteral("\r\n");
+// The login time of a reopen after a lost connection, in seconds.
+constexpr long kSegundosReconexion = 3;
 
 // Closes a connection whatever its state.
 void closeQuietly(ado::Connection& cnn) {
@@ -174,6 +176,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
 void DB_Dll::ReintentaConectar() {
     QString cadena;
     long timeoutPrevio = 0;
+    long loginPrevio = 0;
     bool timeoutCambiado = false;
     vb::Steps step([&](const vb::VbError& e) -> int {
         if (e.Number == ado::err::ObjectClosed) return vb::vbIgnore;
@@ -190,6 +193,12 @@ void DB_Dll::ReintentaConectar() {
         timeoutCambiado = true;
     });
     step([&] { gCnn.Close(); });
+    step([&] {
+        // A server that takes the connection and never answers would hold the window for the
+        // driver's whole login time at each try; a live one logs in well within this.
+        loginPrevio = gCnn.ConnectionTimeout();
+        gCnn.setConnectionTimeout(kSegundosReconexion);
+    });
     step([&] { gCnn.Open(cadena, gUsuario, gUserPassWord, -1); });
     step([&] { gOpenFlag = true; });
     if (timeoutCambiado) {
@@ -198,6 +207,7 @@ void DB_Dll::ReintentaConectar() {
         } catch (const vb::VbError&) {
         }
     }
+    if (loginPrevio > 0) gCnn.setConnectionTimeout(loginPrevio);
     if (gCnn.State() != ado::adStateOpen) gOpenFlag = false;
 }
 

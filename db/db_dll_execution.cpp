@@ -89,6 +89,15 @@ void DB_Dll::CierraRecordset(ado::Recordset& LrcsTemp) {
     });
 }
 
+// What the driver said of the failed reopen beyond its generic first entry ("cannot
+// connect"): its last entry, which names the cause; empty when it said nothing more.
+QString DB_Dll::motivoDelDriver() {
+    const QList<ado::Error> errores = gCnn.errors().items();
+    if (errores.size() < 2) return {};
+    const QString ultimo = vb::Trim(errores.last().Description);
+    return ultimo == vb::Trim(errores.first().Description) ? QString() : ultimo;
+}
+
 bool DB_Dll::ConexionPerdida(const vb::VbError& e) {
     return (e.Number == ado::err::ProviderFailure || e.Number == ado::err::NoConnection) &&
            gCnn.errors().Count() > 0;
@@ -108,7 +117,8 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
                     QStringLiteral("Se perdio la conexion con la base de datos ") + gDB().gDBName +
                     kCRLF + QStringLiteral(" Servidor ") + gDB().gServidor + kCRLF + kCRLF +
                     QStringLiteral("Elija SI para reintentar conectarse") + kCRLF +
-                    QStringLiteral("Elija NO para cerrar la aplicacion") + kCRLF + kCRLF + kCRLF;
+                    QStringLiteral("Elija NO para cerrar la aplicacion") + kCRLF + kCRLF + kCRLF +
+                    motivoDelDriver();
                 if (ui::op().msgBox(texto, vb::vbYesNo + vb::vbCritical,
                                     QStringLiteral("AVISO AL OPERADOR")) != vb::vbYes) {
                     vb::End();

@@ -92,6 +92,22 @@ std::optional<QDate> fechaDMA(const QString& texto) {
     return fecha->date();
 }
 
+// An ISO date ("2021-01-31"), to the minute or the second, as the system also writes dates:
+// the Oracle mask that reads it, or nothing.
+std::optional<QString> mascaraISO(const QString& texto) {
+    static const QRegularExpression forma(
+        QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}(:\\d{2})?)?$"));
+    const auto m = forma.match(texto);
+    if (!m.hasMatch()) return std::nullopt;
+    const QString formato = m.capturedLength(2) > 0   ? QStringLiteral("yyyy-MM-dd HH:mm:ss")
+                            : m.capturedLength(1) > 0 ? QStringLiteral("yyyy-MM-dd HH:mm")
+                                                      : QStringLiteral("yyyy-MM-dd");
+    if (!QDateTime::fromString(texto, formato).isValid()) return std::nullopt;
+    if (m.capturedLength(2) > 0) return QStringLiteral("YYYY-MM-DD HH24:MI:SS");
+    if (m.capturedLength(1) > 0) return QStringLiteral("YYYY-MM-DD HH24:MI");
+    return QStringLiteral("YYYY-MM-DD");
+}
+
 // Rule 4: quoted dates become TO_DATE calls.
 QString literalesDeFecha(QString texto) {
     qsizetype desde = 0;
@@ -101,6 +117,18 @@ QString literalesDeFecha(QString texto) {
         const qsizetype b = texto.indexOf(u'\'', a + 1);
         if (b < 0) break;
         const QString entre = texto.mid(a + 1, b - a - 1);
+        if (const auto mascara = mascaraISO(entre)) {
+            // Already the argument of a TO_DATE: left as it is.
+            if (texto.left(a).endsWith(QStringLiteral("TO_DATE("), Qt::CaseInsensitive)) {
+                desde = b + 1;
+                continue;
+            }
+            const QString oracle = QStringLiteral("TO_DATE('") + entre + QStringLiteral("','") +
+                                   *mascara + QStringLiteral("')");
+            texto.replace(u'\'' + entre + u'\'', oracle);
+            desde = a + oracle.size();
+            continue;
+        }
         const std::optional<QDate> fecha = fechaDMA(entre);
         if (!fecha) {
             desde = b + 1;

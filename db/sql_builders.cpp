@@ -59,17 +59,15 @@ QString AdaptaSQLOracle(const QString& Texto) {
            QStringLiteral(" WHERE ROWNUM <= ") + resto.left(asterisco);
 }
 
-void AgregaCampoSQL(const QString& NombreCampo, const QString& Valor, const QString& Tipo,
+void AgregaCampoSQL(const QString& NombreCampo, const vb::Variant& Valor, const QString& Tipo,
                     bool Primero) {
     QList<ParCampoValor>& pares = ParesSQL();
     if (Primero) pares.clear();
-    QString valor = Valor;
-    valor.remove(u'\'');
     ParCampoValor par;
     par.CampoSQL = NombreCampo;
-    par.ValorSQL = valor.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0
-                       ? QStringLiteral("Null")
-                       : vb::CStr(gDB().SQLValue(valor, Tipo));
+    // The value goes in as typed, its apostrophes doubled by SQLValue: dropping them would
+    // store another name, and the text "NULL" is a text. Only a Null value is Null.
+    par.ValorSQL = Valor.isNull() ? QStringLiteral("Null") : vb::CStr(gDB().SQLValue(Valor, Tipo));
     pares.append(par);
 }
 

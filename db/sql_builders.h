@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/vb/variant.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -21,9 +23,9 @@ QList<ParCampoValor>& ParesSQL();
 // and unchanged when no "*" follows TOP.
 QString AdaptaSQLOracle(const QString& Texto);
 
-// Adds a pair to ParesSQL() (`Primero` starts the array again). The value loses its
-// apostrophes ("null" in any case stands for Null); the caller's text is left as it was.
-void AgregaCampoSQL(const QString& NombreCampo, const QString& Valor, const QString& Tipo,
+// Adds a pair to ParesSQL() (`Primero` starts the array again): the value written by
+// SQLValue (a text quoted, its apostrophes doubled), or "Null" for a Null value.
+void AgregaCampoSQL(const QString& NombreCampo, const vb::Variant& Valor, const QString& Tipo,
                     bool Primero);
 
 // Appends an INSERT (or UPDATE, with " WHERE " put in front of a `Condicion` that lacks it)

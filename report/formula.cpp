@@ -1,5 +1,6 @@
 #include "report/formula.h"
 
+#include "platform/ado/tsql/collation.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/vberror.h"
@@ -111,8 +112,9 @@ std::optional<QString> revisa(const FiltroRango& f) {
         if (d && h && *d > *h) return alReves;
         return std::nullopt;
     }
+    // In the database's order of text, the one the report's rows are selected by.
     if (desdeDada && hastaDada && !patron &&
-        vb::StrComp(vb::Trim(f.Desde), vb::Trim(f.Hasta), vb::Compare::Text) > 0)
+        tsql::compareText(vb::Trim(f.Desde), vb::Trim(f.Hasta)) > 0)
         return alReves;
     return std::nullopt;
 }

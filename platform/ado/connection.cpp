@@ -48,8 +48,8 @@ void Connection::Open(const QString& connectionString, const QString& userId,
                       const QString& password, long) {
     if (d_->open) raiseAdo(err::ObjectOpen, kSource);
     if (!connectionString.isEmpty()) d_->connectionString = connectionString;
-    const ConnectionSettings settings =
-        parseConnectionSettings(d_->connectionString, userId, password);
+    ConnectionSettings settings = parseConnectionSettings(d_->connectionString, userId, password);
+    settings.loginTimeout = d_->connectionTimeout;
     if (!d_->attached) d_->backend = backendFor(settings.kind);
     try {
         d_->backend->open(settings);
@@ -88,6 +88,14 @@ long Connection::CursorLocation() const {
 }
 void Connection::setCursorLocation(long location) {
     d_->cursorLocation = location;
+}
+
+long Connection::ConnectionTimeout() const {
+    return d_->connectionTimeout;
+}
+
+void Connection::setConnectionTimeout(long seconds) {
+    d_->connectionTimeout = seconds;
 }
 
 long Connection::CommandTimeout() const {

@@ -37,6 +37,8 @@ public:
     void setConnectionString(const QString& text);
     long CursorLocation() const;
     void setCursorLocation(long location);
+    long ConnectionTimeout() const;  // seconds the next Open may wait for the login; 15
+    void setConnectionTimeout(long seconds);
     long CommandTimeout() const;  // seconds; 30 by default
     void setCommandTimeout(long seconds);
     long IsolationLevel() const;

@@ -20,6 +20,7 @@ struct ConnectionCore {
     QString connectionString;
     long cursorLocation = adUseServer;
     long commandTimeout = 30;
+    long connectionTimeout = 15;
     long isolationLevel = adXactReadCommitted;
     QString defaultDatabase;
 

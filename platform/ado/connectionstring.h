@@ -40,6 +40,7 @@ struct ConnectionSettings {
     QString user;
     QString password;
     QString text;  // the whole connection string
+    long loginTimeout = 15;  // seconds a server may take to accept the login (0: no limit)
 };
 
 // Reads the provider and its parameters; `user` and `password` (Open's arguments) win over

@@ -347,16 +347,16 @@ void OdbcBackend::open(const ConnectionSettings& settings) {
     } else {
         odbc = sqlServerOdbcString(settings);
     }
-    openDriver(odbc, settings.database);
+    openDriver(odbc, settings.database, settings.loginTimeout);
 }
 
-void OdbcBackend::openDriver(const QString& odbc, const QString& database) {
+void OdbcBackend::openDriver(const QString& odbc, const QString& database, long loginTimeout) {
     close();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
         qtConnectionAdded();
         db.setDatabaseName(odbc);
-        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeout));
         if (!db.open()) {
             const QSqlError e = db.lastError();
             db = QSqlDatabase();

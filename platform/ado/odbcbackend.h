@@ -37,8 +37,10 @@ public:
     // The ODBC connection string for SQL Server through FreeTDS: "host:port" and
     // "host,port" give the port, "host\instance" is kept for the server to resolve.
     static QString sqlServerOdbcString(const ConnectionSettings& settings);
-    // Opens an ODBC connection string as it is (open() builds it from the OLE DB one).
-    void openDriver(const QString& odbcConnectionString, const QString& database = {});
+    // Opens an ODBC connection string as it is (open() builds it from the OLE DB one), waiting
+    // at most `loginTimeout` seconds for the login.
+    void openDriver(const QString& odbcConnectionString, const QString& database = {},
+                    long loginTimeout = 15);
 
     // The first driver registered in odbcinst.ini (the system's, or $ODBCSYSINI's, then the
     // user's) whose name holds "Oracle"; empty when none.

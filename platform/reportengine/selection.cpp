@@ -1,5 +1,6 @@
 #include "platform/reportengine/selection.h"
 
+#include "platform/ado/tsql/collation.h"
 #include "platform/reportengine/errors.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
@@ -424,9 +425,9 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
     const bool aText = a.v.isString();
     const bool bText = b.v.isString();
     if (aText && bText) {
-        const int c = QString::compare(vb::RTrim(a.v.string()), vb::RTrim(b.v.string()),
-                                       Qt::CaseInsensitive);
-        return sign(c, 0);
+        // The database's own order, so that the rows the memory filter keeps are the ones SQL
+        // would have selected.
+        return tsql::compareText(a.v.string(), b.v.string());
     }
     const auto x = numberOf(a.v);
     const auto y = numberOf(b.v);

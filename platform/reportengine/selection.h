@@ -61,8 +61,8 @@ public:
 
     // Gives every field its index in the rows that `matches` will see.
     void bind(const std::function<int(const FieldRef&)>& slotOf);
-    // Whether a row (values by slot) is selected. Texts compare without regard to case or
-    // trailing blanks; a Null operand makes its comparison false; a Date(...) compared with a
+    // Whether a row (values by slot) is selected. Texts compare as the database does
+    // (tsql::compareText); a Null operand makes its comparison false; a Date(...) compared with a
     // date-time compares its calendar date.
     bool matches(const QList<vb::Variant>& row) const;
 

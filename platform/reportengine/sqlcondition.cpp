@@ -50,13 +50,6 @@ bool isLiteral(const Expr& e) {
            e.kind == Expr::Kind::Date;
 }
 
-bool isAscii(const QString& s) {
-    for (QChar c : s) {
-        if (c.unicode() > 0x7f) return false;
-    }
-    return true;
-}
-
 // "*" and "?" become "%" and "_"; the characters LIKE would read as wildcards or classes are
 // escaped with "\".
 QString sqlLikePattern(const QString& pattern) {
@@ -215,8 +208,9 @@ private:
 
     std::optional<QString> like(const Expr& e, bool negated, QList<vb::Variant>* params) {
         const Expr& pattern = e.children[1];
-        // The embedded engine's LIKE folds the case of ASCII letters only.
-        if (pattern.kind != Expr::Kind::Text || !isAscii(pattern.text)) return std::nullopt;
+        // Every engine's LIKE folds the case of every letter (the embedded one's too), as the
+        // memory filter does.
+        if (pattern.kind != Expr::Kind::Text) return std::nullopt;
         const auto c = columnExpr(e.children[0]);
         if (!c || c->kind != ColumnKind::Text) return std::nullopt;
         params->append(vb::Variant(sqlLikePattern(pattern.text)));

@@ -64,15 +64,15 @@ TEST_F(ControlAccesoTest, TheIdIsTheOneOfTheRowJustWritten) {
     EXPECT_EQ(gIdControlAcceso, 3);
 }
 
-// The user's apostrophes leave the stored row only; the global keeps the login as it is.
-TEST_F(ControlAccesoTest, AnApostropheInTheUserNameIsEscapedAndKeptInTheGlobal) {
+// The user's apostrophes reach the row quoted safely; the global keeps the login as it is.
+TEST_F(ControlAccesoTest, AnApostropheInTheUserNameIsStoredAndKeptInTheGlobal) {
     abre("o'hara");
     data.exec("INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('M1', 'ZENTRIK', 'Errores')");
     data.exec("INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('o''hara', 'M1')");
     ControlAcceso("");
     EXPECT_EQ(gUsuarioLogeado, "o'hara");
-    EXPECT_EQ(filas(), (QList<QStringList>{{"CAJA-01", "OHARA", "ZENTRIK", "ERRORES",
-                                            "15/03/24 14:05", "ohara"}}));
+    EXPECT_EQ(filas(), (QList<QStringList>{{"CAJA-01", "O'HARA", "ZENTRIK", "ERRORES",
+                                            "15/03/24 14:05", "o'hara"}}));
     EXPECT_TRUE(op.prompts().isEmpty());
 }
 

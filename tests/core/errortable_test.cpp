@@ -150,6 +150,41 @@ TEST_F(ErrorTableTest, OfSeveralErrorsAllButTheLastAreReported) {
     }
 }
 
+// A provider notice ahead of the error is no part of the report: the row and the message
+// carry the real error.
+TEST_F(ErrorTableTest, ANoticeBeforeTheErrorLeavesTheRealErrorInTheRowAndTheMessage) {
+    const ado::Error aviso = ScriptedBackend::informational();
+    const ado::Error e1 = ado::sqlServerError(2627, "uno");
+    const ado::Error e2 = ado::sqlServerError(3621, "dos");
+    const struct {
+        QList<ado::Error> errors;
+        QString text;
+    } cases[] = {
+        {{aviso, e1}, "2627 : uno\r\n"},
+        {{aviso, e1, e2}, "2627 : uno\r\n"},
+        {{e1, aviso, e2}, "2627 : uno\r\n"},
+    };
+    ScriptedBackend& motor = motorGuionado();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.errors.size());
+        motor.failNext(ScriptedBackend::Call::Execute, c.errors);
+        op.answer(vb::vbOK);
+        bool hubo = false;
+        std::int32_t nro = 0;
+        QString sentencia, texto;
+        ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto,
+                                         true);
+        EXPECT_TRUE(hubo);
+        EXPECT_EQ(nro, 2627);
+        EXPECT_EQ(texto, c.text);
+        ASSERT_FALSE(op.messages().isEmpty());
+        EXPECT_EQ(op.messages().last().text, c.text);
+        EXPECT_EQ(auxErr().last()[3], c.text);
+    }
+    EXPECT_EQ(auxErr().size(), 3);
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{});
+}
+
 TEST_F(ErrorTableTest, GrabaErrorNamesTheProgramAndCutsTheDescription) {
     abre();
     QString proceso;

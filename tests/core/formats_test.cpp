@@ -81,6 +81,12 @@ TEST_F(FormatsTest, WorkedValuesInArgentina) {
         {Worked::AmountPesos, "2500", u"dos mil quinientos pesos con 00/100"},
         {Worked::AmountPesos, "2500,00", u"dos mil quinientos pesos"},
         {Worked::AmountPesos, "0,75", u"cero pesos con 75/100"},
+        {Worked::AmountPesos, "0,01", u"cero pesos con 01/100"},
+        {Worked::AmountPesos, "7,01", u"siete pesos con 01/100"},
+        {Worked::AmountPesos, "0,009", u"cero pesos"},
+        {Worked::AmountPesos, "999999999999,99",
+         u"novecientos noventa y nueve mil novecientos noventa y nueve millones novecientos "
+         u"noventa y nueve mil novecientos noventa y nueve pesos con 99/100"},
         {Worked::AmountPesos, "12,349", u"doce pesos con 34/100"},
         {Worked::AmountPesos, "2 500,50", u"dos mil quinientos pesos con 50/100"},
         {Worked::Amount, "2500,5", u"dos mil quinientos con 50/100"},
@@ -94,6 +100,29 @@ TEST_F(FormatsTest, WorkedValuesInArgentina) {
                               "('SeparadorHora', '%1')")
                           .arg(c.separator));
         EXPECT_EQ(run(c), QString::fromUtf16(c.expected));
+    }
+}
+
+// Twelve digits is all the words can say: a larger amount is an overflow, never a voucher
+// reading " pesos con 00/100".
+TEST(FormatTextsTest, AmountsBeyondTwelveDigitsAreAnOverflow) {
+    zxtest::ScopedLocale locale(kArgentina);
+    for (const char* importe :
+         {"1000000000000", "1000000000000,5", "-1000000000000", "100000000000000000000",
+          "1E+20", "123456789012345,01"}) {
+        SCOPED_TRACE(importe);
+        try {
+            const QString texto = ModGlobal::ImporteEnLetras(importe, 0, "pesos");
+            ADD_FAILURE() << texto.toStdString();
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number, vb::err::Overflow);
+        }
+        try {
+            const QString texto = ModGlobal::NumeroEnLetras(importe);
+            ADD_FAILURE() << texto.toStdString();
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number, vb::err::Overflow);
+        }
     }
 }
 

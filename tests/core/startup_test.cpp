@@ -164,6 +164,23 @@ TEST_F(InicioConexionTest, AnUnexpectedErrorIsShownAndEndsTheProgramUnlessIgnore
     EXPECT_EQ(accesos(), 1);
 }
 
+// The box offers Retry, so Retry runs the failing step again instead of ending the program.
+TEST_F(InicioConexionTest, RetryRunsTheFailingStepAgain) {
+    int llamadas = 0;
+    core::startupHooks().PreparaConsultas = [&](const QString&, const QString&) {
+        if (++llamadas < 3) vb::raise(vb::err::ObjectVariableNotSet, "Zentrik");
+    };
+    op.answer(vb::vbRetry).answer(vb::vbRetry);
+    QString cs;
+    InicioConexion(false, linea(), cs, 3);
+    EXPECT_EQ(llamadas, 3);
+    ASSERT_EQ(op.messages().size(), 2);
+    EXPECT_EQ(op.messages()[0].style, vb::vbAbortRetryIgnore + vb::vbCritical);
+    EXPECT_EQ(folder.endCount(), 0);
+    EXPECT_EQ(accesos(), 1);
+    EXPECT_TRUE(gDB().gOpenFlag);
+}
+
 TEST_F(InicioConexionTest, AnInvalidArgumentGoesOnWithoutAWord) {
     core::startupHooks().PreparaConsultas = [](const QString&, const QString&) {
         vb::raise(vb::err::InvalidProcedureCall);

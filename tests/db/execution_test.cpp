@@ -92,6 +92,28 @@ TEST_F(AbrirRecordsetTest, WhenReconnectingFailsTheOperatorsNoEndsTheProgram) {
     EXPECT_FALSE(db.gOpenFlag);
 }
 
+// A server that accepts the connection and never answers: each reopen waits a few seconds
+// for the login, not the driver's fifteen, and the box tells the driver's own reason after
+// its generic first entry.
+TEST_F(AbrirRecordsetTest, TheReconnectIsBoundedAndTellsTheDriversReason) {
+    ScriptedBackend* motor = reabreCon(db);
+    ado::Error generico = ScriptedBackend::lostConnection();
+    generico.Description = "Unable to connect to data source";
+    ado::Error motivo = ScriptedBackend::lostConnection();
+    motivo.Description = "Login timeout expired";
+    motor->failNext(ScriptedBackend::Call::Query, {ScriptedBackend::lostConnection()})
+        .failNext(ScriptedBackend::Call::Open, {generico, motivo})
+        .failNext(ScriptedBackend::Call::Open, {generico, motivo});
+    op.answer(vb::vbNo);
+    ado::Recordset rs;
+    EXPECT_THROW(db.AbrirRecordset("select * from TA_USUARIOS", rs), vb::ProgramEnded);
+    EXPECT_EQ(motor->loginTimeouts().mid(1), (QList<long>{3, 3}));
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages()[0].text.contains("Login timeout expired"))
+        << op.messages()[0].text.toStdString();
+    EXPECT_EQ(db.gCnn.ConnectionTimeout(), 15);  // the next ordinary open waits as before
+}
+
 // Reopening fails with an error the operator ignores: the flag must not report success.
 TEST_F(AbrirRecordsetTest, ReintentaConectarIgnoredFailureLeavesTheFlagOff) {
     ScriptedBackend* motor = reabreCon(db);

@@ -42,8 +42,22 @@ TEST(ORACLE_DiccTest, RulesInOrder) {
         {"two-digit year", "select * from T where F >= '1/2/21' and G <= '1/2/21'",
          "select * from T where F >= TO_DATE('01/02/2021','DD/MM/YYYY') and G <= "
          "TO_DATE('01/02/2021','DD/MM/YYYY')"},
-        {"not a date", "select * from T where F = 'abc' and G = '2021-02-01'",
-         "select * from T where F = 'abc' and G = '2021-02-01'"},
+        {"not a date", "select * from T where F = 'abc' and G = '2021-02-31'",
+         "select * from T where F = 'abc' and G = '2021-02-31'"},
+        // The system writes ISO dates too: they take the ISO mask.
+        {"ISO date", "select * from T where F = '2021-01-31' and G < '2021-02-01'",
+         "select * from T where F = TO_DATE('2021-01-31','YYYY-MM-DD') and G < "
+         "TO_DATE('2021-02-01','YYYY-MM-DD')"},
+        {"ISO date and time", "select * from T where F >= '2021-01-31 08:05:09'",
+         "select * from T where F >= TO_DATE('2021-01-31 08:05:09','YYYY-MM-DD HH24:MI:SS')"},
+        {"ISO date and time to the minute", "select * from T where F >= '2021-01-31 08:05'",
+         "select * from T where F >= TO_DATE('2021-01-31 08:05','YYYY-MM-DD HH24:MI')"},
+        {"ISO already converted", "select * from T where F = TO_DATE('2021-01-31','YYYY-MM-DD')",
+         "select * from T where F = TO_DATE('2021-01-31','YYYY-MM-DD')"},
+        {"ISO and day first in one text",
+         "select * from T where F between '2021-01-31' and '01/02/2021'",
+         "select * from T where F between TO_DATE('2021-01-31','YYYY-MM-DD') and "
+         "TO_DATE('01/02/2021','DD/MM/YYYY')"},
         {"date and time is not taken", "select * from T where F = '01/02/2021 10:30'",
          "select * from T where F = '01/02/2021 10:30'"},
         {"impossible date", "select * from T where F = '31/02/2021'",

@@ -11,12 +11,13 @@ using namespace ModGlobal;
 TEST(SqlBuildersTest, InsertAndUpdateTexts) {
     AgregaCampoSQL("A", "1", "@", true);
     AgregaCampoSQL("B", "O'Brien", "'", false);
-    AgregaCampoSQL("C", "null", "'", false);
-    AgregaCampoSQL("D", "NuLL", "@", false);
+    AgregaCampoSQL("C", vb::Variant::null(), "'", false);
+    AgregaCampoSQL("D", vb::Variant::null(), "@", false);
     AgregaCampoSQL("E", "12.5", "@", false);
     ASSERT_EQ(ParesSQL().size(), 5);
-    EXPECT_EQ(ParesSQL()[1].ValorSQL, QStringLiteral("'OBrien'"));
+    EXPECT_EQ(ParesSQL()[1].ValorSQL, QStringLiteral("'O''Brien'"));
     EXPECT_EQ(ParesSQL()[2].ValorSQL, QStringLiteral("Null"));
+    EXPECT_EQ(ParesSQL()[3].ValorSQL, QStringLiteral("Null"));
 
     QStringList sentencias{QString()};
     QString condicion = "ID = 3";
@@ -24,8 +25,8 @@ TEST(SqlBuildersTest, InsertAndUpdateTexts) {
     ArmaSentenciaSQL(ParesSQL(), sentencias, "T", true, condicion, false);
     EXPECT_EQ(
         sentencias,
-        (QStringList{"", "INSERT INTO T (A,B,C,D,E) VALUES (1,'OBrien',Null,Null,12.5)", "",
-                     "UPDATE T SET A = 1,B = 'OBrien',C = Null,D = Null,E = 12.5  WHERE ID = 3",
+        (QStringList{"", "INSERT INTO T (A,B,C,D,E) VALUES (1,'O''Brien',Null,Null,12.5)", "",
+                     "UPDATE T SET A = 1,B = 'O''Brien',C = Null,D = Null,E = 12.5  WHERE ID = 3",
                      ""}));
     EXPECT_EQ(condicion, QStringLiteral(" WHERE ID = 3"));
     // The pairs are left as one empty pair.
@@ -45,12 +46,33 @@ TEST(SqlBuildersTest, NumbersWithACommaDecimalLocale) {
     EXPECT_EQ(ParesSQL()[0].ValorSQL, QStringLiteral("12.5"));
 }
 
-// The caller's variable (the logged-in user, for one) keeps its apostrophes.
-TEST(SqlBuildersTest, TheCallersValueIsNotChanged) {
-    QString usuario = "D'Angelo";
-    AgregaCampoSQL("Usuario", usuario, "'", true);
-    EXPECT_EQ(usuario, QStringLiteral("D'Angelo"));
-    EXPECT_EQ(ParesSQL()[0].ValorSQL, QStringLiteral("'DAngelo'"));
+class SqlBuildersDbTest : public dbtest::DbTest {};
+
+// Values reach the table as typed: an apostrophe is doubled, never dropped (O'BRIEN would
+// otherwise collide with OBRIEN), and the text "NULL" is a text; only a Null value is Null.
+// The caller's variable is left as it was.
+TEST_F(SqlBuildersDbTest, ValuesAreStoredAsTyped) {
+    abre(gDB());
+    const QString valores[] = {"O'BRIEN", "OBRIEN", "NULL", "null", "''", "a''b'", "--'; x"};
+    QStringList sentencias{QString()};
+    for (const QString& valor : valores) {
+        QString usuario = valor;
+        AgregaCampoSQL("Maquina", usuario, "'", true);
+        AgregaCampoSQL("Usuario", vb::Variant::null(), "'", false);
+        EXPECT_EQ(usuario, valor);
+        QString condicion;
+        ArmaSentenciaSQL(ParesSQL(), sentencias, "Control_Acceso", false, condicion, false);
+    }
+    for (const QString& s : sentencias) {
+        if (s.isEmpty()) continue;
+        QString texto = s;
+        long afectados = 0;
+        gDB().EjecutaConsultaSQL(texto, afectados);
+        EXPECT_EQ(afectados, 1) << s.toStdString();
+    }
+    QList<QStringList> esperadas;
+    for (const QString& valor : valores) esperadas.append({valor, QString()});
+    EXPECT_EQ(data.rows("SELECT Maquina, Usuario FROM Control_Acceso ORDER BY ID"), esperadas);
 }
 
 TEST(SqlBuildersTest, ArmaInsertSQLAppendsToTheHeadAndLimpiarEmptiesThePairs) {

@@ -166,6 +166,32 @@ TEST(ArmaFormulaSeleccion, StopsAtTheFirstFaultAndLeavesTheFormula) {
     }
 }
 
+// Text bounds are put in order as the database orders them: accents next to their letter,
+// ñ between n and o, trailing blanks ignored; so a range the database would fill is accepted.
+TEST(ArmaFormulaSeleccion, TextBoundsAreOrderedAsTheDatabaseOrdersThem) {
+    const struct {
+        const char* desde;
+        const char* hasta;
+        bool valido;
+    } casos[] = {
+        {"Á", "B", true},           {"Ángel", "Óscar", true}, {"Ñandú", "Oscar", true},
+        {"nz", "ñ", true},          {"ñ", "o", true},         {"ángel", "ÁNGEL", true},
+        {"Óscar", "Nora", false},   {"o", "ñ", false},        {"ñ", "nz", false},
+        {"Ángel", "angel", false},  {"angel", "Ángel", true}, {"Pérez", "Perez", false},
+        {"B", "Á", false},          {"Ana  ", "ana", true},   {"Zoe", "zoe ", true},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(std::string(c.desde) + " .. " + c.hasta);
+        QString formula;
+        QString mensaje;
+        ModGlobal::ArmaFormulaSeleccion(
+            {rango(kUsuario, 129, QString::fromUtf8(c.desde), QString::fromUtf8(c.hasta))},
+            formula, &mensaje);
+        EXPECT_EQ(mensaje.isEmpty(), c.valido) << mensaje.toStdString();
+        EXPECT_EQ(formula.isEmpty(), !c.valido);
+    }
+}
+
 TEST(ArmaFormulaSeleccion, PatternBoundsSkipTheOrderCheck) {
     EXPECT_EQ(arma({rango(kPc, 129, "Z*", "A")}),
               " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'Z*' "

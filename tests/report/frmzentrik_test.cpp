@@ -4,6 +4,7 @@
 #include "tests/report/report_fixture.h"
 
 #include "core/globals.h"
+#include "platform/reportengine/document.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/previewwindow.h"
 #include "platform/toolbar/tbarrep.h"
@@ -287,6 +288,92 @@ TEST_F(FrmZentrikTest, AnInvalidRangeRunsNoReport) {
               QStringLiteral("Desde Mayor que Hasta, Campo : {AUX_ERR.USUARIO}"));
     EXPECT_EQ(op.messages()[0].title, QStringLiteral("Atención"));
     EXPECT_TRUE(envios.isEmpty());
+}
+
+// The four ranges as an operator types them, through the form and the real engine: the
+// selection formula the report ran with, and the rows it listed.
+TEST_F(FrmZentrikTest, TheRangesTypedGiveTheirFormulaAndTheirRows) {
+    data.exec(
+        "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, Usuario) VALUES "
+        "('2026-12-02 23:59', 100, 'r2', 'Ñoño-PC', 'Ángel'),"
+        "('2026-12-03 00:00', 150, 'r3', 'CAJA2', 'beto'),"
+        "('2026-12-05 12:00', 200, 'r4', 'CAJA10', 'JUAN'),"
+        "('2026-12-10 09:00', 1500, 'r5', 'ADMIN', 'Óscar'),"
+        "('2026-11-30 18:00', 99, 'r6', 'CAJA1', 'zoe'),"
+        "('2026-12-02', 120, 'r7', 'CAJA3 ', NULL),"
+        "('2026-12-04', 201, 'r8', NULL, 'O''Brien')");
+    data.exec("UPDATE AUX_ERR SET Descripcion = 'r1' WHERE Descripcion = 'Conflicto'");
+    const QStringList todas = {"r1", "r2", "r3", "r4", "r5", "r6", "r7", "r8"};
+    struct Caso {
+        const char* nombre;
+        QList<std::pair<const char*, const char*>> campos;
+        const char* formula;
+        QStringList filas;
+    };
+    const Caso casos[] = {
+        {"nothing typed", {}, "", todas},
+        {"error range compared as numbers",
+         {{"errorDesde", "100"}, {"errorHasta", "200"}},
+         "tonumber({AUX_ERR.ERROR}) >= 100  AND tonumber({AUX_ERR.ERROR}) <= 200 ",
+         {"r2", "r3", "r4", "r7"}},
+        {"workstation range",
+         {{"PcDesde", "CAJA1"}, {"PcHasta", "CAJA2"}},
+         "TrimLeft(TrimRight({AUX_ERR.PC})) >= 'CAJA1'  AND "
+         "TrimLeft(TrimRight({AUX_ERR.PC})) <= 'CAJA2' ",
+         {"r1", "r3", "r4", "r6"}},
+        {"accented user range",
+         {{"UsuarioDesde", "Ángel"}, {"UsuarioHasta", "Óscar"}},
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'Ángel'  AND "
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'Óscar' ",
+         {"r2", "r3", "r4", "r5", "r8"}},
+        {"date range holds the whole last day",
+         {{"FechaDesde", "01/12/2026"}, {"FechaHasta", "02/12/2026"}},
+         "{AUX_ERR.fecha} >= Date(2026,12,01)  AND {AUX_ERR.fecha} <= Date(2026,12,02) ",
+         {"r1", "r2", "r7"}},
+        {"workstation pattern",
+         {{"PcDesde", "caja*"}},
+         " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'caja*' )",
+         {"r1", "r3", "r4", "r6", "r7"}},
+        {"four ranges at once",
+         {{"FechaDesde", "1/12/26"}, {"FechaHasta", "31/12/26"}, {"UsuarioDesde", "a"},
+          {"UsuarioHasta", "p"}, {"PcDesde", "A"}, {"PcHasta", "CAJA9"}, {"errorDesde", "100"},
+          {"errorHasta", "1500"}},
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'a'  AND "
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'p'  AND "
+         "{AUX_ERR.fecha} >= Date(2026,12,01)  AND {AUX_ERR.fecha} <= Date(2026,12,31)  AND "
+         "TrimLeft(TrimRight({AUX_ERR.PC})) >= 'A'  AND "
+         "TrimLeft(TrimRight({AUX_ERR.PC})) <= 'CAJA9'  AND "
+         "tonumber({AUX_ERR.ERROR}) >= 100  AND tonumber({AUX_ERR.ERROR}) <= 1500 ",
+         {"r1", "r3", "r4", "r5"}},
+    };
+    QString formula;
+    QStringList filas;
+    report::envio().MuestraEnviar = [&](const QString& adjunto, const QString&) {
+        const auto documento = reportengine::loadDocument(adjunto);
+        formula = documento.selection;
+        const int columna =
+            documento.data.columnOf(reportengine::FieldRef{"AUX_ERR", "Descripcion"});
+        ASSERT_GE(columna, 0);
+        for (const auto& fila : documento.data.rows) filas.append(fila[columna].string());
+        filas.sort();
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        for (QLineEdit* caja : {campo("FechaDesde"), campo("FechaHasta"), campo("UsuarioDesde"),
+                                campo("UsuarioHasta"), campo("PcDesde"), campo("PcHasta"),
+                                campo("errorDesde"), campo("errorHasta")})
+            caja->clear();
+        for (const auto& [dataField, texto] : c.campos) {
+            enfoca(dataField);
+            QTest::keyClicks(campo(dataField), QString::fromUtf8(texto));
+        }
+        formula = QStringLiteral("sin correr");
+        filas.clear();
+        form.TBarRep1_ClickBoton("MENSAJE");
+        EXPECT_EQ(formula, QString::fromUtf8(c.formula));
+        EXPECT_EQ(filas, c.filas);
+    }
+    EXPECT_TRUE(op.prompts().isEmpty());
 }
 
 TEST_F(FrmZentrikTest, CloseEndsTheProgram) {

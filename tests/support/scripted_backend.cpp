@@ -57,6 +57,7 @@ std::optional<ScriptedBackend::Outcome> ScriptedBackend::take(Call call) {
 
 void ScriptedBackend::open(const ado::ConnectionSettings& settings) {
     ++opens_;
+    loginTimeouts_ << settings.loginTimeout;
     calls_ << QStringLiteral("Open");
     const auto outcome = take(Call::Open);
     if (outcome && outcome->kind == Outcome::Fail)

@@ -47,6 +47,8 @@ public:
     // "BeginTrans", "CommitTrans", "RollbackTrans", "Open", "Close".
     const QStringList& calls() const { return calls_; }
     int openCount() const { return opens_; }
+    // The login time limit of every open, in order.
+    const QList<long>& loginTimeouts() const { return loginTimeouts_; }
 
     void open(const ado::ConnectionSettings& settings) override;
     void close() override;
@@ -84,6 +86,7 @@ private:
     bool innerOpen_ = false;
     long trancount_ = 0;
     int opens_ = 0;
+    QList<long> loginTimeouts_;
 };
 
 }  // namespace zxtest

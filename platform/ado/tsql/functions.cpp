@@ -1,5 +1,6 @@
 #include "platform/ado/tsql/functions.h"
 
+#include "platform/ado/tsql/collation.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
@@ -8,60 +9,12 @@
 
 #include <sqlite3.h>
 
-#include <array>
 #include <optional>
 #include <cmath>
 
 namespace tsql {
 
 namespace {
-
-// ---- the collation ----------------------------------------------------------------------
-
-char32_t decodeUtf8(const unsigned char* s, int n, int& i) {
-    const unsigned c = s[i++];
-    if (c < 0x80) return c;
-    int extra = 0;
-    char32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = c & 0x07;
-    } else {
-        return 0xFFFD;
-    }
-    while (extra-- > 0 && i < n && (s[i] & 0xC0) == 0x80) cp = (cp << 6) | (s[i++] & 0x3F);
-    return cp;
-}
-
-char32_t fold(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    return QChar::toCaseFolded(c);
-}
-
-// The weight a folded letter sorts by: accented Latin letters next to their base letter, and ñ
-// as the letter of its own between n and o. Letters of equal weight that differ are told
-// apart afterwards, so equality still keeps accents apart.
-char32_t weight(char32_t folded) {
-    static const auto latin = [] {
-        std::array<char32_t, 0x250> w{};
-        for (char32_t c = 0; c < w.size(); ++c) {
-            char32_t base = c;
-            if (c >= 0x80 && QChar::decompositionTag(c) == QChar::Canonical) {
-                base = fold(QChar::decomposition(c).at(0).unicode());
-            }
-            w[c] = base * 2;
-        }
-        w[0xF1] = u'n' * 2 + 1;
-        return w;
-    }();
-    return folded < latin.size() ? latin[folded] : folded * 2;
-}
 
 int trimmedLength(const void* p, int n) {
     const auto* s = static_cast<const unsigned char*>(p);
@@ -70,30 +23,7 @@ int trimmedLength(const void* p, int n) {
 }
 
 int compareSsci(void*, int n1, const void* p1, int n2, const void* p2) {
-    n1 = trimmedLength(p1, n1);
-    n2 = trimmedLength(p2, n2);
-    const auto* a = static_cast<const unsigned char*>(p1);
-    const auto* b = static_cast<const unsigned char*>(p2);
-    int i = 0, j = 0;
-    int tie = 0;  // the first difference of letters of equal weight
-    while (i < n1 && j < n2) {
-        if (a[i] < 0x80 && b[j] < 0x80) {
-            const char32_t x = fold(a[i++]);
-            const char32_t y = fold(b[j++]);
-            if (x != y) return x < y ? -1 : 1;
-            continue;
-        }
-        const char32_t x = fold(decodeUtf8(a, n1, i));
-        const char32_t y = fold(decodeUtf8(b, n2, j));
-        if (x == y) continue;
-        const char32_t wx = weight(x);
-        const char32_t wy = weight(y);
-        if (wx != wy) return wx < wy ? -1 : 1;
-        if (tie == 0) tie = x < y ? -1 : 1;
-    }
-    if (i < n1) return 1;
-    if (j < n2) return -1;
-    return tie;
+    return compareTextUtf8(p1, n1, p2, n2);
 }
 
 // ---- helpers for the functions ------------------------------------------------------------
@@ -123,20 +53,65 @@ void resultError(sqlite3_context* ctx, const QString& message) {
 const QString isoDateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString isoDate = QStringLiteral("yyyy-MM-dd");
 
-// A date-time value as the engine holds it (ISO text) or as an operator writes it (day first).
-std::optional<QDateTime> dateOf(sqlite3_value* v) {
-    if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
-    const QString text = textArg(v).trimmed();
-    // ISO with a "T" or fractions of a second, as other writers may leave it.
-    static const QRegularExpression iso(QStringLiteral(
-        "^(\\d{4}-\\d{2}-\\d{2})(?:[ T](\\d{2}:\\d{2}(?::\\d{2})?)(?:\\.\\d+)?)?$"));
+// A date-time value as the engine holds it (ISO text) or as people write it: ISO with a "T" or
+// fractions of a second, unseparated ("20210305"), or day first ("05/03/2021 10:30").
+std::optional<QDateTime> dateOfText(const QString& raw) {
+    const QString text = raw.trimmed();
+    static const QRegularExpression iso(
+        QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})(?:[ "
+                       "T](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3})\\d*)?)?)?$"));
     const auto m = iso.match(text);
     if (m.hasMatch()) {
-        return vb::parseDate(m.captured(2).isEmpty() ? m.captured(1)
-                                                     : m.captured(1) + u' ' + m.captured(2));
+        // "2021-0305" is no date: separators go in pairs.
+        if (text.indexOf(u'-') == 4 && text.indexOf(u'-', 5) != 7) return std::nullopt;
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        const QString ms = m.captured(7);
+        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(),
+                         ms.isEmpty() ? 0 : ms.leftJustified(3, u'0').toInt());
+        if (!date.isValid() || !time.isValid()) return std::nullopt;
+        return QDateTime(date, time);
     }
     return vb::parseDate(text);
 }
+
+std::optional<QDateTime> dateOf(sqlite3_value* v) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
+    return dateOfText(textArg(v));
+}
+
+// SQL Server's day zero: a number converted to a date-time counts days from it.
+const QDateTime dayZero(QDate(1900, 1, 1), QTime(0, 0));
+
+// The stored form of a date-time: ISO to the second, with the milliseconds when there are
+// any, so that equal instants are equal texts and texts sort in time order.
+QString storedText(const QDateTime& d) {
+    return d.time().msec() == 0 ? d.toString(isoDateTime)
+                                : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+QDateTime plusDays(const QDateTime& d, double days) {
+    return d.addMSecs(static_cast<qint64>(std::llround(days * 86400000.0)));
+}
+
+// A value converted to a date-time as SQL Server converts to datetime: a number counts days
+// from 1900-01-01, an empty text is that day.
+std::optional<QDateTime> toDateTime(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            return plusDays(dayZero, sqlite3_value_double(v));
+        case SQLITE_TEXT: {
+            const QString text = textArg(v);
+            if (text.trimmed().isEmpty()) return dayZero;
+            return dateOfText(text);
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+const QString kNoDate =
+    QStringLiteral("Conversion failed when converting date and/or time from character string.");
 
 // ---- the functions ------------------------------------------------------------------------
 
@@ -170,6 +145,113 @@ void fnSoloFechaFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto date = dateOf(argv[0]);
     if (!date) return sqlite3_result_null(ctx);
     resultText(ctx, date->toString(isoDate));
+}
+
+// tsql_datetime(x): x as a stored date-time; the translator wraps with it every value written
+// into, or compared with, a date column, so equality, ranges and order hold whatever shape the
+// value was written in.
+void datetimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const auto date = toDateTime(argv[0]);
+    if (!date) return resultError(ctx, kNoDate);
+    resultText(ctx, storedText(*date));
+}
+
+// tsql_dateadd(d, n) and tsql_datesub(d, n): d plus or minus n days (a fraction is part of a
+// day), as SQL Server's "+" and "-" on a datetime. A date less a date is the difference
+// counted from day zero.
+void dateArithmetic(sqlite3_context* ctx, sqlite3_value** argv, int sign) {
+    if (anyNull(2, argv)) return sqlite3_result_null(ctx);
+    const auto date = toDateTime(argv[0]);
+    if (!date) return resultError(ctx, kNoDate);
+    const int type = sqlite3_value_type(argv[1]);
+    double days = 0;
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        days = sqlite3_value_double(argv[1]);
+    } else {
+        const auto other = toDateTime(argv[1]);
+        if (!other) return resultError(ctx, kNoDate);
+        days = dayZero.msecsTo(*other) / 86400000.0;
+    }
+    resultText(ctx, storedText(plusDays(*date, sign * days)));
+}
+
+void dateaddFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    dateArithmetic(ctx, argv, 1);
+}
+
+void datesubFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    dateArithmetic(ctx, argv, -1);
+}
+
+// The text of a date-time in one of CONVERT's styles; nothing for a style we do not write.
+std::optional<QString> dateInStyle(const QDateTime& d, int style) {
+    switch (style) {
+        case 101:
+            return d.toString(QStringLiteral("MM/dd/yyyy"));
+        case 103:
+            return d.toString(QStringLiteral("dd/MM/yyyy"));
+        case 104:
+            return d.toString(QStringLiteral("dd.MM.yyyy"));
+        case 105:
+            return d.toString(QStringLiteral("dd-MM-yyyy"));
+        case 108:
+            return d.toString(QStringLiteral("HH:mm:ss"));
+        case 112:
+            return d.toString(QStringLiteral("yyyyMMdd"));
+        case 120:
+            return d.toString(isoDateTime);
+        case 121:
+            return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        case 23:
+            return d.toString(isoDate);
+        case 102:
+            return d.toString(QStringLiteral("yyyy.MM.dd"));
+        case 111:
+            return d.toString(QStringLiteral("yyyy/MM/dd"));
+        case 126:
+            return d.time().msec() == 0 ? d.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                                        : d.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+        default:
+            return std::nullopt;
+    }
+}
+
+// A text in one of CONVERT's styles read back as a date-time.
+std::optional<QDateTime> dateFromStyle(const QString& raw, int style) {
+    const QString text = raw.trimmed();
+    auto read = [&](const char* format) -> std::optional<QDateTime> {
+        const QDateTime d = QDateTime::fromString(text, QString::fromLatin1(format));
+        if (!d.isValid()) return std::nullopt;
+        return d;
+    };
+    switch (style) {
+        case 101:
+            return read("MM/dd/yyyy");
+        case 104:
+            return read("dd.MM.yyyy");
+        case 105:
+            return read("dd-MM-yyyy");
+        case 102:
+            return read("yyyy.MM.dd");
+        case 111:
+            return read("yyyy/MM/dd");
+        case 23:
+        case 103:
+        case 112:
+        case 120:
+        case 121:
+        case 126:
+            return dateOfText(text);
+        default:
+            return std::nullopt;
+    }
+}
+
+QString styleNotSupported(int style, const QString& from, const QString& to) {
+    return QStringLiteral("%1 is not a valid style number when converting from %2 to %3.")
+        .arg(style)
+        .arg(from, to);
 }
 
 // CONVERT(type, value[, style]) for the types and the style the suite's texts use.
@@ -225,9 +307,15 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
     if (base.endsWith(u"CHAR") || base.endsWith(u"TEXT")) {
         QString text = textArg(value);
-        if (style == 103) {
-            if (const auto date = dateOf(value))
-                text = date->toString(QStringLiteral("dd/MM/yyyy"));
+        // A style applies to a date-time; any other value is written as it is.
+        if (argc > 2 && style != 0) {
+            if (const auto date = dateOf(value)) {
+                const auto styled = dateInStyle(*date, style);
+                if (!styled)
+                    return resultError(
+                        ctx, styleNotSupported(style, QStringLiteral("datetime"), base.toLower()));
+                text = *styled;
+            }
         }
         if (!args.isEmpty() && args[0].trimmed() != u"MAX") {
             const int size = args[0].toInt();
@@ -238,12 +326,17 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return resultText(ctx, text);
     }
     if (base.contains(u"DATE")) {
-        const auto date = dateOf(value);
-        if (!date) {
-            return resultError(ctx, QStringLiteral("Conversion failed when converting date "
-                                                   "and/or time from character string."));
+        std::optional<QDateTime> date;
+        if (argc > 2 && style != 0 && valueType == SQLITE_TEXT) {
+            if (!dateInStyle(QDateTime(), style))
+                return resultError(
+                    ctx, styleNotSupported(style, QStringLiteral("varchar"), base.toLower()));
+            date = dateFromStyle(textArg(value), style);
+        } else {
+            date = toDateTime(value);
         }
-        return resultText(ctx, date->toString(base == u"DATE" ? isoDate : isoDateTime));
+        if (!date) return resultError(ctx, kNoDate);
+        return resultText(ctx, base == u"DATE" ? date->toString(isoDate) : storedText(*date));
     }
     sqlite3_result_value(ctx, value);
 }
@@ -343,6 +436,9 @@ int registerFunctions(sqlite3* db) {
         {"charindex", 2, pure, charindexFunction},
         {"charindex", 3, pure, charindexFunction},
         {"fn_solo_fecha", 1, pure, fnSoloFechaFunction},
+        {"tsql_datetime", 1, pure, datetimeFunction},
+        {"tsql_dateadd", 2, pure, dateaddFunction},
+        {"tsql_datesub", 2, pure, datesubFunction},
         {"tsql_convert", 2, pure, convertFunction},
         {"tsql_convert", 3, pure, convertFunction},
         {"like", 2, pure, likeFunction},

@@ -79,7 +79,7 @@ bool isTextType(const QString& type) {
     return false;
 }
 
-enum class Operand { None, Text, Number, Name, Unknown };
+enum class Operand { None, Text, Number, Date, Name, Unknown };
 
 Operand operandOfType(const QString& declared) {
     const QString t = declared.toUpper();
@@ -87,8 +87,9 @@ Operand operandOfType(const QString& declared) {
         t.contains(u"SYSNAME")) {
         return Operand::Text;
     }
-    static const QStringView numeric[] = {u"INT",  u"NUM",  u"DEC", u"MONEY", u"REAL",
-                                          u"FLOA", u"DOUB", u"BIT", u"DATE",  u"TIME"};
+    if (t.contains(u"DATE") || t.contains(u"TIME")) return Operand::Date;
+    static const QStringView numeric[] = {u"INT",  u"NUM",  u"DEC",  u"MONEY",
+                                          u"REAL", u"FLOA", u"DOUB", u"BIT"};
     for (QStringView w : numeric) {
         if (t.contains(w)) return Operand::Number;
     }
@@ -104,6 +105,8 @@ Operand operandOfFunction(const Token& f) {
                       u"DATEDIFF", u"YEAR", u"MONTH", u"DAY", u"LENGTH"})) {
         return Operand::Number;
     }
+    if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB"}))
+        return Operand::Date;
     return Operand::Unknown;
 }
 
@@ -119,6 +122,8 @@ public:
         dropTableHints();
         completeInsert();
         completeDelete();
+        storeDates();
+        dateArithmetic();
         joinTexts();
         collateLiterals();
         rewriteFunctions();
@@ -491,10 +496,217 @@ private:
             const Operand r = rightOperand(i);
             if (l == Operand::None || r == Operand::None) continue;
             if (l == Operand::Number || r == Operand::Number) continue;
+            if (l == Operand::Date || r == Operand::Date) continue;
             if (l == Operand::Text || r == Operand::Text ||
                 (l == Operand::Name && r == Operand::Name)) {
                 t_[i].text = QStringLiteral("||");
             }
+        }
+    }
+
+    // Wraps the tokens [from, to] in tsql_datetime( ... ); returns how many tokens they became.
+    qsizetype wrapDate(qsizetype from, qsizetype to) {
+        const qsizetype before = t_.size();
+        insertText(t_, to + 1, QStringLiteral(")"));
+        insertText(t_, from, QStringLiteral("tsql_datetime("));
+        return to - from + 1 + t_.size() - before;
+    }
+
+    // The last token of the expression that starts at `i`: a literal, a parameter, a (qualified)
+    // name, a call, a parenthesised group, or a signed number.
+    qsizetype primaryEnd(qsizetype i) const {
+        if (i >= t_.size()) return -1;
+        const Token& t = t_[i];
+        if (t.is(K::Operator) && (t.text == u"-" || t.text == u"+")) {
+            const qsizetype n = nextSignificant(t_, i + 1);
+            return n < t_.size() && t_[n].is(K::Number) ? n : -1;
+        }
+        if (t.is(K::Open)) {
+            const qsizetype close = matchingClose(t_, i);
+            return close < t_.size() ? close : -1;
+        }
+        if (t.is(K::String) || t.is(K::Number) || t.is(K::Variable) ||
+            (t.is(K::Other) && t.text == u"?")) {
+            return i;
+        }
+        if (!isName(t)) return -1;
+        const qsizetype end = nameEnd(t_, i);
+        const qsizetype open = nextSignificant(t_, end + 1);
+        if (open < t_.size() && t_[open].is(K::Open)) {
+            const qsizetype close = matchingClose(t_, open);
+            return close < t_.size() ? close : -1;
+        }
+        return end;
+    }
+
+    // The first token of the expression that ends at `i`: a (qualified) name or a call.
+    qsizetype primaryStart(qsizetype i) const {
+        if (i < 0) return -1;
+        if (t_[i].is(K::Close)) {
+            const qsizetype open = matchingOpen(t_, i);
+            if (open < 0) return -1;
+            const qsizetype f = previousSignificant(t_, open - 1);
+            return f >= 0 && t_[f].is(K::Word) ? f : open;
+        }
+        if (!isName(t_[i])) return -1;
+        qsizetype start = i;
+        for (;;) {
+            const qsizetype dot = previousSignificant(t_, start - 1);
+            if (dot < 0 || !t_[dot].is(K::Dot)) return start;
+            const qsizetype part = previousSignificant(t_, dot - 1);
+            if (part < 0 || !isName(t_[part])) return start;
+            start = part;
+        }
+    }
+
+    // Values written into a date column (INSERT ... VALUES, UPDATE ... SET) go in the stored
+    // form of a date-time; so do the bounds of BETWEEN and the items of IN against one.
+    void storeDates() {
+        const qsizetype i = first();
+        if (i >= t_.size()) return;
+        if (t_[i].isWord(u"INSERT")) storeInsertedDates(i);
+        if (t_[i].isWord(u"UPDATE")) storeUpdatedDates(i);
+        for (qsizetype k = 0; k < t_.size(); ++k) {
+            if (!t_[k].isWord(u"BETWEEN") && !t_[k].isWord(u"IN")) continue;
+            qsizetype left = previousSignificant(t_, k - 1);
+            if (left >= 0 && t_[left].isWord(u"NOT")) left = previousSignificant(t_, left - 1);
+            if (left < 0 || leftOperand(left + 1) != Operand::Date) continue;
+            if (t_[k].isWord(u"BETWEEN")) {
+                qsizetype low = nextSignificant(t_, k + 1);
+                qsizetype end = primaryEnd(low);
+                if (end < 0) continue;
+                end = low + wrapDate(low, end) - 1;
+                const qsizetype conj = nextSignificant(t_, end + 1);
+                if (conj >= t_.size() || !t_[conj].isWord(u"AND")) continue;
+                const qsizetype high = nextSignificant(t_, conj + 1);
+                const qsizetype highEnd = primaryEnd(high);
+                if (highEnd >= 0) wrapDate(high, highEnd);
+            } else {
+                const qsizetype open = nextSignificant(t_, k + 1);
+                if (open >= t_.size() || !t_[open].is(K::Open)) continue;
+                const qsizetype first = nextSignificant(t_, open + 1);
+                if (first < t_.size() && t_[first].isWord(u"SELECT")) continue;
+                for (qsizetype v = first; v < t_.size() && !t_[v].is(K::Close);) {
+                    const qsizetype end = primaryEnd(v);
+                    if (end < 0) break;
+                    const qsizetype next = nextSignificant(t_, v + wrapDate(v, end));
+                    if (next >= t_.size() || !t_[next].is(K::Comma)) break;
+                    v = nextSignificant(t_, next + 1);
+                }
+            }
+        }
+    }
+
+    void storeInsertedDates(qsizetype insert) {
+        qsizetype name = nextSignificant(t_, insert + 1);
+        if (name < t_.size() && t_[name].isWord(u"INTO")) name = nextSignificant(t_, name + 1);
+        if (name >= t_.size() || !isName(t_[name])) return;
+        const qsizetype last = nameEnd(t_, name);
+        const QList<Column> columns = columnsOf(bareName(t_[last]));
+        if (columns.isEmpty()) return;
+        QList<bool> dates;
+        qsizetype k = nextSignificant(t_, last + 1);
+        if (k < t_.size() && t_[k].is(K::Open)) {
+            const qsizetype close = matchingClose(t_, k);
+            for (qsizetype c = k + 1; c < close; ++c) {
+                if (!isName(t_[c])) continue;
+                const QString column = bareName(t_[c]);
+                bool date = false;
+                for (const Column& col : columns) {
+                    if (col.name.compare(column, Qt::CaseInsensitive) == 0)
+                        date = operandOfType(col.declaredType) == Operand::Date;
+                }
+                dates.append(date);
+            }
+            k = nextSignificant(t_, close + 1);
+        } else {
+            for (const Column& col : columns)
+                dates.append(operandOfType(col.declaredType) == Operand::Date);
+        }
+        if (k >= t_.size() || !t_[k].isWord(u"VALUES") || !dates.contains(true)) return;
+        // Each row of values: (v1, v2, ...), (...)
+        qsizetype open = nextSignificant(t_, k + 1);
+        while (open < t_.size() && t_[open].is(K::Open)) {
+            qsizetype v = nextSignificant(t_, open + 1);
+            for (qsizetype n = 0; v < t_.size() && !t_[v].is(K::Close); ++n) {
+                // The value runs to the comma or parenthesis that closes it.
+                qsizetype end = v;
+                int depth = 0;
+                for (qsizetype e = v; e < t_.size(); ++e) {
+                    if (t_[e].is(K::Open)) ++depth;
+                    if (t_[e].is(K::Close) && depth-- == 0) break;
+                    if (depth == 0 && t_[e].is(K::Comma)) break;
+                    if (!t_[e].isBlank()) end = e;
+                }
+                if (n < dates.size() && dates[n] && !t_[v].isWord(u"NULL"))
+                    end = v + wrapDate(v, end) - 1;
+                const qsizetype next = nextSignificant(t_, end + 1);
+                if (next >= t_.size() || !t_[next].is(K::Comma)) {
+                    v = next;
+                    break;
+                }
+                v = nextSignificant(t_, next + 1);
+            }
+            const qsizetype comma = nextSignificant(t_, v + 1);
+            if (comma >= t_.size() || !t_[comma].is(K::Comma)) break;
+            open = nextSignificant(t_, comma + 1);
+        }
+    }
+
+    void storeUpdatedDates(qsizetype update) {
+        const qsizetype name = nextSignificant(t_, update + 1);
+        if (name >= t_.size() || !isName(t_[name])) return;
+        const qsizetype last = nameEnd(t_, name);
+        const QList<Column> columns = columnsOf(bareName(t_[last]));
+        const qsizetype set = nextSignificant(t_, last + 1);
+        if (set >= t_.size() || !t_[set].isWord(u"SET")) return;
+        qsizetype c = nextSignificant(t_, set + 1);
+        while (c < t_.size() && isName(t_[c])) {
+            const qsizetype columnEnd = nameEnd(t_, c);
+            const QString column = bareName(t_[columnEnd]);
+            const qsizetype eq = nextSignificant(t_, columnEnd + 1);
+            if (eq >= t_.size() || t_[eq].text != u"=") return;
+            const qsizetype v = nextSignificant(t_, eq + 1);
+            qsizetype end = v;
+            int depth = 0;
+            for (qsizetype e = v; e < t_.size(); ++e) {
+                if (t_[e].is(K::Open)) ++depth;
+                if (t_[e].is(K::Close)) --depth;
+                if (depth < 0) break;
+                if (depth == 0 && (t_[e].is(K::Comma) || t_[e].is(K::Semicolon) ||
+                                   isAnyWord(t_[e], {u"WHERE", u"FROM"})))
+                    break;
+                if (!t_[e].isBlank()) end = e;
+            }
+            bool date = false;
+            for (const Column& col : columns) {
+                if (col.name.compare(column, Qt::CaseInsensitive) == 0)
+                    date = operandOfType(col.declaredType) == Operand::Date;
+            }
+            if (date && v < t_.size() && !t_[v].isWord(u"NULL")) end = v + wrapDate(v, end) - 1;
+            const qsizetype next = nextSignificant(t_, end + 1);
+            if (next >= t_.size() || !t_[next].is(K::Comma)) return;
+            c = nextSignificant(t_, next + 1);
+        }
+    }
+
+    // SQL Server adds days to a date-time with "+" and "-"; SQLite would add numbers to the
+    // year. A date on the left of "+" or "-" makes the operation a date's.
+    void dateArithmetic() {
+        for (qsizetype i = 0; i < t_.size(); ++i) {
+            if (!t_[i].is(K::Operator) || (t_[i].text != u"+" && t_[i].text != u"-")) continue;
+            if (leftOperand(i) != Operand::Date) continue;
+            const qsizetype start = primaryStart(previousSignificant(t_, i - 1));
+            const qsizetype right = nextSignificant(t_, i + 1);
+            const qsizetype end = primaryEnd(right);
+            if (start < 0 || end < 0) continue;
+            const QString call = (t_[i].text == u"+" ? QStringLiteral("tsql_dateadd(")
+                                                     : QStringLiteral("tsql_datesub(")) +
+                                 join(t_, start, previousSignificant(t_, i - 1) + 1) +
+                                 QStringLiteral(", ") + join(t_, right, end + 1) +
+                                 QStringLiteral(")");
+            t_.remove(start, end - start + 1);
+            i = start + insertText(t_, start, call) - 1;
         }
     }
 
@@ -531,10 +743,15 @@ private:
                 continue;
             }
             if (r < t_.size() && t_[r].isWord(u"COLLATE")) continue;
-            // Against a number or date column the column's own comparison is right, and a
-            // collation there would keep SQLite from using the column's index.
+            // Against a number column the column's own comparison is right, and a collation
+            // there would keep SQLite from using the column's index.
             const Operand other = leftCompared ? leftOperand(l) : rightOperand(r);
             if (other == Operand::Number) continue;
+            if (other == Operand::Date) {
+                // The literal in the stored form of a date-time, whatever shape it has.
+                i += wrapDate(i, i) - 1;
+                continue;
+            }
             insertText(t_, i + 1, QStringLiteral(" COLLATE SSCI"));
         }
     }

@@ -99,7 +99,7 @@ const Case kCases[] = {
      {1, 9},
      false},
     {"ToNumberOfTextFiltersInMemory", "tonumber({AUX_ERR.PROCESO}) > 0", {}, false},
-    {"NonAsciiPatternFiltersInMemory", "{AUX_ERR.USUARIO} LIKE 'MUÑ*'", {10}, false},
+    {"NonAsciiPatternGoesToSqlToo", "{AUX_ERR.USUARIO} LIKE 'MUÑ*'", {10}},
     {"EmptyFormulaSelectsEveryRow", "   ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
 };
 
@@ -150,6 +150,104 @@ TEST_F(SelectionTest, FormulasSelectTheRightRowsInSqlAndInMemory) {
                                      Selection::parse(QString::fromUtf8(c.formula)), {}, db_);
         EXPECT_EQ(query.filterInMemory, !c.wholeInSql);
     }
+}
+
+// Names as people type them: accents, ñ, padding, apostrophes, wildcard characters and Nulls.
+// Both paths compare text as the database does, so a formula selects the same rows whether
+// SQL or the memory filter decides.
+class NameOrderTest : public SelectionTest {
+protected:
+    void SetUp() override {
+        database_.exec(QStringLiteral(
+            "INSERT INTO AUX_ERR (ID, Usuario, fecha, PC, Error) VALUES "
+            "(1, 'Ángel', '2026-12-09 08:00:00', 'Ñoño-PC', 1),"
+            "(2, 'angel', '2026-12-09 08:00:00', 'ñoño-pc  ', 2),"
+            "(3, 'Beto', '2026-12-09 08:00:00', 'Ñoño-PC', 3),"
+            "(4, 'Núñez', '2026-12-09 08:00:00', 'NOÑO', 4),"
+            "(5, 'Nora', '2026-12-09 08:00:00', 'Ñoño-PC', 5),"
+            "(6, 'Ñandú', '2026-12-09 08:00:00', 'CAJA_1', 6),"
+            "(7, 'Óscar', '2026-12-09 08:00:00', 'CAJA1', 7),"
+            "(8, 'oscar   ', '2026-12-09 08:00:00', 'CAJA%2', 8),"
+            "(9, 'Oscarito', '2026-12-09 08:00:00', NULL, 9),"
+            "(10, NULL, '2026-12-09 08:00:00', 'Ñoño-PC', 10),"
+            "(11, '  Zoe', '2026-12-09 08:00:00', 'Ñoño-PC', 11),"
+            "(12, 'A%B', '2026-12-09 08:00:00', 'CAJA[1]', 12),"
+            "(13, 'A_B', '2026-12-09 08:00:00', 'Ñoño-PC', 13),"
+            "(14, 'O''Brien', '2026-12-09 08:00:00', 'Ñoño-PC', 14),"
+            "(15, 'Pérez', '2026-12-09 08:00:00', 'Ñoño-PC', 15),"
+            "(16, 'ñoño', '2026-12-09 08:00:00', 'Ñoño-PC', 16),"
+            "(17, 'Omar', '2026-12-09 08:00:00', 'Ñoño-PC', 17),"
+            "(18, 'Ana*', '2026-12-09 08:00:00', 'Ñoño-PC', 18),"
+            "(19, 'Ángela', '2026-12-09 08:00:00', 'Ñoño-PC', 19),"
+            "(20, 'NUÑEZ', '2026-12-09 08:00:00', 'Ñoño-PC', 20)"));
+    }
+};
+
+TEST_F(NameOrderTest, AccentedPaddedNullAndWildcardNamesSelectTheSameRowsOnBothPaths) {
+    const QString users =
+        "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'Ángel'  AND "
+        "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'Óscar' ";
+    const QList<int> inUserRange = {1, 3, 4, 5, 6, 7, 8, 14, 16, 17, 19, 20};
+    const Case cases[] = {
+        // Accents sort next to their letter, ñ between n and o; an unaccented letter sorts
+        // before its accented form and after the letters below it.
+        {"AccentedUserRange", "", inUserRange},
+        {"AccentedUserRangeWithAPattern", "", {1, 3, 5, 14, 16, 17, 19, 20}},
+        {"EnyeBetweenNAndO",
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) > 'nz'  AND "
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) < 'o' ",
+         {6, 16}},
+        {"AccentsStillTellNamesApart", "{AUX_ERR.USUARIO} = 'ANGEL'", {2}},
+        {"PaddedNameEqualsItsTrimmedForm", "{AUX_ERR.USUARIO} = 'OSCAR'", {8}},
+        {"LeadingBlanksCountWithoutTrim", "{AUX_ERR.USUARIO} = 'zoe'", {}},
+        {"LeadingBlanksGoWithTrim", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) = 'zoe'", {11}},
+        {"Apostrophe", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) = 'o''brien' ", {14}},
+        {"NullIsOutsideAnUpperBound", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'b' ",
+         {1, 2, 12, 13, 18, 19}},
+        {"NullIsOutsideStar", " (TrimLeft(TrimRight({AUX_ERR.USUARIO})) LIKE '*' )",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}},
+        {"NonAsciiPatternWithoutRegardToCase",
+         " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'ñ*' )",
+         {1, 2, 3, 5, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20}},
+        {"UnderscoreInAPatternIsNoWildcard", "{AUX_ERR.PC} LIKE 'CAJA_*'", {6}},
+        {"PercentInAPatternIsNoWildcard", "{AUX_ERR.PC} LIKE 'caja%*'", {8}},
+        {"BracketInAPatternIsNoClass", "{AUX_ERR.PC} LIKE 'CAJA[1]'", {12}},
+        {"WildcardCharactersInTextBounds",
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'A%B'  AND "
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'Ana*' ",
+         {12, 13, 18}},
+        {"WildcardCharactersCompareAsText", "{AUX_ERR.USUARIO} = 'a_b'", {13}},
+        // LIKE keeps accents apart as "=" does; NOT of a Null's false is true on both paths.
+        {"NotOfAPatternWithAccents", "NOT ({AUX_ERR.USUARIO} LIKE '*a*')",
+         {1, 3, 4, 10, 11, 14, 15, 16, 20}},
+    };
+    zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString formula = QString::fromUtf8(c.formula);
+        if (formula.isEmpty()) formula = users;
+        if (QByteArray(c.name) == "AccentedUserRangeWithAPattern")
+            formula += " AND  (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'Ñ*' )";
+        EXPECT_EQ(selectedThroughTheQuery(formula), c.ids);
+        EXPECT_EQ(selectedInMemory(formula), c.ids);
+        const auto query = reportengine::buildQuery(reportengine::parseForm(kIdForm),
+                                                    Selection::parse(formula), {}, db_);
+        EXPECT_FALSE(query.filterInMemory);
+    }
+}
+
+// Half of the formula in SQL and half in memory gives the rows of either alone.
+TEST_F(NameOrderTest, TheMemoryFilterAgreesWithSqlWhenItTakesPartOfTheFormula) {
+    const QString formula =
+        "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'Ángel'  AND "
+        "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'Óscar'  AND "
+        "TrimLeft({AUX_ERR.ERROR}) <> 'x'";
+    const auto query = reportengine::buildQuery(reportengine::parseForm(kIdForm),
+                                                Selection::parse(formula), {}, db_);
+    EXPECT_TRUE(query.filterInMemory);
+    const QList<int> expected = {1, 3, 4, 5, 6, 7, 8, 14, 16, 17, 19, 20};
+    EXPECT_EQ(selectedThroughTheQuery(formula), expected);
+    EXPECT_EQ(selectedInMemory(formula), expected);
 }
 
 TEST_F(SelectionTest, ValuesAreBoundNeverWrittenIntoTheQuery) {

@@ -1,11 +1,14 @@
 // The system's SQL texts, written as its procedures build them, run on a database built from
 // schema/: each must give the rows SQL Server gives.
+#include "platform/ado/tsql/functions.h"
+#include "platform/ado/tsql/translator.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/test_database.h"
 
 #include <QDateTime>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -116,7 +119,7 @@ TEST_F(TranslatedTexts, GiveTheRowsSqlServerGives) {
         {"texts joined with +",
          "SELECT FECHA,IMPORTE FROM MV_ASIENTOS WHERE TC = 'CB' AND SUCURSAL + NUMERO + LETRA = "
          "'000100000001A' ",
-         {{"2024-03-05", "1500"}, {"2024-03-05", "500"}}},
+         {{"2024-03-05 00:00:00", "1500"}, {"2024-03-05 00:00:00", "500"}}},
         {"texts joined with + in an inequality",
          "SELECT TC, IDCOMPROBANTE FROM MV_APLICACION WHERE CUENTA = 'c1' AND "
          "(TC + IDCOMPROBANTE <> 'CB000100000001A') ORDER BY IMPORTE",
@@ -237,6 +240,118 @@ TEST_F(TranslatedTexts, AddedColumnsTakeTheirDefaultAndTheCollation) {
         "UPDATE TA_USUARIOS SET Nota = 'Cajera ' WHERE Nombre = 'ANA'"));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT Nombre, COD FROM TA_USUARIOS WHERE Nota = 'CAJERA'")),
               (Rows{{"ana", "0"}}));
+}
+
+}  // namespace
+
+namespace {
+
+// A date-time compares, orders and converts as on SQL Server whatever shape it was written
+// in: ISO with or without the time, unseparated, day first, or the server clock.
+class DatesInEveryShape : public TranslatedTexts {
+protected:
+    void SetUp() override {
+        zxtest::FixedClock clock(QDateTime(QDate(2021, 3, 20), QTime(9, 15, 42)));
+        db.exec(QStringLiteral(
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('2021-03-05', 'iso')\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('2021-03-05 10:30', 'minuto')\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('20210306', 'junto')\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('07/03/2021 08:00', 'dia primero')\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('2021-01-31T23:59:59', 'con T')\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES (getdate(), 'reloj')\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES (NULL, 'nula')\n"
+            "UPDATE AUX_ERR SET fecha = '2021-02-18' WHERE Descripcion = 'nula'\n"
+            "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES (NULL, 'nula')"));
+    }
+    QStringList descripciones(const QString& condicion) const {
+        QStringList out;
+        for (const QStringList& r :
+             db.rows("SELECT Descripcion FROM AUX_ERR WHERE " + condicion + " ORDER BY ID"))
+            out.append(r[0]);
+        return out;
+    }
+};
+
+TEST_F(DatesInEveryShape, EqualityRangesAndOrderBehaveAsOnSqlServer) {
+    zxtest::FixedClock clock(QDateTime(QDate(2021, 3, 20), QTime(9, 15, 42)));
+    const struct {
+        const char* condicion;
+        QStringList filas;
+    } casos[] = {
+        {"fecha = '2021-03-05'", {"iso"}},
+        {"fecha = '20210305'", {"iso"}},
+        {"fecha = '05/03/2021'", {"iso"}},
+        {"'2021-03-05 10:30:00' = fecha", {"minuto"}},
+        {"fecha = '2021-03-06 00:00:00.000'", {"junto"}},
+        {"fecha >= '2021-03-05' AND fecha < '2021-03-06'", {"iso", "minuto"}},
+        {"fecha BETWEEN '2021-03-05' AND '2021-03-07'", {"iso", "minuto", "junto"}},
+        {"fecha > '2021-03-07'", {"dia primero", "reloj"}},
+        {"fecha <> '2021-01-31 23:59:59'", {"iso", "minuto", "junto", "dia primero", "reloj",
+                                            "nula"}},
+        {"fecha = getdate()", {"reloj"}},
+        // A date less a number of days is a date.
+        {"fecha > getdate() - 30", {"iso", "minuto", "junto", "dia primero", "reloj"}},
+        {"fecha > getdate() - 30.5", {"iso", "minuto", "junto", "dia primero", "reloj", "nula"}},
+        {"fecha + 1 = '2021-03-06'", {"iso"}},
+        {"fecha - 1 < '2021-02-01'", {"con T"}},
+        {"fecha IN ('2021-03-06', '2021-02-18')", {"junto", "nula"}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.condicion);
+        EXPECT_EQ(descripciones(QString::fromUtf8(c.condicion)), c.filas);
+    }
+    EXPECT_EQ(db.rows("SELECT Descripcion FROM AUX_ERR WHERE fecha IS NOT NULL ORDER BY fecha"),
+              (Rows{{"con T"}, {"nula"}, {"iso"}, {"minuto"}, {"junto"}, {"dia primero"},
+                    {"reloj"}}));
+    EXPECT_EQ(db.rows("SELECT MAX(fecha), MIN(fecha) FROM AUX_ERR"),
+              (Rows{{"2021-03-20 09:15:42", "2021-01-31 23:59:59"}}));
+    EXPECT_EQ(db.rows("SELECT fecha + 1, fecha - 0.5 FROM AUX_ERR WHERE Descripcion = 'iso'"),
+              (Rows{{"2021-03-06 00:00:00", "2021-03-04 12:00:00"}}));
+}
+
+TEST_F(DatesInEveryShape, ConvertWritesEachStyle) {
+    const struct {
+        const char* expresion;
+        const char* texto;
+    } casos[] = {
+        {"CONVERT(VARCHAR(10), fecha, 101)", "03/05/2021"},
+        {"CONVERT(VARCHAR(10), fecha, 103)", "05/03/2021"},
+        {"CONVERT(VARCHAR(10), fecha, 104)", "05.03.2021"},
+        {"CONVERT(VARCHAR(10), fecha, 105)", "05-03-2021"},
+        {"CONVERT(VARCHAR(8), fecha, 108)", "10:30:00"},
+        {"CONVERT(VARCHAR(8), fecha, 112)", "20210305"},
+        {"CONVERT(VARCHAR(19), fecha, 120)", "2021-03-05 10:30:00"},
+        {"CONVERT(VARCHAR(23), fecha, 121)", "2021-03-05 10:30:00.000"},
+        {"CONVERT(VARCHAR(10), fecha, 120)", "2021-03-05"},
+        {"CONVERT(NVARCHAR, fecha, 112)", "20210305"},
+        {"CONVERT(DATETIME, '05/03/2021', 103)", "2021-03-05 00:00:00"},
+        {"CONVERT(DATETIME, '03/05/2021', 101)", "2021-03-05 00:00:00"},
+        {"CONVERT(DATETIME, '20210305', 112)", "2021-03-05 00:00:00"},
+        {"CONVERT(DATETIME, '2021-03-05T10:30:00', 126)", "2021-03-05 10:30:00"},
+        {"CONVERT(VARCHAR(30), fecha, 126)", "2021-03-05T10:30:00"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.expresion);
+        EXPECT_EQ(db.rows(QStringLiteral("SELECT ") + c.expresion +
+                          " FROM AUX_ERR WHERE Descripcion = 'minuto'"),
+                  (Rows{{QString::fromUtf8(c.texto)}}));
+    }
+}
+
+TEST_F(DatesInEveryShape, AStyleNotSupportedIsAnErrorThatNamesIt) {
+    const QString sql = tsql::Translator().translate(
+        "SELECT CONVERT(VARCHAR(8), fecha, 7) FROM AUX_ERR WHERE Descripcion = 'minuto'");
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &handle), SQLITE_OK);
+    tsql::registerFunctions(handle);
+    sqlite3_stmt* stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(handle, sql.toUtf8().constData(), -1, &stmt, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ERROR);
+    EXPECT_TRUE(QString::fromUtf8(sqlite3_errmsg(handle)).contains(u'7'))
+        << sqlite3_errmsg(handle);
+    sqlite3_finalize(stmt);
+    sqlite3_close(handle);
 }
 
 }  // namespace

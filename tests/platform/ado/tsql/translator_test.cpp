@@ -125,17 +125,27 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
 }
 
 // A collation on a literal compared with a date or number column would stop SQLite from
-// using that column's index (the report's date range would scan the whole table).
-TEST(Translator, LeavesLiteralsComparedWithDateAndNumberColumnsAlone) {
+// using that column's index (the report's date range would scan the whole table). A literal
+// against a date column becomes a stored date-time, a constant the index still serves.
+TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
     const tsql::Translator translator([](const QString& table) -> QList<tsql::Column> {
         if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) != 0) return {};
         return {{"ID", "INTEGER", true}, {"fecha", "DATETIME"}, {"USUARIO", "VARCHAR(50)"}};
     });
     check(translator,
           {{"SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana'",
-            "SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana' COLLATE SSCI"},
+            "SELECT * FROM AUX_ERR WHERE fecha >= tsql_datetime('2025-03-01') AND USUARIO = "
+            "'ana' COLLATE SSCI"},
            {"SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?",
-            "SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?"}});
+            "SELECT * FROM AUX_ERR WHERE tsql_datetime(?) <= AUX_ERR.fecha AND ID > ?"},
+           {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
+            "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), 'ana'), "
+            "(NULL, 'b')"},
+           {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
+            "'2025-03-01' AND '2025-03-02'",
+            "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
+            "'x' WHERE fecha BETWEEN tsql_datetime('2025-03-01') AND "
+            "tsql_datetime('2025-03-02')"}});
 }
 
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
