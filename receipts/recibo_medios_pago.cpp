@@ -68,7 +68,14 @@ void ReciboPagoCobranza::ColumnasMedioPago() {
             return cumple;
         };
 
-        if (prueba([&] { return iguales(EsCuentaRetOtra(A), A); })) {
+        // A blank account is never a retention nor the discount account: the checks answer
+        // an empty text for it, which would equal it.
+        const bool conCuenta = !vb::Trim(A).isEmpty();
+        const auto retencion = [&](QString (*chequeo)(const QString&)) {
+            return prueba([&] { return conCuenta && iguales(chequeo(A), A); });
+        };
+
+        if (retencion(EsCuentaRetOtra)) {
             bool suss = false;
             step([&] {
                 suss = iguales(ModGlobal::Cfg(QStringLiteral("CTA_RET_OTRA_") + A),
@@ -77,19 +84,19 @@ void ReciboPagoCobranza::ColumnasMedioPago() {
             SumaLinea(suss ? TotalRetSUSS : TotalRetOtras);
             return;
         }
-        if (prueba([&] { return iguales(EsCuentaRetIVA(A), A); })) {
+        if (retencion(EsCuentaRetIVA)) {
             SumaLinea(TotalRetIVA);
             return;
         }
-        if (prueba([&] { return iguales(EsCuentaRetIBrutos(A), A); })) {
+        if (retencion(EsCuentaRetIBrutos)) {
             SumaLinea(TotalRetIBrutos);
             return;
         }
-        if (prueba([&] { return iguales(EsCuentaRetGanancias(A), A); })) {
+        if (retencion(EsCuentaRetGanancias)) {
             SumaLinea(TotalRetGanancias);
             return;
         }
-        if (prueba([&] { return iguales(A, CtaDescuento); })) {
+        if (prueba([&] { return conCuenta && iguales(A, CtaDescuento); })) {
             SumaLinea(TotalDescuentos);
             return;
         }

@@ -229,6 +229,61 @@ TEST(Receipt, OtherApplicationsFollowTheFamilyAndTheAccount) {
     }
 }
 
+// Other programs store the types of the applications padded to four characters; the
+// receipt's own applications must stay out of the other applications all the same.
+TEST(Receipt, TheReceiptsOwnApplicationsStayOutWhateverThePaddingOfTheStoredType) {
+    const struct {
+        const char* stored;  // the receipt's type as MV_APLICACION holds it
+        const char* passed;  // the type the receipt is prepared with
+    } cases[] = {{"CB", "CB"}, {"CB  ", "CB"}, {"cb  ", "CB"}, {"CB  ", "CB  "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "'" << c.stored << "' / '" << c.passed << "'");
+        ReceiptWorld w;
+        w.data.exec(QStringLiteral("UPDATE MV_APLICACION SET TC = '%1' WHERE TC = 'CB'")
+                        .arg(QString::fromLatin1(c.stored)));
+        w.data.exec(QStringLiteral("UPDATE MV_APLICACION SET TC = 'NC  ' WHERE TC = 'NC'"));
+        const QStringList formulas =
+            w.prepare(QString::fromLatin1(c.passed), QStringLiteral("000100000010X"), {}, 1, -1);
+        EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '1330,50'"));
+        EXPECT_EQ(formulas.value(4), QStringLiteral("Prm_ImporteEnLetras = 'Mil Trescientos "
+                                                    "Treinta Pesos Con 50/100'"));
+        // The collection's discount account, not the payment orders'.
+        EXPECT_EQ(formulas.value(10), QStringLiteral("Prm_DescuentosOtorgados = '10,00'"));
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA6 LIKE '%000100000010X%'")), 0);
+        // The credit note applied with it is still one more means of payment.
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA6 LIKE 'NC%000200000005A'")), 1);
+    }
+}
+
+// An entry line without an account is neither a retention nor a discount, whether a discount
+// account is configured or not.
+TEST(Receipt, AnEntryLineWithABlankAccountCountsInNoTotal) {
+    for (const char* cuenta : {"''", "'   '", "NULL"}) {
+        for (const bool conDescuento : {true, false}) {
+            SCOPED_TRACE(testing::Message() << cuenta << (conDescuento ? " with" : " without")
+                                            << " a discount account");
+            ReceiptWorld w;
+            if (!conDescuento)
+                w.data.exec(
+                    "UPDATE TA_CUENTASIVA SET CB_DESCUENTO = NULL;"
+                    "UPDATE TA_CONFIGURACION SET VALOR = '' "
+                    "WHERE CLAVE = 'CuentaDesCuentosObtenidos'");
+            const QString id = QStringLiteral("000100000010X");
+            w.entryLine(kCB, id, {}, QStringLiteral("7"));
+            w.data.exec(
+                QStringLiteral("UPDATE MV_ASIENTOS SET Cuenta = %1 WHERE Importe = 7")
+                    .arg(QString::fromLatin1(cuenta)));
+            const QStringList formulas = w.prepare(kCB, id, {}, 1, -1);
+            EXPECT_EQ(formulas.value(7), QStringLiteral("Prm_RetIVA = '30,00'"));
+            EXPECT_EQ(formulas.value(9), QStringLiteral("Prm_RetSUSS = '12,50'"));
+            EXPECT_EQ(formulas.value(10),
+                      conDescuento ? QStringLiteral("Prm_DescuentosOtorgados = '10,00'")
+                                   : QStringLiteral("Prm_DescuentosOtorgados = '0,00'"));
+            EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '1330,50'"));
+        }
+    }
+}
+
 TEST(Receipt, ValuesWithApostrophesReachTheDatabaseAndTheConceptUnchanged) {
     ReceiptWorld w;
     w.setStation(QStringLiteral("pc'3"), QStringLiteral("ana"));
