@@ -64,7 +64,8 @@ int ReciboPagoCobranza::TrataError(const vb::VbError& e) {
 void ReciboPagoCobranza::Genera() {
     step([&] {
         IncluirCuitLibrador =
-            iguales(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador")), QStringLiteral("SI"));
+            iguales(vb::Trim(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador"))),
+                    QStringLiteral("SI"));
     });
     step([&] {
         // A type padded to four characters is still a collection.

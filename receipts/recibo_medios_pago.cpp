@@ -78,7 +78,7 @@ void ReciboPagoCobranza::ColumnasMedioPago() {
         if (retencion(EsCuentaRetOtra)) {
             bool suss = false;
             step([&] {
-                suss = iguales(ModGlobal::Cfg(QStringLiteral("CTA_RET_OTRA_") + A),
+                suss = iguales(vb::Trim(ModGlobal::Cfg(QStringLiteral("CTA_RET_OTRA_") + A)),
                                QStringLiteral("SU"));
             });
             SumaLinea(suss ? TotalRetSUSS : TotalRetOtras);
@@ -96,7 +96,8 @@ void ReciboPagoCobranza::ColumnasMedioPago() {
             SumaLinea(TotalRetGanancias);
             return;
         }
-        if (prueba([&] { return conCuenta && iguales(A, CtaDescuento); })) {
+        // The discount account may come padded from the settings.
+        if (prueba([&] { return conCuenta && iguales(vb::Trim(A), vb::Trim(CtaDescuento)); })) {
             SumaLinea(TotalDescuentos);
             return;
         }

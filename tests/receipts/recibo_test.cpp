@@ -284,6 +284,45 @@ TEST(Receipt, AnEntryLineWithABlankAccountCountsInNoTotal) {
     }
 }
 
+// Settings may be stored padded; they are read trimmed and without regard to case.
+TEST(Receipt, SettingsAreReadWhateverTheirBlanksAndCase) {
+    const struct {
+        const char* cuitLibrador;  // IncluirCuitLibrador
+        const char* suss;          // CTA_RET_OTRA_1.1.09
+        const char* descuento;     // CuentaDesCuentosObtenidos, with no role table
+        bool conCuit;
+        const char* retIva;
+        const char* retSuss;
+        const char* descuentos;
+    } cases[] = {
+        {"si", "su", "4.1.01", true, "Prm_RetIVA = '30,00'", "Prm_RetSUSS = '12,50'",
+         "Prm_DescuentosOtorgados = '10,00'"},
+        {"SI        ", "SU  ", " 4.1.01  ", true, "Prm_RetIVA = '30,00'",
+         "Prm_RetSUSS = '12,50'", "Prm_DescuentosOtorgados = '10,00'"},
+        {"NO", "no", "4.1.09", false, "Prm_RetIVA = '42,50'", "Prm_RetSUSS = '0,00'",
+         "Prm_DescuentosOtorgados = '0,00'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "'" << c.cuitLibrador << "' '" << c.suss << "' '"
+                                        << c.descuento << "'");
+        ReceiptWorld w;
+        w.config(QStringLiteral("IncluirCuitLibrador"), QString::fromLatin1(c.cuitLibrador));
+        w.data.exec(QStringLiteral("DELETE FROM TA_CUENTASIVA;"
+                                   "UPDATE TA_CONFIGURACION SET VALOR = '%1' "
+                                   "WHERE CLAVE = 'CTA_RET_OTRA_1.1.09';"
+                                   "UPDATE TA_CONFIGURACION SET VALOR = '%2' "
+                                   "WHERE CLAVE = 'CuentaDesCuentosObtenidos'")
+                        .arg(QString::fromLatin1(c.suss), QString::fromLatin1(c.descuento)));
+        const QStringList formulas = w.prepare(kCB, QStringLiteral("000100000010X"), {}, 1, -1);
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA5 = 'CH-12345 (20/12345678/9)'")),
+                  c.conCuit ? 1 : 0);
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA5 = 'CH-12345'")), c.conCuit ? 0 : 1);
+        EXPECT_EQ(formulas.value(7), QString::fromLatin1(c.retIva));
+        EXPECT_EQ(formulas.value(9), QString::fromLatin1(c.retSuss));
+        EXPECT_EQ(formulas.value(10), QString::fromLatin1(c.descuentos));
+    }
+}
+
 TEST(Receipt, ValuesWithApostrophesReachTheDatabaseAndTheConceptUnchanged) {
     ReceiptWorld w;
     w.setStation(QStringLiteral("pc'3"), QStringLiteral("ana"));
