@@ -63,9 +63,8 @@ int ReciboPagoCobranza::TrataError(const vb::VbError& e) {
 
 void ReciboPagoCobranza::Genera() {
     step([&] {
-        IncluirCuitLibrador =
-            iguales(vb::Trim(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador"))),
-                    QStringLiteral("SI"));
+        IncluirCuitLibrador = iguales(
+            vb::Trim(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador"))), QStringLiteral("SI"));
     });
     step([&] {
         // A type padded to four characters is still a collection.

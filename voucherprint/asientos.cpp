@@ -72,9 +72,8 @@ void ImprimeAsiento(const QString& TC, const QString& Sucursal, const QString& N
                           q(vb::Trim(Letra));
     // The month and the entry number stand bare in the selection: without them (a Null read
     // as an empty text) the formula would be broken, so the entry is told and not printed.
-    if (!periodoCero(Periodo) &&
-        (!ModGlobal::EsNumeroEntero(vb::Trim(MesOperativo)) ||
-         !ModGlobal::EsNumeroEntero(vb::Trim(NumeroAsiento)))) {
+    if (!periodoCero(Periodo) && (!ModGlobal::EsNumeroEntero(vb::Trim(MesOperativo)) ||
+                                  !ModGlobal::EsNumeroEntero(vb::Trim(NumeroAsiento)))) {
         ui::op().msgBox(QStringLiteral("El asiento del comprobante ") + vb::Trim(TC) + u' ' +
                             vb::Trim(Sucursal) + u'-' + vb::Trim(Numero) + vb::Trim(Letra) +
                             QStringLiteral(" no tiene mes operativo o número de asiento válido "

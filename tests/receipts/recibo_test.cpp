@@ -270,9 +270,8 @@ TEST(Receipt, AnEntryLineWithABlankAccountCountsInNoTotal) {
                     "WHERE CLAVE = 'CuentaDesCuentosObtenidos'");
             const QString id = QStringLiteral("000100000010X");
             w.entryLine(kCB, id, {}, QStringLiteral("7"));
-            w.data.exec(
-                QStringLiteral("UPDATE MV_ASIENTOS SET Cuenta = %1 WHERE Importe = 7")
-                    .arg(QString::fromLatin1(cuenta)));
+            w.data.exec(QStringLiteral("UPDATE MV_ASIENTOS SET Cuenta = %1 WHERE Importe = 7")
+                            .arg(QString::fromLatin1(cuenta)));
             const QStringList formulas = w.prepare(kCB, id, {}, 1, -1);
             EXPECT_EQ(formulas.value(7), QStringLiteral("Prm_RetIVA = '30,00'"));
             EXPECT_EQ(formulas.value(9), QStringLiteral("Prm_RetSUSS = '12,50'"));
@@ -297,14 +296,14 @@ TEST(Receipt, SettingsAreReadWhateverTheirBlanksAndCase) {
     } cases[] = {
         {"si", "su", "4.1.01", true, "Prm_RetIVA = '30,00'", "Prm_RetSUSS = '12,50'",
          "Prm_DescuentosOtorgados = '10,00'"},
-        {"SI        ", "SU  ", " 4.1.01  ", true, "Prm_RetIVA = '30,00'",
-         "Prm_RetSUSS = '12,50'", "Prm_DescuentosOtorgados = '10,00'"},
+        {"SI        ", "SU  ", " 4.1.01  ", true, "Prm_RetIVA = '30,00'", "Prm_RetSUSS = '12,50'",
+         "Prm_DescuentosOtorgados = '10,00'"},
         {"NO", "no", "4.1.09", false, "Prm_RetIVA = '42,50'", "Prm_RetSUSS = '0,00'",
          "Prm_DescuentosOtorgados = '0,00'"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "'" << c.cuitLibrador << "' '" << c.suss << "' '"
-                                        << c.descuento << "'");
+        SCOPED_TRACE(testing::Message()
+                     << "'" << c.cuitLibrador << "' '" << c.suss << "' '" << c.descuento << "'");
         ReceiptWorld w;
         w.config(QStringLiteral("IncluirCuitLibrador"), QString::fromLatin1(c.cuitLibrador));
         w.data.exec(QStringLiteral("DELETE FROM TA_CUENTASIVA;"

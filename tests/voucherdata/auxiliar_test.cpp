@@ -208,8 +208,8 @@ TEST(VoucherWorkTables, WorkOrderTimesHiddenByTheSettingWhateverItsBlanksAndCase
     const struct {
         const char* valor;  // nullptr: no such key
         const char* tiempo;
-    } casos[] = {{nullptr, "01:30"},     {"SI", "      "}, {"si        ", "      "},
-                 {" Si ", "      "},     {"NO", "01:30"},  {"", "01:30"},
+    } casos[] = {{nullptr, "01:30"}, {"SI", "      "}, {"si        ", "      "},
+                 {" Si ", "      "}, {"NO", "01:30"},  {"", "01:30"},
                  {"SIN", "01:30"}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.valor ? c.valor : "(none)");
@@ -240,11 +240,12 @@ TEST(VoucherWorkTables, ZeroAmountsOfOtherConceptsLeftEmptyWhenAsked) {
         VoucherWorld w;
         w.config("IgnoraImportesCeroEnOC", c.valor);
         w.build("FC", "000100000123A");
-        const QStringList seguro = c.vacios ? QStringList{"Seguro", "", ""}
-                                            : QStringList{"Seguro", "0,00", "0,00"};
-        EXPECT_EQ(w.rows("SELECT COLUMNA2, COLUMNA6, COLUMNA7 FROM AUX_MV_CPTE WHERE TIPO = 'OC' "
-                         "ORDER BY ID"),
-                  (QList<QStringList>{{"Flete a cargo del clientes", "100,00", "100,00"}, seguro}));
+        const QStringList seguro =
+            c.vacios ? QStringList{"Seguro", "", ""} : QStringList{"Seguro", "0,00", "0,00"};
+        EXPECT_EQ(
+            w.rows("SELECT COLUMNA2, COLUMNA6, COLUMNA7 FROM AUX_MV_CPTE WHERE TIPO = 'OC' "
+                   "ORDER BY ID"),
+            (QList<QStringList>{{"Flete a cargo del clientes", "100,00", "100,00"}, seguro}));
     }
 }
 

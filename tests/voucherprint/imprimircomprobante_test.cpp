@@ -517,16 +517,15 @@ TEST_F(ImprimirComprobanteTest, AComplementThatIsNotANumberIsAnErrorAndPrintsNot
         const QList<zxtest::Prompt> mensajes = world.op.messages().mid(antes);
         ASSERT_EQ(mensajes.size(), 1);
         EXPECT_TRUE(mensajes[0].title.contains("ImprimirComprobante"));
-        EXPECT_TRUE(
-            mensajes[0].text.contains(QStringLiteral("'%1'").arg(QString::fromLatin1(complemento))))
+        EXPECT_TRUE(mensajes[0].text.contains(
+            QStringLiteral("'%1'").arg(QString::fromLatin1(complemento))))
             << mensajes[0].text.toStdString();
         EXPECT_FALSE(l.seleccion.contains("IDCOMPLEMENTO")) << l.seleccion.toStdString();
     }
     // A whole number, blanks around it or not, selects that complement.
     const qsizetype antes = world.op.messages().size();
-    for (const auto& [complemento, termino] :
-         {std::pair{"7", "{V_MV_CPTE.IDCOMPLEMENTO} = 7 AND"},
-          {" 0 ", "{V_MV_CPTE.IDCOMPLEMENTO} = 0 AND"}}) {
+    for (const auto& [complemento, termino] : {std::pair{"7", "{V_MV_CPTE.IDCOMPLEMENTO} = 7 AND"},
+                                               {" 0 ", "{V_MV_CPTE.IDCOMPLEMENTO} = 0 AND"}}) {
         SCOPED_TRACE(complemento);
         Llamada l("FC", kFactura);
         l.complemento = QString::fromLatin1(complemento);
