@@ -63,11 +63,12 @@ int ReciboPagoCobranza::TrataError(const vb::VbError& e) {
 
 void ReciboPagoCobranza::Genera() {
     step([&] {
-        IncluirCuitLibrador =
-            iguales(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador")), QStringLiteral("SI"));
+        IncluirCuitLibrador = iguales(
+            vb::Trim(ModGlobal::Cfg(QStringLiteral("IncluirCuitLibrador"))), QStringLiteral("SI"));
     });
     step([&] {
-        const bool cobranza = vb::IsOneOf(TC, {"CB", "CBFP", "CBCT"});
+        // A type padded to four characters is still a collection.
+        const bool cobranza = vb::IsOneOf(vb::Trim(TC), {"CB", "CBFP", "CBCT"});
         QString iva, ibrutos, ganancias;
         ast::CuentaIVADF(iva, ibrutos, ganancias, CtaDescuento, cobranza);
     });

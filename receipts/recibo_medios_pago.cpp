@@ -68,28 +68,36 @@ void ReciboPagoCobranza::ColumnasMedioPago() {
             return cumple;
         };
 
-        if (prueba([&] { return iguales(EsCuentaRetOtra(A), A); })) {
+        // A blank account is never a retention nor the discount account: the checks answer
+        // an empty text for it, which would equal it.
+        const bool conCuenta = !vb::Trim(A).isEmpty();
+        const auto retencion = [&](QString (*chequeo)(const QString&)) {
+            return prueba([&] { return conCuenta && iguales(chequeo(A), A); });
+        };
+
+        if (retencion(EsCuentaRetOtra)) {
             bool suss = false;
             step([&] {
-                suss = iguales(ModGlobal::Cfg(QStringLiteral("CTA_RET_OTRA_") + A),
+                suss = iguales(vb::Trim(ModGlobal::Cfg(QStringLiteral("CTA_RET_OTRA_") + A)),
                                QStringLiteral("SU"));
             });
             SumaLinea(suss ? TotalRetSUSS : TotalRetOtras);
             return;
         }
-        if (prueba([&] { return iguales(EsCuentaRetIVA(A), A); })) {
+        if (retencion(EsCuentaRetIVA)) {
             SumaLinea(TotalRetIVA);
             return;
         }
-        if (prueba([&] { return iguales(EsCuentaRetIBrutos(A), A); })) {
+        if (retencion(EsCuentaRetIBrutos)) {
             SumaLinea(TotalRetIBrutos);
             return;
         }
-        if (prueba([&] { return iguales(EsCuentaRetGanancias(A), A); })) {
+        if (retencion(EsCuentaRetGanancias)) {
             SumaLinea(TotalRetGanancias);
             return;
         }
-        if (prueba([&] { return iguales(A, CtaDescuento); })) {
+        // The discount account may come padded from the settings.
+        if (prueba([&] { return conCuenta && iguales(vb::Trim(A), vb::Trim(CtaDescuento)); })) {
             SumaLinea(TotalDescuentos);
             return;
         }

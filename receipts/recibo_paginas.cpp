@@ -14,14 +14,18 @@ using ModGlobal::gSeccionIni;
 
 void ReciboPagoCobranza::OtrasAplicaciones() {
     const QString ID = IdComprobante();
-    // Keeps the receipt's own application rows out.
-    const QString X = QStringLiteral(" AND (TC + IDCOMPROBANTE <> '") +
-                      sqltext::comillas(TC + ID) + QStringLiteral("')");
+    // Keeps the receipt's own application rows out. Type and number are compared apart: the
+    // server's comparison of texts ignores the blanks a stored type is padded with, which a
+    // joined text would keep.
+    const QString X = QStringLiteral(" AND NOT (TC = '") + sqltext::comillas(vb::Trim(TC)) +
+                      QStringLiteral("' AND IDCOMPROBANTE = '") + sqltext::comillas(ID) +
+                      QStringLiteral("')");
     const QString F = CondicionCuenta();
     QString K;
-    if (vb::IsOneOf(TC, {"CB", "CBCT", "CBFP"})) {
+    const QString tipo = vb::Trim(TC);
+    if (vb::IsOneOf(tipo, {"CB", "CBCT", "CBFP"})) {
         K = QStringLiteral("' AND (TC = 'NC' OR TC = 'CB' OR TC = 'CBCT' OR TC = 'CBFP') ");
-    } else if (vb::IsOneOf(TC, {"PG", "OPG", "PGFP"})) {
+    } else if (vb::IsOneOf(tipo, {"PG", "OPG", "PGFP"})) {
         K = QStringLiteral(
             "' AND (TC = 'NCC' OR TC = 'NCCP' OR TC = 'ND' OR TC = 'FC'  OR TC = 'PG' OR "
             "TC = 'OPG' OR TC = 'CJA' OR TC = 'CC' OR TC = 'RC') ");

@@ -2,13 +2,15 @@
 
 #include "db/db_dll.h"
 #include "db/sql_text.h"
+#include "platform/vb/strings.h"
 
 namespace IMP_Recibos {
 
 namespace {
 
 QString esRetencion(const QString& Cuenta, const char* medio) {
-    if (Cuenta.isEmpty()) return {};
+    // A blank account is no account of the chart.
+    if (vb::Trim(Cuenta).isEmpty()) return {};
     ado::Recordset rs;
     gDB().AbrirRecordset(QStringLiteral("select * from ma_cuentas where codigo = '") +
                              sqltext::comillas(Cuenta) +

@@ -171,9 +171,10 @@ void GeneraAuxiliarComprobantes(QString& TC, const QString& SucursalDesde,
     vb::Steps paso(vb::silentHandler());
     QString filtro;
     paso([&] {
-        // Compared untrimmed: the stored value is ten characters wide.
+        // Flags are compared trimmed: other programs store them padded ("SI" and eight
+        // blanks), an operator types them plain.
         b.NoMostrarImportesEnOT =
-            igual(Cfg(QStringLiteral("NoMostrarImportesEnOT")), "SI        ");
+            igual(vb::Trim(Cfg(QStringLiteral("NoMostrarImportesEnOT"))), "SI");
     });
     paso([&] {
         b.PosicionLogo = QStringLiteral("NO");
@@ -226,7 +227,8 @@ void GeneraAuxiliarComprobantes(QString& TC, const QString& SucursalDesde,
         // The type is compared trimmed: the tables hold it padded to four characters.
         bool pendientes = false;
         pasada([&] {
-            pendientes = igual(vb::Trim(b.TC), "RM") && igual(Cfg(QStringLiteral("RETAIL")), "SI");
+            pendientes = igual(vb::Trim(b.TC), "RM") &&
+                         igual(vb::Trim(Cfg(QStringLiteral("RETAIL"))), "SI");
         });
         if (pendientes) b.pendingSupplies();
         b.otherConcepts();

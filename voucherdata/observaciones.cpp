@@ -91,7 +91,8 @@ void WorkTableBuild::otherConcepts() {
     bool ignoraCero = false;
     ado::Recordset rs;
     paso([&] {
-        ignoraCero = ModGlobal::Cfg(QStringLiteral("IgnoraImportesCeroEnOC"))
+        // Compared trimmed: the value may be stored padded.
+        ignoraCero = vb::Trim(ModGlobal::Cfg(QStringLiteral("IgnoraImportesCeroEnOC")))
                          .compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
     });
     paso([&] {

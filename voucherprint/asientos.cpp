@@ -5,10 +5,13 @@
 #include "db/db_dll.h"
 #include "db/sql_text.h"
 #include "platform/ado/ado.h"
+#include "platform/ui/operator.h"
+#include "platform/vb/steps.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/clsutil.h"
+#include "voucherprint/numeros.h"
 
 namespace ModGlobal {
 
@@ -67,6 +70,19 @@ void ImprimeAsiento(const QString& TC, const QString& Sucursal, const QString& N
                           q(vb::Trim(Sucursal)) + QStringLiteral(" AND {MV_ASIENTOS.NUMERO} = ") +
                           q(vb::Trim(Numero)) + QStringLiteral(" AND {MV_ASIENTOS.LETRA} = ") +
                           q(vb::Trim(Letra));
+    // The month and the entry number stand bare in the selection: without them (a Null read
+    // as an empty text) the formula would be broken, so the entry is told and not printed.
+    if (!periodoCero(Periodo) && (!ModGlobal::EsNumeroEntero(vb::Trim(MesOperativo)) ||
+                                  !ModGlobal::EsNumeroEntero(vb::Trim(NumeroAsiento)))) {
+        ui::op().msgBox(QStringLiteral("El asiento del comprobante ") + vb::Trim(TC) + u' ' +
+                            vb::Trim(Sucursal) + u'-' + vb::Trim(Numero) + vb::Trim(Letra) +
+                            QStringLiteral(" no tiene mes operativo o número de asiento válido "
+                                           "(mes: '") +
+                            MesOperativo + QStringLiteral("', número: '") + NumeroAsiento +
+                            QStringLiteral("'); no se imprime."),
+                        vb::vbOKOnly + vb::vbExclamation, QStringLiteral("Aviso al Operador"));
+        return;
+    }
     QString seleccion;
     if (periodoCero(Periodo)) {
         seleccion = clave;

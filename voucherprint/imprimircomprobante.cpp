@@ -21,6 +21,7 @@
 #include "voucherprint/comandera.h"
 #include "voucherprint/efectivotarjeta.h"
 #include "voucherprint/impresoracomprobante.h"
+#include "voucherprint/numeros.h"
 
 #include <initializer_list>
 
@@ -161,6 +162,20 @@ bool Impresion::prepara(bool& EsContable) {
         });
         return false;
     }
+
+    // The complement stands bare in the selection formulas: only a whole number may go there,
+    // anything else could widen the selection to other vouchers.
+    bool complementoValido = false;
+    paso([&] {
+        const QString numero = vb::Trim(IdComplemento);
+        if (!EsNumeroEntero(numero))
+            throw vb::VbError(vb::err::TypeMismatch,
+                              QStringLiteral("El complemento del comprobante no es un número: '") +
+                                  IdComplemento + u'\'');
+        IdComplemento = numero;
+        complementoValido = true;
+    });
+    if (!complementoValido) return false;
 
     // Company name and tax number of the voucher's business unit.
     paso([&] {
@@ -434,10 +449,11 @@ void Impresion::seleccionaImpresora(const QString& textoDado) {
             return;
         }
         p = vb::InStr(texto, QStringLiteral("|"), vb::Compare::Text);
-        parte1 = vb::Trim(vb::Left(texto, p - 1));
+        // A text without "|" is the printer's name alone.
+        parte1 = p == 0 ? texto : vb::Trim(vb::Left(texto, p - 1));
     });
     paso([&] {
-        if (!texto.isEmpty()) parte2 = vb::Trim(vb::Mid(texto, p + 1));
+        if (!texto.isEmpty()) parte2 = p == 0 ? QString() : vb::Trim(vb::Mid(texto, p + 1));
     });
     paso([&] {
         gReporte().DatoImpresora2 = parte1;
@@ -569,7 +585,11 @@ void Impresion::copias() {
                 paso([&] {
                     ejecuta(formulario, {QStringLiteral("Encabezado = '") + encabezado + u'\''});
                 });
-                if (es(TC, "NP")) divideOrden(formulario);
+                // Each family run would export again onto the same file (or mail): a file
+                // or mail gets the whole order in the one document of the copy.
+                if (es(TC, "NP") && reporte.Destino != reporte.DestinoArchivo() &&
+                    reporte.Destino != reporte.DestinoCorreo())
+                    divideOrden(formulario);
             }
         }
         ultimo = formulario;

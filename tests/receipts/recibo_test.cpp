@@ -229,6 +229,99 @@ TEST(Receipt, OtherApplicationsFollowTheFamilyAndTheAccount) {
     }
 }
 
+// Other programs store the types of the applications padded to four characters; the
+// receipt's own applications must stay out of the other applications all the same.
+TEST(Receipt, TheReceiptsOwnApplicationsStayOutWhateverThePaddingOfTheStoredType) {
+    const struct {
+        const char* stored;  // the receipt's type as MV_APLICACION holds it
+        const char* passed;  // the type the receipt is prepared with
+    } cases[] = {{"CB", "CB"}, {"CB  ", "CB"}, {"cb  ", "CB"}, {"CB  ", "CB  "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "'" << c.stored << "' / '" << c.passed << "'");
+        ReceiptWorld w;
+        w.data.exec(QStringLiteral("UPDATE MV_APLICACION SET TC = '%1' WHERE TC = 'CB'")
+                        .arg(QString::fromLatin1(c.stored)));
+        w.data.exec(QStringLiteral("UPDATE MV_APLICACION SET TC = 'NC  ' WHERE TC = 'NC'"));
+        const QStringList formulas =
+            w.prepare(QString::fromLatin1(c.passed), QStringLiteral("000100000010X"), {}, 1, -1);
+        EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '1330,50'"));
+        EXPECT_EQ(formulas.value(4), QStringLiteral("Prm_ImporteEnLetras = 'Mil Trescientos "
+                                                    "Treinta Pesos Con 50/100'"));
+        // The collection's discount account, not the payment orders'.
+        EXPECT_EQ(formulas.value(10), QStringLiteral("Prm_DescuentosOtorgados = '10,00'"));
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA6 LIKE '%000100000010X%'")), 0);
+        // The credit note applied with it is still one more means of payment.
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA6 LIKE 'NC%000200000005A'")), 1);
+    }
+}
+
+// An entry line without an account is neither a retention nor a discount, whether a discount
+// account is configured or not.
+TEST(Receipt, AnEntryLineWithABlankAccountCountsInNoTotal) {
+    for (const char* cuenta : {"''", "'   '", "NULL"}) {
+        for (const bool conDescuento : {true, false}) {
+            SCOPED_TRACE(testing::Message() << cuenta << (conDescuento ? " with" : " without")
+                                            << " a discount account");
+            ReceiptWorld w;
+            if (!conDescuento)
+                w.data.exec(
+                    "UPDATE TA_CUENTASIVA SET CB_DESCUENTO = NULL;"
+                    "UPDATE TA_CONFIGURACION SET VALOR = '' "
+                    "WHERE CLAVE = 'CuentaDesCuentosObtenidos'");
+            const QString id = QStringLiteral("000100000010X");
+            w.entryLine(kCB, id, {}, QStringLiteral("7"));
+            w.data.exec(QStringLiteral("UPDATE MV_ASIENTOS SET Cuenta = %1 WHERE Importe = 7")
+                            .arg(QString::fromLatin1(cuenta)));
+            const QStringList formulas = w.prepare(kCB, id, {}, 1, -1);
+            EXPECT_EQ(formulas.value(7), QStringLiteral("Prm_RetIVA = '30,00'"));
+            EXPECT_EQ(formulas.value(9), QStringLiteral("Prm_RetSUSS = '12,50'"));
+            EXPECT_EQ(formulas.value(10),
+                      conDescuento ? QStringLiteral("Prm_DescuentosOtorgados = '10,00'")
+                                   : QStringLiteral("Prm_DescuentosOtorgados = '0,00'"));
+            EXPECT_EQ(formulas.value(5), QStringLiteral("Prm_ImporteMP = '1330,50'"));
+        }
+    }
+}
+
+// Settings may be stored padded; they are read trimmed and without regard to case.
+TEST(Receipt, SettingsAreReadWhateverTheirBlanksAndCase) {
+    const struct {
+        const char* cuitLibrador;  // IncluirCuitLibrador
+        const char* suss;          // CTA_RET_OTRA_1.1.09
+        const char* descuento;     // CuentaDesCuentosObtenidos, with no role table
+        bool conCuit;
+        const char* retIva;
+        const char* retSuss;
+        const char* descuentos;
+    } cases[] = {
+        {"si", "su", "4.1.01", true, "Prm_RetIVA = '30,00'", "Prm_RetSUSS = '12,50'",
+         "Prm_DescuentosOtorgados = '10,00'"},
+        {"SI        ", "SU  ", " 4.1.01  ", true, "Prm_RetIVA = '30,00'", "Prm_RetSUSS = '12,50'",
+         "Prm_DescuentosOtorgados = '10,00'"},
+        {"NO", "no", "4.1.09", false, "Prm_RetIVA = '42,50'", "Prm_RetSUSS = '0,00'",
+         "Prm_DescuentosOtorgados = '0,00'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "'" << c.cuitLibrador << "' '" << c.suss << "' '" << c.descuento << "'");
+        ReceiptWorld w;
+        w.config(QStringLiteral("IncluirCuitLibrador"), QString::fromLatin1(c.cuitLibrador));
+        w.data.exec(QStringLiteral("DELETE FROM TA_CUENTASIVA;"
+                                   "UPDATE TA_CONFIGURACION SET VALOR = '%1' "
+                                   "WHERE CLAVE = 'CTA_RET_OTRA_1.1.09';"
+                                   "UPDATE TA_CONFIGURACION SET VALOR = '%2' "
+                                   "WHERE CLAVE = 'CuentaDesCuentosObtenidos'")
+                        .arg(QString::fromLatin1(c.suss), QString::fromLatin1(c.descuento)));
+        const QStringList formulas = w.prepare(kCB, QStringLiteral("000100000010X"), {}, 1, -1);
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA5 = 'CH-12345 (20/12345678/9)'")),
+                  c.conCuit ? 1 : 0);
+        EXPECT_EQ(count(w, QStringLiteral("COLUMNA5 = 'CH-12345'")), c.conCuit ? 0 : 1);
+        EXPECT_EQ(formulas.value(7), QString::fromLatin1(c.retIva));
+        EXPECT_EQ(formulas.value(9), QString::fromLatin1(c.retSuss));
+        EXPECT_EQ(formulas.value(10), QString::fromLatin1(c.descuentos));
+    }
+}
+
 TEST(Receipt, ValuesWithApostrophesReachTheDatabaseAndTheConceptUnchanged) {
     ReceiptWorld w;
     w.setStation(QStringLiteral("pc'3"), QStringLiteral("ana"));

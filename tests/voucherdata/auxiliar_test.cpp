@@ -204,11 +204,13 @@ TEST(VoucherWorkTables, TitleBlockFollowsLineasTitulo) {
     }
 }
 
-TEST(VoucherWorkTables, WorkOrderTimesHiddenOnlyByTheTenCharacterSetting) {
+TEST(VoucherWorkTables, WorkOrderTimesHiddenByTheSettingWhateverItsBlanksAndCase) {
     const struct {
         const char* valor;  // nullptr: no such key
         const char* tiempo;
-    } casos[] = {{nullptr, "01:30"}, {"SI", "01:30"}, {"si        ", "      "}};
+    } casos[] = {{nullptr, "01:30"}, {"SI", "      "}, {"si        ", "      "},
+                 {" Si ", "      "}, {"NO", "01:30"},  {"", "01:30"},
+                 {"SIN", "01:30"}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.valor ? c.valor : "(none)");
         VoucherWorld w;
@@ -229,13 +231,22 @@ TEST(VoucherWorkTables, PointAsHourSeparatorGivesDecimalHours) {
 }
 
 TEST(VoucherWorkTables, ZeroAmountsOfOtherConceptsLeftEmptyWhenAsked) {
-    VoucherWorld w;
-    w.config("IgnoraImportesCeroEnOC", "si");
-    w.build("FC", "000100000123A");
-    EXPECT_EQ(w.rows("SELECT COLUMNA2, COLUMNA6, COLUMNA7 FROM AUX_MV_CPTE WHERE TIPO = 'OC' "
-                     "ORDER BY ID"),
-              (QList<QStringList>{{"Flete a cargo del clientes", "100,00", "100,00"},
-                                  {"Seguro", "", ""}}));
+    const struct {
+        const char* valor;
+        bool vacios;
+    } casos[] = {{"si", true}, {"SI        ", true}, {" Si", true}, {"NO", false}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.valor);
+        VoucherWorld w;
+        w.config("IgnoraImportesCeroEnOC", c.valor);
+        w.build("FC", "000100000123A");
+        const QStringList seguro =
+            c.vacios ? QStringList{"Seguro", "", ""} : QStringList{"Seguro", "0,00", "0,00"};
+        EXPECT_EQ(
+            w.rows("SELECT COLUMNA2, COLUMNA6, COLUMNA7 FROM AUX_MV_CPTE WHERE TIPO = 'OC' "
+                   "ORDER BY ID"),
+            (QList<QStringList>{{"Flete a cargo del clientes", "100,00", "100,00"}, seguro}));
+    }
 }
 
 TEST(VoucherWorkTables, PendingSuppliesFollowTheRetailSettingAndTheOrigin) {
@@ -248,7 +259,9 @@ TEST(VoucherWorkTables, PendingSuppliesFollowTheRetailSettingAndTheOrigin) {
         int pendientes;
     } casos[] = {
         {"LowerCaseSetting", "si", nullptr, 2},
-        {"SettingWithTrailingBlanks", "SI ", nullptr, 0},
+        {"SettingWithTrailingBlanks", "SI ", nullptr, 2},
+        {"SettingWithBlanksAround", " si  ", nullptr, 2},
+        {"SettingNo", "NO", nullptr, 0},
         {"NoOrigin", "SI", "ComprobanteOrigen = NULL", 0},
         {"OriginOfAnotherType", "SI", "TcOrigen = 'FC'", 0},
     };
@@ -262,6 +275,48 @@ TEST(VoucherWorkTables, PendingSuppliesFollowTheRetailSettingAndTheOrigin) {
         w.build("RM", "000200000010R");
         EXPECT_EQ(cuenta(w, titulo), c.pendientes ? 1 : 0);
         EXPECT_EQ(cuenta(w, "TIPO = 'IN' AND COLUMNA4 = '0'"), c.pendientes);
+    }
+}
+
+// The tax goes back on a pro-forma line only for a customer whose VAT condition is "1".
+TEST(VoucherWorkTables, ProformaTaxGoesBackOnlyForTheVatConditionOne) {
+    const struct {
+        const char* name;
+        const char* condicion;  // SQL value of the voucher's condicionIVA
+        const char* roba;       // RobaIvaProforma
+        const char* tc;         // the voucher's and its lines' stored type
+        bool conIva;
+    } casos[] = {
+        {"ConditionOne", "'1'", "SI", "FP", true},
+        {"ConditionOneWithBlanks", "' 1 '", "si", "FP", true},
+        {"CreditNoteOfAProforma", "'1'", "SI", "NCFP", true},
+        {"OtherCondition", "'5'", "SI", "FP", false},
+        {"ElevenIsNotOne", "'11'", "SI", "FP", false},
+        {"NoCondition", "NULL", "SI", "FP", false},
+        {"SettingOff", "'1'", "NO", "FP", false},
+        {"NotAProforma", "'1'", "SI", "FC", false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        VoucherWorld w;
+        w.config("RobaIvaProforma", c.roba);
+        w.data.exec(QStringLiteral("UPDATE V_MV_CPTE SET condicionIVA = %1 "
+                                   "WHERE IDCOMPROBANTE = '000300000001X'")
+                        .arg(QString::fromLatin1(c.condicion)));
+        for (const char* tabla : {"V_MV_CPTE", "V_MV_CPTEINSUMOS"})
+            w.data.exec(QStringLiteral("UPDATE %1 SET TC = '%2' WHERE IdComprobante = "
+                                       "'000300000001X'")
+                            .arg(QString::fromLatin1(tabla), QString::fromLatin1(c.tc)));
+        w.build(QString::fromLatin1(c.tc), "000300000001X");
+        // A1 holds no tax yet (100 of 100 without tax, 21%); B2 already holds it.
+        const QList<QStringList> filas =
+            c.conIva ? QList<QStringList>{{"A1", "121,00", "242,00", "100,00"},
+                                          {"B2", "121,00", "121,00", "100,00"}}
+                     : QList<QStringList>{{"A1", "100,00", "200,00", "100,00"},
+                                          {"B2", "121,00", "121,00", "100,00"}};
+        EXPECT_EQ(w.rows("SELECT COLUMNA1, COLUMNA5, COLUMNA6, COLUMNA7 FROM AUX_MV_CPTE "
+                         "WHERE TIPO = 'IN' ORDER BY ID"),
+                  filas);
     }
 }
 

@@ -145,7 +145,11 @@ TEST_F(ImprimirComprobanteTest, ThePrinterTextIsSplitAtItsBarForThePrinterDestin
         const char* texto;
         const char* dato12;
         const char* dato3;
-    } casos[] = {{" HP LaserJet | LPT1 | x ", "HP LaserJet", "LPT1 | x"}, {"", "", ""}};
+    } casos[] = {{" HP LaserJet | LPT1 | x ", "HP LaserJet", "LPT1 | x"},
+                 {"", "", ""},
+                 // Without a bar the text is the printer's name alone.
+                 {"HP", "HP", ""},
+                 {" HP LaserJet ", "HP LaserJet", ""}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.texto);
         world.exec("DELETE FROM TA_CONFIG_IMP_CPTE");
@@ -161,18 +165,16 @@ TEST_F(ImprimirComprobanteTest, ThePrinterTextIsSplitAtItsBarForThePrinterDestin
     }
 }
 
-TEST_F(ImprimirComprobanteTest, APrinterTextWithoutABarGoesToTheErrorDialog) {
+TEST_F(ImprimirComprobanteTest, APrinterTextWithoutABarNamesThePrinterWithoutAnError) {
     world.impresion("FC", "A", "Selectivo", "1", "HP");
-    world.op.answer(vb::vbIgnore);
+    gReporte().DatoImpresora3 = "?";
     Llamada l("FC", kFactura);
     l.destino = gReporte().DestinoImpresora();
     l.imprime();
-    ASSERT_EQ(world.op.messages().size(), 1);
-    EXPECT_TRUE(world.op.messages()[0].title.contains("ImprimirComprobante"));
-    EXPECT_TRUE(world.op.messages()[0].text.contains("(5)"));
-    // Ignored: the first part keeps its value (empty on first use), the second is the text.
-    EXPECT_EQ(gReporte().DatoImpresora1, "");
-    EXPECT_EQ(gReporte().DatoImpresora3, "HP");
+    EXPECT_TRUE(world.op.messages().isEmpty());
+    EXPECT_EQ(gReporte().DatoImpresora1, "HP");
+    EXPECT_EQ(gReporte().DatoImpresora2, "HP");
+    EXPECT_EQ(gReporte().DatoImpresora3, "");
 }
 
 TEST_F(ImprimirComprobanteTest, CopiesTakeTheirFormsAndHeadings) {
@@ -499,6 +501,39 @@ TEST_F(ImprimirComprobanteTest, AnInvoiceTypeInLowerCaseIsAnInvoiceButALeadingBl
     EXPECT_FALSE(otra.contains("PieDePagina="));
 }
 
+// The complement stands bare in the selection, so only a whole number may go there; anything
+// else is told, naming the value, and nothing is printed.
+TEST_F(ImprimirComprobanteTest, AComplementThatIsNotANumberIsAnErrorAndPrintsNothing) {
+    world.impresion("FC", "A", "Pantalla");
+    for (const char* complemento : {"0 OR 1=1", "", "  ", "1.5", "0)", "x"}) {
+        SCOPED_TRACE(complemento);
+        const qsizetype antes = world.op.messages().size();
+        world.previews.clear();
+        world.op.answer(vb::vbIgnore);
+        Llamada l("FC", kFactura);
+        l.complemento = QString::fromLatin1(complemento);
+        l.imprime();
+        EXPECT_TRUE(world.previews.isEmpty());
+        const QList<zxtest::Prompt> mensajes = world.op.messages().mid(antes);
+        ASSERT_EQ(mensajes.size(), 1);
+        EXPECT_TRUE(mensajes[0].title.contains("ImprimirComprobante"));
+        EXPECT_TRUE(mensajes[0].text.contains(
+            QStringLiteral("'%1'").arg(QString::fromLatin1(complemento))))
+            << mensajes[0].text.toStdString();
+        EXPECT_FALSE(l.seleccion.contains("IDCOMPLEMENTO")) << l.seleccion.toStdString();
+    }
+    // A whole number, blanks around it or not, selects that complement.
+    const qsizetype antes = world.op.messages().size();
+    for (const auto& [complemento, termino] : {std::pair{"7", "{V_MV_CPTE.IDCOMPLEMENTO} = 7 AND"},
+                                               {" 0 ", "{V_MV_CPTE.IDCOMPLEMENTO} = 0 AND"}}) {
+        SCOPED_TRACE(complemento);
+        Llamada l("FC", kFactura);
+        l.complemento = QString::fromLatin1(complemento);
+        EXPECT_TRUE(unaVista(l).contains(QString::fromLatin1(termino)));
+    }
+    EXPECT_EQ(world.op.messages().size(), antes);
+}
+
 TEST(ImprimirComprobanteComanderaTest, AKitchenPrinterDestinationPrintsTheTicketAndNoReport) {
     const struct {
         const char* tc;
@@ -584,6 +619,34 @@ TEST_F(DivisionPedidoTest, TheArticleClauseFollowsTheCallersSelection) {
               " {V_MV_CPTE.TC} = 'NP  ' AND {V_MV_CPTE.IDCOMPROBANTE} = '000100000077X' AND "
               "{V_MV_CPTE.IDCOMPLEMENTO} = 0 AND " +
                   kEstacion + " AND ( {AUX_MV_CPTE.IDARTICULO}='A2' )");
+}
+
+// A file gets the whole order in one document: the family runs would each export again onto
+// the same file and leave only the last family in it.
+TEST_F(DivisionPedidoTest, AnOrderExportedToAFileIsWholeAndNotSplit) {
+    division("COCINA", "Cocina|COM1", "10|");
+    division("BAR", "Bar|COM2", "20|");
+    const QString archivo = world.folder.file("pedido.rpt");
+    gReporte().Destino = gReporte().DestinoArchivo();
+    gReporte().Propiedad("PrintFileName", archivo);
+    gReporte().Propiedad("PrintFileType", 7);
+    gReporte().DatoImpresora2 = "";
+    Llamada l("NP", "000100000077X");
+    l.imprime();
+    EXPECT_EQ(vptest::describe(reportengine::loadDocument(archivo)).section(" | ", 3, 3),
+              "Bife; Vino; Pan");
+    // No family run chose its printer.
+    EXPECT_EQ(gReporte().DatoImpresora2, "");
+    EXPECT_TRUE(world.op.messages().isEmpty());
+}
+
+TEST_F(DivisionPedidoTest, AFamilyPrinterWithoutABarIsThePrintersName) {
+    division("COCINA", "Cocina", "10|");
+    EXPECT_EQ(corridas(2), QStringList({"Bife; Vino; Pan", "Bife"}));
+    EXPECT_TRUE(world.op.messages().isEmpty());
+    EXPECT_EQ(gReporte().DatoImpresora1, "Cocina");
+    EXPECT_EQ(gReporte().DatoImpresora2, "Cocina");
+    EXPECT_EQ(gReporte().DatoImpresora3, "");
 }
 
 TEST_F(DivisionPedidoTest, AnElectronicOrderIsNotSplit) {
