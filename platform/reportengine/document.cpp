@@ -13,7 +13,8 @@ namespace reportengine {
 namespace {
 
 // Version 1: root <zentrik-report-document>, then <selection>, <formulas>, <report> (the form),
-// <columns> and <rows>.
+// <columns> and <rows>, and <subreports> when the run had some (each its <columns> and a
+// <group> of rows per <key>).
 constexpr int kDocumentVersion = 1;
 constexpr auto kRoot = QLatin1String("zentrik-report-document");
 
@@ -101,6 +102,37 @@ void writeValue(QXmlStreamWriter& w, const vb::Variant& v) {
     w.writeEndElement();
 }
 
+void writeRow(QXmlStreamWriter& w, const char* element, const QList<vb::Variant>& row) {
+    w.writeStartElement(element);
+    for (const vb::Variant& v : row) writeValue(w, v);
+    w.writeEndElement();
+}
+
+void writeSubreports(QXmlStreamWriter& w, const QList<SubreportData>& subreports) {
+    if (subreports.isEmpty()) return;
+    w.writeStartElement("subreports");
+    for (const SubreportData& sub : subreports) {
+        w.writeStartElement("subreport");
+        w.writeAttribute("name", sub.name);
+        w.writeStartElement("columns");
+        for (const Column& c : sub.columns) {
+            w.writeStartElement("column");
+            w.writeAttribute("name", c.name);
+            w.writeAttribute("kind", kindName(c.kind));
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+        for (const SubreportData::Group& g : sub.groups) {
+            w.writeStartElement("group");
+            writeRow(w, "key", g.key);
+            for (const auto& row : g.rows) writeRow(w, "r", row);
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
 class DocumentReader {
 public:
     DocumentReader(QXmlStreamReader& xml, QString path) : xml_(xml), path_(std::move(path)) {}
@@ -139,6 +171,8 @@ public:
                 }
             } else if (name == u"rows") {
                 while (xml_.readNextStartElement()) doc.data.rows.append(readRow());
+            } else if (name == u"subreports") {
+                while (xml_.readNextStartElement()) doc.subreports.append(readSubreport());
             } else {
                 xml_.skipCurrentElement();
             }
@@ -150,6 +184,37 @@ public:
                 invalid(QStringLiteral("filas incompletas"));
         }
         return doc;
+    }
+
+    SubreportData readSubreport() {
+        SubreportData sub;
+        sub.name = xml_.attributes().value(QLatin1String("name")).toString();
+        while (xml_.readNextStartElement()) {
+            if (xml_.name() == u"columns") {
+                while (xml_.readNextStartElement()) {
+                    sub.columns.append(
+                        {xml_.attributes().value(QLatin1String("name")).toString(),
+                         kindOf(xml_.attributes().value(QLatin1String("kind")))});
+                    xml_.skipCurrentElement();
+                }
+            } else if (xml_.name() == u"group") {
+                SubreportData::Group g;
+                while (xml_.readNextStartElement()) {
+                    if (xml_.name() == u"key")
+                        g.key = readRow();
+                    else
+                        g.rows.append(readRow());
+                }
+                for (const auto& row : g.rows) {
+                    if (row.size() != sub.columns.size())
+                        invalid(QStringLiteral("filas incompletas en el subreporte %1").arg(sub.name));
+                }
+                sub.groups.append(g);
+            } else {
+                xml_.skipCurrentElement();
+            }
+        }
+        return sub;
     }
 
 private:
@@ -212,6 +277,13 @@ QString ReportDocument::formula(const QString& name) const {
     return {};
 }
 
+const SubreportData* ReportDocument::subreport(const QString& name) const {
+    for (const SubreportData& s : subreports) {
+        if (s.name.compare(name, Qt::CaseInsensitive) == 0) return &s;
+    }
+    return nullptr;
+}
+
 void saveDocument(const ReportDocument& document, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -249,6 +321,7 @@ void saveDocument(const ReportDocument& document, const QString& path) {
         w.writeEndElement();
     }
     w.writeEndElement();
+    writeSubreports(w, document.subreports);
     w.writeEndElement();
     w.writeEndDocument();
     if (w.hasError() || !file.commit()) {

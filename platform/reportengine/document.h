@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/reportengine/linkeddata.h"
 #include "platform/reportengine/reportdata.h"
 #include "platform/reportengine/reportform.h"
 
@@ -17,9 +18,12 @@ struct ReportDocument {
     ReportData data;
     QString selection;  // the selection formula of the run, for the record
     QDateTime created;
+    QList<SubreportData> subreports;  // the subreports the run asked for, with their rows
 
     // The value of a formula (empty when it was not given).
     QString formula(const QString& name) const;
+    // The rows of a subreport of the run, null when it did not run.
+    const SubreportData* subreport(const QString& name) const;
 };
 
 // Writes a saved report file (self-contained: the form with its pictures, the formulas and the

@@ -4,6 +4,7 @@
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/htmlwriter.h"
 #include "platform/reportengine/layout.h"
+#include "platform/reportengine/linkeddata.h"
 #include "platform/reportengine/renderer.h"
 #include "platform/ui/operator.h"
 #include "platform/vendrix/paths.h"
@@ -40,7 +41,10 @@ ReportDocument build(const RunRequest& request, const std::function<DataSource&(
             }
         }
     }
-    doc.data = fetchRows(doc.form, selection, request.sort, data());
+    DataSource& source = data();
+    doc.data = fetchRows(doc.form, selection, request.sort, source);
+    fetchLinkedColumns(doc.form, &doc.data, source);
+    doc.subreports = fetchSubreports(doc.form, doc.data, request.subreports, source);
     doc.created = ui::clock().now();
     return doc;
 }

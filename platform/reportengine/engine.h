@@ -20,6 +20,7 @@ struct RunRequest {
     QStringList assignments;  // "name = 'value'", in order: a later one wins
     QList<SortField> sort;    // empty: the form's own order
     QString selection;        // record-selection formula; empty selects every row
+    QStringList subreports;   // names of the form's subreports to run; others draw nothing
 };
 
 // The form file a caller names: "\" read as "/", ".rpt" added when the name has no extension,

@@ -91,14 +91,19 @@ struct Context {
     const ReportDocument* doc = nullptr;
     const QList<vb::Variant>* row = nullptr;
     int page = 0, pages = 0;
+    const ReportData* data = nullptr;  // the columns of `row` when not the report's (subreports)
 };
+
+const ReportData& dataOf(const Context& ctx) {
+    return ctx.data ? *ctx.data : ctx.doc->data;
+}
 
 QString objectText(const ReportObject& o, const Context& ctx) {
     switch (o.kind) {
         case ReportObject::Kind::Text:
             return o.text;
         case ReportObject::Kind::Field: {
-            const int column = ctx.doc->data.columnOf(o.field);
+            const int column = dataOf(ctx).columnOf(o.field);
             if (column < 0 || !ctx.row || column >= ctx.row->size()) return {};
             return displayText(ctx.row->at(column), o.format);
         }
@@ -173,10 +178,24 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
     return atoms;
 }
 
+bool meets(const QString& when, const Context& ctx);
+void placeFieldPicture(const ReportObject& o, const Context& ctx, BandImage* image);
+void placeSubreport(const ReportObject& o, const Context& ctx, BandImage* image);
+
 BandImage renderBand(const Band& band, const Context& ctx) {
     BandImage image;
+    if (!meets(band.when, ctx)) return image;
     image.height = band.height;
     for (const ReportObject& o : band.objects) {
+        if (!meets(o.when, ctx)) continue;
+        if (o.kind == ReportObject::Kind::Subreport) {
+            placeSubreport(o, ctx, &image);
+            continue;
+        }
+        if (o.isFieldPicture()) {
+            placeFieldPicture(o, ctx, &image);
+            continue;
+        }
         if (o.kind == ReportObject::Kind::Line) {
             Atom atom;
             atom.top = std::min(o.y, o.y2);
@@ -209,6 +228,74 @@ PageItem shifted(PageItem item, double dx, double dy) {
     item.clip.translate(dx, dy);
     item.line.translate(dx, dy);
     return item;
+}
+
+// Whether the row of a band meets a condition; without a row nothing does.
+bool meets(const QString& when, const Context& ctx) {
+    if (when.isEmpty()) return true;
+    if (!ctx.row) return false;
+    static QHash<QString, Selection> parsed;
+    auto it = parsed.constFind(when);
+    if (it == parsed.constEnd()) {
+        if (parsed.size() > 1000) parsed.clear();
+        it = parsed.insert(when, Selection::parse(when));
+    }
+    Selection condition = *it;
+    const ReportData& data = dataOf(ctx);
+    condition.bind([&data](const FieldRef& f) { return data.columnOf(f); });
+    return condition.matches(*ctx.row);
+}
+
+// A picture of an image column, fitted in its box with its aspect kept and centred there.
+void placeFieldPicture(const ReportObject& o, const Context& ctx, BandImage* image) {
+    const int column = dataOf(ctx).columnOf(o.field);
+    if (!ctx.row || column < 0 || column >= ctx.row->size()) return;
+    const vb::Variant& value = ctx.row->at(column);
+    if (!value.isBytes() || value.bytes().isEmpty()) return;
+    const QSize size = QImage::fromData(value.bytes()).size();
+    if (size.isEmpty() || o.width <= 0 || o.height <= 0) return;
+    const double scale = std::min(o.width / size.width(), o.height / size.height());
+    const double w = size.width() * scale, h = size.height() * scale;
+    Atom atom;
+    atom.top = o.y;
+    atom.bottom = o.y + o.height;
+    atom.item.kind = PageItem::Kind::Picture;
+    atom.item.clip = QRectF(o.x + (o.width - w) / 2, o.y + (o.height - h) / 2, w, h);
+    atom.item.picture = value.bytes();
+    image->atoms.append(atom);
+}
+
+// A subreport's rows for the band's row, stacked from the object's place down: its report
+// header, a detail per row and its report footer. The band grows to hold them, as it does for
+// a wrapped text; a subreport that did not run or has no rows for this row draws nothing.
+void placeSubreport(const ReportObject& o, const Context& ctx, BandImage* image) {
+    if (!ctx.row || ctx.data || !o.subreport) return;
+    const SubreportData* sub = ctx.doc->subreport(o.name);
+    if (!sub) return;
+    const SubreportData::Group* group =
+        sub->groupOf(subreportKey(o, ctx.doc->form.table, ctx.doc->data, *ctx.row));
+    if (!group || group->rows.isEmpty()) return;
+    ReportData data;
+    data.columns = sub->columns;
+    const ReportForm& form = *o.subreport;
+    double y = o.y;
+    auto put = [&](const Band& band, const QList<vb::Variant>& row) {
+        Context inner = ctx;
+        inner.row = &row;
+        inner.data = &data;
+        const BandImage part = renderBand(band, inner);
+        for (Atom a : part.atoms) {
+            a.top += y;
+            a.bottom += y;
+            a.item = shifted(a.item, o.x, y);
+            image->atoms.append(a);
+        }
+        y += part.height;
+    };
+    put(form.band(Band::ReportHeader), group->rows.front());
+    for (const auto& row : group->rows) put(form.band(Band::Detail), row);
+    put(form.band(Band::ReportFooter), group->rows.back());
+    image->height = std::max(image->height, y);
 }
 
 class Paginator {
@@ -261,7 +348,11 @@ private:
         cursor_ = f.marginTop;
         const int number = out_.pages.size();
         if (number == 1) {
-            cursor_ += renderBand(f.band(Band::ReportHeader), context(nullptr, number)).height;
+            // Measured with the row it is drawn with: its wrapped fields and subreports grow it.
+            const auto& rows = doc_.data.rows;
+            cursor_ += renderBand(f.band(Band::ReportHeader),
+                                  context(rows.isEmpty() ? nullptr : &rows.front(), number))
+                           .height;
         }
         pageHeaderTops_.append(cursor_);
         cursor_ += renderBand(f.band(Band::PageHeader), context(nullptr, number)).height;

@@ -11,9 +11,23 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// A column a link added ("TABLE.COLUMN"); -1 when there is none.
+int linkedColumnOf(const ReportData& data, const FieldRef& field) {
+    for (int i = 0; i < data.columns.size(); ++i) {
+        const QString& name = data.columns[i].name;
+        const int dot = name.indexOf(u'.');
+        if (dot > 0 && sameName(name.left(dot), field.table) &&
+            sameName(name.mid(dot + 1), field.column)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 int ReportData::columnOf(const FieldRef& field) const {
+    if (const int linked = linkedColumnOf(*this, field); linked >= 0) return linked;
     for (int i = 0; i < columns.size(); ++i) {
         if (sameName(columns[i].name, field.column)) return i;
     }
@@ -21,7 +35,8 @@ int ReportData::columnOf(const FieldRef& field) const {
 }
 
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
-                       const QList<SortField>& sort, DataSource& source) {
+                       const QList<SortField>& sort, DataSource& source,
+                       const QList<KeyValue>& keys) {
     QList<Column> tableColumns;
     try {
         tableColumns = source.describe(form.table);
@@ -49,7 +64,8 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
         }
         q.columns.append(c);
     };
-    for (const FieldRef& f : form.fields()) select(columnOf(f));
+    for (const FieldRef& f : form.fields())
+        if (!form.linkOf(f.table)) select(columnOf(f));
     q.shownColumns = q.columns.size();
 
     const SqlCondition where = toSqlCondition(selection, columnOf);
@@ -73,15 +89,26 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
     for (const Column& c : q.columns) names.append(quoteName(c.name));
     q.sql = QStringLiteral("SELECT %1 FROM %2")
                 .arg(names.join(QStringLiteral(", ")), quoteTable(form.table));
-    if (!where.text.isEmpty()) q.sql += QStringLiteral(" WHERE ") + where.text;
-    if (!order.isEmpty()) q.sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    QString condition = where.text;
     q.parameters = where.parameters;
+    if (!keys.isEmpty()) {
+        QStringList terms;
+        if (!condition.isEmpty()) terms.append(u'(' + condition + u')');
+        for (const KeyValue& k : keys) {
+            terms.append(quoteName(columnOf(FieldRef{form.table, k.column}).name) +
+                         QStringLiteral(" = ?"));
+            q.parameters.append(k.value);
+        }
+        condition = terms.join(QStringLiteral(" AND "));
+    }
+    if (!condition.isEmpty()) q.sql += QStringLiteral(" WHERE ") + condition;
+    if (!order.isEmpty()) q.sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
     return q;
 }
 
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
-                     DataSource& source) {
-    const ReportQuery q = buildQuery(form, selection, sort, source);
+                     DataSource& source, const QList<KeyValue>& keys) {
+    const ReportQuery q = buildQuery(form, selection, sort, source, keys);
     ReportData data;
     data.columns = q.columns.mid(0, q.shownColumns);
     selection.bind([&q](const FieldRef& f) {

@@ -14,7 +14,8 @@ struct ReportData {
     QList<Column> columns;
     QList<QList<vb::Variant>> rows;
 
-    // Index of a field's column, -1 when the report has none.
+    // Index of a field's column, -1 when the report has none. Columns of linked tables are
+    // named "TABLE.COLUMN" and found by both parts.
     int columnOf(const FieldRef& field) const;
 };
 
@@ -27,14 +28,23 @@ struct ReportQuery {
     bool filterInMemory = false;  // some of the selection is left to the memory filter
 };
 
+// A column of the form's table that must equal a value, besides the selection (the rows of a
+// subreport that belong to one row of its report).
+struct KeyValue {
+    QString column;
+    vb::Variant value;
+};
+
 // Builds the query of a form under a selection and an order (the form's own order when `sort`
-// is empty). Fields must belong to the form's table and exist in it: err::Field otherwise.
+// is empty). Fields must belong to the form's table and exist in it: err::Field otherwise;
+// fields of its linked tables are left to the links.
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
-                       const QList<SortField>& sort, DataSource& source);
+                       const QList<SortField>& sort, DataSource& source,
+                       const QList<KeyValue>& keys = {});
 
 // Runs the query and applies what is left of the selection. Raises err::Data when the database
 // fails, with its own number and text in the description.
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
-                     DataSource& source);
+                     DataSource& source, const QList<KeyValue>& keys = {});
 
 }  // namespace reportengine

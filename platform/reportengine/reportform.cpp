@@ -59,7 +59,8 @@ public:
                 if (band.present) invalid(QStringLiteral("sección repetida"));
                 band.present = true;
                 band.height = number(QLatin1String("height"));
-                checkAttributes({u"height"});
+                band.when = condition(QLatin1String("when"));
+                checkAttributes({u"height", u"when"});
                 while (xml_.readNextStartElement()) band.objects.append(readObject(form.font));
             } else {
                 invalid(QStringLiteral("elemento desconocido <%1>").arg(name));
@@ -77,9 +78,9 @@ private:
                                    .arg(what));
     }
 
-    // A form names its pictures: they may come from its own folder or the program's (and
-    // their subfolders), links followed, never from anywhere else on the machine.
-    bool pictureAllowed(const QString& path) const {
+    // A form names its pictures and subreports: they may come from its own folder or the
+    // program's (and their subfolders), links followed, never from anywhere else on the machine.
+    bool fileAllowed(const QString& path) const {
         const QString real = QFileInfo(path).canonicalFilePath();
         if (real.isEmpty()) return true;  // missing: reported as unreadable
         for (const QString& folder : {baseDir_, vb::App().Path}) {
@@ -101,6 +102,7 @@ private:
         for (const auto& a : xml_.attributes()) {
             bool ok = false;
             for (QStringView k : known) ok = ok || a.name() == k;
+            ok = ok || (objectAttributes_ && a.name() == u"when");
             if (!ok) invalid(QStringLiteral("atributo desconocido \"%1\"").arg(a.name()));
         }
     }
@@ -176,6 +178,10 @@ private:
             form->aliases.append(a);
         checkAttributes({u"table", u"aliases"});
         while (xml_.readNextStartElement()) {
+            if (xml_.name() == u"link") {
+                readLink(form);
+                continue;
+            }
             if (xml_.name() != u"sort") invalid(QStringLiteral("se esperaba <sort>"));
             const auto field = fieldOf(xml_.attributes().value(QLatin1String("field")).toString());
             const auto order = xml_.attributes().value(QLatin1String("order"));
@@ -209,7 +215,17 @@ private:
         o->height = number(QLatin1String("height"));
     }
 
+    // Any object may carry a condition on the row.
     ReportObject readObject(const FontSpec& defaultFont) {
+        const QString when = condition(QLatin1String("when"));
+        objectAttributes_ = true;
+        ReportObject o = readObjectBody(defaultFont);
+        objectAttributes_ = false;
+        o.when = when;
+        return o;
+    }
+
+    ReportObject readObjectBody(const FontSpec& defaultFont) {
         ReportObject o;
         const auto name = xml_.name();
         const auto a = xml_.attributes();
@@ -224,6 +240,8 @@ private:
             xml_.skipCurrentElement();
             return o;
         }
+        if (name == u"subreport") return readSubreport();
+        if (name == u"picture" && a.hasAttribute(QLatin1String("source"))) return readFieldPicture();
         readBox(&o);
         if (name == u"picture") {
             o.kind = ReportObject::Kind::Picture;
@@ -232,7 +250,7 @@ private:
             const QString inlineData = xml_.readElementText().trimmed();
             if (!src.isEmpty()) {
                 QFile f(QDir(baseDir_).filePath(src));
-                if (!pictureAllowed(f.fileName())) {
+                if (!fileAllowed(f.fileName())) {
                     invalid(QStringLiteral("la imagen %1 no está en la carpeta del formulario "
                                            "ni en la del programa")
                                 .arg(f.fileName()));
@@ -281,8 +299,103 @@ private:
         return o;
     }
 
+    // A condition attribute: a selection formula on the row, checked here so that a form
+    // with a wrong one is refused when it is read.
+    QString condition(QLatin1String attribute) const {
+        const QString text = xml_.attributes().value(attribute).toString().trimmed();
+        if (text.isEmpty()) return {};
+        try {
+            Selection::parse(text);
+        } catch (const vb::VbError& e) {
+            invalid(QStringLiteral("condición incorrecta \"%1\": %2").arg(text, e.Description));
+        }
+        return text;
+    }
+
+    // Key columns "THEIRS=OURS" or "SAME", separated by blanks or commas.
+    QList<KeyLink> keys(QLatin1String attribute) const {
+        QList<KeyLink> out;
+        const QString text = xml_.attributes().value(attribute).toString();
+        for (const QString& item :
+             text.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+            const int equals = item.indexOf(u'=');
+            KeyLink key{item.left(equals).trimmed(), item.mid(equals + 1).trimmed()};
+            if (equals < 0) key.theirs = key.ours;
+            if (key.theirs.isEmpty() || key.ours.isEmpty())
+                invalid(QStringLiteral("\"%1\" no es una columna de enlace").arg(item));
+            out.append(key);
+        }
+        if (out.isEmpty()) invalid(QStringLiteral("faltan las columnas de enlace (\"%1\")").arg(attribute));
+        return out;
+    }
+
+    void readLink(ReportForm* form) {
+        TableLink link;
+        link.table = xml_.attributes().value(QLatin1String("table")).toString().trimmed();
+        if (link.table.isEmpty()) invalid(QStringLiteral("falta la tabla del enlace"));
+        if (form->reads(link.table) || form->linkOf(link.table))
+            invalid(QStringLiteral("la tabla %1 ya es parte del reporte").arg(link.table));
+        link.keys = keys(QLatin1String("keys"));
+        checkAttributes({u"table", u"keys"});
+        xml_.skipCurrentElement();
+        form->links.append(link);
+    }
+
+    ReportObject readFieldPicture() {
+        ReportObject o;
+        o.kind = ReportObject::Kind::Picture;
+        readBox(&o);
+        o.field = fieldOf(xml_.attributes().value(QLatin1String("source")).toString());
+        checkAttributes({u"x", u"y", u"width", u"height", u"source"});
+        xml_.skipCurrentElement();
+        return o;
+    }
+
+    // A subreport: its own form, from a file beside this one or written inside the element.
+    ReportObject readSubreport() {
+        if (nested_) invalid(QStringLiteral("un subreporte no puede tener subreportes"));
+        ReportObject o;
+        o.kind = ReportObject::Kind::Subreport;
+        readBox(&o);
+        o.name = xml_.attributes().value(QLatin1String("name")).toString().trimmed();
+        if (o.name.isEmpty()) invalid(QStringLiteral("falta el nombre del subreporte"));
+        o.links = keys(QLatin1String("links"));
+        const QString src = xml_.attributes().value(QLatin1String("src")).toString().trimmed();
+        checkAttributes({u"x", u"y", u"width", u"height", u"name", u"links", u"src"});
+        std::shared_ptr<ReportForm> form;
+        if (!src.isEmpty()) {
+            const QString path = QDir(baseDir_).filePath(src);
+            if (!fileAllowed(path)) {
+                invalid(QStringLiteral("el subreporte %1 no está en la carpeta del formulario ni "
+                                       "en la del programa")
+                            .arg(path));
+            }
+            QFile file(path);
+            if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+                invalid(QStringLiteral("no se puede leer el subreporte %1").arg(path));
+            QXmlStreamReader inner(file.readAll());
+            inner.readNextStartElement();
+            FormReader reader(inner, QFileInfo(path).absolutePath());
+            reader.nested_ = true;
+            form = std::make_shared<ReportForm>(reader.read());
+            xml_.skipCurrentElement();
+        } else {
+            while (xml_.readNextStartElement()) {
+                if (form) invalid(QStringLiteral("el subreporte tiene más de un formulario"));
+                FormReader reader(xml_, baseDir_);
+                reader.nested_ = true;
+                form = std::make_shared<ReportForm>(reader.read());
+            }
+            if (!form) invalid(QStringLiteral("al subreporte %1 le falta su formulario").arg(o.name));
+        }
+        o.subreport = form;
+        return o;
+    }
+
     QXmlStreamReader& xml_;
     QString baseDir_;
+    bool objectAttributes_ = false;  // an object's attributes are being checked
+    bool nested_ = false;            // reading a subreport's form
 };
 
 QString measure(double mm) {
@@ -296,11 +409,40 @@ void writeFont(QXmlStreamWriter& w, const FontSpec& font, const FontSpec& base) 
     if (font.italic != base.italic) w.writeAttribute("italic", font.italic ? "true" : "false");
 }
 
+QString keysText(const QList<KeyLink>& keys) {
+    QStringList items;
+    for (const KeyLink& k : keys)
+        items.append(k.theirs.compare(k.ours, Qt::CaseInsensitive) == 0 ? k.ours
+                                                                         : k.theirs + u'=' + k.ours);
+    return items.join(u' ');
+}
+
+// A picture of an image column, or a subreport with its form inside.
+void writeLinkedObject(QXmlStreamWriter& w, const ReportObject& o) {
+    w.writeAttribute("x", measure(o.x));
+    w.writeAttribute("y", measure(o.y));
+    w.writeAttribute("width", measure(o.width));
+    w.writeAttribute("height", measure(o.height));
+    if (o.kind == ReportObject::Kind::Picture) {
+        w.writeAttribute("source", o.field.text());
+    } else {
+        w.writeAttribute("name", o.name);
+        w.writeAttribute("links", keysText(o.links));
+        if (o.subreport) writeForm(w, *o.subreport);
+    }
+    w.writeEndElement();
+}
+
 void writeObject(QXmlStreamWriter& w, const ReportObject& o, const FontSpec& base) {
     using K = ReportObject::Kind;
-    static const char* const names[] = {"text",       "field", "formula",
-                                        "pagenumber", "line",  "picture"};
+    static const char* const names[] = {"text", "field",   "formula",  "pagenumber",
+                                        "line", "picture", "subreport"};
     w.writeStartElement(names[static_cast<int>(o.kind)]);
+    if (!o.when.isEmpty()) w.writeAttribute("when", o.when);
+    if (o.kind == K::Subreport || o.isFieldPicture()) {
+        writeLinkedObject(w, o);
+        return;
+    }
     if (o.kind == K::Line) {
         w.writeAttribute("x1", measure(o.x));
         w.writeAttribute("y1", measure(o.y));
@@ -354,11 +496,35 @@ QList<FieldRef> ReportForm::fields() const {
         }
         out.append(f);
     };
+    auto addCondition = [&add](const QString& when) {
+        if (when.isEmpty()) return;
+        for (const FieldRef& f : Selection::parse(when).fields()) add(f);
+    };
     for (const Band& band : bands) {
+        addCondition(band.when);
         for (const ReportObject& o : band.objects) {
-            if (o.kind == ReportObject::Kind::Field) add(o.field);
+            if (o.kind == ReportObject::Kind::Field || o.isFieldPicture()) add(o.field);
+            addCondition(o.when);
+            for (const KeyLink& k : o.links) add(FieldRef{table, k.ours});
         }
     }
+    for (const TableLink& link : links) {
+        for (const KeyLink& k : link.keys) add(FieldRef{table, k.ours});
+    }
+    return out;
+}
+
+const TableLink* ReportForm::linkOf(const QString& tableName) const {
+    for (const TableLink& link : links)
+        if (link.table.compare(tableName, Qt::CaseInsensitive) == 0) return &link;
+    return nullptr;
+}
+
+QList<const ReportObject*> ReportForm::subreports() const {
+    QList<const ReportObject*> out;
+    for (const Band& band : bands)
+        for (const ReportObject& o : band.objects)
+            if (o.kind == ReportObject::Kind::Subreport) out.append(&o);
     return out;
 }
 
@@ -418,6 +584,12 @@ void writeForm(QXmlStreamWriter& w, const ReportForm& form) {
     w.writeStartElement("data");
     w.writeAttribute("table", form.table);
     if (!form.aliases.isEmpty()) w.writeAttribute("aliases", form.aliases.join(u','));
+    for (const TableLink& link : form.links) {
+        w.writeStartElement("link");
+        w.writeAttribute("table", link.table);
+        w.writeAttribute("keys", keysText(link.keys));
+        w.writeEndElement();
+    }
     for (const SortField& s : form.sort) {
         w.writeStartElement("sort");
         w.writeAttribute("field", s.field.text());
@@ -433,6 +605,7 @@ void writeForm(QXmlStreamWriter& w, const ReportForm& form) {
         if (!band.present) continue;
         w.writeStartElement(kBandNames[kind]);
         w.writeAttribute("height", measure(band.height));
+        if (!band.when.isEmpty()) w.writeAttribute("when", band.when);
         for (const ReportObject& o : band.objects) writeObject(w, o, form.font);
         w.writeEndElement();
     }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QXmlStreamReader;
@@ -26,20 +27,48 @@ struct FontSpec {
 
 enum class Align { Left, Center, Right };
 
+struct ReportForm;
+
+// One key of a link: a column of the other table (a linked table or a subreport's table) that
+// equals a column of the report's own table.
+struct KeyLink {
+    QString theirs;
+    QString ours;
+    friend bool operator==(const KeyLink&, const KeyLink&) = default;
+};
+
+// Another table the form takes fields and pictures from: for each row of the report, the first
+// row of that table whose key columns equal the row's.
+struct TableLink {
+    QString table;
+    QList<KeyLink> keys;
+};
+
 struct ReportObject {
-    enum class Kind { Text, Field, Formula, PageNumber, Line, Picture };
+    enum class Kind { Text, Field, Formula, PageNumber, Line, Picture, Subreport };
     Kind kind = Kind::Text;
     double x = 0, y = 0, width = 0, height = 0;  // lines: from (x, y) to (x2, y2)
     double x2 = 0, y2 = 0;
     double lineWidth = 0.2;
     QString text;     // Text: the text; PageNumber: a pattern with {page} and {pages}
-    FieldRef field;   // Field
+    FieldRef field;   // Field, or the image column of a Picture
     QString formula;  // Formula: its name, without "{@" and "}"
     QString format;   // Field: a VB format mask ("dd/mm/yy hh:mm", "#,##0.00")
     FontSpec font;
     Align align = Align::Left;
     bool wrap = false;   // the text breaks into lines and the band grows to hold them
     QByteArray picture;  // Picture: PNG or JPEG bytes
+    // A picture may take its bytes from an image column instead (`field`, see isFieldPicture):
+    // drawn inside the box with its aspect kept, nothing when the value is empty.
+    // Any object: a condition on the row (a selection formula); the object shows only where
+    // the row meets it.
+    QString when;
+    // Subreport: its name, its own form and how its rows link to the report's row.
+    QString name;
+    std::shared_ptr<const ReportForm> subreport;
+    QList<KeyLink> links;
+
+    bool isFieldPicture() const { return kind == Kind::Picture && !field.table.isEmpty(); }
 };
 
 struct Band {
@@ -48,6 +77,7 @@ struct Band {
     double height = 0;
     QList<ReportObject> objects;
     bool present = false;
+    QString when;  // a condition on the row: where it fails the band is left out
 };
 
 struct ReportForm {
@@ -59,14 +89,20 @@ struct ReportForm {
     // those fields name (a work table that carries the key of the voucher view it prints).
     QStringList aliases;
     QList<SortField> sort;  // default order
+    QList<TableLink> links;  // other tables read beside the report's own
     FontSpec font;          // default font of the objects
     Band bands[Band::KindCount];
 
     const Band& band(Band::Kind kind) const { return bands[kind]; }
     // Whether a field written with this table name is one of the report's table.
     bool reads(const QString& tableName) const;
-    // Every field the objects show, once each.
+    // Every field the objects show or test, and the key columns of links and subreports, once
+    // each.
     QList<FieldRef> fields() const;
+    // The link of a table name, null when it is none of the form's linked tables.
+    const TableLink* linkOf(const QString& tableName) const;
+    // Every subreport object, in band order.
+    QList<const ReportObject*> subreports() const;
     // Every formula name the objects show, once each.
     QStringList formulas() const;
 };

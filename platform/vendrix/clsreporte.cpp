@@ -33,8 +33,8 @@ void clsReporte::Propiedad(const QString& nombre, const vb::Variant& valor) {
 
 void clsReporte::EjecutaReporte(const QString& reporte, const QStringList& lista,
                                 const QString& seleccion, const QString& conexion,
-                                const QStringList& formulas, const QString&, const QString&,
-                                const QString&) {
+                                const QStringList& formulas, const QString& subreporte1,
+                                const QString& subreporte2, const QString& subreporte3) {
     using namespace reportengine;
     // Everything about the destination is checked before any data is read.
     if (Destino == DestinoCorreo()) {
@@ -69,6 +69,8 @@ void clsReporte::EjecutaReporte(const QString& reporte, const QStringList& lista
         }
     }
     request.assignments += formulas;
+    for (const QString& nombre : {subreporte1, subreporte2, subreporte3})
+        if (!nombre.trimmed().isEmpty()) request.subreports.append(nombre.trimmed());
 
     const ReportDocument document = buildDocument(request, parseLogon(conexion));
     if (Destino == DestinoPantalla()) {

@@ -49,8 +49,9 @@ public:
     // are sort fields (replacing the form's order), other non-empty ones formula assignments
     // "name = 'value'". `conexion`: the logon text "DSN=…; UID=…; PWD=…". `formulas`: up to
     // five more assignments (empty ones count as not given). Assignments apply in order, the
-    // list of AsignaFormulas first, so a later one wins. Subreport names are accepted for the
-    // callers' sake: our forms have no subreports. A failed run writes no file.
+    // list of AsignaFormulas first, so a later one wins. The subreports of the form named here
+    // run (an empty name is none; a name the form does not hold is passed over); the others
+    // draw nothing. A failed run writes no file.
     void EjecutaReporte(const QString& reporte, const QStringList& lista, const QString& seleccion,
                         const QString& conexion, const QStringList& formulas = {},
                         const QString& subreporte1 = {}, const QString& subreporte2 = {},

@@ -163,6 +163,41 @@ TEST(ReportFormTest, PicturesComeOnlyFromTheFormsFolderOrTheProgramsOne) {
     }
 }
 
+// A subreport is a file the form names too: the same folders, and no others.
+TEST(ReportFormTest, SubreportsComeOnlyFromTheFormsFolderOrTheProgramsOne) {
+    zxtest::ProgramFolder program;
+    QTemporaryDir forms;
+    QTemporaryDir elsewhere;
+    const QByteArray sub = "<report version=\"1\"><data table=\"S\"/></report>";
+    writeFile(forms.filePath(QStringLiteral("SUB.rpt")), sub);
+    writeFile(elsewhere.filePath(QStringLiteral("SUB.rpt")), sub);
+    const struct {
+        QString src;
+        bool allowed;
+    } cases[] = {
+        {QStringLiteral("SUB.rpt"), true},
+        {elsewhere.filePath(QStringLiteral("SUB.rpt")), false},
+        {QStringLiteral("../") + QFileInfo(elsewhere.path()).fileName() + QStringLiteral("/SUB.rpt"),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.src.toStdString());
+        const QString path = forms.filePath(QStringLiteral("f.rpt"));
+        writeFile(path,
+                  "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">"
+                  "<subreport name=\"S\" links=\"K\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" src=\"" +
+                      c.src.toUtf8() + "\"/></detail></report>");
+        const std::optional<vb::VbError> e = zxtest::raised([&] { readForm(path); });
+        if (c.allowed) {
+            EXPECT_FALSE(e.has_value());
+            continue;
+        }
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::FormInvalid);
+        EXPECT_TRUE(e->Description.contains(QStringLiteral("subreporte"))) << e->Description.toStdString();
+    }
+}
+
 TEST(ReportFormTest, FormNamesResolveLikeTheProgramFolderDoes) {
     QTemporaryDir dir;
     writeFile(dir.filePath(QStringLiteral("Asientos.RPT")), "x");

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/reportengine/datasource.h"
+#include "platform/reportengine/reportdata.h"
+#include "platform/reportengine/reportform.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What a report reads besides the rows of its own table: the values of its linked tables and
+// the rows of the subreports its run asked for.
+namespace reportengine {
+
+// Key values compare as the database compares them: texts without regard to case or trailing
+// blanks, numbers by value; a Null never equals anything.
+bool sameKeyValue(const vb::Variant& a, const vb::Variant& b);
+
+// Appends to every row the values of the form's linked tables that its objects show, as
+// columns named "TABLE.COLUMN" (Null where the table has no row for it). Raises err::Field for
+// a column the linked table does not have, err::Data when the database fails.
+void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& source);
+
+// The rows of one subreport, grouped by the key values of the report rows they belong to.
+struct SubreportData {
+    struct Group {
+        QList<vb::Variant> key;  // the report row's values of the link's columns
+        QList<QList<vb::Variant>> rows;
+    };
+    QString name;
+    QList<Column> columns;
+    QList<Group> groups;
+
+    // The rows for one key (nothing when there are none).
+    const Group* groupOf(const QList<vb::Variant>& key) const;
+};
+
+// The key values of a report row for a subreport's links (`data` holds the row's columns).
+QList<vb::Variant> subreportKey(const ReportObject& subreport, const QString& table,
+                                const ReportData& data, const QList<vb::Variant>& row);
+
+// Runs the form's subreports whose names are among `names` (trimmed, without regard to case;
+// empty names are none, names the form does not hold are passed over) for every row of the
+// report.
+QList<SubreportData> fetchSubreports(const ReportForm& form, const ReportData& data,
+                                     const QStringList& names, DataSource& source);
+
+}  // namespace reportengine
