@@ -42,6 +42,12 @@ public:
         if (*before_) (*before_)();
         return mail_.Enviar();
     }
+    mail::ConnectFailure lastConnectFailure() const override {
+        return mail_.lastConnectFailure();
+    }
+    void setCancelCheck(std::function<bool()> cancelled) override {
+        mail_.setCancelCheck(std::move(cancelled));
+    }
 
 private:
     // Short bounds: the server is local, so anything slower is a fault. The server's own
