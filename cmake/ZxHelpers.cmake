@@ -18,10 +18,11 @@ function(zx_add_library)
   target_link_libraries(${ARG_NAME} PUBLIC ${qt_libs} ${ARG_DEPENDS})
 endfunction()
 
-# zx_add_test(NAME <target> SOURCES <files...> [DEPENDS <targets...>] [GUI])
-# GUI tests get a QApplication, the others a QCoreApplication; both run offscreen.
+# zx_add_test(NAME <target> SOURCES <files...> [DEPENDS <targets...>] [GUI] [TIMEOUT <s>])
+# GUI tests get a QApplication, the others a QCoreApplication; both run offscreen. TIMEOUT
+# bounds each test of the target, so one that waits on a network peer fails instead of stalling.
 function(zx_add_test)
-  cmake_parse_arguments(ARG "GUI" "NAME" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "NAME;TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "zx_add_test: unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
@@ -39,6 +40,10 @@ function(zx_add_test)
                         GTest::gtest GTest::gmock)
   target_compile_definitions(${ARG_NAME} PRIVATE
       ZX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ZX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  set(timeout)
+  if(ARG_TIMEOUT)
+    set(timeout TIMEOUT ${ARG_TIMEOUT})
+  endif()
   gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${timeout})
 endfunction()

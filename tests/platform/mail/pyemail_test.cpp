@@ -374,6 +374,67 @@ TEST_F(PyEmailTest, ALoginIsNeverSentToAServerThatOffersNoTls) {
     }
 }
 
+TEST_F(PyEmailTest, AFailedConnectionTellsWhy) {
+    SmtpServer::Options clear;
+    clear.tls = SmtpServer::Tls::None;
+    SmtpServer withoutTls(clear);
+    SmtpServer server;
+    struct Case {
+        const char* what;
+        const SmtpServer* server;
+        QString password;
+        mail::ConnectFailure failure;
+    };
+    const Case cases[] = {
+        {"connected", &server, SmtpServer::Options{}.password, mail::ConnectFailure::None},
+        {"no TLS for the login", &withoutTls, SmtpServer::Options{}.password,
+         mail::ConnectFailure::NoTls},
+        {"wrong password", &server, "otra-clave", mail::ConnectFailure::LoginRefused},
+        {"nothing listens", nullptr, SmtpServer::Options{}.password,
+         mail::ConnectFailure::Failed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mail::PyEmail mail(c.server ? settings(*c.server) : settings());
+        const bool connected =
+            mail.Conectar(kHost, SmtpServer::Options{}.login, c.password,
+                          c.server ? c.server->port() : zxtest::closedPort());
+        EXPECT_EQ(connected, c.failure == mail::ConnectFailure::None);
+        EXPECT_EQ(mail.lastConnectFailure(), c.failure);
+    }
+}
+
+TEST_F(PyEmailTest, ACancelWhileTheServerIsSlowStopsBeforeTheLogin) {
+    SmtpServer::Options options;
+    options.hold = SmtpServer::Hold::Greeting;
+    SmtpServer server(options);
+    mail::PyEmail mail(settings(server));
+    int asked = 0;
+    mail.setCancelCheck([&] {
+        ++asked;
+        return server.holding();
+    });
+    EXPECT_FALSE(connect(mail, server));
+    EXPECT_EQ(mail.lastConnectFailure(), mail::ConnectFailure::Cancelled);
+    EXPECT_GT(asked, 0);
+    EXPECT_FALSE(mail.Crear());
+    EXPECT_FALSE(logged(server, "auth "));
+}
+
+TEST_F(PyEmailTest, ACancelBeforeTheMailGoesRaisesCancelledAndSendsNothing) {
+    SmtpServer server;
+    mail::PyEmail mail(settings(server));
+    bool cancel = false;
+    mail.setCancelCheck([&] { return cancel; });
+    ASSERT_TRUE(connect(mail, server));
+    draft(mail, "cliente@dominio.com");
+    cancel = true;
+    const vb::VbError e = raisedBySend(mail);
+    EXPECT_EQ(e.Number, mail::err::Cancelled);
+    EXPECT_EQ(e.Source, QStringLiteral("PyEmail"));
+    EXPECT_TRUE(server.messages().isEmpty());
+}
+
 TEST_F(PyEmailTest, WithoutALoginAMailMayGoInClear) {
     SmtpServer::Options options;
     options.tls = SmtpServer::Tls::None;
