@@ -77,7 +77,8 @@ void GeneraPiePagina(QString& Ruta) {
             QStringLiteral("</HTML>"),
         };
         QFile pagina(ruta);
-        const QByteArray bytes = (lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+        const QByteArray bytes =
+            (lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
         if (!pagina.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             pagina.write(bytes) != bytes.size() || !pagina.flush())
             vb::raise(75);

@@ -30,7 +30,9 @@ public:
     virtual bool Enviar() = 0;
 
     // Why the last Conectar failed.
-    virtual mail::ConnectFailure lastConnectFailure() const { return mail::ConnectFailure::Failed; }
+    virtual mail::ConnectFailure lastConnectFailure() const {
+        return mail::ConnectFailure::Failed;
+    }
     // Asked while the component waits on the server: true stops the exchange, except that a
     // mail whose body has begun to go is seen through and its answer awaited.
     virtual void setCancelCheck(std::function<bool()> cancelled) { (void)cancelled; }

@@ -369,8 +369,7 @@ protected:
 TEST_F(SlowServerTest, ASecondF2WhileTheServerIsSlowSendsOnce) {
     showModal(frm, [&] {
         fill();
-        pressWhileTheServerIsSlow(frm, server,
-                                  [&] { pressKey(line(frm, "Para"), Qt::Key_F2); });
+        pressWhileTheServerIsSlow(frm, server, [&] { pressKey(line(frm, "Para"), Qt::Key_F2); });
     });
     EXPECT_EQ(server.messages().size(), 1);
     ASSERT_EQ(sendLog().size(), 1);

@@ -42,9 +42,7 @@ public:
         if (*before_) (*before_)();
         return mail_.Enviar();
     }
-    mail::ConnectFailure lastConnectFailure() const override {
-        return mail_.lastConnectFailure();
-    }
+    mail::ConnectFailure lastConnectFailure() const override { return mail_.lastConnectFailure(); }
     void setCancelCheck(std::function<bool()> cancelled) override {
         mail_.setCancelCheck(std::move(cancelled));
     }

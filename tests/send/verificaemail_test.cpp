@@ -374,8 +374,8 @@ TEST_F(VerificaeMailTest, ASecondF2WhileTheServerIsSlowSendsOnce) {
     zxtest::SmtpServer server(opciones);
     sendtest::ComponentOnServer component(server);
     cuentaDeAna(world);
-    auto anterior = sendhooks::setAvisoTemporizado([](const QString&, const QString&,
-                                                      std::int16_t) {});
+    auto anterior =
+        sendhooks::setAvisoTemporizado([](const QString&, const QString&, std::int16_t) {});
     FrmEnviar frm;
     bool esperando = false;
     QTimer::singleShot(0, &frm, [&] {

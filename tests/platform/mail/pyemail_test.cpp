@@ -390,15 +390,13 @@ TEST_F(PyEmailTest, AFailedConnectionTellsWhy) {
         {"no TLS for the login", &withoutTls, SmtpServer::Options{}.password,
          mail::ConnectFailure::NoTls},
         {"wrong password", &server, "otra-clave", mail::ConnectFailure::LoginRefused},
-        {"nothing listens", nullptr, SmtpServer::Options{}.password,
-         mail::ConnectFailure::Failed},
+        {"nothing listens", nullptr, SmtpServer::Options{}.password, mail::ConnectFailure::Failed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         mail::PyEmail mail(c.server ? settings(*c.server) : settings());
-        const bool connected =
-            mail.Conectar(kHost, SmtpServer::Options{}.login, c.password,
-                          c.server ? c.server->port() : zxtest::closedPort());
+        const bool connected = mail.Conectar(kHost, SmtpServer::Options{}.login, c.password,
+                                             c.server ? c.server->port() : zxtest::closedPort());
         EXPECT_EQ(connected, c.failure == mail::ConnectFailure::None);
         EXPECT_EQ(mail.lastConnectFailure(), c.failure);
     }
