@@ -6,8 +6,9 @@
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
-#include "platform/vb/textfile.h"
 #include "platform/vendrix/clsutil.h"
+
+#include <QFile>
 
 namespace ModGlobal {
 
@@ -62,6 +63,9 @@ void GeneraPiePagina(QString& Ruta) {
         const QStringList lineas = {
             QStringLiteral("<HTML>"),
             QStringLiteral("<HEAD>"),
+            // Written in UTF-8 and saying so: readers that assume a charset show accents right.
+            QStringLiteral(
+                "<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"),
             QStringLiteral("</HEAD>"),
             QStringLiteral("<BODY>"),
             QStringLiteral("<BR>"),
@@ -72,7 +76,12 @@ void GeneraPiePagina(QString& Ruta) {
             QStringLiteral("</BODY>"),
             QStringLiteral("</HTML>"),
         };
-        if (!vb::writeTextLines(ruta, lineas)) vb::raise(75);
+        QFile pagina(ruta);
+        const QByteArray bytes =
+            (lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+        if (!pagina.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            pagina.write(bytes) != bytes.size() || !pagina.flush())
+            vb::raise(75);
     });
     if (!paso.left()) Ruta = ruta;
 }

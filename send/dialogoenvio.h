@@ -42,6 +42,11 @@ class DialogoEnvio : public EstadoEnvio {
 public:
     virtual ~DialogoEnvio() = default;
 
+    // One e-mail send at a time (send::EnviarPyMail): set while one runs, which an unload
+    // does not change; a way out taken meanwhile asks it to stop (send::CancelaEnvio).
+    bool EnvioEnCurso = false;
+    bool EnvioCancelado = false;
+
     // The text of the field whose data field is `campo` ("De", "Para", "Asunto", "Mensaje");
     // line ends of the message are CR LF.
     virtual QString Texto(const QString& campo) const = 0;

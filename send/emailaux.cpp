@@ -85,6 +85,10 @@ void ExportarArchivo(const QString& Reporte, const QString& Archivo, long Format
 }
 
 QString TextoAHTML(QString& Texto) {
+    // The operator's text stays text: "<factura 15>" is read, not taken for a tag.
+    Texto.replace(u'&', QStringLiteral("&amp;"))
+        .replace(u'<', QStringLiteral("&lt;"))
+        .replace(u'>', QStringLiteral("&gt;"));
     Texto.replace(u'\r', QStringLiteral("<BR>"));
     return QStringLiteral("<HTML><BODY>") + Texto + QStringLiteral("</BODY></HTML>");
 }

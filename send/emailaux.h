@@ -24,8 +24,9 @@ bool ExportaReporte(const QString& Reporte, const QString& Archivo, long Formato
 // an export that fails asks the operator (Abort, Retry, Ignore) and Retry runs it again.
 void ExportarArchivo(const QString& Reporte, const QString& Archivo, long Formato);
 
-// The text as an HTML page. Every carriage return of the caller's text becomes "<BR>" (line
-// feeds stay); the page is "<HTML><BODY>", that text and "</BODY></HTML>".
+// The text as an HTML page. The caller's text gets "&", "<" and ">" written as "&amp;", "&lt;"
+// and "&gt;", and every carriage return as "<BR>" (line feeds stay); the page is
+// "<HTML><BODY>", that text and "</BODY></HTML>".
 QString TextoAHTML(QString& Texto);
 
 // Writes the style sheet "Style_Quastel.css" of HTML mails into `Carpeta`: the fixed classes

@@ -35,9 +35,15 @@ const QString kSinAdjunto = QStringLiteral(
     "intentarlo");
 const QString kRechazado =
     QStringLiteral("No se pudo enviar el correo, verifique la configuracion de la cuenta");
+const QString kSinCifrado = QStringLiteral(
+    "El server SMTP no ofrece una conexión cifrada (TLS) y la cuenta no se envía sin cifrar, "
+    "verifique la configuración del servidor y vuelva a intentarlo");
+const QString kCancelado = QStringLiteral("Envío cancelado por el operador");
 
 // The step failed and the loop goes on with the next recipient.
 struct SaltaDestinatario {};
+// The operator stopped the send: no further mail goes.
+struct Cancelado {};
 
 // The run of one send: the dialog, the component and what the send has left behind.
 class Envio {
@@ -46,8 +52,13 @@ public:
 
     void ejecuta() {
         const QString paraOriginal = d_.Texto(QStringLiteral("Para"));
+        // From the connection on: a press meanwhile must not start a second send.
+        d_.HabilitaEnvio(false);
         try {
             recorre();
+        } catch (const Cancelado&) {
+            restaura(paraOriginal);
+            return;
         } catch (const vb::VbError& e) {
             muestraError(e);
             restaura(paraOriginal);
@@ -59,14 +70,16 @@ public:
         }
         d_.EnvioManual = false;
         d_.HabilitaEnvio(true);
-        d_.pSalir = true;
+        // A failed mail keeps the dialog open with what the operator wrote, and not done:
+        // whoever waits for the dialog goes on waiting.
+        const bool quedaAbierto = d_.MostrarAntes && fallos_ > 0;
+        if (!quedaAbierto) d_.pSalir = true;
         if (d_.MostrarAntes) {
             const QString de = vb::Trim(d_.Texto(QStringLiteral("De")));
             if (!de.isEmpty() && vb::Trim(ModGlobal::Cfg(QStringLiteral("email_de"))).isEmpty())
                 ModGlobal::GrabaDfg(QStringLiteral("email_de"), de, QString(), false,
                                     QStringLiteral("DATOS"), true);
-            // A failed mail keeps the dialog open with what the operator wrote.
-            if (fallos_ == 0)
+            if (!quedaAbierto)
                 d_.Descarga();
             else
                 d_.SetTexto(QStringLiteral("Para"), paraOriginal);
@@ -85,9 +98,12 @@ private:
             ui::op().msgBox(kSinComponente, vb::vbCritical, kAviso);
             return;
         }
+        mail_->setCancelCheck([&d = d_] { return d.EnvioCancelado; });
         if (!mail_->Conectar(servidor.host, d_.CuentaEnvio.Usuario, d_.CuentaEnvio.Password,
                              servidor.port)) {
-            ui::op().msgBox(kSinConexion, vb::vbCritical, kAviso);
+            if (d_.EnvioCancelado) cancelado();
+            const bool sinCifrado = mail_->lastConnectFailure() == mail::ConnectFailure::NoTls;
+            ui::op().msgBox(sinCifrado ? kSinCifrado : kSinConexion, vb::vbCritical, kAviso);
             return;
         }
         conectado_ = true;
@@ -112,12 +128,22 @@ private:
 
     // One mail to the recipient the "Para" field holds now.
     void unCorreo() {
+        if (d_.EnvioCancelado) cancelado();
         try {
             armaYEnvia();
         } catch (const SaltaDestinatario&) {
         } catch (const vb::VbError& e) {
+            if (e.Number == mail::err::Cancelled || d_.EnvioCancelado) cancelado();
             if (e.Number != vb::err::SubscriptOutOfRange) throw;
         }
+    }
+
+    // The operator stopped the send: the mail that did not go is logged as cancelled, which
+    // is no failure of the account or the server, and nothing more is tried.
+    [[noreturn]] void cancelado() {
+        vb::runSteps(vb::silentHandler(), {[&] { d_.LimpiaProgreso(); }});
+        RegistrarEnvio(d_, true, kCancelado, QString(), false);
+        throw Cancelado{};
     }
 
     void armaYEnvia() {
@@ -255,8 +281,24 @@ private:
 }  // namespace
 
 bool EnviarPyMail(DialogoEnvio& dialogo) {
+    if (dialogo.EnvioEnCurso) return false;
+    dialogo.EnvioEnCurso = true;
+    dialogo.EnvioCancelado = false;
+    struct Fin {
+        DialogoEnvio& d;
+        ~Fin() {
+            d.EnvioEnCurso = false;
+            d.EnvioCancelado = false;
+        }
+    } fin{dialogo};
     Envio(dialogo).ejecuta();
     return false;
+}
+
+bool CancelaEnvio(DialogoEnvio& dialogo) {
+    if (!dialogo.EnvioEnCurso) return false;
+    dialogo.EnvioCancelado = true;
+    return true;
 }
 
 }  // namespace send

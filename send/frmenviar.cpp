@@ -563,8 +563,20 @@ void FrmEnviar::Unload() {
 }
 
 void FrmEnviar::closeEvent(QCloseEvent* event) {
+    if (saleDuranteEnvio()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Unload();
+}
+
+bool FrmEnviar::saleDuranteEnvio() {
+    // Leaving while a mail is on its way stops the send first; the dialog goes once the send
+    // has ended, so the send never works on a dialog that was unloaded under it.
+    if (!send::CancelaEnvio(*this)) return false;
+    salidaPendiente_ = true;
+    return true;
 }
 
 void FrmEnviar::reject() {
@@ -597,6 +609,8 @@ bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmEnviar::Form_KeyDown(int KeyCode, int) {
+    // One send at a time, and no lookup changes its recipients while it runs.
+    if (EnvioEnCurso) return;
     // Only the send and the lookup: F5 never leaves the dialog.
     if (modoEmail()) {
         if (KeyCode == kF2) {
@@ -613,6 +627,7 @@ void FrmEnviar::Form_KeyDown(int KeyCode, int) {
 }
 
 void FrmEnviar::cmdExit_Click() {
+    if (saleDuranteEnvio()) return;
     pSalir = true;
     EnvioManual = false;
     Unload();
@@ -659,6 +674,7 @@ void FrmEnviar::cmdEnviarWhatsapp_Click() {
 }
 
 void FrmEnviar::cmdSalir_Click() {
+    if (saleDuranteEnvio()) return;
     pSalir = true;
     EnvioManual = false;
     Unload();
@@ -759,7 +775,13 @@ void FrmEnviar::cmdSend_Click() {
 }
 
 bool FrmEnviar::EnviarPyMail() {
-    return send::EnviarPyMail(*this);
+    const bool resultado = send::EnviarPyMail(*this);
+    // The way out the operator took during the send, now that it has ended.
+    if (salidaPendiente_ && !EnvioEnCurso) {
+        salidaPendiente_ = false;
+        reject();
+    }
+    return resultado;
 }
 
 void FrmEnviar::RegistrarEnvio(bool HayError, const QString& TextoError,

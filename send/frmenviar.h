@@ -163,8 +163,11 @@ private:
     void cargaSiHaceFalta();
     // Runs an event's work; a run-time error goes to the error dialog under the event's name.
     void evento(const char* rutina, const std::function<void()>& trabajo);
+    // True when a send runs: it is asked to stop, and the dialog is left when it has.
+    bool saleDuranteEnvio();
 
     bool loaded_ = false;
     bool unloading_ = false;
     QString pdfExportado_;  // the PDF the load made, deleted at unload
+    bool salidaPendiente_ = false;  // left during a send: leave when it ends
 };

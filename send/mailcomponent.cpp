@@ -23,6 +23,10 @@ public:
     void MensajeHTML(const QString& html) override { mail_.MensajeHTML(html); }
     bool Adjuntar(const QString& path) override { return mail_.Adjuntar(path); }
     bool Enviar() override { return mail_.Enviar(); }
+    mail::ConnectFailure lastConnectFailure() const override { return mail_.lastConnectFailure(); }
+    void setCancelCheck(std::function<bool()> cancelled) override {
+        mail_.setCancelCheck(std::move(cancelled));
+    }
 
 private:
     mail::PyEmail mail_;

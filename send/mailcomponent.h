@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mail/pyemail.h"
+
 #include <QString>
 
 #include <functional>
@@ -23,9 +25,17 @@ public:
     virtual void MensajeTexto(const QString& text) = 0;
     virtual void MensajeHTML(const QString& html) = 0;
     virtual bool Adjuntar(const QString& path) = 0;
-    // Raises vb::VbError (mail::err numbers) when the mail is incomplete or the server is
-    // out of reach.
+    // Raises vb::VbError (mail::err numbers) when the mail is incomplete, the server is out
+    // of reach or the cancel check stopped it.
     virtual bool Enviar() = 0;
+
+    // Why the last Conectar failed.
+    virtual mail::ConnectFailure lastConnectFailure() const {
+        return mail::ConnectFailure::Failed;
+    }
+    // Asked while the component waits on the server: true stops the exchange, except that a
+    // mail whose body has begun to go is seen through and its answer awaited.
+    virtual void setCancelCheck(std::function<bool()> cancelled) { (void)cancelled; }
 };
 
 // Makes a component; may give nullptr (the component is not available).

@@ -13,11 +13,25 @@
 namespace send {
 
 QString NumeroWhatsapp(const QString& numero) {
-    QString n = numero;
-    for (const char* signo : {" ", "-", "/", "+"}) n.remove(QString::fromLatin1(signo));
-    n = gUtil().LimpiaTexto(n);
-    if (vb::Left(n, 3) != QStringLiteral("549")) n.prepend(QStringLiteral("549"));
-    return u'+' + n;
+    const QString escrito = vb::Trim(gUtil().LimpiaTexto(numero));
+    // Only digits reach the link: parentheses, dots and blanks would make another number.
+    QString n;
+    for (QChar c : escrito)
+        if (c >= u'0' && c <= u'9') n += c;
+    bool conPais = escrito.startsWith(u'+');
+    if (!conPais && n.startsWith(QStringLiteral("00"))) {
+        n.remove(0, 2);
+        conPais = true;
+    }
+    // An Argentine number is ten digits after the country code; with "54" in front of them it
+    // was written with the code.
+    constexpr int kNacional = 10;
+    if (!conPais && n.startsWith(QStringLiteral("54")) && n.size() >= 2 + kNacional)
+        conPais = true;
+    if (n.startsWith(QStringLiteral("549"))) return u'+' + n;
+    if (n.startsWith(QStringLiteral("54")) && conPais) return QStringLiteral("+549") + n.mid(2);
+    if (conPais) return u'+' + n;
+    return QStringLiteral("+549") + n;
 }
 
 QString LinkWhatsapp(const QString& numero, const QString& texto) {

@@ -11,8 +11,9 @@ namespace send {
 // The host of the messaging service's web client.
 inline const QString kHostWhatsapp = QStringLiteral("web.whatsapp.com");
 
-// The number as the link carries it: blanks, "-", "/" and "+" removed, the text cleaned,
-// "549" (the country and mobile prefix) in front unless it begins with it, then "+".
+// The number as the link carries it: "+" and its digits only. A number written with its
+// country code ("+", "00", or "54" before a whole national number) keeps it once, and "54"
+// gets the mobile digit "9" when it lacks it; any other number gets "549" in front.
 QString NumeroWhatsapp(const QString& numero);
 
 // The link that opens the chat with `numero` and `texto` in the web client: path "/send",

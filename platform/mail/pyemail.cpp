@@ -31,16 +31,6 @@ size_t discard(char*, size_t size, size_t count, void*) {
     return size * count;
 }
 
-// Called by libcurl while it waits on the network, so the interface keeps answering.
-int keepInterfaceAlive(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    try {
-        ui::op().doEvents();
-    } catch (...) {
-        // Nothing may cross back into libcurl; the transfer simply goes on.
-    }
-    return 0;
-}
-
 struct SList {
     curl_slist* list = nullptr;
     ~SList() { curl_slist_free_all(list); }
@@ -92,8 +82,31 @@ struct PyEmail::Impl {
     Settings settings;
     CURL* curl = nullptr;
     bool connected = false;
+    ConnectFailure connectFailure = ConnectFailure::None;
+    std::function<bool()> cancelled;
     Draft draft;
     char errorText[CURL_ERROR_SIZE] = {};
+
+    // Called by libcurl while it waits on the network, so the interface keeps answering and
+    // the operator can stop the exchange.
+    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t upNow) {
+        auto* d = static_cast<Impl*>(self);
+        // Nothing may cross back into libcurl: a failure here lets the transfer go on.
+        try {
+            ui::op().doEvents();
+        } catch (...) {
+        }
+        bool stop = false;
+        try {
+            stop = d->cancelled && d->cancelled();
+        } catch (...) {
+        }
+        // Once its body has begun to go, a mail may end up the server's (the size of an
+        // encoded body is not known ahead, so its end cannot be told): it is seen through and
+        // its answer awaited, so a mail is never told cancelled that went.
+        if (upNow > 0) stop = false;
+        return stop ? 1 : 0;
+    }
 
     CURLcode perform() {
         errorText[0] = '\0';
@@ -169,7 +182,8 @@ PyEmail::PyEmail(Settings settings) : d(std::make_unique<Impl>()) {
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, d->errorText);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, discard);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, keepInterfaceAlive);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Impl::progress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, d.get());
 }
 
 PyEmail::~PyEmail() {
@@ -179,9 +193,13 @@ PyEmail::~PyEmail() {
 bool PyEmail::Conectar(const QString& host, const QString& login, const QString& password,
                        int port) {
     d->connected = false;
+    d->connectFailure = ConnectFailure::Failed;
     const QString server = withoutLineBreaks(host).trimmed();
     if (server.isEmpty() || port <= 0 || port > 65535) return false;
-    const Security security = d->settings.security.value_or(securityForPort(port));
+    Security security = d->settings.security.value_or(securityForPort(port));
+    // A login and its password never travel in clear, whoever strips the server's offer.
+    if (!login.isEmpty() && security == Security::StartTlsIfOffered)
+        security = Security::StartTlsRequired;
     const QString name = server.contains(QLatin1Char(':')) ? '[' + server + ']' : server;
     const QByteArray url = QStringLiteral("%1://%2:%3")
                                .arg(security == Security::ImplicitTls ? "smtps" : "smtp", name)
@@ -204,7 +222,32 @@ bool PyEmail::Conectar(const QString& host, const QString& login, const QString&
     const CURLcode result = d->perform();
     curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, nullptr);
     d->connected = result == CURLE_OK;
+    switch (result) {
+        case CURLE_OK:
+            d->connectFailure = ConnectFailure::None;
+            break;
+        case CURLE_USE_SSL_FAILED:
+            d->connectFailure = ConnectFailure::NoTls;
+            break;
+        case CURLE_LOGIN_DENIED:
+            d->connectFailure = ConnectFailure::LoginRefused;
+            break;
+        case CURLE_ABORTED_BY_CALLBACK:
+            d->connectFailure = ConnectFailure::Cancelled;
+            break;
+        default:
+            d->connectFailure = ConnectFailure::Failed;
+            break;
+    }
     return d->connected;
+}
+
+ConnectFailure PyEmail::lastConnectFailure() const {
+    return d->connectFailure;
+}
+
+void PyEmail::setCancelCheck(std::function<bool()> cancelled) {
+    d->cancelled = std::move(cancelled);
 }
 
 bool PyEmail::Crear() {
@@ -280,6 +323,10 @@ bool PyEmail::Enviar() {
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, nullptr);
     if (result == CURLE_OK) return true;
+
+    if (result == CURLE_ABORTED_BY_CALLBACK)
+        throw vb::VbError(err::Cancelled, QStringLiteral("El envío del correo fue cancelado"),
+                          kSource);
 
     if (result == CURLE_LOGIN_DENIED)
         throw vb::VbError(err::LoginRefused,

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,8 +17,19 @@ enum class Security {
 };
 
 // The protection each port gets: 465 implicit TLS, 587 STARTTLS required, any other port
-// STARTTLS when offered. Certificates are checked in every case.
+// STARTTLS when offered. Certificates are checked in every case. Whatever the port, a login is
+// never sent in clear: Conectar with a login requires STARTTLS where it would only take it
+// when offered.
 Security securityForPort(int port);
+
+// Why the last Conectar failed.
+enum class ConnectFailure {
+    None,
+    NoTls,         // a login was to be sent and the server offered no encryption
+    LoginRefused,  // the server refused the account
+    Cancelled,     // the cancel check stopped it
+    Failed,        // the server could not be reached or answered otherwise
+};
 
 // Limits and trust of the mail connection.
 struct Settings {
@@ -35,6 +47,7 @@ namespace err {
 constexpr long NoConnection = -2147220973;  // the server cannot be reached
 constexpr long MissingData = -2147220979;   // no mail started, no sender or no recipient
 constexpr long LoginRefused = -2147220975;  // the server refused the account on reconnecting
+constexpr long Cancelled = 18;              // the cancel check stopped the mail (user interrupt)
 }  // namespace err
 
 // The mail component: one SMTP connection opened by Conectar and kept for every mail of a
@@ -47,8 +60,14 @@ public:
     PyEmail(const PyEmail&) = delete;
     PyEmail& operator=(const PyEmail&) = delete;
 
-    // Connects and logs in (no login when `login` is empty). False on any failure.
+    // Connects and logs in (no login when `login` is empty). False on any failure, whose
+    // reason lastConnectFailure() then tells.
     bool Conectar(const QString& host, const QString& login, const QString& password, int port);
+    ConnectFailure lastConnectFailure() const;
+    // Asked while the component waits on the server, after the interface has had its events:
+    // true stops the exchange (Conectar gives false, Enviar raises err::Cancelled), except
+    // that a mail whose body has begun to go is seen through and its answer awaited.
+    void setCancelCheck(std::function<bool()> cancelled);
     // Starts a new empty mail; False when there is no connection.
     bool Crear();
     void Remitente(const QString& address);
@@ -62,7 +81,7 @@ public:
     bool Adjuntar(const QString& path);
     // True when the server took the mail, False when it refused it (a sender, recipient or
     // message it would not accept). Raises vb::VbError with an err:: number when the mail is
-    // incomplete or the server cannot be reached.
+    // incomplete, the server cannot be reached or the cancel check stopped it.
     bool Enviar();
 
 private:

@@ -4,6 +4,7 @@
 #include "tests/send/send_fixture.h"
 
 #include <QDir>
+#include <QStringDecoder>
 
 namespace {
 
@@ -64,11 +65,15 @@ TEST_F(GeneraPiePaginaTest, TheFooterNamesTheCompanyInTheTemporaryFolder) {
     QString ruta = "sin tocar";
     ModGlobal::GeneraPiePagina(ruta);
     EXPECT_EQ(ruta, QDir(tmp.path()).filePath("PiePag.htm"));
-    // The name goes in as it is stored, special characters and all.
-    EXPECT_EQ(zxtest::readFile(ruta),
-              vb::toCp1252("<HTML>\r\n<HEAD>\r\n</HEAD>\r\n<BODY>\r\n<BR>\r\n"
-                           "<B>Pérez & Hijos <SA></B><BR>\r\n<BR>\r\n<BR>\r\n</BODY>\r\n"
-                           "</HTML>\r\n"));
+    // The name goes in as it is stored, special characters and all, and a reader that takes
+    // the charset from the page reads its accents right.
+    const QByteArray pagina = zxtest::readFile(ruta);
+    EXPECT_EQ(QString(QStringDecoder::decoderForHtml(pagina).decode(pagina)),
+              QString("<HTML>\r\n<HEAD>\r\n"
+                      "<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                      "</HEAD>\r\n<BODY>\r\n<BR>\r\n"
+                      "<B>Pérez & Hijos <SA></B><BR>\r\n<BR>\r\n<BR>\r\n</BODY>\r\n"
+                      "</HTML>\r\n"));
 }
 
 TEST_F(GeneraPiePaginaTest, AnOldFooterIsReplaced) {

@@ -115,6 +115,22 @@ TEST(TextoAHTMLTest, CarriageReturnsBecomeBreaksInTheCallersTextToo) {
     EXPECT_EQ(texto, QString("Hola<BR>\nAdjunto el informe<BR>\n<BR>\nSaludos"));
 }
 
+TEST(TextoAHTMLTest, TheSignsOfTheTextStayText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Adjunto <factura 15> & recibo", "Adjunto &lt;factura 15&gt; &amp; recibo"},
+        {"a&amp;b", "a&amp;amp;b"},
+        {"<script>\r\nx > 1", "&lt;script&gt;<BR>\nx &gt; 1"},
+        {"\"Pérez\" 'SA'", "\"Pérez\" 'SA'"},
+    };
+    for (const auto& [texto, cuerpo] : cases) {
+        SCOPED_TRACE(texto);
+        QString variable = QString::fromUtf8(texto);
+        EXPECT_EQ(eMailAux::TextoAHTML(variable),
+                  "<HTML><BODY>" + QString::fromUtf8(cuerpo) + "</BODY></HTML>");
+        EXPECT_EQ(variable, QString::fromUtf8(cuerpo));
+    }
+}
+
 TEST(ColorHTMLTest, BlueGreenRedNumbersBecomeRedGreenBlueDigits) {
     const std::pair<const char*, const char*> cases[] = {
         {"0", "#000000"},        {"255", "#FF0000"}, {"65280", "#00FF00"},

@@ -6,6 +6,8 @@
 #include "send/cuentaenvio.h"
 #include "tests/send/send_fixture.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 using sendtest::ComponentOnServer;
@@ -20,6 +22,16 @@ const QString kSinAdjunto = QStringLiteral(
     "intentarlo");
 const QString kRechazado =
     QStringLiteral("No se pudo enviar el correo, verifique la configuracion de la cuenta");
+const QString kSinCifrado = QStringLiteral(
+    "El server SMTP no ofrece una conexión cifrada (TLS) y la cuenta no se envía sin cifrar, "
+    "verifique la configuración del servidor y vuelva a intentarlo");
+
+// A server that offers no encryption, as one behind a man in the middle who strips it.
+SmtpServer::Options withoutTls() {
+    SmtpServer::Options options;
+    options.tls = SmtpServer::Tls::None;
+    return options;
+}
 
 class EnviarPyMailTest : public sendtest::SendTest {
 protected:
@@ -251,6 +263,86 @@ TEST_F(EnviarPyMailTest, HeaderValuesCannotCarryLineBreaks) {
     ASSERT_EQ(server.messages().size(), 1);
     EXPECT_EQ(server.messages()[0].headerCount("Bcc"), 0);
     EXPECT_EQ(server.messages()[0].recipients, QStringList{"juan@cliente.com.ar"});
+}
+
+TEST_F(EnviarPyMailTest, ALoginNeverTravelsToAServerWithoutTls) {
+    SmtpServer server(withoutTls());
+    ComponentOnServer component(server);
+    op.answer(vb::vbOK);
+    send();
+
+    EXPECT_TRUE(server.messages().isEmpty());
+    const QByteArray clear = server.receivedInClear();
+    EXPECT_TRUE(clear.contains("EHLO"));
+    EXPECT_FALSE(clear.contains("AUTH"));
+    EXPECT_FALSE(clear.contains(SmtpServer::Options{}.password.toUtf8()));
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text, kSinCifrado);
+    EXPECT_EQ(op.messages()[0].title, QString("Aviso al operador"));
+    EXPECT_EQ(op.messages()[0].icon, int(vb::vbCritical));
+    EXPECT_TRUE(sendLog().isEmpty());
+    EXPECT_EQ(dialog.unloads, 0);
+    EXPECT_TRUE(dialog.sendEnabled);
+    EXPECT_EQ(op.busyDepth(), 0);
+}
+
+TEST_F(EnviarPyMailTest, ASendWithoutLoginMayGoInClear) {
+    SmtpServer server(withoutTls());
+    ComponentOnServer component(server);
+    dialog.CuentaEnvio.Servidor = "Otro";
+    dialog.CuentaEnvio.ServidorOtro = "mail.empresa.com.ar";
+    send::EnviarPyMail(dialog);
+
+    ASSERT_EQ(server.messages().size(), 1);
+    EXPECT_FALSE(server.messages()[0].tls);
+    EXPECT_EQ(server.messages()[0].login, QString());
+    EXPECT_FALSE(server.receivedInClear().contains("AUTH"));
+    ASSERT_EQ(sendLog().size(), 1);
+    EXPECT_EQ(sendLog()[0][8], QString("OK"));
+}
+
+TEST_F(EnviarPyMailTest, TheHtmlCopyShowsTheOperatorsSignsAsText) {
+    SmtpServer server;
+    ComponentOnServer component(server);
+    dialog.fields["Mensaje"] = "Adjunto <factura 15> & recibo\r\n<b>no</b>";
+    send();
+    ASSERT_EQ(server.messages().size(), 1);
+    const zxtest::ReceivedMail mail = server.messages()[0];
+    ASSERT_EQ(mail.parts.size(), 2);
+    EXPECT_EQ(QString::fromUtf8(mail.parts[0].content),
+              QString("Adjunto <factura 15> & recibo\r\n<b>no</b>"));
+    EXPECT_EQ(QString::fromUtf8(mail.parts[1].content),
+              QString("<HTML><BODY>Adjunto &lt;factura 15&gt; &amp; recibo<BR>\r\n"
+                      "&lt;b&gt;no&lt;/b&gt;</BODY></HTML>"));
+}
+
+TEST_F(EnviarPyMailTest, ASecondSendWhileTheServerIsSlowIsRefused) {
+    SmtpServer::Options options;
+    options.hold = SmtpServer::Hold::Greeting;
+    SmtpServer server(options);
+    ComponentOnServer component(server);
+    // The operator presses F2 again while the first send waits for the server's greeting.
+    bool tried = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [&] {
+            tried = true;
+            EXPECT_TRUE(server.waitUntilHolding());
+            server.release();
+            send::EnviarPyMail(dialog);
+        },
+        Qt::QueuedConnection);
+    send();
+
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(server.messages().size(), 1);
+    EXPECT_EQ(component.log().created, 1);
+    ASSERT_EQ(sendLog().size(), 1);
+    EXPECT_EQ(sendLog()[0][8], QString("OK"));
+    EXPECT_EQ(notices.size(), 1);
+    EXPECT_EQ(dialog.unloads, 1);
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_EQ(op.busyDepth(), 0);
 }
 
 }  // namespace

@@ -28,6 +28,8 @@
 #include <QRadioButton>
 #include <QTextBrowser>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -320,6 +322,112 @@ TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
     EXPECT_TRUE(frm.pSalir);
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(op.exhausted());
+}
+
+// The operator presses F2 and, while the server keeps its greeting back, presses `again` on
+// the dialog; the server answers once the press is done, unless `release` is false.
+void pressWhileTheServerIsSlow(FrmEnviar& frm, zxtest::SmtpServer& server,
+                               const std::function<void()>& again, bool release = true) {
+    QLineEdit* para = vendrix::controlElement<QLineEdit>(frm, "txtfields", 1);
+    bool held = false;
+    QElapsedTimer waited;
+    waited.start();
+    // Looks again on the send's next events: the send goes on between the looks, so the
+    // server can reach the reply it keeps back.
+    std::function<void()> look = [&] {
+        held = server.holding();
+        if (!held && waited.elapsed() < 10000) {
+            QTimer::singleShot(5, &frm, look);
+            return;
+        }
+        again();
+        if (release) server.release();
+    };
+    QTimer::singleShot(0, &frm, look);
+    pressKey(para, Qt::Key_F2);
+    EXPECT_TRUE(held) << "the send did not wait for the server";
+}
+
+class SlowServerTest : public FrmEnviarTest {
+protected:
+    explicit SlowServerTest(zxtest::SmtpServer::Hold hold = zxtest::SmtpServer::Hold::Greeting)
+        : server(options(hold)), component(server) {
+        userAccount();
+        frm.MostrarAntes = true;
+    }
+    static zxtest::SmtpServer::Options options(zxtest::SmtpServer::Hold hold) {
+        zxtest::SmtpServer::Options o;
+        o.hold = hold;
+        return o;
+    }
+    void fill() {
+        line(frm, "Para")->setText("soporte@vendrix.com.ar");
+        line(frm, "Asunto")->setText("Informe de Errores");
+    }
+
+    zxtest::SmtpServer server;
+    sendtest::ComponentOnServer component;
+    FrmEnviar frm;
+};
+
+TEST_F(SlowServerTest, ASecondF2WhileTheServerIsSlowSendsOnce) {
+    showModal(frm, [&] {
+        fill();
+        pressWhileTheServerIsSlow(frm, server, [&] { pressKey(line(frm, "Para"), Qt::Key_F2); });
+    });
+    EXPECT_EQ(server.messages().size(), 1);
+    ASSERT_EQ(sendLog().size(), 1);
+    EXPECT_EQ(sendLog()[0][8], QString("OK"));
+    EXPECT_EQ(notices.size(), 1);
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(frm.pSalir);
+}
+
+TEST_F(SlowServerTest, EscapeWhileTheServerIsSlowCancelsTheSendCleanly) {
+    bool openDuringTheSend = false;
+    showModal(frm, [&] {
+        fill();
+        // The server never answers: only the cancel ends the wait.
+        pressWhileTheServerIsSlow(
+            frm, server,
+            [&] {
+                pressKey(line(frm, "Para"), Qt::Key_Escape);
+                openDuringTheSend = frm.isVisible();
+            },
+            false);
+    });
+    EXPECT_TRUE(openDuringTheSend);
+    EXPECT_TRUE(server.messages().isEmpty());
+    const QList<QStringList> log = sendLog();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_EQ(log[0][1], QString("soporte@vendrix.com.ar"));
+    EXPECT_EQ(log[0][2], QString("Informe de Errores"));
+    EXPECT_EQ(log[0][8], QString("Envío cancelado por el operador"));
+    EXPECT_TRUE(notices.isEmpty());
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(frm.pSalir);
+    EXPECT_FALSE(frm.EnvioEnCurso);
+}
+
+class SlowAnswerTest : public SlowServerTest {
+protected:
+    SlowAnswerTest() : SlowServerTest(zxtest::SmtpServer::Hold::Data) {}
+};
+
+TEST_F(SlowAnswerTest, EscapeAfterTheMailIsHandedOverWaitsForItsAnswer) {
+    showModal(frm, [&] {
+        fill();
+        pressWhileTheServerIsSlow(frm, server,
+                                  [&] { pressKey(line(frm, "Para"), Qt::Key_Escape); });
+    });
+    EXPECT_EQ(server.messages().size(), 1);
+    ASSERT_EQ(sendLog().size(), 1);
+    EXPECT_EQ(sendLog()[0][8], QString("OK"));
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(frm.pSalir);
 }
 
 TEST_F(FrmEnviarTest, TheWhatsappModeTakesTheEmailFramesPlace) {

@@ -10,9 +10,12 @@ using namespace std::chrono_literals;
 
 class RedirectedComponent : public send::MailComponent {
 public:
-    RedirectedComponent(int port, std::shared_ptr<ComponentLog> log,
+    RedirectedComponent(int port, const QString& caFile, std::shared_ptr<ComponentLog> log,
                         std::shared_ptr<std::function<void()>> beforeSend)
-        : mail_(settings()), port_(port), log_(std::move(log)), before_(std::move(beforeSend)) {}
+        : mail_(settings(caFile)),
+          port_(port),
+          log_(std::move(log)),
+          before_(std::move(beforeSend)) {}
 
     bool Conectar(const QString& host, const QString& login, const QString& password,
                   int port) override {
@@ -39,13 +42,19 @@ public:
         if (*before_) (*before_)();
         return mail_.Enviar();
     }
+    mail::ConnectFailure lastConnectFailure() const override { return mail_.lastConnectFailure(); }
+    void setCancelCheck(std::function<bool()> cancelled) override {
+        mail_.setCancelCheck(std::move(cancelled));
+    }
 
 private:
-    // Short bounds: the server is local, so anything slower is a fault.
-    static mail::Settings settings() {
+    // Short bounds: the server is local, so anything slower is a fault. The server's own
+    // certificate is trusted, as a real server's would be.
+    static mail::Settings settings(const QString& caFile) {
         mail::Settings s;
         s.connectTimeout = 2s;
         s.totalTimeout = 10s;
+        s.caFile = caFile;
         return s;
     }
 
@@ -61,9 +70,10 @@ ComponentOnServer::ComponentOnServer(const zxtest::SmtpServer& server)
     : log_(std::make_shared<ComponentLog>()),
       beforeSend_(std::make_shared<std::function<void()>>()) {
     const int port = server.port();
-    previous_ = send::setMailComponentFactory([port, log = log_, before = beforeSend_] {
+    const QString caFile = server.certificateFile();
+    previous_ = send::setMailComponentFactory([port, caFile, log = log_, before = beforeSend_] {
         ++log->created;
-        return std::make_unique<RedirectedComponent>(port, log, before);
+        return std::make_unique<RedirectedComponent>(port, caFile, log, before);
     });
 }
 

@@ -306,6 +306,102 @@ TEST_F(VerificaeMailTest, TheDialogWaitsForTheOperator) {
     EXPECT_FALSE(QFile::exists(carpeta() + "C001.htm"));
 }
 
+// The user "ana" with the account the test server accepts, for the sends of the real dialog.
+void cuentaDeAna(vptest::PrintWorld& world) {
+    ModGlobal::gUsuarioLogeado = "ana";
+    const zxtest::SmtpServer::Options cuenta;
+    world.exec(QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, eMail_Server, email_usuario, "
+                              "email_Password, email_ServerOtro) VALUES ('ana', 'Otro', '%1', "
+                              "'%2', 'mail.empresa.com.ar')")
+                   .arg(cuenta.login, cuenta.password));
+}
+
+constexpr int kF2 = 113;
+
+// On the automatic mailing's road a failed mail keeps the dialog on screen with what the
+// operator wrote, and the wait goes on until the operator leaves.
+TEST_F(VerificaeMailTest, AFailedMailKeepsTheDialogOpen) {
+    regla("FC", "NULL");
+    zxtest::SmtpServer::Options opciones;
+    opciones.refuse = QStringList{"pagos@c001.com"};
+    zxtest::SmtpServer server(opciones);
+    sendtest::ComponentOnServer component(server);
+    cuentaDeAna(world);
+    QList<sendtest::Notice> avisos;
+    auto anterior =
+        sendhooks::setAvisoTemporizado([&](const QString& t, const QString& m, std::int16_t e) {
+            avisos.append({t, m, e});
+        });
+    world.op.answer(vb::vbOK);  // the failure is told
+    FrmEnviar frm;
+    bool abierto = false, hecho = true;
+    QString mensaje;
+    QTimer::singleShot(0, &frm, [&] {
+        frm.SetTexto("Mensaje", "Va la factura de junio");
+        frm.Form_KeyDown(kF2, 0);
+        abierto = frm.isVisible();
+        hecho = frm.pSalir;
+        mensaje = frm.Texto("Mensaje");
+        frm.cmdExit->click();
+    });
+    QString c = "C001", tc = "FC";
+    bool porPantalla = false, forzar = false;
+    frm.VerificaeMail(c, tc, vb::Variant(kFactura), porPantalla, forzar);
+    sendhooks::setAvisoTemporizado(std::move(anterior));
+    ModGlobal::gUsuarioLogeado.clear();
+
+    EXPECT_TRUE(abierto);
+    EXPECT_FALSE(hecho);
+    EXPECT_EQ(mensaje, QString("Va la factura de junio"));
+    ASSERT_EQ(server.messages().size(), 1);
+    EXPECT_EQ(server.messages()[0].recipients, QStringList{"compras@c001.com"});
+    const QList<QStringList> log =
+        world.data.rows("SELECT Para, Status FROM V_MA_EMAILMOV ORDER BY ID");
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0], (QStringList{"compras@c001.com", "OK"}));
+    EXPECT_EQ(log[1][0], QString("pagos@c001.com"));
+    EXPECT_NE(log[1][1], QString("OK"));
+    EXPECT_EQ(world.op.messages().size(), 1);
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(frm.pSalir);
+}
+
+// On the automatic mailing's road too, F2 pressed again while the server is slow is refused.
+TEST_F(VerificaeMailTest, ASecondF2WhileTheServerIsSlowSendsOnce) {
+    regla("FC", "NULL");
+    zxtest::SmtpServer::Options opciones;
+    opciones.hold = zxtest::SmtpServer::Hold::Greeting;
+    zxtest::SmtpServer server(opciones);
+    sendtest::ComponentOnServer component(server);
+    cuentaDeAna(world);
+    auto anterior =
+        sendhooks::setAvisoTemporizado([](const QString&, const QString&, std::int16_t) {});
+    FrmEnviar frm;
+    bool esperando = false;
+    QTimer::singleShot(0, &frm, [&] {
+        frm.SetTexto("Para", "compras@c001.com");
+        QTimer::singleShot(0, &frm, [&] {
+            esperando = server.waitUntilHolding();
+            frm.Form_KeyDown(kF2, 0);
+            server.release();
+        });
+        frm.Form_KeyDown(kF2, 0);
+    });
+    QString c = "C001", tc = "FC";
+    bool porPantalla = false, forzar = false;
+    frm.VerificaeMail(c, tc, vb::Variant(kFactura), porPantalla, forzar);
+    sendhooks::setAvisoTemporizado(std::move(anterior));
+    ModGlobal::gUsuarioLogeado.clear();
+
+    EXPECT_TRUE(esperando);
+    EXPECT_EQ(server.messages().size(), 1);
+    EXPECT_EQ(world.data.rows("SELECT Para, Status FROM V_MA_EMAILMOV ORDER BY ID"),
+              (QList<QStringList>{{"compras@c001.com", "OK"}}));
+    EXPECT_TRUE(world.op.prompts().isEmpty());
+    EXPECT_FALSE(frm.isVisible());
+    EXPECT_TRUE(frm.pSalir);
+}
+
 // A collection receipt goes through the receipt print data: its rows and report formulas
 // reach the printed attachment.
 TEST(VerificaeMailReciboTest, AReceiptIsPrintedWithItsFormulas) {

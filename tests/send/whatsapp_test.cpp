@@ -15,8 +15,16 @@ TEST(NumeroWhatsappTest, TheNumberGetsTheCountryPrefixOnce) {
         {"011 15-1234/5678", "+5490111512345678"},
         {"+54 9 341 555-5555", "+5493415555555"},
         {"549 11 4444 3333", "+5491144443333"},
-        // Only "549" is recognised: a number written with "54" alone gets it in front.
-        {"54 341 555 5555", "+549543415555555"},
+        // The country code written without the mobile digit gets the digit, not a second code.
+        {"+54 341 555 5555", "+5493415555555"},
+        {"54 341 555 5555", "+5493415555555"},
+        {"0054 341 555-5555", "+5493415555555"},
+        {"+54 9 11 4444-3333", "+5491144443333"},
+        // Another country's code stays as it was written.
+        {"+598 99 123 456", "+59899123456"},
+        // Only digits reach the link.
+        {"(0341) 155-5555", "+54903411555555"},
+        {"341.555.5555", "+5493415555555"},
     };
     for (const auto& [numero, esperado] : cases) {
         SCOPED_TRACE(numero);

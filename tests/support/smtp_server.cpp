@@ -12,7 +12,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace zxtest {
 
@@ -94,6 +96,7 @@ SmtpServer::SmtpServer() : SmtpServer(Options{}) {}
 SmtpServer::SmtpServer(Options options) {
     if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the SMTP server");
     static const char* const kTls[] = {"none", "starttls", "implicit"};
+    static const char* const kHold[] = {"none", "greeting", "ehlo", "data"};
     QStringList args{QStringLiteral(ZX_SUPPORT_SOURCE_DIR "/tests/support/smtp_server.py"),
                      "--outdir",
                      dir_.path(),
@@ -104,7 +107,11 @@ SmtpServer::SmtpServer(Options options) {
                      "--logins",
                      QString::number(options.logins),
                      "--tls",
-                     QString::fromLatin1(kTls[static_cast<int>(options.tls)])};
+                     QString::fromLatin1(kTls[static_cast<int>(options.tls)]),
+                     "--hold",
+                     QString::fromLatin1(kHold[static_cast<int>(options.hold)]),
+                     "--hold-ms",
+                     QString::number(options.holdLimitMs)};
     for (const QString& address : options.refuse) args << "--refuse" << address;
     server_.start(QStringLiteral("SMTP server"), args, dir_.filePath("server.err"));
 }
@@ -136,6 +143,51 @@ QList<ReceivedMail> SmtpServer::messages() const {
 
 QStringList SmtpServer::events() const {
     return readTextFile(dir_.filePath("events.log")).split('\n', Qt::SkipEmptyParts);
+}
+
+bool SmtpServer::holding() const {
+    int held = 0;
+    for (const QString& line : events()) {
+        if (line.startsWith("hold ")) ++held;
+        if (line.startsWith("released ")) --held;
+    }
+    return held > 0;
+}
+
+bool SmtpServer::waitUntilHolding(int limitMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!holding()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+void SmtpServer::release() {
+    QFile file(dir_.filePath("release"));
+    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot release the server");
+}
+
+namespace {
+
+QByteArray clientBytes(const QString& path, bool overTls) {
+    QByteArray out;
+    for (const QString& line : readTextFile(path).split('\n', Qt::SkipEmptyParts)) {
+        const QJsonObject chunk = QJsonDocument::fromJson(line.toUtf8()).object();
+        if (chunk.value("tls").toBool() == overTls)
+            out += QByteArray::fromBase64(chunk.value("data").toString().toLatin1());
+    }
+    return out;
+}
+
+}  // namespace
+
+QByteArray SmtpServer::receivedInClear() const {
+    return clientBytes(dir_.filePath("client.log"), false);
+}
+
+QByteArray SmtpServer::receivedOverTls() const {
+    return clientBytes(dir_.filePath("client.log"), true);
 }
 
 int SmtpServer::connections() const {

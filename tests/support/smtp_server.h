@@ -45,16 +45,23 @@ struct ReceivedMail {
 // A real SMTP server (python3-aiosmtpd) on 127.0.0.1 and a free port, for the life of the
 // object: it accepts `login`/`password` and answers 535 to any other login, answers 550 to
 // the recipients in `refuse` and to every login after the first `logins` (0: no limit), and
-// keeps every message it accepts.
+// keeps every message it accepts and every byte its clients send. Like a submission server it
+// offers STARTTLS (with a certificate of its own, certificateFile()) unless told otherwise; it
+// offers AUTH with or without TLS, so a client that sends a login in clear is caught.
 class SmtpServer {
 public:
     enum class Tls { None, StartTls, Implicit };
+    // A reply the server keeps back until release(): the greeting, the answer to EHLO, or the
+    // answer to a message it has received (and kept).
+    enum class Hold { None, Greeting, Ehlo, Data };
     struct Options {
         QString login = QStringLiteral("ventas@empresa.com.ar");
         QString password = QStringLiteral("clave-secreta");
         QStringList refuse;
         int logins = 0;
-        Tls tls = Tls::None;
+        Tls tls = Tls::StartTls;
+        Hold hold = Hold::None;
+        int holdLimitMs = 20000;  // a held reply goes after this even without release()
     };
 
     SmtpServer();
@@ -68,8 +75,18 @@ public:
     QList<ReceivedMail> messages() const;
     // How many connections greeted the server (EHLO/HELO).
     int connections() const;
-    // The lines of the server's event log ("auth ok 4711", "rcpt refused x@y"…).
+    // The lines of the server's event log ("auth ok 4711", "rcpt refused x@y", "hold
+    // greeting 4711"…).
     QStringList events() const;
+    // Whether a reply is being held now (held and not yet released).
+    bool holding() const;
+    // Waits until a reply is held, processing no events; false after `limitMs`.
+    bool waitUntilHolding(int limitMs = 10000) const;
+    // Lets the held replies go, and every later one at once.
+    void release();
+    // What the clients sent in clear, and what they sent inside TLS, each in arrival order.
+    QByteArray receivedInClear() const;
+    QByteArray receivedOverTls() const;
     // Stops the server now (the destructor does it otherwise).
     void stop();
 

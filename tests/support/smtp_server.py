@@ -3,7 +3,10 @@
 It listens on 127.0.0.1 on a free port and prints that port once it answers. Every received
 message is written to the output folder as msg-N.eml (the bytes as received) and msg-N.json
 (the message parsed back by Python's email package), and every notable event (greeting,
-login, refused recipient) is appended to events.log.
+login, refused recipient) is appended to events.log. Everything the clients send is appended to
+client.log, one JSON line per chunk, marked with whether it arrived inside TLS. With --hold the
+server keeps one reply back (the greeting, the answer to EHLO or the answer to a message) until
+the file "release" appears in the output folder or --hold-ms have passed.
 """
 
 import argparse
@@ -30,6 +33,8 @@ def parse_args():
     p.add_argument("--logins", type=int, default=0,
                    help="successful logins allowed (0: any); later ones get 535")
     p.add_argument("--tls", choices=["none", "starttls", "implicit"], default="none")
+    p.add_argument("--hold", choices=["none", "greeting", "ehlo", "data"], default="none")
+    p.add_argument("--hold-ms", type=int, default=20000)
     return p.parse_args()
 
 
@@ -72,15 +77,33 @@ def make_certificate(outdir):
 
 
 class Recorder:
-    def __init__(self, outdir, refused, logins):
+    def __init__(self, outdir, refused, logins, hold, hold_ms):
         self.outdir = outdir
         self.refused = {a.lower() for a in refused}
         self.logins_left = logins if logins > 0 else None
         self.count = 0
+        self.hold_point = hold
+        self.hold_seconds = hold_ms / 1000.0
 
     def event(self, *words):
         with open(os.path.join(self.outdir, "events.log"), "a", encoding="utf-8") as f:
             f.write(" ".join(str(w) for w in words) + "\n")
+
+    def received(self, tls, data):
+        with open(os.path.join(self.outdir, "client.log"), "a", encoding="utf-8") as f:
+            f.write(json.dumps({"tls": tls, "data": base64.b64encode(data).decode()}) + "\n")
+
+    async def hold(self, point, peer):
+        """Keeps the reply at `point` back until the test releases it (or the limit passes)."""
+        if point != self.hold_point:
+            return
+        self.event("hold", point, peer)
+        loop = asyncio.get_running_loop()
+        deadline = loop.time() + self.hold_seconds
+        release = os.path.join(self.outdir, "release")
+        while not os.path.exists(release) and loop.time() < deadline:
+            await asyncio.sleep(0.01)
+        self.event("released", point, peer)
 
     def authenticate(self, server, session, envelope, mechanism, auth_data):
         ok = (isinstance(auth_data, LoginPassword)
@@ -95,6 +118,7 @@ class Recorder:
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
         session.host_name = hostname
         self.event("ehlo", session.peer[1])
+        await self.hold("ehlo", session.peer[1])
         return responses
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -123,7 +147,27 @@ class Recorder:
             json.dump(record, f, ensure_ascii=False, indent=1)
         os.replace(base + ".tmp", base + ".json")
         self.event("message", self.count, session.peer[1])
+        # The message is kept from its last byte on, whether or not its client waits for
+        # the answer.
+        await self.hold("data", session.peer[1])
         return "250 Message accepted"
+
+
+class RecordingSMTP(SMTP):
+    """The SMTP session, recording what its client sends and holding the greeting on demand."""
+
+    def __init__(self, recorder, **kwargs):
+        super().__init__(recorder, **kwargs)
+        self.recorder = recorder
+
+    async def _handle_client(self):
+        await self.recorder.hold("greeting", self.session.peer[1])
+        await super()._handle_client()
+
+    def data_received(self, data):
+        ssl_object = self.transport.get_extra_info("ssl_object") if self.transport else None
+        self.recorder.received(self._tls_protocol is not None or ssl_object is not None, data)
+        super().data_received(data)
 
 
 def structure(part):
@@ -158,16 +202,16 @@ def describe(msg):
 
 def main():
     args = parse_args()
-    recorder = Recorder(args.outdir, args.refuse, args.logins)
+    recorder = Recorder(args.outdir, args.refuse, args.logins, args.hold, args.hold_ms)
     recorder.login, recorder.password = args.login, args.password
     context = make_certificate(args.outdir) if args.tls != "none" else None
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
 
     def factory():
-        return SMTP(recorder, hostname="zentrik-test", loop=loop,
-                    authenticator=recorder.authenticate, auth_require_tls=False,
-                    tls_context=context if args.tls == "starttls" else None)
+        return RecordingSMTP(recorder, hostname="zentrik-test", loop=loop,
+                             authenticator=recorder.authenticate, auth_require_tls=False,
+                             tls_context=context if args.tls == "starttls" else None)
 
     server = loop.run_until_complete(loop.create_server(
         factory, "127.0.0.1", 0, ssl=context if args.tls == "implicit" else None))

@@ -43,6 +43,12 @@ protected:
         s.totalTimeout = 10s;
         return s;
     }
+    // The same, trusting the server's own certificate.
+    static mail::Settings settings(const SmtpServer& server) {
+        mail::Settings s = settings();
+        s.caFile = server.certificateFile();
+        return s;
+    }
 
     static bool connect(mail::PyEmail& mail, const SmtpServer& server) {
         return mail.Conectar(kHost, SmtpServer::Options{}.login, SmtpServer::Options{}.password,
@@ -80,7 +86,7 @@ TEST_F(PyEmailTest, SendsTextHtmlAndAttachmentsAsOneWellFormedMessage) {
     const QString table = writeFile(QString::fromUtf8("Informe año.csv"), "uno;dos\r\n1;2\r\n");
     const QString subject = QString::fromUtf8("Reporte de errores – año 2024, ñandú");
 
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     ASSERT_TRUE(mail.Crear());
     mail.Remitente(QString::fromUtf8("Ventas Peña <ventas@empresa.com.ar>"));
@@ -136,7 +142,7 @@ TEST_F(PyEmailTest, SendsTextHtmlAndAttachmentsAsOneWellFormedMessage) {
 
 TEST_F(PyEmailTest, AllTheMailsOfASendShareOneConnection) {
     SmtpServer server;
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     const QStringList to{"uno@dominio.com", "dos@dominio.com", "tres@dominio.com"};
     for (const QString& address : to) {
@@ -151,7 +157,7 @@ TEST_F(PyEmailTest, AllTheMailsOfASendShareOneConnection) {
 
 TEST_F(PyEmailTest, ARefusedLoginFailsToConnectAndNothingCanBeSent) {
     SmtpServer server;
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     EXPECT_FALSE(mail.Conectar(kHost, SmtpServer::Options{}.login, "otra-clave", server.port()));
     EXPECT_FALSE(mail.Crear());
     EXPECT_TRUE(logged(server, "auth refused "));
@@ -162,7 +168,7 @@ TEST_F(PyEmailTest, ARefusedRecipientFailsOnlyItsOwnMail) {
     SmtpServer::Options options;
     options.refuse = QStringList{"rechazado@dominio.com"};
     SmtpServer server(options);
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     draft(mail, "rechazado@dominio.com");
     EXPECT_FALSE(mail.Enviar());
@@ -175,7 +181,7 @@ TEST_F(PyEmailTest, ARefusedRecipientFailsOnlyItsOwnMail) {
 
 TEST_F(PyEmailTest, AMailWithoutSenderOrRecipientRaisesMissingData) {
     SmtpServer server;
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     struct Case {
         const char* what;
@@ -211,7 +217,7 @@ TEST_F(PyEmailTest, AMailWithoutSenderOrRecipientRaisesMissingData) {
 
 TEST_F(PyEmailTest, LineBreaksInHeaderValuesCannotAddHeadersOrRecipients) {
     SmtpServer server;
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     ASSERT_TRUE(mail.Crear());
     mail.Remitente(kSender);
@@ -229,7 +235,7 @@ TEST_F(PyEmailTest, LineBreaksInHeaderValuesCannotAddHeadersOrRecipients) {
 
 TEST_F(PyEmailTest, AFileThatCannotBeReadIsNotAttached) {
     SmtpServer server;
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     draft(mail, "cliente@dominio.com");
     EXPECT_FALSE(mail.Adjuntar(files.filePath("no-existe.pdf")));
@@ -264,7 +270,7 @@ TEST_F(PyEmailTest, AServerThatCannotBeReachedFailsToConnect) {
 
 TEST_F(PyEmailTest, AServerLostBetweenMailsRaisesNoConnection) {
     SmtpServer server;
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     draft(mail, "uno@dominio.com");
     ASSERT_TRUE(mail.Enviar());
@@ -282,7 +288,7 @@ TEST_F(PyEmailTest, ALoginRefusedOnReconnectingRaisesLoginRefused) {
     options.refuse = QStringList{"rechazado@dominio.com"};
     options.logins = 1;
     SmtpServer server(options);
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     draft(mail, "rechazado@dominio.com");
     ASSERT_FALSE(mail.Enviar());
@@ -298,7 +304,7 @@ TEST_F(PyEmailTest, TheInterfaceKeepsProcessingEventsWhileConnecting) {
     bool ran = false;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [&] { ran = true; }, Qt::QueuedConnection);
-    mail::PyEmail mail(settings());
+    mail::PyEmail mail(settings(server));
     ASSERT_TRUE(connect(mail, server));
     EXPECT_TRUE(ran);
 }
@@ -342,7 +348,103 @@ TEST_F(PyEmailTest, LoginAndMailTravelEncryptedWhenTheServerSpeaksTls) {
         ASSERT_EQ(received.size(), 1);
         EXPECT_TRUE(received[0].tls);
         EXPECT_EQ(received[0].login, options.login);
+        EXPECT_FALSE(server.receivedInClear().contains("AUTH"));
     }
+}
+
+TEST_F(PyEmailTest, ALoginIsNeverSentToAServerThatOffersNoTls) {
+    // By port (25 and the like: encryption when offered) and by choice alike.
+    const std::optional<mail::Security> cases[] = {std::nullopt,
+                                                   mail::Security::StartTlsIfOffered};
+    for (const std::optional<mail::Security>& security : cases) {
+        SCOPED_TRACE(security ? "chosen" : "by port");
+        SmtpServer::Options options;
+        options.tls = SmtpServer::Tls::None;
+        SmtpServer server(options);
+        mail::Settings s = settings(server);
+        s.security = security;
+        mail::PyEmail mail(s);
+        EXPECT_FALSE(connect(mail, server));
+        EXPECT_FALSE(mail.Crear());
+        const QByteArray clear = server.receivedInClear();
+        EXPECT_TRUE(clear.contains("EHLO"));
+        EXPECT_FALSE(clear.contains("AUTH"));
+        EXPECT_FALSE(clear.contains(options.password.toUtf8()));
+        EXPECT_FALSE(logged(server, "auth "));
+    }
+}
+
+TEST_F(PyEmailTest, AFailedConnectionTellsWhy) {
+    SmtpServer::Options clear;
+    clear.tls = SmtpServer::Tls::None;
+    SmtpServer withoutTls(clear);
+    SmtpServer server;
+    struct Case {
+        const char* what;
+        const SmtpServer* server;
+        QString password;
+        mail::ConnectFailure failure;
+    };
+    const Case cases[] = {
+        {"connected", &server, SmtpServer::Options{}.password, mail::ConnectFailure::None},
+        {"no TLS for the login", &withoutTls, SmtpServer::Options{}.password,
+         mail::ConnectFailure::NoTls},
+        {"wrong password", &server, "otra-clave", mail::ConnectFailure::LoginRefused},
+        {"nothing listens", nullptr, SmtpServer::Options{}.password, mail::ConnectFailure::Failed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mail::PyEmail mail(c.server ? settings(*c.server) : settings());
+        const bool connected = mail.Conectar(kHost, SmtpServer::Options{}.login, c.password,
+                                             c.server ? c.server->port() : zxtest::closedPort());
+        EXPECT_EQ(connected, c.failure == mail::ConnectFailure::None);
+        EXPECT_EQ(mail.lastConnectFailure(), c.failure);
+    }
+}
+
+TEST_F(PyEmailTest, ACancelWhileTheServerIsSlowStopsBeforeTheLogin) {
+    SmtpServer::Options options;
+    options.hold = SmtpServer::Hold::Greeting;
+    SmtpServer server(options);
+    mail::PyEmail mail(settings(server));
+    int asked = 0;
+    mail.setCancelCheck([&] {
+        ++asked;
+        return server.holding();
+    });
+    EXPECT_FALSE(connect(mail, server));
+    EXPECT_EQ(mail.lastConnectFailure(), mail::ConnectFailure::Cancelled);
+    EXPECT_GT(asked, 0);
+    EXPECT_FALSE(mail.Crear());
+    EXPECT_FALSE(logged(server, "auth "));
+}
+
+TEST_F(PyEmailTest, ACancelBeforeTheMailGoesRaisesCancelledAndSendsNothing) {
+    SmtpServer server;
+    mail::PyEmail mail(settings(server));
+    bool cancel = false;
+    mail.setCancelCheck([&] { return cancel; });
+    ASSERT_TRUE(connect(mail, server));
+    draft(mail, "cliente@dominio.com");
+    cancel = true;
+    const vb::VbError e = raisedBySend(mail);
+    EXPECT_EQ(e.Number, mail::err::Cancelled);
+    EXPECT_EQ(e.Source, QStringLiteral("PyEmail"));
+    EXPECT_TRUE(server.messages().isEmpty());
+}
+
+TEST_F(PyEmailTest, WithoutALoginAMailMayGoInClear) {
+    SmtpServer::Options options;
+    options.tls = SmtpServer::Tls::None;
+    SmtpServer server(options);
+    mail::PyEmail mail(settings(server));
+    ASSERT_TRUE(mail.Conectar(kHost, QString(), QString(), server.port()));
+    draft(mail, "cliente@dominio.com");
+    ASSERT_TRUE(mail.Enviar());
+    const auto received = server.messages();
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_FALSE(received[0].tls);
+    EXPECT_EQ(received[0].login, QString());
 }
 
 TEST_F(PyEmailTest, AnUntrustedCertificateStopsTheConnectionBeforeTheLogin) {
@@ -355,7 +457,9 @@ TEST_F(PyEmailTest, AnUntrustedCertificateStopsTheConnectionBeforeTheLogin) {
 }
 
 TEST_F(PyEmailTest, RequiredStartTlsRefusesAServerWithoutIt) {
-    SmtpServer server;
+    SmtpServer::Options options;
+    options.tls = SmtpServer::Tls::None;
+    SmtpServer server(options);
     mail::Settings s = settings();
     s.security = mail::Security::StartTlsRequired;
     mail::PyEmail mail(s);
