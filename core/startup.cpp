@@ -149,7 +149,8 @@ void InicioConexion(bool TomarDeIni, const QString& LineaComando, QString& ConnS
                         QStringLiteral("@Usuario"), QStringLiteral("@Password")});
             if (faltan.isEmpty()) return;
             gDB().AvisoAcceso =
-                QStringLiteral("La línea de comando no trae ") + faltan.join(QStringLiteral(", ")) +
+                QStringLiteral("La línea de comando no trae ") +
+                faltan.join(QStringLiteral(", ")) +
                 QStringLiteral(". Se espera: @Server=…;@DbName=…;@Usuario=…;@Password=…;");
         });
         paso([&] {

@@ -237,8 +237,9 @@ QString report(const QString& folder) {
     // Single quotes keep blanks and ";" of the folder inside the one argument.
     QString quoted = commandLine(folder);
     quoted.replace(u'\'', QLatin1String("'\\''"));
-    return QStringLiteral("Command line of zentrik (its only argument):\n  '%1'\n"
-                          "Connection string (ADO):\n  %2\n")
+    return QStringLiteral(
+               "Command line of zentrik (its only argument):\n  '%1'\n"
+               "Connection string (ADO):\n  %2\n")
         .arg(quoted, connectionString(folder));
 }
 

@@ -159,10 +159,12 @@ TEST_F(ProgramaTest, AMalformedCommandLineNamesTheMissingKeysInTheDialog) {
         EXPECT_THROW(form.Form_Load(), vb::ProgramEnded);
         EXPECT_TRUE(visible);
         for (const QString& clave : caso.faltan)
-            EXPECT_TRUE(aviso.contains(clave)) << aviso.toStdString() << " " << clave.toStdString();
+            EXPECT_TRUE(aviso.contains(clave))
+                << aviso.toStdString() << " " << clave.toStdString();
         const QString faltantes = aviso.section(u'.', 0, 0);
         for (const QString& clave : caso.presentes)
-            EXPECT_FALSE(faltantes.contains(clave)) << aviso.toStdString() << " " << clave.toStdString();
+            EXPECT_FALSE(faltantes.contains(clave))
+                << aviso.toStdString() << " " << clave.toStdString();
     }
 }
 
