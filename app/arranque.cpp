@@ -5,6 +5,7 @@
 #include "db/origen_reportes.h"
 #include "lookup/formularios_qt.h"
 #include "lookup/lib_clscons3.h"
+#include "platform/reportengine/previewwindow.h"
 #include "receipts/imp_recibos.h"
 #include "send/hooks.h"
 #include "send/informe.h"
@@ -25,6 +26,7 @@ void instalaServicios() {
     transfer::instalaVentanas();
     instalaDocumentosEnEnvio();
     dbreportes::instala();
+    reportengine::installPreviewWindow();
 }
 
 void instalaDocumentosEnEnvio() {

@@ -22,6 +22,16 @@ QString commandLineValue(const QString& text, const QString& key, const QString&
     return fallback;
 }
 
+QStringList commandLineMissing(const QString& text, const QStringList& keys) {
+    // A value no item can hold: items are cut at ";".
+    const QString ausente = QStringLiteral(";");
+    QStringList faltan;
+    for (const QString& key : keys) {
+        if (commandLineValue(text, key, ausente) == ausente) faltan << key;
+    }
+    return faltan;
+}
+
 QString programCommandLine() {
     QStringList args = QCoreApplication::arguments();
     if (!args.isEmpty()) args.removeFirst();

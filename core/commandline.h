@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The suite's command line: items "@" key "=" value, separated by ";" (the form MenuExes
 // writes for the sibling programs).
@@ -11,6 +12,9 @@ namespace core {
 // and value and the blanks around the value go; a last item without ";" runs to the end.
 // `fallback` when no item has that name.
 QString commandLineValue(const QString& text, const QString& key, const QString& fallback = {});
+
+// The keys among `keys` that no item of `text` names, in the order given.
+QStringList commandLineMissing(const QString& text, const QStringList& keys);
 
 // The program's own command line: its arguments joined by blanks.
 QString programCommandLine();

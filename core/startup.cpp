@@ -141,6 +141,19 @@ void InicioConexion(bool TomarDeIni, const QString& LineaComando, QString& ConnS
             gCaja = core::commandLineValue(linea, "@Caja", QStringLiteral("1"));
         });
         paso([&] {
+            // A command line that lacks what the connection needs: the dialog says which
+            // items it lacks instead of showing empty boxes without a word.
+            if (vb::Trim(linea).isEmpty()) return;
+            const QStringList faltan = core::commandLineMissing(
+                linea, {QStringLiteral("@Server"), QStringLiteral("@DbName"),
+                        QStringLiteral("@Usuario"), QStringLiteral("@Password")});
+            if (faltan.isEmpty()) return;
+            gDB().AvisoAcceso =
+                QStringLiteral("La línea de comando no trae ") +
+                faltan.join(QStringLiteral(", ")) +
+                QStringLiteral(". Se espera: @Server=…;@DbName=…;@Usuario=…;@Password=…;");
+        });
+        paso([&] {
             if (vb::Trim(servidor).isEmpty() || !servidor.startsWith(u'#')) return;
             servidor.remove(0, 1);
             if (ConnString.isEmpty())

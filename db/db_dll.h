@@ -39,6 +39,9 @@ public:
     QString gConnString;          // the connection string in use
     QString gExtended;            // appended to built SQL Server and Jet strings
     QString gLogErr;              // error log path; empty: "KQERR.LOG" in the program folder
+    // Why the connection dialog is about to be shown (a command line it could not read);
+    // shown in the dialog once, then cleared.
+    QString AvisoAcceso;
     bool ParametrosSQL = false;   // spare
     std::int16_t gKQTimeOut = 0;  // spare
 

@@ -8,6 +8,8 @@
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
 
+#include <utility>
+
 using vb::Trim;
 
 namespace {
@@ -61,6 +63,7 @@ bool DB_Dll::MuestraDialogoAcceso() {
     datos.TxtUserId = gUsuario;
     datos.TxtUserPassword = gUserPassWord;
     datos.CboPlataformaDB = 0;
+    datos.Aviso = std::exchange(AvisoAcceso, QString());
     dbhooks::MuestraAcceso(datos);
     if (!datos.Aceptar) {
         gOpenFlag = false;

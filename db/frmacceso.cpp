@@ -76,6 +76,11 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     TxtUserId = control<QLineEdit>(framAcceso, "TxtUserId");
     TxtUserId->setToolTip(QStringLiteral("Ingrese el nombre de usuario"));
 
+    lblAviso = control<QLabel>(this, "lblAviso");
+    lblAviso->setWordWrap(true);
+    lblAviso->setStyleSheet(QStringLiteral("color: #a00000;"));
+    lblAviso->hide();
+
     auto* campos = new QGridLayout(framAcceso);
     campos->addWidget(new QLabel(QStringLiteral("Complete los datos de conexion"), framAcceso), 0,
                       0, 1, 2);
@@ -96,6 +101,7 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     botones->addWidget(bcAceptar);
     botones->addWidget(bcCancelar);
     auto* derecha = new QVBoxLayout;
+    derecha->addWidget(lblAviso);
     derecha->addWidget(framAcceso);
     derecha->addLayout(botones);
     auto* todo = new QHBoxLayout(this);
@@ -127,6 +133,8 @@ void frmAcceso::Instala() {
         f.TxtUserId->setText(datos.TxtUserId);
         f.TxtUserPassword->setText(datos.TxtUserPassword);
         f.CboPlataformaDB->setCurrentIndex(0);
+        f.lblAviso->setText(datos.Aviso);
+        f.lblAviso->setVisible(!datos.Aviso.isEmpty());
         ui::op().showModal(f);
         datos.Aceptar = f.Aceptar;
         datos.TxtServidor = f.ServidorConPuerto();

@@ -63,6 +63,7 @@ public:
     QLineEdit* TxtServidor;
     QLineEdit* TxtDbName;
     QLineEdit* TxtUserId;
+    QLabel* lblAviso;  // why the dialog was shown; hidden when there is nothing to say
 
 private:
     // The entry DatosBase found last.

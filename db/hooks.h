@@ -20,6 +20,7 @@ struct DatosAcceso {
     QString TxtUserPassword;
     int CboPlataformaDB = 0;  // list index: 0 "SQL Server", 1 "ORACLE"
     bool Aceptar = false;     // closed with Aceptar
+    QString Aviso;            // a hint shown above the boxes; empty: none
 };
 
 struct Hooks {

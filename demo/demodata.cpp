@@ -228,4 +228,19 @@ QString connectionString(const QString& folder) {
         .arg(QDir(folder).absolutePath(), QString::fromUtf8(mainName));
 }
 
+QString commandLine(const QString& folder) {
+    return QStringLiteral("@Server=sqlite:%1;@DbName=%2;@Usuario=demo;@Password=demo;")
+        .arg(QDir(folder).absolutePath(), QString::fromUtf8(mainName));
+}
+
+QString report(const QString& folder) {
+    // Single quotes keep blanks and ";" of the folder inside the one argument.
+    QString quoted = commandLine(folder);
+    quoted.replace(u'\'', QLatin1String("'\\''"));
+    return QStringLiteral(
+               "Command line of zentrik (its only argument):\n  '%1'\n"
+               "Connection string (ADO):\n  %2\n")
+        .arg(quoted, connectionString(folder));
+}
+
 }  // namespace demo

@@ -19,4 +19,12 @@ bool createDatabases(const QString& folder, const QDate& today, QString* error =
 // The connection string the program opens the demo with.
 QString connectionString(const QString& folder);
 
+// The command line the program takes for the demo ("@Server=…;@DbName=…;@Usuario=…;
+// @Password=…;"), the form the suite's programs start each other with.
+QString commandLine(const QString& folder);
+
+// What zentrik-demo-db prints once the databases are made: the command line, quoted for the
+// shell, and the connection string, each under its label.
+QString report(const QString& folder);
+
 }  // namespace demo

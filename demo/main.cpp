@@ -1,5 +1,5 @@
 // zentrik-demo-db <folder>: creates the demo databases (main and statistics) in the folder and
-// prints the connection string that opens them.
+// prints the command line that starts the program on them, and their connection string.
 #include "demo/demodata.h"
 
 #include <QCoreApplication>
@@ -20,6 +20,6 @@ int main(int argc, char** argv) {
         err << "zentrik-demo-db: " << error << '\n';
         return 1;
     }
-    out << demo::connectionString(args[1]) << '\n';
+    out << demo::report(args[1]);
     return 0;
 }

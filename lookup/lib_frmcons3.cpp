@@ -47,6 +47,7 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent),
     Label1->setObjectName(QStringLiteral("Label1"));
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setSingleStep(300);  // twips: a few letters a key press
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto boton = [this](const char* nombre, const QString& texto) {
@@ -312,6 +313,15 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (watched == ListView1) {
+        // Keys the list has no use for go on to the form: Tab and Shift+Tab move the focus,
+        // Left and Right scroll the strip sideways.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) {
+            HScroll1->triggerAction(key->key() == Qt::Key_Left
+                                        ? QAbstractSlider::SliderSingleStepSub
+                                        : QAbstractSlider::SliderSingleStepAdd);
+            return true;
+        }
         const bool navega = codigo == 40 || codigo == 38 || codigo == 34 || codigo == 33 ||
                             codigo == 35 || codigo == 36;
         if (navega || codigo == 0 || codigo == 27) return false;

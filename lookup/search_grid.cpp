@@ -1,6 +1,7 @@
 #include "lookup/search_grid.h"
 
 #include "core/errordialog.h"
+#include "db/connection_string.h"
 #include "db/sql_text.h"
 #include "lookup/anchos.h"
 #include "lookup/sql_texto.h"
@@ -82,7 +83,34 @@ void SearchGrid::Form_Load() {
     muestraResultado(*resultado);
 }
 
-void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& resultado) {
+namespace {
+
+// The result without its password columns (users' mail passwords live in columns so named):
+// a lookup never shows them, whether its columns were discovered, listed by a definition
+// record or named by a given SELECT. Nothing when there is none to take out.
+std::optional<lookup::ResultadoConsulta> sinContrasenas(const lookup::ResultadoConsulta& r) {
+    QList<int> quedan;
+    for (int i = 0; i < r.campos.size(); ++i) {
+        if (!vb::Holds(r.campos[i].nombre, QStringLiteral("PASSWORD"))) quedan.append(i);
+    }
+    if (quedan.size() == r.campos.size()) return std::nullopt;
+    lookup::ResultadoConsulta limpio;
+    for (int i : quedan) limpio.campos.append(r.campos[i]);
+    limpio.filas.reserve(r.filas.size());
+    for (const QList<vb::Variant>& fila : r.filas) {
+        QList<vb::Variant> valores;
+        valores.reserve(quedan.size());
+        for (int i : quedan) valores.append(i < fila.size() ? fila[i] : vb::Variant());
+        limpio.filas.append(std::move(valores));
+    }
+    return limpio;
+}
+
+}  // namespace
+
+void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& dado) {
+    const std::optional<lookup::ResultadoConsulta> limpio = sinContrasenas(dado);
+    const lookup::ResultadoConsulta& resultado = limpio ? *limpio : dado;
     filas_.clear();
     seleccion_ = -1;
     Encolumnar(resultado.campos);
@@ -290,18 +318,51 @@ QString SearchGrid::sqlRequery(const QString& campo, QString& textoCaja) {
     if (vb::Holds(SqlBase, QStringLiteral("v_ma_articulos."))) {
         prefijo = QStringLiteral("v_ma_articulos.");
     }
-    const QString union_ = sqltexto::buscaClave(SqlBase, QStringLiteral("WHERE")) >= 0
-                               ? QStringLiteral(" and ")
-                               : QStringLiteral(" where ");
+    const int donde = sqltexto::buscaClave(SqlBase, QStringLiteral("WHERE"));
+    if (donde >= 0) {
+        // " and" binds tighter than OR: a condition with an OR of its own goes between
+        // parentheses, so the search narrows every one of its terms.
+        const int inicio = donde + 5;
+        const QString condicion = SqlBase.mid(inicio);
+        if (sqltexto::buscaClave(condicion, QStringLiteral("OR")) >= 0) {
+            SqlBase = SqlBase.left(inicio) + QStringLiteral(" (") + vb::Trim(condicion) +
+                      QStringLiteral(") ");
+        }
+    }
+    const QString union_ = donde >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    const bool oracle =
+        lookup::datos().cadenaConexion && connstr::isOracle(lookup::datos().cadenaConexion());
     QString patron;
     if (CfgUsaConsultaLIKE) {
-        patron = QStringLiteral("%") + QString(textoCaja).replace(' ', '%') + QStringLiteral("%");
+        patron = QStringLiteral("%") + patronLike(textoCaja, true, oracle) + QStringLiteral("%");
     } else {
+        patron = patronLike(textoCaja, false, oracle) + QStringLiteral("%");
         textoCaja = gUtil().Reemplaza(textoCaja, QStringLiteral("*"), QStringLiteral("%"));
-        patron = textoCaja + QStringLiteral("%");
     }
+    const QString escape =
+        oracle && patron.contains(u'\\') ? QStringLiteral(" ESCAPE '\\'") : QString();
     return SqlBase + union_ + prefijo + campo + QStringLiteral(" like '") +
-           sqltext::comillas(patron) + QStringLiteral("' ") + RestoSql;
+           sqltext::comillas(patron) + u'\'' + escape + u' ' + RestoSql;
+}
+
+QString SearchGrid::patronLike(const QString& texto, bool blancoComodin, bool oracle) {
+    QString patron;
+    patron.reserve(texto.size() + 8);
+    for (const QChar c : texto) {
+        if (c == u'*' || (blancoComodin && c == u' ')) {
+            patron += u'%';
+        } else if (oracle && (c == u'%' || c == u'_' || c == u'\\')) {
+            patron += u'\\';
+            patron += c;
+        } else if (!oracle && (c == u'%' || c == u'_' || c == u'[')) {
+            patron += u'[';
+            patron += c;
+            patron += u']';
+        } else {
+            patron += c;
+        }
+    }
+    return patron;
 }
 
 void SearchGrid::CmbSearch_KeyDown(int Index, int KeyCode, int Shift) {
@@ -357,13 +418,11 @@ void SearchGrid::ListView1_KeyDown(int KeyCode, int Shift, const QString& texto)
         const auto respuesta =
             ui::op().inputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
                               QStringLiteral("Carga de Datos"), actual);
-        if (!respuesta) return;  // Cancel leaves the row as it was
-        const double n = numeroDe(*respuesta);
-        if (n == 0) {
-            ponCantidad(fila, QStringLiteral("0.00"), false);
-        } else {
-            ponCantidad(fila, vb::Format(n, QStringLiteral("########0.00")), true);
-        }
+        // An empty answer, Cancel or 0 all read as 0: the row is checked with "0.00".
+        const double n = respuesta ? numeroDe(*respuesta) : 0.0;
+        ponCantidad(
+            fila, n == 0 ? QStringLiteral("0.00") : vb::Format(n, QStringLiteral("########0.00")),
+            true);
     } else if (KeyCode == 45 && Shift == 0 && UsaCantidades) {
         if (!conCantidad) return;
         ponCantidad(seleccion_,

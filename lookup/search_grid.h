@@ -123,6 +123,10 @@ public:
                                const QString& usuario, const QDateTime& cuando);
     // The re-query text: `condicion` on `campo` added to the SQL of the last load.
     QString sqlRequery(const QString& campo, QString& textoCaja);
+    // The operator's text as a LIKE pattern: "*" (and a blank when `blancoComodin`) is the
+    // one wildcard, every other character stands for itself: between brackets on SQL Server
+    // and the embedded engine, behind a backslash (the ESCAPE character) on Oracle.
+    static QString patronLike(const QString& texto, bool blancoComodin, bool oracle);
     // The maintenance program and its parameter for a looked-up table.
     static std::pair<QString, QString> programaMantenimiento(const QString& tabla);
 

@@ -132,4 +132,25 @@ std::unique_ptr<DataSource> openDataSource(const Logon& logon) {
     return source;
 }
 
+namespace {
+
+PreviewHandler& previewHandler() {
+    static PreviewHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+PreviewHandler setPreviewHandler(PreviewHandler handler) {
+    std::swap(previewHandler(), handler);
+    return handler;
+}
+
+void showPreview(const ReportDocument& document) {
+    if (!previewHandler()) {
+        fail(err::NotSupported, QStringLiteral("No hay una ventana de vista previa instalada"));
+    }
+    previewHandler()(document);
+}
+
 }  // namespace reportengine

@@ -58,4 +58,12 @@ DataSourceFactory setDataSourceFactory(DataSourceFactory factory);
 // Raises err::Data when neither hook is installed or the data cannot be opened.
 std::unique_ptr<DataSource> openDataSource(const Logon& logon);
 
+// How the screen destination shows a report. The preview window's library installs itself
+// (installPreviewWindow in zentrik_reportengine_ui), so the logic that runs reports needs no
+// windows. Returns the handler it replaces.
+using PreviewHandler = std::function<void(const ReportDocument&)>;
+PreviewHandler setPreviewHandler(PreviewHandler handler);
+// Shows the report modally; raises err::NotSupported when no preview is installed.
+void showPreview(const ReportDocument& document);
+
 }  // namespace reportengine

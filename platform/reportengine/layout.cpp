@@ -143,7 +143,19 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
         if (!o.wrap || wholeWidth <= boxWidth) {
             lines.append({whole, wholeWidth});
         } else {
-            QTextLayout layout(paragraph, font, const_cast<QPaintDevice*>(measuringDevice()));
+            // Long texts without blanks (SQL value lists) break after a comma or a
+            // parenthesis before inside a number or a word: a zero-width space after each
+            // marks the place, and leaves the shown text again.
+            constexpr QChar kBreak(0x200B);
+            QString marked;
+            marked.reserve(paragraph.size() + paragraph.size() / 4);
+            for (qsizetype i = 0; i < paragraph.size(); ++i) {
+                const QChar c = paragraph[i];
+                marked += c;
+                const bool next = i + 1 < paragraph.size() && paragraph[i + 1] != u' ';
+                if (next && (c == u',' || c == u'(' || c == u')')) marked += kBreak;
+            }
+            QTextLayout layout(marked, font, const_cast<QPaintDevice*>(measuringDevice()));
             QTextOption option;
             option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             layout.setTextOption(option);
@@ -151,7 +163,8 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
             for (QTextLine line = layout.createLine(); line.isValid();
                  line = layout.createLine()) {
                 line.setLineWidth(boxWidth);
-                const QString shown = paragraph.mid(line.textStart(), line.textLength()).trimmed();
+                const QString shown =
+                    marked.mid(line.textStart(), line.textLength()).remove(kBreak).trimmed();
                 lines.append({shown, measured.width(shown)});
             }
             layout.endLayout();

@@ -1,5 +1,6 @@
 #include "platform/reportengine/previewwindow.h"
 
+#include "platform/reportengine/engine.h"
 #include "platform/reportengine/printing.h"
 #include "platform/reportengine/renderer.h"
 #include "platform/ui/operator.h"
@@ -7,6 +8,10 @@
 #include "platform/vb/vberror.h"
 
 #include <QComboBox>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -41,17 +46,32 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(report_.title.isEmpty() ? QStringLiteral("Vista previa") : report_.title);
     first_ = button(QStringLiteral("firstPage"), QStringLiteral("|<"), this);
+    first_->setToolTip(QStringLiteral("Primera página (Ctrl+Inicio)"));
     previous_ = button(QStringLiteral("previousPage"), QStringLiteral("<"), this);
+    previous_->setToolTip(QStringLiteral("Página anterior (RePág)"));
     next_ = button(QStringLiteral("nextPage"), QStringLiteral(">"), this);
+    next_->setToolTip(QStringLiteral("Página siguiente (AvPág)"));
     last_ = button(QStringLiteral("lastPage"), QStringLiteral(">|"), this);
+    last_->setToolTip(QStringLiteral("Última página (Ctrl+Fin)"));
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("pageLabel"));
+    auto* goLabel = new QLabel(QStringLiteral("Ir a:"), this);
+    pageField_ = new QLineEdit(this);
+    pageField_->setObjectName(QStringLiteral("pageNumber"));
+    pageField_->setToolTip(QStringLiteral("Escriba el número de página y pulse Enter"));
+    pageField_->setValidator(new QIntValidator(1, 9999999, pageField_));
+    pageField_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
+    goLabel->setBuddy(pageField_);
     zoomBox_ = new QComboBox(this);
     zoomBox_->setObjectName(QStringLiteral("zoom"));
+    zoomBox_->setToolTip(QStringLiteral("Tamaño de la página en pantalla"));
     for (int percent : {50, 75, 100, 150, 200}) {
         zoomBox_->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
     }
-    zoomBox_->setCurrentIndex(2);
+    // The fit modes carry no factor: it follows the window's size.
+    zoomBox_->addItem(QStringLiteral("Ancho de página"), -1.0);
+    zoomBox_->addItem(QStringLiteral("Página completa"), -2.0);
+    zoomBox_->setCurrentIndex(zoomBox_->count() - 2);
     auto* print = button(QStringLiteral("printButton"), QStringLiteral("Imprimir"), this);
     auto* exportButton =
         button(QStringLiteral("exportButton"), QStringLiteral("Exportar a PDF"), this);
@@ -66,8 +86,8 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     scroll_->setWidget(pageView_);
 
     auto* bar = new QHBoxLayout;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{first_, previous_, pageLabel_, next_, last_, zoomBox_}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{first_, previous_, pageLabel_, next_, last_,
+                                                      goLabel, pageField_, zoomBox_}) {
         bar->addWidget(w);
     }
     bar->addStretch();
@@ -82,8 +102,13 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     connect(previous_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { showPage(page_ + 1); });
     connect(last_, &QPushButton::clicked, this, [this] { showPage(pageCount() - 1); });
-    connect(zoomBox_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { setZoom(zoomBox_->itemData(index).toDouble()); });
+    connect(zoomBox_, &QComboBox::currentIndexChanged, this, &PreviewWindow::zoomChosen);
+    connect(pageField_, &QLineEdit::returnPressed, this, &PreviewWindow::goToTypedPage);
+    // Paging keys reach the window before the controls that would use them otherwise.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{scroll_, scroll_->viewport(), zoomBox_, pageField_}) {
+        w->installEventFilter(this);
+    }
     connect(print, &QPushButton::clicked, this, &PreviewWindow::printPages);
     connect(exportButton, &QPushButton::clicked, this, &PreviewWindow::exportPdf);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -91,21 +116,105 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     refresh();
 }
 
+void installPreviewWindow() {
+    setPreviewHandler([](const ReportDocument& document) {
+        PreviewWindow preview(document);
+        ui::op().showModal(preview);
+    });
+}
+
 void PreviewWindow::showPage(int index) {
     page_ = std::clamp(index, 0, std::max(0, pageCount() - 1));
     refresh();
+    scroll_->verticalScrollBar()->setValue(0);
 }
 
 void PreviewWindow::setZoom(double factor) {
+    fit_ = Fit::None;
     zoom_ = std::clamp(factor, 0.1, 8.0);
     refresh();
 }
 
+void PreviewWindow::zoomChosen(int index) {
+    const double factor = zoomBox_->itemData(index).toDouble();
+    if (factor > 0) {
+        setZoom(factor);
+        return;
+    }
+    fit_ = factor == -1.0 ? Fit::Width : Fit::Page;
+    refresh();
+}
+
+double PreviewWindow::fittedZoom() const {
+    const double dpi = logicalDpiX();
+    const double pageWidth = report_.width / 25.4 * dpi;
+    const double pageHeight = report_.height / 25.4 * dpi;
+    if (pageWidth <= 0 || pageHeight <= 0) return 1.0;
+    // Room for the frame and for a vertical scroll bar, which a long page shows at this width.
+    const int frame = 2 * scroll_->frameWidth() + 4;
+    const double width =
+        scroll_->width() - frame - scroll_->verticalScrollBar()->sizeHint().width();
+    const double height = scroll_->height() - frame;
+    double factor = width / pageWidth;
+    if (fit_ == Fit::Page)
+        factor = std::min((scroll_->width() - frame) / pageWidth, height / pageHeight);
+    return std::clamp(factor, 0.1, 8.0);
+}
+
+void PreviewWindow::goToTypedPage() {
+    bool ok = false;
+    const int number = pageField_->text().toInt(&ok);
+    if (ok) showPage(number - 1);
+    refresh();
+}
+
+bool PreviewWindow::pagingKey(const QKeyEvent& event, bool inText) {
+    const bool ctrl = event.modifiers() & Qt::ControlModifier;
+    switch (event.key()) {
+        case Qt::Key_PageDown:
+            showPage(page_ + 1);
+            return true;
+        case Qt::Key_PageUp:
+            showPage(page_ - 1);
+            return true;
+        case Qt::Key_Home:
+            if (inText && !ctrl) return false;
+            showPage(0);
+            return true;
+        case Qt::Key_End:
+            if (inText && !ctrl) return false;
+            showPage(pageCount() - 1);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        pagingKey(static_cast<QKeyEvent&>(*event), watched == pageField_)) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent* event) {
+    if (pagingKey(*event, false)) return;
+    QDialog::keyPressEvent(event);
+}
+
+void PreviewWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (fit_ != Fit::None) refresh();
+}
+
 void PreviewWindow::refresh() {
+    if (fit_ != Fit::None) zoom_ = fittedZoom();
     const double dpi = logicalDpiX() * zoom_;
     pageView_->setPixmap(QPixmap::fromImage(pageImage(report_, page_, dpi)));
     pageView_->adjustSize();
     pageLabel_->setText(QStringLiteral("Página %1 de %2").arg(page_ + 1).arg(pageCount()));
+    pageField_->setText(QString::number(page_ + 1));
     first_->setEnabled(page_ > 0);
     previous_->setEnabled(page_ > 0);
     next_->setEnabled(page_ + 1 < pageCount());

@@ -3,7 +3,6 @@
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/layout.h"
-#include "platform/reportengine/previewwindow.h"
 #include "platform/reportengine/printing.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
@@ -74,8 +73,7 @@ void clsReporte::EjecutaReporte(const QString& reporte, const QStringList& lista
 
     const ReportDocument document = buildDocument(request, parseLogon(conexion));
     if (Destino == DestinoPantalla()) {
-        PreviewWindow preview(document);
-        ui::op().showModal(preview);
+        showPreview(document);
     } else if (Destino == DestinoImpresora()) {
         printReport(layOut(document),
                     DatoImpresora2.trimmed().isEmpty() ? DatoImpresora1 : DatoImpresora2);

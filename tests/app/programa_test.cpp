@@ -8,6 +8,8 @@
 #include "tests/support/test_database.h"
 
 #include "core/globals.h"
+#include "db/frmacceso.h"
+#include "demo/demodata.h"
 #include "db/db_dll.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/toolbar/tbarrep.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -88,6 +91,94 @@ TEST_F(ProgramaTest, TheStartReachesAConnectedForm) {
     EXPECT_TRUE(QFileInfo::exists(folder.file("consultas.kqv")));
     EXPECT_FALSE(form.TBarRep1->HabilitaConsulta());
     EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// What a shell makes of the argument zentrik-demo-db prints under its label.
+QString lineaImpresa(const QString& salida) {
+    const QStringList lineas = salida.split(u'\n');
+    for (qsizetype i = 0; i + 1 < lineas.size(); ++i) {
+        if (!lineas[i].startsWith(QLatin1String("Command line of zentrik"))) continue;
+        QString arg = lineas[i + 1].trimmed();
+        arg.replace(QLatin1String("'\\''"), QLatin1String("'"));
+        if (arg.startsWith(u'\'') && arg.endsWith(u'\'')) arg = arg.mid(1, arg.size() - 2);
+        return arg;
+    }
+    return {};
+}
+
+TEST_F(ProgramaTest, TheLineTheDemoToolPrintsStartsTheProgramConnected) {
+    const QString carpeta = folder.file("demo data");
+    QString error;
+    ASSERT_TRUE(demo::createDatabases(carpeta, QDate(2026, 12, 1), &error)) << error.toStdString();
+    const QString linea = lineaImpresa(demo::report(carpeta));
+    ASSERT_FALSE(linea.isEmpty()) << demo::report(carpeta).toStdString();
+
+    frmZentrik form(linea);
+    form.Form_Load();
+    EXPECT_TRUE(gDB().gOpenFlag);
+    EXPECT_EQ(gDB().gDBName, QStringLiteral("DEMO"));
+    EXPECT_EQ(ModGlobal::gConexionReporte, QStringLiteral("DSN=DEMO; UID=demo; PWD=demo"));
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// A line the program cannot read opens the connection dialog saying what it lacks, instead
+// of an empty form with no hint.
+TEST_F(ProgramaTest, AMalformedCommandLineNamesTheMissingKeysInTheDialog) {
+    struct Caso {
+        QString linea;
+        QStringList faltan;
+        QStringList presentes;
+    };
+    const QString sqlite = QStringLiteral("sqlite:") + data.folder();
+    const QList<Caso> casos{
+        {QStringLiteral("Provider=SQLOLEDB;Server=%1;Database=ZENTRIK;UId=sa;Pwd=sa;").arg(sqlite),
+         {"@Server", "@DbName", "@Usuario", "@Password"},
+         {}},
+        {QStringLiteral("@Server=%1;@DbName=ZENTRIK;@Password=sa;").arg(sqlite),
+         {"@Usuario"},
+         {"@Server", "@DbName", "@Password"}},
+        {QStringLiteral("@DbName=ZENTRIK;@Usuario=sa;@Password=sa;"),
+         {"@Server"},
+         {"@Usuario", "@DbName", "@Password"}},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.linea.toStdString());
+        QString aviso;
+        bool visible = false;
+        op.form([&](QDialog& d) {
+            auto& dialogo = dynamic_cast<frmAcceso&>(d);
+            auto* etiqueta = dialogo.findChild<QLabel*>(QStringLiteral("lblAviso"));
+            EXPECT_NE(etiqueta, nullptr);
+            if (etiqueta) {
+                aviso = etiqueta->text();
+                visible = !etiqueta->isHidden();
+            }
+            return 0;  // closed without connecting
+        });
+        frmZentrik form(caso.linea);
+        EXPECT_THROW(form.Form_Load(), vb::ProgramEnded);
+        EXPECT_TRUE(visible);
+        for (const QString& clave : caso.faltan)
+            EXPECT_TRUE(aviso.contains(clave))
+                << aviso.toStdString() << " " << clave.toStdString();
+        const QString faltantes = aviso.section(u'.', 0, 0);
+        for (const QString& clave : caso.presentes)
+            EXPECT_FALSE(faltantes.contains(clave))
+                << aviso.toStdString() << " " << clave.toStdString();
+    }
+}
+
+// A well-formed line that only fails to connect says nothing about the command line.
+TEST_F(ProgramaTest, TheConnectionDialogWithoutACommandLineShowsNoHint) {
+    bool visible = true;
+    op.form([&](QDialog& d) {
+        auto* etiqueta = d.findChild<QLabel*>(QStringLiteral("lblAviso"));
+        visible = etiqueta && !etiqueta->isHidden();
+        return 0;
+    });
+    frmZentrik form(QStringLiteral(" "));
+    EXPECT_THROW(form.Form_Load(), vb::ProgramEnded);
+    EXPECT_FALSE(visible);
 }
 
 TEST_F(ProgramaTest, TheMailOutputOfTheRangesGivesAPdfOfExactlyTheSelectedRows) {

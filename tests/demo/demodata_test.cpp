@@ -89,6 +89,9 @@ TEST_F(DemoDatabases, AreTheSameOnEveryRunForTheSameDay) {
     EXPECT_EQ(demo::connectionString(dir.filePath("demo")),
               QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=DEMO;UId=demo;Pwd=demo;")
                   .arg(dir.filePath("demo")));
+    EXPECT_EQ(demo::commandLine(dir.filePath("demo")),
+              QStringLiteral("@Server=sqlite:%1;@DbName=DEMO;@Usuario=demo;@Password=demo;")
+                  .arg(dir.filePath("demo")));
 }
 
 }  // namespace

@@ -141,6 +141,23 @@ TEST_F(Grid, RequeryAddsAnEscapedConditionBeforeTheOrder) {
     EXPECT_EQ(grid.sqlRequery("ORDERS", texto), " SELECT ORDERS FROM T where ORDERS like '1%' ");
 }
 
+TEST_F(Grid, TypedTextIsLiteralExceptTheAsteriskForEachEngine) {
+    struct Caso {
+        const char* texto;
+        bool blancos;
+        bool oracle;
+        const char* patron;
+    };
+    for (const Caso& c :
+         {Caso{"50%", false, false, "50[%]"}, Caso{"a_b", false, false, "a[_]b"},
+          Caso{"[x]", false, false, "[[]x]"}, Caso{"a*b c", false, false, "a%b c"},
+          Caso{"a*b c", true, false, "a%b%c"}, Caso{"50%", false, true, "50\\%"},
+          Caso{"a_b\\", false, true, "a\\_b\\\\"}, Caso{"[x", false, true, "[x"}}) {
+        SCOPED_TRACE(c.texto);
+        EXPECT_EQ(SearchGrid::patronLike(c.texto, c.blancos, c.oracle), c.patron);
+    }
+}
+
 TEST_F(Grid, QuantityKeys) {
     zxtest::ScriptedOperator op;
     grid.UsaCantidades = true;
@@ -161,15 +178,17 @@ TEST_F(Grid, QuantityKeys) {
     grid.ListView1_KeyDown(45, 1);
     EXPECT_EQ(cantidad(), "2,50");
     EXPECT_TRUE(grid.filas()[1].marcada);
-    op.input(std::nullopt);
-    grid.ListView1_KeyDown(45, 1);
-    EXPECT_EQ(cantidad(), "2,50");
-    EXPECT_TRUE(grid.filas()[1].marcada);
-    op.input("0");
-    grid.ListView1_KeyDown(45, 1);
-    EXPECT_EQ(cantidad(), "0.00");
-    EXPECT_FALSE(grid.filas()[1].marcada);
-    ASSERT_EQ(op.prompts().size(), 3);
+    // An empty answer, Cancel or 0 all give "0.00" and a checked row.
+    for (const std::optional<QString>& respuesta :
+         {std::optional<QString>(), std::optional<QString>(""), std::optional<QString>("0")}) {
+        op.input("2.5");
+        grid.ListView1_KeyDown(45, 1);
+        op.input(respuesta);
+        grid.ListView1_KeyDown(45, 1);
+        EXPECT_EQ(cantidad(), "0.00");
+        EXPECT_TRUE(grid.filas()[1].marcada);
+    }
+    ASSERT_EQ(op.prompts().size(), 7);
     EXPECT_EQ(op.prompts()[0].text, "Ingrese la Cantidad del Articulo...");
     EXPECT_EQ(op.prompts()[0].title, "Carga de Datos");
 }

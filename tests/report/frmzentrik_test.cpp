@@ -34,6 +34,7 @@ protected:
         QFile::copy(zxtest::sourcePath("platform/reportengine/forms/AUX_ERR.rpt"),
                     folder.file("AUX_ERR.rpt"));
         ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
+        reportengine::installPreviewWindow();
         previoOrigen_ = reportengine::setConnectionStringProvider(
             [this](const reportengine::Logon&) { return data.connectionString(); });
         previoEnvio_ = report::envio();

@@ -39,6 +39,7 @@ PrintWorld::PrintWorld()
     : WorkTableWorld(QStringLiteral("pc-salon"), QStringLiteral("mozo1")),
       clock_(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 42))) {
     ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
+    reportengine::installPreviewWindow();
     config(QStringLiteral("NOMBRE"), QStringLiteral("La Parrilla de Lía"));
     config(QStringLiteral("CALLE"), QStringLiteral("Av. Corrientes"));
     config(QStringLiteral("NUMERO"), QStringLiteral("1234"));

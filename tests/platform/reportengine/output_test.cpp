@@ -186,6 +186,77 @@ TEST_F(OutputTest, AnEmptyReportIsOnePageWithItsHeaders) {
     EXPECT_TRUE(text.contains(QStringLiteral("Página 1 de 1")));
 }
 
+// The longest values the error log holds: none of them is cut at its column's edge.
+TEST_F(OutputTest, TheShippedFormShowsEveryValueWhole) {
+    database_.exec(
+        "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
+        "('FacturacionElectronicaMasiva', '2026-12-01 08:00', -2147467259, "
+        "'No se puede abrir la conexion con el servidor', "
+        "'DELETE FROM MV_ASIENTOS WHERE ID IN (41,42,43,44,45,46,47,48,49,50,51,52,53,54,55,56)', "
+        "'ADMINISTRACION|VENDEDOR', 'ADMINISTRADOR_DEL_SISTEMA_CENTRAL_DE_VENTAS_00001')");
+    RunRequest request;
+    request.form = shippedForm();
+    const LaidOutReport report = layOut(buildDocument(request, db_));
+    QStringList cortados;
+    QString texto;
+    for (const Page& page : report.pages) {
+        for (const PageItem& item : page.items) {
+            if (item.kind != PageItem::Kind::Text) continue;
+            texto += item.text;
+            if (item.clipped) cortados << item.text;
+        }
+    }
+    EXPECT_EQ(cortados, QStringList());
+    for (const char* valor :
+         {"ADMINISTRACION|VENDEDOR", "-2147467259",
+          "ADMINISTRADOR_DEL_SISTEMA_CENTRAL_DE_VENTAS_00001", "FacturacionElectronicaMasiva"}) {
+        EXPECT_TRUE(texto.contains(QString::fromLatin1(valor))) << valor;
+    }
+}
+
+// A long text without blanks breaks after a comma or a parenthesis, not inside a number.
+TEST(LayoutTest, TextsWithoutBlanksBreakAfterCommasAndParentheses) {
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1">
+        <page width="100" height="200" left="5" top="5" right="5" bottom="5"/>
+        <data table="T"/>
+        <font family="DejaVu Sans" size="8"/>
+        <detail height="4"><field x="0" y="0" width="31" height="4" wrap="true"
+                                  source="{T.S}"/></detail>
+        </report>)");
+    doc.data.columns = {{QStringLiteral("S"), ColumnKind::Text}};
+    const QStringList valores{
+        QStringLiteral("WHERE ID IN (41,42,43,44,45,46,47,48,49,50,51,52,53,54,55,56,57,58)"),
+        QStringLiteral("SUM(IMPORTE1234567,IMPORTE2345678,IMPORTE3456789,IMPORTE4567890)"),
+        QStringLiteral("(1234567890123,(2234567890),3234567890,4234567890)")};
+    for (const QString& valor : valores) doc.data.rows.append({vb::Variant(valor)});
+    const LaidOutReport report = layOut(doc);
+    ASSERT_EQ(report.pages.size(), 1);
+    QStringList lineas;
+    for (const PageItem& item : report.pages[0].items) {
+        if (item.kind == PageItem::Kind::Text) lineas << item.text;
+    }
+    // Each value is read back from its lines: a line ends at a blank of the value or after a
+    // comma or parenthesis.
+    int k = 0;
+    for (const QString& valor : valores) {
+        SCOPED_TRACE(valor.toStdString());
+        qsizetype pos = 0;
+        while (pos < valor.size() && k < lineas.size()) {
+            while (pos < valor.size() && valor[pos] == u' ') ++pos;
+            const QString& linea = lineas[k++];
+            ASSERT_TRUE(valor.mid(pos).startsWith(linea)) << linea.toStdString();
+            pos += linea.size();
+            if (pos < valor.size() && valor[pos] != u' ') {
+                EXPECT_TRUE(linea.endsWith(u',') || linea.endsWith(u'(') || linea.endsWith(u')'))
+                    << linea.toStdString();
+            }
+        }
+        EXPECT_EQ(pos, valor.size());
+    }
+    EXPECT_GT(lineas.size(), valores.size());
+}
+
 TEST(DisplayTextTest, FieldsShowTheirFormat) {
     zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
     const vb::Variant when(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 30)));

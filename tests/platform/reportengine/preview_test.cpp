@@ -8,6 +8,10 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -81,6 +85,8 @@ TEST(PreviewWindowTest, PagesZoomAndExportFollowTheButtons) {
         EXPECT_EQ(window.currentPage(), 0);
 
         auto* view = child<QLabel>(window, "pageView");
+        child<QComboBox>(window, "zoom")->setCurrentIndex(2);  // 100%
+        EXPECT_EQ(window.zoom(), 1.0);
         const int width = view->pixmap().width();
         child<QComboBox>(window, "zoom")->setCurrentIndex(4);  // 200%
         EXPECT_EQ(window.zoom(), 2.0);
@@ -97,6 +103,108 @@ TEST(PreviewWindowTest, PagesZoomAndExportFollowTheButtons) {
     ASSERT_EQ(op.prompts().size(), 2);
     EXPECT_EQ(op.prompts()[0].text, QStringLiteral("PreviewWindow"));
     EXPECT_EQ(op.prompts()[1].title, QStringLiteral("Exportar a PDF"));
+}
+
+// A landscape A4 page, wider than the window at 100%.
+ReportDocument landscapePages(int rows) {
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Apaisado">
+        <page size="A4" orientation="landscape" left="10" top="10" right="10" bottom="10"/>
+        <data table="T"/>
+        <detail height="10"><field x="0" y="0" width="277" height="10" source="{T.N}"/></detail>
+        </report>)");
+    doc.data.columns = {{QStringLiteral("N"), ColumnKind::Number}};
+    for (int i = 1; i <= rows; ++i) doc.data.rows.append({vb::Variant(i)});
+    return doc;
+}
+
+// The whole width of the page is in view when the window opens: nothing to scroll sideways.
+TEST(PreviewWindowTest, OpensAtFitToWidthAndOffersWholePage) {
+    PreviewWindow window(landscapePages(40));
+    window.show();
+    QApplication::processEvents();
+    auto* area = child<QScrollArea>(window, "pageArea");
+    auto* view = child<QLabel>(window, "pageView");
+    auto* zoom = child<QComboBox>(window, "zoom");
+    EXPECT_EQ(zoom->currentText(), QStringLiteral("Ancho de página"));
+    EXPECT_LE(view->pixmap().width(), area->viewport()->width());
+    EXPECT_GE(view->pixmap().width(), area->viewport()->width() - 40);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+
+    // Still the whole width after the window grows.
+    window.resize(1400, 900);
+    QApplication::processEvents();
+    EXPECT_LE(view->pixmap().width(), area->viewport()->width());
+    EXPECT_GE(view->pixmap().width(), area->viewport()->width() - 40);
+
+    zoom->setCurrentIndex(zoom->findText(QStringLiteral("Página completa")));
+    EXPECT_LE(view->pixmap().height(), area->viewport()->height());
+    EXPECT_LE(view->pixmap().width(), area->viewport()->width());
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+    EXPECT_GE(zoom->findText(QStringLiteral("100%")), 0);
+    window.close();
+}
+
+// Paging as a keyboard user does, and a page typed into the page field.
+TEST(PreviewWindowTest, KeysAndTheTypedPageNumberTurnThePages) {
+    PreviewWindow window(landscapePages(200));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+    ASSERT_GT(window.pageCount(), 10);
+    auto* area = child<QScrollArea>(window, "pageArea");
+    area->setFocus();
+    QTest::keyClick(area, Qt::Key_PageDown);
+    QTest::keyClick(area->viewport(), Qt::Key_PageDown);
+    EXPECT_EQ(window.currentPage(), 2);
+    QTest::keyClick(area, Qt::Key_PageUp);
+    EXPECT_EQ(window.currentPage(), 1);
+    QTest::keyClick(area, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(window.currentPage(), window.pageCount() - 1);
+    QTest::keyClick(area, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(window.currentPage(), 0);
+    QTest::keyClick(area, Qt::Key_End);
+    EXPECT_EQ(window.currentPage(), window.pageCount() - 1);
+    QTest::keyClick(area, Qt::Key_Home);
+    EXPECT_EQ(window.currentPage(), 0);
+
+    // Keys on the zoom box page too, instead of changing the zoom.
+    auto* zoom = child<QComboBox>(window, "zoom");
+    const QString zoomText = zoom->currentText();
+    QTest::keyClick(zoom, Qt::Key_PageDown);
+    EXPECT_EQ(window.currentPage(), 1);
+    EXPECT_EQ(zoom->currentText(), zoomText);
+
+    auto* field = child<QLineEdit>(window, "pageNumber");
+    EXPECT_EQ(field->text(), QStringLiteral("2"));
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "7");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(window.currentPage(), 6);
+    EXPECT_EQ(child<QLabel>(window, "pageLabel")->text(),
+              QStringLiteral("Página 7 de %1").arg(window.pageCount()));
+    // A number past the end goes to the last page; PgDn from the field pages on.
+    field->selectAll();
+    QTest::keyClicks(field, "999");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(window.currentPage(), window.pageCount() - 1);
+    QTest::keyClick(field, Qt::Key_PageUp);
+    EXPECT_EQ(window.currentPage(), window.pageCount() - 2);
+    window.close();
+}
+
+TEST(PreviewWindowTest, SymbolButtonsCarrySpanishTips) {
+    PreviewWindow window(threePages());
+    for (const auto& [name, tip] : {std::pair{"firstPage", "Primera página (Ctrl+Inicio)"},
+                                    std::pair{"previousPage", "Página anterior (RePág)"},
+                                    std::pair{"nextPage", "Página siguiente (AvPág)"},
+                                    std::pair{"lastPage", "Última página (Ctrl+Fin)"}}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(child<QPushButton>(window, name)->toolTip(), QString::fromUtf8(tip));
+    }
+    EXPECT_FALSE(child<QLineEdit>(window, "pageNumber")->toolTip().isEmpty());
+    EXPECT_FALSE(child<QComboBox>(window, "zoom")->toolTip().isEmpty());
 }
 
 TEST(PreviewWindowTest, AnExportThatFailsIsToldAndTheWindowStaysOpen) {

@@ -32,6 +32,7 @@ const QString kSelection = QStringLiteral(
 class ClsReporteTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        re::installPreviewWindow();
         db_.exec(QStringLiteral(
             "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
             "('Ventas', '2026-12-01 08:00:00', 100, 'Clave duplicada', 'INSERT INTO X', 'CAJA1', "
