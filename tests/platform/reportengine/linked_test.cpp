@@ -301,6 +301,10 @@ TEST_F(LinkedSelectionTest, TermsOnALinkedTableSelectByTheLinkedRow) {
          "{C_MV_CPTE.CUENTA} = 'c001  '",
          {"Uno", "Uno bis"},
          {"Uno", "Uno bis"}},
+        {"names in another case",
+         "{c_mv_cpte.cuenta} = 'C001'",
+         {"Uno", "Uno bis"},
+         {"Uno", "Uno bis"}},
         {"the mailing's selection", mailing, {"Uno", "Uno bis"}, {"Uno", "Uno bis"}},
         {"the voucher of another account",
          "{C_MV_CPTE.CUENTA}= 'C002' AND {C_MV_CPTE.IDCOMPROBANTE} = '000200000001A' AND "
