@@ -60,13 +60,19 @@ QList<Column> columnsOf(const QString& table, const QStringList& names, DataSour
     return out;
 }
 
-// One linked table: the columns the form shows of it, read once for each distinct key.
-void fetchLink(const ReportForm& form, const TableLink& link, ReportData* data,
-               DataSource& source) {
+// One linked table: the columns of it that `fields` name and the rows do not hold yet, read
+// once for each distinct key. Under a name that is also an alias, the columns of the report's
+// own table (`tableColumns`) are not the link's.
+void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldRef>& fields,
+               const QList<Column>& tableColumns, ReportData* data, DataSource& source) {
     QStringList wanted;
-    for (const FieldRef& f : form.fields()) {
-        if (sameName(f.table, link.table) && !wanted.contains(f.column, Qt::CaseInsensitive))
-            wanted.append(f.column);
+    for (const FieldRef& f : fields) {
+        if (!sameName(f.table, link.table) || !readsFromLink(form, f, tableColumns)) continue;
+        if (wanted.contains(f.column, Qt::CaseInsensitive)) continue;
+        bool held = false;
+        for (const Column& c : data->columns)
+            held = held || sameName(c.name, link.table + u'.' + f.column);
+        if (!held) wanted.append(f.column);
     }
     if (wanted.isEmpty()) return;
     const QList<Column> shown = columnsOf(link.table, wanted, source);
@@ -133,8 +139,22 @@ bool sameKeyValue(const vb::Variant& a, const vb::Variant& b) {
     }
 }
 
-void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& source) {
-    for (const TableLink& link : form.links) fetchLink(form, link, data, source);
+void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& source,
+                        const QList<FieldRef>& alsoFields) {
+    QList<FieldRef> fields = form.fields();
+    fields.append(alsoFields);
+    QList<Column> tableColumns;
+    bool aliasLinked = false;
+    for (const TableLink& link : form.links) aliasLinked = aliasLinked || form.reads(link.table);
+    if (aliasLinked) {
+        try {
+            tableColumns = source.describe(form.table);
+        } catch (const vb::VbError& e) {
+            dataFailed(form.table, e);
+        }
+    }
+    for (const TableLink& link : form.links)
+        fetchLink(form, link, fields, tableColumns, data, source);
 }
 
 const SubreportData::Group* SubreportData::groupOf(const QList<vb::Variant>& key) const {

@@ -16,10 +16,12 @@ namespace reportengine {
 // blanks, numbers by value; a Null never equals anything.
 bool sameKeyValue(const vb::Variant& a, const vb::Variant& b);
 
-// Appends to every row the values of the form's linked tables that its objects show, as
-// columns named "TABLE.COLUMN" (Null where the table has no row for it). Raises err::Field for
-// a column the linked table does not have, err::Data when the database fails.
-void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& source);
+// Appends to every row the values of the form's linked tables that its objects show or test
+// (and those `alsoFields` name), as columns named "TABLE.COLUMN" (Null where the table has no
+// row for it); columns the rows already hold are not read again. Raises err::Field for a column
+// the linked table does not have, err::Data when the database fails.
+void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& source,
+                        const QList<FieldRef>& alsoFields = {});
 
 // The rows of one subreport, grouped by the key values of the report rows they belong to.
 struct SubreportData {

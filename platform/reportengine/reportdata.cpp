@@ -1,6 +1,7 @@
 #include "platform/reportengine/reportdata.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/reportengine/linkeddata.h"
 #include "platform/reportengine/sqlcondition.h"
 
 namespace reportengine {
@@ -24,6 +25,23 @@ int linkedColumnOf(const ReportData& data, const FieldRef& field) {
     return -1;
 }
 
+// The memory filter of a selection that tests linked tables: the rows get the linked values
+// the form and the selection need, are filtered on them, and lose the columns only the
+// selection read from the form's own table.
+void filterOnLinkedRows(const ReportForm& form, const ReportQuery& q, Selection* selection,
+                        ReportData* data, DataSource& source) {
+    fetchLinkedColumns(form, data, source, selection->fields());
+    selection->bind([data](const FieldRef& f) { return data->columnOf(f); });
+    QList<QList<vb::Variant>> kept;
+    for (QList<vb::Variant>& row : data->rows) {
+        if (!selection->matches(row)) continue;
+        row.remove(q.shownColumns, q.columns.size() - q.shownColumns);
+        kept.append(std::move(row));
+    }
+    data->rows = std::move(kept);
+    data->columns.remove(q.shownColumns, q.columns.size() - q.shownColumns);
+}
+
 }  // namespace
 
 int ReportData::columnOf(const FieldRef& field) const {
@@ -32,6 +50,15 @@ int ReportData::columnOf(const FieldRef& field) const {
         if (sameName(columns[i].name, field.column)) return i;
     }
     return -1;
+}
+
+bool readsFromLink(const ReportForm& form, const FieldRef& field,
+                   const QList<Column>& tableColumns) {
+    if (!form.linkOf(field.table)) return false;
+    if (!form.reads(field.table)) return true;
+    for (const Column& c : tableColumns)
+        if (sameName(c.name, field.column)) return false;
+    return true;
 }
 
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
@@ -64,14 +91,23 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
         }
         q.columns.append(c);
     };
+    auto linked = [&](const FieldRef& f) { return readsFromLink(form, f, tableColumns); };
     for (const FieldRef& f : form.fields())
-        if (!form.linkOf(f.table)) select(columnOf(f));
+        if (!linked(f)) select(columnOf(f));
     q.shownColumns = q.columns.size();
 
-    const SqlCondition where = toSqlCondition(selection, columnOf);
+    // A linked table's field has no column here: SQL leaves its terms to the memory filter.
+    const SqlCondition where = toSqlCondition(
+        selection, [&](const FieldRef& f) { return linked(f) ? Column{} : columnOf(f); });
     q.filterInMemory = !where.complete;
     if (q.filterInMemory) {
-        for (const FieldRef& f : selection.fields()) select(columnOf(f));
+        for (const FieldRef& f : selection.fields()) {
+            if (linked(f)) {
+                q.filterAfterLinks = true;
+            } else {
+                select(columnOf(f));
+            }
+        }
     }
     QStringList order;
     for (const SortField& s : sort.isEmpty() ? form.sort : sort) {
@@ -110,7 +146,10 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
                      DataSource& source, const QList<KeyValue>& keys) {
     const ReportQuery q = buildQuery(form, selection, sort, source, keys);
     ReportData data;
-    data.columns = q.columns.mid(0, q.shownColumns);
+    // Rows waiting for their linked values keep the whole select list until they are filtered.
+    const bool filterNow = q.filterInMemory && !q.filterAfterLinks;
+    const int kept = q.filterAfterLinks ? q.columns.size() : q.shownColumns;
+    data.columns = q.columns.mid(0, kept);
     selection.bind([&q](const FieldRef& f) {
         for (int i = 0; i < q.columns.size(); ++i) {
             if (sameName(q.columns[i].name, f.column)) return i;
@@ -119,14 +158,15 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
     });
     try {
         source.select(q.sql, q.parameters, [&](const QList<vb::Variant>& row) {
-            if (q.filterInMemory && !selection.matches(row)) return;
-            data.rows.append(row.mid(0, q.shownColumns));
+            if (filterNow && !selection.matches(row)) return;
+            data.rows.append(row.mid(0, kept));
         });
     } catch (const vb::VbError& e) {
         fail(err::Data, QStringLiteral("Error al leer los datos del reporte: (%1) %2")
                             .arg(e.Number)
                             .arg(e.Description));
     }
+    if (q.filterAfterLinks) filterOnLinkedRows(form, q, &selection, &data, source);
     return data;
 }
 

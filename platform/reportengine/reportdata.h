@@ -26,6 +26,7 @@ struct ReportQuery {
     int shownColumns = 0;         // the first columns of the select list are the report's
     QList<Column> columns;        // the whole select list
     bool filterInMemory = false;  // some of the selection is left to the memory filter
+    bool filterAfterLinks = false;  // ... and it tests fields of linked tables
 };
 
 // A column of the form's table that must equal a value, besides the selection (the rows of a
@@ -35,15 +36,23 @@ struct KeyValue {
     vb::Variant value;
 };
 
+// Whether a field is read from one of the form's linked tables rather than from its own table
+// (`tableColumns`): its table is linked and, where that name is also an alias of the form's
+// table, the form's table has no such column.
+bool readsFromLink(const ReportForm& form, const FieldRef& field,
+                   const QList<Column>& tableColumns);
+
 // Builds the query of a form under a selection and an order (the form's own order when `sort`
 // is empty). Fields must belong to the form's table and exist in it: err::Field otherwise;
-// fields of its linked tables are left to the links.
+// fields of its linked tables are left to the links, and selection terms that test them to the
+// memory filter.
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
                        const QList<SortField>& sort, DataSource& source,
                        const QList<KeyValue>& keys = {});
 
-// Runs the query and applies what is left of the selection. Raises err::Data when the database
-// fails, with its own number and text in the description.
+// Runs the query and applies what is left of the selection; where that tests fields of linked
+// tables, the rows get their linked values first (as fetchLinkedColumns) and keep them. Raises
+// err::Data when the database fails, with its own number and text in the description.
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
                      DataSource& source, const QList<KeyValue>& keys = {});
 

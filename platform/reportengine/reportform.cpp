@@ -333,7 +333,9 @@ private:
         TableLink link;
         link.table = xml_.attributes().value(QLatin1String("table")).toString().trimmed();
         if (link.table.isEmpty()) invalid(QStringLiteral("falta la tabla del enlace"));
-        if (form->reads(link.table) || form->linkOf(link.table))
+        // An alias may be linked too: its fields come from the report's table where that has
+        // the column, from the linked table where it does not.
+        if (link.table.compare(form->table, Qt::CaseInsensitive) == 0 || form->linkOf(link.table))
             invalid(QStringLiteral("la tabla %1 ya es parte del reporte").arg(link.table));
         link.keys = keys(QLatin1String("keys"));
         checkAttributes({u"table", u"keys"});

@@ -115,6 +115,7 @@ private:
     std::optional<ColumnExpr> columnExpr(const Expr& e) const {
         if (e.kind == Expr::Kind::Field) {
             const Column c = columnOf_(e.field);
+            if (c.name.isEmpty()) return std::nullopt;
             return ColumnExpr{quoteName(c.name), quoteName(c.name), c.kind};
         }
         if (e.kind != Expr::Kind::Function) return std::nullopt;

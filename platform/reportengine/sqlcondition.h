@@ -20,7 +20,8 @@ struct SqlCondition {
 
 // The WHERE condition of a selection. A top-level AND keeps the terms SQL can evaluate and
 // leaves the rest to the memory filter; any other term goes to SQL whole or not at all.
-// `columnOf` gives the database column of a field of the formula.
+// `columnOf` gives the database column of a field of the formula; one without a name is a
+// field SQL cannot read, whose terms are left to the memory filter.
 SqlCondition toSqlCondition(const Selection& selection,
                             const std::function<Column(const FieldRef&)>& columnOf);
 

@@ -42,16 +42,17 @@ public:
         ModGlobal::gCantidadDecimales.clear();
     }
 
-    // Prints a voucher as the automatic mailing does (one copy, "Todos") to a saved report,
-    // exports it to PDF and returns the PDF's path.
-    QString exporta(const QString& tc, const QString& id, const QString& nombre) {
+    // Prints a voucher as the automatic mailing does (one copy, "Todos", the mailing's
+    // selection) to a saved report, exports it to PDF and returns the PDF's path.
+    QString exporta(const QString& tc, const QString& id, const QString& nombre,
+                    const QString& seleccionDelEnvio = QString()) {
         const QString guardado = folder.file(nombre + QStringLiteral(".rpt"));
         const QString pdf = folder.file(nombre + QStringLiteral(".pdf"));
         gReporte().Destino = gReporte().DestinoArchivo();
         gReporte().Propiedad(QStringLiteral("PrintFileName"), guardado);
         gReporte().Propiedad(QStringLiteral("PrintFileType"), reportengine::kReportFileType);
         QStringList orden{QString()}, adicionales{QString()};
-        QString seleccion;
+        QString seleccion = seleccionDelEnvio;
         std::int16_t destino = gReporte().Destino;
         bool externa = false, contable = false, unaCopia = true;
         QString fecha, formulario = QStringLiteral("Todos");
@@ -71,10 +72,15 @@ QStringList trimmed(const QList<QStringList>& rows) {
     return out;
 }
 
-// The purchase invoice built as the automatic mailing builds it, printed with the series and
-// observations subreports its type runs with: the QR on the page reads back as the agency's
-// address the QR component wrote, and the text holds its lines, its lots, serials and dispatch
-// notes, and its observations.
+// The selection the automatic mailing passes for a purchase voucher of an account.
+QString seleccionDeCuenta(const QString& cuenta) {
+    return QStringLiteral("{C_MV_CPTE.CUENTA}= '") + cuenta + u'\'';
+}
+
+// The purchase invoice built and printed as the automatic mailing does for its supplier's
+// account, with the series and observations subreports its type runs with: the QR on the page
+// reads back as the agency's address the QR component wrote, and the text holds its lines, its
+// lots, serials and dispatch notes, and its observations.
 TEST(VoucherForm, APurchaseInvoicePrintsItsQrLinesSeriesAndObservations) {
     VoucherFormWorld w(QStringLiteral("factura_compra"));
     w.config("CUIT", "30-71234567/8");
@@ -83,7 +89,8 @@ TEST(VoucherForm, APurchaseInvoicePrintsItsQrLinesSeriesAndObservations) {
     ModGlobal::GeneraAuxiliarComprobantes(tc, kCompra.mid(0, 4), kCompra.mid(4, 8),
                                           kCompra.mid(12, 1), QStringLiteral("0"), 3, {}, {}, {},
                                           {}, {}, {}, {}, false);
-    const QString pdf = w.exporta(QStringLiteral("FCC"), kCompra, QStringLiteral("compra"));
+    const QString pdf = w.exporta(QStringLiteral("FCC"), kCompra, QStringLiteral("compra"),
+                                  seleccionDeCuenta(QStringLiteral("P0777")));
 
     const QList<QStringList> qr = w.rows("SELECT hex(QR_AFIP) FROM AUX_MV_CPTEQR");
     ASSERT_EQ(qr.size(), 1);
@@ -92,7 +99,7 @@ TEST(VoucherForm, APurchaseInvoicePrintsItsQrLinesSeriesAndObservations) {
     EXPECT_EQ(zxtest::readQrCode(zxtest::pdfPageImage(pdf, 1, 200)), escrito);
 
     const QString text = zxtest::pdfText(pdf);
-    for (const char* s : {"Factura de compra", "La Parrilla de Lía", "000200000777A",
+    for (const char* s : {"Factura de compra", "La Parrilla de Lía", "000200000777A", "P0777",
                           "Tornillo 3/4", "Caño galvanizado", "Insumos - Materiales Utilizados"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
     const QStringList series = trimmed(w.rows(
@@ -104,6 +111,29 @@ TEST(VoucherForm, APurchaseInvoicePrintsItsQrLinesSeriesAndObservations) {
     for (const char* s : {"Observaciones", "Recibido en el depósito central",
                           "Conformada por compras"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
+}
+
+// Mailed for another account (another supplier, or a blank account, which the mailing turns
+// into the voucher number), the invoice prints none of its rows, images or subreports.
+TEST(VoucherForm, APurchaseInvoiceMailedForAnotherAccountPrintsNothingOfIt) {
+    for (const QString& cuenta : {QStringLiteral("P0001"), kCompra}) {
+        SCOPED_TRACE(cuenta.toStdString());
+        VoucherFormWorld w(QStringLiteral("factura_compra"));
+        w.impresion("FCC", "A", "Pantalla");
+        QString tc = QStringLiteral("FCC");
+        ModGlobal::GeneraAuxiliarComprobantes(tc, kCompra.mid(0, 4), kCompra.mid(4, 8),
+                                              kCompra.mid(12, 1), QStringLiteral("0"), 3, {}, {},
+                                              {}, {}, {}, {}, {}, false);
+        const QString pdf = w.exporta(QStringLiteral("FCC"), kCompra, QStringLiteral("otra"),
+                                      seleccionDeCuenta(cuenta));
+        const QString text = zxtest::pdfText(pdf);
+        EXPECT_TRUE(text.contains("Factura de compra")) << text.toStdString();
+        for (const char* s :
+             {"000200000777A", "P0777", "Tornillo 3/4", "Caño galvanizado", "Series y lotes",
+              "L1 L3", "Observaciones", "Recibido en el depósito central"})
+            EXPECT_FALSE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
+        EXPECT_EQ(zxtest::readQrCode(zxtest::pdfPageImage(pdf, 1, 200)), "<unreadable>");
+    }
 }
 
 // The same form run with empty subreport names: the invoice without either subreport's rows.

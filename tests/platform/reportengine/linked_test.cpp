@@ -237,4 +237,155 @@ TEST(LinkedFormTest, BrokenLinkedElementsAreRefused) {
     }
 }
 
+// Purchase vouchers in the work table and the account of each in the purchase view: the first
+// with an account, the second with another, the third with a Null one, the fourth without a
+// row there, and a credit note sharing the first one's number.
+class LinkedSelectionTest : public ::testing::Test {
+protected:
+    LinkedSelectionTest() {
+        database_.exec(
+            "INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, IDCOMPROBANTE, IDCOMPLEMENTO, COLUMNA1) "
+            "VALUES ('FCC ', 'pc|ana', 'IN', '000200000001A', 0, 'Uno'),"
+            "('FCC ', 'pc|ana', 'IN', '000200000001A', 0, 'Uno bis'),"
+            "('FCC ', 'pc|ana', 'IN', '000200000002A', 0, 'Dos'),"
+            "('FCC ', 'pc|ana', 'IN', '000200000003A', 0, 'Tres'),"
+            "('FCC ', 'pc|ana', 'IN', '000200000004A', 0, 'Cuatro'),"
+            "('NCC ', 'pc|ana', 'IN', '000200000001A', 0, 'Nota');"
+            "INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, CUENTA) VALUES "
+            "('FCC', '000200000001A', 'C001'), ('FCC', '000200000002A', 'C002'),"
+            "('FCC', '000200000003A', NULL), ('NCC', '000200000001A', 'C003')");
+    }
+
+    // A form on the work table linking the purchase view; `aliases` the attribute that names
+    // the view as an alias too, `shown` more objects of the detail.
+    static QByteArray form(const char* aliases, const char* shown) {
+        return QByteArray(R"(<report version="1" title="Compras"><data table="AUX_MV_CPTE")") +
+               aliases + R"(><link table="C_MV_CPTE" keys="TC IDCOMPROBANTE"/>
+               <sort field="{AUX_MV_CPTE.ID}"/></data><detail height="5">
+               <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA1}"/>)" +
+               shown + "</detail></report>";
+    }
+
+    ReportDocument run(const QByteArray& xml, const QString& selection) {
+        zxtest::writeFile(dir_.filePath("compras.rpt"), xml);
+        RunRequest request;
+        request.form = dir_.filePath("compras.rpt");
+        request.selection = selection;
+        return buildDocument(request, db_);
+    }
+
+    static QStringList printed(const ReportDocument& doc) {
+        QStringList out;
+        const int column = doc.data.columnOf(FieldRef{"AUX_MV_CPTE", "COLUMNA1"});
+        for (const auto& row : doc.data.rows) out.append(row.at(column).string());
+        return out;
+    }
+
+    zxtest::TestDatabase database_;
+    AdoDataSource db_{database_.connectionString()};
+    QTemporaryDir dir_;
+};
+
+TEST_F(LinkedSelectionTest, TermsOnALinkedTableSelectByTheLinkedRow) {
+    const QString mailing =
+        "{C_MV_CPTE.CUENTA}= 'C001' AND {C_MV_CPTE.IDCOMPROBANTE} = "
+        "'000200000001A' AND {C_MV_CPTE.TC} = 'FCC'";
+    const struct {
+        const char* name;
+        QString selection;
+        QStringList aliased;  // the form names the view as an alias too
+        QStringList linked;   // the form only links it
+    } cases[] = {
+        {"the account", "{C_MV_CPTE.CUENTA}= 'C001'", {"Uno", "Uno bis"}, {"Uno", "Uno bis"}},
+        {"the account as the database compares texts",
+         "{C_MV_CPTE.CUENTA} = 'c001  '",
+         {"Uno", "Uno bis"},
+         {"Uno", "Uno bis"}},
+        {"names in another case",
+         "{c_mv_cpte.cuenta} = 'C001'",
+         {"Uno", "Uno bis"},
+         {"Uno", "Uno bis"}},
+        {"the mailing's selection", mailing, {"Uno", "Uno bis"}, {"Uno", "Uno bis"}},
+        {"the voucher of another account",
+         "{C_MV_CPTE.CUENTA}= 'C002' AND {C_MV_CPTE.IDCOMPROBANTE} = '000200000001A' AND "
+         "{C_MV_CPTE.TC} = 'FCC'",
+         {},
+         {}},
+        {"both keys link", "{C_MV_CPTE.CUENTA} = 'C003'", {"Nota"}, {"Nota"}},
+        {"a Null account and a missing row compare false",
+         "{C_MV_CPTE.CUENTA} <> 'C001'",
+         {"Dos", "Nota"},
+         {"Dos", "Nota"}},
+        {"and NOT of false is true",
+         "NOT {C_MV_CPTE.CUENTA} = 'C001'",
+         {"Dos", "Tres", "Cuatro", "Nota"},
+         {"Dos", "Tres", "Cuatro", "Nota"}},
+        {"beside a term of the work table",
+         "{C_MV_CPTE.CUENTA} LIKE 'c00*' AND {AUX_MV_CPTE.COLUMNA1} LIKE '*o'",
+         {"Uno"},
+         {"Uno"}},
+        {"inside a function",
+         "TrimRight({C_MV_CPTE.CUENTA}) >= 'C002'",
+         {"Dos", "Nota"},
+         {"Dos", "Nota"}},
+        // The alias reads the voucher number from the work table, which has it for the voucher
+        // the view lacks; the bare link reads it from the view.
+        {"the work table's columns come first under an alias",
+         "{C_MV_CPTE.CUENTA} = 'C002' OR {C_MV_CPTE.IDCOMPROBANTE} = '000200000004A'",
+         {"Dos", "Cuatro"},
+         {"Dos"}},
+    };
+    const struct {
+        const char* name;
+        QByteArray xml;
+        bool aliased;
+    } forms[] = {
+        {"aliased", form(R"( aliases="C_MV_CPTE")", ""), true},
+        {"aliased, showing the account",
+         form(R"( aliases="C_MV_CPTE")",
+              R"(<field x="60" y="0" width="20" height="5" source="{C_MV_CPTE.CUENTA}"/>)"),
+         true},
+        {"linked", form("", ""), false},
+    };
+    for (const auto& f : forms) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(f.name) + ": " + c.name);
+            const ReportDocument doc = run(f.xml, c.selection);
+            EXPECT_EQ(printed(doc), f.aliased ? c.aliased : c.linked);
+        }
+    }
+    // The shown account is the linked row's, Null where there is none.
+    const ReportDocument doc =
+        run(forms[1].xml, "NOT {C_MV_CPTE.CUENTA} = 'C001' AND {AUX_MV_CPTE.TC} = 'FCC'");
+    const int cuenta = doc.data.columnOf(FieldRef{"C_MV_CPTE", "CUENTA"});
+    ASSERT_GE(cuenta, 0);
+    ASSERT_EQ(doc.data.rows.size(), 3);
+    EXPECT_EQ(doc.data.rows[0].at(cuenta).string(), QString("C002"));
+    EXPECT_TRUE(doc.data.rows[1].at(cuenta).isNull());
+    EXPECT_TRUE(doc.data.rows[2].at(cuenta).isNull());
+}
+
+TEST_F(LinkedSelectionTest, TheWorkTablesTermsStillGoToTheDatabaseBound) {
+    const ReportQuery q =
+        buildQuery(parseForm(form(R"( aliases="C_MV_CPTE")", "")),
+                   Selection::parse("{C_MV_CPTE.CUENTA}= 'C001' AND {C_MV_CPTE.IDCOMPROBANTE} = "
+                                    "'000200000001A' AND {C_MV_CPTE.TC} = 'FCC'"),
+                   {}, db_);
+    EXPECT_TRUE(q.filterInMemory);
+    EXPECT_FALSE(q.sql.contains("CUENTA", Qt::CaseInsensitive)) << q.sql.toStdString();
+    EXPECT_TRUE(q.sql.contains("WHERE [IDCOMPROBANTE] = ? AND [TC] = ?")) << q.sql.toStdString();
+    EXPECT_EQ(q.parameters, (QList<vb::Variant>{vb::Variant(QString("000200000001A")),
+                                                vb::Variant(QString("FCC"))}));
+}
+
+TEST_F(LinkedSelectionTest, AColumnNeitherTableHasIsRefused) {
+    for (const char* aliases : {R"( aliases="C_MV_CPTE")", ""}) {
+        SCOPED_TRACE(aliases);
+        const auto e = zxtest::raised([&] { run(form(aliases, ""), "{C_MV_CPTE.NADA} = 'x'"); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::Field) << e->Description.toStdString();
+        EXPECT_TRUE(e->Description.contains("NADA")) << e->Description.toStdString();
+    }
+}
+
 }  // namespace

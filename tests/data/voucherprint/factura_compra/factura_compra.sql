@@ -1,5 +1,6 @@
 -- A purchase invoice for the voucher form tests, on top of tests/data/voucherdata/vouchers.sql:
--- two supply lines (one with lots and serials, one with a dispatch note) and its observations.
+-- two supply lines (one with lots and serials, one with a dispatch note) and its observations,
+-- and the supplier's account in the purchase view.
 
 INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, IDCOMPLEMENTO, CodCpteAfip, Moneda, Importe, fecha,
     documentotipo, DOCUMENTONUMERO, ComprobanteOrigen, TcOrigen, condicionIVA) VALUES
@@ -21,3 +22,6 @@ INSERT INTO V_MV_CPTE_OBSERV (TC, IdComprobante, IDCOMPLEMENTO, Tipo_Obs, Observ
     Importe_S_IVA, fechavj, NroViaje) VALUES
 ('FCC', '000200000777A', 0, 'EN', 'Recibido en el depósito central', NULL, NULL, NULL, NULL),
 ('FCC', '000200000777A', 0, 'PP', 'Conformada por compras', NULL, NULL, NULL, NULL);
+
+INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, FECHA, IMPORTE, CUENTA) VALUES
+('FCC', '000200000777A', '2024-03-05', 363, 'P0777');
