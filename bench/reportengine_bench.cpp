@@ -10,6 +10,7 @@
 #include "platform/reportengine/renderer.h"
 #include "platform/vb/conversions.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -72,6 +73,12 @@ void reportToPdf(benchmark::State& state) {
     }
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["pages"] = static_cast<double>(pages);
+    // The PDF kept where ZX_BENCH_PDF says, to compare its text from one build to another.
+    const QString keep = qEnvironmentVariable("ZX_BENCH_PDF");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(pdf, keep);
+    }
 }
 
 // The engine's own query text and values, so that both sides ask SQLite the same.

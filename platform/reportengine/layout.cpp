@@ -59,10 +59,37 @@ struct MeasuredFont {
         return *widths.insert(text, metrics.horizontalAdvance(text));
     }
 
+    // Where a paragraph too wide for its box breaks: the shown text of each line. Short
+    // paragraphs (a process name, a user) repeat from row to row and are broken once.
+    QStringList lines(const QString& paragraph, double boxWidth) {
+        const bool keep = paragraph.size() <= 40;
+        const auto key = qMakePair(paragraph, boxWidth);
+        if (keep) {
+            if (const auto it = breaks.constFind(key); it != breaks.constEnd()) return *it;
+        }
+        QStringList out;
+        QTextLayout layout(paragraph, font, const_cast<QPaintDevice*>(measuringDevice()));
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(boxWidth);
+            out.append(paragraph.mid(line.textStart(), line.textLength()).trimmed());
+        }
+        layout.endLayout();
+        if (keep) {
+            if (breaks.size() > 20000) breaks.clear();
+            breaks.insert(key, out);
+        }
+        return out;
+    }
+
     FontSpec fontSpec;
     QFont font;
     QFontMetricsF metrics;
     QHash<QString, double> widths;
+    QHash<QPair<QString, double>, QStringList> breaks;
 };
 
 MeasuredFont& measuredFont(const FontSpec& fontSpec) {
@@ -118,7 +145,6 @@ QString objectText(const ReportObject& o, const Context& ctx) {
 // Lines of a text in an object's box, positioned relative to the band.
 QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom) {
     MeasuredFont& measured = measuredFont(o.font);
-    const QFont& font = measured.font;
     const QFontMetricsF& metrics = measured.metrics;
     const double boxWidth = o.width * kUnitsPerMm;
     const QRectF box(o.x, o.y, o.width, o.height);
@@ -138,18 +164,8 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
         if (!o.wrap || wholeWidth <= boxWidth) {
             lines.append({whole, wholeWidth});
         } else {
-            QTextLayout layout(paragraph, font, const_cast<QPaintDevice*>(measuringDevice()));
-            QTextOption option;
-            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            for (QTextLine line = layout.createLine(); line.isValid();
-                 line = layout.createLine()) {
-                line.setLineWidth(boxWidth);
-                const QString shown = paragraph.mid(line.textStart(), line.textLength()).trimmed();
+            for (const QString& shown : measured.lines(paragraph, boxWidth))
                 lines.append({shown, measured.width(shown)});
-            }
-            layout.endLayout();
         }
         for (const auto& [shown, width] : lines) {
             double x = 0;
