@@ -121,7 +121,11 @@ void runChild(benchmark::State& state, const QString& kind) {
         QProcess child;
         child.setProgram(QCoreApplication::applicationFilePath());
         QStringList arguments{QString::fromLatin1(kChild) + kind};
-        if (kind == QLatin1String("program")) arguments << demo::connectionString(demoFolder());
+        // The program's command line for the demo, as ./scripts/run.sh gives it.
+        if (kind == QLatin1String("program")) {
+            arguments << QStringLiteral("@server=sqlite:%1;@dbname=%2;@usuario=demo;@Password=demo;")
+                             .arg(demoFolder(), QString::fromUtf8(demo::mainName));
+        }
         child.setArguments(arguments);
         child.start();
         if (!child.waitForFinished(60000) || child.exitCode() != 0) {
