@@ -22,6 +22,8 @@
 
 #include <cstdlib>
 
+#include <sys/resource.h>
+
 namespace {
 
 // One day of errors (5,760 rows, one every 15 seconds) without the 7208 errors: 5,040 rows.
@@ -73,6 +75,10 @@ void reportToPdf(benchmark::State& state) {
     }
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["pages"] = static_cast<double>(pages);
+    // The process's peak resident memory so far, in megabytes (this benchmark runs last).
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
     // The PDF kept where ZX_BENCH_PDF says, to compare its text from one build to another.
     const QString keep = qEnvironmentVariable("ZX_BENCH_PDF");
     if (!keep.isEmpty()) {

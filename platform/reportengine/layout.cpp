@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 #include <cmath>
 
@@ -28,6 +29,10 @@ const QPaintDevice* measuringDevice() {
     }();
     return &device;
 }
+
+// Texts up to this length are the ones that repeat from row to row (a line of a wrapped
+// statement included); longer ones are measured and broken afresh.
+constexpr qsizetype kRepeatedLength = 60;
 
 double toMm(double units) {
     return units / kUnitsPerMm;
@@ -53,7 +58,7 @@ struct MeasuredFont {
     }
 
     double width(const QString& text) {
-        if (text.size() > 40) return metrics.horizontalAdvance(text);
+        if (text.size() > kRepeatedLength) return metrics.horizontalAdvance(text);
         if (const auto it = widths.constFind(text); it != widths.constEnd()) return *it;
         if (widths.size() > 20000) widths.clear();
         return *widths.insert(text, metrics.horizontalAdvance(text));
@@ -62,7 +67,7 @@ struct MeasuredFont {
     // Where a paragraph too wide for its box breaks: the shown text of each line. Short
     // paragraphs (a process name, a user) repeat from row to row and are broken once.
     QStringList lines(const QString& paragraph, double boxWidth) {
-        const bool keep = paragraph.size() <= 40;
+        const bool keep = paragraph.size() <= kRepeatedLength;
         const auto key = qMakePair(paragraph, boxWidth);
         if (keep) {
             if (const auto it = breaks.constFind(key); it != breaks.constEnd()) return *it;
@@ -85,10 +90,44 @@ struct MeasuredFont {
         return out;
     }
 
+    // The glyphs of a short text the report draws again and again (dates, users,
+    // workstations), shaped on its second drawing and kept; none for a text not drawn before,
+    // so that a text drawn once is shaped once.
+    const QList<QGlyphRun>* repeatedGlyphs(const QString& text) {
+        if (text.isEmpty() || text.size() > kRepeatedLength) return nullptr;
+        const auto it = glyphs.find(text);
+        if (it == glyphs.end()) {
+            if (glyphs.size() > 20000) glyphs.clear();
+            glyphs.insert(text, std::nullopt);
+            return nullptr;
+        }
+        if (!it->has_value()) *it = shape(text);
+        return &**it;
+    }
+
+    // A line's glyphs as the layout shapes it, its baseline at y 0.
+    QList<QGlyphRun> shape(const QString& text) const {
+        QTextLayout layout(text, font, const_cast<QPaintDevice*>(measuringDevice()));
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        QList<QGlyphRun> runs = layout.glyphRuns();
+        for (QGlyphRun& run : runs) {
+            QList<QPointF> at = run.positions();
+            for (QPointF& p : at) p.ry() -= line.ascent();
+            run.setPositions(at);
+        }
+        return runs;
+    }
+
     FontSpec fontSpec;
     QFont font;
     QFontMetricsF metrics;
     QHash<QString, double> widths;
+    QHash<QString, std::optional<QList<QGlyphRun>>> glyphs;
     QHash<QPair<QString, double>, QStringList> breaks;
 };
 
@@ -345,6 +384,10 @@ private:
 
 const QFont& layoutFont(const FontSpec& fontSpec) {
     return measuredFont(fontSpec).font;
+}
+
+const QList<QGlyphRun>* repeatedGlyphs(const FontSpec& fontSpec, const QString& text) {
+    return measuredFont(fontSpec).repeatedGlyphs(text);
 }
 
 QString displayText(const vb::Variant& value, const QString& format) {

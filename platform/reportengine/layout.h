@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QGlyphRun>
 #include <QLineF>
 #include <QList>
 #include <QPointF>
@@ -45,6 +46,8 @@ LaidOutReport layOut(const ReportDocument& document);
 constexpr double kUnitsPerInch = 1200;
 constexpr double kUnitsPerMm = kUnitsPerInch / 25.4;
 const QFont& layoutFont(const FontSpec& fontSpec);
+// The glyphs to draw a text with when it was drawn before, baseline at y 0; null otherwise.
+const QList<QGlyphRun>* repeatedGlyphs(const FontSpec& fontSpec, const QString& text);
 
 // The text a field shows: its format mask applied, Null as nothing.
 QString displayText(const vb::Variant& value, const QString& format);
