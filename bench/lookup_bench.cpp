@@ -51,9 +51,9 @@ void BM_TypeAheadKeystroke(benchmark::State& state) {
 BENCHMARK(BM_TypeAheadKeystroke)->Unit(benchmark::kMillisecond);
 
 const QString kDatabase = QStringLiteral("ARTICULOS");
-const QString kArticulos =
-    QStringLiteral("SELECT IDARTICULO, DESCRIPCION, PRECIO1 FROM VT_MA_ARTICULOS ORDER BY "
-                   "IDARTICULO");
+const QString kArticulos = QStringLiteral(
+    "SELECT IDARTICULO, DESCRIPCION, PRECIO1 FROM VT_MA_ARTICULOS ORDER BY "
+    "IDARTICULO");
 
 // 100,000 articles with a code, a description and a price.
 void ensureArticles() {

@@ -54,7 +54,8 @@ class Steps {
 public:
     Steps() { clock_.start(); }
     void mark(const char* name) {
-        text_ += QStringLiteral("%1=%2;").arg(QLatin1String(name)).arg(clock_.nsecsElapsed() / 1e6);
+        text_ +=
+            QStringLiteral("%1=%2;").arg(QLatin1String(name)).arg(clock_.nsecsElapsed() / 1e6);
     }
     // Tells the parent and ends at once: what comes after the form is shown is not start-up.
     [[noreturn]] void finish() {
@@ -123,7 +124,8 @@ void runChild(benchmark::State& state, const QString& kind) {
         QStringList arguments{QString::fromLatin1(kChild) + kind};
         // The program's command line for the demo, as ./scripts/run.sh gives it.
         if (kind == QLatin1String("program")) {
-            arguments << QStringLiteral("@server=sqlite:%1;@dbname=%2;@usuario=demo;@Password=demo;")
+            arguments << QStringLiteral(
+                             "@server=sqlite:%1;@dbname=%2;@usuario=demo;@Password=demo;")
                              .arg(demoFolder(), QString::fromUtf8(demo::mainName));
         }
         child.setArguments(arguments);
@@ -134,8 +136,8 @@ void runChild(benchmark::State& state, const QString& kind) {
             child.waitForFinished();
             break;
         }
-        for (const QString& step : QString::fromUtf8(child.readAllStandardOutput())
-                                       .split(u';', Qt::SkipEmptyParts)) {
+        for (const QString& step :
+             QString::fromUtf8(child.readAllStandardOutput()).split(u';', Qt::SkipEmptyParts)) {
             const qsizetype eq = step.indexOf(u'=');
             sums[step.left(eq)] += step.mid(eq + 1).toDouble();
         }

@@ -92,8 +92,8 @@ std::optional<QString> shortDecimalText(double d, QChar decimalPoint) {
     const double scaled = d * kScale;
     if (scaled != std::nearbyint(scaled)) return std::nullopt;
     const long long n = static_cast<long long>(scaled);
-    unsigned long long magnitude = n < 0 ? 0ull - static_cast<unsigned long long>(n)
-                                         : static_cast<unsigned long long>(n);
+    unsigned long long magnitude =
+        n < 0 ? 0ull - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
     char16_t text[32];
     char16_t* end = text + 32;
     char16_t* p = end;
