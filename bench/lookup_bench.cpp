@@ -5,6 +5,7 @@
 // - Loading: the grid's query run and its rows filled into the window shown offscreen, against
 //   the same rows read through the database layer alone, side by side in one run.
 #include "bench/error_log_database.h"
+#include "bench/ratios.h"
 #include "db/db_dll.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/search_grid.h"
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
     ensureArticles();
     openProgramDatabase();
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    zxbench::runWithRatios({{"BM_GridLoad", "BM_GridRowsThroughLayer", 2.0}});
     benchmark::Shutdown();
     return 0;
 }

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <vector>
 #include <cmath>
 
@@ -57,12 +56,27 @@ struct MeasuredFont {
         return font;
     }
 
-    double width(const QString& text) {
-        if (text.size() > kRepeatedLength) return metrics.horizontalAdvance(text);
-        if (const auto it = widths.constFind(text); it != widths.constEnd()) return *it;
-        if (widths.size() > 20000) widths.clear();
-        return *widths.insert(text, metrics.horizontalAdvance(text));
+    // A text as the layout shows it: its width and, once it has been shown before, the glyphs
+    // to draw it with, shaped the second time and kept, so that the report shapes a text
+    // shown once only to measure and draw it, and a repeated one (dates, users, workstations)
+    // only twice.
+    struct Shown {
+        double width = 0;
+        QList<QGlyphRun> glyphs;
+    };
+    // `drawn`: the text is shown as it is (not a paragraph about to be broken into lines).
+    Shown measure(const QString& text, bool drawn) {
+        if (text.size() > kRepeatedLength) return {metrics.horizontalAdvance(text), {}};
+        auto it = measures.find(text);
+        if (it == measures.end()) {
+            if (measures.size() > 20000) measures.clear();
+            it = measures.insert(text, Measure{metrics.horizontalAdvance(text), 0, {}});
+        }
+        if (drawn && ++it->drawn == 2 && !text.isEmpty()) it->glyphs = shape(text);
+        return {it->width, it->glyphs};
     }
+
+    double width(const QString& text) { return measure(text, false).width; }
 
     // Where a paragraph too wide for its box breaks: the shown text of each line. Short
     // paragraphs (a process name, a user) repeat from row to row and are broken once.
@@ -90,21 +104,6 @@ struct MeasuredFont {
         return out;
     }
 
-    // The glyphs of a short text the report draws again and again (dates, users,
-    // workstations), shaped on its second drawing and kept; none for a text not drawn before,
-    // so that a text drawn once is shaped once.
-    const QList<QGlyphRun>* repeatedGlyphs(const QString& text) {
-        if (text.isEmpty() || text.size() > kRepeatedLength) return nullptr;
-        const auto it = glyphs.find(text);
-        if (it == glyphs.end()) {
-            if (glyphs.size() > 20000) glyphs.clear();
-            glyphs.insert(text, std::nullopt);
-            return nullptr;
-        }
-        if (!it->has_value()) *it = shape(text);
-        return &**it;
-    }
-
     // A line's glyphs as the layout shapes it, its baseline at y 0.
     QList<QGlyphRun> shape(const QString& text) const {
         QTextLayout layout(text, font, const_cast<QPaintDevice*>(measuringDevice()));
@@ -126,18 +125,36 @@ struct MeasuredFont {
     FontSpec fontSpec;
     QFont font;
     QFontMetricsF metrics;
-    QHash<QString, double> widths;
-    QHash<QString, std::optional<QList<QGlyphRun>>> glyphs;
+    struct Measure {
+        double width = 0;
+        int drawn = 0;
+        QList<QGlyphRun> glyphs;
+    };
+    QHash<QString, Measure> measures;
     QHash<QPair<QString, double>, QStringList> breaks;
 };
 
-MeasuredFont& measuredFont(const FontSpec& fontSpec) {
+std::vector<std::unique_ptr<MeasuredFont>>& measuredFonts() {
     static std::vector<std::unique_ptr<MeasuredFont>> fonts;
+    return fonts;
+}
+
+MeasuredFont& measuredFont(const FontSpec& fontSpec) {
+    auto& fonts = measuredFonts();
     for (const auto& f : fonts) {
         if (f->fontSpec == fontSpec) return *f;
     }
     fonts.push_back(std::make_unique<MeasuredFont>(fontSpec));
     return *fonts.back();
+}
+
+// What a report measured and shaped is kept until the next report is laid out, so that the
+// memory it takes follows one report.
+void forgetMeasures() {
+    for (const auto& f : measuredFonts()) {
+        f->measures.clear();
+        f->breaks.clear();
+    }
 }
 
 // One piece of a band: it moves to the next page whole, unless it is taller than a page.
@@ -197,16 +214,18 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
     QList<Atom> atoms;
     double y = 0;  // units from the box's top
     for (const QString& paragraph : std::as_const(paragraphs)) {
-        QList<QPair<QString, double>> lines;  // the text shown, its width
+        QList<QPair<QString, MeasuredFont::Shown>> lines;  // the text shown, its measure
         const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
-        const double wholeWidth = measured.width(whole);
-        if (!o.wrap || wholeWidth <= boxWidth) {
-            lines.append({whole, wholeWidth});
+        if (!o.wrap) {
+            lines.append({whole, measured.measure(whole, true)});
+        } else if (measured.width(whole) <= boxWidth) {
+            lines.append({whole, measured.measure(whole, true)});
         } else {
             for (const QString& shown : measured.lines(paragraph, boxWidth))
-                lines.append({shown, measured.width(shown)});
+                lines.append({shown, measured.measure(shown, true)});
         }
-        for (const auto& [shown, width] : lines) {
+        for (const auto& [shown, measure] : lines) {
+            const double width = measure.width;
             double x = 0;
             if (o.align == Align::Center) x = (boxWidth - width) / 2;
             if (o.align == Align::Right) x = boxWidth - width;
@@ -215,6 +234,7 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
             atom.bottom = o.y + toMm(y + metrics.height());
             atom.item.kind = PageItem::Kind::Text;
             atom.item.text = shown;
+            atom.item.glyphs = measure.glyphs;
             atom.item.font = o.font;
             atom.item.baseline =
                 QPointF(o.x + toMm(std::max(0.0, x)), o.y + toMm(y + metrics.ascent()));
@@ -386,10 +406,6 @@ const QFont& layoutFont(const FontSpec& fontSpec) {
     return measuredFont(fontSpec).font;
 }
 
-const QList<QGlyphRun>* repeatedGlyphs(const FontSpec& fontSpec, const QString& text) {
-    return measuredFont(fontSpec).repeatedGlyphs(text);
-}
-
 QString displayText(const vb::Variant& value, const QString& format) {
     if (value.isNull() || value.isEmpty() || value.isBytes()) return {};
     if (!format.isEmpty()) return vb::Format(value, format);
@@ -397,6 +413,7 @@ QString displayText(const vb::Variant& value, const QString& format) {
 }
 
 LaidOutReport layOut(const ReportDocument& document) {
+    forgetMeasures();
     return Paginator(document).run();
 }
 

@@ -26,6 +26,9 @@ struct PageItem {
     QLineF line;           // Line
     double lineWidth = 0;
     QByteArray picture;
+    // Text: the glyphs of a line the report showed before, as the layout shaped them (baseline
+    // at y 0, layout units); empty when the line is to be shaped as it is drawn.
+    QList<QGlyphRun> glyphs;
 };
 
 struct Page {
@@ -46,8 +49,6 @@ LaidOutReport layOut(const ReportDocument& document);
 constexpr double kUnitsPerInch = 1200;
 constexpr double kUnitsPerMm = kUnitsPerInch / 25.4;
 const QFont& layoutFont(const FontSpec& fontSpec);
-// The glyphs to draw a text with when it was drawn before, baseline at y 0; null otherwise.
-const QList<QGlyphRun>* repeatedGlyphs(const FontSpec& fontSpec, const QString& text);
 
 // The text a field shows: its format mask applied, Null as nothing.
 QString displayText(const vb::Variant& value, const QString& format);

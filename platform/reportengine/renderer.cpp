@@ -31,13 +31,12 @@ void paintPage(QPainter& painter, const LaidOutReport& report, int index, double
                     font = &item.font;
                 }
                 const QPointF at(units(item.baseline.x()), units(item.baseline.y()));
-                const QList<QGlyphRun>* glyphs = repeatedGlyphs(item.font, item.text);
                 const auto draw = [&] {
-                    if (!glyphs) {
+                    if (item.glyphs.isEmpty()) {
                         painter.drawText(at, item.text);
                         return;
                     }
-                    for (const QGlyphRun& run : *glyphs) painter.drawGlyphRun(at, run);
+                    for (const QGlyphRun& run : item.glyphs) painter.drawGlyphRun(at, run);
                 };
                 if (item.clipped) {
                     painter.save();
