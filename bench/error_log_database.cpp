@@ -28,6 +28,13 @@ QString databaseFile(const QString& name) {
 }
 
 void ensureErrorLog(const QString& name, int first, const QString& values) {
+    ensureRows(name, QStringLiteral("AUX_ERR"),
+               QStringLiteral("Proceso, fecha, Error, Descripcion, sql, PC, Usuario"), first,
+               first + kRows - 1, values);
+}
+
+void ensureRows(const QString& name, const QString& table, const QString& columns, int first,
+                int last, const QString& values) {
     const QString file = databaseFile(name);
     if (QFileInfo::exists(file)) return;
     QDir().mkpath(folder());
@@ -42,11 +49,10 @@ void ensureErrorLog(const QString& name, int first, const QString& values) {
     const QByteArray fill =
         QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
-            "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
-            "SELECT %3 FROM n")
+            "INSERT INTO %3 (%4) SELECT %5 FROM n")
             .arg(first)
-            .arg(first + kRows - 1)
-            .arg(values)
+            .arg(last)
+            .arg(table, columns, values)
             .toUtf8();
     char* message = nullptr;
     if (sqlite3_exec(db, fill.constData(), nullptr, nullptr, &message) != SQLITE_OK) {

@@ -16,4 +16,9 @@ QString databaseFile(const QString& name);
 // Descripcion, sql, PC and Usuario over i. Ends the program when it cannot.
 void ensureErrorLog(const QString& name, int first, const QString& values);
 
+// Builds the database `name` once, from the schema and rows `first` to `last` of `table`:
+// the i-th made of `values`, the expressions of `columns` over i.
+void ensureRows(const QString& name, const QString& table, const QString& columns, int first,
+                int last, const QString& values);
+
 }  // namespace zxbench

@@ -158,12 +158,14 @@ void Lib_FrmCons3::llenaLista() {
     }
     QList<QTreeWidgetItem*> items;
     items.reserve(grid_.filas().size());
-    for (int i = 0; i < grid_.filas().size(); ++i) {
-        auto* item = new QTreeWidgetItem(grid_.filas()[i].celdas);
+    // Each item gets its check and colour before it joins the list, so that filling a long
+    // list tells the view nothing row by row.
+    for (const auto& fila : grid_.filas()) {
+        auto* item = new QTreeWidgetItem(fila.celdas);
+        marcaYColorea(*item, fila);
         items.append(item);
     }
     ListView1->addTopLevelItems(items);
-    for (int i = 0; i < items.size(); ++i) actualizaFila(i);
 
     while (cajas_.size() < columnas.size()) {
         auto* caja = new QComboBox(picFields);
@@ -195,15 +197,19 @@ void Lib_FrmCons3::actualizaFila(int fila) {
     const bool antes = llenando_;
     llenando_ = true;
     for (int k = 0; k < f.celdas.size(); ++k) item->setText(k, f.celdas[k]);
+    marcaYColorea(*item, f);
+    llenando_ = antes;
+}
+
+void Lib_FrmCons3::marcaYColorea(QTreeWidgetItem& item, const SearchGrid::Fila& f) {
     if (grid_.CheckBoxes) {
-        item->setCheckState(0, f.marcada ? Qt::Checked : Qt::Unchecked);
+        item.setCheckState(0, f.marcada ? Qt::Checked : Qt::Unchecked);
     }
     if (f.color) {
         const qint64 c = *f.color;  // Windows colours are 0x00BBGGRR
         const QColor color(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-        for (int k = 0; k < ListView1->columnCount(); ++k) item->setForeground(k, color);
+        for (int k = 0; k < ListView1->columnCount(); ++k) item.setForeground(k, color);
     }
-    llenando_ = antes;
 }
 
 void Lib_FrmCons3::muestraSeleccion() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookup/search_grid.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -10,7 +12,6 @@ class QPushButton;
 class QScrollBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-class SearchGrid;
 
 // The search grid window: shows a SearchGrid's columns, search boxes and rows, and hands it
 // the operator's keys, clicks and typing. Closing the window cancels.
@@ -46,6 +47,7 @@ protected:
 private:
     void llenaLista();
     void actualizaFila(int fila);
+    void marcaYColorea(QTreeWidgetItem& item, const SearchGrid::Fila& f);
     void muestraSeleccion();
     void CalcularAncho();
     void Form_Resize();

@@ -14,8 +14,10 @@ constexpr size_t kKeepBytes = 64u << 20;
 
 thread_local Cells::Spare Cells::spare_;
 
-Cells::Cells() {
-    if (!spare_.full) return;
+Cells::Cells() = default;
+
+void Cells::takeSpare() {
+    if (!spare_.full || !buffer_.empty()) return;
     cells_.swap(spare_.cells);
     buffer_.swap(spare_.buffer);
     spare_.full = false;
@@ -90,6 +92,7 @@ Cells::Cell Cells::stored(const vb::Variant& value) {
 }
 
 void Cells::append(const vb::Variant& value) {
+    if (cells_.capacity() == 0) takeSpare();
     cells_.push_back(stored(value));
 }
 

@@ -16,8 +16,9 @@ namespace ado {
 // keeps every row in memory, and this keeps that cheap.
 class Cells {
 public:
-    // The storage of the last result let go is taken up again by the next one, so that a
-    // program running query after query does not ask the system for fresh memory each time.
+    // The storage of the last result let go is taken up again by the next one to be filled,
+    // so that a program running query after query does not ask the system for fresh memory
+    // each time.
     Cells();
     ~Cells();
     Cells(Cells&& other) noexcept = default;
@@ -27,7 +28,7 @@ public:
 
     size_t size() const { return cells_.size(); }
 
-    void appendNull() { cells_.push_back({}); }
+    void appendNull() { push(Tag::Null); }
     void appendInt16(std::int16_t v) { push(Tag::Int16).u.i = v; }
     void appendInt32(std::int32_t v) { push(Tag::Int32).u.i = v; }
     void appendInt64(std::int64_t v) { push(Tag::Int64).u.i = v; }
@@ -66,6 +67,7 @@ private:
         } u{};
     };
     Cell& push(Tag tag) {
+        if (cells_.capacity() == 0) takeSpare();
         cells_.push_back({});
         cells_.back().tag = tag;
         return cells_.back();
@@ -78,6 +80,7 @@ private:
         std::string buffer;
     };
     void recycle();
+    void takeSpare();
     static thread_local Spare spare_;
 
     std::vector<Cell> cells_;

@@ -6,6 +6,8 @@
 #include "platform/vb/vberror.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace ado {
 
@@ -129,6 +131,43 @@ bool isBinaryType(long type) {
     return type == adBinary || type == adVarBinary || type == adLongVarBinary;
 }
 
+namespace {
+
+// A local date-time. Making one asks the C library for the zone's offset at that moment, the
+// costly part of reading a stored date; rows of the same day mostly follow one another, so a
+// day whose offset stays the same all day long is asked once (for the zone TZ names).
+QDateTime localDateTime(const QDate& date, const QTime& time) {
+    struct Day {
+        QDate date;
+        std::string zone;
+        qint64 offsetMs = 0;
+        bool steady = false;
+    };
+    static thread_local Day day;
+    const char* zone = std::getenv("TZ");
+    if (day.date != date || day.zone != (zone ? zone : "")) {
+        const QDateTime start(date, QTime(0, 0)), noon(date, QTime(12, 0)),
+            end(date, QTime(23, 59, 59, 999));
+        day.date = date;
+        day.zone = zone ? zone : "";
+        day.steady = start.isValid() && noon.isValid() && end.isValid() &&
+                     start.offsetFromUtc() == noon.offsetFromUtc() &&
+                     start.offsetFromUtc() == end.offsetFromUtc();
+        day.offsetMs = static_cast<qint64>(start.offsetFromUtc()) * 1000;
+    }
+    if (day.steady) {
+        constexpr qint64 kUnixEpochDay = 2440588;  // Julian day of 1970-01-01
+        const qint64 local =
+            (date.toJulianDay() - kUnixEpochDay) * 86400000 + time.msecsSinceStartOfDay();
+        QDateTime made = QDateTime::fromMSecsSinceEpoch(local - day.offsetMs, Qt::LocalTime);
+        if (made.date() == date && made.time() == time) return made;
+        day.date = QDate();
+    }
+    return QDateTime(date, time);
+}
+
+}  // namespace
+
 std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
     const auto digits = [p](int at, int count) {
         int v = 0;
@@ -145,7 +184,7 @@ std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
     if (y < 0 || mo < 0 || d < 0) return std::nullopt;
     const QDate date(y, mo, d);
     if (!date.isValid()) return std::nullopt;
-    if (n == 10) return QDateTime(date, QTime(0, 0));
+    if (n == 10) return localDateTime(date, QTime(0, 0));
     if ((p[10] != ' ' && p[10] != 'T') || p[13] != ':') return std::nullopt;
     const int h = digits(11, 2), mi = digits(14, 2);
     int s = 0, ms = 0;
@@ -164,7 +203,7 @@ std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
     }
     const QTime time(h, mi, s, ms);
     if (h < 0 || mi < 0 || s < 0 || !time.isValid()) return std::nullopt;
-    return QDateTime(date, time);
+    return localDateTime(date, time);
 }
 
 QString isoText(const QDateTime& value) {

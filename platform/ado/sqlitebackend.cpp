@@ -78,7 +78,8 @@ void appendInteger(Cells& cells, sqlite3_int64 v) {
 }
 
 double roundTo(double v, int scale) {
-    const double f = std::pow(10.0, scale);
+    static const double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+    const double f = scale >= 0 && scale <= 10 ? kPowers[scale] : std::pow(10.0, scale);
     return std::round(v * f) / f;
 }
 

@@ -29,6 +29,10 @@ const QPaintDevice* measuringDevice() {
     return &device;
 }
 
+// Texts up to this length are the ones that repeat from row to row (a line of a wrapped
+// statement included); longer ones are measured and broken afresh.
+constexpr qsizetype kRepeatedLength = 60;
+
 double toMm(double units) {
     return units / kUnitsPerMm;
 }
@@ -52,26 +56,117 @@ struct MeasuredFont {
         return font;
     }
 
-    double width(const QString& text) {
-        if (text.size() > 40) return metrics.horizontalAdvance(text);
-        if (const auto it = widths.constFind(text); it != widths.constEnd()) return *it;
-        if (widths.size() > 20000) widths.clear();
-        return *widths.insert(text, metrics.horizontalAdvance(text));
+    // A text as the layout shows it: its width and, once it has been shown before, the glyphs
+    // to draw it with, shaped the second time and kept, so that the report shapes a text
+    // shown once only to measure and draw it, and a repeated one (dates, users, workstations)
+    // only twice.
+    struct Shown {
+        double width = 0;
+        QList<QGlyphRun> glyphs;
+    };
+    // `drawn`: the text is shown as it is (not a paragraph about to be broken into lines).
+    Shown measure(const QString& text, bool drawn) {
+        if (text.size() > kRepeatedLength) return {metrics.horizontalAdvance(text), {}};
+        auto it = measures.find(text);
+        if (it == measures.end()) {
+            if (measures.size() > 20000) measures.clear();
+            it = measures.insert(text, Measure{metrics.horizontalAdvance(text), 0, {}});
+        }
+        if (drawn && ++it->drawn == 2 && !text.isEmpty()) it->glyphs = shape(text);
+        return {it->width, it->glyphs};
+    }
+
+    double width(const QString& text) { return measure(text, false).width; }
+
+    // Where a paragraph too wide for its box breaks: the shown text of each line. Short
+    // paragraphs (a process name, a user) repeat from row to row and are broken once.
+    QStringList lines(const QString& paragraph, double boxWidth) {
+        const bool keep = paragraph.size() <= kRepeatedLength;
+        const auto key = qMakePair(paragraph, boxWidth);
+        if (keep) {
+            if (const auto it = breaks.constFind(key); it != breaks.constEnd()) return *it;
+        }
+        // Long texts without blanks (SQL value lists) break after a comma or a parenthesis
+        // before inside a number or a word: a zero-width space after each marks the place,
+        // and leaves the shown text again.
+        constexpr QChar kBreak(0x200B);
+        QString marked;
+        marked.reserve(paragraph.size() + paragraph.size() / 4);
+        for (qsizetype i = 0; i < paragraph.size(); ++i) {
+            const QChar c = paragraph[i];
+            marked += c;
+            const bool next = i + 1 < paragraph.size() && paragraph[i + 1] != u' ';
+            if (next && (c == u',' || c == u'(' || c == u')')) marked += kBreak;
+        }
+        QStringList out;
+        QTextLayout layout(marked, font, const_cast<QPaintDevice*>(measuringDevice()));
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(boxWidth);
+            out.append(marked.mid(line.textStart(), line.textLength()).remove(kBreak).trimmed());
+        }
+        layout.endLayout();
+        if (keep) {
+            if (breaks.size() > 20000) breaks.clear();
+            breaks.insert(key, out);
+        }
+        return out;
+    }
+
+    // A line's glyphs as the layout shapes it, its baseline at y 0.
+    QList<QGlyphRun> shape(const QString& text) const {
+        QTextLayout layout(text, font, const_cast<QPaintDevice*>(measuringDevice()));
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        QList<QGlyphRun> runs = layout.glyphRuns();
+        for (QGlyphRun& run : runs) {
+            QList<QPointF> at = run.positions();
+            for (QPointF& p : at) p.ry() -= line.ascent();
+            run.setPositions(at);
+        }
+        return runs;
     }
 
     FontSpec fontSpec;
     QFont font;
     QFontMetricsF metrics;
-    QHash<QString, double> widths;
+    struct Measure {
+        double width = 0;
+        int drawn = 0;
+        QList<QGlyphRun> glyphs;
+    };
+    QHash<QString, Measure> measures;
+    QHash<QPair<QString, double>, QStringList> breaks;
 };
 
-MeasuredFont& measuredFont(const FontSpec& fontSpec) {
+std::vector<std::unique_ptr<MeasuredFont>>& measuredFonts() {
     static std::vector<std::unique_ptr<MeasuredFont>> fonts;
+    return fonts;
+}
+
+MeasuredFont& measuredFont(const FontSpec& fontSpec) {
+    auto& fonts = measuredFonts();
     for (const auto& f : fonts) {
         if (f->fontSpec == fontSpec) return *f;
     }
     fonts.push_back(std::make_unique<MeasuredFont>(fontSpec));
     return *fonts.back();
+}
+
+// What a report measured and shaped is kept until the next report is laid out, so that the
+// memory it takes follows one report.
+void forgetMeasures() {
+    for (const auto& f : measuredFonts()) {
+        f->measures.clear();
+        f->breaks.clear();
+    }
 }
 
 // One piece of a band: it moves to the next page whole, unless it is taller than a page.
@@ -123,7 +218,6 @@ QString objectText(const ReportObject& o, const Context& ctx) {
 // Lines of a text in an object's box, positioned relative to the band.
 QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom) {
     MeasuredFont& measured = measuredFont(o.font);
-    const QFont& font = measured.font;
     const QFontMetricsF& metrics = measured.metrics;
     const double boxWidth = o.width * kUnitsPerMm;
     const QRectF box(o.x, o.y, o.width, o.height);
@@ -137,39 +231,18 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
     QList<Atom> atoms;
     double y = 0;  // units from the box's top
     for (const QString& paragraph : std::as_const(paragraphs)) {
-        QList<QPair<QString, double>> lines;  // the text shown, its width
+        QList<QPair<QString, MeasuredFont::Shown>> lines;  // the text shown, its measure
         const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
-        const double wholeWidth = measured.width(whole);
-        if (!o.wrap || wholeWidth <= boxWidth) {
-            lines.append({whole, wholeWidth});
+        if (!o.wrap) {
+            lines.append({whole, measured.measure(whole, true)});
+        } else if (measured.width(whole) <= boxWidth) {
+            lines.append({whole, measured.measure(whole, true)});
         } else {
-            // Long texts without blanks (SQL value lists) break after a comma or a
-            // parenthesis before inside a number or a word: a zero-width space after each
-            // marks the place, and leaves the shown text again.
-            constexpr QChar kBreak(0x200B);
-            QString marked;
-            marked.reserve(paragraph.size() + paragraph.size() / 4);
-            for (qsizetype i = 0; i < paragraph.size(); ++i) {
-                const QChar c = paragraph[i];
-                marked += c;
-                const bool next = i + 1 < paragraph.size() && paragraph[i + 1] != u' ';
-                if (next && (c == u',' || c == u'(' || c == u')')) marked += kBreak;
-            }
-            QTextLayout layout(marked, font, const_cast<QPaintDevice*>(measuringDevice()));
-            QTextOption option;
-            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            for (QTextLine line = layout.createLine(); line.isValid();
-                 line = layout.createLine()) {
-                line.setLineWidth(boxWidth);
-                const QString shown =
-                    marked.mid(line.textStart(), line.textLength()).remove(kBreak).trimmed();
-                lines.append({shown, measured.width(shown)});
-            }
-            layout.endLayout();
+            for (const QString& shown : measured.lines(paragraph, boxWidth))
+                lines.append({shown, measured.measure(shown, true)});
         }
-        for (const auto& [shown, width] : lines) {
+        for (const auto& [shown, measure] : lines) {
+            const double width = measure.width;
             double x = 0;
             if (o.align == Align::Center) x = (boxWidth - width) / 2;
             if (o.align == Align::Right) x = boxWidth - width;
@@ -178,6 +251,7 @@ QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom
             atom.bottom = o.y + toMm(y + metrics.height());
             atom.item.kind = PageItem::Kind::Text;
             atom.item.text = shown;
+            atom.item.glyphs = measure.glyphs;
             atom.item.font = o.font;
             atom.item.baseline =
                 QPointF(o.x + toMm(std::max(0.0, x)), o.y + toMm(y + metrics.ascent()));
@@ -442,6 +516,7 @@ QString displayText(const vb::Variant& value, const QString& format) {
 }
 
 LaidOutReport layOut(const ReportDocument& document) {
+    forgetMeasures();
     return Paginator(document).run();
 }
 

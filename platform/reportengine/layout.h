@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QGlyphRun>
 #include <QLineF>
 #include <QList>
 #include <QPointF>
@@ -25,6 +26,9 @@ struct PageItem {
     QLineF line;           // Line
     double lineWidth = 0;
     QByteArray picture;
+    // Text: the glyphs of a line the report showed before, as the layout shaped them (baseline
+    // at y 0, layout units); empty when the line is to be shaped as it is drawn.
+    QList<QGlyphRun> glyphs;
 };
 
 struct Page {

@@ -31,13 +31,20 @@ void paintPage(QPainter& painter, const LaidOutReport& report, int index, double
                     font = &item.font;
                 }
                 const QPointF at(units(item.baseline.x()), units(item.baseline.y()));
+                const auto draw = [&] {
+                    if (item.glyphs.isEmpty()) {
+                        painter.drawText(at, item.text);
+                        return;
+                    }
+                    for (const QGlyphRun& run : item.glyphs) painter.drawGlyphRun(at, run);
+                };
                 if (item.clipped) {
                     painter.save();
                     painter.setClipRect(unitsRect(item.clip));
-                    painter.drawText(at, item.text);
+                    draw();
                     painter.restore();
                 } else {
-                    painter.drawText(at, item.text);
+                    draw();
                 }
                 break;
             }

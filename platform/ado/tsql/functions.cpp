@@ -53,6 +53,18 @@ void resultError(sqlite3_context* ctx, const QString& message) {
 const QString isoDateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString isoDate = QStringLiteral("yyyy-MM-dd");
 
+// The engine's date-times are wall-clock readings, as SQL Server's datetime is: kept without a
+// time zone, so a local clock change (a missing or a repeated hour) never moves one, nor the
+// days added to it.
+QDateTime wallClock(const QDate& date, const QTime& time) {
+    return QDateTime(date, time, Qt::UTC);
+}
+
+std::optional<QDateTime> wallClock(const std::optional<QDateTime>& local) {
+    if (!local || !local->isValid()) return std::nullopt;
+    return wallClock(local->date(), local->time());
+}
+
 // A date-time value as the engine holds it (ISO text) or as people write it: ISO with a "T" or
 // fractions of a second, unseparated ("20210305"), or day first ("05/03/2021 10:30").
 std::optional<QDateTime> dateOfText(const QString& raw) {
@@ -69,9 +81,9 @@ std::optional<QDateTime> dateOfText(const QString& raw) {
         const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(),
                          ms.isEmpty() ? 0 : ms.leftJustified(3, u'0').toInt());
         if (!date.isValid() || !time.isValid()) return std::nullopt;
-        return QDateTime(date, time);
+        return wallClock(date, time);
     }
-    return vb::parseDate(text);
+    return wallClock(vb::parseDate(text));
 }
 
 std::optional<QDateTime> dateOf(sqlite3_value* v) {
@@ -80,7 +92,7 @@ std::optional<QDateTime> dateOf(sqlite3_value* v) {
 }
 
 // SQL Server's day zero: a number converted to a date-time counts days from it.
-const QDateTime dayZero(QDate(1900, 1, 1), QTime(0, 0));
+const QDateTime dayZero = wallClock(QDate(1900, 1, 1), QTime(0, 0));
 
 // The stored form of a date-time: ISO to the second, with the milliseconds when there are
 // any, so that equal instants are equal texts and texts sort in time order.
@@ -221,9 +233,9 @@ std::optional<QString> dateInStyle(const QDateTime& d, int style) {
 std::optional<QDateTime> dateFromStyle(const QString& raw, int style) {
     const QString text = raw.trimmed();
     auto read = [&](const char* format) -> std::optional<QDateTime> {
-        const QDateTime d = QDateTime::fromString(text, QString::fromLatin1(format));
+        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
         if (!d.isValid()) return std::nullopt;
-        return d;
+        return wallClock(d, QTime(0, 0));
     };
     switch (style) {
         case 101:

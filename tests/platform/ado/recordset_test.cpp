@@ -273,3 +273,57 @@ TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
 }
 
 }  // namespace
+
+// Stored dates read back as the same local date-times the program makes, in a zone with summer
+// time too: days in turn, the hours either side of a change, the hour that does not exist and
+// the hour that happens twice, and days far from today.
+TEST_F(RecordsetTest, StoredDatesReadBackAsTheLocalDateTimesOfTheirText) {
+    const QByteArray previous = qgetenv("TZ");
+    struct Zone {
+        explicit Zone(const char* tz) {
+            qputenv("TZ", tz);
+            tzset();
+        }
+        ~Zone() {
+            if (restore.isEmpty()) {
+                qunsetenv("TZ");
+            } else {
+                qputenv("TZ", restore);
+            }
+            tzset();
+        }
+        QByteArray restore = qgetenv("TZ");
+    };
+    const QStringList texts{
+        "2025-07-01 10:00:00", "2025-07-01 23:59:59", "2025-07-02 00:00:00",
+        "2025-03-30 01:59:59", "2025-03-30 02:30:00", "2025-03-30 03:00:00",
+        "2025-03-30 12:00:00", "2025-10-26 00:30:00", "2025-10-26 02:30:00",
+        "2025-10-26 03:30:00", "2025-10-26 23:00:00", "1965-06-15 08:00:00",
+        "2099-12-31 23:59:59", "2025-07-01",          "2025-07-01 10:00:00.250"};
+    for (const char* tz : {"Europe/Madrid", "America/Argentina/Buenos_Aires", "UTC"}) {
+        SCOPED_TRACE(tz);
+        const Zone zone(tz);
+        cn.Execute(QStringLiteral("DELETE FROM AUX_ERR"));
+        for (const QString& t : texts)
+            cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (fecha) VALUES ('%1')").arg(t));
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT fecha FROM AUX_ERR ORDER BY ID"), cn);
+        for (const QString& t : texts) {
+            SCOPED_TRACE(t.toStdString());
+            ASSERT_FALSE(rs.Eof());
+            const Variant v = rs.Fields(0L).Value();
+            ASSERT_TRUE(v.isDate());
+            const QDate date = QDate::fromString(t.left(10), Qt::ISODate);
+            const QTime time =
+                t.size() == 10 ? QTime(0, 0) : QTime::fromString(t.mid(11), Qt::ISODateWithMs);
+            const QDateTime expected(date, time);
+            EXPECT_EQ(v, Variant(expected));
+            EXPECT_EQ(v.date().timeSpec(), Qt::LocalTime);
+            EXPECT_EQ(v.date().toMSecsSinceEpoch(), expected.toMSecsSinceEpoch());
+            EXPECT_EQ(v.date().date(), expected.date());
+            EXPECT_EQ(v.date().time(), expected.time());
+            rs.MoveNext();
+        }
+    }
+    EXPECT_EQ(qgetenv("TZ"), previous);
+}

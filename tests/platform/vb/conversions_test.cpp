@@ -78,6 +78,38 @@ TEST(ConversionsTest, NumberConversionsFollowTheLocale) {
     EXPECT_FALSE(vb::IsNumeric(Variant::null()));
 }
 
+// A number's text is its fifteen significant digits, trailing zeros dropped, the decimal
+// separator the locale's; prices and quantities with few decimals included.
+TEST(ConversionsTest, NumberTextsAreFifteenSignificantDigits) {
+    zxtest::ScopedLocale locale(kArgentina);
+    const struct {
+        double in;
+        const char* out;
+    } cases[] = {
+        {6248.75, "6248,75"},
+        {-6248.75, "-6248,75"},
+        {10.46, "10,46"},
+        {0.0001, "0,0001"},
+        {0.00015, "0,00015"},
+        {1e-5, "1E-05"},
+        {123456789.1234, "123456789,1234"},
+        {9999999999.9999, "9999999999,9999"},
+        {12345678901.5, "12345678901,5"},
+        {1e15, "1E+15"},
+        {123456789012345.0, "123456789012345"},
+        {-0.5, "-0,5"},
+        {125000, "125000"},
+        {1.0 / 3, "0,333333333333333"},
+        {2.675, "2,675"},
+        {0.1 + 0.2, "0,3"},
+        {-0.0, "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out);
+        EXPECT_EQ(vb::CStr(Variant(c.in)), QString::fromUtf8(c.out));
+    }
+}
+
 TEST(ConversionsTest, WholeNumbersRoundHalfToEven) {
     const struct {
         double in;
