@@ -39,6 +39,7 @@ function(zx_add_test)
                         GTest::gtest GTest::gmock)
   target_compile_definitions(${ARG_NAME} PRIVATE
       ZX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ZX_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # Every case has a time limit, so input that makes the program hang fails the run.
   gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
 endfunction()

@@ -490,6 +490,7 @@ void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) 
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    if (!refuseNul(batch, out)) return;
     const QStringList statements = sqliteStatements(batch, db_);
     for (const QString& statement : statements) runText(statement, out, editable);
 }
@@ -541,6 +542,13 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
             return;  // where this statement ends is unknown: the rest of the text goes with it
         }
         if (!stmt) {
+            if (!tail || tail <= p) {
+                // SQLite read nothing: the text stops there for it, so nothing after runs.
+                out.errors << sqlServerError(102, QStringLiteral("Incorrect syntax near '%1'.")
+                                                      .arg(QString::fromUtf8(p, 1)));
+                out.failed = true;
+                return;
+            }
             p = tail;
             continue;
         }
