@@ -211,4 +211,33 @@ TEST_F(ExecuteTest, ANulCharacterRefusesTheWholeTextAsASyntaxError) {
     }
 }
 
+// Nesting deeper than the engine reads is an error of the statement, never a stack overflow in
+// the translation on the way.
+TEST_F(ExecuteTest, TooDeepANestingIsAnErrorOfTheStatement) {
+    const int n = 10000;
+    const QString texts[] = {
+        QStringLiteral("SELECT ") + QString(3000, u'(') + QStringLiteral("1") +
+            QString(3000, u')'),
+        QStringLiteral("SELECT ") + QStringLiteral("ISNULL(").repeated(n) +
+            QStringLiteral("VALOR") + QStringLiteral(", '')").repeated(n) +
+            QStringLiteral(" FROM TA_CONFIGURACION"),
+        QStringLiteral("SELECT ") + QStringLiteral("CONVERT(varchar(10), ").repeated(n) +
+            QStringLiteral("VALOR") + QString(n, u')') + QStringLiteral(" FROM TA_CONFIGURACION"),
+        QStringLiteral("SELECT ") + QStringLiteral("LTRIM(").repeated(n) + QStringLiteral("'a'") +
+            QString(n, u')'),
+        QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE ") +
+            QStringLiteral("NOT ").repeated(n) + QStringLiteral("CLAVE = 'x'"),
+        QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE IN ") +
+            QStringLiteral("(SELECT CLAVE FROM TA_CONFIGURACION WHERE CLAVE IN ").repeated(3000) +
+            QStringLiteral("('x')") + QString(3000, u')'),
+        QStringLiteral("SELECT 'a'") + QStringLiteral(" + 'a'").repeated(n),
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.left(60).toStdString());
+        const vb::VbError e = raised(text);
+        EXPECT_NE(e.Number, 0);
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+    }
+}
+
 }  // namespace
