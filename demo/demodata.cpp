@@ -1,5 +1,6 @@
 #include "demo/demodata.h"
 
+#include "platform/ado/sqlitebackend.h"
 #include "platform/ado/tsql/builder.h"
 
 #include <QDir>
@@ -220,7 +221,10 @@ bool createDatabases(const QString& folder, const QDate& today, QString* error) 
     }
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(mainFile, error),
                                                    sqlite3_close);
-    return db && insertErrorRows(db.get(), today, error);
+    // The main database lets in only the login of connectionString().
+    return db && insertErrorRows(db.get(), today, error) &&
+           ado::recordEmbeddedLogin(mainFile, QStringLiteral("demo"), QStringLiteral("demo"),
+                                    error);
 }
 
 QString connectionString(const QString& folder) {

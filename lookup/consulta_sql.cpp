@@ -1,5 +1,6 @@
 #include "lookup/consulta_sql.h"
 
+#include "platform/ado/tsql/tokens.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
@@ -78,6 +79,13 @@ std::optional<QString> desdeMascara(const MascaraConsulta& mascara, int limite,
         return inicio + QStringLiteral("  with(nolock) ") + condicion + ordenPor(campoBusqueda);
     }
     return inicio + QStringLiteral(" with(nolock) ") + condicion;
+}
+
+bool filtroConSeparador(const QString& filtro) {
+    for (const tsql::Token& t : tsql::tokenize(filtro)) {
+        if (t.is(tsql::Token::Kind::Semicolon)) return true;
+    }
+    return false;
 }
 
 bool requiereDescubrir(const QString& tabla, const QString& sentenciaOpcional) {

@@ -27,6 +27,10 @@ QString conSelect(const QString& sql, QString& where);
 std::optional<QString> desdeMascara(const MascaraConsulta& mascara, int limite,
                                     QString& campoBusqueda, const QString& where);
 
+// Whether a definition's filter holds a statement separator (";") outside literals, names and
+// comments: such a filter would end the lookup's statement and start another.
+bool filtroConSeparador(const QString& filtro);
+
 // Whether the columns of `tabla` must be discovered by reading one row of it.
 bool requiereDescubrir(const QString& tabla, const QString& sentenciaOpcional);
 

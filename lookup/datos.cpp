@@ -3,6 +3,8 @@
 #include "core/launcher.h"
 #include "db/db_dll.h"
 #include "db/hooks.h"
+#include "platform/ado/tsql/statement.h"
+#include "platform/ui/operator.h"
 #include "platform/vb/vberror.h"
 #include "platform/vendrix/clsutil.h"
 
@@ -16,6 +18,14 @@ namespace lookup {
 namespace {
 
 std::optional<ResultadoConsulta> consultaEn(DB_Dll& db, QString& sql) {
+    // A lookup reads: a text that would also write or run a second statement is not sent.
+    if (!tsql::isSingleRead(sql)) {
+        ui::op().msgBox(QStringLiteral("La consulta no es una sola sentencia de lectura y no se "
+                                       "ejecuta:\r\n") +
+                            sql,
+                        vb::vbCritical, QStringLiteral("Aviso al Operador"));
+        return std::nullopt;
+    }
     ado::Recordset rs;
     db.AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
     if (rs.State() != ado::adStateOpen) return std::nullopt;

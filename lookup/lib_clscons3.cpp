@@ -5,6 +5,7 @@
 #include "lookup/consulta_sql.h"
 #include "lookup/datos.h"
 #include "lookup/search_grid.h"
+#include "platform/ado/tsql/statement.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
@@ -58,13 +59,29 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlDado,
         if (gUsarMascarasConsultas) mascara = mascaras::buscar(gRutaMascaraConsultas, sql);
         if (mascara) {
             const auto texto = consultas::desdeMascara(*mascara, n, CampoBusqueda, Where);
-            if (!texto) {
-                // No caller may read the previous lookup's answer as this one's.
+            // No caller may read the previous lookup's answer as this one's.
+            const auto sinRespuesta = [&] {
                 ValorDevuelto = vb::Variant();
                 Valores = QStringList();
                 Cantidades.reset();
+            };
+            if (!texto) {
+                sinRespuesta();
                 ui::op().msgBox(QStringLiteral("Debe configurar la consulta para esta tabla"),
                                 vb::vbInformation, QStringLiteral("Aviso al operador"));
+                return;
+            }
+            // A lookup is one read: a filter that ends the statement or adds another is refused.
+            if (consultas::filtroConSeparador(mascaras::limpia(mascara->Filtro)) ||
+                !tsql::isSingleRead(*texto)) {
+                sinRespuesta();
+                ui::op().msgBox(QStringLiteral("El filtro de la consulta ") +
+                                    mascaras::limpia(mascara->TablaMascara) +
+                                    QStringLiteral(" en el archivo de definiciones ") +
+                                    gRutaMascaraConsultas +
+                                    QStringLiteral(" contiene más de una sentencia: ") +
+                                    mascaras::limpia(mascara->Filtro),
+                                vb::vbCritical, QStringLiteral("Aviso al Operador"));
                 return;
             }
             sql = *texto;

@@ -3,6 +3,7 @@
 #include "core/config.h"
 #include "core/errordialog.h"
 #include "db/db_dll.h"
+#include "db/sql_text.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
@@ -95,6 +96,13 @@ private:
         paso_([&] {
             if (vb::Trim(cuenta_).isEmpty()) cuenta_ = id();
         });
+        // The account names the files of the send: it must stay a plain name in the folder.
+        paso_([&] {
+            if (cuenta_.contains(u'/') || cuenta_.contains(u'\\') || cuenta_ == u"." ||
+                cuenta_ == u"..")
+                throw vb::VbError(52, QStringLiteral("Bad file name or number: ") + cuenta_);
+        });
+        if (paso_.left()) return;
         paso_([&] { carpeta_ = carpetaEnvio(); });
         paso_([&] {
             gReporte().Propiedad(QStringLiteral("PrintFileName"),
@@ -121,7 +129,8 @@ private:
         QString seleccion;
         QString selector = QStringLiteral("Todos");
         if (vb::IsOneOf(tc_, kCompras))
-            seleccion = QStringLiteral("{C_MV_CPTE.CUENTA}= '") + vb::Trim(cuenta_) + u'\'';
+            seleccion = QStringLiteral("{C_MV_CPTE.CUENTA}= '") +
+                        sqltext::comillas(vb::Trim(cuenta_)) + u'\'';
         QStringList formulas{QString()};
         const QString numero = id();
         if (vb::IsOneOf(tc_, kCobranzas) || vb::IsOneOf(tc_, kPagos)) {

@@ -42,6 +42,15 @@ ResultSet schemaShape(long schema) {
     return rs;
 }
 
+bool refuseNul(const QString& text, BatchOutcome& out) {
+    const qsizetype at = text.indexOf(QChar(u'\0'));
+    if (at < 0) return true;
+    out.failed = true;
+    out.errors << sqlServerError(
+        102, QStringLiteral("Incorrect syntax near a NUL character at position %1.").arg(at + 1));
+    return false;
+}
+
 bool restricts(const QList<vb::Variant>& criteria, int index) {
     if (index >= criteria.size()) return false;
     const vb::Variant& v = criteria[index];

@@ -118,6 +118,10 @@ public:
 // COLUMN_HASDEFAULT, COLUMN_DEFAULT, IS_NULLABLE, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH,
 // NUMERIC_PRECISION, NUMERIC_SCALE); no rows.
 ResultSet schemaShape(long schema);
+// A NUL character would end the text early inside a C library, so part of it would run, or
+// none while an engine waits for the rest: such a text is refused whole as a syntax error.
+// Returns false and records the error in `out` when `text` holds one.
+bool refuseNul(const QString& text, BatchOutcome& out);
 // Whether OpenSchema's criterion at `index` restricts (neither Empty, Null nor empty text).
 bool restricts(const QList<vb::Variant>& criteria, int index);
 

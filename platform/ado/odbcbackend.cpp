@@ -489,6 +489,7 @@ BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>
                             source_, QStringLiteral("08003"), 0};
         return out;
     }
+    if (!refuseNul(batch, out)) return out;
     SQLHSTMT st = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, hdbc_, &st))) {
         out.failed = true;

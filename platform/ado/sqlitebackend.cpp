@@ -6,11 +6,14 @@
 #include "platform/ado/sqliteerror.h"
 #include "platform/vb/conversions.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QUuid>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -328,6 +331,51 @@ bool matches(const QList<vb::Variant>& criteria, int index, const QString& value
 SqliteBackend::SqliteBackend()
     : connectionName_(QStringLiteral("zentrik-ado-%1").arg(++connectionCounter)) {}
 
+namespace {
+
+QString loginFile(const QString& databaseFile) {
+    const QFileInfo info(databaseFile);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".login"));
+}
+
+QByteArray passwordDigest(const QByteArray& salt, const QString& password) {
+    return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256)
+        .toHex();
+}
+
+// Raises SQL Server's refused login when the database records a login other than this one.
+void checkLogin(const QString& databaseFile, const QString& user, const QString& password) {
+    QFile f(loginFile(databaseFile));
+    if (!f.exists()) return;
+    const QList<QByteArray> parts =
+        f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().split('\t') : QList<QByteArray>();
+    const bool admitted = parts.size() == 3 &&
+                          QString::fromUtf8(parts[0]).compare(user.trimmed(),
+                                                              Qt::CaseInsensitive) == 0 &&
+                          passwordDigest(parts[1], password) == parts[2];
+    if (!admitted) {
+        throw ProviderFailure{
+            {sqlServerError(18456, QStringLiteral("Login failed for user '%1'.").arg(user))}};
+    }
+}
+
+}  // namespace
+
+bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                         QString* error) {
+    const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
+    QFile f(loginFile(databaseFile));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        f.write(user.trimmed().toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) +
+                '\n') < 0 ||
+        !f.flush()) {
+        if (error) *error = QStringLiteral("%1: %2").arg(f.fileName(), f.errorString());
+        return false;
+    }
+    return true;
+}
+
 SqliteBackend::~SqliteBackend() {
     close();
 }
@@ -379,6 +427,9 @@ void SqliteBackend::open(const ConnectionSettings& settings) {
                                  "login failed.")
                       .arg(database_))}};
     }
+    checkLogin(file, settings.user, settings.password);
+    user_ = settings.user;
+    password_ = settings.password;
     openFile(file);
 }
 
@@ -454,6 +505,7 @@ void SqliteBackend::setDefaultDatabase(const QString& name) {
                                          .arg(wanted),
                                      sqlServerSource(), QStringLiteral("42000"), 911}}};
     }
+    checkLogin(file, user_, password_);
     closeFile();
     openFile(file);
     database_ = wanted;
@@ -491,6 +543,7 @@ void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) 
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    if (!refuseNul(batch, out)) return;
     const QStringList statements = sqliteStatements(batch, db_);
     for (const QString& statement : statements) runText(statement, out, editable);
 }
@@ -542,6 +595,13 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
             return;  // where this statement ends is unknown: the rest of the text goes with it
         }
         if (!stmt) {
+            if (!tail || tail <= p) {
+                // SQLite read nothing: the text stops there for it, so nothing after runs.
+                out.errors << sqlServerError(102, QStringLiteral("Incorrect syntax near '%1'.")
+                                                      .arg(QString::fromUtf8(p, 1)));
+                out.failed = true;
+                return;
+            }
             p = tail;
             continue;
         }

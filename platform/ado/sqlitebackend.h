@@ -9,6 +9,13 @@ struct sqlite3_stmt;
 
 namespace ado {
 
+// The embedded engine's login: a database may record the login it lets in, in the file
+// "<Database>.login" beside it (user, salt and the password's SHA-256; mode 0600). Any other
+// login is refused as SQL Server refuses one (18456); a database without that file lets any
+// login in. The user compares without regard to case, the password exactly.
+bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                         QString* error = nullptr);
+
 // The embedded engine: an SQLite database file opened through Qt's QSQLITE driver, whose
 // statements run on the driver's sqlite3 handle. SQL Server's text goes through the
 // translator first; SQL Server's transaction nesting count is kept across calls.
@@ -60,6 +67,7 @@ private:
     bool jet_ = false;
     QString folder_;
     QString database_;
+    QString user_, password_;  // the login, checked again when the database changes
     long trancount_ = 0;
     const QList<vb::Variant>* parameters_ = nullptr;
     qsizetype nextParameter_ = 0;

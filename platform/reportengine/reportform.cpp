@@ -10,11 +10,17 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace reportengine {
 
 namespace {
 
 constexpr int kFormVersion = 1;
+
+// No page is larger (millimetres, or points for a font): a larger measure is no measure at all.
+constexpr double kLargestMeasure = 10000;
 
 const char* const kBandNames[Band::KindCount] = {"reportHeader", "pageHeader", "detail",
                                                  "pageFooter", "reportFooter"};
@@ -68,6 +74,7 @@ public:
         }
         if (xml_.hasError()) invalid(xml_.errorString());
         if (!sawData || form.table.isEmpty()) invalid(QStringLiteral("falta <data table=...>"));
+        checkFitsThePage(form);
         return form;
     }
 
@@ -89,6 +96,48 @@ private:
             if (!root.isEmpty() && real.startsWith(root + u'/')) return true;
         }
         return false;
+    }
+
+    // Margins leave a body, bands fit in it (the page header and footer together leave room),
+    // and objects, lines and fonts fit the page: the layout never runs without end.
+    void checkFitsThePage(const ReportForm& form) const {
+        const auto outside = [&](const char* attribute, const QString& where) {
+            invalid(QStringLiteral("\"%1\" de %2 excede la página")
+                        .arg(QLatin1String(attribute), where));
+        };
+        if (form.pageWidth <= 0) outside("width", QStringLiteral("<page>"));
+        if (form.pageHeight <= 0) outside("height", QStringLiteral("<page>"));
+        if (form.marginLeft + form.marginRight >= form.pageWidth)
+            outside(form.marginRight > 0 ? "right" : "left", QStringLiteral("<page>"));
+        if (form.marginTop + form.marginBottom >= form.pageHeight)
+            outside(form.marginBottom > 0 ? "bottom" : "top", QStringLiteral("<page>"));
+        const double body = form.pageHeight - form.marginTop - form.marginBottom;
+        const double largestFont = form.pageHeight * 72.0 / 25.4;
+        if (form.font.size > largestFont) outside("size", QStringLiteral("<font>"));
+        for (int k = 0; k < Band::KindCount; ++k) {
+            const Band& band = form.bands[k];
+            const QString where = QStringLiteral("<%1>").arg(QLatin1String(kBandNames[k]));
+            if (band.height > body) outside("height", where);
+            for (const ReportObject& o : band.objects) {
+                if (o.kind == ReportObject::Kind::Line) {
+                    if (o.x > form.pageWidth) outside("x1", where);
+                    if (o.y > form.pageHeight) outside("y1", where);
+                    if (o.x2 > form.pageWidth) outside("x2", where);
+                    if (o.y2 > form.pageHeight) outside("y2", where);
+                    if (o.lineWidth > std::min(form.pageWidth, form.pageHeight))
+                        outside("thickness", where);
+                    continue;
+                }
+                if (o.x > form.pageWidth) outside("x", where);
+                if (o.y > form.pageHeight) outside("y", where);
+                if (o.x + o.width > form.pageWidth) outside("width", where);
+                if (o.y + o.height > form.pageHeight) outside("height", where);
+                if (o.font.size > largestFont) outside("size", where);
+            }
+        }
+        const double pageBands =
+            form.bands[Band::PageHeader].height + form.bands[Band::PageFooter].height;
+        if (pageBands >= body) outside("height", QStringLiteral("<pageFooter>"));
     }
 
     static int bandKind(QStringView name) {
@@ -115,8 +164,11 @@ private:
         }
         bool ok = false;
         const double value = text.toDouble(&ok);
-        if (!ok || value < 0) {
+        if (!ok || !std::isfinite(value) || value < 0) {
             invalid(QStringLiteral("\"%1\" no es una medida").arg(attribute));
+        }
+        if (value > kLargestMeasure) {
+            invalid(QStringLiteral("\"%1\" excede la página").arg(attribute));
         }
         return value;
     }

@@ -5,6 +5,7 @@
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace reportengine {
@@ -139,7 +140,28 @@ private:
         return e;
     }
 
+    // Each nested parenthesis, NOT or function call costs the parser stack: beyond this depth
+    // the formula is refused instead of overflowing it.
+    static constexpr int kMaxNesting = 200;
+    struct Nesting {
+        Nesting(Parser& p, const Token& at) : p_(p) {
+            if (++p_.depth_ > kMaxNesting)
+                p_.error(at, QStringLiteral("anidamiento de más de %1 niveles").arg(kMaxNesting));
+        }
+        ~Nesting() { --p_.depth_; }
+        Parser& p_;
+    };
+
+    // A run of ANDs (or of ORs) is one node with a child per term, so a long chain of terms
+    // makes no deep tree.
+    Expr chained(Expr::Kind kind, Expr left, Expr right) {
+        if (left.kind != kind) return binary(kind, std::move(left), std::move(right));
+        left.children.push_back(std::move(right));
+        return left;
+    }
+
     Expr parseOr() {
+        const Nesting nesting(*this, peek());
         const Token& first = peek();
         Expr left = parseAnd();
         while (isWord(peek(), "OR")) {
@@ -148,7 +170,7 @@ private:
             const Token& at = peek();
             Expr right = parseAnd();
             requireCondition(right, at);
-            left = binary(Expr::Kind::Or, std::move(left), std::move(right));
+            left = chained(Expr::Kind::Or, std::move(left), std::move(right));
         }
         return left;
     }
@@ -162,13 +184,14 @@ private:
             const Token& at = peek();
             Expr right = parseNot();
             requireCondition(right, at);
-            left = binary(Expr::Kind::And, std::move(left), std::move(right));
+            left = chained(Expr::Kind::And, std::move(left), std::move(right));
         }
         return left;
     }
 
     Expr parseNot() {
         if (isWord(peek(), "NOT")) {
+            const Nesting nesting(*this, peek());
             take();
             const Token& at = peek();
             Expr operand = parseNot();
@@ -319,6 +342,7 @@ private:
 
     QString formula_;
     QList<Token> tokens_;
+    int depth_ = 0;
     int pos_ = 0;
 };
 
@@ -438,9 +462,11 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
 bool holds(const Expr& e, const QList<vb::Variant>& row) {
     switch (e.kind) {
         case Expr::Kind::Or:
-            return holds(e.children[0], row) || holds(e.children[1], row);
+            return std::any_of(e.children.begin(), e.children.end(),
+                               [&](const Expr& c) { return holds(c, row); });
         case Expr::Kind::And:
-            return holds(e.children[0], row) && holds(e.children[1], row);
+            return std::all_of(e.children.begin(), e.children.end(),
+                               [&](const Expr& c) { return holds(c, row); });
         case Expr::Kind::Not:
             return !holds(e.children[0], row);
         case Expr::Kind::Like: {

@@ -42,7 +42,7 @@ struct Expr {
     QString text;                // Text
     double number = 0;           // Number
     QDate date;                  // Date
-    std::vector<Expr> children;  // operands, in order
+    std::vector<Expr> children;  // operands, in order (Or, And: two or more terms)
 
     bool isCondition() const;
 };

@@ -82,14 +82,15 @@ public:
         switch (e.kind) {
             case Expr::Kind::And:
             case Expr::Kind::Or: {
-                const auto a = condition(e.children[0], negated, &local);
-                const auto b = a ? condition(e.children[1], negated, &local) : std::nullopt;
-                if (b) {
-                    sql = QStringLiteral("(%1 %2 %3)")
-                              .arg(*a,
-                                   e.kind == Expr::Kind::And ? QStringLiteral("AND")
-                                                             : QStringLiteral("OR"),
-                                   *b);
+                // Terms of a chain, grouped from the left as the formula reads.
+                const QString word =
+                    e.kind == Expr::Kind::And ? QStringLiteral("AND") : QStringLiteral("OR");
+                sql = condition(e.children[0], negated, &local);
+                for (size_t i = 1; sql && i < e.children.size(); ++i) {
+                    const auto b = condition(e.children[i], negated, &local);
+                    sql = b ? std::optional<QString>(
+                                  QStringLiteral("(%1 %2 %3)").arg(*sql, word, *b))
+                            : std::nullopt;
                 }
                 break;
             }
@@ -224,8 +225,7 @@ private:
 
 void conjuncts(const Expr& e, std::vector<const Expr*>* out) {
     if (e.kind == Expr::Kind::And) {
-        conjuncts(e.children[0], out);
-        conjuncts(e.children[1], out);
+        for (const Expr& c : e.children) conjuncts(c, out);
     } else {
         out->push_back(&e);
     }

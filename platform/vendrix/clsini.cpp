@@ -3,9 +3,36 @@
 #include "platform/vendrix/paths.h"
 #include "platform/vb/textfile.h"
 
+#include <QFile>
+#include <QStringDecoder>
+
+#include <optional>
+
+namespace {
+
+// The lines of an INI file. The suite writes Windows-1252; a file an editor saved with a
+// byte-order mark (UTF-8, UTF-16 either way round) is read in that encoding, mark left out.
+std::optional<QStringList> lineasIni(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = f.readAll();
+    const std::optional<QStringConverter::Encoding> codificacion =
+        QStringConverter::encodingForData(bytes);
+    if (!codificacion || *codificacion == QStringConverter::Latin1) {
+        return vb::readTextLines(ruta);
+    }
+    QStringDecoder decodificador(*codificacion, QStringConverter::Flag::ConvertInitialBom);
+    QString texto = decodificador.decode(bytes);
+    if (texto.startsWith(QChar(0xFEFF))) texto.remove(0, 1);
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return texto.split(u'\n');
+}
+
+}  // namespace
+
 QString clsIni::LeeIni(const QString& archivo, const QString& seccion, const QString& clave,
                        const QString& defecto) const {
-    const auto lineas = vb::readTextLines(vendrix::programFile(archivo));
+    const auto lineas = lineasIni(vendrix::programFile(archivo));
     if (!lineas) return defecto;
     const QString buscada = seccion.trimmed();
     const QString claveBuscada = clave.trimmed();

@@ -212,4 +212,28 @@ TEST_F(ErrorTableTest, GrabaErrorCutsTheScriptToTheColumn) {
               (QList<QStringList>{{QString(20, u's'), "Otro"}}));
 }
 
+// A NUL character in a script line is a failed script like any other: rolled back, one AUX_ERR
+// row, one message, and the lines before it undone.
+TEST_F(ErrorTableTest, ANulCharacterInAScriptIsAFailureWithItsRow) {
+    abre();
+    op.answer(vb::vbOK);
+    bool hubo = false;
+    std::int32_t nro = 0;
+    QString sentencia, texto;
+    const QString conNul = "DELETE FROM TA_MENU" + QString(QChar(u'\0')) + " WHERE 1=0";
+    ModGlobal::GActualizarDatoScript({kInsert, conNul}, hubo, nro, false, false, sentencia,
+                                     texto, true);
+    EXPECT_TRUE(hubo);
+    EXPECT_EQ(nro, 102);
+    EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{});
+    const auto rows = auxErr();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][2], "102");
+    EXPECT_TRUE(rows[0][3].startsWith("102 : ")) << rows[0][3].toStdString();
+    EXPECT_TRUE(rows[0][4].contains(kInsert));
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].title, "Aviso al Operador!");
+    EXPECT_EQ(gDB().gCnn.errors().Count(), 0);
+}
+
 }  // namespace

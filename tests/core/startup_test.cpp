@@ -1,6 +1,7 @@
 #include "core/access.h"
 #include "core/globals.h"
 #include "core/startup.h"
+#include "platform/ado/sqlitebackend.h"
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/clsutil.h"
@@ -81,6 +82,37 @@ TEST_F(InicioConexionTest, NoConnectionEndsTheProgramBeforeAnythingElse) {
     EXPECT_EQ(gTimeOut, 0);
     EXPECT_EQ(gTablaConfiguracion, "");
     EXPECT_EQ(gIdControlAcceso, 0);
+}
+
+// A database that records its login refuses a wrong password on the start-up road as a
+// refused server login: the connection box names the failed login, and No ends the program.
+TEST_F(InicioConexionTest, AWrongEmbeddedPasswordIsRefusedLikeAServerLogin) {
+    QString error;
+    ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(), "sa", "sa", &error)) << error.toStdString();
+    op.answer(vb::vbNo);
+    QString cs;
+    EXPECT_THROW(InicioConexion(false,
+                                "@server=" + servidor() +
+                                    ";@dbname=ZENTRIK;@usuario=sa;@Password=wrong;",
+                                cs, 3),
+                 vb::ProgramEnded);
+    EXPECT_FALSE(gDB().gOpenFlag);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].title, " Error de Conexion a Base de Datos");
+    EXPECT_TRUE(op.messages()[0].text.contains("Login failed for user 'sa'."))
+        << op.messages()[0].text.toStdString();
+    EXPECT_TRUE(op.messages()[0].text.contains("Codigo Nativo: 18456"));
+    EXPECT_EQ(accesos(), 0);
+}
+
+TEST_F(InicioConexionTest, TheRecordedLoginStartsAsBefore) {
+    QString error;
+    ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(), "SA", "sa", &error)) << error.toStdString();
+    QString cs;
+    InicioConexion(false, linea(), cs, 3);
+    EXPECT_TRUE(gDB().gOpenFlag);
+    EXPECT_EQ(accesos(), 1);
+    EXPECT_TRUE(op.prompts().isEmpty());
 }
 
 TEST_F(InicioConexionTest, AStatisticsFailureLeavesTheDefaultTimeOutSilently) {

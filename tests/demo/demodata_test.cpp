@@ -1,4 +1,5 @@
 #include "demo/demodata.h"
+#include "platform/ado/ado.h"
 
 #include "platform/ado/tsql/builder.h"
 #include "tests/support/fixtures.h"
@@ -92,6 +93,34 @@ TEST_F(DemoDatabases, AreTheSameOnEveryRunForTheSameDay) {
     EXPECT_EQ(demo::commandLine(dir.filePath("demo")),
               QStringLiteral("@Server=sqlite:%1;@DbName=DEMO;@Usuario=demo;@Password=demo;")
                   .arg(dir.filePath("demo")));
+}
+
+// The demo's main database lets in its own login and refuses another as SQL Server does.
+TEST_F(DemoDatabases, LetInOnlyTheirOwnLogin) {
+    const QString demoFolder = dir.filePath("demo");
+    ado::Connection cn;
+    cn.Open(demo::connectionString(demoFolder));
+    EXPECT_EQ(cn.State(), ado::adStateOpen);
+    cn.Close();
+    const QString ajenos[] = {"UId=demo;Pwd=wrong;", "UId=sa;Pwd=demo;", "UId=demo;Pwd=;",
+                              "UId=demo;Pwd=DEMO;"};
+    for (const QString& login : ajenos) {
+        SCOPED_TRACE(login.toStdString());
+        const QString text = QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=DEMO;%2")
+                                 .arg(demoFolder, login);
+        ado::Connection otro;
+        EXPECT_NE(zxtest::raisedNumber([&] { otro.Open(text); }), 0);
+        ASSERT_EQ(otro.errors().Count(), 1);
+        EXPECT_EQ(otro.errors().Item(0).NativeError, 18456);
+        EXPECT_EQ(otro.errors().Item(0).SQLState, QStringLiteral("28000"));
+        EXPECT_EQ(otro.State(), ado::adStateClosed);
+    }
+    // The login names the user without regard to case.
+    ado::Connection mayusculas;
+    mayusculas.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=DEMO;UId=DEMO;"
+                                   "Pwd=demo;")
+                        .arg(demoFolder));
+    EXPECT_EQ(mayusculas.State(), ado::adStateOpen);
 }
 
 }  // namespace

@@ -107,6 +107,21 @@ TEST_F(ConsultaDb, GivenSelectGetsTheCallersCondition) {
     EXPECT_EQ(service.ValorDevuelto, vb::Variant("ANA"));
 }
 
+// The grid's query is one read whatever condition it was given: a second statement never
+// reaches the database, and the operator is told.
+TEST_F(ConsultaDb, AGivenConditionCannotAddAStatement) {
+    forms.grilla = [&](SearchGrid& g) { g.CmdCancelar_Click(); };
+    op.answer(vb::vbOK);
+    service.CampoDevuelto = "IDVENDEDOR";
+    QString where = "1=1) DELETE FROM V_TA_VENDEDORES WHERE (1=1";
+    service.ConsultaSearch("SELECT IDVENDEDOR FROM V_TA_VENDEDORES", nullptr, {}, nullptr, &where);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].title, "Aviso al Operador");
+    EXPECT_TRUE(op.messages()[0].text.contains("DELETE FROM V_TA_VENDEDORES"));
+    EXPECT_EQ(data.rows("SELECT IDVENDEDOR FROM V_TA_VENDEDORES ORDER BY 1"),
+              (QList<QStringList>{{"V1"}, {"V2"}}));
+}
+
 TEST_F(ConsultaDb, MultipleChoiceKeepsDefaultChecksAndClearsTheCallersMembers) {
     forms.grilla = [&](SearchGrid& g) {
         EXPECT_TRUE(g.CheckBoxes);
@@ -146,6 +161,71 @@ TEST_F(ConsultaDb, OneColumnDefinitionEndsWithAMessageAndClearsTheLastAnswer) {
     EXPECT_EQ(forms.shown, 0);
     EXPECT_TRUE(service.ValorDevuelto.isEmpty());
     EXPECT_EQ(service.Valores, QStringList());
+}
+
+// A lookup is a read: a definition's filter that ends its statement is refused with a message
+// naming the definition file, and the table is left as it was.
+TEST_F(ConsultaDb, AFilterWithAStatementSeparatorIsRefused) {
+    const QString filtros[] = {"1=1; DELETE FROM V_TA_VENDEDORES --",
+                               "NOMBRE = 'x' ;DELETE FROM V_TA_VENDEDORES",
+                               "[a;b] = 1; DELETE FROM V_TA_VENDEDORES"};
+    for (const QString& filtro : filtros) {
+        SCOPED_TRACE(filtro.toStdString());
+        const QString ruta = folder.file("hostil.kqv");
+        ASSERT_TRUE(zxtest::writeFile(
+            ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|", filtro})));
+        service.gRutaMascaraConsultas = ruta;
+        service.ValorDevuelto = "anterior";
+        const qsizetype antes = op.messages().size();
+        op.answer(vb::vbOK);
+        service.CampoDevuelto = "IDVENDEDOR";
+        service.ConsultaSearch("V_TA_VENDEDORES");
+        ASSERT_EQ(op.messages().size(), antes + 1);
+        EXPECT_TRUE(op.messages().last().text.contains(ruta)) << op.messages().last().text.toStdString();
+        EXPECT_EQ(op.messages().last().title, "Aviso al Operador");
+        EXPECT_EQ(forms.shown, 0);
+        EXPECT_TRUE(service.ValorDevuelto.isEmpty());
+        EXPECT_EQ(data.rows("SELECT IDVENDEDOR FROM V_TA_VENDEDORES ORDER BY 1"),
+                  (QList<QStringList>{{"V1"}, {"V2"}}));
+    }
+}
+
+// A separator inside quotes is part of a value; a second statement without a separator does
+// not run either, because a lookup runs one statement.
+TEST_F(ConsultaDb, ALookupRunsOneStatementOnly) {
+    const struct {
+        const char* filtro;
+        int filas;
+    } casos[] = {
+        {"NOMBRE <> 'a;b'", 2},
+        {"NOMBRE <> 'a'' ; DELETE FROM V_TA_VENDEDORES --'", 2},
+        {"1=1 DELETE FROM V_TA_VENDEDORES", -1},
+        {"1=1\r\nDELETE FROM V_TA_VENDEDORES", -1},
+        {"IDVENDEDOR IN (SELECT IDVENDEDOR FROM V_TA_VENDEDORES) UPDATE V_TA_VENDEDORES SET "
+         "NOMBRE = 'x'",
+         -1},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.filtro);
+        const QString ruta = folder.file("una.kqv");
+        ASSERT_TRUE(zxtest::writeFile(ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES",
+                                                              "|NOMBRE|IDVENDEDOR|",
+                                                              QString::fromUtf8(c.filtro)})));
+        service.gRutaMascaraConsultas = ruta;
+        int filas = -1;
+        forms.grilla = [&](SearchGrid& g) {
+            filas = static_cast<int>(g.filas().size());
+            g.CmdCancelar_Click();
+        };
+        forms.shown = 0;
+        op.setStrictAtEnd(false);
+        if (c.filas < 0) op.answer(vb::vbOK);
+        service.CampoDevuelto = "IDVENDEDOR";
+        service.ConsultaSearch("V_TA_VENDEDORES");
+        EXPECT_EQ(filas, c.filas);
+        EXPECT_EQ(data.rows("SELECT IDVENDEDOR, NOMBRE FROM V_TA_VENDEDORES ORDER BY 1"),
+                  (QList<QStringList>{{"V1", "O'Hara"}, {"V2", "Zoe"}}));
+    }
 }
 
 TEST_F(ConsultaDb, CodeTreeValidatesTheChosenCode) {

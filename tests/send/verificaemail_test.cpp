@@ -283,6 +283,64 @@ TEST_F(VerificaeMailTest, TheCustomerReceivesTheInvoiceAsAPdf) {
     EXPECT_TRUE(frm.pSalir);
 }
 
+// An account is a value inside the selection formula, never a part of it: a crafted one selects
+// no other account's purchase, and one with an apostrophe mails its own document.
+TEST_F(VerificaeMailTest, TheAccountIsQuotedInTheSelectionOfAPurchase) {
+    regla("FCC", "1");
+    const QString forma =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<report version=\"1\" title=\"FCC-A\">\n"
+        "<page size=\"A4\" left=\"10\" top=\"10\" right=\"10\" bottom=\"10\"/>\n"
+        "<data table=\"C_MV_CPTE\"/>\n"
+        "<detail height=\"4\">"
+        "<field x=\"0\" y=\"0\" width=\"90\" height=\"4\" source=\"{C_MV_CPTE.IDCOMPROBANTE}\"/>"
+        "<field x=\"90\" y=\"0\" width=\"90\" height=\"4\" source=\"{C_MV_CPTE.CUENTA}\"/>"
+        "</detail>\n</report>\n";
+    ASSERT_TRUE(zxtest::writeFile(world.folder.file("FCC-A.rpt"), forma.toUtf8()));
+    const QString cuentas[] = {"X' OR 'A'='A", "D'ANGELO"};
+    for (const QString& cuenta : cuentas) {
+        SCOPED_TRACE(cuenta.toStdString());
+        world.exec("DELETE FROM C_MV_CPTE; DELETE FROM V_MA_EMAILMOV");
+        world.exec(QStringLiteral(
+                       "INSERT INTO C_MV_CPTE (TC, IDCOMPROBANTE, CUENTA, IMPORTE) VALUES "
+                       "('FCC', '%1', '%2', 100), ('FCC', '000100000999A', 'X', 900), "
+                       "('FCC', '000100000998A', 'D', 800), ('FCC', '%1', 'OTRA', 700)")
+                       .arg(kFactura, QString(cuenta).replace("'", "''")));
+        QString adjunto;
+        dialog.onSend = [&](Dialog& d) { adjunto = d.attachments; };
+        dialog.sends = 0;
+        verifica(cuenta, "FCC");
+        ASSERT_EQ(dialog.sends, 1);
+        EXPECT_EQ(adjunto, carpeta() + cuenta + "1.PDF");
+        const reportengine::ReportDocument impreso =
+            reportengine::loadDocument(carpeta() + cuenta + "1.RPT");
+        ASSERT_EQ(impreso.data.rows.size(), 1) << vptest::describe(impreso).toStdString();
+        EXPECT_EQ(impreso.data.rows[0][0], vb::Variant(kFactura));
+        EXPECT_EQ(impreso.data.rows[0][1], vb::Variant(cuenta));
+        EXPECT_TRUE(world.op.prompts().isEmpty());
+    }
+}
+
+// The account names the files of the send: one with a folder part is refused before anything
+// is written or mailed.
+TEST_F(VerificaeMailTest, AnAccountWithAFolderPartIsRefused) {
+    regla("FC", "1");
+    const QString cuentas[] = {"../../fuera", "a/b", "..\\fuera", "/tmp/x"};
+    for (const QString& cuenta : cuentas) {
+        SCOPED_TRACE(cuenta.toStdString());
+        const qsizetype antes = world.op.messages().size();
+        world.op.answer(vb::vbAbort);
+        verifica(cuenta);
+        EXPECT_EQ(dialog.sends, 0);
+        ASSERT_EQ(world.op.messages().size(), antes + 1);
+        EXPECT_TRUE(world.op.messages().last().text.contains(cuenta))
+            << world.op.messages().last().text.toStdString();
+        EXPECT_TRUE(QDir(carpeta()).entryList(QDir::Files).isEmpty());
+        EXPECT_FALSE(QFile::exists(tmp.path() + "/E-MAILS/fuera.htm"));
+        EXPECT_FALSE(QFile::exists(tmp.path() + "/E-MAILS/ENVIOS/fuera.htm"));
+    }
+}
+
 // A rule that asks: the real dialog stays on screen, usable, until the operator leaves it.
 TEST_F(VerificaeMailTest, TheDialogWaitsForTheOperator) {
     regla("FC", "NULL");

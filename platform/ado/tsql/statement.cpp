@@ -202,4 +202,51 @@ QList<Statement> splitBatch(const QString& batch) {
     return out;
 }
 
+bool isSingleRead(const QString& text) {
+    static const QStringView forbidden[] = {
+        u"INSERT",   u"UPDATE",     u"DELETE",   u"MERGE",    u"DROP",     u"CREATE",
+        u"ALTER",    u"TRUNCATE",   u"EXEC",     u"EXECUTE",  u"GRANT",    u"REVOKE",
+        u"DENY",     u"DECLARE",    u"SET",      u"USE",      u"BEGIN",    u"COMMIT",
+        u"ROLLBACK", u"SAVE",       u"WAITFOR",  u"DBCC",     u"BACKUP",   u"RESTORE",
+        u"SHUTDOWN", u"KILL",       u"BULK",     u"INTO",     u"PRINT",    u"RAISERROR",
+        u"THROW",    u"GOTO",       u"RETURN",   u"IF",       u"WHILE",    u"GO",
+        u"OPEN",     u"DEALLOCATE", u"RECONFIGURE", u"CHECKPOINT", u"READTEXT", u"WRITETEXT",
+        u"UPDATETEXT", u"ATTACH",   u"DETACH",   u"PRAGMA",   u"VACUUM",   u"REINDEX",
+        u"ANALYZE",  u"REPLACE",    u"UPSERT"};
+    const Tokens tokens = tokenize(text);
+    const qsizetype first = nextSignificant(tokens, 0);
+    if (first >= tokens.size()) return false;
+    if (!tokens[first].isWord(u"SELECT") && !tokens[first].isWord(u"WITH")) return false;
+    int depth = 0;
+    for (qsizetype i = first; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.is(K::Semicolon)) {
+            if (nextSignificant(tokens, i + 1) < tokens.size()) return false;
+            continue;
+        }
+        if (t.is(K::Open)) ++depth;
+        if (t.is(K::Close) && depth > 0) --depth;
+        if (!t.is(K::Word)) continue;
+        // REPLACE( is the text function; the word alone starts SQLite's write.
+        if (t.isWord(u"REPLACE")) {
+            const qsizetype j = nextSignificant(tokens, i + 1);
+            if (j < tokens.size() && tokens[j].is(K::Open)) continue;
+        }
+        for (QStringView w : forbidden) {
+            if (t.isWord(w)) return false;
+        }
+        if (i != first && depth == 0 && t.isWord(u"SELECT")) {
+            const qsizetype p = previousSignificant(tokens, i - 1);
+            const bool setOperator = p >= 0 && (tokens[p].isWord(u"UNION") ||
+                                                tokens[p].isWord(u"ALL") ||
+                                                tokens[p].isWord(u"EXCEPT") ||
+                                                tokens[p].isWord(u"INTERSECT"));
+            // WITH name AS (...) SELECT: the query of a common table expression.
+            const bool afterCte = tokens[first].isWord(u"WITH") && p >= 0 && tokens[p].is(K::Close);
+            if (!setOperator && !afterCte) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace tsql

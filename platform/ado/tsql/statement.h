@@ -21,4 +21,10 @@ struct Statement {
 // SET NOCOUNT ON/OFF are dropped.
 QList<Statement> splitBatch(const QString& batch);
 
+// Whether `text` is one statement that only reads: it starts with SELECT or WITH, and holds no
+// ";" followed by more text, no second SELECT outside a set operator, and no word that writes,
+// runs or declares something (outside literals, names and comments). SQL Server runs a second
+// statement that follows without a separator, so the separator alone proves nothing.
+bool isSingleRead(const QString& text);
+
 }  // namespace tsql

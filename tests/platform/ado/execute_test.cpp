@@ -182,4 +182,62 @@ TEST_F(ExecuteTest, RowsAffectedIsMinusOneWhenNoStatementChangesRows) {
     EXPECT_EQ(affected, -1);
 }
 
+// A NUL character ends the text early for a C library: the whole text is refused as a syntax
+// error, nothing of it runs, and no engine loops on it.
+TEST_F(ExecuteTest, ANulCharacterRefusesTheWholeTextAsASyntaxError) {
+    const QChar nul(u'\0');
+    const QString texts[] = {
+        QStringLiteral("SELECT 1") + nul,
+        nul + QStringLiteral("SELECT 1"),
+        QStringLiteral("DELETE FROM TA_CONFIGURACION;") + nul + QStringLiteral(";SELECT 1"),
+        QStringLiteral("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'x") + nul +
+            QStringLiteral("' OR 1=1"),
+        QStringLiteral("BEGIN TRAN ") + nul,
+        QString(nul),
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.toUtf8().toPercentEncoding().toStdString());
+        EXPECT_EQ(raised(text).Number, -2147217900);
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, 102);
+        EXPECT_EQ(cn.errors().Item(0).SQLState, QStringLiteral("42000"));
+        const auto opened = zxtest::raised([&] {
+            Recordset rs;
+            rs.Open(text, cn);
+        });
+        ASSERT_TRUE(opened.has_value());
+        EXPECT_EQ(opened->Number, -2147217900);
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+    }
+}
+
+// Nesting deeper than the engine reads is an error of the statement, never a stack overflow in
+// the translation on the way.
+TEST_F(ExecuteTest, TooDeepANestingIsAnErrorOfTheStatement) {
+    const int n = 10000;
+    const QString texts[] = {
+        QStringLiteral("SELECT ") + QString(3000, u'(') + QStringLiteral("1") +
+            QString(3000, u')'),
+        QStringLiteral("SELECT ") + QStringLiteral("ISNULL(").repeated(n) +
+            QStringLiteral("VALOR") + QStringLiteral(", '')").repeated(n) +
+            QStringLiteral(" FROM TA_CONFIGURACION"),
+        QStringLiteral("SELECT ") + QStringLiteral("CONVERT(varchar(10), ").repeated(n) +
+            QStringLiteral("VALOR") + QString(n, u')') + QStringLiteral(" FROM TA_CONFIGURACION"),
+        QStringLiteral("SELECT ") + QStringLiteral("LTRIM(").repeated(n) + QStringLiteral("'a'") +
+            QString(n, u')'),
+        QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE ") +
+            QStringLiteral("NOT ").repeated(n) + QStringLiteral("CLAVE = 'x'"),
+        QStringLiteral("SELECT * FROM TA_CONFIGURACION WHERE CLAVE IN ") +
+            QStringLiteral("(SELECT CLAVE FROM TA_CONFIGURACION WHERE CLAVE IN ").repeated(3000) +
+            QStringLiteral("('x')") + QString(3000, u')'),
+        QStringLiteral("SELECT 'a'") + QStringLiteral(" + 'a'").repeated(n),
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.left(60).toStdString());
+        const vb::VbError e = raised(text);
+        EXPECT_NE(e.Number, 0);
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+    }
+}
+
 }  // namespace

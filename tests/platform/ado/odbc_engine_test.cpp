@@ -138,4 +138,17 @@ TEST_F(OdbcEngineTest, RowsOfOneTableAreFoundByPrimaryKeyAndWrittenWithBoundValu
     }
 }
 
+TEST_F(OdbcEngineTest, ANulCharacterRefusesTheWholeBatch) {
+    const QString text = QStringLiteral("DELETE FROM TA_CONFIGURACION;") + QChar(u'\0') +
+                         QStringLiteral(";SELECT 1");
+    const ado::BatchOutcome out = engine.execute(text);
+    EXPECT_TRUE(out.failed);
+    ASSERT_EQ(out.errors.size(), 1);
+    EXPECT_EQ(out.errors.first().NativeError, 102);
+    EXPECT_EQ(out.errors.first().SQLState, QStringLiteral("42000"));
+    EXPECT_THROW(engine.query(text, false), ado::ProviderFailure);
+    EXPECT_EQ(engine.query(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), false).at(0, 0),
+              Variant(1));
+}
+
 }  // namespace

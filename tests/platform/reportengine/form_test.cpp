@@ -194,8 +194,72 @@ TEST(ReportFormTest, SubreportsComeOnlyFromTheFormsFolderOrTheProgramsOne) {
         }
         ASSERT_TRUE(e.has_value());
         EXPECT_EQ(e->Number, err::FormInvalid);
-        EXPECT_TRUE(e->Description.contains(QStringLiteral("subreporte"))) << e->Description.toStdString();
+        EXPECT_TRUE(e->Description.contains(QStringLiteral("subreporte")))
+            << e->Description.toStdString();
     }
+}
+
+// Sizes, positions and fonts are finite and within the page, else the form is refused with an
+// error that names the attribute, before any layout could run without end.
+TEST(ReportFormTest, MeasuresOutsideThePageAreRefusedNamingTheAttribute) {
+    const auto form = [](const QString& page, const QString& bands) {
+        return QStringLiteral("<report version=\"1\">%1<data table=\"T\"/>%2</report>")
+            .arg(page, bands)
+            .toUtf8();
+    };
+    const auto text = [](const QString& attributes) {
+        return QStringLiteral("<detail height=\"5\"><text %1>x</text></detail>").arg(attributes);
+    };
+    const struct {
+        QByteArray xml;
+        const char* attribute;
+    } cases[] = {
+        {form({}, "<detail height=\"inf\"/>"), "height"},
+        {form({}, "<detail height=\"nan\"/>"), "height"},
+        {form({}, "<pageHeader height=\"1e308\"/>"), "height"},
+        {form({}, "<reportFooter height=\"-inf\"/>"), "height"},
+        {form({}, "<detail height=\"298\"/>"), "height"},
+        {form({}, "<pageHeader height=\"140\"/><pageFooter height=\"140\"/>"), "height"},
+        {form("<page width=\"1e308\"/>", {}), "width"},
+        {form("<page height=\"inf\"/>", {}), "height"},
+        {form("<page top=\"150\" bottom=\"150\"/>", {}), "bottom"},
+        {form("<page left=\"nan\"/>", {}), "left"},
+        {form("<font size=\"nan\"/>", {}), "size"},
+        {form({}, text("x=\"inf\" y=\"0\" width=\"1\" height=\"1\"")), "x"},
+        {form({}, text("x=\"0\" y=\"1e308\" width=\"1\" height=\"1\"")), "y"},
+        {form({}, text("x=\"0\" y=\"0\" width=\"1e308\" height=\"1\"")), "width"},
+        {form({}, text("x=\"0\" y=\"0\" width=\"1\" height=\"nan\"")), "height"},
+        {form({}, text("x=\"0\" y=\"0\" width=\"1\" height=\"1\" size=\"1e308\"")), "size"},
+        {form({}, text("x=\"0\" y=\"0\" width=\"1\" height=\"1\" size=\"inf\"")), "size"},
+        {form({}, "<detail height=\"5\"><line x1=\"0\" y1=\"0\" x2=\"inf\" y2=\"0\"/></detail>"),
+         "x2"},
+        {form({}, "<detail height=\"5\"><line x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\" "
+                  "thickness=\"1e308\"/></detail>"),
+         "thickness"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml.toStdString());
+        const std::optional<vb::VbError> e = zxtest::raised([&] { parseForm(c.xml); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::FormInvalid);
+        EXPECT_TRUE(e->Description.contains(QStringLiteral("\"%1\"").arg(c.attribute)))
+            << e->Description.toStdString();
+    }
+    // A form at the page's edges is whole.
+    EXPECT_FALSE(zxtest::raised([&] {
+        parseForm(form("<page size=\"A4\" top=\"10\" bottom=\"10\"/>",
+                       "<detail height=\"277\"><text x=\"0\" y=\"0\" width=\"210\" "
+                       "height=\"277\" size=\"72\">x</text></detail>"));
+    }).has_value());
+}
+
+// Nesting never recurses in the reader: a deep document is an error, not a crash.
+TEST(ReportFormTest, DeeplyNestedElementsAreAnError) {
+    const QByteArray open = QByteArray("<text x=\"0\" y=\"0\" width=\"1\" height=\"1\">");
+    const QByteArray xml = "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">" +
+                           open.repeated(100000) + QByteArray("</text>").repeated(100000) +
+                           "</detail></report>";
+    EXPECT_EQ(errorNumberOf([&] { parseForm(xml); }), err::FormInvalid);
 }
 
 TEST(ReportFormTest, FormNamesResolveLikeTheProgramFolderDoes) {

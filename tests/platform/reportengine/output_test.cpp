@@ -132,6 +132,27 @@ TEST_F(OutputTest, HtmlFileShowsTheSameReport) {
     EXPECT_TRUE(html.contains(QStringLiteral("Página 1 de 1")));
 }
 
+// A page header that grows past the page's body leaves no room on any page: the layout still
+// ends, with the row on a page of its own.
+TEST_F(OutputTest, APageHeaderThatFillsThePageStillEnds) {
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Largo">
+        <page width="100" height="60" left="5" top="5" right="5" bottom="5"/>
+        <data table="T"/>
+        <pageHeader height="6">
+          <field x="0" y="0" width="90" height="5" wrap="true" source="{T.Texto}"/>
+        </pageHeader>
+        <detail height="5"><text x="0" y="0" width="90" height="5">fila</text></detail>
+        </report>)");
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i) lines.append(QStringLiteral("renglon %1").arg(i));
+    doc.data.columns = {{"Texto", ColumnKind::Text}};
+    doc.data.rows = {{vb::Variant(lines.join(QStringLiteral("\r\n")))}};
+    const LaidOutReport laid = layOut(doc);
+    EXPECT_GE(laid.pages.size(), 1);
+    EXPECT_LE(laid.pages.size(), 2);
+}
+
 TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
     ReportDocument doc;
     doc.form = parseForm(R"(<report version="1" title="Largo">

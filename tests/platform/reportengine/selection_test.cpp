@@ -307,6 +307,36 @@ TEST_F(SelectionTest, SyntaxErrorsRaiseInsteadOfSelectingEverything) {
     }
 }
 
+// Nesting deeper than the parser allows is a formula error, never a stack overflow.
+TEST(SelectionNestingTest, TooDeepANestingIsAFormulaError) {
+    const QString comparison = QStringLiteral("{AUX_ERR.PC} = 'A'");
+    const QString deep[] = {
+        QString(3000, u'(') + comparison + QString(3000, u')'),
+        QStringLiteral("NOT ").repeated(10000) + comparison,
+        QStringLiteral("TrimLeft(").repeated(10000) + QStringLiteral("{AUX_ERR.PC}") +
+            QString(10000, u')') + QStringLiteral(" = 'A'"),
+        QStringLiteral("{AUX_ERR.PC} = ") + QStringLiteral("tonumber(").repeated(5000) +
+            QStringLiteral("'1'") + QString(5000, u')'),
+    };
+    for (const QString& formula : deep) {
+        SCOPED_TRACE(formula.left(40).toStdString());
+        const std::optional<vb::VbError> e = zxtest::raised([&] { Selection::parse(formula); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, reportengine::err::Formula);
+    }
+    // A long chain of terms is no nesting: it reads and selects.
+    const QString chain = QStringList(50000, comparison).join(QStringLiteral(" OR "));
+    Selection longChain = Selection::parse(chain);
+    longChain.bind([](const reportengine::FieldRef&) { return 0; });
+    EXPECT_TRUE(longChain.matches({vb::Variant(QStringLiteral("a"))}));
+    EXPECT_FALSE(longChain.matches({vb::Variant(QStringLiteral("b"))}));
+    // Ordinary nesting still reads.
+    EXPECT_FALSE(zxtest::raised([&] {
+        Selection::parse(QString(20, u'(') + QStringLiteral("NOT NOT TrimLeft(TrimRight(") +
+                         QStringLiteral("{AUX_ERR.PC})) = 'A'") + QString(20, u')'));
+    }).has_value());
+}
+
 TEST_F(SelectionTest, FieldsOutsideTheReportTableRaise) {
     const auto form = reportengine::parseForm(kIdForm);
     for (const char* formula : {"{V_MV_CPTE.TC} = 'FC'", "{AUX_ERR.NOPE} = 1"}) {

@@ -61,4 +61,32 @@ TEST_F(ClsIniTest, AFullPathAndTheOutArgumentWork) {
     EXPECT_EQ(value, "5");
 }
 
+// A file saved by an editor that writes a byte-order mark reads whole: the first section too.
+TEST_F(ClsIniTest, AFileWithAByteOrderMarkReadsFromItsFirstSection) {
+    const QString text = QStringLiteral(
+        "[PC1|ANA]\r\nFlatToolbars = 0\r\n[pc1|anaBaseDeDatos]\r\nServidor=SRV1\\SQL\r\n"
+        "UserPassWord=Contraseña\r\n");
+    QByteArray utf16le("\xFF\xFE"), utf16be("\xFE\xFF");
+    for (QChar c : text) {
+        utf16le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        utf16be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } files[] = {
+        {"UTF-8", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
+        {"UTF-16LE", utf16le},
+        {"UTF-16BE", utf16be},
+        {"Windows-1252", vb::toCp1252(text)},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        ASSERT_TRUE(zxtest::writeFile(folder_.file("BOM.INI"), f.bytes));
+        EXPECT_EQ(gIni().LeeIni("BOM.INI", "PC1|ANA", "FlatToolbars", "1"), "0");
+        EXPECT_EQ(gIni().LeeIni("BOM.INI", "PC1|ANABaseDeDatos", "Servidor"), "SRV1\\SQL");
+        EXPECT_EQ(gIni().LeeIni("BOM.INI", "PC1|ANABaseDeDatos", "UserPassWord"), "Contraseña");
+    }
+}
+
 }  // namespace

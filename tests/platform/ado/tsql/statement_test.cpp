@@ -97,4 +97,32 @@ TEST(SplitBatch, GivesNothingForBlankText) {
     EXPECT_TRUE(tsql::splitBatch(QStringLiteral(" \r\n ;; ")).isEmpty());
 }
 
+TEST(IsSingleRead, OneReadingStatementOnly) {
+    const struct {
+        const char* text;
+        bool read;
+    } cases[] = {
+        {"SELECT TOP 10 * FROM T with(nolock) WHERE A = 'x;y' ORDER BY A", true},
+        {"SELECT A FROM T;", true},
+        {"SELECT A FROM T WHERE B IN (SELECT B FROM U) UNION ALL SELECT A FROM V", true},
+        {"WITH C AS (SELECT A FROM T) SELECT A FROM C", true},
+        {"SELECT REPLACE(A, 'x', 'y'), [DELETE] FROM T -- DELETE FROM T", true},
+        {"SELECT A FROM T WHERE N = 'DELETE FROM T'", true},
+        {"SELECT A FROM T; DELETE FROM T", false},
+        {"SELECT A FROM T WHERE 1=1 DELETE FROM T", false},
+        {"SELECT A FROM T WHERE 1=1\r\nUPDATE T SET A = 1", false},
+        {"SELECT A FROM T SELECT B FROM U", false},
+        {"SELECT A INTO COPIA FROM T", false},
+        {"SELECT A FROM T EXEC xp_cmdshell 'dir'", false},
+        {"SELECT A FROM T WHERE 1=1 DROP TABLE T", false},
+        {"DELETE FROM T", false},
+        {"", false},
+        {"-- nothing", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(tsql::isSingleRead(QString::fromUtf8(c.text)), c.read);
+    }
+}
+
 }  // namespace
