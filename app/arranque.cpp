@@ -12,8 +12,31 @@
 #include "transfer/hooks.h"
 #include "voucherdata/auxiliar_comprobantes.h"
 #include "voucherprint/imprimircomprobante.h"
+#include "platform/ui/operator.h"
+#include "platform/vb/app.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+
+#include <cstdlib>
+#include <ctime>
 
 namespace arranque {
+
+void fijaZonaHoraria() {
+    setenv("TZ", ":/etc/localtime", 0);
+    tzset();
+}
+
+Programa::Programa(QApplication& app) {
+    if (qtTexts_.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts_);
+    ui::setOperator(&operador_);
+    vb::App().Title = QStringLiteral("Zentrik");
+    instalaServicios();
+}
 
 void instalaServicios() {
     frmAcceso::Instala();

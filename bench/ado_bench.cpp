@@ -44,14 +44,7 @@ void layerRangeQuery(benchmark::State& state, const char* query) {
     for (auto _ : state) {
         ado::Recordset rs;
         rs.Open(QString::fromUtf8(query), cn);
-        const long fields = rs.FieldCount();
-        rows = 0;
-        while (!rs.Eof()) {
-            for (long i = 0; i < fields; ++i) benchmark::DoNotOptimize(rs.Fields(i).Value());
-            rs.MoveNext();
-            ++rows;
-        }
-        rs.Close();
+        rows = zxbench::readEveryValue(rs);
     }
     state.counters["rows"] = static_cast<double>(rows);
 }

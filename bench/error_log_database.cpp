@@ -1,11 +1,13 @@
 #include "bench/error_log_database.h"
 
+#include "platform/ado/ado.h"
 #include "platform/ado/tsql/builder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -61,6 +63,18 @@ void ensureRows(const QString& name, const QString& table, const QString& column
     }
     sqlite3_close(db);
     QFile::rename(partial, file);
+}
+
+long readEveryValue(ado::Recordset& rs) {
+    const long fields = rs.FieldCount();
+    long rows = 0;
+    while (!rs.Eof()) {
+        for (long i = 0; i < fields; ++i) benchmark::DoNotOptimize(rs.Fields(i).Value());
+        rs.MoveNext();
+        ++rows;
+    }
+    rs.Close();
+    return rows;
 }
 
 }  // namespace zxbench

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+namespace ado {
+class Recordset;
+}
+
 namespace zxbench {
 
 // Where the benchmark databases are kept between runs: $ZX_BENCH_DIR, else "zentrik-bench"
@@ -20,5 +24,9 @@ void ensureErrorLog(const QString& name, int first, const QString& values);
 // the i-th made of `values`, the expressions of `columns` over i.
 void ensureRows(const QString& name, const QString& table, const QString& columns, int first,
                 int last, const QString& values);
+
+// Reads every value of every row of an open recordset, as a report or a grid would, and
+// closes it; the number of rows read.
+long readEveryValue(ado::Recordset& rs);
 
 }  // namespace zxbench

@@ -6,8 +6,6 @@
 #include "bench/error_log_database.h"
 #include "bench/ratios.h"
 #include "demo/demodata.h"
-#include "platform/ui/operator.h"
-#include "platform/ui/qtoperator.h"
 #include "platform/vb/app.h"
 #include "report/ui/frmzentrik.h"
 
@@ -16,10 +14,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMap>
 #include <QProcess>
-#include <QTranslator>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -27,7 +23,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -78,19 +73,11 @@ void waitUntilExposed(QWidget& w) {
 // The same road as the program's main, with the demo's command line.
 [[noreturn]] void programChild(int argc, char** argv, const QString& lineaComando) {
     Steps steps;
-    setenv("TZ", ":/etc/localtime", 0);
-    tzset();
+    arranque::fijaZonaHoraria();
     QApplication app(argc, argv);
     steps.mark("application");
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTexts);
-    ui::QtOperator operatorService;
-    ui::setOperator(&operatorService);
-    vb::App().Title = QStringLiteral("Zentrik");
     vb::App().Path = programFolder();
-    arranque::instalaServicios();
+    arranque::Programa programa(app);
     steps.mark("services");
     frmZentrik form(lineaComando);
     steps.mark("form");
