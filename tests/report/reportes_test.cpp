@@ -206,6 +206,37 @@ TEST_F(NombreReporteTest, DeliveryNotesOfAUnitUseItsFormWhenItHasOne) {
     EXPECT_EQ(NombreReporte("RM-R", {}, nullptr, "000400000001R"), P() + "REMITO.rpt");
 }
 
+// The lookup of a delivery note's business unit reports its database error (the statement's
+// box, then the lookup's own for the recordset left closed); whatever the answers, the unit
+// counts as unknown and the configured delivery-note form is used.
+TEST_F(NombreReporteTest, AFailedUnitLookupOfADeliveryNoteIsToldAndTheResolutionGoesOn) {
+    QTemporaryDir general;
+    toca(general.filePath("RM-R.rpt"));
+    toca("REMITO.rpt");
+    fila("RM-R", "REMITO");
+    config("RUTA_FORMULARIOS_EFACTURA", general.path());
+    data.exec("DROP TABLE V_MV_CPTE");
+    const struct {
+        int primera, segunda;
+    } respuestas[] = {{vb::vbIgnore, vb::vbIgnore}, {vb::vbAbort, vb::vbAbort},
+                      {vb::vbIgnore, vb::vbAbort}};
+    for (const auto& r : respuestas) {
+        SCOPED_TRACE(testing::Message() << r.primera << " " << r.segunda);
+        const qsizetype antes = op.messages().size();
+        op.answer(r.primera).answer(r.segunda);
+        CopiasReporte copias;
+        EXPECT_EQ(NombreReporte("RM-R", {}, &copias, "000300000001R"),
+                  general.path() + "/RM-R.rpt");
+        EXPECT_EQ(copias[3], general.path() + "/RM-R.rpt");
+        const auto mensajes = op.messages().mid(antes);
+        ASSERT_EQ(mensajes.size(), 2);
+        EXPECT_TRUE(mensajes[0].text.contains("V_MV_CPTE")) << mensajes[0].text.toStdString();
+        EXPECT_FALSE(mensajes[0].title.contains("NombreReporte")) << mensajes[0].title.toStdString();
+        EXPECT_EQ(mensajes[1].title, QString("Aviso al Operador"));
+        for (const auto& m : mensajes) EXPECT_EQ(m.icon, vb::vbCritical);
+    }
+}
+
 TEST_F(NombreReporteTest, AFailingQueryGoesToTheErrorDialog) {
     data.exec("DROP TABLE TA_REPORTES");
     // The database class's own box, then the error dialog of this procedure.

@@ -248,6 +248,28 @@ TEST_F(FrmEnviarTest, TheSenderComesFromTheAccountUnlessGiven) {
     });
 }
 
+// Only a sender that is blank after trimming is replaced by the account's.
+TEST_F(FrmEnviarTest, ABlankSenderIsTheAccountsAndAGivenOneStays) {
+    userAccount();
+    const struct {
+        const char* dado;
+        const char* esperado;
+    } casos[] = {
+        {"", "ana@empresa.com.ar"},
+        {"    ", "ana@empresa.com.ar"},
+        {" otra@empresa.com.ar ", " otra@empresa.com.ar "},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.dado);
+        FrmEnviar frm;
+        line(frm, "De")->setText(c.dado);
+        showModal(frm, [&] {
+            EXPECT_EQ(line(frm, "De")->text(), QString(c.esperado));
+            frm.cmdExit->click();
+        });
+    }
+}
+
 TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
     const QString pagina =
         writeFile("FA.htm", "<html><body><p>Factura FA 0001-00001234</p></body></html>");

@@ -331,6 +331,42 @@ TEST(VoucherWorkTables, SameDispatchedBatchOnAnotherVoucherGetsItsOwnNote) {
                             {"000100000200B", "D7 - C Orig.China"}}));
 }
 
+// Batch texts that are blank, or only a bar, once trimmed name no batch: no dispatch suffix, no
+// note and no batch-list row, even where a dispatch record has a blank or a bar for its batch.
+TEST(VoucherWorkTables, BlankBatchesGetNoDispatchNote) {
+    const struct {
+        const char* name;
+        const char* lote;
+        const char* serie;  // null for NULL
+        const char* columna8;
+    } casos[] = {
+        {"blanks", "   ", nullptr, ""},
+        {"a bar", "|", "", "|"},
+        {"a bar between blanks", " | ", "1|1", "|"},
+        {"only a blank batch selected", "L5| |", "0|1|", "L5| |"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        VoucherWorld w;
+        w.data.exec(
+            "INSERT INTO STK_DESPACHOS (NroLote, ControladoPor, Descripcion) VALUES "
+            "('', 'X', 'Blanco'), ('|', 'B', 'Barra')");
+        w.data.exec(QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, "
+                                   "IDCOMPLEMENTO, IdArticulo, Nro_Lote, Nro_Serie) VALUES ('FC', "
+                                   "'000100000200B', 0, 'Z9', '%1', %2)")
+                        .arg(QString::fromLatin1(c.lote),
+                             c.serie ? QStringLiteral("'%1'").arg(QString::fromLatin1(c.serie))
+                                     : QStringLiteral("NULL")));
+        w.build("FC", "000100000200B");
+        const QList<QStringList> filas =
+            w.rows("SELECT COLUMNA8 FROM AUX_MV_CPTE WHERE TIPO = 'IN'");
+        ASSERT_EQ(filas.size(), 1);
+        EXPECT_EQ(filas[0][0].trimmed(), QString::fromLatin1(c.columna8));
+        EXPECT_EQ(cuenta(w, "TIPO IN ('XX', 'ZZ')"), 0);
+        EXPECT_TRUE(w.op.messages().isEmpty());
+    }
+}
+
 TEST(VoucherWorkTables, LumberYardRowsEndWithUnitPriceData) {
     VoucherWorld w;
     ModGlobal::gMaderera = true;
