@@ -56,9 +56,10 @@ TEST_F(ControlAccesoTest, TaskFallbacksWhenTheMenuHasNone) {
     }
 }
 
-// The task and the program are stored trimmed and in capitals, whatever blanks the menu or the
-// caller gives them.
+// The machine, the task and the program are stored trimmed and in capitals, whatever blanks
+// the system, the menu or the caller gives them.
 TEST_F(ControlAccesoTest, TaskAndProgramAreStoredTrimmedInCapitals) {
+    const zxtest::FixedStation estacion{"  caja-01 ", "ana"};
     const struct {
         const char* name;
         const char* nombreMenu;  // TA_MENU.Nombre of the user's task
@@ -82,6 +83,7 @@ TEST_F(ControlAccesoTest, TaskAndProgramAreStoredTrimmedInCapitals) {
         ControlAcceso(QString::fromLatin1(c.proceso));
         const auto rows = filas();
         ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][0], "CAJA-01");
         EXPECT_EQ(rows[0][2], c.formulario);
         EXPECT_EQ(rows[0][3], c.tarea);
     }
