@@ -212,6 +212,8 @@ TEST_F(FrmEnviarTest, TheLastMessageOrTheSignatureFillsAnEmptyMessage) {
         {"the signature", QString(), " Empresa SA ", "", "\r\n\r\nEmpresa SA"},
         {"no company either", QString(), QString(), "", "\r\n\r\n"},
         {"a message of the caller", "Buenos días", "Empresa SA", "Mi texto", "Mi texto"},
+        {"a message of blanks", "Buenos días", "Empresa SA", "   ", "Buenos días"},
+        {"blanks and no last message", QString(), "Empresa SA", "  ", "\r\n\r\nEmpresa SA"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -367,6 +367,24 @@ TEST(VoucherWorkTables, BlankBatchesGetNoDispatchNote) {
     }
 }
 
+// A dispatch record's padded origin reaches the suffix and the note without its blanks.
+TEST(VoucherWorkTables, DispatchTextsAreTrimmedInTheSuffixAndTheNote) {
+    VoucherWorld w;
+    w.data.exec(
+        "INSERT INTO STK_DESPACHOS (NroLote, ControladoPor, Descripcion) VALUES "
+        "(' P7 ', 'C', '  Perú  ');"
+        "INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, IdArticulo, Nro_Lote, "
+        "Nro_Serie) VALUES ('FC', '000100000200B', 0, 'Z8', 'P7', '1'),"
+        "('FC', '000100000200B', 0, 'Z9', 'P7', NULL)");
+    w.build("FC", "000100000200B");
+    EXPECT_EQ(w.rows("SELECT TIPO, TRIM(COALESCE(COLUMNA8, SECCION)) FROM AUX_MV_CPTE "
+                     "WHERE TIPO IN ('IN', 'XX', 'ZZ') ORDER BY ID"),
+              (QList<QStringList>{{"IN", "P7 /C/Orig.Perú"},
+                                  {"IN", "P7"},
+                                  {"XX", "P7 - C Orig.Perú"},
+                                  {"ZZ", "P7"}}));
+}
+
 TEST(VoucherWorkTables, LumberYardRowsEndWithUnitPriceData) {
     VoucherWorld w;
     ModGlobal::gMaderera = true;

@@ -149,7 +149,8 @@ TEST_F(ImprimirComprobanteTest, ThePrinterTextIsSplitAtItsBarForThePrinterDestin
         const char* texto;
         const char* dato12;
         const char* dato3;
-    } casos[] = {{" HP LaserJet | LPT1 | x ", "HP LaserJet", "LPT1 | x"}, {"", "", ""}};
+    } casos[] = {
+        {" HP LaserJet | LPT1 | x ", "HP LaserJet", "LPT1 | x"}, {"", "", ""}, {"    ", "", ""}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.texto);
         world.exec("DELETE FROM TA_CONFIG_IMP_CPTE");
@@ -550,6 +551,33 @@ TEST_F(ImprimirComprobanteTest, ReportNamesWithoutTaxStatusAreComparedTrimmed) {
             << formulas.toStdString();
         // The company header is there either way.
         EXPECT_TRUE(formulas.startsWith("NombreEmpresa=Parrilla Norte SRL, ")) << formulas.toStdString();
+    }
+}
+
+// A form selector of blanks or a padded "Todos" asks for the voucher's own forms, copy by copy;
+// a voucher number with blanks after it names the voucher without them.
+TEST_F(ImprimirComprobanteTest, PaddedSelectorAndNumberAreReadTrimmed) {
+    world.impresion("FC", "A", "Pantalla");
+    const struct {
+        const char* name;
+        const char* formulario;
+        QString id;
+    } casos[] = {
+        {"selector of blanks", "   ", kFactura},
+        {"padded selector", " todos ", kFactura},
+        {"padded number", "Todos", kFactura + "   "},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        Llamada l("FC", c.id);
+        l.formulario = c.formulario;
+        const QString vista = unaVista(l);
+        EXPECT_TRUE(vista.startsWith("FC-A |  {V_MV_CPTE.TC} = 'FC  ' AND "
+                                     "{V_MV_CPTE.IDCOMPROBANTE} = '000100000123A' AND "))
+            << vista.toStdString();
+        EXPECT_TRUE(vista.contains("Encabezado=ORIGINAL")) << vista.toStdString();
+        EXPECT_TRUE(vista.endsWith("| Milanesa; Flan")) << vista.toStdString();
+        EXPECT_TRUE(world.op.messages().isEmpty());
     }
 }
 
