@@ -319,8 +319,8 @@ private:
                 // its whole height, which a font taller than the box takes below it.
                 QRectF paints = item.clip;
                 if (!item.clipped)
-                    paints |= QRectF(item.clip.left(), a.top + dy, item.clip.width(),
-                                     a.bottom - a.top);
+                    paints |=
+                        QRectF(item.clip.left(), a.top + dy, item.clip.width(), a.bottom - a.top);
                 if (!body.contains(paints)) {
                     item.clip = paints.intersected(body);
                     item.clipped = true;

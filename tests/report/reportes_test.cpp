@@ -214,7 +214,8 @@ TEST_F(NombreReporteTest, DeliveryNotesOfAUnitUseItsFormWhenItHasOne) {
 TEST_F(NombreReporteTest, BlankAndPaddedValuesAreReadTrimmed) {
     QTemporaryDir general;
     for (const char* f : {"RM-R.rpt", "eFC-A.RPT"}) toca(general.filePath(f));
-    for (const char* f : {"ERRORES.rpt", "GENERAL.rpt", "A.rpt", "C.rpt", "REMITO.rpt", "FC-A.rpt"})
+    for (const char* f :
+         {"ERRORES.rpt", "GENERAL.rpt", "A.rpt", "C.rpt", "REMITO.rpt", "FC-A.rpt"})
         toca(f);
     const QString g = general.path() + "/";
     struct Case {
@@ -230,8 +231,7 @@ TEST_F(NombreReporteTest, BlankAndPaddedValuesAreReadTrimmed) {
              fila("CAJA1|ANA|AUX_ERR", "ERRORES");
          },
          [] { return NombreReporte("AUX_ERR", "   "); }, P() + "ERRORES.rpt"},
-        {"a copy column of blanks",
-         [&] { fila("FACTURA", "A", "   ", "C", " "); },
+        {"a copy column of blanks", [&] { fila("FACTURA", "A", "   ", "C", " "); },
          [] {
              CopiasReporte copias;
              NombreReporte("FACTURA", {}, &copias);
@@ -307,8 +307,8 @@ TEST_F(NombreReporteTest, AFailedUnitLookupOfADeliveryNoteIsToldAndTheResolution
     data.exec("DROP TABLE V_MV_CPTE");
     const struct {
         int primera, segunda;
-    } respuestas[] = {{vb::vbIgnore, vb::vbIgnore}, {vb::vbAbort, vb::vbAbort},
-                      {vb::vbIgnore, vb::vbAbort}};
+    } respuestas[] = {
+        {vb::vbIgnore, vb::vbIgnore}, {vb::vbAbort, vb::vbAbort}, {vb::vbIgnore, vb::vbAbort}};
     for (const auto& r : respuestas) {
         SCOPED_TRACE(testing::Message() << r.primera << " " << r.segunda);
         const qsizetype antes = op.messages().size();
@@ -320,7 +320,8 @@ TEST_F(NombreReporteTest, AFailedUnitLookupOfADeliveryNoteIsToldAndTheResolution
         const auto mensajes = op.messages().mid(antes);
         ASSERT_EQ(mensajes.size(), 2);
         EXPECT_TRUE(mensajes[0].text.contains("V_MV_CPTE")) << mensajes[0].text.toStdString();
-        EXPECT_FALSE(mensajes[0].title.contains("NombreReporte")) << mensajes[0].title.toStdString();
+        EXPECT_FALSE(mensajes[0].title.contains("NombreReporte"))
+            << mensajes[0].title.toStdString();
         EXPECT_EQ(mensajes[1].title, QString("Aviso al Operador"));
         for (const auto& m : mensajes) EXPECT_EQ(m.icon, vb::vbCritical);
     }

@@ -231,7 +231,7 @@ TEST_F(VerificaeMailTest, TheAttachmentIsOneCopyWhateverTheCopiesConfigured) {
         const char* copiasImpresora;  // CantCopias of the type's printer settings
         const char* copiasEfactura;   // null: no key
         bool electronico;
-        const char* encabezado;       // where the copy heading travels
+        const char* encabezado;  // where the copy heading travels
     };
     const Case cases[] = {
         {"printer settings of three copies", "3", nullptr, false, "Encabezado=ORIGINAL"},

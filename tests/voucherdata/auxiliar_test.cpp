@@ -377,12 +377,11 @@ TEST(VoucherWorkTables, DispatchTextsAreTrimmedInTheSuffixAndTheNote) {
         "Nro_Serie) VALUES ('FC', '000100000200B', 0, 'Z8', 'P7', '1'),"
         "('FC', '000100000200B', 0, 'Z9', 'P7', NULL)");
     w.build("FC", "000100000200B");
-    EXPECT_EQ(w.rows("SELECT TIPO, TRIM(COALESCE(COLUMNA8, SECCION)) FROM AUX_MV_CPTE "
-                     "WHERE TIPO IN ('IN', 'XX', 'ZZ') ORDER BY ID"),
-              (QList<QStringList>{{"IN", "P7 /C/Orig.Perú"},
-                                  {"IN", "P7"},
-                                  {"XX", "P7 - C Orig.Perú"},
-                                  {"ZZ", "P7"}}));
+    EXPECT_EQ(
+        w.rows("SELECT TIPO, TRIM(COALESCE(COLUMNA8, SECCION)) FROM AUX_MV_CPTE "
+               "WHERE TIPO IN ('IN', 'XX', 'ZZ') ORDER BY ID"),
+        (QList<QStringList>{
+            {"IN", "P7 /C/Orig.Perú"}, {"IN", "P7"}, {"XX", "P7 - C Orig.Perú"}, {"ZZ", "P7"}}));
 }
 
 TEST(VoucherWorkTables, LumberYardRowsEndWithUnitPriceData) {

@@ -537,8 +537,8 @@ TEST_F(ImprimirComprobanteTest, ReportNamesWithoutTaxStatusAreComparedTrimmed) {
         const char* reporte;
         bool conIva;
     } casos[] = {
-        {"STK5", false},       {" stk5 ", false},  {"STK7  ", false}, {"  rmc", false},
-        {" STK5CLIENTE ", false}, {"FC", true},    {"STK", true},     {"STK55", true},
+        {"STK5", false},          {" stk5 ", false}, {"STK7  ", false}, {"  rmc", false},
+        {" STK5CLIENTE ", false}, {"FC", true},      {"STK", true},     {"STK55", true},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.reporte);
@@ -550,7 +550,8 @@ TEST_F(ImprimirComprobanteTest, ReportNamesWithoutTaxStatusAreComparedTrimmed) {
                   c.conIva)
             << formulas.toStdString();
         // The company header is there either way.
-        EXPECT_TRUE(formulas.startsWith("NombreEmpresa=Parrilla Norte SRL, ")) << formulas.toStdString();
+        EXPECT_TRUE(formulas.startsWith("NombreEmpresa=Parrilla Norte SRL, "))
+            << formulas.toStdString();
     }
 }
 
@@ -572,8 +573,9 @@ TEST_F(ImprimirComprobanteTest, PaddedSelectorAndNumberAreReadTrimmed) {
         Llamada l("FC", c.id);
         l.formulario = c.formulario;
         const QString vista = unaVista(l);
-        EXPECT_TRUE(vista.startsWith("FC-A |  {V_MV_CPTE.TC} = 'FC  ' AND "
-                                     "{V_MV_CPTE.IDCOMPROBANTE} = '000100000123A' AND "))
+        EXPECT_TRUE(
+            vista.startsWith("FC-A |  {V_MV_CPTE.TC} = 'FC  ' AND "
+                             "{V_MV_CPTE.IDCOMPROBANTE} = '000100000123A' AND "))
             << vista.toStdString();
         EXPECT_TRUE(vista.contains("Encabezado=ORIGINAL")) << vista.toStdString();
         EXPECT_TRUE(vista.endsWith("| Milanesa; Flan")) << vista.toStdString();
@@ -723,8 +725,9 @@ struct ConexionSinDivision {
 TEST_F(DivisionPedidoTest, AFailedReadOfTheSettingsIsToldAndIgnoreGoesOn) {
     division("COCINA", "Cocina|COM1", "10|");
     world.formulario("NP-X2");
-    world.exec("INSERT INTO TA_REPORTES (NOMBRE, Archivo, Archivo2) VALUES "
-               "('NP-X', 'NP-X.rpt', 'NP-X2.rpt')");
+    world.exec(
+        "INSERT INTO TA_REPORTES (NOMBRE, Archivo, Archivo2) VALUES "
+        "('NP-X', 'NP-X.rpt', 'NP-X2.rpt')");
     world.exec("DELETE FROM TA_CONFIG_IMP_CPTE");
     world.impresion("NP", "X", "Pantalla", "2");
     const struct {
