@@ -9,9 +9,10 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
-#include <cmath>
 
 namespace reportengine {
 
@@ -454,7 +455,9 @@ private:
 
     void place(const BandImage& image) {
         if (image.height <= footerTop_ - cursor_ + 1e-9) {
-            putAt(out_.pages.size() - 1, image, cursor_);
+            // A band that fits may still hold a text reaching below it: it is cut at the body.
+            QList<bool> placed(image.atoms.size(), false);
+            putSlice(image, 0, std::numeric_limits<double>::infinity(), &placed);
             cursor_ += image.height;
             return;
         }
@@ -489,9 +492,17 @@ private:
             if ((*placed)[i] || a.top >= to) continue;
             (*placed)[i] = true;
             PageItem item = shifted(a.item, doc_.form.marginLeft, dy);
-            if (item.kind == PageItem::Kind::Text && !body.contains(item.clip)) {
-                item.clip = item.clip.intersected(body);
-                item.clipped = true;
+            if (item.kind == PageItem::Kind::Text) {
+                // What the line may paint: its box when it is clipped to it, else its box and
+                // its whole height, which a font taller than the box takes below it.
+                QRectF paints = item.clip;
+                if (!item.clipped)
+                    paints |=
+                        QRectF(item.clip.left(), a.top + dy, item.clip.width(), a.bottom - a.top);
+                if (!body.contains(paints)) {
+                    item.clip = paints.intersected(body);
+                    item.clipped = true;
+                }
             }
             out_.pages.back().items.append(item);
         }

@@ -56,6 +56,40 @@ TEST_F(ControlAccesoTest, TaskFallbacksWhenTheMenuHasNone) {
     }
 }
 
+// The machine, the task and the program are stored trimmed and in capitals, whatever blanks
+// the system, the menu or the caller gives them.
+TEST_F(ControlAccesoTest, TaskAndProgramAreStoredTrimmedInCapitals) {
+    const zxtest::FixedStation estacion{"  caja-01 ", "ana"};
+    const struct {
+        const char* name;
+        const char* nombreMenu;  // TA_MENU.Nombre of the user's task
+        const char* proceso;     // ControlAcceso's argument
+        const char* formulario;
+        const char* tarea;
+    } cases[] = {
+        {"padded task", "  Reporte de Errores  ", "", "ZENTRIK", "REPORTE DE ERRORES"},
+        {"blank task", "    ", "", "ZENTRIK", ""},
+        {"padded program", "Errores", " zentrik ", "ZENTRIK", "ERRORES"},
+    };
+    abre();
+    data.exec("INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES ('sa', 'M1')");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        data.exec("DELETE FROM Control_Acceso");
+        data.exec("DELETE FROM TA_MENU");
+        data.exec(QStringLiteral("INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('M1', "
+                                 "'C:\\ZX\\ ZENTRIK .EXE', '%1')")
+                      .arg(QString::fromLatin1(c.nombreMenu)));
+        ControlAcceso(QString::fromLatin1(c.proceso));
+        const auto rows = filas();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][0], "CAJA-01");
+        EXPECT_EQ(rows[0][2], c.formulario);
+        EXPECT_EQ(rows[0][3], c.tarea);
+    }
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
 TEST_F(ControlAccesoTest, TheIdIsTheOneOfTheRowJustWritten) {
     abre();
     data.exec("INSERT INTO Control_Acceso (Maquina) VALUES ('VIEJA')");

@@ -48,6 +48,37 @@ TEST_F(Anchos, OnlyTheLinesOfTheTableApplyAndTheLastWins) {
     EXPECT_EQ(anchos, (QList<double>{1000, 2880, 720}));
 }
 
+// Lines written by hand, or by another program, without the quotes: a field without quotes
+// runs to the comma or the line's end, without the blanks around it.
+TEST_F(Anchos, UnquotedFieldsAreReadAsTheFileReaderReadsThem) {
+    const struct {
+        const char* name;
+        const char* linea;
+    } casos[] = {
+        {"quoted", "\"VT_CLIENTES\",\"1000|2000|\""},
+        {"unquoted key", "VT_CLIENTES,\"1000|2000|\""},
+        {"unquoted widths", "\"VT_CLIENTES\",1000|2000|"},
+        {"nothing quoted", "VT_CLIENTES,1000|2000|"},
+        {"blanks around bare fields", "  vt_clientes  ,  1000|2000|  "},
+        {"blanks before quotes", "  \"VT_CLIENTES\" ,  \"1000|2000|\""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        write(QByteArray("\"VT_PROVEEDORES\",\"500|600|700|\"\r\n") + c.linea +
+              "\r\nMA_CUENTAS,\"1|2|3|\"\r\n");
+        QString tabla = "VT_CLIENTES";
+        QList<double> anchos{1, 2, 3};
+        anchos::LeerAnchosColumnas(ruta(), tabla, anchos);
+        // Two widths for three columns: the third keeps its own.
+        EXPECT_EQ(anchos, (QList<double>{1000, 2000, 3}));
+        // The neighbours are read as pairs of their own.
+        QString otra = "MA_CUENTAS";
+        QList<double> suyos{9, 9, 9};
+        anchos::LeerAnchosColumnas(ruta(), otra, suyos);
+        EXPECT_EQ(suyos, (QList<double>{1, 2, 3}));
+    }
+}
+
 TEST_F(Anchos, FewerWidthsThanColumnsSizeTheFirstOnes) {
     write("\"MA_CUENTAS\",\"1500|2500|\"\r\n");
     QString tabla = "MA_CUENTAS";

@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
 using ModGlobal::CopiasReporte;
@@ -204,6 +206,125 @@ TEST_F(NombreReporteTest, DeliveryNotesOfAUnitUseItsFormWhenItHasOne) {
     EXPECT_EQ(NombreReporte("RM-R", {}, &copias, "000300000001R"), conForma.path() + "/RM-R.rpt");
     EXPECT_EQ(copias[1], conForma.path() + "/RM-R.rpt");
     EXPECT_EQ(NombreReporte("RM-R", {}, nullptr, "000400000001R"), P() + "REMITO.rpt");
+}
+
+// Values of blanks count as empty and padded ones are used without their blanks: the station
+// argument, a general row's copy column, the voucher number, a unit's form folder and the
+// configured folder of electronic forms.
+TEST_F(NombreReporteTest, BlankAndPaddedValuesAreReadTrimmed) {
+    QTemporaryDir general;
+    for (const char* f : {"RM-R.rpt", "eFC-A.RPT"}) toca(general.filePath(f));
+    for (const char* f :
+         {"ERRORES.rpt", "GENERAL.rpt", "A.rpt", "C.rpt", "REMITO.rpt", "FC-A.rpt"})
+        toca(f);
+    const QString g = general.path() + "/";
+    struct Case {
+        const char* name;
+        std::function<void()> datos;
+        std::function<QString()> resuelve;
+        QString esperado;
+    };
+    const Case cases[] = {
+        {"a station argument of blanks",
+         [&] {
+             fila("AUX_ERR", "GENERAL");
+             fila("CAJA1|ANA|AUX_ERR", "ERRORES");
+         },
+         [] { return NombreReporte("AUX_ERR", "   "); }, P() + "ERRORES.rpt"},
+        {"a copy column of blanks", [&] { fila("FACTURA", "A", "   ", "C", " "); },
+         [] {
+             CopiasReporte copias;
+             NombreReporte("FACTURA", {}, &copias);
+             return QStringList(copias.begin(), copias.end()).join(u';');
+         },
+         QStringList{P() + "A.rpt", P() + "A.rpt", P() + "C.rpt", P() + "C.rpt"}.join(u';')},
+        {"a voucher number with blanks in front",
+         [&] {
+             config("RUTA_FORMULARIOS_EFACTURA", general.path());
+             data.exec(
+                 "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC, IDCOMPROBANTE, fecha_CPTE) VALUES "
+                 "('FC', '000100000011A', '2024-05-02')");
+         },
+         [] { return NombreReporte("FC-A", {}, nullptr, "  000100000011A"); }, g + "eFC-A.RPT"},
+        {"an electronic unit's folder of blanks",
+         [&] {
+             config("RUTA_FORMULARIOS_EFACTURA", general.path());
+             data.exec(
+                 "INSERT INTO V_TA_UNIDADNEGOCIO (CODIGO, PDV, ruta_reporte, usaefc) VALUES "
+                 "('   1', '0001', '   ', 1)");
+             data.exec(
+                 "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC, IDCOMPROBANTE, fecha_CPTE) VALUES "
+                 "('FC', '000100000011A', '2024-05-02')");
+         },
+         [] { return NombreReporte("FC-A", {}, nullptr, "000100000011A"); }, g + "eFC-A.RPT"},
+        {"a padded folder of electronic forms",
+         [&] {
+             config("RUTA_FORMULARIOS_EFACTURA", "  " + general.path() + "  ");
+             data.exec(
+                 "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC, IDCOMPROBANTE, fecha_CPTE) VALUES "
+                 "('FC', '000100000011A', '2024-05-02')");
+         },
+         [] { return NombreReporte("FC-A", {}, nullptr, "000100000011A"); }, g + "eFC-A.RPT"},
+        {"a delivery-note unit's folder of blanks",
+         [&] {
+             fila("RM-R", "REMITO");
+             config("RUTA_FORMULARIOS_EFACTURA", general.path());
+             data.exec(
+                 "INSERT INTO V_TA_UNIDADNEGOCIO (CODIGO, PDV, ruta_reporte) VALUES "
+                 "('3   ', '0003', '   ')");
+             data.exec(
+                 "INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, UNEGOCIO) VALUES "
+                 "('RM', '000300000001R', '3')");
+         },
+         [] { return NombreReporte("RM-R", {}, nullptr, "000300000001R"); }, g + "RM-R.rpt"},
+        {"a padded folder of delivery-note forms",
+         [&] {
+             fila("RM-R", "REMITO");
+             config("RUTA_FORMULARIOS_EFACTURA", " " + general.path() + "   ");
+         },
+         [] { return NombreReporte("RM-R", {}, nullptr, "000300000001R"); }, g + "RM-R.rpt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* t : {"TA_REPORTES", "TA_CONFIGURACION", "V_TA_UNIDADNEGOCIO", "V_MV_CPTE",
+                              "V_MV_CPTE_ELECTRONICOS"})
+            data.exec(QStringLiteral("DELETE FROM %1").arg(QString::fromLatin1(t)));
+        c.datos();
+        EXPECT_EQ(c.resuelve(), c.esperado);
+    }
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// The lookup of a delivery note's business unit reports its database error (the statement's
+// box, then the lookup's own for the recordset left closed); whatever the answers, the unit
+// counts as unknown and the configured delivery-note form is used.
+TEST_F(NombreReporteTest, AFailedUnitLookupOfADeliveryNoteIsToldAndTheResolutionGoesOn) {
+    QTemporaryDir general;
+    toca(general.filePath("RM-R.rpt"));
+    toca("REMITO.rpt");
+    fila("RM-R", "REMITO");
+    config("RUTA_FORMULARIOS_EFACTURA", general.path());
+    data.exec("DROP TABLE V_MV_CPTE");
+    const struct {
+        int primera, segunda;
+    } respuestas[] = {
+        {vb::vbIgnore, vb::vbIgnore}, {vb::vbAbort, vb::vbAbort}, {vb::vbIgnore, vb::vbAbort}};
+    for (const auto& r : respuestas) {
+        SCOPED_TRACE(testing::Message() << r.primera << " " << r.segunda);
+        const qsizetype antes = op.messages().size();
+        op.answer(r.primera).answer(r.segunda);
+        CopiasReporte copias;
+        EXPECT_EQ(NombreReporte("RM-R", {}, &copias, "000300000001R"),
+                  general.path() + "/RM-R.rpt");
+        EXPECT_EQ(copias[3], general.path() + "/RM-R.rpt");
+        const auto mensajes = op.messages().mid(antes);
+        ASSERT_EQ(mensajes.size(), 2);
+        EXPECT_TRUE(mensajes[0].text.contains("V_MV_CPTE")) << mensajes[0].text.toStdString();
+        EXPECT_FALSE(mensajes[0].title.contains("NombreReporte"))
+            << mensajes[0].title.toStdString();
+        EXPECT_EQ(mensajes[1].title, QString("Aviso al Operador"));
+        for (const auto& m : mensajes) EXPECT_EQ(m.icon, vb::vbCritical);
+    }
 }
 
 TEST_F(NombreReporteTest, AFailingQueryGoesToTheErrorDialog) {

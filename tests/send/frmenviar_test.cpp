@@ -214,6 +214,8 @@ TEST_F(FrmEnviarTest, TheLastMessageOrTheSignatureFillsAnEmptyMessage) {
         {"the signature", QString(), " Empresa SA ", "", "\r\n\r\nEmpresa SA"},
         {"no company either", QString(), QString(), "", "\r\n\r\n"},
         {"a message of the caller", "Buenos días", "Empresa SA", "Mi texto", "Mi texto"},
+        {"a message of blanks", "Buenos días", "Empresa SA", "   ", "Buenos días"},
+        {"blanks and no last message", QString(), "Empresa SA", "  ", "\r\n\r\nEmpresa SA"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,6 +250,28 @@ TEST_F(FrmEnviarTest, TheSenderComesFromTheAccountUnlessGiven) {
         EXPECT_EQ(line(frm, "De")->text(), QString("otra@empresa.com.ar"));
         frm.cmdExit->click();
     });
+}
+
+// Only a sender that is blank after trimming is replaced by the account's.
+TEST_F(FrmEnviarTest, ABlankSenderIsTheAccountsAndAGivenOneStays) {
+    userAccount();
+    const struct {
+        const char* dado;
+        const char* esperado;
+    } casos[] = {
+        {"", "ana@empresa.com.ar"},
+        {"    ", "ana@empresa.com.ar"},
+        {" otra@empresa.com.ar ", " otra@empresa.com.ar "},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.dado);
+        FrmEnviar frm;
+        line(frm, "De")->setText(c.dado);
+        showModal(frm, [&] {
+            EXPECT_EQ(line(frm, "De")->text(), QString(c.esperado));
+            frm.cmdExit->click();
+        });
+    }
 }
 
 TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {

@@ -218,6 +218,89 @@ TEST_F(VerificaeMailTest, TheAttachmentFormatComesFromTheConfiguration) {
     EXPECT_TRUE(world.op.prompts().isEmpty());
 }
 
+// The mailing prints one copy whatever the type's printer settings or the electronic copies
+// ask for: with a form per copy, the attachment is the first copy's form and heading.
+TEST_F(VerificaeMailTest, TheAttachmentIsOneCopyWhateverTheCopiesConfigured) {
+    for (const char* f : {"FC-A1", "FC-A2", "FC-A3"}) world.formulario(f);
+    world.exec(
+        "INSERT INTO TA_REPORTES (NOMBRE, Archivo, Archivo2, Archivo3) VALUES "
+        "('FC-A', 'FC-A1.rpt', 'FC-A2.rpt', 'FC-A3.rpt')");
+    regla("FC", "1");
+    struct Case {
+        const char* name;
+        const char* copiasImpresora;  // CantCopias of the type's printer settings
+        const char* copiasEfactura;   // null: no key
+        bool electronico;
+        const char* encabezado;  // where the copy heading travels
+    };
+    const Case cases[] = {
+        {"printer settings of three copies", "3", nullptr, false, "Encabezado=ORIGINAL"},
+        {"three electronic copies", "1", "3", true, "CodigoPostal=ORIGINAL"},
+        {"both", "3", "2", true, "CodigoPostal=ORIGINAL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        world.exec("DELETE FROM TA_CONFIG_IMP_CPTE");
+        world.exec("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'copias_efactura'");
+        world.exec("DELETE FROM V_MV_CPTE_ELECTRONICOS");
+        world.impresion("FC", "A", "Impresora", c.copiasImpresora);
+        if (c.copiasEfactura) world.config("copias_efactura", c.copiasEfactura);
+        if (c.electronico)
+            world.exec(
+                "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC, IDCOMPROBANTE, fecha_CPTE) VALUES "
+                "('FC', '000100000123A', '2024-03-05')");
+        dialog = Dialog();
+        verifica();
+        EXPECT_EQ(dialog.sends, 1);
+        const QString impreso =
+            vptest::describe(reportengine::loadDocument(carpeta() + "C0011.RPT"));
+        EXPECT_TRUE(impreso.startsWith("FC-A1 | ")) << impreso.toStdString();
+        EXPECT_TRUE(impreso.contains(c.encabezado)) << impreso.toStdString();
+        EXPECT_FALSE(impreso.contains("DUPLICADO")) << impreso.toStdString();
+        QDir(tmp.path() + "/E-MAILS").removeRecursively();
+    }
+    EXPECT_TRUE(world.op.prompts().isEmpty());
+}
+
+// A forced send fills only what is blank after trimming: "De" from the configuration (trimmed),
+// "Para" from the contacts, "Asunto" with the type and the number.
+TEST_F(VerificaeMailTest, AForcedSendFillsTheBlankFieldsOnly) {
+    world.config("email_de", "  cobranzas@empresa.com ");
+    struct Case {
+        const char* name;
+        QString de, para, asunto;  // as the dialog held them
+        QString deFinal, paraFinal, asuntoFinal;
+    };
+    const Case cases[] = {
+        {"empty", "", "", "", "cobranzas@empresa.com", "compras@c001.com;pagos@c001.com",
+         "FC 000100000123A"},
+        {"blanks", "   ", "  ", "  ", "cobranzas@empresa.com", "compras@c001.com;pagos@c001.com",
+         "FC 000100000123A"},
+        {"given", "yo@empresa.com", "otro@c001.com", "Mi asunto", "yo@empresa.com",
+         "otro@c001.com", "Mi asunto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog = Dialog();
+        dialog.fields["De"] = c.de;
+        dialog.fields["Para"] = c.para;
+        dialog.fields["Asunto"] = c.asunto;
+        dialog.fields["Mensaje"] = "de antes";
+        Dialog visto;
+        dialog.onShow = [&](Dialog& d) {
+            visto = d;
+            d.pSalir = true;
+        };
+        verifica("C001", "FC", false, true);
+        EXPECT_EQ(dialog.shows, 1);
+        EXPECT_EQ(visto.fields["De"], c.deFinal);
+        EXPECT_EQ(visto.fields["Para"], c.paraFinal);
+        EXPECT_EQ(visto.fields["Asunto"], c.asuntoFinal);
+        EXPECT_EQ(visto.fields["Mensaje"], QString());
+        QDir(tmp.path() + "/E-MAILS").removeRecursively();
+    }
+}
+
 TEST_F(VerificaeMailTest, OnTheScreenTheInvoiceIsShownTwiceAndNothingIsMailed) {
     regla("FC", "1");
     world.expectPreviews(2);

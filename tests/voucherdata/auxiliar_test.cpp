@@ -386,6 +386,59 @@ TEST(VoucherWorkTables, SameDispatchedBatchOnAnotherVoucherGetsItsOwnNote) {
                             {"000100000200B", "D7 - C Orig.China"}}));
 }
 
+// Batch texts that are blank, or only a bar, once trimmed name no batch: no dispatch suffix, no
+// note and no batch-list row, even where a dispatch record has a blank or a bar for its batch.
+TEST(VoucherWorkTables, BlankBatchesGetNoDispatchNote) {
+    const struct {
+        const char* name;
+        const char* lote;
+        const char* serie;  // null for NULL
+        const char* columna8;
+    } casos[] = {
+        {"blanks", "   ", nullptr, ""},
+        {"a bar", "|", "", "|"},
+        {"a bar between blanks", " | ", "1|1", "|"},
+        {"only a blank batch selected", "L5| |", "0|1|", "L5| |"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        VoucherWorld w;
+        w.data.exec(
+            "INSERT INTO STK_DESPACHOS (NroLote, ControladoPor, Descripcion) VALUES "
+            "('', 'X', 'Blanco'), ('|', 'B', 'Barra')");
+        w.data.exec(QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, "
+                                   "IDCOMPLEMENTO, IdArticulo, Nro_Lote, Nro_Serie) VALUES ('FC', "
+                                   "'000100000200B', 0, 'Z9', '%1', %2)")
+                        .arg(QString::fromLatin1(c.lote),
+                             c.serie ? QStringLiteral("'%1'").arg(QString::fromLatin1(c.serie))
+                                     : QStringLiteral("NULL")));
+        w.build("FC", "000100000200B");
+        const QList<QStringList> filas =
+            w.rows("SELECT COLUMNA8 FROM AUX_MV_CPTE WHERE TIPO = 'IN'");
+        ASSERT_EQ(filas.size(), 1);
+        EXPECT_EQ(filas[0][0].trimmed(), QString::fromLatin1(c.columna8));
+        EXPECT_EQ(cuenta(w, "TIPO IN ('XX', 'ZZ')"), 0);
+        EXPECT_TRUE(w.op.messages().isEmpty());
+    }
+}
+
+// A dispatch record's padded origin reaches the suffix and the note without its blanks.
+TEST(VoucherWorkTables, DispatchTextsAreTrimmedInTheSuffixAndTheNote) {
+    VoucherWorld w;
+    w.data.exec(
+        "INSERT INTO STK_DESPACHOS (NroLote, ControladoPor, Descripcion) VALUES "
+        "(' P7 ', 'C', '  Perú  ');"
+        "INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, IdArticulo, Nro_Lote, "
+        "Nro_Serie) VALUES ('FC', '000100000200B', 0, 'Z8', 'P7', '1'),"
+        "('FC', '000100000200B', 0, 'Z9', 'P7', NULL)");
+    w.build("FC", "000100000200B");
+    EXPECT_EQ(
+        w.rows("SELECT TIPO, TRIM(COALESCE(COLUMNA8, SECCION)) FROM AUX_MV_CPTE "
+               "WHERE TIPO IN ('IN', 'XX', 'ZZ') ORDER BY ID"),
+        (QList<QStringList>{
+            {"IN", "P7 /C/Orig.Perú"}, {"IN", "P7"}, {"XX", "P7 - C Orig.Perú"}, {"ZZ", "P7"}}));
+}
+
 TEST(VoucherWorkTables, LumberYardRowsEndWithUnitPriceData) {
     VoucherWorld w;
     ModGlobal::gMaderera = true;

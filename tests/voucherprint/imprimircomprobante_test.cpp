@@ -3,7 +3,11 @@
 #include "platform/reportengine/document.h"
 #include "platform/vb/app.h"
 #include "platform/vb/steps.h"
+#include "db/db_dll.h"
+#include "platform/ado/errors.h"
+#include "platform/ado/sqlitebackend.h"
 #include "platform/vendrix/clsreporte.h"
+#include "tests/support/scripted_backend.h"
 #include "tests/voucherprint/print_world.h"
 
 #include <QFile>
@@ -147,6 +151,7 @@ TEST_F(ImprimirComprobanteTest, ThePrinterTextIsSplitAtItsBarForThePrinterDestin
         const char* dato3;
     } casos[] = {{" HP LaserJet | LPT1 | x ", "HP LaserJet", "LPT1 | x"},
                  {"", "", ""},
+                 {"    ", "", ""},
                  // Without a bar the text is the printer's name alone.
                  {"HP", "HP", ""},
                  {" HP LaserJet ", "HP LaserJet", ""}};
@@ -477,6 +482,109 @@ TEST_F(ImprimirComprobanteTest, ElectronicVouchersCarryTheirHeaderInFiveFormulas
               "Encabezado=Av. Corrientes 1234 (C1043) CABA - Buenos Aires Tel:4444-5555");
 }
 
+// The number of copies: the type's printer settings, replaced for an electronic voucher by
+// "copias_efactura" (rounded half to even, 0 as 1), and one whenever the caller asks for one.
+// Each copy has its own form, so each copy is one preview.
+TEST_F(ImprimirComprobanteTest, CopiesComeFromThePrinterTheElectronicKeyOrTheSingleCopyFlag) {
+    for (const char* f : {"FC-A1", "FC-A2", "FC-A3", "FC-A4"}) world.formulario(f);
+    world.exec(
+        "INSERT INTO TA_REPORTES (NOMBRE, Archivo, Archivo2, Archivo3, Archivo4) VALUES "
+        "('FC-A', 'FC-A1.rpt', 'FC-A2.rpt', 'FC-A3.rpt', 'FC-A4.rpt')");
+    struct Case {
+        const char* name;
+        const char* impresora;  // CantCopias of the printer settings
+        const char* efactura;   // "copias_efactura"; null for a voucher that is not electronic
+        bool unaCopia;
+        int vistas;
+    };
+    const Case cases[] = {
+        {"printer copies", "3", nullptr, false, 3},
+        {"printer copies, one asked", "3", nullptr, true, 1},
+        {"electronic copies replace the printer's", "3", "2", false, 2},
+        {"electronic copies, one asked", "1", "3", true, 1},
+        {"electronic and printer copies, one asked", "4", "4", true, 1},
+        {"electronic zero is one", "3", "0", false, 1},
+        {"electronic half down to even", "1", "2.5", false, 2},
+        {"electronic half up to even", "1", "3.5", false, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        world.exec("DELETE FROM TA_CONFIG_IMP_CPTE");
+        world.exec("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'copias_efactura'");
+        world.exec("DELETE FROM V_MV_CPTE_ELECTRONICOS");
+        world.impresion("FC", "A", "Pantalla", c.impresora);
+        if (c.efactura) {
+            world.config("copias_efactura", c.efactura);
+            world.exec(
+                "INSERT INTO V_MV_CPTE_ELECTRONICOS (TC, IDCOMPROBANTE) "
+                "VALUES ('FC', '000100000123A')");
+        }
+        world.previews.clear();
+        world.expectPreviews(c.vistas);
+        Llamada l("FC", kFactura);
+        l.unaCopia = c.unaCopia;
+        l.imprime();
+        ASSERT_EQ(world.previews.size(), c.vistas);
+        EXPECT_TRUE(world.previews[0].startsWith("FC-A1 | ")) << world.previews[0].toStdString();
+        EXPECT_TRUE(world.previews.last().startsWith(QStringLiteral("FC-A%1 | ").arg(c.vistas)));
+        EXPECT_TRUE(world.op.messages().isEmpty());
+    }
+}
+
+// The report names that take the tax-status formulas away are compared without their blanks;
+// any other name keeps them.
+TEST_F(ImprimirComprobanteTest, ReportNamesWithoutTaxStatusAreComparedTrimmed) {
+    world.impresion("FC", "A", "Pantalla");
+    const struct {
+        const char* reporte;
+        bool conIva;
+    } casos[] = {
+        {"STK5", false},          {" stk5 ", false}, {"STK7  ", false}, {"  rmc", false},
+        {" STK5CLIENTE ", false}, {"FC", true},      {"STK", true},     {"STK55", true},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.reporte);
+        Llamada l("FC", kFactura);
+        l.reporte = c.reporte;
+        const QString formulas = unaVista(l).section(" | ", 2, 2);
+        EXPECT_EQ(formulas.contains("Condicion IVA=IVA:Responsable Inscripto, "
+                                    "CUIT=CUIT:30-71234567-8"),
+                  c.conIva)
+            << formulas.toStdString();
+        // The company header is there either way.
+        EXPECT_TRUE(formulas.startsWith("NombreEmpresa=Parrilla Norte SRL, "))
+            << formulas.toStdString();
+    }
+}
+
+// A form selector of blanks or a padded "Todos" asks for the voucher's own forms, copy by copy;
+// a voucher number with blanks after it names the voucher without them.
+TEST_F(ImprimirComprobanteTest, PaddedSelectorAndNumberAreReadTrimmed) {
+    world.impresion("FC", "A", "Pantalla");
+    const struct {
+        const char* name;
+        const char* formulario;
+        QString id;
+    } casos[] = {
+        {"selector of blanks", "   ", kFactura},
+        {"padded selector", " todos ", kFactura},
+        {"padded number", "Todos", kFactura + "   "},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        Llamada l("FC", c.id);
+        l.formulario = c.formulario;
+        const QString vista = unaVista(l);
+        EXPECT_TRUE(
+            vista.startsWith("FC-A |  {V_MV_CPTE.TC} = 'FC  ' AND "
+                             "{V_MV_CPTE.IDCOMPROBANTE} = '000100000123A' AND "))
+            << vista.toStdString();
+        EXPECT_TRUE(vista.contains("Encabezado=ORIGINAL")) << vista.toStdString();
+        EXPECT_TRUE(vista.endsWith("| Milanesa; Flan")) << vista.toStdString();
+        EXPECT_TRUE(world.op.messages().isEmpty());
+    }
+}
+
 TEST_F(ImprimirComprobanteTest, AnApostropheInTheNumberIsDoubledInStatementsAndSelection) {
     world.formulario("OP-X");
     world.impresion("OP", "X", "Pantalla");
@@ -647,6 +755,79 @@ TEST_F(DivisionPedidoTest, AFamilyPrinterWithoutABarIsThePrintersName) {
     EXPECT_EQ(gReporte().DatoImpresora1, "Cocina");
     EXPECT_EQ(gReporte().DatoImpresora2, "Cocina");
     EXPECT_EQ(gReporte().DatoImpresora3, "");
+}
+
+// The database fails the read of the order-split settings and nothing else; gDB() is reopened
+// on it for the life of the object.
+class SinDivision : public zxtest::ScriptedBackend {
+public:
+    SinDivision() : ScriptedBackend(std::make_unique<ado::SqliteBackend>()) {}
+    ado::ResultSet query(const QString& text, bool editable) override {
+        if (text.contains(QLatin1String("NPS_IMPRESION_")))
+            throw ado::ProviderFailure{
+                {ado::sqlServerError(1205, QStringLiteral("Transaction was deadlocked"))}};
+        return ScriptedBackend::query(text, editable);
+    }
+};
+
+struct ConexionSinDivision {
+    ConexionSinDivision() {
+        if (gDB().gCnn.State() != ado::adStateClosed) gDB().gCnn.Close();
+        gDB().gCnn.attachBackend(std::make_unique<SinDivision>());
+        gDB().gCnn.Open(gDB().gConnString);
+    }
+    ~ConexionSinDivision() {
+        gDB().gCnn.Close();
+        gDB().gCnn.attachBackend(nullptr);
+        gDB().gCnn.Open(gDB().gConnString);
+    }
+};
+
+// A failed read of the settings is told (the database's box, then the procedure's dialog);
+// Ignore goes on without a split, to the next copy; another answer leaves the procedure.
+TEST_F(DivisionPedidoTest, AFailedReadOfTheSettingsIsToldAndIgnoreGoesOn) {
+    division("COCINA", "Cocina|COM1", "10|");
+    world.formulario("NP-X2");
+    world.exec(
+        "INSERT INTO TA_REPORTES (NOMBRE, Archivo, Archivo2) VALUES "
+        "('NP-X', 'NP-X.rpt', 'NP-X2.rpt')");
+    world.exec("DELETE FROM TA_CONFIG_IMP_CPTE");
+    world.impresion("NP", "X", "Pantalla", "2");
+    const struct {
+        const char* name;
+        int respuesta;  // the answer in the procedure's dialog
+        QStringList formularios;
+        int mensajes;
+    } casos[] = {
+        {"ignore", vb::vbIgnore, {"NP-X", "NP-X2"}, 4},
+        {"abort", vb::vbAbort, {"NP-X"}, 2},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.name);
+        ConexionSinDivision conexion;
+        const qsizetype antes = world.op.messages().size();
+        world.previews.clear();
+        // Each copy: its preview, then the database's box and the procedure's dialog.
+        for (int i = 0; i < c.formularios.size(); ++i) {
+            world.expectPreviews(1);
+            world.op.answer(vb::vbIgnore).answer(c.respuesta);
+        }
+        Llamada l("NP", "000100000077X");
+        l.unaCopia = false;
+        l.imprime();
+        QStringList formularios;
+        for (const QString& v : world.previews) formularios.append(v.section(" | ", 0, 0));
+        // No split run: each copy shows all its rows once.
+        EXPECT_EQ(formularios, c.formularios);
+        for (const QString& v : world.previews)
+            EXPECT_EQ(v.section(" | ", 3, 3), "Bife; Vino; Pan");
+        const auto mensajes = world.op.messages().mid(antes);
+        ASSERT_EQ(mensajes.size(), c.mensajes);
+        EXPECT_TRUE(mensajes[0].text.contains("Transaction was deadlocked"))
+            << mensajes[0].text.toStdString();
+        EXPECT_TRUE(mensajes[1].title.contains("ImprimirComprobante"))
+            << mensajes[1].title.toStdString();
+    }
 }
 
 TEST_F(DivisionPedidoTest, AnElectronicOrderIsNotSplit) {

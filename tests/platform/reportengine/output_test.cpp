@@ -197,6 +197,56 @@ TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
     EXPECT_EQ(shown, expected);
 }
 
+// A detail text whose ink reaches below the page body, through a box taller than its band or
+// a font taller than its box, is cut at the body's edge: nothing of it lands on the footer.
+TEST_F(OutputTest, ATextCrossingIntoTheFooterIsClippedAtTheBodysEdge) {
+    const struct {
+        const char* name;
+        const char* field;
+    } cases[] = {
+        {"a box reaching below its band",
+         R"(<field x="0" y="4" width="90" height="16" size="20" source="{T.Texto}"/>)"},
+        {"a font taller than its box",
+         R"(<field x="0" y="4" width="90" height="4" size="20" source="{T.Texto}"/>)"},
+    };
+    // Page 60 mm high with 5 mm margins and a 10 mm footer: the body ends at 45 mm, after five
+    // 8 mm details; the footer's own text stands in its lower half.
+    constexpr double kBodyEnd = 45;
+    constexpr double kDpi = 300;
+    const auto pixel = [&](double mm) { return static_cast<int>(mm / 25.4 * kDpi); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportDocument doc;
+        doc.form = parseForm(QStringLiteral(R"(<report version="1" title="Pie">
+            <page width="100" height="60" left="5" top="5" right="5" bottom="5"/>
+            <data table="T"/>
+            <detail height="8">%1</detail>
+            <pageFooter height="10">
+              <pagenumber x="60" y="6" width="30" height="4">Hoja {page}</pagenumber>
+            </pageFooter>
+            </report>)")
+                                 .arg(QString::fromLatin1(c.field))
+                                 .toUtf8());
+        doc.data.columns = {{"Texto", ColumnKind::Text}};
+        for (int i = 1; i <= 6; ++i)
+            doc.data.rows.append({vb::Variant(QStringLiteral("Hgjpqy %1").arg(i))});
+
+        const LaidOutReport laid = layOut(doc);
+        ASSERT_EQ(laid.pages.size(), 2);
+        const QImage page = pageImage(laid, 0, kDpi);
+        const auto inked = [&](double fromMm, double toMm) {
+            for (int y = pixel(fromMm); y < pixel(toMm); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (qGray(page.pixel(x, y)) < 200) return true;
+            return false;
+        };
+        // The fifth detail shows above the edge; below it, down to the footer's text, nothing.
+        EXPECT_TRUE(inked(kBodyEnd - 2, kBodyEnd - 0.1));
+        EXPECT_FALSE(inked(kBodyEnd + 0.1, 50.5));
+        EXPECT_TRUE(inked(51, 55));
+    }
+}
+
 TEST_F(OutputTest, AnEmptyReportIsOnePageWithItsHeaders) {
     const ReportDocument doc = errorLog(QStringLiteral("{AUX_ERR.ERROR} < 0"), 5);
     EXPECT_TRUE(doc.data.rows.isEmpty());
