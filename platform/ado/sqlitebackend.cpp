@@ -4,6 +4,7 @@
 #include "platform/ado/qtconnections.h"
 #include "platform/ado/sqlitedialect.h"
 #include "platform/ado/sqliteerror.h"
+#include "platform/ado/tsql/tokens.h"
 #include "platform/vb/conversions.h"
 
 #include <QCryptographicHash>
@@ -313,6 +314,26 @@ bool atStatementEnd(const char* p, const char* end) {
     return p >= end || *p == ';' || *p == '\r' || *p == '\n';
 }
 
+// How deep parentheses may nest in one text. The translator's rewrites look for the end of
+// each parenthesis, so a text nested thousands deep would take it minutes; SQL Server itself
+// refuses such a text, with error 191.
+constexpr int kMaxNesting = 128;
+
+bool refuseDeepNesting(const QString& text, BatchOutcome& out) {
+    int depth = 0;
+    for (const tsql::Token& t : tsql::tokenize(text)) {
+        if (t.is(tsql::Token::Kind::Open) && ++depth > kMaxNesting) {
+            out.failed = true;
+            out.errors << sqlServerError(
+                191, QStringLiteral("Some part of your SQL statement is nested too deeply. "
+                                    "Rewrite the query or break it up into smaller queries."));
+            return false;
+        }
+        if (t.is(tsql::Token::Kind::Close) && depth > 0) --depth;
+    }
+    return true;
+}
+
 bool onlyBlanks(const char* p, const char* end) {
     return skipBlanks(p, end) >= end;
 }
@@ -543,7 +564,7 @@ void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) 
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
-    if (!refuseNul(batch, out)) return;
+    if (!refuseNul(batch, out) || !refuseDeepNesting(batch, out)) return;
     const QStringList statements = sqliteStatements(batch, db_);
     for (const QString& statement : statements) runText(statement, out, editable);
 }

@@ -240,4 +240,26 @@ TEST_F(ExecuteTest, TooDeepANestingIsAnErrorOfTheStatement) {
     }
 }
 
+// Nesting as real statements use it runs; past the limit the text is refused at once as SQL
+// Server refuses it (191), never handed to rewrites that would take minutes over it.
+TEST_F(ExecuteTest, NestingPastTheLimitIsRefusedAsSqlServerRefusesIt) {
+    const auto nested = [](int depth) {
+        return QStringLiteral("SELECT ") + QStringLiteral("ISNULL(").repeated(depth) +
+               QStringLiteral("VALOR") + QStringLiteral(", '')").repeated(depth) +
+               QStringLiteral(" FROM TA_CONFIGURACION WHERE CLAVE = 'NOMBRE'");
+    };
+    EXPECT_EQ(vb::CStr(cn.Execute(nested(30)).Fields(0L).Value()),
+              vb::CStr(cn.Execute(nested(1)).Fields(0L).Value()));
+    const vb::VbError e = raised(nested(129));
+    EXPECT_NE(e.Number, 0);
+    ASSERT_EQ(cn.errors().Count(), 1);
+    EXPECT_EQ(cn.errors().Item(0).NativeError, 191);
+    // A parenthesis inside a literal is text, not nesting.
+    EXPECT_EQ(vb::CStr(cn.Execute(QStringLiteral("SELECT '") + QString(500, u'(') +
+                                  QStringLiteral("'"))
+                           .Fields(0L)
+                           .Value()),
+              QString(500, u'('));
+}
+
 }  // namespace
