@@ -95,8 +95,9 @@ TEST_F(EjecutaFTPTest, AFileThatGoesUpAtItsRetryClearsTheErrorFlag) {
     lista({"a.txt", "b.txt"});
     // The file appears while the popup tells of the first failure.
     ventanas_.notificacion.alEscribirInfo = [this](const QString& info) {
-        if (info == "** FALLO  b.txt")
+        if (info == "** FALLO  b.txt") {
             ASSERT_TRUE(zxtest::writeFile(destino() + "b.txt", "tarde"));
+        }
     };
     EXPECT_EQ(corre(parametros()), 0);
     EXPECT_EQ(ventanas_.notificacion.infos.mid(3),

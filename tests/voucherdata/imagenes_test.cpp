@@ -130,7 +130,9 @@ TEST(VoucherQr, CompanyLogoAndItsPosition) {
         ASSERT_EQ(filas.size(), 1);
         EXPECT_EQ(filas[0].muestraLogo, c.muestra);
         EXPECT_EQ(filas[0].logoNulo, !c.conLogo);
-        if (c.conLogo) EXPECT_EQ(filas[0].logo, zxtest::readFile(carpeta + "/logo.jpg"));
+        if (c.conLogo) {
+            EXPECT_EQ(filas[0].logo, zxtest::readFile(carpeta + "/logo.jpg"));
+        }
     }
 }
 
