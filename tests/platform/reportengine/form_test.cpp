@@ -409,7 +409,8 @@ TEST(PrinterOutputTest, PrintingGoesToTheInstalledOutputOrRaisesWithoutOne) {
     });
     printReport(report, QStringLiteral("ZX-UNA"));
     printReport(report, {});
-    EXPECT_EQ(printed, (QStringList{QStringLiteral("Errores@ZX-UNA"), QStringLiteral("Errores@")}));
+    EXPECT_EQ(printed,
+              (QStringList{QStringLiteral("Errores@ZX-UNA"), QStringLiteral("Errores@")}));
     EXPECT_TRUE(setPrinterHandler(before));
 }
 
