@@ -6,6 +6,7 @@
 #include "lookup/formularios_qt.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/reportengine/previewwindow.h"
+#include "platform/reportengine/printing.h"
 #include "receipts/imp_recibos.h"
 #include "send/hooks.h"
 #include "send/informe.h"
@@ -50,6 +51,7 @@ void instalaServicios() {
     instalaDocumentosEnEnvio();
     dbreportes::instala();
     reportengine::installPreviewWindow();
+    reportengine::installPrinterOutput();
 }
 
 void instalaDocumentosEnEnvio() {

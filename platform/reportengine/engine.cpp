@@ -153,4 +153,25 @@ void showPreview(const ReportDocument& document) {
     previewHandler()(document);
 }
 
+namespace {
+
+PrinterHandler& printerHandler() {
+    static PrinterHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+PrinterHandler setPrinterHandler(PrinterHandler handler) {
+    std::swap(printerHandler(), handler);
+    return handler;
+}
+
+void printReport(const LaidOutReport& report, const QString& printerName) {
+    if (!printerHandler()) {
+        fail(err::Printer, QStringLiteral("No hay una salida de impresora instalada"));
+    }
+    printerHandler()(report, printerName);
+}
+
 }  // namespace reportengine

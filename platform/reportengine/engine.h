@@ -2,6 +2,7 @@
 
 #include "platform/reportengine/datasource.h"
 #include "platform/reportengine/document.h"
+#include "platform/reportengine/layout.h"
 #include "platform/reportengine/request.h"
 
 #include <QString>
@@ -65,5 +66,15 @@ using PreviewHandler = std::function<void(const ReportDocument&)>;
 PreviewHandler setPreviewHandler(PreviewHandler handler);
 // Shows the report modally; raises err::NotSupported when no preview is installed.
 void showPreview(const ReportDocument& document);
+
+// How the printer destination prints a report, on the printer of that name or on the default
+// printer when the name is empty. The printer output lives beside the preview
+// (installPrinterOutput in zentrik_reportengine_ui), as printing needs Qt's print support.
+// Returns the handler it replaces.
+using PrinterHandler = std::function<void(const LaidOutReport&, const QString& printerName)>;
+PrinterHandler setPrinterHandler(PrinterHandler handler);
+// Prints through the installed output; raises err::Printer when none is installed, and
+// whatever the output raises (err::Printer when there is no such printer or it refuses the job).
+void printReport(const LaidOutReport& report, const QString& printerName);
 
 }  // namespace reportengine

@@ -1,5 +1,6 @@
 #include "platform/reportengine/printing.h"
 
+#include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/renderer.h"
 
@@ -40,9 +41,7 @@ bool spoolerRefused() {
     return cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE;
 }
 
-}  // namespace
-
-void printReport(const LaidOutReport& report, const QString& printerName) {
+void printOnNamedPrinter(const LaidOutReport& report, const QString& printerName) {
     const QPrinterInfo info = printerName.trimmed().isEmpty()
                                   ? QPrinterInfo::defaultPrinter()
                                   : QPrinterInfo::printerInfo(printerName.trimmed());
@@ -54,6 +53,12 @@ void printReport(const LaidOutReport& report, const QString& printerName) {
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printReport(report, printer);
+}
+
+}  // namespace
+
+void installPrinterOutput() {
+    setPrinterHandler(printOnNamedPrinter);
 }
 
 void printReport(const LaidOutReport& report, QPrinter& printer) {

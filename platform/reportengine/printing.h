@@ -8,10 +8,13 @@ class QPrinter;
 
 namespace reportengine {
 
-// Prints a report on the printer of that name, or on the default printer when the name is
-// empty. Raises err::Printer when there is no such printer or it refuses the job.
-void printReport(const LaidOutReport& report, const QString& printerName);
-// The same on a printer the caller set up (the preview's print dialog).
+// Prints a report on a printer the caller set up (the preview's print dialog). Raises
+// err::Printer when the printer's queue is stopped or does not take jobs, or it refuses the job.
 void printReport(const LaidOutReport& report, QPrinter& printer);
+
+// Makes Qt's print support the printer destination of report runs (setPrinterHandler): the
+// printer of the given name, or the default printer when the name is empty. Raises
+// err::Printer when there is no such printer, and as above.
+void installPrinterOutput();
 
 }  // namespace reportengine

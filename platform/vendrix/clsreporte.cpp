@@ -3,7 +3,6 @@
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/layout.h"
-#include "platform/reportengine/printing.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"

@@ -7,6 +7,7 @@
 #include "platform/reportengine/document.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/previewwindow.h"
+#include "platform/reportengine/printing.h"
 #include "platform/toolbar/tbarrep.h"
 #include "platform/vb/steps.h"
 #include "platform/vendrix/clsreporte.h"
@@ -35,6 +36,7 @@ protected:
                     folder.file("AUX_ERR.rpt"));
         ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
         reportengine::installPreviewWindow();
+        reportengine::installPrinterOutput();
         previoOrigen_ = reportengine::setConnectionStringProvider(
             [this](const reportengine::Logon&) { return data.connectionString(); });
         previoEnvio_ = report::envio();

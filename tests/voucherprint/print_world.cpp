@@ -3,6 +3,7 @@
 #include "core/globals.h"
 #include "db/origen_reportes.h"
 #include "platform/reportengine/previewwindow.h"
+#include "platform/reportengine/printing.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/clsutil.h"
 #include "voucherprint/comandera.h"
@@ -40,6 +41,7 @@ PrintWorld::PrintWorld()
       clock_(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 42))) {
     ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
     reportengine::installPreviewWindow();
+    reportengine::installPrinterOutput();
     config(QStringLiteral("NOMBRE"), QStringLiteral("La Parrilla de Lía"));
     config(QStringLiteral("CALLE"), QStringLiteral("Av. Corrientes"));
     config(QStringLiteral("NUMERO"), QStringLiteral("1234"));

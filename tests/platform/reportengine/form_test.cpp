@@ -390,4 +390,28 @@ TEST(SavedDocumentTest, AFailedWriteLeavesNoFile) {
               QStringList{});
 }
 
+// The printer destination goes through whichever output the program installs; without one it
+// is told, as a printer fault, before anything is printed.
+TEST(PrinterOutputTest, PrintingGoesToTheInstalledOutputOrRaisesWithoutOne) {
+    LaidOutReport report;
+    report.title = QStringLiteral("Errores");
+    const PrinterHandler before = setPrinterHandler({});
+    const std::optional<vb::VbError> none =
+        zxtest::raised([&] { printReport(report, QStringLiteral("ZX-UNA")); });
+    ASSERT_TRUE(none.has_value());
+    EXPECT_EQ(none->Number, err::Printer);
+    EXPECT_EQ(none->Source, errorSource());
+    EXPECT_EQ(none->Description, QStringLiteral("No hay una salida de impresora instalada"));
+
+    QStringList printed;
+    setPrinterHandler([&](const LaidOutReport& r, const QString& printer) {
+        printed << r.title + QLatin1Char('@') + printer;
+    });
+    printReport(report, QStringLiteral("ZX-UNA"));
+    printReport(report, {});
+    EXPECT_EQ(printed,
+              (QStringList{QStringLiteral("Errores@ZX-UNA"), QStringLiteral("Errores@")}));
+    EXPECT_TRUE(setPrinterHandler(before));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/previewwindow.h"
+#include "platform/reportengine/printing.h"
 #include "platform/vb/steps.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
@@ -33,6 +34,7 @@ class ClsReporteTest : public ::testing::Test {
 protected:
     void SetUp() override {
         re::installPreviewWindow();
+        re::installPrinterOutput();
         db_.exec(QStringLiteral(
             "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
             "('Ventas', '2026-12-01 08:00:00', 100, 'Clave duplicada', 'INSERT INTO X', 'CAJA1', "
