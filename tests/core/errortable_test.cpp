@@ -7,6 +7,8 @@ namespace {
 
 using zxtest::ScriptedBackend;
 
+const QString kInsert = "INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('A', 'p', 'n')";
+
 class ErrorTableTest : public coretest::CoreTest {
 protected:
     // gDB() on the test database through a scripted engine with the real one inside.
@@ -19,13 +21,28 @@ protected:
         return *motor;
     }
 
+    // What one insert run gives when the provider fails it with `errores` and the operator
+    // answers the message.
+    struct Corrida {
+        bool hubo = false;
+        std::int32_t nro = 0;
+        QString texto;
+    };
+    Corrida fallaCon(ScriptedBackend& motor, const QList<ado::Error>& errores) {
+        motor.failNext(ScriptedBackend::Call::Execute, errores);
+        op.answer(vb::vbOK);
+        Corrida c;
+        QString sentencia;
+        ModGlobal::GActualizarDatoScript({kInsert}, c.hubo, c.nro, false, false, sentencia,
+                                         c.texto, true);
+        return c;
+    }
+
     QList<QStringList> auxErr() const {
         return data.rows(
             "SELECT Proceso, fecha, Error, Descripcion, sql, PC, Usuario FROM AUX_ERR");
     }
 };
-
-const QString kInsert = "INSERT INTO TA_MENU (Clave, Proceso, Nombre) VALUES ('A', 'p', 'n')";
 
 TEST_F(ErrorTableTest, AFailingScriptRollsBackLeavesOneRowAndOneMessage) {
     abre();
@@ -137,15 +154,9 @@ TEST_F(ErrorTableTest, OfSeveralErrorsAllButTheLastAreReported) {
     ScriptedBackend& motor = motorGuionado();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.errors.size());
-        motor.failNext(ScriptedBackend::Call::Execute, c.errors);
-        op.answer(vb::vbOK);
-        bool hubo = false;
-        std::int32_t nro = 0;
-        QString sentencia, texto;
-        ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto,
-                                         true);
-        EXPECT_EQ(nro, 2627);
-        EXPECT_EQ(texto, c.text);
+        const Corrida r = fallaCon(motor, c.errors);
+        EXPECT_EQ(r.nro, 2627);
+        EXPECT_EQ(r.texto, c.text);
         EXPECT_EQ(op.messages().last().text, c.text);
     }
 }
@@ -167,16 +178,10 @@ TEST_F(ErrorTableTest, ANoticeBeforeTheErrorLeavesTheRealErrorInTheRowAndTheMess
     ScriptedBackend& motor = motorGuionado();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.errors.size());
-        motor.failNext(ScriptedBackend::Call::Execute, c.errors);
-        op.answer(vb::vbOK);
-        bool hubo = false;
-        std::int32_t nro = 0;
-        QString sentencia, texto;
-        ModGlobal::GActualizarDatoScript({kInsert}, hubo, nro, false, false, sentencia, texto,
-                                         true);
-        EXPECT_TRUE(hubo);
-        EXPECT_EQ(nro, 2627);
-        EXPECT_EQ(texto, c.text);
+        const Corrida r = fallaCon(motor, c.errors);
+        EXPECT_TRUE(r.hubo);
+        EXPECT_EQ(r.nro, 2627);
+        EXPECT_EQ(r.texto, c.text);
         ASSERT_FALSE(op.messages().isEmpty());
         EXPECT_EQ(op.messages().last().text, c.text);
         EXPECT_EQ(auxErr().last()[3], c.text);
