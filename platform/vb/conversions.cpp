@@ -41,16 +41,17 @@ QDateTime fromOADate(double value) {
     return QDateTime(kZeroDate.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
-// Plain decimal digits of |value| rounded half away from zero to `decimals`, through the 15
-// significant digits a double holds (so 1.005 rounds as written, to 1.01).
-void roundedDigits(double value, int decimals, QString* whole, QString* fraction) {
-    const double a = std::fabs(value);
-    QString s = QString::number(a, 'e', 14);  // d.dddddddddddddde±x
-    const int ePos = static_cast<int>(s.indexOf(u'e'));
-    const int exp = s.mid(ePos + 1).toInt();
-    QString mant = s.left(ePos).remove(u'.');  // 15 digits
-    // Place the point: value = 0.mant * 10^(exp+1)
-    int pointPos = exp + 1;  // digits before the point
+// A number to format: a double, or an amount of money whose every digit counts.
+struct Amount {
+    double value = 0;
+    std::optional<Currency> exact;
+    Amount(double v) : value(v) {}
+    Amount(Currency c) : value(c.toDouble()), exact(c) {}
+};
+
+// The digits `mant` with the point after `pointPos` of them, rounded half away from zero to
+// `decimals`, as whole and fraction digits.
+void roundDigits(QString mant, int pointPos, int decimals, QString* whole, QString* fraction) {
     if (pointPos < 0) {
         mant = QString(-pointPos, u'0') + mant;
         pointPos = 0;
@@ -82,6 +83,26 @@ void roundedDigits(double value, int decimals, QString* whole, QString* fraction
     if (intPart.isEmpty()) intPart = QStringLiteral("0");
     *whole = intPart;
     *fraction = fracPart;
+}
+
+// Plain decimal digits of |amount| (times 100 for a percentage) rounded half away from zero to
+// `decimals`: a double through the 15 significant digits it holds (so 1.005 rounds as written,
+// to 1.01), money through every digit it has.
+void roundedDigits(const Amount& amount, bool percent, int decimals, QString* whole,
+                   QString* fraction) {
+    if (amount.exact) {
+        const std::int64_t scaled = amount.exact->scaled();
+        const QString digits = QString::number(scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled)
+                                                          : static_cast<std::uint64_t>(scaled));
+        return roundDigits(digits, static_cast<int>(digits.size()) - 4 + (percent ? 2 : 0),
+                           decimals, whole, fraction);
+    }
+    const double a = std::fabs(amount.value) * (percent ? 100.0 : 1.0);
+    QString s = QString::number(a, 'e', 14);  // d.dddddddddddddde±x
+    const int ePos = static_cast<int>(s.indexOf(u'e'));
+    const int exp = s.mid(ePos + 1).toInt();
+    // value = 0.mant * 10^(exp+1): the point after exp + 1 of its 15 digits
+    roundDigits(s.left(ePos).remove(u'.'), exp + 1, decimals, whole, fraction);
 }
 
 // The text of a number with at most four decimals well inside 15 digits (prices, quantities):
@@ -234,7 +255,7 @@ QStringList splitSections(const QString& mask) {
     return sections;
 }
 
-QString formatNumberSection(double value, const QString& section, bool withSign) {
+QString formatNumberSection(const Amount& amount, const QString& section, bool withSign) {
     const QList<Token> tokens = tokenizeNumberMask(section);
     int pointIdx = -1;
     for (int i = 0; i < tokens.size(); ++i)
@@ -266,9 +287,8 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
         if (seenZero) ++requiredInt;
     }
 
-    if (percent) value *= 100.0;
     QString whole, frac;
-    roundedDigits(value, fracPlaces, &whole, &frac);
+    roundedDigits(amount, percent, fracPlaces, &whole, &frac);
     const bool isZero = whole == QLatin1String("0") && !frac.contains(QRegularExpression("[1-9]"));
     if (whole == QLatin1String("0") && requiredInt == 0) whole.clear();
     if (whole.size() < requiredInt) whole.prepend(QString(requiredInt - whole.size(), u'0'));
@@ -346,17 +366,17 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
             }
         }
     }
-    if (withSign && value < 0 && !isZero) out.prepend(u'-');
+    if (withSign && amount.value < 0 && !isZero) out.prepend(u'-');
     return out;
 }
 
-QString formatNumber(double value, const QString& mask) {
+QString formatNumber(const Amount& amount, const QString& mask) {
     const QStringList sections = splitSections(mask);
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatNumberSection(-value, sections[1], false);
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatNumberSection(0, sections[2], false);
-    return formatNumberSection(value, sections[0], true);
+    if (amount.value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
+        return formatNumberSection(amount, sections[1], false);
+    if (amount.value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
+        return formatNumberSection(0.0, sections[2], false);
+    return formatNumberSection(amount, sections[0], true);
 }
 
 // ---- date masks ---------------------------------------------------------------------------
@@ -840,6 +860,9 @@ QString Format(const Variant& value, const QString& mask) {
         if (numberMask) return formatNumber(0, mask);
         return {};
     case Variant::Type::Bytes: return formatString(CStr(value), mask);
+    case Variant::Type::Currency:
+        if (numberMask || !dateMask) return formatNumber(value.currency(), mask);
+        return formatDate(CDate(value), mask);
     default:
         if (numberMask || !dateMask) return formatNumber(value.number(), mask);
         return formatDate(CDate(value), mask);

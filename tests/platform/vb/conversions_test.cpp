@@ -227,6 +227,12 @@ TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
         {dt, "yyyymmdd", "20260307"},
         {dt, "d/m/yyyy", "7/3/2026"},
         {Variant("07/03/2026"), "yyyy-mm-dd", "2026-03-07"},
+        {Variant("10/12/2026"), "d", "10"},
+        {dt, "d", "7"},
+        {dt, "dd", "07"},
+        {dt, "m", "3"},
+        {Variant("10/12/2026"), " Short Date ", "10/12/2026"},
+        {dt, "  long time", "09:05:04"},
         {Variant("abc"), ">", "ABC"},
         {Variant("abc"), "0.00", "abc"},
     };
