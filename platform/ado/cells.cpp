@@ -1,7 +1,6 @@
 #include "platform/ado/cells.h"
 
-#include "platform/ado/datatype.h"
-#include "platform/vb/conversions.h"
+#include "platform/ado/tsql/datetime.h"
 
 namespace ado {
 
@@ -119,10 +118,8 @@ vb::Variant Cells::value(size_t index) const {
             return QString::fromUtf8(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
         case Tag::DateText: {
             const char* text = buffer_.data() + c.u.at;
-            if (auto d = parseIsoDateTime(text, static_cast<int>(c.length))) return *d;
-            const QString s = QString::fromUtf8(text, static_cast<qsizetype>(c.length));
-            if (auto d = vb::parseDate(s.trimmed())) return *d;
-            return s;
+            if (auto d = tsql::readDateTime(text, static_cast<int>(c.length))) return *d;
+            return QString::fromUtf8(text, static_cast<qsizetype>(c.length));
         }
         case Tag::Bytes:
             return QByteArray(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));

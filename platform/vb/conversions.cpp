@@ -38,7 +38,8 @@ QDateTime fromOADate(double value) {
         ms -= 86400000;
         days += value < 0 ? -1 : 1;
     }
-    return QDateTime(kZeroDate.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    return wallClock(kZeroDate.addDays(days),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
 // A number to format: a double, or an amount of money whose every digit counts.
@@ -594,7 +595,7 @@ QString formatString(const QString& s, const QString& mask) {
 const QLocale& locale() { return localeStorage(); }
 void setLocale(const QLocale& l) { localeStorage() = l; }
 
-QDateTime zeroDate() { return QDateTime(kZeroDate, QTime(0, 0)); }
+QDateTime zeroDate() { return wallClock(kZeroDate); }
 
 double Val(const QString& text) {
     int i = 0;
@@ -788,6 +789,47 @@ bool IsDate(const Variant& v) {
     return false;
 }
 
+std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
+    const auto digits = [p](int at, int count) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i) {
+            const char c = p[i];
+            if (c < '0' || c > '9') return -1;
+            v = v * 10 + (c - '0');
+        }
+        return v;
+    };
+    if (n != 10 && n != 16 && n < 19) return std::nullopt;
+    if (p[4] != '-' || p[7] != '-') return std::nullopt;
+    const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
+    if (y < 0 || mo < 0 || d < 0) return std::nullopt;
+    const QDate date(y, mo, d);
+    if (!date.isValid()) return std::nullopt;
+    if (n == 10) return wallClock(date);
+    if ((p[10] != ' ' && p[10] != 'T') || p[13] != ':') return std::nullopt;
+    const int h = digits(11, 2), mi = digits(14, 2);
+    int s = 0, ms = 0;
+    if (n >= 19) {
+        if (p[16] != ':') return std::nullopt;
+        s = digits(17, 2);
+        if (n > 19) {
+            if (p[19] != '.' || n == 20) return std::nullopt;
+            // Past the milliseconds, digits only count for rounding.
+            int scale = 100;
+            for (int i = 20; i < n; ++i) {
+                if (p[i] < '0' || p[i] > '9') return std::nullopt;
+                if (i < 23) ms += (p[i] - '0') * scale;
+                scale /= 10;
+            }
+            if (n > 23 && p[23] >= '5') ++ms;
+        }
+    }
+    if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59) return std::nullopt;
+    const int sinceMidnight = ((h * 60 + mi) * 60 + s) * 1000 + ms;
+    if (sinceMidnight == 86400000) return wallClock(date.addDays(1));
+    return wallClock(date, QTime::fromMSecsSinceStartOfDay(sinceMidnight));
+}
+
 std::optional<QDateTime> parseDate(const QString& text) {
     static const QRegularExpression dayFirst(QStringLiteral(
         R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
@@ -808,18 +850,18 @@ std::optional<QDateTime> parseDate(const QString& text) {
         const QDate d(year, m.captured(3).toInt(), m.captured(1).toInt());
         auto tm = makeTime(m.captured(5), m.captured(6), m.captured(7));
         if (!d.isValid() || !tm) return std::nullopt;
-        return QDateTime(d, *tm);
+        return wallClock(d, *tm);
     }
     if (auto m = iso.match(t); m.hasMatch()) {
         const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         auto tm = makeTime(m.captured(4), m.captured(5), m.captured(6));
         if (!d.isValid() || !tm) return std::nullopt;
-        return QDateTime(d, *tm);
+        return wallClock(d, *tm);
     }
     if (auto m = timeOnly.match(t); m.hasMatch()) {
         auto tm = makeTime(m.captured(1), m.captured(2), m.captured(3));
         if (!tm) return std::nullopt;
-        return QDateTime(kZeroDate, *tm);
+        return wallClock(kZeroDate, *tm);
     }
     return std::nullopt;
 }
