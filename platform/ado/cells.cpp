@@ -2,12 +2,28 @@
 
 #include "platform/ado/tsql/datetime.h"
 
+#include <cstring>
+
 namespace ado {
 
 namespace {
 
 // Larger storage is given back to the system rather than kept.
 constexpr size_t kKeepBytes = 64u << 20;
+
+// Whether UTF-8 text is plain ASCII, eight bytes at a time: such a text becomes a QString by
+// widening its bytes, which costs a fraction of decoding UTF-8.
+bool isAscii(const char* p, size_t n) {
+    std::uint64_t bits = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        bits |= word;
+    }
+    for (; i < n; ++i) bits |= static_cast<unsigned char>(p[i]);
+    return (bits & 0x8080808080808080ull) == 0;
+}
 
 }  // namespace
 
@@ -47,7 +63,9 @@ void Cells::recycle() {
 }
 
 void Cells::appendText(const char* utf8, int length, bool dateText) {
-    Cell& c = push(dateText ? Tag::DateText : Tag::Text);
+    Cell& c = push(dateText                                     ? Tag::DateText
+                   : isAscii(utf8, static_cast<size_t>(length)) ? Tag::Ascii
+                                                                : Tag::Text);
     c.u.at = static_cast<std::uint64_t>(buffer_.size());
     c.length = static_cast<std::uint32_t>(length);
     buffer_.append(utf8, static_cast<size_t>(length));
@@ -114,6 +132,8 @@ vb::Variant Cells::value(size_t index) const {
             return c.u.d;
         case Tag::Currency:
             return vb::Currency::fromScaled(c.u.i);
+        case Tag::Ascii:
+            return QString::fromLatin1(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
         case Tag::Text:
             return QString::fromUtf8(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
         case Tag::DateText: {

@@ -52,6 +52,7 @@ private:
         Int64,
         Double,
         Currency,
+        Ascii,  // UTF-8 text of ASCII characters only
         Text,
         DateText,
         Bytes,
