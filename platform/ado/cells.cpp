@@ -2,6 +2,7 @@
 
 #include "platform/ado/tsql/datetime.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ado {
@@ -48,11 +49,13 @@ Cells& Cells::operator=(Cells&& other) noexcept {
         cells_ = std::move(other.cells_);
         buffer_ = std::move(other.buffer_);
         values_ = std::move(other.values_);
+        recent_ = std::move(other.recent_);
     }
     return *this;
 }
 
 void Cells::recycle() {
+    recent_.clear();
     if (spare_.full || cells_.capacity() == 0) return;
     if (cells_.capacity() * sizeof(Cell) + buffer_.capacity() > kKeepBytes) return;
     cells_.clear();
@@ -117,6 +120,30 @@ void Cells::set(size_t index, const vb::Variant& value) {
     cells_[index] = stored(value);
 }
 
+QString Cells::text(const Cell& c) const {
+    const char* bytes = buffer_.data() + c.u.at;
+    const auto make = [&] {
+        return c.tag == Tag::Ascii ? QString::fromLatin1(bytes, static_cast<qsizetype>(c.length))
+                                   : QString::fromUtf8(bytes, static_cast<qsizetype>(c.length));
+    };
+    // Long texts (descriptions, statements) seldom repeat and are not worth the comparison.
+    constexpr std::uint32_t kShort = 32;
+    if (c.length > kShort || c.length == 0) return make();
+    // The hash of the first and last eight bytes (or fewer) and the length.
+    std::uint64_t head = 0, tail = 0;
+    std::memcpy(&head, bytes, std::min<std::uint32_t>(c.length, 8));
+    if (c.length > 8) std::memcpy(&tail, bytes + c.length - 8, 8);
+    const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail + c.length);
+    if (recent_.empty()) recent_.resize(kRecent);
+    Recent& r = recent_[(hash >> 56) % kRecent];
+    if (r.length == c.length && std::memcmp(buffer_.data() + r.at, bytes, c.length) == 0)
+        return r.text;
+    r.at = c.u.at;
+    r.length = c.length;
+    r.text = make();
+    return r.text;
+}
+
 vb::Variant Cells::value(size_t index) const {
     const Cell& c = cells_[index];
     switch (c.tag) {
@@ -133,9 +160,8 @@ vb::Variant Cells::value(size_t index) const {
         case Tag::Currency:
             return vb::Currency::fromScaled(c.u.i);
         case Tag::Ascii:
-            return QString::fromLatin1(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
         case Tag::Text:
-            return QString::fromUtf8(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
+            return text(c);
         case Tag::DateText: {
             const char* text = buffer_.data() + c.u.at;
             if (auto d = tsql::readDateTime(text, static_cast<int>(c.length))) return *d;

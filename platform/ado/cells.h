@@ -84,6 +84,18 @@ private:
     void takeSpare();
     static thread_local Spare spare_;
 
+    // A text read again (a user, a workstation, a process name repeat row after row) shares
+    // the QString made for it last time instead of making another: the last short texts read,
+    // by a hash of their bytes.
+    QString text(const Cell& c) const;
+    struct Recent {
+        std::uint64_t at = 0;
+        std::uint32_t length = 0;
+        QString text;
+    };
+    static constexpr int kRecent = 256;
+    mutable std::vector<Recent> recent_;
+
     std::vector<Cell> cells_;
     std::string buffer_;
     std::vector<vb::Variant> values_;
