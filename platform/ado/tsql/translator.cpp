@@ -606,6 +606,10 @@ private:
             qsizetype left = previousSignificant(t_, k - 1);
             if (left >= 0 && t_[left].isWord(u"NOT")) left = previousSignificant(t_, left - 1);
             if (left < 0 || leftOperand(left + 1) != Operand::Date) continue;
+            if (const qsizetype compared = comparisonsOfColumn(left, k); compared >= 0) {
+                k = compared;
+                continue;
+            }
             if (t_[k].isWord(u"BETWEEN")) {
                 qsizetype low = nextSignificant(t_, k + 1);
                 qsizetype end = primaryEnd(low);
@@ -801,6 +805,59 @@ private:
             }
             insertText(t_, i + 1, QStringLiteral(" COLLATE SSCI"));
         }
+    }
+
+    // "c [NOT] BETWEEN a AND b" and "c [NOT] IN (a, b, ...)" of a bare column c and single
+    // values become "[NOT] (c >= a AND c <= b)" and "[NOT] (c = a OR c = b ...)", whose
+    // comparisons are then made on the column's keys (compareDateColumn). c ends at `column`,
+    // the BETWEEN or IN is at `word`; returns the index of the last token written, or -1 when
+    // the shape is another.
+    qsizetype comparisonsOfColumn(qsizetype column, qsizetype word) {
+        if (!isName(t_[column])) return -1;
+        const qsizetype before = previousSignificant(t_, word - 1);
+        const bool negated = before != column;  // the NOT between them
+        const qsizetype first = primaryStart(column);
+        const qsizetype outside = previousSignificant(t_, first - 1);
+        if (outside >= 0 && (t_[outside].is(K::Operator) || t_[outside].is(K::Dot))) return -1;
+        const auto single = [&](qsizetype at) {
+            return at < t_.size() &&
+                   (t_[at].is(K::String) || t_[at].is(K::Number) || isParameter(t_[at]));
+        };
+        const QString c = join(t_, first, column + 1);
+        QStringList terms;
+        qsizetype last = -1;
+        if (t_[word].isWord(u"BETWEEN")) {
+            const qsizetype low = nextSignificant(t_, word + 1);
+            const qsizetype conj = nextSignificant(t_, low + 1);
+            const qsizetype high = nextSignificant(t_, conj + 1);
+            if (!single(low) || conj >= t_.size() || !t_[conj].isWord(u"AND") || !single(high))
+                return -1;
+            const qsizetype after = nextSignificant(t_, high + 1);
+            if (after < t_.size() && (t_[after].is(K::Operator) || t_[after].is(K::Dot)))
+                return -1;
+            terms << QStringLiteral("%1 >= %2 AND %1 <= %3").arg(c, t_[low].text, t_[high].text);
+            last = high;
+        } else {
+            const qsizetype open = nextSignificant(t_, word + 1);
+            if (open >= t_.size() || !t_[open].is(K::Open)) return -1;
+            qsizetype v = nextSignificant(t_, open + 1);
+            while (true) {
+                if (!single(v)) return -1;
+                terms << QStringLiteral("%1 = %2").arg(c, t_[v].text);
+                const qsizetype next = nextSignificant(t_, v + 1);
+                if (next >= t_.size()) return -1;
+                if (t_[next].is(K::Close)) {
+                    last = next;
+                    break;
+                }
+                if (!t_[next].is(K::Comma)) return -1;
+                v = nextSignificant(t_, next + 1);
+            }
+        }
+        const QString text = (negated ? QStringLiteral("NOT (") : QStringLiteral("(")) +
+                             terms.join(QStringLiteral(" OR ")) + u')';
+        t_.remove(first, last - first + 1);
+        return first + insertText(t_, first, text) - 1;
     }
 
     // A date column compared with a value: stored texts of the ISO shapes sort by their day

@@ -7,6 +7,7 @@
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -223,6 +224,35 @@ TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
     EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:16.000"));
     rs.MoveNext();
     EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:15.997"));
+}
+
+// A date column holds, besides the layer's own form, what another program may have written in
+// an ISO shape (the date alone, no seconds, a "T", a fraction): each compares as its date-time.
+TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &otro), SQLITE_OK);
+    for (const char* fecha : {"2026-03-28 23:59:59.997", "2026-03-29", "2026-03-29 00:00",
+                              "2026-03-29T10:30:15.5", "2026-03-29 23:59", "2026-03-30"}) {
+        const QByteArray sql = QByteArray("INSERT INTO AUX_ERR (fecha) VALUES ('") + fecha + "')";
+        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    sqlite3_close(otro);
+    const Case cases[] = {
+        {"COUNT(*) FROM AUX_ERR WHERE fecha = '2026-03-29'", "number 2"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha >= '2026-03-29'", "number 5"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha > '2026-03-29'", "number 3"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha < '2026-03-29 00:00:01'", "number 3"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha <= '20260329 10:30:15.500'", "number 4"},
+        {"COUNT(*) FROM AUX_ERR WHERE '2026-03-29 10:30:15.5' < fecha", "number 2"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha <> '2026-03-29 23:59'", "number 5"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha BETWEEN '2026-03-29' AND '2026-03-29 23:59:59'",
+         "number 4"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha NOT BETWEEN '2026-03-29' AND '2026-03-29 23:59:59'",
+         "number 2"},
+        {"MAX(fecha) FROM AUX_ERR WHERE fecha < '2026-03-29 10:00'",
+         "date 2026-03-29 00:00:00.000"},
+    };
+    check(cases);
 }
 
 // Ranges of a class follow the collation's order of letters, as every other comparison does.

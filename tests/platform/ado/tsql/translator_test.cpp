@@ -150,8 +150,13 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
            {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
             "'2025-03-01' AND '2025-03-02'",
             "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
-            "'x' WHERE fecha BETWEEN tsql_datetime('2025-03-01') AND "
-            "tsql_datetime('2025-03-02')"}});
+            "'x' WHERE ((fecha >= tsql_daykey('2025-03-01') AND (fecha >= "
+            "tsql_ceildaykey('2025-03-01') OR tsql_datecmp(fecha, '2025-03-01') >= 0)) AND "
+            "(fecha < tsql_nextdaykey('2025-03-02') AND (fecha < tsql_daykey('2025-03-02') OR "
+            "tsql_datecmp(fecha, '2025-03-02') <= 0)))"},
+           {"SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN ? AND fecha",
+            "SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN tsql_datetime(?1) AND "
+            "tsql_datetime(fecha)"}});
 }
 
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
