@@ -444,7 +444,9 @@ void FrmEnviar::altoDelMensaje(bool conPagina) {
 
 void FrmEnviar::altoDelFormulario() {
     // The form's height, 10635 twips, never beyond the screen's free area with the frame.
-    const QRect libre = screen()->availableGeometry();
+    const QScreen* pantalla = screen();
+    if (!pantalla) return;
+    const QRect libre = pantalla->availableGeometry();
     const QSize borde = frameGeometry().size() - size();
     resize(std::min(width(), libre.width() - borde.width()),
            std::min(px(10635), libre.height() - borde.height()));
