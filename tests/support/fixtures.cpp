@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sched.h>
@@ -232,6 +233,22 @@ std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& 
     SmallDiskRun run;
     in >> run.answer >> run.files;
     return run;
+}
+
+std::optional<SmallDiskRun> onFullDisk(const QString& name, const QByteArray& old,
+                                       const std::function<bool(const QString& path)>& write) {
+    return onSmallDisk([&](const QString& folder) {
+        const QString path = QDir(folder).filePath(name);
+        if (!writeFile(path, old) || !fillDisk(folder)) {
+            std::fprintf(stderr, "the full disk could not be prepared\n");
+            _exit(4);
+        }
+        try {
+            return write(path);
+        } catch (...) {
+            return false;
+        }
+    });
 }
 
 bool fillDisk(const QString& folder, const QString& name) {

@@ -118,5 +118,10 @@ std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& 
 // Fills the file system that holds `folder` with the file `name` until nothing more fits.
 // False when it ends for any other reason.
 bool fillDisk(const QString& folder, const QString& name = QStringLiteral("relleno"));
+// A writer on a full disk: on a small disk whose file `name` holds `old` and where nothing
+// more fits (the filler is "relleno"), `write` gets that file's path. A writer that raises
+// answers False.
+std::optional<SmallDiskRun> onFullDisk(const QString& name, const QByteArray& old,
+                                       const std::function<bool(const QString& path)>& write);
 
 }  // namespace zxtest
