@@ -84,11 +84,15 @@ bool replaceFile(const QString& path, const QByteArray& bytes, int permissions, 
 bool appendToFile(const QString& path, const QByteArray& bytes, int permissions) {
     // Unbuffered: a write that does not fit fails here, not later at a flush nobody checks.
     QFile f(path);
+    const bool existed = f.exists();
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) return false;
     if (permissions != 0) f.setPermissions(asPermissions(permissions));
     const qint64 before = f.size();
     if (f.write(bytes) == bytes.size()) return true;
-    f.resize(before);
+    if (existed)
+        f.resize(before);
+    else
+        f.remove();
     return false;
 }
 
