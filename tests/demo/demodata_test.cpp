@@ -4,6 +4,8 @@
 #include "platform/ado/tsql/builder.h"
 #include "tests/support/fixtures.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -93,6 +95,33 @@ TEST_F(DemoDatabases, AreTheSameOnEveryRunForTheSameDay) {
     EXPECT_EQ(demo::commandLine(dir.filePath("demo")),
               QStringLiteral("@Server=sqlite:%1;@DbName=DEMO;@Usuario=demo;@Password=demo;")
                   .arg(dir.filePath("demo")));
+}
+
+// Both databases and the logins beside them belong to whoever made the demo alone.
+TEST_F(DemoDatabases, AreReadableByTheirOwnerAlone) {
+    for (const char* name :
+         {"DEMO.db", "DEMO.login", "KQ_ESTADISTICAS.db", "KQ_ESTADISTICAS.login"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(QFileInfo::exists(file(name)));
+        EXPECT_EQ(QFile::permissions(file(name)) &
+                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                       QFile::WriteOther | QFile::ExeOther),
+                  QFile::Permissions());
+    }
+}
+
+// The statistics database lets in the demo's login alone too: the program opens it with the
+// main database's login.
+TEST_F(DemoDatabases, TheStatisticsDatabaseLetsInOnlyTheDemoLogin) {
+    const QString base = QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;")
+                             .arg(dir.filePath("demo"), QString::fromUtf8(demo::statisticsName));
+    ado::Connection demoLogin;
+    demoLogin.Open(base + QStringLiteral("UId=demo;Pwd=demo;"));
+    EXPECT_EQ(demoLogin.State(), ado::adStateOpen);
+    ado::Connection otro;
+    EXPECT_NE(zxtest::raisedNumber([&] { otro.Open(base + QStringLiteral("UId=sa;Pwd=x;")); }), 0);
+    ASSERT_EQ(otro.errors().Count(), 1);
+    EXPECT_EQ(otro.errors().Item(0).NativeError, 18456);
 }
 
 // The demo's main database lets in its own login and refuses another as SQL Server does.
