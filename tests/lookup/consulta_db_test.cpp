@@ -172,8 +172,8 @@ TEST_F(ConsultaDb, AFilterWithAStatementSeparatorIsRefused) {
     for (const QString& filtro : filtros) {
         SCOPED_TRACE(filtro.toStdString());
         const QString ruta = folder.file("hostil.kqv");
-        ASSERT_TRUE(zxtest::writeFile(
-            ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|", filtro})));
+        ASSERT_TRUE(zxtest::writeFile(ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES",
+                                                              "|NOMBRE|IDVENDEDOR|", filtro})));
         service.gRutaMascaraConsultas = ruta;
         service.ValorDevuelto = "anterior";
         const qsizetype antes = op.messages().size();
@@ -181,12 +181,40 @@ TEST_F(ConsultaDb, AFilterWithAStatementSeparatorIsRefused) {
         service.CampoDevuelto = "IDVENDEDOR";
         service.ConsultaSearch("V_TA_VENDEDORES");
         ASSERT_EQ(op.messages().size(), antes + 1);
-        EXPECT_TRUE(op.messages().last().text.contains(ruta)) << op.messages().last().text.toStdString();
+        EXPECT_TRUE(op.messages().last().text.contains(ruta))
+            << op.messages().last().text.toStdString();
         EXPECT_EQ(op.messages().last().title, "Aviso al Operador");
         EXPECT_EQ(forms.shown, 0);
         EXPECT_TRUE(service.ValorDevuelto.isEmpty());
         EXPECT_EQ(data.rows("SELECT IDVENDEDOR FROM V_TA_VENDEDORES ORDER BY 1"),
                   (QList<QStringList>{{"V1"}, {"V2"}}));
+    }
+}
+
+// A lookup sends one SELECT and nothing else: a definition's filter that makes it anything
+// more is refused, naming the definition file, whatever its words.
+TEST_F(ConsultaDb, AFilterThatIsNotPartOfOneSelectIsRefusedNamingTheFile) {
+    const QString filtros[] = {
+        "IDVENDEDOR = 'V1' DISABLE TRIGGER ALL ON V_TA_VENDEDORES --",
+        "1=1 ENABLE TRIGGER ALL ON V_TA_VENDEDORES",
+        "1=1 SETUSER",
+        "IDVENDEDOR IN (SELECT IDVENDEDOR FROM OPENQUERY(LNK, 'DELETE FROM V_TA_VENDEDORES'))",
+    };
+    for (const QString& filtro : filtros) {
+        SCOPED_TRACE(filtro.toStdString());
+        const QString ruta = folder.file("hostil.kqv");
+        ASSERT_TRUE(zxtest::writeFile(ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES",
+                                                              "|NOMBRE|IDVENDEDOR|", filtro})));
+        service.gRutaMascaraConsultas = ruta;
+        const qsizetype antes = op.messages().size();
+        op.answer(vb::vbOK);
+        service.CampoDevuelto = "IDVENDEDOR";
+        service.ConsultaSearch("V_TA_VENDEDORES");
+        ASSERT_EQ(op.messages().size(), antes + 1);
+        EXPECT_TRUE(op.messages().last().text.contains(ruta))
+            << op.messages().last().text.toStdString();
+        EXPECT_EQ(op.messages().last().title, "Aviso al Operador");
+        EXPECT_EQ(forms.shown, 0);
     }
 }
 
@@ -208,9 +236,9 @@ TEST_F(ConsultaDb, ALookupRunsOneStatementOnly) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.filtro);
         const QString ruta = folder.file("una.kqv");
-        ASSERT_TRUE(zxtest::writeFile(ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES",
-                                                              "|NOMBRE|IDVENDEDOR|",
-                                                              QString::fromUtf8(c.filtro)})));
+        ASSERT_TRUE(zxtest::writeFile(
+            ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|",
+                                    QString::fromUtf8(c.filtro)})));
         service.gRutaMascaraConsultas = ruta;
         int filas = -1;
         forms.grilla = [&](SearchGrid& g) {
