@@ -60,6 +60,41 @@ TEST_F(BasesTxtTest, AValueWithACommaIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(op.messages().first().title, QStringLiteral("Atención"));
 }
 
+// A field that would not read back as itself from its line is refused with the reason, and
+// nothing is written: a line break would make a stray entry and lose the registered name.
+TEST_F(BasesTxtTest, AFieldThatWouldBreakItsLineIsRefusedAndNothingIsWritten) {
+    TXR_Common::AgregaConexionBases("A / S", "a", "a", "a", "s");
+    const QByteArray antes = zxtest::readFile(folder.file("BASES.TXT"));
+    const struct {
+        const char* nombre;
+        const char* database;
+        const char* servidor;
+        const char* motivo;
+    } casos[] = {
+        {"EMPRESA\r\nOTRA / S", "empresa", "s", "un salto de línea"},
+        {"B / S", "emp\nresa", "s", "un salto de línea"},
+        {"B / S", "b", "srv\r01", "un salto de línea"},
+        {"B / S", "b", "host,1500", "una coma"},
+        {"B / S", "\"b\"", "s", "comillas"},
+        {"B / S", "b\tc", "s", "un carácter de control"},
+        {"B / S", "b", "日本", "caracteres que el archivo no puede guardar"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.motivo);
+        const qsizetype avisos = op.messages().size();
+        op.answer(vb::vbOK);
+        EXPECT_FALSE(TXR_Common::AgregaConexionBases(QString::fromUtf8(c.nombre),
+                                                     QString::fromUtf8(c.database), "u", "p",
+                                                     QString::fromUtf8(c.servidor)));
+        EXPECT_EQ(zxtest::readFile(folder.file("BASES.TXT")), antes);
+        ASSERT_EQ(op.messages().size(), avisos + 1);
+        EXPECT_TRUE(op.messages().last().text.startsWith("No se puede registrar la conexión: "));
+        EXPECT_TRUE(op.messages().last().text.endsWith(QString::fromUtf8(c.motivo) + '.'))
+            << op.messages().last().text.toStdString();
+        EXPECT_EQ(op.messages().last().title, QStringLiteral("Atención"));
+    }
+}
+
 TEST_F(BasesTxtTest, EachLineReadsOnItsOwn) {
     escribe(
         "A / S,a\r\n"
