@@ -1,11 +1,13 @@
 #include "db/bases_txt.h"
 
+#include "platform/vb/app.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clsutil.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -93,6 +95,26 @@ TEST_F(BasesTxtTest, AFieldThatWouldBreakItsLineIsRefusedAndNothingIsWritten) {
             << op.messages().last().text.toStdString();
         EXPECT_EQ(op.messages().last().title, QStringLiteral("Atención"));
     }
+}
+
+// On a real full disk a registration that only partly fits raises and leaves no half line.
+TEST_F(BasesTxtTest, ARegistrationOnAFullDiskLeavesNoHalfLine) {
+    // 20 bytes free in the file's last page, and nothing else on the disk.
+    const QByteArray antes = "A / S,a,a,a," + QByteArray(4096 - 20 - 14, 's') + "\r\n";
+    const auto run = zxtest::onSmallDisk([&](const QString& disco) {
+        vb::App().Path = disco;
+        if (!zxtest::writeFile(QDir(disco).filePath("BASES.TXT"), antes) ||
+            !zxtest::fillDisk(disco)) {
+            return false;
+        }
+        return zxtest::raisedNumber([] {
+                   TXR_Common::AgregaConexionBases("EMPRESA / SRV01", "empresa", "empresa",
+                                                   "empresa", "srv01:1500");
+               }) == vb::err::PathNotFound;
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.value("BASES.TXT"), antes);
 }
 
 TEST_F(BasesTxtTest, EachLineReadsOnItsOwn) {
