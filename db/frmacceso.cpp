@@ -365,6 +365,8 @@ void frmAcceso::CmdRegistrar_Click() {
     step([&] {
         servidor = ServidorConPuerto();
         const QString base = TxtDbName->text();
+        if (!TXR_Common::ConexionRegistrable(nombre, base, base, base, servidor))
+            throw vb::ExitProcedure{};
         if (ExisteBaseDeDatos(servidor, UCase(base), UCase(base), UCase(base),
                               QStringLiteral("SQLOLEDB"))) {
             TXR_Common::AgregaConexionBases(nombre, base, base, base, servidor);

@@ -289,6 +289,23 @@ TEST_F(RegistrarTest, ARegisteredConnectionIsWrittenAndReadsBack) {
     EXPECT_EQ(bases().count('\n'), 1);
 }
 
+// A database name with a line break would write a stray entry and never be found again:
+// refused before anything is tried or written.
+TEST_F(RegistrarTest, ADatabaseNameWithALineBreakIsRefused) {
+    gDB().gCnn.attachBackend(std::make_unique<zxtest::ScriptedBackend>());
+    frmAcceso f;
+    f.TxtServidor->setText("srv01");
+    f.TxtDbName->setText("empresa\r\nOTRA");
+    op.answer(vb::vbOK);
+    f.CmdRegistrar_Click();
+    EXPECT_FALSE(QFile::exists(folder.file("BASES.TXT")));
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages().first().text.endsWith("contiene un salto de línea."))
+        << op.messages().first().text.toStdString();
+    EXPECT_EQ(op.messages().first().title, QStringLiteral("Atención"));
+    EXPECT_EQ(gDB().gCnn.State(), ado::adStateClosed);
+}
+
 TEST_F(RegistrarTest, TheEmbeddedDatabaseRegistersWhenItsTestConnectionOpens) {
     frmAcceso f;
     f.TxtServidor->setText(servidor());
