@@ -3,6 +3,7 @@
 // and shown in the window offscreen, as "Refrescar Lista" does it. The work must grow in
 // proportion to the names: the larger folder is held against the smaller one, five times
 // as many names, with a little room for the machine's noise.
+#include "app/arranque.h"
 #include "bench/ratios.h"
 #include "platform/shell/settings.h"
 #include "tests/support/ftp_server.h"
@@ -56,6 +57,7 @@ BENCHMARK(BM_FtpWindowList)->Arg(20000)->Arg(100000)->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    arranque::fijaZonaHoraria();  // as the program starts
     QApplication app(argc, argv);
     // The window keeps its last connection in the settings store: this run's own.
     QTemporaryDir settings;
