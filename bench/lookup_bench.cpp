@@ -12,7 +12,7 @@
 #include "platform/ado/ado.h"
 
 #include <QApplication>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <benchmark/benchmark.h>
 
@@ -100,7 +100,7 @@ void BM_GridLoad(benchmark::State& state) {
         auto form = std::make_unique<Lib_FrmCons3>(*grid);
         form->show();
         QApplication::processEvents();
-        rows = form->ListView1->topLevelItemCount();
+        rows = form->ListView1->model()->rowCount();
         state.PauseTiming();
         form.reset();
         grid.reset();

@@ -10,8 +10,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QScrollBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class SearchGridModel;
 
 // The search grid window: shows a SearchGrid's columns, search boxes and rows, and hands it
 // the operator's keys, clicks and typing. Closing the window cancels.
@@ -25,7 +25,7 @@ public:
     // The search box over column `index`.
     QComboBox* CmbSearch(int index) const;
 
-    QTreeWidget* ListView1;
+    QTreeView* ListView1;
     QWidget* picFields;
     QLabel* lblFieldName;
     QLabel* Label1;
@@ -46,14 +46,13 @@ protected:
 
 private:
     void llenaLista();
-    void actualizaFila(int fila);
-    void marcaYColorea(QTreeWidgetItem& item, const SearchGrid::Fila& f);
     void muestraSeleccion();
     void CalcularAncho();
     void Form_Resize();
     void ponCajas();
 
     SearchGrid& grid_;
+    SearchGridModel* modelo_;
     QWidget* clip_;
     QList<QComboBox*> cajas_;
     bool llenando_ = false;

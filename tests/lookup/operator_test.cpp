@@ -7,6 +7,7 @@
 #include "lookup/lib_clscons3.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/mascaras.h"
+#include "tests/lookup/grid_list.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
@@ -18,7 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -52,14 +53,13 @@ protected:
 
     static QStringList columna(const Lib_FrmCons3& form, int k) {
         QStringList out;
-        for (int i = 0; i < form.ListView1->topLevelItemCount(); ++i)
-            out << form.ListView1->topLevelItem(i)->text(k).trimmed();
+        for (int i = 0; i < zxtest::rowsShown(form); ++i)
+            out << zxtest::cellShown(form, i, k).trimmed();
         return out;
     }
     static QStringList titulos(const Lib_FrmCons3& form) {
         QStringList out;
-        for (int k = 0; k < form.ListView1->columnCount(); ++k)
-            out << form.ListView1->headerItem()->text(k);
+        for (int k = 0; k < zxtest::columnsShown(form); ++k) out << zxtest::headerShown(form, k);
         return out;
     }
     // Types `texto` into the search box over column `k` and presses F5.
@@ -236,7 +236,7 @@ TEST_F(LookupOperator, PasswordColumnsAreHiddenOnEveryPath) {
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
             columnas = titulos(form);
-            for (int k = 0; k < form.ListView1->columnCount(); ++k) celdas << columna(form, k);
+            for (int k = 0; k < zxtest::columnsShown(form); ++k) celdas << columna(form, k);
             QTest::keyClick(form.ListView1, Qt::Key_Escape);
             return d.result();
         });
@@ -269,10 +269,10 @@ TEST_F(LookupOperator, ShiftInsertWithZeroOrNothingChecksTheRowWithZero) {
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
             QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
-            EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "3,00");
+            EXPECT_EQ(zxtest::cellShown(form, 0, 2), "3,00");
             QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
-            cantidad = form.ListView1->topLevelItem(0)->text(2);
-            marca = form.ListView1->topLevelItem(0)->checkState(0);
+            cantidad = zxtest::cellShown(form, 0, 2);
+            marca = zxtest::checkShown(form, 0);
             QTest::keyClick(form.ListView1, Qt::Key_Escape);
             return d.result();
         });
