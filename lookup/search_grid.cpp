@@ -80,37 +80,35 @@ void SearchGrid::Form_Load() {
         avisa(alCambiarFilas);
         return;
     }
-    muestraResultado(*resultado);
+    muestraResultado(std::move(*resultado));
 }
 
 namespace {
 
-// The result without its password columns (users' mail passwords live in columns so named):
-// a lookup never shows them, whether its columns were discovered, listed by a definition
-// record or named by a given SELECT. Nothing when there is none to take out.
-std::optional<lookup::ResultadoConsulta> sinContrasenas(const lookup::ResultadoConsulta& r) {
+// Takes the password columns out of the result (users' mail passwords live in columns so
+// named): a lookup never shows them, whether its columns were discovered, listed by a
+// definition record or named by a given SELECT.
+void quitaContrasenas(lookup::ResultadoConsulta& r) {
     QList<int> quedan;
     for (int i = 0; i < r.campos.size(); ++i) {
         if (!vb::Holds(r.campos[i].nombre, QStringLiteral("PASSWORD"))) quedan.append(i);
     }
-    if (quedan.size() == r.campos.size()) return std::nullopt;
-    lookup::ResultadoConsulta limpio;
-    for (int i : quedan) limpio.campos.append(r.campos[i]);
-    limpio.filas.reserve(r.filas.size());
-    for (const QList<vb::Variant>& fila : r.filas) {
+    if (quedan.size() == r.campos.size()) return;
+    QList<lookup::CampoConsulta> campos;
+    for (int i : quedan) campos.append(r.campos[i]);
+    r.campos = std::move(campos);
+    for (QList<vb::Variant>& fila : r.filas) {
         QList<vb::Variant> valores;
         valores.reserve(quedan.size());
-        for (int i : quedan) valores.append(i < fila.size() ? fila[i] : vb::Variant());
-        limpio.filas.append(std::move(valores));
+        for (int i : quedan) valores.append(i < fila.size() ? std::move(fila[i]) : vb::Variant());
+        fila = std::move(valores);
     }
-    return limpio;
 }
 
 }  // namespace
 
-void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& dado) {
-    const std::optional<lookup::ResultadoConsulta> limpio = sinContrasenas(dado);
-    const lookup::ResultadoConsulta& resultado = limpio ? *limpio : dado;
+void SearchGrid::muestraResultado(lookup::ResultadoConsulta resultado) {
+    quitaContrasenas(resultado);
     filas_.clear();
     seleccion_ = -1;
     Encolumnar(resultado.campos);
@@ -164,7 +162,7 @@ bool SearchGrid::esPorDefecto(const QString& valor) const {
     return false;
 }
 
-void SearchGrid::Leer(const lookup::ResultadoConsulta& resultado) {
+void SearchGrid::Leer(lookup::ResultadoConsulta& resultado) {
     ContadorFilas = 0;
     const int devuelto = indiceCampo(resultado.campos, CampoDevuelto);
     const int puntoPedido = indiceCampo(resultado.campos, QStringLiteral("PUNTOPEDIDO"));
@@ -173,7 +171,7 @@ void SearchGrid::Leer(const lookup::ResultadoConsulta& resultado) {
                          puntoPedido >= 0 && stock >= 0;
     const clsUtil& util = gUtil();
     filas_.reserve(resultado.filas.size());
-    for (const QList<vb::Variant>& valores : resultado.filas) {
+    for (QList<vb::Variant>& valores : resultado.filas) {
         ++ContadorFilas;
         Fila fila;
         fila.celdas.reserve(valores.size());
@@ -200,7 +198,11 @@ void SearchGrid::Leer(const lookup::ResultadoConsulta& resultado) {
             if (!color.isEmpty()) fila.color = static_cast<qint64>(vb::Val(color));
         }
         filas_.append(std::move(fila));
+        // The values are texts now: let them go at once, so that a long lookup never holds
+        // its rows twice.
+        valores = QList<vb::Variant>();
     }
+    resultado.filas = {};
 }
 
 void SearchGrid::ordena() {

@@ -86,8 +86,8 @@ public:
     // Runs the query and fills the rows, the columns and their stored widths.
     void Form_Load();
     // The part of the load after the query: columns, rows, order, stored widths and the
-    // initial filter.
-    void muestraResultado(const lookup::ResultadoConsulta& resultado);
+    // initial filter. The result's values are let go row by row as they become the rows.
+    void muestraResultado(lookup::ResultadoConsulta resultado);
     // Saves the widths when GrabarCfg asks it.
     void Form_Unload();
 
@@ -132,7 +132,7 @@ public:
 
 private:
     void Encolumnar(const QList<lookup::CampoConsulta>& campos);
-    void Leer(const lookup::ResultadoConsulta& resultado);
+    void Leer(lookup::ResultadoConsulta& resultado);
     void ordena();
     void ponCaja(int index, const QString& texto);
     QString celda(int fila, int columna) const;
