@@ -185,13 +185,57 @@ void Lib_FrmCons3::muestraSeleccion() {
     ListView1->setCurrentIndex(indice);
     ListView1->scrollTo(indice);
     llenando_ = antes;
+    // A row found by typing in a search box shows its cell in that box's column.
+    muestraColumna(cajaEnfocada());
+}
+
+int Lib_FrmCons3::cajaEnfocada() const {
+    for (int i = 0; i < cajas_.size(); ++i) {
+        if (cajas_[i]->isVisible() && cajas_[i]->hasFocus()) return i;
+    }
+    return -1;
+}
+
+QRect Lib_FrmCons3::areaVisible() const {
+    QRect area = clip_->rect();
+    if (const QScreen* pantalla = screen()) {
+        const QRect disponible = pantalla->availableGeometry();
+        area &= QRect(clip_->mapFromGlobal(disponible.topLeft()), disponible.size());
+    }
+    return area;
+}
+
+void Lib_FrmCons3::muestraColumna(int columna) {
+    if (columna < 0 || columna >= modelo_->columnCount()) return;
+    const QRect area = areaVisible();
+    if (area.isEmpty()) return;
+    const QHeaderView* header = ListView1->header();
+    const int x = xColumna(columna);
+    const int w = header->sectionSize(columna);
+    const int desplazado = -picFields->x();
+    int nuevo = desplazado;
+    if (x - desplazado < area.left() || w > area.width()) {
+        nuevo = x - area.left();
+    } else if (x - desplazado + w > area.left() + area.width()) {
+        nuevo = x + w - area.left() - area.width();
+    }
+    nuevo = std::max(0, nuevo);
+    if (nuevo == desplazado) return;
+    const int valor = static_cast<int>(twips::dePixeles(nuevo));
+    if (valor > HScroll1->maximum()) HScroll1->setMaximum(valor);
+    HScroll1->setValue(valor);
+}
+
+int Lib_FrmCons3::xColumna(int columna) const {
+    const int x = ListView1->header()->sectionPosition(columna);
+    return ListView1->viewport()->mapTo(picFields, QPoint(x, 0)).x();
 }
 
 void Lib_FrmCons3::ponCajas() {
     const auto* header = ListView1->header();
     const int arriba = 0;
     for (int k = 0; k < cajas_.size() && k < modelo_->columnCount(); ++k) {
-        const int x = header->sectionPosition(k);
+        const int x = xColumna(k);
         const int w = std::max(1, header->sectionSize(k) - twips::aPixeles(50));
         cajas_[k]->setGeometry(x, arriba, w, cajas_[k]->sizeHint().height());
     }
@@ -201,11 +245,15 @@ void Lib_FrmCons3::CalcularAncho() {
     double total = 0;
     for (const auto& c : grid_.columnas()) total += c.ancho;
     const int alturaCajas = cajas_.isEmpty() ? 0 : cajas_[0]->sizeHint().height();
-    picFields->resize(twips::aPixeles(std::min(total + 360, 32700.0)), picFields->height());
-    ListView1->setGeometry(0, alturaCajas, twips::aPixeles(total + 360),
-                           std::max(0, picFields->height() - alturaCajas));
-    HScroll1->setMaximum(
-        static_cast<int>(std::round((std::min(total + 360, 32700.0) + 480) * 0.6)));
+    // The strip holds every column, however wide: a narrower one hid the last columns.
+    // The list leaves room for its frame and its vertical scroll bar, so that the last
+    // column is not under the bar.
+    anchoTira_ = std::round(total) + 360;
+    const int lista = std::max(twips::aPixeles(total + 360),
+                               ListView1->header()->length() + 2 * ListView1->frameWidth() +
+                                   ListView1->verticalScrollBar()->sizeHint().width());
+    picFields->resize(std::max(twips::aPixeles(anchoTira_), lista), picFields->height());
+    ListView1->setGeometry(0, alturaCajas, lista, std::max(0, picFields->height() - alturaCajas));
     ponCajas();
     const int pantalla =
         twips::dePixeles(QGuiApplication::primaryScreen()->availableGeometry().width());
@@ -234,6 +282,12 @@ void Lib_FrmCons3::Form_Resize() {
                       std::max(0, alto - alturaCajas));
     if (picFields->width() < clip_->width()) picFields->resize(clip_->width(), alto);
     HScroll1->setGeometry(0, etiqueta + alto + 4, std::max(0, w - twips::aPixeles(120)), barra);
+    // The bar's reach, and at least as far as the strip's right end comes into the window.
+    const int alcance =
+        anchoTira_ <= 32700 ? static_cast<int>(std::round((anchoTira_ + 480) * 0.6)) : 32700;
+    const int falta =
+        static_cast<int>(twips::dePixeles(picFields->width() - areaVisible().width()));
+    HScroll1->setMaximum(std::max(alcance, falta));
 }
 
 void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {
@@ -266,6 +320,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
 
     if (index >= 0 && watched == caja && event->type() == QEvent::FocusIn) {
         grid_.CmbSearch_GotFocus(index);
+        muestraColumna(index);
         caja->setStyleSheet(QStringLiteral("QComboBox { background: #00ffff; }"));
     } else if (index >= 0 && watched == caja && event->type() == QEvent::FocusOut) {
         caja->setStyleSheet(QStringLiteral("QComboBox { background: #ffffff; }"));

@@ -47,6 +47,15 @@ protected:
 private:
     void llenaLista();
     void muestraSeleccion();
+    // Scrolls the strip sideways until column `columna` (its search box and its cells) is in
+    // sight, from its left edge, as much of it as fits.
+    void muestraColumna(int columna);
+    // The left edge of column `columna` on the strip, where its search box stands.
+    int xColumna(int columna) const;
+    // The part of the strip's window that is on the screen, in its own coordinates.
+    QRect areaVisible() const;
+    // The search box that has the focus; -1 when none has it.
+    int cajaEnfocada() const;
     void CalcularAncho();
     void Form_Resize();
     void ponCajas();
@@ -55,5 +64,6 @@ private:
     SearchGridModel* modelo_;
     QWidget* clip_;
     QList<QComboBox*> cajas_;
+    double anchoTira_ = 0;  // twips
     bool llenando_ = false;
 };
