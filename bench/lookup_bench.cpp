@@ -232,7 +232,8 @@ int main(int argc, char** argv) {
     ensureArticles(kMillion);
     openProgramDatabase(kDatabase);
     benchmark::Initialize(&argc, argv);
-    zxbench::runWithRatios({{"BM_GridLoad", "BM_GridRowsThroughLayer", 2.0}});
+    zxbench::runWithRatios(
+        {{"BM_GridLoad/repeats:7", "BM_GridRowsThroughLayer/repeats:7", 2.0}});
     benchmark::Shutdown();
     return 0;
 }

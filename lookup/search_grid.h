@@ -86,8 +86,8 @@ public:
     // Runs the query and fills the rows, the columns and their stored widths.
     void Form_Load();
     // The part of the load after the query: columns, rows, order, stored widths and the
-    // initial filter. The result's values are let go row by row as they become the rows.
-    void muestraResultado(lookup::ResultadoConsulta resultado);
+    // initial filter.
+    void muestraResultado(const lookup::ResultadoConsulta& resultado);
     // Saves the widths when GrabarCfg asks it.
     void Form_Unload();
 
@@ -131,8 +131,12 @@ public:
     static std::pair<QString, QString> programaMantenimiento(const QString& tabla);
 
 private:
+    // A query's rows become the grid's: its fields first, then each row's values, then the
+    // order, the stored widths and the initial filter.
+    void empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas);
+    void Leer(const QList<vb::Variant>& valores);
+    void terminaLectura();
     void Encolumnar(const QList<lookup::CampoConsulta>& campos);
-    void Leer(lookup::ResultadoConsulta& resultado);
     void ordena();
     void ponCaja(int index, const QString& texto);
     QString celda(int fila, int columna) const;
@@ -144,6 +148,17 @@ private:
         if (f) f();
     }
 
+    // What the rows being read need of their fields: the fields shown (password columns
+    // left out) and where the returned value and the stock figures are.
+    struct Lectura {
+        QList<int> campos;
+        int devuelto = -1;
+        int puntoPedido = -1;
+        int stock = -1;
+        bool colorea = false;
+    };
+
+    Lectura lectura_;
     QList<Columna> columnas_;
     QList<Fila> filas_;
     QStringList cajas_;
