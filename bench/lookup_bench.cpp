@@ -179,6 +179,13 @@ BENCHMARK(BM_GridLoad)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAgg
     std::_Exit(0);
 }
 
+// The million-row figures, held against their goals once the run is over.
+struct Figures {
+    double firstRowMs = 0;
+    double peakMB = 0;
+};
+Figures millionRows;
+
 void BM_GridFreshProcess(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     double ms = 0, peak = 0;
@@ -208,6 +215,7 @@ void BM_GridFreshProcess(benchmark::State& state) {
     state.counters["first_row_ms"] = n > 0 ? ms / n : 0;
     state.counters["peak_MB"] = peak;
     state.counters["rows"] = rows;
+    if (rows == kMillion && n > 0) millionRows = {ms / n, peak};
 }
 BENCHMARK(BM_GridFreshProcess)
     ->Arg(kRows)
@@ -232,8 +240,15 @@ int main(int argc, char** argv) {
     ensureArticles(kMillion);
     openProgramDatabase(kDatabase);
     benchmark::Initialize(&argc, argv);
-    zxbench::runWithRatios(
-        {{"BM_GridLoad/repeats:7", "BM_GridRowsThroughLayer/repeats:7", 2.0}});
+    zxbench::runWithRatios({{"BM_GridLoad/repeats:7", "BM_GridRowsThroughLayer/repeats:7", 2.0}});
+    if (millionRows.firstRowMs > 0) {
+        const auto met = [](bool ok) { return ok ? "met" : "not met"; };
+        std::printf(
+            "1,000,000 rows: first row painted after %.0f ms (target at most 1500 ms, %s), "
+            "peak memory %.0f MB (target at most 550 MB, %s)\n",
+            millionRows.firstRowMs, met(millionRows.firstRowMs <= 1500), millionRows.peakMB,
+            met(millionRows.peakMB <= 550));
+    }
     benchmark::Shutdown();
     return 0;
 }
