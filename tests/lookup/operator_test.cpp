@@ -8,6 +8,7 @@
 #include "lookup/lib_frmcons3.h"
 #include "lookup/mascaras.h"
 #include "tests/lookup/grid_list.h"
+#include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
@@ -401,17 +402,11 @@ TEST_F(LookupKeys, HomeAndEndGoToTheFirstAndTheLastRow) {
 
 // The same keys at 200%: this test program again, in a child process at twice the scale.
 TEST(LookupKeysScaled, TheKeysWorkAtTwiceTheScale) {
-    QProcess child;
-    child.setProgram(QCoreApplication::applicationFilePath());
-    child.setArguments({QStringLiteral("--gtest_filter=LookupKeys.*")});
-    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment entorno;
     entorno.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-    child.setProcessEnvironment(entorno);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start();
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString salida = QString::fromUtf8(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << salida.toStdString();
+    QString salida;
+    EXPECT_TRUE(zxtest::runTestsInChild(QStringLiteral("LookupKeys.*"), entorno, &salida))
+        << salida.toStdString();
     EXPECT_EQ(salida.count(QStringLiteral("[       OK ] LookupKeys.")), 2) << salida.toStdString();
 }
 

@@ -23,16 +23,21 @@ bool inChildTest() {
 
 bool runTestInChild(const QProcessEnvironment& environment, QString* output) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return runTestsInChild(QStringLiteral("%1.%2").arg(QString::fromUtf8(test->test_suite_name()),
+                                                       QString::fromUtf8(test->name())),
+                           environment, output);
+}
+
+bool runTestsInChild(const QString& filter, const QProcessEnvironment& environment,
+                     QString* output) {
     QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     all.insert(environment);
     all.insert(QString::fromLatin1(kChild), QStringLiteral("1"));
     QProcess child;
     child.setProcessEnvironment(all);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(
-        QCoreApplication::applicationFilePath(),
-        {QStringLiteral("--gtest_filter=%1.%2")
-             .arg(QString::fromUtf8(test->test_suite_name()), QString::fromUtf8(test->name()))});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=") + filter});
     const bool ended = child.waitForFinished(-1);
     if (output) *output = QString::fromLocal8Bit(child.readAll());
     return ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;

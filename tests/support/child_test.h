@@ -13,6 +13,9 @@ bool inChildTest();
 // over this process's own; true when the child's test passed. `output` gets what the child
 // wrote, for the failure message.
 bool runTestInChild(const QProcessEnvironment& environment, QString* output = nullptr);
+// The same for the tests a gtest filter names ("Suite.*").
+bool runTestsInChild(const QString& filter, const QProcessEnvironment& environment,
+                     QString* output = nullptr);
 
 // The environment of an offscreen screen of `pixels` device pixels (no task bar) shown at
 // `scale` (QT_SCALE_FACTOR): its settings file is written in `folder`.
