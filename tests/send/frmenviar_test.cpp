@@ -625,14 +625,16 @@ TEST_F(FrmEnviarTest, ASmallPictureIsPaintedCentredAtItsOwnSize) {
 TEST_F(FrmEnviarTest, ALargePictureIsFittedIntoItsBoxAndEnlargedOnADoubleClick) {
     transfer::instalaEnEnvio();
     FrmEnviar frm;
-    QImage azul(1600, 1200, QImage::Format_RGB32);
+    // Wider than the box (2:1 against 4:3), so there is a margin above and below to look at.
+    QImage azul(1600, 800, QImage::Format_RGB32);
     azul.fill(Qt::blue);
     frm.Escalar_Imagen(azul, frm.PicLogo);
     const QImage pintado = frm.PicLogo->pixmap().toImage();
     // The box's width is the bound: the picture fills it and is centred in its height.
     const QSize caja = frm.PicLogo->size();
-    const int alto = caja.width() * 3 / 4;
+    const int alto = caja.width() / 2;
     const int arriba = (caja.height() - alto) / 2;
+    ASSERT_GE(arriba, 2);
     EXPECT_EQ(QColor(pintado.pixel(0, arriba + 1)), QColor(Qt::blue));
     EXPECT_EQ(QColor(pintado.pixel(caja.width() - 1, arriba + alto - 2)), QColor(Qt::blue));
     EXPECT_NE(QColor(pintado.pixel(caja.width() / 2, arriba - 2)), QColor(Qt::blue));
