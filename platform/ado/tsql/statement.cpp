@@ -80,7 +80,8 @@ public:
         if (depth > 0 || t.kind != K::Word) return;
         if (head_.isEmpty()) {
             head_ = t.text.toUpper();
-            if (head_ == u"IF") awaitingBody_ = true;
+            // The statement a condition or a common table expression introduces is part of it.
+            if (head_ == u"IF" || head_ == u"WITH") awaitingBody_ = true;
             if (head_ == u"INSERT") insertOpen_ = true;
             return;
         }

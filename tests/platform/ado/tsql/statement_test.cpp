@@ -72,6 +72,11 @@ TEST(SplitBatch, KeepsWhatBelongsToOneStatement) {
         {"CREATE VIEW v AS\nSELECT * FROM t", 1},
         {"SELECT a FROM t\nUNION\nSELECT b FROM u", 1},
         {"ALTER TABLE t\nDROP COLUMN c", 1},
+        {"WITH c AS (SELECT a FROM t)\nSELECT a FROM c", 1},
+        {"WITH c AS (SELECT a FROM t),\nd AS (SELECT a FROM c)\nDELETE FROM t WHERE a IN (SELECT "
+         "a FROM d)",
+         1},
+        {"WITH c AS (SELECT a FROM t)\nSELECT a FROM c\nSELECT b FROM u", 2},
         {"UPDATE t\nSET a = 1\nWHERE b = 2", 1},
         // statements apart
         {"SELECT 1;SELECT 2", 2},
