@@ -17,8 +17,6 @@
 #include "platform/vb/app.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 
 #include <cstdlib>
 #include <ctime>
@@ -31,9 +29,7 @@ void fijaZonaHoraria() {
 }
 
 Programa::Programa(QApplication& app) {
-    if (qtTexts_.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTexts_);
+    ui::installSpanishQtTexts(app, qtTexts_);
     ui::setOperator(&operador_);
     vb::App().Title = QStringLiteral("Zentrik");
     instalaServicios();

@@ -1,5 +1,6 @@
 #include "core/commandline.h"
 
+#include "platform/ado/connectionstring.h"
 #include "platform/vb/strings.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ QString programCommandLine() {
 namespace ModGlobal {
 
 QString ExtraeServidor(const QString& Servidor) {
-    if (Servidor.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) return Servidor;
+    if (ado::isEmbeddedServer(Servidor)) return Servidor;
     QString resultado = Servidor;
     const int barra = vb::InStr(resultado, QStringLiteral("/"));
     if (barra > 0) resultado = vb::Mid(resultado, barra + 1);

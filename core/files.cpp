@@ -4,6 +4,7 @@
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/safefile.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <atomic>
 #include <memory>
@@ -65,6 +65,15 @@ void cierraEnUso() {
     enUso().archivo.reset();
 }
 
+// Closes the file to be shown: lines still buffered that the disk no longer takes raise 75
+// here, so a short file is never shown as the whole export.
+void cierraParaMostrar() {
+    ArchivoEnUso& e = enUso();
+    const bool escrito = !e.archivo || !e.archivo->isOpen() || e.archivo->flush();
+    cierraEnUso();
+    if (!escrito) vb::raise(75);
+}
+
 void escribeLinea(const QString& linea) {
     ArchivoEnUso& e = enUso();
     if (!e.archivo || !e.archivo->isOpen()) vb::raise(52);  // bad file name or number
@@ -104,11 +113,11 @@ bool CopiaArchivo(const QString& Origen, const QString& Destino) {
     if (!origen.open(QIODevice::ReadOnly)) return false;
     // Written aside in the same folder and renamed into place only when complete: a copy
     // that fails part-way leaves the old destination as it was.
-    QSaveFile destino(Destino);
-    if (!destino.open(QIODevice::WriteOnly)) return false;
+    vb::ReplacementFile destino(Destino);
+    if (!destino.open()) return false;
     for (const qint64 tamano : core::copyBlockSizes(origen.size())) {
         const QByteArray bloque = origen.read(tamano);
-        if (bloque.size() != tamano || destino.write(bloque) != tamano) return false;
+        if (bloque.size() != tamano || !destino.write(bloque)) return false;
     }
     return destino.commit();
 }
@@ -155,7 +164,7 @@ void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension
             paso([&] { escribeLinea(Linea); });
             break;
         case 3:
-            paso([&] { cierraEnUso(); });
+            paso([&] { cierraParaMostrar(); });
             paso([&] { AbreArchivo(e.ruta, 1); });
             break;
         case 4:

@@ -148,6 +148,7 @@ void InicioConexion(bool TomarDeIni, const QString& LineaComando, QString& ConnS
                 linea, {QStringLiteral("@Server"), QStringLiteral("@DbName"),
                         QStringLiteral("@Usuario"), QStringLiteral("@Password")});
             if (faltan.isEmpty()) return;
+            gDB().FaltanAcceso = faltan;
             gDB().AvisoAcceso =
                 QStringLiteral("La línea de comando no trae ") +
                 faltan.join(QStringLiteral(", ")) +

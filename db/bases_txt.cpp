@@ -14,23 +14,61 @@ using vb::Trim;
 
 namespace TXR_Common {
 
-bool AgregaConexionBases(const QString& Nombre, const QString& Database, const QString& Usuario,
-                         const QString& Password, const QString& Servidor, const QString& Sufijo,
-                         bool Oracle) {
+namespace {
+
+// The fields of an entry's line, as they are written.
+QStringList campos(const QString& Nombre, const QString& Database, const QString& Usuario,
+                   const QString& Password, const QString& Servidor, const QString& Sufijo,
+                   bool Oracle) {
     const QString sufijo = Sufijo.isEmpty() ? QString() : u'/' + Sufijo + u':';
     const QString servidor = Oracle ? u'#' + Servidor : Servidor;
-    const QStringList campos = {Trim(Nombre), Trim(Database), Trim(Usuario),
-                                Trim(gUtil().Codifica(Password)), Trim(servidor) + sufijo};
+    return {Trim(Nombre), Trim(Database), Trim(Usuario), Trim(gUtil().Codifica(Password)),
+            Trim(servidor) + sufijo};
+}
+
+// Why a field would not read back as itself from its line, or nothing. Nothing is escaped
+// in the file, which the suite's other programs read too: such a field is not written.
+std::optional<QString> motivoRechazo(const QString& campo) {
+    for (const QChar c : campo) {
+        if (c == u'\r' || c == u'\n') return QStringLiteral("un salto de línea");
+        if (c == u',') return QStringLiteral("una coma");
+        if (c == u'"') return QStringLiteral("comillas");
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("un carácter de control");
+    }
+    if (vb::fromCp1252(vb::toCp1252(campo)) != campo)
+        return QStringLiteral("caracteres que el archivo no puede guardar");
+    return std::nullopt;
+}
+
+bool aceptaCampos(const QStringList& campos) {
     for (const QString& campo : campos) {
-        if (campo.contains(u',')) {
+        if (const std::optional<QString> motivo = motivoRechazo(campo)) {
             ui::op().msgBox(QStringLiteral("No se puede registrar la conexión: el dato \"") +
-                                campo + QStringLiteral("\" contiene una coma."),
+                                campo + QStringLiteral("\" contiene ") + *motivo + u'.',
                             vb::vbExclamation, QStringLiteral("Atención"));
             return false;
         }
     }
+    return true;
+}
+
+}  // namespace
+
+bool ConexionRegistrable(const QString& Nombre, const QString& Database, const QString& Usuario,
+                         const QString& Password, const QString& Servidor, const QString& Sufijo,
+                         bool Oracle) {
+    return aceptaCampos(campos(Nombre, Database, Usuario, Password, Servidor, Sufijo, Oracle));
+}
+
+bool AgregaConexionBases(const QString& Nombre, const QString& Database, const QString& Usuario,
+                         const QString& Password, const QString& Servidor, const QString& Sufijo,
+                         bool Oracle) {
+    const QStringList linea =
+        campos(Nombre, Database, Usuario, Password, Servidor, Sufijo, Oracle);
+    if (!aceptaCampos(linea)) return false;
     // Private to the user: the line holds a scrambled password.
-    if (!vb::writeTextLines(bases::ruta(), {campos.join(u',')}, true, 0600))
+    if (!vb::writeTextLines(bases::ruta(), {linea.join(u',')}, true, 0600))
         throw vb::VbError(vb::err::PathNotFound,
                           QStringLiteral("No se pudo escribir ") + bases::ruta());
     return true;

@@ -19,10 +19,15 @@ struct ConexionRegistrada {
 
 namespace TXR_Common {
 
-// Appends one entry (the password scrambled). A value holding a comma would not read back as
-// one field: the operator is told ("Atención") and nothing is written. False when nothing
-// was written.
+// Appends one entry (the password scrambled). A value holding a line break, a comma, a
+// double quote, another control character or a character Windows-1252 lacks would not read
+// back as itself: the operator is told why ("Atención") and nothing is written. False when
+// nothing was written.
 bool AgregaConexionBases(const QString& Nombre, const QString& Database, const QString& Usuario,
+                         const QString& Password, const QString& Servidor,
+                         const QString& Sufijo = {}, bool Oracle = false);
+// The same test alone, for a caller that checks before it tries the connection.
+bool ConexionRegistrable(const QString& Nombre, const QString& Database, const QString& Usuario,
                          const QString& Password, const QString& Servidor,
                          const QString& Sufijo = {}, bool Oracle = false);
 

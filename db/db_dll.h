@@ -7,6 +7,7 @@
 #include "platform/vendrix/clsdialogo.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -40,8 +41,10 @@ public:
     QString gExtended;            // appended to built SQL Server and Jet strings
     QString gLogErr;              // error log path; empty: "KQERR.LOG" in the program folder
     // Why the connection dialog is about to be shown (a command line it could not read);
-    // shown in the dialog once, then cleared.
+    // shown in the dialog once, then cleared, with the items it names as missing ("@Server",
+    // "@DbName", "@Usuario", "@Password"), whose first box takes the focus.
     QString AvisoAcceso;
+    QStringList FaltanAcceso;
     bool ParametrosSQL = false;   // spare
     std::int16_t gKQTimeOut = 0;  // spare
 

@@ -64,6 +64,7 @@ bool DB_Dll::MuestraDialogoAcceso() {
     datos.TxtUserPassword = gUserPassWord;
     datos.CboPlataformaDB = 0;
     datos.Aviso = std::exchange(AvisoAcceso, QString());
+    datos.Faltan = std::exchange(FaltanAcceso, QStringList());
     dbhooks::MuestraAcceso(datos);
     if (!datos.Aceptar) {
         gOpenFlag = false;

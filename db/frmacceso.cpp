@@ -5,6 +5,7 @@
 #include "db/db_dll.h"
 #include "db/hooks.h"
 
+#include "platform/ado/connectionstring.h"
 #include "platform/shell/desktop.h"
 #include "platform/shell/process.h"
 #include "platform/ui/operator.h"
@@ -76,37 +77,48 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     TxtUserId = control<QLineEdit>(framAcceso, "TxtUserId");
     TxtUserId->setToolTip(QStringLiteral("Ingrese el nombre de usuario"));
 
+    // Shown, disabled, for an embedded server: it has no platform to choose.
+    CboPlataformaDB->setPlaceholderText(QStringLiteral("SQLite (embebida)"));
+
     lblAviso = control<QLabel>(this, "lblAviso");
     lblAviso->setWordWrap(true);
     lblAviso->setStyleSheet(QStringLiteral("color: #a00000;"));
     lblAviso->hide();
 
+    // Each box under the one before, with its name on its left: the order Tab follows.
     auto* campos = new QGridLayout(framAcceso);
     campos->addWidget(new QLabel(QStringLiteral("Complete los datos de conexion"), framAcceso), 0,
                       0, 1, 2);
-    campos->addWidget(TxtServidor, 1, 0);
-    campos->addWidget(TxtPuerto, 1, 1);
-    campos->addWidget(TxtDbName, 2, 0, 1, 2);
-    campos->addWidget(TxtUserId, 3, 0, 1, 2);
-    campos->addWidget(TxtUserPassword, 4, 0, 1, 2);
-    campos->addWidget(CboPlataformaDB, 5, 0, 1, 2);
+    const std::pair<const char*, QWidget*> cajas[] = {
+        {"Servidor:", TxtServidor}, {"Base de datos:", TxtDbName},
+        {"Usuario:", TxtUserId},    {"Contraseña:", TxtUserPassword},
+        {"Puerto:", TxtPuerto},     {"Plataforma:", CboPlataformaDB},
+    };
+    QList<QWidget*> ordenTab;
+    for (const auto& [texto, caja] : cajas) {
+        auto* etiqueta = new QLabel(QString::fromUtf8(texto), framAcceso);
+        etiqueta->setBuddy(caja);
+        const int fila = campos->rowCount();
+        campos->addWidget(etiqueta, fila, 0);
+        campos->addWidget(caja, fila, 1);
+        ordenTab.append(caja);
+    }
+    campos->setColumnStretch(1, 1);
+    ordenTab.append({lstBases, CmdRegistrar, CmdLineaComando, bcAceptar, bcCancelar});
+    for (qsizetype i = 1; i < ordenTab.size(); ++i) setTabOrder(ordenTab[i - 1], ordenTab[i]);
 
-    auto* izquierda = new QVBoxLayout;
-    izquierda->addWidget(new QLabel(QStringLiteral("Conexiones registradas"), this));
-    izquierda->addWidget(lstBases);
-    izquierda->addWidget(CmdRegistrar);
-    izquierda->addWidget(CmdLineaComando);
     auto* botones = new QHBoxLayout;
+    botones->addWidget(CmdRegistrar);
+    botones->addWidget(CmdLineaComando);
     botones->addStretch();
     botones->addWidget(bcAceptar);
     botones->addWidget(bcCancelar);
-    auto* derecha = new QVBoxLayout;
-    derecha->addWidget(lblAviso);
-    derecha->addWidget(framAcceso);
-    derecha->addLayout(botones);
-    auto* todo = new QHBoxLayout(this);
-    todo->addLayout(izquierda);
-    todo->addLayout(derecha);
+    auto* todo = new QVBoxLayout(this);
+    todo->addWidget(lblAviso);
+    todo->addWidget(framAcceso);
+    todo->addWidget(new QLabel(QStringLiteral("Conexiones registradas"), this));
+    todo->addWidget(lstBases);
+    todo->addLayout(botones);
 
     bcAceptar->setDefault(true);
     connect(bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
@@ -117,12 +129,14 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     connect(lstBases, &QListWidget::currentRowChanged, this, &frmAcceso::lstBases_Click);
     connect(lstBases, &QListWidget::itemClicked, this, &frmAcceso::lstBases_Click);
     connect(lstBases, &QListWidget::itemDoubleClicked, this, &frmAcceso::lstBases_DblClick);
+    connect(TxtServidor, &QLineEdit::textChanged, this, &frmAcceso::muestraMotor);
 
     adjustSize();
     gUtil().PreparaFormulario(*this);
     llenarlist();
     for (QLineEdit* caja : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
         MensajeInicial(*caja);
+    TxtServidor->setFocus();
 }
 
 void frmAcceso::Instala() {
@@ -133,8 +147,10 @@ void frmAcceso::Instala() {
         f.TxtUserId->setText(datos.TxtUserId);
         f.TxtUserPassword->setText(datos.TxtUserPassword);
         f.CboPlataformaDB->setCurrentIndex(0);
+        f.muestraMotor();
         f.lblAviso->setText(datos.Aviso);
         f.lblAviso->setVisible(!datos.Aviso.isEmpty());
+        f.enfocaFaltante(datos.Faltan);
         ui::op().showModal(f);
         datos.Aceptar = f.Aceptar;
         datos.TxtServidor = f.ServidorConPuerto();
@@ -143,6 +159,40 @@ void frmAcceso::Instala() {
         datos.TxtUserPassword = f.TxtUserPassword->text();
         datos.CboPlataformaDB = f.CboPlataformaDB->currentIndex();
     };
+}
+
+void frmAcceso::enfocaFaltante(const QStringList& faltan) {
+    const std::pair<const char*, QLineEdit*> items[] = {{"@Server", TxtServidor},
+                                                        {"@DbName", TxtDbName},
+                                                        {"@Usuario", TxtUserId},
+                                                        {"@Password", TxtUserPassword}};
+    for (const auto& [item, caja] : items) {
+        if (faltan.contains(QString::fromLatin1(item), Qt::CaseInsensitive)) {
+            caja->setFocus();
+            return;
+        }
+    }
+    TxtServidor->setFocus();
+}
+
+void frmAcceso::muestraMotor() {
+    // The embedded engine's server is a folder: no port, and no platform but its own.
+    const bool embebida = ado::isEmbeddedServer(Trim(TxtServidor->text()));
+    if (embebida != embebida_) {
+        embebida_ = embebida;
+        if (embebida) {
+            puertoPrevio_ = TxtPuerto->text();
+            TxtPuerto->clear();
+        } else {
+            TxtPuerto->setText(puertoPrevio_);
+        }
+        TxtPuerto->setEnabled(!embebida);
+        CboPlataformaDB->setEnabled(!embebida);
+    }
+    if (embebida)
+        CboPlataformaDB->setCurrentIndex(-1);
+    else if (CboPlataformaDB->currentIndex() < 0)
+        CboPlataformaDB->setCurrentIndex(0);
 }
 
 QString frmAcceso::ServidorConPuerto() const {
@@ -315,6 +365,8 @@ void frmAcceso::CmdRegistrar_Click() {
     step([&] {
         servidor = ServidorConPuerto();
         const QString base = TxtDbName->text();
+        if (!TXR_Common::ConexionRegistrable(nombre, base, base, base, servidor))
+            throw vb::ExitProcedure{};
         if (ExisteBaseDeDatos(servidor, UCase(base), UCase(base), UCase(base),
                               QStringLiteral("SQLOLEDB"))) {
             TXR_Common::AgregaConexionBases(nombre, base, base, base, servidor);

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 class QGroupBox;
@@ -66,7 +67,16 @@ public:
     QLabel* lblAviso;  // why the dialog was shown; hidden when there is nothing to say
 
 private:
+    // The focus in the box of the first command-line item ("@Server", "@DbName", "@Usuario",
+    // "@Password") of `faltan`; in TxtServidor when it names none.
+    void enfocaFaltante(const QStringList& faltan);
+    // The port box and the platform list as the server typed asks: an embedded server has
+    // neither; the port it had comes back with another server.
+    void muestraMotor();
+
     // The entry DatosBase found last.
     ConexionRegistrada encontrada_;
-    QString puerto_;  // port value; empty at first
+    QString puerto_;         // port value; empty at first
+    bool embebida_ = false;  // the server typed is the embedded engine's
+    QString puertoPrevio_;   // the port box's text before an embedded server emptied it
 };

@@ -3,6 +3,7 @@
 #include "platform/vb/vberror.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -21,6 +22,7 @@ struct DatosAcceso {
     int CboPlataformaDB = 0;  // list index: 0 "SQL Server", 1 "ORACLE"
     bool Aceptar = false;     // closed with Aceptar
     QString Aviso;            // a hint shown above the boxes; empty: none
+    QStringList Faltan;       // the command-line items the hint names as missing
 };
 
 struct Hooks {

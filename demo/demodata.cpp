@@ -194,6 +194,11 @@ bool insertErrorRows(sqlite3* db, const QDate& today, QString* error) {
 
 bool build(const QString& file, const QString& schema, const QString& data, QString* error) {
     if (!tsql::buildDatabase(file, schema, error)) return false;
+    // The demo's users and their settings are the owner's alone, as a server's files are.
+    if (!QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner)) {
+        if (error) *error = QStringLiteral("%1: cannot make it private").arg(file);
+        return false;
+    }
     QFile script(data);
     if (!script.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("%1: %2").arg(data, script.errorString());
@@ -212,18 +217,22 @@ bool createDatabases(const QString& folder, const QDate& today, QString* error) 
     }
     const QDir dir(folder);
     const QString mainFile = dir.filePath(QString::fromUtf8(mainName) + QStringLiteral(".db"));
+    const QString statisticsFile =
+        dir.filePath(QString::fromUtf8(statisticsName) + QStringLiteral(".db"));
     if (!build(mainFile, QStringLiteral(":/schema/main.sql"), QStringLiteral(":/demo/demo.sql"),
                error) ||
-        !build(dir.filePath(QString::fromUtf8(statisticsName) + QStringLiteral(".db")),
-               QStringLiteral(":/schema/statistics.sql"),
+        !build(statisticsFile, QStringLiteral(":/schema/statistics.sql"),
                QStringLiteral(":/demo/demo_statistics.sql"), error)) {
         return false;
     }
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(mainFile, error),
                                                    sqlite3_close);
-    // The main database lets in only the login of connectionString().
+    // Both databases let in only the login of connectionString(): the program opens the
+    // statistics database with the main one's login.
     return db && insertErrorRows(db.get(), today, error) &&
            ado::recordEmbeddedLogin(mainFile, QStringLiteral("demo"), QStringLiteral("demo"),
+                                    error) &&
+           ado::recordEmbeddedLogin(statisticsFile, QStringLiteral("demo"), QStringLiteral("demo"),
                                     error);
 }
 

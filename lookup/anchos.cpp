@@ -104,16 +104,10 @@ void GrabarAnchosColumnas(const QString& ruta, const QString& auxiliar, const QS
     }
     lineas.append(QStringLiteral("\"%1\",\"%2\"").arg(tabla, textoAnchos(anchos)));
 
-    QFile aux(auxiliar);
-    if (!aux.open(QIODevice::WriteOnly | QIODevice::Truncate)) falla(auxiliar);
-    QByteArray bytes;
-    for (const QString& linea : lineas) bytes += vb::toCp1252(linea) + "\r\n";
-    if (aux.write(bytes) != bytes.size() || !aux.flush()) {
-        aux.close();
+    if (!vb::writeTextLines(auxiliar, lineas)) {
         QFile::remove(auxiliar);
         falla(auxiliar);
     }
-    aux.close();
     // rename(2) replaces the old file in one step.
     if (std::rename(QFile::encodeName(auxiliar).constData(),
                     QFile::encodeName(ruta).constData()) != 0) {

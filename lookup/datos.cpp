@@ -17,32 +17,50 @@ namespace lookup {
 
 namespace {
 
-std::optional<ResultadoConsulta> consultaEn(DB_Dll& db, QString& sql) {
+bool recorreEn(DB_Dll& db, QString& sql,
+               const std::function<void(const QList<CampoConsulta>&, long)>& campos,
+               const std::function<void(const QList<vb::Variant>&)>& fila) {
     // A lookup reads: a text that would also write or run a second statement is not sent.
     if (!tsql::isSingleRead(sql)) {
         ui::op().msgBox(QStringLiteral("La consulta no es una sola sentencia de lectura y no se "
                                        "ejecuta:\r\n") +
                             sql,
                         vb::vbCritical, QStringLiteral("Aviso al Operador"));
-        return std::nullopt;
+        return false;
     }
     ado::Recordset rs;
     db.AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
-    if (rs.State() != ado::adStateOpen) return std::nullopt;
-    ResultadoConsulta r;
+    if (rs.State() != ado::adStateOpen) return false;
+    QList<CampoConsulta> c;
     const long n = rs.FieldCount();
     for (long i = 0; i < n; ++i) {
         const ado::Field f = rs.Fields(i);
-        r.campos.append({f.Name(), f.Type(), f.DefinedSize()});
+        c.append({f.Name(), f.Type(), f.DefinedSize()});
     }
+    campos(c, rs.RecordCount());
+    QList<vb::Variant> valores(n);
     while (!rs.Eof()) {
-        QList<vb::Variant> fila;
-        fila.reserve(n);
-        for (long i = 0; i < n; ++i) fila.append(rs.Fields(i).Value());
-        r.filas.append(std::move(fila));
+        for (long i = 0; i < n; ++i) valores[i] = rs.Fields(i).Value();
+        fila(valores);
         rs.MoveNext();
     }
     db.CierraRecordset(rs);
+    return true;
+}
+
+std::optional<ResultadoConsulta> consultaEn(DB_Dll& db, QString& sql) {
+    ResultadoConsulta r;
+    const bool leida = recorreEn(
+        db, sql,
+        [&](const QList<CampoConsulta>& campos, long filas) {
+            r.campos = campos;
+            r.filas.reserve(filas);
+        },
+        [&](const QList<vb::Variant>& valores) {
+            // A copy of its own, not a share of the list filled again for the next row.
+            r.filas.append(QList<vb::Variant>(valores.begin(), valores.end()));
+        });
+    if (!leida) return std::nullopt;
     return r;
 }
 
@@ -50,6 +68,9 @@ Datos porDefecto() {
     Datos d;
     d.Cfg = [](const QString& clave) { return dbhooks::Cfg(clave); };
     d.consulta = [](QString& sql, bool udbc) { return consultaEn(udbc ? gDBUDBC() : gDB(), sql); };
+    d.recorre = [](QString& sql, bool udbc, const auto& campos, const auto& fila) {
+        return recorreEn(udbc ? gDBUDBC() : gDB(), sql, campos, fila);
+    };
     d.ejecuta = [](const QString& sql) -> QString {
         ado::Errors& errores = gDB().gCnn.errors();
         errores.Clear();

@@ -39,6 +39,13 @@ struct Datos {
     // back as the database class rewrote it. Nothing when the query could not run: the
     // database class has already told the operator.
     std::function<std::optional<ResultadoConsulta>(QString& sql, bool udbc)> consulta;
+    // The same query read row by row: `campos` gets the fields and the number of rows, then
+    // `fila` each row's values as they are read (one list, filled again for every row), so
+    // that a long result is never held twice. False when the query could not run.
+    std::function<bool(QString& sql, bool udbc,
+                       const std::function<void(const QList<CampoConsulta>&, long)>& campos,
+                       const std::function<void(const QList<vb::Variant>&)>& fila)>
+        recorre;
     // Runs a statement; the description of its first error, empty when it ran.
     std::function<QString(const QString& sql)> ejecuta;
     // The connection string of the program's database.

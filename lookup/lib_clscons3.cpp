@@ -71,7 +71,8 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlDado,
                                 vb::vbInformation, QStringLiteral("Aviso al operador"));
                 return;
             }
-            // A lookup is one read: a filter that ends the statement or adds another is refused.
+            // A lookup is one SELECT: a filter that ends it, or makes it anything else, is
+            // refused.
             if (consultas::filtroConSeparador(mascaras::limpia(mascara->Filtro)) ||
                 !tsql::isSingleRead(*texto)) {
                 sinRespuesta();
@@ -79,7 +80,8 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sqlDado,
                                     mascaras::limpia(mascara->TablaMascara) +
                                     QStringLiteral(" en el archivo de definiciones ") +
                                     gRutaMascaraConsultas +
-                                    QStringLiteral(" contiene más de una sentencia: ") +
+                                    QStringLiteral(" no deja una sola consulta de lectura "
+                                                   "(SELECT) y no se ejecuta: ") +
                                     mascaras::limpia(mascara->Filtro),
                                 vb::vbCritical, QStringLiteral("Aviso al Operador"));
                 return;

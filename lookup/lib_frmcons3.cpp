@@ -1,6 +1,7 @@
 #include "lookup/lib_frmcons3.h"
 
 #include "lookup/search_grid.h"
+#include "lookup/search_grid_model.h"
 #include "lookup/twips.h"
 #include "platform/ui/keycodes.h"
 
@@ -15,9 +16,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
-Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent), grid_(grid) {
+Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
+    : QDialog(parent), grid_(grid), modelo_(new SearchGridModel(grid, this)) {
     setObjectName(QStringLiteral("Lib_FrmCons3"));
     setWindowTitle(grid_.Caption);
     resize(twips::aPixeles(7260), twips::aPixeles(5115));
@@ -28,9 +30,11 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent),
     lblFieldName = new QLabel(picFields);
     lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
     lblFieldName->hide();
-    ListView1 = new QTreeWidget(picFields);
+    ListView1 = new QTreeView(picFields);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setModel(modelo_);
     ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -88,22 +92,17 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent) : QDialog(parent),
                 grid_.setAncho(columna, twips::dePixeles(nuevo));
                 ponCajas();
             });
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
-            [this] { grid_.ListView1_DblClick(); });
-    connect(ListView1, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
-        if (llenando_) return;
-        grid_.ListView1_ItemCheck(ListView1->indexOfTopLevelItem(item),
-                                  item->checkState(0) == Qt::Checked);
-    });
-    connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (!llenando_ && item) grid_.seleccionaFila(ListView1->indexOfTopLevelItem(item));
-    });
+    connect(ListView1, &QTreeView::doubleClicked, this, [this] { grid_.ListView1_DblClick(); });
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& actual) {
+                if (!llenando_ && actual.isValid()) grid_.seleccionaFila(actual.row());
+            });
 
     grid_.anchoLetras = [this](int n) {
         return twips::dePixeles(fontMetrics().horizontalAdvance(QString(n, 'X')));
     };
     grid_.alCambiarFilas = [this] { llenaLista(); };
-    grid_.alCambiarFila = [this](int fila) { actualizaFila(fila); };
+    grid_.alCambiarFila = [this](int fila) { modelo_->rowChanged(fila); };
     grid_.alCambiarSeleccion = [this] { muestraSeleccion(); };
     grid_.alCambiarCaja = [this](int i) {
         if (i < cajas_.size()) {
@@ -148,24 +147,11 @@ void Lib_FrmCons3::reject() {
 void Lib_FrmCons3::llenaLista() {
     llenando_ = true;
     const auto& columnas = grid_.columnas();
-    ListView1->clear();
-    ListView1->setColumnCount(static_cast<int>(columnas.size()));
-    QStringList titulos;
-    for (const auto& c : columnas) titulos.append(c.titulo);
-    ListView1->setHeaderLabels(titulos);
+    // The list reads the grid's rows where they are: a new load only tells it so.
+    modelo_->rowsReplaced();
     for (int k = 0; k < columnas.size(); ++k) {
         ListView1->setColumnWidth(k, twips::aPixeles(columnas[k].ancho));
     }
-    QList<QTreeWidgetItem*> items;
-    items.reserve(grid_.filas().size());
-    // Each item gets its check and colour before it joins the list, so that filling a long
-    // list tells the view nothing row by row.
-    for (const auto& fila : grid_.filas()) {
-        auto* item = new QTreeWidgetItem(fila.celdas);
-        marcaYColorea(*item, fila);
-        items.append(item);
-    }
-    ListView1->addTopLevelItems(items);
 
     while (cajas_.size() < columnas.size()) {
         auto* caja = new QComboBox(picFields);
@@ -190,43 +176,66 @@ void Lib_FrmCons3::llenaLista() {
     CalcularAncho();
 }
 
-void Lib_FrmCons3::actualizaFila(int fila) {
-    QTreeWidgetItem* item = ListView1->topLevelItem(fila);
-    if (!item || fila >= grid_.filas().size()) return;
-    const auto& f = grid_.filas()[fila];
-    const bool antes = llenando_;
-    llenando_ = true;
-    for (int k = 0; k < f.celdas.size(); ++k) item->setText(k, f.celdas[k]);
-    marcaYColorea(*item, f);
-    llenando_ = antes;
-}
-
-void Lib_FrmCons3::marcaYColorea(QTreeWidgetItem& item, const SearchGrid::Fila& f) {
-    if (grid_.CheckBoxes) {
-        item.setCheckState(0, f.marcada ? Qt::Checked : Qt::Unchecked);
-    }
-    if (f.color) {
-        const qint64 c = *f.color;  // Windows colours are 0x00BBGGRR
-        const QColor color(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-        for (int k = 0; k < ListView1->columnCount(); ++k) item.setForeground(k, color);
-    }
-}
-
 void Lib_FrmCons3::muestraSeleccion() {
-    QTreeWidgetItem* item = ListView1->topLevelItem(grid_.seleccion());
-    if (!item) return;
+    const int fila = grid_.seleccion();
+    if (fila < 0 || fila >= modelo_->rowCount()) return;
+    const QModelIndex indice = modelo_->index(fila, 0);
     const bool antes = llenando_;
     llenando_ = true;
-    ListView1->setCurrentItem(item);
-    ListView1->scrollToItem(item);
+    ListView1->setCurrentIndex(indice);
+    ListView1->scrollTo(indice);
     llenando_ = antes;
+    // A row found by typing in a search box shows its cell in that box's column.
+    muestraColumna(cajaEnfocada());
+}
+
+int Lib_FrmCons3::cajaEnfocada() const {
+    for (int i = 0; i < cajas_.size(); ++i) {
+        if (cajas_[i]->isVisible() && cajas_[i]->hasFocus()) return i;
+    }
+    return -1;
+}
+
+QRect Lib_FrmCons3::areaVisible() const {
+    QRect area = clip_->rect();
+    if (const QScreen* pantalla = screen()) {
+        const QRect disponible = pantalla->availableGeometry();
+        area &= QRect(clip_->mapFromGlobal(disponible.topLeft()), disponible.size());
+    }
+    return area;
+}
+
+void Lib_FrmCons3::muestraColumna(int columna) {
+    if (columna < 0 || columna >= modelo_->columnCount()) return;
+    const QRect area = areaVisible();
+    if (area.isEmpty()) return;
+    const QHeaderView* header = ListView1->header();
+    const int x = xColumna(columna);
+    const int w = header->sectionSize(columna);
+    const int desplazado = -picFields->x();
+    int nuevo = desplazado;
+    if (x - desplazado < area.left() || w > area.width()) {
+        nuevo = x - area.left();
+    } else if (x - desplazado + w > area.left() + area.width()) {
+        nuevo = x + w - area.left() - area.width();
+    }
+    nuevo = std::max(0, nuevo);
+    if (nuevo == desplazado) return;
+    const int valor = static_cast<int>(twips::dePixeles(nuevo));
+    if (valor > HScroll1->maximum()) HScroll1->setMaximum(valor);
+    HScroll1->setValue(valor);
+}
+
+int Lib_FrmCons3::xColumna(int columna) const {
+    const int x = ListView1->header()->sectionPosition(columna);
+    return ListView1->viewport()->mapTo(picFields, QPoint(x, 0)).x();
 }
 
 void Lib_FrmCons3::ponCajas() {
     const auto* header = ListView1->header();
     const int arriba = 0;
-    for (int k = 0; k < cajas_.size() && k < ListView1->columnCount(); ++k) {
-        const int x = header->sectionPosition(k);
+    for (int k = 0; k < cajas_.size() && k < modelo_->columnCount(); ++k) {
+        const int x = xColumna(k);
         const int w = std::max(1, header->sectionSize(k) - twips::aPixeles(50));
         cajas_[k]->setGeometry(x, arriba, w, cajas_[k]->sizeHint().height());
     }
@@ -236,11 +245,15 @@ void Lib_FrmCons3::CalcularAncho() {
     double total = 0;
     for (const auto& c : grid_.columnas()) total += c.ancho;
     const int alturaCajas = cajas_.isEmpty() ? 0 : cajas_[0]->sizeHint().height();
-    picFields->resize(twips::aPixeles(std::min(total + 360, 32700.0)), picFields->height());
-    ListView1->setGeometry(0, alturaCajas, twips::aPixeles(total + 360),
-                           std::max(0, picFields->height() - alturaCajas));
-    HScroll1->setMaximum(
-        static_cast<int>(std::round((std::min(total + 360, 32700.0) + 480) * 0.6)));
+    // The strip holds every column, however wide: a narrower one hid the last columns.
+    // The list leaves room for its frame and its vertical scroll bar, so that the last
+    // column is not under the bar.
+    anchoTira_ = std::round(total) + 360;
+    const int lista = std::max(twips::aPixeles(total + 360),
+                               ListView1->header()->length() + 2 * ListView1->frameWidth() +
+                                   ListView1->verticalScrollBar()->sizeHint().width());
+    picFields->resize(std::max(twips::aPixeles(anchoTira_), lista), picFields->height());
+    ListView1->setGeometry(0, alturaCajas, lista, std::max(0, picFields->height() - alturaCajas));
     ponCajas();
     const int pantalla =
         twips::dePixeles(QGuiApplication::primaryScreen()->availableGeometry().width());
@@ -269,6 +282,12 @@ void Lib_FrmCons3::Form_Resize() {
                       std::max(0, alto - alturaCajas));
     if (picFields->width() < clip_->width()) picFields->resize(clip_->width(), alto);
     HScroll1->setGeometry(0, etiqueta + alto + 4, std::max(0, w - twips::aPixeles(120)), barra);
+    // The bar's reach, and at least as far as the strip's right end comes into the window.
+    const int alcance =
+        anchoTira_ <= 32700 ? static_cast<int>(std::round((anchoTira_ + 480) * 0.6)) : 32700;
+    const int falta =
+        static_cast<int>(twips::dePixeles(picFields->width() - areaVisible().width()));
+    HScroll1->setMaximum(std::max(alcance, falta));
 }
 
 void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {
@@ -301,6 +320,7 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
 
     if (index >= 0 && watched == caja && event->type() == QEvent::FocusIn) {
         grid_.CmbSearch_GotFocus(index);
+        muestraColumna(index);
         caja->setStyleSheet(QStringLiteral("QComboBox { background: #00ffff; }"));
     } else if (index >= 0 && watched == caja && event->type() == QEvent::FocusOut) {
         caja->setStyleSheet(QStringLiteral("QComboBox { background: #ffffff; }"));

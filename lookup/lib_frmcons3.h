@@ -10,8 +10,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QScrollBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class SearchGridModel;
 
 // The search grid window: shows a SearchGrid's columns, search boxes and rows, and hands it
 // the operator's keys, clicks and typing. Closing the window cancels.
@@ -25,7 +25,7 @@ public:
     // The search box over column `index`.
     QComboBox* CmbSearch(int index) const;
 
-    QTreeWidget* ListView1;
+    QTreeView* ListView1;
     QWidget* picFields;
     QLabel* lblFieldName;
     QLabel* Label1;
@@ -46,15 +46,24 @@ protected:
 
 private:
     void llenaLista();
-    void actualizaFila(int fila);
-    void marcaYColorea(QTreeWidgetItem& item, const SearchGrid::Fila& f);
     void muestraSeleccion();
+    // Scrolls the strip sideways until column `columna` (its search box and its cells) is in
+    // sight, from its left edge, as much of it as fits.
+    void muestraColumna(int columna);
+    // The left edge of column `columna` on the strip, where its search box stands.
+    int xColumna(int columna) const;
+    // The part of the strip's window that is on the screen, in its own coordinates.
+    QRect areaVisible() const;
+    // The search box that has the focus; -1 when none has it.
+    int cajaEnfocada() const;
     void CalcularAncho();
     void Form_Resize();
     void ponCajas();
 
     SearchGrid& grid_;
+    SearchGridModel* modelo_;
     QWidget* clip_;
     QList<QComboBox*> cajas_;
+    double anchoTira_ = 0;  // twips
     bool llenando_ = false;
 };

@@ -1,5 +1,6 @@
 #include "lookup/mascaras.h"
 
+#include "platform/vb/safefile.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
 #include "platform/vb/vberror.h"
@@ -70,21 +71,25 @@ QList<MascaraConsulta> registrosPorDefecto() {
 }
 
 void escribePorDefecto(const QString& ruta) {
-    QFile file(ruta);
-    if (!file.open(QIODevice::ReadWrite)) {
-        throw vb::VbError(75, QStringLiteral("Path/File access error"));
+    // The file as it is to be: its whole records, then the defaults, each after the last whole
+    // one (a torn last record is overwritten). It is put in place whole or not at all: a torn
+    // file left by a full disk would keep the next start from writing the defaults again.
+    QByteArray bytes;
+    QFile actual(ruta);
+    if (actual.exists()) {
+        if (!actual.open(QIODevice::ReadOnly))
+            throw vb::VbError(75, QStringLiteral("Path/File access error"));
+        bytes = actual.readAll();
+        bytes.truncate(bytes.size() / kLargoRegistro * kLargoRegistro);
     }
     for (const MascaraConsulta& registro : registrosPorDefecto()) {
-        // Each record goes after the last whole one; a torn last record is overwritten.
-        const qint64 numero = file.size() / kLargoRegistro;
         MascaraConsulta r = registro;
         r.TituloConsulta = vb::Trim(r.TituloConsulta);
         r.Columnas = vb::Trim(r.Columnas);
-        if (!file.seek(numero * kLargoRegistro) || file.write(encode(r)) != kLargoRegistro) {
-            throw vb::VbError(75, QStringLiteral("Path/File access error"));
-        }
+        bytes += encode(r);
     }
-    file.close();
+    if (!vb::replaceFile(ruta, bytes))
+        throw vb::VbError(75, QStringLiteral("Path/File access error"));
 }
 
 }  // namespace mascaras

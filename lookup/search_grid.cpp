@@ -72,49 +72,59 @@ void SearchGrid::Form_Load() {
     if (SqlInicial.isEmpty()) SqlInicial = sql;
     SqlBase = sql;
 
-    std::optional<lookup::ResultadoConsulta> resultado;
-    steps([&] { resultado = lookup::datos().consulta(sql, UsarUDBC); });
-    if (!resultado) {
+    // The rows become the grid's texts as they are read: a long result is never held twice.
+    bool leida = false;
+    steps([&] {
+        leida = lookup::datos().recorre(
+            sql, UsarUDBC,
+            [this](const QList<lookup::CampoConsulta>& campos, long filas) {
+                empiezaLectura(campos, filas);
+            },
+            [this](const QList<vb::Variant>& valores) { Leer(valores); });
+    });
+    if (!leida) {
         columnas_.clear();
         cajas_.clear();
+        filas_.clear();
         avisa(alCambiarFilas);
         return;
     }
-    muestraResultado(*resultado);
+    terminaLectura();
 }
 
-namespace {
-
-// The result without its password columns (users' mail passwords live in columns so named):
-// a lookup never shows them, whether its columns were discovered, listed by a definition
-// record or named by a given SELECT. Nothing when there is none to take out.
-std::optional<lookup::ResultadoConsulta> sinContrasenas(const lookup::ResultadoConsulta& r) {
-    QList<int> quedan;
-    for (int i = 0; i < r.campos.size(); ++i) {
-        if (!vb::Holds(r.campos[i].nombre, QStringLiteral("PASSWORD"))) quedan.append(i);
-    }
-    if (quedan.size() == r.campos.size()) return std::nullopt;
-    lookup::ResultadoConsulta limpio;
-    for (int i : quedan) limpio.campos.append(r.campos[i]);
-    limpio.filas.reserve(r.filas.size());
-    for (const QList<vb::Variant>& fila : r.filas) {
-        QList<vb::Variant> valores;
-        valores.reserve(quedan.size());
-        for (int i : quedan) valores.append(i < fila.size() ? fila[i] : vb::Variant());
-        limpio.filas.append(std::move(valores));
-    }
-    return limpio;
+void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& resultado) {
+    empiezaLectura(resultado.campos, resultado.filas.size());
+    for (const QList<vb::Variant>& valores : resultado.filas) Leer(valores);
+    terminaLectura();
 }
 
-}  // namespace
-
-void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& dado) {
-    const std::optional<lookup::ResultadoConsulta> limpio = sinContrasenas(dado);
-    const lookup::ResultadoConsulta& resultado = limpio ? *limpio : dado;
+void SearchGrid::empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas) {
+    // Password columns (users' mail passwords live in columns so named) are never shown,
+    // whether the columns were discovered, listed by a definition record or named by a SELECT.
+    lectura_ = Lectura();
+    QList<lookup::CampoConsulta> mostrados;
+    for (int i = 0; i < campos.size(); ++i) {
+        if (vb::Holds(campos[i].nombre, QStringLiteral("PASSWORD"))) continue;
+        lectura_.campos.append(i);
+        mostrados.append(campos[i]);
+    }
+    auto indice = [&](const QString& nombre) {
+        const int k = indiceCampo(mostrados, nombre);
+        return k < 0 ? -1 : lectura_.campos[k];
+    };
+    lectura_.devuelto = indice(CampoDevuelto);
+    lectura_.puntoPedido = indice(QStringLiteral("PUNTOPEDIDO"));
+    lectura_.stock = indice(QStringLiteral("Stock"));
+    lectura_.colorea = EsConsultaArticulos && igual(MuestraStock, QStringLiteral("SI")) &&
+                       lectura_.puntoPedido >= 0 && lectura_.stock >= 0;
     filas_.clear();
+    filas_.reserve(std::max(0L, filas));
     seleccion_ = -1;
-    Encolumnar(resultado.campos);
-    Leer(resultado);
+    ContadorFilas = 0;
+    Encolumnar(mostrados);
+}
+
+void SearchGrid::terminaLectura() {
     if (OrdenarPorLwv) ordenada_ = true;
     if (ordenada_) ordena();
     if (!filas_.isEmpty()) seleccion_ = 0;
@@ -164,43 +174,36 @@ bool SearchGrid::esPorDefecto(const QString& valor) const {
     return false;
 }
 
-void SearchGrid::Leer(const lookup::ResultadoConsulta& resultado) {
-    ContadorFilas = 0;
-    const int devuelto = indiceCampo(resultado.campos, CampoDevuelto);
-    const int puntoPedido = indiceCampo(resultado.campos, QStringLiteral("PUNTOPEDIDO"));
-    const int stock = indiceCampo(resultado.campos, QStringLiteral("Stock"));
-    const bool colorea = EsConsultaArticulos && igual(MuestraStock, QStringLiteral("SI")) &&
-                         puntoPedido >= 0 && stock >= 0;
+void SearchGrid::Leer(const QList<vb::Variant>& valores) {
+    ++ContadorFilas;
     const clsUtil& util = gUtil();
-    filas_.reserve(resultado.filas.size());
-    for (const QList<vb::Variant>& valores : resultado.filas) {
-        ++ContadorFilas;
-        Fila fila;
-        fila.celdas.reserve(valores.size());
-        for (int j = 0; j < valores.size(); ++j) {
-            const QString texto = util.NuloAVacio(valores[j]);
-            fila.celdas.append(j == 0 ? vb::Trim(texto) : util.Rellena(texto));
-        }
-        if (CheckBoxes && devuelto >= 0 && devuelto < valores.size()) {
-            fila.marcada = esPorDefecto(util.NuloAVacio(valores[devuelto]));
-        }
-        if (colorea) {
-            const vb::Currency punto = util.ValorNumerico(util.NuloAVacio(valores[puntoPedido]));
-            const vb::Currency enStock = util.ValorNumerico(util.NuloAVacio(valores[stock]));
-            const vb::Currency cero;
-            const vb::Variant* nivel = &StkNivel4;
-            if (punto == cero && cero < enStock) {
-                nivel = &StkNivel1;
-            } else if (cero < punto && punto < enStock) {
-                nivel = &StkNivel2;
-            } else if (cero < punto && enStock < punto) {
-                nivel = &StkNivel3;
-            }
-            const QString color = vb::Trim(util.NuloAVacio(*nivel));
-            if (!color.isEmpty()) fila.color = static_cast<qint64>(vb::Val(color));
-        }
-        filas_.append(std::move(fila));
+    auto valor = [&](int i) { return i < valores.size() ? valores[i] : vb::Variant(); };
+    Fila fila;
+    fila.celdas.reserve(lectura_.campos.size());
+    for (int j = 0; j < lectura_.campos.size(); ++j) {
+        const QString texto = util.NuloAVacio(valor(lectura_.campos[j]));
+        fila.celdas.append(j == 0 ? vb::Trim(texto) : util.Rellena(texto));
     }
+    if (CheckBoxes && lectura_.devuelto >= 0 && lectura_.devuelto < valores.size()) {
+        fila.marcada = esPorDefecto(util.NuloAVacio(valor(lectura_.devuelto)));
+    }
+    if (lectura_.colorea) {
+        const vb::Currency punto =
+            util.ValorNumerico(util.NuloAVacio(valor(lectura_.puntoPedido)));
+        const vb::Currency enStock = util.ValorNumerico(util.NuloAVacio(valor(lectura_.stock)));
+        const vb::Currency cero;
+        const vb::Variant* nivel = &StkNivel4;
+        if (punto == cero && cero < enStock) {
+            nivel = &StkNivel1;
+        } else if (cero < punto && punto < enStock) {
+            nivel = &StkNivel2;
+        } else if (cero < punto && enStock < punto) {
+            nivel = &StkNivel3;
+        }
+        const QString color = vb::Trim(util.NuloAVacio(*nivel));
+        if (!color.isEmpty()) fila.color = static_cast<qint64>(vb::Val(color));
+    }
+    filas_.append(std::move(fila));
 }
 
 void SearchGrid::ordena() {

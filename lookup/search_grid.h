@@ -131,8 +131,12 @@ public:
     static std::pair<QString, QString> programaMantenimiento(const QString& tabla);
 
 private:
+    // A query's rows become the grid's: its fields first, then each row's values, then the
+    // order, the stored widths and the initial filter.
+    void empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas);
+    void Leer(const QList<vb::Variant>& valores);
+    void terminaLectura();
     void Encolumnar(const QList<lookup::CampoConsulta>& campos);
-    void Leer(const lookup::ResultadoConsulta& resultado);
     void ordena();
     void ponCaja(int index, const QString& texto);
     QString celda(int fila, int columna) const;
@@ -144,6 +148,17 @@ private:
         if (f) f();
     }
 
+    // What the rows being read need of their fields: the fields shown (password columns
+    // left out) and where the returned value and the stock figures are.
+    struct Lectura {
+        QList<int> campos;
+        int devuelto = -1;
+        int puntoPedido = -1;
+        int stock = -1;
+        bool colorea = false;
+    };
+
+    Lectura lectura_;
     QList<Columna> columnas_;
     QList<Fila> filas_;
     QStringList cajas_;

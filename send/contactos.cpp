@@ -4,11 +4,10 @@
 #include "core/errordialog.h"
 #include "db/db_dll.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/safefile.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
-
-#include <QFile>
 
 namespace ModGlobal {
 
@@ -76,12 +75,9 @@ void GeneraPiePagina(QString& Ruta) {
             QStringLiteral("</BODY>"),
             QStringLiteral("</HTML>"),
         };
-        QFile pagina(ruta);
         const QByteArray bytes =
             (lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-        if (!pagina.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            pagina.write(bytes) != bytes.size() || !pagina.flush())
-            vb::raise(75);
+        if (!vb::replaceFile(ruta, bytes)) vb::raise(75);
     });
     if (!paso.left()) Ruta = ruta;
 }

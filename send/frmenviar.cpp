@@ -39,6 +39,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -168,6 +170,7 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     botones->addWidget(cmdExit);
     datos->addLayout(botones, 8, 0, 1, 4);
     datos->setColumnStretch(1, 1);
+    datos->setRowStretch(4, 1);
 
     Frame4 = new QGroupBox(QStringLiteral("Estado"), this);
     Frame4->setObjectName(QStringLiteral("Frame4"));
@@ -236,11 +239,22 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     whatsapp->addLayout(botonesWhatsapp, 4, 0, 1, 2);
     whatsapp->setColumnStretch(0, 1);
 
-    auto* principal = new QVBoxLayout(this);
+    // The frames scroll when the screen leaves the dialog less room than they need, so that
+    // no control is ever out of reach.
+    auto* desplazable = new QScrollArea(this);
+    desplazable->setObjectName(QStringLiteral("desplazable"));
+    desplazable->setFrameShape(QFrame::NoFrame);
+    desplazable->setWidgetResizable(true);
+    auto* cuerpo = new QWidget(desplazable);
+    auto* principal = new QVBoxLayout(cuerpo);
     principal->addWidget(Frame1);
     principal->addWidget(frameWhatsapp, 1);
     principal->addWidget(Frame5, 1);
     principal->addWidget(Frame4);
+    desplazable->setWidget(cuerpo);
+    auto* ventana = new QVBoxLayout(this);
+    ventana->setContentsMargins(0, 0, 0, 0);
+    ventana->addWidget(desplazable);
 
     frmEspera = new QFrame(this);
     frmEspera->setObjectName(QStringLiteral("frmEspera"));
@@ -283,7 +297,7 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 
-    resize(px(10200), px(10800));
+    resize(px(10200), px(10635));
     reiniciaControles();
 }
 
@@ -317,6 +331,7 @@ void FrmEnviar::reiniciaControles() {
     txtAttach->clear();
     WebBrowser1->clear();
     WebBrowser1->setVisible(false);
+    altoDelMensaje(false);
     lstStatus->clear();
     lblProgress->clear();
     cmdSend->setEnabled(true);
@@ -408,16 +423,45 @@ void FrmEnviar::SetDescripcionImagen(const QString& texto) {
 }
 
 void FrmEnviar::VistaPrevia(const QString& pagina) {
-    QWidget* mensaje = campo(QStringLiteral("Mensaje"));
     if (pagina.isEmpty()) {
         WebBrowser1->setVisible(false);
-        mensaje->setFixedHeight(px(5460));
+        altoDelMensaje(false);
         return;
     }
     WebBrowser1->setVisible(true);
     WebBrowser1->setSource(QUrl::fromUserInput(pagina, vb::App().Path));
-    mensaje->setFixedHeight(px(1260));
+    altoDelMensaje(true);
     repaint();
+}
+
+void FrmEnviar::altoDelMensaje(bool conPagina) {
+    // 1260 twips under a previewed page; otherwise as tall as the room the dialog leaves, up
+    // to the form's 5460 twips.
+    auto* mensaje = static_cast<QPlainTextEdit*>(campo(QStringLiteral("Mensaje")));
+    mensaje->setMinimumHeight(conPagina ? px(1260) : mensaje->fontMetrics().lineSpacing() * 3);
+    mensaje->setMaximumHeight(px(conPagina ? 1260 : 5460));
+}
+
+void FrmEnviar::altoDelFormulario() {
+    // The form's height, 10635 twips, never beyond the screen's free area with the frame.
+    const QScreen* pantalla = screen();
+    if (!pantalla) return;
+    const QRect libre = pantalla->availableGeometry();
+    const QSize borde = frameGeometry().size() - size();
+    resize(std::min(width(), libre.width() - borde.width()),
+           std::min(px(10635), libre.height() - borde.height()));
+    // A dialog that grew past the free area's edge goes back into it.
+    QRect fuera = frameGeometry();
+    fuera.moveRight(std::min(fuera.right(), libre.right()));
+    fuera.moveBottom(std::min(fuera.bottom(), libre.bottom()));
+    fuera.moveLeft(std::max(fuera.left(), libre.left()));
+    fuera.moveTop(std::max(fuera.top(), libre.top()));
+    if (fuera.topLeft() != frameGeometry().topLeft()) move(fuera.topLeft());
+}
+
+void FrmEnviar::setVisible(bool visible) {
+    if (visible && !isVisible()) altoDelFormulario();
+    QDialog::setVisible(visible);
 }
 
 void FrmEnviar::MuestraSinEsperar() {
@@ -456,6 +500,8 @@ bool FrmEnviar::modoEmail() const {
 
 void FrmEnviar::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Some window systems tell the frame's size only once the window is on screen.
+    altoDelFormulario();
     cargaSiHaceFalta();
 }
 
@@ -530,9 +576,9 @@ void FrmEnviar::CargaCuentaEnvio() {
                       const bool navegador = !WebBrowser1->isHidden();
                       if (vb::StrComp(vb::App().EXEName, QStringLiteral("Cronvelt"),
                                       vb::Compare::Text) != 0) {
-                          mensaje->setFixedHeight(px(navegador ? 1260 : 5460));
+                          altoDelMensaje(navegador);
                       } else {
-                          WebBrowser1->setFixedHeight(px(5460));
+                          WebBrowser1->setMaximumHeight(px(5460));
                       }
                   }});
 }
@@ -654,7 +700,7 @@ void FrmEnviar::optMetodoEnvio_Click(int Index) {
             Frame5->setVisible(false);
             Frame3->setVisible(false);
             Frame4->setVisible(false);
-            resize(width(), px(10635));
+            altoDelFormulario();
             setWindowTitle(QStringLiteral("Formulario Envio de Whatsapp"));
             send::PreparaWhatsapp(*this);
         });
@@ -662,7 +708,7 @@ void FrmEnviar::optMetodoEnvio_Click(int Index) {
         return;
     }
     setWindowTitle(QStringLiteral("Formulario Envio de eMail"));
-    resize(width(), px(10635));
+    altoDelFormulario();
     frameWhatsapp->setVisible(false);
     Frame5->setVisible(true);
     Frame3->setVisible(true);

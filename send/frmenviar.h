@@ -146,6 +146,8 @@ public:
     QLabel* Label3;
     QLabel* Label6;
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -159,6 +161,10 @@ private:
     bool modoEmail() const;
     QWidget* campo(const QString& dataField) const;
     void reiniciaControles();
+    // The form's height within the screen (the mode switch and every show set it).
+    void altoDelFormulario();
+    // The message box's height range, under a previewed page or alone.
+    void altoDelMensaje(bool conPagina);
     // Loads the dialog when it is not loaded yet, as a first use of its controls does.
     void cargaSiHaceFalta();
     // Runs an event's work; a run-time error goes to the error dialog under the event's name.

@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
+#include "platform/vb/safefile.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
@@ -39,7 +40,9 @@ QString imagenTemporal(const QString& estampa) {
 void guardaTemporal(DialogoEnvio& d, const QImage& imagen, const QString& ruta) {
     // The folder may not be there before the first picture.
     QDir().mkpath(CarpetaImagenes());
-    if (!imagen.save(ruta, "JPG")) vb::raise(75);
+    vb::ReplacementFile archivo(ruta);
+    if (!archivo.open() || !imagen.save(archivo.device(), "JPG") || !archivo.commit())
+        vb::raise(75);
     QImage guardada(ruta);
     if (guardada.isNull()) throw vb::VbError(kImagenInvalida, QStringLiteral("Invalid picture"));
     d.MuestraImagen(guardada);

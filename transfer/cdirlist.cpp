@@ -6,12 +6,32 @@ namespace {
 
 const QString kSource = QStringLiteral("cDirList");
 
+// The name with every character folded as QString::compare folds it without regard to case,
+// so two names are the same key exactly when that comparison finds them equal.
+QString folded(const QString& name) {
+    QString key;
+    key.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            const char32_t f = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[i + 1]));
+            key += QChar(QChar::highSurrogate(f));
+            key += QChar(QChar::lowSurrogate(f));
+            ++i;
+        } else {
+            key += QChar(QChar::toCaseFolded(c.unicode()));
+        }
+    }
+    return key;
+}
+
 }  // namespace
 
 void cDirList::Add(std::int32_t lAttrib, const QDateTime& dtCreationTime,
                    const QDateTime& dtLastAccessTime, const QDateTime& dtLastWriteTime,
                    std::int32_t lFileSize, const QString& sFilename) {
-    if (indexOf(sFilename) >= 0) vb::raise(vb::err::DuplicateKey, kSource);
+    const QString key = folded(sFilename);
+    if (positions_.contains(key)) vb::raise(vb::err::DuplicateKey, kSource);
     cDirItem item;
     item.ReadOnly = lAttrib & 0x1;
     item.Hidden = lAttrib & 0x2;
@@ -27,11 +47,13 @@ void cDirList::Add(std::int32_t lAttrib, const QDateTime& dtCreationTime,
     item.LastWriteTime = dtLastWriteTime;
     item.FileSize = lFileSize;
     item.Filename = sFilename;
+    positions_.insert(key, items_.size());
     items_.append(item);
 }
 
 void cDirList::Clear() {
     items_.clear();
+    positions_.clear();
 }
 
 cDirItem& cDirList::Item(int Index) {
@@ -58,7 +80,5 @@ bool cDirList::Exists(const QString& Key) const {
 }
 
 qsizetype cDirList::indexOf(const QString& key) const {
-    for (qsizetype i = 0; i < items_.size(); ++i)
-        if (items_[i].Filename.compare(key, Qt::CaseInsensitive) == 0) return i;
-    return -1;
+    return positions_.value(folded(key), -1);
 }

@@ -3,6 +3,7 @@
 #include "transfer/cdiritem.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -34,4 +35,7 @@ private:
     qsizetype indexOf(const QString& key) const;
 
     QList<cDirItem> items_;
+    // Position of each item by its name folded to one case, so that a listing of many
+    // names is keyed in time that grows with its length, not with its square.
+    QHash<QString, qsizetype> positions_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/safefile.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/vberror.h"
 #include "transfer/modftp.h"
@@ -9,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -186,15 +186,15 @@ bool cFTP::FTPDownloadFile(const QString& sLocal, const QString& sRemote) {
     }
     // Written aside and put in place only when complete: a failed download leaves the
     // local file as it was.
-    QSaveFile out(local);
-    if (!out.open(QIODevice::WriteOnly)) {
+    vb::ReplacementFile out(local);
+    if (!out.open()) {
         SetErrorMessage(inet::err::AccessDenied, QStringLiteral("CreateFile"));
         return false;
     }
     char pieza[kPieza];
     qint64 recibidos = 0;
     auto guarda = [&](qint64 n) {
-        if (out.write(pieza, n) == n) return true;
+        if (out.write(QByteArray::fromRawData(pieza, static_cast<qsizetype>(n)))) return true;
         SetErrorMessage(inet::err::AccessDenied, QStringLiteral("WriteFile"));
         return false;
     };

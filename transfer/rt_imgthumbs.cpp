@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
+#include "platform/vb/safefile.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
@@ -110,9 +111,12 @@ bool GeneraThumbnail(const QString& carpeta, const QString& origen, const QStrin
     // Averaged down, as a halftone stretch does, onto an opaque screen-like bitmap.
     const QImage miniatura = imagen.convertToFormat(QImage::Format_RGB32)
                                  .scaled(tamano, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    miniatura.save(base + gUtil().BarraFinal(carpeta + QStringLiteral("thumbs5")) + nombre +
-                       QStringLiteral(".bmp"),
-                   "BMP");
+    // A thumbnail that cannot be written whole is not left behind: the caller looks for the
+    // file to know whether there is one.
+    vb::ReplacementFile miniaturaBmp(base +
+                                     gUtil().BarraFinal(carpeta + QStringLiteral("thumbs5")) +
+                                     nombre + QStringLiteral(".bmp"));
+    if (miniaturaBmp.open() && miniatura.save(miniaturaBmp.device(), "BMP")) miniaturaBmp.commit();
     return true;
 }
 

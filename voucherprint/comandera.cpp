@@ -57,6 +57,17 @@ vb::Currency diferencia(const vb::Variant& a, const vb::Variant& b) {
     return gUtil().ValorNumerico(vb::CCur(a) - vb::CCur(b));
 }
 
+// A line's text as the printer gets it. Control characters (C0 and DEL) in texts from the
+// data would be taken as commands (a drawer kick, a paper cut): each goes out as a blank,
+// which keeps the ticket's columns.
+QByteArray imprimible(const QString& texto) {
+    QByteArray bytes = vb::toCp1252(texto);
+    for (char& c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    }
+    return bytes;
+}
+
 bool comoBooleano(const QString& texto) {
     return !vb::Trim(texto).isEmpty() && vb::CBool(texto);
 }
@@ -74,7 +85,7 @@ void ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const Q
     MSComm& puerto = FrmMvVentas::Default().MSComm1;
     const auto envia = [&](const QByteArray& bytes) { puerto.Output(bytes); };
     const auto linea = [&](const QString& texto) {
-        puerto.Output(vb::toCp1252(texto) + QByteArray(1, '\x0a'));
+        puerto.Output(imprimible(texto) + QByteArray(1, '\x0a'));
     };
     const auto cierraPuerto = [&] {
         try {

@@ -74,6 +74,10 @@ bool ConnectionString::has(std::initializer_list<const char*> keys) const {
     return false;
 }
 
+bool isEmbeddedServer(const QString& server) {
+    return server.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive);
+}
+
 ConnectionSettings parseConnectionSettings(const QString& text, const QString& user,
                                            const QString& password) {
     const ConnectionString cs(text);
@@ -86,7 +90,7 @@ ConnectionSettings parseConnectionSettings(const QString& text, const QString& u
     if (provider == QLatin1String("sqloledb") || provider.startsWith(QLatin1String("sqloledb."))) {
         s.server = cs.value({"Server", "Data Source", "Address", "Addr", "Network Address"});
         s.database = cs.value({"Database", "Initial Catalog"});
-        if (s.server.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) {
+        if (isEmbeddedServer(s.server)) {
             s.kind = ProviderKind::Embedded;
             s.server = s.server.mid(7);
         } else {

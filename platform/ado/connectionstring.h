@@ -30,6 +30,9 @@ enum class ProviderKind {
     Jet,        // Microsoft.Jet.OLEDB: the data source file as an SQLite database
 };
 
+// Whether the server of a SQLOLEDB connection names the embedded engine ("sqlite:<folder>").
+bool isEmbeddedServer(const QString& server);
+
 // What a provider needs to open a connection.
 struct ConnectionSettings {
     ProviderKind kind = ProviderKind::SqlServer;

@@ -8,6 +8,7 @@
 #include "platform/ado/tsql/tokens.h"
 #include "platform/ado/tsql/translator.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/safefile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -367,10 +368,20 @@ QByteArray passwordDigest(const QByteArray& salt, const QString& password) {
         .toHex();
 }
 
-// Raises SQL Server's refused login when the database records a login other than this one.
+// Raises SQL Server's refused login when the database records a login other than this one,
+// or when its login file is open to other users: what they can read or change guards nothing.
 void checkLogin(const QString& databaseFile, const QString& user, const QString& password) {
     QFile f(loginFile(databaseFile));
     if (!f.exists()) return;
+    constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                QFileDevice::ReadOther | QFileDevice::WriteOther;
+    if (f.permissions() & others) {
+        throw ProviderFailure{{sqlServerError(
+            18456, QStringLiteral("El archivo de acceso %1 puede ser leído o modificado por "
+                                  "otros usuarios: no se admite ningún ingreso hasta que sólo "
+                                  "su dueño pueda leerlo y modificarlo (chmod 600).")
+                       .arg(f.fileName()))}};
+    }
     const QList<QByteArray> parts =
         f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().split('\t') : QList<QByteArray>();
     const bool admitted = parts.size() == 3 &&
@@ -388,13 +399,13 @@ void checkLogin(const QString& databaseFile, const QString& user, const QString&
 bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
                          QString* error) {
     const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
-    QFile f(loginFile(databaseFile));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        f.write(user.trimmed().toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) +
-                '\n') < 0 ||
-        !f.flush()) {
-        if (error) *error = QStringLiteral("%1: %2").arg(f.fileName(), f.errorString());
+    const QString path = loginFile(databaseFile);
+    QString why;
+    if (!vb::replaceFile(
+            path,
+            user.trimmed().toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) + '\n',
+            0600, &why)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, why);
         return false;
     }
     return true;

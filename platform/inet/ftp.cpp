@@ -1,13 +1,13 @@
 #include "platform/inet/ftp.h"
 
 #include "platform/ui/operator.h"
+#include "platform/vb/safefile.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
 
@@ -537,14 +537,13 @@ size_t readLocal(char* out, size_t size, size_t count, void* user) {
 }
 
 struct LocalSink {
-    QSaveFile* file;
+    vb::ReplacementFile* file;
     bool failed = false;
 };
 
 size_t writeLocal(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<LocalSink*>(user);
-    const qint64 n = sink->file->write(data, static_cast<qint64>(size * count));
-    if (n != static_cast<qint64>(size * count)) {
+    if (!sink->file->write(QByteArray::fromRawData(data, static_cast<qsizetype>(size * count)))) {
         sink->failed = true;
         return 0;
     }
@@ -582,8 +581,8 @@ bool FtpSession::getFile(const QString& remote, const QString& local, TransferTy
         d->lastError = err::InvalidName;
         return false;
     }
-    QSaveFile out(local);
-    if (!out.open(QIODevice::WriteOnly)) {
+    vb::ReplacementFile out(local);
+    if (!out.open()) {
         d->lastError = err::AccessDenied;
         return false;
     }

@@ -1,9 +1,11 @@
 #include "platform/qr/pyqr.h"
 
+#include "platform/vb/safefile.h"
 #include "platform/vb/vberror.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryFile>
@@ -166,7 +168,13 @@ QString PyQR::GenerarImagen(const vb::Variant& ver, const vb::Variant& fecha,
                                     ctz, tipoDocRec, nroDocRec, tipoCodAut, codAut});
     const QImage image = drawCode(url);
     if (archivo_.isEmpty()) crearArchivo();
-    if (!image.save(archivo_)) fail(QStringLiteral("No se pudo grabar la imagen ") + archivo_);
+    // The format from the file's extension, as QImage::save(path) takes it.
+    vb::ReplacementFile out(archivo_);
+    if (!out.open() ||
+        !image.save(out.device(), QFileInfo(archivo_).suffix().toLatin1().constData()) ||
+        !out.commit()) {
+        fail(QStringLiteral("No se pudo grabar la imagen ") + archivo_);
+    }
     return url;
 }
 

@@ -2,10 +2,10 @@
 
 #include "platform/reportengine/errors.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -288,12 +288,12 @@ const SubreportData* ReportDocument::subreport(const QString& name) const {
 }
 
 void saveDocument(const ReportDocument& document, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    vb::ReplacementFile file(path);
+    if (!file.open()) {
         fail(err::WriteFailed,
              QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
     }
-    QXmlStreamWriter w(&file);
+    QXmlStreamWriter w(file.device());
     w.setAutoFormatting(true);
     w.writeStartDocument();
     w.writeStartElement(kRoot);

@@ -1,10 +1,10 @@
 #include "platform/reportengine/htmlwriter.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/vb/safefile.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
 
 namespace reportengine {
 
@@ -94,8 +94,8 @@ QByteArray reportHtml(const LaidOutReport& report) {
 }
 
 void writeHtml(const LaidOutReport& report, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reportHtml(report)) < 0 || !file.commit()) {
+    vb::ReplacementFile file(path);
+    if (!file.open() || !file.write(reportHtml(report)) || !file.commit()) {
         fail(err::WriteFailed,
              QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
     }

@@ -1,11 +1,11 @@
 #include "platform/reportengine/renderer.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/vb/safefile.h"
 
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -90,13 +90,13 @@ QImage pageImage(const LaidOutReport& report, int index, double dotsPerInch) {
 }
 
 void writePdf(const LaidOutReport& report, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    vb::ReplacementFile file(path);
+    if (!file.open()) {
         fail(err::WriteFailed,
              QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.device());
         writer.setResolution(static_cast<int>(kUnitsPerInch));
         writer.setTitle(report.title);
         writer.setCreator(QStringLiteral("Zentrik"));

@@ -1,10 +1,10 @@
 #include "platform/shell/desktop.h"
 
+#include "platform/vb/safefile.h"
+
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -67,14 +67,9 @@ bool createDesktopShortcut(const QString& name, const QString& target, const QSt
             "Icon=%3\n"
             "Terminal=false\n")
             .arg(entryValue(name), entryValue(execArgument(target)), entryValue(icon));
-    QSaveFile file(QDir(folder).filePath(name + QStringLiteral(".desktop")));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(text.toUtf8());
-    if (!file.commit()) return false;
-    return QFile::setPermissions(file.fileName(), QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner | QFile::ReadGroup |
-                                                      QFile::ExeGroup | QFile::ReadOther |
-                                                      QFile::ExeOther);
+    // Executable, as desktops ask of a launcher they are to trust.
+    return vb::replaceFile(QDir(folder).filePath(name + QStringLiteral(".desktop")), text.toUtf8(),
+                           0755);
 }
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 #include "platform/ui/qtoperator.h"
 
 #include "platform/vb/app.h"
+#include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 
 #include <QApplication>
@@ -9,8 +10,10 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -18,6 +21,10 @@ namespace ui {
 namespace {
 
 QString titleOr(const QString& title) { return title.isEmpty() ? vb::App().Title : title; }
+
+// Qt's own file chooser, which speaks the program's language; a desktop's chooser speaks the
+// machine's.
+constexpr QFileDialog::Options kOwnChooser = QFileDialog::DontUseNativeDialog;
 
 struct ButtonSet {
     QList<QMessageBox::StandardButton> buttons;
@@ -73,6 +80,13 @@ QMessageBox::Icon iconFor(int code) {
 
 }  // namespace
 
+bool installSpanishQtTexts(QCoreApplication& app, QTranslator& translator) {
+    if (!translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return app.installTranslator(&translator);
+}
+
 QString qtNameFilter(const QString& commonDialogFilter) {
     const QStringList parts = commonDialogFilter.split(u'|');
     QStringList filters;
@@ -112,15 +126,17 @@ std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString
 std::optional<QString> QtOperator::openFile(const QString& title, const QString& filter,
                                             const QString& initialDir) {
     const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title,
-                                                      initialDir, qtNameFilter(filter));
+                                                      initialDir, qtNameFilter(filter), nullptr,
+                                                      kOwnChooser);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
 std::optional<QStringList> QtOperator::openFiles(const QString& title, const QString& filter,
                                                  const QString& initialDir) {
-    const QStringList paths = QFileDialog::getOpenFileNames(QApplication::activeWindow(), title,
-                                                            initialDir, qtNameFilter(filter));
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, initialDir,
+                                      qtNameFilter(filter), nullptr, kOwnChooser);
     if (paths.isEmpty()) return std::nullopt;
     return paths;
 }
@@ -128,7 +144,8 @@ std::optional<QStringList> QtOperator::openFiles(const QString& title, const QSt
 std::optional<QString> QtOperator::saveFile(const QString& title, const QString& filter,
                                             const QString& initialPath) {
     const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
-                                                      initialPath, qtNameFilter(filter));
+                                                      initialPath, qtNameFilter(filter), nullptr,
+                                                      kOwnChooser);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
@@ -138,6 +155,10 @@ std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& t
     dialog.setWindowTitle(titleOr(title));
     auto* layout = new QVBoxLayout(&dialog);
     auto* calendar = new QCalendarWidget(&dialog);
+    // Month and day names in the operator's language; the first day of the week as the
+    // regional settings have it.
+    calendar->setLocale(QLocale(QLocale::Spanish, vb::locale().territory()));
+    calendar->setFirstDayOfWeek(vb::locale().firstDayOfWeek());
     calendar->setSelectedDate(initial.isValid() ? initial : QDate::currentDate());
     layout->addWidget(calendar);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);

@@ -2,6 +2,9 @@
 
 #include "platform/ui/operator.h"
 
+class QCoreApplication;
+class QTranslator;
+
 namespace ui {
 
 // The operator service on Qt Widgets: QMessageBox with the button set and icon of the code,
@@ -22,6 +25,11 @@ public:
     void doEvents() override;
     void setBusy(bool busy) override;
 };
+
+// Qt's own words (editing menus, standard buttons, the file and print choosers) in Spanish,
+// whatever the machine's language: loads Qt's Spanish translation into `translator`, which
+// must live as long as `app`, and installs it there. False when the machine lacks it.
+bool installSpanishQtTexts(QCoreApplication& app, QTranslator& translator);
 
 // "Name |*.ext|Other |*.x;*.y" (the common dialog's filter) as a Qt name filter list.
 QString qtNameFilter(const QString& commonDialogFilter);

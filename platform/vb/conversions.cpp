@@ -18,6 +18,13 @@ QLocale& localeStorage() {
     return l;
 }
 
+// The locale's decimal point, asked of the locale once: a long lookup writes numbers by the
+// hundred thousand.
+QString& decimalPointStorage() {
+    static QString point = localeStorage().decimalPoint();
+    return point;
+}
+
 const QDate kZeroDate(1899, 12, 30);
 
 double toOADate(const QDateTime& dt) {
@@ -141,7 +148,7 @@ std::optional<QString> shortDecimalText(double d, QChar decimalPoint) {
 
 QString doubleText(double d) {
     if (d == 0) return QStringLiteral("0");
-    const QString point = locale().decimalPoint();
+    const QString& point = decimalPointStorage();
     if (point.size() == 1) {
         if (auto quick = shortDecimalText(d, point.front())) return *quick;
     }
@@ -593,7 +600,10 @@ QString formatString(const QString& s, const QString& mask) {
 }  // namespace
 
 const QLocale& locale() { return localeStorage(); }
-void setLocale(const QLocale& l) { localeStorage() = l; }
+void setLocale(const QLocale& l) {
+    localeStorage() = l;
+    decimalPointStorage() = l.decimalPoint();
+}
 
 QDateTime zeroDate() { return wallClock(kZeroDate); }
 

@@ -1,17 +1,17 @@
 #include "platform/vb/textfile.h"
 
+#include "platform/vb/safefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace vb {
 
 namespace {
 // Windows-1252 bytes 0x80-0x9F; 0 where the code page leaves the byte undefined.
 constexpr char16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 }  // namespace
 
@@ -74,30 +74,7 @@ bool writeTextLines(const QString& path, const QStringList& lines, bool append, 
         data += toCp1252(line);
         data += "\r\n";
     }
-    const auto modo = QFileDevice::Permissions(
-        (permissions & 0400 ? QFileDevice::ReadOwner | QFileDevice::ReadUser : 0) |
-        (permissions & 0200 ? QFileDevice::WriteOwner | QFileDevice::WriteUser : 0) |
-        (permissions & 0100 ? QFileDevice::ExeOwner | QFileDevice::ExeUser : 0) |
-        (permissions & 0040 ? QFileDevice::ReadGroup : 0) |
-        (permissions & 0020 ? QFileDevice::WriteGroup : 0) |
-        (permissions & 0004 ? QFileDevice::ReadOther : 0) |
-        (permissions & 0002 ? QFileDevice::WriteOther : 0));
-    if (append) {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-        if (permissions != 0) f.setPermissions(modo);
-        return f.write(data) == data.size() && f.flush();
-    }
-    // A rewrite goes to a file beside the old one and replaces it only once complete, so a
-    // write that fails part-way (a full disk) leaves the old content.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (permissions != 0) f.setPermissions(modo);
-    if (f.write(data) != data.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return append ? appendToFile(path, data, permissions) : replaceFile(path, data, permissions);
 }
 
 bool appendTextLine(const QString& path, const QString& line) {

@@ -3,7 +3,6 @@
 #include "platform/vendrix/controlarray.h"
 #include "platform/vb/textfile.h"
 
-#include <QApplication>
 #include <QWidget>
 
 namespace {
@@ -40,17 +39,15 @@ bool clsCampos::Campo(const QString& dataField, const QList<QWidget*>& controles
     return false;
 }
 
-void clsCampos::SiguienteControl(int& keyCode) const {
+void clsCampos::SiguienteControl(int& keyCode, QWidget& control) const {
     if (keyCode != kEnter) return;
     keyCode = 0;
-    QWidget* actual = QApplication::focusWidget();
-    if (!actual) return;
-    QWidget* siguiente = actual->nextInFocusChain();
-    while (siguiente != actual &&
-           (siguiente->window() != actual->window() || !recibeTab(*siguiente))) {
+    QWidget* siguiente = control.nextInFocusChain();
+    while (siguiente != &control &&
+           (siguiente->window() != control.window() || !recibeTab(*siguiente))) {
         siguiente = siguiente->nextInFocusChain();
     }
-    if (siguiente != actual) siguiente->setFocus(Qt::TabFocusReason);
+    if (siguiente != &control) siguiente->setFocus(Qt::TabFocusReason);
 }
 
 void clsCampos::FiltraTecla(const QWidget& campo, int& keyAscii) const {

@@ -16,10 +16,11 @@ public:
     // element (-1 when none); true when one was found.
     bool Campo(const QString& dataField, const QList<QWidget*>& controles, int& indice) const;
 
-    // Enter (key code 13) moves the focus to the next control in the tab order of the focused
-    // control's window, and the key is consumed (`keyCode` becomes 0). Other keys pass as
-    // they are.
-    void SiguienteControl(int& keyCode) const;
+    // Enter (key code 13) moves the focus from `control`, the control the key belongs to, to
+    // the next one in its window's tab order, and the key is consumed (`keyCode` becomes 0).
+    // Other keys pass as they are. The control is given, not taken from the focus: right
+    // after a modal window closes, no control has it.
+    void SiguienteControl(int& keyCode, QWidget& control) const;
 
     // A character typed into `campo` (`keyAscii`, its code in the Windows character set;
     // 0 cancels it). The one rule: in a field whose bool dynamic property "Mayusculas" is set,

@@ -52,7 +52,9 @@ QString clsIni::LeeIni(const QString& archivo, const QString& seccion, const QSt
         QString valor = t.mid(igual + 1).trimmed();
         if (valor.size() >= 2 && valor.startsWith(u'"') && valor.endsWith(u'"'))
             valor = valor.mid(1, valor.size() - 2);
-        return valor;
+        // The suite's programs get the value as a C string: a NUL byte ends it.
+        const qsizetype nulo = valor.indexOf(QChar(0));
+        return nulo < 0 ? valor : valor.left(nulo);
     }
     return defecto;
 }

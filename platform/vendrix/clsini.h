@@ -9,7 +9,8 @@ public:
     // matched without regard to case ("|" may stand in a section name); a key written with
     // nothing after "=" gives the empty text. A bare file name is looked up in the program
     // folder, and the file's name is matched without regard to case. A missing file gives the
-    // default. Blanks around the value, and one pair of double quotes around it, are dropped.
+    // default. Blanks around the value, and one pair of double quotes around it, are dropped;
+    // a NUL byte ends the value.
     QString LeeIni(const QString& archivo, const QString& seccion, const QString& clave,
                    const QString& defecto = {}) const;
     // The same, also left in `valor`.

@@ -210,7 +210,7 @@ void frmZentrik::txtfields_KeyDown(int Index, int& KeyCode, int Shift) {
     if (!caja) return;
     if (KeyCode == kEnter) {
         ValidaCampo(*caja);
-        if (!HayErrorCampo) gCampos().SiguienteControl(KeyCode);
+        if (!HayErrorCampo) gCampos().SiguienteControl(KeyCode, *caja);
     }
     TBarRep1->ProcesaTecla(KeyCode);
 }

@@ -168,6 +168,44 @@ TEST_F(ProgramaTest, AMalformedCommandLineNamesTheMissingKeysInTheDialog) {
     }
 }
 
+// The dialog opens with the focus in the first box its hint names as missing, so the operator
+// types there at once; with no hint, in the server's. The demo database lets in only its
+// own login, so a line without a password fails to connect first.
+TEST_F(ProgramaTest, TheConnectionDialogOpensOnTheFirstBoxItLacks) {
+    const QString carpeta = folder.file("demo");
+    QString error;
+    ASSERT_TRUE(demo::createDatabases(carpeta, QDate(2026, 12, 1), &error)) << error.toStdString();
+    const QString servidor = QStringLiteral("@Server=sqlite:") + carpeta + u';';
+    struct Caso {
+        QString linea;
+        bool fallaAntes;
+        const char* foco;
+    };
+    const Caso casos[] = {
+        {servidor + "@DbName=DEMO;@Password=demo;", false, "TxtUserId"},
+        {servidor + "@Password=demo;", false, "TxtDbName"},
+        {"@DbName=DEMO;@Usuario=demo;@Password=demo;", false, "TxtServidor"},
+        {servidor + "@DbName=DEMO;@Usuario=demo;", true, "TxtUserPassword"},
+        {" ", false, "TxtServidor"},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.linea.toStdString());
+        if (caso.fallaAntes) op.answer(vb::vbYes);  // try again through the dialog
+        QString foco;
+        op.form([&](QDialog& d) {
+            d.show();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+            if (QApplication::focusWidget()) foco = QApplication::focusWidget()->objectName();
+            d.hide();
+            return 0;  // closed without connecting
+        });
+        frmZentrik form(caso.linea);
+        EXPECT_THROW(form.Form_Load(), vb::ProgramEnded);
+        EXPECT_EQ(foco, QString::fromLatin1(caso.foco));
+        EXPECT_TRUE(op.exhausted());
+    }
+}
+
 // A well-formed line that only fails to connect says nothing about the command line.
 TEST_F(ProgramaTest, TheConnectionDialogWithoutACommandLineShowsNoHint) {
     bool visible = true;

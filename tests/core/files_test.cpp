@@ -122,6 +122,20 @@ TEST(FilesTest, ACopyThatFailsPartWayLeavesTheOldDestination) {
               QStringList({"destino", "origen"}));
 }
 
+// On a real full disk the last block cannot be flushed: the copy says so and the old
+// destination stays whole.
+TEST(FilesTest, ACopyOnAFullDiskLeavesTheOldDestination) {
+    QTemporaryDir dir;
+    write(dir.filePath("origen"), QByteArray(5000, 'n'));
+    const auto run = zxtest::onFullDisk("destino", "contenido anterior", [&](const QString& path) {
+        return ModGlobal::CopiaArchivo(dir.filePath("origen"), path);
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->answer);
+    EXPECT_EQ(run->files.value("destino"), QByteArray("contenido anterior"));
+    EXPECT_EQ(run->files.keys(), (QStringList{"destino", "relleno"}));
+}
+
 TEST(FilesTest, TemporaryFileNamedByTheTimeIsWrittenThenShown) {
     zxtest::FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
     coretest::TempFolder tmp;
@@ -195,6 +209,27 @@ TEST(FilesTest, AFileThatCannotBeCreatedGoesToTheErrorDialog) {
     ASSERT_EQ(op.messages().size(), 1);
     EXPECT_EQ(op.messages()[0].text, "Ha ocurrido el Siguiente Error (76) Path not found");
     EXPECT_EQ(op.messages()[0].title, " Aviso al operador!!! - 2 ");
+}
+
+// Lines that no longer fit on the disk are reported when the file is closed to be shown,
+// and the short file is not shown.
+TEST(FilesTest, ATemporaryFileThatDoesNotFitIsReportedAndNotShown) {
+    zxtest::ScriptedOperator op;
+    op.setStrictAtEnd(false);  // the answer is taken in the child
+    op.answer(vb::vbAbort);
+    zxtest::OpenedLinks desktop;
+    const auto run = zxtest::onSmallDisk([&](const QString& folder) {
+        QString extension = "txt", nombre = QDir(folder).filePath("informe.txt");
+        ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
+        if (!zxtest::fillDisk(folder)) return false;
+        ModGlobal::ArchivoTemporal(2, "b", extension, nombre);
+        ModGlobal::ArchivoTemporal(3, "", extension, nombre);
+        return op.messages().size() == 1 &&
+               op.messages()[0].text.startsWith("Ha ocurrido el Siguiente Error (75) ") &&
+               desktop.urls().isEmpty();
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
 }
 
 TEST(FilesTest, AbreArchivoOpensThePathWithItsProgram) {

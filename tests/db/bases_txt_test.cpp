@@ -1,11 +1,13 @@
 #include "db/bases_txt.h"
 
+#include "platform/vb/app.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clsutil.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -58,6 +60,61 @@ TEST_F(BasesTxtTest, AValueWithACommaIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(zxtest::readFile(folder.file("BASES.TXT")), antes);
     ASSERT_EQ(op.messages().size(), 1);
     EXPECT_EQ(op.messages().first().title, QStringLiteral("Atención"));
+}
+
+// A field that would not read back as itself from its line is refused with the reason, and
+// nothing is written: a line break would make a stray entry and lose the registered name.
+TEST_F(BasesTxtTest, AFieldThatWouldBreakItsLineIsRefusedAndNothingIsWritten) {
+    TXR_Common::AgregaConexionBases("A / S", "a", "a", "a", "s");
+    const QByteArray antes = zxtest::readFile(folder.file("BASES.TXT"));
+    const struct {
+        const char* nombre;
+        const char* database;
+        const char* servidor;
+        const char* motivo;
+    } casos[] = {
+        {"EMPRESA\r\nOTRA / S", "empresa", "s", "un salto de línea"},
+        {"B / S", "emp\nresa", "s", "un salto de línea"},
+        {"B / S", "b", "srv\r01", "un salto de línea"},
+        {"B / S", "b", "host,1500", "una coma"},
+        {"B / S", "\"b\"", "s", "comillas"},
+        {"B / S", "b\tc", "s", "un carácter de control"},
+        {"B / S", "b", "日本", "caracteres que el archivo no puede guardar"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.motivo);
+        const qsizetype avisos = op.messages().size();
+        op.answer(vb::vbOK);
+        EXPECT_FALSE(TXR_Common::AgregaConexionBases(QString::fromUtf8(c.nombre),
+                                                     QString::fromUtf8(c.database), "u", "p",
+                                                     QString::fromUtf8(c.servidor)));
+        EXPECT_EQ(zxtest::readFile(folder.file("BASES.TXT")), antes);
+        ASSERT_EQ(op.messages().size(), avisos + 1);
+        EXPECT_TRUE(op.messages().last().text.startsWith("No se puede registrar la conexión: "));
+        EXPECT_TRUE(op.messages().last().text.endsWith(QString::fromUtf8(c.motivo) + '.'))
+            << op.messages().last().text.toStdString();
+        EXPECT_EQ(op.messages().last().title, QStringLiteral("Atención"));
+    }
+}
+
+// On a real full disk a registration that only partly fits raises and leaves no half line.
+TEST_F(BasesTxtTest, ARegistrationOnAFullDiskLeavesNoHalfLine) {
+    // 20 bytes free in the file's last page, and nothing else on the disk.
+    const QByteArray antes = "A / S,a,a,a," + QByteArray(4096 - 20 - 14, 's') + "\r\n";
+    const auto run = zxtest::onSmallDisk([&](const QString& disco) {
+        vb::App().Path = disco;
+        if (!zxtest::writeFile(QDir(disco).filePath("BASES.TXT"), antes) ||
+            !zxtest::fillDisk(disco)) {
+            return false;
+        }
+        return zxtest::raisedNumber([] {
+                   TXR_Common::AgregaConexionBases("EMPRESA / SRV01", "empresa", "empresa",
+                                                   "empresa", "srv01:1500");
+               }) == vb::err::PathNotFound;
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.value("BASES.TXT"), antes);
 }
 
 TEST_F(BasesTxtTest, EachLineReadsOnItsOwn) {

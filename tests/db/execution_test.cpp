@@ -305,4 +305,26 @@ TEST_F(OracleScriptTest, IfExistsRunsItsStatementOnlyWhenTheTestHolds) {
     EXPECT_EQ(db.gCnn.errors().Count(), 1);
 }
 
+// A test without its query, or without its statement, is refused whole and nothing runs:
+// with IF NOT EXISTS a blank test would run the DELETE on every row.
+TEST_F(OracleScriptTest, AnIfExistsWithoutQueryOrStatementIsRefused) {
+    const QString guiones[] = {"IF EXISTS (   ) DELETE FROM T",
+                               "IF NOT EXISTS (   ) DELETE FROM T",
+                               "IF NOT EXISTS () DELETE FROM T", "IF EXISTS (SELECT 1 FROM T)",
+                               "if not exists ( \r\n ) delete from T"};
+    for (const QString& guion : guiones) {
+        SCOPED_TRACE(guion.toStdString());
+        motor->llamadas.clear();
+        QString sql = guion;
+        long filas = 0;
+        db.EjecutaConsultaSQL(sql, filas);
+        EXPECT_TRUE(motor->llamadas.isEmpty()) << motor->llamadas.join(" | ").toStdString();
+        ASSERT_EQ(db.gCnn.errors().Count(), 1);
+        EXPECT_TRUE(db.gCnn.errors().Item(0).Description.startsWith(
+            "IF EXISTS sin consulta o sin sentencia: "))
+            << db.gCnn.errors().Item(0).Description.toStdString();
+        EXPECT_EQ(filas, 0);
+    }
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -70,6 +71,101 @@ TEST_F(FrmAccesoTest, ControlsCarryTheirNamesAndTexts) {
     EXPECT_EQ(f.TxtUserId->placeholderText(), QStringLiteral("Ingrese el usuario"));
     EXPECT_EQ(f.TxtDbName->text(), QString());
     EXPECT_EQ(f.lstBases->count(), 0);
+}
+
+// Shows the dialog the database class asks for, as the operator meets it: shown, active, and
+// played by `play`, which leaves it some way.
+void enPantalla(QDialog& d, const std::function<void(frmAcceso&)>& play) {
+    d.show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+    play(static_cast<frmAcceso&>(d));
+}
+
+// Every box has a visible label beside it, and Tab goes from the top box down to the buttons.
+TEST_F(FrmAccesoTest, TheBoxesAreLabelledAndTabGoesFromTheTopDown) {
+    QStringList orden;
+    op.form([&](QDialog& d) {
+        enPantalla(d, [&](frmAcceso& f) {
+            const std::pair<QWidget*, const char*> etiquetas[] = {
+                {f.TxtServidor, "Servidor:"}, {f.TxtDbName, "Base de datos:"},
+                {f.TxtUserId, "Usuario:"},    {f.TxtUserPassword, "Contraseña:"},
+                {f.TxtPuerto, "Puerto:"},     {f.CboPlataformaDB, "Plataforma:"},
+            };
+            for (const auto& [caja, texto] : etiquetas) {
+                SCOPED_TRACE(texto);
+                QLabel* etiqueta = nullptr;
+                for (QLabel* l : f.findChildren<QLabel*>()) {
+                    if (l->buddy() == caja) etiqueta = l;
+                }
+                ASSERT_NE(etiqueta, nullptr);
+                EXPECT_EQ(etiqueta->text(), QString::fromUtf8(texto));
+                EXPECT_TRUE(etiqueta->isVisible());
+                // On the box's left, on its line.
+                const QRect e(etiqueta->mapTo(&f, QPoint()), etiqueta->size());
+                const QRect c(caja->mapTo(&f, QPoint()), caja->size());
+                EXPECT_LE(e.right(), c.left());
+                EXPECT_TRUE(e.top() <= c.center().y() && c.center().y() <= e.bottom());
+            }
+            for (int i = 0; i < 12; ++i) {
+                orden << QApplication::focusWidget()->objectName();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            f.bcCancelar->click();
+        });
+        return 0;
+    });
+    gDB().gServidor = QStringLiteral("srv01");
+    gDB().OpenServerADODB(true, ado::adUseClient, QString(), false, true);
+    EXPECT_EQ(orden, (QStringList{"TxtServidor", "TxtDbName", "TxtUserId", "TxtUserPassword",
+                                  "TxtPuerto", "CboPlataformaDB", "lstBases", "CmdRegistrar",
+                                  "CmdLineaComando", "bcAceptar", "bcCancelar", "TxtServidor"}));
+}
+
+// The embedded engine has no port and is no SQL Server; another server typed over it has both
+// again.
+TEST_F(FrmAccesoTest, AnEmbeddedServerShowsNoPortAndItsOwnEngine) {
+    TXR_Common::AgregaConexionBases("ZENTRIK / SQLITE", "ZENTRIK", "ZENTRIK", "ZENTRIK",
+                                    servidor());
+    op.form([&](QDialog& d) {
+        enPantalla(d, [&](frmAcceso& f) {
+            auto embebida = [&] {
+                EXPECT_EQ(f.TxtPuerto->text(), QString());
+                EXPECT_FALSE(f.TxtPuerto->isEnabled());
+                EXPECT_FALSE(f.CboPlataformaDB->isEnabled());
+                EXPECT_EQ(f.CboPlataformaDB->currentIndex(), -1);
+                EXPECT_EQ(f.CboPlataformaDB->placeholderText(),
+                          QStringLiteral("SQLite (embebida)"));
+            };
+            {
+                SCOPED_TRACE("shown with it");
+                embebida();
+            }
+            escribe(f.TxtServidor, "srv01");
+            EXPECT_EQ(f.TxtPuerto->text(), QStringLiteral("1433"));
+            EXPECT_TRUE(f.TxtPuerto->isEnabled());
+            EXPECT_TRUE(f.CboPlataformaDB->isEnabled());
+            EXPECT_EQ(f.CboPlataformaDB->currentText(), QStringLiteral("SQL Server"));
+            {
+                SCOPED_TRACE("typed");
+                escribe(f.TxtServidor, servidor());
+                embebida();
+            }
+            {
+                SCOPED_TRACE("chosen from the list");
+                escribe(f.TxtServidor, "srv01");
+                elige(f.lstBases, 0);
+                embebida();
+            }
+            escribe(f.TxtUserId, "sa");
+            escribe(f.TxtUserPassword, "sa");
+            QTest::keyClick(f.TxtUserPassword, Qt::Key_Return);
+        });
+        return d.result();
+    });
+    gDB().gServidor = servidor();
+    gDB().OpenServerADODB(true, ado::adUseClient, QString(), false, true);
+    EXPECT_TRUE(gDB().gOpenFlag);
+    EXPECT_EQ(gDB().gServidor, servidor());
 }
 
 TEST_F(FrmAccesoTest, PickingARegisteredEntryFillsTheBoxesAndAcceptConnects) {
@@ -191,6 +287,23 @@ TEST_F(RegistrarTest, ARegisteredConnectionIsWrittenAndReadsBack) {
     EXPECT_EQ(op.messages().first().title, QStringLiteral("Atencion"));
     EXPECT_EQ(op.messages().first().icon, vb::vbInformation);
     EXPECT_EQ(bases().count('\n'), 1);
+}
+
+// A database name with a line break would write a stray entry and never be found again:
+// refused before anything is tried or written.
+TEST_F(RegistrarTest, ADatabaseNameWithALineBreakIsRefused) {
+    gDB().gCnn.attachBackend(std::make_unique<zxtest::ScriptedBackend>());
+    frmAcceso f;
+    f.TxtServidor->setText("srv01");
+    f.TxtDbName->setText("empresa\r\nOTRA");
+    op.answer(vb::vbOK);
+    f.CmdRegistrar_Click();
+    EXPECT_FALSE(QFile::exists(folder.file("BASES.TXT")));
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages().first().text.endsWith("contiene un salto de línea."))
+        << op.messages().first().text.toStdString();
+    EXPECT_EQ(op.messages().first().title, QStringLiteral("Atención"));
+    EXPECT_EQ(gDB().gCnn.State(), ado::adStateClosed);
 }
 
 TEST_F(RegistrarTest, TheEmbeddedDatabaseRegistersWhenItsTestConnectionOpens) {

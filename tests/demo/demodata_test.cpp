@@ -4,6 +4,10 @@
 #include "platform/ado/tsql/builder.h"
 #include "tests/support/fixtures.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -95,6 +99,33 @@ TEST_F(DemoDatabases, AreTheSameOnEveryRunForTheSameDay) {
                   .arg(dir.filePath("demo")));
 }
 
+// Both databases and the logins beside them belong to whoever made the demo alone.
+TEST_F(DemoDatabases, AreReadableByTheirOwnerAlone) {
+    for (const char* name :
+         {"DEMO.db", "DEMO.login", "KQ_ESTADISTICAS.db", "KQ_ESTADISTICAS.login"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(QFileInfo::exists(file(name)));
+        EXPECT_EQ(QFile::permissions(file(name)) &
+                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                       QFile::WriteOther | QFile::ExeOther),
+                  QFile::Permissions());
+    }
+}
+
+// The statistics database lets in the demo's login alone too: the program opens it with the
+// main database's login.
+TEST_F(DemoDatabases, TheStatisticsDatabaseLetsInOnlyTheDemoLogin) {
+    const QString base = QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;")
+                             .arg(dir.filePath("demo"), QString::fromUtf8(demo::statisticsName));
+    ado::Connection demoLogin;
+    demoLogin.Open(base + QStringLiteral("UId=demo;Pwd=demo;"));
+    EXPECT_EQ(demoLogin.State(), ado::adStateOpen);
+    ado::Connection otro;
+    EXPECT_NE(zxtest::raisedNumber([&] { otro.Open(base + QStringLiteral("UId=sa;Pwd=x;")); }), 0);
+    ASSERT_EQ(otro.errors().Count(), 1);
+    EXPECT_EQ(otro.errors().Item(0).NativeError, 18456);
+}
+
 // The demo's main database lets in its own login and refuses another as SQL Server does.
 TEST_F(DemoDatabases, LetInOnlyTheirOwnLogin) {
     const QString demoFolder = dir.filePath("demo");
@@ -121,6 +152,40 @@ TEST_F(DemoDatabases, LetInOnlyTheirOwnLogin) {
                                    "Pwd=demo;")
                         .arg(demoFolder));
     EXPECT_EQ(mayusculas.State(), ado::adStateOpen);
+}
+
+// The tool's command line: --help prints the usage, an unknown option is refused, and neither
+// ever makes a folder named after it; "--" lets a folder start with "-".
+TEST(DemoToolTest, OptionsAreNeverTakenForAFolder) {
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* printed;  // on the standard output when the status is 0, else on the error
+        const char* made;     // the one folder made, if any
+    } cases[] = {
+        {{"--help"}, 0, "usage: zentrik-demo-db [--] <folder>", nullptr},
+        {{"-h"}, 0, "usage: zentrik-demo-db [--] <folder>", nullptr},
+        {{"--bogus"}, 2, "zentrik-demo-db: unknown option '--bogus'", nullptr},
+        {{"-x", "demo"}, 2, "zentrik-demo-db: unknown option '-x'", nullptr},
+        {{}, 2, "usage: zentrik-demo-db [--] <folder>", nullptr},
+        {{"uno", "dos"}, 2, "usage: zentrik-demo-db [--] <folder>", nullptr},
+        {{"--", "-demo"}, 0, "Command line of zentrik", "-demo"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        QTemporaryDir cwd;
+        QProcess tool;
+        tool.setWorkingDirectory(cwd.path());
+        tool.start(QStringLiteral(ZX_DEMO_TOOL), c.arguments);
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(tool.exitCode(), c.status);
+        const QString printed = QString::fromUtf8(c.status == 0 ? tool.readAllStandardOutput()
+                                                                : tool.readAllStandardError());
+        EXPECT_TRUE(printed.contains(QString::fromUtf8(c.printed))) << printed.toStdString();
+        EXPECT_EQ(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  c.made ? QStringList{QString::fromUtf8(c.made)} : QStringList());
+    }
 }
 
 }  // namespace

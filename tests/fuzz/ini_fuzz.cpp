@@ -1,4 +1,5 @@
-// The INI reader: any file reads; every section and key the file seems to hold is asked for.
+// The INI reader: any file reads; every section and key the file seems to hold is asked for,
+// and no value holds a NUL byte.
 
 #include "platform/vendrix/clsini.h"
 #include "tests/fuzz/fuzz.h"
@@ -19,8 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (auto m = key.globalMatch(text); m.hasNext() && keys.size() < 16;)
         keys << m.next().captured(1).trimmed();
     zxfuzz::reads([&] {
-        for (const QString& s : sections)
-            for (const QString& k : keys) gIni().LeeIni(path, s, k, QStringLiteral("def"));
+        for (const QString& s : sections) {
+            for (const QString& k : keys) {
+                zxfuzz::check(!gIni().LeeIni(path, s, k, QStringLiteral("def")).contains(QChar(0)),
+                              "a value ends at a NUL byte");
+            }
+        }
     });
     return 0;
 }

@@ -1,5 +1,5 @@
-// The T-SQL reader of the embedded engine: the tokenizer gives its text back whole, and a
-// batch splits and translates, or is refused, for any text.
+// The T-SQL reader of the embedded engine: the tokenizer gives its text back whole, a batch
+// splits and translates, or is refused, and the lookups' one-SELECT check ends, for any text.
 
 #include "platform/ado/tsql/statement.h"
 #include "platform/ado/tsql/tokens.h"
@@ -17,5 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const tsql::Statement& s : tsql::splitBatch(text)) translator.translate(s.source);
     });
     zxfuzz::reads([&] { translator.translateBatch(text); });
+    zxfuzz::reads([&] { tsql::isSingleRead(text); });
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,20 @@ TEST_F(Anchos, FailedRewriteLeavesTheOldFileWhole) {
     ASSERT_TRUE(QDir(folder.path()).mkdir("CONSULTASLEN.AUX"));
     EXPECT_THROW(anchos::GrabarAnchosColumnas(ruta(), aux(), "VT_CLIENTES", {9, 9}), vb::VbError);
     EXPECT_EQ(zxtest::readFile(ruta()), old);
+}
+
+// On a real full disk the widths file stays whole and no auxiliary file is left.
+TEST_F(Anchos, ARewriteOnAFullDiskLeavesTheOldFileWhole) {
+    const QByteArray old("\"VT_CLIENTES\",\"1|2|\"\r\n");
+    const auto run = zxtest::onFullDisk("CONSULTASLEN.KQV", old, [](const QString& path) {
+        anchos::GrabarAnchosColumnas(path, QFileInfo(path).dir().filePath("CONSULTASLEN.AUX"),
+                                     "VT_PROVEEDORES", {1440, 720});
+        return true;
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->answer);  // it raised
+    EXPECT_EQ(run->files.value("CONSULTASLEN.KQV"), old);
+    EXPECT_EQ(run->files.keys(), (QStringList{"CONSULTASLEN.KQV", "relleno"}));
 }
 
 }  // namespace

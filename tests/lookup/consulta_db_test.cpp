@@ -163,17 +163,24 @@ TEST_F(ConsultaDb, OneColumnDefinitionEndsWithAMessageAndClearsTheLastAnswer) {
     EXPECT_EQ(service.Valores, QStringList());
 }
 
-// A lookup is a read: a definition's filter that ends its statement is refused with a message
-// naming the definition file, and the table is left as it was.
-TEST_F(ConsultaDb, AFilterWithAStatementSeparatorIsRefused) {
-    const QString filtros[] = {"1=1; DELETE FROM V_TA_VENDEDORES --",
-                               "NOMBRE = 'x' ;DELETE FROM V_TA_VENDEDORES",
-                               "[a;b] = 1; DELETE FROM V_TA_VENDEDORES"};
+// A lookup sends one SELECT and nothing else: a definition's filter that ends it, or makes it
+// anything more whatever its words, is refused with a message naming the definition file,
+// and the table is left as it was.
+TEST_F(ConsultaDb, AFilterThatIsNotPartOfOneSelectIsRefusedNamingTheFile) {
+    const QString filtros[] = {
+        "1=1; DELETE FROM V_TA_VENDEDORES --",
+        "NOMBRE = 'x' ;DELETE FROM V_TA_VENDEDORES",
+        "[a;b] = 1; DELETE FROM V_TA_VENDEDORES",
+        "IDVENDEDOR = 'V1' DISABLE TRIGGER ALL ON V_TA_VENDEDORES --",
+        "1=1 ENABLE TRIGGER ALL ON V_TA_VENDEDORES",
+        "1=1 SETUSER",
+        "IDVENDEDOR IN (SELECT IDVENDEDOR FROM OPENQUERY(LNK, 'DELETE FROM V_TA_VENDEDORES'))",
+    };
     for (const QString& filtro : filtros) {
         SCOPED_TRACE(filtro.toStdString());
         const QString ruta = folder.file("hostil.kqv");
-        ASSERT_TRUE(zxtest::writeFile(
-            ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|", filtro})));
+        ASSERT_TRUE(zxtest::writeFile(ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES",
+                                                              "|NOMBRE|IDVENDEDOR|", filtro})));
         service.gRutaMascaraConsultas = ruta;
         service.ValorDevuelto = "anterior";
         const qsizetype antes = op.messages().size();
@@ -181,7 +188,8 @@ TEST_F(ConsultaDb, AFilterWithAStatementSeparatorIsRefused) {
         service.CampoDevuelto = "IDVENDEDOR";
         service.ConsultaSearch("V_TA_VENDEDORES");
         ASSERT_EQ(op.messages().size(), antes + 1);
-        EXPECT_TRUE(op.messages().last().text.contains(ruta)) << op.messages().last().text.toStdString();
+        EXPECT_TRUE(op.messages().last().text.contains(ruta))
+            << op.messages().last().text.toStdString();
         EXPECT_EQ(op.messages().last().title, "Aviso al Operador");
         EXPECT_EQ(forms.shown, 0);
         EXPECT_TRUE(service.ValorDevuelto.isEmpty());
@@ -208,9 +216,9 @@ TEST_F(ConsultaDb, ALookupRunsOneStatementOnly) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.filtro);
         const QString ruta = folder.file("una.kqv");
-        ASSERT_TRUE(zxtest::writeFile(ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES",
-                                                              "|NOMBRE|IDVENDEDOR|",
-                                                              QString::fromUtf8(c.filtro)})));
+        ASSERT_TRUE(zxtest::writeFile(
+            ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|",
+                                    QString::fromUtf8(c.filtro)})));
         service.gRutaMascaraConsultas = ruta;
         int filas = -1;
         forms.grilla = [&](SearchGrid& g) {

@@ -6,6 +6,7 @@
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/search_grid.h"
 
+#include "tests/lookup/grid_list.h"
 #include "tests/support/fixtures.h"
 
 #include "platform/vb/steps.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -115,11 +117,11 @@ TEST_F(GridForm, ShowsHeadersRowsAndOneSearchBoxPerColumn) {
     grid.CheckBoxes = true;
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
-    ASSERT_EQ(form.ListView1->columnCount(), 3);
-    EXPECT_EQ(form.ListView1->headerItem()->text(2), "**Cantidad**");
-    ASSERT_EQ(form.ListView1->topLevelItemCount(), 3);
-    EXPECT_EQ(form.ListView1->topLevelItem(1)->text(1), "Arandela");
-    EXPECT_EQ(form.ListView1->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    ASSERT_EQ(zxtest::columnsShown(form), 3);
+    EXPECT_EQ(zxtest::headerShown(form, 2), "**Cantidad**");
+    ASSERT_EQ(zxtest::rowsShown(form), 3);
+    EXPECT_EQ(zxtest::cellShown(form, 1, 1), "Arandela");
+    EXPECT_EQ(zxtest::checkShown(form, 1), Qt::Unchecked);
     for (int i = 0; i < 3; ++i) {
         ASSERT_NE(form.CmbSearch(i), nullptr);
         EXPECT_EQ(form.CmbSearch(i)->toolTip(), "F5 realiza nueva busqueda");
@@ -132,7 +134,7 @@ TEST_F(GridForm, TypingInABoxSelectsTheRowAndEnterInTheListAccepts) {
     Lib_FrmCons3 form(grid);
     form.show();
     QTest::keyClicks(form.CmbSearch(1)->lineEdit(), "cl");
-    EXPECT_EQ(form.ListView1->currentItem(), form.ListView1->topLevelItem(2));
+    EXPECT_EQ(zxtest::currentRowShown(form), 2);
     QTest::keyClick(form.ListView1, Qt::Key_Return);
     EXPECT_EQ(grid.ValorDevuelto, vb::Variant("B7"));
     EXPECT_FALSE(form.isVisible());
@@ -162,15 +164,15 @@ TEST_F(GridForm, InsertAndDeleteChangeTheQuantity) {
     grid.seleccionaFila(0);
     QTest::keyClick(form.ListView1, Qt::Key_Insert);
     QTest::keyClick(form.ListView1, Qt::Key_Insert);
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "2,0");
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(zxtest::cellShown(form, 0, 2), "2,0");
+    EXPECT_EQ(zxtest::checkShown(form, 0), Qt::Checked);
     QTest::keyClick(form.ListView1, Qt::Key_Delete);
     QTest::keyClick(form.ListView1, Qt::Key_Delete);
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "0.00");
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(zxtest::cellShown(form, 0, 2), "0.00");
+    EXPECT_EQ(zxtest::checkShown(form, 0), Qt::Unchecked);
     op.input("3,5");
     QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "3,50");
+    EXPECT_EQ(zxtest::cellShown(form, 0, 2), "3,50");
     QTest::keyClick(form.ListView1, Qt::Key_Space);
     QTest::keyClick(form.ListView1, Qt::Key_Space);
     QTest::mouseClick(form.CmdAceptar, Qt::LeftButton);
@@ -183,13 +185,36 @@ TEST_F(GridForm, MarkInvertsEveryCheckAndHeaderClickSorts) {
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
     form.show();
-    form.ListView1->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    zxtest::clickCheck(form, 1);
+    EXPECT_EQ(zxtest::checkShown(form, 1), Qt::Checked);
     QTest::mouseClick(form.CmdTodos, Qt::LeftButton);
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->checkState(0), Qt::Checked);
-    EXPECT_EQ(form.ListView1->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(zxtest::checkShown(form, 0), Qt::Checked);
+    EXPECT_EQ(zxtest::checkShown(form, 1), Qt::Unchecked);
     form.ListView1->header()->sectionClicked(1);
-    EXPECT_EQ(form.ListView1->topLevelItem(0)->text(1), "Tornillo");
-    EXPECT_EQ(form.ListView1->topLevelItem(2)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(zxtest::cellShown(form, 0, 1), "Tornillo");
+    EXPECT_EQ(zxtest::checkShown(form, 2), Qt::Unchecked);
+}
+
+// Each cell of an article row shows its stock level's colour; rows of no level keep the
+// list's own.
+TEST_F(GridForm, StockColoursAreTheTextColourOfTheWholeRow) {
+    lookup::ResultadoConsulta r;
+    r.campos = {{"IdArticulo", 200, 10}, {"PUNTOPEDIDO", 6, 8}, {"Stock", 6, 8}};
+    r.filas = {{"a", 0, 3}, {"b", 5, 9}, {"c", 5, 5}};
+    grid.MuestraStock = "SI";
+    grid.StkNivel1 = "255";
+    grid.StkNivel2 = 16711680;
+    grid.StkNivel4 = " ";
+    grid.EsConsultaArticulos = true;
+    grid.muestraResultado(r);
+    Lib_FrmCons3 form(grid);
+    form.show();
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(zxtest::colourShown(form, 0, k), QColor(255, 0, 0));
+        EXPECT_EQ(zxtest::colourShown(form, 1, k), QColor(0, 0, 255));
+        EXPECT_FALSE(zxtest::colourShown(form, 2, k).isValid());
+    }
 }
 
 TEST_F(GridForm, F12AsksAboutTheShortageOfTheSelectedArticle) {
@@ -235,7 +260,7 @@ TEST(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
     zxtest::ScriptedOperator op;
     op.form([](QDialog& dialog) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(dialog);
-        EXPECT_EQ(form.ListView1->topLevelItemCount(), 2);
+        EXPECT_EQ(zxtest::rowsShown(form), 2);
         QTest::keyClicks(form.CmbSearch(1)->lineEdit(), "be");
         form.ListView1->setFocus();
         QTest::keyClick(form.ListView1, Qt::Key_Return);

@@ -2,6 +2,7 @@
 
 #include "tests/support/fixtures.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,19 @@ TEST(Mascaras, DefaultRecordsOverwriteATornLastRecord) {
     const QByteArray bytes = zxtest::readFile(ruta);
     ASSERT_EQ(bytes.size(), 12 * 1202);
     EXPECT_EQ(bytes.mid(1202, 100), padded("ARTICULOS", 100));
+}
+
+// Defaults that do not fit on the disk raise and leave no file: a torn one would stop the
+// next start from writing them.
+TEST(Mascaras, DefaultsThatDoNotFitRaiseAndLeaveNoFile) {
+    const auto run = zxtest::onSmallDisk([](const QString& disco) {
+        return zxtest::raisedNumber([&] {
+                   mascaras::escribePorDefecto(QDir(disco).filePath("consultas.kqv"));
+               }) == 75;
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.keys(), QStringList());
 }
 
 TEST(Mascaras, KeyMatchesWithoutRegardToCaseAndPadding) {

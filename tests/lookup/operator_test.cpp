@@ -7,6 +7,8 @@
 #include "lookup/lib_clscons3.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/mascaras.h"
+#include "tests/lookup/grid_list.h"
+#include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
@@ -14,11 +16,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -52,14 +57,13 @@ protected:
 
     static QStringList columna(const Lib_FrmCons3& form, int k) {
         QStringList out;
-        for (int i = 0; i < form.ListView1->topLevelItemCount(); ++i)
-            out << form.ListView1->topLevelItem(i)->text(k).trimmed();
+        for (int i = 0; i < zxtest::rowsShown(form); ++i)
+            out << zxtest::cellShown(form, i, k).trimmed();
         return out;
     }
     static QStringList titulos(const Lib_FrmCons3& form) {
         QStringList out;
-        for (int k = 0; k < form.ListView1->columnCount(); ++k)
-            out << form.ListView1->headerItem()->text(k);
+        for (int k = 0; k < zxtest::columnsShown(form); ++k) out << zxtest::headerShown(form, k);
         return out;
     }
     // Types `texto` into the search box over column `k` and presses F5.
@@ -236,7 +240,7 @@ TEST_F(LookupOperator, PasswordColumnsAreHiddenOnEveryPath) {
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
             columnas = titulos(form);
-            for (int k = 0; k < form.ListView1->columnCount(); ++k) celdas << columna(form, k);
+            for (int k = 0; k < zxtest::columnsShown(form); ++k) celdas << columna(form, k);
             QTest::keyClick(form.ListView1, Qt::Key_Escape);
             return d.result();
         });
@@ -269,10 +273,10 @@ TEST_F(LookupOperator, ShiftInsertWithZeroOrNothingChecksTheRowWithZero) {
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
             QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
-            EXPECT_EQ(form.ListView1->topLevelItem(0)->text(2), "3,00");
+            EXPECT_EQ(zxtest::cellShown(form, 0, 2), "3,00");
             QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
-            cantidad = form.ListView1->topLevelItem(0)->text(2);
-            marca = form.ListView1->topLevelItem(0)->checkState(0);
+            cantidad = zxtest::cellShown(form, 0, 2);
+            marca = zxtest::checkShown(form, 0);
             QTest::keyClick(form.ListView1, Qt::Key_Escape);
             return d.result();
         });
@@ -286,6 +290,124 @@ TEST_F(LookupOperator, ShiftInsertWithZeroOrNothingChecksTheRowWithZero) {
         EXPECT_EQ(cantidad, "0.00");
         EXPECT_EQ(marca, Qt::Checked);
     }
+}
+
+// The keys of a lookup list on the window shown and active; run again at twice the scale
+// below. The operator must see where the keys go: the search box that has the focus and the
+// cell a type-ahead found.
+class LookupKeys : public LookupOperator {
+protected:
+    // The scale this process runs at, as its environment asks it.
+    static double escalaPedida() {
+        return qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    }
+    static void activa(Lib_FrmCons3& form) {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QApplication::processEvents();
+        EXPECT_EQ(form.devicePixelRatioF(), escalaPedida());
+    }
+    // Whether the operator sees `rect` of `w` (in its coordinates): from its left edge, as much
+    // of it as fits in the list's strip, within `w` itself and on the screen.
+    static ::testing::AssertionResult seVe(const Lib_FrmCons3& form, const QWidget* w,
+                                           const QRect& rect) {
+        const QWidget* clip = form.picFields->parentWidget();
+        const QRect r(w->mapTo(clip, rect.topLeft()), rect.size());
+        const QRect pantalla = form.screen()->availableGeometry();
+        QRect area = QRect(clip->mapFromGlobal(pantalla.topLeft()), pantalla.size());
+        for (const QWidget* p = w; p != clip->parentWidget(); p = p->parentWidget())
+            area &= QRect(p->mapTo(clip, QPoint(0, 0)), p->size());
+        const QRect visto = r & area;
+        if (visto.left() == r.left() && visto.height() == r.height() &&
+            visto.width() >= std::min(r.width(), area.width()))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "shown " << visto.x() << "," << visto.y() << " " << visto.width() << "x"
+               << visto.height() << " of " << r.x() << "," << r.y() << " " << r.width() << "x"
+               << r.height() << " in the area " << area.x() << "," << area.y() << " "
+               << area.width() << "x" << area.height();
+    }
+};
+
+// The user lookup builds its columns with the name eighth, far to the right of four mail
+// columns; the operator tabs to the name's box, types, and sees both the box and the found
+// user's name.
+TEST_F(LookupKeys, TheFocusedSearchBoxAndTheFoundCellComeIntoView) {
+    for (int i = 0; i < 40; ++i) {
+        data.exec(QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, Administrador, eMail_Server, "
+                                 "email_usuario, email_De) VALUES ('ANA%1', 0, "
+                                 "'smtp.gmail.com', 'ana%1@correo.com.ar', "
+                                 "'ana%1@correo.com.ar');")
+                      .arg(i, 2, 10, QChar('0')));
+    }
+    data.exec("INSERT INTO TA_USUARIOS (Nombre, Administrador) VALUES ('SOFIA', 0);");
+    int tabs = 0;
+    op.form([&](QDialog& d) {
+        auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        activa(form);
+        EXPECT_EQ(zxtest::headerShown(form, 7), "Nombre");
+        QComboBox* nombre = form.CmbSearch(7);
+        while (QApplication::focusWidget() != nombre && tabs < 30) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ++tabs;
+        }
+        EXPECT_TRUE(seVe(form, nombre, nombre->rect()));
+        QTest::keyClicks(QApplication::focusWidget(), "sof");
+        EXPECT_EQ(zxtest::currentRowShown(form), 40);
+        const QModelIndex celda = form.ListView1->model()->index(40, 7);
+        EXPECT_TRUE(seVe(form, form.ListView1->viewport(), form.ListView1->visualRect(celda)));
+        // Back to the first box: the strip comes back with it.
+        form.CmbSearch(0)->setFocus(Qt::BacktabFocusReason);
+        EXPECT_TRUE(seVe(form, form.CmbSearch(0), form.CmbSearch(0)->rect()));
+        QTest::keyClicks(QApplication::focusWidget(), "ana05");
+        EXPECT_EQ(zxtest::currentRowShown(form), 5);
+        const QModelIndex correo = form.ListView1->model()->index(5, 0);
+        EXPECT_TRUE(seVe(form, form.ListView1->viewport(), form.ListView1->visualRect(correo)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        return d.result();
+    });
+    service.CampoDevuelto = "NOMBRE";
+    service.ConsultaSearch("TA_USUARIOS");
+    EXPECT_LT(tabs, 30);
+}
+
+// Home and End take the list's cursor to the first and the last row, in sight.
+TEST_F(LookupKeys, HomeAndEndGoToTheFirstAndTheLastRow) {
+    for (int i = 0; i < 60; ++i) {
+        data.exec(QStringLiteral("INSERT INTO V_TA_VENDEDORES VALUES ('V%1', 'Vendedor %1');")
+                      .arg(i, 2, 10, QChar('0')));
+    }
+    QList<int> filas;
+    op.form([&](QDialog& d) {
+        auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        activa(form);
+        form.ListView1->setFocus();
+        QTest::keyClick(form.ListView1, Qt::Key_End);
+        filas << form.grid().seleccion() << zxtest::currentRowShown(form);
+        const QModelIndex ultima = form.ListView1->model()->index(59, 0);
+        EXPECT_TRUE(seVe(form, form.ListView1->viewport(), form.ListView1->visualRect(ultima)));
+        QTest::keyClick(form.ListView1, Qt::Key_Home);
+        filas << form.grid().seleccion() << zxtest::currentRowShown(form);
+        const QModelIndex primera = form.ListView1->model()->index(0, 0);
+        EXPECT_TRUE(seVe(form, form.ListView1->viewport(), form.ListView1->visualRect(primera)));
+        QTest::keyClick(form.ListView1, Qt::Key_End);
+        QTest::keyClick(form.ListView1, Qt::Key_Return);
+        return d.result();
+    });
+    service.CampoDevuelto = "IDVENDEDOR";
+    service.ConsultaSearch("SELECT IDVENDEDOR, NOMBRE FROM V_TA_VENDEDORES ORDER BY IDVENDEDOR");
+    EXPECT_EQ(filas, (QList<int>{59, 59, 0, 0}));
+    EXPECT_EQ(service.ValorDevuelto, vb::Variant("V59"));
+}
+
+// The same keys at 200%: this test program again, in a child process at twice the scale.
+TEST(LookupKeysScaled, TheKeysWorkAtTwiceTheScale) {
+    QProcessEnvironment entorno;
+    entorno.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    QString salida;
+    EXPECT_TRUE(zxtest::runTestsInChild(QStringLiteral("LookupKeys.*"), entorno, &salida))
+        << salida.toStdString();
+    EXPECT_EQ(salida.count(QStringLiteral("[       OK ] LookupKeys.")), 2) << salida.toStdString();
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include "tests/report/report_fixture.h"
 
 #include "core/globals.h"
+#include "lookup/datos.h"
+#include "lookup/formularios_qt.h"
+#include "platform/ui/qtoperator.h"
 #include "platform/reportengine/document.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/previewwindow.h"
@@ -27,6 +30,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -233,6 +237,71 @@ TEST_F(FrmZentrikTest, TheUserLookupFillsTheUserField) {
     form.TBarRep1_ClickBoton("CONSULTAR");
     EXPECT_EQ(campo("UsuarioHasta")->text(), QString());
     EXPECT_EQ(QApplication::focusWidget(), campo("PcDesde"));
+}
+
+// The operator's road through the real windows: the calendar and the lookup grid shown
+// modally by the program's own operator service, the keys typed into them.
+class FrmZentrikRealWindowsTest : public FrmZentrikTest {
+protected:
+    FrmZentrikRealWindowsTest() : formas_(lookup::formularios()) {
+        previo_ = ui::setOperator(&qt_);
+        lookup::instalaFormularios();
+    }
+    ~FrmZentrikRealWindowsTest() override {
+        lookup::formularios() = formas_;
+        ui::setOperator(previo_);
+    }
+
+    // Types `teclas` into the modal window the next key opens, once it is active.
+    static void enLaVentanaQueSeAbra(QList<Qt::Key> teclas) {
+        QTimer::singleShot(0, [teclas] {
+            ASSERT_TRUE(QTest::qWaitFor([] {
+                QWidget* modal = QApplication::activeModalWidget();
+                return modal && modal->isActiveWindow() && QApplication::focusWidget();
+            }));
+            for (Qt::Key tecla : teclas) QTest::keyClick(QApplication::focusWidget(), tecla);
+        });
+    }
+    // The field holding the focus once the form is active again, as the window manager makes
+    // it after the modal window (offscreen, nobody does).
+    QWidget* foco() {
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        return QApplication::focusWidget();
+    }
+
+    zxtest::FixedClock reloj{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+
+private:
+    ui::QtOperator qt_;
+    ui::Operator* previo_;
+    lookup::Formularios formas_;
+};
+
+// A choice moves the focus on as Enter does, although no window is active the moment the
+// modal one closes.
+TEST_F(FrmZentrikRealWindowsTest, AChoiceInTheLookupOrTheCalendarMovesTheFocusOn) {
+    data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('ANA'), ('BETO'), ('CARLA')");
+    enfoca("UsuarioDesde");
+    enLaVentanaQueSeAbra({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+    QTest::keyClick(campo("UsuarioDesde"), Qt::Key_F2);
+    EXPECT_FALSE(campo("UsuarioDesde")->text().isEmpty());
+    EXPECT_EQ(campo("UsuarioHasta")->text(), campo("UsuarioDesde")->text());
+    EXPECT_EQ(foco(), campo("UsuarioHasta"));
+
+    // The calendar opens on today: a week later, chosen with Enter.
+    enfoca("FechaDesde");
+    enLaVentanaQueSeAbra({Qt::Key_Down, Qt::Key_Return});
+    QTest::keyClick(campo("FechaDesde"), Qt::Key_F2);
+    EXPECT_EQ(campo("FechaDesde")->text(), QStringLiteral("16/12/2026"));
+    EXPECT_EQ(campo("FechaHasta")->text(), QStringLiteral("16/12/2026"));
+    EXPECT_EQ(foco(), campo("FechaHasta"));
+
+    // Escape closes the calendar without a choice: the field is emptied and the focus moves on.
+    enLaVentanaQueSeAbra({Qt::Key_Escape});
+    QTest::keyClick(campo("FechaHasta"), Qt::Key_F2);
+    EXPECT_EQ(campo("FechaHasta")->text(), QString());
+    EXPECT_EQ(foco(), campo("UsuarioDesde"));
 }
 
 TEST_F(FrmZentrikTest, ScreenAndPrinterNeverOpenTheSendDialog) {

@@ -4,6 +4,7 @@
 #include "tests/send/send_fixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -83,6 +84,24 @@ TEST_F(GeneraPiePaginaTest, AnOldFooterIsReplaced) {
     EXPECT_EQ(ruta, viejo);
     EXPECT_TRUE(zxtest::readFile(ruta).startsWith("<HTML>\r\n<HEAD>"));
     EXPECT_FALSE(zxtest::readFile(ruta).contains("xxx"));
+}
+
+// On a real full disk the old footer stays whole and the operator hears of it.
+TEST_F(GeneraPiePaginaTest, AFooterOnAFullDiskKeepsTheOldOne) {
+    op.setStrictAtEnd(false);  // the answer is taken in the child
+    op.answer(vb::vbAbort);
+    const auto run = zxtest::onFullDisk("PiePag.htm", "pie anterior", [&](const QString& path) {
+        qputenv("tmp", QFileInfo(path).path().toLocal8Bit());
+        QString ruta = "sin tocar";
+        ModGlobal::GeneraPiePagina(ruta);
+        return ruta == "sin tocar" && op.messages().size() == 1;
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.value("PiePag.htm"), QByteArray("pie anterior"));
+    // The error box's log line did not fit either: none of it is there.
+    EXPECT_EQ(run->files.value("KQERR.LOG"), QByteArray());
+    EXPECT_EQ(run->files.keys(), (QStringList{"KQERR.LOG", "PiePag.htm", "relleno"}));
 }
 
 TEST_F(GeneraPiePaginaTest, AFooterThatCannotBeWrittenAsksTheOperator) {

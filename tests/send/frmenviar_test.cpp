@@ -12,6 +12,7 @@
 #include "transfer/frmimgnew.h"
 #include "transfer/frmmsgbox.h"
 #include "transfer/hooks.h"
+#include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/opened_links.h"
 #include "tests/support/scripted_operator.h"
@@ -26,6 +27,8 @@
 #include <QPushButton>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -282,12 +285,11 @@ TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
         QString archivoWeb;
         bool mostrarAntes, envioManual;
         bool preview;
-        int messageHeight;  // pixels: 1260 or 5460 twips
     };
     const Case cases[] = {
-        {"page shown before sending", pagina, true, false, true, 84},
-        {"page of a manual send", pagina, true, true, false, 364},
-        {"no page", QString(), true, false, false, 364},
+        {"page shown before sending", pagina, true, false, true},
+        {"page of a manual send", pagina, true, true, false},
+        {"no page", QString(), true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -300,7 +302,17 @@ TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
             if (c.preview) {
                 EXPECT_TRUE(frm.WebBrowser1->toPlainText().contains("Factura FA 0001-00001234"));
             }
-            EXPECT_EQ(frm.txtfields[3]->height(), c.messageHeight);
+            // Under a page the message is 1260 twips tall; alone it takes the room the
+            // dialog leaves, up to 5460 twips.
+            const int alto = frm.txtfields[3]->height();
+            if (c.preview) {
+                EXPECT_EQ(alto, 84);
+            } else {
+                EXPECT_GT(alto, 84);
+                frm.resize(frm.width(), 1200);
+                QApplication::processEvents();
+                EXPECT_EQ(frm.txtfields[3]->height(), 364);
+            }
             EXPECT_FALSE(frm.WebBrowser1->acceptDrops());
             frm.cmdExit->click();
         });
@@ -454,6 +466,68 @@ TEST_F(SlowAnswerTest, EscapeAfterTheMailIsHandedOverWaitsForItsAnswer) {
     EXPECT_TRUE(frm.pSalir);
 }
 
+// Whether all of `w` is in sight in its window.
+bool aLaVista(QWidget* w) {
+    return w->isVisible() && w->visibleRegion().boundingRect() == w->rect();
+}
+
+// Whether the operator can see all of `w`, scrolling to it where a scroll area holds it.
+bool alAlcance(QWidget* w) {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(p)) area->ensureWidgetVisible(w, 0, 0);
+    }
+    return aLaVista(w);
+}
+
+// The dialog on a 1366 x 768 laptop screen at 100% and at 200% (2732 x 1536 pixels), and at
+// 200% on a 1366 x 768 screen, too small for it: each screen in a process of its own.
+TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShorter) {
+    if (!zxtest::inChildTest()) {
+        const std::pair<QSize, double> pantallas[] = {
+            {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}};
+        for (const auto& [pixeles, escala] : pantallas) {
+            SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
+                             .arg(pixeles.width())
+                             .arg(pixeles.height())
+                             .arg(escala)
+                             .toStdString());
+            QString salida;
+            EXPECT_TRUE(zxtest::runTestInChild(
+                zxtest::offscreenScreen(dir.path(), pixeles, escala), &salida))
+                << salida.toStdString();
+        }
+        return;
+    }
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        const QRect pantalla = frm.screen()->availableGeometry();
+        const int marco = frm.frameGeometry().height() - frm.height();
+        // 10635 twips; a screen shorter than that gets all the dialog its room allows.
+        const int alto = std::min(709, pantalla.height() - marco);
+        for (int modo : {0, 1}) {
+            SCOPED_TRACE(modo);
+            frm.optMetodoEnvio[modo]->click();
+            EXPECT_EQ(frm.height(), alto);
+            EXPECT_TRUE(pantalla.contains(frm.frameGeometry()))
+                << frm.frameGeometry().height() << " " << pantalla.height();
+            const QList<QWidget*> abajo =
+                modo == 0 ? QList<QWidget*>{frm.Frame4, frm.cmdSend, frm.cmdExit}
+                          : QList<QWidget*>{frm.cmdEnviarWhatsapp, frm.cmdSalir};
+            // At its full height everything is in sight; on a shorter screen, within reach.
+            for (QWidget* w : abajo) {
+                EXPECT_TRUE(alto < 709 ? alAlcance(w) : aLaVista(w))
+                    << w->objectName().toStdString();
+            }
+            // Shorter by a third, and all of it still within reach.
+            frm.resize(frm.width(), alto * 2 / 3);
+            QApplication::processEvents();
+            EXPECT_EQ(frm.height(), alto * 2 / 3);
+            for (QWidget* w : abajo) EXPECT_TRUE(alAlcance(w)) << w->objectName().toStdString();
+        }
+        frm.cmdSalir->click();
+    });
+}
+
 TEST_F(FrmEnviarTest, TheWhatsappModeTakesTheEmailFramesPlace) {
     FrmEnviar frm;
     frm.LinkDocumento = "http://docs/Clientes/C1/202405/a.pdf";
@@ -551,14 +625,16 @@ TEST_F(FrmEnviarTest, ASmallPictureIsPaintedCentredAtItsOwnSize) {
 TEST_F(FrmEnviarTest, ALargePictureIsFittedIntoItsBoxAndEnlargedOnADoubleClick) {
     transfer::instalaEnEnvio();
     FrmEnviar frm;
-    QImage azul(1600, 1200, QImage::Format_RGB32);
+    // Wider than the box (2:1 against 4:3), so there is a margin above and below to look at.
+    QImage azul(1600, 800, QImage::Format_RGB32);
     azul.fill(Qt::blue);
     frm.Escalar_Imagen(azul, frm.PicLogo);
     const QImage pintado = frm.PicLogo->pixmap().toImage();
     // The box's width is the bound: the picture fills it and is centred in its height.
     const QSize caja = frm.PicLogo->size();
-    const int alto = caja.width() * 3 / 4;
+    const int alto = caja.width() / 2;
     const int arriba = (caja.height() - alto) / 2;
+    ASSERT_GE(arriba, 2);
     EXPECT_EQ(QColor(pintado.pixel(0, arriba + 1)), QColor(Qt::blue));
     EXPECT_EQ(QColor(pintado.pixel(caja.width() - 1, arriba + alto - 2)), QColor(Qt::blue));
     EXPECT_NE(QColor(pintado.pixel(caja.width() / 2, arriba - 2)), QColor(Qt::blue));

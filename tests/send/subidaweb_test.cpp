@@ -1,5 +1,6 @@
 #include "send/subidaweb.h"
 
+#include "platform/vb/app.h"
 #include "platform/vb/textfile.h"
 #include "send/hooks.h"
 #include "send/imagenes.h"
@@ -199,6 +200,23 @@ TEST_F(ImagenTest, APastedPictureGoesUpAsAThumbnailAndItsLinkIsAdded) {
     EXPECT_EQ(dialog.picture.size(), QSize(40, 30));
     EXPECT_EQ(dialog.waitPanel, (QList<bool>{true, true, false, false, true, true, false, false}));
     EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// A pasted picture that does not fit on the disk is told as the write failure it is, and no
+// empty temporary picture is left behind.
+TEST_F(ImagenTest, APastedPictureOnAFullDiskIsToldAndLeavesNothing) {
+    op.setStrictAtEnd(false);  // the answer is taken in the child
+    op.answer(vb::vbAbort);
+    const auto run = zxtest::onSmallDisk([&](const QString& disk) {
+        vb::App().Path = disk;
+        QDir(disk).mkpath("IMAGENES");
+        if (!zxtest::fillDisk(disk)) return false;
+        send::PegaImagen(dialog, picture(40, 30));
+        return op.messages().size() == 1 && op.messages()[0].text.startsWith("Error 75\r\n");
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.keys(), QStringList{"relleno"});
 }
 
 TEST_F(ImagenTest, AClipboardWithoutAPictureIsTold) {

@@ -2,9 +2,18 @@
 
 #include "platform/vb/conversions.h"
 
+#include <QDataStream>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,6 +110,159 @@ std::optional<bool> underFileSizeLimit(qint64 maxBytes, const std::function<bool
     int status = 0;
     if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return std::nullopt;
     return WEXITSTATUS(status) == 0;
+}
+
+namespace {
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+bool writeProc(const char* path, const QByteArray& text) {
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = writeAll(fd, text);
+    ::close(fd);
+    return ok;
+}
+
+// In the child: a user namespace where this user is itself, and a mount namespace of its own
+// with a tmpfs of `bytes` on `folder`. The reason when it cannot be had.
+QString mountSmallDisk(const QString& folder, qint64 bytes) {
+    const uid_t uid = getuid();
+    const gid_t gid = getgid();
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return QStringLiteral("unshare(CLONE_NEWUSER | CLONE_NEWNS): %1").arg(strerror(errno));
+    if (!writeProc("/proc/self/setgroups", "deny") ||
+        !writeProc("/proc/self/uid_map",
+                   QByteArray::number(uid) + ' ' + QByteArray::number(uid) + " 1") ||
+        !writeProc("/proc/self/gid_map",
+                   QByteArray::number(gid) + ' ' + QByteArray::number(gid) + " 1")) {
+        return QStringLiteral("mapping the user into its namespace: %1").arg(strerror(errno));
+    }
+    // Nothing mounted here may reach the parent's namespace.
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return QStringLiteral("making the mounts private: %1").arg(strerror(errno));
+    const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0700";
+    if (mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+              options.constData()) != 0) {
+        return QStringLiteral("mounting a tmpfs of %1 bytes: %2").arg(bytes).arg(strerror(errno));
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& folder)>& f,
+                                        qint64 bytes) {
+    QTemporaryDir parent;
+    const QString folder = parent.filePath(QStringLiteral("disco"));
+    if (!parent.isValid() || !QDir().mkpath(folder)) {
+        ADD_FAILURE() << "no folder for the small disk";
+        return std::nullopt;
+    }
+    int channel[2];
+    if (pipe2(channel, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe: " << strerror(errno);
+        return std::nullopt;
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        ADD_FAILURE() << "fork: " << strerror(errno);
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return std::nullopt;
+    }
+    if (child == 0) {
+        ::close(channel[0]);
+        alarm(20);
+        QByteArray report;
+        QDataStream out(&report, QIODevice::WriteOnly);
+        const QString refused = mountSmallDisk(folder, bytes);
+        if (!refused.isEmpty()) {
+            out << false << refused;
+        } else {
+            bool answer = false;
+            try {
+                answer = f(folder);
+            } catch (...) {
+                _exit(3);  // never back into the parent's test from here
+            }
+            QMap<QString, QByteArray> files;
+            QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                files.insert(QDir(folder).relativeFilePath(path), readFile(path));
+            }
+            out << true << answer << files;
+        }
+        _exit(writeAll(channel[1], report) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QByteArray report;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        report.append(buffer, n);
+    }
+    ::close(channel[0]);
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        ADD_FAILURE() << "the child on the small disk died or ran too long";
+        return std::nullopt;
+    }
+    QDataStream in(report);
+    bool mounted = false;
+    in >> mounted;
+    if (!mounted) {
+        QString refused;
+        in >> refused;
+        ADD_FAILURE() << "no small disk to test on: " << refused.toStdString();
+        return std::nullopt;
+    }
+    SmallDiskRun run;
+    in >> run.answer >> run.files;
+    return run;
+}
+
+std::optional<SmallDiskRun> onFullDisk(const QString& name, const QByteArray& old,
+                                       const std::function<bool(const QString& path)>& write) {
+    return onSmallDisk([&](const QString& folder) {
+        const QString path = QDir(folder).filePath(name);
+        if (!writeFile(path, old) || !fillDisk(folder)) {
+            std::fprintf(stderr, "the full disk could not be prepared\n");
+            _exit(4);
+        }
+        try {
+            return write(path);
+        } catch (...) {
+            return false;
+        }
+    });
+}
+
+bool fillDisk(const QString& folder, const QString& name) {
+    const int fd = ::open(QFile::encodeName(QDir(folder).filePath(name)).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    const QByteArray block(512, 'r');
+    for (;;) {
+        const ssize_t n = ::write(fd, block.constData(), block.size());
+        if (n > 0 || (n < 0 && errno == EINTR)) continue;
+        const bool full = n < 0 && errno == ENOSPC;
+        ::close(fd);
+        return full;
+    }
 }
 
 }  // namespace zxtest

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -98,5 +99,29 @@ long raisedNumber(const std::function<void()>& f);
 // with EFBIG), the way a full disk stops a write part-way. The child's answer; nothing when
 // it died or ran longer than a few seconds.
 std::optional<bool> underFileSizeLimit(qint64 maxBytes, const std::function<bool()>& f);
+
+// What code run on a small file system of its own left behind: its answer, and the bytes of
+// every file there by its path inside the file system.
+struct SmallDiskRun {
+    bool answer = false;
+    QMap<QString, QByteArray> files;
+};
+
+// Runs `f` in a child process on a file system of `bytes` bytes (a tmpfs in a private user and
+// mount namespace: no root needed) mounted on a fresh folder, whose path `f` gets; a write that
+// does not fit fails there as on a full disk (ENOSPC). The file system goes away with the
+// child, so what it held comes back with the answer. Fails the calling test, and gives
+// nothing, when the namespaces or the mount cannot be had, or when the child dies or runs
+// longer than a few seconds.
+std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& folder)>& f,
+                                        qint64 bytes = 12 * 1024);
+// Fills the file system that holds `folder` with the file `name` until nothing more fits.
+// False when it ends for any other reason.
+bool fillDisk(const QString& folder, const QString& name = QStringLiteral("relleno"));
+// A writer on a full disk: on a small disk whose file `name` holds `old` and where nothing
+// more fits (the filler is "relleno"), `write` gets that file's path. A writer that raises
+// answers False.
+std::optional<SmallDiskRun> onFullDisk(const QString& name, const QByteArray& old,
+                                       const std::function<bool(const QString& path)>& write);
 
 }  // namespace zxtest

@@ -36,9 +36,17 @@ TEST(CDirListTest, ASecondNameInAnyCaseIsADuplicateKey) {
     lista.Add(0x80, {}, {}, {}, 1, "a.txt");
     EXPECT_EQ(zxtest::raisedNumber([&] { lista.Add(0x80, {}, {}, {}, 2, "A.TXT"); }),
               vb::err::DuplicateKey);
-    EXPECT_EQ(lista.Count(), 1);
+    // Letters beyond ASCII fold too, and a name in another case is found after a clear.
+    lista.Add(0x80, {}, {}, {}, 3, "Año Ñandú.pdf");
+    EXPECT_EQ(zxtest::raisedNumber([&] { lista.Add(0x80, {}, {}, {}, 4, "AÑO ÑANDÚ.PDF"); }),
+              vb::err::DuplicateKey);
+    EXPECT_EQ(lista.Item("año ñandú.PDF").FileSize, 3);
+    EXPECT_EQ(lista.Count(), 2);
     lista.Clear();
     EXPECT_EQ(lista.Count(), 0);
+    EXPECT_FALSE(lista.Exists("a.txt"));
+    lista.Add(0x80, {}, {}, {}, 5, "A.TXT");
+    EXPECT_EQ(lista.Item("a.txt").FileSize, 5);
 }
 
 }  // namespace

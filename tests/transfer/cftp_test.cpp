@@ -87,6 +87,20 @@ TEST_F(CFtpTest, ADownloadReplacesALongerLocalFileWhole) {
     EXPECT_EQ(zxtest::readFile(local("corto.txt")), QByteArray("nuevo"));
 }
 
+// On a real full disk the download cannot be flushed: it fails, says so, and the old file
+// stays.
+TEST_F(CFtpTest, ADownloadOnAFullDiskLeavesTheLocalFileAsItWas) {
+    ASSERT_TRUE(zxtest::writeFile(server_.file("nuevo.txt"), "contenido nuevo"));
+    const auto run = zxtest::onFullDisk("destino.txt", "lo de antes", [&](const QString& path) {
+        return connect() && !ftp_.FTPDownloadFile(path, "nuevo.txt") &&
+               ftp_.GetLastErrorMessage().contains("WriteFile");
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.value("destino.txt"), QByteArray("lo de antes"));
+    EXPECT_EQ(run->files.keys(), (QStringList{"destino.txt", "relleno"}));
+}
+
 TEST_F(CFtpTest, EmptyOrMissingRemoteFilesAreNotDownloaded) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("vacio.txt"), ""));
     ASSERT_TRUE(connect());

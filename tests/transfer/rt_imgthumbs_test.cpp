@@ -1,5 +1,6 @@
 #include "transfer/rt_imgthumbs.h"
 
+#include "platform/vb/app.h"
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
@@ -106,6 +107,25 @@ TEST_F(GeneraThumbnailTest, AFileThatIsNoPictureGetsNoThumbnailAndStillSucceeds)
     QString destino;
     EXPECT_TRUE(GeneraThumbnail("IMAGENES\\", origen, "t", 0, destino, 1100, 950));
     EXPECT_FALSE(QFile::exists(thumb("t")));
+}
+
+// A thumbnail that does not fit on the disk is not made at all: the caller, which looks for
+// the file, never finds an empty or cut one.
+TEST_F(GeneraThumbnailTest, AThumbnailOnAFullDiskIsNotLeftBehindCut) {
+    const auto run = zxtest::onSmallDisk([&](const QString& folder) {
+        vb::App().Path = folder;
+        QDir(folder).mkpath("IMAGENES/thumbs5");
+        const QString enSuLugar = QDir(folder).filePath("IMAGENES/x.png");
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        picture.save(enSuLugar);
+        if (!zxtest::fillDisk(folder)) return false;
+        QString destino;
+        return GeneraThumbnail("IMAGENES\\", enSuLugar, "x", 0, destino, 1100, 950);
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.keys(), (QStringList{"IMAGENES/x.png", "relleno"}));
 }
 
 TEST(AjustarProporcionTest, FitsIntoTheBoxWithoutEverEnlarging) {

@@ -101,6 +101,49 @@ TEST(ImprimeEnComanderaTest, IgnoreGoesOnWithTheNextStepToTheCut) {
     EXPECT_FALSE(FrmMvVentas::Default().MSComm1.PortOpen());
 }
 
+// The bytes of a ticket that are not the program's own printer commands (a mode prefix
+// before a line, the line feed after it, the cut at the end): the texts of its lines.
+QByteArray textosDelTicket(const QByteArray& ticket) {
+    static const QByteArray cut("\x1d\x56\x00", 3);
+    QByteArray textos;
+    qsizetype i = 0;
+    const qsizetype fin = ticket.endsWith(cut) ? ticket.size() - cut.size() : ticket.size();
+    while (i < fin) {
+        const QByteArray prefijo = ticket.mid(i, 7);
+        if (prefijo.size() == 7 && prefijo.startsWith("\x1b\x21") && prefijo[3] == '\x0d' &&
+            prefijo.mid(4, 2) == "\x1b\x61") {
+            i += 7;
+            continue;
+        }
+        const qsizetype lf = ticket.indexOf('\x0a', i);
+        const qsizetype hasta = lf < 0 || lf > fin ? fin : lf;
+        textos += ticket.mid(i, hasta - i);
+        i = hasta + 1;
+    }
+    return textos;
+}
+
+// A drawer kick (ESC p) or a paper cut (GS V) kept in an article's description, a customer's
+// name or the station file's texts must not reach the printer as commands.
+TEST(ImprimeEnComanderaTest, ControlBytesFromTheDataNeverReachThePrinter) {
+    for (const bool cocina : {false, true}) {
+        SCOPED_TRACE(cocina ? "kitchen" : "full");
+        TicketWorld world;
+        vptest::pedidoConControles(world);
+        imprime(vptest::kPedidoConControles, QStringLiteral("Comandera :COCINA"), cocina);
+        const QByteArray ticket = world.ticket();
+        ASSERT_TRUE(ticket.endsWith(QByteArray("\x1d\x56\x00", 3)));
+        const QByteArray textos = textosDelTicket(ticket);
+        EXPECT_TRUE(textos.contains("Mila p0") && textos.contains("papas VA"))
+            << vptest::visible(ticket).toStdString();
+        for (const char b : textos) {
+            EXPECT_TRUE(static_cast<unsigned char>(b) >= 0x20 && b != 0x7f)
+                << "byte " << int(b) << " in " << vptest::visible(ticket).toStdString();
+        }
+        EXPECT_TRUE(world.op.prompts().isEmpty());
+    }
+}
+
 TEST(RenglonImporteTest, TextFittedAndAmountRightAligned) {
     zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
     const struct {

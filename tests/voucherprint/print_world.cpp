@@ -168,6 +168,27 @@ QString visible(const QByteArray& bytes) {
     return out;
 }
 
+const QString kPedidoConControles = QStringLiteral("000100000004X");
+
+void pedidoConControles(TicketWorld& world) {
+    const QString patada = QChar(0x1b) + QStringLiteral("p0") + QChar(0x19);
+    const QString corte = QChar(0x1d) + QStringLiteral("V");
+    world.exec(QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, IDCOMPLEMENTO, Importe, "
+                              "transporte, IdVendedor, Nombre) VALUES ('PE', '%1', 0, 10, '7', "
+                              "'V1', 'Ana%2 Paz')")
+                   .arg(kPedidoConControles, patada));
+    world.exec(QStringLiteral("INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, "
+                              "IdArticulo, Descripcion, Cantidad, Importe, Importe_S_IVA, "
+                              "Cantidadpreparada, CANTIDADAFACTURAR) VALUES ('PE', '%1', 0, "
+                              "'MILA', 'Mila%2%3 con\r\npapas%4A', 1, 10, 8, 0, 0)")
+                   .arg(kPedidoConControles, patada, QString(QChar(0x7f)), corte));
+    Comandera c;
+    c.encabezado1 = QStringLiteral("PARRILLA") + QChar(0x07);
+    c.pie = QStringLiteral("Gracias") + corte + QChar(0x01);
+    c.detalleRenglon = QStringLiteral("S");
+    world.comanderas({c});
+}
+
 namespace {
 
 void imprime(const QString& idComprobante, const QString& destino, bool cocina, bool barra) {
@@ -231,6 +252,12 @@ const QList<Scenario>& scenarios() {
                  c.imprimePie = QStringLiteral("N");
              w.comanderas({c});
              imprime(QStringLiteral("000100000002X"), kDestino, false, false);
+         }},
+        // Control bytes in the data go out as blanks, the ticket's own commands as they are.
+        {"controles",
+         [](TicketWorld& w) {
+             pedidoConControles(w);
+             imprime(kPedidoConControles, kDestino, false, false);
          }},
         // A voucher number with an apostrophe, the waiter's code with blanks around it.
         {"apostrofo",

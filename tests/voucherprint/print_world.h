@@ -82,6 +82,12 @@ public:
     zxtest::PseudoSerialPort port{3};
 };
 
+// Order 000100000004X, whose customer's name and item description hold a drawer kick and a
+// paper cut (ESC p, GS V), DEL, CR LF, and the station record for it, whose header and
+// footer hold control bytes too (detail in two lines).
+extern const QString kPedidoConControles;
+void pedidoConControles(TicketWorld& world);
+
 // Ticket bytes as text a reader can check: printable characters as they are, "\" doubled,
 // every other byte as \xHH, and a line break after each line feed (written \x0a).
 QString visible(const QByteArray& bytes);

@@ -2,6 +2,12 @@
 
 #include "platform/ado/tsql/tokens.h"
 
+#include <QSet>
+#include <QStringList>
+
+#include <initializer_list>
+#include <optional>
+
 namespace tsql {
 
 namespace {
@@ -74,7 +80,8 @@ public:
         if (depth > 0 || t.kind != K::Word) return;
         if (head_.isEmpty()) {
             head_ = t.text.toUpper();
-            if (head_ == u"IF") awaitingBody_ = true;
+            // The statement a condition or a common table expression introduces is part of it.
+            if (head_ == u"IF" || head_ == u"WITH") awaitingBody_ = true;
             if (head_ == u"INSERT") insertOpen_ = true;
             return;
         }
@@ -134,6 +141,386 @@ bool lineBreakAfter(const Tokens& tokens, qsizetype i) {
     }
     return nextSignificant(tokens, i + 1) >= tokens.size();
 }
+
+// SQL Server's reserved words, and GO: none of them is ever a name or an alias unless it is
+// bracketed, so one of them where a SELECT cannot take it starts something else.
+bool isReserved(const Token& t) {
+    static const QSet<QString> words = [] {
+        const QString list = QStringLiteral(
+            "ADD ALL ALTER AND ANY AS ASC AUTHORIZATION BACKUP BEGIN BETWEEN BREAK BROWSE BULK "
+            "BY CASCADE CASE CHECK CHECKPOINT CLOSE CLUSTERED COALESCE COLLATE COLUMN COMMIT "
+            "COMPUTE CONSTRAINT CONTAINS CONTAINSTABLE CONTINUE CONVERT CREATE CROSS CURRENT "
+            "CURRENT_DATE CURRENT_TIME CURRENT_TIMESTAMP CURRENT_USER CURSOR DATABASE DBCC "
+            "DEALLOCATE DECLARE DEFAULT DELETE DENY DESC DISK DISTINCT DISTRIBUTED DOUBLE DROP "
+            "DUMP ELSE END ERRLVL ESCAPE EXCEPT EXEC EXECUTE EXISTS EXIT EXTERNAL FETCH FILE "
+            "FILLFACTOR FOR FOREIGN FREETEXT FREETEXTTABLE FROM FULL FUNCTION GO GOTO GRANT "
+            "GROUP HAVING HOLDLOCK IDENTITY IDENTITY_INSERT IDENTITYCOL IF IN INDEX INNER INSERT "
+            "INTERSECT INTO IS JOIN KEY KILL LEFT LIKE LINENO LOAD MERGE NATIONAL NOCHECK "
+            "NONCLUSTERED NOT NULL NULLIF OF OFF OFFSETS ON OPEN OPENDATASOURCE OPENQUERY "
+            "OPENROWSET OPENXML OPTION OR ORDER OUTER OVER PERCENT PIVOT PLAN PRECISION PRIMARY "
+            "PRINT PROC PROCEDURE PUBLIC RAISERROR READ READTEXT RECONFIGURE REFERENCES "
+            "REPLICATION RESTORE RESTRICT RETURN REVERT REVOKE RIGHT ROLLBACK ROWCOUNT "
+            "ROWGUIDCOL RULE SAVE SCHEMA SECURITYAUDIT SELECT SESSION_USER SET SETUSER SHUTDOWN "
+            "SOME STATISTICS SYSTEM_USER TABLE TABLESAMPLE TEXTSIZE THEN TO TOP TRAN TRANSACTION "
+            "TRIGGER TRUNCATE TRY_CONVERT TSEQUAL UNION UNIQUE UNPIVOT UPDATE UPDATETEXT USE "
+            "USER VALUES VARYING VIEW WAITFOR WHEN WHERE WHILE WITH WITHIN WRITETEXT");
+        const QStringList split = list.split(u' ', Qt::SkipEmptyParts);
+        return QSet<QString>(split.begin(), split.end());
+    }();
+    return t.kind == K::Word && words.contains(t.text.toUpper());
+}
+
+bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
+    for (QStringView w : words) {
+        if (t.isWord(w)) return true;
+    }
+    return false;
+}
+
+// One thing of a query: a token, or a whole parenthesised group (kind Open, at its "(").
+struct Item {
+    K kind;
+    qsizetype at;
+};
+using Items = QList<Item>;
+
+// Walks the items of one query (WITH ... SELECT, query terms joined by set operators) clause
+// by clause. Expressions are followed only as far as telling where one ends: a name or a
+// value right after a finished expression, where no alias may stand, starts another
+// statement, as does any reserved word a SELECT does not take there.
+class QueryWalk {
+public:
+    QueryWalk(const Tokens& tokens, Items items) : t_(tokens), v_(std::move(items)) {}
+
+    // Whether the items are the query and nothing else (but one ";" when `outermost`).
+    bool walk(bool outermost) {
+        if (word(0, u"WITH") && !commonTables()) return false;
+        for (;;) {
+            if (!selectHead() || !queryTerm()) return false;
+            if (p_ >= v_.size() || v_[p_].kind == K::Semicolon) break;
+            ++p_;  // UNION [ALL], EXCEPT or INTERSECT, then the next query term
+            if (word(p_, u"ALL")) ++p_;
+        }
+        return p_ >= v_.size() || (outermost && p_ + 1 == v_.size());
+    }
+
+private:
+    enum Clause { List = 1, From, Where, GroupBy, Having, OrderBy };
+
+    bool word(qsizetype i, QStringView w) const { return i < v_.size() && tok(i).isWord(w); }
+    bool isGroup(qsizetype i) const { return i < v_.size() && v_[i].kind == K::Open; }
+    bool isName(qsizetype i) const {
+        return i < v_.size() &&
+               ((v_[i].kind == K::Word && !isReserved(tok(i))) || v_[i].kind == K::Quoted);
+    }
+    const Token& tok(qsizetype i) const { return t_[v_[i].at]; }
+
+    // WITH name [(columns)] AS (query) [, ...]
+    bool commonTables() {
+        do {
+            ++p_;
+            if (!isName(p_)) return false;
+            ++p_;
+            if (isGroup(p_)) ++p_;
+            if (!word(p_, u"AS") || !isGroup(p_ + 1)) return false;
+            p_ += 2;
+        } while (p_ < v_.size() && v_[p_].kind == K::Comma);
+        return true;
+    }
+
+    // SELECT [ALL | DISTINCT] [TOP n | TOP (n) [PERCENT] [WITH TIES]]
+    bool selectHead() {
+        if (!word(p_, u"SELECT")) return false;
+        ++p_;
+        if (word(p_, u"ALL") || word(p_, u"DISTINCT")) ++p_;
+        if (word(p_, u"TOP")) {
+            ++p_;
+            if (!isGroup(p_) && !(p_ < v_.size() && v_[p_].kind == K::Number)) return false;
+            ++p_;
+            if (word(p_, u"PERCENT")) ++p_;
+            if (word(p_, u"WITH")) {
+                if (!word(p_ + 1, u"TIES")) return false;
+                p_ += 2;
+            }
+        }
+        clause_ = List;
+        joinOn_ = false;
+        cases_ = 0;
+        startOperand();
+        return true;
+    }
+
+    // The clauses of one query term, up to a set operator, a ";" or the end.
+    bool queryTerm() {
+        for (; p_ < v_.size(); ++p_) {
+            const Item& it = v_[p_];
+            if (it.kind == K::Semicolon) break;
+            if (it.kind == K::Word && isReserved(tok(p_))) {
+                if (isAnyWord(tok(p_), {u"UNION", u"EXCEPT", u"INTERSECT"})) {
+                    if (!operand_ || cases_ != 0 || clause_ == OrderBy) return false;
+                    break;
+                }
+                if (!keyword(tok(p_))) return false;
+            } else if (!value(it)) {
+                return false;
+            }
+        }
+        return operand_ && cases_ == 0;
+    }
+
+    // Names, values, groups, operators and commas.
+    bool value(const Item& it) {
+        switch (it.kind) {
+            case K::Word:
+            case K::Quoted:
+                if (!operand_) return endOperand(true);
+                return alias();
+            case K::String:
+                if (!operand_) return endOperand(false);
+                return clause_ == List && alias();
+            case K::Number:
+            case K::Variable:
+                return !operand_ && endOperand(false);
+            case K::Open:  // a subquery or an expression, a call, or a hint such as (NOLOCK)
+                return (!operand_ || named_) && endOperand(false);
+            case K::Dot:  // a part of a name: db..table, T.column, T.*
+                if (!operand_ || !named_) return false;
+                while (p_ + 1 < v_.size() && v_[p_ + 1].kind == K::Dot) ++p_;
+                ++p_;
+                if (p_ < v_.size() && (v_[p_].kind == K::Word || v_[p_].kind == K::Quoted))
+                    return endOperand(true);
+                return p_ < v_.size() && tok(p_).text == u"*" && clause_ == List && endAll();
+            case K::Operator:
+                if (operand_) return startOperand();
+                if (tok(p_).text == u"*") return clause_ == List && cases_ == 0 && endAll();
+                return tok(p_).text == u"-" || tok(p_).text == u"+" || tok(p_).text == u"~";
+            case K::Comma:
+                if (!operand_ || cases_ != 0 || clause_ == Where || clause_ == Having)
+                    return false;
+                joinOn_ = false;
+                return startOperand();
+            default:
+                return false;
+        }
+    }
+
+    // The reserved words a SELECT takes, each where it may stand.
+    bool keyword(const Token& t) {
+        if (t.isWord(u"FROM")) return newClause(From);
+        if (t.isWord(u"WHERE")) return newClause(Where);
+        if (t.isWord(u"HAVING")) return newClause(Having);
+        if (t.isWord(u"GROUP") || t.isWord(u"ORDER")) {
+            const Clause c = t.isWord(u"GROUP") ? GroupBy : OrderBy;
+            return word(++p_, u"BY") && newClause(c);
+        }
+        if ((t.isWord(u"LEFT") || t.isWord(u"RIGHT")) && !operand_ && isGroup(p_ + 1)) {
+            ++p_;  // the text functions
+            return endOperand(false);
+        }
+        if (isAnyWord(t, {u"INNER", u"LEFT", u"RIGHT", u"FULL", u"CROSS", u"OUTER", u"JOIN"}))
+            return join(t);
+        if (t.isWord(u"ON")) {
+            if (clause_ != From || !operand_ || joinOn_ || cases_ != 0) return false;
+            joinOn_ = true;
+            return startOperand();
+        }
+        if (t.isWord(u"AS")) {
+            ++p_;
+            return p_ < v_.size() && operand_ &&
+                   (isName(p_) || (clause_ == List && v_[p_].kind == K::String)) && alias();
+        }
+        if (t.isWord(u"WITH")) {  // a table hint: WITH (NOLOCK)
+            if (clause_ != From || joinOn_ || !operand_ || !isGroup(p_ + 1)) return false;
+            ++p_;
+            aliasOk_ = named_ = false;
+            return true;
+        }
+        if (isAnyWord(t, {u"AND", u"OR", u"LIKE", u"BETWEEN", u"ESCAPE", u"IN"}))
+            return operand_ && startOperand();
+        if (t.isWord(u"NOT")) {
+            return !operand_ || word(p_ + 1, u"IN") || word(p_ + 1, u"LIKE") ||
+                   word(p_ + 1, u"BETWEEN");
+        }
+        if (t.isWord(u"IS")) {  // IS [NOT] NULL
+            if (!operand_) return false;
+            if (word(p_ + 1, u"NOT")) ++p_;
+            return word(++p_, u"NULL") && endOperand(false);
+        }
+        if (isAnyWord(t,
+                      {u"EXISTS", u"ANY", u"SOME", u"ALL", u"CONVERT", u"TRY_CONVERT", u"COALESCE",
+                       u"NULLIF", u"CONTAINS", u"FREETEXT", u"CONTAINSTABLE", u"FREETEXTTABLE"})) {
+            return !operand_ && isGroup(++p_) && endOperand(false);
+        }
+        if (isAnyWord(t, {u"NULL", u"CURRENT_TIMESTAMP", u"CURRENT_USER", u"SESSION_USER",
+                          u"SYSTEM_USER", u"USER"})) {
+            return !operand_ && endOperand(false);
+        }
+        return caseWord(t) || afterOperand(t);
+    }
+
+    // [INNER | {LEFT | RIGHT | FULL} [OUTER]] JOIN, CROSS JOIN, {CROSS | OUTER} APPLY
+    bool join(const Token& t) {
+        if (clause_ != From || !operand_ || cases_ != 0) return false;
+        if (t.isWord(u"CROSS") || t.isWord(u"OUTER")) {
+            if (!word(p_ + 1, u"APPLY") && !(t.isWord(u"CROSS") && word(p_ + 1, u"JOIN")))
+                return false;
+            ++p_;
+        } else if (!t.isWord(u"JOIN")) {
+            if (!t.isWord(u"INNER") && word(p_ + 1, u"OUTER")) ++p_;
+            if (!word(++p_, u"JOIN")) return false;
+        }
+        joinOn_ = false;
+        return startOperand();
+    }
+
+    bool caseWord(const Token& t) {
+        if (t.isWord(u"CASE")) {
+            if (operand_) return false;
+            ++cases_;
+            caseOpened_ = true;
+            return true;
+        }
+        if (t.isWord(u"WHEN")) {
+            if (cases_ == 0 || !(operand_ || caseOpened_)) return false;
+            caseOpened_ = false;
+            return startOperand();
+        }
+        if (t.isWord(u"THEN") || t.isWord(u"ELSE"))
+            return cases_ != 0 && operand_ && startOperand();
+        if (t.isWord(u"END")) {
+            if (cases_ == 0 || !operand_) return false;
+            --cases_;
+            return endOperand(false);
+        }
+        return false;
+    }
+
+    // COLLATE name, OVER (...), ASC and DESC: they follow a finished expression. Any other
+    // reserved word (INTO, FOR, OPTION, a statement's first word) makes this no lone SELECT.
+    bool afterOperand(const Token& t) {
+        if (!operand_) return false;
+        if (t.isWord(u"COLLATE")) return isName(++p_);
+        if (t.isWord(u"OVER")) return isGroup(++p_);
+        if (t.isWord(u"ASC") || t.isWord(u"DESC")) {
+            named_ = false;
+            return clause_ == OrderBy;
+        }
+        return false;
+    }
+
+    bool aliasPlace() const {
+        return cases_ == 0 && (clause_ == List || (clause_ == From && !joinOn_));
+    }
+    bool endOperand(bool name) {
+        operand_ = true;
+        named_ = name;
+        aliasOk_ = aliasPlace();
+        return true;
+    }
+    // "*" for all columns: a whole expression that takes no alias.
+    bool endAll() {
+        operand_ = true;
+        named_ = aliasOk_ = false;
+        return true;
+    }
+    bool startOperand() {
+        operand_ = named_ = aliasOk_ = false;
+        return true;
+    }
+    bool alias() {
+        if (!aliasOk_) return false;
+        aliasOk_ = named_ = false;
+        return true;
+    }
+    bool newClause(Clause c) {
+        if (!operand_ || cases_ != 0 || c <= clause_) return false;
+        clause_ = c;
+        joinOn_ = false;
+        return startOperand();
+    }
+
+    const Tokens& t_;
+    const Items v_;
+    qsizetype p_ = 0;
+    Clause clause_ = List;
+    bool operand_ = false;  // an expression (or table source) just ended
+    bool named_ = false;    // ... and it was a name, which "(" or "." may continue
+    bool aliasOk_ = false;  // ... and an alias may follow it
+    bool joinOn_ = false;   // in the condition of a join
+    bool caseOpened_ = false;
+    int cases_ = 0;
+};
+
+// Whether a text is one SELECT: its parentheses balance, every group in it holds a query that
+// is one SELECT itself or something else without a ";" or a call on another server (SQL
+// Server runs no statement inside parentheses), and the text walks as one query.
+class SelectCheck {
+public:
+    explicit SelectCheck(Tokens tokens) : t_(std::move(tokens)), close_(t_.size(), -1) {
+        QList<qsizetype> open;
+        for (qsizetype i = 0; i < t_.size() && balanced_; ++i) {
+            if (t_[i].is(K::Open)) open.append(i);
+            if (t_[i].is(K::Close)) {
+                balanced_ = !open.isEmpty();
+                if (balanced_) close_[open.takeLast()] = i;
+            }
+        }
+        balanced_ = balanced_ && open.isEmpty();
+    }
+
+    bool holds() const { return balanced_ && query(0, t_.size(), true, 0); }
+
+private:
+    static constexpr int kMaxDepth = 64;
+
+    bool query(qsizetype from, qsizetype to, bool outermost, int depth) const {
+        std::optional<Items> found = items(from, to, depth);
+        return found && QueryWalk(t_, std::move(*found)).walk(outermost);
+    }
+
+    // The items of [from, to); nothing when a group in it fails.
+    std::optional<Items> items(qsizetype from, qsizetype to, int depth) const {
+        Items out;
+        for (qsizetype i = nextSignificant(t_, from); i < to; i = nextSignificant(t_, i)) {
+            const Token& t = t_[i];
+            if (t.is(K::Open)) {
+                if (close_[i] >= to || !group(i, close_[i], depth + 1)) return std::nullopt;
+                out.append({K::Open, i});
+                i = close_[i] + 1;
+                continue;
+            }
+            // N'text' and 0x1F are one value each.
+            const bool prefixed =
+                i + 1 < to && ((t.isWord(u"N") && t_[i + 1].is(K::String)) ||
+                               (t.is(K::Number) && t.text == u"0" && t_[i + 1].is(K::Word) &&
+                                t_[i + 1].text.startsWith(u'x', Qt::CaseInsensitive)));
+            out.append({prefixed ? K::String : t.kind, i});
+            i += prefixed ? 2 : 1;
+        }
+        return out;
+    }
+
+    bool group(qsizetype open, qsizetype close, int depth) const {
+        if (depth > kMaxDepth) return false;
+        const qsizetype first = nextSignificant(t_, open + 1);
+        if (first < close && (t_[first].isWord(u"SELECT") || t_[first].isWord(u"WITH")))
+            return query(open + 1, close, false, depth);
+        const std::optional<Items> inside = items(open + 1, close, depth);
+        if (!inside) return false;
+        for (const Item& it : *inside) {
+            const Token& t = t_[it.at];
+            if (t.is(K::Semicolon) ||
+                isAnyWord(t, {u"OPENQUERY", u"OPENROWSET", u"OPENDATASOURCE", u"OPENXML"})) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    Tokens t_;
+    QList<qsizetype> close_;
+    bool balanced_ = true;
+};
 
 }  // namespace
 
@@ -203,50 +590,7 @@ QList<Statement> splitBatch(const QString& batch) {
 }
 
 bool isSingleRead(const QString& text) {
-    static const QStringView forbidden[] = {
-        u"INSERT",   u"UPDATE",     u"DELETE",   u"MERGE",    u"DROP",     u"CREATE",
-        u"ALTER",    u"TRUNCATE",   u"EXEC",     u"EXECUTE",  u"GRANT",    u"REVOKE",
-        u"DENY",     u"DECLARE",    u"SET",      u"USE",      u"BEGIN",    u"COMMIT",
-        u"ROLLBACK", u"SAVE",       u"WAITFOR",  u"DBCC",     u"BACKUP",   u"RESTORE",
-        u"SHUTDOWN", u"KILL",       u"BULK",     u"INTO",     u"PRINT",    u"RAISERROR",
-        u"THROW",    u"GOTO",       u"RETURN",   u"IF",       u"WHILE",    u"GO",
-        u"OPEN",     u"DEALLOCATE", u"RECONFIGURE", u"CHECKPOINT", u"READTEXT", u"WRITETEXT",
-        u"UPDATETEXT", u"ATTACH",   u"DETACH",   u"PRAGMA",   u"VACUUM",   u"REINDEX",
-        u"ANALYZE",  u"REPLACE",    u"UPSERT"};
-    const Tokens tokens = tokenize(text);
-    const qsizetype first = nextSignificant(tokens, 0);
-    if (first >= tokens.size()) return false;
-    if (!tokens[first].isWord(u"SELECT") && !tokens[first].isWord(u"WITH")) return false;
-    int depth = 0;
-    for (qsizetype i = first; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.is(K::Semicolon)) {
-            if (nextSignificant(tokens, i + 1) < tokens.size()) return false;
-            continue;
-        }
-        if (t.is(K::Open)) ++depth;
-        if (t.is(K::Close) && depth > 0) --depth;
-        if (!t.is(K::Word)) continue;
-        // REPLACE( is the text function; the word alone starts SQLite's write.
-        if (t.isWord(u"REPLACE")) {
-            const qsizetype j = nextSignificant(tokens, i + 1);
-            if (j < tokens.size() && tokens[j].is(K::Open)) continue;
-        }
-        for (QStringView w : forbidden) {
-            if (t.isWord(w)) return false;
-        }
-        if (i != first && depth == 0 && t.isWord(u"SELECT")) {
-            const qsizetype p = previousSignificant(tokens, i - 1);
-            const bool setOperator = p >= 0 && (tokens[p].isWord(u"UNION") ||
-                                                tokens[p].isWord(u"ALL") ||
-                                                tokens[p].isWord(u"EXCEPT") ||
-                                                tokens[p].isWord(u"INTERSECT"));
-            // WITH name AS (...) SELECT: the query of a common table expression.
-            const bool afterCte = tokens[first].isWord(u"WITH") && p >= 0 && tokens[p].is(K::Close);
-            if (!setOperator && !afterCte) return false;
-        }
-    }
-    return true;
+    return SelectCheck(tokenize(text)).holds();
 }
 
 }  // namespace tsql

@@ -21,10 +21,11 @@ struct Statement {
 // SET NOCOUNT ON/OFF are dropped.
 QList<Statement> splitBatch(const QString& batch);
 
-// Whether `text` is one statement that only reads: it starts with SELECT or WITH, and holds no
-// ";" followed by more text, no second SELECT outside a set operator, and no word that writes,
-// runs or declares something (outside literals, names and comments). SQL Server runs a second
-// statement that follows without a separator, so the separator alone proves nothing.
+// Whether `text` is one SELECT (or WITH ... SELECT) and nothing else: its query terms joined
+// by set operators, its clauses in order, and at most a ";" after it (outside literals, names
+// and comments). Anything that does not read as that is refused, whatever its words:
+// SQL Server runs a second statement that follows without a separator, SELECT ... INTO
+// writes, and OPENQUERY and its kin run text on another server.
 bool isSingleRead(const QString& text);
 
 }  // namespace tsql

@@ -1,6 +1,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ado/connectionstring.h"
 #include "platform/ado/odbcbackend.h"
+#include "platform/ado/sqlitebackend.h"
 #include "platform/vb/vberror.h"
 #include "tests/platform/ado/fixture_schema.h"
 #include "tests/platform/ado/sqlite_files.h"
@@ -114,6 +115,40 @@ TEST_F(EmbeddedConnectionTest, OpensTheDatabaseFileOfTheFolder) {
     EXPECT_EQ(rs[QStringLiteral("VALOR")], vb::Variant("Comercial Norte"));
     cn.Close();
     EXPECT_EQ(cn.State(), ado::adStateClosed);
+}
+
+// The login file holds the password's digest: one that others may read or change lets no
+// login in, and the error says why.
+TEST_F(EmbeddedConnectionTest, ALoginFileOthersCanReadOrWriteIsRefused) {
+    const QString login = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.login"));
+    ASSERT_TRUE(
+        ado::recordEmbeddedLogin(QDir(files.folder()).filePath("ZENTRIK.db"), "ana", "secreta"));
+    cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
+    EXPECT_EQ(cn.State(), ado::adStateOpen);
+    cn.Close();
+    const struct {
+        const char* name;
+        QFile::Permissions extra;
+    } cases[] = {
+        {"readable by the group", QFile::ReadGroup},
+        {"readable by everyone", QFile::ReadOther},
+        {"writable by the group", QFile::WriteGroup},
+        {"writable by everyone", QFile::WriteOther},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(QFile::setPermissions(login, QFile::ReadOwner | QFile::WriteOwner | c.extra));
+        Connection otra;
+        EXPECT_EQ(zxtest::raisedNumber(
+                      [&] { otra.Open(files.connectionString(QStringLiteral("ZENTRIK"))); }),
+                  ado::err::ProviderFailure);
+        EXPECT_EQ(otra.State(), ado::adStateClosed);
+        ASSERT_EQ(otra.errors().Count(), 1);
+        EXPECT_EQ(otra.errors().Item(0).NativeError, 18456);
+        const QString texto = otra.errors().Item(0).Description;
+        EXPECT_TRUE(texto.contains(login) && texto.contains(QStringLiteral("otros usuarios")))
+            << texto.toStdString();
+    }
 }
 
 TEST_F(EmbeddedConnectionTest, DatabaseNameIsFoundWithoutRegardToCase) {

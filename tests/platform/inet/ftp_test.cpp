@@ -149,6 +149,18 @@ TEST_F(FtpSessionTest, AFailedDownloadLeavesTheLocalFileAsItWas) {
     EXPECT_EQ(zxtest::readFile(local("destino.txt")), QByteArray("lo de antes"));
 }
 
+// On a real full disk the download cannot be flushed: it fails and the old file stays.
+TEST_F(FtpSessionTest, ADownloadOnAFullDiskLeavesTheLocalFileAsItWas) {
+    ASSERT_TRUE(zxtest::writeFile(server_.file("nuevo.txt"), "contenido nuevo"));
+    const auto run = zxtest::onFullDisk("destino.txt", "lo de antes", [&](const QString& path) {
+        return connect(session_) && session_.getFile("nuevo.txt", path, TransferType::Binary);
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->answer);
+    EXPECT_EQ(run->files.value("destino.txt"), QByteArray("lo de antes"));
+    EXPECT_EQ(run->files.keys(), (QStringList{"destino.txt", "relleno"}));
+}
+
 TEST_F(FtpSessionTest, AMissingLocalFileIsNotUploaded) {
     ASSERT_TRUE(connect(session_));
     EXPECT_FALSE(session_.putFile(local("no-hay.txt"), "no-hay.txt", TransferType::Binary));

@@ -4,6 +4,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/qr_reader.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,23 @@ TEST(PyQR, RemovesItsFilesWhenItGoesAway) {
         EXPECT_TRUE(QFileInfo::exists(file));
     }
     EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+// On a real full disk the image cannot be flushed: the call raises instead of leaving an
+// empty or cut picture for the voucher.
+TEST(PyQR, AnImageOnAFullDiskRaisesFail) {
+    qr::PyQR qr;
+    const auto run = zxtest::onSmallDisk([&](const QString& folder) {
+        qputenv("TMPDIR", QFile::encodeName(folder));
+        qr.crearArchivo();
+        if (!zxtest::fillDisk(folder)) return false;
+        return zxtest::raisedNumber([&] { generate(qr, kCases[0].data); }) == qr::Fail;
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    for (auto f = run->files.cbegin(); f != run->files.cend(); ++f) {
+        if (f.key() != "relleno") EXPECT_EQ(f.value(), QByteArray()) << f.key().toStdString();
+    }
 }
 
 TEST(PyQR, DataTooLongForACodeRaisesFail) {

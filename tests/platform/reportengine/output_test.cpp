@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using namespace reportengine;
@@ -117,6 +119,33 @@ TEST_F(OutputTest, AFailedExportWritesNothing) {
     }
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("ok.RPT")});
+}
+
+// On a real full disk no report file takes the place of the one before it, and each writer
+// says so.
+TEST_F(OutputTest, OnAFullDiskEveryReportFileKeepsTheOldOne) {
+    const ReportDocument doc = errorLog({}, 3);
+    const QString saved = dir_.filePath(QStringLiteral("ok.RPT"));
+    writeReportFile(doc, saved, kReportFileType);
+    const LaidOutReport laidOut = layOut(doc);
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> write;
+    } cases[] = {
+        {"saved report", [&](const QString& p) { writeReportFile(doc, p, kReportFileType); }},
+        {"pdf", [&](const QString& p) { exportReport(saved, p, kPdfFormat); }},
+        {"html", [&](const QString& p) { writeHtml(laidOut, p); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = zxtest::onFullDisk("informe", "anterior", [&](const QString& path) {
+            return zxtest::raisedNumber([&] { c.write(path); }) == err::WriteFailed;
+        });
+        ASSERT_TRUE(run.has_value());
+        EXPECT_TRUE(run->answer);
+        EXPECT_EQ(run->files.value("informe"), QByteArray("anterior"));
+        EXPECT_EQ(run->files.keys(), (QStringList{"informe", "relleno"}));
+    }
 }
 
 TEST_F(OutputTest, HtmlFileShowsTheSameReport) {

@@ -4,6 +4,7 @@
 #include "tests/support/opened_links.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -36,6 +37,18 @@ TEST(DesktopTest, AShortcutIsAnExecutableLauncherOfTheProgram) {
               "Icon=/opt/mi programa/zentrik.png\n"
               "Terminal=false\n");
     EXPECT_TRUE(QFile::permissions(path) & QFile::ExeOwner);
+}
+
+TEST(DesktopTest, AShortcutOnAFullDiskKeepsTheOldOne) {
+    const QByteArray old = "[Desktop Entry]\nName=Zentrik\n";
+    const auto run = zxtest::onFullDisk("Zentrik.desktop", old, [](const QString& path) {
+        return shell::createDesktopShortcut("Zentrik", "/opt/zentrik/zentrik",
+                                            "/opt/zentrik/zentrik", QFileInfo(path).path());
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->answer);
+    EXPECT_EQ(run->files.value("Zentrik.desktop"), old);
+    EXPECT_EQ(run->files.keys(), (QStringList{"Zentrik.desktop", "relleno"}));
 }
 
 TEST(DesktopTest, AShortcutThatCannotBeWrittenFails) {

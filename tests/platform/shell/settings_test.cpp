@@ -1,6 +1,9 @@
 #include "platform/shell/settings.h"
 
+#include "tests/support/fixtures.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,6 +31,19 @@ TEST_F(SettingsTest, ASavedValueReadsBackByApplicationSectionAndKey) {
     EXPECT_EQ(shell::GetSetting("RUZUDCliente", "Settings", "Password"),
               "clave, con \"comillas\"");
     EXPECT_EQ(shell::GetSetting("Otra", "Settings", "Server"), "otro");
+}
+
+// On a real full disk the store is not replaced by a short one: the old settings stay.
+TEST_F(SettingsTest, ASaveOnAFullDiskKeepsTheOldStore) {
+    const QByteArray old = "[Puertos]\nCOM1=/dev/ttyS9\n";
+    const auto run = zxtest::onFullDisk("Zentrik.ini", old, [](const QString& path) {
+        shell::setSettingsFolder(QFileInfo(path).path());
+        return shell::SaveSetting("Zentrik", "Puertos", "COM3", "/dev/ttyUSB0");
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->answer);
+    EXPECT_EQ(run->files.value("Zentrik.ini"), old);
+    EXPECT_EQ(run->files.keys(), (QStringList{"Zentrik.ini", "relleno"}));
 }
 
 TEST_F(SettingsTest, AMissingValueGivesTheDefault) {

@@ -1,10 +1,25 @@
 #include "platform/ui/qtoperator.h"
 #include "platform/vb/steps.h"
+#include "tests/support/child_test.h"
+#include "tests/support/fixtures.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTranslator>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +62,100 @@ TEST(QtOperatorTest, MessageBoxShowsTheCodesButtonsIconAndExactTexts) {
     EXPECT_EQ(op.msgBox("¿Seguro?", vb::vbYesNo + vb::vbQuestion, "Atención"), vb::vbNo);
     EXPECT_EQ(yesNo.icon, QMessageBox::Question);
     EXPECT_EQ(yesNo.buttons, (QStringList{"No", "Sí"}));
+}
+
+// What the calendar of the next date picker shows: its month and, in order, the day names
+// over its columns. Then it is closed with `key`.
+struct CalendarSeen {
+    QString month;
+    QStringList days;
+};
+
+void readCalendarWhenShown(CalendarSeen* seen, Qt::Key key) {
+    QTimer::singleShot(0, [=] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* calendar = dialog->findChild<QCalendarWidget*>();
+        ASSERT_NE(calendar, nullptr);
+        seen->month = calendar->findChild<QToolButton*>("qt_calendar_monthbutton")->text();
+        const QAbstractItemModel* days =
+            calendar->findChild<QTableView*>("qt_calendar_calendarview")->model();
+        for (int column = 0; column < days->columnCount(); ++column) {
+            const QString day = days->data(days->index(0, column)).toString();
+            if (!day.isEmpty()) seen->days.append(day);
+        }
+        QTest::keyClick(calendar->findChild<QTableView*>("qt_calendar_calendarview"), key);
+    });
+}
+
+// The calendar speaks Spanish whatever the machine's language; the week starts on the day the
+// regional settings say.
+TEST(QtOperatorTest, TheCalendarNamesMonthsAndDaysInSpanish) {
+    struct Case {
+        const char* locale;
+        QStringList days;
+    };
+    const Case cases[] = {
+        {"en_US", {"dom", "lun", "mar", "mié", "jue", "vie", "sáb"}},
+        {"de_DE", {"lun", "mar", "mié", "jue", "vie", "sáb", "dom"}},
+    };
+    ui::QtOperator op;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        zxtest::ScopedLocale regional{QLocale(QString::fromLatin1(c.locale))};
+        CalendarSeen seen;
+        readCalendarWhenShown(&seen, Qt::Key_Return);
+        EXPECT_EQ(op.pickDate(QDate(2026, 12, 9)), QDate(2026, 12, 9));
+        EXPECT_EQ(seen.month, QStringLiteral("diciembre"));
+        EXPECT_EQ(seen.days, c.days);
+    }
+}
+
+// Qt's own words in Spanish whatever the machine's language, each language in a process of its
+// own, as the program starts: an editing menu, standard buttons, the file chooser.
+TEST(QtOperatorTest, QtsOwnWordsAreSpanishWhateverTheMachinesLanguage) {
+    if (!zxtest::inChildTest()) {
+        for (const char* language : {"en_US.UTF-8", "de_DE.UTF-8", "C"}) {
+            SCOPED_TRACE(language);
+            QProcessEnvironment env;
+            for (const char* variable : {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+                env.insert(QString::fromLatin1(variable), QString::fromLatin1(language));
+            QString output;
+            EXPECT_TRUE(zxtest::runTestInChild(env, &output)) << output.toStdString();
+        }
+        return;
+    }
+    QTranslator texts;
+    ASSERT_TRUE(ui::installSpanishQtTexts(*QCoreApplication::instance(), texts));
+
+    QLineEdit box;
+    const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+    QStringList menuTexts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) menuTexts.append(action->text().section(u'\t', 0, 0));
+    }
+    EXPECT_EQ(menuTexts, (QStringList{"&Deshacer", "&Rehacer", "Cor&tar", "&Copiar", "&Pegar",
+                                      "Borrar", "Seleccionar todo"}));
+
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                             QDialogButtonBox::Save | QDialogButtonBox::Close);
+    QStringList buttonTexts;
+    for (const QAbstractButton* b : buttons.buttons()) buttonTexts.append(b->text());
+    buttonTexts.sort();
+    EXPECT_EQ(buttonTexts, (QStringList{"Aceptar", "Cancelar", "Cerrar", "Guardar"}));
+
+    // The operator's file chooser is Qt's own, in Spanish.
+    QString lookIn;
+    QTimer::singleShot(0, [&] {
+        auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_TRUE(chooser->testOption(QFileDialog::DontUseNativeDialog));
+        lookIn = chooser->findChild<QLabel*>("lookInLabel")->text();
+        chooser->reject();
+    });
+    ui::QtOperator op;
+    EXPECT_EQ(op.openFile("Abrir", "Todos |*.*"), std::nullopt);
+    EXPECT_EQ(lookIn, QStringLiteral("Ver en:"));
 }
 
 TEST(QtOperatorTest, CommonDialogFiltersBecomeQtNameFilters) {

@@ -16,10 +16,14 @@ TEST(TextFileTest, Windows1252WithCrlfIsWrittenAndReadBackByteForByte) {
     const QStringList lines = {QStringLiteral("Año, Peña, €5"), QStringLiteral("“comillas” – ok"),
                                QString(), QStringLiteral("日本")};
     ASSERT_TRUE(vb::writeTextLines(path, lines));
-    const QByteArray expected = QByteArray("A\xF1o, Pe\xF1" "a, \x80" "5\r\n"
-                                           "\x93" "comillas\x94 \x96 ok\r\n"
-                                           "\r\n"
-                                           "??\r\n");
+    const QByteArray expected = QByteArray(
+        "A\xF1o, Pe\xF1"
+        "a, \x80"
+        "5\r\n"
+        "\x93"
+        "comillas\x94 \x96 ok\r\n"
+        "\r\n"
+        "??\r\n");
     EXPECT_EQ(zxtest::readFile(path), expected);
     const auto back = vb::readTextLines(path);
     ASSERT_TRUE(back.has_value());
@@ -64,6 +68,44 @@ TEST(TextFileTest, ARewriteThatFailsPartWayLeavesTheOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"PiePag.htm"}));
 }
 
+// On a real full disk the new content cannot be flushed: the rewrite says so and the old
+// file stays whole, whether the new content is a short line or more than the disk holds.
+TEST(TextFileTest, ARewriteOnAFullDiskLeavesTheOldFileWhole) {
+    const struct {
+        const char* name;
+        QStringList lines;
+    } cases[] = {
+        {"one short line", {QStringLiteral("nuevo")}},
+        {"ten kilobytes", QStringList(100, QString(100, u'x'))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = zxtest::onSmallDisk([&](const QString& folder) {
+            const QString path = QDir(folder).filePath("PiePag.htm");
+            if (!vb::writeTextLines(path, {"viejo"}) || !zxtest::fillDisk(folder)) return true;
+            return vb::writeTextLines(path, c.lines);
+        });
+        ASSERT_TRUE(run.has_value());
+        EXPECT_FALSE(run->answer);
+        EXPECT_EQ(run->files.value("PiePag.htm"), QByteArray("viejo\r\n"));
+        EXPECT_EQ(run->files.keys(), (QStringList{"PiePag.htm", "relleno"}));
+    }
+}
+
+// An append that only partly fits is taken back: the log never ends in half a line.
+TEST(TextFileTest, AnAppendThatDoesNotFitLeavesNoHalfLine) {
+    // 40 bytes free in the file's last page, and nothing else on the disk.
+    const QString old(4096 - 40 - 2, u'a');
+    const auto run = zxtest::onSmallDisk([&](const QString& folder) {
+        const QString path = QDir(folder).filePath("KQERR.LOG");
+        if (!vb::writeTextLines(path, {old}) || !zxtest::fillDisk(folder)) return true;
+        return vb::appendTextLine(path, QString(200, u'y'));
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->answer);
+    EXPECT_EQ(run->files.value("KQERR.LOG"), vb::toCp1252(old) + "\r\n");
+}
+
 TEST(TextFileTest, ARewriteKeepsTheFilesPermissionsAndAnAppendStaysInPlace) {
     QTemporaryDir dir;
     const QString path = dir.filePath("BASES.TXT");
@@ -82,7 +124,9 @@ TEST(TextFileTest, FixedRecordsPadAndCutEachField) {
     const vb::FixedRecord layout({3, 5, 2});
     EXPECT_EQ(layout.size(), 10);
     const QByteArray bytes = layout.encode({"ab", "ñandú-largo", "x"});
-    EXPECT_EQ(bytes, QByteArray("ab \xF1" "and\xFA" "x "));
+    EXPECT_EQ(bytes, QByteArray("ab \xF1"
+                                "and\xFA"
+                                "x "));
     EXPECT_EQ(layout.decode(bytes), (QStringList{"ab ", "ñandú", "x "}));
     EXPECT_EQ(layout.decode("abc"), (QStringList{"abc", "     ", "  "}));
 }

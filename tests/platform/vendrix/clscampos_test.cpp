@@ -79,14 +79,19 @@ TEST(ClsCamposTest, EnterMovesTheFocusToTheNextControlInTabOrder) {
     form.field(0)->setFocus();  // UsuarioHasta, followed by PcDesde in tab order
 
     int key = 'A';
-    gCampos().SiguienteControl(key);
+    gCampos().SiguienteControl(key, *form.field(0));
     EXPECT_EQ(key, 'A');
     EXPECT_EQ(QApplication::focusWidget(), form.field(0));
 
     key = 13;
-    gCampos().SiguienteControl(key);
+    gCampos().SiguienteControl(key, *form.field(0));
     EXPECT_EQ(key, 0);
     EXPECT_EQ(QApplication::focusWidget(), form.field(2));
+
+    // From the control the key belongs to, wherever the focus is: FechaDesde to FechaHasta.
+    key = 13;
+    gCampos().SiguienteControl(key, *form.field(4));
+    EXPECT_EQ(QApplication::focusWidget(), form.field(5));
     form.close();
 }
 

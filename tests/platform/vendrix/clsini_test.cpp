@@ -50,6 +50,27 @@ TEST_F(ClsIniTest, ReadsSectionsAndKeysWithoutRegardToCase) {
     }
 }
 
+// A NUL byte ends a value, as it ends the text the suite's other programs read back.
+TEST_F(ClsIniTest, AValueEndsAtANulByte) {
+    static const char bytes[] =
+        "[PC1|ANA]\r\nServidor=SRV1\0BORRADO\r\nUsuario=  ana\0  \r\nClave=\"x\0y\"\r\n"
+        "Nada=\0resto\r\n";
+    ASSERT_TRUE(zxtest::writeFile(folder_.file("NUL.INI"), QByteArray(bytes, sizeof bytes - 1)));
+    const struct {
+        const char *key, *expected;
+    } cases[] = {
+        {"Servidor", "SRV1"},
+        {"Usuario", "ana"},
+        {"Clave", "x"},
+        {"Nada", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        const QString value = gIni().LeeIni("NUL.INI", "PC1|ANA", c.key, "por defecto");
+        EXPECT_EQ(value, QString::fromUtf8(c.expected));
+    }
+}
+
 TEST_F(ClsIniTest, AMissingFileGivesTheDefault) {
     EXPECT_EQ(gIni().LeeIni("OTRO.INI", "PC1|ANA", "FlatToolbars", "1"), "1");
     EXPECT_EQ(gIni().LeeIni("OTRO.INI", "PC1|ANA", "FlatToolbars"), "");

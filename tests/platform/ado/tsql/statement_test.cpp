@@ -72,6 +72,11 @@ TEST(SplitBatch, KeepsWhatBelongsToOneStatement) {
         {"CREATE VIEW v AS\nSELECT * FROM t", 1},
         {"SELECT a FROM t\nUNION\nSELECT b FROM u", 1},
         {"ALTER TABLE t\nDROP COLUMN c", 1},
+        {"WITH c AS (SELECT a FROM t)\nSELECT a FROM c", 1},
+        {"WITH c AS (SELECT a FROM t),\nd AS (SELECT a FROM c)\nDELETE FROM t WHERE a IN (SELECT "
+         "a FROM d)",
+         1},
+        {"WITH c AS (SELECT a FROM t)\nSELECT a FROM c\nSELECT b FROM u", 2},
         {"UPDATE t\nSET a = 1\nWHERE b = 2", 1},
         // statements apart
         {"SELECT 1;SELECT 2", 2},
@@ -118,6 +123,49 @@ TEST(IsSingleRead, OneReadingStatementOnly) {
         {"DELETE FROM T", false},
         {"", false},
         {"-- nothing", false},
+        // Statements whose first word no list of forbidden words holds.
+        {"SELECT A FROM T WHERE A=1 DISABLE TRIGGER ALL ON T --", false},
+        {"SELECT A FROM T WHERE A=1 ENABLE TRIGGER ALL ON T", false},
+        {"SELECT A FROM T WHERE A=1 RECEIVE TOP(1) * FROM Q", false},
+        {"SELECT A FROM T X RECEIVE * FROM Q", false},
+        {"SELECT A FROM T SETUSER", false},
+        {"SELECT A FROM T WHERE 1=1 SETUSER 'sa'", false},
+        {"SELECT A FROM OPENQUERY(LNK, 'DELETE FROM T')", false},
+        {"SELECT A FROM T WHERE B IN (SELECT B FROM OPENROWSET('x', 'y', 'z'))", false},
+        {"WITH C AS (SELECT A FROM T) SELECT A FROM C SELECT B FROM U", false},
+        {"WITH C AS (SELECT A FROM T) SELECT A FROM C WHERE A IN (1) SELECT B FROM U", false},
+        {"WITH C AS (SELECT A FROM T) SELECT A FROM (SELECT A FROM C) D\nSELECT B INTO X FROM U",
+         false},
+        {"WITH C AS (SELECT A FROM T) SELECT A FROM C; SELECT 1", false},
+        {"SELECT A FROM T WHERE B IN (SELECT B FROM U WHERE 1=1 DELETE FROM T)", false},
+        {"SELECT A FROM T WHERE (1=1) DELETE FROM T", false},
+        {"SELECT A FROM T WHERE 1=1) DELETE FROM T --", false},
+        {"SELECT A FROM T WHERE (1=1", false},
+        {"SELECT A FROM T WHERE 1=1\nGO\nDELETE FROM T", false},
+        {"SELECT A FROM T WHERE 1=1 /* x */ THROW 50000, 'x', 1", false},
+        {"SELECT A, B INTO [COPIA] FROM T", false},
+        {"SELECT A FROM T WHERE 1=1 AND [B] = 'x' MOVE CONVERSATION", false},
+        {"SELECT A FROM T ORDER BY A WHERE 1=1", false},
+        // The lookups' own shapes.
+        {"SELECT TOP 1000 NOMBRE,IDVENDEDOR FROM V_TA_VENDEDORES  with(nolock)  WHERE "
+         "Dada_De_Baja = 0 ORDER BY NOMBRE",
+         true},
+        {"SELECT TOP 1000  *  FROM TA_USUARIOS WHERE  (NOMBRE LIKE 'A%')  ORDER BY NOMBRE", true},
+        {"select nombre_y_apellido,telefono From ma_contactos where cuentarel='C1' "
+         "order by nombre_y_apellido ",
+         true},
+        {"SELECT t.A AS [Código], u.B 'Nombre', LEFT(t.C, 3) D, COUNT(*) AS N "
+         "FROM dbo.T t WITH (NOLOCK) LEFT OUTER JOIN U AS u ON u.ID = t.ID "
+         "WHERE t.A IS NOT NULL AND t.B NOT LIKE N'x%' AND t.D BETWEEN 1 AND -2 "
+         "AND EXISTS (SELECT 1 FROM V WHERE V.ID = t.ID) "
+         "GROUP BY t.A, u.B, t.C HAVING COUNT(*) > 1 ORDER BY 1 DESC, [Código] ASC",
+         true},
+        {"SELECT DISTINCT TOP (10) CASE WHEN A = 1 THEN 'x' ELSE ISNULL(B, '') END AS K, "
+         "CONVERT(VARCHAR(10), F, 103) FROM T",
+         true},
+        {"WITH C (A) AS (SELECT A FROM T), D AS (SELECT A FROM C) SELECT A FROM D "
+         "UNION SELECT A FROM C",
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
