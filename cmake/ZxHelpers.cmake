@@ -53,11 +53,14 @@ function(zx_check_windowless_libraries)
   endforeach()
 endfunction()
 
-# zx_add_test(NAME <target> SOURCES <files...> [DEPENDS <targets...>] [GUI] [TIMEOUT <seconds>])
+# zx_add_test(NAME <target> SOURCES <files...> [DEPENDS <targets...>] [GUI] [TIMEOUT <seconds>]
+#             [ZONES <time zones...>])
 # GUI tests get a QApplication, the others a QCoreApplication; both run offscreen. TIMEOUT
-# bounds each test of the target, for tests that wait on outside programs.
+# bounds each test of the target, for tests that wait on outside programs. ZONES runs every
+# test of the target once under each time zone (TZ), named "<zone>:<test>", instead of once
+# under the test main's default zone.
 function(zx_add_test)
-  cmake_parse_arguments(ARG "GUI" "NAME;TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "NAME;TIMEOUT" "SOURCES;DEPENDS;ZONES" ${ARGN})
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "zx_add_test: unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
@@ -83,6 +86,18 @@ function(zx_add_test)
   if(ARG_TIMEOUT)
     set(timeout ${ARG_TIMEOUT})
   endif()
-  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
+  if(NOT ARG_ZONES)
+    gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
+  endif()
+  foreach(zone IN LISTS ARG_ZONES)
+    gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${zone}:"
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                         ENVIRONMENT_MODIFICATION "TZ=set:${zone}" TIMEOUT ${timeout})
+  endforeach()
 endfunction()
+
+# The time zones the date tests run under: no clock changes (Buenos Aires, UTC), a skipped
+# hour in the night (Madrid), and a skipped midnight (Santiago, Beirut, Azores, Havana).
+set(ZX_TEST_ZONES America/Argentina/Buenos_Aires UTC Europe/Madrid America/Santiago Asia/Beirut
+    Atlantic/Azores America/Havana)

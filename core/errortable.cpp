@@ -37,9 +37,10 @@ void GrabaError(const QString& SentenciaSQL, QString& Proceso, std::int32_t NroE
     paso([&] { rs.Fields(QStringLiteral("Proceso")).setValue(Proceso); });
     paso([&] {
         // A date-time value to the minute, not a text in the locale's order.
-        QDateTime ahora = ui::clock().now();
-        ahora.setTime(QTime(ahora.time().hour(), ahora.time().minute()));
-        rs.Fields(QStringLiteral("fecha")).setValue(ahora);
+        const QDateTime ahora = ui::clock().now();
+        rs.Fields(QStringLiteral("fecha"))
+            .setValue(
+                vb::wallClock(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute())));
     });
     paso([&] { rs.Fields(QStringLiteral("Error")).setValue(NroError); });
     paso([&] {

@@ -68,7 +68,9 @@ vb::Currency redondea(vb::Currency importe, int n) {
         q -= 1;
     }
     if (2 * r > divisor || (2 * r == divisor && q % 2 != 0)) q += 1;
-    return vb::Currency::fromScaled(q * divisor);
+    std::int64_t scaled = 0;
+    if (__builtin_mul_overflow(q, divisor, &scaled)) vb::raise(vb::err::Overflow);
+    return vb::Currency::fromScaled(scaled);
 }
 
 }  // namespace

@@ -99,10 +99,8 @@ std::optional<QString> mascaraISO(const QString& texto) {
         QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}(:\\d{2})?)?$"));
     const auto m = forma.match(texto);
     if (!m.hasMatch()) return std::nullopt;
-    const QString formato = m.capturedLength(2) > 0   ? QStringLiteral("yyyy-MM-dd HH:mm:ss")
-                            : m.capturedLength(1) > 0 ? QStringLiteral("yyyy-MM-dd HH:mm")
-                                                      : QStringLiteral("yyyy-MM-dd");
-    if (!QDateTime::fromString(texto, formato).isValid()) return std::nullopt;
+    const QByteArray latin = texto.toLatin1();
+    if (!vb::parseIsoDateTime(latin.constData(), latin.size())) return std::nullopt;
     if (m.capturedLength(2) > 0) return QStringLiteral("YYYY-MM-DD HH24:MI:SS");
     if (m.capturedLength(1) > 0) return QStringLiteral("YYYY-MM-DD HH24:MI");
     return QStringLiteral("YYYY-MM-DD");

@@ -122,7 +122,7 @@ QDateTime FechaServidor() {
         }
     });
     step([&] { gDB().CierraRecordset(rs); });
-    return fecha ? *fecha : ui::clock().now();
+    return fecha ? *fecha : vb::wallClock(ui::clock().now());
 }
 
 }  // namespace ModGlobal

@@ -39,9 +39,9 @@ void ArmaInsertSQL(QString& Sentencia, QList<ParCampoValor>& Pares, bool Limpiar
 
 bool TieneApostrofo(const QString& Texto);
 
-// The database server's date and time. When the server gives no row (or the query cannot be
-// opened): the configured operating date when that setting is on and valid, else the local
-// clock.
+// The database server's date and time, as a wall-clock reading (vb::wallClock). When the
+// server gives no row (or the query cannot be opened): the configured operating date when that
+// setting is on and valid, else the local clock's reading.
 QDateTime FechaServidor();
 
 }  // namespace ModGlobal

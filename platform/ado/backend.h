@@ -27,8 +27,15 @@ struct Column {
 struct ResultSet {
     bool hasColumns() const { return !columns.isEmpty(); }
     long columnCount() const { return static_cast<long>(columns.size()); }
+    // Asked for every value read (the current row's bounds), so the division is made only when
+    // the cells have changed.
     long rowCount() const {
-        return columns.isEmpty() ? 0 : static_cast<long>(cells.size() / columns.size());
+        if (cells.size() != countedCells_ || columns.size() != countedColumns_) {
+            countedCells_ = cells.size();
+            countedColumns_ = columns.size();
+            rows_ = columns.isEmpty() ? 0 : static_cast<long>(cells.size() / columns.size());
+        }
+        return rows_;
     }
     vb::Variant at(long row, long column) const { return cells.value(index(row, column)); }
     void appendRow(const std::vector<vb::Variant>& values) {
@@ -50,6 +57,11 @@ struct ResultSet {
     QString table;
     QStringList keyColumns;
     std::vector<vb::Variant> keys;
+
+private:
+    mutable size_t countedCells_ = 0;
+    mutable qsizetype countedColumns_ = 0;
+    mutable long rows_ = 0;
 };
 
 // The outcome of a batch: SQL Server runs every statement, and one that fails records its

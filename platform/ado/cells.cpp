@@ -1,7 +1,9 @@
 #include "platform/ado/cells.h"
 
-#include "platform/ado/datatype.h"
-#include "platform/vb/conversions.h"
+#include "platform/ado/tsql/datetime.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace ado {
 
@@ -9,6 +11,20 @@ namespace {
 
 // Larger storage is given back to the system rather than kept.
 constexpr size_t kKeepBytes = 64u << 20;
+
+// Whether UTF-8 text is plain ASCII, eight bytes at a time: such a text becomes a QString by
+// widening its bytes, which costs a fraction of decoding UTF-8.
+bool isAscii(const char* p, size_t n) {
+    std::uint64_t bits = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        bits |= word;
+    }
+    for (; i < n; ++i) bits |= static_cast<unsigned char>(p[i]);
+    return (bits & 0x8080808080808080ull) == 0;
+}
 
 }  // namespace
 
@@ -33,11 +49,13 @@ Cells& Cells::operator=(Cells&& other) noexcept {
         cells_ = std::move(other.cells_);
         buffer_ = std::move(other.buffer_);
         values_ = std::move(other.values_);
+        recent_ = std::move(other.recent_);
     }
     return *this;
 }
 
 void Cells::recycle() {
+    recent_.clear();
     if (spare_.full || cells_.capacity() == 0) return;
     if (cells_.capacity() * sizeof(Cell) + buffer_.capacity() > kKeepBytes) return;
     cells_.clear();
@@ -48,7 +66,9 @@ void Cells::recycle() {
 }
 
 void Cells::appendText(const char* utf8, int length, bool dateText) {
-    Cell& c = push(dateText ? Tag::DateText : Tag::Text);
+    Cell& c = push(dateText                                     ? Tag::DateText
+                   : isAscii(utf8, static_cast<size_t>(length)) ? Tag::Ascii
+                                                                : Tag::Text);
     c.u.at = static_cast<std::uint64_t>(buffer_.size());
     c.length = static_cast<std::uint32_t>(length);
     buffer_.append(utf8, static_cast<size_t>(length));
@@ -100,6 +120,30 @@ void Cells::set(size_t index, const vb::Variant& value) {
     cells_[index] = stored(value);
 }
 
+QString Cells::text(const Cell& c) const {
+    const char* bytes = buffer_.data() + c.u.at;
+    const auto make = [&] {
+        return c.tag == Tag::Ascii ? QString::fromLatin1(bytes, static_cast<qsizetype>(c.length))
+                                   : QString::fromUtf8(bytes, static_cast<qsizetype>(c.length));
+    };
+    // Long texts (descriptions, statements) seldom repeat and are not worth the comparison.
+    constexpr std::uint32_t kShort = 32;
+    if (c.length > kShort || c.length == 0) return make();
+    // The hash of the first and last eight bytes (or fewer) and the length.
+    std::uint64_t head = 0, tail = 0;
+    std::memcpy(&head, bytes, std::min<std::uint32_t>(c.length, 8));
+    if (c.length > 8) std::memcpy(&tail, bytes + c.length - 8, 8);
+    const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail + c.length);
+    if (recent_.empty()) recent_.resize(kRecent);
+    Recent& r = recent_[(hash >> 56) % kRecent];
+    if (r.length == c.length && std::memcmp(buffer_.data() + r.at, bytes, c.length) == 0)
+        return r.text;
+    r.at = c.u.at;
+    r.length = c.length;
+    r.text = make();
+    return r.text;
+}
+
 vb::Variant Cells::value(size_t index) const {
     const Cell& c = cells_[index];
     switch (c.tag) {
@@ -115,14 +159,13 @@ vb::Variant Cells::value(size_t index) const {
             return c.u.d;
         case Tag::Currency:
             return vb::Currency::fromScaled(c.u.i);
+        case Tag::Ascii:
         case Tag::Text:
-            return QString::fromUtf8(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));
+            return text(c);
         case Tag::DateText: {
             const char* text = buffer_.data() + c.u.at;
-            if (auto d = parseIsoDateTime(text, static_cast<int>(c.length))) return *d;
-            const QString s = QString::fromUtf8(text, static_cast<qsizetype>(c.length));
-            if (auto d = vb::parseDate(s.trimmed())) return *d;
-            return s;
+            if (auto d = tsql::readDateTime(text, static_cast<int>(c.length))) return *d;
+            return QString::fromUtf8(text, static_cast<qsizetype>(c.length));
         }
         case Tag::Bytes:
             return QByteArray(buffer_.data() + c.u.at, static_cast<qsizetype>(c.length));

@@ -12,7 +12,7 @@
 namespace ado {
 
 // The values of a result, held compactly: numbers in place, texts and bytes in one buffer,
-// made into the program's values (QString, local date-times) only when read. A client cursor
+// made into the program's values (QString, date-times) only when read. A client cursor
 // keeps every row in memory, and this keeps that cheap.
 class Cells {
 public:
@@ -34,8 +34,8 @@ public:
     void appendInt64(std::int64_t v) { push(Tag::Int64).u.i = v; }
     void appendDouble(double v) { push(Tag::Double).u.d = v; }
     void appendCurrency(vb::Currency v) { push(Tag::Currency).u.i = v.scaled(); }
-    // UTF-8 text; `dateText` when it holds a date to read ("YYYY-MM-DD[ HH:MM:SS]" or, failing
-    // that, day first), shown as text when it does not.
+    // UTF-8 text; `dateText` when it holds a date-time to read (tsql::readDateTime), shown as
+    // text when it does not.
     void appendText(const char* utf8, int length, bool dateText = false);
     void appendBytes(const char* data, int length);
     // Any value, kept as it is.
@@ -52,6 +52,7 @@ private:
         Int64,
         Double,
         Currency,
+        Ascii,  // UTF-8 text of ASCII characters only
         Text,
         DateText,
         Bytes,
@@ -82,6 +83,18 @@ private:
     void recycle();
     void takeSpare();
     static thread_local Spare spare_;
+
+    // A text read again (a user, a workstation, a process name repeat row after row) shares
+    // the QString made for it last time instead of making another: the last short texts read,
+    // by a hash of their bytes.
+    QString text(const Cell& c) const;
+    struct Recent {
+        std::uint64_t at = 0;
+        std::uint32_t length = 0;
+        QString text;
+    };
+    static constexpr int kRecent = 256;
+    mutable std::vector<Recent> recent_;
 
     std::vector<Cell> cells_;
     std::string buffer_;

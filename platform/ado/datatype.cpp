@@ -6,8 +6,6 @@
 #include "platform/vb/vberror.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <string>
 
 namespace ado {
 
@@ -131,85 +129,6 @@ bool isBinaryType(long type) {
     return type == adBinary || type == adVarBinary || type == adLongVarBinary;
 }
 
-namespace {
-
-// A local date-time. Making one asks the C library for the zone's offset at that moment, the
-// costly part of reading a stored date; rows of the same day mostly follow one another, so a
-// day whose offset stays the same all day long is asked once (for the zone TZ names).
-QDateTime localDateTime(const QDate& date, const QTime& time) {
-    struct Day {
-        QDate date;
-        std::string zone;
-        qint64 offsetMs = 0;
-        bool steady = false;
-    };
-    static thread_local Day day;
-    const char* zone = std::getenv("TZ");
-    if (day.date != date || day.zone != (zone ? zone : "")) {
-        const QDateTime start(date, QTime(0, 0)), noon(date, QTime(12, 0)),
-            end(date, QTime(23, 59, 59, 999));
-        day.date = date;
-        day.zone = zone ? zone : "";
-        day.steady = start.isValid() && noon.isValid() && end.isValid() &&
-                     start.offsetFromUtc() == noon.offsetFromUtc() &&
-                     start.offsetFromUtc() == end.offsetFromUtc();
-        day.offsetMs = static_cast<qint64>(start.offsetFromUtc()) * 1000;
-    }
-    if (day.steady) {
-        constexpr qint64 kUnixEpochDay = 2440588;  // Julian day of 1970-01-01
-        const qint64 local =
-            (date.toJulianDay() - kUnixEpochDay) * 86400000 + time.msecsSinceStartOfDay();
-        QDateTime made = QDateTime::fromMSecsSinceEpoch(local - day.offsetMs, Qt::LocalTime);
-        if (made.date() == date && made.time() == time) return made;
-        day.date = QDate();
-    }
-    return QDateTime(date, time);
-}
-
-}  // namespace
-
-std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
-    const auto digits = [p](int at, int count) {
-        int v = 0;
-        for (int i = at; i < at + count; ++i) {
-            const char c = p[i];
-            if (c < '0' || c > '9') return -1;
-            v = v * 10 + (c - '0');
-        }
-        return v;
-    };
-    if (n != 10 && n != 16 && n < 19) return std::nullopt;
-    if (p[4] != '-' || p[7] != '-') return std::nullopt;
-    const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
-    if (y < 0 || mo < 0 || d < 0) return std::nullopt;
-    const QDate date(y, mo, d);
-    if (!date.isValid()) return std::nullopt;
-    if (n == 10) return localDateTime(date, QTime(0, 0));
-    if ((p[10] != ' ' && p[10] != 'T') || p[13] != ':') return std::nullopt;
-    const int h = digits(11, 2), mi = digits(14, 2);
-    int s = 0, ms = 0;
-    if (n >= 19) {
-        if (p[16] != ':') return std::nullopt;
-        s = digits(17, 2);
-        if (n > 19) {
-            if (p[19] != '.' || n == 20) return std::nullopt;
-            int scale = 100;
-            for (int i = 20; i < n; ++i) {
-                if (p[i] < '0' || p[i] > '9') return std::nullopt;
-                ms += (p[i] - '0') * scale;
-                scale /= 10;
-            }
-        }
-    }
-    const QTime time(h, mi, s, ms);
-    if (h < 0 || mi < 0 || s < 0 || !time.isValid()) return std::nullopt;
-    return localDateTime(date, time);
-}
-
-QString isoText(const QDateTime& value) {
-    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 vb::Variant convertForColumn(const vb::Variant& value, long type) {
     if (value.isNull() || value.isEmpty()) return vb::Variant::null();
     const auto fail = []() -> vb::Variant {
@@ -221,7 +140,7 @@ vb::Variant convertForColumn(const vb::Variant& value, long type) {
             if (value.isString()) {
                 const QString text = value.string().trimmed();
                 // SQL Server reads an empty text as its zero date.
-                if (text.isEmpty()) return QDateTime(QDate(1900, 1, 1), QTime(0, 0));
+                if (text.isEmpty()) return vb::wallClock(QDate(1900, 1, 1));
                 if (auto d = vb::parseDate(text)) return *d;
                 return fail();
             }

@@ -2,10 +2,7 @@
 
 #include "platform/vb/variant.h"
 
-#include <QDateTime>
 #include <QString>
-
-#include <optional>
 
 namespace ado {
 
@@ -26,11 +23,6 @@ bool isIntegerType(long type);
 // Whole and fractional number types, Currency and Boolean excluded.
 bool isNumberType(long type);
 bool isBinaryType(long type);
-
-// "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS[.fff]]" (also with "T"), exactly; nothing otherwise.
-std::optional<QDateTime> parseIsoDateTime(const char* text, int length);
-// The text dates are stored as: "YYYY-MM-DD HH:MM:SS".
-QString isoText(const QDateTime& value);
 
 // The value a field of `type` takes when `value` is assigned to it, converted as ADO converts
 // (texts read with the program's locale, dates day first). Raises ADO's -2147217887 when the

@@ -152,8 +152,8 @@ vb::Variant readValue(SQLHSTMT st, SQLUSMALLINT column, const DeclaredType& t) {
         SQL_TIMESTAMP_STRUCT ts = {};
         SQLGetData(st, column, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &indicator);
         if (indicator == SQL_NULL_DATA) return vb::Variant::null();
-        return QDateTime(QDate(ts.year, ts.month, ts.day),
-                         QTime(ts.hour, ts.minute, ts.second, ts.fraction / 1000000));
+        return vb::wallClock(QDate(ts.year, ts.month, ts.day),
+                             QTime(ts.hour, ts.minute, ts.second, ts.fraction / 1000000));
     }
     bool isNull = false;
     if (isBinaryType(t.type)) {

@@ -15,8 +15,8 @@ const QString kSource = QStringLiteral("ADODB.Recordset");
 
 }  // namespace
 
-void Recordset::Impl::requireOpen() const {
-    if (!open) raiseAdo(err::ObjectClosed, kSource);
+void Recordset::Impl::raiseClosed() {
+    raiseAdo(err::ObjectClosed, kSource);
 }
 
 long Recordset::Impl::indexOf(const QString& name) const {

@@ -29,7 +29,11 @@ struct Recordset::Impl {
     bool bof() const { return position < 0 || rowCount() == 0; }
     bool writable() const { return lockType >= adLockPessimistic && !data.table.isEmpty(); }
 
-    void requireOpen() const;
+    // Raises 3704 on a closed recordset; asked on every value read, so the test is inline.
+    void requireOpen() const {
+        if (!open) raiseClosed();
+    }
+    [[noreturn]] static void raiseClosed();
     long indexOf(const QString& name) const;
     // Starts editing the current row (no-op when an edit is pending).
     void beginEdit();

@@ -4,7 +4,9 @@
 #include "platform/ado/qtconnections.h"
 #include "platform/ado/sqlitedialect.h"
 #include "platform/ado/sqliteerror.h"
+#include "platform/ado/tsql/datetime.h"
 #include "platform/ado/tsql/tokens.h"
+#include "platform/ado/tsql/translator.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/safefile.h"
 
@@ -24,6 +26,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace ado {
 
@@ -159,7 +162,7 @@ void appendCell(Cells& cells, sqlite3_stmt* stmt, int i, const ReadColumn& c) {
                 // An expression's date (getdate(), MAX of a date column) comes back as a date.
                 const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
                 const int n = sqlite3_column_bytes(stmt, i);
-                if (looksLikeDate(t, n) && parseIsoDateTime(t, n))
+                if (looksLikeDate(t, n) && vb::parseIsoDateTime(t, n))
                     return cells.appendText(t, n, true);
                 return cells.appendText(t, n);
             }
@@ -250,7 +253,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const vb::Variant& v) {
             sqlite3_bind_double(stmt, index, v.number());
             break;
         case vb::Variant::Type::Date: {
-            const QByteArray text = isoText(v.date()).toUtf8();
+            const QByteArray text = tsql::storedText(v.date()).toUtf8();
             sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
                               SQLITE_TRANSIENT);
             break;
@@ -681,6 +684,7 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
         ResultSet rs;
         const int first = rowidFirst ? 1 : 0;
         std::vector<ReadColumn> reads;
+        std::optional<QList<bool>> texts;
         for (int i = first; i < n; ++i) {
             const DeclaredType t =
                 declaredType(QString::fromUtf8(sqlite3_column_decltype(stmt, i)));
@@ -689,8 +693,19 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
             c.type = t.type;
             c.definedSize = t.definedSize;
             c.baseColumn = QString::fromUtf8(sqlite3_column_origin_name(stmt, i));
+            ReadColumn read = readFor(t);
+            if (read.kind == Read::Expr) {
+                // An expression that makes a text (CONVERT to varchar) stays one, whatever it
+                // spells.
+                if (!texts) texts = tsql::textResultColumns(sql);
+                if (texts->value(i - first)) {
+                    read.kind = Read::Text;
+                    c.type = adVarChar;
+                    c.definedSize = 255;
+                }
+            }
             rs.columns << c;
-            reads.push_back(readFor(t));
+            reads.push_back(read);
         }
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             if (rowidFirst)

@@ -1,6 +1,7 @@
 #include "platform/reportengine/document.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/vb/conversions.h"
 #include "platform/vb/safefile.h"
 
 #include <QFile>
@@ -246,9 +247,11 @@ private:
             } else if (t == u"c") {
                 row.append(vb::Variant(vb::Currency::fromScaled(text.toLongLong(&ok))));
             } else if (t == u"d") {
-                const QDateTime when = QDateTime::fromString(text, Qt::ISODateWithMs);
-                ok = when.isValid();
-                row.append(vb::Variant(when));
+                // A wall-clock reading, read by its fields: no zone makes it invalid.
+                const QByteArray latin = text.toLatin1();
+                const auto when = vb::parseIsoDateTime(latin.constData(), latin.size());
+                ok = when.has_value();
+                if (ok) row.append(vb::Variant(*when));
             } else if (t == u"s") {
                 row.append(vb::Variant(text));
             } else if (t == u"s64") {

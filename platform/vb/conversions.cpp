@@ -45,19 +45,21 @@ QDateTime fromOADate(double value) {
         ms -= 86400000;
         days += value < 0 ? -1 : 1;
     }
-    return QDateTime(kZeroDate.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    return wallClock(kZeroDate.addDays(days),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
-// Plain decimal digits of |value| rounded half away from zero to `decimals`, through the 15
-// significant digits a double holds (so 1.005 rounds as written, to 1.01).
-void roundedDigits(double value, int decimals, QString* whole, QString* fraction) {
-    const double a = std::fabs(value);
-    QString s = QString::number(a, 'e', 14);  // d.dddddddddddddde±x
-    const int ePos = static_cast<int>(s.indexOf(u'e'));
-    const int exp = s.mid(ePos + 1).toInt();
-    QString mant = s.left(ePos).remove(u'.');  // 15 digits
-    // Place the point: value = 0.mant * 10^(exp+1)
-    int pointPos = exp + 1;  // digits before the point
+// A number to format: a double, or an amount of money whose every digit counts.
+struct Amount {
+    double value = 0;
+    std::optional<Currency> exact;
+    Amount(double v) : value(v) {}
+    Amount(Currency c) : value(c.toDouble()), exact(c) {}
+};
+
+// The digits `mant` with the point after `pointPos` of them, rounded half away from zero to
+// `decimals`, as whole and fraction digits.
+void roundDigits(QString mant, int pointPos, int decimals, QString* whole, QString* fraction) {
     if (pointPos < 0) {
         mant = QString(-pointPos, u'0') + mant;
         pointPos = 0;
@@ -89,6 +91,26 @@ void roundedDigits(double value, int decimals, QString* whole, QString* fraction
     if (intPart.isEmpty()) intPart = QStringLiteral("0");
     *whole = intPart;
     *fraction = fracPart;
+}
+
+// Plain decimal digits of |amount| (times 100 for a percentage) rounded half away from zero to
+// `decimals`: a double through the 15 significant digits it holds (so 1.005 rounds as written,
+// to 1.01), money through every digit it has.
+void roundedDigits(const Amount& amount, bool percent, int decimals, QString* whole,
+                   QString* fraction) {
+    if (amount.exact) {
+        const std::int64_t scaled = amount.exact->scaled();
+        const QString digits = QString::number(scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled)
+                                                          : static_cast<std::uint64_t>(scaled));
+        return roundDigits(digits, static_cast<int>(digits.size()) - 4 + (percent ? 2 : 0),
+                           decimals, whole, fraction);
+    }
+    const double a = std::fabs(amount.value) * (percent ? 100.0 : 1.0);
+    QString s = QString::number(a, 'e', 14);  // d.dddddddddddddde±x
+    const int ePos = static_cast<int>(s.indexOf(u'e'));
+    const int exp = s.mid(ePos + 1).toInt();
+    // value = 0.mant * 10^(exp+1): the point after exp + 1 of its 15 digits
+    roundDigits(s.left(ePos).remove(u'.'), exp + 1, decimals, whole, fraction);
 }
 
 // The text of a number with at most four decimals well inside 15 digits (prices, quantities):
@@ -241,7 +263,7 @@ QStringList splitSections(const QString& mask) {
     return sections;
 }
 
-QString formatNumberSection(double value, const QString& section, bool withSign) {
+QString formatNumberSection(const Amount& amount, const QString& section, bool withSign) {
     const QList<Token> tokens = tokenizeNumberMask(section);
     int pointIdx = -1;
     for (int i = 0; i < tokens.size(); ++i)
@@ -273,9 +295,8 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
         if (seenZero) ++requiredInt;
     }
 
-    if (percent) value *= 100.0;
     QString whole, frac;
-    roundedDigits(value, fracPlaces, &whole, &frac);
+    roundedDigits(amount, percent, fracPlaces, &whole, &frac);
     const bool isZero = whole == QLatin1String("0") && !frac.contains(QRegularExpression("[1-9]"));
     if (whole == QLatin1String("0") && requiredInt == 0) whole.clear();
     if (whole.size() < requiredInt) whole.prepend(QString(requiredInt - whole.size(), u'0'));
@@ -353,17 +374,17 @@ QString formatNumberSection(double value, const QString& section, bool withSign)
             }
         }
     }
-    if (withSign && value < 0 && !isZero) out.prepend(u'-');
+    if (withSign && amount.value < 0 && !isZero) out.prepend(u'-');
     return out;
 }
 
-QString formatNumber(double value, const QString& mask) {
+QString formatNumber(const Amount& amount, const QString& mask) {
     const QStringList sections = splitSections(mask);
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatNumberSection(-value, sections[1], false);
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatNumberSection(0, sections[2], false);
-    return formatNumberSection(value, sections[0], true);
+    if (amount.value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
+        return formatNumberSection(amount, sections[1], false);
+    if (amount.value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
+        return formatNumberSection(0.0, sections[2], false);
+    return formatNumberSection(amount, sections[0], true);
 }
 
 // ---- date masks ---------------------------------------------------------------------------
@@ -584,7 +605,7 @@ void setLocale(const QLocale& l) {
     decimalPointStorage() = l.decimalPoint();
 }
 
-QDateTime zeroDate() { return QDateTime(kZeroDate, QTime(0, 0)); }
+QDateTime zeroDate() { return wallClock(kZeroDate); }
 
 double Val(const QString& text) {
     int i = 0;
@@ -778,6 +799,47 @@ bool IsDate(const Variant& v) {
     return false;
 }
 
+std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
+    const auto digits = [p](int at, int count) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i) {
+            const char c = p[i];
+            if (c < '0' || c > '9') return -1;
+            v = v * 10 + (c - '0');
+        }
+        return v;
+    };
+    if (n != 10 && n != 16 && n < 19) return std::nullopt;
+    if (p[4] != '-' || p[7] != '-') return std::nullopt;
+    const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
+    if (y < 0 || mo < 0 || d < 0) return std::nullopt;
+    const QDate date(y, mo, d);
+    if (!date.isValid()) return std::nullopt;
+    if (n == 10) return wallClock(date);
+    if ((p[10] != ' ' && p[10] != 'T') || p[13] != ':') return std::nullopt;
+    const int h = digits(11, 2), mi = digits(14, 2);
+    int s = 0, ms = 0;
+    if (n >= 19) {
+        if (p[16] != ':') return std::nullopt;
+        s = digits(17, 2);
+        if (n > 19) {
+            if (p[19] != '.' || n == 20) return std::nullopt;
+            // Past the milliseconds, digits only count for rounding.
+            int scale = 100;
+            for (int i = 20; i < n; ++i) {
+                if (p[i] < '0' || p[i] > '9') return std::nullopt;
+                if (i < 23) ms += (p[i] - '0') * scale;
+                scale /= 10;
+            }
+            if (n > 23 && p[23] >= '5') ++ms;
+        }
+    }
+    if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59) return std::nullopt;
+    const int sinceMidnight = ((h * 60 + mi) * 60 + s) * 1000 + ms;
+    if (sinceMidnight == 86400000) return wallClock(date.addDays(1));
+    return wallClock(date, QTime::fromMSecsSinceStartOfDay(sinceMidnight));
+}
+
 std::optional<QDateTime> parseDate(const QString& text) {
     static const QRegularExpression dayFirst(QStringLiteral(
         R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
@@ -798,18 +860,18 @@ std::optional<QDateTime> parseDate(const QString& text) {
         const QDate d(year, m.captured(3).toInt(), m.captured(1).toInt());
         auto tm = makeTime(m.captured(5), m.captured(6), m.captured(7));
         if (!d.isValid() || !tm) return std::nullopt;
-        return QDateTime(d, *tm);
+        return wallClock(d, *tm);
     }
     if (auto m = iso.match(t); m.hasMatch()) {
         const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         auto tm = makeTime(m.captured(4), m.captured(5), m.captured(6));
         if (!d.isValid() || !tm) return std::nullopt;
-        return QDateTime(d, *tm);
+        return wallClock(d, *tm);
     }
     if (auto m = timeOnly.match(t); m.hasMatch()) {
         auto tm = makeTime(m.captured(1), m.captured(2), m.captured(3));
         if (!tm) return std::nullopt;
-        return QDateTime(kZeroDate, *tm);
+        return wallClock(kZeroDate, *tm);
     }
     return std::nullopt;
 }
@@ -850,6 +912,9 @@ QString Format(const Variant& value, const QString& mask) {
         if (numberMask) return formatNumber(0, mask);
         return {};
     case Variant::Type::Bytes: return formatString(CStr(value), mask);
+    case Variant::Type::Currency:
+        if (numberMask || !dateMask) return formatNumber(value.currency(), mask);
+        return formatDate(CDate(value), mask);
     default:
         if (numberMask || !dateMask) return formatNumber(value.number(), mask);
         return formatDate(CDate(value), mask);

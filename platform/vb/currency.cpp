@@ -55,15 +55,21 @@ bool Currency::parse(const QString& text, Currency* out) {
     if (whole.isEmpty() && frac.isEmpty()) return false;
     while (whole.size() > 1 && whole.startsWith(u'0')) whole.remove(0, 1);
     if (whole.size() > 15) return false;
-    std::int64_t scaled = whole.isEmpty() ? 0 : whole.toLongLong() * 10000;
-    scaled += (frac + QStringLiteral("0000")).left(4).toLongLong();
+    // Past the range (±922337203685477.5807) is no Currency.
+    std::int64_t scaled = 0;
+    if (__builtin_mul_overflow(whole.isEmpty() ? 0 : whole.toLongLong(), 10000, &scaled) ||
+        __builtin_add_overflow(scaled, (frac + QStringLiteral("0000")).left(4).toLongLong(),
+                               &scaled))
+        return false;
     if (frac.size() > 4) {
         // Round half to even on the digits past the fourth, as CCur does.
         const QString rest = frac.mid(4);
         const int first = rest[0].digitValue();
         bool beyondHalf = false;
         for (int k = 1; k < rest.size(); ++k) beyondHalf |= rest[k] != u'0';
-        if (first > 5 || (first == 5 && (beyondHalf || scaled % 2 != 0))) scaled += 1;
+        if ((first > 5 || (first == 5 && (beyondHalf || scaled % 2 != 0))) &&
+            __builtin_add_overflow(scaled, 1, &scaled))
+            return false;
     }
     *out = fromScaled(negative ? -scaled : scaled);
     return true;

@@ -18,7 +18,8 @@ public:
     }
     // Rounds to four decimals, half to even (VB's CCur); raises Overflow out of range.
     static Currency fromDouble(double value);
-    // Exact parse of "[-]digits[.digits]" with "." as decimal point; false on anything else.
+    // Exact parse of "[-]digits[.digits]" with "." as decimal point; false on anything else,
+    // an amount past the range included.
     static bool parse(const QString& text, Currency* out);
 
     constexpr std::int64_t scaled() const { return scaled_; }

@@ -99,7 +99,9 @@ QString Variant::debugString() const {
     case Type::LongLong: return QStringLiteral("LongLong(%1)").arg(std::get<std::int64_t>(value_));
     case Type::Double: return QStringLiteral("Double(%1)").arg(number(), 0, 'g', 17);
     case Type::Currency: return QStringLiteral("Currency(%1)").arg(currency().toPlainString());
-    case Type::Date: return QStringLiteral("Date(%1)").arg(date().toString(Qt::ISODate));
+    case Type::Date:
+        return QStringLiteral("Date(%1)").arg(
+            date().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
     case Type::String: return QStringLiteral("String(\"%1\")").arg(string());
     case Type::Bytes: return QStringLiteral("Bytes(%1)").arg(QString::fromLatin1(bytes().toHex()));
     }

@@ -11,7 +11,19 @@
 
 namespace vb {
 
-// VB's variant: Empty, Null and "" stay distinct. Dates are naive local date-times.
+// The program's date-times are wall-clock readings, a date and a time of day with no zone, as
+// VB's Date and SQL Server's datetime are. One is held in a QDateTime of spec Qt::UTC, used
+// only as the container of that reading: no local clock change can make it invalid or move it.
+inline QDateTime wallClock(const QDate& date, const QTime& time = QTime(0, 0)) {
+    return QDateTime(date, time, Qt::UTC);
+}
+// The reading of a zoned date-time (the clock's now, a file's time): its own local fields.
+inline QDateTime wallClock(const QDateTime& zoned) {
+    return zoned.timeSpec() == Qt::UTC ? zoned : QDateTime(zoned.date(), zoned.time(), Qt::UTC);
+}
+
+// VB's variant: Empty, Null and "" stay distinct. A date is a wall-clock reading: a QDateTime
+// given to it is kept as the reading of its own fields.
 class Variant {
 public:
     // The codes of VB's VarType.
@@ -37,8 +49,8 @@ public:
     Variant(long long v) : value_(static_cast<std::int64_t>(v)) {}
     Variant(double v) : value_(v) {}
     Variant(Currency v) : value_(v) {}
-    Variant(const QDateTime& v) : value_(v) {}
-    Variant(const QDate& v) : value_(QDateTime(v, QTime(0, 0))) {}
+    Variant(const QDateTime& v) : value_(wallClock(v)) {}
+    Variant(const QDate& v) : value_(wallClock(v)) {}
     Variant(const QString& v) : value_(v) {}
     Variant(const char* v) : value_(QString::fromUtf8(v)) {}
     Variant(const char16_t* v) : value_(QString::fromUtf16(v)) {}
@@ -62,6 +74,7 @@ public:
 
     // Raw access; each raises Type mismatch when the variant holds another type.
     const QString& string() const;
+    // A date's wall-clock reading (spec Qt::UTC; see wallClock).
     const QDateTime& date() const;
     const QByteArray& bytes() const;
     Currency currency() const;

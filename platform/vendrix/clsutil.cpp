@@ -10,6 +10,8 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 // Keys of the credential scrambling. Changing them makes every stored credential unreadable.
@@ -76,7 +78,12 @@ vb::Currency clsUtil::ValorNumerico(const vb::Variant& valor) const {
             if (t.contains(grupo) && t.contains(u'.')) t.remove(grupo);
         }
         vb::Currency c;
-        return vb::Currency::parse(t, &c) ? c : vb::Currency();
+        if (vb::Currency::parse(t, &c)) return c;
+        // A number in another form ("1E+3"), or past the range of money, which is an overflow
+        // rather than another amount.
+        bool number = false;
+        const double d = QLocale::c().toDouble(t, &number);
+        return number && std::isfinite(d) ? vb::Currency::fromDouble(d) : vb::Currency();
     }
     if (valor.isNumber() || valor.isBoolean()) {
         try {

@@ -20,7 +20,8 @@ public:
 
     // The number a text holds, as currency (four decimals). Both "." and the locale's decimal
     // separator are taken as the decimal point; when a text holds both, the other one is
-    // grouping ("1.234,56" in es_AR). 0 for an empty text or one that is not a number.
+    // grouping ("1.234,56" in es_AR). 0 for an empty text or one that is not a number; a number
+    // past the range of money raises Overflow (6).
     // Numbers come through unchanged; Null and anything else give 0.
     vb::Currency ValorNumerico(const vb::Variant& valor) const;
     // The whole part (towards zero) of ValorNumerico.

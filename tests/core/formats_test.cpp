@@ -169,6 +169,26 @@ TEST(FormatTextsTest, FmtMonedaTakesTheConfiguredDecimals) {
     ModGlobal::gCantidadDecimales = " ";
 }
 
+// An amount past what money holds (±922.337.203.685.477,5807) is an overflow, never another
+// amount; the largest ones keep every digit.
+TEST(FormatTextsTest, FmtMonedaBeyondTheRangeOfMoneyIsAnOverflow) {
+    zxtest::ScopedLocale locale(kArgentina);
+    for (const char* importe : {"100000000000000000000", "-100000000000000000000",
+                                "922337203685478", "1E+20", "1.000.000.000.000.000,5"}) {
+        SCOPED_TRACE(importe);
+        try {
+            const QString texto = vb::CStr(ModGlobal::FmtMoneda(importe, 2, true));
+            ADD_FAILURE() << texto.toStdString();
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number, vb::err::Overflow);
+        }
+    }
+    EXPECT_EQ(vb::CStr(ModGlobal::FmtMoneda("922337203685477,58", 2, true)),
+              QStringLiteral("922.337.203.685.477,58"));
+    EXPECT_EQ(vb::CStr(ModGlobal::FmtMoneda("-922337203685477,4", -2, false)),
+              QStringLiteral("-922337203685477"));
+}
+
 // A locale with no monetary data still gets two decimals for code 0, never none.
 TEST(FormatTextsTest, FmtMonedaCodeZeroWithoutMonetaryDataUsesTwoDecimals) {
     zxtest::ScopedLocale locale(QLocale::c());

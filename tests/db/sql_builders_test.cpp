@@ -135,7 +135,7 @@ TEST_F(FechaServidorTest, TheServersClockToTheSecond) {
 TEST_F(FechaServidorTest, AQueryThatCannotRunFallsBackToTheOperatingDateOrTheClock) {
     // gDB() is closed: the database class shows its error box, and the fallbacks answer.
     op.answer(vb::vbAbort);
-    EXPECT_EQ(FechaServidor(), clock.now());
+    EXPECT_EQ(FechaServidor(), vb::wallClock(clock.now()));
 
     auto& hooks = dbhooks::hooks();
     const auto cfg = hooks.Cfg;
@@ -145,10 +145,10 @@ TEST_F(FechaServidorTest, AQueryThatCannotRunFallsBackToTheOperatingDateOrTheClo
         return clave == "FECHAOPERHASTA" ? QStringLiteral("31/12/2023") : QString();
     };
     op.answer(vb::vbAbort);
-    EXPECT_EQ(FechaServidor(), QDateTime(QDate(2023, 12, 31), QTime(0, 0)));
+    EXPECT_EQ(FechaServidor(), vb::wallClock(QDate(2023, 12, 31)));
     hooks.Cfg = [](const QString&) { return QStringLiteral(" "); };
     op.answer(vb::vbAbort);
-    EXPECT_EQ(FechaServidor(), clock.now());
+    EXPECT_EQ(FechaServidor(), vb::wallClock(clock.now()));
     hooks.Cfg = cfg;
     hooks.UtilizarFechaDia = fechaDia;
 }

@@ -12,11 +12,15 @@
 #include "platform/reportengine/previewwindow.h"
 #include "platform/reportengine/printing.h"
 #include "platform/toolbar/tbarrep.h"
+#include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/controlarray.h"
+#include "platform/ado/ado.h"
 #include "report/envio.h"
 #include "report/informe.h"
+#include "tests/platform/reportengine/pdf_text.h"
+#include "tests/support/print_spooler.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,8 +28,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -446,6 +453,244 @@ TEST_F(FrmZentrikTest, TheRangesTypedGiveTheirFormulaAndTheirRows) {
         EXPECT_EQ(filas, c.filas);
     }
     EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+// ---- Dates in every time zone -------------------------------------------------------------
+// CTest runs these tests once under each zone of the table below. The error log holds
+// wall-clock readings, as SQL Server's datetime does: whatever the machine's zone, a day
+// selects the rows written on it, and every row shows the reading it was written with.
+
+struct Zona {
+    const char* nombre;
+    int desfasajeEnero;              // seconds from UTC on 15 January 2026 at noon
+    QList<QDateTime> horasSaltadas;  // local times of 2026 the zone's clock skips
+};
+
+const QList<Zona>& zonas() {
+    static const QList<Zona> z = {
+        {"America/Argentina/Buenos_Aires", -3 * 3600, {}},
+        {"UTC", 0, {}},
+        {"Europe/Madrid", 3600, {QDateTime(QDate(2026, 3, 29), QTime(2, 30))}},
+        {"America/Santiago", -3 * 3600, {QDateTime(QDate(2026, 9, 6), QTime(0, 30))}},
+        {"Asia/Beirut", 2 * 3600, {QDateTime(QDate(2026, 3, 29), QTime(0, 30))}},
+        {"Atlantic/Azores", -3600, {QDateTime(QDate(2026, 3, 29), QTime(0, 30))}},
+        {"America/Havana", -5 * 3600, {QDateTime(QDate(2026, 3, 8), QTime(0, 30))}},
+    };
+    return z;
+}
+
+// One row of the error log: its description names it, its date is a wall-clock reading.
+struct FilaFechada {
+    QString id;
+    QDate dia;
+    QTime hora;
+    QString enInforme() const {  // as the form's "dd/mm/yy hh:mm" shows it
+        return dia.toString(QStringLiteral("dd/MM/yy")) + u' ' +
+               hora.toString(QStringLiteral("HH:mm"));
+    }
+};
+
+// Rows on the days of every zone's clock changes of 2026, the day before and the day after:
+// at noon, at midnight and at the times some zone skips or repeats.
+QList<FilaFechada> filasDeLosCambios() {
+    const QDate cambios[] = {QDate(2026, 3, 8), QDate(2026, 3, 29),  QDate(2026, 4, 5),
+                             QDate(2026, 9, 6), QDate(2026, 10, 25), QDate(2026, 11, 1)};
+    const struct {
+        int dias;
+        QTime hora;
+    } momentos[] = {{-1, QTime(12, 0)}, {-1, QTime(23, 30)}, {0, QTime(0, 0)}, {0, QTime(0, 30)},
+                    {0, QTime(2, 30)},  {0, QTime(12, 0)},   {1, QTime(0, 0)}};
+    QList<FilaFechada> filas;
+    for (const QDate& cambio : cambios) {
+        for (const auto& m : momentos) {
+            filas.append({QStringLiteral("z%1").arg(filas.size() + 1, 2, 10, QLatin1Char('0')),
+                          cambio.addDays(m.dias), m.hora});
+        }
+    }
+    return filas;
+}
+
+class ZonasTest : public FrmZentrikTest {
+protected:
+    ZonasTest() {
+        data.exec("DELETE FROM AUX_ERR");
+        // Written four ways: by the layer as a literal, as a bound date value, as a date
+        // alone through CONVERT, and by another program that writes the file with shapes of
+        // its own (without seconds, without the time).
+        ado::Connection cn;
+        cn.Open(data.connectionString());
+        sqlite3* otro = nullptr;
+        EXPECT_EQ(sqlite3_open(data.file().toUtf8().constData(), &otro), SQLITE_OK);
+        const QString insert = QStringLiteral(
+            "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, Usuario, Proceso) "
+            "VALUES (%1, 547, '%2', 'CAJA1', 'ANA', 'Ventas')");
+        for (int i = 0; i < filas.size(); ++i) {
+            const FilaFechada& f = filas[i];
+            const QString iso = f.dia.toString(Qt::ISODate);
+            const bool medianoche = f.hora == QTime(0, 0);
+            switch (i % 4) {
+                case 0:
+                    cn.Execute(insert.arg(u'\'' + iso + u' ' + f.hora.toString("HH:mm:ss") + u'\'',
+                                          f.id));
+                    break;
+                case 1:
+                    cn.Execute(insert.arg(QStringLiteral("?"), f.id),
+                               {vb::Variant(QDateTime(f.dia, f.hora))});
+                    break;
+                case 2:
+                    cn.Execute(insert.arg(
+                        medianoche ? QStringLiteral("CONVERT(datetime, '%1', 23)").arg(iso)
+                                   : u'\'' + iso + u'T' + f.hora.toString("HH:mm:ss") + u'\'',
+                        f.id));
+                    break;
+                default: {
+                    const QString texto = medianoche
+                                              ? (i % 8 == 3 ? iso : iso + QStringLiteral(" 00:00"))
+                                              : iso + u' ' + f.hora.toString("HH:mm");
+                    const QString sql = QStringLiteral(
+                                            "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, "
+                                            "Usuario, Proceso) VALUES ('%1', 547, '%2', 'CAJA1', "
+                                            "'ANA', 'Ventas')")
+                                            .arg(texto, f.id);
+                    EXPECT_EQ(
+                        sqlite3_exec(otro, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
+                        SQLITE_OK);
+                }
+            }
+        }
+        sqlite3_close(otro);
+        cn.Close();
+    }
+
+    // The report mailed with these ranges: the saved report's rows, by description.
+    reportengine::ReportDocument porCorreo(const QString& desde, const QString& hasta) {
+        for (QLineEdit* caja : {campo("FechaDesde"), campo("FechaHasta")}) caja->clear();
+        campo("FechaDesde")->setText(desde);
+        campo("FechaHasta")->setText(hasta);
+        reportengine::ReportDocument documento;
+        report::envio().MuestraEnviar = [&](const QString& adjunto, const QString&) {
+            documento = reportengine::loadDocument(adjunto);
+            if (!pdf.isEmpty()) reportengine::exportReport(adjunto, pdf, reportengine::kPdfFormat);
+        };
+        form.TBarRep1_ClickBoton("MENSAJE");
+        return documento;
+    }
+
+    static QStringList ids(const reportengine::ReportDocument& documento) {
+        const int columna =
+            documento.data.columnOf(reportengine::FieldRef{"AUX_ERR", "Descripcion"});
+        QStringList out;
+        for (const auto& fila : documento.data.rows) out.append(vb::CStr(fila[columna]));
+        out.sort();
+        return out;
+    }
+
+    QStringList idsEntre(const QDate& desde, const QDate& hasta) const {
+        QStringList out;
+        for (const FilaFechada& f : filas) {
+            if (f.dia >= desde && f.dia <= hasta) out.append(f.id);
+        }
+        out.sort();
+        return out;
+    }
+
+    // The rows of a report's PDF, in the order it lists them: each line's date and description.
+    static QStringList lineasDelPdf(const QString& archivo) {
+        static const QRegularExpression linea(
+            QStringLiteral("^\\s*(\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d)\\b.*\\b(z\\d\\d)\\b"),
+            QRegularExpression::MultilineOption);
+        QStringList out;
+        auto it = linea.globalMatch(zxtest::pdfText(archivo));
+        while (it.hasNext()) {
+            const auto m = it.next();
+            out.append(m.captured(1) + u' ' + m.captured(2));
+        }
+        return out;
+    }
+
+    // What every output of the whole report must list: each row with its reading, in time order.
+    QStringList lineasEsperadas() const {
+        QList<FilaFechada> orden = filas;
+        std::sort(orden.begin(), orden.end(), [](const FilaFechada& a, const FilaFechada& b) {
+            return std::pair(a.dia, a.hora) < std::pair(b.dia, b.hora);
+        });
+        QStringList out;
+        for (const FilaFechada& f : orden) out.append(f.enInforme() + u' ' + f.id);
+        return out;
+    }
+
+    const QList<FilaFechada> filas = filasDeLosCambios();
+    QString pdf;
+};
+
+TEST_F(ZonasTest, TheZoneUnderTestIsInForce) {
+    const QString tz = QString::fromLocal8Bit(qgetenv("TZ"));
+    const auto zona = std::find_if(zonas().begin(), zonas().end(),
+                                   [&](const Zona& z) { return tz == QLatin1String(z.nombre); });
+    ASSERT_NE(zona, zonas().end()) << "TZ=" << tz.toStdString() << " is not in the table";
+    EXPECT_EQ(QDateTime(QDate(2026, 1, 15), QTime(12, 0)).offsetFromUtc(), zona->desfasajeEnero);
+    for (const QDateTime& saltada : zona->horasSaltadas) {
+        EXPECT_FALSE(saltada.isValid()) << saltada.toString().toStdString();
+    }
+}
+
+TEST_F(ZonasTest, EachDaySelectsTheRowsWrittenOnIt) {
+    QList<QDate> dias;
+    for (const FilaFechada& f : filas) {
+        if (!dias.contains(f.dia)) dias.append(f.dia);
+    }
+    for (const QDate& dia : dias) {
+        const QString texto = dia.toString(QStringLiteral("dd/MM/yyyy"));
+        SCOPED_TRACE(texto.toStdString());
+        EXPECT_EQ(ids(porCorreo(texto, texto)), idsEntre(dia, dia));
+        EXPECT_EQ(ids(porCorreo(texto, dia.addDays(1).toString(QStringLiteral("dd/MM/yyyy")))),
+                  idsEntre(dia, dia.addDays(1)));
+    }
+    EXPECT_TRUE(op.prompts().isEmpty());
+}
+
+TEST_F(ZonasTest, EveryOutputShowsEachRowWithItsReading) {
+    pdf = folder.file("informe.pdf");
+    const reportengine::ReportDocument documento = porCorreo({}, {});
+    const int fecha = documento.data.columnOf(reportengine::FieldRef{"AUX_ERR", "fecha"});
+    const int id = documento.data.columnOf(reportengine::FieldRef{"AUX_ERR", "Descripcion"});
+    ASSERT_EQ(documento.data.rows.size(), filas.size());
+    for (const auto& fila : documento.data.rows) {
+        const auto f = std::find_if(filas.begin(), filas.end(), [&](const FilaFechada& x) {
+            return x.id == vb::CStr(fila[id]);
+        });
+        ASSERT_NE(f, filas.end());
+        SCOPED_TRACE(f->id.toStdString());
+        ASSERT_TRUE(fila[fecha].isDate()) << fila[fecha].debugString().toStdString();
+        EXPECT_EQ(fila[fecha].date().date(), f->dia);
+        EXPECT_EQ(fila[fecha].date().time(), f->hora);
+    }
+    const QStringList esperadas = lineasEsperadas();
+    EXPECT_EQ(lineasDelPdf(pdf), esperadas) << "mailed PDF";
+
+    // The screen: the preview's own PDF of the pages it shows.
+    const QString vistaPdf = folder.file("vista.pdf");
+    op.form([&](QDialog& d) {
+        auto* vista = qobject_cast<reportengine::PreviewWindow*>(&d);
+        EXPECT_NE(vista, nullptr);
+        if (vista) {
+            op.saveFile(vistaPdf);
+            vista->exportPdf();
+        }
+        return 0;
+    });
+    form.TBarRep1_ClickBoton("PANTALLA");
+    EXPECT_EQ(lineasDelPdf(vistaPdf), esperadas) << "preview";
+
+    // The printer: what the spooler's queue received.
+    zxtest::PrintSpooler spooler;
+    gReporte().DatoImpresora2.clear();
+    form.TBarRep1_ClickBoton("IMPRESORA");
+    const QList<zxtest::PrintedJob> trabajos =
+        spooler.waitForJobs(zxtest::PrintSpooler::defaultQueue(), 1);
+    ASSERT_EQ(trabajos.size(), 1) << spooler.log().toStdString();
+    EXPECT_EQ(lineasDelPdf(trabajos[0].pdf), esperadas) << "printer";
+    EXPECT_TRUE(op.messages().isEmpty());
 }
 
 TEST_F(FrmZentrikTest, CloseEndsTheProgram) {

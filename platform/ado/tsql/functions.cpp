@@ -1,6 +1,7 @@
 #include "platform/ado/tsql/functions.h"
 
 #include "platform/ado/tsql/collation.h"
+#include "platform/ado/tsql/datetime.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
@@ -9,8 +10,9 @@
 
 #include <sqlite3.h>
 
-#include <optional>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace tsql {
 
@@ -53,56 +55,17 @@ void resultError(sqlite3_context* ctx, const QString& message) {
 const QString isoDateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString isoDate = QStringLiteral("yyyy-MM-dd");
 
-// The engine's date-times are wall-clock readings, as SQL Server's datetime is: kept without a
-// time zone, so a local clock change (a missing or a repeated hour) never moves one, nor the
-// days added to it.
-QDateTime wallClock(const QDate& date, const QTime& time) {
-    return QDateTime(date, time, Qt::UTC);
-}
-
-std::optional<QDateTime> wallClock(const std::optional<QDateTime>& local) {
-    if (!local || !local->isValid()) return std::nullopt;
-    return wallClock(local->date(), local->time());
-}
-
-// A date-time value as the engine holds it (ISO text) or as people write it: ISO with a "T" or
-// fractions of a second, unseparated ("20210305"), or day first ("05/03/2021 10:30").
-std::optional<QDateTime> dateOfText(const QString& raw) {
-    const QString text = raw.trimmed();
-    static const QRegularExpression iso(
-        QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})(?:[ "
-                       "T](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3})\\d*)?)?)?$"));
-    const auto m = iso.match(text);
-    if (m.hasMatch()) {
-        // "2021-0305" is no date: separators go in pairs.
-        if (text.indexOf(u'-') == 4 && text.indexOf(u'-', 5) != 7) return std::nullopt;
-        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        const QString ms = m.captured(7);
-        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(),
-                         ms.isEmpty() ? 0 : ms.leftJustified(3, u'0').toInt());
-        if (!date.isValid() || !time.isValid()) return std::nullopt;
-        return wallClock(date, time);
-    }
-    return wallClock(vb::parseDate(text));
-}
-
 std::optional<QDateTime> dateOf(sqlite3_value* v) {
     if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
-    return dateOfText(textArg(v));
+    return readDateTime(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                        sqlite3_value_bytes(v));
 }
 
 // SQL Server's day zero: a number converted to a date-time counts days from it.
-const QDateTime dayZero = wallClock(QDate(1900, 1, 1), QTime(0, 0));
-
-// The stored form of a date-time: ISO to the second, with the milliseconds when there are
-// any, so that equal instants are equal texts and texts sort in time order.
-QString storedText(const QDateTime& d) {
-    return d.time().msec() == 0 ? d.toString(isoDateTime)
-                                : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-}
+const QDateTime dayZero = vb::wallClock(QDate(1900, 1, 1));
 
 QDateTime plusDays(const QDateTime& d, double days) {
-    return d.addMSecs(static_cast<qint64>(std::llround(days * 86400000.0)));
+    return datetimePrecision(d.addMSecs(static_cast<qint64>(std::llround(days * 86400000.0))));
 }
 
 // A value converted to a date-time as SQL Server converts to datetime: a number counts days
@@ -115,7 +78,7 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
         case SQLITE_TEXT: {
             const QString text = textArg(v);
             if (text.trimmed().isEmpty()) return dayZero;
-            return dateOfText(text);
+            return readDateTime(text);
         }
         default:
             return std::nullopt;
@@ -196,6 +159,241 @@ void datesubFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     dateArithmetic(ctx, argv, -1);
 }
 
+// ---- DATEADD, DATEDIFF, DATEPART ----------------------------------------------------------
+
+enum class Part { Year, Quarter, Month, DayOfYear, Day, Week, Weekday, Hour, Minute, Second, Ms };
+
+// SQL Server's date parts by their names and abbreviations.
+std::optional<Part> datePart(const QString& name) {
+    static const struct {
+        const char16_t* name;
+        Part part;
+    } parts[] = {
+        {u"year", Part::Year},       {u"yy", Part::Year},
+        {u"yyyy", Part::Year},       {u"quarter", Part::Quarter},
+        {u"qq", Part::Quarter},      {u"q", Part::Quarter},
+        {u"month", Part::Month},     {u"mm", Part::Month},
+        {u"m", Part::Month},         {u"dayofyear", Part::DayOfYear},
+        {u"dy", Part::DayOfYear},    {u"y", Part::DayOfYear},
+        {u"day", Part::Day},         {u"dd", Part::Day},
+        {u"d", Part::Day},           {u"week", Part::Week},
+        {u"wk", Part::Week},         {u"ww", Part::Week},
+        {u"weekday", Part::Weekday}, {u"dw", Part::Weekday},
+        {u"w", Part::Weekday},       {u"hour", Part::Hour},
+        {u"hh", Part::Hour},         {u"minute", Part::Minute},
+        {u"mi", Part::Minute},       {u"n", Part::Minute},
+        {u"second", Part::Second},   {u"ss", Part::Second},
+        {u"s", Part::Second},        {u"millisecond", Part::Ms},
+        {u"ms", Part::Ms},
+    };
+    const QString wanted = name.trimmed();
+    for (const auto& p : parts) {
+        if (wanted.compare(QStringView(p.name), Qt::CaseInsensitive) == 0) return p.part;
+    }
+    return std::nullopt;
+}
+
+QString unknownPart(const QString& name, const char* function) {
+    return QStringLiteral("'%1' is not a recognized %2 option.")
+        .arg(name.trimmed(), QLatin1String(function));
+}
+
+// Weeks counted from Sunday, as DATEDIFF counts them whatever the first day of the week.
+qint64 weekNumber(const QDate& d) {
+    return static_cast<qint64>(std::floor((d.toJulianDay() + 1) / 7.0));
+}
+
+const QString kDateOverflow =
+    QStringLiteral("Adding a value to a 'datetime' column caused an overflow.");
+
+// DATEADD(part, number, date): the number is cut to a whole one; months and years that land
+// past the end of a month land on its last day.
+void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto part = datePart(textArg(argv[0]));
+    if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "dateadd"));
+    if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
+    const auto date = toDateTime(argv[2]);
+    if (!date) return resultError(ctx, kNoDate);
+    const double number = std::trunc(sqlite3_value_double(argv[1]));
+    if (number < std::numeric_limits<std::int32_t>::min() ||
+        number > std::numeric_limits<std::int32_t>::max())
+        return resultError(
+            ctx,
+            QStringLiteral("Arithmetic overflow error converting expression to data type int."));
+    const int n = static_cast<int>(number);
+    QDateTime out;
+    switch (*part) {
+        case Part::Year:
+            out = vb::wallClock(date->date().addYears(n), date->time());
+            break;
+        case Part::Quarter:
+            out = vb::wallClock(date->date().addMonths(3 * n), date->time());
+            break;
+        case Part::Month:
+            out = vb::wallClock(date->date().addMonths(n), date->time());
+            break;
+        case Part::DayOfYear:
+        case Part::Day:
+        case Part::Weekday:
+            out = date->addDays(n);
+            break;
+        case Part::Week:
+            out = date->addDays(7LL * n);
+            break;
+        case Part::Hour:
+            out = date->addMSecs(3600000LL * n);
+            break;
+        case Part::Minute:
+            out = date->addMSecs(60000LL * n);
+            break;
+        case Part::Second:
+            out = date->addMSecs(1000LL * n);
+            break;
+        case Part::Ms:
+            out = date->addMSecs(n);
+            break;
+    }
+    out = datetimePrecision(out);
+    if (!out.isValid() || out.date().year() < 1753 || out.date().year() > 9999)
+        return resultError(ctx, kDateOverflow);
+    resultText(ctx, storedText(out));
+}
+
+// DATEDIFF(part, start, end): the boundaries of that part crossed going from start to end.
+void datediffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto part = datePart(textArg(argv[0]));
+    if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datediff"));
+    if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
+    const auto a = toDateTime(argv[1]);
+    const auto b = toDateTime(argv[2]);
+    if (!a || !b) return resultError(ctx, kNoDate);
+    const QDate da = a->date(), db = b->date();
+    const qint64 days = da.daysTo(db);
+    const qint64 ms =
+        days * 86400000 + b->time().msecsSinceStartOfDay() - a->time().msecsSinceStartOfDay();
+    qint64 n = 0;
+    switch (*part) {
+        case Part::Year:
+            n = db.year() - da.year();
+            break;
+        case Part::Quarter:
+            n = (db.year() * 4 + (db.month() - 1) / 3) - (da.year() * 4 + (da.month() - 1) / 3);
+            break;
+        case Part::Month:
+            n = (db.year() * 12 + db.month()) - (da.year() * 12 + da.month());
+            break;
+        case Part::DayOfYear:
+        case Part::Day:
+        case Part::Weekday:
+            n = days;
+            break;
+        case Part::Week:
+            n = weekNumber(db) - weekNumber(da);
+            break;
+        case Part::Hour:
+            n = days * 24 + b->time().hour() - a->time().hour();
+            break;
+        case Part::Minute:
+            n = (days * 24 + b->time().hour() - a->time().hour()) * 60 + b->time().minute() -
+                a->time().minute();
+            break;
+        case Part::Second:
+            n = days * 86400 + b->time().msecsSinceStartOfDay() / 1000 -
+                a->time().msecsSinceStartOfDay() / 1000;
+            break;
+        case Part::Ms:
+            n = ms;
+            break;
+    }
+    if (n < std::numeric_limits<std::int32_t>::min() ||
+        n > std::numeric_limits<std::int32_t>::max())
+        return resultError(
+            ctx, QStringLiteral("The datediff function resulted in an overflow. The number "
+                                "of dateparts separating two date/time instances is too "
+                                "large. Try to use datediff with a less precise datepart."));
+    sqlite3_result_int64(ctx, n);
+}
+
+// The value of one part of a date, weeks and week days counted from Sunday (SQL Server's
+// default first day of the week).
+qint64 partOf(Part part, const QDateTime& d) {
+    const QDate day = d.date();
+    const QTime t = d.time();
+    switch (part) {
+        case Part::Year:
+            return day.year();
+        case Part::Quarter:
+            return (day.month() - 1) / 3 + 1;
+        case Part::Month:
+            return day.month();
+        case Part::DayOfYear:
+            return day.dayOfYear();
+        case Part::Day:
+            return day.day();
+        case Part::Week:
+            return weekNumber(day) - weekNumber(QDate(day.year(), 1, 1)) + 1;
+        case Part::Weekday:
+            return day.dayOfWeek() % 7 + 1;
+        case Part::Hour:
+            return t.hour();
+        case Part::Minute:
+            return t.minute();
+        case Part::Second:
+            return t.second();
+        case Part::Ms:
+            return t.msec();
+    }
+    return 0;
+}
+
+void datepartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto part = datePart(textArg(argv[0]));
+    if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datepart"));
+    if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const auto date = toDateTime(argv[1]);
+    if (!date) return resultError(ctx, kNoDate);
+    sqlite3_result_int64(ctx, partOf(*part, *date));
+}
+
+// YEAR(d), MONTH(d), DAY(d): DATEPART of that part.
+template <Part P>
+void partFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const auto date = toDateTime(argv[0]);
+    if (!date) return resultError(ctx, kNoDate);
+    sqlite3_result_int64(ctx, partOf(P, *date));
+}
+
+// ---- comparisons with a date column -------------------------------------------------------
+
+// The translator compares a date column c with a value x on the column's index: stored texts
+// of the ISO shapes ("2026-03-29", "2026-03-29 00:00", "2026-03-29T10:30:15.5", the stored
+// form) sort by their day whatever their shape, so the texts of x's day lie between the key
+// "yyyy-MM-dd" of that day and the key of the next; only the rows of x's own day need their
+// reading compared with x's (tsql_datecmp).
+
+// tsql_daykey(x), tsql_nextdaykey(x), tsql_ceildaykey(x): the key of x's day, of the next
+// day, and of the first day that starts at or after x.
+template <int Which>
+void daykeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const auto date = toDateTime(argv[0]);
+    if (!date) return resultError(ctx, kNoDate);
+    const bool next = Which == 1 || (Which == 2 && date->time() != QTime(0, 0));
+    resultText(ctx, (next ? date->date().addDays(1) : date->date()).toString(isoDate));
+}
+
+// tsql_datecmp(c, x): -1, 0 or 1 as c's reading is before, at or after x's; Null when c holds
+// no date-time.
+void datecmpFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (anyNull(2, argv)) return sqlite3_result_null(ctx);
+    const auto stored = dateOf(argv[0]);
+    const auto value = toDateTime(argv[1]);
+    if (!value) return resultError(ctx, kNoDate);
+    if (!stored) return sqlite3_result_null(ctx);
+    sqlite3_result_int(ctx, *stored < *value ? -1 : (*value < *stored ? 1 : 0));
+}
+
 // The text of a date-time in one of CONVERT's styles; nothing for a style we do not write.
 std::optional<QString> dateInStyle(const QDateTime& d, int style) {
     switch (style) {
@@ -229,32 +427,74 @@ std::optional<QString> dateInStyle(const QDateTime& d, int style) {
     }
 }
 
-// A text in one of CONVERT's styles read back as a date-time.
+// A time of day as CONVERT reads one: "hh:mi[:ss[.mmm]]", optionally with AM or PM.
+std::optional<QTime> timeOfDay(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(
+        "^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:[.:](\\d{1,3}))?)?\\s*([AaPp][Mm])?$"));
+    const auto m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    int hour = m.captured(1).toInt();
+    const QString half = m.captured(5).toUpper();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12) return std::nullopt;
+        hour = hour % 12 + (half == u"PM" ? 12 : 0);
+    }
+    const QTime t(hour, m.captured(2).toInt(), m.captured(3).toInt(),
+                  m.captured(4).leftJustified(3, u'0').toInt());
+    if (!t.isValid()) return std::nullopt;
+    return t;
+}
+
+// A text in one of CONVERT's styles read back as a date-time: the style's date, then
+// optionally a time; style 108 a time alone, on day zero.
 std::optional<QDateTime> dateFromStyle(const QString& raw, int style) {
     const QString text = raw.trimmed();
-    auto read = [&](const char* format) -> std::optional<QDateTime> {
-        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
-        if (!d.isValid()) return std::nullopt;
-        return wallClock(d, QTime(0, 0));
-    };
+    if (style == 108) {
+        const auto t = timeOfDay(text);
+        if (!t) return std::nullopt;
+        return vb::wallClock(dayZero.date(), *t);
+    }
+    // The numeric styles: the order of day, month and year, and their separator.
+    const struct {
+        int style;
+        char order;  // 'm' month first, 'd' day first, 'y' year first
+        char separator;
+    } numeric[] = {{101, 'm', '/'}, {102, 'y', '.'}, {103, 'd', '/'},
+                   {104, 'd', '.'}, {105, 'd', '-'}, {111, 'y', '/'}};
+    for (const auto& n : numeric) {
+        if (n.style != style) continue;
+        const qsizetype blank = text.indexOf(u' ');
+        const QStringList parts =
+            text.left(blank).split(QLatin1Char(n.separator), Qt::KeepEmptyParts);
+        if (parts.size() != 3) return std::nullopt;
+        for (const QString& p : parts) {
+            if (p.isEmpty() || p.size() > 4) return std::nullopt;
+            for (QChar c : p) {
+                if (!c.isDigit()) return std::nullopt;
+            }
+        }
+        const int a = parts[0].toInt(), b = parts[1].toInt(), c = parts[2].toInt();
+        if ((n.order == 'y') != (parts[0].size() == 4) || (n.order != 'y' && parts[2].size() != 4))
+            return std::nullopt;
+        const QDate date = n.order == 'y'   ? QDate(a, b, c)
+                           : n.order == 'm' ? QDate(c, a, b)
+                                            : QDate(c, b, a);
+        if (!date.isValid()) return std::nullopt;
+        QTime time(0, 0);
+        if (blank >= 0) {
+            const auto t = timeOfDay(text.mid(blank + 1).trimmed());
+            if (!t) return std::nullopt;
+            time = *t;
+        }
+        return datetimePrecision(vb::wallClock(date, time));
+    }
     switch (style) {
-        case 101:
-            return read("MM/dd/yyyy");
-        case 104:
-            return read("dd.MM.yyyy");
-        case 105:
-            return read("dd-MM-yyyy");
-        case 102:
-            return read("yyyy.MM.dd");
-        case 111:
-            return read("yyyy/MM/dd");
         case 23:
-        case 103:
         case 112:
         case 120:
         case 121:
         case 126:
-            return dateOfText(text);
+            return readDateTime(text);
         default:
             return std::nullopt;
     }
@@ -391,7 +631,10 @@ bool likeMatch(QStringView p, QStringView s, QChar escape) {
                 bool in = false;
                 for (; k < end; ++k) {
                     if (k + 2 < end && p[k + 1] == u'-') {
-                        in = in || (s[si] >= p[k] && s[si] <= p[k + 2]);
+                        // A range holds the characters between its ends in the order of text.
+                        const QStringView c = s.mid(si, 1);
+                        in = in || (compareText(p.mid(k, 1), c) <= 0 &&
+                                    compareText(c, p.mid(k + 2, 1)) <= 0);
                         k += 2;
                     } else {
                         in = in || s[si] == p[k];
@@ -451,6 +694,16 @@ int registerFunctions(sqlite3* db) {
         {"tsql_datetime", 1, pure, datetimeFunction},
         {"tsql_dateadd", 2, pure, dateaddFunction},
         {"tsql_datesub", 2, pure, datesubFunction},
+        {"dateadd", 3, pure, dateaddPartFunction},
+        {"datediff", 3, pure, datediffFunction},
+        {"datepart", 2, pure, datepartFunction},
+        {"year", 1, pure, partFunction<Part::Year>},
+        {"month", 1, pure, partFunction<Part::Month>},
+        {"day", 1, pure, partFunction<Part::Day>},
+        {"tsql_daykey", 1, pure, daykeyFunction<0>},
+        {"tsql_nextdaykey", 1, pure, daykeyFunction<1>},
+        {"tsql_ceildaykey", 1, pure, daykeyFunction<2>},
+        {"tsql_datecmp", 2, pure, datecmpFunction},
         {"tsql_convert", 2, pure, convertFunction},
         {"tsql_convert", 3, pure, convertFunction},
         {"like", 2, pure, likeFunction},

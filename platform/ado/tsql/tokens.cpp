@@ -126,6 +126,11 @@ Tokens tokenize(const QString& s) {
                 if (QStringView(s).mid(i, 2) == p) len = 2;
             }
             push(K::Operator, i + len);
+        } else if (c == u'?') {
+            // A parameter, numbered ("?2") or not.
+            qsizetype j = i + 1;
+            while (j < n && s[j].isDigit()) ++j;
+            push(K::Other, j);
         } else {
             push(K::Other, i + 1);
         }

@@ -25,6 +25,11 @@ bool isName(const Token& t) {
     return t.is(K::Word) || t.is(K::Quoted);
 }
 
+// A bound parameter: "?", or "?N" once the statement's parameters are numbered.
+bool isParameter(const Token& t) {
+    return t.is(K::Other) && t.text.startsWith(u'?');
+}
+
 // The name without its brackets or double quotes.
 QString bareName(const Token& t) {
     if (t.is(K::Quoted) && t.text.size() >= 2) {
@@ -105,9 +110,32 @@ Operand operandOfFunction(const Token& f) {
                       u"DATEDIFF", u"YEAR", u"MONTH", u"DAY", u"LENGTH"})) {
         return Operand::Number;
     }
-    if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB"}))
+    if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB", u"DATEADD"}))
         return Operand::Date;
+    if (isAnyWord(f, {u"DATEPART"})) return Operand::Number;
     return Operand::Unknown;
+}
+
+// The type a conversion named at `f`, whose parenthesis opens at `open`, converts to: of
+// CONVERT(type, ...), CAST(... AS type) or, once translated, tsql_convert('type', ...); a null
+// text for any other call.
+QString convertedType(const Tokens& t, qsizetype f, qsizetype open) {
+    if (t[f].isWord(u"CONVERT") || t[f].isWord(u"tsql_convert")) {
+        const qsizetype type = nextSignificant(t, open + 1);
+        if (type < t.size() && t[type].is(K::Word)) return t[type].text;
+        if (type < t.size() && t[type].is(K::String)) return t[type].text.mid(1).chopped(1);
+    } else if (t[f].isWord(u"CAST")) {
+        const qsizetype close = matchingClose(t, open);
+        int depth = 0;
+        for (qsizetype k = open + 1; k < close && k < t.size(); ++k) {
+            if (t[k].is(K::Open)) ++depth;
+            if (t[k].is(K::Close)) --depth;
+            if (depth != 0 || !t[k].isWord(u"AS")) continue;
+            const qsizetype type = nextSignificant(t, k + 1);
+            if (type < close && t[type].is(K::Word)) return t[type].text;
+        }
+    }
+    return {};
 }
 
 class Rewriter {
@@ -116,6 +144,7 @@ public:
         : t_(tokenize(text)), columns_(columns) {}
 
     QString run() {
+        numberParameters();
         dropPrefixes();
         rewriteIfExists();
         rewriteTableDefinition();
@@ -458,6 +487,13 @@ private:
         return Operand::Name;
     }
 
+    // What a call of the function named at `f`, whose parenthesis opens at `open`, gives.
+    Operand operandOfCall(qsizetype f, qsizetype open) const {
+        const QString type = convertedType(t_, f, open);
+        if (!type.isNull()) return operandOfType(type);
+        return operandOfFunction(t_[f]);
+    }
+
     Operand leftOperand(qsizetype plus) {
         const qsizetype l = previousSignificant(t_, plus - 1);
         if (l < 0) return Operand::None;
@@ -469,7 +505,7 @@ private:
         if (t.is(K::Close)) {
             const qsizetype open = matchingOpen(t_, l);
             const qsizetype f = open > 0 ? previousSignificant(t_, open - 1) : -1;
-            return f >= 0 && t_[f].is(K::Word) ? operandOfFunction(t_[f]) : Operand::Unknown;
+            return f >= 0 && t_[f].is(K::Word) ? operandOfCall(f, open) : Operand::Unknown;
         }
         return Operand::None;
     }
@@ -484,7 +520,7 @@ private:
         if (!isName(t_[r])) return Operand::None;
         r = nameEnd(t_, r);
         const qsizetype after = nextSignificant(t_, r + 1);
-        if (after < t_.size() && t_[after].is(K::Open)) return operandOfFunction(t_[r]);
+        if (after < t_.size() && t_[after].is(K::Open)) return operandOfCall(r, after);
         return operandOfName(bareName(t_[r]));
     }
 
@@ -525,8 +561,7 @@ private:
             const qsizetype close = matchingClose(t_, i);
             return close < t_.size() ? close : -1;
         }
-        if (t.is(K::String) || t.is(K::Number) || t.is(K::Variable) ||
-            (t.is(K::Other) && t.text == u"?")) {
+        if (t.is(K::String) || t.is(K::Number) || t.is(K::Variable) || isParameter(t)) {
             return i;
         }
         if (!isName(t)) return -1;
@@ -571,6 +606,10 @@ private:
             qsizetype left = previousSignificant(t_, k - 1);
             if (left >= 0 && t_[left].isWord(u"NOT")) left = previousSignificant(t_, left - 1);
             if (left < 0 || leftOperand(left + 1) != Operand::Date) continue;
+            if (const qsizetype compared = comparisonsOfColumn(left, k); compared >= 0) {
+                k = compared;
+                continue;
+            }
             if (t_[k].isWord(u"BETWEEN")) {
                 qsizetype low = nextSignificant(t_, k + 1);
                 qsizetype end = primaryEnd(low);
@@ -691,20 +730,27 @@ private:
     }
 
     // SQL Server adds days to a date-time with "+" and "-"; SQLite would add numbers to the
-    // year. A date on the left of "+" or "-" makes the operation a date's.
+    // year. A date on the left of "+" or "-", or a number plus a date, makes the operation a
+    // date's.
     void dateArithmetic() {
         for (qsizetype i = 0; i < t_.size(); ++i) {
             if (!t_[i].is(K::Operator) || (t_[i].text != u"+" && t_[i].text != u"-")) continue;
-            if (leftOperand(i) != Operand::Date) continue;
-            const qsizetype start = primaryStart(previousSignificant(t_, i - 1));
+            const bool plus = t_[i].text == u"+";
+            const bool dateLeft = leftOperand(i) == Operand::Date;
+            const bool dateRight = plus && !dateLeft && leftOperand(i) == Operand::Number &&
+                                   rightOperand(i) == Operand::Date;
+            if (!dateLeft && !dateRight) continue;
+            const qsizetype leftEnd = previousSignificant(t_, i - 1);
+            const qsizetype start = t_[leftEnd].is(K::Number) ? leftEnd : primaryStart(leftEnd);
             const qsizetype right = nextSignificant(t_, i + 1);
             const qsizetype end = primaryEnd(right);
             if (start < 0 || end < 0) continue;
-            const QString call = (t_[i].text == u"+" ? QStringLiteral("tsql_dateadd(")
-                                                     : QStringLiteral("tsql_datesub(")) +
-                                 join(t_, start, previousSignificant(t_, i - 1) + 1) +
-                                 QStringLiteral(", ") + join(t_, right, end + 1) +
-                                 QStringLiteral(")");
+            const QString left = join(t_, start, leftEnd + 1);
+            const QString other = join(t_, right, end + 1);
+            const QString call =
+                (plus ? QStringLiteral("tsql_dateadd(") : QStringLiteral("tsql_datesub(")) +
+                (dateLeft ? left : other) + QStringLiteral(", ") + (dateLeft ? other : left) +
+                QStringLiteral(")");
             t_.remove(start, end - start + 1);
             i = start + insertText(t_, start, call) - 1;
         }
@@ -732,7 +778,7 @@ private:
             if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
             if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
             // A bound parameter stands where a literal would.
-            if (!t.is(K::String) && !(t.is(K::Other) && t.text == u"?")) continue;
+            if (!t.is(K::String) && !isParameter(t)) continue;
             const qsizetype l = previousSignificant(t_, i - 1);
             const qsizetype r = nextSignificant(t_, i + 1);
             const bool leftCompared = l >= 0 && isComparison(t_[l]);
@@ -748,11 +794,142 @@ private:
             const Operand other = leftCompared ? leftOperand(l) : rightOperand(r);
             if (other == Operand::Number) continue;
             if (other == Operand::Date) {
+                const qsizetype keyed = compareDateColumn(i, leftCompared ? l : r);
+                if (keyed >= 0) {
+                    i = keyed;
+                    continue;
+                }
                 // The literal in the stored form of a date-time, whatever shape it has.
                 i += wrapDate(i, i) - 1;
                 continue;
             }
             insertText(t_, i + 1, QStringLiteral(" COLLATE SSCI"));
+        }
+    }
+
+    // "c [NOT] BETWEEN a AND b" and "c [NOT] IN (a, b, ...)" of a bare column c and single
+    // values become "[NOT] (c >= a AND c <= b)" and "[NOT] (c = a OR c = b ...)", whose
+    // comparisons are then made on the column's keys (compareDateColumn). c ends at `column`,
+    // the BETWEEN or IN is at `word`; returns the index of the last token written, or -1 when
+    // the shape is another.
+    qsizetype comparisonsOfColumn(qsizetype column, qsizetype word) {
+        if (!isName(t_[column])) return -1;
+        const qsizetype before = previousSignificant(t_, word - 1);
+        const bool negated = before != column;  // the NOT between them
+        const qsizetype first = primaryStart(column);
+        const qsizetype outside = previousSignificant(t_, first - 1);
+        if (outside >= 0 && (t_[outside].is(K::Operator) || t_[outside].is(K::Dot))) return -1;
+        const auto single = [&](qsizetype at) {
+            return at < t_.size() &&
+                   (t_[at].is(K::String) || t_[at].is(K::Number) || isParameter(t_[at]));
+        };
+        const QString c = join(t_, first, column + 1);
+        QStringList terms;
+        qsizetype last = -1;
+        if (t_[word].isWord(u"BETWEEN")) {
+            const qsizetype low = nextSignificant(t_, word + 1);
+            const qsizetype conj = nextSignificant(t_, low + 1);
+            const qsizetype high = nextSignificant(t_, conj + 1);
+            if (!single(low) || conj >= t_.size() || !t_[conj].isWord(u"AND") || !single(high))
+                return -1;
+            const qsizetype after = nextSignificant(t_, high + 1);
+            if (after < t_.size() && (t_[after].is(K::Operator) || t_[after].is(K::Dot)))
+                return -1;
+            terms << QStringLiteral("%1 >= %2 AND %1 <= %3").arg(c, t_[low].text, t_[high].text);
+            last = high;
+        } else {
+            const qsizetype open = nextSignificant(t_, word + 1);
+            if (open >= t_.size() || !t_[open].is(K::Open)) return -1;
+            qsizetype v = nextSignificant(t_, open + 1);
+            while (true) {
+                if (!single(v)) return -1;
+                terms << QStringLiteral("%1 = %2").arg(c, t_[v].text);
+                const qsizetype next = nextSignificant(t_, v + 1);
+                if (next >= t_.size()) return -1;
+                if (t_[next].is(K::Close)) {
+                    last = next;
+                    break;
+                }
+                if (!t_[next].is(K::Comma)) return -1;
+                v = nextSignificant(t_, next + 1);
+            }
+        }
+        const QString text = (negated ? QStringLiteral("NOT (") : QStringLiteral("(")) +
+                             terms.join(QStringLiteral(" OR ")) + u')';
+        t_.remove(first, last - first + 1);
+        return first + insertText(t_, first, text) - 1;
+    }
+
+    // A date column compared with a value: stored texts of the ISO shapes sort by their day
+    // whatever their shape ("2026-03-29", "2026-03-29 00:00", "2026-03-29T10:00", the stored
+    // form), so the column's index finds the days (keys "yyyy-MM-dd" of the value's day and
+    // the next) and only the rows of the value's own day compare their readings
+    // (tsql_datecmp). The comparison at `op` of the value at `value` becomes that; returns
+    // the index of its last token, or -1 when the other side is not a bare column.
+    qsizetype compareDateColumn(qsizetype value, qsizetype op) {
+        const bool valueFirst = op > value;
+        qsizetype first = -1, last = -1;
+        if (valueFirst) {
+            first = nextSignificant(t_, op + 1);
+            if (first >= t_.size() || !isName(t_[first])) return -1;
+            last = nameEnd(t_, first);
+            const qsizetype after = nextSignificant(t_, last + 1);
+            if (after < t_.size() &&
+                (t_[after].is(K::Open) || t_[after].is(K::Dot) || t_[after].is(K::Operator)))
+                return -1;
+        } else {
+            last = previousSignificant(t_, op - 1);
+            if (last < 0 || !isName(t_[last])) return -1;
+            first = primaryStart(last);
+            const qsizetype before = previousSignificant(t_, first - 1);
+            if (before >= 0 && (t_[before].is(K::Operator) || t_[before].is(K::Dot))) return -1;
+        }
+        const QString column = join(t_, first, last + 1);
+        const QString x = t_[value].text;
+        QString o = t_[op].text;
+        if (valueFirst) {  // x < c reads c > x
+            if (o == u"<")
+                o = QStringLiteral(">");
+            else if (o == u">")
+                o = QStringLiteral("<");
+            else if (o == u"<=")
+                o = QStringLiteral(">=");
+            else if (o == u">=")
+                o = QStringLiteral("<=");
+        }
+        const auto key = [&](const char* which) {
+            return QStringLiteral("%1(%2)").arg(QLatin1String(which), x);
+        };
+        const QString cmp = QStringLiteral("tsql_datecmp(%1, %2)").arg(column, x);
+        QString sql;
+        if (o == u">=" || o == u">") {
+            sql = QStringLiteral("(%1 >= %2 AND (%1 >= %3 OR %4 %5 0))")
+                      .arg(column, key("tsql_daykey"),
+                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), cmp, o);
+        } else if (o == u"<" || o == u"<=") {
+            sql = QStringLiteral("(%1 < %2 AND (%1 < %3 OR %4 %5 0))")
+                      .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
+                           key("tsql_daykey"), cmp, o);
+        } else if (o == u"=") {
+            sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
+                      .arg(column, key("tsql_daykey"), key("tsql_nextdaykey"), cmp);
+        } else if (o == u"<>" || o == u"!=") {
+            sql = QStringLiteral("(%1 <> 0)").arg(cmp);
+        } else {
+            return -1;
+        }
+        const qsizetype from = std::min(first, value);
+        const qsizetype to = std::max(last, value);
+        t_.remove(from, to - from + 1);
+        return from + insertText(t_, from, sql) - 1;
+    }
+
+    // Each "?" becomes "?N", its place among the statement's parameters, so a rewrite may use
+    // a parameter twice and still bind one value.
+    void numberParameters() {
+        int n = 0;
+        for (Token& t : t_) {
+            if (t.is(K::Other) && t.text == u"?") t.text = QStringLiteral("?%1").arg(++n);
         }
     }
 
@@ -769,6 +946,13 @@ private:
             if (t.isWord(u"ISNULL")) {
                 // ISNULL is an operator keyword to SQLite.
                 t.text = QStringLiteral("ifnull");
+            } else if (isAnyWord(t, {u"DATEADD", u"DATEDIFF", u"DATEPART"})) {
+                // The date part is a keyword SQLite would read as a column: hand it over as text.
+                const qsizetype part = nextSignificant(t_, open + 1);
+                const qsizetype comma = nextSignificant(t_, part + 1);
+                if (part < t_.size() && t_[part].is(K::Word) && comma < t_.size() &&
+                    t_[comma].is(K::Comma))
+                    t_[part] = Token{K::String, u'\'' + t_[part].text + u'\''};
             } else if (t.isWord(u"CONVERT")) {
                 // The type is a name SQLite would read as a column: hand it over as text.
                 const qsizetype type = nextSignificant(t_, open + 1);
@@ -873,6 +1057,52 @@ ColumnLookup columnsIn(sqlite3* db) {
         }
         return out;
     };
+}
+
+QList<bool> textResultColumns(const QString& sqliteText) {
+    const Tokens t = tokenize(sqliteText);
+    QList<bool> out;
+    qsizetype k = nextSignificant(t, 0);
+    if (k >= t.size() || !t[k].isWord(u"SELECT")) return out;
+    k = nextSignificant(t, k + 1);
+    if (k < t.size() && (t[k].isWord(u"ALL") || t[k].isWord(u"DISTINCT")))
+        k = nextSignificant(t, k + 1);
+    // Each item of the select list: what it starts with, up to the comma that ends it.
+    while (k < t.size()) {
+        const Token& first = t[k];
+        if (first.is(K::Operator) && first.text == u"*") return out;
+        bool text = false;
+        qsizetype end = k;
+        if (first.is(K::String)) {
+            text = true;
+        } else if (first.is(K::Word)) {
+            const qsizetype open = nextSignificant(t, k + 1);
+            if (open < t.size() && t[open].is(K::Open)) {
+                const QString type = convertedType(t, k, open);
+                text = !type.isNull() && operandOfType(type) == Operand::Text;
+                end = matchingClose(t, open);
+            }
+        }
+        // The rest of the item (an alias) decides nothing; an operator after the call does.
+        int depth = 0;
+        for (qsizetype e = end + 1; e < t.size(); ++e) {
+            if (t[e].is(K::Open)) ++depth;
+            if (t[e].is(K::Close)) --depth;
+            if (depth < 0) return out;
+            if (depth > 0) continue;
+            if (t[e].is(K::Operator)) text = false;
+            if (t[e].is(K::Comma) ||
+                isAnyWord(t[e], {u"FROM", u"WHERE", u"GROUP", u"ORDER", u"UNION", u"LIMIT"})) {
+                end = e;
+                break;
+            }
+            end = e;
+        }
+        out.append(text);
+        if (end >= t.size() || !t[end].is(K::Comma)) return out;
+        k = nextSignificant(t, end + 1);
+    }
+    return out;
 }
 
 Translator::Translator(ColumnLookup columns) : columns_(std::move(columns)) {}

@@ -26,10 +26,13 @@ ColumnLookup columnsIn(sqlite3* db);
 
 // Turns the system's SQL Server text into SQLite text, on tokens: quoted literals, bracketed
 // names and comments are never changed. What it rewrites: table hints, TOP, "+" between texts,
-// @@IDENTITY, INSERT without a column list into a table with an identity, DELETE without FROM,
-// the dbo. prefix, ISNULL, CONVERT, IF [NOT] EXISTS (...) INSERT, the collation of literals
-// compared with text, and SQL Server column types in CREATE/ALTER TABLE. The functions and the
-// collation the result calls for come from registerFunctions().
+// "+" and "-" of a date and a number, @@IDENTITY, INSERT without a column list into a table with
+// an identity, DELETE without FROM, the dbo. prefix, ISNULL, CONVERT, the date part of DATEADD,
+// DATEDIFF and DATEPART, IF [NOT] EXISTS (...) INSERT, the collation of literals compared with
+// text, a date column compared with a value (on the keys of the value's day, so the column's
+// index serves), and SQL Server column types in CREATE/ALTER TABLE. Parameters come out
+// numbered ("?1", "?2", ...), one value each, bound in order. The functions and the collation
+// the result calls for come from registerFunctions().
 class Translator {
 public:
     // Without a lookup, INSERT keeps its text and every name next to "+" counts as text.
@@ -43,6 +46,11 @@ public:
 private:
     ColumnLookup columns_;
 };
+
+// Which items of a translated SELECT's list are texts by the expression that makes them (a
+// CONVERT or CAST to a text type, a quoted literal), in order, up to the first "*". SQLite
+// names the types of table columns only, and a text of a date's shape would read as a date.
+QList<bool> textResultColumns(const QString& sqliteText);
 
 // Splits and translates a batch at once, looking columns up in `db`. An INSERT into a table
 // that the same batch creates does not see its columns yet: run such a batch statement by

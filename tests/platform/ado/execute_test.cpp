@@ -165,6 +165,24 @@ TEST_F(ExecuteTest, ParametersAreBoundInOrderNeverPasted) {
         Variant(5));
 }
 
+// The guarded insert moves the test after the values; each value still goes to its own marker.
+TEST_F(ExecuteTest, ValuesOfAGuardedInsertKeepTheirMarkers) {
+    const QString sql = QStringLiteral(
+        "IF NOT EXISTS (SELECT 1 FROM TA_CONFIGURACION WHERE CLAVE = ?) "
+        "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (?, ?)");
+    cn.Execute(sql, {Variant("K1"), Variant("K1"), Variant("uno")});
+    cn.Execute(sql, {Variant("K1"), Variant("K1"), Variant("otra vez")});
+    cn.Execute(sql, {Variant("X"), Variant("K2"), Variant("dos")});
+    ado::Recordset rs = cn.Execute(
+        QStringLiteral("SELECT CLAVE, VALOR FROM TA_CONFIGURACION WHERE CLAVE LIKE 'K%' "
+                       "ORDER BY CLAVE"));
+    QStringList filas;
+    for (; !rs.Eof(); rs.MoveNext())
+        filas << vb::CStr(rs[QStringLiteral("CLAVE")]) + u'=' +
+                     vb::CStr(rs[QStringLiteral("VALOR")]);
+    EXPECT_EQ(filas, (QStringList{"K1=uno", "K2=dos"}));
+}
+
 TEST_F(ExecuteTest, MarkersAndValuesMustMatch) {
     EXPECT_EQ(raised(QStringLiteral("SELECT * FROM AUX_ERR WHERE Error = ?")).Number,
               ado::err::MissingParameter);

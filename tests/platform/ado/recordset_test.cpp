@@ -274,10 +274,10 @@ TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
 
 }  // namespace
 
-// Stored dates read back as the same local date-times the program makes, in a zone with summer
-// time too: days in turn, the hours either side of a change, the hour that does not exist and
-// the hour that happens twice, and days far from today.
-TEST_F(RecordsetTest, StoredDatesReadBackAsTheLocalDateTimesOfTheirText) {
+// Stored dates read back as the wall-clock readings of their text, in a zone with summer time
+// too: days in turn, the hours either side of a change, the hour that does not exist and the
+// hour that happens twice, and days far from today.
+TEST_F(RecordsetTest, StoredDatesReadBackAsTheWallClockReadingsOfTheirText) {
     const QByteArray previous = qgetenv("TZ");
     struct Zone {
         explicit Zone(const char* tz) {
@@ -318,8 +318,8 @@ TEST_F(RecordsetTest, StoredDatesReadBackAsTheLocalDateTimesOfTheirText) {
                 t.size() == 10 ? QTime(0, 0) : QTime::fromString(t.mid(11), Qt::ISODateWithMs);
             const QDateTime expected(date, time);
             EXPECT_EQ(v, Variant(expected));
-            EXPECT_EQ(v.date().timeSpec(), Qt::LocalTime);
-            EXPECT_EQ(v.date().toMSecsSinceEpoch(), expected.toMSecsSinceEpoch());
+            // A reading no clock change makes invalid, even at a time the zone skips.
+            EXPECT_TRUE(v.date().isValid());
             EXPECT_EQ(v.date().date(), expected.date());
             EXPECT_EQ(v.date().time(), expected.time());
             rs.MoveNext();

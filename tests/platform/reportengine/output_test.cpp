@@ -368,4 +368,29 @@ TEST(DisplayTextTest, FieldsShowTheirFormat) {
     EXPECT_EQ(displayText(vb::Variant(QStringLiteral("texto")), {}), QStringLiteral("texto"));
 }
 
+// A form's format is written as its author typed it: a named format with blanks around it is
+// still that format, and a one-letter mask is that part alone.
+TEST(DisplayTextTest, AFormsFormatsAreReadAsTheirNamesAndMasks) {
+    zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
+    ReportDocument doc;
+    doc.form = parseForm(QByteArray(R"(<report version="1">
+  <page width="200" height="100" left="5" top="5" right="5" bottom="5"/>
+  <data table="T"/>
+  <detail height="6">
+    <field x="0" y="0" width="40" height="5" source="{T.F}" format=" Short Date "/>
+    <field x="45" y="0" width="20" height="5" source="{T.F}" format="d"/>
+    <field x="70" y="0" width="40" height="5" source="{T.F}" format="Long Time  "/>
+  </detail>
+</report>)"));
+    doc.data.columns = {{QStringLiteral("F"), ColumnKind::Date}};
+    doc.data.rows = {{vb::Variant(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 9)))}};
+    QStringList texts;
+    for (const Page& page : layOut(doc).pages) {
+        for (const PageItem& item : page.items) {
+            if (item.kind == PageItem::Kind::Text) texts << item.text;
+        }
+    }
+    EXPECT_EQ(texts, (QStringList{"10/12/2026", "10", "08:05:09"}));
+}
+
 }  // namespace

@@ -1,3 +1,5 @@
+#include "platform/ado/tsql/functions.h"
+#include "platform/ado/tsql/translator.h"
 #include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/reportdata.h"
@@ -6,8 +8,10 @@
 #include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -150,6 +154,118 @@ TEST_F(SelectionTest, FormulasSelectTheRightRowsInSqlAndInMemory) {
                                      Selection::parse(QString::fromUtf8(c.formula)), {}, db_);
         EXPECT_EQ(query.filterInMemory, !c.wholeInSql);
     }
+}
+
+// Rows on the days the zones of the date tests change their clocks (these tests run under each
+// of them), at midnight and at the times some zone skips, written by the layer and, in shapes
+// of its own, by another program: a day selects the rows written on it, in SQL and in memory.
+TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
+    database_.exec(QStringLiteral("DELETE FROM AUX_ERR"));
+    const QDate cambios[] = {QDate(2026, 3, 8), QDate(2026, 3, 29),  QDate(2026, 4, 5),
+                             QDate(2026, 9, 6), QDate(2026, 10, 25), QDate(2026, 11, 1)};
+    struct Fila {
+        int id;
+        QDateTime cuando;  // the wall-clock reading, as a date and a time of day
+    };
+    QList<Fila> filas;
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(database_.file().toUtf8().constData(), &otro), SQLITE_OK);
+    for (const QDate& cambio : cambios) {
+        const QDateTime momentos[] = {QDateTime(cambio.addDays(-1), QTime(23, 30), Qt::UTC),
+                                      QDateTime(cambio, QTime(0, 0), Qt::UTC),
+                                      QDateTime(cambio, QTime(0, 30), Qt::UTC),
+                                      QDateTime(cambio, QTime(2, 30), Qt::UTC),
+                                      QDateTime(cambio, QTime(12, 0), Qt::UTC),
+                                      QDateTime(cambio, QTime(23, 59, 59), Qt::UTC),
+                                      QDateTime(cambio.addDays(1), QTime(0, 0), Qt::UTC)};
+        for (const QDateTime& cuando : momentos) {
+            const Fila f{static_cast<int>(filas.size()) + 1, cuando};
+            filas.append(f);
+            const bool medianoche = cuando.time() == QTime(0, 0);
+            if (f.id % 2 == 0) {
+                database_.exec(QStringLiteral("INSERT INTO AUX_ERR (ID, fecha) VALUES (%1, '%2')")
+                                   .arg(f.id)
+                                   .arg(cuando.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+                continue;
+            }
+            const QString forma = medianoche      ? QStringLiteral("yyyy-MM-dd")
+                                  : f.id % 4 == 1 ? QStringLiteral("yyyy-MM-dd HH:mm")
+                                                  : QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+            const QByteArray sql =
+                QStringLiteral("INSERT INTO AUX_ERR (ID, fecha) VALUES (%1, '%2')")
+                    .arg(f.id)
+                    .arg(cuando.toString(forma))
+                    .toUtf8();
+            EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+    }
+    sqlite3_close(otro);
+
+    const auto literal = [](const QDate& d) {
+        return QStringLiteral("Date(%1,%2,%3)").arg(d.year()).arg(d.month()).arg(d.day());
+    };
+    for (const QDate& cambio : cambios) {
+        const QDate antes = cambio.addDays(-1), despues = cambio.addDays(1);
+        const struct {
+            QString formula;
+            std::function<bool(const QDate&)> elige;
+        } casos[] = {
+            {"{AUX_ERR.fecha} = " + literal(cambio), [&](const QDate& d) { return d == cambio; }},
+            {"{AUX_ERR.fecha} >= " + literal(cambio) +
+                 "  AND {AUX_ERR.fecha} <= " + literal(cambio),
+             [&](const QDate& d) { return d == cambio; }},
+            {"{AUX_ERR.fecha} >= " + literal(antes) +
+                 "  AND {AUX_ERR.fecha} <= " + literal(cambio),
+             [&](const QDate& d) { return d == antes || d == cambio; }},
+            {"{AUX_ERR.fecha} < " + literal(cambio), [&](const QDate& d) { return d < cambio; }},
+            {"{AUX_ERR.fecha} > " + literal(cambio), [&](const QDate& d) { return d > cambio; }},
+            {"{AUX_ERR.fecha} <> " + literal(despues),
+             [&](const QDate& d) { return d != despues; }},
+        };
+        for (const auto& c : casos) {
+            SCOPED_TRACE(c.formula.toStdString());
+            QList<int> elegidas;
+            for (const Fila& f : filas) {
+                if (c.elige(f.cuando.date())) elegidas.append(f.id);
+            }
+            EXPECT_EQ(selectedThroughTheQuery(c.formula), elegidas);
+            EXPECT_EQ(selectedInMemory(c.formula), elegidas);
+        }
+    }
+}
+
+// The report's day range, as the embedded engine runs it, still reads the rows through the index
+// on fecha and in its order.
+TEST_F(SelectionTest, ADayRangeUsesTheIndexOnTheDate) {
+    const auto form = reportengine::parseForm(QByteArray(R"(<report version="1">
+        <data table="AUX_ERR"><sort field="{AUX_ERR.fecha}"/></data>
+        <detail height="5"><field x="0" y="0" width="20" height="5" source="{AUX_ERR.ID}"/>
+        </detail></report>)"));
+    const auto query = reportengine::buildQuery(
+        form,
+        Selection::parse(QStringLiteral(
+            "{AUX_ERR.fecha} >= Date(2026,3,29)  AND {AUX_ERR.fecha} <= Date(2026,3,29) ")),
+        {}, db_);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(database_.file().toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(tsql::registerFunctions(db), SQLITE_OK);
+    const QList<tsql::Statement> statements = tsql::translateBatch(query.sql, db);
+    ASSERT_EQ(statements.size(), 1);
+    sqlite3_stmt* plan = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + statements[0].sql).toUtf8(), -1,
+                                 &plan, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    QStringList steps;
+    while (sqlite3_step(plan) == SQLITE_ROW)
+        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    sqlite3_finalize(plan);
+    sqlite3_close(db);
+    // One search of the index's range, and no sort of its own for the order.
+    ASSERT_EQ(steps.size(), 1) << steps.join(u'\n').toStdString();
+    EXPECT_TRUE(steps[0].startsWith(u"SEARCH AUX_ERR USING ")) << steps[0].toStdString();
+    EXPECT_TRUE(steps[0].endsWith(u"INDEX IX_AUX_ERR_fecha (fecha>? AND fecha<?)"))
+        << steps[0].toStdString();
 }
 
 // Names as people type them: accents, ñ, padding, apostrophes, wildcard characters and Nulls.

@@ -121,12 +121,14 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
             "SSCI"},
            {"INSERT INTO t (a) VALUES ('it''s')", "INSERT INTO t (a) VALUES ('it''s')"},
            {"UPDATE t SET a = ? WHERE LTRIM(b) >= ? AND c LIKE ?",
-            "UPDATE t SET a = ? WHERE LTRIM(b) >= ? COLLATE SSCI AND c LIKE ?"}});
+            "UPDATE t SET a = ?1 WHERE LTRIM(b) >= ?2 COLLATE SSCI AND c LIKE ?3"}});
 }
 
 // A collation on a literal compared with a date or number column would stop SQLite from
-// using that column's index (the report's date range would scan the whole table). A literal
-// against a date column becomes a stored date-time, a constant the index still serves.
+// using that column's index (the report's date range would scan the whole table). A date
+// column compares with the keys of the value's day, constants the index still serves, and
+// only the rows of that day compare their readings; a value compared with any other date
+// expression becomes a stored date-time.
 TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
     const tsql::Translator translator([](const QString& table) -> QList<tsql::Column> {
         if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) != 0) return {};
@@ -134,18 +136,27 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
     });
     check(translator,
           {{"SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana'",
-            "SELECT * FROM AUX_ERR WHERE fecha >= tsql_datetime('2025-03-01') AND USUARIO = "
-            "'ana' COLLATE SSCI"},
+            "SELECT * FROM AUX_ERR WHERE (fecha >= tsql_daykey('2025-03-01') AND (fecha >= "
+            "tsql_ceildaykey('2025-03-01') OR tsql_datecmp(fecha, '2025-03-01') >= 0)) AND "
+            "USUARIO = 'ana' COLLATE SSCI"},
            {"SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?",
-            "SELECT * FROM AUX_ERR WHERE tsql_datetime(?) <= AUX_ERR.fecha AND ID > ?"},
+            "SELECT * FROM AUX_ERR WHERE (AUX_ERR.fecha >= tsql_daykey(?1) AND (AUX_ERR.fecha "
+            ">= tsql_ceildaykey(?1) OR tsql_datecmp(AUX_ERR.fecha, ?1) >= 0)) AND ID > ?2"},
+           {"SELECT ID FROM AUX_ERR WHERE getdate() - 1 < ?",
+            "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1) < tsql_datetime(?1)"},
            {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
             "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), 'ana'), "
             "(NULL, 'b')"},
            {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
             "'2025-03-01' AND '2025-03-02'",
             "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
-            "'x' WHERE fecha BETWEEN tsql_datetime('2025-03-01') AND "
-            "tsql_datetime('2025-03-02')"}});
+            "'x' WHERE ((fecha >= tsql_daykey('2025-03-01') AND (fecha >= "
+            "tsql_ceildaykey('2025-03-01') OR tsql_datecmp(fecha, '2025-03-01') >= 0)) AND "
+            "(fecha < tsql_nextdaykey('2025-03-02') AND (fecha < tsql_daykey('2025-03-02') OR "
+            "tsql_datecmp(fecha, '2025-03-02') <= 0)))"},
+           {"SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN ? AND fecha",
+            "SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN tsql_datetime(?1) AND "
+            "tsql_datetime(fecha)"}});
 }
 
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The embedded engine's date-times: wall-clock readings (vb::wallClock), kept as SQL Server's
+// datetime keeps them.
+namespace tsql {
+
+// SQL Server's datetime counts time in three-hundredths of a second: the reading rounded to
+// that (.998 gives .997, .999 the next second).
+QDateTime datetimePrecision(const QDateTime& reading);
+
+// A text in a shape SQL Server takes for a datetime, read as one (to its precision): ISO with
+// or without separators ("2026-03-29", "20260329 10:30", "2026-03-29T10:30:15.997", any
+// fraction), or day first as the program writes dates ("29/03/2026 10:30"). Nothing otherwise.
+std::optional<QDateTime> readDateTime(QStringView text);
+// The same for UTF-8 text, as the engine stores it; the stored form is read without a copy.
+std::optional<QDateTime> readDateTime(const char* utf8, int length);
+
+// The one stored form of a date-time: "yyyy-MM-dd HH:mm:ss", with ".zzz" when the
+// milliseconds are not zero, so that equal readings are equal texts and texts sort in time
+// order.
+QString storedText(const QDateTime& reading);
+
+}  // namespace tsql

@@ -1,0 +1,290 @@
+// Statements whose answers SQL Server documents (date arithmetic, date parts, CONVERT styles,
+// datetime rounding, LIKE ranges, numbers with an exponent), run through the layer on the
+// embedded engine: each value must come back as SQL Server gives it, of the same kind.
+#include "platform/ado/ado.h"
+#include "platform/vb/conversions.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/test_database.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+// What a value is, as the program reads it: its kind and its text. Dates are written as SQL
+// Server's style 121 writes them, so the milliseconds show.
+QString answer(const vb::Variant& v) {
+    switch (v.type()) {
+        case vb::Variant::Type::Null:
+            return QStringLiteral("null");
+        case vb::Variant::Type::Date:
+            return QStringLiteral("date ") +
+                   v.date().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        case vb::Variant::Type::String:
+            return QStringLiteral("text ") + v.string();
+        default:
+            return QStringLiteral("number ") + QString::number(vb::CDbl(v), 'g', 15);
+    }
+}
+
+struct Case {
+    const char* expression;  // the value of SELECT <expression>
+    const char* answer;
+};
+
+class SqlServerAnswers : public ::testing::Test {
+protected:
+    void SetUp() override { cn.Open(db.connectionString()); }
+
+    template <size_t N>
+    void check(const Case (&cases)[N]) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.expression);
+            QString got;
+            try {
+                ado::Recordset rs =
+                    cn.Execute(QStringLiteral("SELECT ") + QString::fromUtf8(c.expression));
+                got = answer(rs.Fields(0L).Value());
+            } catch (const vb::VbError& e) {
+                got = QStringLiteral("error ") + e.Description;
+            }
+            EXPECT_EQ(got, QString::fromUtf8(c.answer));
+        }
+    }
+
+    zxtest::TestDatabase db;
+    ado::Connection cn;
+};
+
+TEST_F(SqlServerAnswers, DatePlusOrMinusANumberIsADate) {
+    const Case cases[] = {
+        {"CONVERT(datetime, '2026-03-29') + 1", "date 2026-03-30 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29 10:00') - 0.5", "date 2026-03-28 22:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29 10:00', 120) + 1.25", "date 2026-03-30 16:00:00.000"},
+        {"1 + CONVERT(datetime, '2026-03-29')", "date 2026-03-30 00:00:00.000"},
+        {"DATEADD(day, 1, '2026-03-29') - 2", "date 2026-03-28 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-01') - 1", "date 2026-02-28 00:00:00.000"},
+    };
+    check(cases);
+}
+
+TEST_F(SqlServerAnswers, DateaddTakesEveryDatePartAndItsAbbreviations) {
+    const Case cases[] = {
+        {"DATEADD(year, 1, '2024-02-29')", "date 2025-02-28 00:00:00.000"},
+        {"DATEADD(yy, -2, '2026-03-29 10:30')", "date 2024-03-29 10:30:00.000"},
+        {"DATEADD(yyyy, 1, '2026-03-29')", "date 2027-03-29 00:00:00.000"},
+        {"DATEADD(quarter, 1, '2026-01-31')", "date 2026-04-30 00:00:00.000"},
+        {"DATEADD(qq, -1, '2026-05-31')", "date 2026-02-28 00:00:00.000"},
+        {"DATEADD(month, 1, '2026-01-31')", "date 2026-02-28 00:00:00.000"},
+        {"DATEADD(mm, 1, '2024-01-31')", "date 2024-02-29 00:00:00.000"},
+        {"DATEADD(m, 13, '2026-03-29')", "date 2027-04-29 00:00:00.000"},
+        {"DATEADD(day, 1, '2026-03-29')", "date 2026-03-30 00:00:00.000"},
+        {"DATEADD(dd, -29, '2026-03-29')", "date 2026-02-28 00:00:00.000"},
+        {"DATEADD(d, 1, '2026-12-31 23:00')", "date 2027-01-01 23:00:00.000"},
+        {"DATEADD(dayofyear, 2, '2026-03-29')", "date 2026-03-31 00:00:00.000"},
+        {"DATEADD(dy, 1, '2026-03-29')", "date 2026-03-30 00:00:00.000"},
+        {"DATEADD(week, 1, '2026-03-29')", "date 2026-04-05 00:00:00.000"},
+        {"DATEADD(wk, -1, '2026-03-29')", "date 2026-03-22 00:00:00.000"},
+        {"DATEADD(weekday, 1, '2026-03-29')", "date 2026-03-30 00:00:00.000"},
+        {"DATEADD(hour, 5, '2026-03-29 22:00')", "date 2026-03-30 03:00:00.000"},
+        {"DATEADD(hh, 1, '2026-03-29 01:30')", "date 2026-03-29 02:30:00.000"},
+        {"DATEADD(minute, 90, '2026-03-29 23:00')", "date 2026-03-30 00:30:00.000"},
+        {"DATEADD(mi, -1, '2026-03-29')", "date 2026-03-28 23:59:00.000"},
+        {"DATEADD(n, 1, '2026-03-29')", "date 2026-03-29 00:01:00.000"},
+        {"DATEADD(second, 30, '2026-03-29 23:59:45')", "date 2026-03-30 00:00:15.000"},
+        {"DATEADD(ss, -1, '2026-03-29')", "date 2026-03-28 23:59:59.000"},
+        {"DATEADD(s, 61, '2026-03-29')", "date 2026-03-29 00:01:01.000"},
+        {"DATEADD(millisecond, 3, '2026-03-29 10:00:00')", "date 2026-03-29 10:00:00.003"},
+        {"DATEADD(ms, 999, '2026-03-29 10:00:00')", "date 2026-03-29 10:00:01.000"},
+        {"DATEADD(ms, 1, '2026-03-29 10:00:00')", "date 2026-03-29 10:00:00.000"},
+        {"DATEADD(DAY, 1, CONVERT(datetime, '2026-03-29 10:30:15.997'))",
+         "date 2026-03-30 10:30:15.997"},
+        {"DATEADD(day, 1, NULL)", "null"},
+    };
+    check(cases);
+}
+
+TEST_F(SqlServerAnswers, DatediffCountsTheBoundariesCrossed) {
+    const Case cases[] = {
+        {"DATEDIFF(day, '2026-03-29 23:59', '2026-03-30 00:01')", "number 1"},
+        {"DATEDIFF(dd, '2026-03-30 00:01', '2026-03-29 23:59')", "number -1"},
+        {"DATEDIFF(day, '2026-03-29 00:00', '2026-03-29 23:59:59')", "number 0"},
+        {"DATEDIFF(year, '2025-12-31 23:59:59', '2026-01-01')", "number 1"},
+        {"DATEDIFF(yy, '2026-01-01', '2026-12-31')", "number 0"},
+        {"DATEDIFF(quarter, '2026-03-31', '2026-04-01')", "number 1"},
+        {"DATEDIFF(month, '2026-01-31', '2026-02-01')", "number 1"},
+        {"DATEDIFF(mm, '2025-11-15', '2026-03-01')", "number 4"},
+        {"DATEDIFF(dayofyear, '2026-03-28', '2026-03-30')", "number 2"},
+        {"DATEDIFF(week, '2026-03-28', '2026-03-29')", "number 1"},
+        {"DATEDIFF(wk, '2026-03-29', '2026-04-04')", "number 0"},
+        {"DATEDIFF(hour, '2026-03-29 01:59', '2026-03-29 03:00')", "number 2"},
+        {"DATEDIFF(hh, '2026-03-29 10:59:59', '2026-03-29 11:00:00')", "number 1"},
+        {"DATEDIFF(minute, '2026-03-29 10:00:59', '2026-03-29 10:01:00')", "number 1"},
+        {"DATEDIFF(mi, '2026-03-28 23:00', '2026-03-29 01:00')", "number 120"},
+        {"DATEDIFF(second, '2026-03-29 10:00:00.997', '2026-03-29 10:00:01')", "number 1"},
+        {"DATEDIFF(ss, '2026-03-28', '2026-03-29')", "number 86400"},
+        {"DATEDIFF(millisecond, '2026-03-29 10:00:00', '2026-03-29 10:00:01.5')", "number 1500"},
+        {"DATEDIFF(ms, '2026-03-29 10:00:00.003', '2026-03-29 10:00:00')", "number -3"},
+        {"DATEDIFF(day, NULL, '2026-03-29')", "null"},
+    };
+    check(cases);
+}
+
+// SQL Server's default first day of the week (Sunday, us_english) counts weeks and week days.
+TEST_F(SqlServerAnswers, DatepartAndItsShortFunctionsGiveEachPart) {
+    const Case cases[] = {
+        {"DATEPART(year, '2026-03-29 10:30:15.997')", "number 2026"},
+        {"DATEPART(yy, '2026-03-29')", "number 2026"},
+        {"DATEPART(quarter, '2026-03-29')", "number 1"},
+        {"DATEPART(qq, '2026-10-01')", "number 4"},
+        {"DATEPART(month, '2026-03-29')", "number 3"},
+        {"DATEPART(mm, '2026-12-01')", "number 12"},
+        {"DATEPART(day, '2026-03-29')", "number 29"},
+        {"DATEPART(dd, '2026-03-01')", "number 1"},
+        {"DATEPART(dayofyear, '2026-03-29')", "number 88"},
+        {"DATEPART(dy, '2024-12-31')", "number 366"},
+        {"DATEPART(week, '2026-01-03')", "number 1"},
+        {"DATEPART(wk, '2026-01-04')", "number 2"},
+        {"DATEPART(wk, '2026-03-29')", "number 14"},
+        {"DATEPART(weekday, '2026-03-29')", "number 1"},
+        {"DATEPART(dw, '2026-03-28')", "number 7"},
+        {"DATEPART(hour, '2026-03-29 10:30:15.997')", "number 10"},
+        {"DATEPART(hh, '2026-03-29 23:00')", "number 23"},
+        {"DATEPART(minute, '2026-03-29 10:30:15')", "number 30"},
+        {"DATEPART(mi, '2026-03-29 10:05')", "number 5"},
+        {"DATEPART(second, '2026-03-29 10:30:15')", "number 15"},
+        {"DATEPART(ss, '2026-03-29 10:30:15.997')", "number 15"},
+        {"DATEPART(millisecond, '2026-03-29 10:30:15.997')", "number 997"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.998')", "number 997"},
+        {"YEAR('2026-03-29')", "number 2026"},
+        {"MONTH('2026-03-29')", "number 3"},
+        {"DAY('2026-03-29')", "number 29"},
+        {"DATEPART(day, NULL)", "null"},
+    };
+    check(cases);
+}
+
+TEST_F(SqlServerAnswers, ConvertToTextWritesEachStyle) {
+    const char* d = "CONVERT(datetime, '2026-03-29 10:30:15.997')";
+    const QList<std::pair<QString, QString>> styles = {
+        {"CONVERT(varchar(19), D, 120)", "text 2026-03-29 10:30:15"},
+        {"CONVERT(varchar(23), D, 121)", "text 2026-03-29 10:30:15.997"},
+        {"CONVERT(varchar(30), D, 126)", "text 2026-03-29T10:30:15.997"},
+        {"CONVERT(varchar(10), D, 23)", "text 2026-03-29"},
+        {"CONVERT(varchar(10), D, 120)", "text 2026-03-29"},
+        {"CONVERT(varchar, D, 103)", "text 29/03/2026"},
+        {"CONVERT(varchar(8), D, 108)", "text 10:30:15"},
+        {"CONVERT(char(8), D, 112)", "text 20260329"},
+        {"CONVERT(varchar(10), D, 101)", "text 03/29/2026"},
+        {"CONVERT(nvarchar(30), CONVERT(datetime, '2026-03-29 10:30'), 126)",
+         "text 2026-03-29T10:30:00"},
+        {"CONVERT(varchar(30), CONVERT(datetime, '2026-03-29 10:30'), 121)",
+         "text 2026-03-29 10:30:00.000"},
+    };
+    for (const auto& [expression, expected] : styles) {
+        QString text = expression;
+        text.replace(QStringLiteral("D,"), QString::fromUtf8(d) + u',');
+        SCOPED_TRACE(text.toStdString());
+        const vb::Variant v = cn.Execute(QStringLiteral("SELECT ") + text).Fields(0L).Value();
+        EXPECT_EQ(answer(v), expected);
+        // A text is read as the text it is, not as the date it spells.
+        if (v.isString()) EXPECT_EQ(vb::CStr(v), v.string());
+    }
+}
+
+TEST_F(SqlServerAnswers, ConvertIntoDatetimeReadsTheStylesAndRoundsToItsPrecision) {
+    const Case cases[] = {
+        {"CONVERT(datetime, '03/29/2026 10:30', 101)", "date 2026-03-29 10:30:00.000"},
+        {"CONVERT(datetime, '03/29/2026', 101)", "date 2026-03-29 00:00:00.000"},
+        {"CONVERT(datetime, '10:30:15', 108)", "date 1900-01-01 10:30:15.000"},
+        {"CONVERT(datetime, '29/03/2026 10:30:15', 103)", "date 2026-03-29 10:30:15.000"},
+        {"CONVERT(datetime, '2026-03-29T10:30:15.123', 126)", "date 2026-03-29 10:30:15.123"},
+        {"CONVERT(datetime, '20260329', 112)", "date 2026-03-29 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.998')", "date 2026-03-29 10:30:15.997"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.999')", "date 2026-03-29 10:30:16.000"},
+        {"CONVERT(datetime, '2026-03-29 23:59:59.999')", "date 2026-03-30 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.995')", "date 2026-03-29 10:30:15.997"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.994')", "date 2026-03-29 10:30:15.993"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.992')", "date 2026-03-29 10:30:15.993"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.991')", "date 2026-03-29 10:30:15.990"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.002')", "date 2026-03-29 10:30:15.003"},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.001')", "date 2026-03-29 10:30:15.000"},
+        {"CONVERT(datetime, '2026-03-29')", "date 2026-03-29 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29', 23)", "date 2026-03-29 00:00:00.000"},
+    };
+    check(cases);
+}
+
+TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
+    cn.Execute(QStringLiteral(
+        "INSERT INTO AUX_ERR (fecha, Error) VALUES ('2026-03-29 10:30:15.999', 1)"));
+    cn.Execute(QStringLiteral(
+        "INSERT INTO AUX_ERR (fecha, Error) VALUES ('2026-03-29 10:30:15.998', 2)"));
+    ado::Recordset rs = cn.Execute(QStringLiteral("SELECT fecha FROM AUX_ERR ORDER BY Error"));
+    EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:16.000"));
+    rs.MoveNext();
+    EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:15.997"));
+}
+
+// A date column holds, besides the layer's own form, what another program may have written in
+// an ISO shape (the date alone, no seconds, a "T", a fraction): each compares as its date-time.
+TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &otro), SQLITE_OK);
+    for (const char* fecha : {"2026-03-28 23:59:59.997", "2026-03-29", "2026-03-29 00:00",
+                              "2026-03-29T10:30:15.5", "2026-03-29 23:59", "2026-03-30"}) {
+        const QByteArray sql = QByteArray("INSERT INTO AUX_ERR (fecha) VALUES ('") + fecha + "')";
+        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    sqlite3_close(otro);
+    const Case cases[] = {
+        {"COUNT(*) FROM AUX_ERR WHERE fecha = '2026-03-29'", "number 2"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha >= '2026-03-29'", "number 5"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha > '2026-03-29'", "number 3"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha < '2026-03-29 00:00:01'", "number 3"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha <= '20260329 10:30:15.500'", "number 4"},
+        {"COUNT(*) FROM AUX_ERR WHERE '2026-03-29 10:30:15.5' < fecha", "number 2"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha <> '2026-03-29 23:59'", "number 5"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha BETWEEN '2026-03-29' AND '2026-03-29 23:59:59'",
+         "number 4"},
+        {"COUNT(*) FROM AUX_ERR WHERE fecha NOT BETWEEN '2026-03-29' AND '2026-03-29 23:59:59'",
+         "number 2"},
+        {"MAX(fecha) FROM AUX_ERR WHERE fecha < '2026-03-29 10:00'",
+         "date 2026-03-29 00:00:00.000"},
+    };
+    check(cases);
+}
+
+// Ranges of a class follow the collation's order of letters, as every other comparison does.
+TEST_F(SqlServerAnswers, LikeRangesFollowTheOrderOfText) {
+    const struct {
+        const char* text;
+        const char* pattern;
+        bool matches;
+    } cases[] = {
+        {"árbol", "[a-c]%", true},  {"Árbol", "[a-c]%", true}, {"Banco", "[a-c]%", true},
+        {"cero", "[a-c]%", true},   {"dedo", "[a-c]%", false}, {"0123", "[0-9]%", true},
+        {"9", "[0-9]", true},       {"x9", "[0-9]%", false},   {"ñandú", "[n-o]%", true},
+        {"ñandú", "[a-n]%", false}, {"Ñu", "[m-ñ]%", true},    {"oso", "[a-ñ]%", false},
+        {"é", "[d-f]", true},       {"b", "[^a-c]", false},    {"[x", "[[]x", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " LIKE " + c.pattern);
+        const QString sql = QStringLiteral("SELECT CASE WHEN '%1' LIKE '%2' THEN 1 ELSE 0 END")
+                                .arg(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern));
+        EXPECT_EQ(cn.Execute(sql).Fields(0L).Value(), vb::Variant(c.matches ? 1 : 0));
+    }
+}
+
+// A number with an exponent is one token: what follows it is still read and translated.
+TEST_F(SqlServerAnswers, NumbersWithAnExponentEndWhereTheNumberEnds) {
+    const Case cases[] = {
+        {"1e5 FROM TA_CONFIGURACION WITH (NOLOCK) UNION ALL SELECT 1e5", "number 100000"},
+        {"1E-05 + ISNULL(NULL, 2)", "number 2.00001"},
+        {"ISNULL(NULL, 1E-05) * 1e+2", "number 0.001"},
+        {"2.5E3+ISNULL(NULL,1)", "number 2501"},
+    };
+    check(cases);
+}
+
+}  // namespace
