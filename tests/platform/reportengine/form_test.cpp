@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace reportengine;
@@ -196,6 +198,31 @@ TEST(ReportFormTest, SubreportsComeOnlyFromTheFormsFolderOrTheProgramsOne) {
         EXPECT_EQ(e->Number, err::FormInvalid);
         EXPECT_TRUE(e->Description.contains(QStringLiteral("subreporte")))
             << e->Description.toStdString();
+    }
+}
+
+// A named pipe or a folder where a picture or a subreport should be is refused, naming it,
+// instead of waiting for ever for a writer that never comes.
+TEST(ReportFormTest, PicturesAndSubreportsMustBeRegularFiles) {
+    QTemporaryDir forms;
+    for (const char* pipe : {"tubo.png", "tubo.rpt"})
+        ASSERT_EQ(mkfifo(QFile::encodeName(forms.filePath(pipe)).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(forms.path()).mkdir(QStringLiteral("carpeta.png")));
+    const char* const objects[] = {
+        R"(<picture x="0" y="0" width="1" height="1" src="tubo.png"/>)",
+        R"(<picture x="0" y="0" width="1" height="1" src="carpeta.png"/>)",
+        R"(<subreport name="S" links="K" x="0" y="0" width="1" height="1" src="tubo.rpt"/>)",
+    };
+    for (const char* object : objects) {
+        SCOPED_TRACE(object);
+        const QString path = forms.filePath(QStringLiteral("f.rpt"));
+        writeFile(path, QByteArray(R"(<report version="1"><data table="T"/><detail height="5">)") +
+                            object + "</detail></report>");
+        const std::optional<vb::VbError> e = zxtest::raised([&] { readForm(path); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::FormInvalid);
+        const QString src = QString::fromUtf8(object).section(u'"', -2, -2);
+        EXPECT_TRUE(e->Description.contains(forms.filePath(src))) << e->Description.toStdString();
     }
 }
 
