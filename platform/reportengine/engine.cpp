@@ -42,6 +42,9 @@ ReportDocument build(const RunRequest& request, const std::function<DataSource&(
         }
     }
     DataSource& source = data();
+    checkLinks(doc.form, source);
+    for (const ReportObject* o : doc.form.subreports())
+        if (o->subreport) checkLinks(*o->subreport, source);
     doc.data = fetchRows(doc.form, selection, request.sort, source);
     fetchLinkedColumns(doc.form, &doc.data, source);
     doc.subreports = fetchSubreports(doc.form, doc.data, request.subreports, source);

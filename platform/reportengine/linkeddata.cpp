@@ -124,6 +124,39 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
 
 }  // namespace
 
+void checkLinks(const ReportForm& form, DataSource& source) {
+    if (form.links.isEmpty()) return;
+    QList<Column> ours;
+    try {
+        ours = source.describe(form.table);
+    } catch (const vb::VbError&) {
+        return;  // the report's own table is told about by its query
+    }
+    const auto has = [](const QList<Column>& columns, const QString& name) {
+        for (const Column& c : columns)
+            if (sameName(c.name, name)) return true;
+        return false;
+    };
+    for (const TableLink& link : form.links) {
+        const auto invalid = [&](const QString& what) {
+            fail(err::Field,
+                 QStringLiteral("El enlace con %1 no es válido: %2").arg(link.table, what));
+        };
+        QList<Column> theirs;
+        try {
+            theirs = source.describe(link.table);
+        } catch (const vb::VbError& e) {
+            invalid(QStringLiteral("no existe la tabla %1 (%2)").arg(link.table, e.Description));
+        }
+        for (const KeyLink& k : link.keys) {
+            if (!has(theirs, k.theirs))
+                invalid(QStringLiteral("no existe el campo {%1.%2}").arg(link.table, k.theirs));
+            if (!has(ours, k.ours))
+                invalid(QStringLiteral("no existe el campo {%1.%2}").arg(form.table, k.ours));
+        }
+    }
+}
+
 bool sameKeyValue(const vb::Variant& a, const vb::Variant& b) {
     if (a.isNull() || b.isNull() || a.isEmpty() || b.isEmpty()) return false;
     if (a.isString() && b.isString())

@@ -16,6 +16,11 @@ namespace reportengine {
 // blanks, numbers by value; a Null never equals anything.
 bool sameKeyValue(const vb::Variant& a, const vb::Variant& b);
 
+// Checks every link of a form (its <link> elements) against the database: the linked table and
+// both columns of each key must exist. Raises err::Field naming the link otherwise, whether or
+// not a field uses it yet.
+void checkLinks(const ReportForm& form, DataSource& source);
+
 // Appends to every row the values of the form's linked tables that its objects show or test
 // (and those `alsoFields` name), as columns named "TABLE.COLUMN" (Null where the table has no
 // row for it); columns the rows already hold are not read again. Raises err::Field for a column

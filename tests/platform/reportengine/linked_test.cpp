@@ -378,6 +378,33 @@ TEST_F(LinkedSelectionTest, TheWorkTablesTermsStillGoToTheDatabaseBound) {
                                                 vb::Variant(QString("FCC"))}));
 }
 
+// A link is checked when the report reads its form, even where no field uses it yet: its
+// table and both columns of each key must exist, and the error names the link.
+TEST_F(LinkedSelectionTest, EveryLinkIsCheckedWhenTheFormIsRead) {
+    const struct {
+        const char* link;
+        const char* missing;
+    } cases[] = {
+        {R"(<link table="NO_EXISTE" keys="TC"/>)", "NO_EXISTE"},
+        {R"(<link table="AUX_MV_CPTEQR" keys="TC NADA"/>)", "{AUX_MV_CPTEQR.NADA}"},
+        {R"(<link table="AUX_MV_CPTEQR" keys="TC IdComprobante=NADA"/>)", "{AUX_MV_CPTE.NADA}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        const QByteArray xml =
+            QByteArray(R"(<report version="1"><data table="AUX_MV_CPTE">)") + c.link +
+            R"(</data><detail height="5"><field x="0" y="0" width="60" height="5"
+               source="{AUX_MV_CPTE.COLUMNA1}"/></detail></report>)";
+        const auto e = zxtest::raised([&] { run(xml, {}); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::Field) << e->Description.toStdString();
+        const QString table = QString::fromUtf8(c.link).section(u'"', 1, 1);
+        EXPECT_TRUE(e->Description.contains(QStringLiteral("enlace con %1").arg(table)))
+            << e->Description.toStdString();
+        EXPECT_TRUE(e->Description.contains(c.missing)) << e->Description.toStdString();
+    }
+}
+
 TEST_F(LinkedSelectionTest, AColumnNeitherTableHasIsRefused) {
     for (const char* aliases : {R"( aliases="C_MV_CPTE")", ""}) {
         SCOPED_TRACE(aliases);
