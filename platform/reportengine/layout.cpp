@@ -386,6 +386,14 @@ void placeSubreport(const ReportObject& o, const Context& ctx, BandImage* image)
     image->height = std::max(image->height, y);
 }
 
+// A page's row for its page bands: the page header shows the first row of its page, the page
+// footer the last one, as banded report engines do.
+struct PageRows {
+    const QList<vb::Variant>* first = nullptr;
+    const QList<vb::Variant>* last = nullptr;
+    double headerTop = 0, headerHeight = 0;
+};
+
 class Paginator {
 public:
     explicit Paginator(const ReportDocument& doc) : doc_(doc) {
@@ -399,27 +407,33 @@ public:
     LaidOutReport run() {
         const ReportForm& f = doc_.form;
         const auto& rows = doc_.data.rows;
-        newPage();
+        const QList<vb::Variant>* first = rows.isEmpty() ? nullptr : &rows.front();
+        const QList<vb::Variant>* last = rows.isEmpty() ? nullptr : &rows.back();
+        newPage(first);
         if (bodyTop_ >= footerTop_) {
             fail(err::FormInvalid,
                  QStringLiteral("Las secciones del formulario no dejan lugar en la página"));
         }
-        for (const auto& row : rows) place(renderBand(f.band(Band::Detail), context(&row, 0)));
-        place(renderBand(f.band(Band::ReportFooter),
-                         context(rows.isEmpty() ? nullptr : &rows.back(), 0)));
+        for (const auto& row : rows)
+            place(renderBand(f.band(Band::Detail), context(&row, 0)), &row);
+        place(renderBand(f.band(Band::ReportFooter), context(last, 0)), last);
 
         // Headers and footers last: their page numbers need the page count.
         const int pages = out_.pages.size();
         for (int i = 0; i < pages; ++i) {
+            const PageRows& at = pageRows_[i];
             Context ctx = context(nullptr, i + 1);
             ctx.pages = pages;
             if (i == 0) {
-                Context first = ctx;
-                first.row = rows.isEmpty() ? nullptr : &rows.front();
-                putAt(i, renderBand(f.band(Band::ReportHeader), first), f.marginTop);
+                Context withFirst = ctx;
+                withFirst.row = first;
+                putAt(i, renderBand(f.band(Band::ReportHeader), withFirst), f.marginTop);
             }
-            putAt(i, renderBand(f.band(Band::PageHeader), ctx), pageHeaderTops_[i]);
-            putAt(i, renderBand(f.band(Band::PageFooter), ctx), footerTop_);
+            ctx.row = at.first;
+            putBand(i, renderBand(f.band(Band::PageHeader), ctx), at.headerTop, at.headerHeight);
+            ctx.row = at.last;
+            putBand(i, renderBand(f.band(Band::PageFooter), ctx), footerTop_,
+                    f.band(Band::PageFooter).height);
         }
         return out_;
     }
@@ -429,21 +443,24 @@ private:
         return Context{&doc_, row, page, 0};
     }
 
-    // Opens a page, leaving room for its headers, which are filled in at the end.
-    void newPage() {
+    // Opens a page whose first row is `row`, leaving room for its headers, which are filled in
+    // at the end. The page header grows with what it shows of the row, but always leaves the
+    // body room for a detail.
+    void newPage(const QList<vb::Variant>* row) {
         const ReportForm& f = doc_.form;
         out_.pages.append(Page{});
         cursor_ = f.marginTop;
         const int number = out_.pages.size();
         if (number == 1) {
             // Measured with the row it is drawn with: its wrapped fields and subreports grow it.
-            const auto& rows = doc_.data.rows;
-            cursor_ += renderBand(f.band(Band::ReportHeader),
-                                  context(rows.isEmpty() ? nullptr : &rows.front(), number))
-                           .height;
+            cursor_ += renderBand(f.band(Band::ReportHeader), context(row, number)).height;
         }
-        pageHeaderTops_.append(cursor_);
-        cursor_ += renderBand(f.band(Band::PageHeader), context(nullptr, number)).height;
+        const Band& header = f.band(Band::PageHeader);
+        const double room = footerTop_ - cursor_ - std::max(f.band(Band::Detail).height, 1.0);
+        const double height = std::min(renderBand(header, context(row, number)).height,
+                                       std::max(header.height, room));
+        pageRows_.append(PageRows{row, row, cursor_, height});
+        cursor_ += height;
         bodyTop_ = cursor_;
     }
 
@@ -453,21 +470,50 @@ private:
         }
     }
 
-    void place(const BandImage& image) {
+    // A page band in its place: what lies below its height is left out, and a text crossing
+    // that edge is cut there.
+    void putBand(int page, const BandImage& image, double top, double height) {
+        const QRectF area(0, top, out_.width, height);
+        for (const Atom& a : image.atoms) {
+            if (a.top >= height - 1e-9) continue;
+            out_.pages[page].items.append(inArea(a, top, area));
+        }
+    }
+
+    // An atom moved `dy` down and in from the left margin; a text whose ink would reach
+    // outside `area` is clipped to it.
+    PageItem inArea(const Atom& a, double dy, const QRectF& area) const {
+        PageItem item = shifted(a.item, doc_.form.marginLeft, dy);
+        if (item.kind == PageItem::Kind::Text) {
+            // What the line may paint: its box when it is clipped to it, else its box and
+            // its whole height, which a font taller than the box takes below it.
+            QRectF paints = item.clip;
+            if (!item.clipped)
+                paints |=
+                    QRectF(item.clip.left(), a.top + dy, item.clip.width(), a.bottom - a.top);
+            if (!area.contains(paints)) {
+                item.clip = paints.intersected(area);
+                item.clipped = true;
+            }
+        }
+        return item;
+    }
+
+    void place(const BandImage& image, const QList<vb::Variant>* row) {
         if (image.height <= footerTop_ - cursor_ + 1e-9) {
             // A band that fits may still hold a text reaching below it: it is cut at the body.
             QList<bool> placed(image.atoms.size(), false);
-            putSlice(image, 0, std::numeric_limits<double>::infinity(), &placed);
+            putSlice(image, 0, std::numeric_limits<double>::infinity(), &placed, row);
             cursor_ += image.height;
             return;
         }
-        if (cursor_ > bodyTop_ + 1e-9) newPage();
+        if (cursor_ > bodyTop_ + 1e-9) newPage(row);
         QList<bool> placed(image.atoms.size(), false);
         double sliceStart = 0;
         for (;;) {
             const double room = footerTop_ - cursor_;
             if (image.height - sliceStart <= room + 1e-9) {
-                putSlice(image, sliceStart, image.height + 1, &placed);
+                putSlice(image, sliceStart, image.height + 1, &placed, row);
                 cursor_ += image.height - sliceStart;
                 return;
             }
@@ -478,40 +524,29 @@ private:
             }
             // A piece taller than a whole page is cut at the page's end.
             if (cut <= sliceStart + 1e-9) cut = sliceStart + room;
-            putSlice(image, sliceStart, cut, &placed);
-            newPage();
+            putSlice(image, sliceStart, cut, &placed, row);
+            newPage(row);
             sliceStart = cut;
         }
     }
 
-    void putSlice(const BandImage& image, double from, double to, QList<bool>* placed) {
+    void putSlice(const BandImage& image, double from, double to, QList<bool>* placed,
+                  const QList<vb::Variant>* row) {
+        pageRows_.back().last = row;
         const double dy = cursor_ - from;
         const QRectF body(0, bodyTop_, out_.width, footerTop_ - bodyTop_);
         for (int i = 0; i < image.atoms.size(); ++i) {
             const Atom& a = image.atoms[i];
             if ((*placed)[i] || a.top >= to) continue;
             (*placed)[i] = true;
-            PageItem item = shifted(a.item, doc_.form.marginLeft, dy);
-            if (item.kind == PageItem::Kind::Text) {
-                // What the line may paint: its box when it is clipped to it, else its box and
-                // its whole height, which a font taller than the box takes below it.
-                QRectF paints = item.clip;
-                if (!item.clipped)
-                    paints |=
-                        QRectF(item.clip.left(), a.top + dy, item.clip.width(), a.bottom - a.top);
-                if (!body.contains(paints)) {
-                    item.clip = paints.intersected(body);
-                    item.clipped = true;
-                }
-            }
-            out_.pages.back().items.append(item);
+            out_.pages.back().items.append(inArea(a, dy, body));
         }
     }
 
     const ReportDocument& doc_;
     LaidOutReport out_;
     double cursor_ = 0, bodyTop_ = 0, footerTop_ = 0;
-    QList<double> pageHeaderTops_;
+    QList<PageRows> pageRows_;
 };
 
 }  // namespace

@@ -156,6 +156,91 @@ TEST_F(LinkedTest, ASavedReportKeepsPicturesAndSubreportRowsForThePdf) {
         EXPECT_TRUE(text.contains(t)) << t << "\n" << text.toStdString();
 }
 
+// Two vouchers of 15 lines on pages of 11 lines. The page header shows the first line of its
+// page, the page footer the last one, with that line's voucher QR and observations: a
+// continuation page carries its voucher's identity.
+const char* const kPageBandForm = R"(<?xml version="1.0" encoding="UTF-8"?>
+<report version="1" title="Bandas de página">
+  <page width="120" height="100" left="5" top="5" right="5" bottom="5"/>
+  <data table="AUX_MV_CPTE">
+    <link table="AUX_MV_CPTEQR" keys="TC IdComprobante"/>
+    <sort field="{AUX_MV_CPTE.ID}"/>
+  </data>
+  <pageHeader height="10">
+    <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA2}"/>
+  </pageHeader>
+  <detail height="5">
+    <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA1}"/>
+  </detail>
+  <pageFooter height="25">
+    <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA3}"/>
+    <picture x="80" y="0" width="20" height="20" source="{AUX_MV_CPTEQR.QR_AFIP}"/>
+    <subreport name="OBS" x="0" y="6" width="60" height="4" links="TC IdComprobante">
+      <report version="1" title="Observaciones">
+        <data table="V_MV_CPTE_OBSERV"><sort field="{V_MV_CPTE_OBSERV.ID}"/></data>
+        <detail height="4">
+          <field x="0" y="0" width="60" height="4" source="{V_MV_CPTE_OBSERV.Observacion}"/>
+        </detail>
+      </report>
+    </subreport>
+  </pageFooter>
+</report>
+)";
+
+TEST(PageBandTest, PageHeaderAndFooterShowTheFirstAndLastRowOfTheirPage) {
+    zxtest::ScopedLocale locale{QLocale(QLocale::Spanish, QLocale::Argentina)};
+    zxtest::TestDatabase database;
+    QStringList rows;
+    for (int i = 1; i <= 30; ++i)
+        rows.append(QStringLiteral("('FC  ', 'pc|ana', 'IN', '00010000000%1A', 0, 'Linea %2', "
+                                   "'Desde %2', 'Hasta %2')")
+                        .arg(i <= 15 ? 1 : 2)
+                        .arg(i));
+    database.exec(
+        QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, IDCOMPROBANTE, "
+                       "IDCOMPLEMENTO, COLUMNA1, COLUMNA2, COLUMNA3) VALUES ") +
+        rows.join(u',') +
+        QStringLiteral(";INSERT INTO V_MV_CPTE_OBSERV (TC, IdComprobante, Observacion) VALUES "
+                       "('FC', '000100000001A', 'Obs uno'), ('FC', '000100000002A', 'Obs dos');"
+                       "INSERT INTO AUX_MV_CPTEQR (TC, IdComprobante) VALUES "
+                       "('FC  ', '000100000001A'), ('FC  ', '000100000002A')"));
+    ado::Connection c;
+    c.Open(database.connectionString());
+    c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ? WHERE IdComprobante = '000100000001A'",
+              {vb::Variant(png(40, 20))});
+    c.Close();
+    QTemporaryDir dir;
+    zxtest::writeFile(dir.filePath("bandas.rpt"), kPageBandForm);
+    AdoDataSource source(database.connectionString());
+    RunRequest request;
+    request.form = dir.filePath("bandas.rpt");
+    request.subreports = {"OBS"};
+    const LaidOutReport report = layOut(buildDocument(request, source));
+
+    ASSERT_EQ(report.pages.size(), 3);
+    for (int p = 0; p < report.pages.size(); ++p) {
+        SCOPED_TRACE(p + 1);
+        QList<int> lines;
+        QStringList others;
+        int pictures = 0;
+        for (const PageItem& item : report.pages[p].items) {
+            if (item.kind == PageItem::Kind::Picture) ++pictures;
+            if (item.kind != PageItem::Kind::Text) continue;
+            if (item.text.startsWith("Linea "))
+                lines.append(item.text.mid(6).toInt());
+            else
+                others.append(item.text);
+        }
+        ASSERT_FALSE(lines.isEmpty());
+        // Lines 1 to 15 are the first voucher's, which alone has a QR.
+        const bool first = lines.back() <= 15;
+        EXPECT_EQ(others, (QStringList{QStringLiteral("Desde %1").arg(lines.front()),
+                                       QStringLiteral("Hasta %1").arg(lines.back()),
+                                       first ? "Obs uno" : "Obs dos"}));
+        EXPECT_EQ(pictures, first ? 1 : 0);
+    }
+}
+
 TEST(LinkedFormTest, NewElementsReadBackAsTheyWereWritten) {
     QTemporaryDir dir;
     // The subreport's form from a file beside the main one ends up written inside it.

@@ -132,8 +132,8 @@ TEST_F(OutputTest, HtmlFileShowsTheSameReport) {
     EXPECT_TRUE(html.contains(QStringLiteral("Página 1 de 1")));
 }
 
-// A page header that grows past the page's body leaves no room on any page: the layout still
-// ends, with the row on a page of its own.
+// A page header that grows with its row's text past the page's body is cut where it leaves
+// room for a detail: the layout ends, and the detail shows below the header's last line.
 TEST_F(OutputTest, APageHeaderThatFillsThePageStillEnds) {
     ReportDocument doc;
     doc.form = parseForm(R"(<report version="1" title="Largo">
@@ -149,8 +149,20 @@ TEST_F(OutputTest, APageHeaderThatFillsThePageStillEnds) {
     doc.data.columns = {{"Texto", ColumnKind::Text}};
     doc.data.rows = {{vb::Variant(lines.join(QStringLiteral("\r\n")))}};
     const LaidOutReport laid = layOut(doc);
-    EXPECT_GE(laid.pages.size(), 1);
-    EXPECT_LE(laid.pages.size(), 2);
+    ASSERT_EQ(laid.pages.size(), 1);
+    // The body keeps the detail's 5 mm above the page's bottom margin at 55 mm.
+    QStringList header;
+    for (const PageItem& item : laid.pages[0].items) {
+        if (item.text == u"fila") {
+            EXPECT_GT(item.baseline.y(), 50);
+            continue;
+        }
+        header.append(item.text);
+        EXPECT_LE(item.clipped ? item.clip.bottom() : item.baseline.y(), 50 + 1e-9)
+            << item.text.toStdString();
+    }
+    EXPECT_EQ(header, lines.mid(0, header.size()));
+    EXPECT_GT(header.size(), 5);
 }
 
 TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
