@@ -27,6 +27,12 @@ public:
     Cells& operator=(const Cells&) = default;
 
     size_t size() const { return cells_.size(); }
+    // Empties it, keeping its storage for the next values.
+    void clear() {
+        cells_.clear();
+        buffer_.clear();
+        values_.clear();
+    }
 
     void appendNull() { push(Tag::Null); }
     void appendInt16(std::int16_t v) { push(Tag::Int16).u.i = v; }
