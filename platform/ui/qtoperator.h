@@ -21,6 +21,7 @@ public:
     int showModal(QDialog& form) override;
     void doEvents() override;
     void setBusy(bool busy) override;
+    void repaint() override;
 };
 
 // "Name |*.ext|Other |*.x;*.y" (the common dialog's filter) as a Qt name filter list.
