@@ -87,9 +87,11 @@ void writeReportFile(const ReportDocument& document, const QString& path, int fi
         case kReportFileType:
             saveDocument(document, path);
             return;
-        case kHtmlFileType:
-            writeHtml(layOut(document), path);
+        case kHtmlFileType: {
+            PagedReport pages(document);
+            writeHtml(pages, path);
             return;
+        }
         default:
             fail(err::NotSupported,
                  QStringLiteral("Tipo de archivo de reporte no soportado: %1").arg(fileType));
@@ -101,7 +103,9 @@ void exportReport(const QString& reportPath, const QString& outputPath, long for
         fail(err::NotSupported,
              QStringLiteral("Formato de exportación no soportado: %1").arg(format));
     }
-    writePdf(layOut(loadDocument(reportPath)), outputPath);
+    const ui::BusyPointer busy;
+    PagedReport pages(loadDocument(reportPath));
+    writePdf(pages, outputPath);
 }
 
 ConnectionStringProvider setConnectionStringProvider(ConnectionStringProvider p) {
@@ -170,7 +174,7 @@ PrinterHandler setPrinterHandler(PrinterHandler handler) {
     return handler;
 }
 
-void printReport(const LaidOutReport& report, const QString& printerName) {
+void printReport(PagedReport& report, const QString& printerName) {
     if (!printerHandler()) {
         fail(err::Printer, QStringLiteral("No hay una salida de impresora instalada"));
     }

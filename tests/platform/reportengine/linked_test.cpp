@@ -156,6 +156,135 @@ TEST_F(LinkedTest, ASavedReportKeepsPicturesAndSubreportRowsForThePdf) {
         EXPECT_TRUE(text.contains(t)) << t << "\n" << text.toStdString();
 }
 
+// One voucher of many lines, each with a series of its own (a subreport) and the voucher's QR
+// beside it, the QR a noisy picture that no compression shrinks.
+class ManyLinesTest : public ::testing::Test {
+protected:
+    static constexpr const char* kForm = R"(<report version="1" title="Lineas">
+      <page size="A4" left="10" top="10" right="10" bottom="10"/>
+      <data table="AUX_MV_CPTE">
+        <link table="AUX_MV_CPTEQR" keys="TC IdComprobante"/>
+        <sort field="{AUX_MV_CPTE.ID}"/>
+      </data>
+      <detail height="8">
+        <field x="0" y="0" width="80" height="4" source="{AUX_MV_CPTE.COLUMNA1}"/>
+        <picture x="170" y="0" width="8" height="8" source="{AUX_MV_CPTEQR.QR_AFIP}"/>
+        <subreport name="SERIES" x="90" y="0" width="70" height="4" links="NroViaje=IDARTICULO">
+          <report version="1"><data table="V_MV_CPTE_OBSERV"/>
+            <detail height="4"><field x="0" y="0" width="70" height="4"
+                                      source="{V_MV_CPTE_OBSERV.Observacion}"/></detail>
+          </report>
+        </subreport>
+      </detail>
+    </report>)";
+
+    struct Run {
+        ReportDocument doc;
+        int describes = 0, selects = 0;  // what the report asked of its data
+    };
+
+    // A database with `lines` lines; the document the voucher prints.
+    Run run(int lines) {
+        zxtest::TestDatabase database;
+        QStringList rows, series;
+        for (int n = 1; n <= lines; ++n) {
+            rows.append(
+                QStringLiteral("('FC  ', 'IN', '000100000001A', 'Linea %1', 'ART%1')").arg(n));
+            series.append(QStringLiteral("('SE', '', 'Serie %1', 'ART%1')").arg(n));
+        }
+        database.exec(
+            QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, TIPO, IDCOMPROBANTE, COLUMNA1, "
+                           "IDARTICULO) VALUES ") +
+            rows.join(u',') +
+            QStringLiteral(";INSERT INTO V_MV_CPTE_OBSERV (TC, IdComprobante, Observacion, "
+                           "NroViaje) VALUES ") +
+            series.join(u',') +
+            QStringLiteral(";INSERT INTO AUX_MV_CPTEQR (TC, IdComprobante) VALUES "
+                           "('FC  ', '000100000001A')"));
+        ado::Connection c;
+        c.Open(database.connectionString());
+        c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ?", {vb::Variant(qr_)});
+        c.Close();
+        zxtest::writeFile(dir_.filePath("lineas.rpt"), kForm);
+        AdoDataSource source(database.connectionString());
+        Counting counting(source);
+        RunRequest request;
+        request.form = dir_.filePath("lineas.rpt");
+        request.subreports = {"SERIES"};
+        ReportDocument doc = buildDocument(request, counting);
+        return {doc, counting.describes, counting.selects};
+    }
+
+    // Counts what a report asks of its data.
+    struct Counting : DataSource {
+        explicit Counting(DataSource& inner) : inner(&inner) {}
+        QList<Column> describe(const QString& table) override {
+            ++describes;
+            return inner->describe(table);
+        }
+        void select(const QString& sql, const QList<vb::Variant>& parameters,
+                    const std::function<void(const QList<vb::Variant>&)>& onRow) override {
+            ++selects;
+            inner->select(sql, parameters, onRow);
+        }
+        DataSource* inner;
+        int describes = 0, selects = 0;
+    };
+
+    static QByteArray noisyPng() {
+        QImage image(120, 120, QImage::Format_RGB32);
+        quint32 seed = 12345;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                image.setPixel(x, y, seed >> 8);
+            }
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
+    QTemporaryDir dir_;
+    QByteArray qr_ = noisyPng();
+};
+
+// The lines' series and the voucher's QR come in as many queries for 400 lines as for 40: the
+// subreport reads the rows of many keys at once, a link each distinct key once.
+TEST_F(ManyLinesTest, SubreportsAndLinksAreReadInQueriesThatDoNotGrowWithTheLines) {
+    const Run few = run(40);
+    const Run many = run(400);
+    ASSERT_EQ(many.doc.data.rows.size(), 400);
+    EXPECT_EQ(many.selects, few.selects);
+    EXPECT_EQ(many.describes, few.describes);
+    // Every line still shows its own series.
+    const Shown s = shown(layOut(many.doc));
+    for (int n : {1, 137, 400}) {
+        EXPECT_TRUE(s.texts.contains(QStringLiteral("Linea %1").arg(n)));
+        EXPECT_TRUE(s.texts.contains(QStringLiteral("Serie %1").arg(n)));
+    }
+    EXPECT_EQ(s.pictures.size(), 400);
+}
+
+// A saved report holds the QR once, not once a line, and reads back the same rows.
+TEST_F(ManyLinesTest, ASavedReportStoresEachPictureOnce) {
+    const ReportDocument doc = run(400).doc;
+    const QString saved = dir_.filePath("lineas.RPT");
+    writeReportFile(doc, saved, kReportFileType);
+    const QByteArray file = zxtest::readFile(saved);
+    EXPECT_EQ(file.count(qr_.toBase64()), 1);
+    EXPECT_LT(file.size(), 2 * qr_.toBase64().size() + 400 * 1024);
+
+    const ReportDocument back = loadDocument(saved);
+    EXPECT_EQ(back.data.rows, doc.data.rows);
+    ASSERT_EQ(back.subreports.size(), 1);
+    EXPECT_EQ(back.subreports[0].data.rows, doc.subreports[0].data.rows);
+    EXPECT_EQ(back.subreports[0].groups().size(), 400);
+    EXPECT_EQ(shown(layOut(back)).texts, shown(layOut(doc)).texts);
+}
+
 // Two vouchers of 15 lines on pages of 11 lines. The page header shows the first line of its
 // page, the page footer the last one, with that line's voucher QR and observations: a
 // continuation page carries its voucher's identity.

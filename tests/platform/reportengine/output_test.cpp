@@ -245,7 +245,7 @@ TEST_F(OutputTest, ATextCrossingIntoTheFooterIsClippedAtTheBodysEdge) {
 
         const LaidOutReport laid = layOut(doc);
         ASSERT_EQ(laid.pages.size(), 2);
-        const QImage page = pageImage(laid, 0, kDpi);
+        const QImage page = pageImage(laid.pages[0], laid.width, laid.height, kDpi);
         const auto inked = [&](double fromMm, double toMm) {
             for (int y = pixel(fromMm); y < pixel(toMm); ++y)
                 for (int x = 0; x < page.width(); ++x)
@@ -263,7 +263,8 @@ TEST_F(OutputTest, AnEmptyReportIsOnePageWithItsHeaders) {
     const ReportDocument doc = errorLog(QStringLiteral("{AUX_ERR.ERROR} < 0"), 5);
     EXPECT_TRUE(doc.data.rows.isEmpty());
     const QString pdf = dir_.filePath(QStringLiteral("vacio.pdf"));
-    writePdf(layOut(doc), pdf);
+    PagedReport pages(doc);
+    writePdf(pages, pdf);
     const QString text = zxtest::pdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Informe de Errores")));
     EXPECT_TRUE(text.contains(QStringLiteral("Página 1 de 1")));
