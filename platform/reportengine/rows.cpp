@@ -81,6 +81,7 @@ public:
 
     // Where the text is kept: its block in the high half, its offset in the low one.
     std::int64_t add(QByteArrayView utf8) {
+        if (utf8.isEmpty()) return 0;
         if (const auto it = recent_.constFind(utf8); it != recent_.constEnd()) return *it;
         const auto length = static_cast<size_t>(utf8.size());
         if (blocks_.empty() || used_ + length > sizes_.back()) {
@@ -101,6 +102,7 @@ public:
     }
 
     QByteArrayView view(std::int64_t place, std::uint32_t length) const {
+        if (length == 0) return {};
         return QByteArrayView(
             blocks_[static_cast<size_t>(place >> 32)].get() + (place & 0xffffffff),
             static_cast<qsizetype>(length));
