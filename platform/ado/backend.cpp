@@ -16,6 +16,44 @@ BatchOutcome Backend::execute(const QString& batch, const QList<vb::Variant>& pa
     return out;
 }
 
+BatchOutcome Backend::stream(const QString& batch, const QList<vb::Variant>& parameters,
+                             const RowSink& sink) {
+    sink_ = &sink;
+    sinkError_ = nullptr;
+    BatchOutcome out;
+    try {
+        out = execute(batch, parameters);
+    } catch (...) {
+        sink_ = nullptr;
+        throw;
+    }
+    sink_ = nullptr;
+    if (sinkError_) std::rethrow_exception(std::exchange(sinkError_, nullptr));
+    if (out.result.rowCount() > 0) {
+        ResultSet row;
+        row.columns = out.result.columns;
+        for (long r = 0; r < out.result.rowCount(); ++r) {
+            for (long c = 0; c < out.result.columnCount(); ++c)
+                row.cells.append(out.result.at(r, c));
+            sink(row);
+            row.cells.clear();
+        }
+        out.result.cells.clear();
+    }
+    return out;
+}
+
+bool Backend::handRow(ResultSet& rows) {
+    if (sinkError_) return false;
+    try {
+        (*sink_)(rows);
+    } catch (...) {
+        sinkError_ = std::current_exception();
+    }
+    rows.cells.clear();
+    return !sinkError_;
+}
+
 ResultSet schemaShape(long schema) {
     ResultSet rs;
     const auto column = [&rs](const char* name, long type, long size) {

@@ -11,6 +11,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <exception>
+#include <functional>
 #include <vector>
 
 namespace ado {
@@ -92,10 +94,21 @@ struct RowRead {
     QList<vb::Variant> keyValues;  // one per RowWrite::keyColumns
 };
 
+// Receives the rows of a query one at a time, as the engine reads them: `rows` holds the
+// result's columns and that one row.
+using RowSink = std::function<void(const ResultSet& rows)>;
+
 // The engine behind an open connection. Failures are thrown as ProviderFailure.
 class Backend {
 public:
     virtual ~Backend();
+
+    // Runs a query and hands the rows of its first result to `sink` as they are read, so that
+    // a long result is never held; the outcome's result has its columns and no rows. An engine
+    // that reads its rows whole hands them afterwards. What the sink raises is raised here,
+    // once the engine has finished the statement.
+    BatchOutcome stream(const QString& batch, const QList<vb::Variant>& parameters,
+                        const RowSink& sink);
 
     virtual void open(const ConnectionSettings& settings) = 0;
     virtual void close() = 0;
@@ -122,6 +135,17 @@ public:
 
     virtual ResultSet schema(long schema, const QList<vb::Variant>& criteria) = 0;
     virtual RowRead writeRow(const RowWrite& write) = 0;
+
+protected:
+    // Whether the rows being read go to a sink (stream) rather than into the result.
+    bool streaming() const { return sink_ != nullptr; }
+    // Hands the one row `rows` holds to the sink and empties it for the next; false when the
+    // sink failed, and the rest of the rows are not wanted.
+    bool handRow(ResultSet& rows);
+
+private:
+    const RowSink* sink_ = nullptr;
+    std::exception_ptr sinkError_;
 };
 
 // The columns of the two schema lists, as every engine gives them: adSchemaTables

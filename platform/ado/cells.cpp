@@ -127,8 +127,7 @@ QString Cells::text(const Cell& c) const {
                                    : QString::fromUtf8(bytes, static_cast<qsizetype>(c.length));
     };
     // Long texts (descriptions, statements) seldom repeat and are not worth the comparison.
-    constexpr std::uint32_t kShort = 32;
-    if (c.length > kShort || c.length == 0) return make();
+    if (c.length > kShortText || c.length == 0) return make();
     // The hash of the first and last eight bytes (or fewer) and the length.
     std::uint64_t head = 0, tail = 0;
     std::memcpy(&head, bytes, std::min<std::uint32_t>(c.length, 8));
@@ -136,9 +135,10 @@ QString Cells::text(const Cell& c) const {
     const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail + c.length);
     if (recent_.empty()) recent_.resize(kRecent);
     Recent& r = recent_[(hash >> 56) % kRecent];
-    if (r.length == c.length && std::memcmp(buffer_.data() + r.at, bytes, c.length) == 0)
-        return r.text;
-    r.at = c.u.at;
+    // The bytes are compared with a copy of their own: the buffer may have been cleared and
+    // written again since (a result read row by row reuses it).
+    if (r.length == c.length && std::memcmp(r.bytes, bytes, c.length) == 0) return r.text;
+    std::memcpy(r.bytes, bytes, c.length);
     r.length = c.length;
     r.text = make();
     return r.text;

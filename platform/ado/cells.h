@@ -27,6 +27,12 @@ public:
     Cells& operator=(const Cells&) = default;
 
     size_t size() const { return cells_.size(); }
+    // Empties it, keeping its storage for the next values.
+    void clear() {
+        cells_.clear();
+        buffer_.clear();
+        values_.clear();
+    }
 
     void appendNull() { push(Tag::Null); }
     void appendInt16(std::int16_t v) { push(Tag::Int16).u.i = v; }
@@ -88,9 +94,10 @@ private:
     // the QString made for it last time instead of making another: the last short texts read,
     // by a hash of their bytes.
     QString text(const Cell& c) const;
+    static constexpr std::uint32_t kShortText = 32;
     struct Recent {
-        std::uint64_t at = 0;
         std::uint32_t length = 0;
+        char bytes[kShortText];
         QString text;
     };
     static constexpr int kRecent = 256;

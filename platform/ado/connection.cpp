@@ -150,6 +150,20 @@ Recordset Connection::run(const QString& text, const QList<vb::Variant>& paramet
     return rs;
 }
 
+void Connection::ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
+                             const std::function<void(const QList<vb::Variant>&)>& onRow) {
+    QList<vb::Variant> values;
+    const RowSink sink = [&](const ResultSet& rows) {
+        values.clear();
+        for (long c = 0; c < rows.columnCount(); ++c) values.append(rows.at(0, c));
+        onRow(values);
+    };
+    const BatchOutcome outcome =
+        d_->call([&](Backend& b) { return b.stream(commandText, parameters, sink); });
+    if (outcome.failed) d_->raiseFailure(outcome.errors, outcome.raised);
+    if (!outcome.errors.isEmpty()) d_->errors.replace(outcome.errors);
+}
+
 long Connection::BeginTrans() {
     return d_->call([](Backend& b) { return b.beginTransaction(); });
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace ado {
@@ -58,6 +59,12 @@ public:
     // (Null, numbers, Currency, dates, texts, bytes); -2147217904 when a marker has no value.
     Recordset Execute(const QString& commandText, const QList<vb::Variant>& parameters,
                       long* recordsAffected = nullptr);
+
+    // Runs a query and hands each row of its result to `onRow` (values in select-list order)
+    // as the engine reads it, holding none of them: a forward-only read for results too long
+    // to keep, such as a report's. Errors as Execute; what `onRow` raises is raised here.
+    void ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
+                     const std::function<void(const QList<vb::Variant>&)>& onRow);
 
     // Returns the nesting level after the begin.
     long BeginTrans();

@@ -558,6 +558,10 @@ BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>
                 while (SQL_SUCCEEDED(fetch = SQLFetch(st))) {
                     for (SQLUSMALLINT i = 1; i <= columns; ++i)
                         rs.cells.append(readValue(st, i, types[i - 1]));
+                    if (streaming() && !handRow(rs)) {
+                        fetch = SQL_NO_DATA;
+                        break;
+                    }
                 }
                 if (fetch == SQL_ERROR) {
                     out.failed = true;

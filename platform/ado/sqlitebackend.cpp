@@ -711,6 +711,10 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
             if (rowidFirst)
                 rs.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
             for (int i = first; i < n; ++i) appendCell(rs.cells, stmt, i, reads[i - first]);
+            if (streaming() && !handRow(rs)) {
+                rc = SQLITE_DONE;
+                break;
+            }
         }
         if (rc == SQLITE_DONE) {
             for (long i = 0; i < rs.columnCount(); ++i) {

@@ -62,15 +62,8 @@ QList<Column> AdoDataSource::describe(const QString& table) {
 
 void AdoDataSource::select(const QString& sql, const QList<vb::Variant>& parameters,
                            const std::function<void(const QList<vb::Variant>&)>& onRow) {
-    ado::Recordset rs = connection_->Execute(sql, parameters);
-    const long count = rs.FieldCount();
-    QList<vb::Variant> row;
-    while (!rs.Eof()) {
-        row.clear();
-        for (long i = 0; i < count; ++i) row.append(rs.Fields(i).Value());
-        onRow(row);
-        rs.MoveNext();
-    }
+    // Row by row as the engine reads them: a report's rows are kept once, by the report.
+    connection_->ExecuteEach(sql, parameters, onRow);
 }
 
 }  // namespace reportengine

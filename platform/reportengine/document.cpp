@@ -1,11 +1,13 @@
 #include "platform/reportengine/document.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -13,10 +15,13 @@ namespace reportengine {
 
 namespace {
 
-// Version 1: root <zentrik-report-document>, then <selection>, <formulas>, <report> (the form),
-// <columns> and <rows>, and <subreports> when the run had some (each its <columns> and a
-// <group> of rows per <key>).
-constexpr int kDocumentVersion = 1;
+// Version 2: root <zentrik-report-document>, then <selection>, <formulas>, <report> (the form),
+// <pictures> (every distinct byte value of the rows, once), <columns> and <rows>, and
+// <subreports> when the run had some (each its <columns> and a <group> of rows per <key>).
+// A row's byte value names its picture ("p"). Version 1, without <pictures>, held each row's
+// bytes in the row; it is still read.
+constexpr int kDocumentVersion = 2;
+constexpr int kOldestVersion = 1;
 constexpr auto kRoot = QLatin1String("zentrik-report-document");
 
 const char* kindName(ColumnKind kind) {
@@ -109,24 +114,79 @@ void writeRow(QXmlStreamWriter& w, const char* element, const QList<vb::Variant>
     w.writeEndElement();
 }
 
-void writeSubreports(QXmlStreamWriter& w, const QList<SubreportData>& subreports) {
+// The distinct pictures of every row the file holds, numbered in the file.
+class PictureTable {
+public:
+    // The file's number of each picture of `rows`, the new ones added.
+    QList<int> add(const Rows& rows) {
+        QList<int> numbers;
+        for (int i = 0; i < rows.pictureCount(); ++i) {
+            const QByteArray& bytes = rows.picture(i);
+            auto it = index_.constFind(bytes);
+            if (it == index_.constEnd()) {
+                pictures_.append(bytes);
+                it = index_.insert(bytes, static_cast<int>(pictures_.size() - 1));
+            }
+            numbers.append(*it);
+        }
+        return numbers;
+    }
+    void write(QXmlStreamWriter& w) const {
+        if (pictures_.isEmpty()) return;
+        w.writeStartElement("pictures");
+        for (const QByteArray& p : pictures_)
+            w.writeTextElement("p", QString::fromLatin1(p.toBase64()));
+        w.writeEndElement();
+    }
+
+private:
+    QList<QByteArray> pictures_;
+    QHash<QByteArray, int> index_;
+};
+
+// A row of the store, its pictures by their number in the file.
+void writeStoredRow(QXmlStreamWriter& w, const Rows& rows, qsizetype row,
+                    const QList<int>& pictures) {
+    w.writeStartElement("r");
+    for (int c = 0; c < rows.columnCount(); ++c) {
+        const int picture = rows.pictureAt(row, c);
+        if (picture < 0) {
+            writeValue(w, rows.value(row, c));
+            continue;
+        }
+        w.writeStartElement("v");
+        w.writeAttribute("t", "p");
+        w.writeCharacters(QString::number(pictures[picture]));
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+void writeColumns(QXmlStreamWriter& w, const QList<Column>& columns) {
+    w.writeStartElement("columns");
+    for (const Column& c : columns) {
+        w.writeStartElement("column");
+        w.writeAttribute("name", c.name);
+        w.writeAttribute("kind", kindName(c.kind));
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+void writeSubreports(QXmlStreamWriter& w, const QList<SubreportData>& subreports,
+                     const QList<QList<int>>& pictures) {
     if (subreports.isEmpty()) return;
     w.writeStartElement("subreports");
-    for (const SubreportData& sub : subreports) {
+    for (qsizetype s = 0; s < subreports.size(); ++s) {
+        const SubreportData& sub = subreports[s];
         w.writeStartElement("subreport");
         w.writeAttribute("name", sub.name);
-        w.writeStartElement("columns");
-        for (const Column& c : sub.columns) {
-            w.writeStartElement("column");
-            w.writeAttribute("name", c.name);
-            w.writeAttribute("kind", kindName(c.kind));
-            w.writeEndElement();
-        }
-        w.writeEndElement();
-        for (const SubreportData::Group& g : sub.groups) {
+        writeColumns(w, sub.data.columns);
+        for (const SubreportData::Group& g : sub.groups()) {
             w.writeStartElement("group");
             writeRow(w, "key", g.key);
-            for (const auto& row : g.rows) writeRow(w, "r", row);
+            for (qsizetype r = g.first; r < g.first + g.count; ++r)
+                writeStoredRow(w, sub.data.rows, r, pictures[s]);
             w.writeEndElement();
         }
         w.writeEndElement();
@@ -143,7 +203,7 @@ public:
             invalid(QStringLiteral("no es un reporte guardado con sus datos"));
         }
         const int version = xml_.attributes().value(QLatin1String("version")).toInt();
-        if (version != kDocumentVersion) {
+        if (version < kOldestVersion || version > kDocumentVersion) {
             invalid(QStringLiteral("versión de reporte guardado no admitida (%1)").arg(version));
         }
         ReportDocument doc;
@@ -163,15 +223,18 @@ public:
             } else if (name == u"report") {
                 doc.form = readForm(xml_, QFileInfo(path_).absolutePath());
                 sawForm = true;
+            } else if (name == u"pictures") {
+                while (xml_.readNextStartElement())
+                    pictures_.append(QByteArray::fromBase64(xml_.readElementText().toLatin1()));
             } else if (name == u"columns") {
-                while (xml_.readNextStartElement()) {
-                    doc.data.columns.append(
-                        {xml_.attributes().value(QLatin1String("name")).toString(),
-                         kindOf(xml_.attributes().value(QLatin1String("kind")))});
-                    xml_.skipCurrentElement();
-                }
+                doc.data.columns = readColumns();
+                doc.data.rows.addColumns(static_cast<int>(doc.data.columns.size()));
             } else if (name == u"rows") {
-                while (xml_.readNextStartElement()) doc.data.rows.append(readRow());
+                QList<int> local(pictures_.size(), -1);
+                while (xml_.readNextStartElement()) {
+                    readStoredRow(&doc.data, &local);
+                    ui::repaintNowAndThen();
+                }
             } else if (name == u"subreports") {
                 while (xml_.readNextStartElement()) doc.subreports.append(readSubreport());
             } else {
@@ -180,37 +243,31 @@ public:
         }
         if (xml_.hasError()) invalid(xml_.errorString());
         if (!sawForm) invalid(QStringLiteral("le falta el formulario"));
-        for (const auto& row : doc.data.rows) {
-            if (row.size() != doc.data.columns.size())
-                invalid(QStringLiteral("filas incompletas"));
-        }
         return doc;
     }
 
     SubreportData readSubreport() {
         SubreportData sub;
         sub.name = xml_.attributes().value(QLatin1String("name")).toString();
+        QList<int> local(pictures_.size(), -1);
         while (xml_.readNextStartElement()) {
             if (xml_.name() == u"columns") {
-                while (xml_.readNextStartElement()) {
-                    sub.columns.append(
-                        {xml_.attributes().value(QLatin1String("name")).toString(),
-                         kindOf(xml_.attributes().value(QLatin1String("kind")))});
-                    xml_.skipCurrentElement();
-                }
+                sub.data.columns = readColumns();
+                sub.data.rows.addColumns(static_cast<int>(sub.data.columns.size()));
             } else if (xml_.name() == u"group") {
                 SubreportData::Group g;
+                g.first = sub.data.rows.size();
                 while (xml_.readNextStartElement()) {
-                    if (xml_.name() == u"key")
-                        g.key = readRow();
-                    else
-                        g.rows.append(readRow());
+                    if (xml_.name() == u"key") {
+                        QList<std::pair<int, int>> pictures;
+                        g.key = readRow(&pictures);
+                        if (!pictures.isEmpty()) invalid(QStringLiteral("clave ilegible"));
+                    } else {
+                        readStoredRow(&sub.data, &local);
+                    }
                 }
-                for (const auto& row : g.rows) {
-                    if (row.size() != sub.columns.size())
-                        invalid(QStringLiteral("filas incompletas en el subreporte %1").arg(sub.name));
-                }
-                sub.groups.append(g);
+                g.count = sub.data.rows.size() - g.first;
+                sub.addGroup(g);
             } else {
                 xml_.skipCurrentElement();
             }
@@ -219,18 +276,47 @@ public:
     }
 
 private:
+    QList<Column> readColumns() {
+        QList<Column> columns;
+        while (xml_.readNextStartElement()) {
+            columns.append({xml_.attributes().value(QLatin1String("name")).toString(),
+                            kindOf(xml_.attributes().value(QLatin1String("kind")))});
+            xml_.skipCurrentElement();
+        }
+        return columns;
+    }
+
+    // A row into the store; `local` turns the file's picture numbers into the store's.
+    void readStoredRow(ReportData* data, QList<int>* local) {
+        QList<std::pair<int, int>> pictures;  // column, number in the file
+        const QList<vb::Variant> row = readRow(&pictures);
+        if (row.size() != data->columns.size()) invalid(QStringLiteral("filas incompletas"));
+        data->rows.append(row);
+        for (const auto& [column, number] : pictures) {
+            int& at = (*local)[number];
+            if (at < 0) at = data->rows.addPicture(pictures_[number]);
+            data->rows.setPicture(data->rows.size() - 1, column, at);
+        }
+    }
+
     [[noreturn]] void invalid(const QString& what) const {
         fail(err::DocumentInvalid,
              QStringLiteral("El archivo %1 no se puede leer como reporte: %2").arg(path_, what));
     }
 
-    QList<vb::Variant> readRow() {
+    // A row's values; a picture's place stays Empty and goes to `pictures` (column, number).
+    QList<vb::Variant> readRow(QList<std::pair<int, int>>* pictures) {
         QList<vb::Variant> row;
         while (xml_.readNextStartElement()) {
             const QString t = xml_.attributes().value(QLatin1String("t")).toString();
             const QString text = xml_.readElementText();
             bool ok = true;
-            if (t == u"e") {
+            if (t == u"p") {
+                const int number = text.toInt(&ok);
+                ok = ok && number >= 0 && number < pictures_.size();
+                pictures->append({static_cast<int>(row.size()), number});
+                row.append(vb::Variant());
+            } else if (t == u"e") {
                 row.append(vb::Variant());
             } else if (t == u"z") {
                 row.append(vb::Variant::null());
@@ -269,6 +355,7 @@ private:
 
     QXmlStreamReader& xml_;
     QString path_;
+    QList<QByteArray> pictures_;  // of the file, by their number
 };
 
 }  // namespace
@@ -309,22 +396,20 @@ void saveDocument(const ReportDocument& document, const QString& path) {
     }
     w.writeEndElement();
     writeForm(w, document.form);
-    w.writeStartElement("columns");
-    for (const Column& c : document.data.columns) {
-        w.writeStartElement("column");
-        w.writeAttribute("name", c.name);
-        w.writeAttribute("kind", kindName(c.kind));
-        w.writeEndElement();
-    }
-    w.writeEndElement();
+    PictureTable pictures;
+    const QList<int> rowPictures = pictures.add(document.data.rows);
+    QList<QList<int>> subreportPictures;
+    for (const SubreportData& sub : document.subreports)
+        subreportPictures.append(pictures.add(sub.data.rows));
+    pictures.write(w);
+    writeColumns(w, document.data.columns);
     w.writeStartElement("rows");
-    for (const auto& row : document.data.rows) {
-        w.writeStartElement("r");
-        for (const vb::Variant& v : row) writeValue(w, v);
-        w.writeEndElement();
+    for (qsizetype r = 0; r < document.data.rows.size(); ++r) {
+        writeStoredRow(w, document.data.rows, r, rowPictures);
+        ui::repaintNowAndThen();
     }
     w.writeEndElement();
-    writeSubreports(w, document.subreports);
+    writeSubreports(w, document.subreports, subreportPictures);
     w.writeEndElement();
     w.writeEndDocument();
     if (w.hasError() || !file.commit()) {
@@ -335,7 +420,7 @@ void saveDocument(const ReportDocument& document, const QString& path) {
 
 ReportDocument loadDocument(const QString& path) {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!openRegularFile(file)) {
         fail(err::FormNotFound, QStringLiteral("No se encontró el Reporte: %1").arg(path));
     }
     QXmlStreamReader xml(&file);

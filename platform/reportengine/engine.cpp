@@ -42,6 +42,9 @@ ReportDocument build(const RunRequest& request, const std::function<DataSource&(
         }
     }
     DataSource& source = data();
+    checkLinks(doc.form, source);
+    for (const ReportObject* o : doc.form.subreports())
+        if (o->subreport) checkLinks(*o->subreport, source);
     doc.data = fetchRows(doc.form, selection, request.sort, source);
     fetchLinkedColumns(doc.form, &doc.data, source);
     doc.subreports = fetchSubreports(doc.form, doc.data, request.subreports, source);
@@ -84,9 +87,11 @@ void writeReportFile(const ReportDocument& document, const QString& path, int fi
         case kReportFileType:
             saveDocument(document, path);
             return;
-        case kHtmlFileType:
-            writeHtml(layOut(document), path);
+        case kHtmlFileType: {
+            PagedReport pages(document);
+            writeHtml(pages, path);
             return;
+        }
         default:
             fail(err::NotSupported,
                  QStringLiteral("Tipo de archivo de reporte no soportado: %1").arg(fileType));
@@ -98,7 +103,9 @@ void exportReport(const QString& reportPath, const QString& outputPath, long for
         fail(err::NotSupported,
              QStringLiteral("Formato de exportación no soportado: %1").arg(format));
     }
-    writePdf(layOut(loadDocument(reportPath)), outputPath);
+    const ui::BusyPointer busy;
+    PagedReport pages(loadDocument(reportPath));
+    writePdf(pages, outputPath);
 }
 
 ConnectionStringProvider setConnectionStringProvider(ConnectionStringProvider p) {
@@ -167,7 +174,7 @@ PrinterHandler setPrinterHandler(PrinterHandler handler) {
     return handler;
 }
 
-void printReport(const LaidOutReport& report, const QString& printerName) {
+void printReport(PagedReport& report, const QString& printerName) {
     if (!printerHandler()) {
         fail(err::Printer, QStringLiteral("No hay una salida de impresora instalada"));
     }

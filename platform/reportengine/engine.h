@@ -71,10 +71,10 @@ void showPreview(const ReportDocument& document);
 // printer when the name is empty. The printer output lives beside the preview
 // (installPrinterOutput in zentrik_reportengine_ui), as printing needs Qt's print support.
 // Returns the handler it replaces.
-using PrinterHandler = std::function<void(const LaidOutReport&, const QString& printerName)>;
+using PrinterHandler = std::function<void(PagedReport&, const QString& printerName)>;
 PrinterHandler setPrinterHandler(PrinterHandler handler);
 // Prints through the installed output; raises err::Printer when none is installed, and
 // whatever the output raises (err::Printer when there is no such printer or it refuses the job).
-void printReport(const LaidOutReport& report, const QString& printerName);
+void printReport(PagedReport& report, const QString& printerName);
 
 }  // namespace reportengine

@@ -1,6 +1,8 @@
 #include "platform/reportengine/htmlwriter.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/reportengine/pictures.h"
+#include "platform/ui/operator.h"
 #include "platform/vb/safefile.h"
 
 #include <QBuffer>
@@ -24,8 +26,8 @@ QString fontStyle(const FontSpec& f) {
 }
 
 QString pictureUri(const QByteArray& bytes) {
-    QImage image;
-    if (!image.loadFromData(bytes)) return {};
+    const QImage image = pictureImage(bytes);
+    if (image.isNull()) return {};
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -33,69 +35,72 @@ QString pictureUri(const QByteArray& bytes) {
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
-}  // namespace
-
-QByteArray reportHtml(const LaidOutReport& report) {
-    QString html;
-    html += QStringLiteral(
-                "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
-                "<style>body{background:#888;margin:0}"
-                ".page{position:relative;background:#fff;margin:8px auto;overflow:hidden}"
-                ".t{position:absolute;white-space:pre;overflow:hidden}</style>"
-                "</head><body>\n")
-                .arg(report.title.toHtmlEscaped());
-    for (const Page& page : report.pages) {
-        html += QStringLiteral("<div class=\"page\" style=\"width:%1;height:%2\">\n")
-                    .arg(mm(report.width), mm(report.height));
-        QString lines;
-        for (const PageItem& item : page.items) {
-            switch (item.kind) {
-                case PageItem::Kind::Text:
-                    html += QStringLiteral(
-                                "<div class=\"t\" style=\"left:%1;top:%2;width:%3;height:%4;%5\">"
-                                "%6</div>\n")
-                                .arg(mm(item.baseline.x()), mm(item.clip.top()),
-                                     mm(std::max(0.0, item.clip.right() - item.baseline.x())),
-                                     mm(item.clip.height()), fontStyle(item.font),
-                                     item.text.toHtmlEscaped());
-                    break;
-                case PageItem::Kind::Line:
-                    lines += QStringLiteral(
-                                 "<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" "
-                                 "stroke=\"black\" stroke-width=\"%5\"/>")
-                                 .arg(item.line.x1())
-                                 .arg(item.line.y1())
-                                 .arg(item.line.x2())
-                                 .arg(item.line.y2())
-                                 .arg(item.lineWidth);
-                    break;
-                case PageItem::Kind::Picture:
-                    html += QStringLiteral(
-                                "<img style=\"position:absolute;left:%1;top:%2;width:%3;"
-                                "height:%4\" src=\"%5\">\n")
-                                .arg(mm(item.clip.x()), mm(item.clip.y()), mm(item.clip.width()),
-                                     mm(item.clip.height()), pictureUri(item.picture));
-                    break;
-            }
+QString pageHtml(const Page& page, double width, double height) {
+    QString html = QStringLiteral("<div class=\"page\" style=\"width:%1;height:%2\">\n")
+                       .arg(mm(width), mm(height));
+    QString lines;
+    for (const PageItem& item : page.items) {
+        switch (item.kind) {
+            case PageItem::Kind::Text:
+                html += QStringLiteral(
+                            "<div class=\"t\" style=\"left:%1;top:%2;width:%3;height:%4;%5\">"
+                            "%6</div>\n")
+                            .arg(mm(item.baseline.x()), mm(item.clip.top()),
+                                 mm(std::max(0.0, item.clip.right() - item.baseline.x())),
+                                 mm(item.clip.height()), fontStyle(item.font),
+                                 item.text.toHtmlEscaped());
+                break;
+            case PageItem::Kind::Line:
+                lines += QStringLiteral(
+                             "<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" "
+                             "stroke=\"black\" stroke-width=\"%5\"/>")
+                             .arg(item.line.x1())
+                             .arg(item.line.y1())
+                             .arg(item.line.x2())
+                             .arg(item.line.y2())
+                             .arg(item.lineWidth);
+                break;
+            case PageItem::Kind::Picture:
+                html += QStringLiteral(
+                            "<img style=\"position:absolute;left:%1;top:%2;width:%3;"
+                            "height:%4\" src=\"%5\">\n")
+                            .arg(mm(item.clip.x()), mm(item.clip.y()), mm(item.clip.width()),
+                                 mm(item.clip.height()), pictureUri(item.picture));
+                break;
         }
-        if (!lines.isEmpty()) {
-            html += QStringLiteral(
-                        "<svg style=\"position:absolute;left:0;top:0\" width=\"%1\" "
-                        "height=\"%2\" viewBox=\"0 0 %3 %4\">%5</svg>\n")
-                        .arg(mm(report.width), mm(report.height))
-                        .arg(report.width)
-                        .arg(report.height)
-                        .arg(lines);
-        }
-        html += QStringLiteral("</div>\n");
     }
-    html += QStringLiteral("</body></html>\n");
-    return html.toUtf8();
+    if (!lines.isEmpty()) {
+        html += QStringLiteral(
+                    "<svg style=\"position:absolute;left:0;top:0\" width=\"%1\" "
+                    "height=\"%2\" viewBox=\"0 0 %3 %4\">%5</svg>\n")
+                    .arg(mm(width), mm(height))
+                    .arg(width)
+                    .arg(height)
+                    .arg(lines);
+    }
+    html += QStringLiteral("</div>\n");
+    return html;
 }
 
-void writeHtml(const LaidOutReport& report, const QString& path) {
+}  // namespace
+
+void writeHtml(PagedReport& report, const QString& path) {
+    const int pages = report.pageCount();
     vb::ReplacementFile file(path);
-    if (!file.open() || !file.write(reportHtml(report)) || !file.commit()) {
+    bool written = file.open();
+    const auto put = [&](const QString& html) { written = written && file.write(html.toUtf8()); };
+    put(QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
+                       "<style>body{background:#888;margin:0}"
+                       ".page{position:relative;background:#fff;margin:8px auto;overflow:hidden}"
+                       ".t{position:absolute;white-space:pre;overflow:hidden}</style>"
+                       "</head><body>\n")
+            .arg(report.title().toHtmlEscaped()));
+    for (int i = 0; i < pages && written; ++i) {
+        put(pageHtml(report.page(i), report.width(), report.height()));
+        ui::repaintNowAndThen();
+    }
+    put(QStringLiteral("</body></html>\n"));
+    if (!written || !file.commit()) {
         fail(err::WriteFailed,
              QStringLiteral("No se puede escribir %1: %2").arg(path, file.errorString()));
     }

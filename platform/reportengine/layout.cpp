@@ -1,17 +1,21 @@
 #include "platform/reportengine/layout.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/reportengine/pictures.h"
+#include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace reportengine {
@@ -181,340 +185,482 @@ struct BandImage {
     QList<Atom> atoms;
 };
 
-// The values a band shows: one row (or none, outside the detail), the formulas, and for page
-// numbers the page and the page count.
+// The values a band shows: one row of its data (none outside the rows), the formulas, and for
+// page numbers the page and the page count (0 while it is not known).
 struct Context {
-    const ReportDocument* doc = nullptr;
-    const QList<vb::Variant>* row = nullptr;
+    const ReportData* data = nullptr;
+    qsizetype row = -1;
+    bool inSubreport = false;
     int page = 0, pages = 0;
-    const ReportData* data = nullptr;  // the columns of `row` when not the report's (subreports)
 };
 
-const ReportData& dataOf(const Context& ctx) {
-    return ctx.data ? *ctx.data : ctx.doc->data;
-}
+// Where a page begins: the band it starts with (detail i is band i, the report footer comes
+// after the last detail) and how far into it the earlier pages went.
+struct PageStart {
+    qsizetype band = 0;
+    double slice = 0;
+};
 
-QString objectText(const ReportObject& o, const Context& ctx) {
-    switch (o.kind) {
-        case ReportObject::Kind::Text:
-            return o.text;
-        case ReportObject::Kind::Field: {
-            const int column = dataOf(ctx).columnOf(o.field);
-            if (column < 0 || !ctx.row || column >= ctx.row->size()) return {};
-            return displayText(ctx.row->at(column), o.format);
-        }
-        case ReportObject::Kind::Formula:
-            return ctx.doc->formula(o.formula);
-        case ReportObject::Kind::PageNumber: {
-            QString text = o.text;
-            text.replace(QLatin1String("{page}"), QString::number(ctx.page));
-            text.replace(QLatin1String("{pages}"), QString::number(ctx.pages));
-            return text;
-        }
-        default:
-            return {};
-    }
-}
-
-// Lines of a text in an object's box, positioned relative to the band.
-QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom) {
-    MeasuredFont& measured = measuredFont(o.font);
-    const QFontMetricsF& metrics = measured.metrics;
-    const double boxWidth = o.width * kUnitsPerMm;
-    const QRectF box(o.x, o.y, o.width, o.height);
-
-    QStringList paragraphs;
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    paragraphs = normalised.split(u'\n');
-    if (!o.wrap) paragraphs = paragraphs.mid(0, 1);
-
-    QList<Atom> atoms;
-    double y = 0;  // units from the box's top
-    for (const QString& paragraph : std::as_const(paragraphs)) {
-        QList<QPair<QString, MeasuredFont::Shown>> lines;  // the text shown, its measure
-        const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
-        if (!o.wrap) {
-            lines.append({whole, measured.measure(whole, true)});
-        } else if (measured.width(whole) <= boxWidth) {
-            lines.append({whole, measured.measure(whole, true)});
-        } else {
-            for (const QString& shown : measured.lines(paragraph, boxWidth))
-                lines.append({shown, measured.measure(shown, true)});
-        }
-        for (const auto& [shown, measure] : lines) {
-            const double width = measure.width;
-            double x = 0;
-            if (o.align == Align::Center) x = (boxWidth - width) / 2;
-            if (o.align == Align::Right) x = boxWidth - width;
-            Atom atom;
-            atom.top = o.y + toMm(y);
-            atom.bottom = o.y + toMm(y + metrics.height());
-            atom.item.kind = PageItem::Kind::Text;
-            atom.item.text = shown;
-            atom.item.glyphs = measure.glyphs;
-            atom.item.font = o.font;
-            atom.item.baseline =
-                QPointF(o.x + toMm(std::max(0.0, x)), o.y + toMm(y + metrics.ascent()));
-            atom.item.clip = o.wrap ? QRectF(o.x, atom.top, o.width, atom.bottom - atom.top) : box;
-            atom.item.clipped = width > boxWidth;
-            if (!shown.isEmpty()) atoms.append(atom);
-            y += metrics.lineSpacing();
-        }
-    }
-    *bottom = o.y + toMm(y);
-    return atoms;
-}
-
-bool meets(const QString& when, const Context& ctx);
-void placeFieldPicture(const ReportObject& o, const Context& ctx, BandImage* image);
-void placeSubreport(const ReportObject& o, const Context& ctx, BandImage* image);
-
-BandImage renderBand(const Band& band, const Context& ctx) {
-    BandImage image;
-    if (!meets(band.when, ctx)) return image;
-    image.height = band.height;
-    for (const ReportObject& o : band.objects) {
-        if (!meets(o.when, ctx)) continue;
-        if (o.kind == ReportObject::Kind::Subreport) {
-            placeSubreport(o, ctx, &image);
-            continue;
-        }
-        if (o.isFieldPicture()) {
-            placeFieldPicture(o, ctx, &image);
-            continue;
-        }
-        if (o.kind == ReportObject::Kind::Line) {
-            Atom atom;
-            atom.top = std::min(o.y, o.y2);
-            atom.bottom = std::max(o.y, o.y2);
-            atom.item.kind = PageItem::Kind::Line;
-            atom.item.line = QLineF(o.x, o.y, o.x2, o.y2);
-            atom.item.lineWidth = o.lineWidth;
-            image.atoms.append(atom);
-            continue;
-        }
-        if (o.kind == ReportObject::Kind::Picture) {
-            Atom atom;
-            atom.top = o.y;
-            atom.bottom = o.y + o.height;
-            atom.item.kind = PageItem::Kind::Picture;
-            atom.item.clip = QRectF(o.x, o.y, o.width, o.height);
-            atom.item.picture = o.picture;
-            image.atoms.append(atom);
-            continue;
-        }
-        double bottom = 0;
-        image.atoms.append(textAtoms(o, objectText(o, ctx), &bottom));
-        if (o.wrap) image.height = std::max(image.height, bottom);
-    }
-    return image;
-}
-
-PageItem shifted(PageItem item, double dx, double dy) {
-    item.baseline += QPointF(dx, dy);
-    item.clip.translate(dx, dy);
-    item.line.translate(dx, dy);
-    return item;
-}
-
-// Whether the row of a band meets a condition; without a row nothing does.
-bool meets(const QString& when, const Context& ctx) {
-    if (when.isEmpty()) return true;
-    if (!ctx.row) return false;
-    static QHash<QString, Selection> parsed;
-    auto it = parsed.constFind(when);
-    if (it == parsed.constEnd()) {
-        if (parsed.size() > 1000) parsed.clear();
-        it = parsed.insert(when, Selection::parse(when));
-    }
-    Selection condition = *it;
-    const ReportData& data = dataOf(ctx);
-    condition.bind([&data](const FieldRef& f) { return data.columnOf(f); });
-    return condition.matches(*ctx.row);
-}
-
-// A picture of an image column, fitted in its box with its aspect kept and centred there.
-void placeFieldPicture(const ReportObject& o, const Context& ctx, BandImage* image) {
-    const int column = dataOf(ctx).columnOf(o.field);
-    if (!ctx.row || column < 0 || column >= ctx.row->size()) return;
-    const vb::Variant& value = ctx.row->at(column);
-    if (!value.isBytes() || value.bytes().isEmpty()) return;
-    const QSize size = QImage::fromData(value.bytes()).size();
-    if (size.isEmpty() || o.width <= 0 || o.height <= 0) return;
-    const double scale = std::min(o.width / size.width(), o.height / size.height());
-    const double w = size.width() * scale, h = size.height() * scale;
-    Atom atom;
-    atom.top = o.y;
-    atom.bottom = o.y + o.height;
-    atom.item.kind = PageItem::Kind::Picture;
-    atom.item.clip = QRectF(o.x + (o.width - w) / 2, o.y + (o.height - h) / 2, w, h);
-    atom.item.picture = value.bytes();
-    image->atoms.append(atom);
-}
-
-// A subreport's rows for the band's row, stacked from the object's place down: its report
-// header, a detail per row and its report footer. The band grows to hold them, as it does for
-// a wrapped text; a subreport that did not run or has no rows for this row draws nothing.
-void placeSubreport(const ReportObject& o, const Context& ctx, BandImage* image) {
-    if (!ctx.row || ctx.data || !o.subreport) return;
-    const SubreportData* sub = ctx.doc->subreport(o.name);
-    if (!sub) return;
-    const SubreportData::Group* group =
-        sub->groupOf(subreportKey(o, ctx.doc->form.table, ctx.doc->data, *ctx.row));
-    if (!group || group->rows.isEmpty()) return;
-    ReportData data;
-    data.columns = sub->columns;
-    const ReportForm& form = *o.subreport;
-    double y = o.y;
-    auto put = [&](const Band& band, const QList<vb::Variant>& row) {
-        Context inner = ctx;
-        inner.row = &row;
-        inner.data = &data;
-        const BandImage part = renderBand(band, inner);
-        for (Atom a : part.atoms) {
-            a.top += y;
-            a.bottom += y;
-            a.item = shifted(a.item, o.x, y);
-            image->atoms.append(a);
-        }
-        y += part.height;
-    };
-    put(form.band(Band::ReportHeader), group->rows.front());
-    for (const auto& row : group->rows) put(form.band(Band::Detail), row);
-    put(form.band(Band::ReportFooter), group->rows.back());
-    image->height = std::max(image->height, y);
-}
-
-class Paginator {
+// The layout of a report's pages: one code path for both passes, so that the pages drawn are
+// exactly the pages counted. Counting measures what decides a band's height and where a band
+// may be cut; drawing also places and shapes every text.
+class Layout {
 public:
-    explicit Paginator(const ReportDocument& doc) : doc_(doc) {
+    explicit Layout(const ReportDocument& doc) : doc_(doc) {
         const ReportForm& f = doc.form;
-        out_.title = f.title;
-        out_.width = f.pageWidth;
-        out_.height = f.pageHeight;
         footerTop_ = f.pageHeight - f.marginBottom - f.band(Band::PageFooter).height;
     }
 
-    LaidOutReport run() {
+    // Lays out page `index` from `start` into `out` (counting only when null), with `pages`
+    // as the page count (0 when not known). Returns where the next page begins, nothing when
+    // the report ends on this page.
+    std::optional<PageStart> layPage(int index, PageStart start, Page* out, int pages) {
         const ReportForm& f = doc_.form;
-        const auto& rows = doc_.data.rows;
-        newPage();
-        if (bodyTop_ >= footerTop_) {
+        drawing_ = out != nullptr;
+        out_ = out;
+        const qsizetype rows = doc_.data.rows.size();
+        const auto rowOf = [rows](qsizetype band) { return std::min(band, rows - 1); };
+        const Context page{&doc_.data, -1, false, index + 1, pages};
+        const auto withRow = [&page](qsizetype row) {
+            Context c = page;
+            c.row = row;
+            return c;
+        };
+
+        double cursor = f.marginTop;
+        BandImage reportHeader;
+        if (index == 0) {
+            reportHeader = renderBand(f.band(Band::ReportHeader), withRow(rowOf(0)));
+            cursor += reportHeader.height;
+        }
+        // The page header shows the first row of its page and grows with it, but always leaves
+        // the body room for a detail.
+        const qsizetype firstRow = rowOf(start.band);
+        const Band& headerBand = f.band(Band::PageHeader);
+        const BandImage header = renderBand(headerBand, withRow(firstRow));
+        const double headerTop = cursor;
+        const double room = footerTop_ - cursor - std::max(f.band(Band::Detail).height, 1.0);
+        const double headerHeight = std::min(header.height, std::max(headerBand.height, room));
+        cursor += headerHeight;
+        if (cursor >= footerTop_) {
             fail(err::FormInvalid,
                  QStringLiteral("Las secciones del formulario no dejan lugar en la página"));
         }
-        for (const auto& row : rows) place(renderBand(f.band(Band::Detail), context(&row, 0)));
-        place(renderBand(f.band(Band::ReportFooter),
-                         context(rows.isEmpty() ? nullptr : &rows.back(), 0)));
+        cursor_ = bodyTop_ = cursor;
 
-        // Headers and footers last: their page numbers need the page count.
-        const int pages = out_.pages.size();
-        for (int i = 0; i < pages; ++i) {
-            Context ctx = context(nullptr, i + 1);
-            ctx.pages = pages;
-            if (i == 0) {
-                Context first = ctx;
-                first.row = rows.isEmpty() ? nullptr : &rows.front();
-                putAt(i, renderBand(f.band(Band::ReportHeader), first), f.marginTop);
+        // The page footer shows the last row placed on its page.
+        qsizetype lastRow = firstRow;
+        std::optional<PageStart> next;
+        for (qsizetype band = start.band; band <= rows; ++band) {
+            const Band& b = f.band(band < rows ? Band::Detail : Band::ReportFooter);
+            const BandImage image = renderBand(b, withRow(rowOf(band)));
+            const double slice = band == start.band ? start.slice : 0;
+            const std::optional<double> cut = place(image, slice);
+            if (!cut || *cut > slice) lastRow = rowOf(band);
+            if (cut) {
+                next = PageStart{band, *cut};
+                break;
             }
-            putAt(i, renderBand(f.band(Band::PageHeader), ctx), pageHeaderTops_[i]);
-            putAt(i, renderBand(f.band(Band::PageFooter), ctx), footerTop_);
         }
-        return out_;
+
+        if (out) {
+            if (index == 0) putBand(reportHeader, f.marginTop, std::numeric_limits<double>::max());
+            putBand(header, headerTop, headerHeight);
+            putBand(renderBand(f.band(Band::PageFooter), withRow(lastRow)), footerTop_,
+                    f.band(Band::PageFooter).height);
+        }
+        out_ = nullptr;
+        return next;
     }
 
 private:
-    Context context(const QList<vb::Variant>* row, int page) const {
-        return Context{&doc_, row, page, 0};
-    }
-
-    // Opens a page, leaving room for its headers, which are filled in at the end.
-    void newPage() {
-        const ReportForm& f = doc_.form;
-        out_.pages.append(Page{});
-        cursor_ = f.marginTop;
-        const int number = out_.pages.size();
-        if (number == 1) {
-            // Measured with the row it is drawn with: its wrapped fields and subreports grow it.
-            const auto& rows = doc_.data.rows;
-            cursor_ += renderBand(f.band(Band::ReportHeader),
-                                  context(rows.isEmpty() ? nullptr : &rows.front(), number))
-                           .height;
+    // Places a band from `slice` on: nothing when the rest of it fits on this page, else where
+    // the next page takes it up (0 when the whole band moves there).
+    std::optional<double> place(const BandImage& image, double slice) {
+        if (slice <= 0) {
+            if (image.height <= footerTop_ - cursor_ + 1e-9) {
+                // A band that fits may still hold a text reaching below it: it is cut at the
+                // body.
+                putSlice(image, 0, std::numeric_limits<double>::infinity());
+                cursor_ += image.height;
+                return std::nullopt;
+            }
+            if (cursor_ > bodyTop_ + 1e-9) return 0.0;
         }
-        pageHeaderTops_.append(cursor_);
-        cursor_ += renderBand(f.band(Band::PageHeader), context(nullptr, number)).height;
-        bodyTop_ = cursor_;
-    }
-
-    void putAt(int page, const BandImage& image, double top) {
+        const double room = footerTop_ - cursor_;
+        if (image.height - slice <= room + 1e-9) {
+            putSlice(image, slice, std::numeric_limits<double>::infinity());
+            cursor_ += image.height - slice;
+            return std::nullopt;
+        }
+        double cut = slice + room;
         for (const Atom& a : image.atoms) {
-            out_.pages[page].items.append(shifted(a.item, doc_.form.marginLeft, top));
+            if (inSlice(a, slice, cut) && a.bottom > cut + 1e-9) cut = std::min(cut, a.top);
         }
+        // A piece taller than a whole page is cut at the page's end.
+        if (cut <= slice + 1e-9) cut = slice + room;
+        putSlice(image, slice, cut);
+        return cut;
     }
 
-    void place(const BandImage& image) {
-        if (image.height <= footerTop_ - cursor_ + 1e-9) {
-            // A band that fits may still hold a text reaching below it: it is cut at the body.
-            QList<bool> placed(image.atoms.size(), false);
-            putSlice(image, 0, std::numeric_limits<double>::infinity(), &placed);
-            cursor_ += image.height;
-            return;
-        }
-        if (cursor_ > bodyTop_ + 1e-9) newPage();
-        QList<bool> placed(image.atoms.size(), false);
-        double sliceStart = 0;
-        for (;;) {
-            const double room = footerTop_ - cursor_;
-            if (image.height - sliceStart <= room + 1e-9) {
-                putSlice(image, sliceStart, image.height + 1, &placed);
-                cursor_ += image.height - sliceStart;
-                return;
-            }
-            double cut = sliceStart + room;
-            for (int i = 0; i < image.atoms.size(); ++i) {
-                const Atom& a = image.atoms[i];
-                if (!placed[i] && a.top < cut && a.bottom > cut + 1e-9) cut = std::min(cut, a.top);
-            }
-            // A piece taller than a whole page is cut at the page's end.
-            if (cut <= sliceStart + 1e-9) cut = sliceStart + room;
-            putSlice(image, sliceStart, cut, &placed);
-            newPage();
-            sliceStart = cut;
-        }
+    // The atoms of the slice [from, to) of a band: the first slice also takes any atom above
+    // the band's top.
+    static bool inSlice(const Atom& a, double from, double to) {
+        return (from <= 0 || a.top >= from) && a.top < to;
     }
 
-    void putSlice(const BandImage& image, double from, double to, QList<bool>* placed) {
+    void putSlice(const BandImage& image, double from, double to) {
+        if (!out_) return;
         const double dy = cursor_ - from;
-        const QRectF body(0, bodyTop_, out_.width, footerTop_ - bodyTop_);
-        for (int i = 0; i < image.atoms.size(); ++i) {
-            const Atom& a = image.atoms[i];
-            if ((*placed)[i] || a.top >= to) continue;
-            (*placed)[i] = true;
-            PageItem item = shifted(a.item, doc_.form.marginLeft, dy);
-            if (item.kind == PageItem::Kind::Text) {
-                // What the line may paint: its box when it is clipped to it, else its box and
-                // its whole height, which a font taller than the box takes below it.
-                QRectF paints = item.clip;
-                if (!item.clipped)
-                    paints |=
-                        QRectF(item.clip.left(), a.top + dy, item.clip.width(), a.bottom - a.top);
-                if (!body.contains(paints)) {
-                    item.clip = paints.intersected(body);
-                    item.clipped = true;
-                }
-            }
-            out_.pages.back().items.append(item);
+        const QRectF body(0, bodyTop_, doc_.form.pageWidth, footerTop_ - bodyTop_);
+        for (const Atom& a : image.atoms)
+            if (inSlice(a, from, to)) out_->items.append(inArea(a, dy, body));
+    }
+
+    // A page band in its place: what lies below its height is left out, and a text crossing
+    // that edge is cut there.
+    void putBand(const BandImage& image, double top, double height) {
+        const QRectF area(0, top, doc_.form.pageWidth, height);
+        for (const Atom& a : image.atoms) {
+            if (a.top >= height - 1e-9) continue;
+            out_->items.append(inArea(a, top, area));
         }
     }
+
+    // An atom moved `dy` down and in from the left margin; a text whose ink would reach
+    // outside `area` is clipped to it.
+    PageItem inArea(const Atom& a, double dy, const QRectF& area) const {
+        PageItem item = shifted(a.item, doc_.form.marginLeft, dy);
+        if (item.kind == PageItem::Kind::Text) {
+            // What the line may paint: its box when it is clipped to it, else its box and
+            // its whole height, which a font taller than the box takes below it.
+            QRectF paints = item.clip;
+            if (!item.clipped)
+                paints |=
+                    QRectF(item.clip.left(), a.top + dy, item.clip.width(), a.bottom - a.top);
+            if (!area.contains(paints)) {
+                item.clip = paints.intersected(area);
+                item.clipped = true;
+            }
+        }
+        return item;
+    }
+
+    static PageItem shifted(PageItem item, double dx, double dy) {
+        item.baseline += QPointF(dx, dy);
+        item.clip.translate(dx, dy);
+        item.line.translate(dx, dy);
+        return item;
+    }
+
+    BandImage renderBand(const Band& band, const Context& ctx) {
+        BandImage image;
+        if (!meets(band.when, ctx)) return image;
+        image.height = band.height;
+        for (const ReportObject& o : band.objects) {
+            if (!meets(o.when, ctx)) continue;
+            if (o.kind == ReportObject::Kind::Subreport) {
+                placeSubreport(o, ctx, &image);
+                continue;
+            }
+            if (o.isFieldPicture()) {
+                placeFieldPicture(o, ctx, &image);
+                continue;
+            }
+            if (o.kind == ReportObject::Kind::Line) {
+                Atom atom;
+                atom.top = std::min(o.y, o.y2);
+                atom.bottom = std::max(o.y, o.y2);
+                atom.item.kind = PageItem::Kind::Line;
+                atom.item.line = QLineF(o.x, o.y, o.x2, o.y2);
+                atom.item.lineWidth = o.lineWidth;
+                image.atoms.append(atom);
+                continue;
+            }
+            if (o.kind == ReportObject::Kind::Picture) {
+                Atom atom;
+                atom.top = o.y;
+                atom.bottom = o.y + o.height;
+                atom.item.kind = PageItem::Kind::Picture;
+                atom.item.clip = QRectF(o.x, o.y, o.width, o.height);
+                atom.item.picture = o.picture;
+                image.atoms.append(atom);
+                continue;
+            }
+            double bottom = 0;
+            image.atoms.append(textAtoms(o, objectText(o, ctx), &bottom));
+            // A page number never grows its band: the count it shows is not known while the
+            // pages are being counted.
+            if (o.wrap && o.kind != ReportObject::Kind::PageNumber)
+                image.height = std::max(image.height, bottom);
+        }
+        return image;
+    }
+
+    // Where a field's column is in a band's data, found once for each field and data.
+    int columnOf(const FieldRef& field, const ReportData* data) {
+        const auto key =
+            qMakePair(static_cast<const void*>(&field), static_cast<const void*>(data));
+        auto it = columns_.constFind(key);
+        if (it == columns_.constEnd()) it = columns_.insert(key, data->columnOf(field));
+        return *it;
+    }
+
+    vb::Variant valueOf(const FieldRef& field, const Context& ctx) {
+        if (ctx.row < 0) return {};
+        return ctx.data->rows.value(ctx.row, columnOf(field, ctx.data));
+    }
+
+    QString objectText(const ReportObject& o, const Context& ctx) {
+        switch (o.kind) {
+            case ReportObject::Kind::Text:
+                return o.text;
+            case ReportObject::Kind::Field:
+                return displayText(valueOf(o.field, ctx), o.format);
+            case ReportObject::Kind::Formula:
+                return doc_.formula(o.formula);
+            case ReportObject::Kind::PageNumber: {
+                QString text = o.text;
+                text.replace(QLatin1String("{page}"), QString::number(ctx.page));
+                text.replace(QLatin1String("{pages}"),
+                             ctx.pages > 0 ? QString::number(ctx.pages) : QStringLiteral("…"));
+                return text;
+            }
+            default:
+                return {};
+        }
+    }
+
+    // Lines of a text in an object's box, positioned relative to the band. Counting needs only
+    // where the lines are, not how wide each is.
+    QList<Atom> textAtoms(const ReportObject& o, const QString& text, double* bottom) {
+        MeasuredFont& measured = measuredFont(o.font);
+        const QFontMetricsF& metrics = measured.metrics;
+        const double boxWidth = o.width * kUnitsPerMm;
+        const QRectF box(o.x, o.y, o.width, o.height);
+
+        QStringList paragraphs;
+        QString normalised = text;
+        normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+        paragraphs = normalised.split(u'\n');
+        if (!o.wrap) paragraphs = paragraphs.mid(0, 1);
+
+        QList<Atom> atoms;
+        double y = 0;  // units from the box's top
+        for (const QString& paragraph : std::as_const(paragraphs)) {
+            QStringList lines;
+            const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
+            if (!o.wrap || measured.width(whole) <= boxWidth) {
+                lines.append(whole);
+            } else {
+                lines = measured.lines(paragraph, boxWidth);
+            }
+            for (const QString& shown : std::as_const(lines)) {
+                if (!shown.isEmpty()) {
+                    Atom atom;
+                    atom.top = o.y + toMm(y);
+                    atom.bottom = o.y + toMm(y + metrics.height());
+                    atom.item.kind = PageItem::Kind::Text;
+                    if (drawing_) {
+                        const MeasuredFont::Shown measure = measured.measure(shown, true);
+                        double x = 0;
+                        if (o.align == Align::Center) x = (boxWidth - measure.width) / 2;
+                        if (o.align == Align::Right) x = boxWidth - measure.width;
+                        atom.item.text = shown;
+                        atom.item.glyphs = measure.glyphs;
+                        atom.item.font = o.font;
+                        atom.item.baseline = QPointF(o.x + toMm(std::max(0.0, x)),
+                                                     o.y + toMm(y + metrics.ascent()));
+                        atom.item.clip =
+                            o.wrap ? QRectF(o.x, atom.top, o.width, atom.bottom - atom.top) : box;
+                        atom.item.clipped = measure.width > boxWidth;
+                    }
+                    atoms.append(atom);
+                }
+                y += metrics.lineSpacing();
+            }
+        }
+        *bottom = o.y + toMm(y);
+        return atoms;
+    }
+
+    // Whether the row of a band meets a condition; without a row nothing does.
+    bool meets(const QString& when, const Context& ctx) {
+        if (when.isEmpty()) return true;
+        if (ctx.row < 0) return false;
+        const auto key = qMakePair(when, static_cast<const void*>(ctx.data));
+        auto it = conditions_.find(key);
+        if (it == conditions_.end()) {
+            // Bound once to the fields it tests, in order, so that a row gives it just those.
+            Condition c{Selection::parse(when), {}};
+            QList<FieldRef> fields;
+            c.selection.bind([&](const FieldRef& f) {
+                for (qsizetype i = 0; i < fields.size(); ++i)
+                    if (fields[i] == f) return static_cast<int>(i);
+                fields.append(f);
+                c.columns.append(ctx.data->columnOf(f));
+                return static_cast<int>(fields.size() - 1);
+            });
+            it = conditions_.insert(key, c);
+        }
+        values_.clear();
+        for (int column : std::as_const(it->columns))
+            values_.append(ctx.data->rows.value(ctx.row, column));
+        return it->selection.matches(values_);
+    }
+
+    // A picture of an image column, fitted in its box with its aspect kept and centred there.
+    void placeFieldPicture(const ReportObject& o, const Context& ctx, BandImage* image) {
+        const vb::Variant value = valueOf(o.field, ctx);
+        if (!value.isBytes() || value.bytes().isEmpty()) return;
+        const QSize size = pictureSize(value.bytes());
+        if (size.isEmpty() || o.width <= 0 || o.height <= 0) return;
+        const double scale = std::min(o.width / size.width(), o.height / size.height());
+        const double w = size.width() * scale, h = size.height() * scale;
+        Atom atom;
+        atom.top = o.y;
+        atom.bottom = o.y + o.height;
+        atom.item.kind = PageItem::Kind::Picture;
+        atom.item.clip = QRectF(o.x + (o.width - w) / 2, o.y + (o.height - h) / 2, w, h);
+        atom.item.picture = value.bytes();
+        image->atoms.append(atom);
+    }
+
+    // A subreport's rows for the band's row, stacked from the object's place down: its report
+    // header, a detail per row and its report footer. The band grows to hold them, as it does
+    // for a wrapped text; a subreport that did not run or has no rows for this row draws
+    // nothing.
+    void placeSubreport(const ReportObject& o, const Context& ctx, BandImage* image) {
+        if (ctx.row < 0 || ctx.inSubreport || !o.subreport) return;
+        const SubreportData* sub = doc_.subreport(o.name);
+        if (!sub) return;
+        const SubreportData::Group* group =
+            sub->groupOf(subreportKey(o, doc_.form.table, *ctx.data, ctx.row));
+        if (!group || group->count == 0) return;
+        const ReportForm& form = *o.subreport;
+        double y = o.y;
+        auto put = [&](const Band& band, qsizetype row) {
+            Context inner = ctx;
+            inner.data = &sub->data;
+            inner.row = row;
+            inner.inSubreport = true;
+            const BandImage part = renderBand(band, inner);
+            for (Atom a : part.atoms) {
+                a.top += y;
+                a.bottom += y;
+                a.item = shifted(a.item, o.x, y);
+                image->atoms.append(a);
+            }
+            y += part.height;
+        };
+        const qsizetype last = group->first + group->count - 1;
+        put(form.band(Band::ReportHeader), group->first);
+        for (qsizetype row = group->first; row <= last; ++row) put(form.band(Band::Detail), row);
+        put(form.band(Band::ReportFooter), last);
+        image->height = std::max(image->height, y);
+    }
+
+    struct Condition {
+        Selection selection;
+        QList<int> columns;  // the data's column of each field it tests
+    };
 
     const ReportDocument& doc_;
-    LaidOutReport out_;
-    double cursor_ = 0, bodyTop_ = 0, footerTop_ = 0;
-    QList<double> pageHeaderTops_;
+    double footerTop_ = 0;
+    double cursor_ = 0, bodyTop_ = 0;
+    bool drawing_ = false;
+    Page* out_ = nullptr;
+    QHash<QPair<const void*, const void*>, int> columns_;
+    QHash<QPair<QString, const void*>, Condition> conditions_;
+    QList<vb::Variant> values_;
 };
 
 }  // namespace
+
+struct PagedReport::Flow {
+    explicit Flow(ReportDocument d) : doc(std::move(d)), layout(doc) {}
+
+    // Counts on from the last page found, at most `limit` pages. The windows repaint between
+    // pages; counting asked for meanwhile (the preview's, from its events) waits its turn.
+    void count(int limit) {
+        if (counting) return;
+        counting = true;
+        const auto done_ = qScopeGuard([this] { counting = false; });
+        for (int i = 0; i < limit && !done; ++i) {
+            const int index = static_cast<int>(starts.size() - 1);
+            const std::optional<PageStart> next = layout.layPage(index, starts.back(), nullptr, 0);
+            if (next)
+                starts.append(*next);
+            else
+                done = true;
+            ui::repaintNowAndThen();
+        }
+    }
+
+    ReportDocument doc;  // the rows are shared with the caller's document, not copied
+    Layout layout;
+    QList<PageStart> starts{PageStart{}};  // of every page found; the last one's end is unknown
+    bool done = false;
+    bool counting = false;
+};
+
+PagedReport::PagedReport(ReportDocument document)
+    : flow_(std::make_unique<Flow>(std::move(document))) {
+    forgetMeasures();
+    forgetPictures();
+}
+
+PagedReport::~PagedReport() = default;
+
+const ReportDocument& PagedReport::document() const {
+    return flow_->doc;
+}
+
+QString PagedReport::title() const {
+    return flow_->doc.form.title;
+}
+
+double PagedReport::width() const {
+    return flow_->doc.form.pageWidth;
+}
+
+double PagedReport::height() const {
+    return flow_->doc.form.pageHeight;
+}
+
+bool PagedReport::countMore(int pages) {
+    flow_->count(pages);
+    return flow_->done;
+}
+
+bool PagedReport::counted() const {
+    return flow_->done;
+}
+
+int PagedReport::pagesFound() const {
+    return static_cast<int>(flow_->starts.size());
+}
+
+int PagedReport::pageCount() {
+    while (!flow_->done && !flow_->counting) flow_->count(1000);
+    return pagesFound();
+}
+
+Page PagedReport::page(int index) {
+    while (!flow_->done && !flow_->counting && index >= pagesFound()) flow_->count(1000);
+    Page out;
+    if (index < 0 || index >= pagesFound()) return out;
+    const std::optional<PageStart> next =
+        flow_->layout.layPage(index, flow_->starts[index], &out, flow_->done ? pagesFound() : 0);
+    // The last page found, laid out, tells where the next one begins as counting would.
+    if (!flow_->done && index == pagesFound() - 1) {
+        if (next)
+            flow_->starts.append(*next);
+        else
+            flow_->done = true;
+    }
+    return out;
+}
 
 const QFont& layoutFont(const FontSpec& fontSpec) {
     return measuredFont(fontSpec).font;
@@ -527,8 +673,14 @@ QString displayText(const vb::Variant& value, const QString& format) {
 }
 
 LaidOutReport layOut(const ReportDocument& document) {
-    forgetMeasures();
-    return Paginator(document).run();
+    PagedReport paged(document);
+    LaidOutReport out;
+    out.title = paged.title();
+    out.width = paged.width();
+    out.height = paged.height();
+    const int pages = paged.pageCount();
+    for (int i = 0; i < pages; ++i) out.pages.append(paged.page(i));
+    return out;
 }
 
 }  // namespace reportengine

@@ -11,6 +11,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <memory>
+
 // Pagination of a report: bands placed on pages, texts broken into lines. Positions are
 // millimetres from the page's top left corner. Needs a QGuiApplication (font metrics).
 namespace reportengine {
@@ -35,13 +37,48 @@ struct Page {
     QList<PageItem> items;
 };
 
+// A report laid out one page at a time, as banded report engines do, in two passes over one
+// layout: the first finds where each page begins (its row, and how far into a band taller
+// than a page), and so the page count; the second lays out a page from where it begins when
+// it is asked for, to be drawn and let go. No more than one page is ever held.
+class PagedReport {
+public:
+    explicit PagedReport(ReportDocument document);
+    ~PagedReport();
+    PagedReport(const PagedReport&) = delete;
+    PagedReport& operator=(const PagedReport&) = delete;
+
+    const ReportDocument& document() const;
+    QString title() const;
+    double width() const;  // page size
+    double height() const;
+
+    // The first pass goes on for at most `pages` more pages; true once it has found the
+    // report's end. Raises err::FormInvalid when the page leaves no room for details.
+    bool countMore(int pages);
+    bool counted() const;
+    // The pages whose beginning the first pass has found so far (all of them once counted).
+    int pagesFound() const;
+    // The page count, found first when it is not known yet.
+    int pageCount();
+
+    // Page `index` (0-based) laid out; the first pass goes as far as it needs. "{pages}" shows
+    // "…" until the count is known. An empty page past the end.
+    Page page(int index);
+
+private:
+    struct Flow;
+    std::unique_ptr<Flow> flow_;
+};
+
+// A report with every page laid out and held at once: for a few pages (and tests).
 struct LaidOutReport {
     QString title;
     double width = 0, height = 0;  // page size
     QList<Page> pages;
 };
 
-// Lays out a document. Raises err::FormInvalid when the page leaves no room for details.
+// Lays out a whole document. Raises err::FormInvalid when the page leaves no room for details.
 LaidOutReport layOut(const ReportDocument& document);
 
 // Layout units: texts are measured and painted with fonts sized in 1/1200 inch, so that every

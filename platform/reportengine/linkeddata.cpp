@@ -18,13 +18,6 @@ QString withoutTrailingBlanks(const QString& text) {
     return text.left(end);
 }
 
-bool sameKey(const QList<vb::Variant>& a, const QList<vb::Variant>& b) {
-    if (a.size() != b.size()) return false;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        if (!sameKeyValue(a[i], b[i])) return false;
-    return true;
-}
-
 bool hasNull(const QList<vb::Variant>& key) {
     for (const vb::Variant& v : key)
         if (v.isNull() || v.isEmpty()) return true;
@@ -60,6 +53,27 @@ QList<Column> columnsOf(const QString& table, const QStringList& names, DataSour
     return out;
 }
 
+// Finds keys by their keyText, telling apart those that only share it.
+class KeyIndex {
+public:
+    // The index of a key added before, -1 when there is none.
+    int find(const QList<vb::Variant>& key, const QString& text) const {
+        for (auto it = index_.constFind(text); it != index_.constEnd() && it.key() == text; ++it)
+            if (sameKey(keys_[*it], key)) return *it;
+        return -1;
+    }
+    int add(const QList<vb::Variant>& key, const QString& text) {
+        keys_.append(key);
+        index_.insert(text, static_cast<int>(keys_.size() - 1));
+        return static_cast<int>(keys_.size() - 1);
+    }
+    const QList<QList<vb::Variant>>& keys() const { return keys_; }
+
+private:
+    QList<QList<vb::Variant>> keys_;
+    QMultiHash<QString, int> index_;
+};
+
 // One linked table: the columns of it that `fields` name and the rows do not hold yet, read
 // once for each distinct key. Under a name that is also an alias, the columns of the report's
 // own table (`tableColumns`) are not the link's.
@@ -91,38 +105,106 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
                             .arg(names.join(QStringLiteral(", ")), quoteTable(link.table),
                                  terms.join(QStringLiteral(" AND ")));
 
-    QList<QPair<QList<vb::Variant>, QList<vb::Variant>>> known;  // key, values
+    KeyIndex known;
+    QList<QList<vb::Variant>> values;  // of each known key
     const QList<vb::Variant> none(shown.size(), vb::Variant::null());
-    for (QList<vb::Variant>& row : data->rows) {
-        QList<vb::Variant> key;
-        for (int column : ours) key.append(column >= 0 ? row.at(column) : vb::Variant::null());
-        const QList<vb::Variant>* values = nullptr;
-        for (const auto& [k, v] : known) {
-            if (sameKey(k, key)) values = &v;
-        }
-        if (!values) {
+    const int first = data->rows.columnCount();
+    data->rows.addColumns(static_cast<int>(shown.size()));
+    QList<vb::Variant> key;
+    for (qsizetype r = 0; r < data->rows.size(); ++r) {
+        key.clear();
+        for (int column : ours) key.append(data->rows.value(r, column));
+        const QString text = keyText(key);
+        int at = known.find(key, text);
+        if (at < 0) {
             QList<vb::Variant> found = none;
             if (!hasNull(key)) {
-                bool first = true;
+                bool firstRow = true;
                 try {
-                    source.select(sql, key, [&](const QList<vb::Variant>& r) {
-                        if (first) found = r;
-                        first = false;
+                    source.select(sql, key, [&](const QList<vb::Variant>& row) {
+                        if (firstRow) found = row;
+                        firstRow = false;
                     });
                 } catch (const vb::VbError& e) {
                     dataFailed(link.table, e);
                 }
             }
-            known.append({key, found});
-            values = &known.back().second;
+            at = known.add(key, text);
+            values.append(found);
         }
-        row.append(*values);
+        for (qsizetype k = 0; k < shown.size(); ++k)
+            data->rows.set(r, first + static_cast<int>(k), values[at][k]);
     }
     for (const Column& c : shown)
         data->columns.append({link.table + u'.' + c.name, c.kind});
 }
 
+// Keys a query may carry at once: SQL Server takes at most 2,100 parameters.
+constexpr int kKeyParameters = 2000;
+
 }  // namespace
+
+void checkLinks(const ReportForm& form, DataSource& source) {
+    if (form.links.isEmpty()) return;
+    QList<Column> ours;
+    try {
+        ours = source.describe(form.table);
+    } catch (const vb::VbError&) {
+        return;  // the report's own table is told about by its query
+    }
+    const auto has = [](const QList<Column>& columns, const QString& name) {
+        for (const Column& c : columns)
+            if (sameName(c.name, name)) return true;
+        return false;
+    };
+    for (const TableLink& link : form.links) {
+        const auto invalid = [&](const QString& what) {
+            fail(err::Field,
+                 QStringLiteral("El enlace con %1 no es válido: %2").arg(link.table, what));
+        };
+        QList<Column> theirs;
+        try {
+            theirs = source.describe(link.table);
+        } catch (const vb::VbError& e) {
+            invalid(QStringLiteral("no existe la tabla %1 (%2)").arg(link.table, e.Description));
+        }
+        for (const KeyLink& k : link.keys) {
+            if (!has(theirs, k.theirs))
+                invalid(QStringLiteral("no existe el campo {%1.%2}").arg(link.table, k.theirs));
+            if (!has(ours, k.ours))
+                invalid(QStringLiteral("no existe el campo {%1.%2}").arg(form.table, k.ours));
+        }
+    }
+}
+
+bool sameKey(const QList<vb::Variant>& a, const QList<vb::Variant>& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (!sameKeyValue(a[i], b[i])) return false;
+    return true;
+}
+
+QString keyText(const QList<vb::Variant>& key) {
+    QString out;
+    for (const vb::Variant& v : key) {
+        if (v.isNull() || v.isEmpty()) {
+            out += u'\x01';
+        } else if (v.isBytes()) {
+            out += u'\x02' + QString::number(qHash(v.bytes()));
+        } else if (v.isString()) {
+            out += withoutTrailingBlanks(v.string()).toCaseFolded();
+        } else {
+            // Numbers, dates and Booleans compare with texts as their text does.
+            try {
+                out += withoutTrailingBlanks(vb::CStr(v)).toCaseFolded();
+            } catch (const vb::VbError&) {
+                out += u'\x03';
+            }
+        }
+        out += u'\x1f';
+    }
+    return out;
+}
 
 bool sameKeyValue(const vb::Variant& a, const vb::Variant& b) {
     if (a.isNull() || b.isNull() || a.isEmpty() || b.isEmpty()) return false;
@@ -157,18 +239,24 @@ void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& so
         fetchLink(form, link, fields, tableColumns, data, source);
 }
 
+void SubreportData::addGroup(const Group& group) {
+    groups_.append(group);
+    index_.insert(keyText(group.key), static_cast<int>(groups_.size() - 1));
+}
+
 const SubreportData::Group* SubreportData::groupOf(const QList<vb::Variant>& key) const {
-    for (const Group& g : groups)
-        if (sameKey(g.key, key)) return &g;
+    const QString text = keyText(key);
+    for (auto it = index_.constFind(text); it != index_.constEnd() && it.key() == text; ++it)
+        if (sameKey(groups_[*it].key, key)) return &groups_[*it];
     return nullptr;
 }
 
 QList<vb::Variant> subreportKey(const ReportObject& subreport, const QString& table,
-                                const ReportData& data, const QList<vb::Variant>& row) {
+                                const ReportData& data, qsizetype row) {
     QList<vb::Variant> key;
     for (const KeyLink& k : subreport.links) {
-        const int column = data.columnOf(FieldRef{table, k.ours});
-        key.append(column >= 0 && column < row.size() ? row.at(column) : vb::Variant::null());
+        const vb::Variant v = data.rows.value(row, data.columnOf(FieldRef{table, k.ours}));
+        key.append(v.isEmpty() ? vb::Variant::null() : v);
     }
     return key;
 }
@@ -184,22 +272,54 @@ QList<SubreportData> fetchSubreports(const ReportForm& form, const ReportData& d
         for (const SubreportData& s : out) seen = seen || sameName(s.name, o->name);
         if (seen) continue;
 
+        // The distinct keys of the report's rows, in the order they first come.
+        KeyIndex keys;
+        for (qsizetype r = 0; r < data.rows.size(); ++r) {
+            const QList<vb::Variant> key = subreportKey(*o, form.table, data, r);
+            if (hasNull(key)) continue;
+            const QString text = keyText(key);
+            if (keys.find(key, text) < 0) keys.add(key, text);
+        }
+        KeySet set;
+        for (const KeyLink& k : o->links) set.columns.append(k.theirs);
+        const int perQuery = std::max(1, kKeyParameters / static_cast<int>(set.columns.size()));
+
         SubreportData sub;
         sub.name = o->name;
-        QList<QList<vb::Variant>> done;
-        for (const QList<vb::Variant>& row : data.rows) {
-            const QList<vb::Variant> key = subreportKey(*o, form.table, data, row);
-            if (hasNull(key)) continue;
-            bool again = false;
-            for (const auto& k : done) again = again || sameKey(k, key);
-            if (again) continue;
-            done.append(key);
-            QList<KeyValue> keys;
-            for (qsizetype i = 0; i < key.size(); ++i) keys.append({o->links[i].theirs, key[i]});
-            ReportData rows = fetchRows(*o->subreport, Selection(), {}, source, keys);
+        // The rows of many keys come in one query; each key's rows are then put together, in
+        // the subreport's order.
+        for (qsizetype from = 0; from < keys.keys().size(); from += perQuery) {
+            set.values = keys.keys().mid(from, perQuery);
+            ReportData rows = fetchRows(*o->subreport, Selection(), {}, source, set);
             fetchLinkedColumns(*o->subreport, &rows, source);
-            sub.columns = rows.columns;
-            if (!rows.rows.isEmpty()) sub.groups.append({key, rows.rows});
+            if (sub.data.columns.isEmpty()) {
+                sub.data.columns = rows.columns;
+                sub.data.rows.addColumns(static_cast<int>(rows.columns.size()));
+            }
+            QList<int> keyColumns;
+            for (const QString& c : set.columns)
+                keyColumns.append(rows.columnOf(FieldRef{o->subreport->table, c}));
+            KeyIndex found;
+            QList<QList<qsizetype>> members;
+            QList<vb::Variant> key;
+            for (qsizetype r = 0; r < rows.rows.size(); ++r) {
+                key.clear();
+                for (int c : keyColumns) key.append(rows.rows.value(r, c));
+                const QString text = keyText(key);
+                int at = found.find(key, text);
+                if (at < 0) {
+                    at = found.add(key, text);
+                    members.append(QList<qsizetype>());
+                }
+                members[at].append(r);
+            }
+            for (const QList<vb::Variant>& k : std::as_const(set.values)) {
+                const int at = found.find(k, keyText(k));
+                if (at < 0) continue;
+                SubreportData::Group group{k, sub.data.rows.size(), members[at].size()};
+                for (qsizetype r : std::as_const(members[at])) sub.data.rows.append(rows.rows[r]);
+                sub.addGroup(group);
+            }
         }
         out.append(sub);
     }

@@ -5,6 +5,7 @@
 #include "platform/reportengine/reportform.h"
 
 #include <QList>
+#include <QMultiHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,15 @@ namespace reportengine {
 // Key values compare as the database compares them: texts without regard to case or trailing
 // blanks, numbers by value; a Null never equals anything.
 bool sameKeyValue(const vb::Variant& a, const vb::Variant& b);
+bool sameKey(const QList<vb::Variant>& a, const QList<vb::Variant>& b);
+// A text that keys that are the same (sameKey) share, to find them by hash; keys that share it
+// may still differ.
+QString keyText(const QList<vb::Variant>& key);
+
+// Checks every link of a form (its <link> elements) against the database: the linked table and
+// both columns of each key must exist. Raises err::Field naming the link otherwise, whether or
+// not a field uses it yet.
+void checkLinks(const ReportForm& form, DataSource& source);
 
 // Appends to every row the values of the form's linked tables that its objects show or test
 // (and those `alsoFields` name), as columns named "TABLE.COLUMN" (Null where the table has no
@@ -27,19 +37,25 @@ void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& so
 struct SubreportData {
     struct Group {
         QList<vb::Variant> key;  // the report row's values of the link's columns
-        QList<QList<vb::Variant>> rows;
+        qsizetype first = 0;     // its rows in `data`, one after another
+        qsizetype count = 0;
     };
     QString name;
-    QList<Column> columns;
-    QList<Group> groups;
+    ReportData data;  // the rows of every group
 
+    const QList<Group>& groups() const { return groups_; }
+    void addGroup(const Group& group);
     // The rows for one key (nothing when there are none).
     const Group* groupOf(const QList<vb::Variant>& key) const;
+
+private:
+    QList<Group> groups_;
+    QMultiHash<QString, int> index_;  // keyText -> group
 };
 
 // The key values of a report row for a subreport's links (`data` holds the row's columns).
 QList<vb::Variant> subreportKey(const ReportObject& subreport, const QString& table,
-                                const ReportData& data, const QList<vb::Variant>& row);
+                                const ReportData& data, qsizetype row);
 
 // Runs the form's subreports whose names are among `names` (trimmed, without regard to case;
 // empty names are none, names the form does not hold are passed over) for every row of the

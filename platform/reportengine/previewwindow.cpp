@@ -8,6 +8,7 @@
 #include "platform/vb/vberror.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
 
 namespace reportengine {
 
@@ -42,9 +44,9 @@ void showError(const vb::VbError& e) {
 }  // namespace
 
 PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
-    : QDialog(parent), document_(document), report_(layOut(document)) {
+    : QDialog(parent), pages_(document) {
     setObjectName(QStringLiteral("PreviewWindow"));
-    setWindowTitle(report_.title.isEmpty() ? QStringLiteral("Vista previa") : report_.title);
+    setWindowTitle(pages_.title().isEmpty() ? QStringLiteral("Vista previa") : pages_.title());
     first_ = button(QStringLiteral("firstPage"), QStringLiteral("|<"), this);
     first_->setToolTip(QStringLiteral("Primera página (Ctrl+Inicio)"));
     previous_ = button(QStringLiteral("previousPage"), QStringLiteral("<"), this);
@@ -101,7 +103,8 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     connect(first_, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(previous_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { showPage(page_ + 1); });
-    connect(last_, &QPushButton::clicked, this, [this] { showPage(pageCount() - 1); });
+    connect(last_, &QPushButton::clicked, this,
+            [this] { showPage(pageCountKnown() ? pageCount() - 1 : INT_MAX); });
     connect(zoomBox_, &QComboBox::currentIndexChanged, this, &PreviewWindow::zoomChosen);
     connect(pageField_, &QLineEdit::returnPressed, this, &PreviewWindow::goToTypedPage);
     // Paging keys reach the window before the controls that would use them otherwise.
@@ -113,7 +116,15 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     connect(exportButton, &QPushButton::clicked, this, &PreviewWindow::exportPdf);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     resize(1000, 760);
+    // Page 1 at once; a report that cannot be laid out is told to whoever asked for it.
+    layOutShown();
     refresh();
+    if (!pageCountKnown())
+        QMetaObject::invokeMethod(this, &PreviewWindow::countOn, Qt::QueuedConnection);
+}
+
+PreviewWindow::~PreviewWindow() {
+    setWaiting(false);
 }
 
 void installPreviewWindow() {
@@ -124,9 +135,88 @@ void installPreviewWindow() {
 }
 
 void PreviewWindow::showPage(int index) {
+    if (index >= pageCount() && !pageCountKnown()) {
+        // Shown once counting gets there; the current page stays meanwhile.
+        wanted_ = index;
+        setWaiting(true);
+        refresh();
+        return;
+    }
+    wanted_ = -1;
+    setWaiting(false);
     page_ = std::clamp(index, 0, std::max(0, pageCount() - 1));
+    try {
+        layOutShown();
+    } catch (const vb::VbError& e) {
+        showError(e);
+    }
     refresh();
     scroll_->verticalScrollBar()->setValue(0);
+}
+
+bool PreviewWindow::layOutShown() {
+    bool laidOut = false;
+    // Laying out the last page found may find the count: then once more, with it.
+    while (shownIndex_ != page_ || (!shownCounted_ && pageCountKnown())) {
+        const bool counted = pageCountKnown();
+        shown_ = pages_.page(page_);
+        shownIndex_ = page_;
+        shownCounted_ = counted;
+        laidOut = true;
+    }
+    return laidOut;
+}
+
+void PreviewWindow::countOn() {
+    if (counting_ || pageCountKnown()) return;
+    counting_ = true;
+    bool failed = false;
+    QElapsedTimer moment;
+    moment.start();
+    try {
+        // A piece short enough that the window answers the operator between pieces.
+        while (!pages_.countMore(1) && moment.elapsed() < 40) {
+        }
+    } catch (const vb::VbError& e) {
+        failed = true;
+        setWaiting(false);
+        showError(e);
+    }
+    counting_ = false;
+    if (failed) return;
+    if (wanted_ >= 0 && (wanted_ < pageCount() || pageCountKnown())) {
+        showPage(wanted_);
+    } else {
+        // The count shown grows, and "{pages}" on the page is right once it is known.
+        bool laidOut = false;
+        try {
+            laidOut = layOutShown();
+        } catch (const vb::VbError& e) {
+            showError(e);
+        }
+        if (laidOut)
+            refresh();
+        else
+            refreshControls();
+    }
+    if (!pageCountKnown())
+        QMetaObject::invokeMethod(this, &PreviewWindow::countOn, Qt::QueuedConnection);
+}
+
+void PreviewWindow::afterCounting() {
+    // Printing and exporting counted every page: the page shown gets its count.
+    try {
+        layOutShown();
+    } catch (const vb::VbError& e) {
+        showError(e);
+    }
+    refresh();
+}
+
+void PreviewWindow::setWaiting(bool waiting) {
+    if (waiting == waiting_) return;
+    waiting_ = waiting;
+    ui::op().setBusy(waiting);
 }
 
 void PreviewWindow::setZoom(double factor) {
@@ -147,8 +237,8 @@ void PreviewWindow::zoomChosen(int index) {
 
 double PreviewWindow::fittedZoom() const {
     const double dpi = logicalDpiX();
-    const double pageWidth = report_.width / 25.4 * dpi;
-    const double pageHeight = report_.height / 25.4 * dpi;
+    const double pageWidth = pages_.width() / 25.4 * dpi;
+    const double pageHeight = pages_.height() / 25.4 * dpi;
     if (pageWidth <= 0 || pageHeight <= 0) return 1.0;
     // Room for the frame and for a vertical scroll bar, which a long page shows at this width.
     const int frame = 2 * scroll_->frameWidth() + 4;
@@ -183,7 +273,7 @@ bool PreviewWindow::pagingKey(const QKeyEvent& event, bool inText) {
             return true;
         case Qt::Key_End:
             if (inText && !ctrl) return false;
-            showPage(pageCount() - 1);
+            showPage(pageCountKnown() ? pageCount() - 1 : INT_MAX);
             return true;
         default:
             return false;
@@ -211,14 +301,23 @@ void PreviewWindow::resizeEvent(QResizeEvent* event) {
 void PreviewWindow::refresh() {
     if (fit_ != Fit::None) zoom_ = fittedZoom();
     const double dpi = logicalDpiX() * zoom_;
-    pageView_->setPixmap(QPixmap::fromImage(pageImage(report_, page_, dpi)));
+    pageView_->setPixmap(
+        QPixmap::fromImage(pageImage(shown_, pages_.width(), pages_.height(), dpi)));
     pageView_->adjustSize();
-    pageLabel_->setText(QStringLiteral("Página %1 de %2").arg(page_ + 1).arg(pageCount()));
-    pageField_->setText(QString::number(page_ + 1));
+    refreshControls();
+}
+
+void PreviewWindow::refreshControls() {
+    pageLabel_->setText(QStringLiteral("Página %1 de %2%3")
+                            .arg(page_ + 1)
+                            .arg(pageCount())
+                            .arg(pageCountKnown() ? QString() : QStringLiteral("+")));
+    if (!pageField_->hasFocus() || wanted_ < 0) pageField_->setText(QString::number(page_ + 1));
+    const bool more = page_ + 1 < pageCount() || !pageCountKnown();
     first_->setEnabled(page_ > 0);
     previous_->setEnabled(page_ > 0);
-    next_->setEnabled(page_ + 1 < pageCount());
-    last_->setEnabled(page_ + 1 < pageCount());
+    next_->setEnabled(more);
+    last_->setEnabled(more);
 }
 
 void PreviewWindow::printPages() {
@@ -226,23 +325,27 @@ void PreviewWindow::printPages() {
     QPrintDialog dialog(&printer, this);
     if (ui::op().showModal(dialog) != QDialog::Accepted) return;
     try {
-        printReport(report_, printer);
+        const ui::BusyPointer busy;
+        printReport(pages_, printer);
     } catch (const vb::VbError& e) {
         showError(e);
     }
+    afterCounting();
 }
 
 void PreviewWindow::exportPdf() {
-    QString suggested = report_.title.isEmpty() ? QStringLiteral("reporte") : report_.title;
+    QString suggested = pages_.title().isEmpty() ? QStringLiteral("reporte") : pages_.title();
     const auto path =
         ui::op().saveFile(QStringLiteral("Exportar a PDF"), QStringLiteral("Documento PDF |*.pdf"),
                           suggested + QStringLiteral(".pdf"));
     if (!path) return;
     try {
-        writePdf(report_, *path);
+        const ui::BusyPointer busy;
+        writePdf(pages_, *path);
     } catch (const vb::VbError& e) {
         showError(e);
     }
+    afterCounting();
 }
 
 }  // namespace reportengine

@@ -16,15 +16,24 @@ namespace reportengine {
 // The screen destination: a report's pages with page buttons, a page-number field, zoom (fit to
 // width, whole page or a percentage), print and export to PDF. It opens at fit to width. Keys:
 // PgUp/PgDn the previous and next page, Home/End and Ctrl+Home/End the first and last.
+// It lays out only the page it shows: page 1 at once, while the pages are counted a piece at a
+// time between the window's events, the count shown as it grows ("de 37+") and "{pages}"
+// showing "…" until it is known. A page past those counted is shown once counting reaches it,
+// under the hourglass.
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
     explicit PreviewWindow(const ReportDocument& document, QWidget* parent = nullptr);
+    ~PreviewWindow() override;
 
     // The report shown: its form, formula values, selection and rows.
-    const ReportDocument& document() const { return document_; }
+    const ReportDocument& document() const { return pages_.document(); }
     int currentPage() const { return page_; }  // 0-based
-    int pageCount() const { return report_.pages.size(); }
+    // The pages counted so far: all of them once the count is known.
+    int pageCount() const { return pages_.pagesFound(); }
+    bool pageCountKnown() const { return pages_.counted(); }
+    // The page on the screen, as laid out.
+    const Page& shownPage() const { return shown_; }
     double zoom() const { return zoom_; }
 
     void showPage(int index);
@@ -42,7 +51,17 @@ protected:
 
 private:
     enum class Fit { None, Width, Page };
+    // Counts on for a moment, then lets the window's events in before the next piece.
+    void countOn();
+    // Lays out the current page when it is not the one laid out, or it was laid out before the
+    // count was known and now it is; whether it did. Raises what the layout raises.
+    bool layOutShown();
+    // After printing or exporting, which count every page.
+    void afterCounting();
+    void setWaiting(bool waiting);
+    // The page and the controls; the controls alone.
     void refresh();
+    void refreshControls();
     // The factor that fits the page to the visible area, for the fit modes.
     double fittedZoom() const;
     void zoomChosen(int index);
@@ -51,8 +70,13 @@ private:
     // `inText`: Home and End without Ctrl stay with the text being typed.
     bool pagingKey(const QKeyEvent& event, bool inText);
 
-    ReportDocument document_;
-    LaidOutReport report_;
+    PagedReport pages_;
+    Page shown_;
+    int shownIndex_ = -1;
+    bool shownCounted_ = false;  // laid out with the page count known
+    int wanted_ = -1;            // a page asked for beyond those counted
+    bool waiting_ = false;       // the hourglass is on for it
+    bool counting_ = false;
     int page_ = 0;
     double zoom_ = 1.0;
     Fit fit_ = Fit::Width;

@@ -3,6 +3,7 @@
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/renderer.h"
+#include "platform/ui/operator.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -41,7 +42,7 @@ bool spoolerRefused() {
     return cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE;
 }
 
-void printOnNamedPrinter(const LaidOutReport& report, const QString& printerName) {
+void printOnNamedPrinter(PagedReport& report, const QString& printerName) {
     const QPrinterInfo info = printerName.trimmed().isEmpty()
                                   ? QPrinterInfo::defaultPrinter()
                                   : QPrinterInfo::printerInfo(printerName.trimmed());
@@ -61,29 +62,32 @@ void installPrinterOutput() {
     setPrinterHandler(printOnNamedPrinter);
 }
 
-void printReport(const LaidOutReport& report, QPrinter& printer) {
+void printReport(PagedReport& report, QPrinter& printer) {
     const bool spooled =
         printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
     if (spooled) checkQueue(printer.printerName());
-    printer.setDocName(report.title);
+    const int pages = report.pageCount();
+    const QPageLayout layout = pageLayout(report.width(), report.height());
+    printer.setDocName(report.title());
     printer.setFullPage(true);
-    if (!printer.setPageLayout(pageLayout(report))) {
+    if (!printer.setPageLayout(layout)) {
         // Printers that refuse a margin of zero still take the page size and orientation.
-        printer.setPageSize(pageLayout(report).pageSize());
-        printer.setPageOrientation(pageLayout(report).orientation());
+        printer.setPageSize(layout.pageSize());
+        printer.setPageOrientation(layout.orientation());
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
         fail(err::Printer,
              QStringLiteral("La impresora %1 no acepta el trabajo").arg(printer.printerName()));
     }
-    for (int i = 0; i < report.pages.size(); ++i) {
+    for (int i = 0; i < pages; ++i) {
         if (i > 0 && !printer.newPage()) {
             painter.end();
             fail(err::Printer, QStringLiteral("La impresora %1 interrumpió el trabajo")
                                    .arg(printer.printerName()));
         }
-        paintPage(painter, report, i, printer.resolution());
+        paintPage(painter, report.page(i), printer.resolution());
+        ui::repaintNowAndThen();
     }
     if (!painter.end()) {
         fail(err::Printer,

@@ -8,9 +8,10 @@ class QPrinter;
 
 namespace reportengine {
 
-// Prints a report on a printer the caller set up (the preview's print dialog). Raises
+// Prints a report, a page laid out at a time, on a printer the caller set up (the preview's
+// print dialog). Raises
 // err::Printer when the printer's queue is stopped or does not take jobs, or it refuses the job.
-void printReport(const LaidOutReport& report, QPrinter& printer);
+void printReport(PagedReport& report, QPrinter& printer);
 
 // Makes Qt's print support the printer destination of report runs (setPrinterHandler): the
 // printer of the given name, or the default printer when the name is empty. Raises

@@ -1,6 +1,8 @@
 #include "platform/reportengine/renderer.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/reportengine/pictures.h"
+#include "platform/ui/operator.h"
 #include "platform/vb/safefile.h"
 
 #include <QPageSize>
@@ -11,8 +13,7 @@
 
 namespace reportengine {
 
-void paintPage(QPainter& painter, const LaidOutReport& report, int index, double dotsPerInch) {
-    if (index < 0 || index >= report.pages.size()) return;
+void paintPage(QPainter& painter, const Page& page, double dotsPerInch) {
     painter.save();
     painter.scale(dotsPerInch / kUnitsPerInch, dotsPerInch / kUnitsPerInch);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -23,7 +24,7 @@ void paintPage(QPainter& painter, const LaidOutReport& report, int index, double
     };
     const FontSpec* font = nullptr;
     painter.setPen(Qt::black);
-    for (const PageItem& item : report.pages[index].items) {
+    for (const PageItem& item : page.items) {
         switch (item.kind) {
             case PageItem::Kind::Text: {
                 if (!font || !(*font == item.font)) {
@@ -57,9 +58,8 @@ void paintPage(QPainter& painter, const LaidOutReport& report, int index, double
                 break;
             }
             case PageItem::Kind::Picture: {
-                QImage image;
-                if (image.loadFromData(item.picture))
-                    painter.drawImage(unitsRect(item.clip), image);
+                const QImage image = pictureImage(item.picture);
+                if (!image.isNull()) painter.drawImage(unitsRect(item.clip), image);
                 break;
             }
         }
@@ -67,29 +67,29 @@ void paintPage(QPainter& painter, const LaidOutReport& report, int index, double
     painter.restore();
 }
 
-QPageLayout pageLayout(const LaidOutReport& report) {
-    const bool landscape = report.width > report.height;
-    const QSizeF portrait =
-        landscape ? QSizeF(report.height, report.width) : QSizeF(report.width, report.height);
+QPageLayout pageLayout(double width, double height) {
+    const bool landscape = width > height;
+    const QSizeF portrait = landscape ? QSizeF(height, width) : QSizeF(width, height);
     return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
                        landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-QImage pageImage(const LaidOutReport& report, int index, double dotsPerInch) {
-    const QSize size(static_cast<int>(std::ceil(report.width / 25.4 * dotsPerInch)),
-                     static_cast<int>(std::ceil(report.height / 25.4 * dotsPerInch)));
+QImage pageImage(const Page& page, double width, double height, double dotsPerInch) {
+    const QSize size(static_cast<int>(std::ceil(width / 25.4 * dotsPerInch)),
+                     static_cast<int>(std::ceil(height / 25.4 * dotsPerInch)));
     QImage image(size, QImage::Format_RGB32);
     const int dotsPerMeter = static_cast<int>(std::lround(dotsPerInch / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintPage(painter, report, index, dotsPerInch);
+    paintPage(painter, page, dotsPerInch);
     return image;
 }
 
-void writePdf(const LaidOutReport& report, const QString& path) {
+void writePdf(PagedReport& report, const QString& path) {
+    const int pages = report.pageCount();
     vb::ReplacementFile file(path);
     if (!file.open()) {
         fail(err::WriteFailed,
@@ -98,16 +98,17 @@ void writePdf(const LaidOutReport& report, const QString& path) {
     {
         QPdfWriter writer(file.device());
         writer.setResolution(static_cast<int>(kUnitsPerInch));
-        writer.setTitle(report.title);
+        writer.setTitle(report.title());
         writer.setCreator(QStringLiteral("Zentrik"));
-        writer.setPageLayout(pageLayout(report));
+        writer.setPageLayout(pageLayout(report.width(), report.height()));
         QPainter painter;
         if (!painter.begin(&writer)) {
             fail(err::WriteFailed, QStringLiteral("No se puede escribir el PDF %1").arg(path));
         }
-        for (int i = 0; i < report.pages.size(); ++i) {
+        for (int i = 0; i < pages; ++i) {
             if (i > 0) writer.newPage();
-            paintPage(painter, report, i, writer.resolution());
+            paintPage(painter, report.page(i), writer.resolution());
+            ui::repaintNowAndThen();
         }
         painter.end();
     }

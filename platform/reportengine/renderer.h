@@ -12,17 +12,19 @@ class QPainter;
 // an image for the preview.
 namespace reportengine {
 
-// Paints page `index` (0-based) on a painter whose device has `dotsPerInch`, with the page's
-// top left corner at the painter's origin.
-void paintPage(QPainter& painter, const LaidOutReport& report, int index, double dotsPerInch);
+// Paints a page on a painter whose device has `dotsPerInch`, with the page's top left corner
+// at the painter's origin.
+void paintPage(QPainter& painter, const Page& page, double dotsPerInch);
 
-// A page as an image, white background, at the given resolution.
-QImage pageImage(const LaidOutReport& report, int index, double dotsPerInch);
+// A page as an image, white background, at the given resolution; `width` and `height` are the
+// page's size in millimetres.
+QImage pageImage(const Page& page, double width, double height, double dotsPerInch);
 
 // The page of a report (size, orientation, no margins: the form places everything itself).
-QPageLayout pageLayout(const LaidOutReport& report);
+QPageLayout pageLayout(double width, double height);
 
-// Writes the report as a PDF. The file appears whole or not at all; raises err::WriteFailed.
-void writePdf(const LaidOutReport& report, const QString& path);
+// Writes the report as a PDF, one page laid out and drawn at a time. The file appears whole or
+// not at all; raises err::WriteFailed.
+void writePdf(PagedReport& report, const QString& path);
 
 }  // namespace reportengine

@@ -3,6 +3,7 @@
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/linkeddata.h"
 #include "platform/reportengine/sqlcondition.h"
+#include "platform/ui/operator.h"
 
 namespace reportengine {
 
@@ -32,14 +33,13 @@ void filterOnLinkedRows(const ReportForm& form, const ReportQuery& q, Selection*
                         ReportData* data, DataSource& source) {
     fetchLinkedColumns(form, data, source, selection->fields());
     selection->bind([data](const FieldRef& f) { return data->columnOf(f); });
-    QList<QList<vb::Variant>> kept;
-    for (QList<vb::Variant>& row : data->rows) {
-        if (!selection->matches(row)) continue;
-        row.remove(q.shownColumns, q.columns.size() - q.shownColumns);
-        kept.append(std::move(row));
-    }
-    data->rows = std::move(kept);
-    data->columns.remove(q.shownColumns, q.columns.size() - q.shownColumns);
+    std::vector<bool> keep(static_cast<size_t>(data->rows.size()));
+    for (qsizetype r = 0; r < data->rows.size(); ++r)
+        keep[static_cast<size_t>(r)] = selection->matches(data->rows[r]);
+    data->rows.keepRows(keep);
+    const int extra = static_cast<int>(q.columns.size() - q.shownColumns);
+    data->rows.removeColumns(q.shownColumns, extra);
+    data->columns.remove(q.shownColumns, extra);
 }
 
 }  // namespace
@@ -62,8 +62,7 @@ bool readsFromLink(const ReportForm& form, const FieldRef& field,
 }
 
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
-                       const QList<SortField>& sort, DataSource& source,
-                       const QList<KeyValue>& keys) {
+                       const QList<SortField>& sort, DataSource& source, const KeySet& keys) {
     QList<Column> tableColumns;
     try {
         tableColumns = source.describe(form.table);
@@ -94,6 +93,12 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
     auto linked = [&](const FieldRef& f) { return readsFromLink(form, f, tableColumns); };
     for (const FieldRef& f : form.fields())
         if (!linked(f)) select(columnOf(f));
+    QStringList keyNames;
+    for (const QString& k : keys.columns) {
+        const Column c = columnOf(FieldRef{form.table, k});
+        select(c);
+        keyNames.append(quoteName(c.name));
+    }
     q.shownColumns = q.columns.size();
 
     // A linked table's field has no column here: SQL leaves its terms to the memory filter.
@@ -127,15 +132,27 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
                 .arg(names.join(QStringLiteral(", ")), quoteTable(form.table));
     QString condition = where.text;
     q.parameters = where.parameters;
-    if (!keys.isEmpty()) {
-        QStringList terms;
-        if (!condition.isEmpty()) terms.append(u'(' + condition + u')');
-        for (const KeyValue& k : keys) {
-            terms.append(quoteName(columnOf(FieldRef{form.table, k.column}).name) +
-                         QStringLiteral(" = ?"));
-            q.parameters.append(k.value);
+    if (!keyNames.isEmpty()) {
+        // One value list for a single key column; a list of alternatives for several.
+        QStringList alternatives;
+        for (const QList<vb::Variant>& values : keys.values) {
+            QStringList terms;
+            for (qsizetype i = 0; i < keyNames.size(); ++i) {
+                terms.append(keyNames.size() == 1 ? QStringLiteral("?")
+                                                  : keyNames[i] + QStringLiteral(" = ?"));
+                q.parameters.append(values.value(i, vb::Variant::null()));
+            }
+            alternatives.append(keyNames.size() == 1
+                                    ? terms.front()
+                                    : u'(' + terms.join(QStringLiteral(" AND ")) + u')');
         }
-        condition = terms.join(QStringLiteral(" AND "));
+        const QString keyed = alternatives.isEmpty() ? QStringLiteral("1 = 0")
+                              : keyNames.size() == 1
+                                  ? keyNames.front() + QStringLiteral(" IN (") +
+                                        alternatives.join(QStringLiteral(", ")) + u')'
+                                  : u'(' + alternatives.join(QStringLiteral(" OR ")) + u')';
+        condition =
+            condition.isEmpty() ? keyed : u'(' + condition + QStringLiteral(") AND ") + keyed;
     }
     if (!condition.isEmpty()) q.sql += QStringLiteral(" WHERE ") + condition;
     if (!order.isEmpty()) q.sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
@@ -143,13 +160,14 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
 }
 
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
-                     DataSource& source, const QList<KeyValue>& keys) {
+                     DataSource& source, const KeySet& keys) {
     const ReportQuery q = buildQuery(form, selection, sort, source, keys);
     ReportData data;
     // Rows waiting for their linked values keep the whole select list until they are filtered.
     const bool filterNow = q.filterInMemory && !q.filterAfterLinks;
     const int kept = q.filterAfterLinks ? q.columns.size() : q.shownColumns;
     data.columns = q.columns.mid(0, kept);
+    data.rows.addColumns(kept);
     selection.bind([&q](const FieldRef& f) {
         for (int i = 0; i < q.columns.size(); ++i) {
             if (sameName(q.columns[i].name, f.column)) return i;
@@ -158,8 +176,9 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
     });
     try {
         source.select(q.sql, q.parameters, [&](const QList<vb::Variant>& row) {
+            ui::repaintNowAndThen();
             if (filterNow && !selection.matches(row)) return;
-            data.rows.append(row.mid(0, kept));
+            data.rows.append(row, kept);
         });
     } catch (const vb::VbError& e) {
         fail(err::Data, QStringLiteral("Error al leer los datos del reporte: (%1) %2")

@@ -2,17 +2,19 @@
 
 #include "platform/reportengine/datasource.h"
 #include "platform/reportengine/reportform.h"
+#include "platform/reportengine/rows.h"
 #include "platform/reportengine/selection.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace reportengine {
 
 // The rows of a report: the columns its form shows, in the order of the report.
 struct ReportData {
     QList<Column> columns;
-    QList<QList<vb::Variant>> rows;
+    Rows rows;
 
     // Index of a field's column, -1 when the report has none. Columns of linked tables are
     // named "TABLE.COLUMN" and found by both parts.
@@ -29,11 +31,11 @@ struct ReportQuery {
     bool filterAfterLinks = false;  // ... and it tests fields of linked tables
 };
 
-// A column of the form's table that must equal a value, besides the selection (the rows of a
-// subreport that belong to one row of its report).
-struct KeyValue {
-    QString column;
-    vb::Variant value;
+// Columns of the form's table that must equal one of a list of values, besides the selection
+// (the rows of a subreport that belong to some rows of its report).
+struct KeySet {
+    QStringList columns;
+    QList<QList<vb::Variant>> values;  // each as many values as columns
 };
 
 // Whether a field is read from one of the form's linked tables rather than from its own table
@@ -45,15 +47,14 @@ bool readsFromLink(const ReportForm& form, const FieldRef& field,
 // Builds the query of a form under a selection and an order (the form's own order when `sort`
 // is empty). Fields must belong to the form's table and exist in it: err::Field otherwise;
 // fields of its linked tables are left to the links, and selection terms that test them to the
-// memory filter.
+// memory filter. With keys, the key columns are read too.
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
-                       const QList<SortField>& sort, DataSource& source,
-                       const QList<KeyValue>& keys = {});
+                       const QList<SortField>& sort, DataSource& source, const KeySet& keys = {});
 
 // Runs the query and applies what is left of the selection; where that tests fields of linked
 // tables, the rows get their linked values first (as fetchLinkedColumns) and keep them. Raises
 // err::Data when the database fails, with its own number and text in the description.
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
-                     DataSource& source, const QList<KeyValue>& keys = {});
+                     DataSource& source, const KeySet& keys = {});
 
 }  // namespace reportengine

@@ -13,6 +13,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace reportengine {
 
 namespace {
@@ -307,7 +311,7 @@ private:
                                            "ni en la del programa")
                                 .arg(f.fileName()));
                 }
-                if (!f.open(QIODevice::ReadOnly)) {
+                if (!openRegularFile(f)) {
                     invalid(QStringLiteral("no se puede leer la imagen %1").arg(f.fileName()));
                 }
                 o.picture = f.readAll();
@@ -425,7 +429,7 @@ private:
                             .arg(path));
             }
             QFile file(path);
-            if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+            if (!openRegularFile(file))
                 invalid(QStringLiteral("no se puede leer el subreporte %1").arg(path));
             QXmlStreamReader inner(file.readAll());
             inner.readNextStartElement();
@@ -595,9 +599,24 @@ QStringList ReportForm::formulas() const {
     return out;
 }
 
+bool openRegularFile(QFile& file) {
+    // Opened without waiting, then checked: a pipe swapped in after a check of the name would
+    // still block the open itself.
+    const int fd =
+        ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 ReportForm readForm(const QString& path) {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!openRegularFile(file)) {
         fail(err::FormNotFound, QStringLiteral("No se puede abrir el reporte %1").arg(path));
     }
     return parseForm(file.readAll(), QFileInfo(path).absolutePath());

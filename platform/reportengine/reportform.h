@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QFile;
 class QXmlStreamReader;
 class QXmlStreamWriter;
 
@@ -106,6 +107,11 @@ struct ReportForm {
     // Every formula name the objects show, once each.
     QStringList formulas() const;
 };
+
+// Opens a file the report reads (a form, its pictures and subreports, a saved report) when it
+// is a regular file; a named pipe or a device would keep the report waiting for ever. False
+// when it is none or cannot be read.
+bool openRegularFile(QFile& file);
 
 // Reads a form file. Raises err::FormNotFound when it cannot be read, err::FormInvalid when it
 // is not a valid form. Pictures named by "src" are read relative to the form's folder, and only

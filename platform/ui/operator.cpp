@@ -3,6 +3,7 @@
 #include "platform/vb/vberror.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSysInfo>
 
 #include <pwd.h>
@@ -74,6 +75,20 @@ Station* gStation = nullptr;
 Operator& op() { return gOperator ? *gOperator : headless(); }
 Clock& clock() { return gClock ? *gClock : systemClock(); }
 Station& station() { return gStation ? *gStation : systemStation(); }
+
+BusyPointer::BusyPointer() {
+    op().setBusy(true);
+}
+BusyPointer::~BusyPointer() {
+    op().setBusy(false);
+}
+
+void repaintNowAndThen() {
+    static QElapsedTimer since;
+    if (since.isValid() && since.elapsed() < 100) return;
+    since.start();
+    op().repaint();
+}
 
 Operator* setOperator(Operator* service) { return std::exchange(gOperator, service); }
 Clock* setClock(Clock* service) { return std::exchange(gClock, service); }

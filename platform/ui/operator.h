@@ -41,7 +41,24 @@ public:
     virtual void doEvents() = 0;
     // The hourglass pointer on or off.
     virtual void setBusy(bool busy) = 0;
+    // Lets the windows repaint during long work without taking the operator's input, which
+    // could start the same work again. Nothing by default.
+    virtual void repaint() {}
 };
+
+// The hourglass pointer for the life of the object, over long work on the one interface
+// thread.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// Between the steps of long work: the windows repaint, every tenth of a second at most, so
+// that none is left blank while the work goes on.
+void repaintNowAndThen();
 
 // The wall clock, injected so that dates in names, logs and rows are testable.
 class Clock {

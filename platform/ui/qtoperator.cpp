@@ -176,6 +176,10 @@ int QtOperator::showModal(QDialog& form) { return form.exec(); }
 
 void QtOperator::doEvents() { QApplication::processEvents(); }
 
+void QtOperator::repaint() {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void QtOperator::setBusy(bool busy) {
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);

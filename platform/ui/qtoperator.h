@@ -24,6 +24,7 @@ public:
     int showModal(QDialog& form) override;
     void doEvents() override;
     void setBusy(bool busy) override;
+    void repaint() override;
 };
 
 // Qt's own words (editing menus, standard buttons, the file and print choosers) in Spanish,

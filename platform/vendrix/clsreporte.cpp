@@ -7,6 +7,8 @@
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
 
+#include <optional>
+
 namespace {
 
 bool named(const QString& name, const char* property) {
@@ -70,12 +72,16 @@ void clsReporte::EjecutaReporte(const QString& reporte, const QStringList& lista
     for (const QString& nombre : {subreporte1, subreporte2, subreporte3})
         if (!nombre.trimmed().isEmpty()) request.subreports.append(nombre.trimmed());
 
+    // The hourglass while the report is read, printed or written; the preview is the
+    // operator's to use.
+    std::optional<ui::BusyPointer> busy(std::in_place);
     const ReportDocument document = buildDocument(request, parseLogon(conexion));
     if (Destino == DestinoPantalla()) {
+        busy.reset();
         showPreview(document);
     } else if (Destino == DestinoImpresora()) {
-        printReport(layOut(document),
-                    DatoImpresora2.trimmed().isEmpty() ? DatoImpresora1 : DatoImpresora2);
+        PagedReport pages(document);
+        printReport(pages, DatoImpresora2.trimmed().isEmpty() ? DatoImpresora1 : DatoImpresora2);
     } else {
         writeReportFile(document, printFileName_, printFileType_);
     }

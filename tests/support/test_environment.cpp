@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 namespace zxtest {
 
@@ -26,7 +27,9 @@ void setTestEnvironment() {
 int writeExpectedFiles(int argc, char** argv, const QList<ExpectedFile>& files) {
     setTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication app(argc, argv);
+    // A writer whose outputs need fonts or windows makes its own application first.
+    std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
     // Settings and data the code keeps per user go to Qt's test area, never the real ones.
     QStandardPaths::setTestModeEnabled(true);
     ScriptedOperator strict;

@@ -18,8 +18,9 @@ struct ExpectedFile {
 };
 
 // The main of a program that rewrites expected outputs in the source tree: the test
-// environment, the Qt application, an operator that answers nothing, then every file written
-// as UTF-8 and its path printed. Returns 1 when a file could not be written, else 0.
+// environment, the Qt application (unless the caller made one), an operator that answers
+// nothing, then every file written as UTF-8 and its path printed. Returns 1 when a file could
+// not be written, else 0.
 int writeExpectedFiles(int argc, char** argv, const QList<ExpectedFile>& files);
 
 }  // namespace zxtest

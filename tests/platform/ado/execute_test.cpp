@@ -183,6 +183,51 @@ TEST_F(ExecuteTest, ValuesOfAGuardedInsertKeepTheirMarkers) {
     EXPECT_EQ(filas, (QStringList{"K1=uno", "K2=dos"}));
 }
 
+// A long result read row by row gives what Execute gives, and fails as Execute fails; what the
+// reader raises stops the read, and the connection goes on.
+TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
+    for (int i = 1; i <= 300; ++i)
+        cn.Execute(
+            QStringLiteral("INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) "
+                           "VALUES (?, ?, ?, ?, ?)"),
+            {Variant(QStringLiteral("Proceso %1").arg(i)),
+             Variant(QDateTime(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * i)), Variant(i),
+             i % 7 ? Variant(QStringLiteral("Ñandú %1").arg(i)) : Variant::null(),
+             Variant(QStringLiteral("CAJA"))});
+    const QString sql = QStringLiteral(
+        "SELECT Proceso, fecha, Error, Descripcion FROM AUX_ERR WHERE Error > ? "
+        "ORDER BY Error");
+    Recordset rs = cn.Execute(sql, {Variant(10)});
+    QList<QList<Variant>> held;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QList<Variant> row;
+        for (long c = 0; c < rs.FieldCount(); ++c) row.append(rs.Fields(c).Value());
+        held.append(row);
+    }
+    QList<QList<Variant>> handed;
+    cn.ExecuteEach(sql, {Variant(10)}, [&](const QList<Variant>& row) { handed.append(row); });
+    EXPECT_EQ(handed.size(), 290);
+    EXPECT_EQ(handed, held);
+
+    const auto missing = zxtest::raised([&] {
+        cn.ExecuteEach(QStringLiteral("SELECT * FROM NO_EXISTE"), {}, [](const auto&) {});
+    });
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->Number, raised(QStringLiteral("SELECT * FROM NO_EXISTE")).Number);
+
+    int read = 0;
+    const auto stopped = zxtest::raised([&] {
+        cn.ExecuteEach(sql, {Variant(10)}, [&](const QList<Variant>&) {
+            if (++read == 5) throw vb::VbError(5, QStringLiteral("basta"), QStringLiteral("test"));
+        });
+    });
+    ASSERT_TRUE(stopped.has_value());
+    EXPECT_EQ(stopped->Description, QStringLiteral("basta"));
+    EXPECT_EQ(read, 5);
+    EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 300);
+    EXPECT_EQ(cn.Execute(sql, {Variant(299)}).RecordCount(), 1);
+}
+
 TEST_F(ExecuteTest, MarkersAndValuesMustMatch) {
     EXPECT_EQ(raised(QStringLiteral("SELECT * FROM AUX_ERR WHERE Error = ?")).Number,
               ado::err::MissingParameter);

@@ -46,6 +46,25 @@ TEST_F(OdbcEngineTest, QueryGivesTheRowsWithTheirValues) {
     EXPECT_TRUE(rs.table.isEmpty());
 }
 
+TEST_F(OdbcEngineTest, StreamedRowsAreThoseOfTheQuery) {
+    const QString sql = QStringLiteral(
+        "SELECT TC, [NUMERO ASIENTO], FECHA, Foto, Nota FROM "
+        "MV_ASIENTOS UNION ALL SELECT 'ND', 8, NULL, NULL, 'x'");
+    const ado::ResultSet held = engine.query(sql, false);
+    QList<QList<Variant>> handed;
+    const ado::BatchOutcome out = engine.stream(sql, {}, [&](const ado::ResultSet& rows) {
+        ASSERT_EQ(rows.rowCount(), 1);
+        QList<Variant> row;
+        for (long c = 0; c < rows.columnCount(); ++c) row.append(rows.at(0, c));
+        handed.append(row);
+    });
+    EXPECT_FALSE(out.failed);
+    EXPECT_EQ(out.result.rowCount(), 0);
+    ASSERT_EQ(handed.size(), held.rowCount());
+    for (long r = 0; r < held.rowCount(); ++r)
+        for (long c = 0; c < held.columnCount(); ++c) EXPECT_EQ(handed[r][c], held.at(r, c));
+}
+
 TEST_F(OdbcEngineTest, AFailingStatementListsTheDriversErrorWithoutVendorPrefixes) {
     const ado::BatchOutcome out = engine.execute(QStringLiteral("SELECT * FROM NO_EXISTE"));
     EXPECT_TRUE(out.failed);

@@ -1,6 +1,7 @@
 #include "platform/reportengine/document.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
+#include "platform/reportengine/layout.h"
 #include "platform/reportengine/reportform.h"
 #include "platform/reportengine/request.h"
 #include "tests/support/fixtures.h"
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -199,6 +202,31 @@ TEST(ReportFormTest, SubreportsComeOnlyFromTheFormsFolderOrTheProgramsOne) {
     }
 }
 
+// A named pipe or a folder where a picture or a subreport should be is refused, naming it,
+// instead of waiting for ever for a writer that never comes.
+TEST(ReportFormTest, PicturesAndSubreportsMustBeRegularFiles) {
+    QTemporaryDir forms;
+    for (const char* pipe : {"tubo.png", "tubo.rpt"})
+        ASSERT_EQ(mkfifo(QFile::encodeName(forms.filePath(pipe)).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(forms.path()).mkdir(QStringLiteral("carpeta.png")));
+    const char* const objects[] = {
+        R"(<picture x="0" y="0" width="1" height="1" src="tubo.png"/>)",
+        R"(<picture x="0" y="0" width="1" height="1" src="carpeta.png"/>)",
+        R"(<subreport name="S" links="K" x="0" y="0" width="1" height="1" src="tubo.rpt"/>)",
+    };
+    for (const char* object : objects) {
+        SCOPED_TRACE(object);
+        const QString path = forms.filePath(QStringLiteral("f.rpt"));
+        writeFile(path, QByteArray(R"(<report version="1"><data table="T"/><detail height="5">)") +
+                            object + "</detail></report>");
+        const std::optional<vb::VbError> e = zxtest::raised([&] { readForm(path); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::FormInvalid);
+        const QString src = QString::fromUtf8(object).section(u'"', -2, -2);
+        EXPECT_TRUE(e->Description.contains(forms.filePath(src))) << e->Description.toStdString();
+    }
+}
+
 // Sizes, positions and fonts are finite and within the page, else the form is refused with an
 // error that names the attribute, before any layout could run without end.
 TEST(ReportFormTest, MeasuresOutsideThePageAreRefusedNamingTheAttribute) {
@@ -359,6 +387,48 @@ TEST(SavedDocumentTest, EveryKindOfValueComesBackAsItWasSaved) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("104512.RPT")});
 }
 
+// A saved report as the first version wrote it, each row with its picture's bytes, still reads.
+TEST(SavedDocumentTest, SavedReportsOfTheFirstVersionStillRead) {
+    QTemporaryDir dir;
+    const QByteArray picture("\x89PNG-no-es-una-imagen", 21);
+    const QByteArray base64 = picture.toBase64();
+    const QString path = dir.filePath(QStringLiteral("viejo.RPT"));
+    writeFile(path, R"(<?xml version="1.0" encoding="UTF-8"?>
+<zentrik-report-document version="1" created="2026-12-09T10:11:12.345">
+    <selection>{T.A} = 'x'</selection>
+    <formulas><formula name="Empresa">ACME</formula></formulas>
+    <report version="1" title="Viejo"><data table="T"/><detail height="5">
+      <field x="0" y="0" width="50" height="5" source="{T.A}"/>
+      <picture x="60" y="0" width="5" height="5" source="{T.P}"/>
+      <subreport name="S" x="0" y="5" width="50" height="4" links="K=A">
+        <report version="1" title="S"><data table="U"/><detail height="4">
+          <field x="0" y="0" width="50" height="4" source="{U.B}"/></detail></report>
+      </subreport></detail></report>
+    <columns><column name="A" kind="text"/><column name="P" kind="other"/></columns>
+    <rows>
+        <r><v t="s">uno</v><v t="x">)" +
+                        base64 + R"(</v></r>
+        <r><v t="s">dos</v><v t="x">)" +
+                        base64 + R"(</v></r>
+    </rows>
+    <subreports><subreport name="S"><columns><column name="B" kind="text"/></columns>
+        <group><key><v t="s">uno</v></key><r><v t="s">b1</v></r><r><v t="s">b2</v></r></group>
+    </subreport></subreports>
+</zentrik-report-document>
+)");
+    const ReportDocument doc = loadDocument(path);
+    EXPECT_EQ(doc.formula(QStringLiteral("Empresa")), QStringLiteral("ACME"));
+    EXPECT_EQ(doc.data.rows, (Rows{{vb::Variant(QStringLiteral("uno")), vb::Variant(picture)},
+                                   {vb::Variant(QStringLiteral("dos")), vb::Variant(picture)}}));
+    ASSERT_EQ(doc.subreports.size(), 1);
+    const SubreportData::Group* group =
+        doc.subreports[0].groupOf({vb::Variant(QStringLiteral("UNO "))});
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->count, 2);
+    EXPECT_EQ(doc.subreports[0].data.rows.value(group->first + 1, 0),
+              vb::Variant(QStringLiteral("b2")));
+}
+
 TEST(SavedDocumentTest, FilesThatAreNotSavedReportsRaise) {
     QTemporaryDir dir;
     const QString form = dir.filePath(QStringLiteral("AUX_ERR.rpt"));
@@ -367,7 +437,7 @@ TEST(SavedDocumentTest, FilesThatAreNotSavedReportsRaise) {
     EXPECT_EQ(errorNumberOf([&] { loadDocument(form); }), err::DocumentInvalid);
 
     const QString future = dir.filePath(QStringLiteral("future.RPT"));
-    writeFile(future, "<zentrik-report-document version=\"2\"/>");
+    writeFile(future, "<zentrik-report-document version=\"3\"/>");
     EXPECT_EQ(errorNumberOf([&] { loadDocument(future); }), err::DocumentInvalid);
 
     const QString cut = dir.filePath(QStringLiteral("cut.RPT"));
@@ -393,8 +463,9 @@ TEST(SavedDocumentTest, AFailedWriteLeavesNoFile) {
 // The printer destination goes through whichever output the program installs; without one it
 // is told, as a printer fault, before anything is printed.
 TEST(PrinterOutputTest, PrintingGoesToTheInstalledOutputOrRaisesWithoutOne) {
-    LaidOutReport report;
-    report.title = QStringLiteral("Errores");
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Errores"><data table="T"/></report>)");
+    PagedReport report(doc);
     const PrinterHandler before = setPrinterHandler({});
     const std::optional<vb::VbError> none =
         zxtest::raised([&] { printReport(report, QStringLiteral("ZX-UNA")); });
@@ -404,8 +475,8 @@ TEST(PrinterOutputTest, PrintingGoesToTheInstalledOutputOrRaisesWithoutOne) {
     EXPECT_EQ(none->Description, QStringLiteral("No hay una salida de impresora instalada"));
 
     QStringList printed;
-    setPrinterHandler([&](const LaidOutReport& r, const QString& printer) {
-        printed << r.title + QLatin1Char('@') + printer;
+    setPrinterHandler([&](PagedReport& r, const QString& printer) {
+        printed << r.title() + QLatin1Char('@') + printer;
     });
     printReport(report, QStringLiteral("ZX-UNA"));
     printReport(report, {});

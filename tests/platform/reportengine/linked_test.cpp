@@ -156,6 +156,223 @@ TEST_F(LinkedTest, ASavedReportKeepsPicturesAndSubreportRowsForThePdf) {
         EXPECT_TRUE(text.contains(t)) << t << "\n" << text.toStdString();
 }
 
+// One voucher of many lines, each with a series of its own (a subreport) and the voucher's QR
+// beside it, the QR a noisy picture that no compression shrinks.
+class ManyLinesTest : public ::testing::Test {
+protected:
+    static constexpr const char* kForm = R"(<report version="1" title="Lineas">
+      <page size="A4" left="10" top="10" right="10" bottom="10"/>
+      <data table="AUX_MV_CPTE">
+        <link table="AUX_MV_CPTEQR" keys="TC IdComprobante"/>
+        <sort field="{AUX_MV_CPTE.ID}"/>
+      </data>
+      <detail height="8">
+        <field x="0" y="0" width="80" height="4" source="{AUX_MV_CPTE.COLUMNA1}"/>
+        <picture x="170" y="0" width="8" height="8" source="{AUX_MV_CPTEQR.QR_AFIP}"/>
+        <subreport name="SERIES" x="90" y="0" width="70" height="4" links="NroViaje=IDARTICULO">
+          <report version="1"><data table="V_MV_CPTE_OBSERV"/>
+            <detail height="4"><field x="0" y="0" width="70" height="4"
+                                      source="{V_MV_CPTE_OBSERV.Observacion}"/></detail>
+          </report>
+        </subreport>
+      </detail>
+    </report>)";
+
+    struct Run {
+        ReportDocument doc;
+        int describes = 0, selects = 0;  // what the report asked of its data
+    };
+
+    // A database with `lines` lines; the document the voucher prints.
+    Run run(int lines) {
+        zxtest::TestDatabase database;
+        QStringList rows, series;
+        for (int n = 1; n <= lines; ++n) {
+            rows.append(
+                QStringLiteral("('FC  ', 'IN', '000100000001A', 'Linea %1', 'ART%1')").arg(n));
+            series.append(QStringLiteral("('SE', '', 'Serie %1', 'ART%1')").arg(n));
+        }
+        database.exec(
+            QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, TIPO, IDCOMPROBANTE, COLUMNA1, "
+                           "IDARTICULO) VALUES ") +
+            rows.join(u',') +
+            QStringLiteral(";INSERT INTO V_MV_CPTE_OBSERV (TC, IdComprobante, Observacion, "
+                           "NroViaje) VALUES ") +
+            series.join(u',') +
+            QStringLiteral(";INSERT INTO AUX_MV_CPTEQR (TC, IdComprobante) VALUES "
+                           "('FC  ', '000100000001A')"));
+        ado::Connection c;
+        c.Open(database.connectionString());
+        c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ?", {vb::Variant(qr_)});
+        c.Close();
+        zxtest::writeFile(dir_.filePath("lineas.rpt"), kForm);
+        AdoDataSource source(database.connectionString());
+        Counting counting(source);
+        RunRequest request;
+        request.form = dir_.filePath("lineas.rpt");
+        request.subreports = {"SERIES"};
+        ReportDocument doc = buildDocument(request, counting);
+        return {doc, counting.describes, counting.selects};
+    }
+
+    // Counts what a report asks of its data.
+    struct Counting : DataSource {
+        explicit Counting(DataSource& inner) : inner(&inner) {}
+        QList<Column> describe(const QString& table) override {
+            ++describes;
+            return inner->describe(table);
+        }
+        void select(const QString& sql, const QList<vb::Variant>& parameters,
+                    const std::function<void(const QList<vb::Variant>&)>& onRow) override {
+            ++selects;
+            inner->select(sql, parameters, onRow);
+        }
+        DataSource* inner;
+        int describes = 0, selects = 0;
+    };
+
+    static QByteArray noisyPng() {
+        QImage image(120, 120, QImage::Format_RGB32);
+        quint32 seed = 12345;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                image.setPixel(x, y, seed >> 8);
+            }
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
+    QTemporaryDir dir_;
+    QByteArray qr_ = noisyPng();
+};
+
+// The lines' series and the voucher's QR come in as many queries for 400 lines as for 40: the
+// subreport reads the rows of many keys at once (up to 2,000 a query, which SQL Server's limit
+// of parameters allows), a link each distinct key once.
+TEST_F(ManyLinesTest, SubreportsAndLinksAreReadInQueriesThatDoNotGrowWithTheLines) {
+    const Run few = run(40);
+    const Run many = run(400);
+    const Run more = run(2500);
+    ASSERT_EQ(many.doc.data.rows.size(), 400);
+    EXPECT_EQ(many.selects, few.selects);
+    EXPECT_EQ(many.describes, few.describes);
+    EXPECT_EQ(more.selects, few.selects + 1);
+    // Every line still shows its own series.
+    const Shown s = shown(layOut(more.doc));
+    for (int n : {1, 137, 2000, 2001, 2500}) {
+        EXPECT_TRUE(s.texts.contains(QStringLiteral("Linea %1").arg(n))) << n;
+        EXPECT_TRUE(s.texts.contains(QStringLiteral("Serie %1").arg(n))) << n;
+    }
+    EXPECT_EQ(s.pictures.size(), 2500);
+}
+
+// A saved report holds the QR once, not once a line, and reads back the same rows.
+TEST_F(ManyLinesTest, ASavedReportStoresEachPictureOnce) {
+    const ReportDocument doc = run(400).doc;
+    const QString saved = dir_.filePath("lineas.RPT");
+    writeReportFile(doc, saved, kReportFileType);
+    const QByteArray file = zxtest::readFile(saved);
+    EXPECT_EQ(file.count(qr_.toBase64()), 1);
+    EXPECT_LT(file.size(), 2 * qr_.toBase64().size() + 400 * 1024);
+
+    const ReportDocument back = loadDocument(saved);
+    EXPECT_EQ(back.data.rows, doc.data.rows);
+    ASSERT_EQ(back.subreports.size(), 1);
+    EXPECT_EQ(back.subreports[0].data.rows, doc.subreports[0].data.rows);
+    EXPECT_EQ(back.subreports[0].groups().size(), 400);
+    EXPECT_EQ(shown(layOut(back)).texts, shown(layOut(doc)).texts);
+}
+
+// Two vouchers of 15 lines on pages of 11 lines. The page header shows the first line of its
+// page, the page footer the last one, with that line's voucher QR and observations: a
+// continuation page carries its voucher's identity.
+const char* const kPageBandForm = R"(<?xml version="1.0" encoding="UTF-8"?>
+<report version="1" title="Bandas de página">
+  <page width="120" height="100" left="5" top="5" right="5" bottom="5"/>
+  <data table="AUX_MV_CPTE">
+    <link table="AUX_MV_CPTEQR" keys="TC IdComprobante"/>
+    <sort field="{AUX_MV_CPTE.ID}"/>
+  </data>
+  <pageHeader height="10">
+    <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA2}"/>
+  </pageHeader>
+  <detail height="5">
+    <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA1}"/>
+  </detail>
+  <pageFooter height="25">
+    <field x="0" y="0" width="60" height="5" source="{AUX_MV_CPTE.COLUMNA3}"/>
+    <picture x="80" y="0" width="20" height="20" source="{AUX_MV_CPTEQR.QR_AFIP}"/>
+    <subreport name="OBS" x="0" y="6" width="60" height="4" links="TC IdComprobante">
+      <report version="1" title="Observaciones">
+        <data table="V_MV_CPTE_OBSERV"><sort field="{V_MV_CPTE_OBSERV.ID}"/></data>
+        <detail height="4">
+          <field x="0" y="0" width="60" height="4" source="{V_MV_CPTE_OBSERV.Observacion}"/>
+        </detail>
+      </report>
+    </subreport>
+  </pageFooter>
+</report>
+)";
+
+TEST(PageBandTest, PageHeaderAndFooterShowTheFirstAndLastRowOfTheirPage) {
+    zxtest::ScopedLocale locale{QLocale(QLocale::Spanish, QLocale::Argentina)};
+    zxtest::TestDatabase database;
+    QStringList rows;
+    for (int i = 1; i <= 30; ++i)
+        rows.append(QStringLiteral("('FC  ', 'pc|ana', 'IN', '00010000000%1A', 0, 'Linea %2', "
+                                   "'Desde %2', 'Hasta %2')")
+                        .arg(i <= 15 ? 1 : 2)
+                        .arg(i));
+    database.exec(
+        QStringLiteral("INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, IDCOMPROBANTE, "
+                       "IDCOMPLEMENTO, COLUMNA1, COLUMNA2, COLUMNA3) VALUES ") +
+        rows.join(u',') +
+        QStringLiteral(";INSERT INTO V_MV_CPTE_OBSERV (TC, IdComprobante, Observacion) VALUES "
+                       "('FC', '000100000001A', 'Obs uno'), ('FC', '000100000002A', 'Obs dos');"
+                       "INSERT INTO AUX_MV_CPTEQR (TC, IdComprobante) VALUES "
+                       "('FC  ', '000100000001A'), ('FC  ', '000100000002A')"));
+    ado::Connection c;
+    c.Open(database.connectionString());
+    c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ? WHERE IdComprobante = '000100000001A'",
+              {vb::Variant(png(40, 20))});
+    c.Close();
+    QTemporaryDir dir;
+    zxtest::writeFile(dir.filePath("bandas.rpt"), kPageBandForm);
+    AdoDataSource source(database.connectionString());
+    RunRequest request;
+    request.form = dir.filePath("bandas.rpt");
+    request.subreports = {"OBS"};
+    const LaidOutReport report = layOut(buildDocument(request, source));
+
+    ASSERT_EQ(report.pages.size(), 3);
+    for (int p = 0; p < report.pages.size(); ++p) {
+        SCOPED_TRACE(p + 1);
+        QList<int> lines;
+        QStringList others;
+        int pictures = 0;
+        for (const PageItem& item : report.pages[p].items) {
+            if (item.kind == PageItem::Kind::Picture) ++pictures;
+            if (item.kind != PageItem::Kind::Text) continue;
+            if (item.text.startsWith("Linea "))
+                lines.append(item.text.mid(6).toInt());
+            else
+                others.append(item.text);
+        }
+        ASSERT_FALSE(lines.isEmpty());
+        // Lines 1 to 15 are the first voucher's, which alone has a QR.
+        const bool first = lines.back() <= 15;
+        EXPECT_EQ(others, (QStringList{QStringLiteral("Desde %1").arg(lines.front()),
+                                       QStringLiteral("Hasta %1").arg(lines.back()),
+                                       first ? "Obs uno" : "Obs dos"}));
+        EXPECT_EQ(pictures, first ? 1 : 0);
+    }
+}
+
 TEST(LinkedFormTest, NewElementsReadBackAsTheyWereWritten) {
     QTemporaryDir dir;
     // The subreport's form from a file beside the main one ends up written inside it.
@@ -376,6 +593,33 @@ TEST_F(LinkedSelectionTest, TheWorkTablesTermsStillGoToTheDatabaseBound) {
     EXPECT_TRUE(q.sql.contains("WHERE [IDCOMPROBANTE] = ? AND [TC] = ?")) << q.sql.toStdString();
     EXPECT_EQ(q.parameters, (QList<vb::Variant>{vb::Variant(QString("000200000001A")),
                                                 vb::Variant(QString("FCC"))}));
+}
+
+// A link is checked when the report reads its form, even where no field uses it yet: its
+// table and both columns of each key must exist, and the error names the link.
+TEST_F(LinkedSelectionTest, EveryLinkIsCheckedWhenTheFormIsRead) {
+    const struct {
+        const char* link;
+        const char* missing;
+    } cases[] = {
+        {R"(<link table="NO_EXISTE" keys="TC"/>)", "NO_EXISTE"},
+        {R"(<link table="AUX_MV_CPTEQR" keys="TC NADA"/>)", "{AUX_MV_CPTEQR.NADA}"},
+        {R"(<link table="AUX_MV_CPTEQR" keys="TC IdComprobante=NADA"/>)", "{AUX_MV_CPTE.NADA}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        const QByteArray xml =
+            QByteArray(R"(<report version="1"><data table="AUX_MV_CPTE">)") + c.link +
+            R"(</data><detail height="5"><field x="0" y="0" width="60" height="5"
+               source="{AUX_MV_CPTE.COLUMNA1}"/></detail></report>)";
+        const auto e = zxtest::raised([&] { run(xml, {}); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::Field) << e->Description.toStdString();
+        const QString table = QString::fromUtf8(c.link).section(u'"', 1, 1);
+        EXPECT_TRUE(e->Description.contains(QStringLiteral("enlace con %1").arg(table)))
+            << e->Description.toStdString();
+        EXPECT_TRUE(e->Description.contains(c.missing)) << e->Description.toStdString();
+    }
 }
 
 TEST_F(LinkedSelectionTest, AColumnNeitherTableHasIsRefused) {

@@ -72,6 +72,8 @@ TEST(PreviewWindowTest, PagesZoomAndExportFollowTheButtons) {
     op.form([&](QDialog& form) {
         auto& window = static_cast<PreviewWindow&>(form);
         auto* label = child<QLabel>(window, "pageLabel");
+        // The pages are counted between the window's events.
+        while (!window.pageCountKnown()) QApplication::processEvents();
         EXPECT_EQ(window.pageCount(), 3);
         EXPECT_EQ(label->text(), QStringLiteral("Página 1 de 3"));
         EXPECT_FALSE(child<QPushButton>(window, "previousPage")->isEnabled());
@@ -192,6 +194,55 @@ TEST(PreviewWindowTest, KeysAndTheTypedPageNumberTurnThePages) {
     QTest::keyClick(field, Qt::Key_PageUp);
     EXPECT_EQ(window.currentPage(), window.pageCount() - 2);
     window.close();
+}
+
+// A long report: page 1 is laid out at once and shown, the count grows between the window's
+// events and "{pages}" reads "…" until it is known, then the page shows it.
+TEST(PreviewWindowTest, PageOneShowsBeforeTheRestIsLaidOut) {
+    ReportDocument doc = threePages();
+    for (int i = 71; i <= 2600; ++i) doc.data.rows.append({vb::Variant(i)});
+    const int pages = PagedReport(doc).pageCount();
+    ASSERT_GT(pages, 50);
+    const auto numberShown = [](const PreviewWindow& w) {
+        for (const PageItem& item : w.shownPage().items)
+            if (item.text.contains(u'/')) return item.text;
+        return QString();
+    };
+
+    zxtest::ScriptedOperator op;
+    PreviewWindow window(doc);
+    auto* label = child<QLabel>(window, "pageLabel");
+    EXPECT_FALSE(window.pageCountKnown());
+    EXPECT_EQ(window.pageCount(), 2);  // page 1, and where page 2 begins
+    EXPECT_EQ(label->text(), QStringLiteral("Página 1 de 2+"));
+    EXPECT_EQ(numberShown(window), QStringLiteral("1/…"));
+    EXPECT_FALSE(child<QLabel>(window, "pageView")->pixmap().isNull());
+
+    // The last page asked for before it is counted comes under the hourglass.
+    child<QPushButton>(window, "lastPage")->click();
+    EXPECT_EQ(window.currentPage(), 0);
+    EXPECT_EQ(op.busyDepth(), 1);
+    int seen = window.pageCount();
+    while (!window.pageCountKnown()) {
+        QApplication::processEvents();
+        EXPECT_GE(window.pageCount(), seen);
+        seen = window.pageCount();
+    }
+    EXPECT_EQ(op.busyDepth(), 0);
+    EXPECT_EQ(window.pageCount(), pages);
+    EXPECT_EQ(window.currentPage(), pages - 1);
+    EXPECT_EQ(label->text(), QStringLiteral("Página %1 de %1").arg(pages));
+    EXPECT_EQ(numberShown(window), QStringLiteral("%1/%1").arg(pages));
+    child<QPushButton>(window, "firstPage")->click();
+    EXPECT_EQ(numberShown(window), QStringLiteral("1/%1").arg(pages));
+
+    // A report of one page has its count at once.
+    ReportDocument one = threePages();
+    one.data.rows = {{vb::Variant(1)}};
+    PreviewWindow small(one);
+    EXPECT_TRUE(small.pageCountKnown());
+    EXPECT_EQ(numberShown(small), QStringLiteral("1/1"));
+    EXPECT_EQ(child<QLabel>(small, "pageLabel")->text(), QStringLiteral("Página 1 de 1"));
 }
 
 TEST(PreviewWindowTest, SymbolButtonsCarrySpanishTips) {

@@ -1,5 +1,6 @@
 #include "platform/vendrix/clsreporte.h"
 
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/document.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
@@ -212,6 +213,51 @@ TEST_F(ClsReporteTest, TheScreenShowsThePreviewModally) {
     reporte_.FinReporte(30);
     ASSERT_EQ(op.prompts().size(), 1);
     EXPECT_EQ(op.prompts()[0].kind, zxtest::Prompt::Form);
+}
+
+// The hourglass covers reading the report's rows on every destination, and the printing; the
+// preview itself is the operator's to use, without it.
+TEST_F(ClsReporteTest, TheHourglassCoversTheLongWorkButNotThePreview) {
+    // The rows are read through the database of the test, noting the pointer as they are.
+    struct Noting : re::DataSource {
+        Noting(const QString& connection, zxtest::ScriptedOperator& op, QList<int>& seen)
+            : inner(connection), op(op), seen(seen) {}
+        QList<re::Column> describe(const QString& table) override { return inner.describe(table); }
+        void select(const QString& sql, const QList<vb::Variant>& parameters,
+                    const std::function<void(const QList<vb::Variant>&)>& onRow) override {
+            seen.append(op.busyDepth());
+            inner.select(sql, parameters, onRow);
+        }
+        re::AdoDataSource inner;
+        zxtest::ScriptedOperator& op;
+        QList<int>& seen;
+    };
+    zxtest::ScriptedOperator op;
+    QList<int> reading, printing, previewing;
+    const re::DataSourceFactory previousFactory =
+        re::setDataSourceFactory([&](const re::Logon&) -> std::unique_ptr<re::DataSource> {
+            return std::make_unique<Noting>(db_.connectionString(), op, reading);
+        });
+    const re::PrinterHandler previousPrinter = re::setPrinterHandler(
+        [&](re::PagedReport&, const QString&) { printing.append(op.busyDepth()); });
+    op.form([&](QDialog& form) {
+        previewing.append(op.busyDepth());
+        return form.result();
+    });
+    for (const std::int16_t destino :
+         {reporte_.DestinoPantalla(), reporte_.DestinoImpresora(), reporte_.DestinoArchivo()}) {
+        reporte_.Destino = destino;
+        reporte_.Propiedad(QStringLiteral("PrintFileName"),
+                           dir_.filePath(QStringLiteral("x.RPT")));
+        reporte_.Propiedad(QStringLiteral("PrintFileType"), 7);
+        reporte_.EjecutaReporte(QStringLiteral("AUX_ERR"), {QString()}, kSelection, kLogon);
+        EXPECT_EQ(op.busyDepth(), 0);
+    }
+    re::setDataSourceFactory(previousFactory);
+    re::setPrinterHandler(previousPrinter);
+    EXPECT_EQ(reading, (QList<int>{1, 1, 1}));
+    EXPECT_EQ(printing, QList<int>{1});
+    EXPECT_EQ(previewing, QList<int>{0});
 }
 
 TEST(GReporteTest, IsOneProgramWideInstance) {

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/vb/variant.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSharedDataPointer>
+
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <vector>
+
+namespace reportengine {
+
+// The values of a report's rows, held compactly column by column: numbers, Booleans and dates
+// in place, texts in shared buffers (a text met again lately is kept once), byte values
+// (pictures) once per distinct content. A report of a million rows keeps them in a fraction of
+// what lists of values would take. Copies share the storage until one of them changes. Rows
+// read like lists of values: `rows[i]` is row i's values.
+class Rows {
+public:
+    Rows();
+    Rows(std::initializer_list<QList<vb::Variant>> rows);
+    Rows(const Rows&);
+    Rows& operator=(const Rows&);
+    Rows(Rows&&) noexcept;
+    Rows& operator=(Rows&&) noexcept;
+    ~Rows();
+
+    qsizetype size() const;
+    bool isEmpty() const { return size() == 0; }
+    int columnCount() const;
+
+    // A value; Empty outside the rows and columns held.
+    vb::Variant value(qsizetype row, int column) const;
+    // Whether a value is Null or Empty, without making it.
+    bool isBlank(qsizetype row, int column) const;
+    // The byte value of a cell as its distinct picture, -1 when it holds none.
+    int pictureAt(qsizetype row, int column) const;
+    // The distinct byte values, each once.
+    int pictureCount() const;
+    const QByteArray& picture(int index) const;
+
+    QList<vb::Variant> operator[](qsizetype row) const;
+    QList<vb::Variant> at(qsizetype row) const { return (*this)[row]; }
+
+    // Appends a row (its first `count` values, all when negative); a row longer than the
+    // others widens them all (Empty), a shorter one is Empty past its end.
+    void append(const QList<vb::Variant>& row, qsizetype count = -1);
+    void set(qsizetype row, int column, const vb::Variant& value);
+    // A distinct picture given by its index in `picture` (a saved report refers to them so).
+    void setPicture(qsizetype row, int column, int index);
+    // Adds a distinct picture and returns its index (the same content gives the same index).
+    int addPicture(const QByteArray& bytes);
+    // Columns added at the end, Empty in every row.
+    void addColumns(int count);
+    void removeColumns(int from, int count);
+    // Keeps the rows whose flag is set, in order.
+    void keepRows(const std::vector<bool>& keep);
+
+    friend bool operator==(const Rows& a, const Rows& b);
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = QList<vb::Variant>;
+        using difference_type = qsizetype;
+        using pointer = void;
+        using reference = QList<vb::Variant>;
+        const_iterator(const Rows* rows, qsizetype at) : rows_(rows), at_(at) {}
+        QList<vb::Variant> operator*() const { return (*rows_)[at_]; }
+        const_iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) {
+            return a.at_ == b.at_;
+        }
+
+    private:
+        const Rows* rows_;
+        qsizetype at_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    struct Data;
+
+private:
+    QSharedDataPointer<Data> d;
+};
+
+}  // namespace reportengine
