@@ -78,19 +78,6 @@ bool AgregaConexionBases(const QString& Nombre, const QString& Database, const Q
 
 namespace bases {
 
-namespace {
-
-// A field as the language's Input # statement reads it: blanks around it dropped, and the
-// double quotes around a quoted field.
-QString campo(const QStringList& campos, int i) {
-    if (i >= campos.size()) return {};
-    QString c = Trim(campos[i]);
-    if (c.size() >= 2 && c.startsWith(u'"') && c.endsWith(u'"')) c = c.mid(1, c.size() - 2);
-    return c;
-}
-
-}  // namespace
-
 QString ruta() {
     return vendrix::programFile(QStringLiteral("BASES.TXT"));
 }
@@ -103,13 +90,13 @@ std::optional<QList<ConexionRegistrada>> lee() {
     QList<ConexionRegistrada> out;
     for (const QString& linea : *lineas) {
         // Each line on its own: a short line never takes fields from the next one.
-        const QStringList campos = linea.split(u',');
+        const QStringList f = vb::inputFields(linea);
         ConexionRegistrada c;
-        c.Nombre = campo(campos, 0);
-        c.Database = campo(campos, 1);
-        c.Usuario = campo(campos, 2);
-        c.Password = gUtil().Decodifica(campo(campos, 3));
-        c.Servidor = campo(campos, 4);
+        c.Nombre = f.value(0);
+        c.Database = f.value(1);
+        c.Usuario = f.value(2);
+        c.Password = gUtil().Decodifica(f.value(3));
+        c.Servidor = f.value(4);
         out.append(c);
     }
     return out;

@@ -16,38 +16,6 @@ namespace anchos {
 
 namespace {
 
-// The fields of a sequential file as VB's Input # reads them: quoted texts or bare texts,
-// separated by commas or line ends.
-QStringList campos(const QString& texto) {
-    QStringList out;
-    int i = 0;
-    const int n = texto.size();
-    while (i < n) {
-        while (i < n && (texto[i] == ' ' || texto[i] == '\t')) ++i;
-        if (i >= n) break;
-        QString campo;
-        if (texto[i] == '"') {
-            const int fin = texto.indexOf('"', i + 1);
-            const int hasta = fin < 0 ? n : fin;
-            campo = texto.mid(i + 1, hasta - i - 1);
-            i = fin < 0 ? n : fin + 1;
-            while (i < n && texto[i] != ',' && texto[i] != '\r' && texto[i] != '\n') ++i;
-        } else {
-            int j = i;
-            while (j < n && texto[j] != ',' && texto[j] != '\r' && texto[j] != '\n') ++j;
-            campo = texto.mid(i, j - i).trimmed();
-            i = j;
-        }
-        out.append(campo);
-        if (i < n && texto[i] == ',') {
-            ++i;
-        } else {
-            while (i < n && (texto[i] == '\r' || texto[i] == '\n')) ++i;
-        }
-    }
-    return out;
-}
-
 [[noreturn]] void falla(const QString& ruta) {
     throw vb::VbError(75, QStringLiteral("Path/File access error: %1").arg(ruta));
 }
@@ -65,7 +33,7 @@ QString rutaAuxiliar() {
 QList<Par> leePares(const QString& ruta) {
     QFile file(ruta);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const QStringList f = campos(vb::fromCp1252(file.readAll()));
+    const QStringList f = vb::inputFields(vb::fromCp1252(file.readAll()));
     QList<Par> pares;
     for (int i = 0; i + 1 < f.size(); i += 2) pares.append({f[i], f[i + 1]});
     if (f.size() % 2 == 1) pares.append({f.last(), QString()});

@@ -168,22 +168,26 @@ bool PreviewWindow::layOutShown() {
 }
 
 void PreviewWindow::countOn() {
-    if (counting_ || pageCountKnown()) return;
-    counting_ = true;
-    bool failed = false;
-    QElapsedTimer moment;
-    moment.start();
-    try {
-        // A piece short enough that the window answers the operator between pieces.
-        while (!pages_.countMore(1) && moment.elapsed() < 40) {
+    if (counting_) return;
+    if (!pageCountKnown()) {
+        counting_ = true;
+        bool failed = false;
+        QElapsedTimer moment;
+        moment.start();
+        try {
+            // A piece short enough that the window answers the operator between pieces.
+            while (!pages_.countMore(1) && moment.elapsed() < 40) {
+            }
+        } catch (const vb::VbError& e) {
+            failed = true;
+            setWaiting(false);
+            showError(e);
         }
-    } catch (const vb::VbError& e) {
-        failed = true;
-        setWaiting(false);
-        showError(e);
+        counting_ = false;
+        if (failed) return;
     }
-    counting_ = false;
-    if (failed) return;
+    // The count may have been finished elsewhere (a print, an export): a page asked for
+    // meanwhile shows then too.
     if (wanted_ >= 0 && (wanted_ < pageCount() || pageCountKnown())) {
         showPage(wanted_);
     } else {
@@ -204,13 +208,9 @@ void PreviewWindow::countOn() {
 }
 
 void PreviewWindow::afterCounting() {
-    // Printing and exporting counted every page: the page shown gets its count.
-    try {
-        layOutShown();
-    } catch (const vb::VbError& e) {
-        showError(e);
-    }
-    refresh();
+    // Printing and exporting counted every page: the page shown gets its count, and a page
+    // asked for while counting is shown.
+    countOn();
 }
 
 void PreviewWindow::setWaiting(bool waiting) {

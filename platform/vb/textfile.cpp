@@ -81,6 +81,36 @@ bool appendTextLine(const QString& path, const QString& line) {
     return writeTextLines(path, {line}, true);
 }
 
+QStringList inputFields(const QString& texto) {
+    QStringList out;
+    qsizetype i = 0;
+    const qsizetype n = texto.size();
+    while (i < n) {
+        while (i < n && (texto[i] == ' ' || texto[i] == '\t')) ++i;
+        if (i >= n) break;
+        QString campo;
+        if (texto[i] == '"') {
+            const qsizetype fin = texto.indexOf('"', i + 1);
+            const qsizetype hasta = fin < 0 ? n : fin;
+            campo = texto.mid(i + 1, hasta - i - 1);
+            i = fin < 0 ? n : fin + 1;
+            while (i < n && texto[i] != ',' && texto[i] != '\r' && texto[i] != '\n') ++i;
+        } else {
+            qsizetype j = i;
+            while (j < n && texto[j] != ',' && texto[j] != '\r' && texto[j] != '\n') ++j;
+            campo = texto.mid(i, j - i).trimmed();
+            i = j;
+        }
+        out.append(campo);
+        if (i < n && texto[i] == ',') {
+            ++i;
+        } else {
+            while (i < n && (texto[i] == '\r' || texto[i] == '\n')) ++i;
+        }
+    }
+    return out;
+}
+
 FixedRecord::FixedRecord(QList<int> widths) : widths_(std::move(widths)) {
     for (int w : widths_) size_ += w;
 }

@@ -26,6 +26,10 @@ bool writeTextLines(const QString& path, const QStringList& lines, bool append =
                     int permissions = 0);
 bool appendTextLine(const QString& path, const QString& line);
 
+// The fields of a sequential file as VB's Input # reads them: quoted texts (commas kept inside)
+// or bare texts with the blanks around them dropped, separated by commas or line ends.
+QStringList inputFields(const QString& text);
+
 // A record of fixed-length text fields: each field padded with blanks or cut to its width.
 class FixedRecord {
 public:

@@ -135,6 +135,27 @@ TEST_F(BasesTxtTest, EachLineReadsOnItsOwn) {
     EXPECT_FALSE(bases::busca("b / s").has_value());  // names compare with case
 }
 
+// Lines another program wrote with quoted fields: a comma inside the quotes is text, as the
+// language's Input # reads it.
+TEST_F(BasesTxtTest, AQuotedFieldKeepsItsCommas) {
+    escribe(
+        "\"EMPRESA, SUR / SRV\",\"empresa\",\"u, v\",\"p\",\"srv01:1500\"\r\n"
+        "  \"B / S\"  , b ,ub,pb,\"srvb\"\r\n"
+        "\"C / S\",\"c\"\r\n");
+    const auto entradas = bases::lee();
+    ASSERT_TRUE(entradas.has_value());
+    ASSERT_EQ(entradas->size(), 3);
+    const auto sur = bases::busca("EMPRESA, SUR / SRV");
+    ASSERT_TRUE(sur.has_value());
+    EXPECT_EQ(sur->Database, QStringLiteral("empresa"));
+    EXPECT_EQ(sur->Usuario, QStringLiteral("u, v"));
+    EXPECT_EQ(sur->Servidor, QStringLiteral("srv01:1500"));
+    EXPECT_EQ(bases::busca("B / S")->Database, QStringLiteral("b"));
+    EXPECT_EQ(bases::busca("B / S")->Servidor, QStringLiteral("srvb"));
+    EXPECT_EQ(bases::busca("C / S")->Database, QStringLiteral("c"));
+    EXPECT_EQ(bases::busca("C / S")->Servidor, QString());
+}
+
 TEST_F(BasesTxtTest, TheFileIsFoundWhateverTheCaseOfItsName) {
     QFile f(folder.file("bases.txt"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -371,7 +371,8 @@ TEST_F(LookupKeys, TheFocusedSearchBoxAndTheFoundCellComeIntoView) {
     EXPECT_LT(tabs, 30);
 }
 
-// Home and End take the list's cursor to the first and the last row, in sight.
+// Home and End take the list's cursor to the first and the last row, in sight; Page Down and
+// Page Up move it a page and back.
 TEST_F(LookupKeys, HomeAndEndGoToTheFirstAndTheLastRow) {
     for (int i = 0; i < 60; ++i) {
         data.exec(QStringLiteral("INSERT INTO V_TA_VENDEDORES VALUES ('V%1', 'Vendedor %1');")
@@ -390,6 +391,16 @@ TEST_F(LookupKeys, HomeAndEndGoToTheFirstAndTheLastRow) {
         filas << form.grid().seleccion() << zxtest::currentRowShown(form);
         const QModelIndex primera = form.ListView1->model()->index(0, 0);
         EXPECT_TRUE(seVe(form, form.ListView1->viewport(), form.ListView1->visualRect(primera)));
+        QTest::keyClick(form.ListView1, Qt::Key_PageDown);
+        const int pagina = form.grid().seleccion();
+        EXPECT_GT(pagina, 1);
+        EXPECT_LT(pagina, 59);
+        EXPECT_EQ(zxtest::currentRowShown(form), pagina);
+        const QModelIndex abajo = form.ListView1->model()->index(pagina, 0);
+        EXPECT_TRUE(seVe(form, form.ListView1->viewport(), form.ListView1->visualRect(abajo)));
+        QTest::keyClick(form.ListView1, Qt::Key_PageUp);
+        EXPECT_EQ(form.grid().seleccion(), 0);
+        EXPECT_EQ(zxtest::currentRowShown(form), 0);
         QTest::keyClick(form.ListView1, Qt::Key_End);
         QTest::keyClick(form.ListView1, Qt::Key_Return);
         return d.result();

@@ -302,6 +302,13 @@ TEST_F(FrmZentrikRealWindowsTest, AChoiceInTheLookupOrTheCalendarMovesTheFocusOn
     QTest::keyClick(campo("FechaHasta"), Qt::Key_F2);
     EXPECT_EQ(campo("FechaHasta")->text(), QString());
     EXPECT_EQ(foco(), campo("UsuarioDesde"));
+
+    // The last field with a lookup: the choice replaces the copy and the focus leaves the pair.
+    enfoca("UsuarioHasta");
+    enLaVentanaQueSeAbra({Qt::Key_End, Qt::Key_Return});
+    QTest::keyClick(campo("UsuarioHasta"), Qt::Key_F2);
+    EXPECT_EQ(campo("UsuarioHasta")->text(), QStringLiteral("CARLA"));
+    EXPECT_EQ(foco(), campo("PcDesde"));
 }
 
 TEST_F(FrmZentrikTest, ScreenAndPrinterNeverOpenTheSendDialog) {

@@ -459,6 +459,9 @@ public:
     explicit SelectCheck(Tokens tokens) : t_(std::move(tokens)), close_(t_.size(), -1) {
         QList<qsizetype> open;
         for (qsizetype i = 0; i < t_.size() && balanced_; ++i) {
+            // A line comment ended by a lone carriage return may run on to the line feed on
+            // the server, taking in what lies between.
+            if (isAmbiguousComment(t_, i) && t_[i].text.startsWith(u"--")) balanced_ = false;
             if (t_[i].is(K::Open)) open.append(i);
             if (t_[i].is(K::Close)) {
                 balanced_ = !open.isEmpty();
@@ -489,15 +492,28 @@ private:
                 i = close_[i] + 1;
                 continue;
             }
-            // N'text' and 0x1F are one value each.
+            // N'text' and 0x1F are one value each. Any other word right after a number may be
+            // read by the server as part of it (1e, 0x) and a statement after it.
+            const bool touches = i + 1 < to && t.is(K::Number) && t_[i + 1].is(K::Word);
+            if (touches && !isHex(t, t_[i + 1])) return std::nullopt;
             const bool prefixed =
-                i + 1 < to && ((t.isWord(u"N") && t_[i + 1].is(K::String)) ||
-                               (t.is(K::Number) && t.text == u"0" && t_[i + 1].is(K::Word) &&
-                                t_[i + 1].text.startsWith(u'x', Qt::CaseInsensitive)));
+                touches || (i + 1 < to && t.isWord(u"N") && t_[i + 1].is(K::String));
             out.append({prefixed ? K::String : t.kind, i});
             i += prefixed ? 2 : 1;
         }
         return out;
+    }
+
+    // 0x followed by hexadecimal digits only.
+    static bool isHex(const Token& number, const Token& word) {
+        if (number.text != u"0" || !word.text.startsWith(u'x', Qt::CaseInsensitive)) return false;
+        for (qsizetype i = 1; i < word.text.size(); ++i) {
+            const char16_t c = word.text[i].unicode();
+            if (!(c >= u'0' && c <= u'9') && !(c >= u'a' && c <= u'f') &&
+                !(c >= u'A' && c <= u'F'))
+                return false;
+        }
+        return true;
     }
 
     bool group(qsizetype open, qsizetype close, int depth) const {

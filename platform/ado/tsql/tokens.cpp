@@ -164,4 +164,12 @@ qsizetype matchingClose(const Tokens& tokens, qsizetype open) {
     return tokens.size();
 }
 
+bool isAmbiguousComment(const Tokens& tokens, qsizetype i) {
+    const Token& t = tokens[i];
+    if (!t.is(Token::Kind::Comment)) return false;
+    if (t.text.startsWith(u"/*")) return t.text.indexOf(u"/*", 2) >= 0;
+    return i + 1 < tokens.size() && tokens[i + 1].text.startsWith(u'\r') &&
+           !tokens[i + 1].text.startsWith(u"\r\n");
+}
+
 }  // namespace tsql

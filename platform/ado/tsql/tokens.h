@@ -51,4 +51,8 @@ qsizetype previousSignificant(const Tokens& tokens, qsizetype i);
 // Index of the parenthesis that closes the one at `open` (tokens.size() when unbalanced).
 qsizetype matchingClose(const Tokens& tokens, qsizetype open);
 
+// Whether the comment at `i` is read otherwise by a reader that neither nests block comments
+// nor ends a line comment at a lone carriage return (as SQLite, and perhaps a server).
+bool isAmbiguousComment(const Tokens& tokens, qsizetype i);
+
 }  // namespace tsql

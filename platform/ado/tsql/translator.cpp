@@ -157,10 +157,18 @@ public:
         collateLiterals();
         rewriteFunctions();
         rewriteTop();
+        plainComments();
         return join(t_);
     }
 
 private:
+    // SQLite neither nests block comments nor ends a line comment at a lone carriage return:
+    // such a comment goes as a blank, so that nothing SQL Server reads as comment runs.
+    void plainComments() {
+        for (qsizetype i = 0; i < t_.size(); ++i)
+            if (isAmbiguousComment(t_, i)) t_[i].text = QStringLiteral(" ");
+    }
+
     qsizetype first() const { return nextSignificant(t_, 0); }
     bool startsWith(QStringView word) const {
         const qsizetype i = first();

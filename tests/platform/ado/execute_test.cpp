@@ -274,6 +274,22 @@ TEST_F(ExecuteTest, ANulCharacterRefusesTheWholeTextAsASyntaxError) {
     }
 }
 
+// A comment ends where SQL Server ends it, whatever the embedded engine would read: text that
+// SQL Server takes as part of a comment never runs as a statement of its own.
+TEST_F(ExecuteTest, ACommentHidesWhatItHoldsAsOnSqlServer) {
+    const char* texts[] = {
+        "SELECT CLAVE FROM TA_CONFIGURACION /* a /* b */ ; DELETE FROM TA_CONFIGURACION; -- */",
+        "SELECT CLAVE FROM TA_CONFIGURACION /* /* */ */ /* ; DELETE FROM TA_CONFIGURACION; */",
+        "SELECT CLAVE FROM TA_CONFIGURACION -- x\r/*\n; DELETE FROM TA_CONFIGURACION; -- */",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        Recordset rs;
+        rs.Open(QString::fromUtf8(text), cn);
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+    }
+}
+
 // Nesting deeper than the engine reads is an error of the statement, never a stack overflow in
 // the translation on the way.
 TEST_F(ExecuteTest, TooDeepANestingIsAnErrorOfTheStatement) {
@@ -318,11 +334,11 @@ TEST_F(ExecuteTest, NestingPastTheLimitIsRefusedAsSqlServerRefusesIt) {
     ASSERT_EQ(cn.errors().Count(), 1);
     EXPECT_EQ(cn.errors().Item(0).NativeError, 191);
     // A parenthesis inside a literal is text, not nesting.
-    EXPECT_EQ(vb::CStr(cn.Execute(QStringLiteral("SELECT '") + QString(500, u'(') +
-                                  QStringLiteral("'"))
-                           .Fields(0L)
-                           .Value()),
-              QString(500, u'('));
+    EXPECT_EQ(
+        vb::CStr(cn.Execute(QStringLiteral("SELECT '") + QString(500, u'(') + QStringLiteral("'"))
+                     .Fields(0L)
+                     .Value()),
+        QString(500, u'('));
 }
 
 }  // namespace

@@ -147,6 +147,36 @@ TEST_F(OutputTest, OnAFullDiskEveryReportFileKeepsTheOldOne) {
     }
 }
 
+// A large report on a small disk with room left: the writing stops part-way, and still the
+// file before it stays whole and the writer says so.
+TEST_F(OutputTest, ALargeReportOnASmallDiskKeepsTheOldFile) {
+    const ReportDocument doc = errorLog({}, 3000);
+    const QString saved = dir_.filePath(QStringLiteral("ok.RPT"));
+    writeReportFile(doc, saved, kReportFileType);
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> write;
+    } cases[] = {
+        {"saved report", [&](const QString& p) { writeReportFile(doc, p, kReportFileType); }},
+        {"pdf", [&](const QString& p) { exportReport(saved, p, kPdfFormat); }},
+        {"html", [&](const QString& p) { writeReportFile(doc, p, kHtmlFileType); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = zxtest::onSmallDisk(
+            [&](const QString& folder) {
+                const QString path = QDir(folder).filePath(QStringLiteral("informe"));
+                return zxtest::writeFile(path, "anterior") &&
+                       zxtest::raisedNumber([&] { c.write(path); }) == err::WriteFailed;
+            },
+            96 * 1024);
+        ASSERT_TRUE(run.has_value());
+        EXPECT_TRUE(run->answer);
+        EXPECT_EQ(run->files.value("informe"), QByteArray("anterior"));
+        EXPECT_EQ(run->files.keys(), QStringList{"informe"});
+    }
+}
+
 TEST_F(OutputTest, HtmlFileShowsTheSameReport) {
     const ReportDocument doc = errorLog(QStringLiteral("{AUX_ERR.USUARIO} = 'usr2'"), 10);
     const QString path = dir_.filePath(QStringLiteral("Cuenta.htm"));

@@ -245,6 +245,28 @@ TEST(PreviewWindowTest, PageOneShowsBeforeTheRestIsLaidOut) {
     EXPECT_EQ(child<QLabel>(small, "pageLabel")->text(), QStringLiteral("Página 1 de 1"));
 }
 
+// The last page asked for while the pages are being counted, then an export that counts them
+// all: the window goes to the page asked for and the hourglass goes.
+TEST(PreviewWindowTest, ThePageAskedForWhileCountingShowsAfterAnExport) {
+    ReportDocument doc = threePages();
+    for (int i = 71; i <= 2600; ++i) doc.data.rows.append({vb::Variant(i)});
+    const int pages = PagedReport(doc).pageCount();
+    QTemporaryDir dir;
+    zxtest::ScriptedOperator op;
+    op.saveFile(dir.filePath(QStringLiteral("largo.pdf")));
+    PreviewWindow window(doc);
+    ASSERT_FALSE(window.pageCountKnown());
+    child<QPushButton>(window, "lastPage")->click();
+    EXPECT_EQ(op.busyDepth(), 1);
+    child<QPushButton>(window, "exportButton")->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.pageCountKnown());
+    EXPECT_EQ(window.currentPage(), pages - 1);
+    EXPECT_EQ(child<QLabel>(window, "pageLabel")->text(),
+              QStringLiteral("Página %1 de %1").arg(pages));
+    EXPECT_EQ(op.busyDepth(), 0);
+}
+
 TEST(PreviewWindowTest, SymbolButtonsCarrySpanishTips) {
     PreviewWindow window(threePages());
     for (const auto& [name, tip] : {std::pair{"firstPage", "Primera página (Ctrl+Inicio)"},

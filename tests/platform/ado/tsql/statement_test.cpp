@@ -146,6 +146,14 @@ TEST(IsSingleRead, OneReadingStatementOnly) {
         {"SELECT A, B INTO [COPIA] FROM T", false},
         {"SELECT A FROM T WHERE 1=1 AND [B] = 'x' MOVE CONVERSATION", false},
         {"SELECT A FROM T ORDER BY A WHERE 1=1", false},
+        // A literal SQL Server reads shorter than a name would be, then a statement.
+        {"SELECT A FROM T WHERE B = 0xSHUTDOWN", false},
+        {"SELECT A FROM T WHERE B = 0x1FSHUTDOWN", false},
+        {"SELECT 1eSHUTDOWN", false},
+        {"SELECT A FROM T WHERE B = 1.eSHUTDOWN", false},
+        // A line comment that a lone carriage return may or may not end.
+        {"SELECT A FROM T -- x\r/*\n; DELETE FROM T; -- */", false},
+        {"SELECT A FROM T -- x\rDELETE FROM T", false},
         // The lookups' own shapes.
         {"SELECT TOP 1000 NOMBRE,IDVENDEDOR FROM V_TA_VENDEDORES  with(nolock)  WHERE "
          "Dada_De_Baja = 0 ORDER BY NOMBRE",
@@ -166,6 +174,8 @@ TEST(IsSingleRead, OneReadingStatementOnly) {
         {"WITH C (A) AS (SELECT A FROM T), D AS (SELECT A FROM C) SELECT A FROM D "
          "UNION SELECT A FROM C",
          true},
+        {"SELECT A FROM T WHERE B = 0x1F AND C = 1e5 AND D = 2.5E-3 -- nota\r\nORDER BY A", true},
+        {"SELECT A FROM T /* nota /* dentro */ */ WHERE B = 1 -- fin", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

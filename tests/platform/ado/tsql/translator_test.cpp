@@ -238,7 +238,8 @@ TEST(Translator, TranslatesABatchStatementByStatement) {
 }  // namespace
 
 // Only "/*" opens a comment: a division or the "*" of COUNT(*) is text that the rewrites after
-// it still see, and a comment nests as SQL Server's do.
+// it still see, and a comment nests as SQL Server's do. A nested comment, which SQLite would
+// end at its first "*/", and a line comment a lone carriage return ends go as a blank.
 TEST(Translator, OnlySlashStarOpensACommentAndCommentsNest) {
     check(tsql::Translator(),
           {{"SELECT COUNT(*) FROM t WITH (NOLOCK)", "SELECT COUNT(*) FROM t"},
@@ -247,7 +248,8 @@ TEST(Translator, OnlySlashStarOpensACommentAndCommentsNest) {
             "SELECT a /2 FROM t WHERE b = (a*2)/2"},
            {"SELECT a /* with(nolock) */ FROM t WITH (NOLOCK)",
             "SELECT a /* with(nolock) */ FROM t"},
-           {"SELECT a /* x /* with(nolock) */ TOP 1 */ FROM t WITH (NOLOCK)",
-            "SELECT a /* x /* with(nolock) */ TOP 1 */ FROM t"},
-           {"SELECT a -- with(nolock)\nFROM t WITH (NOLOCK)", "SELECT a -- with(nolock)\nFROM t"}});
+           {"SELECT a /* x /* with(nolock) */ TOP 1 */ FROM t WITH (NOLOCK)", "SELECT a   FROM t"},
+           {"SELECT a -- with(nolock)\nFROM t WITH (NOLOCK)", "SELECT a -- with(nolock)\nFROM t"},
+           {"SELECT a -- x\r\nFROM t", "SELECT a -- x\r\nFROM t"},
+           {"SELECT a -- x\rFROM t", "SELECT a  \rFROM t"}});
 }
