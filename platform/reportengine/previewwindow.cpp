@@ -169,6 +169,9 @@ bool PreviewWindow::layOutShown() {
 
 void PreviewWindow::countOn() {
     if (counting_) return;
+    // A step that finds no page means a print or an export is counting meanwhile: this
+    // window leaves the count to it and goes on once it ends (afterCounting).
+    bool elsewhere = false;
     if (!pageCountKnown()) {
         counting_ = true;
         bool failed = false;
@@ -176,7 +179,10 @@ void PreviewWindow::countOn() {
         moment.start();
         try {
             // A piece short enough that the window answers the operator between pieces.
-            while (!pages_.countMore(1) && moment.elapsed() < 40) {
+            for (int found = pages_.pagesFound(); !pages_.countMore(1);
+                 found = pages_.pagesFound()) {
+                elsewhere = pages_.pagesFound() == found;
+                if (elsewhere || moment.elapsed() >= 40) break;
             }
         } catch (const vb::VbError& e) {
             failed = true;
@@ -203,7 +209,7 @@ void PreviewWindow::countOn() {
         else
             refreshControls();
     }
-    if (!pageCountKnown())
+    if (!pageCountKnown() && !elsewhere)
         QMetaObject::invokeMethod(this, &PreviewWindow::countOn, Qt::QueuedConnection);
 }
 
