@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -50,6 +51,19 @@ ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(vb::locale()) {
 }
 ScopedLocale::~ScopedLocale() {
     vb::setLocale(previous_);
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* zone) : previous_(qgetenv("TZ")) {
+    qputenv("TZ", zone);
+    tzset();
+}
+ScopedTimeZone::~ScopedTimeZone() {
+    if (previous_.isEmpty()) {
+        qunsetenv("TZ");
+    } else {
+        qputenv("TZ", previous_);
+    }
+    tzset();
 }
 
 ProgramFolder::ProgramFolder() : previous_(vb::App()) {

@@ -62,6 +62,16 @@ private:
     QLocale previous_;
 };
 
+// The machine's time zone (TZ) for the local clock; restored when it goes out of scope.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+
+private:
+    QByteArray previous_;
+};
+
 // A private program folder (App.Path) for the test, with `vb::End` turned into an exception
 // (vb::ProgramEnded) so a test can see the program end. Both restored when it goes away.
 class ProgramFolder {
