@@ -15,7 +15,7 @@ namespace tsql {
 // - dateadd('part', n, d), datediff('part', a, b), datepart('part', d), year(d), month(d),
 //   day(d) with SQL Server's date parts and their abbreviations (the translator quotes the
 //   part); weeks and week days counted from Sunday;
-// - tsql_daykey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
+// - tsql_lowkey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
 //   translator compares a date column with, so that the column's index serves every ISO shape
 //   of a stored date-time;
 // - like(pattern, text[, escape]) with SQL Server's wildcards (% _ [a-z] [^a]), case folded for

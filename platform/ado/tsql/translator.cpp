@@ -862,10 +862,13 @@ private:
 
     // A date column compared with a value: stored texts of the ISO shapes sort by their day
     // whatever their shape ("2026-03-29", "2026-03-29 00:00", "2026-03-29T10:00", the stored
-    // form), so the column's index finds the days (keys "yyyy-MM-dd" of the value's day and
-    // the next) and only the rows of the value's own day compare their readings
-    // (tsql_datecmp). The comparison at `op` of the value at `value` becomes that; returns
-    // the index of its last token, or -1 when the other side is not a bare column.
+    // form), so the column's index finds the texts that may read as the value's day (from its
+    // low key to the key of the next day) and only those rows compare their readings
+    // (tsql_datecmp); whole days inside the range are taken by their text, when it starts with
+    // an ISO date. A text of another shape sorts apart from its day: it is taken only by its
+    // reading, where the index reaches it. The comparison at `op` of the value at `value`
+    // becomes that; returns the index of its last token, or -1 when the other side is not a
+    // bare column.
     qsizetype compareDateColumn(qsizetype value, qsizetype op) {
         const bool valueFirst = op > value;
         qsizetype first = -1, last = -1;
@@ -901,18 +904,26 @@ private:
             return QStringLiteral("%1(%2)").arg(QLatin1String(which), x);
         };
         const QString cmp = QStringLiteral("tsql_datecmp(%1, %2)").arg(column, x);
+        // Dashes where an ISO date has them and a digit closing its day: a cheap test, as it
+        // runs on every row of the range, that no other shape a datetime takes passes.
+        // (The pattern is split where "??-" would read as a trigraph.)
+        const QString iso = QStringLiteral(
+                                "%1 GLOB '????"
+                                "-??"
+                                "-?[0-9]*'")
+                                .arg(column);
         QString sql;
         if (o == u">=" || o == u">") {
-            sql = QStringLiteral("(%1 >= %2 AND (%1 >= %3 OR %4 %5 0))")
-                      .arg(column, key("tsql_daykey"),
-                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), cmp, o);
+            sql = QStringLiteral("(%1 >= %2 AND ((%1 >= %3 AND %4) OR %5 %6 0))")
+                      .arg(column, key("tsql_lowkey"),
+                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), iso, cmp, o);
         } else if (o == u"<" || o == u"<=") {
-            sql = QStringLiteral("(%1 < %2 AND (%1 < %3 OR %4 %5 0))")
+            sql = QStringLiteral("(%1 < %2 AND ((%1 < %3 AND %4) OR %5 %6 0))")
                       .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
-                           key("tsql_daykey"), cmp, o);
+                           key("tsql_lowkey"), iso, cmp, o);
         } else if (o == u"=") {
             sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
-                      .arg(column, key("tsql_daykey"), key("tsql_nextdaykey"), cmp);
+                      .arg(column, key("tsql_lowkey"), key("tsql_nextdaykey"), cmp);
         } else if (o == u"<>" || o == u"!=") {
             sql = QStringLiteral("(%1 <> 0)").arg(cmp);
         } else {

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <functional>
+
 namespace {
 
 // What a value is, as the program reads it: its kind and its text. Dates are written as SQL
@@ -253,6 +255,94 @@ TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
          "date 2026-03-29 00:00:00.000"},
     };
     check(cases);
+}
+
+// A range on a date column takes each stored text by the reading SQL Server's datetime makes of
+// it: a time that rounds up to the next day's midnight is on that day, and a stored shape whose
+// text sorts apart from its day (day first, no separators, a blank first) is never taken by a
+// range it is not in. Every ISO shape is found on its own day; the others may be missed, since
+// the column's index finds rows by their text.
+TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
+    const struct {
+        const char* text;
+        QDateTime reading;
+        bool iso;
+    } stored[] = {
+        {"2026-03-28 23:59:59.997", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        {"2026-03-28 23:59:59.999", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-28T23:59:59.9990", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29 00:00", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29T01:00:00", vb::wallClock({2026, 3, 29}, {1, 0}), true},
+        {"2026-03-29 9:05", vb::wallClock({2026, 3, 29}, {9, 5}), true},
+        {"2026-03-29 10:30:15.5", vb::wallClock({2026, 3, 29}, {10, 30, 15, 500}), true},
+        {"2026-03-29 23:59:59.999", vb::wallClock({2026, 3, 30}), true},
+        {"2026-03-30", vb::wallClock({2026, 3, 30}), true},
+        {"29/03/2026 08:00", vb::wallClock({2026, 3, 29}, {8, 0}), false},
+        {"20260329 07:00", vb::wallClock({2026, 3, 29}, {7, 0}), false},
+        {" 2026-03-29 03:00", vb::wallClock({2026, 3, 29}, {3, 0}), false},
+        {"2026-3-29 04:00", vb::wallClock({2026, 3, 29}, {4, 0}), false},
+        {"2026-03-9 10:00", vb::wallClock({2026, 3, 9}, {10, 0}), false},
+        {"20260329", vb::wallClock({2026, 3, 29}), false},
+        {"06/04/2026 12:00", vb::wallClock({2026, 4, 6}, {12, 0}), false},
+    };
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &otro), SQLITE_OK);
+    for (size_t i = 0; i < std::size(stored); ++i) {
+        const QByteArray sql =
+            QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (%1, '%2')")
+                .arg(i)
+                .arg(QString::fromUtf8(stored[i].text))
+                .toUtf8();
+        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    sqlite3_close(otro);
+    // Each is read as its reading.
+    ado::Recordset rs = cn.Execute(QStringLiteral("SELECT fecha FROM AUX_ERR ORDER BY Error"));
+    for (const auto& row : stored) {
+        SCOPED_TRACE(row.text);
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs.Fields(0L).Value(), vb::Variant(row.reading));
+        rs.MoveNext();
+    }
+
+    const QDateTime bounds[] = {vb::wallClock({2026, 3, 29}), vb::wallClock({2026, 3, 29}, {9, 0}),
+                                vb::wallClock({2026, 3, 30})};
+    const struct {
+        const char* op;
+        std::function<bool(const QDateTime&, const QDateTime&)> holds;
+    } ops[] = {
+        {"=", [](auto& a, auto& b) { return a == b; }},
+        {"<>", [](auto& a, auto& b) { return a != b; }},
+        {"<", [](auto& a, auto& b) { return a < b; }},
+        {"<=", [](auto& a, auto& b) { return a <= b; }},
+        {">", [](auto& a, auto& b) { return a > b; }},
+        {">=", [](auto& a, auto& b) { return a >= b; }},
+    };
+    for (const QDateTime& bound : bounds) {
+        for (const auto& op : ops) {
+            // As a literal in the text and as a bound value, on either side of the comparison.
+            const QString literal = u'\'' + bound.toString("yyyy-MM-dd HH:mm") + u'\'';
+            const QList<std::pair<QString, QList<vb::Variant>>> queries = {
+                {QStringLiteral("fecha %1 %2").arg(QLatin1String(op.op), literal), {}},
+                {QStringLiteral("fecha %1 ?").arg(QLatin1String(op.op)), {vb::Variant(bound)}},
+            };
+            for (const auto& [condition, parameters] : queries) {
+                SCOPED_TRACE(condition.toStdString() + " " + bound.toString().toStdString());
+                QList<int> found;
+                ado::Recordset rs =
+                    cn.Execute("SELECT Error FROM AUX_ERR WHERE " + condition + " ORDER BY Error",
+                               parameters);
+                for (; !rs.Eof(); rs.MoveNext()) found << vb::CLng(rs.Fields(0L).Value());
+                for (size_t i = 0; i < std::size(stored); ++i) {
+                    SCOPED_TRACE(stored[i].text);
+                    const bool in = op.holds(stored[i].reading, bound);
+                    if (!in) EXPECT_FALSE(found.contains(int(i)));
+                    if (in && stored[i].iso) EXPECT_TRUE(found.contains(int(i)));
+                }
+            }
+        }
+    }
 }
 
 // Ranges of a class follow the collation's order of letters, as every other comparison does.
