@@ -163,8 +163,7 @@ TEST_F(SelectionTest, FormulasSelectTheRightRowsInSqlAndInMemory) {
 // of its own, by another program: a day selects the rows written on it, in SQL and in memory.
 TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
     database_.exec(QStringLiteral("DELETE FROM AUX_ERR"));
-    const QDate cambios[] = {QDate(2026, 3, 8), QDate(2026, 3, 29),  QDate(2026, 4, 5),
-                             QDate(2026, 9, 6), QDate(2026, 10, 25), QDate(2026, 11, 1)};
+    const QList<QDate> cambios = zxtest::clockChangeDays();
     struct Fila {
         int id;
         QDateTime cuando;  // the wall-clock reading, as a date and a time of day
@@ -176,6 +175,7 @@ TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
         const QDateTime momentos[] = {QDateTime(cambio.addDays(-1), QTime(23, 30), Qt::UTC),
                                       QDateTime(cambio, QTime(0, 0), Qt::UTC),
                                       QDateTime(cambio, QTime(0, 30), Qt::UTC),
+                                      QDateTime(cambio, QTime(2, 15), Qt::UTC),
                                       QDateTime(cambio, QTime(2, 30), Qt::UTC),
                                       QDateTime(cambio, QTime(12, 0), Qt::UTC),
                                       QDateTime(cambio, QTime(23, 59, 59), Qt::UTC),
