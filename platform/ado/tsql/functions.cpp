@@ -88,6 +88,18 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
     }
 }
 
+// A text that holds a date-time and no number, as the days from day zero it stands for (a
+// fraction is part of a day), as SQL Server converts a datetime to a number.
+std::optional<double> daysOf(sqlite3_value* v) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
+    bool number = false;
+    textArg(v).trimmed().toDouble(&number);
+    if (number) return std::nullopt;
+    const auto date = dateOf(v);
+    if (!date) return std::nullopt;
+    return dayZero.msecsTo(*date) / 86400000.0;
+}
+
 const QString kNoDate =
     QStringLiteral("Conversion failed when converting date and/or time from character string.");
 
@@ -533,6 +545,9 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             n = sqlite3_value_int64(value);
         } else if (valueType == SQLITE_FLOAT) {
             n = static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(value)));
+        } else if (const auto days = daysOf(value)) {
+            // A date-time rounds to the nearest day.
+            n = static_cast<sqlite3_int64>(std::llround(*days));
         } else {
             bool ok = false;
             n = textArg(value).trimmed().toLongLong(&ok);
@@ -550,6 +565,8 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         double d = 0;
         if (valueType == SQLITE_INTEGER || valueType == SQLITE_FLOAT) {
             d = sqlite3_value_double(value);
+        } else if (const auto days = daysOf(value)) {
+            d = *days;
         } else {
             bool ok = false;
             d = textArg(value).trimmed().toDouble(&ok);

@@ -944,7 +944,8 @@ private:
         }
     }
 
-    // @@IDENTITY, ISNULL( and CONVERT(type, ...) in the forms SQLite can run.
+    // @@IDENTITY, ISNULL(, CONVERT(type, ...) and CAST(... AS type) in the forms SQLite can
+    // run.
     void rewriteFunctions() {
         for (qsizetype i = 0; i < t_.size(); ++i) {
             Token& t = t_[i];
@@ -964,6 +965,25 @@ private:
                 if (part < t_.size() && t_[part].is(K::Word) && comma < t_.size() &&
                     t_[comma].is(K::Comma))
                     t_[part] = Token{K::String, u'\'' + t_[part].text + u'\''};
+            } else if (t.isWord(u"CAST")) {
+                // CAST(x AS type) converts as CONVERT(type, x) does.
+                const qsizetype close = matchingClose(t_, open);
+                qsizetype as = -1;
+                int depth = 0;
+                for (qsizetype k = open + 1; k < close && k < t_.size() && as < 0; ++k) {
+                    if (t_[k].is(K::Open)) ++depth;
+                    if (t_[k].is(K::Close)) --depth;
+                    if (depth == 0 && t_[k].isWord(u"AS")) as = k;
+                }
+                if (as < 0 || close >= t_.size()) continue;
+                QString typeText;
+                for (qsizetype k = as + 1; k < close; ++k) {
+                    if (!t_[k].isBlank()) typeText += t_[k].text;
+                }
+                if (typeText.isEmpty()) continue;
+                t_[i].text = QStringLiteral("tsql_convert");
+                t_.remove(as, close - as);
+                insertText(t_, open + 1, u'\'' + typeText.toUpper() + QStringLiteral("', "));
             } else if (t.isWord(u"CONVERT")) {
                 // The type is a name SQLite would read as a column: hand it over as text.
                 const qsizetype type = nextSignificant(t_, open + 1);

@@ -217,6 +217,34 @@ TEST_F(SqlServerAnswers, ConvertIntoDatetimeReadsTheStylesAndRoundsToItsPrecisio
     check(cases);
 }
 
+// CAST converts as CONVERT does; a date-time made a number counts days from 1900-01-01 (a
+// whole number rounds to the nearest day), so the difference of two dates reads as days.
+TEST_F(SqlServerAnswers, CastAndConvertTurnDatesIntoDaysAndBack) {
+    const Case cases[] = {
+        {"CAST('2026-03-29' AS datetime)", "date 2026-03-29 00:00:00.000"},
+        {"CAST('2026-03-29 10:30:15.999' AS DATETIME)", "date 2026-03-29 10:30:16.000"},
+        {"CAST(45000.5 AS datetime)", "date 2023-03-17 12:00:00.000"},
+        {"CAST(NULL AS datetime)", "null"},
+        {"CAST(CONVERT(datetime, '2026-03-29') - CONVERT(datetime, '2026-03-28') AS int)",
+         "number 1"},
+        {"CONVERT(int, CONVERT(datetime, '2026-03-29 12:00') - CONVERT(datetime, '2026-03-28'))",
+         "number 2"},
+        {"CONVERT(int, CONVERT(datetime, '2026-03-29 11:59'))", "number 46108"},
+        {"CONVERT(int, CONVERT(datetime, '2000-12-07 23:59:59.997'))", "number 36866"},
+        {"CONVERT(float, CONVERT(datetime, '1900-01-01 12:00'))", "number 0.5"},
+        {"CAST(CONVERT(datetime, '1900-12-31 06:00') AS float)", "number 364.25"},
+        {"CAST(CAST('2026-03-29' AS datetime) + 1 AS datetime)", "date 2026-03-30 00:00:00.000"},
+        {"CAST('12' AS int) + 1", "number 13"},
+        {"CAST(2.7 AS int)", "number 2"},
+        {"CAST(-2.7 AS int)", "number -2"},
+        {"CAST(12.345 AS decimal(5, 2))", "number 12.35"},
+        {"CAST(1.5 AS varchar(10))", "text 1.5"},
+        {"CAST('abc' AS int)",
+         "error Conversion failed when converting the varchar value 'abc' to data type int."},
+    };
+    check(cases);
+}
+
 TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
     cn.Execute(QStringLiteral(
         "INSERT INTO AUX_ERR (fecha, Error) VALUES ('2026-03-29 10:30:15.999', 1)"));
