@@ -696,7 +696,12 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                                                    "single character"));
         escape = e.toCaseFolded().at(0);
     }
-    sqlite3_result_int(ctx, likeMatch(pattern, text, escape) ? 1 : 0);
+    // Blanks at the end of the value are ignored, those of the pattern are not.
+    QStringView trimmed(text);
+    while (trimmed.endsWith(u' ')) trimmed.chop(1);
+    const bool matches = likeMatch(pattern, text, escape) ||
+                         (trimmed.size() < text.size() && likeMatch(pattern, trimmed, escape));
+    sqlite3_result_int(ctx, matches ? 1 : 0);
 }
 
 }  // namespace

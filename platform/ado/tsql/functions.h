@@ -21,7 +21,7 @@ namespace tsql {
 //   translator compares a date column with, so that the column's index serves every ISO shape
 //   of a stored date-time;
 // - like(pattern, text[, escape]) with SQL Server's wildcards (% _ [a-z] [^a]), case folded for
-//   every letter and ranges in the collation's order of text.
+//   every letter, ranges in the collation's order of text, the text's trailing blanks ignored.
 // Returns SQLite's result code (SQLITE_OK when all went in).
 int registerFunctions(sqlite3* db);
 

@@ -373,18 +373,36 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
     }
 }
 
-// Ranges of a class follow the collation's order of letters, as every other comparison does.
+// Ranges of a class follow the collation's order of letters, as every other comparison does;
+// blanks at the end of the value do not keep it from matching.
 TEST_F(SqlServerAnswers, LikeRangesFollowTheOrderOfText) {
     const struct {
         const char* text;
         const char* pattern;
         bool matches;
     } cases[] = {
-        {"árbol", "[a-c]%", true},  {"Árbol", "[a-c]%", true}, {"Banco", "[a-c]%", true},
-        {"cero", "[a-c]%", true},   {"dedo", "[a-c]%", false}, {"0123", "[0-9]%", true},
-        {"9", "[0-9]", true},       {"x9", "[0-9]%", false},   {"ñandú", "[n-o]%", true},
-        {"ñandú", "[a-n]%", false}, {"Ñu", "[m-ñ]%", true},    {"oso", "[a-ñ]%", false},
-        {"é", "[d-f]", true},       {"b", "[^a-c]", false},    {"[x", "[[]x", true},
+        {"árbol", "[a-c]%", true},
+        {"Árbol", "[a-c]%", true},
+        {"Banco", "[a-c]%", true},
+        {"cero", "[a-c]%", true},
+        {"dedo", "[a-c]%", false},
+        {"0123", "[0-9]%", true},
+        {"9", "[0-9]", true},
+        {"x9", "[0-9]%", false},
+        {"ñandú", "[n-o]%", true},
+        {"ñandú", "[a-n]%", false},
+        {"Ñu", "[m-ñ]%", true},
+        {"oso", "[a-ñ]%", false},
+        {"é", "[d-f]", true},
+        {"b", "[^a-c]", false},
+        {"[x", "[[]x", true},
+        // The value's trailing blanks are ignored; the pattern's count.
+        {"abc ", "abc", true},
+        {"abc   ", "[a-c]bc", true},
+        {"abc ", "%c", true},
+        {"abc", "abc ", false},
+        {"abc ", "abc ", true},
+        {" abc", "abc", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " LIKE " + c.pattern);
