@@ -33,7 +33,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -525,8 +524,6 @@ protected:
         // its own.
         ado::Connection cn;
         cn.Open(data.connectionString());
-        sqlite3* otro = nullptr;
-        EXPECT_EQ(sqlite3_open(data.file().toUtf8().constData(), &otro), SQLITE_OK);
         const QString insert = QStringLiteral(
             "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, Usuario, Proceso) "
             "VALUES (%1, 547, '%2', 'CAJA1', 'ANA', 'Ventas')");
@@ -555,18 +552,14 @@ protected:
                                               ? (i % 8 == 3 ? iso : iso + QStringLiteral(" 00:00"))
                                           : i % 8 == 3 ? iso + u'T' + f.hora.toString("HH:mm:ss")
                                                        : iso + u' ' + f.hora.toString("H:mm");
-                    const QString sql = QStringLiteral(
-                                            "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, "
-                                            "Usuario, Proceso) VALUES ('%1', 547, '%2', 'CAJA1', "
-                                            "'ANA', 'Ventas')")
-                                            .arg(texto, f.id);
-                    EXPECT_EQ(
-                        sqlite3_exec(otro, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
-                        SQLITE_OK);
+                    data.writeAsAnotherProgram(
+                        QStringLiteral("INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, "
+                                       "Usuario, Proceso) VALUES ('%1', 547, '%2', 'CAJA1', "
+                                       "'ANA', 'Ventas')")
+                            .arg(texto, f.id));
                 }
             }
         }
-        sqlite3_close(otro);
         cn.Close();
     }
 

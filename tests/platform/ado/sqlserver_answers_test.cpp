@@ -7,7 +7,6 @@
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 
@@ -259,14 +258,11 @@ TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
 // A date column holds, besides the layer's own form, what another program may have written in
 // an ISO shape (the date alone, no seconds, a "T", a fraction): each compares as its date-time.
 TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &otro), SQLITE_OK);
     for (const char* fecha : {"2026-03-28 23:59:59.997", "2026-03-29", "2026-03-29 00:00",
                               "2026-03-29T10:30:15.5", "2026-03-29 23:59", "2026-03-30"}) {
-        const QByteArray sql = QByteArray("INSERT INTO AUX_ERR (fecha) VALUES ('") + fecha + "')";
-        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        db.writeAsAnotherProgram(
+            QStringLiteral("INSERT INTO AUX_ERR (fecha) VALUES ('%1')").arg(fecha));
     }
-    sqlite3_close(otro);
     const Case cases[] = {
         {"COUNT(*) FROM AUX_ERR WHERE fecha = '2026-03-29'", "number 2"},
         {"COUNT(*) FROM AUX_ERR WHERE fecha >= '2026-03-29'", "number 5"},
@@ -314,17 +310,12 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         {"20260329", vb::wallClock({2026, 3, 29}), false},
         {"06/04/2026 12:00", vb::wallClock({2026, 4, 6}, {12, 0}), false},
     };
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &otro), SQLITE_OK);
     for (size_t i = 0; i < std::size(stored); ++i) {
-        const QByteArray sql =
+        db.writeAsAnotherProgram(
             QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (%1, '%2')")
                 .arg(i)
-                .arg(QString::fromUtf8(stored[i].text))
-                .toUtf8();
-        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+                .arg(QString::fromUtf8(stored[i].text)));
     }
-    sqlite3_close(otro);
     // Each is read as its reading.
     ado::Recordset rs = cn.Execute(QStringLiteral("SELECT fecha FROM AUX_ERR ORDER BY Error"));
     for (const auto& row : stored) {

@@ -169,8 +169,6 @@ TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
         QDateTime cuando;  // the wall-clock reading, as a date and a time of day
     };
     QList<Fila> filas;
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(database_.file().toUtf8().constData(), &otro), SQLITE_OK);
     for (const QDate& cambio : cambios) {
         const QDateTime momentos[] = {QDateTime(cambio.addDays(-1), QTime(23, 30), Qt::UTC),
                                       QDateTime(cambio, QTime(0, 0), Qt::UTC),
@@ -193,15 +191,12 @@ TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
             const QString forma = medianoche      ? QStringLiteral("yyyy-MM-dd")
                                   : f.id % 4 == 1 ? QStringLiteral("yyyy-MM-dd HH:mm")
                                                   : QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-            const QByteArray sql =
+            database_.writeAsAnotherProgram(
                 QStringLiteral("INSERT INTO AUX_ERR (ID, fecha) VALUES (%1, '%2')")
                     .arg(f.id)
-                    .arg(cuando.toString(forma))
-                    .toUtf8();
-            EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+                    .arg(cuando.toString(forma)));
         }
     }
-    sqlite3_close(otro);
 
     const auto literal = [](const QDate& d) {
         return QStringLiteral("Date(%1,%2,%3)").arg(d.year()).arg(d.month()).arg(d.day());
@@ -295,19 +290,14 @@ TEST_F(SelectionTest, RowsSortedByADateComeInTheOrderOfTheirReadings) {
         {"BETO", nullptr, {}},
         {"ANA", "sin fecha", {}},
     };
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(database_.file().toUtf8().constData(), &otro), SQLITE_OK);
     for (size_t i = 0; i < std::size(stored); ++i) {
         const QString fecha = stored[i].fecha ? u'\'' + QString::fromUtf8(stored[i].fecha) + u'\''
                                               : QStringLiteral("NULL");
-        const QByteArray sql =
+        database_.writeAsAnotherProgram(
             QStringLiteral("INSERT INTO AUX_ERR (ID, Usuario, fecha) VALUES (%1, '%2', %3)")
                 .arg(i + 1)
-                .arg(QString::fromUtf8(stored[i].usuario), fecha)
-                .toUtf8();
-        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+                .arg(QString::fromUtf8(stored[i].usuario), fecha));
     }
-    sqlite3_close(otro);
 
     // Where a row goes: Null, then the readings, then the texts of no reading.
     const auto rank = [&](int id) {
