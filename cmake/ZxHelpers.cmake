@@ -97,7 +97,10 @@ function(zx_add_test)
   endforeach()
 endfunction()
 
-# The time zones the date tests run under: no clock changes (Buenos Aires, UTC), a skipped
-# hour in the night (Madrid), and a skipped midnight (Santiago, Beirut, Azores, Havana).
+# The time zones the date tests run under: no clock changes (Buenos Aires, UTC, Pago Pago far
+# west), a skipped hour in the night (Madrid), a skipped half hour (Lord Howe), a skipped or
+# repeated midnight (Santiago, Beirut, Azores, Havana, Asunción, São Paulo in 2018), and a
+# whole day skipped (Apia in 2011, Kiritimati far east in 1994).
 set(ZX_TEST_ZONES America/Argentina/Buenos_Aires UTC Europe/Madrid America/Santiago Asia/Beirut
-    Atlantic/Azores America/Havana)
+    Atlantic/Azores America/Havana America/Asuncion America/Sao_Paulo Australia/Lord_Howe
+    Pacific/Apia Pacific/Kiritimati Pacific/Pago_Pago)

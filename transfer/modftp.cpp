@@ -1,5 +1,7 @@
 #include "transfer/modftp.h"
 
+#include "platform/vb/variant.h"
+
 #include <QDate>
 #include <QTime>
 
@@ -19,8 +21,10 @@ QDateTime FileTimeAFecha(std::uint64_t fileTime) {
         rest += kMsPerDay;
         --days;
     }
-    return QDateTime(QDate(1601, 1, 1).addDays(days),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
+    // A reading of the local clock, as a Date is: made as a local date-time it would be
+    // invalid where that clock skipped it.
+    return vb::wallClock(QDate(1601, 1, 1).addDays(days),
+                         QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
 }
 
 bool NombreLocalValido(const QString& nombre) {

@@ -12,7 +12,8 @@ namespace modFTP {
 extern bool gFTPAutomatico;
 
 // The local date-time of a file time (100-nanosecond intervals since 1 January 1601 UTC),
-// moved to local time by the current distance from UTC.
+// moved to local time by the current distance from UTC, as a wall-clock reading
+// (vb::wallClock).
 QDateTime FileTimeAFecha(std::uint64_t fileTime);
 
 // Whether a name a server listed can name a file inside the local folder it is downloaded

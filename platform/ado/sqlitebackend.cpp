@@ -146,6 +146,10 @@ void appendCell(Cells& cells, sqlite3_stmt* stmt, int i, const ReadColumn& c) {
                     reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
                     sqlite3_column_bytes(stmt, i), true);
             }
+            if (storage == SQLITE_INTEGER) {
+                if (auto date = tsql::readCompactDate(sqlite3_column_int64(stmt, i)))
+                    return cells.append(*date);
+            }
             break;
         case Read::Bit:
             if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)

@@ -723,11 +723,13 @@ bool FtpFile::close() {
 
 namespace {
 
+// "YYYYMMDDHHMMSS[.sss]", a UTC time: read as UTC from the start, since a local reading of
+// those fields may be one the machine's clock skips.
 std::uint64_t machineTime(const QByteArray& value) {
-    QDateTime t = QDateTime::fromString(QString::fromLatin1(value.left(14)),
-                                        QStringLiteral("yyyyMMddHHmmss"));
+    const QString digits = QString::fromLatin1(value.left(14));
+    const QDateTime t(QDate::fromString(digits.left(8), QStringLiteral("yyyyMMdd")),
+                      QTime::fromString(digits.mid(8), QStringLiteral("HHmmss")), Qt::UTC);
     if (!t.isValid()) return 0;
-    t.setTimeSpec(Qt::UTC);
     std::uint64_t ft = fileTimeOf(t);
     // Fractions of a second, when given: ".sss".
     if (value.size() > 15 && value[14] == '.') {

@@ -1,5 +1,7 @@
 #include "platform/reportengine/rows.h"
 
+#include "platform/ado/tsql/collation.h"
+
 #include <QByteArrayView>
 #include <QHash>
 
@@ -353,6 +355,58 @@ void Rows::keepRows(const std::vector<bool>& keep) {
     }
     for (Column& column : data.columns) column.resize(kept);
     data.rows = kept;
+}
+
+int Rows::compare(qsizetype a, qsizetype b, int column) const {
+    const Cell* x = d->find(a, column);
+    const Cell* y = d->find(b, column);
+    if (!x || !y) return 0;
+    // Null, then numbers, then date-times, then texts, then bytes.
+    const auto rank = [](Tag t) {
+        switch (t) {
+            case Tag::Empty:
+            case Tag::Null:
+                return 0;
+            case Tag::Date:
+                return 2;
+            case Tag::Text:
+                return 3;
+            case Tag::Picture:
+                return 4;
+            default:
+                return 1;
+        }
+    };
+    const auto sign = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
+    const int rx = rank(x->tag), ry = rank(y->tag);
+    if (rx != ry) return sign(rx, ry);
+    switch (rx) {
+        case 1:
+            if (x->tag == Tag::Currency && y->tag == Tag::Currency) return sign(x->u, y->u);
+            return sign(d->value(*x).number(), d->value(*y).number());
+        case 2:
+            return sign(d->dates[static_cast<size_t>(x->u)], d->dates[static_cast<size_t>(y->u)]);
+        case 3: {
+            const QByteArrayView tx = d->texts.view(x->u, x->length);
+            const QByteArrayView ty = d->texts.view(y->u, y->length);
+            return tsql::compareTextUtf8(tx.data(), static_cast<int>(tx.size()), ty.data(),
+                                         static_cast<int>(ty.size()));
+        }
+        default:
+            return 0;
+    }
+}
+
+void Rows::reorder(const std::vector<qsizetype>& order) {
+    Data& data = *d;
+    for (Column& column : data.columns) {
+        Column moved;
+        moved.resize(static_cast<qsizetype>(order.size()));
+        for (size_t i = 0; i < order.size(); ++i)
+            moved[static_cast<qsizetype>(i)] = column[order[i]];
+        column = std::move(moved);
+    }
+    data.rows = static_cast<qsizetype>(order.size());
 }
 
 bool operator==(const Rows& a, const Rows& b) {

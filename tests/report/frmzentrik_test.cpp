@@ -20,6 +20,7 @@
 #include "report/envio.h"
 #include "report/informe.h"
 #include "tests/platform/reportengine/pdf_text.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/print_spooler.h"
 
 #include <QApplication>
@@ -32,7 +33,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -482,6 +482,12 @@ const QList<Zona>& zonas() {
         {"Asia/Beirut", 2 * 3600, {QDateTime(QDate(2026, 3, 29), QTime(0, 30))}},
         {"Atlantic/Azores", -3600, {QDateTime(QDate(2026, 3, 29), QTime(0, 30))}},
         {"America/Havana", -5 * 3600, {QDateTime(QDate(2026, 3, 8), QTime(0, 30))}},
+        {"America/Asuncion", -3 * 3600, {QDateTime(QDate(2024, 10, 6), QTime(0, 30))}},
+        {"America/Sao_Paulo", -3 * 3600, {QDateTime(QDate(2018, 11, 4), QTime(0, 30))}},
+        {"Australia/Lord_Howe", 11 * 3600, {QDateTime(QDate(2026, 10, 4), QTime(2, 15))}},
+        {"Pacific/Apia", 13 * 3600, {QDateTime(QDate(2011, 12, 30), QTime(12, 0))}},
+        {"Pacific/Kiritimati", 14 * 3600, {QDateTime(QDate(1994, 12, 31), QTime(12, 0))}},
+        {"Pacific/Pago_Pago", -11 * 3600, {}},
     };
     return z;
 }
@@ -500,17 +506,16 @@ struct FilaFechada {
 // Rows on the days of every zone's clock changes of 2026, the day before and the day after:
 // at noon, at midnight and at the times some zone skips or repeats.
 QList<FilaFechada> filasDeLosCambios() {
-    const QDate cambios[] = {QDate(2026, 3, 8), QDate(2026, 3, 29),  QDate(2026, 4, 5),
-                             QDate(2026, 9, 6), QDate(2026, 10, 25), QDate(2026, 11, 1)};
+    const QList<QDate> cambios = zxtest::clockChangeDays();
     const struct {
         int dias;
         QTime hora;
-    } momentos[] = {{-1, QTime(12, 0)}, {-1, QTime(23, 30)}, {0, QTime(0, 0)}, {0, QTime(0, 30)},
-                    {0, QTime(2, 30)},  {0, QTime(12, 0)},   {1, QTime(0, 0)}};
+    } momentos[] = {{-1, QTime(12, 0)}, {-1, QTime(23, 30)}, {0, QTime(0, 0)},  {0, QTime(0, 30)},
+                    {0, QTime(2, 15)},  {0, QTime(2, 30)},   {0, QTime(12, 0)}, {1, QTime(0, 0)}};
     QList<FilaFechada> filas;
     for (const QDate& cambio : cambios) {
         for (const auto& m : momentos) {
-            filas.append({QStringLiteral("z%1").arg(filas.size() + 1, 2, 10, QLatin1Char('0')),
+            filas.append({QStringLiteral("z%1").arg(filas.size() + 1, 3, 10, QLatin1Char('0')),
                           cambio.addDays(m.dias), m.hora});
         }
     }
@@ -523,11 +528,9 @@ protected:
         data.exec("DELETE FROM AUX_ERR");
         // Written four ways: by the layer as a literal, as a bound date value, as a date
         // alone through CONVERT, and by another program that writes the file with shapes of
-        // its own (without seconds, without the time).
+        // its own.
         ado::Connection cn;
         cn.Open(data.connectionString());
-        sqlite3* otro = nullptr;
-        EXPECT_EQ(sqlite3_open(data.file().toUtf8().constData(), &otro), SQLITE_OK);
         const QString insert = QStringLiteral(
             "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, Usuario, Proceso) "
             "VALUES (%1, 547, '%2', 'CAJA1', 'ANA', 'Ventas')");
@@ -551,21 +554,19 @@ protected:
                         f.id));
                     break;
                 default: {
+                    // Its own shapes: the date alone, no seconds, a "T", an hour of one digit.
                     const QString texto = medianoche
                                               ? (i % 8 == 3 ? iso : iso + QStringLiteral(" 00:00"))
-                                              : iso + u' ' + f.hora.toString("HH:mm");
-                    const QString sql = QStringLiteral(
-                                            "INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, "
-                                            "Usuario, Proceso) VALUES ('%1', 547, '%2', 'CAJA1', "
-                                            "'ANA', 'Ventas')")
-                                            .arg(texto, f.id);
-                    EXPECT_EQ(
-                        sqlite3_exec(otro, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
-                        SQLITE_OK);
+                                          : i % 8 == 3 ? iso + u'T' + f.hora.toString("HH:mm:ss")
+                                                       : iso + u' ' + f.hora.toString("H:mm");
+                    data.writeAsAnotherProgram(
+                        QStringLiteral("INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, "
+                                       "Usuario, Proceso) VALUES ('%1', 547, '%2', 'CAJA1', "
+                                       "'ANA', 'Ventas')")
+                            .arg(texto, f.id));
                 }
             }
         }
-        sqlite3_close(otro);
         cn.Close();
     }
 
@@ -604,7 +605,7 @@ protected:
     // The rows of a report's PDF, in the order it lists them: each line's date and description.
     static QStringList lineasDelPdf(const QString& archivo) {
         static const QRegularExpression linea(
-            QStringLiteral("^\\s*(\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d)\\b.*\\b(z\\d\\d)\\b"),
+            QStringLiteral("^\\s*(\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d)\\b.*\\b(z\\d{3})\\b"),
             QRegularExpression::MultilineOption);
         QStringList out;
         auto it = linea.globalMatch(zxtest::pdfText(archivo));

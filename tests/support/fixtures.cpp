@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -50,6 +51,32 @@ ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(vb::locale()) {
 }
 ScopedLocale::~ScopedLocale() {
     vb::setLocale(previous_);
+}
+
+QList<QDate> clockChangeDays() {
+    return {// Havana, Madrid and Beirut and the Azores, Santiago and Lord Howe
+            QDate(2026, 3, 8), QDate(2026, 3, 29), QDate(2026, 4, 5),
+            // Santiago, Lord Howe, Europe's end of summer time, Havana
+            QDate(2026, 9, 6), QDate(2026, 10, 4), QDate(2026, 10, 25), QDate(2026, 11, 1),
+            // Asunción (a midnight repeated, then one skipped)
+            QDate(2024, 3, 24), QDate(2024, 10, 6),
+            // São Paulo (a midnight skipped, then one repeated)
+            QDate(2018, 11, 4), QDate(2019, 2, 17),
+            // Apia and Kiritimati (a whole day skipped)
+            QDate(2011, 12, 30), QDate(1994, 12, 31)};
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* zone) : previous_(qgetenv("TZ")) {
+    qputenv("TZ", zone);
+    tzset();
+}
+ScopedTimeZone::~ScopedTimeZone() {
+    if (previous_.isEmpty()) {
+        qunsetenv("TZ");
+    } else {
+        qputenv("TZ", previous_);
+    }
+    tzset();
 }
 
 ProgramFolder::ProgramFolder() : previous_(vb::App()) {

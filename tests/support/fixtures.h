@@ -62,6 +62,21 @@ private:
     QLocale previous_;
 };
 
+// The days on which the time zones the date tests run under (ZX_TEST_ZONES) change their
+// clocks: an hour or half an hour skipped or repeated at night, a midnight skipped or
+// repeated, a whole day skipped (Apia on 30 December 2011, Kiritimati on 31 December 1994).
+QList<QDate> clockChangeDays();
+
+// The machine's time zone (TZ) for the local clock; restored when it goes out of scope.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+
+private:
+    QByteArray previous_;
+};
+
 // A private program folder (App.Path) for the test, with `vb::End` turned into an exception
 // (vb::ProgramEnded) so a test can see the program end. Both restored when it goes away.
 class ProgramFolder {

@@ -79,6 +79,18 @@ void TestDatabase::exec(const QString& batch, const QString& database) const {
     if (db && !tsql::runScript(db.get(), batch, &error)) ADD_FAILURE() << error.toStdString();
 }
 
+void TestDatabase::writeAsAnotherProgram(const QString& sql, const QString& database) const {
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open(file(database).toUtf8().constData(), &raw);
+    const Handle db(raw, sqlite3_close);
+    char* error = nullptr;
+    if (opened != SQLITE_OK ||
+        sqlite3_exec(db.get(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        ADD_FAILURE() << (error ? error : sqlite3_errmsg(db.get()))
+                      << " in: " << sql.toStdString();
+    sqlite3_free(error);
+}
+
 QList<QStringList> TestDatabase::rows(const QString& query, const QString& database) const {
     QList<QStringList> out;
     const Handle db = open(file(database));

@@ -29,6 +29,9 @@ public:
     // Runs SQL Server text through the translator on a database (the main one by default);
     // a failing statement fails the test.
     void exec(const QString& batch, const QString& database = mainName) const;
+    // Runs SQLite's own text straight on a database file, as another program that writes it
+    // would: no translation, none of the layer's functions. A failing statement fails the test.
+    void writeAsAnotherProgram(const QString& sql, const QString& database = mainName) const;
     // The rows of a query in SQL Server text, every value as text (a null QString for Null).
     QList<QStringList> rows(const QString& query, const QString& database = mainName) const;
 

@@ -223,8 +223,11 @@ TEST_F(CFtpTest, ListingFillsTheDirectoryKeyedByName) {
     EXPECT_FALSE(venta.Directory);
     EXPECT_EQ(venta.FileSize, 7);
     EXPECT_EQ(venta.Filename, QString("venta.txt"));
+    // The local clock's reading of the file's time, to the second the listing gives.
     const QDateTime written = QFileInfo(server_.file("venta.txt")).lastModified();
-    EXPECT_EQ(venta.LastWriteTime.toSecsSinceEpoch(), written.toSecsSinceEpoch());
+    EXPECT_EQ(venta.LastWriteTime,
+              vb::wallClock(written.date(), QTime(written.time().hour(), written.time().minute(),
+                                                  written.time().second())));
 }
 
 TEST_F(CFtpTest, AnEmptyFolderGivesNoListAnEmptyDirectoryAndNoErrorText) {
@@ -297,6 +300,19 @@ TEST(FileTimeAFechaTest, FileTimesBecomeLocalDayCounts) {
         SCOPED_TRACE(c.name);
         EXPECT_DOUBLE_EQ(vb::CDbl(vb::Variant(modFTP::FileTimeAFecha(c.fileTime))), c.days);
     }
+}
+
+// The local file time is a reading of the local clock, kept whole even where that clock
+// skipped it: São Paulo is three hours behind UTC today, and on 4 November 2018 its clock went
+// from 00:00 to 01:00.
+TEST(FileTimeAFechaTest, AReadingTheLocalClockSkippedStaysWhole) {
+    const zxtest::ScopedTimeZone zone("America/Sao_Paulo");
+    const QDateTime utc(QDate(2018, 11, 4), QTime(3, 30), Qt::UTC);
+    const auto fileTime =
+        static_cast<std::uint64_t>(utc.toMSecsSinceEpoch() + 11644473600000LL) * 10000;
+    const QDateTime reading = modFTP::FileTimeAFecha(fileTime);
+    EXPECT_TRUE(reading.isValid());
+    EXPECT_EQ(reading, vb::wallClock(QDate(2018, 11, 4), QTime(0, 30)));
 }
 
 }  // namespace

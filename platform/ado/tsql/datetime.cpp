@@ -54,6 +54,14 @@ std::optional<QDateTime> readDateTime(const char* utf8, int length) {
     return readDateTime(QString::fromUtf8(utf8, length));
 }
 
+std::optional<QDateTime> readCompactDate(long long number) {
+    if (number < 17530101 || number > 99991231) return std::nullopt;
+    const QDate date(static_cast<int>(number / 10000), static_cast<int>(number / 100 % 100),
+                     static_cast<int>(number % 100));
+    if (!date.isValid()) return std::nullopt;
+    return vb::wallClock(date);
+}
+
 QString storedText(const QDateTime& reading) {
     const QDate d = reading.date();
     const QTime t = reading.time();

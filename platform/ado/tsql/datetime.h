@@ -21,6 +21,10 @@ std::optional<QDateTime> readDateTime(QStringView text);
 // The same for UTF-8 text, as the engine stores it; the stored form is read without a copy.
 std::optional<QDateTime> readDateTime(const char* utf8, int length);
 
+// A whole number stored in a date column: SQLite's affinity makes one of a date written
+// without separators ("20260329"), which is read as that date. Nothing for any other number.
+std::optional<QDateTime> readCompactDate(long long number);
+
 // The one stored form of a date-time: "yyyy-MM-dd HH:mm:ss", with ".zzz" when the
 // milliseconds are not zero, so that equal readings are equal texts and texts sort in time
 // order.

@@ -55,7 +55,10 @@ void resultError(sqlite3_context* ctx, const QString& message) {
 const QString isoDateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString isoDate = QStringLiteral("yyyy-MM-dd");
 
+// A value as a date column holds it: a text in a shape SQL Server reads as a datetime, or the
+// number SQLite made of one without separators.
 std::optional<QDateTime> dateOf(sqlite3_value* v) {
+    if (sqlite3_value_type(v) == SQLITE_INTEGER) return readCompactDate(sqlite3_value_int64(v));
     if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
     return readDateTime(reinterpret_cast<const char*>(sqlite3_value_text(v)),
                         sqlite3_value_bytes(v));
@@ -83,6 +86,18 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
         default:
             return std::nullopt;
     }
+}
+
+// A text that holds a date-time and no number, as the days from day zero it stands for (a
+// fraction is part of a day), as SQL Server converts a datetime to a number.
+std::optional<double> daysOf(sqlite3_value* v) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
+    bool number = false;
+    textArg(v).trimmed().toDouble(&number);
+    if (number) return std::nullopt;
+    const auto date = dateOf(v);
+    if (!date) return std::nullopt;
+    return dayZero.msecsTo(*date) / 86400000.0;
 }
 
 const QString kNoDate =
@@ -368,18 +383,23 @@ void partFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // The translator compares a date column c with a value x on the column's index: stored texts
 // of the ISO shapes ("2026-03-29", "2026-03-29 00:00", "2026-03-29T10:30:15.5", the stored
-// form) sort by their day whatever their shape, so the texts of x's day lie between the key
-// "yyyy-MM-dd" of that day and the key of the next; only the rows of x's own day need their
-// reading compared with x's (tsql_datecmp).
+// form) sort by their day whatever their shape, so the texts that may read as x's day lie
+// between the low key of that day and the key "yyyy-MM-dd" of the next; only those rows need
+// their reading compared with x's (tsql_datecmp).
 
-// tsql_daykey(x), tsql_nextdaykey(x), tsql_ceildaykey(x): the key of x's day, of the next
-// day, and of the first day that starts at or after x.
+// tsql_lowkey(x), tsql_nextdaykey(x), tsql_ceildaykey(x): the lowest text that may read as x's
+// day (the day before from "23:59:59.998", which datetime rounds up to midnight; its texts
+// with a "T" sort there too), the key of the next day, and the key of the first day that
+// starts at or after x.
 template <int Which>
 void daykeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[0]);
     if (!date) return resultError(ctx, kNoDate);
-    const bool next = Which == 1 || (Which == 2 && date->time() != QTime(0, 0));
+    if (Which == 0)
+        return resultText(
+            ctx, date->date().addDays(-1).toString(isoDate) + QStringLiteral(" 23:59:59.998"));
+    const bool next = Which == 1 || date->time() != QTime(0, 0);
     resultText(ctx, (next ? date->date().addDays(1) : date->date()).toString(isoDate));
 }
 
@@ -525,6 +545,9 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             n = sqlite3_value_int64(value);
         } else if (valueType == SQLITE_FLOAT) {
             n = static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(value)));
+        } else if (const auto days = daysOf(value)) {
+            // A date-time rounds to the nearest day.
+            n = static_cast<sqlite3_int64>(std::llround(*days));
         } else {
             bool ok = false;
             n = textArg(value).trimmed().toLongLong(&ok);
@@ -542,6 +565,8 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         double d = 0;
         if (valueType == SQLITE_INTEGER || valueType == SQLITE_FLOAT) {
             d = sqlite3_value_double(value);
+        } else if (const auto days = daysOf(value)) {
+            d = *days;
         } else {
             bool ok = false;
             d = textArg(value).trimmed().toDouble(&ok);
@@ -671,7 +696,12 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                                                    "single character"));
         escape = e.toCaseFolded().at(0);
     }
-    sqlite3_result_int(ctx, likeMatch(pattern, text, escape) ? 1 : 0);
+    // Blanks at the end of the value are ignored, those of the pattern are not.
+    QStringView trimmed(text);
+    while (trimmed.endsWith(u' ')) trimmed.chop(1);
+    const bool matches = likeMatch(pattern, text, escape) ||
+                         (trimmed.size() < text.size() && likeMatch(pattern, trimmed, escape));
+    sqlite3_result_int(ctx, matches ? 1 : 0);
 }
 
 }  // namespace
@@ -700,7 +730,7 @@ int registerFunctions(sqlite3* db) {
         {"year", 1, pure, partFunction<Part::Year>},
         {"month", 1, pure, partFunction<Part::Month>},
         {"day", 1, pure, partFunction<Part::Day>},
-        {"tsql_daykey", 1, pure, daykeyFunction<0>},
+        {"tsql_lowkey", 1, pure, daykeyFunction<0>},
         {"tsql_nextdaykey", 1, pure, daykeyFunction<1>},
         {"tsql_ceildaykey", 1, pure, daykeyFunction<2>},
         {"tsql_datecmp", 2, pure, datecmpFunction},

@@ -8,18 +8,20 @@ namespace tsql {
 // - the collation SSCI: tsql::compareText, SQL Server's default comparison of text;
 // - len(x): characters of x without its trailing blanks; getdate(): the clock's local date-time
 //   as "YYYY-MM-DD HH:MM:SS"; charindex(needle, text[, start]); fn_solo_fecha(x): the date
-//   part "YYYY-MM-DD"; tsql_convert('type', x[, style]) for CONVERT (date styles 23, 101-105,
-//   108, 111, 112, 120, 121, 126, into text and into datetime, a time after the date; any
-//   other is an error naming it); tsql_datetime(x): x in the one stored form of a date-time,
-//   rounded as datetime is; tsql_dateadd(d, n), tsql_datesub(d, n): d plus or minus n days;
+//   part "YYYY-MM-DD"; tsql_convert('type', x[, style]) for CONVERT and CAST (date styles 23,
+//   101-105, 108, 111, 112, 120, 121, 126, into text and into datetime, a time after the date;
+//   any other is an error naming it; a date-time into a number counts days from 1900-01-01, a
+//   whole number rounded to the nearest day); tsql_datetime(x): x in the one stored form of a
+//   date-time, rounded as datetime is; tsql_dateadd(d, n), tsql_datesub(d, n): d plus or
+//   minus n days;
 // - dateadd('part', n, d), datediff('part', a, b), datepart('part', d), year(d), month(d),
 //   day(d) with SQL Server's date parts and their abbreviations (the translator quotes the
 //   part); weeks and week days counted from Sunday;
-// - tsql_daykey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
+// - tsql_lowkey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
 //   translator compares a date column with, so that the column's index serves every ISO shape
 //   of a stored date-time;
 // - like(pattern, text[, escape]) with SQL Server's wildcards (% _ [a-z] [^a]), case folded for
-//   every letter and ranges in the collation's order of text.
+//   every letter, ranges in the collation's order of text, the text's trailing blanks ignored.
 // Returns SQLite's result code (SQLITE_OK when all went in).
 int registerFunctions(sqlite3* db);
 

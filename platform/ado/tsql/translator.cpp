@@ -870,10 +870,13 @@ private:
 
     // A date column compared with a value: stored texts of the ISO shapes sort by their day
     // whatever their shape ("2026-03-29", "2026-03-29 00:00", "2026-03-29T10:00", the stored
-    // form), so the column's index finds the days (keys "yyyy-MM-dd" of the value's day and
-    // the next) and only the rows of the value's own day compare their readings
-    // (tsql_datecmp). The comparison at `op` of the value at `value` becomes that; returns
-    // the index of its last token, or -1 when the other side is not a bare column.
+    // form), so the column's index finds the texts that may read as the value's day (from its
+    // low key to the key of the next day) and only those rows compare their readings
+    // (tsql_datecmp); whole days inside the range are taken by their text, when it starts with
+    // an ISO date. A text of another shape sorts apart from its day: it is taken only by its
+    // reading, where the index reaches it. The comparison at `op` of the value at `value`
+    // becomes that; returns the index of its last token, or -1 when the other side is not a
+    // bare column.
     qsizetype compareDateColumn(qsizetype value, qsizetype op) {
         const bool valueFirst = op > value;
         qsizetype first = -1, last = -1;
@@ -909,18 +912,26 @@ private:
             return QStringLiteral("%1(%2)").arg(QLatin1String(which), x);
         };
         const QString cmp = QStringLiteral("tsql_datecmp(%1, %2)").arg(column, x);
+        // Dashes where an ISO date has them and a digit closing its day: a cheap test, as it
+        // runs on every row of the range, that no other shape a datetime takes passes.
+        // (The pattern is split where "??-" would read as a trigraph.)
+        const QString iso = QStringLiteral(
+                                "%1 GLOB '????"
+                                "-??"
+                                "-?[0-9]*'")
+                                .arg(column);
         QString sql;
         if (o == u">=" || o == u">") {
-            sql = QStringLiteral("(%1 >= %2 AND (%1 >= %3 OR %4 %5 0))")
-                      .arg(column, key("tsql_daykey"),
-                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), cmp, o);
+            sql = QStringLiteral("(%1 >= %2 AND ((%1 >= %3 AND %4) OR %5 %6 0))")
+                      .arg(column, key("tsql_lowkey"),
+                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), iso, cmp, o);
         } else if (o == u"<" || o == u"<=") {
-            sql = QStringLiteral("(%1 < %2 AND (%1 < %3 OR %4 %5 0))")
+            sql = QStringLiteral("(%1 < %2 AND ((%1 < %3 AND %4) OR %5 %6 0))")
                       .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
-                           key("tsql_daykey"), cmp, o);
+                           key("tsql_lowkey"), iso, cmp, o);
         } else if (o == u"=") {
             sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
-                      .arg(column, key("tsql_daykey"), key("tsql_nextdaykey"), cmp);
+                      .arg(column, key("tsql_lowkey"), key("tsql_nextdaykey"), cmp);
         } else if (o == u"<>" || o == u"!=") {
             sql = QStringLiteral("(%1 <> 0)").arg(cmp);
         } else {
@@ -941,7 +952,8 @@ private:
         }
     }
 
-    // @@IDENTITY, ISNULL( and CONVERT(type, ...) in the forms SQLite can run.
+    // @@IDENTITY, ISNULL(, CONVERT(type, ...) and CAST(... AS type) in the forms SQLite can
+    // run.
     void rewriteFunctions() {
         for (qsizetype i = 0; i < t_.size(); ++i) {
             Token& t = t_[i];
@@ -961,6 +973,25 @@ private:
                 if (part < t_.size() && t_[part].is(K::Word) && comma < t_.size() &&
                     t_[comma].is(K::Comma))
                     t_[part] = Token{K::String, u'\'' + t_[part].text + u'\''};
+            } else if (t.isWord(u"CAST")) {
+                // CAST(x AS type) converts as CONVERT(type, x) does.
+                const qsizetype close = matchingClose(t_, open);
+                qsizetype as = -1;
+                int depth = 0;
+                for (qsizetype k = open + 1; k < close && k < t_.size() && as < 0; ++k) {
+                    if (t_[k].is(K::Open)) ++depth;
+                    if (t_[k].is(K::Close)) --depth;
+                    if (depth == 0 && t_[k].isWord(u"AS")) as = k;
+                }
+                if (as < 0 || close >= t_.size()) continue;
+                QString typeText;
+                for (qsizetype k = as + 1; k < close; ++k) {
+                    if (!t_[k].isBlank()) typeText += t_[k].text;
+                }
+                if (typeText.isEmpty()) continue;
+                t_[i].text = QStringLiteral("tsql_convert");
+                t_.remove(as, close - as);
+                insertText(t_, open + 1, u'\'' + typeText.toUpper() + QStringLiteral("', "));
             } else if (t.isWord(u"CONVERT")) {
                 // The type is a name SQLite would read as a column: hand it over as text.
                 const qsizetype type = nextSignificant(t_, open + 1);

@@ -27,12 +27,12 @@ ColumnLookup columnsIn(sqlite3* db);
 // Turns the system's SQL Server text into SQLite text, on tokens: quoted literals, bracketed
 // names and comments are never changed. What it rewrites: table hints, TOP, "+" between texts,
 // "+" and "-" of a date and a number, @@IDENTITY, INSERT without a column list into a table with
-// an identity, DELETE without FROM, the dbo. prefix, ISNULL, CONVERT, the date part of DATEADD,
-// DATEDIFF and DATEPART, IF [NOT] EXISTS (...) INSERT, the collation of literals compared with
-// text, a date column compared with a value (on the keys of the value's day, so the column's
-// index serves), and SQL Server column types in CREATE/ALTER TABLE. Parameters come out
-// numbered ("?1", "?2", ...), one value each, bound in order. The functions and the collation
-// the result calls for come from registerFunctions().
+// an identity, DELETE without FROM, the dbo. prefix, ISNULL, CONVERT and CAST, the date part of
+// DATEADD, DATEDIFF and DATEPART, IF [NOT] EXISTS (...) INSERT, the collation of literals
+// compared with text, a date column compared with a value (on the keys of the value's day, so
+// the column's index serves), and SQL Server column types in CREATE/ALTER TABLE. Parameters
+// come out numbered ("?1", "?2", ...), one value each, bound in order. The functions and the
+// collation the result calls for come from registerFunctions().
 class Translator {
 public:
     // Without a lookup, INSERT keeps its text and every name next to "+" counts as text.

@@ -279,21 +279,6 @@ TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
 // hour that happens twice, and days far from today.
 TEST_F(RecordsetTest, StoredDatesReadBackAsTheWallClockReadingsOfTheirText) {
     const QByteArray previous = qgetenv("TZ");
-    struct Zone {
-        explicit Zone(const char* tz) {
-            qputenv("TZ", tz);
-            tzset();
-        }
-        ~Zone() {
-            if (restore.isEmpty()) {
-                qunsetenv("TZ");
-            } else {
-                qputenv("TZ", restore);
-            }
-            tzset();
-        }
-        QByteArray restore = qgetenv("TZ");
-    };
     const QStringList texts{
         "2025-07-01 10:00:00", "2025-07-01 23:59:59", "2025-07-02 00:00:00",
         "2025-03-30 01:59:59", "2025-03-30 02:30:00", "2025-03-30 03:00:00",
@@ -302,7 +287,7 @@ TEST_F(RecordsetTest, StoredDatesReadBackAsTheWallClockReadingsOfTheirText) {
         "2099-12-31 23:59:59", "2025-07-01",          "2025-07-01 10:00:00.250"};
     for (const char* tz : {"Europe/Madrid", "America/Argentina/Buenos_Aires", "UTC"}) {
         SCOPED_TRACE(tz);
-        const Zone zone(tz);
+        const zxtest::ScopedTimeZone zone(tz);
         cn.Execute(QStringLiteral("DELETE FROM AUX_ERR"));
         for (const QString& t : texts)
             cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (fecha) VALUES ('%1')").arg(t));

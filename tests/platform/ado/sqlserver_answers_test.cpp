@@ -7,7 +7,8 @@
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
+
+#include <functional>
 
 namespace {
 
@@ -215,6 +216,34 @@ TEST_F(SqlServerAnswers, ConvertIntoDatetimeReadsTheStylesAndRoundsToItsPrecisio
     check(cases);
 }
 
+// CAST converts as CONVERT does; a date-time made a number counts days from 1900-01-01 (a
+// whole number rounds to the nearest day), so the difference of two dates reads as days.
+TEST_F(SqlServerAnswers, CastAndConvertTurnDatesIntoDaysAndBack) {
+    const Case cases[] = {
+        {"CAST('2026-03-29' AS datetime)", "date 2026-03-29 00:00:00.000"},
+        {"CAST('2026-03-29 10:30:15.999' AS DATETIME)", "date 2026-03-29 10:30:16.000"},
+        {"CAST(45000.5 AS datetime)", "date 2023-03-17 12:00:00.000"},
+        {"CAST(NULL AS datetime)", "null"},
+        {"CAST(CONVERT(datetime, '2026-03-29') - CONVERT(datetime, '2026-03-28') AS int)",
+         "number 1"},
+        {"CONVERT(int, CONVERT(datetime, '2026-03-29 12:00') - CONVERT(datetime, '2026-03-28'))",
+         "number 2"},
+        {"CONVERT(int, CONVERT(datetime, '2026-03-29 11:59'))", "number 46108"},
+        {"CONVERT(int, CONVERT(datetime, '2000-12-07 23:59:59.997'))", "number 36866"},
+        {"CONVERT(float, CONVERT(datetime, '1900-01-01 12:00'))", "number 0.5"},
+        {"CAST(CONVERT(datetime, '1900-12-31 06:00') AS float)", "number 364.25"},
+        {"CAST(CAST('2026-03-29' AS datetime) + 1 AS datetime)", "date 2026-03-30 00:00:00.000"},
+        {"CAST('12' AS int) + 1", "number 13"},
+        {"CAST(2.7 AS int)", "number 2"},
+        {"CAST(-2.7 AS int)", "number -2"},
+        {"CAST(12.345 AS decimal(5, 2))", "number 12.35"},
+        {"CAST(1.5 AS varchar(10))", "text 1.5"},
+        {"CAST('abc' AS int)",
+         "error Conversion failed when converting the varchar value 'abc' to data type int."},
+    };
+    check(cases);
+}
+
 TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
     cn.Execute(QStringLiteral(
         "INSERT INTO AUX_ERR (fecha, Error) VALUES ('2026-03-29 10:30:15.999', 1)"));
@@ -229,14 +258,11 @@ TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
 // A date column holds, besides the layer's own form, what another program may have written in
 // an ISO shape (the date alone, no seconds, a "T", a fraction): each compares as its date-time.
 TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(db.file().toUtf8().constData(), &otro), SQLITE_OK);
     for (const char* fecha : {"2026-03-28 23:59:59.997", "2026-03-29", "2026-03-29 00:00",
                               "2026-03-29T10:30:15.5", "2026-03-29 23:59", "2026-03-30"}) {
-        const QByteArray sql = QByteArray("INSERT INTO AUX_ERR (fecha) VALUES ('") + fecha + "')";
-        EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        db.writeAsAnotherProgram(
+            QStringLiteral("INSERT INTO AUX_ERR (fecha) VALUES ('%1')").arg(fecha));
     }
-    sqlite3_close(otro);
     const Case cases[] = {
         {"COUNT(*) FROM AUX_ERR WHERE fecha = '2026-03-29'", "number 2"},
         {"COUNT(*) FROM AUX_ERR WHERE fecha >= '2026-03-29'", "number 5"},
@@ -255,18 +281,119 @@ TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
     check(cases);
 }
 
-// Ranges of a class follow the collation's order of letters, as every other comparison does.
+// A range on a date column takes each stored text by the reading SQL Server's datetime makes of
+// it: a time that rounds up to the next day's midnight is on that day, and a stored shape whose
+// text sorts apart from its day (day first, no separators, a blank first) is never taken by a
+// range it is not in. Every ISO shape is found on its own day; the others may be missed, since
+// the column's index finds rows by their text.
+TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
+    const struct {
+        const char* text;
+        QDateTime reading;
+        bool iso;
+    } stored[] = {
+        {"2026-03-28 23:59:59.997", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        {"2026-03-28 23:59:59.999", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-28T23:59:59.9990", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29 00:00", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29T01:00:00", vb::wallClock({2026, 3, 29}, {1, 0}), true},
+        {"2026-03-29 9:05", vb::wallClock({2026, 3, 29}, {9, 5}), true},
+        {"2026-03-29 10:30:15.5", vb::wallClock({2026, 3, 29}, {10, 30, 15, 500}), true},
+        {"2026-03-29 23:59:59.999", vb::wallClock({2026, 3, 30}), true},
+        {"2026-03-30", vb::wallClock({2026, 3, 30}), true},
+        {"29/03/2026 08:00", vb::wallClock({2026, 3, 29}, {8, 0}), false},
+        {"20260329 07:00", vb::wallClock({2026, 3, 29}, {7, 0}), false},
+        {" 2026-03-29 03:00", vb::wallClock({2026, 3, 29}, {3, 0}), false},
+        {"2026-3-29 04:00", vb::wallClock({2026, 3, 29}, {4, 0}), false},
+        {"2026-03-9 10:00", vb::wallClock({2026, 3, 9}, {10, 0}), false},
+        {"20260329", vb::wallClock({2026, 3, 29}), false},
+        {"06/04/2026 12:00", vb::wallClock({2026, 4, 6}, {12, 0}), false},
+    };
+    for (size_t i = 0; i < std::size(stored); ++i) {
+        db.writeAsAnotherProgram(
+            QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (%1, '%2')")
+                .arg(i)
+                .arg(QString::fromUtf8(stored[i].text)));
+    }
+    // Each is read as its reading.
+    ado::Recordset rs = cn.Execute(QStringLiteral("SELECT fecha FROM AUX_ERR ORDER BY Error"));
+    for (const auto& row : stored) {
+        SCOPED_TRACE(row.text);
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs.Fields(0L).Value(), vb::Variant(row.reading));
+        rs.MoveNext();
+    }
+
+    const QDateTime bounds[] = {vb::wallClock({2026, 3, 29}), vb::wallClock({2026, 3, 29}, {9, 0}),
+                                vb::wallClock({2026, 3, 30})};
+    const struct {
+        const char* op;
+        std::function<bool(const QDateTime&, const QDateTime&)> holds;
+    } ops[] = {
+        {"=", [](auto& a, auto& b) { return a == b; }},
+        {"<>", [](auto& a, auto& b) { return a != b; }},
+        {"<", [](auto& a, auto& b) { return a < b; }},
+        {"<=", [](auto& a, auto& b) { return a <= b; }},
+        {">", [](auto& a, auto& b) { return a > b; }},
+        {">=", [](auto& a, auto& b) { return a >= b; }},
+    };
+    for (const QDateTime& bound : bounds) {
+        for (const auto& op : ops) {
+            // As a literal in the text and as a bound value, on either side of the comparison.
+            const QString literal = u'\'' + bound.toString("yyyy-MM-dd HH:mm") + u'\'';
+            const QList<std::pair<QString, QList<vb::Variant>>> queries = {
+                {QStringLiteral("fecha %1 %2").arg(QLatin1String(op.op), literal), {}},
+                {QStringLiteral("fecha %1 ?").arg(QLatin1String(op.op)), {vb::Variant(bound)}},
+            };
+            for (const auto& [condition, parameters] : queries) {
+                SCOPED_TRACE(condition.toStdString() + " " + bound.toString().toStdString());
+                QList<int> found;
+                ado::Recordset rs =
+                    cn.Execute("SELECT Error FROM AUX_ERR WHERE " + condition + " ORDER BY Error",
+                               parameters);
+                for (; !rs.Eof(); rs.MoveNext()) found << vb::CLng(rs.Fields(0L).Value());
+                for (size_t i = 0; i < std::size(stored); ++i) {
+                    SCOPED_TRACE(stored[i].text);
+                    const bool in = op.holds(stored[i].reading, bound);
+                    if (!in) EXPECT_FALSE(found.contains(int(i)));
+                    if (in && stored[i].iso) EXPECT_TRUE(found.contains(int(i)));
+                }
+            }
+        }
+    }
+}
+
+// Ranges of a class follow the collation's order of letters, as every other comparison does;
+// blanks at the end of the value do not keep it from matching.
 TEST_F(SqlServerAnswers, LikeRangesFollowTheOrderOfText) {
     const struct {
         const char* text;
         const char* pattern;
         bool matches;
     } cases[] = {
-        {"árbol", "[a-c]%", true},  {"Árbol", "[a-c]%", true}, {"Banco", "[a-c]%", true},
-        {"cero", "[a-c]%", true},   {"dedo", "[a-c]%", false}, {"0123", "[0-9]%", true},
-        {"9", "[0-9]", true},       {"x9", "[0-9]%", false},   {"ñandú", "[n-o]%", true},
-        {"ñandú", "[a-n]%", false}, {"Ñu", "[m-ñ]%", true},    {"oso", "[a-ñ]%", false},
-        {"é", "[d-f]", true},       {"b", "[^a-c]", false},    {"[x", "[[]x", true},
+        {"árbol", "[a-c]%", true},
+        {"Árbol", "[a-c]%", true},
+        {"Banco", "[a-c]%", true},
+        {"cero", "[a-c]%", true},
+        {"dedo", "[a-c]%", false},
+        {"0123", "[0-9]%", true},
+        {"9", "[0-9]", true},
+        {"x9", "[0-9]%", false},
+        {"ñandú", "[n-o]%", true},
+        {"ñandú", "[a-n]%", false},
+        {"Ñu", "[m-ñ]%", true},
+        {"oso", "[a-ñ]%", false},
+        {"é", "[d-f]", true},
+        {"b", "[^a-c]", false},
+        {"[x", "[[]x", true},
+        // The value's trailing blanks are ignored; the pattern's count.
+        {"abc ", "abc", true},
+        {"abc   ", "[a-c]bc", true},
+        {"abc ", "%c", true},
+        {"abc", "abc ", false},
+        {"abc ", "abc ", true},
+        {" abc", "abc", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " LIKE " + c.pattern);

@@ -1,4 +1,5 @@
 #include "platform/inet/ftp.h"
+#include "tests/support/fixtures.h"
 
 #include <QDateTime>
 
@@ -45,6 +46,30 @@ TEST(FtpListingTest, MachineListingLines) {
         {"the parent folder", "type=pdir;modify=20240305123015; ..", "", 0, 0, {}},
     };
     for (const Line& l : lines) expectEntryOf(l, inet::parseMachineListing(l.text + "\r\n"));
+}
+
+// A machine listing gives its times in UTC: the reading stays whole on a machine whose local
+// clock skips it (02:30 on 29 March in Madrid, 00:30 on 4 November 2018 in São Paulo).
+TEST(FtpListingTest, MachineListingTimesAreTheirUtcReadingsInAnyZone) {
+    const struct {
+        const char* zone;
+        QByteArray modify;
+        QDateTime written;
+    } cases[] = {
+        {"Europe/Madrid", "20260329023000", QDateTime(QDate(2026, 3, 29), QTime(2, 30), Qt::UTC)},
+        {"Europe/Madrid", "20260329025959.5",
+         QDateTime(QDate(2026, 3, 29), QTime(2, 59, 59, 500), Qt::UTC)},
+        {"America/Sao_Paulo", "20181104003000",
+         QDateTime(QDate(2018, 11, 4), QTime(0, 30), Qt::UTC)},
+        {"Pacific/Apia", "20111230120000", QDateTime(QDate(2011, 12, 30), QTime(12, 0), Qt::UTC)},
+    };
+    for (const auto& c : cases) {
+        const zxtest::ScopedTimeZone zone(c.zone);
+        const Line line{c.zone,  "type=file;size=3;modify=" + c.modify + "; a.txt",
+                        "a.txt", inet::attr::Normal,
+                        3,       c.written};
+        expectEntryOf(line, inet::parseMachineListing(line.text + "\r\n"));
+    }
 }
 
 TEST(FtpListingTest, UnixAndDosListLines) {

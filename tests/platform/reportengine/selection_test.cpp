@@ -1,3 +1,4 @@
+#include "platform/ado/tsql/collation.h"
 #include "platform/ado/tsql/functions.h"
 #include "platform/ado/tsql/translator.h"
 #include "platform/reportengine/adodatasource.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -161,19 +163,17 @@ TEST_F(SelectionTest, FormulasSelectTheRightRowsInSqlAndInMemory) {
 // of its own, by another program: a day selects the rows written on it, in SQL and in memory.
 TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
     database_.exec(QStringLiteral("DELETE FROM AUX_ERR"));
-    const QDate cambios[] = {QDate(2026, 3, 8), QDate(2026, 3, 29),  QDate(2026, 4, 5),
-                             QDate(2026, 9, 6), QDate(2026, 10, 25), QDate(2026, 11, 1)};
+    const QList<QDate> cambios = zxtest::clockChangeDays();
     struct Fila {
         int id;
         QDateTime cuando;  // the wall-clock reading, as a date and a time of day
     };
     QList<Fila> filas;
-    sqlite3* otro = nullptr;
-    ASSERT_EQ(sqlite3_open(database_.file().toUtf8().constData(), &otro), SQLITE_OK);
     for (const QDate& cambio : cambios) {
         const QDateTime momentos[] = {QDateTime(cambio.addDays(-1), QTime(23, 30), Qt::UTC),
                                       QDateTime(cambio, QTime(0, 0), Qt::UTC),
                                       QDateTime(cambio, QTime(0, 30), Qt::UTC),
+                                      QDateTime(cambio, QTime(2, 15), Qt::UTC),
                                       QDateTime(cambio, QTime(2, 30), Qt::UTC),
                                       QDateTime(cambio, QTime(12, 0), Qt::UTC),
                                       QDateTime(cambio, QTime(23, 59, 59), Qt::UTC),
@@ -191,15 +191,12 @@ TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
             const QString forma = medianoche      ? QStringLiteral("yyyy-MM-dd")
                                   : f.id % 4 == 1 ? QStringLiteral("yyyy-MM-dd HH:mm")
                                                   : QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-            const QByteArray sql =
+            database_.writeAsAnotherProgram(
                 QStringLiteral("INSERT INTO AUX_ERR (ID, fecha) VALUES (%1, '%2')")
                     .arg(f.id)
-                    .arg(cuando.toString(forma))
-                    .toUtf8();
-            EXPECT_EQ(sqlite3_exec(otro, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+                    .arg(cuando.toString(forma)));
         }
     }
-    sqlite3_close(otro);
 
     const auto literal = [](const QDate& d) {
         return QStringLiteral("Date(%1,%2,%3)").arg(d.year()).arg(d.month()).arg(d.day());
@@ -266,6 +263,82 @@ TEST_F(SelectionTest, ADayRangeUsesTheIndexOnTheDate) {
     EXPECT_TRUE(steps[0].startsWith(u"SEARCH AUX_ERR USING ")) << steps[0].toStdString();
     EXPECT_TRUE(steps[0].endsWith(u"INDEX IX_AUX_ERR_fecha (fecha>? AND fecha<?)"))
         << steps[0].toStdString();
+}
+
+// A report sorted by a date lists its rows in the order of their readings, as SQL Server's
+// datetime sorts them, whatever shape another program stored each in ("T" after the date, an
+// hour of one digit, the date alone, fractions); Nulls first, downwards last. Texts that read as
+// no date at all come after the dates. Sorted by user, then date, the dates sort within each
+// user. The order of rows already in order is the database's.
+TEST_F(SelectionTest, RowsSortedByADateComeInTheOrderOfTheirReadings) {
+    database_.exec(QStringLiteral("DELETE FROM AUX_ERR"));
+    const struct {
+        const char* usuario;
+        const char* fecha;  // as stored; NULL for Null
+        QDateTime reading;  // invalid for Null or no reading
+    } stored[] = {
+        {"ANA", "2026-03-29 10:00:00", vb::wallClock({2026, 3, 29}, {10, 0})},
+        {"ana", "2026-03-29T01:00:00", vb::wallClock({2026, 3, 29}, {1, 0})},
+        {"BETO", "2026-03-29 9:05", vb::wallClock({2026, 3, 29}, {9, 5})},
+        {"ANA", "2026-03-29 00:00", vb::wallClock({2026, 3, 29})},
+        {"BETO", "2026-03-29", vb::wallClock({2026, 3, 29})},
+        {"ANA", "2026-03-29 10:00:00.5", vb::wallClock({2026, 3, 29}, {10, 0, 0, 500})},
+        {"BETO", "2026-03-29 10:00:00.250", vb::wallClock({2026, 3, 29}, {10, 0, 0, 250})},
+        {"ana", "2026-03-28 23:59:59.999", vb::wallClock({2026, 3, 29})},
+        {"BETO", "2026-03-28T23:30", vb::wallClock({2026, 3, 28}, {23, 30})},
+        {"ANA", "2026-03-30 08:00:00", vb::wallClock({2026, 3, 30}, {8, 0})},
+        {"BETO", nullptr, {}},
+        {"ANA", "sin fecha", {}},
+    };
+    for (size_t i = 0; i < std::size(stored); ++i) {
+        const QString fecha = stored[i].fecha ? u'\'' + QString::fromUtf8(stored[i].fecha) + u'\''
+                                              : QStringLiteral("NULL");
+        database_.writeAsAnotherProgram(
+            QStringLiteral("INSERT INTO AUX_ERR (ID, Usuario, fecha) VALUES (%1, '%2', %3)")
+                .arg(i + 1)
+                .arg(QString::fromUtf8(stored[i].usuario), fecha));
+    }
+
+    // Where a row goes: Null, then the readings, then the texts of no reading.
+    const auto rank = [&](int id) {
+        const auto& s = stored[id - 1];
+        return std::tuple(s.fecha ? (s.reading.isValid() ? 1 : 2) : 0, s.reading);
+    };
+    const auto form = [](const char* sort) {
+        return reportengine::parseForm(QStringLiteral(R"(<report version="1">
+            <data table="AUX_ERR">%1</data><detail height="5">
+            <field x="0" y="0" width="20" height="5" source="{AUX_ERR.ID}"/></detail></report>)")
+                                           .arg(QString::fromUtf8(sort))
+                                           .toUtf8());
+    };
+    const struct {
+        const char* name;
+        const char* sort;
+        std::function<bool(int, int)> before;  // whether one id must come before another
+    } cases[] = {
+        {"ByDate", R"(<sort field="{AUX_ERR.fecha}"/>)",
+         [&](int a, int b) { return rank(a) < rank(b); }},
+        {"ByDateDownwards", R"(<sort field="{AUX_ERR.fecha}" order="descending"/>)",
+         [&](int a, int b) { return rank(b) < rank(a); }},
+        {"ByUserThenDate", R"(<sort field="{AUX_ERR.Usuario}"/><sort field="{AUX_ERR.fecha}"/>)",
+         [&](int a, int b) {
+             const int users = tsql::compareText(QString::fromUtf8(stored[a - 1].usuario),
+                                                 QString::fromUtf8(stored[b - 1].usuario));
+             return users < 0 || (users == 0 && rank(a) < rank(b));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto data = reportengine::fetchRows(form(c.sort), Selection(), {}, db_);
+        ASSERT_EQ(data.rows.size(), qsizetype(std::size(stored)));
+        ASSERT_EQ(data.columns.size(), 1);  // the sort reads no column the form does not show
+        QList<int> ids;
+        for (const auto& row : data.rows) ids.append(static_cast<int>(row[0].number()));
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            for (qsizetype k = i + 1; k < ids.size(); ++k)
+                EXPECT_FALSE(c.before(ids[k], ids[i])) << ids[k] << " after " << ids[i];
+        }
+    }
 }
 
 // Names as people type them: accents, ñ, padding, apostrophes, wildcard characters and Nulls.

@@ -124,11 +124,17 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
             "UPDATE t SET a = ?1 WHERE LTRIM(b) >= ?2 COLLATE SSCI AND c LIKE ?3"}});
 }
 
+// Whole days inside a date range are taken by their text when it starts with an ISO date.
+#define ISO_DAY \
+    "'????"     \
+    "-??"       \
+    "-?[0-9]*'"
+
 // A collation on a literal compared with a date or number column would stop SQLite from
 // using that column's index (the report's date range would scan the whole table). A date
 // column compares with the keys of the value's day, constants the index still serves, and
-// only the rows of that day compare their readings; a value compared with any other date
-// expression becomes a stored date-time.
+// only the rows that may read as that day compare their readings; a value compared with any
+// other date expression becomes a stored date-time.
 TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
     const tsql::Translator translator([](const QString& table) -> QList<tsql::Column> {
         if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) != 0) return {};
@@ -136,12 +142,13 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
     });
     check(translator,
           {{"SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana'",
-            "SELECT * FROM AUX_ERR WHERE (fecha >= tsql_daykey('2025-03-01') AND (fecha >= "
-            "tsql_ceildaykey('2025-03-01') OR tsql_datecmp(fecha, '2025-03-01') >= 0)) AND "
-            "USUARIO = 'ana' COLLATE SSCI"},
+            "SELECT * FROM AUX_ERR WHERE (fecha >= tsql_lowkey('2025-03-01') AND ((fecha >= "
+            "tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
+            "'2025-03-01') >= 0)) AND USUARIO = 'ana' COLLATE SSCI"},
            {"SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?",
-            "SELECT * FROM AUX_ERR WHERE (AUX_ERR.fecha >= tsql_daykey(?1) AND (AUX_ERR.fecha "
-            ">= tsql_ceildaykey(?1) OR tsql_datecmp(AUX_ERR.fecha, ?1) >= 0)) AND ID > ?2"},
+            "SELECT * FROM AUX_ERR WHERE (AUX_ERR.fecha >= tsql_lowkey(?1) AND ((AUX_ERR.fecha "
+            ">= tsql_ceildaykey(?1) AND AUX_ERR.fecha GLOB " ISO_DAY ") OR "
+            "tsql_datecmp(AUX_ERR.fecha, ?1) >= 0)) AND ID > ?2"},
            {"SELECT ID FROM AUX_ERR WHERE getdate() - 1 < ?",
             "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1) < tsql_datetime(?1)"},
            {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
@@ -150,14 +157,16 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
            {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
             "'2025-03-01' AND '2025-03-02'",
             "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
-            "'x' WHERE ((fecha >= tsql_daykey('2025-03-01') AND (fecha >= "
-            "tsql_ceildaykey('2025-03-01') OR tsql_datecmp(fecha, '2025-03-01') >= 0)) AND "
-            "(fecha < tsql_nextdaykey('2025-03-02') AND (fecha < tsql_daykey('2025-03-02') OR "
-            "tsql_datecmp(fecha, '2025-03-02') <= 0)))"},
+            "'x' WHERE ((fecha >= tsql_lowkey('2025-03-01') AND ((fecha >= "
+            "tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
+            "'2025-03-01') >= 0)) AND (fecha < tsql_nextdaykey('2025-03-02') AND ((fecha < "
+            "tsql_lowkey('2025-03-02') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
+            "'2025-03-02') <= 0)))"},
            {"SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN ? AND fecha",
             "SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN tsql_datetime(?1) AND "
             "tsql_datetime(fecha)"}});
 }
+#undef ISO_DAY
 
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
     check(tsql::Translator(catalogue()),
