@@ -16,10 +16,25 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
 using namespace reportengine;
+
+struct ReportWriter {
+    const char* name;
+    std::function<void(const QString&)> write;
+};
+
+// Every writer of a report file: the saved report, a PDF exported from the saved file, HTML.
+std::vector<ReportWriter> reportWriters(const ReportDocument& doc, const QString& saved) {
+    return {
+        {"saved report", [&doc](const QString& p) { writeReportFile(doc, p, kReportFileType); }},
+        {"pdf", [saved](const QString& p) { exportReport(saved, p, kPdfFormat); }},
+        {"html", [&doc](const QString& p) { writeReportFile(doc, p, kHtmlFileType); }},
+    };
+}
 
 QString shippedForm() {
     return QStringLiteral(ZX_BINARY_DIR "/bin/AUX_ERR.rpt");
@@ -127,15 +142,7 @@ TEST_F(OutputTest, OnAFullDiskEveryReportFileKeepsTheOldOne) {
     const ReportDocument doc = errorLog({}, 3);
     const QString saved = dir_.filePath(QStringLiteral("ok.RPT"));
     writeReportFile(doc, saved, kReportFileType);
-    const struct {
-        const char* name;
-        std::function<void(const QString&)> write;
-    } cases[] = {
-        {"saved report", [&](const QString& p) { writeReportFile(doc, p, kReportFileType); }},
-        {"pdf", [&](const QString& p) { exportReport(saved, p, kPdfFormat); }},
-        {"html", [&](const QString& p) { writeReportFile(doc, p, kHtmlFileType); }},
-    };
-    for (const auto& c : cases) {
+    for (const ReportWriter& c : reportWriters(doc, saved)) {
         SCOPED_TRACE(c.name);
         const auto run = zxtest::onFullDisk("informe", "anterior", [&](const QString& path) {
             return zxtest::raisedNumber([&] { c.write(path); }) == err::WriteFailed;
@@ -153,15 +160,7 @@ TEST_F(OutputTest, ALargeReportOnASmallDiskKeepsTheOldFile) {
     const ReportDocument doc = errorLog({}, 3000);
     const QString saved = dir_.filePath(QStringLiteral("ok.RPT"));
     writeReportFile(doc, saved, kReportFileType);
-    const struct {
-        const char* name;
-        std::function<void(const QString&)> write;
-    } cases[] = {
-        {"saved report", [&](const QString& p) { writeReportFile(doc, p, kReportFileType); }},
-        {"pdf", [&](const QString& p) { exportReport(saved, p, kPdfFormat); }},
-        {"html", [&](const QString& p) { writeReportFile(doc, p, kHtmlFileType); }},
-    };
-    for (const auto& c : cases) {
+    for (const ReportWriter& c : reportWriters(doc, saved)) {
         SCOPED_TRACE(c.name);
         const auto run = zxtest::onSmallDisk(
             [&](const QString& folder) {
