@@ -75,6 +75,24 @@ TEST_F(SqlServerAnswers, DatePlusOrMinusANumberIsADate) {
         {"CONVERT(float, CONVERT(datetime, '2026-03-29 06:00') - "
          "CONVERT(datetime, '2026-03-29 18:00'))",
          "number -0.5"},
+        // A date that comes out of an aggregate, ISNULL, COALESCE, CASE or parentheses.
+        {"MAX(CONVERT(datetime, '2026-03-29')) + 1", "date 2026-03-30 00:00:00.000"},
+        {"MIN(DATEADD(day, 1, '2026-03-29')) - 1", "date 2026-03-29 00:00:00.000"},
+        {"1 + MAX(CONVERT(datetime, '2026-03-29'))", "date 2026-03-30 00:00:00.000"},
+        {"ISNULL(NULL, CONVERT(datetime, '2026-03-29')) + 1", "date 2026-03-30 00:00:00.000"},
+        {"COALESCE(NULL, CONVERT(datetime, '2026-03-29 10:00')) - 0.5",
+         "date 2026-03-28 22:00:00.000"},
+        {"CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END + 1",
+         "date 2026-03-30 00:00:00.000"},
+        {"CASE WHEN 1 = 0 THEN NULL ELSE CASE 1 WHEN 1 THEN CONVERT(datetime, '2026-03-29') "
+         "END END - 1",
+         "date 2026-03-28 00:00:00.000"},
+        {"(CONVERT(datetime, '2026-03-29')) + 1", "date 2026-03-30 00:00:00.000"},
+        {"1 + CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END",
+         "date 2026-03-30 00:00:00.000"},
+        {"1 + (CONVERT(datetime, '2026-03-29'))", "date 2026-03-30 00:00:00.000"},
+        {"ISNULL(NULL, 'a') + 'b'", "text ab"},
+        {"CASE WHEN 1 = 1 THEN 'a' END + 'b'", "text ab"},
         {"CONVERT(datetime, -1)", "date 1899-12-31 00:00:00.000"},
         {"CAST(-0.25 AS datetime)", "date 1899-12-31 18:00:00.000"},
         {"CONVERT(float, CONVERT(datetime, '1899-12-31 18:00'))", "number -0.25"},
@@ -332,6 +350,10 @@ TEST_F(SqlServerAnswers, DatetimesCompareAfterRounding) {
         {"CONVERT(datetime, '2026-03-29 10:30:15.995') > '2026-03-29 10:30:15.994'", 1},
         {"CONVERT(datetime, '2026-03-29 10:30') BETWEEN '2026-03-29' AND '2026-03-29 10:30'", 1},
         {"DATEADD(day, 1, '2026-03-29') = '2026-03-30'", 1},
+        {"MAX(@d) = '2026-03-30'", 1},
+        {"ISNULL(NULL, @d) > '2026-03-29 23:59:59.998'", 1},
+        {"CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END = '2026-03-29'", 1},
+        {"'2026-03-29' = CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END", 1},
     };
     for (const auto& [condition, expected] : cases) {
         QString text = condition;
