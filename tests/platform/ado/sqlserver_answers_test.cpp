@@ -328,6 +328,7 @@ TEST_F(SqlServerAnswers, CastAndConvertTurnDatesIntoDaysAndBack) {
         {"CAST(-2.7 AS int)", "number -2"},
         {"CAST(12.345 AS decimal(5, 2))", "number 12.35"},
         {"CAST(1.5 AS varchar(10))", "text 1.5"},
+        {"CONVERT(varchar(10), -1.5e-1)", "text -0.15"},
         {"CAST('abc' AS int)",
          "error Conversion failed when converting the varchar value 'abc' to data type int."},
     };
