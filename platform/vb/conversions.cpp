@@ -886,7 +886,8 @@ QString Format(const Variant& value, const QString& mask) {
     const auto amount = [&]() { return money ? Amount(value.currency()) : Amount(CDbl(value)); };
     if (named == QLatin1String("general number")) return money ? CStr(value) : CStr(CDbl(value));
     if (named == QLatin1String("fixed")) return formatNumber(amount(), QStringLiteral("0.00"));
-    if (named == QLatin1String("standard")) return formatNumber(amount(), QStringLiteral("#,##0.00"));
+    if (named == QLatin1String("standard"))
+        return formatNumber(amount(), QStringLiteral("#,##0.00"));
     if (named == QLatin1String("percent")) return formatNumber(amount(), QStringLiteral("0.00%"));
     if (named == QLatin1String("currency")) return l.toCurrencyString(CDbl(value));
     if (named == QLatin1String("short date")) return CDate(value).date().toString(QStringLiteral("dd/MM/yyyy"));
