@@ -59,7 +59,7 @@ bool Currency::parse(const QString& text, Currency* out) {
     if (whole.isEmpty() && frac.isEmpty()) return false;
     while (whole.size() > 1 && whole.startsWith(u'0')) whole.remove(0, 1);
     if (whole.size() > 15) return false;
-    // Fifteen whole digits and four decimals fit in 128 bits with room to spare.
+    // The magnitude in 128 bits, so that of the lowest amount, one past the highest, fits too.
     __int128 magnitude = static_cast<__int128>(whole.isEmpty() ? 0 : whole.toLongLong()) * 10000 +
                          (frac + QStringLiteral("0000")).left(4).toLongLong();
     if (frac.size() > 4) {
