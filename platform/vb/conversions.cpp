@@ -881,10 +881,14 @@ QString Format(const Variant& value, const QString& mask) {
     if (mask.isEmpty()) return CStr(value);
     const QString named = mask.trimmed().toLower();
     const QLocale& l = locale();
-    if (named == QLatin1String("general number")) return CStr(CDbl(value));
-    if (named == QLatin1String("fixed")) return formatNumber(CDbl(value), QStringLiteral("0.00"));
-    if (named == QLatin1String("standard")) return formatNumber(CDbl(value), QStringLiteral("#,##0.00"));
-    if (named == QLatin1String("percent")) return formatNumber(CDbl(value), QStringLiteral("0.00%"));
+    // Money keeps every digit it has; any other number goes through a double.
+    const bool money = value.type() == Variant::Type::Currency;
+    const auto amount = [&]() { return money ? Amount(value.currency()) : Amount(CDbl(value)); };
+    if (named == QLatin1String("general number")) return money ? CStr(value) : CStr(CDbl(value));
+    if (named == QLatin1String("fixed")) return formatNumber(amount(), QStringLiteral("0.00"));
+    if (named == QLatin1String("standard"))
+        return formatNumber(amount(), QStringLiteral("#,##0.00"));
+    if (named == QLatin1String("percent")) return formatNumber(amount(), QStringLiteral("0.00%"));
     if (named == QLatin1String("currency")) return l.toCurrencyString(CDbl(value));
     if (named == QLatin1String("short date")) return CDate(value).date().toString(QStringLiteral("dd/MM/yyyy"));
     if (named == QLatin1String("long date")) return l.toString(CDate(value).date(), QLocale::LongFormat);

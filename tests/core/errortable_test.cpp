@@ -203,6 +203,36 @@ TEST_F(ErrorTableTest, GrabaErrorNamesTheProgramAndCutsTheDescription) {
     EXPECT_TRUE(op.prompts().isEmpty());
 }
 
+// The row's date is the minute the local clock shows, also just after it skipped an hour or
+// midnight and while it shows an hour for the second time.
+TEST_F(ErrorTableTest, GrabaErrorDatesTheRowWithTheLocalClocksReading) {
+    const struct {
+        const char* zone;
+        QDateTime utc;
+    } cases[] = {
+        {"Europe/Madrid", QDateTime(QDate(2026, 3, 29), QTime(1, 0, 30), Qt::UTC)},
+        {"Europe/Madrid", QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC)},
+        {"Europe/Madrid", QDateTime(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC)},
+        {"America/Santiago", QDateTime(QDate(2026, 9, 6), QTime(4, 0), Qt::UTC)},
+        {"Asia/Beirut", QDateTime(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC)},
+        {"Atlantic/Azores", QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+        {"America/Havana", QDateTime(QDate(2026, 3, 8), QTime(5, 0), Qt::UTC)},
+    };
+    abre();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone + (u' ' + c.utc.toString(Qt::ISODate)).toStdString());
+        zxtest::ScopedTimeZone zone(c.zone);
+        const QDateTime local = c.utc.toLocalTime();
+        zxtest::FixedClock clock(local);
+        data.exec("DELETE FROM AUX_ERR");
+        QString proceso = "Ventas";
+        ModGlobal::GrabaError("select 1", proceso, 208, "x");
+        const auto rows = data.rows("SELECT fecha FROM AUX_ERR");
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][0], local.toString("yyyy-MM-dd HH:mm:00"));
+    }
+}
+
 // A script longer than the sql column is stored cut rather than lost.
 TEST_F(ErrorTableTest, GrabaErrorCutsTheScriptToTheColumn) {
     data.exec("DROP TABLE AUX_ERR");

@@ -360,6 +360,54 @@ TEST_F(GrillaDb, ShortageRowIsWrittenWithItsDate) {
     EXPECT_EQ(rows[0], (QStringList{"30/06/2025", "C'2" + QString(22, ' '), "Clavo", "O'Neil"}));
 }
 
+// A date column shows the wall-clock reading the row holds, in every zone: a time the local
+// clock skips and the midnight of a day whose local midnight does not exist included, written
+// by the program's own shortage row or by a statement.
+TEST_F(GrillaDb, DateColumnsShowTheReadingTheRowHoldsInEveryZone) {
+    const struct {
+        const char* zone;
+        const char* stored;
+        const char* shown;
+        QDateTime now;  // the clock when the shortage is told: just after its change
+    } cases[] = {
+        {"Europe/Madrid", "2026-03-29 02:30", "29/03/2026 02:30:00",
+         QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+        {"America/Santiago", "2026-09-06", "06/09/2026",
+         QDateTime(QDate(2026, 9, 6), QTime(4, 0, 1), Qt::UTC)},
+        {"Asia/Beirut", "2026-03-29 00:00:00", "29/03/2026",
+         QDateTime(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC)},
+        {"Atlantic/Azores", "2026-03-29 00:59:59", "29/03/2026 00:59:59",
+         QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+        {"America/Havana", "2026-03-08T00:30:00", "08/03/2026 00:30:00",
+         QDateTime(QDate(2026, 3, 8), QTime(5, 0), Qt::UTC)},
+        {"Europe/Madrid", "2026-10-25 02:30", "25/10/2026 02:30:00",
+         QDateTime(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC)},
+    };
+    gDB().gUsuario = "ANA";
+    grid.Form_Load();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        zxtest::ScopedTimeZone zone(c.zone);
+        const QDateTime now = c.now.toLocalTime();
+        clock.set(now);
+        data.exec("DELETE FROM V_MV_FALTANTES");
+        data.exec(QString("INSERT INTO V_MV_FALTANTES (FechaHora, IdArticulo, Descripcion, "
+                          "Usuario) VALUES (CONVERT(datetime, '%1'), 'A', 'x', 'BETO')")
+                      .arg(c.stored));
+        grid.seleccionaFila(0);
+        op.answer(vb::vbYes);
+        grid.Form_KeyDown(123, 0);
+
+        SearchGrid fechas;
+        fechas.sql = "SELECT Usuario, FechaHora FROM V_MV_FALTANTES ORDER BY Usuario";
+        fechas.Form_Load();
+        ASSERT_EQ(fechas.filas().size(), 2);
+        EXPECT_EQ(fechas.filas()[0].celdas.value(1).trimmed(),
+                  now.toString("dd/MM/yyyy HH:mm:ss"));
+        EXPECT_EQ(fechas.filas()[1].celdas.value(1).trimmed(), c.shown);
+    }
+}
+
 TEST_F(GrillaDb, FailedShortageInsertIsTold) {
     grid.Form_Load();
     data.exec("DROP TABLE V_MV_FALTANTES");

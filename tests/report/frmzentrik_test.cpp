@@ -657,6 +657,30 @@ TEST_F(ZonasTest, EachDaySelectsTheRowsWrittenOnIt) {
     EXPECT_TRUE(op.prompts().isEmpty());
 }
 
+// On a day of a clock change the calendar opens on that day, and the day chosen there selects
+// the rows written on it.
+TEST_F(ZonasTest, TheCalendarOnAChangeDayOpensOnItAndItsChoiceSelectsItsRows) {
+    for (const QDate& cambio : zxtest::clockChangeDays()) {
+        SCOPED_TRACE(cambio.toString(Qt::ISODate).toStdString());
+        // The first minute the local clock shows on that day, whether or not it shows midnight.
+        QDateTime primero;
+        for (int minuto = 0; minuto < 24 * 60 && !primero.isValid(); ++minuto) {
+            const QDateTime t(cambio, QTime(0, 0).addSecs(60 * minuto));
+            if (t.isValid() && t.date() == cambio) primero = t;
+        }
+        if (!primero.isValid()) continue;  // a day the zone's clock skipped whole
+        zxtest::FixedClock reloj(primero);
+        for (QLineEdit* caja : {campo("FechaDesde"), campo("FechaHasta")}) caja->clear();
+        op.date(cambio);
+        QTest::mouseClick(campo("FechaDesde"), Qt::RightButton);
+        ASSERT_FALSE(op.prompts().isEmpty());
+        EXPECT_EQ(op.prompts().last().text, cambio.toString(Qt::ISODate));
+        EXPECT_EQ(campo("FechaHasta")->text(), cambio.toString(QStringLiteral("dd/MM/yyyy")));
+        EXPECT_EQ(ids(porCorreo(campo("FechaDesde")->text(), campo("FechaHasta")->text())),
+                  idsEntre(cambio, cambio));
+    }
+}
+
 TEST_F(ZonasTest, EveryOutputShowsEachRowWithItsReading) {
     pdf = folder.file("informe.pdf");
     const reportengine::ReportDocument documento = porCorreo({}, {});

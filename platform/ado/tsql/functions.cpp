@@ -67,12 +67,24 @@ std::optional<QDateTime> dateOf(sqlite3_value* v) {
 // SQL Server's day zero: a number converted to a date-time counts days from it.
 const QDateTime dayZero = vb::wallClock(QDate(1900, 1, 1));
 
-QDateTime plusDays(const QDateTime& d, double days) {
-    return datetimePrecision(d.addMSecs(static_cast<qint64>(std::llround(days * 86400000.0))));
+// The years a datetime holds.
+bool inDatetimeRange(const QDateTime& d) {
+    return d.isValid() && d.date().year() >= 1753 && d.date().year() <= 9999;
+}
+
+// d plus a number of days; nothing when that leaves the years a datetime holds.
+std::optional<QDateTime> plusDays(const QDateTime& d, double days) {
+    const double ms = std::round(days * 86400000.0);
+    // Past ±10,000 years the sum cannot be a datetime, and the cast below would overflow.
+    if (!std::isfinite(ms) || std::fabs(ms) > 3.2e14) return std::nullopt;
+    const QDateTime out = datetimePrecision(d.addMSecs(static_cast<qint64>(ms)));
+    if (!inDatetimeRange(out)) return std::nullopt;
+    return out;
 }
 
 // A value converted to a date-time as SQL Server converts to datetime: a number counts days
-// from 1900-01-01, an empty text is that day.
+// from 1900-01-01, an empty text is that day. Nothing for a text that spells no date-time or a
+// number past the years a datetime holds (notADate says which).
 std::optional<QDateTime> toDateTime(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
@@ -102,6 +114,14 @@ std::optional<double> daysOf(sqlite3_value* v) {
 
 const QString kNoDate =
     QStringLiteral("Conversion failed when converting date and/or time from character string.");
+const QString kDatetimeOverflow =
+    QStringLiteral("Arithmetic overflow error converting expression to data type datetime.");
+
+// Why toDateTime made nothing of v: a number is past the years of a datetime, a text is none.
+const QString& notADate(sqlite3_value* v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT ? kDatetimeOverflow : kNoDate;
+}
 
 // ---- the functions ------------------------------------------------------------------------
 
@@ -143,7 +163,7 @@ void fnSoloFechaFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void datetimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[0]);
-    if (!date) return resultError(ctx, kNoDate);
+    if (!date) return resultError(ctx, notADate(argv[0]));
     resultText(ctx, storedText(*date));
 }
 
@@ -153,17 +173,19 @@ void datetimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void dateArithmetic(sqlite3_context* ctx, sqlite3_value** argv, int sign) {
     if (anyNull(2, argv)) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[0]);
-    if (!date) return resultError(ctx, kNoDate);
+    if (!date) return resultError(ctx, notADate(argv[0]));
     const int type = sqlite3_value_type(argv[1]);
     double days = 0;
     if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
         days = sqlite3_value_double(argv[1]);
     } else {
         const auto other = toDateTime(argv[1]);
-        if (!other) return resultError(ctx, kNoDate);
+        if (!other) return resultError(ctx, notADate(argv[1]));
         days = dayZero.msecsTo(*other) / 86400000.0;
     }
-    resultText(ctx, storedText(plusDays(*date, sign * days)));
+    const auto out = plusDays(*date, sign * days);
+    if (!out) return resultError(ctx, kDatetimeOverflow);
+    resultText(ctx, storedText(*out));
 }
 
 void dateaddFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -228,7 +250,7 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "dateadd"));
     if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[2]);
-    if (!date) return resultError(ctx, kNoDate);
+    if (!date) return resultError(ctx, notADate(argv[2]));
     const double number = std::trunc(sqlite3_value_double(argv[1]));
     if (number < std::numeric_limits<std::int32_t>::min() ||
         number > std::numeric_limits<std::int32_t>::max())
@@ -269,8 +291,7 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
             break;
     }
     out = datetimePrecision(out);
-    if (!out.isValid() || out.date().year() < 1753 || out.date().year() > 9999)
-        return resultError(ctx, kDateOverflow);
+    if (!inDatetimeRange(out)) return resultError(ctx, kDateOverflow);
     resultText(ctx, storedText(out));
 }
 
@@ -281,7 +302,8 @@ void datediffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
     const auto a = toDateTime(argv[1]);
     const auto b = toDateTime(argv[2]);
-    if (!a || !b) return resultError(ctx, kNoDate);
+    if (!a) return resultError(ctx, notADate(argv[1]));
+    if (!b) return resultError(ctx, notADate(argv[2]));
     const QDate da = a->date(), db = b->date();
     const qint64 days = da.daysTo(db);
     const qint64 ms =
@@ -366,7 +388,7 @@ void datepartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datepart"));
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[1]);
-    if (!date) return resultError(ctx, kNoDate);
+    if (!date) return resultError(ctx, notADate(argv[1]));
     sqlite3_result_int64(ctx, partOf(*part, *date));
 }
 
@@ -375,7 +397,7 @@ template <Part P>
 void partFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[0]);
-    if (!date) return resultError(ctx, kNoDate);
+    if (!date) return resultError(ctx, notADate(argv[0]));
     sqlite3_result_int64(ctx, partOf(P, *date));
 }
 
@@ -395,7 +417,7 @@ template <int Which>
 void daykeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const auto date = toDateTime(argv[0]);
-    if (!date) return resultError(ctx, kNoDate);
+    if (!date) return resultError(ctx, notADate(argv[0]));
     if (Which == 0)
         return resultText(
             ctx, date->date().addDays(-1).toString(isoDate) + QStringLiteral(" 23:59:59.998"));
@@ -409,7 +431,7 @@ void datecmpFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (anyNull(2, argv)) return sqlite3_result_null(ctx);
     const auto stored = dateOf(argv[0]);
     const auto value = toDateTime(argv[1]);
-    if (!value) return resultError(ctx, kNoDate);
+    if (!value) return resultError(ctx, notADate(argv[1]));
     if (!stored) return sqlite3_result_null(ctx);
     sqlite3_result_int(ctx, *stored < *value ? -1 : (*value < *stored ? 1 : 0));
 }
@@ -612,7 +634,7 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         } else {
             date = toDateTime(value);
         }
-        if (!date) return resultError(ctx, kNoDate);
+        if (!date) return resultError(ctx, notADate(value));
         return resultText(ctx, base == u"DATE" ? date->toString(isoDate) : storedText(*date));
     }
     sqlite3_result_value(ctx, value);

@@ -61,6 +61,34 @@ qsizetype matchingOpen(const Tokens& t, qsizetype close) {
     return -1;
 }
 
+// Index of the CASE that the END at `end` closes (-1 when there is none).
+qsizetype matchingCase(const Tokens& t, qsizetype end) {
+    int nested = 0;
+    for (qsizetype i = end - 1; i >= 0; --i) {
+        if (t[i].isWord(u"END")) ++nested;
+        if (t[i].isWord(u"CASE") && nested-- == 0) return i;
+    }
+    return -1;
+}
+
+// Index of the END that closes the CASE at `start` (the end of the tokens when none does).
+qsizetype matchingEnd(const Tokens& t, qsizetype start) {
+    int nested = 0;
+    for (qsizetype i = start + 1; i < t.size(); ++i) {
+        if (t[i].isWord(u"CASE")) ++nested;
+        if (t[i].isWord(u"END") && nested-- == 0) return i;
+    }
+    return t.size();
+}
+
+// Whether the word before a parenthesis names a function called with it, rather than being a
+// keyword the parenthesised expression follows.
+bool namesFunction(const Token& word) {
+    return word.is(K::Word) &&
+           !isAnyWord(word, {u"SELECT", u"WHERE", u"AND", u"OR", u"NOT", u"ON", u"WHEN", u"THEN",
+                             u"ELSE", u"SET", u"RETURN", u"DISTINCT", u"HAVING"});
+}
+
 // Returns how many tokens went in.
 qsizetype insertText(Tokens& t, qsizetype at, const QString& text) {
     const Tokens add = tokenize(text);
@@ -496,10 +524,62 @@ private:
     }
 
     // What a call of the function named at `f`, whose parenthesis opens at `open`, gives.
-    Operand operandOfCall(qsizetype f, qsizetype open) const {
+    Operand operandOfCall(qsizetype f, qsizetype open) {
         const QString type = convertedType(t_, f, open);
         if (!type.isNull()) return operandOfType(type);
+        // These give one of their arguments' values.
+        if (isAnyWord(t_[f], {u"MAX", u"MIN", u"ISNULL", u"IFNULL", u"COALESCE", u"NULLIF"}))
+            return dateIfAnyOf(valueEnds(open));
         return operandOfFunction(t_[f]);
+    }
+
+    // Where the values of the arguments of the parenthesis at `open` end (each just before a
+    // comma or the closing parenthesis).
+    QList<qsizetype> valueEnds(qsizetype open) const {
+        QList<qsizetype> ends;
+        const qsizetype close = matchingClose(t_, open);
+        int depth = 0;
+        for (qsizetype k = open + 1; k < t_.size() && k <= close; ++k) {
+            if (t_[k].is(K::Open)) ++depth;
+            if (t_[k].is(K::Close) && k < close) --depth;
+            if (depth == 0 && (k == close || t_[k].is(K::Comma))) ends.append(k);
+        }
+        return ends;
+    }
+
+    // The values a CASE closed at `end` may give: its THEN and ELSE results.
+    QList<qsizetype> resultEnds(qsizetype end) const {
+        QList<qsizetype> ends;
+        const qsizetype start = matchingCase(t_, end);
+        if (start < 0) return ends;
+        int depth = 0;
+        int nested = 0;
+        bool firstWhen = true;
+        for (qsizetype k = start + 1; k <= end; ++k) {
+            const Token& t = t_[k];
+            if (t.is(K::Open)) ++depth;
+            if (t.is(K::Close)) --depth;
+            if (depth != 0) continue;
+            if (t.isWord(u"CASE")) ++nested;
+            if (t.isWord(u"END") && k < end) --nested;
+            if (nested != 0 || t.isWord(u"CASE") || (t.isWord(u"END") && k < end)) continue;
+            // The first WHEN follows the CASE or its input expression, not a result.
+            if (t.isWord(u"WHEN") && firstWhen) {
+                firstWhen = false;
+            } else if (t.isWord(u"WHEN") || t.isWord(u"ELSE") || t.isWord(u"END")) {
+                ends.append(k);
+            }
+        }
+        return ends;
+    }
+
+    // A date when one of the values that end before `ends` is a date (a datetime outranks
+    // numbers and texts in SQL Server's types); what else they are is left open.
+    Operand dateIfAnyOf(const QList<qsizetype>& ends) {
+        for (qsizetype e : ends) {
+            if (leftOperand(e) == Operand::Date) return Operand::Date;
+        }
+        return Operand::Unknown;
     }
 
     Operand leftOperand(qsizetype plus) {
@@ -508,12 +588,15 @@ private:
         const Token& t = t_[l];
         if (t.is(K::String)) return Operand::Text;
         if (t.is(K::Number)) return Operand::Number;
-        if (t.isWord(u"NULL") || t.isWord(u"END")) return Operand::Unknown;
+        if (t.isWord(u"NULL")) return Operand::Unknown;
+        if (t.isWord(u"END")) return dateIfAnyOf(resultEnds(l));
         if (isName(t)) return operandOfName(bareName(t));
         if (t.is(K::Close)) {
             const qsizetype open = matchingOpen(t_, l);
+            if (open < 0) return Operand::Unknown;
             const qsizetype f = open > 0 ? previousSignificant(t_, open - 1) : -1;
-            return f >= 0 && t_[f].is(K::Word) ? operandOfCall(f, open) : Operand::Unknown;
+            if (f >= 0 && namesFunction(t_[f])) return operandOfCall(f, open);
+            return dateIfAnyOf({l});
         }
         return Operand::None;
     }
@@ -523,7 +606,14 @@ private:
         if (r >= t_.size()) return Operand::None;
         if (t_[r].is(K::String)) return Operand::Text;
         if (t_[r].is(K::Number)) return Operand::Number;
-        if (t_[r].is(K::Open)) return Operand::Unknown;
+        if (t_[r].is(K::Open)) {
+            const qsizetype close = matchingClose(t_, r);
+            return close < t_.size() ? dateIfAnyOf({close}) : Operand::Unknown;
+        }
+        if (t_[r].isWord(u"CASE")) {
+            const qsizetype end = matchingEnd(t_, r);
+            return end < t_.size() ? dateIfAnyOf(resultEnds(end)) : Operand::Unknown;
+        }
         if (t_[r].isWord(u"NULL")) return Operand::Unknown;
         if (!isName(t_[r])) return Operand::None;
         r = nameEnd(t_, r);
@@ -572,6 +662,10 @@ private:
         if (t.is(K::String) || t.is(K::Number) || t.is(K::Variable) || isParameter(t)) {
             return i;
         }
+        if (t.isWord(u"CASE")) {
+            const qsizetype end = matchingEnd(t_, i);
+            return end < t_.size() ? end : -1;
+        }
         if (!isName(t)) return -1;
         const qsizetype end = nameEnd(t_, i);
         const qsizetype open = nextSignificant(t_, end + 1);
@@ -589,8 +683,9 @@ private:
             const qsizetype open = matchingOpen(t_, i);
             if (open < 0) return -1;
             const qsizetype f = previousSignificant(t_, open - 1);
-            return f >= 0 && t_[f].is(K::Word) ? f : open;
+            return f >= 0 && namesFunction(t_[f]) ? f : open;
         }
+        if (t_[i].isWord(u"END")) return matchingCase(t_, i);
         if (!isName(t_[i])) return -1;
         qsizetype start = i;
         for (;;) {
@@ -882,7 +977,7 @@ private:
         qsizetype first = -1, last = -1;
         if (valueFirst) {
             first = nextSignificant(t_, op + 1);
-            if (first >= t_.size() || !isName(t_[first])) return -1;
+            if (first >= t_.size() || !isName(t_[first]) || t_[first].isWord(u"CASE")) return -1;
             last = nameEnd(t_, first);
             const qsizetype after = nextSignificant(t_, last + 1);
             if (after < t_.size() &&
@@ -890,7 +985,7 @@ private:
                 return -1;
         } else {
             last = previousSignificant(t_, op - 1);
-            if (last < 0 || !isName(t_[last])) return -1;
+            if (last < 0 || !isName(t_[last]) || t_[last].isWord(u"END")) return -1;
             first = primaryStart(last);
             const qsizetype before = previousSignificant(t_, first - 1);
             if (before >= 0 && (t_[before].is(K::Operator) || t_[before].is(K::Dot))) return -1;

@@ -157,6 +157,39 @@ TEST_F(OdbcEngineTest, RowsOfOneTableAreFoundByPrimaryKeyAndWrittenWithBoundValu
     }
 }
 
+// A date-time is a wall-clock reading: one the local clock skips or repeats (a change of
+// time at 02:00 or at midnight) is written and read back as it is, by a query and by a row
+// write alike.
+TEST_F(OdbcEngineTest, DatesAtTimesTheLocalClockSkipsAreWrittenAndReadAsTheyAre) {
+    const struct {
+        const char* zone;
+        QDateTime when;
+    } cases[] = {
+        {"Europe/Madrid", vb::wallClock({2026, 3, 29}, {2, 30})},
+        {"America/Santiago", vb::wallClock({2026, 9, 6})},
+        {"Atlantic/Azores", vb::wallClock({2026, 3, 29}, {0, 15, 5, 997})},
+        {"America/Havana", vb::wallClock({2026, 3, 8}, {0, 59, 59})},
+        {"Asia/Beirut", vb::wallClock({2026, 3, 29})},
+    };
+    int id = 100;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        zxtest::ScopedTimeZone zone(c.zone);
+        ado::RowWrite add;
+        add.table = QStringLiteral("AUX_ERR");
+        add.keyColumns = {QStringLiteral("ID")};
+        add.columns = {QStringLiteral("ID"), QStringLiteral("fecha")};
+        add.values = {Variant(++id), Variant(c.when)};
+        add.readBack = {QStringLiteral("fecha")};
+        const ado::RowRead added = engine.writeRow(add);
+        EXPECT_EQ(added.values, QList<Variant>({Variant(c.when)}));
+        const ado::BatchOutcome out = engine.execute(
+            QStringLiteral("SELECT fecha FROM AUX_ERR WHERE ID = ?"), {Variant(id)});
+        ASSERT_EQ(out.result.rowCount(), 1);
+        EXPECT_EQ(out.result.at(0, 0), Variant(c.when));
+    }
+}
+
 TEST_F(OdbcEngineTest, ANulCharacterRefusesTheWholeBatch) {
     const QString text = QStringLiteral("DELETE FROM TA_CONFIGURACION;") + QChar(u'\0') +
                          QStringLiteral(";SELECT 1");

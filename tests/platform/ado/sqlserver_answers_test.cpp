@@ -65,6 +65,43 @@ TEST_F(SqlServerAnswers, DatePlusOrMinusANumberIsADate) {
         {"1 + CONVERT(datetime, '2026-03-29')", "date 2026-03-30 00:00:00.000"},
         {"DATEADD(day, 1, '2026-03-29') - 2", "date 2026-03-28 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-01') - 1", "date 2026-02-28 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + -1", "date 2026-03-28 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') - -0.5", "date 2026-03-29 12:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29 10:00') + 0.000000001", "date 2026-03-29 10:00:00.000"},
+        {"CONVERT(datetime, '2026-03-30') - CONVERT(datetime, '2026-03-29')",
+         "date 1900-01-02 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29 06:00') - CONVERT(datetime, '2026-03-29 18:00')",
+         "date 1899-12-31 12:00:00.000"},
+        {"CONVERT(float, CONVERT(datetime, '2026-03-29 06:00') - "
+         "CONVERT(datetime, '2026-03-29 18:00'))",
+         "number -0.5"},
+        // A date that comes out of an aggregate, ISNULL, COALESCE, CASE or parentheses.
+        {"MAX(CONVERT(datetime, '2026-03-29')) + 1", "date 2026-03-30 00:00:00.000"},
+        {"MIN(DATEADD(day, 1, '2026-03-29')) - 1", "date 2026-03-29 00:00:00.000"},
+        {"1 + MAX(CONVERT(datetime, '2026-03-29'))", "date 2026-03-30 00:00:00.000"},
+        {"ISNULL(NULL, CONVERT(datetime, '2026-03-29')) + 1", "date 2026-03-30 00:00:00.000"},
+        {"COALESCE(NULL, CONVERT(datetime, '2026-03-29 10:00')) - 0.5",
+         "date 2026-03-28 22:00:00.000"},
+        {"CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END + 1",
+         "date 2026-03-30 00:00:00.000"},
+        {"CASE WHEN 1 = 0 THEN NULL ELSE CASE 1 WHEN 1 THEN CONVERT(datetime, '2026-03-29') "
+         "END END - 1",
+         "date 2026-03-28 00:00:00.000"},
+        {"(CONVERT(datetime, '2026-03-29')) + 1", "date 2026-03-30 00:00:00.000"},
+        {"1 + CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END",
+         "date 2026-03-30 00:00:00.000"},
+        {"1 + (CONVERT(datetime, '2026-03-29'))", "date 2026-03-30 00:00:00.000"},
+        {"ISNULL(NULL, 'a') + 'b'", "text ab"},
+        {"CASE WHEN 1 = 1 THEN 'a' END + 'b'", "text ab"},
+        {"CONVERT(datetime, -1)", "date 1899-12-31 00:00:00.000"},
+        {"CAST(-0.25 AS datetime)", "date 1899-12-31 18:00:00.000"},
+        {"CONVERT(float, CONVERT(datetime, '1899-12-31 18:00'))", "number -0.25"},
+        {"CONVERT(datetime, '9999-12-31') + 1",
+         "error Arithmetic overflow error converting expression to data type datetime."},
+        {"CONVERT(datetime, '1753-01-01') - 1",
+         "error Arithmetic overflow error converting expression to data type datetime."},
+        {"CONVERT(datetime, 3000000)",
+         "error Arithmetic overflow error converting expression to data type datetime."},
     };
     check(cases);
 }
@@ -101,6 +138,19 @@ TEST_F(SqlServerAnswers, DateaddTakesEveryDatePartAndItsAbbreviations) {
         {"DATEADD(DAY, 1, CONVERT(datetime, '2026-03-29 10:30:15.997'))",
          "date 2026-03-30 10:30:15.997"},
         {"DATEADD(day, 1, NULL)", "null"},
+        {"DATEADD(month, -1, '2026-03-31')", "date 2026-02-28 00:00:00.000"},
+        {"DATEADD(month, 2, '2026-01-31')", "date 2026-03-31 00:00:00.000"},
+        {"DATEADD(month, 1, '2024-02-29')", "date 2024-03-29 00:00:00.000"},
+        {"DATEADD(month, 12, '2024-02-29')", "date 2025-02-28 00:00:00.000"},
+        {"DATEADD(year, 4, '2024-02-29')", "date 2028-02-29 00:00:00.000"},
+        {"DATEADD(mm, 1, '2026-01-31 23:59:59.997')", "date 2026-02-28 23:59:59.997"},
+        {"DATEADD(day, 1.9, '2026-03-29')", "date 2026-03-30 00:00:00.000"},
+        {"DATEADD(day, -1.9, '2026-03-29')", "date 2026-03-28 00:00:00.000"},
+        {"DATEADD(day, -1, '2026-03-01')", "date 2026-02-28 00:00:00.000"},
+        {"DATEADD(ms, -1, '2026-03-29')", "date 2026-03-29 00:00:00.000"},
+        {"DATEADD(ms, -3, '2026-03-29')", "date 2026-03-28 23:59:59.997"},
+        {"DATEADD(year, 1, '9999-01-01')",
+         "error Adding a value to a 'datetime' column caused an overflow."},
     };
     check(cases);
 }
@@ -127,6 +177,19 @@ TEST_F(SqlServerAnswers, DatediffCountsTheBoundariesCrossed) {
         {"DATEDIFF(millisecond, '2026-03-29 10:00:00', '2026-03-29 10:00:01.5')", "number 1500"},
         {"DATEDIFF(ms, '2026-03-29 10:00:00.003', '2026-03-29 10:00:00')", "number -3"},
         {"DATEDIFF(day, NULL, '2026-03-29')", "null"},
+        {"DATEDIFF(year, '2026-12-31 23:59:59.997', '2027-01-01')", "number 1"},
+        {"DATEDIFF(year, '2024-02-29', '2025-02-28')", "number 1"},
+        {"DATEDIFF(quarter, '2025-12-31', '2026-01-01')", "number 1"},
+        {"DATEDIFF(month, '2026-01-01', '2025-12-31')", "number -1"},
+        {"DATEDIFF(week, '2025-12-31', '2026-01-01')", "number 0"},
+        {"DATEDIFF(week, '2026-01-03', '2026-01-04')", "number 1"},
+        {"DATEDIFF(wk, '2026-01-04', '2026-01-03')", "number -1"},
+        {"DATEDIFF(week, '2025-12-27', '2026-01-10')", "number 2"},
+        {"DATEDIFF(day, '2024-02-28', '2024-03-01')", "number 2"},
+        {"DATEDIFF(day, '2026-03-29', '2026-02-27')", "number -30"},
+        {"DATEDIFF(day, '2026-03-29', '2026-03-29 23:59:59.999')", "number 1"},
+        {"DATEDIFF(hour, '2026-03-28 23:59:59', '2026-03-29')", "number 1"},
+        {"DATEDIFF(ms, '2026-03-29 10:00:00', '2026-03-29 10:00:00.999')", "number 1000"},
     };
     check(cases);
 }
@@ -161,6 +224,16 @@ TEST_F(SqlServerAnswers, DatepartAndItsShortFunctionsGiveEachPart) {
         {"MONTH('2026-03-29')", "number 3"},
         {"DAY('2026-03-29')", "number 29"},
         {"DATEPART(day, NULL)", "null"},
+        {"DATEPART(week, '2026-12-31')", "number 53"},
+        {"DATEPART(wk, '2027-01-01')", "number 1"},
+        {"DATEPART(week, '2022-01-01')", "number 1"},
+        {"DATEPART(week, '2022-01-02')", "number 2"},
+        {"DATEPART(dw, '2026-03-30')", "number 2"},
+        {"DATEPART(dy, '2026-12-31')", "number 365"},
+        {"DATEPART(dy, '2026-01-01')", "number 1"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.999')", "number 0"},
+        {"DATEPART(second, '2026-03-29 10:30:59.999')", "number 0"},
+        {"DATEPART(day, '2026-03-29 23:59:59.999')", "number 30"},
     };
     check(cases);
 }
@@ -181,6 +254,21 @@ TEST_F(SqlServerAnswers, ConvertToTextWritesEachStyle) {
          "text 2026-03-29T10:30:00"},
         {"CONVERT(varchar(30), CONVERT(datetime, '2026-03-29 10:30'), 121)",
          "text 2026-03-29 10:30:00.000"},
+        // Milliseconds as the datetime holds them, after rounding.
+        {"CONVERT(varchar(23), CONVERT(datetime, '2026-03-29 10:30:15.998'), 121)",
+         "text 2026-03-29 10:30:15.997"},
+        {"CONVERT(varchar(23), CONVERT(datetime, '2026-03-29 10:30:15.995'), 121)",
+         "text 2026-03-29 10:30:15.997"},
+        {"CONVERT(varchar(23), CONVERT(datetime, '2026-03-29 10:30:15.999'), 121)",
+         "text 2026-03-29 10:30:16.000"},
+        {"CONVERT(varchar(30), CONVERT(datetime, '2026-03-29 10:30:15.999'), 126)",
+         "text 2026-03-29T10:30:16"},
+        {"CONVERT(varchar(19), CONVERT(datetime, '2026-03-29 23:59:59.999'), 120)",
+         "text 2026-03-30 00:00:00"},
+        {"CONVERT(varchar(8), CONVERT(datetime, '2026-03-29 10:30:59.999'), 108)",
+         "text 10:31:00"},
+        {"CONVERT(varchar(10), CONVERT(datetime, '2026-03-29 23:59:59.999'), 23)",
+         "text 2026-03-30"},
     };
     for (const auto& [expression, expected] : styles) {
         QString text = expression;
@@ -212,6 +300,8 @@ TEST_F(SqlServerAnswers, ConvertIntoDatetimeReadsTheStylesAndRoundsToItsPrecisio
         {"CONVERT(datetime, '2026-03-29 10:30:15.001')", "date 2026-03-29 10:30:15.000"},
         {"CONVERT(datetime, '2026-03-29')", "date 2026-03-29 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29', 23)", "date 2026-03-29 00:00:00.000"},
+        {"CONVERT(datetime, '03/29/2026 10:30:15.999', 101)", "date 2026-03-29 10:30:16.000"},
+        {"CONVERT(datetime, '29/03/2026 23:59:59.998', 103)", "date 2026-03-29 23:59:59.997"},
     };
     check(cases);
 }
@@ -238,10 +328,49 @@ TEST_F(SqlServerAnswers, CastAndConvertTurnDatesIntoDaysAndBack) {
         {"CAST(-2.7 AS int)", "number -2"},
         {"CAST(12.345 AS decimal(5, 2))", "number 12.35"},
         {"CAST(1.5 AS varchar(10))", "text 1.5"},
+        {"CONVERT(varchar(10), -1.5e-1)", "text -0.15"},
         {"CAST('abc' AS int)",
          "error Conversion failed when converting the varchar value 'abc' to data type int."},
     };
     check(cases);
+}
+
+// Two date-times compare by the values the datetime holds after rounding; a text on the other
+// side is converted to a datetime first.
+TEST_F(SqlServerAnswers, DatetimesCompareAfterRounding) {
+    const char* d999 = "CONVERT(datetime, '2026-03-29 23:59:59.999')";
+    const QList<std::pair<QString, int>> cases = {
+        {"@d = CONVERT(datetime, '2026-03-30')", 1},
+        {"@d > CONVERT(datetime, '2026-03-29 23:59:59.997')", 1},
+        {"@d = '2026-03-30'", 1},
+        {"@d >= '2026-03-30 00:00'", 1},
+        {"@d < '2026-03-30 00:00:00.001'", 0},
+        {"'2026-03-30' = @d", 1},
+        {"CONVERT(datetime, '2026-03-29') = '2026-03-29'", 1},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.998') = '2026-03-29 10:30:15.997'", 1},
+        {"CONVERT(datetime, '2026-03-29 10:30:15.995') > '2026-03-29 10:30:15.994'", 1},
+        {"CONVERT(datetime, '2026-03-29 10:30') BETWEEN '2026-03-29' AND '2026-03-29 10:30'", 1},
+        {"DATEADD(day, 1, '2026-03-29') = '2026-03-30'", 1},
+        {"MAX(@d) = '2026-03-30'", 1},
+        {"ISNULL(NULL, @d) > '2026-03-29 23:59:59.998'", 1},
+        {"CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END = '2026-03-29'", 1},
+        {"'2026-03-29' = CASE WHEN 1 = 1 THEN CONVERT(datetime, '2026-03-29') END", 1},
+    };
+    for (const auto& [condition, expected] : cases) {
+        QString text = condition;
+        text.replace(QStringLiteral("@d"), QString::fromUtf8(d999));
+        SCOPED_TRACE(text.toStdString());
+        QString got;
+        try {
+            got = answer(cn.Execute(QStringLiteral("SELECT CASE WHEN ") + text +
+                                    QStringLiteral(" THEN 1 ELSE 0 END"))
+                             .Fields(0L)
+                             .Value());
+        } catch (const vb::VbError& e) {
+            got = QStringLiteral("error ") + e.Description;
+        }
+        EXPECT_EQ(got, QStringLiteral("number %1").arg(expected));
+    }
 }
 
 TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
@@ -386,6 +515,20 @@ TEST_F(SqlServerAnswers, LikeRangesFollowTheOrderOfText) {
         {"oso", "[a-ñ]%", false},
         {"é", "[d-f]", true},
         {"b", "[^a-c]", false},
+        {"á", "[A-C]%", true},
+        {"Á", "[^a-c]%", false},
+        {"á", "[^A-C]", false},
+        {"z", "[^A-C]", true},
+        {"á", "[a]", false},
+        {"Á", "[á]", true},
+        {"Ñandú", "[N-O]%", true},
+        {"Ñ", "[a-n]", false},
+        {"ñ", "[^n-o]", false},
+        {"Ö", "[n-p]", true},
+        {"C", "[A-B]", false},
+        {"4", "[0-4]", true},
+        {"5", "[0-4]", false},
+        {"0", "[1-9]", false},
         {"[x", "[[]x", true},
         // The value's trailing blanks are ignored; the pattern's count.
         {"abc ", "abc", true},
@@ -410,6 +553,15 @@ TEST_F(SqlServerAnswers, NumbersWithAnExponentEndWhereTheNumberEnds) {
         {"1E-05 + ISNULL(NULL, 2)", "number 2.00001"},
         {"ISNULL(NULL, 1E-05) * 1e+2", "number 0.001"},
         {"2.5E3+ISNULL(NULL,1)", "number 2501"},
+        {"CASE WHEN 1e2 = 100 THEN ISNULL(NULL, 1) ELSE 0 END", "number 1"},
+        {"CASE WHEN 1e0 IN (1E0, 2e0) THEN ISNULL(NULL, 7) END", "number 7"},
+        {"-1.5e-1 * ISNULL(NULL, 2)", "number -0.3"},
+        {".5e1 + ISNULL(NULL, 0)", "number 5"},
+        {"5.e1 + ISNULL(NULL, 0)", "number 50"},
+        {"ISNULL(NULL, 1)+1e1", "number 11"},
+        {"TOP 1 1E2 FROM TA_CONFIGURACION WITH (NOLOCK) UNION ALL SELECT ISNULL(NULL, 1E2)",
+         "number 100"},
+        {"DATEADD(day, 1e0, '2026-03-29') - ISNULL(NULL, 1E0)", "date 2026-03-29 00:00:00.000"},
     };
     check(cases);
 }

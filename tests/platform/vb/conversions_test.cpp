@@ -49,6 +49,32 @@ TEST(VariantTest, CurrencyKeepsFourDecimalsExactly) {
     EXPECT_EQ(vb::Currency::fromScaled(125000).toPlainString(), QStringLiteral("12.5"));
 }
 
+// Both ends of Currency's range are amounts like any other: read from a text, written back
+// with every digit, and reached from a double.
+TEST(VariantTest, CurrencyHoldsBothEndsOfItsRange) {
+    const struct {
+        const char* text;
+        std::int64_t scaled;
+    } ends[] = {
+        {"922337203685477.5807", INT64_MAX},
+        {"-922337203685477.5808", INT64_MIN},
+        {"-922337203685477.5807", -INT64_MAX},
+    };
+    for (const auto& e : ends) {
+        SCOPED_TRACE(e.text);
+        vb::Currency parsed;
+        ASSERT_TRUE(vb::Currency::parse(QString::fromLatin1(e.text), &parsed));
+        EXPECT_EQ(parsed.scaled(), e.scaled);
+        EXPECT_EQ(parsed.toPlainString(), QString::fromLatin1(e.text));
+    }
+    vb::Currency beyond;
+    EXPECT_FALSE(vb::Currency::parse("922337203685477.5808", &beyond));
+    EXPECT_FALSE(vb::Currency::parse("-922337203685477.5809", &beyond));
+    EXPECT_FALSE(vb::Currency::parse("-922337203685477.58086", &beyond));
+    EXPECT_EQ(vb::Currency::fromDouble(921000000000000.0).scaled(), 9210000000000000000LL);
+    EXPECT_EQ(vb::Currency::fromDouble(-922000000000000.0).scaled(), -9220000000000000000LL);
+}
+
 struct ValCase {
     const char* text;
     double value;
@@ -233,6 +259,29 @@ TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
         {dt, "dd", "07"},
         {dt, "m", "3"},
         {Variant("10/12/2026"), " Short Date ", "10/12/2026"},
+        {Variant("10/12/2026"), "dd", "10"},
+        {Variant("10/12/2026"), "m", "12"},
+        {Variant("10/12/2026"), "yy", "26"},
+        {Variant("10/12/2026"), "d/m", "10/12"},
+        {Variant("10/12/2026"), " dd/mm/yyyy ", " 10/12/2026 "},
+        {Variant("10/12/2026 14:05"), " Short Time ", "14:05"},
+        {Variant("10/12/2026 14:05"), " General Date ", "10/12/2026 14:05:00"},
+        {12.5, " Fixed ", "12,50"},
+        {-1234.5, "  Standard", "-1.234,50"},
+        {0.5, "Percent ", "50,00%"},
+        {1234.5, " General Number ", "1234,5"},
+        {-1234567.891, "#,##0.00", "-1.234.567,89"},
+        {123456789012345.0, "#,##0", "123.456.789.012.345"},
+        {1e20, "0", "100000000000000000000"},
+        {-0.5, "0", "-1"},
+        {Variant(vb::Currency::fromScaled(INT64_MAX)), "#,##0.0000", "922.337.203.685.477,5807"},
+        {Variant(vb::Currency::fromScaled(INT64_MIN)), "#,##0.0000", "-922.337.203.685.477,5808"},
+        {Variant(vb::Currency::fromScaled(INT64_MIN)), "0", "-922337203685478"},
+        {Variant(vb::Currency::fromScaled(INT64_MAX)), " Fixed ", "922337203685477,58"},
+        {Variant(vb::Currency::fromScaled(INT64_MIN)), "Standard", "-922.337.203.685.477,58"},
+        {Variant(vb::Currency::fromScaled(INT64_MAX)), "General Number",
+         "922337203685477,5807"},
+        {Variant(vb::Currency::fromScaled(12345)), " percent", "123,45%"},
         {dt, "  long time", "09:05:04"},
         {Variant("abc"), ">", "ABC"},
         {Variant("abc"), "0.00", "abc"},
