@@ -284,7 +284,8 @@ TEST_F(CFtpTest, FilesAreRenamedAndFoldersMadeAndRemoved) {
 }
 
 TEST(FileTimeAFechaTest, FileTimesBecomeLocalDayCounts) {
-    // The tests run in Buenos Aires time, three hours behind UTC.
+    // Buenos Aires time, three hours behind UTC, whatever zone the run was started in.
+    const zxtest::ScopedTimeZone zone("America/Argentina/Buenos_Aires");
     constexpr std::uint64_t kHour = 36'000'000'000ULL;
     constexpr std::uint64_t kDay = 24 * kHour;
     struct Case {
