@@ -195,7 +195,8 @@ struct Context {
 };
 
 // Where a page begins: the band it starts with (detail i is band i, the report footer comes
-// after the last detail) and how far into it the earlier pages went.
+// after the last detail, band -1 is a report header too tall to stand above the page header)
+// and how far into it the earlier pages went.
 struct PageStart {
     qsizetype band = 0;
     double slice = 0;
@@ -219,7 +220,10 @@ public:
         drawing_ = out != nullptr;
         out_ = out;
         const qsizetype rows = doc_.data.rows.size();
-        const auto rowOf = [rows](qsizetype band) { return std::min(band, rows - 1); };
+        // Band -1 is a report header that flows as a detail does (it shows the first row).
+        const auto rowOf = [rows](qsizetype band) {
+            return std::min(std::max<qsizetype>(band, 0), rows - 1);
+        };
         const Context page{&doc_.data, -1, false, index + 1, pages};
         const auto withRow = [&page](qsizetype row) {
             Context c = page;
@@ -227,20 +231,32 @@ public:
             return c;
         };
 
-        double cursor = f.marginTop;
-        BandImage reportHeader;
-        if (index == 0) {
-            reportHeader = renderBand(f.band(Band::ReportHeader), withRow(rowOf(0)));
-            cursor += reportHeader.height;
-        }
         // The page header shows the first row of its page and grows with it, but always leaves
         // the body room for a detail.
         const qsizetype firstRow = rowOf(start.band);
         const Band& headerBand = f.band(Band::PageHeader);
         const BandImage header = renderBand(headerBand, withRow(firstRow));
+        const auto headerHeightAt = [&](double top) {
+            const double room = footerTop_ - top - std::max(f.band(Band::Detail).height, 1.0);
+            return std::min(header.height, std::max(headerBand.height, room));
+        };
+
+        double cursor = f.marginTop;
+        // The report header stands above the first page header; one that leaves no room for
+        // the page header and a detail goes into the body instead and runs on over the pages.
+        BandImage reportHeader;
+        if (index == 0) {
+            reportHeader = renderBand(f.band(Band::ReportHeader), withRow(rowOf(0)));
+            const double below = cursor + reportHeader.height;
+            if (below + headerHeightAt(below) < footerTop_) {
+                cursor = below;
+            } else {
+                reportHeader = {};
+                start = PageStart{-1, 0};
+            }
+        }
         const double headerTop = cursor;
-        const double room = footerTop_ - cursor - std::max(f.band(Band::Detail).height, 1.0);
-        const double headerHeight = std::min(header.height, std::max(headerBand.height, room));
+        const double headerHeight = headerHeightAt(cursor);
         cursor += headerHeight;
         if (cursor >= footerTop_) {
             fail(err::FormInvalid,
@@ -252,7 +268,9 @@ public:
         qsizetype lastRow = firstRow;
         std::optional<PageStart> next;
         for (qsizetype band = start.band; band <= rows; ++band) {
-            const Band& b = f.band(band < rows ? Band::Detail : Band::ReportFooter);
+            const Band& b = f.band(band < 0      ? Band::ReportHeader
+                                   : band < rows ? Band::Detail
+                                                 : Band::ReportFooter);
             const BandImage image = renderBand(b, withRow(rowOf(band)));
             const double slice = band == start.band ? start.slice : 0;
             const std::optional<double> cut = place(image, slice);

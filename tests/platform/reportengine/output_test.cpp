@@ -266,6 +266,53 @@ TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
     EXPECT_EQ(shown, expected);
 }
 
+// A report header that the first row makes taller than a page goes on over the next pages
+// below their page headers, as a detail does, and the details follow it.
+TEST_F(OutputTest, AReportHeaderTallerThanAPageContinuesOnTheNextPages) {
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Largo">
+        <page width="100" height="60" left="5" top="5" right="5" bottom="5"/>
+        <data table="T"/>
+        <reportHeader height="5">
+          <field x="0" y="0" width="90" height="5" wrap="true" source="{T.Texto}"/>
+        </reportHeader>
+        <pageHeader height="6"><text x="0" y="0" width="90" height="5">Cabecera</text></pageHeader>
+        <detail height="5"><field x="0" y="0" width="90" height="5" source="{T.Fila}"/></detail>
+        <pageFooter height="6">
+          <pagenumber x="0" y="0" width="90" height="5">Hoja {page} de {pages}</pagenumber>
+        </pageFooter>
+        </report>)");
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i) lines.append(QStringLiteral("renglon %1").arg(i));
+    doc.data.columns = {{"Texto", ColumnKind::Text}, {"Fila", ColumnKind::Text}};
+    QStringList rows;
+    for (int i = 1; i <= 12; ++i) {
+        rows.append(QStringLiteral("fila %1").arg(i));
+        doc.data.rows.append({vb::Variant(i == 1 ? lines.join(QStringLiteral("\r\n")) : QString()),
+                              vb::Variant(rows.last())});
+    }
+
+    const LaidOutReport laid = layOut(doc);
+    ASSERT_GE(laid.pages.size(), 3);
+    QStringList shown;
+    for (int p = 0; p < laid.pages.size(); ++p) {
+        QStringList onPage;
+        for (const PageItem& item : laid.pages[p].items) {
+            if (item.kind != PageItem::Kind::Text) continue;
+            onPage.append(item.text);
+            EXPECT_GE(item.baseline.y(), 5);
+            EXPECT_LE(item.baseline.y(), 55);
+        }
+        EXPECT_TRUE(onPage.contains(QStringLiteral("Cabecera")));
+        EXPECT_TRUE(
+            onPage.contains(QStringLiteral("Hoja %1 de %2").arg(p + 1).arg(laid.pages.size())));
+        for (const QString& t : onPage) {
+            if (t.startsWith(u'r') || t.startsWith(u'f')) shown.append(t);
+        }
+    }
+    EXPECT_EQ(shown, lines + rows);
+}
+
 // A detail text whose ink reaches below the page body, through a box taller than its band or
 // a font taller than its box, is cut at the body's edge: nothing of it lands on the footer.
 TEST_F(OutputTest, ATextCrossingIntoTheFooterIsClippedAtTheBodysEdge) {
