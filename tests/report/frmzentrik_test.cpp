@@ -21,6 +21,7 @@
 #include "report/informe.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/print_spooler.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-
+#include <QToolButton>
 
 namespace {
 
@@ -309,6 +310,16 @@ TEST_F(FrmZentrikRealWindowsTest, AChoiceInTheLookupOrTheCalendarMovesTheFocusOn
     QTest::keyClick(campo("UsuarioHasta"), Qt::Key_F2);
     EXPECT_EQ(campo("UsuarioHasta")->text(), QStringLiteral("CARLA"));
     EXPECT_EQ(foco(), campo("PcDesde"));
+}
+
+// On small screens the window fits the screen, and every field and button is within reach.
+TEST_F(FrmZentrikTest, TheFormFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(zxtest::fitsItsScreen(form));
+    for (QLineEdit* caja : form.txtfields) EXPECT_TRUE(zxtest::withinReach(caja));
+    for (const char* clave : {"PANTALLA", "IMPRESORA", "MENSAJE", "CONSULTAR", "CERRAR"})
+        EXPECT_TRUE(zxtest::withinReach(form.TBarRep1->Boton(QString::fromLatin1(clave))));
 }
 
 TEST_F(FrmZentrikTest, ScreenAndPrinterNeverOpenTheSendDialog) {

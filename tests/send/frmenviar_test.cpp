@@ -480,11 +480,12 @@ bool alAlcance(QWidget* w) {
 }
 
 // The dialog on a 1366 x 768 laptop screen at 100% and at 200% (2732 x 1536 pixels), and at
-// 200% on a 1366 x 768 screen, too small for it: each screen in a process of its own.
+// 200% on a 1366 x 768 and an 800 x 600 screen, too small for it: each screen in a process of
+// its own.
 TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShorter) {
     if (!zxtest::inChildTest()) {
         const std::pair<QSize, double> pantallas[] = {
-            {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}};
+            {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
         for (const auto& [pixeles, escala] : pantallas) {
             SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
                              .arg(pixeles.width())

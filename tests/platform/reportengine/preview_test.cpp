@@ -2,6 +2,7 @@
 #include "platform/ui/qtoperator.h"
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 
 #include <QApplication>
@@ -265,6 +266,28 @@ TEST(PreviewWindowTest, ThePageAskedForWhileCountingShowsAfterAnExport) {
     EXPECT_EQ(child<QLabel>(window, "pageLabel")->text(),
               QStringLiteral("Página %1 de %1").arg(pages));
     EXPECT_EQ(op.busyDepth(), 0);
+}
+
+// On small screens the window fits the screen, its controls are within reach, and the page
+// has room to be seen.
+TEST(PreviewWindowTest, TheWindowFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    PreviewWindow window(threePages());
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(zxtest::fitsItsScreen(window));
+        for (const char* name : {"firstPage", "previousPage", "nextPage", "lastPage", "pageNumber",
+                                 "zoom", "printButton", "exportButton", "closeButton"}) {
+            EXPECT_TRUE(zxtest::withinReach(child<QWidget>(window, name))) << name;
+        }
+        const QWidget* page = child<QScrollArea>(window, "pageArea")->viewport();
+        EXPECT_GE(page->visibleRegion().boundingRect().height(), window.height() / 3);
+        checked = true;
+        child<QPushButton>(window, "closeButton")->click();
+    });
+    ui::QtOperator qt;
+    qt.showModal(window);
+    EXPECT_TRUE(checked);
 }
 
 TEST(PreviewWindowTest, SymbolButtonsCarrySpanishTips) {
