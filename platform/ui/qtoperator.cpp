@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHash>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -122,13 +123,39 @@ void scrollLongText(QMessageBox& box) {
     scroll->setWidget(label);
 }
 
+// The words of the print chooser Qt's Spanish translations leave in English.
+class PrintChooserTexts : public QTranslator {
+public:
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                      int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        static const QHash<QPair<QByteArray, QByteArray>, QString> texts = {
+            {{"QPrintSettingsOutput", "Double Sided Printing"},
+             QStringLiteral("Impresión a doble cara")},
+            {{"QPrintSettingsOutput", "Off"}, QStringLiteral("Desactivada")},
+            {{"QPrintSettingsOutput", "Long side binding"},
+             QStringLiteral("Encuadernación por el lado largo")},
+            {{"QPrintSettingsOutput", "Short side binding"},
+             QStringLiteral("Encuadernación por el lado corto")},
+            {{"QPrintSettingsOutput", "Pages"}, QStringLiteral("Páginas")},
+            {{"QPrintPropertiesWidget", "Advanced"}, QStringLiteral("Avanzadas")},
+            {{"QPrintPropertiesWidget", "There are conflicts in some options. Please fix them."},
+             QStringLiteral("Hay opciones en conflicto. Corríjalas.")},
+        };
+        return texts.value({QByteArray(context), QByteArray(sourceText)});
+    }
+    bool isEmpty() const override { return false; }
+};
+
 }  // namespace
 
 bool installSpanishQtTexts(QCoreApplication& app, QTranslator& translator) {
     if (!translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    return app.installTranslator(&translator);
+    static PrintChooserTexts printChooser;
+    return app.installTranslator(&translator) && app.installTranslator(&printChooser);
 }
 
 QString qtNameFilter(const QString& commonDialogFilter) {

@@ -1,12 +1,16 @@
 #include "platform/reportengine/previewwindow.h"
 #include "platform/ui/qtoperator.h"
 #include "platform/vb/steps.h"
+#include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QPrintDialog>
+#include <QProcessEnvironment>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -288,6 +293,47 @@ TEST(PreviewWindowTest, TheWindowFitsSmallScreens) {
     ui::QtOperator qt;
     qt.showModal(window);
     EXPECT_TRUE(checked);
+}
+
+// The print chooser the preview opens speaks Spanish whatever the machine's language, in a
+// process started under each: its double-sided printing and its page ranges included.
+TEST(PreviewWindowTest, ThePrintChooserIsSpanishWhateverTheMachinesLanguage) {
+    if (!zxtest::inChildTest()) {
+        for (const char* language : {"C", "en_US.UTF-8"}) {
+            SCOPED_TRACE(language);
+            QProcessEnvironment env;
+            for (const char* variable : {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+                env.insert(QString::fromLatin1(variable), QString::fromLatin1(language));
+            QString output;
+            EXPECT_TRUE(zxtest::runTestInChild(env, &output)) << output.toStdString();
+        }
+        return;
+    }
+    QTranslator texts;
+    ASSERT_TRUE(ui::installSpanishQtTexts(*QCoreApplication::instance(), texts));
+    PreviewWindow window(threePages());
+    ui::QtOperator qt;
+    ui::Operator* previous = ui::setOperator(&qt);
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr);
+            for (const QGroupBox* g : chooser->findChildren<QGroupBox*>()) seen << g->title();
+            for (const QAbstractButton* b : chooser->findChildren<QAbstractButton*>())
+                seen << b->text();
+            chooser->reject();
+        });
+        child<QPushButton>(window, "printButton")->click();
+        window.accept();
+    });
+    window.exec();
+    ui::setOperator(previous);
+    for (const char* text :
+         {"Impresión a doble cara", "Desactivada", "Encuadernación por el lado largo",
+          "Encuadernación por el lado corto", "Páginas", "Imprimir todo"}) {
+        EXPECT_TRUE(seen.contains(QString::fromUtf8(text))) << text;
+    }
 }
 
 TEST(PreviewWindowTest, SymbolButtonsCarrySpanishTips) {
