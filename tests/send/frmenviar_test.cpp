@@ -13,6 +13,7 @@
 #include "transfer/frmmsgbox.h"
 #include "transfer/hooks.h"
 #include "tests/support/child_test.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/opened_links.h"
 #include "tests/support/scripted_operator.h"
@@ -28,7 +29,6 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -471,14 +471,6 @@ bool aLaVista(QWidget* w) {
     return w->isVisible() && w->visibleRegion().boundingRect() == w->rect();
 }
 
-// Whether the operator can see all of `w`, scrolling to it where a scroll area holds it.
-bool alAlcance(QWidget* w) {
-    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (auto* area = qobject_cast<QScrollArea*>(p)) area->ensureWidgetVisible(w, 0, 0);
-    }
-    return aLaVista(w);
-}
-
 // The dialog on a 1366 x 768 laptop screen at 100% and at 200% (2732 x 1536 pixels), and at
 // 200% on a 1366 x 768 and an 800 x 600 screen, too small for it: each screen in a process of
 // its own.
@@ -516,14 +508,15 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
                           : QList<QWidget*>{frm.cmdEnviarWhatsapp, frm.cmdSalir};
             // At its full height everything is in sight; on a shorter screen, within reach.
             for (QWidget* w : abajo) {
-                EXPECT_TRUE(alto < 709 ? alAlcance(w) : aLaVista(w))
+                EXPECT_TRUE(alto < 709 ? zxtest::withinReach(w) : aLaVista(w))
                     << w->objectName().toStdString();
             }
             // Shorter by a third, and all of it still within reach.
             frm.resize(frm.width(), alto * 2 / 3);
             QApplication::processEvents();
             EXPECT_EQ(frm.height(), alto * 2 / 3);
-            for (QWidget* w : abajo) EXPECT_TRUE(alAlcance(w)) << w->objectName().toStdString();
+            for (QWidget* w : abajo)
+                EXPECT_TRUE(zxtest::withinReach(w)) << w->objectName().toStdString();
         }
         frm.cmdSalir->click();
     });

@@ -116,17 +116,7 @@ TEST(QtOperatorTest, TheCalendarNamesMonthsAndDaysInSpanish) {
 // Qt's own words in Spanish whatever the machine's language, each language in a process of its
 // own, as the program starts: an editing menu, standard buttons, the file chooser.
 TEST(QtOperatorTest, QtsOwnWordsAreSpanishWhateverTheMachinesLanguage) {
-    if (!zxtest::inChildTest()) {
-        for (const char* language : {"en_US.UTF-8", "de_DE.UTF-8", "C"}) {
-            SCOPED_TRACE(language);
-            QProcessEnvironment env;
-            for (const char* variable : {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
-                env.insert(QString::fromLatin1(variable), QString::fromLatin1(language));
-            QString output;
-            EXPECT_TRUE(zxtest::runTestInChild(env, &output)) << output.toStdString();
-        }
-        return;
-    }
+    if (zxtest::ranInLanguages({"en_US.UTF-8", "de_DE.UTF-8", "C"})) return;
     QTranslator texts;
     ASSERT_TRUE(ui::installSpanishQtTexts(*QCoreApplication::instance(), texts));
 
