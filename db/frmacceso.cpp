@@ -136,7 +136,7 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
 
     // As large as its controls ask for, not the two thirds of the screen adjustSize() allows;
     // no larger than the screen once shown.
-    resize(sizeHint());
+    ui::sizeToBody(*this);
     gUtil().PreparaFormulario(*this);
     llenarlist();
     for (QLineEdit* caja : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
@@ -168,8 +168,8 @@ void frmAcceso::Instala() {
 void frmAcceso::MuestraAviso(const QString& aviso) {
     lblAviso->setText(aviso);
     lblAviso->setVisible(!aviso.isEmpty());
-    // The controls scroll rather than grow the window: it grows here, to its controls' size.
-    resize(sizeHint());
+    // The controls scroll rather than grow the window: it grows here, to their size.
+    ui::sizeToBody(*this);
 }
 
 void frmAcceso::enfocaFaltante(const QStringList& faltan) {

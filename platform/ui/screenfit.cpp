@@ -30,8 +30,14 @@ public:
     using QScrollArea::QScrollArea;
 
     QSize sizeHint() const override {
+        const QWidget* body = widget();
+        if (!body) return QScrollArea::sizeHint();
+        QSize hint = body->sizeHint();
+        // Wrapped texts are as tall as the body's width makes them.
+        if (body->hasHeightForWidth())
+            hint.setHeight(std::max(hint.height(), body->heightForWidth(hint.width())));
         const int frame = 2 * frameWidth();
-        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+        return hint + QSize(frame, frame);
     }
 };
 
@@ -69,6 +75,13 @@ QWidget* scrollingBody(QWidget& window) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(area);
     return body;
+}
+
+void sizeToBody(QWidget& window) {
+    // The area's hint follows its body; the window's layout learns of it only when told.
+    if (auto* area = window.findChild<QScrollArea*>(QStringLiteral("scrollingBody")))
+        area->updateGeometry();
+    window.resize(window.sizeHint());
 }
 
 }  // namespace ui

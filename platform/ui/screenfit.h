@@ -16,4 +16,8 @@ void keepWithinScreen(QWidget& window);
 // screen. The caller lays the controls out on the body.
 QWidget* scrollingBody(QWidget& window);
 
+// Resizes `window` to what the controls of its scrolling body ask for now (texts shown or
+// hidden since), before it is fitted within its screen.
+void sizeToBody(QWidget& window);
+
 }  // namespace ui

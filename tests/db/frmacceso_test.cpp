@@ -136,6 +136,7 @@ TEST_F(FrmAccesoTest, TheDialogFitsSmallScreens) {
                        "espera: @Server=…;@DbName=…;@Usuario=…;@Password=…;"));
     enPantalla(f, [&](frmAcceso& f) {
         EXPECT_TRUE(zxtest::fitsItsScreen(f));
+        EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(f));
         for (QWidget* w : std::initializer_list<QWidget*>{
                  f.TxtServidor, f.TxtDbName, f.TxtUserId, f.TxtUserPassword, f.TxtPuerto,
                  f.CboPlataformaDB, f.CmdRegistrar, f.CmdLineaComando, f.bcAceptar,

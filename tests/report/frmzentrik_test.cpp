@@ -317,6 +317,7 @@ TEST_F(FrmZentrikTest, TheFormFitsSmallScreens) {
     if (zxtest::ranOnSmallScreens()) return;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_TRUE(zxtest::fitsItsScreen(form));
+    EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(form));
     for (QLineEdit* caja : form.txtfields) EXPECT_TRUE(zxtest::withinReach(caja));
     for (const char* clave : {"PANTALLA", "IMPRESORA", "MENSAJE", "CONSULTAR", "CERRAR"})
         EXPECT_TRUE(zxtest::withinReach(form.TBarRep1->Boton(QString::fromLatin1(clave))));

@@ -503,6 +503,7 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
             EXPECT_EQ(frm.height(), alto);
             EXPECT_TRUE(pantalla.contains(frm.frameGeometry()))
                 << frm.frameGeometry().height() << " " << pantalla.height();
+            EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(frm));
             const QList<QWidget*> abajo =
                 modo == 0 ? QList<QWidget*>{frm.Frame4, frm.cmdSend, frm.cmdExit}
                           : QList<QWidget*>{frm.cmdEnviarWhatsapp, frm.cmdSalir};

@@ -2,8 +2,10 @@
 
 #include "tests/support/child_test.h"
 
+#include <QCoreApplication>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -41,6 +43,22 @@ bool ranOnSmallScreens() {
     return ::testing::AssertionFailure()
            << window.objectName().toStdString() << " " << describe(frame).toStdString()
            << " beyond the screen's area " << describe(area).toStdString();
+}
+
+::testing::AssertionResult scrollsOnlyWhenCramped(const QWidget& window) {
+    const auto* area = window.findChild<QScrollArea*>(QStringLiteral("scrollingBody"));
+    if (!area) return ::testing::AssertionFailure() << "no scrolling body";
+    const QSize room = window.screen()->availableGeometry().size();
+    if (room.width() < 1280 || room.height() < 700) return ::testing::AssertionSuccess();
+    // As the operator sees it once the layouts asked for have run.
+    QCoreApplication::processEvents();
+    if (!area->verticalScrollBar()->isVisible() && !area->horizontalScrollBar()->isVisible())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << window.objectName().toStdString() << " " << describe(window.geometry()).toStdString()
+           << " scrolls its " << describe(area->widget()->geometry()).toStdString() << " in "
+           << describe(area->viewport()->geometry()).toStdString()
+           << (area->verticalScrollBar()->isVisible() ? " up and down" : " sideways");
 }
 
 ::testing::AssertionResult withinReach(QWidget* w) {

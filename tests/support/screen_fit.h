@@ -27,6 +27,10 @@ bool ranOnSmallScreens();
 // Whether `window`, frame included, lies within its screen's available area.
 ::testing::AssertionResult fitsItsScreen(const QWidget& window);
 
+// Whether no scroll bar of `window`'s scrolling body shows where its screen has room to spare
+// (at least 1280 x 700): there the window opens large enough for all of its controls.
+::testing::AssertionResult scrollsOnlyWhenCramped(const QWidget& window);
+
 // Whether the operator can see all of `w` in its window, once the scroll areas that hold it
 // have scrolled to it.
 ::testing::AssertionResult withinReach(QWidget* w);

@@ -280,6 +280,7 @@ TEST(PreviewWindowTest, TheWindowFitsSmallScreens) {
     bool checked = false;
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(zxtest::fitsItsScreen(window));
+        EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(window));
         for (const char* name : {"firstPage", "previousPage", "nextPage", "lastPage", "pageNumber",
                                  "zoom", "printButton", "exportButton", "closeButton"}) {
             EXPECT_TRUE(zxtest::withinReach(child<QWidget>(window, name))) << name;
