@@ -323,6 +323,38 @@ TEST_F(FrmZentrikTest, TheFormFitsSmallScreens) {
         EXPECT_TRUE(zxtest::withinReach(form.TBarRep1->Boton(QString::fromLatin1(clave))));
 }
 
+// From each field with a calendar or a lookup, Desde and Hasta alike, a choice moves the focus
+// where Enter moves it from that field holding the value chosen.
+TEST_F(FrmZentrikRealWindowsTest, AChoiceMovesTheFocusWhereEnterDoes) {
+    data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('ANA'), ('BETO'), ('CARLA')");
+    const std::pair<const char*, QList<Qt::Key>> casos[] = {
+        {"FechaDesde", {Qt::Key_Down, Qt::Key_Return}},
+        {"FechaHasta", {Qt::Key_Right, Qt::Key_Return}},
+        {"UsuarioDesde", {Qt::Key_Down, Qt::Key_Return}},
+        {"UsuarioHasta", {Qt::Key_End, Qt::Key_Return}},
+    };
+    auto vacia = [&] {
+        for (QLineEdit* caja : form.txtfields) caja->clear();
+    };
+    for (const auto& [nombre, teclas] : casos) {
+        SCOPED_TRACE(nombre);
+        vacia();
+        enfoca(nombre);
+        enLaVentanaQueSeAbra(teclas);
+        QTest::keyClick(campo(nombre), Qt::Key_F2);
+        const QString elegido = campo(nombre)->text();
+        EXPECT_FALSE(elegido.isEmpty());
+        QWidget* trasElegir = foco();
+
+        vacia();
+        campo(nombre)->setText(elegido);
+        enfoca(nombre);
+        enter(nombre);
+        EXPECT_NE(QApplication::focusWidget(), campo(nombre));
+        EXPECT_EQ(trasElegir, QApplication::focusWidget());
+    }
+}
+
 TEST_F(FrmZentrikTest, ScreenAndPrinterNeverOpenTheSendDialog) {
     op.form([](QDialog& d) {
         auto* vista = qobject_cast<reportengine::PreviewWindow*>(&d);
