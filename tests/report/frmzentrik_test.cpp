@@ -324,26 +324,31 @@ TEST_F(FrmZentrikTest, TheFormFitsSmallScreens) {
 }
 
 // From each field with a calendar or a lookup, Desde and Hasta alike, a choice moves the focus
-// where Enter moves it from that field holding the value chosen.
+// where Enter moves it from that field holding the value chosen; Escape empties the field and
+// moves on as Enter does from the empty field.
 TEST_F(FrmZentrikRealWindowsTest, AChoiceMovesTheFocusWhereEnterDoes) {
     data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('ANA'), ('BETO'), ('CARLA')");
-    const std::pair<const char*, QList<Qt::Key>> casos[] = {
-        {"FechaDesde", {Qt::Key_Down, Qt::Key_Return}},
-        {"FechaHasta", {Qt::Key_Right, Qt::Key_Return}},
-        {"UsuarioDesde", {Qt::Key_Down, Qt::Key_Return}},
-        {"UsuarioHasta", {Qt::Key_End, Qt::Key_Return}},
+    const std::tuple<const char*, QList<Qt::Key>, bool> casos[] = {
+        {"FechaDesde", {Qt::Key_Down, Qt::Key_Return}, true},
+        {"FechaHasta", {Qt::Key_Right, Qt::Key_Return}, true},
+        {"UsuarioDesde", {Qt::Key_Down, Qt::Key_Return}, true},
+        {"UsuarioHasta", {Qt::Key_End, Qt::Key_Return}, true},
+        {"UsuarioDesde", {Qt::Key_Escape}, false},
+        {"UsuarioHasta", {Qt::Key_Escape}, false},
     };
     auto vacia = [&] {
         for (QLineEdit* caja : form.txtfields) caja->clear();
     };
-    for (const auto& [nombre, teclas] : casos) {
+    for (const auto& [nombre, teclas, elige] : casos) {
         SCOPED_TRACE(nombre);
+        SCOPED_TRACE(teclas.size());
         vacia();
         enfoca(nombre);
+        campo(nombre)->setText(QStringLiteral("X"));
         enLaVentanaQueSeAbra(teclas);
         QTest::keyClick(campo(nombre), Qt::Key_F2);
         const QString elegido = campo(nombre)->text();
-        EXPECT_FALSE(elegido.isEmpty());
+        EXPECT_EQ(elegido.isEmpty(), !elige);
         QWidget* trasElegir = foco();
 
         vacia();
