@@ -8,6 +8,7 @@
 #include "platform/ado/connectionstring.h"
 #include "platform/shell/desktop.h"
 #include "platform/shell/process.h"
+#include "platform/ui/screenfit.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/steps.h"
@@ -113,7 +114,9 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     botones->addStretch();
     botones->addWidget(bcAceptar);
     botones->addWidget(bcCancelar);
-    auto* todo = new QVBoxLayout(this);
+    // Controls that scroll on a screen too small for them; the window itself never larger.
+    auto* todo = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     todo->addWidget(lblAviso);
     todo->addWidget(framAcceso);
     todo->addWidget(new QLabel(QStringLiteral("Conexiones registradas"), this));
@@ -131,7 +134,9 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     connect(lstBases, &QListWidget::itemDoubleClicked, this, &frmAcceso::lstBases_DblClick);
     connect(TxtServidor, &QLineEdit::textChanged, this, &frmAcceso::muestraMotor);
 
-    adjustSize();
+    // As large as its controls ask for, not the two thirds of the screen adjustSize() allows;
+    // no larger than the screen once shown.
+    ui::sizeToBody(*this);
     gUtil().PreparaFormulario(*this);
     llenarlist();
     for (QLineEdit* caja : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
@@ -148,8 +153,7 @@ void frmAcceso::Instala() {
         f.TxtUserPassword->setText(datos.TxtUserPassword);
         f.CboPlataformaDB->setCurrentIndex(0);
         f.muestraMotor();
-        f.lblAviso->setText(datos.Aviso);
-        f.lblAviso->setVisible(!datos.Aviso.isEmpty());
+        f.MuestraAviso(datos.Aviso);
         f.enfocaFaltante(datos.Faltan);
         ui::op().showModal(f);
         datos.Aceptar = f.Aceptar;
@@ -159,6 +163,13 @@ void frmAcceso::Instala() {
         datos.TxtUserPassword = f.TxtUserPassword->text();
         datos.CboPlataformaDB = f.CboPlataformaDB->currentIndex();
     };
+}
+
+void frmAcceso::MuestraAviso(const QString& aviso) {
+    lblAviso->setText(aviso);
+    lblAviso->setVisible(!aviso.isEmpty());
+    // The controls scroll rather than grow the window: it grows here, to their size.
+    ui::sizeToBody(*this);
 }
 
 void frmAcceso::enfocaFaltante(const QStringList& faltan) {

@@ -39,6 +39,9 @@ public:
                            const QString& Password, const QString& Proveedor);
     void AsignarDatosBase();
     void MensajeInicial(QLineEdit& ObjTxt);
+    // Shows `aviso` over the boxes (hides the label when it is empty), the dialog growing to
+    // hold it.
+    void MuestraAviso(const QString& aviso);
 
     // The server the connection should use: a port typed in the port box joins a SQL Server
     // name that has none (1433, the default, is left out so named instances keep working).

@@ -4,6 +4,7 @@
 #include "lookup/search_grid_model.h"
 #include "lookup/twips.h"
 #include "platform/ui/keycodes.h"
+#include "platform/ui/screenfit.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -17,6 +18,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTreeView>
+
+#include <climits>
 
 Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
     : QDialog(parent), grid_(grid), modelo_(new SearchGridModel(grid, this)) {
@@ -66,16 +69,25 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
     CmdNuevo = boton("CmdNuevo", QStringLiteral("N&uevo"));
     CmdTodos = boton("CmdTodos", QStringLiteral("&Marcar"));
     CmdNueva->setVisible(grid_.NuevaVisible);
-    auto* botones = new QHBoxLayout(Frame1);
-    botones->setContentsMargins(twips::aPixeles(100), 6, twips::aPixeles(150), 6);
-    botones->addWidget(CmdAceptar);
-    botones->addWidget(CmdTodos);
-    botones->addStretch();
-    botones->addWidget(CmdCancelar);
-    botones->addStretch();
-    botones->addWidget(CmdNuevo);
-    botones->addWidget(CmdNueva);
+    // One row of buttons; two, one over the other, on a screen too narrow for the one.
+    botones_ = new QBoxLayout(QBoxLayout::LeftToRight, Frame1);
+    botones_->setContentsMargins(twips::aPixeles(100), 6, twips::aPixeles(150), 6);
+    auto* eleccion = new QHBoxLayout;
+    eleccion->addWidget(CmdAceptar);
+    eleccion->addWidget(CmdTodos);
+    eleccion->addStretch();
+    eleccion->addWidget(CmdCancelar);
+    auto* altas = new QHBoxLayout;
+    altas->addStretch();
+    altas->addWidget(CmdNuevo);
+    altas->addWidget(CmdNueva);
+    botones_->addLayout(eleccion, 1);
+    botones_->addLayout(altas, 1);
+    ponBotones(INT_MAX);
+    anchoUnaFila_ = Frame1->sizeHint().width();
+    ponBotones(0);
     setMinimumWidth(Frame1->sizeHint().width());
+    ui::keepWithinScreen(*this);
 
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { grid_.CmdAceptar_Click(); });
     connect(CmdCancelar, &QPushButton::clicked, this, [this] { grid_.CmdCancelar_Click(); });
@@ -269,6 +281,7 @@ void Lib_FrmCons3::CalcularAncho() {
 void Lib_FrmCons3::Form_Resize() {
     const int w = width();
     const int h = height();
+    ponBotones(w);
     const int frameAlto = Frame1->sizeHint().height();
     Frame1->setGeometry(0, h - frameAlto, w, frameAlto);
     const int etiqueta = Label1->sizeHint().height();
@@ -288,6 +301,15 @@ void Lib_FrmCons3::Form_Resize() {
     const int falta =
         static_cast<int>(twips::dePixeles(picFields->width() - areaVisible().width()));
     HScroll1->setMaximum(std::max(alcance, falta));
+}
+
+void Lib_FrmCons3::ponBotones(int ancho) {
+    if (!botones_) return;
+    const auto sentido =
+        ancho >= anchoUnaFila_ ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (botones_->direction() == sentido) return;
+    botones_->setDirection(sentido);
+    botones_->activate();
 }
 
 void Lib_FrmCons3::keyPressEvent(QKeyEvent* event) {

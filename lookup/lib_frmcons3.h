@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 
+class QBoxLayout;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -59,11 +60,15 @@ private:
     void CalcularAncho();
     void Form_Resize();
     void ponCajas();
+    // The buttons in one row when `ancho` pixels hold it, else in two.
+    void ponBotones(int ancho);
 
     SearchGrid& grid_;
     SearchGridModel* modelo_;
     QWidget* clip_;
     QList<QComboBox*> cajas_;
+    QBoxLayout* botones_ = nullptr;
+    int anchoUnaFila_ = 0;  // pixels the buttons need in one row
     double anchoTira_ = 0;  // twips
     bool llenando_ = false;
 };

@@ -4,6 +4,7 @@
 #include "db/db_dll.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/operator.h"
+#include "platform/ui/screenfit.h"
 #include "platform/vb/app.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
@@ -39,8 +40,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -241,20 +240,11 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
 
     // The frames scroll when the screen leaves the dialog less room than they need, so that
     // no control is ever out of reach.
-    auto* desplazable = new QScrollArea(this);
-    desplazable->setObjectName(QStringLiteral("desplazable"));
-    desplazable->setFrameShape(QFrame::NoFrame);
-    desplazable->setWidgetResizable(true);
-    auto* cuerpo = new QWidget(desplazable);
-    auto* principal = new QVBoxLayout(cuerpo);
+    auto* principal = new QVBoxLayout(ui::scrollingBody(*this));
     principal->addWidget(Frame1);
     principal->addWidget(frameWhatsapp, 1);
     principal->addWidget(Frame5, 1);
     principal->addWidget(Frame4);
-    desplazable->setWidget(cuerpo);
-    auto* ventana = new QVBoxLayout(this);
-    ventana->setContentsMargins(0, 0, 0, 0);
-    ventana->addWidget(desplazable);
 
     frmEspera = new QFrame(this);
     frmEspera->setObjectName(QStringLiteral("frmEspera"));
@@ -444,19 +434,8 @@ void FrmEnviar::altoDelMensaje(bool conPagina) {
 
 void FrmEnviar::altoDelFormulario() {
     // The form's height, 10635 twips, never beyond the screen's free area with the frame.
-    const QScreen* pantalla = screen();
-    if (!pantalla) return;
-    const QRect libre = pantalla->availableGeometry();
-    const QSize borde = frameGeometry().size() - size();
-    resize(std::min(width(), libre.width() - borde.width()),
-           std::min(px(10635), libre.height() - borde.height()));
-    // A dialog that grew past the free area's edge goes back into it.
-    QRect fuera = frameGeometry();
-    fuera.moveRight(std::min(fuera.right(), libre.right()));
-    fuera.moveBottom(std::min(fuera.bottom(), libre.bottom()));
-    fuera.moveLeft(std::max(fuera.left(), libre.left()));
-    fuera.moveTop(std::max(fuera.top(), libre.top()));
-    if (fuera.topLeft() != frameGeometry().topLeft()) move(fuera.topLeft());
+    resize(width(), px(10635));
+    ui::fitWithinScreen(*this);
 }
 
 void FrmEnviar::setVisible(bool visible) {

@@ -4,6 +4,7 @@
 #include "platform/reportengine/printing.h"
 #include "platform/reportengine/renderer.h"
 #include "platform/ui/operator.h"
+#include "platform/ui/screenfit.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/vberror.h"
 
@@ -96,7 +97,10 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     bar->addWidget(print);
     bar->addWidget(exportButton);
     bar->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
+    // The bar scrolls with the page area on a screen too narrow for it; the window itself is
+    // never larger than the screen.
+    auto* layout = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     layout->addLayout(bar);
     layout->addWidget(scroll_);
 

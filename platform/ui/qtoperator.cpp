@@ -1,5 +1,6 @@
 #include "platform/ui/qtoperator.h"
 
+#include "platform/ui/screenfit.h"
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
@@ -9,10 +10,16 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QHash>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -78,13 +85,77 @@ QMessageBox::Icon iconFor(int code) {
     }
 }
 
+// Holds a message too long for the screen at the size given, scrolling it.
+class MessageArea : public QScrollArea {
+public:
+    explicit MessageArea(QSize size) : size_(size) {}
+    QSize sizeHint() const override { return size_; }
+    QSize minimumSizeHint() const override { return size_; }
+
+private:
+    QSize size_;
+};
+
+// A message taller than the screen leaves room for the box's buttons: its text scrolls in an
+// area as wide as the box's text may be and as tall as the screen allows.
+void scrollLongText(QMessageBox& box) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    const QScreen* screen = box.screen();
+    if (!label || !grid || !buttons || !screen) return;
+    const QRect area = screen->availableGeometry();
+    // The width a message box wraps its text at, and room for a title bar and the buttons.
+    const int width = std::min(area.width() / 2, 500);
+    const QMargins margins = grid->contentsMargins();
+    const int room = area.height() - 2 * box.fontMetrics().height() - margins.top() -
+                     margins.bottom() - 2 * std::max(0, grid->verticalSpacing()) -
+                     buttons->sizeHint().height();
+    label->setWordWrap(true);
+    const int bar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
+    const int height = label->heightForWidth(width - bar);
+    if (height <= room) return;
+    auto* scroll = new MessageArea(QSize(width, std::max(room, box.fontMetrics().height())));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    delete grid->replaceWidget(label, scroll);
+    label->resize(width - bar, height);
+    scroll->setWidget(label);
+}
+
+// The words of the print chooser Qt's Spanish translations leave in English.
+class PrintChooserTexts : public QTranslator {
+public:
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                      int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        static const QHash<QPair<QByteArray, QByteArray>, QString> texts = {
+            {{"QPrintSettingsOutput", "Double Sided Printing"},
+             QStringLiteral("Impresión a doble cara")},
+            {{"QPrintSettingsOutput", "Off"}, QStringLiteral("Desactivada")},
+            {{"QPrintSettingsOutput", "Long side binding"},
+             QStringLiteral("Encuadernación por el lado largo")},
+            {{"QPrintSettingsOutput", "Short side binding"},
+             QStringLiteral("Encuadernación por el lado corto")},
+            {{"QPrintSettingsOutput", "Pages"}, QStringLiteral("Páginas")},
+            {{"QPrintPropertiesWidget", "Advanced"}, QStringLiteral("Avanzadas")},
+            {{"QPrintPropertiesWidget", "There are conflicts in some options. Please fix them."},
+             QStringLiteral("Hay opciones en conflicto. Corríjalas.")},
+        };
+        return texts.value({QByteArray(context), QByteArray(sourceText)});
+    }
+    bool isEmpty() const override { return false; }
+};
+
 }  // namespace
 
 bool installSpanishQtTexts(QCoreApplication& app, QTranslator& translator) {
     if (!translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    return app.installTranslator(&translator);
+    static PrintChooserTexts printChooser;
+    return app.installTranslator(&translator) && app.installTranslator(&printChooser);
 }
 
 QString qtNameFilter(const QString& commonDialogFilter) {
@@ -105,6 +176,8 @@ int QtOperator::msgBox(const QString& text, int style, const QString& title) {
     for (auto b : set.buttons) box.addButton(b)->setText(buttonText(b));
     const int defaultIndex = (style & vb::vbDefaultButton3) ? 2 : (style & vb::vbDefaultButton2) ? 1 : 0;
     if (defaultIndex < set.buttons.size()) box.setDefaultButton(set.buttons[defaultIndex]);
+    scrollLongText(box);
+    keepWithinScreen(box);
     box.exec();
     auto clicked = box.standardButton(box.clickedButton());
     if (clicked == QMessageBox::NoButton) clicked = set.buttons.size() == 1 ? QMessageBox::Ok : QMessageBox::Cancel;

@@ -9,6 +9,7 @@
 #include "platform/toolbar/tbarrep.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/operator.h"
+#include "platform/ui/screenfit.h"
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
@@ -96,7 +97,9 @@ frmZentrik::frmZentrik(const QString& lineaComando, QWidget* parent)
     SkinFramework1 = new SkinFramework(this);
     SkinFramework1->setObjectName(QStringLiteral("SkinFramework1"));
 
-    auto* principal = new QVBoxLayout(this);
+    // Controls that scroll on a screen too small for them; the window itself never larger.
+    auto* principal = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     TBarRep1 = new TBarRep(this);
     TBarRep1->setObjectName(QStringLiteral("TBarRep1"));
     principal->addWidget(TBarRep1);

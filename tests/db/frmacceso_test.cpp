@@ -7,6 +7,7 @@
 #include "platform/vendrix/clsutil.h"
 #include "tests/db/db_fixture.h"
 #include "tests/support/scripted_backend.h"
+#include "tests/support/screen_fit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -119,6 +120,31 @@ TEST_F(FrmAccesoTest, TheBoxesAreLabelledAndTabGoesFromTheTopDown) {
     EXPECT_EQ(orden, (QStringList{"TxtServidor", "TxtDbName", "TxtUserId", "TxtUserPassword",
                                   "TxtPuerto", "CboPlataformaDB", "lstBases", "CmdRegistrar",
                                   "CmdLineaComando", "bcAceptar", "bcCancelar", "TxtServidor"}));
+}
+
+// With its hint and a few registered connections, on small screens: the dialog fits the
+// screen and every box and button is within reach.
+TEST_F(FrmAccesoTest, TheDialogFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    for (const char* base : {"ZENTRIK", "VENTAS", "STOCK", "SUELDOS", "CONTABLE"}) {
+        TXR_Common::AgregaConexionBases(QStringLiteral("%1 / SRV01").arg(base), base, base, base,
+                                        QStringLiteral("SRV01"));
+    }
+    frmAcceso f;
+    f.MuestraAviso(
+        QStringLiteral("La línea de comando no trae @DbName, @Usuario, @Password. Se "
+                       "espera: @Server=…;@DbName=…;@Usuario=…;@Password=…;"));
+    enPantalla(f, [&](frmAcceso& f) {
+        EXPECT_TRUE(zxtest::fitsItsScreen(f));
+        EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(f));
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 f.TxtServidor, f.TxtDbName, f.TxtUserId, f.TxtUserPassword, f.TxtPuerto,
+                 f.CboPlataformaDB, f.CmdRegistrar, f.CmdLineaComando, f.bcAceptar,
+                 f.bcCancelar}) {
+            EXPECT_TRUE(zxtest::withinReach(w));
+        }
+        f.bcCancelar->click();
+    });
 }
 
 // The embedded engine has no port and is no SQL Server; another server typed over it has both

@@ -10,6 +10,7 @@
 #include "tests/lookup/grid_list.h"
 #include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
 
@@ -409,6 +410,37 @@ TEST_F(LookupKeys, HomeAndEndGoToTheFirstAndTheLastRow) {
     service.ConsultaSearch("SELECT IDVENDEDOR, NOMBRE FROM V_TA_VENDEDORES ORDER BY IDVENDEDOR");
     EXPECT_EQ(filas, (QList<int>{59, 59, 0, 0}));
     EXPECT_EQ(service.ValorDevuelto, vb::Variant("V59"));
+}
+
+// The user lookup, eight columns wide, on small screens: the window fits the screen, its
+// buttons are within reach, and the list shows rows.
+class LookupOnSmallScreens : public LookupKeys {};
+
+TEST_F(LookupOnSmallScreens, TheListFitsTheScreen) {
+    if (zxtest::ranOnSmallScreens()) return;
+    for (int i = 0; i < 40; ++i) {
+        data.exec(QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, Administrador) "
+                                 "VALUES ('ANA%1', 0);")
+                      .arg(i, 2, 10, QChar('0')));
+    }
+    bool visto = false;
+    op.form([&](QDialog& d) {
+        auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        activa(form);
+        EXPECT_TRUE(zxtest::fitsItsScreen(form));
+        for (QPushButton* b : {form.CmdAceptar, form.CmdTodos, form.CmdCancelar, form.CmdNuevo}) {
+            if (b->isVisibleTo(&form))
+                EXPECT_TRUE(zxtest::withinReach(b)) << b->text().toStdString();
+        }
+        EXPECT_GT(form.ListView1->viewport()->visibleRegion().boundingRect().height(),
+                  form.ListView1->visualRect(form.ListView1->model()->index(0, 0)).height());
+        visto = true;
+        QTest::keyClick(form.ListView1, Qt::Key_Escape);
+        return d.result();
+    });
+    service.CampoDevuelto = "NOMBRE";
+    service.ConsultaSearch("TA_USUARIOS");
+    EXPECT_TRUE(visto);
 }
 
 // The same keys at 200%: this test program again, in a child process at twice the scale.

@@ -21,6 +21,7 @@
 #include "report/informe.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/print_spooler.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-
+#include <QToolButton>
 
 namespace {
 
@@ -309,6 +310,54 @@ TEST_F(FrmZentrikRealWindowsTest, AChoiceInTheLookupOrTheCalendarMovesTheFocusOn
     QTest::keyClick(campo("UsuarioHasta"), Qt::Key_F2);
     EXPECT_EQ(campo("UsuarioHasta")->text(), QStringLiteral("CARLA"));
     EXPECT_EQ(foco(), campo("PcDesde"));
+}
+
+// On small screens the window fits the screen, and every field and button is within reach.
+TEST_F(FrmZentrikTest, TheFormFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(zxtest::fitsItsScreen(form));
+    EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(form));
+    for (QLineEdit* caja : form.txtfields) EXPECT_TRUE(zxtest::withinReach(caja));
+    for (const char* clave : {"PANTALLA", "IMPRESORA", "MENSAJE", "CONSULTAR", "CERRAR"})
+        EXPECT_TRUE(zxtest::withinReach(form.TBarRep1->Boton(QString::fromLatin1(clave))));
+}
+
+// From each field with a calendar or a lookup, Desde and Hasta alike, a choice moves the focus
+// where Enter moves it from that field holding the value chosen; Escape empties the field and
+// moves on as Enter does from the empty field.
+TEST_F(FrmZentrikRealWindowsTest, AChoiceMovesTheFocusWhereEnterDoes) {
+    data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('ANA'), ('BETO'), ('CARLA')");
+    const std::tuple<const char*, QList<Qt::Key>, bool> casos[] = {
+        {"FechaDesde", {Qt::Key_Down, Qt::Key_Return}, true},
+        {"FechaHasta", {Qt::Key_Right, Qt::Key_Return}, true},
+        {"UsuarioDesde", {Qt::Key_Down, Qt::Key_Return}, true},
+        {"UsuarioHasta", {Qt::Key_End, Qt::Key_Return}, true},
+        {"UsuarioDesde", {Qt::Key_Escape}, false},
+        {"UsuarioHasta", {Qt::Key_Escape}, false},
+    };
+    auto vacia = [&] {
+        for (QLineEdit* caja : form.txtfields) caja->clear();
+    };
+    for (const auto& [nombre, teclas, elige] : casos) {
+        SCOPED_TRACE(nombre);
+        SCOPED_TRACE(teclas.size());
+        vacia();
+        enfoca(nombre);
+        campo(nombre)->setText(QStringLiteral("X"));
+        enLaVentanaQueSeAbra(teclas);
+        QTest::keyClick(campo(nombre), Qt::Key_F2);
+        const QString elegido = campo(nombre)->text();
+        EXPECT_EQ(elegido.isEmpty(), !elige);
+        QWidget* trasElegir = foco();
+
+        vacia();
+        campo(nombre)->setText(elegido);
+        enfoca(nombre);
+        enter(nombre);
+        EXPECT_NE(QApplication::focusWidget(), campo(nombre));
+        EXPECT_EQ(trasElegir, QApplication::focusWidget());
+    }
 }
 
 TEST_F(FrmZentrikTest, ScreenAndPrinterNeverOpenTheSendDialog) {

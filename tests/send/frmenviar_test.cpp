@@ -13,6 +13,7 @@
 #include "transfer/frmmsgbox.h"
 #include "transfer/hooks.h"
 #include "tests/support/child_test.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/opened_links.h"
 #include "tests/support/scripted_operator.h"
@@ -28,7 +29,6 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -471,20 +471,13 @@ bool aLaVista(QWidget* w) {
     return w->isVisible() && w->visibleRegion().boundingRect() == w->rect();
 }
 
-// Whether the operator can see all of `w`, scrolling to it where a scroll area holds it.
-bool alAlcance(QWidget* w) {
-    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (auto* area = qobject_cast<QScrollArea*>(p)) area->ensureWidgetVisible(w, 0, 0);
-    }
-    return aLaVista(w);
-}
-
 // The dialog on a 1366 x 768 laptop screen at 100% and at 200% (2732 x 1536 pixels), and at
-// 200% on a 1366 x 768 screen, too small for it: each screen in a process of its own.
+// 200% on a 1366 x 768 and an 800 x 600 screen, too small for it: each screen in a process of
+// its own.
 TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShorter) {
     if (!zxtest::inChildTest()) {
         const std::pair<QSize, double> pantallas[] = {
-            {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}};
+            {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
         for (const auto& [pixeles, escala] : pantallas) {
             SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
                              .arg(pixeles.width())
@@ -510,19 +503,21 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
             EXPECT_EQ(frm.height(), alto);
             EXPECT_TRUE(pantalla.contains(frm.frameGeometry()))
                 << frm.frameGeometry().height() << " " << pantalla.height();
+            EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(frm));
             const QList<QWidget*> abajo =
                 modo == 0 ? QList<QWidget*>{frm.Frame4, frm.cmdSend, frm.cmdExit}
                           : QList<QWidget*>{frm.cmdEnviarWhatsapp, frm.cmdSalir};
             // At its full height everything is in sight; on a shorter screen, within reach.
             for (QWidget* w : abajo) {
-                EXPECT_TRUE(alto < 709 ? alAlcance(w) : aLaVista(w))
+                EXPECT_TRUE(alto < 709 ? zxtest::withinReach(w) : aLaVista(w))
                     << w->objectName().toStdString();
             }
             // Shorter by a third, and all of it still within reach.
             frm.resize(frm.width(), alto * 2 / 3);
             QApplication::processEvents();
             EXPECT_EQ(frm.height(), alto * 2 / 3);
-            for (QWidget* w : abajo) EXPECT_TRUE(alAlcance(w)) << w->objectName().toStdString();
+            for (QWidget* w : abajo)
+                EXPECT_TRUE(zxtest::withinReach(w)) << w->objectName().toStdString();
         }
         frm.cmdSalir->click();
     });

@@ -43,6 +43,19 @@ bool runTestsInChild(const QString& filter, const QProcessEnvironment& environme
     return ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
 }
 
+bool ranInLanguages(std::initializer_list<const char*> languages) {
+    if (inChildTest()) return false;
+    for (const char* language : languages) {
+        SCOPED_TRACE(language);
+        QProcessEnvironment env;
+        for (const char* variable : {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+            env.insert(QString::fromLatin1(variable), QString::fromLatin1(language));
+        QString output;
+        EXPECT_TRUE(runTestInChild(env, &output)) << output.toStdString();
+    }
+    return true;
+}
+
 QProcessEnvironment offscreenScreen(const QString& folder, QSize pixels, double scale) {
     const QJsonObject screen{{"name", "pantalla"},
                              {"x", 0},

@@ -1,11 +1,15 @@
 #include "platform/reportengine/previewwindow.h"
 #include "platform/ui/qtoperator.h"
 #include "platform/vb/steps.h"
+#include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QPrintDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +19,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -265,6 +270,60 @@ TEST(PreviewWindowTest, ThePageAskedForWhileCountingShowsAfterAnExport) {
     EXPECT_EQ(child<QLabel>(window, "pageLabel")->text(),
               QStringLiteral("Página %1 de %1").arg(pages));
     EXPECT_EQ(op.busyDepth(), 0);
+}
+
+// On small screens the window fits the screen, its controls are within reach, and the page
+// has room to be seen.
+TEST(PreviewWindowTest, TheWindowFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    PreviewWindow window(threePages());
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(zxtest::fitsItsScreen(window));
+        EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(window));
+        for (const char* name : {"firstPage", "previousPage", "nextPage", "lastPage", "pageNumber",
+                                 "zoom", "printButton", "exportButton", "closeButton"}) {
+            EXPECT_TRUE(zxtest::withinReach(child<QWidget>(window, name))) << name;
+        }
+        const QWidget* page = child<QScrollArea>(window, "pageArea")->viewport();
+        EXPECT_GE(page->visibleRegion().boundingRect().height(), window.height() / 3);
+        checked = true;
+        child<QPushButton>(window, "closeButton")->click();
+    });
+    ui::QtOperator qt;
+    qt.showModal(window);
+    EXPECT_TRUE(checked);
+}
+
+// The print chooser the preview opens speaks Spanish whatever the machine's language, in a
+// process started under each: its double-sided printing and its page ranges included.
+TEST(PreviewWindowTest, ThePrintChooserIsSpanishWhateverTheMachinesLanguage) {
+    if (zxtest::ranInLanguages({"C", "en_US.UTF-8"})) return;
+    QTranslator texts;
+    ASSERT_TRUE(ui::installSpanishQtTexts(*QCoreApplication::instance(), texts));
+    PreviewWindow window(threePages());
+    ui::QtOperator qt;
+    ui::Operator* previous = ui::setOperator(&qt);
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr);
+            for (const QGroupBox* g : chooser->findChildren<QGroupBox*>()) seen << g->title();
+            for (const QAbstractButton* b : chooser->findChildren<QAbstractButton*>())
+                seen << b->text();
+            chooser->reject();
+        });
+        child<QPushButton>(window, "printButton")->click();
+        window.accept();
+    });
+    window.exec();
+    ui::setOperator(previous);
+    for (const char* text :
+         {"Impresión a doble cara", "Desactivada", "Encuadernación por el lado largo",
+          "Encuadernación por el lado corto", "Páginas", "Imprimir todo"}) {
+        EXPECT_TRUE(seen.contains(QString::fromUtf8(text))) << text;
+    }
 }
 
 TEST(PreviewWindowTest, SymbolButtonsCarrySpanishTips) {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+class QWidget;
+
+namespace zxtest {
+
+// A screen an operator may have: its device pixels and the scale they are shown at.
+struct SmallScreen {
+    QSize pixels;
+    double scale;
+};
+
+// A 1366 x 768 laptop at 100% and at 200%, and an 800 x 600 screen at 200% (400 x 300).
+inline constexpr SmallScreen kSmallScreens[] = {
+    {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
+
+// Runs the current test again in a child process on each of kSmallScreens, a failed child
+// failing this test, and gives true; in such a child it gives false, and the test goes on to
+// its checks there.
+bool ranOnSmallScreens();
+
+// Whether `window`, frame included, lies within its screen's available area.
+::testing::AssertionResult fitsItsScreen(const QWidget& window);
+
+// Whether no scroll bar of `window`'s scrolling body shows where its screen has room to spare
+// (at least 1280 x 700): there the window opens large enough for all of its controls.
+::testing::AssertionResult scrollsOnlyWhenCramped(const QWidget& window);
+
+// Whether the operator can see all of `w` in its window, once the scroll areas that hold it
+// have scrolled to it.
+::testing::AssertionResult withinReach(QWidget* w);
+
+}  // namespace zxtest
