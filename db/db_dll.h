@@ -37,9 +37,9 @@ public:
     QString gUsuario;
     bool gEsAdmin = false;  // decides the synonym rewriting
     QString gUserPassWord;
-    QString gConnString;          // the connection string in use
-    QString gExtended;            // appended to built SQL Server and Jet strings
-    QString gLogErr;              // error log path; empty: "KQERR.LOG" in the program folder
+    QString gConnString;  // the connection string in use
+    QString gExtended;    // appended to built SQL Server and Jet strings
+    QString gLogErr;      // error log path; empty: "KQERR.LOG" in the program folder
     // Why the connection dialog is about to be shown (a command line it could not read);
     // shown in the dialog once, then cleared, with the items it names as missing ("@Server",
     // "@DbName", "@Usuario", "@Password"), whose first box takes the focus.

@@ -174,6 +174,6 @@ private:
 
     bool loaded_ = false;
     bool unloading_ = false;
-    QString pdfExportado_;  // the PDF the load made, deleted at unload
+    QString pdfExportado_;          // the PDF the load made, deleted at unload
     bool salidaPendiente_ = false;  // left during a send: leave when it ends
 };

@@ -42,7 +42,7 @@ struct ConnectionSettings {
     QString dataSource;  // Jet: the file; Oracle: the alias
     QString user;
     QString password;
-    QString text;  // the whole connection string
+    QString text;            // the whole connection string
     long loginTimeout = 15;  // seconds a server may take to accept the login (0: no limit)
 };
 

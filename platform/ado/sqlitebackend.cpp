@@ -368,8 +368,7 @@ QString loginFile(const QString& databaseFile) {
 }
 
 QByteArray passwordDigest(const QByteArray& salt, const QString& password) {
-    return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256)
-        .toHex();
+    return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256).toHex();
 }
 
 // Raises SQL Server's refused login when the database records a login other than this one,
@@ -388,10 +387,10 @@ void checkLogin(const QString& databaseFile, const QString& user, const QString&
     }
     const QList<QByteArray> parts =
         f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().split('\t') : QList<QByteArray>();
-    const bool admitted = parts.size() == 3 &&
-                          QString::fromUtf8(parts[0]).compare(user.trimmed(),
-                                                              Qt::CaseInsensitive) == 0 &&
-                          passwordDigest(parts[1], password) == parts[2];
+    const bool admitted =
+        parts.size() == 3 &&
+        QString::fromUtf8(parts[0]).compare(user.trimmed(), Qt::CaseInsensitive) == 0 &&
+        passwordDigest(parts[1], password) == parts[2];
     if (!admitted) {
         throw ProviderFailure{
             {sqlServerError(18456, QStringLiteral("Login failed for user '%1'.").arg(user))}};
@@ -636,8 +635,9 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
         if (!stmt) {
             if (!tail || tail <= p) {
                 // SQLite read nothing: the text stops there for it, so nothing after runs.
-                out.errors << sqlServerError(102, QStringLiteral("Incorrect syntax near '%1'.")
-                                                      .arg(QString::fromUtf8(p, 1)));
+                out.errors << sqlServerError(
+                    102,
+                    QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(p, 1)));
                 out.failed = true;
                 return;
             }

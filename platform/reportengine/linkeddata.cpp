@@ -25,8 +25,8 @@ bool hasNull(const QList<vb::Variant>& key) {
 }
 
 [[noreturn]] void dataFailed(const QString& table, const vb::VbError& e) {
-    fail(err::Data, QStringLiteral("Error al leer %1: (%2) %3").arg(table).arg(e.Number).arg(
-                        e.Description));
+    fail(err::Data,
+         QStringLiteral("Error al leer %1: (%2) %3").arg(table).arg(e.Number).arg(e.Description));
 }
 
 // The database's spelling of each column, err::Field for one the table does not have.
@@ -135,8 +135,7 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
         for (qsizetype k = 0; k < shown.size(); ++k)
             data->rows.set(r, first + static_cast<int>(k), values[at][k]);
     }
-    for (const Column& c : shown)
-        data->columns.append({link.table + u'.' + c.name, c.kind});
+    for (const Column& c : shown) data->columns.append({link.table + u'.' + c.name, c.kind});
 }
 
 // Keys a query may carry at once: SQL Server takes at most 2,100 parameters.
@@ -209,13 +208,13 @@ QString keyText(const QList<vb::Variant>& key) {
 bool sameKeyValue(const vb::Variant& a, const vb::Variant& b) {
     if (a.isNull() || b.isNull() || a.isEmpty() || b.isEmpty()) return false;
     if (a.isString() && b.isString())
-        return withoutTrailingBlanks(a.string()).compare(withoutTrailingBlanks(b.string()),
-                                                         Qt::CaseInsensitive) == 0;
+        return withoutTrailingBlanks(a.string())
+                   .compare(withoutTrailingBlanks(b.string()), Qt::CaseInsensitive) == 0;
     if (a.isNumber() && b.isNumber()) return a.number() == b.number();
     if (a.isBytes() || b.isBytes()) return a == b;
     try {
-        return withoutTrailingBlanks(vb::CStr(a)).compare(withoutTrailingBlanks(vb::CStr(b)),
-                                                          Qt::CaseInsensitive) == 0;
+        return withoutTrailingBlanks(vb::CStr(a))
+                   .compare(withoutTrailingBlanks(vb::CStr(b)), Qt::CaseInsensitive) == 0;
     } catch (const vb::VbError&) {
         return false;
     }

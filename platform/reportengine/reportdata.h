@@ -25,9 +25,9 @@ struct ReportData {
 struct ReportQuery {
     QString sql;
     QList<vb::Variant> parameters;
-    int shownColumns = 0;         // the first columns of the select list are the report's
-    QList<Column> columns;        // the whole select list
-    bool filterInMemory = false;  // some of the selection is left to the memory filter
+    int shownColumns = 0;           // the first columns of the select list are the report's
+    QList<Column> columns;          // the whole select list
+    bool filterInMemory = false;    // some of the selection is left to the memory filter
     bool filterAfterLinks = false;  // ... and it tests fields of linked tables
     // When the order has a date column: the select list's column of each sort field, and
     // whether it runs downwards (see fetchRows).

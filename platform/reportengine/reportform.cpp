@@ -297,7 +297,8 @@ private:
             return o;
         }
         if (name == u"subreport") return readSubreport();
-        if (name == u"picture" && a.hasAttribute(QLatin1String("source"))) return readFieldPicture();
+        if (name == u"picture" && a.hasAttribute(QLatin1String("source")))
+            return readFieldPicture();
         readBox(&o);
         if (name == u"picture") {
             o.kind = ReportObject::Kind::Picture;
@@ -381,7 +382,8 @@ private:
                 invalid(QStringLiteral("\"%1\" no es una columna de enlace").arg(item));
             out.append(key);
         }
-        if (out.isEmpty()) invalid(QStringLiteral("faltan las columnas de enlace (\"%1\")").arg(attribute));
+        if (out.isEmpty())
+            invalid(QStringLiteral("faltan las columnas de enlace (\"%1\")").arg(attribute));
         return out;
     }
 
@@ -444,7 +446,8 @@ private:
                 reader.nested_ = true;
                 form = std::make_shared<ReportForm>(reader.read());
             }
-            if (!form) invalid(QStringLiteral("al subreporte %1 le falta su formulario").arg(o.name));
+            if (!form)
+                invalid(QStringLiteral("al subreporte %1 le falta su formulario").arg(o.name));
         }
         o.subreport = form;
         return o;
@@ -470,8 +473,9 @@ void writeFont(QXmlStreamWriter& w, const FontSpec& font, const FontSpec& base) 
 QString keysText(const QList<KeyLink>& keys) {
     QStringList items;
     for (const KeyLink& k : keys)
-        items.append(k.theirs.compare(k.ours, Qt::CaseInsensitive) == 0 ? k.ours
-                                                                         : k.theirs + u'=' + k.ours);
+        items.append(k.theirs.compare(k.ours, Qt::CaseInsensitive) == 0
+                         ? k.ours
+                         : k.theirs + u'=' + k.ours);
     return items.join(u' ');
 }
 

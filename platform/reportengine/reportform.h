@@ -89,9 +89,9 @@ struct ReportForm {
     // Other table names the report's fields may be written with: the table holds the columns
     // those fields name (a work table that carries the key of the voucher view it prints).
     QStringList aliases;
-    QList<SortField> sort;  // default order
+    QList<SortField> sort;   // default order
     QList<TableLink> links;  // other tables read beside the report's own
-    FontSpec font;          // default font of the objects
+    FontSpec font;           // default font of the objects
     Band bands[Band::KindCount];
 
     const Band& band(Band::Kind kind) const { return bands[kind]; }

@@ -21,10 +21,12 @@ public:
                                     const QString&) override {
         refuse(prompt);
     }
-    std::optional<QString> openFile(const QString& title, const QString&, const QString&) override {
+    std::optional<QString> openFile(const QString& title, const QString&,
+                                    const QString&) override {
         refuse(title);
     }
-    std::optional<QString> saveFile(const QString& title, const QString&, const QString&) override {
+    std::optional<QString> saveFile(const QString& title, const QString&,
+                                    const QString&) override {
         refuse(title);
     }
     std::optional<QDate> pickDate(const QDate&, const QString& title) override { refuse(title); }
@@ -72,9 +74,15 @@ Station* gStation = nullptr;
 
 }  // namespace
 
-Operator& op() { return gOperator ? *gOperator : headless(); }
-Clock& clock() { return gClock ? *gClock : systemClock(); }
-Station& station() { return gStation ? *gStation : systemStation(); }
+Operator& op() {
+    return gOperator ? *gOperator : headless();
+}
+Clock& clock() {
+    return gClock ? *gClock : systemClock();
+}
+Station& station() {
+    return gStation ? *gStation : systemStation();
+}
 
 BusyPointer::BusyPointer() {
     op().setBusy(true);
@@ -90,13 +98,23 @@ void repaintNowAndThen() {
     op().repaint();
 }
 
-Operator* setOperator(Operator* service) { return std::exchange(gOperator, service); }
-Clock* setClock(Clock* service) { return std::exchange(gClock, service); }
-Station* setStation(Station* service) { return std::exchange(gStation, service); }
+Operator* setOperator(Operator* service) {
+    return std::exchange(gOperator, service);
+}
+Clock* setClock(Clock* service) {
+    return std::exchange(gClock, service);
+}
+Station* setStation(Station* service) {
+    return std::exchange(gStation, service);
+}
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
-QString SystemStation::computerName() const { return QSysInfo::machineHostName(); }
+QString SystemStation::computerName() const {
+    return QSysInfo::machineHostName();
+}
 
 QString SystemStation::userName() const {
     if (const passwd* pw = getpwuid(geteuid())) return QString::fromLocal8Bit(pw->pw_name);

@@ -27,7 +27,9 @@ namespace ui {
 
 namespace {
 
-QString titleOr(const QString& title) { return title.isEmpty() ? vb::App().Title : title; }
+QString titleOr(const QString& title) {
+    return title.isEmpty() ? vb::App().Title : title;
+}
 
 // Qt's own file chooser, which speaks the program's language; a desktop's chooser speaks the
 // machine's.
@@ -39,49 +41,76 @@ struct ButtonSet {
 
 ButtonSet buttonsFor(int code) {
     switch (code & 7) {
-    case vb::vbOKCancel: return {{QMessageBox::Ok, QMessageBox::Cancel}};
-    case vb::vbAbortRetryIgnore: return {{QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}};
-    case vb::vbYesNoCancel: return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}};
-    case vb::vbYesNo: return {{QMessageBox::Yes, QMessageBox::No}};
-    case vb::vbRetryCancel: return {{QMessageBox::Retry, QMessageBox::Cancel}};
-    default: return {{QMessageBox::Ok}};
+        case vb::vbOKCancel:
+            return {{QMessageBox::Ok, QMessageBox::Cancel}};
+        case vb::vbAbortRetryIgnore:
+            return {{QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}};
+        case vb::vbYesNoCancel:
+            return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}};
+        case vb::vbYesNo:
+            return {{QMessageBox::Yes, QMessageBox::No}};
+        case vb::vbRetryCancel:
+            return {{QMessageBox::Retry, QMessageBox::Cancel}};
+        default:
+            return {{QMessageBox::Ok}};
     }
 }
 
 int answerFor(QMessageBox::StandardButton b) {
     switch (b) {
-    case QMessageBox::Ok: return vb::vbOK;
-    case QMessageBox::Cancel: return vb::vbCancel;
-    case QMessageBox::Abort: return vb::vbAbort;
-    case QMessageBox::Retry: return vb::vbRetry;
-    case QMessageBox::Ignore: return vb::vbIgnore;
-    case QMessageBox::Yes: return vb::vbYes;
-    case QMessageBox::No: return vb::vbNo;
-    default: return vb::vbCancel;
+        case QMessageBox::Ok:
+            return vb::vbOK;
+        case QMessageBox::Cancel:
+            return vb::vbCancel;
+        case QMessageBox::Abort:
+            return vb::vbAbort;
+        case QMessageBox::Retry:
+            return vb::vbRetry;
+        case QMessageBox::Ignore:
+            return vb::vbIgnore;
+        case QMessageBox::Yes:
+            return vb::vbYes;
+        case QMessageBox::No:
+            return vb::vbNo;
+        default:
+            return vb::vbCancel;
     }
 }
 
 // The operator reads Spanish: the buttons say what a Spanish Windows box says.
 QString buttonText(QMessageBox::StandardButton b) {
     switch (b) {
-    case QMessageBox::Ok: return QStringLiteral("Aceptar");
-    case QMessageBox::Cancel: return QStringLiteral("Cancelar");
-    case QMessageBox::Abort: return QStringLiteral("Anular");
-    case QMessageBox::Retry: return QStringLiteral("Reintentar");
-    case QMessageBox::Ignore: return QStringLiteral("Omitir");
-    case QMessageBox::Yes: return QStringLiteral("Sí");
-    case QMessageBox::No: return QStringLiteral("No");
-    default: return {};
+        case QMessageBox::Ok:
+            return QStringLiteral("Aceptar");
+        case QMessageBox::Cancel:
+            return QStringLiteral("Cancelar");
+        case QMessageBox::Abort:
+            return QStringLiteral("Anular");
+        case QMessageBox::Retry:
+            return QStringLiteral("Reintentar");
+        case QMessageBox::Ignore:
+            return QStringLiteral("Omitir");
+        case QMessageBox::Yes:
+            return QStringLiteral("Sí");
+        case QMessageBox::No:
+            return QStringLiteral("No");
+        default:
+            return {};
     }
 }
 
 QMessageBox::Icon iconFor(int code) {
     switch (code & 0x70) {
-    case vb::vbCritical: return QMessageBox::Critical;
-    case vb::vbQuestion: return QMessageBox::Question;
-    case vb::vbExclamation: return QMessageBox::Warning;
-    case vb::vbInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+        case vb::vbCritical:
+            return QMessageBox::Critical;
+        case vb::vbQuestion:
+            return QMessageBox::Question;
+        case vb::vbExclamation:
+            return QMessageBox::Warning;
+        case vb::vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -174,13 +203,16 @@ int QtOperator::msgBox(const QString& text, int style, const QString& title) {
                     QApplication::activeWindow());
     const ButtonSet set = buttonsFor(style);
     for (auto b : set.buttons) box.addButton(b)->setText(buttonText(b));
-    const int defaultIndex = (style & vb::vbDefaultButton3) ? 2 : (style & vb::vbDefaultButton2) ? 1 : 0;
+    const int defaultIndex = (style & vb::vbDefaultButton3)   ? 2
+                             : (style & vb::vbDefaultButton2) ? 1
+                                                              : 0;
     if (defaultIndex < set.buttons.size()) box.setDefaultButton(set.buttons[defaultIndex]);
     scrollLongText(box);
     keepWithinScreen(box);
     box.exec();
     auto clicked = box.standardButton(box.clickedButton());
-    if (clicked == QMessageBox::NoButton) clicked = set.buttons.size() == 1 ? QMessageBox::Ok : QMessageBox::Cancel;
+    if (clicked == QMessageBox::NoButton)
+        clicked = set.buttons.size() == 1 ? QMessageBox::Ok : QMessageBox::Cancel;
     return answerFor(clicked);
 }
 
@@ -198,9 +230,9 @@ std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString
 
 std::optional<QString> QtOperator::openFile(const QString& title, const QString& filter,
                                             const QString& initialDir) {
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title,
-                                                      initialDir, qtNameFilter(filter), nullptr,
-                                                      kOwnChooser);
+    const QString path =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), title, initialDir,
+                                     qtNameFilter(filter), nullptr, kOwnChooser);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
@@ -216,9 +248,9 @@ std::optional<QStringList> QtOperator::openFiles(const QString& title, const QSt
 
 std::optional<QString> QtOperator::saveFile(const QString& title, const QString& filter,
                                             const QString& initialPath) {
-    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
-                                                      initialPath, qtNameFilter(filter), nullptr,
-                                                      kOwnChooser);
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath,
+                                     qtNameFilter(filter), nullptr, kOwnChooser);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
@@ -245,9 +277,13 @@ std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& t
     return calendar->selectedDate();
 }
 
-int QtOperator::showModal(QDialog& form) { return form.exec(); }
+int QtOperator::showModal(QDialog& form) {
+    return form.exec();
+}
 
-void QtOperator::doEvents() { QApplication::processEvents(); }
+void QtOperator::doEvents() {
+    QApplication::processEvents();
+}
 
 void QtOperator::repaint() {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

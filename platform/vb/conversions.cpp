@@ -433,21 +433,30 @@ QString formatDate(const QDateTime& dt, const QString& mask) {
         }
         if (lc == u'd') {
             const int n = run(i, u'd');
-            if (n == 1) out += QString::number(d.day());
-            else if (n == 2) out += QStringLiteral("%1").arg(d.day(), 2, 10, QLatin1Char('0'));
-            else if (n == 3) out += l.dayName(d.dayOfWeek(), QLocale::ShortFormat);
-            else if (n == 4) out += l.dayName(d.dayOfWeek(), QLocale::LongFormat);
-            else if (n == 5) out += d.toString(QStringLiteral("dd/MM/yyyy"));
-            else out += l.toString(d, QLocale::LongFormat);
+            if (n == 1)
+                out += QString::number(d.day());
+            else if (n == 2)
+                out += QStringLiteral("%1").arg(d.day(), 2, 10, QLatin1Char('0'));
+            else if (n == 3)
+                out += l.dayName(d.dayOfWeek(), QLocale::ShortFormat);
+            else if (n == 4)
+                out += l.dayName(d.dayOfWeek(), QLocale::LongFormat);
+            else if (n == 5)
+                out += d.toString(QStringLiteral("dd/MM/yyyy"));
+            else
+                out += l.toString(d, QLocale::LongFormat);
             i += n;
             lastWasHour = false;
             continue;
         }
         if (lc == u'y') {
             const int n = run(i, u'y');
-            if (n >= 3) out += QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
-            else if (n == 2) out += QStringLiteral("%1").arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-            else out += QString::number(d.dayOfYear());
+            if (n >= 3)
+                out += QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+            else if (n == 2)
+                out += QStringLiteral("%1").arg(d.year() % 100, 2, 10, QLatin1Char('0'));
+            else
+                out += QString::number(d.dayOfYear());
             i += n;
             lastWasHour = false;
             continue;
@@ -477,7 +486,8 @@ QString formatDate(const QDateTime& dt, const QString& mask) {
                 h %= 12;
                 if (h == 0) h = 12;
             }
-            out += n == 1 ? QString::number(h) : QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0'));
+            out +=
+                n == 1 ? QString::number(h) : QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0'));
             i += n;
             lastWasHour = true;
             continue;
@@ -500,7 +510,8 @@ QString formatDate(const QDateTime& dt, const QString& mask) {
         }
         if (lc == u'w') {
             const int n = run(i, u'w');
-            out += n == 1 ? QString::number(d.dayOfWeek() % 7 + 1) : QString::number(d.weekNumber());
+            out +=
+                n == 1 ? QString::number(d.dayOfWeek() % 7 + 1) : QString::number(d.weekNumber());
             i += n;
             continue;
         }
@@ -531,15 +542,17 @@ bool looksLikeDateMask(const QString& mask) {
             continue;
         }
         switch (c.toLower().unicode()) {
-        case 'd':
-        case 'm':
-        case 'y':
-        case 'h':
-        case 'n':
-        case 's':
-        case 'w':
-        case 'q': return true;
-        default: break;
+            case 'd':
+            case 'm':
+            case 'y':
+            case 'h':
+            case 'n':
+            case 's':
+            case 'w':
+            case 'q':
+                return true;
+            default:
+                break;
         }
     }
     return false;
@@ -574,8 +587,10 @@ QString formatString(const QString& s, const QString& mask) {
         int k = 0;
         for (const QChar c : m) {
             if (c == u'@' || c == u'&') {
-                if (k < text.size()) out += text[k++];
-                else if (c == u'@') out += u' ';
+                if (k < text.size())
+                    out += text[k++];
+                else if (c == u'@')
+                    out += u' ';
             } else {
                 out += c;
             }
@@ -586,8 +601,10 @@ QString formatString(const QString& s, const QString& mask) {
         for (int i = static_cast<int>(m.size()) - 1; i >= 0; --i) {
             const QChar c = m[i];
             if (c == u'@' || c == u'&') {
-                if (k >= 0) out.prepend(text[k--]);
-                else if (c == u'@') out.prepend(u' ');
+                if (k >= 0)
+                    out.prepend(text[k--]);
+                else if (c == u'@')
+                    out.prepend(u' ');
             } else {
                 out.prepend(c);
             }
@@ -599,13 +616,17 @@ QString formatString(const QString& s, const QString& mask) {
 
 }  // namespace
 
-const QLocale& locale() { return localeStorage(); }
+const QLocale& locale() {
+    return localeStorage();
+}
 void setLocale(const QLocale& l) {
     localeStorage() = l;
     decimalPointStorage() = l.decimalPoint();
 }
 
-QDateTime zeroDate() { return wallClock(kZeroDate); }
+QDateTime zeroDate() {
+    return wallClock(kZeroDate);
+}
 
 double Val(const QString& text) {
     int i = 0;
@@ -653,8 +674,10 @@ double Val(const QString& text) {
                 seenExp = true;
                 ++i;
                 while (i < n && isBlank(text[i])) ++i;
-                if (text[i] == u'-' || text[i] == u'+') number += text[i];
-                else --i;
+                if (text[i] == u'-' || text[i] == u'+')
+                    number += text[i];
+                else
+                    --i;
             } else {
                 break;
             }
@@ -670,57 +693,72 @@ double Val(const QString& text) {
 
 QString CStr(const Variant& v) {
     switch (v.type()) {
-    case Variant::Type::Empty: return {};
-    case Variant::Type::Null: raise(err::InvalidUseOfNull);
-    case Variant::Type::Boolean: return v.boolean() ? QStringLiteral("True") : QStringLiteral("False");
-    case Variant::Type::Integer:
-    case Variant::Type::Long:
-    case Variant::Type::LongLong: return QString::number(v.wholeNumber());
-    case Variant::Type::Double: return doubleText(v.number());
-    case Variant::Type::Currency: {
-        QString s = v.currency().toPlainString();
-        s.replace(u'.', locale().decimalPoint());
-        return s;
-    }
-    case Variant::Type::Date: return dateText(v.date());
-    case Variant::Type::String: return v.string();
-    case Variant::Type::Bytes: return QString::fromLatin1(v.bytes());
+        case Variant::Type::Empty:
+            return {};
+        case Variant::Type::Null:
+            raise(err::InvalidUseOfNull);
+        case Variant::Type::Boolean:
+            return v.boolean() ? QStringLiteral("True") : QStringLiteral("False");
+        case Variant::Type::Integer:
+        case Variant::Type::Long:
+        case Variant::Type::LongLong:
+            return QString::number(v.wholeNumber());
+        case Variant::Type::Double:
+            return doubleText(v.number());
+        case Variant::Type::Currency: {
+            QString s = v.currency().toPlainString();
+            s.replace(u'.', locale().decimalPoint());
+            return s;
+        }
+        case Variant::Type::Date:
+            return dateText(v.date());
+        case Variant::Type::String:
+            return v.string();
+        case Variant::Type::Bytes:
+            return QString::fromLatin1(v.bytes());
     }
     return {};
 }
 
 double CDbl(const Variant& v) {
     switch (v.type()) {
-    case Variant::Type::Empty: return 0;
-    case Variant::Type::Null: raise(err::InvalidUseOfNull);
-    case Variant::Type::Date: return toOADate(v.date());
-    case Variant::Type::String: {
-        if (auto d = parseLocaleNumber(v.string())) return *d;
-        raise(err::TypeMismatch);
-    }
-    case Variant::Type::Bytes: raise(err::TypeMismatch);
-    default: return v.number();
+        case Variant::Type::Empty:
+            return 0;
+        case Variant::Type::Null:
+            raise(err::InvalidUseOfNull);
+        case Variant::Type::Date:
+            return toOADate(v.date());
+        case Variant::Type::String: {
+            if (auto d = parseLocaleNumber(v.string())) return *d;
+            raise(err::TypeMismatch);
+        }
+        case Variant::Type::Bytes:
+            raise(err::TypeMismatch);
+        default:
+            return v.number();
     }
 }
 
 Currency CCur(const Variant& v) {
     switch (v.type()) {
-    case Variant::Type::Currency: return v.currency();
-    case Variant::Type::Integer:
-    case Variant::Type::Long:
-    case Variant::Type::LongLong:
-        if (std::llabs(v.wholeNumber()) > 922337203685477LL) raise(err::Overflow);
-        return Currency::fromScaled(v.wholeNumber() * 10000);
-    case Variant::Type::String: {
-        const QLocale& l = locale();
-        QString t = v.string().trimmed();
-        t.remove(l.groupSeparator());
-        t.replace(l.decimalPoint(), QStringLiteral("."));
-        Currency c;
-        if (Currency::parse(t, &c)) return c;
-        return Currency::fromDouble(CDbl(v));
-    }
-    default: return Currency::fromDouble(CDbl(v));
+        case Variant::Type::Currency:
+            return v.currency();
+        case Variant::Type::Integer:
+        case Variant::Type::Long:
+        case Variant::Type::LongLong:
+            if (std::llabs(v.wholeNumber()) > 922337203685477LL) raise(err::Overflow);
+            return Currency::fromScaled(v.wholeNumber() * 10000);
+        case Variant::Type::String: {
+            const QLocale& l = locale();
+            QString t = v.string().trimmed();
+            t.remove(l.groupSeparator());
+            t.replace(l.decimalPoint(), QStringLiteral("."));
+            Currency c;
+            if (Currency::parse(t, &c)) return c;
+            return Currency::fromDouble(CDbl(v));
+        }
+        default:
+            return Currency::fromDouble(CDbl(v));
     }
 }
 
@@ -734,7 +772,8 @@ std::int32_t CLng(const Variant& v) {
             q -= 1;
         }
         if (r > 5000 || (r == 5000 && (q % 2 != 0))) q += 1;
-        if (q < std::numeric_limits<std::int32_t>::min() || q > std::numeric_limits<std::int32_t>::max())
+        if (q < std::numeric_limits<std::int32_t>::min() ||
+            q > std::numeric_limits<std::int32_t>::max())
             raise(err::Overflow);
         return static_cast<std::int32_t>(q);
     }
@@ -751,45 +790,60 @@ std::int16_t CInt(const Variant& v) {
 
 bool CBool(const Variant& v) {
     switch (v.type()) {
-    case Variant::Type::Empty: return false;
-    case Variant::Type::Null: raise(err::InvalidUseOfNull);
-    case Variant::Type::Boolean: return v.boolean();
-    case Variant::Type::String: {
-        const QString t = v.string().trimmed();
-        if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
-        if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
-        if (auto d = parseLocaleNumber(t)) return *d != 0;
-        raise(err::TypeMismatch);
-    }
-    case Variant::Type::Date: return toOADate(v.date()) != 0;
-    case Variant::Type::Bytes: raise(err::TypeMismatch);
-    default: return v.number() != 0;
+        case Variant::Type::Empty:
+            return false;
+        case Variant::Type::Null:
+            raise(err::InvalidUseOfNull);
+        case Variant::Type::Boolean:
+            return v.boolean();
+        case Variant::Type::String: {
+            const QString t = v.string().trimmed();
+            if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
+            if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+            if (auto d = parseLocaleNumber(t)) return *d != 0;
+            raise(err::TypeMismatch);
+        }
+        case Variant::Type::Date:
+            return toOADate(v.date()) != 0;
+        case Variant::Type::Bytes:
+            raise(err::TypeMismatch);
+        default:
+            return v.number() != 0;
     }
 }
 
 QDateTime CDate(const Variant& v) {
     switch (v.type()) {
-    case Variant::Type::Empty: return zeroDate();
-    case Variant::Type::Null: raise(err::InvalidUseOfNull);
-    case Variant::Type::Date: return v.date();
-    case Variant::Type::String: {
-        if (auto d = parseDate(v.string())) return *d;
-        if (auto n = parseLocaleNumber(v.string())) return fromOADate(*n);
-        raise(err::TypeMismatch);
-    }
-    case Variant::Type::Bytes: raise(err::TypeMismatch);
-    default: return fromOADate(v.number());
+        case Variant::Type::Empty:
+            return zeroDate();
+        case Variant::Type::Null:
+            raise(err::InvalidUseOfNull);
+        case Variant::Type::Date:
+            return v.date();
+        case Variant::Type::String: {
+            if (auto d = parseDate(v.string())) return *d;
+            if (auto n = parseLocaleNumber(v.string())) return fromOADate(*n);
+            raise(err::TypeMismatch);
+        }
+        case Variant::Type::Bytes:
+            raise(err::TypeMismatch);
+        default:
+            return fromOADate(v.number());
     }
 }
 
 bool IsNumeric(const Variant& v) {
     switch (v.type()) {
-    case Variant::Type::Empty: return true;
-    case Variant::Type::Null:
-    case Variant::Type::Date:
-    case Variant::Type::Bytes: return false;
-    case Variant::Type::String: return parseLocaleNumber(v.string()).has_value();
-    default: return true;
+        case Variant::Type::Empty:
+            return true;
+        case Variant::Type::Null:
+        case Variant::Type::Date:
+        case Variant::Type::Bytes:
+            return false;
+        case Variant::Type::String:
+            return parseLocaleNumber(v.string()).has_value();
+        default:
+            return true;
     }
 }
 
@@ -848,7 +902,8 @@ std::optional<QDateTime> parseDate(const QString& text) {
     static const QRegularExpression timeOnly(
         QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?$)"));
     const QString t = text.trimmed();
-    auto makeTime = [](const QString& h, const QString& m, const QString& s) -> std::optional<QTime> {
+    auto makeTime = [](const QString& h, const QString& m,
+                       const QString& s) -> std::optional<QTime> {
         if (h.isEmpty()) return QTime(0, 0);
         QTime tm(h.toInt(), m.toInt(), s.isEmpty() ? 0 : s.toInt());
         if (!tm.isValid()) return std::nullopt;
@@ -890,38 +945,43 @@ QString Format(const Variant& value, const QString& mask) {
         return formatNumber(amount(), QStringLiteral("#,##0.00"));
     if (named == QLatin1String("percent")) return formatNumber(amount(), QStringLiteral("0.00%"));
     if (named == QLatin1String("currency")) return l.toCurrencyString(CDbl(value));
-    if (named == QLatin1String("short date")) return CDate(value).date().toString(QStringLiteral("dd/MM/yyyy"));
-    if (named == QLatin1String("long date")) return l.toString(CDate(value).date(), QLocale::LongFormat);
-    if (named == QLatin1String("short time")) return CDate(value).time().toString(QStringLiteral("HH:mm"));
-    if (named == QLatin1String("long time")) return CDate(value).time().toString(QStringLiteral("HH:mm:ss"));
+    if (named == QLatin1String("short date"))
+        return CDate(value).date().toString(QStringLiteral("dd/MM/yyyy"));
+    if (named == QLatin1String("long date"))
+        return l.toString(CDate(value).date(), QLocale::LongFormat);
+    if (named == QLatin1String("short time"))
+        return CDate(value).time().toString(QStringLiteral("HH:mm"));
+    if (named == QLatin1String("long time"))
+        return CDate(value).time().toString(QStringLiteral("HH:mm:ss"));
     if (named == QLatin1String("general date")) return dateText(CDate(value));
 
     const bool numberMask = looksLikeNumberMask(mask);
     const bool dateMask = looksLikeDateMask(mask);
     switch (value.type()) {
-    case Variant::Type::Date:
-        if (dateMask || !numberMask) return formatDate(value.date(), mask);
-        return formatNumber(CDbl(value), mask);
-    case Variant::Type::String: {
-        const QString& s = value.string();
-        if (numberMask) {
-            if (auto d = parseLocaleNumber(s)) return formatNumber(*d, mask);
+        case Variant::Type::Date:
+            if (dateMask || !numberMask) return formatDate(value.date(), mask);
+            return formatNumber(CDbl(value), mask);
+        case Variant::Type::String: {
+            const QString& s = value.string();
+            if (numberMask) {
+                if (auto d = parseLocaleNumber(s)) return formatNumber(*d, mask);
+            }
+            if (dateMask) {
+                if (auto d = parseDate(s)) return formatDate(*d, mask);
+            }
+            return formatString(s, mask);
         }
-        if (dateMask) {
-            if (auto d = parseDate(s)) return formatDate(*d, mask);
-        }
-        return formatString(s, mask);
-    }
-    case Variant::Type::Empty:
-        if (numberMask) return formatNumber(0, mask);
-        return {};
-    case Variant::Type::Bytes: return formatString(CStr(value), mask);
-    case Variant::Type::Currency:
-        if (numberMask || !dateMask) return formatNumber(value.currency(), mask);
-        return formatDate(CDate(value), mask);
-    default:
-        if (numberMask || !dateMask) return formatNumber(value.number(), mask);
-        return formatDate(CDate(value), mask);
+        case Variant::Type::Empty:
+            if (numberMask) return formatNumber(0, mask);
+            return {};
+        case Variant::Type::Bytes:
+            return formatString(CStr(value), mask);
+        case Variant::Type::Currency:
+            if (numberMask || !dateMask) return formatNumber(value.currency(), mask);
+            return formatDate(CDate(value), mask);
+        default:
+            if (numberMask || !dateMask) return formatNumber(value.number(), mask);
+            return formatDate(CDate(value), mask);
     }
 }
 

@@ -16,28 +16,41 @@ Variant::Variant(long v) {
 
 Variant::Type Variant::type() const {
     switch (value_.index()) {
-    case 0: return Type::Empty;
-    case 1: return Type::Null;
-    case 2: return Type::Boolean;
-    case 3: return Type::Integer;
-    case 4: return Type::Long;
-    case 5: return Type::LongLong;
-    case 6: return Type::Double;
-    case 7: return Type::Currency;
-    case 8: return Type::Date;
-    case 9: return Type::String;
-    default: return Type::Bytes;
+        case 0:
+            return Type::Empty;
+        case 1:
+            return Type::Null;
+        case 2:
+            return Type::Boolean;
+        case 3:
+            return Type::Integer;
+        case 4:
+            return Type::Long;
+        case 5:
+            return Type::LongLong;
+        case 6:
+            return Type::Double;
+        case 7:
+            return Type::Currency;
+        case 8:
+            return Type::Date;
+        case 9:
+            return Type::String;
+        default:
+            return Type::Bytes;
     }
 }
 
 bool Variant::isNumber() const {
     switch (type()) {
-    case Type::Integer:
-    case Type::Long:
-    case Type::LongLong:
-    case Type::Double:
-    case Type::Currency: return true;
-    default: return false;
+        case Type::Integer:
+        case Type::Long:
+        case Type::LongLong:
+        case Type::Double:
+        case Type::Currency:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -68,42 +81,63 @@ bool Variant::boolean() const {
 
 double Variant::number() const {
     switch (type()) {
-    case Type::Boolean: return std::get<bool>(value_) ? -1.0 : 0.0;
-    case Type::Integer: return std::get<std::int16_t>(value_);
-    case Type::Long: return std::get<std::int32_t>(value_);
-    case Type::LongLong: return static_cast<double>(std::get<std::int64_t>(value_));
-    case Type::Double: return std::get<double>(value_);
-    case Type::Currency: return std::get<Currency>(value_).toDouble();
-    default: raise(err::TypeMismatch);
+        case Type::Boolean:
+            return std::get<bool>(value_) ? -1.0 : 0.0;
+        case Type::Integer:
+            return std::get<std::int16_t>(value_);
+        case Type::Long:
+            return std::get<std::int32_t>(value_);
+        case Type::LongLong:
+            return static_cast<double>(std::get<std::int64_t>(value_));
+        case Type::Double:
+            return std::get<double>(value_);
+        case Type::Currency:
+            return std::get<Currency>(value_).toDouble();
+        default:
+            raise(err::TypeMismatch);
     }
 }
 
 std::int64_t Variant::wholeNumber() const {
     switch (type()) {
-    case Type::Boolean: return std::get<bool>(value_) ? -1 : 0;
-    case Type::Integer: return std::get<std::int16_t>(value_);
-    case Type::Long: return std::get<std::int32_t>(value_);
-    case Type::LongLong: return std::get<std::int64_t>(value_);
-    default: raise(err::TypeMismatch);
+        case Type::Boolean:
+            return std::get<bool>(value_) ? -1 : 0;
+        case Type::Integer:
+            return std::get<std::int16_t>(value_);
+        case Type::Long:
+            return std::get<std::int32_t>(value_);
+        case Type::LongLong:
+            return std::get<std::int64_t>(value_);
+        default:
+            raise(err::TypeMismatch);
     }
 }
 
 QString Variant::debugString() const {
     switch (type()) {
-    case Type::Empty: return QStringLiteral("Empty");
-    case Type::Null: return QStringLiteral("Null");
-    case Type::Boolean: return boolean() ? QStringLiteral("Boolean(True)")
-                                         : QStringLiteral("Boolean(False)");
-    case Type::Integer: return QStringLiteral("Integer(%1)").arg(number());
-    case Type::Long: return QStringLiteral("Long(%1)").arg(number());
-    case Type::LongLong: return QStringLiteral("LongLong(%1)").arg(std::get<std::int64_t>(value_));
-    case Type::Double: return QStringLiteral("Double(%1)").arg(number(), 0, 'g', 17);
-    case Type::Currency: return QStringLiteral("Currency(%1)").arg(currency().toPlainString());
-    case Type::Date:
-        return QStringLiteral("Date(%1)").arg(
-            date().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
-    case Type::String: return QStringLiteral("String(\"%1\")").arg(string());
-    case Type::Bytes: return QStringLiteral("Bytes(%1)").arg(QString::fromLatin1(bytes().toHex()));
+        case Type::Empty:
+            return QStringLiteral("Empty");
+        case Type::Null:
+            return QStringLiteral("Null");
+        case Type::Boolean:
+            return boolean() ? QStringLiteral("Boolean(True)") : QStringLiteral("Boolean(False)");
+        case Type::Integer:
+            return QStringLiteral("Integer(%1)").arg(number());
+        case Type::Long:
+            return QStringLiteral("Long(%1)").arg(number());
+        case Type::LongLong:
+            return QStringLiteral("LongLong(%1)").arg(std::get<std::int64_t>(value_));
+        case Type::Double:
+            return QStringLiteral("Double(%1)").arg(number(), 0, 'g', 17);
+        case Type::Currency:
+            return QStringLiteral("Currency(%1)").arg(currency().toPlainString());
+        case Type::Date:
+            return QStringLiteral("Date(%1)")
+                .arg(date().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
+        case Type::String:
+            return QStringLiteral("String(\"%1\")").arg(string());
+        case Type::Bytes:
+            return QStringLiteral("Bytes(%1)").arg(QString::fromLatin1(bytes().toHex()));
     }
     return {};
 }

@@ -95,8 +95,8 @@ private:
     struct NullTag {
         friend bool operator==(NullTag, NullTag) { return true; }
     };
-    std::variant<std::monostate, NullTag, bool, std::int16_t, std::int32_t, std::int64_t,
-                 double, Currency, QDateTime, QString, QByteArray>
+    std::variant<std::monostate, NullTag, bool, std::int16_t, std::int32_t, std::int64_t, double,
+                 Currency, QDateTime, QString, QByteArray>
         value_;
 };
 

@@ -256,8 +256,8 @@ TEST_F(ErrorTableTest, ANulCharacterInAScriptIsAFailureWithItsRow) {
     std::int32_t nro = 0;
     QString sentencia, texto;
     const QString conNul = "DELETE FROM TA_MENU" + QString(QChar(u'\0')) + " WHERE 1=0";
-    ModGlobal::GActualizarDatoScript({kInsert, conNul}, hubo, nro, false, false, sentencia,
-                                     texto, true);
+    ModGlobal::GActualizarDatoScript({kInsert, conNul}, hubo, nro, false, false, sentencia, texto,
+                                     true);
     EXPECT_TRUE(hubo);
     EXPECT_EQ(nro, 102);
     EXPECT_EQ(data.rows("SELECT Clave FROM TA_MENU"), QList<QStringList>{});

@@ -117,9 +117,8 @@ TEST_F(FormatsTest, WorkedValuesInArgentina) {
 // reading " pesos con 00/100".
 TEST(FormatTextsTest, AmountsBeyondTwelveDigitsAreAnOverflow) {
     zxtest::ScopedLocale locale(kArgentina);
-    for (const char* importe :
-         {"1000000000000", "1000000000000,5", "-1000000000000", "100000000000000000000",
-          "1E+20", "123456789012345,01"}) {
+    for (const char* importe : {"1000000000000", "1000000000000,5", "-1000000000000",
+                                "100000000000000000000", "1E+20", "123456789012345,01"}) {
         SCOPED_TRACE(importe);
         try {
             const QString texto = ModGlobal::ImporteEnLetras(importe, 0, "pesos");

@@ -470,8 +470,13 @@ TEST_F(FrmZentrikTest, TheRangesTypedGiveTheirFormulaAndTheirRows) {
          " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'caja*' )",
          {"r1", "r3", "r4", "r6", "r7"}},
         {"four ranges at once",
-         {{"FechaDesde", "1/12/26"}, {"FechaHasta", "31/12/26"}, {"UsuarioDesde", "a"},
-          {"UsuarioHasta", "p"}, {"PcDesde", "A"}, {"PcHasta", "CAJA9"}, {"errorDesde", "100"},
+         {{"FechaDesde", "1/12/26"},
+          {"FechaHasta", "31/12/26"},
+          {"UsuarioDesde", "a"},
+          {"UsuarioHasta", "p"},
+          {"PcDesde", "A"},
+          {"PcHasta", "CAJA9"},
+          {"errorDesde", "100"},
           {"errorHasta", "1500"}},
          "TrimLeft(TrimRight({AUX_ERR.USUARIO})) >= 'a'  AND "
          "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'p'  AND "

@@ -199,8 +199,9 @@ TEST_F(OdbcEngineTest, ANulCharacterRefusesTheWholeBatch) {
     EXPECT_EQ(out.errors.first().NativeError, 102);
     EXPECT_EQ(out.errors.first().SQLState, QStringLiteral("42000"));
     EXPECT_THROW(engine.query(text, false), ado::ProviderFailure);
-    EXPECT_EQ(engine.query(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), false).at(0, 0),
-              Variant(1));
+    EXPECT_EQ(
+        engine.query(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), false).at(0, 0),
+        Variant(1));
 }
 
 }  // namespace

@@ -180,16 +180,18 @@ TEST(ReportFormTest, SubreportsComeOnlyFromTheFormsFolderOrTheProgramsOne) {
     } cases[] = {
         {QStringLiteral("SUB.rpt"), true},
         {elsewhere.filePath(QStringLiteral("SUB.rpt")), false},
-        {QStringLiteral("../") + QFileInfo(elsewhere.path()).fileName() + QStringLiteral("/SUB.rpt"),
+        {QStringLiteral("../") + QFileInfo(elsewhere.path()).fileName() +
+             QStringLiteral("/SUB.rpt"),
          false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.src.toStdString());
         const QString path = forms.filePath(QStringLiteral("f.rpt"));
-        writeFile(path,
-                  "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">"
-                  "<subreport name=\"S\" links=\"K\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" src=\"" +
-                      c.src.toUtf8() + "\"/></detail></report>");
+        writeFile(
+            path,
+            "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">"
+            "<subreport name=\"S\" links=\"K\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" src=\"" +
+                c.src.toUtf8() + "\"/></detail></report>");
         const std::optional<vb::VbError> e = zxtest::raised([&] { readForm(path); });
         if (c.allowed) {
             EXPECT_FALSE(e.has_value());
@@ -261,8 +263,9 @@ TEST(ReportFormTest, MeasuresOutsideThePageAreRefusedNamingTheAttribute) {
         {form({}, text("x=\"0\" y=\"0\" width=\"1\" height=\"1\" size=\"inf\"")), "size"},
         {form({}, "<detail height=\"5\"><line x1=\"0\" y1=\"0\" x2=\"inf\" y2=\"0\"/></detail>"),
          "x2"},
-        {form({}, "<detail height=\"5\"><line x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\" "
-                  "thickness=\"1e308\"/></detail>"),
+        {form({},
+              "<detail height=\"5\"><line x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\" "
+              "thickness=\"1e308\"/></detail>"),
          "thickness"},
     };
     for (const auto& c : cases) {
@@ -275,10 +278,10 @@ TEST(ReportFormTest, MeasuresOutsideThePageAreRefusedNamingTheAttribute) {
     }
     // A form at the page's edges is whole.
     EXPECT_FALSE(zxtest::raised([&] {
-        parseForm(form("<page size=\"A4\" top=\"10\" bottom=\"10\"/>",
-                       "<detail height=\"277\"><text x=\"0\" y=\"0\" width=\"210\" "
-                       "height=\"277\" size=\"72\">x</text></detail>"));
-    }).has_value());
+                     parseForm(form("<page size=\"A4\" top=\"10\" bottom=\"10\"/>",
+                                    "<detail height=\"277\"><text x=\"0\" y=\"0\" width=\"210\" "
+                                    "height=\"277\" size=\"72\">x</text></detail>"));
+                 }).has_value());
 }
 
 // Nesting never recurses in the reader: a deep document is an error, not a crash.

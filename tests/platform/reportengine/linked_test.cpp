@@ -82,7 +82,8 @@ protected:
             "('FC', '000100000002A', 0, 'Obs tres'), ('NC', '000100000001A', 0, 'Obs ajena');"
             // The image row of the first voucher was written by another station.
             "INSERT INTO AUX_MV_CPTEQR (Usuario, TC, IdComprobante, muestra_logo) VALUES "
-            "('OTRA|PC', 'FC  ', '000100000001A', 'NO'), ('PC|ANA', 'FC  ', '000100000002A', 'NO')");
+            "('OTRA|PC', 'FC  ', '000100000001A', 'NO'), ('PC|ANA', 'FC  ', '000100000002A', "
+            "'NO')");
         ado::Connection c;
         c.Open(database_.connectionString());
         c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ? WHERE IdComprobante = '000100000001A'",

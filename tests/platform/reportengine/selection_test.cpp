@@ -347,28 +347,28 @@ TEST_F(SelectionTest, RowsSortedByADateComeInTheOrderOfTheirReadings) {
 class NameOrderTest : public SelectionTest {
 protected:
     void SetUp() override {
-        database_.exec(QStringLiteral(
-            "INSERT INTO AUX_ERR (ID, Usuario, fecha, PC, Error) VALUES "
-            "(1, 'Ángel', '2026-12-09 08:00:00', 'Ñoño-PC', 1),"
-            "(2, 'angel', '2026-12-09 08:00:00', 'ñoño-pc  ', 2),"
-            "(3, 'Beto', '2026-12-09 08:00:00', 'Ñoño-PC', 3),"
-            "(4, 'Núñez', '2026-12-09 08:00:00', 'NOÑO', 4),"
-            "(5, 'Nora', '2026-12-09 08:00:00', 'Ñoño-PC', 5),"
-            "(6, 'Ñandú', '2026-12-09 08:00:00', 'CAJA_1', 6),"
-            "(7, 'Óscar', '2026-12-09 08:00:00', 'CAJA1', 7),"
-            "(8, 'oscar   ', '2026-12-09 08:00:00', 'CAJA%2', 8),"
-            "(9, 'Oscarito', '2026-12-09 08:00:00', NULL, 9),"
-            "(10, NULL, '2026-12-09 08:00:00', 'Ñoño-PC', 10),"
-            "(11, '  Zoe', '2026-12-09 08:00:00', 'Ñoño-PC', 11),"
-            "(12, 'A%B', '2026-12-09 08:00:00', 'CAJA[1]', 12),"
-            "(13, 'A_B', '2026-12-09 08:00:00', 'Ñoño-PC', 13),"
-            "(14, 'O''Brien', '2026-12-09 08:00:00', 'Ñoño-PC', 14),"
-            "(15, 'Pérez', '2026-12-09 08:00:00', 'Ñoño-PC', 15),"
-            "(16, 'ñoño', '2026-12-09 08:00:00', 'Ñoño-PC', 16),"
-            "(17, 'Omar', '2026-12-09 08:00:00', 'Ñoño-PC', 17),"
-            "(18, 'Ana*', '2026-12-09 08:00:00', 'Ñoño-PC', 18),"
-            "(19, 'Ángela', '2026-12-09 08:00:00', 'Ñoño-PC', 19),"
-            "(20, 'NUÑEZ', '2026-12-09 08:00:00', 'Ñoño-PC', 20)"));
+        database_.exec(
+            QStringLiteral("INSERT INTO AUX_ERR (ID, Usuario, fecha, PC, Error) VALUES "
+                           "(1, 'Ángel', '2026-12-09 08:00:00', 'Ñoño-PC', 1),"
+                           "(2, 'angel', '2026-12-09 08:00:00', 'ñoño-pc  ', 2),"
+                           "(3, 'Beto', '2026-12-09 08:00:00', 'Ñoño-PC', 3),"
+                           "(4, 'Núñez', '2026-12-09 08:00:00', 'NOÑO', 4),"
+                           "(5, 'Nora', '2026-12-09 08:00:00', 'Ñoño-PC', 5),"
+                           "(6, 'Ñandú', '2026-12-09 08:00:00', 'CAJA_1', 6),"
+                           "(7, 'Óscar', '2026-12-09 08:00:00', 'CAJA1', 7),"
+                           "(8, 'oscar   ', '2026-12-09 08:00:00', 'CAJA%2', 8),"
+                           "(9, 'Oscarito', '2026-12-09 08:00:00', NULL, 9),"
+                           "(10, NULL, '2026-12-09 08:00:00', 'Ñoño-PC', 10),"
+                           "(11, '  Zoe', '2026-12-09 08:00:00', 'Ñoño-PC', 11),"
+                           "(12, 'A%B', '2026-12-09 08:00:00', 'CAJA[1]', 12),"
+                           "(13, 'A_B', '2026-12-09 08:00:00', 'Ñoño-PC', 13),"
+                           "(14, 'O''Brien', '2026-12-09 08:00:00', 'Ñoño-PC', 14),"
+                           "(15, 'Pérez', '2026-12-09 08:00:00', 'Ñoño-PC', 15),"
+                           "(16, 'ñoño', '2026-12-09 08:00:00', 'Ñoño-PC', 16),"
+                           "(17, 'Omar', '2026-12-09 08:00:00', 'Ñoño-PC', 17),"
+                           "(18, 'Ana*', '2026-12-09 08:00:00', 'Ñoño-PC', 18),"
+                           "(19, 'Ángela', '2026-12-09 08:00:00', 'Ñoño-PC', 19),"
+                           "(20, 'NUÑEZ', '2026-12-09 08:00:00', 'Ñoño-PC', 20)"));
     }
 };
 
@@ -391,9 +391,11 @@ TEST_F(NameOrderTest, AccentedPaddedNullAndWildcardNamesSelectTheSameRowsOnBothP
         {"LeadingBlanksCountWithoutTrim", "{AUX_ERR.USUARIO} = 'zoe'", {}},
         {"LeadingBlanksGoWithTrim", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) = 'zoe'", {11}},
         {"Apostrophe", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) = 'o''brien' ", {14}},
-        {"NullIsOutsideAnUpperBound", "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'b' ",
+        {"NullIsOutsideAnUpperBound",
+         "TrimLeft(TrimRight({AUX_ERR.USUARIO})) <= 'b' ",
          {1, 2, 12, 13, 18, 19}},
-        {"NullIsOutsideStar", " (TrimLeft(TrimRight({AUX_ERR.USUARIO})) LIKE '*' )",
+        {"NullIsOutsideStar",
+         " (TrimLeft(TrimRight({AUX_ERR.USUARIO})) LIKE '*' )",
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}},
         {"NonAsciiPatternWithoutRegardToCase",
          " (TrimLeft(TrimRight({AUX_ERR.PC})) LIKE 'ñ*' )",
@@ -407,7 +409,8 @@ TEST_F(NameOrderTest, AccentedPaddedNullAndWildcardNamesSelectTheSameRowsOnBothP
          {12, 13, 18}},
         {"WildcardCharactersCompareAsText", "{AUX_ERR.USUARIO} = 'a_b'", {13}},
         // LIKE keeps accents apart as "=" does; NOT of a Null's false is true on both paths.
-        {"NotOfAPatternWithAccents", "NOT ({AUX_ERR.USUARIO} LIKE '*a*')",
+        {"NotOfAPatternWithAccents",
+         "NOT ({AUX_ERR.USUARIO} LIKE '*a*')",
          {1, 3, 4, 10, 11, 14, 15, 16, 20}},
     };
     zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
@@ -521,9 +524,10 @@ TEST(SelectionNestingTest, TooDeepANestingIsAFormulaError) {
     EXPECT_FALSE(longChain.matches({vb::Variant(QStringLiteral("b"))}));
     // Ordinary nesting still reads.
     EXPECT_FALSE(zxtest::raised([&] {
-        Selection::parse(QString(20, u'(') + QStringLiteral("NOT NOT TrimLeft(TrimRight(") +
-                         QStringLiteral("{AUX_ERR.PC})) = 'A'") + QString(20, u')'));
-    }).has_value());
+                     Selection::parse(QString(20, u'(') +
+                                      QStringLiteral("NOT NOT TrimLeft(TrimRight(") +
+                                      QStringLiteral("{AUX_ERR.PC})) = 'A'") + QString(20, u')'));
+                 }).has_value());
 }
 
 TEST_F(SelectionTest, FieldsOutsideTheReportTableRaise) {

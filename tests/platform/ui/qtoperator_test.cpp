@@ -52,8 +52,9 @@ TEST(QtOperatorTest, MessageBoxShowsTheCodesButtonsIconAndExactTexts) {
     BoxSeen seen;
     pressWhenShown(QMessageBox::Retry, &seen);
     const QString text = QStringLiteral("Ha ocurrido el Siguiente Error (5) x\r\nlínea");
-    EXPECT_EQ(op.msgBox(text, vb::vbAbortRetryIgnore + vb::vbCritical, " Aviso al operador!!! - 2 "),
-              vb::vbRetry);
+    EXPECT_EQ(
+        op.msgBox(text, vb::vbAbortRetryIgnore + vb::vbCritical, " Aviso al operador!!! - 2 "),
+        vb::vbRetry);
     EXPECT_EQ(seen.title, QStringLiteral(" Aviso al operador!!! - 2 "));
     EXPECT_EQ(seen.text, text);
     EXPECT_EQ(seen.icon, QMessageBox::Critical);

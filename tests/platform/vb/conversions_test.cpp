@@ -82,9 +82,9 @@ struct ValCase {
 
 TEST(ConversionsTest, ValReadsTheLeadingNumber) {
     const ValCase cases[] = {
-        {"12abc", 12},   {"  1 2 3", 123}, {"-3.5xyz", -3.5}, {"abc", 0},   {"", 0},
-        {"1,5", 1},      {"&H1F", 31},     {"&O17", 15},      {"1e3", 1000}, {"2E", 2},
-        {".5", 0.5},     {"+7", 7},        {"1.2.3", 1.2},
+        {"12abc", 12}, {"  1 2 3", 123}, {"-3.5xyz", -3.5}, {"abc", 0},    {"", 0},
+        {"1,5", 1},    {"&H1F", 31},     {"&O17", 15},      {"1e3", 1000}, {"2E", 2},
+        {".5", 0.5},   {"+7", 7},        {"1.2.3", 1.2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -279,15 +279,15 @@ TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
         {Variant(vb::Currency::fromScaled(INT64_MIN)), "0", "-922337203685478"},
         {Variant(vb::Currency::fromScaled(INT64_MAX)), " Fixed ", "922337203685477,58"},
         {Variant(vb::Currency::fromScaled(INT64_MIN)), "Standard", "-922.337.203.685.477,58"},
-        {Variant(vb::Currency::fromScaled(INT64_MAX)), "General Number",
-         "922337203685477,5807"},
+        {Variant(vb::Currency::fromScaled(INT64_MAX)), "General Number", "922337203685477,5807"},
         {Variant(vb::Currency::fromScaled(12345)), " percent", "123,45%"},
         {dt, "  long time", "09:05:04"},
         {Variant("abc"), ">", "ABC"},
         {Variant("abc"), "0.00", "abc"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 with \"%2\"").arg(c.value.debugString(), c.mask).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("%1 with \"%2\"").arg(c.value.debugString(), c.mask).toStdString());
         EXPECT_EQ(vb::Format(c.value, c.mask), QString::fromUtf8(c.expected));
     }
 }
