@@ -14,6 +14,8 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -89,20 +91,26 @@ void sqliteRangeQuery(benchmark::State& state, const char* query, int openFlags)
     sqlite3_close(db);
 }
 
-void sqliteUnlocked(benchmark::State& state, const char* query) {
-    sqliteRangeQuery(state, query, SQLITE_OPEN_NOMUTEX);
+// Each side over each query, seven repetitions (their median is compared).
+void registerBenchmarks() {
+    using Side = void (*)(benchmark::State&, const char*);
+    const std::pair<const char*, Side> sides[] = {
+        {"sqliteUnlocked",
+         [](benchmark::State& s, const char* q) { sqliteRangeQuery(s, q, SQLITE_OPEN_NOMUTEX); }},
+        {"sqliteDefaults", [](benchmark::State& s, const char* q) { sqliteRangeQuery(s, q, 0); }},
+        {"layerRangeQuery", layerRangeQuery},
+    };
+    const std::pair<const char*, const char*> queries[] = {{"month", kMonth},
+                                                           {"idRange", kIdRange}};
+    for (const auto& [query, sql] : queries) {
+        for (const auto& [side, run] : sides) {
+            benchmark::RegisterBenchmark((std::string(side) + "/" + query).c_str(), run, sql)
+                ->Unit(benchmark::kMillisecond)
+                ->Repetitions(7)
+                ->ReportAggregatesOnly(true);
+        }
+    }
 }
-
-void sqliteDefaults(benchmark::State& state, const char* query) {
-    sqliteRangeQuery(state, query, 0);
-}
-
-BENCHMARK_CAPTURE(sqliteUnlocked, month, kMonth)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(sqliteDefaults, month, kMonth)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(layerRangeQuery, month, kMonth)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(sqliteUnlocked, idRange, kIdRange)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(sqliteDefaults, idRange, kIdRange)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(layerRangeQuery, idRange, kIdRange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -112,12 +120,13 @@ int main(int argc, char** argv) {
     tzset();
     QCoreApplication app(argc, argv);
     ensureDatabase();
-    benchmark::Initialize(&argc, argv);
+    registerBenchmarks();
+    zxbench::initializeInterleaved(argc, argv);
     zxbench::runWithRatios({
-        {"layerRangeQuery/month", "sqliteUnlocked/month", 1.3},
-        {"layerRangeQuery/idRange", "sqliteUnlocked/idRange", 1.3},
-        {"layerRangeQuery/month", "sqliteDefaults/month", 1.3},
-        {"layerRangeQuery/idRange", "sqliteDefaults/idRange", 1.3},
+        {"layerRangeQuery/month/repeats:7", "sqliteUnlocked/month/repeats:7", 1.3},
+        {"layerRangeQuery/idRange/repeats:7", "sqliteUnlocked/idRange/repeats:7", 1.3},
+        {"layerRangeQuery/month/repeats:7", "sqliteDefaults/month/repeats:7", 1.3},
+        {"layerRangeQuery/idRange/repeats:7", "sqliteDefaults/idRange/repeats:7", 1.3},
     });
     benchmark::Shutdown();
     return 0;

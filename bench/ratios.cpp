@@ -38,6 +38,14 @@ void RatioReporter::Finalize() {
     std::fflush(stdout);
 }
 
+void initializeInterleaved(int argc, char** argv) {
+    std::vector<char*> arguments(argv, argv + argc);
+    static char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaving);
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+}
+
 void runWithRatios(std::vector<Ratio> ratios) {
     RatioReporter reporter(std::move(ratios));
     benchmark::RunSpecifiedBenchmarks(&reporter);

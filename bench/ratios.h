@@ -33,6 +33,10 @@ private:
     std::map<std::string, Time> times_;
 };
 
+// Initializes the library with the repetitions of every benchmark run in random turns, so that
+// a change of the machine's load weighs on a figure and its baseline alike.
+void initializeInterleaved(int argc, char** argv);
+
 // Runs the benchmarks the command line selects with that reporter.
 void runWithRatios(std::vector<Ratio> ratios);
 

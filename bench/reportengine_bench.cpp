@@ -378,13 +378,7 @@ int main(int argc, char** argv) {
     vb::setLocale(QLocale(QLocale::Spanish, QLocale::Argentina));
     if (argc == 3 && QByteArray(argv[1]) == "--scale") return scaleChild(std::atoi(argv[2]));
     ensureDatabase();
-    // The repetitions of both sides in random turns, so that a change of the machine's load
-    // weighs on both alike.
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleaving[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleaving);
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
+    zxbench::initializeInterleaved(argc, argv);
     zxbench::runWithRatios(
         {{"reportToPdf/min_time:1.000/repeats:7", "formBaseline/min_time:1.000/repeats:7", 1.2}});
     benchmark::Shutdown();
