@@ -12,8 +12,8 @@
 namespace vb {
 
 // The program's date-times are wall-clock readings, a date and a time of day with no zone, as
-// VB's Date and SQL Server's datetime are. One is held in a QDateTime of spec Qt::UTC, used
-// only as the container of that reading: no local clock change can make it invalid or move it.
+// VB's Date and SQL Server's datetime are. One is held in a QDateTime in Qt::UTC, used only as
+// the container of that reading: no local clock change can make it invalid or move it.
 inline QDateTime wallClock(const QDate& date, const QTime& time = QTime(0, 0)) {
     return QDateTime(date, time, Qt::UTC);
 }
@@ -74,7 +74,7 @@ public:
 
     // Raw access; each raises Type mismatch when the variant holds another type.
     const QString& string() const;
-    // A date's wall-clock reading (spec Qt::UTC; see wallClock).
+    // A date's wall-clock reading, held in Qt::UTC (see wallClock).
     const QDateTime& date() const;
     const QByteArray& bytes() const;
     Currency currency() const;
