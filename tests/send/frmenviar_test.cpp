@@ -475,22 +475,7 @@ bool aLaVista(QWidget* w) {
 // 200% on a 1366 x 768 and an 800 x 600 screen, too small for it: each screen in a process of
 // its own.
 TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShorter) {
-    if (!zxtest::inChildTest()) {
-        const std::pair<QSize, double> pantallas[] = {
-            {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
-        for (const auto& [pixeles, escala] : pantallas) {
-            SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
-                             .arg(pixeles.width())
-                             .arg(pixeles.height())
-                             .arg(escala)
-                             .toStdString());
-            QString salida;
-            EXPECT_TRUE(zxtest::runTestInChild(
-                zxtest::offscreenScreen(dir.path(), pixeles, escala), &salida))
-                << salida.toStdString();
-        }
-        return;
-    }
+    if (zxtest::ranOnSmallScreens()) return;
     FrmEnviar frm;
     showModal(frm, [&] {
         const QRect pantalla = frm.screen()->availableGeometry();

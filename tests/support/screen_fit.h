@@ -15,9 +15,10 @@ struct SmallScreen {
     double scale;
 };
 
-// A 1366 x 768 laptop at 100% and at 200%, and an 800 x 600 screen at 200% (400 x 300).
+// A 1366 x 768 laptop at 100%, its 200% counterpart (2732 x 1536 pixels), and, too small for
+// most windows, a 1366 x 768 screen at 200% and an 800 x 600 one at 200% (400 x 300).
 inline constexpr SmallScreen kSmallScreens[] = {
-    {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
+    {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
 
 // Runs the current test again in a child process on each of kSmallScreens, a failed child
 // failing this test, and gives true; in such a child it gives false, and the test goes on to
