@@ -49,12 +49,17 @@ QString clsIni::LeeIni(const QString& archivo, const QString& seccion, const QSt
         const qsizetype igual = t.indexOf(u'=');
         if (igual < 0) continue;
         if (t.left(igual).trimmed().compare(claveBuscada, Qt::CaseInsensitive) != 0) continue;
-        QString valor = t.mid(igual + 1).trimmed();
+        // The suite's programs get the value as a C string: a NUL byte ends it as the end of
+        // the line would, before its blanks are taken off, and ends a quoted value too.
+        QString valor = t.mid(igual + 1);
+        const qsizetype nulo = valor.indexOf(QChar(0));
+        if (nulo >= 0) valor.truncate(nulo);
+        valor = valor.trimmed();
         if (valor.size() >= 2 && valor.startsWith(u'"') && valor.endsWith(u'"'))
             valor = valor.mid(1, valor.size() - 2);
-        // The suite's programs get the value as a C string: a NUL byte ends it.
-        const qsizetype nulo = valor.indexOf(QChar(0));
-        return nulo < 0 ? valor : valor.left(nulo);
+        else if (nulo >= 0 && valor.startsWith(u'"'))
+            valor.remove(0, 1);
+        return valor;
     }
     return defecto;
 }

@@ -54,7 +54,7 @@ TEST_F(ClsIniTest, ReadsSectionsAndKeysWithoutRegardToCase) {
 TEST_F(ClsIniTest, AValueEndsAtANulByte) {
     static const char bytes[] =
         "[PC1|ANA]\r\nServidor=SRV1\0BORRADO\r\nUsuario=  ana\0  \r\nClave=\"x\0y\"\r\n"
-        "Nada=\0resto\r\n";
+        "Nada=\0resto\r\nBlanco=SRV1 \0X\r\nComillas=\"x\"\0y\r\n";
     ASSERT_TRUE(zxtest::writeFile(folder_.file("NUL.INI"), QByteArray(bytes, sizeof bytes - 1)));
     const struct {
         const char *key, *expected;
@@ -63,6 +63,8 @@ TEST_F(ClsIniTest, AValueEndsAtANulByte) {
         {"Usuario", "ana"},
         {"Clave", "x"},
         {"Nada", ""},
+        {"Blanco", "SRV1"},
+        {"Comillas", "x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
