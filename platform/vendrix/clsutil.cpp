@@ -85,13 +85,8 @@ vb::Currency clsUtil::ValorNumerico(const vb::Variant& valor) const {
         const double d = QLocale::c().toDouble(t, &number);
         return number && std::isfinite(d) ? vb::Currency::fromDouble(d) : vb::Currency();
     }
-    if (valor.isNumber() || valor.isBoolean()) {
-        try {
-            return vb::CCur(valor);
-        } catch (const vb::VbError&) {
-            return {};
-        }
-    }
+    // CCur of a number fails only past the range of money: an overflow, as for a text.
+    if (valor.isNumber() || valor.isBoolean()) return vb::CCur(valor);
     return {};
 }
 

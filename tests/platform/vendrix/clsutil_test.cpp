@@ -1,5 +1,6 @@
 #include "platform/vendrix/clsutil.h"
 
+#include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
@@ -117,6 +118,18 @@ TEST(ClsUtilTest, ValorNumericoTakesThePointAndTheLocaleSeparator) {
     EXPECT_EQ(gUtil().ValorNumerico(money("8.25")), money("8.25"));
     EXPECT_EQ(gUtil().ValorNumerico(3), money("3"));
     EXPECT_EQ(gUtil().ValorNumerico(vb::Variant::null()), money("0"));
+}
+
+// An amount past the range of money is an overflow, whether it comes as a text or a number,
+// never another amount.
+TEST(ClsUtilTest, ValorNumericoPastTheRangeOfMoneyIsAnOverflow) {
+    zxtest::ScopedLocale locale(kArgentina);
+    const vb::Variant valores[] = {vb::Variant(QStringLiteral("100000000000000000000")),
+                                   vb::Variant(1e20), vb::Variant(-1e20), vb::Variant(9.3e14)};
+    for (const vb::Variant& v : valores) {
+        SCOPED_TRACE(vb::CStr(v).toStdString());
+        EXPECT_EQ(zxtest::raisedNumber([&] { gUtil().ValorNumerico(v); }), vb::err::Overflow);
+    }
 }
 
 TEST(ClsUtilTest, ValorEnteroKeepsTheWholePart) {
