@@ -71,7 +71,7 @@ void cierraParaMostrar() {
     ArchivoEnUso& e = enUso();
     const bool escrito = !e.archivo || !e.archivo->isOpen() || e.archivo->flush();
     cierraEnUso();
-    if (!escrito) vb::raise(75);
+    if (!escrito) vb::raise(vb::err::PathFileAccess);
 }
 
 void escribeLinea(const QString& linea) {
@@ -80,7 +80,7 @@ void escribeLinea(const QString& linea) {
     const bool xls = vb::Right(e.ruta, 3).compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0;
     // Other than spreadsheets, the suite writes an extra carriage return before the line end.
     const QString fin = xls ? QStringLiteral("\r\n") : QStringLiteral("\r\r\n");
-    if (e.archivo->write(vb::toCp1252(linea + fin)) < 0) vb::raise(75);
+    if (e.archivo->write(vb::toCp1252(linea + fin)) < 0) vb::raise(vb::err::PathFileAccess);
 }
 
 // Whether both paths name one file on disk (same device and inode, links followed).

@@ -17,7 +17,8 @@ namespace anchos {
 namespace {
 
 [[noreturn]] void falla(const QString& ruta) {
-    throw vb::VbError(75, QStringLiteral("Path/File access error: %1").arg(ruta));
+    throw vb::VbError(vb::err::PathFileAccess, vb::standardDescription(vb::err::PathFileAccess) +
+                                                   QStringLiteral(": ") + ruta);
 }
 
 }  // namespace

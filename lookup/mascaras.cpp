@@ -77,8 +77,7 @@ void escribePorDefecto(const QString& ruta) {
     QByteArray bytes;
     QFile actual(ruta);
     if (actual.exists()) {
-        if (!actual.open(QIODevice::ReadOnly))
-            throw vb::VbError(75, QStringLiteral("Path/File access error"));
+        if (!actual.open(QIODevice::ReadOnly)) vb::raise(vb::err::PathFileAccess);
         bytes = actual.readAll();
         bytes.truncate(bytes.size() / kLargoRegistro * kLargoRegistro);
     }
@@ -88,8 +87,7 @@ void escribePorDefecto(const QString& ruta) {
         r.Columnas = vb::Trim(r.Columnas);
         bytes += encode(r);
     }
-    if (!vb::replaceFile(ruta, bytes))
-        throw vb::VbError(75, QStringLiteral("Path/File access error"));
+    if (!vb::replaceFile(ruta, bytes)) vb::raise(vb::err::PathFileAccess);
 }
 
 }  // namespace mascaras

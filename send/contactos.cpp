@@ -77,7 +77,7 @@ void GeneraPiePagina(QString& Ruta) {
         };
         const QByteArray bytes =
             (lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-        if (!vb::replaceFile(ruta, bytes)) vb::raise(75);
+        if (!vb::replaceFile(ruta, bytes)) vb::raise(vb::err::PathFileAccess);
     });
     if (!paso.left()) Ruta = ruta;
 }

@@ -32,25 +32,25 @@ bool reporteEncontrado(const QString& Reporte) {
 QString NombreArchivoTemporal(QString& Nombre, QString& Extension) {
     QString carpeta;
     QString archivo;
-    vb::runSteps(
-        vb::silentHandler(),
-        {[&] {
-             if (!Extension.startsWith(u'.')) Extension.prepend(u'.');
-         },
-         [&] {
-             // A name made of the time is guessable: it goes only in a folder that
-             // belongs to this user alone.
-             carpeta = Nombre.isEmpty() ? gSistema().CarpetaTemporal() : core::temporaryFolder();
-             carpeta = gUtil().BarraFinal(carpeta);
-         },
-         [&] {
-             archivo = Nombre;
-             if (archivo.isEmpty()) archivo = core::timeNamedTemporary(ui::clock().now());
-         },
-         [&] {
-             const QString ruta = carpeta + archivo + Extension;
-             if (ModGlobal::ExisteArchivo(ruta)) QFile::remove(ruta);
-         }});
+    vb::runSteps(vb::silentHandler(),
+                 {[&] {
+                      if (!Extension.startsWith(u'.')) Extension.prepend(u'.');
+                  },
+                  [&] {
+                      // A name made of the time is guessable: it goes only in a folder that
+                      // belongs to this user alone.
+                      carpeta = Nombre.isEmpty() ? gSistema().CarpetaTemporal()
+                                                 : core::temporaryFolder();
+                      carpeta = gUtil().BarraFinal(carpeta);
+                  },
+                  [&] {
+                      archivo = Nombre;
+                      if (archivo.isEmpty()) archivo = core::timeNamedTemporary(ui::clock().now());
+                  },
+                  [&] {
+                      const QString ruta = carpeta + archivo + Extension;
+                      if (ModGlobal::ExisteArchivo(ruta)) QFile::remove(ruta);
+                  }});
     return carpeta + archivo + Extension;
 }
 
@@ -158,8 +158,7 @@ void GeneraEstiloCSS(const QString& Carpeta) {
            << ".BotonEnabled {background-color:#EEEEFF; color:#0000FF;}"
            << ".BotonDisabled {background-color:#CCCCFF; color:#000000;}";
     const QString ruta = gUtil().BarraFinal(Carpeta) + QStringLiteral("Style_Quastel.css");
-    if (!vb::writeTextLines(ruta, lineas))
-        throw vb::VbError(75, QStringLiteral("Path/File access error"));
+    if (!vb::writeTextLines(ruta, lineas)) vb::raise(vb::err::PathFileAccess);
 }
 
 QString ColorHTML(const QString& Color) {

@@ -9,21 +9,35 @@ const char* VbError::what() const noexcept {
 
 QString standardDescription(long number) {
     switch (number) {
-    case err::InvalidProcedureCall: return QStringLiteral("Invalid procedure call or argument");
-    case err::Overflow: return QStringLiteral("Overflow");
-    case err::SubscriptOutOfRange: return QStringLiteral("Subscript out of range");
-    case err::TypeMismatch: return QStringLiteral("Type mismatch");
-    case err::FileNotFound: return QStringLiteral("File not found");
-    case err::BadFileMode: return QStringLiteral("Bad file mode");
-    case err::FileAlreadyOpen: return QStringLiteral("File already open");
-    case err::PathNotFound: return QStringLiteral("Path not found");
-    case err::ObjectVariableNotSet:
-        return QStringLiteral("Object variable or With block variable not set");
-    case err::InvalidUseOfNull: return QStringLiteral("Invalid use of Null");
-    case err::ObjectRequired: return QStringLiteral("Object required");
-    case err::DuplicateKey:
-        return QStringLiteral("This key is already associated with an element of this collection");
-    default: return QStringLiteral("Application-defined or object-defined error");
+        case err::InvalidProcedureCall:
+            return QStringLiteral("Invalid procedure call or argument");
+        case err::Overflow:
+            return QStringLiteral("Overflow");
+        case err::SubscriptOutOfRange:
+            return QStringLiteral("Subscript out of range");
+        case err::TypeMismatch:
+            return QStringLiteral("Type mismatch");
+        case err::FileNotFound:
+            return QStringLiteral("File not found");
+        case err::BadFileMode:
+            return QStringLiteral("Bad file mode");
+        case err::FileAlreadyOpen:
+            return QStringLiteral("File already open");
+        case err::PathFileAccess:
+            return QStringLiteral("Path/File access error");
+        case err::PathNotFound:
+            return QStringLiteral("Path not found");
+        case err::ObjectVariableNotSet:
+            return QStringLiteral("Object variable or With block variable not set");
+        case err::InvalidUseOfNull:
+            return QStringLiteral("Invalid use of Null");
+        case err::ObjectRequired:
+            return QStringLiteral("Object required");
+        case err::DuplicateKey:
+            return QStringLiteral(
+                "This key is already associated with an element of this collection");
+        default:
+            return QStringLiteral("Application-defined or object-defined error");
     }
 }
 

@@ -31,6 +31,7 @@ constexpr long TypeMismatch = 13;
 constexpr long FileNotFound = 53;
 constexpr long BadFileMode = 54;
 constexpr long FileAlreadyOpen = 55;
+constexpr long PathFileAccess = 75;  // a file that cannot be written whole
 constexpr long PathNotFound = 76;
 constexpr long InvalidUseOfNull = 94;
 constexpr long InvalidProcedureCall = 5;

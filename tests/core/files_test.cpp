@@ -225,7 +225,8 @@ TEST(FilesTest, ATemporaryFileThatDoesNotFitIsReportedAndNotShown) {
         ModGlobal::ArchivoTemporal(2, "b", extension, nombre);
         ModGlobal::ArchivoTemporal(3, "", extension, nombre);
         return op.messages().size() == 1 &&
-               op.messages()[0].text.startsWith("Ha ocurrido el Siguiente Error (75) ") &&
+               op.messages()[0].text ==
+                   "Ha ocurrido el Siguiente Error (75) Path/File access error" &&
                desktop.urls().isEmpty();
     });
     ASSERT_TRUE(run.has_value());
