@@ -902,6 +902,11 @@ std::optional<QDateTime> parseDate(const QString& text) {
     static const QRegularExpression timeOnly(
         QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?$)"));
     const QString t = text.trimmed();
+    // The ISO shapes a database writes, fraction of a second included, read as rows read them.
+    if (t.size() <= 32) {
+        const QByteArray ascii = t.toLatin1();
+        if (auto d = parseIsoDateTime(ascii.constData(), static_cast<int>(ascii.size()))) return d;
+    }
     auto makeTime = [](const QString& h, const QString& m,
                        const QString& s) -> std::optional<QTime> {
         if (h.isEmpty()) return QTime(0, 0);

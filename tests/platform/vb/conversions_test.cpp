@@ -202,7 +202,10 @@ TEST(ConversionsTest, DatesAreReadDayFirst) {
             EXPECT_FALSE(vb::IsDate(v));
             EXPECT_THROW(vb::CDate(v), vb::VbError);
         }
-    }
+    }  // A fraction of a second in an ISO text is kept, as it is when the same text is read from a
+    // row.
+    EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 10:30:15.997"))),
+              vb::wallClock(QDate(2026, 3, 29), QTime(10, 30, 15, 997)));
 }
 
 TEST(ConversionsTest, DatesAndNumbersConvertLikeVb) {
