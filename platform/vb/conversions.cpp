@@ -981,11 +981,8 @@ QString Format(const Variant& value, const QString& mask) {
             return {};
         case Variant::Type::Bytes:
             return formatString(CStr(value), mask);
-        case Variant::Type::Currency:
-            if (numberMask || !dateMask) return formatNumber(value.currency(), mask);
-            return formatDate(CDate(value), mask);
         default:
-            if (numberMask || !dateMask) return formatNumber(value.number(), mask);
+            if (numberMask || !dateMask) return formatNumber(amount(), mask);
             return formatDate(CDate(value), mask);
     }
 }
