@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 
 namespace reportengine {
@@ -27,7 +28,7 @@ enum class Tag : std::uint8_t {
 };
 
 struct Cell {
-    std::int64_t u = 0;        // the number; a text's place; a date's or a picture's index
+    std::int64_t u = 0;        // the number; a date's milliseconds; a text's place; a picture
     std::uint32_t length = 0;  // a text's bytes
     Tag tag = Tag::Empty;
 };
@@ -119,13 +120,25 @@ private:
     QHash<QByteArrayView, std::int64_t> recent_;
 };
 
+// A date is held as its wall-clock reading's milliseconds since 1970 (the reading is kept in
+// Qt::UTC, so the number orders as the dates do); an invalid date as a number no date has.
+constexpr std::int64_t kInvalidDate = std::numeric_limits<std::int64_t>::min();
+
+std::int64_t dateCell(const QDateTime& date) {
+    return date.isValid() ? date.toMSecsSinceEpoch() : kInvalidDate;
+}
+
+QDateTime dateOf(std::int64_t ms) {
+    return ms == kInvalidDate ? vb::wallClock(QDateTime())
+                              : QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
 }  // namespace
 
 struct Rows::Data : QSharedData {
     std::vector<Column> columns;
     qsizetype rows = 0;
     Texts texts;
-    std::vector<QDateTime> dates;
     QList<QByteArray> pictures;
     QHash<QByteArray, int> pictureIndex;
     // The last picture stored: rows that share one value (a linked image) skip its hashing.
@@ -138,7 +151,6 @@ struct Rows::Data : QSharedData {
           columns(other.columns),
           rows(other.rows),
           texts(other.texts),
-          dates(other.dates),
           pictures(other.pictures),
           pictureIndex(other.pictureIndex) {}
 
@@ -191,8 +203,7 @@ struct Rows::Data : QSharedData {
                 break;
             case T::Date:
                 c.tag = Tag::Date;
-                c.u = static_cast<std::int64_t>(dates.size());
-                dates.push_back(v.date());
+                c.u = dateCell(v.date());
                 break;
             case T::String: {
                 c.tag = Tag::Text;
@@ -231,7 +242,7 @@ struct Rows::Data : QSharedData {
             case Tag::Currency:
                 return vb::Variant(vb::Currency::fromScaled(c.u));
             case Tag::Date:
-                return vb::Variant(dates[static_cast<size_t>(c.u)]);
+                return vb::Variant(dateOf(c.u));
             case Tag::Text: {
                 const QByteArrayView utf8 = texts.view(c.u, c.length);
                 return vb::Variant(QString::fromUtf8(utf8.data(), utf8.size()));
@@ -385,7 +396,7 @@ int Rows::compare(qsizetype a, qsizetype b, int column) const {
             if (x->tag == Tag::Currency && y->tag == Tag::Currency) return sign(x->u, y->u);
             return sign(d->value(*x).number(), d->value(*y).number());
         case 2:
-            return sign(d->dates[static_cast<size_t>(x->u)], d->dates[static_cast<size_t>(y->u)]);
+            return sign(x->u, y->u);
         case 3: {
             const QByteArrayView tx = d->texts.view(x->u, x->length);
             const QByteArrayView ty = d->texts.view(y->u, y->length);
