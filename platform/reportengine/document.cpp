@@ -77,7 +77,7 @@ void writeValue(QXmlStreamWriter& w, const vb::Variant& v) {
             w.writeAttribute("t", v.type() == T::Integer ? "i2"
                                   : v.type() == T::Long  ? "i4"
                                                          : "i8");
-            w.writeCharacters(QString::number(static_cast<qint64>(v.number())));
+            w.writeCharacters(QString::number(v.wholeNumber()));
             break;
         case T::Double:
             w.writeAttribute("t", "f");
