@@ -673,4 +673,58 @@ TEST_F(LinkedSelectionTest, AColumnNeitherTableHasIsRefused) {
     }
 }
 
+// A subreport's rows are found by any key the same as theirs: numbers by value whatever their
+// type and size, texts without regard to case or trailing blanks, a number and a text by the
+// number's text.
+TEST(SubreportGroupTest, AGroupIsFoundByEveryKeyTheSameAsItsOwn) {
+    using vb::Variant;
+    const QString text = QStringLiteral("Texto");
+    const struct {
+        const char* name;
+        QList<Variant> stored, asked;
+        bool same;
+    } cases[] = {
+        {"a whole number as a double", {Variant(1000000000000000LL)}, {Variant(1e15)}, true},
+        {"a double as a whole number", {Variant(1e15)}, {Variant(1000000000000000LL)}, true},
+        {"past a double's exact numbers",
+         {Variant(9007199254740993LL)},
+         {Variant(9007199254740992.0)},
+         true},
+        {"a large negative one",
+         {Variant(-123456789012345678LL)},
+         {Variant(-1.2345678901234568e17)},
+         true},
+        {"currency and double",
+         {Variant(vb::Currency::fromScaled(125000))},
+         {Variant(12.5)},
+         true},
+        {"zero and minus zero", {Variant(std::int16_t(0))}, {Variant(-0.0)}, true},
+        {"a double and its text", {Variant(1e15)}, {Variant(QStringLiteral("1E+15"))}, true},
+        {"a whole number and its text",
+         {Variant(QStringLiteral("1000000000000000  "))},
+         {Variant(1000000000000000LL)},
+         true},
+        {"texts and numbers together",
+         {Variant(1000000000000000LL), Variant(text + QStringLiteral("  "))},
+         {Variant(1e15), Variant(text.toUpper())},
+         true},
+        {"numbers one apart", {Variant(1000000000000001LL)}, {Variant(1e15)}, false},
+        {"a text that only reads as the number",
+         {Variant(QStringLiteral("1,0"))},
+         {Variant(1)},
+         false},
+        {"Null", {Variant::null()}, {Variant::null()}, false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(sameKey(c.stored, c.asked), c.same) << c.name;
+        SubreportData sub;
+        sub.addGroup({c.stored, 0, 0});
+        const SubreportData::Group* found = sub.groupOf(c.asked);
+        EXPECT_EQ(found != nullptr, c.same) << c.name;
+        if (found) {
+            EXPECT_EQ(found->key, c.stored) << c.name;
+        }
+    }
+}
+
 }  // namespace
