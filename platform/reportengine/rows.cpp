@@ -135,36 +135,23 @@ QDateTime dateOf(std::int64_t ms) {
 
 }  // namespace
 
+int DistinctBytes::add(const QByteArray& bytes) {
+    if (last_ && bytes.constData() == last_) return lastIndex_;
+    auto it = index_.constFind(bytes);
+    if (it == index_.constEnd()) {
+        values_.append(bytes);
+        it = index_.insert(bytes, static_cast<int>(values_.size() - 1));
+    }
+    last_ = values_[*it].constData();
+    lastIndex_ = *it;
+    return *it;
+}
+
 struct Rows::Data : QSharedData {
     std::vector<Column> columns;
     qsizetype rows = 0;
     Texts texts;
-    QList<QByteArray> pictures;
-    QHash<QByteArray, int> pictureIndex;
-    // The last picture stored: rows that share one value (a linked image) skip its hashing.
-    const char* lastPicture = nullptr;
-    int lastPictureIndex = -1;
-
-    Data() = default;
-    Data(const Data& other)
-        : QSharedData(other),
-          columns(other.columns),
-          rows(other.rows),
-          texts(other.texts),
-          pictures(other.pictures),
-          pictureIndex(other.pictureIndex) {}
-
-    int picture(const QByteArray& bytes) {
-        if (lastPicture && bytes.constData() == lastPicture) return lastPictureIndex;
-        auto it = pictureIndex.constFind(bytes);
-        if (it == pictureIndex.constEnd()) {
-            pictures.append(bytes);
-            it = pictureIndex.insert(bytes, static_cast<int>(pictures.size() - 1));
-        }
-        lastPicture = pictures[*it].constData();
-        lastPictureIndex = *it;
-        return *it;
-    }
+    DistinctBytes pictures;
 
     Cell cell(const vb::Variant& v) {
         using T = vb::Variant::Type;
@@ -214,7 +201,7 @@ struct Rows::Data : QSharedData {
             }
             case T::Bytes:
                 c.tag = Tag::Picture;
-                c.u = picture(v.bytes());
+                c.u = pictures.add(v.bytes());
                 break;
         }
         return c;
@@ -248,7 +235,7 @@ struct Rows::Data : QSharedData {
                 return vb::Variant(QString::fromUtf8(utf8.data(), utf8.size()));
             }
             case Tag::Picture:
-                return vb::Variant(pictures[static_cast<qsizetype>(c.u)]);
+                return vb::Variant(pictures[static_cast<int>(c.u)]);
         }
         return {};
     }
@@ -296,7 +283,7 @@ int Rows::pictureAt(qsizetype row, int column) const {
 }
 
 int Rows::pictureCount() const {
-    return static_cast<int>(d->pictures.size());
+    return d->pictures.size();
 }
 
 const QByteArray& Rows::picture(int index) const {
@@ -338,7 +325,7 @@ void Rows::setPicture(qsizetype row, int column, int index) {
 }
 
 int Rows::addPicture(const QByteArray& bytes) {
-    return d->picture(bytes);
+    return d->pictures.add(bytes);
 }
 
 void Rows::addColumns(int count) {
