@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -77,7 +76,7 @@ void writeValue(QXmlStreamWriter& w, const vb::Variant& v) {
             w.writeAttribute("t", v.type() == T::Integer ? "i2"
                                   : v.type() == T::Long  ? "i4"
                                                          : "i8");
-            w.writeCharacters(QString::number(static_cast<qint64>(v.number())));
+            w.writeCharacters(QString::number(v.wholeNumber()));
             break;
         case T::Double:
             w.writeAttribute("t", "f");
@@ -120,28 +119,20 @@ public:
     // The file's number of each picture of `rows`, the new ones added.
     QList<int> add(const Rows& rows) {
         QList<int> numbers;
-        for (int i = 0; i < rows.pictureCount(); ++i) {
-            const QByteArray& bytes = rows.picture(i);
-            auto it = index_.constFind(bytes);
-            if (it == index_.constEnd()) {
-                pictures_.append(bytes);
-                it = index_.insert(bytes, static_cast<int>(pictures_.size() - 1));
-            }
-            numbers.append(*it);
-        }
+        for (int i = 0; i < rows.pictureCount(); ++i)
+            numbers.append(pictures_.add(rows.picture(i)));
         return numbers;
     }
     void write(QXmlStreamWriter& w) const {
         if (pictures_.isEmpty()) return;
         w.writeStartElement("pictures");
-        for (const QByteArray& p : pictures_)
+        for (const QByteArray& p : pictures_.values())
             w.writeTextElement("p", QString::fromLatin1(p.toBase64()));
         w.writeEndElement();
     }
 
 private:
-    QList<QByteArray> pictures_;
-    QHash<QByteArray, int> index_;
+    DistinctBytes pictures_;
 };
 
 // A row of the store, its pictures by their number in the file.

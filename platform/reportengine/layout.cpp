@@ -606,13 +606,18 @@ struct PagedReport::Flow {
         const auto done_ = qScopeGuard([this] { counting = false; });
         for (int i = 0; i < limit && !done; ++i) {
             const int index = static_cast<int>(starts.size() - 1);
-            const std::optional<PageStart> next = layout.layPage(index, starts.back(), nullptr, 0);
-            if (next)
-                starts.append(*next);
-            else
-                done = true;
+            found(layout.layPage(index, starts.back(), nullptr, 0));
             ui::repaintNowAndThen();
         }
+    }
+
+    // What laying out the last page found told: where the next one begins, or that it was the
+    // last.
+    void found(const std::optional<PageStart>& next) {
+        if (next)
+            starts.append(*next);
+        else
+            done = true;
     }
 
     ReportDocument doc;  // the rows are shared with the caller's document, not copied
@@ -671,12 +676,7 @@ Page PagedReport::page(int index) {
     const std::optional<PageStart> next =
         flow_->layout.layPage(index, flow_->starts[index], &out, flow_->done ? pagesFound() : 0);
     // The last page found, laid out, tells where the next one begins as counting would.
-    if (!flow_->done && index == pagesFound() - 1) {
-        if (next)
-            flow_->starts.append(*next);
-        else
-            flow_->done = true;
-    }
+    if (!flow_->done && index == pagesFound() - 1) flow_->found(next);
     return out;
 }
 

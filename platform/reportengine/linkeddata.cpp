@@ -53,27 +53,6 @@ QList<Column> columnsOf(const QString& table, const QStringList& names, DataSour
     return out;
 }
 
-// Finds keys by their keyText, telling apart those that only share it.
-class KeyIndex {
-public:
-    // The index of a key added before, -1 when there is none.
-    int find(const QList<vb::Variant>& key, const QString& text) const {
-        for (auto it = index_.constFind(text); it != index_.constEnd() && it.key() == text; ++it)
-            if (sameKey(keys_[*it], key)) return *it;
-        return -1;
-    }
-    int add(const QList<vb::Variant>& key, const QString& text) {
-        keys_.append(key);
-        index_.insert(text, static_cast<int>(keys_.size() - 1));
-        return static_cast<int>(keys_.size() - 1);
-    }
-    const QList<QList<vb::Variant>>& keys() const { return keys_; }
-
-private:
-    QList<QList<vb::Variant>> keys_;
-    QMultiHash<QString, int> index_;
-};
-
 // One linked table: the columns of it that `fields` name and the rows do not hold yet, read
 // once for each distinct key. Under a name that is also an alias, the columns of the report's
 // own table (`tableColumns`) are not the link's.
@@ -106,7 +85,7 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
                                  terms.join(QStringLiteral(" AND ")));
 
     KeyIndex known;
-    QList<QList<vb::Variant>> values;  // of each known key
+    QList<QList<vb::Variant>> values;  // of each known key, by its number
     const QList<vb::Variant> none(shown.size(), vb::Variant::null());
     const int first = data->rows.columnCount();
     data->rows.addColumns(static_cast<int>(shown.size()));
@@ -114,9 +93,8 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
     for (qsizetype r = 0; r < data->rows.size(); ++r) {
         key.clear();
         for (int column : ours) key.append(data->rows.value(r, column));
-        const QString text = keyText(key);
-        int at = known.find(key, text);
-        if (at < 0) {
+        const int at = known.insert(key);
+        if (at == values.size()) {
             QList<vb::Variant> found = none;
             if (!hasNull(key)) {
                 bool firstRow = true;
@@ -129,7 +107,6 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
                     dataFailed(link.table, e);
                 }
             }
-            at = known.add(key, text);
             values.append(found);
         }
         for (qsizetype k = 0; k < shown.size(); ++k)
@@ -183,6 +160,52 @@ bool sameKey(const QList<vb::Variant>& a, const QList<vb::Variant>& b) {
     return true;
 }
 
+namespace {
+
+// Numbers are the same by value whatever their type, and a number and a text when the text is
+// the number's: both come to the value to the 15 digits a number's text shows.
+QString numberText(double value) {
+    return u'\x04' + QString::number(value == 0 ? 0.0 : value, 'g', 15);
+}
+
+// Whether a folded text has the shape of a number's text: "-12", "0,5", "1e+15".
+bool looksLikeNumber(QStringView text) {
+    qsizetype i = 0;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+        return i > from;
+    };
+    if (i < text.size() && text[i] == u'-') ++i;
+    if (!digits()) return false;
+    if (i < text.size() && (text[i] == u',' || text[i] == u'.')) {
+        ++i;
+        if (!digits()) return false;
+    }
+    if (i < text.size() && text[i] == u'e') {
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+        if (!digits()) return false;
+    }
+    return i == text.size();
+}
+
+// What a text (or a date or a Boolean, compared as its text) shares with every value the same:
+// a number's text comes to the number's value.
+QString textKey(const QString& text) {
+    const QString folded = withoutTrailingBlanks(text).toCaseFolded();
+    if (looksLikeNumber(folded)) {
+        try {
+            return numberText(vb::CDbl(vb::Variant(folded)));
+        } catch (const vb::VbError&) {
+            // Not a number in this locale: it is the same only as the text.
+        }
+    }
+    return folded;
+}
+
+}  // namespace
+
 QString keyText(const QList<vb::Variant>& key) {
     QString out;
     for (const vb::Variant& v : key) {
@@ -190,12 +213,13 @@ QString keyText(const QList<vb::Variant>& key) {
             out += u'\x01';
         } else if (v.isBytes()) {
             out += u'\x02' + QString::number(qHash(v.bytes()));
+        } else if (v.isNumber()) {
+            out += numberText(v.number());
         } else if (v.isString()) {
-            out += withoutTrailingBlanks(v.string()).toCaseFolded();
+            out += textKey(v.string());
         } else {
-            // Numbers, dates and Booleans compare with texts as their text does.
             try {
-                out += withoutTrailingBlanks(vb::CStr(v)).toCaseFolded();
+                out += textKey(vb::CStr(v));
             } catch (const vb::VbError&) {
                 out += u'\x03';
             }
@@ -238,16 +262,42 @@ void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& so
         fetchLink(form, link, fields, tableColumns, data, source);
 }
 
+int KeyIndex::find(const QList<vb::Variant>& key) const {
+    return find(key, keyText(key));
+}
+
+int KeyIndex::insert(const QList<vb::Variant>& key) {
+    const QString text = keyText(key);
+    const int at = find(key, text);
+    return at >= 0 ? at : add(key, text);
+}
+
+int KeyIndex::add(const QList<vb::Variant>& key) {
+    return add(key, keyText(key));
+}
+
+int KeyIndex::find(const QList<vb::Variant>& key, const QString& text) const {
+    // Of the keys that share the text, the first added that is the same.
+    int first = -1;
+    for (auto it = index_.constFind(text); it != index_.constEnd() && it.key() == text; ++it)
+        if ((first < 0 || *it < first) && sameKey(keys_[*it], key)) first = *it;
+    return first;
+}
+
+int KeyIndex::add(const QList<vb::Variant>& key, const QString& text) {
+    keys_.append(key);
+    index_.insert(text, static_cast<int>(keys_.size() - 1));
+    return static_cast<int>(keys_.size() - 1);
+}
+
 void SubreportData::addGroup(const Group& group) {
     groups_.append(group);
-    index_.insert(keyText(group.key), static_cast<int>(groups_.size() - 1));
+    keys_.add(group.key);
 }
 
 const SubreportData::Group* SubreportData::groupOf(const QList<vb::Variant>& key) const {
-    const QString text = keyText(key);
-    for (auto it = index_.constFind(text); it != index_.constEnd() && it.key() == text; ++it)
-        if (sameKey(groups_[*it].key, key)) return &groups_[*it];
-    return nullptr;
+    const int at = keys_.find(key);
+    return at < 0 ? nullptr : &groups_[at];
 }
 
 QList<vb::Variant> subreportKey(const ReportObject& subreport, const QString& table,
@@ -275,9 +325,7 @@ QList<SubreportData> fetchSubreports(const ReportForm& form, const ReportData& d
         KeyIndex keys;
         for (qsizetype r = 0; r < data.rows.size(); ++r) {
             const QList<vb::Variant> key = subreportKey(*o, form.table, data, r);
-            if (hasNull(key)) continue;
-            const QString text = keyText(key);
-            if (keys.find(key, text) < 0) keys.add(key, text);
+            if (!hasNull(key)) keys.insert(key);
         }
         KeySet set;
         for (const KeyLink& k : o->links) set.columns.append(k.theirs);
@@ -304,16 +352,12 @@ QList<SubreportData> fetchSubreports(const ReportForm& form, const ReportData& d
             for (qsizetype r = 0; r < rows.rows.size(); ++r) {
                 key.clear();
                 for (int c : keyColumns) key.append(rows.rows.value(r, c));
-                const QString text = keyText(key);
-                int at = found.find(key, text);
-                if (at < 0) {
-                    at = found.add(key, text);
-                    members.append(QList<qsizetype>());
-                }
+                const int at = found.insert(key);
+                if (at == members.size()) members.append(QList<qsizetype>());
                 members[at].append(r);
             }
             for (const QList<vb::Variant>& k : std::as_const(set.values)) {
-                const int at = found.find(k, keyText(k));
+                const int at = found.find(k);
                 if (at < 0) continue;
                 SubreportData::Group group{k, sub.data.rows.size(), members[at].size()};
                 for (qsizetype r : std::as_const(members[at])) sub.data.rows.append(rows.rows[r]);

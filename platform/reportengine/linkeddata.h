@@ -21,6 +21,26 @@ bool sameKey(const QList<vb::Variant>& a, const QList<vb::Variant>& b);
 // may still differ.
 QString keyText(const QList<vb::Variant>& key);
 
+// Keys numbered in the order they are added, found again by any key the same as theirs.
+class KeyIndex {
+public:
+    // The number of a key added before that is the same, -1 when there is none.
+    int find(const QList<vb::Variant>& key) const;
+    // The number of a key the same as `key`, added when there is none yet.
+    int insert(const QList<vb::Variant>& key);
+    // Adds the key, even when one the same is held (the first of them is found), and returns its
+    // number.
+    int add(const QList<vb::Variant>& key);
+    const QList<QList<vb::Variant>>& keys() const { return keys_; }
+
+private:
+    int find(const QList<vb::Variant>& key, const QString& text) const;
+    int add(const QList<vb::Variant>& key, const QString& text);
+
+    QList<QList<vb::Variant>> keys_;
+    QMultiHash<QString, int> index_;  // keyText -> number
+};
+
 // Checks every link of a form (its <link> elements) against the database: the linked table and
 // both columns of each key must exist. Raises err::Field naming the link otherwise, whether or
 // not a field uses it yet.
@@ -50,7 +70,7 @@ struct SubreportData {
 
 private:
     QList<Group> groups_;
-    QMultiHash<QString, int> index_;  // keyText -> group
+    KeyIndex keys_;  // of each group, by its number
 };
 
 // The key values of a report row for a subreport's links (`data` holds the row's columns).

@@ -174,7 +174,7 @@ bool PreviewWindow::layOutShown() {
 void PreviewWindow::countOn() {
     if (counting_) return;
     // A step that finds no page means a print or an export is counting meanwhile: this
-    // window leaves the count to it and goes on once it ends (afterCounting).
+    // window leaves the count to it and goes on once it ends (print and export call it then).
     bool elsewhere = false;
     if (!pageCountKnown()) {
         counting_ = true;
@@ -215,12 +215,6 @@ void PreviewWindow::countOn() {
     }
     if (!pageCountKnown() && !elsewhere)
         QMetaObject::invokeMethod(this, &PreviewWindow::countOn, Qt::QueuedConnection);
-}
-
-void PreviewWindow::afterCounting() {
-    // Printing and exporting counted every page: the page shown gets its count, and a page
-    // asked for while counting is shown.
-    countOn();
 }
 
 void PreviewWindow::setWaiting(bool waiting) {
@@ -340,7 +334,9 @@ void PreviewWindow::printPages() {
     } catch (const vb::VbError& e) {
         showError(e);
     }
-    afterCounting();
+    // Printing counted every page: the page shown gets its count, and one asked for meanwhile
+    // is shown.
+    countOn();
 }
 
 void PreviewWindow::exportPdf() {
@@ -355,7 +351,8 @@ void PreviewWindow::exportPdf() {
     } catch (const vb::VbError& e) {
         showError(e);
     }
-    afterCounting();
+    // The export counted every page, as printing does.
+    countOn();
 }
 
 }  // namespace reportengine

@@ -56,8 +56,6 @@ private:
     // Lays out the current page when it is not the one laid out, or it was laid out before the
     // count was known and now it is; whether it did. Raises what the layout raises.
     bool layOutShown();
-    // After printing or exporting, which count every page.
-    void afterCounting();
     void setWaiting(bool waiting);
     // The page and the controls; the controls alone.
     void refresh();

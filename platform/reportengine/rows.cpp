@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 
 namespace reportengine {
@@ -27,7 +28,7 @@ enum class Tag : std::uint8_t {
 };
 
 struct Cell {
-    std::int64_t u = 0;        // the number; a text's place; a date's or a picture's index
+    std::int64_t u = 0;        // the number; a date's milliseconds; a text's place; a picture
     std::uint32_t length = 0;  // a text's bytes
     Tag tag = Tag::Empty;
 };
@@ -119,40 +120,38 @@ private:
     QHash<QByteArrayView, std::int64_t> recent_;
 };
 
+// A date is held as its wall-clock reading's milliseconds since 1970 (the reading is kept in
+// Qt::UTC, so the number orders as the dates do); an invalid date as a number no date has.
+constexpr std::int64_t kInvalidDate = std::numeric_limits<std::int64_t>::min();
+
+std::int64_t dateCell(const QDateTime& date) {
+    return date.isValid() ? date.toMSecsSinceEpoch() : kInvalidDate;
+}
+
+QDateTime dateOf(std::int64_t ms) {
+    return ms == kInvalidDate ? vb::wallClock(QDateTime())
+                              : QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
 }  // namespace
+
+int DistinctBytes::add(const QByteArray& bytes) {
+    if (last_ && bytes.constData() == last_) return lastIndex_;
+    auto it = index_.constFind(bytes);
+    if (it == index_.constEnd()) {
+        values_.append(bytes);
+        it = index_.insert(bytes, static_cast<int>(values_.size() - 1));
+    }
+    last_ = values_[*it].constData();
+    lastIndex_ = *it;
+    return *it;
+}
 
 struct Rows::Data : QSharedData {
     std::vector<Column> columns;
     qsizetype rows = 0;
     Texts texts;
-    std::vector<QDateTime> dates;
-    QList<QByteArray> pictures;
-    QHash<QByteArray, int> pictureIndex;
-    // The last picture stored: rows that share one value (a linked image) skip its hashing.
-    const char* lastPicture = nullptr;
-    int lastPictureIndex = -1;
-
-    Data() = default;
-    Data(const Data& other)
-        : QSharedData(other),
-          columns(other.columns),
-          rows(other.rows),
-          texts(other.texts),
-          dates(other.dates),
-          pictures(other.pictures),
-          pictureIndex(other.pictureIndex) {}
-
-    int picture(const QByteArray& bytes) {
-        if (lastPicture && bytes.constData() == lastPicture) return lastPictureIndex;
-        auto it = pictureIndex.constFind(bytes);
-        if (it == pictureIndex.constEnd()) {
-            pictures.append(bytes);
-            it = pictureIndex.insert(bytes, static_cast<int>(pictures.size() - 1));
-        }
-        lastPicture = pictures[*it].constData();
-        lastPictureIndex = *it;
-        return *it;
-    }
+    DistinctBytes pictures;
 
     Cell cell(const vb::Variant& v) {
         using T = vb::Variant::Type;
@@ -191,8 +190,7 @@ struct Rows::Data : QSharedData {
                 break;
             case T::Date:
                 c.tag = Tag::Date;
-                c.u = static_cast<std::int64_t>(dates.size());
-                dates.push_back(v.date());
+                c.u = dateCell(v.date());
                 break;
             case T::String: {
                 c.tag = Tag::Text;
@@ -203,7 +201,7 @@ struct Rows::Data : QSharedData {
             }
             case T::Bytes:
                 c.tag = Tag::Picture;
-                c.u = picture(v.bytes());
+                c.u = pictures.add(v.bytes());
                 break;
         }
         return c;
@@ -231,13 +229,13 @@ struct Rows::Data : QSharedData {
             case Tag::Currency:
                 return vb::Variant(vb::Currency::fromScaled(c.u));
             case Tag::Date:
-                return vb::Variant(dates[static_cast<size_t>(c.u)]);
+                return vb::Variant(dateOf(c.u));
             case Tag::Text: {
                 const QByteArrayView utf8 = texts.view(c.u, c.length);
                 return vb::Variant(QString::fromUtf8(utf8.data(), utf8.size()));
             }
             case Tag::Picture:
-                return vb::Variant(pictures[static_cast<qsizetype>(c.u)]);
+                return vb::Variant(pictures[static_cast<int>(c.u)]);
         }
         return {};
     }
@@ -285,7 +283,7 @@ int Rows::pictureAt(qsizetype row, int column) const {
 }
 
 int Rows::pictureCount() const {
-    return static_cast<int>(d->pictures.size());
+    return d->pictures.size();
 }
 
 const QByteArray& Rows::picture(int index) const {
@@ -327,7 +325,7 @@ void Rows::setPicture(qsizetype row, int column, int index) {
 }
 
 int Rows::addPicture(const QByteArray& bytes) {
-    return d->picture(bytes);
+    return d->pictures.add(bytes);
 }
 
 void Rows::addColumns(int count) {
@@ -385,7 +383,7 @@ int Rows::compare(qsizetype a, qsizetype b, int column) const {
             if (x->tag == Tag::Currency && y->tag == Tag::Currency) return sign(x->u, y->u);
             return sign(d->value(*x).number(), d->value(*y).number());
         case 2:
-            return sign(d->dates[static_cast<size_t>(x->u)], d->dates[static_cast<size_t>(y->u)]);
+            return sign(x->u, y->u);
         case 3: {
             const QByteArrayView tx = d->texts.view(x->u, x->length);
             const QByteArrayView ty = d->texts.view(y->u, y->length);

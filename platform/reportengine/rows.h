@@ -3,6 +3,7 @@
 #include "platform/vb/variant.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSharedDataPointer>
 
@@ -12,6 +13,24 @@
 #include <vector>
 
 namespace reportengine {
+
+// Distinct byte values (pictures), each held once and numbered in the order they first come.
+class DistinctBytes {
+public:
+    // The number of the value, added when it is new.
+    int add(const QByteArray& bytes);
+    int size() const { return static_cast<int>(values_.size()); }
+    bool isEmpty() const { return values_.isEmpty(); }
+    const QByteArray& operator[](int index) const { return values_[index]; }
+    const QList<QByteArray>& values() const { return values_; }
+
+private:
+    QList<QByteArray> values_;
+    QHash<QByteArray, int> index_;
+    // The last value added: rows that share one (a linked image) skip its hashing.
+    const char* last_ = nullptr;
+    int lastIndex_ = -1;
+};
 
 // The values of a report's rows, held compactly column by column: numbers, Booleans and dates
 // in place, texts in shared buffers (a text met again lately is kept once), byte values

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <sys/stat.h>
 
 namespace {
@@ -375,6 +377,10 @@ TEST(SavedDocumentTest, EveryKindOfValueComesBackAsItWasSaved) {
          vb::Variant(QByteArray("\x00\xff", 2))},
         {vb::Variant(QStringLiteral("  blancos  ")), vb::Variant(std::int16_t(-3)),
          vb::Variant(4000000000LL), vb::Variant()},
+        // Whole numbers past a double's exact ones, to the ends of their type.
+        {vb::Variant(9007199254740993LL), vb::Variant(std::numeric_limits<qint64>::max()),
+         vb::Variant(std::numeric_limits<qint64>::min()),
+         vb::Variant(std::numeric_limits<std::int32_t>::min())},
     };
     const QString path = dir.filePath(QStringLiteral("104512.RPT"));
     saveDocument(doc, path);

@@ -161,7 +161,19 @@ TEST_F(LinkedTest, ASavedReportKeepsPicturesAndSubreportRowsForThePdf) {
 // beside it, the QR a noisy picture that no compression shrinks.
 class ManyLinesTest : public ::testing::Test {
 protected:
-    static constexpr const char* kForm = R"(<report version="1" title="Lineas">
+    // The voucher's form; `seriesQr` has each series show the QR of its own row as well.
+    static QString form(bool seriesQr) {
+        const QString series = seriesQr ? QStringLiteral(R"(<data table="V_MV_CPTE_OBSERV">
+              <link table="AUX_MV_CPTEQR" keys="TC IdComprobante"/>
+            </data>
+            <detail height="4">
+              <field x="0" y="0" width="60" height="4" source="{V_MV_CPTE_OBSERV.Observacion}"/>
+              <picture x="62" y="0" width="4" height="4" source="{AUX_MV_CPTEQR.QR_AFIP}"/>
+            </detail>)")
+                                        : QStringLiteral(R"(<data table="V_MV_CPTE_OBSERV"/>
+            <detail height="4"><field x="0" y="0" width="70" height="4"
+                                      source="{V_MV_CPTE_OBSERV.Observacion}"/></detail>)");
+        return QStringLiteral(R"(<report version="1" title="Lineas">
       <page size="A4" left="10" top="10" right="10" bottom="10"/>
       <data table="AUX_MV_CPTE">
         <link table="AUX_MV_CPTEQR" keys="TC IdComprobante"/>
@@ -171,21 +183,21 @@ protected:
         <field x="0" y="0" width="80" height="4" source="{AUX_MV_CPTE.COLUMNA1}"/>
         <picture x="170" y="0" width="8" height="8" source="{AUX_MV_CPTEQR.QR_AFIP}"/>
         <subreport name="SERIES" x="90" y="0" width="70" height="4" links="NroViaje=IDARTICULO">
-          <report version="1"><data table="V_MV_CPTE_OBSERV"/>
-            <detail height="4"><field x="0" y="0" width="70" height="4"
-                                      source="{V_MV_CPTE_OBSERV.Observacion}"/></detail>
-          </report>
+          <report version="1">%1</report>
         </subreport>
       </detail>
-    </report>)";
+    </report>)")
+            .arg(series);
+    }
 
     struct Run {
         ReportDocument doc;
         int describes = 0, selects = 0;  // what the report asked of its data
     };
 
-    // A database with `lines` lines; the document the voucher prints.
-    Run run(int lines) {
+    // A database with `lines` lines; the document the voucher prints (`form`). The series'
+    // rows have a QR of their own, `seriesQr_`.
+    Run run(int lines, bool seriesQr = false) {
         zxtest::TestDatabase database;
         QStringList rows, series;
         for (int n = 1; n <= lines; ++n) {
@@ -201,12 +213,14 @@ protected:
                            "NroViaje) VALUES ") +
             series.join(u',') +
             QStringLiteral(";INSERT INTO AUX_MV_CPTEQR (TC, IdComprobante) VALUES "
-                           "('FC  ', '000100000001A')"));
+                           "('FC  ', '000100000001A'), ('SE', '')"));
         ado::Connection c;
         c.Open(database.connectionString());
-        c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ?", {vb::Variant(qr_)});
+        c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ? WHERE TC <> 'SE'", {vb::Variant(qr_)});
+        c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ? WHERE TC = 'SE'",
+                  {vb::Variant(seriesQr_)});
         c.Close();
-        zxtest::writeFile(dir_.filePath("lineas.rpt"), kForm);
+        zxtest::writeFile(dir_.filePath("lineas.rpt"), form(seriesQr).toUtf8());
         AdoDataSource source(database.connectionString());
         Counting counting(source);
         RunRequest request;
@@ -232,9 +246,8 @@ protected:
         int describes = 0, selects = 0;
     };
 
-    static QByteArray noisyPng() {
+    static QByteArray noisyPng(quint32 seed) {
         QImage image(120, 120, QImage::Format_RGB32);
-        quint32 seed = 12345;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 seed = seed * 1664525u + 1013904223u;
@@ -249,7 +262,8 @@ protected:
 
     zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
     QTemporaryDir dir_;
-    QByteArray qr_ = noisyPng();
+    QByteArray qr_ = noisyPng(12345);
+    QByteArray seriesQr_ = noisyPng(54321);
 };
 
 // The lines' series and the voucher's QR come in as many queries for 400 lines as for 40: the
@@ -287,6 +301,32 @@ TEST_F(ManyLinesTest, ASavedReportStoresEachPictureOnce) {
     EXPECT_EQ(back.subreports[0].data.rows, doc.subreports[0].data.rows);
     EXPECT_EQ(back.subreports[0].groups().size(), 400);
     EXPECT_EQ(shown(layOut(back)).texts, shown(layOut(doc)).texts);
+}
+
+// Pictures in the subreport's rows share the file's pictures with the report's own: each is
+// held once and every series reads back with its own QR, not the voucher's.
+TEST_F(ManyLinesTest, ASavedReportStoresTheSubreportsPicturesOnceWithTheReportsOwn) {
+    const ReportDocument doc = run(40, true).doc;
+    ASSERT_EQ(doc.subreports.size(), 1);
+    const Rows& series = doc.subreports[0].data.rows;
+    ASSERT_EQ(series.size(), 40);
+    ASSERT_EQ(series.pictureCount(), 1);
+    ASSERT_EQ(series.picture(0), seriesQr_);
+    const QString saved = dir_.filePath("lineas.RPT");
+    writeReportFile(doc, saved, kReportFileType);
+    const QByteArray file = zxtest::readFile(saved);
+    EXPECT_EQ(file.count(qr_.toBase64()), 1);
+    EXPECT_EQ(file.count(seriesQr_.toBase64()), 1);
+
+    const ReportDocument back = loadDocument(saved);
+    EXPECT_EQ(back.data.rows, doc.data.rows);
+    ASSERT_EQ(back.subreports.size(), 1);
+    EXPECT_EQ(back.subreports[0].data.rows, series);
+    EXPECT_EQ(back.subreports[0].groups().size(), 40);
+    const Shown before = shown(layOut(doc)), after = shown(layOut(back));
+    EXPECT_EQ(after.texts, before.texts);
+    EXPECT_EQ(after.pictures, before.pictures);
+    EXPECT_EQ(after.pictures.size(), 80);
 }
 
 // Two vouchers of 15 lines on pages of 11 lines. The page header shows the first line of its
@@ -630,6 +670,60 @@ TEST_F(LinkedSelectionTest, AColumnNeitherTableHasIsRefused) {
         ASSERT_TRUE(e.has_value());
         EXPECT_EQ(e->Number, err::Field) << e->Description.toStdString();
         EXPECT_TRUE(e->Description.contains("NADA")) << e->Description.toStdString();
+    }
+}
+
+// A subreport's rows are found by any key the same as theirs: numbers by value whatever their
+// type and size, texts without regard to case or trailing blanks, a number and a text by the
+// number's text.
+TEST(SubreportGroupTest, AGroupIsFoundByEveryKeyTheSameAsItsOwn) {
+    using vb::Variant;
+    const QString text = QStringLiteral("Texto");
+    const struct {
+        const char* name;
+        QList<Variant> stored, asked;
+        bool same;
+    } cases[] = {
+        {"a whole number as a double", {Variant(1000000000000000LL)}, {Variant(1e15)}, true},
+        {"a double as a whole number", {Variant(1e15)}, {Variant(1000000000000000LL)}, true},
+        {"past a double's exact numbers",
+         {Variant(9007199254740993LL)},
+         {Variant(9007199254740992.0)},
+         true},
+        {"a large negative one",
+         {Variant(-123456789012345678LL)},
+         {Variant(-1.2345678901234568e17)},
+         true},
+        {"currency and double",
+         {Variant(vb::Currency::fromScaled(125000))},
+         {Variant(12.5)},
+         true},
+        {"zero and minus zero", {Variant(std::int16_t(0))}, {Variant(-0.0)}, true},
+        {"a double and its text", {Variant(1e15)}, {Variant(QStringLiteral("1E+15"))}, true},
+        {"a whole number and its text",
+         {Variant(QStringLiteral("1000000000000000  "))},
+         {Variant(1000000000000000LL)},
+         true},
+        {"texts and numbers together",
+         {Variant(1000000000000000LL), Variant(text + QStringLiteral("  "))},
+         {Variant(1e15), Variant(text.toUpper())},
+         true},
+        {"numbers one apart", {Variant(1000000000000001LL)}, {Variant(1e15)}, false},
+        {"a text that only reads as the number",
+         {Variant(QStringLiteral("1,0"))},
+         {Variant(1)},
+         false},
+        {"Null", {Variant::null()}, {Variant::null()}, false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(sameKey(c.stored, c.asked), c.same) << c.name;
+        SubreportData sub;
+        sub.addGroup({c.stored, 0, 0});
+        const SubreportData::Group* found = sub.groupOf(c.asked);
+        EXPECT_EQ(found != nullptr, c.same) << c.name;
+        if (found) {
+            EXPECT_EQ(found->key, c.stored) << c.name;
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 namespace {
 
 using reportengine::Rows;
@@ -52,6 +54,41 @@ TEST(RowsTest, ColumnsAndRowsCanBeAddedRemovedAndKept) {
     // A row appended after keeping starts Empty where it has no value.
     rows.append({Variant(9)});
     EXPECT_EQ(rows[2], (QList<Variant>{Variant(9), Variant()}));
+}
+
+// The bytes the heap holds for the program now.
+std::size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Dates come back as they went in, whatever the zone, and order by their reading; a cell
+// written over and over (a linked date column is filled so) keeps nothing of its old values.
+TEST(RowsTest, DatesComeBackAndOrderAndOverwritingThemKeepsNothing) {
+    const QList<QDateTime> dates = {
+        vb::wallClock(QDate(1899, 12, 30)),
+        vb::wallClock(QDate(1969, 12, 31), QTime(23, 59, 59, 999)),
+        vb::wallClock(QDate(2026, 3, 8), QTime(2, 30)),         // a local hour some zones skip
+        vb::wallClock(QDate(2026, 11, 1), QTime(1, 30, 0, 1)),  // one some zones repeat
+        vb::wallClock(QDate(9999, 12, 31), QTime(23, 59, 59, 997)),
+    };
+    Rows rows;
+    for (const QDateTime& d : dates) rows.append({Variant(d), Variant(d)});
+    rows.append({Variant(QDateTime()), Variant(QDateTime())});
+    for (qsizetype r = 0; r < dates.size(); ++r) {
+        EXPECT_EQ(rows.value(r, 0).date(), dates[r]);
+        EXPECT_EQ(rows.value(r, 0).date().timeSpec(), Qt::UTC);
+        for (qsizetype s = 0; s < dates.size(); ++s)
+            EXPECT_EQ(rows.compare(r, s, 0), r < s ? -1 : (r > s ? 1 : 0)) << r << " " << s;
+    }
+    EXPECT_FALSE(rows.value(dates.size(), 0).date().isValid());
+    EXPECT_EQ(rows.compare(dates.size(), 0, 0), -1);
+
+    const std::size_t before = heapInUse();
+    constexpr int kWrites = 200000;
+    for (int i = 0; i < kWrites; ++i) rows.set(0, 1, Variant(dates[0].addSecs(i)));
+    EXPECT_LT(heapInUse(), before + 64 * 1024);
+    EXPECT_EQ(rows.value(0, 1), Variant(dates[0].addSecs(kWrites - 1)));
 }
 
 }  // namespace
