@@ -5,7 +5,6 @@
 #include <QSet>
 #include <QStringList>
 
-#include <initializer_list>
 #include <optional>
 
 namespace tsql {
@@ -168,13 +167,6 @@ bool isReserved(const Token& t) {
         return QSet<QString>(split.begin(), split.end());
     }();
     return t.kind == K::Word && words.contains(t.text.toUpper());
-}
-
-bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
-    for (QStringView w : words) {
-        if (t.isWord(w)) return true;
-    }
-    return false;
 }
 
 // One thing of a query: a token, or a whole parenthesised group (kind Open, at its "(").

@@ -6,6 +6,13 @@ bool Token::isWord(QStringView keyword) const {
     return kind == Kind::Word && text.compare(keyword, Qt::CaseInsensitive) == 0;
 }
 
+bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
+    for (QStringView w : words) {
+        if (t.isWord(w)) return true;
+    }
+    return false;
+}
+
 bool Token::holdsLineBreak() const {
     return isBlank() && (text.contains(u'\n') || text.contains(u'\r'));
 }

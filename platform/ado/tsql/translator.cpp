@@ -14,13 +14,6 @@ namespace {
 
 using K = Token::Kind;
 
-bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
-    for (QStringView w : words) {
-        if (t.isWord(w)) return true;
-    }
-    return false;
-}
-
 bool isName(const Token& t) {
     return t.is(K::Word) || t.is(K::Quoted);
 }
