@@ -137,6 +137,19 @@ Operand operandOfFunction(const Token& f) {
     return Operand::Unknown;
 }
 
+// The AS of CAST(x AS type), whose parenthesis opens at `open`: the first outside any
+// parenthesis inside it (-1 when there is none).
+qsizetype castAs(const Tokens& t, qsizetype open) {
+    const qsizetype close = matchingClose(t, open);
+    int depth = 0;
+    for (qsizetype k = open + 1; k < close; ++k) {
+        if (t[k].is(K::Open)) ++depth;
+        if (t[k].is(K::Close)) --depth;
+        if (depth == 0 && t[k].isWord(u"AS")) return k;
+    }
+    return -1;
+}
+
 // The type a conversion named at `f`, whose parenthesis opens at `open`, converts to: of
 // CONVERT(type, ...), CAST(... AS type) or, once translated, tsql_convert('type', ...); a null
 // text for any other call.
@@ -146,15 +159,10 @@ QString convertedType(const Tokens& t, qsizetype f, qsizetype open) {
         if (type < t.size() && t[type].is(K::Word)) return t[type].text;
         if (type < t.size() && t[type].is(K::String)) return t[type].text.mid(1).chopped(1);
     } else if (t[f].isWord(u"CAST")) {
-        const qsizetype close = matchingClose(t, open);
-        int depth = 0;
-        for (qsizetype k = open + 1; k < close && k < t.size(); ++k) {
-            if (t[k].is(K::Open)) ++depth;
-            if (t[k].is(K::Close)) --depth;
-            if (depth != 0 || !t[k].isWord(u"AS")) continue;
-            const qsizetype type = nextSignificant(t, k + 1);
-            if (type < close && t[type].is(K::Word)) return t[type].text;
-        }
+        const qsizetype as = castAs(t, open);
+        if (as < 0) return {};
+        const qsizetype type = nextSignificant(t, as + 1);
+        if (type < matchingClose(t, open) && t[type].is(K::Word)) return t[type].text;
     }
     return {};
 }
@@ -1064,13 +1072,7 @@ private:
             } else if (t.isWord(u"CAST")) {
                 // CAST(x AS type) converts as CONVERT(type, x) does.
                 const qsizetype close = matchingClose(t_, open);
-                qsizetype as = -1;
-                int depth = 0;
-                for (qsizetype k = open + 1; k < close && k < t_.size() && as < 0; ++k) {
-                    if (t_[k].is(K::Open)) ++depth;
-                    if (t_[k].is(K::Close)) --depth;
-                    if (depth == 0 && t_[k].isWord(u"AS")) as = k;
-                }
+                const qsizetype as = castAs(t_, open);
                 if (as < 0 || close >= t_.size()) continue;
                 QString typeText;
                 for (qsizetype k = as + 1; k < close; ++k) {
