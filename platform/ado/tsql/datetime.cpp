@@ -14,21 +14,12 @@ QDateTime datetimePrecision(const QDateTime& reading) {
     return rounded == ms ? reading : reading.addMSecs(rounded - ms);
 }
 
-std::optional<QDateTime> readDateTime(QStringView raw) {
+namespace {
+
+// The shapes past plain ISO: without separators, hours of one digit, fractions of any length;
+// then the day first, as the program writes dates.
+std::optional<QDateTime> readOtherShapes(QStringView raw) {
     const QStringView text = raw.trimmed();
-    if (text.size() <= 32) {
-        char latin[32];
-        bool ascii = true;
-        for (qsizetype i = 0; i < text.size() && ascii; ++i) {
-            ascii = text[i].unicode() < 0x80;
-            latin[i] = static_cast<char>(text[i].unicode());
-        }
-        if (ascii) {
-            if (auto iso = vb::parseIsoDateTime(latin, static_cast<int>(text.size())))
-                return datetimePrecision(*iso);
-        }
-    }
-    // ISO without separators, hours of one digit, fractions of any length.
     static const QRegularExpression iso(
         QStringLiteral("^(\\d{4})(-?)(\\d{2})\\2(\\d{2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2})"
                        "(?:\\.(\\d+))?)?)?$"));
@@ -49,9 +40,28 @@ std::optional<QDateTime> readDateTime(QStringView raw) {
     return datetimePrecision(*written);
 }
 
+}  // namespace
+
+std::optional<QDateTime> readDateTime(QStringView raw) {
+    const QStringView text = raw.trimmed();
+    if (text.size() <= 32) {
+        char latin[32];
+        bool ascii = true;
+        for (qsizetype i = 0; i < text.size() && ascii; ++i) {
+            ascii = text[i].unicode() < 0x80;
+            latin[i] = static_cast<char>(text[i].unicode());
+        }
+        if (ascii) {
+            if (auto iso = vb::parseIsoDateTime(latin, static_cast<int>(text.size())))
+                return datetimePrecision(*iso);
+        }
+    }
+    return readOtherShapes(text);
+}
+
 std::optional<QDateTime> readDateTime(const char* utf8, int length) {
     if (auto iso = vb::parseIsoDateTime(utf8, length)) return datetimePrecision(*iso);
-    return readDateTime(QString::fromUtf8(utf8, length));
+    return readOtherShapes(QString::fromUtf8(utf8, length));
 }
 
 std::optional<QDateTime> readCompactDate(long long number) {
