@@ -835,7 +835,8 @@ private:
 
     // SQL Server adds days to a date-time with "+" and "-"; SQLite would add numbers to the
     // year. A date on the left of "+" or "-", or a number plus a date, makes the operation a
-    // date's.
+    // date's. Its left side is all that "+" and "-" have joined before it (they join from the
+    // left), its right side one term: products and signs bind first.
     void dateArithmetic() {
         for (qsizetype i = 0; i < t_.size(); ++i) {
             if (!t_[i].is(K::Operator) || (t_[i].text != u"+" && t_[i].text != u"-")) continue;
@@ -845,9 +846,9 @@ private:
                                    rightOperand(i) == Operand::Date;
             if (!dateLeft && !dateRight) continue;
             const qsizetype leftEnd = previousSignificant(t_, i - 1);
-            const qsizetype start = t_[leftEnd].is(K::Number) ? leftEnd : primaryStart(leftEnd);
+            const qsizetype start = leftSideStart(leftEnd);
             const qsizetype right = nextSignificant(t_, i + 1);
-            const qsizetype end = primaryEnd(right);
+            const qsizetype end = termEnd(right);
             if (start < 0 || end < 0) continue;
             const QString left = join(t_, start, leftEnd + 1);
             const QString other = join(t_, right, end + 1);
@@ -857,6 +858,58 @@ private:
                 QStringLiteral(")");
             t_.remove(start, end - start + 1);
             i = start + insertText(t_, start, call) - 1;
+        }
+    }
+
+    static bool isSign(const Token& t) {
+        return t.is(K::Operator) && (t.text == u"+" || t.text == u"-");
+    }
+    static bool isProduct(const Token& t) {
+        return t.is(K::Operator) && (t.text == u"*" || t.text == u"/" || t.text == u"%");
+    }
+
+    // Whether the token at `i` ends an operand, so that a "+" or "-" after it adds or
+    // subtracts rather than signs what follows it.
+    bool endsOperand(qsizetype i) const {
+        if (i < 0) return false;
+        const Token& t = t_[i];
+        if (t.is(K::Word))
+            return !isReserved(t) || isAnyWord(t, {u"END", u"NULL", u"CURRENT_TIMESTAMP"});
+        return t.is(K::Number) || t.is(K::String) || t.is(K::Variable) || t.is(K::Quoted) ||
+               t.is(K::Close) || isParameter(t);
+    }
+
+    // The first token of the expression that ends at `i` on the left of a "+" or "-": its
+    // terms joined by "+" and "-", each a product of signed factors.
+    qsizetype leftSideStart(qsizetype i) const {
+        for (qsizetype end = i;;) {
+            if (end < 0) return -1;
+            const Token& t = t_[end];
+            qsizetype start =
+                t.is(K::Number) || t.is(K::String) || t.is(K::Variable) || isParameter(t)
+                    ? end
+                    : primaryStart(end);
+            if (start < 0) return -1;
+            qsizetype before = previousSignificant(t_, start - 1);
+            while (before >= 0 && isSign(t_[before]) &&
+                   !endsOperand(previousSignificant(t_, before - 1))) {
+                start = before;
+                before = previousSignificant(t_, before - 1);
+            }
+            if (before < 0 || (!isSign(t_[before]) && !isProduct(t_[before]))) return start;
+            end = previousSignificant(t_, before - 1);
+        }
+    }
+
+    // The last token of the term that starts at `i`: a product of signed factors.
+    qsizetype termEnd(qsizetype i) const {
+        for (;;) {
+            while (i < t_.size() && isSign(t_[i])) i = nextSignificant(t_, i + 1);
+            const qsizetype end = primaryEnd(i);
+            if (end < 0) return -1;
+            const qsizetype after = nextSignificant(t_, end + 1);
+            if (after >= t_.size() || !isProduct(t_[after])) return end;
+            i = nextSignificant(t_, after + 1);
         }
     }
 

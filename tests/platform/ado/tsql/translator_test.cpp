@@ -151,6 +151,8 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
             "tsql_datecmp(AUX_ERR.fecha, ?1) >= 0)) AND ID > ?2"},
            {"SELECT ID FROM AUX_ERR WHERE getdate() - 1 < ?",
             "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1) < tsql_datetime(?1)"},
+           {"SELECT ID FROM AUX_ERR WHERE getdate() - 1.0/24 < ?",
+            "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1.0/24) < tsql_datetime(?1)"},
            {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
             "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), 'ana'), "
             "(NULL, 'b')"},
