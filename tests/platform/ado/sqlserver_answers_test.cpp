@@ -482,11 +482,18 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         for (const auto& op : ops) {
             // As a literal in the text and as a bound value, on either side of the comparison.
             const QString literal = u'\'' + bound.toString("yyyy-MM-dd HH:mm") + u'\'';
-            const QList<std::pair<QString, QList<vb::Variant>>> queries = {
-                {QStringLiteral("fecha %1 %2").arg(QLatin1String(op.op), literal), {}},
-                {QStringLiteral("fecha %1 ?").arg(QLatin1String(op.op)), {vb::Variant(bound)}},
+            const QString o = QLatin1String(op.op);
+            const struct {
+                QString condition;
+                QList<vb::Variant> parameters;
+                bool valueFirst;
+            } queries[] = {
+                {QStringLiteral("fecha %1 %2").arg(o, literal), {}, false},
+                {QStringLiteral("fecha %1 ?").arg(o), {vb::Variant(bound)}, false},
+                {QStringLiteral("%2 %1 fecha").arg(o, literal), {}, true},
+                {QStringLiteral("? %1 fecha").arg(o), {vb::Variant(bound)}, true},
             };
-            for (const auto& [condition, parameters] : queries) {
+            for (const auto& [condition, parameters, valueFirst] : queries) {
                 SCOPED_TRACE(condition.toStdString() + " " + bound.toString().toStdString());
                 QList<int> found;
                 ado::Recordset rs =
@@ -495,7 +502,8 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
                 for (; !rs.Eof(); rs.MoveNext()) found << vb::CLng(rs.Fields(0L).Value());
                 for (size_t i = 0; i < std::size(stored); ++i) {
                     SCOPED_TRACE(stored[i].text);
-                    const bool in = op.holds(stored[i].reading, bound);
+                    const bool in = valueFirst ? op.holds(bound, stored[i].reading)
+                                               : op.holds(stored[i].reading, bound);
                     if (!in) EXPECT_FALSE(found.contains(int(i)));
                     if (in && stored[i].iso) EXPECT_TRUE(found.contains(int(i)));
                 }
