@@ -35,12 +35,41 @@ std::optional<QDateTime> readOtherShapes(QStringView raw) {
         const int ms = (fraction.left(3).toInt() * 10 + fraction.right(1).toInt() + 5) / 10;
         return datetimePrecision(vb::wallClock(date, time).addMSecs(ms));
     }
+    if (auto time = readTimeAlone(text)) return time;
     const auto written = vb::parseDate(text.toString());
     if (!written) return std::nullopt;
     return datetimePrecision(*written);
 }
 
 }  // namespace
+
+std::optional<QTime> timeOfDay(QStringView raw) {
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,2})(?::(\\d{1,2})(?::(\\d{1,2})(?:([.:])(\\d{1,3}))?)?)?\\s*"
+                       "([AaPp][Mm])?$"));
+    const auto m = form.match(raw.trimmed().toString());
+    if (!m.hasMatch()) return std::nullopt;
+    const QString half = m.captured(6).toUpper();
+    // An hour alone is a time only with its AM or PM.
+    if (m.capturedLength(2) == 0 && half.isEmpty()) return std::nullopt;
+    int hour = m.captured(1).toInt();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12) return std::nullopt;
+        hour = hour % 12 + (half == u"PM" ? 12 : 0);
+    }
+    const QString fraction = m.captured(5);
+    const int ms =
+        m.captured(4) == u":" ? fraction.toInt() : fraction.leftJustified(3, u'0').toInt();
+    const QTime t(hour, m.captured(2).toInt(), m.captured(3).toInt(), ms);
+    if (!t.isValid()) return std::nullopt;
+    return t;
+}
+
+std::optional<QDateTime> readTimeAlone(QStringView text) {
+    const auto t = timeOfDay(text);
+    if (!t) return std::nullopt;
+    return datetimePrecision(vb::wallClock(QDate(1900, 1, 1), *t));
+}
 
 std::optional<QDateTime> readDateTime(QStringView raw) {
     const QStringView text = raw.trimmed();

@@ -313,6 +313,19 @@ TEST_F(SqlServerAnswers, ConvertIntoDatetimeReadsTheStylesAndRoundsToItsPrecisio
         {"CONVERT(datetime, '2026-03-29', 23)", "date 2026-03-29 00:00:00.000"},
         {"CONVERT(datetime, '03/29/2026 10:30:15.999', 101)", "date 2026-03-29 10:30:16.000"},
         {"CONVERT(datetime, '29/03/2026 23:59:59.998', 103)", "date 2026-03-29 23:59:59.997"},
+        // A time alone is on day zero, with or without a style; after a colon the fraction
+        // counts thousandths, after a point tenths.
+        {"CONVERT(datetime, '10:30')", "date 1900-01-01 10:30:00.000"},
+        {"CAST(' 10:30:15 ' AS datetime)", "date 1900-01-01 10:30:15.000"},
+        {"CONVERT(datetime, '10:30:15:500')", "date 1900-01-01 10:30:15.500"},
+        {"CONVERT(datetime, '10:30:15:5')", "date 1900-01-01 10:30:15.007"},
+        {"CONVERT(datetime, '10:30:15.5')", "date 1900-01-01 10:30:15.500"},
+        {"CONVERT(datetime, '2:05 PM')", "date 1900-01-01 14:05:00.000"},
+        {"CONVERT(datetime, '4am')", "date 1900-01-01 04:00:00.000"},
+        {"CONVERT(datetime, '12 AM')", "date 1900-01-01 00:00:00.000"},
+        {"CONVERT(datetime, '10:30:59.999', 108)", "date 1900-01-01 10:31:00.000"},
+        {"CONVERT(datetime, '25:00')",
+         "error Conversion failed when converting date and/or time from character string."},
     };
     check(cases);
 }
