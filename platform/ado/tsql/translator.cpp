@@ -524,6 +524,16 @@ private:
         return Operand::Name;
     }
 
+    // The first object the statement names that has the column `name` (empty when none does).
+    QString objectWithColumn(const QString& name) {
+        for (const QString& object : referencedObjects()) {
+            for (const Column& c : columnsOf(object)) {
+                if (c.name.compare(name, Qt::CaseInsensitive) == 0) return object;
+            }
+        }
+        return {};
+    }
+
     // What a call of the function named at `f`, whose parenthesis opens at `open`, gives.
     Operand operandOfCall(qsizetype f, qsizetype open) {
         const QString type = convertedType(t_, f, open);
@@ -1064,6 +1074,20 @@ private:
         // Dashes where an ISO date has them and a digit closing its day: a cheap test, as it
         // runs on every row of the range, that no other shape a datetime takes passes.
         // (The pattern is split where "??-" would read as a trigraph.)
+        // A date written without separators is stored as the number SQLite makes of it, which
+        // sorts before every text: where the column holds any, the range from the value's low
+        // key starts at the least of them instead (one look in the index), so that ">=", ">"
+        // and "=" reach them too.
+        QString low = key("tsql_lowkey");
+        if (const QString object = objectWithColumn(bareName(t_[last])); !object.isEmpty()) {
+            const auto quoted = [](QString name) {
+                return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
+            };
+            low = QStringLiteral(
+                      "coalesce((SELECT min(%1) FROM %2 WHERE %1 BETWEEN 17530101 AND "
+                      "99991231), %3)")
+                      .arg(quoted(bareName(t_[last])), quoted(object), low);
+        }
         const QString iso = QStringLiteral(
                                 "%1 GLOB '????"
                                 "-??"
@@ -1072,15 +1096,15 @@ private:
         QString sql;
         if (o == u">=" || o == u">") {
             sql = QStringLiteral("(%1 >= %2 AND ((%1 >= %3 AND %4) OR %5 %6 0))")
-                      .arg(column, key("tsql_lowkey"),
-                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), iso, cmp, o);
+                      .arg(column, low, key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
+                           iso, cmp, o);
         } else if (o == u"<" || o == u"<=") {
             sql = QStringLiteral("(%1 < %2 AND ((%1 < %3 AND %4) OR %5 %6 0))")
                       .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
                            key("tsql_lowkey"), iso, cmp, o);
         } else if (o == u"=") {
             sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
-                      .arg(column, key("tsql_lowkey"), key("tsql_nextdaykey"), cmp);
+                      .arg(column, low, key("tsql_nextdaykey"), cmp);
         } else if (o == u"<>" || o == u"!=") {
             sql = QStringLiteral("(%1 <> 0)").arg(cmp);
         } else {
