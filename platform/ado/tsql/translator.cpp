@@ -513,25 +513,19 @@ private:
         return names;
     }
 
-    Operand operandOfName(const QString& name) {
+    // The first object the statement names that has the column `name`, and that column.
+    std::optional<std::pair<QString, Column>> findColumn(const QString& name) {
         for (const QString& object : referencedObjects()) {
             for (const Column& c : columnsOf(object)) {
-                if (c.name.compare(name, Qt::CaseInsensitive) == 0) {
-                    return operandOfType(c.declaredType);
-                }
+                if (c.name.compare(name, Qt::CaseInsensitive) == 0) return std::pair{object, c};
             }
         }
-        return Operand::Name;
+        return std::nullopt;
     }
 
-    // The first object the statement names that has the column `name` (empty when none does).
-    QString objectWithColumn(const QString& name) {
-        for (const QString& object : referencedObjects()) {
-            for (const Column& c : columnsOf(object)) {
-                if (c.name.compare(name, Qt::CaseInsensitive) == 0) return object;
-            }
-        }
-        return {};
+    Operand operandOfName(const QString& name) {
+        const auto found = findColumn(name);
+        return found ? operandOfType(found->second.declaredType) : Operand::Name;
     }
 
     // What a call of the function named at `f`, whose parenthesis opens at `open`, gives.
@@ -1079,14 +1073,14 @@ private:
         // key starts at the least of them instead (one look in the index), so that ">=", ">"
         // and "=" reach them too.
         QString low = key("tsql_lowkey");
-        if (const QString object = objectWithColumn(bareName(t_[last])); !object.isEmpty()) {
+        if (const auto found = findColumn(bareName(t_[last]))) {
             const auto quoted = [](QString name) {
                 return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
             };
             low = QStringLiteral(
                       "coalesce((SELECT min(%1) FROM %2 WHERE %1 BETWEEN 17530101 AND "
                       "99991231), %3)")
-                      .arg(quoted(bareName(t_[last])), quoted(object), low);
+                      .arg(quoted(found->second.name), quoted(found->first), low);
         }
         const QString iso = QStringLiteral(
                                 "%1 GLOB '????"
