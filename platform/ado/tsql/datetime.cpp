@@ -14,21 +14,12 @@ QDateTime datetimePrecision(const QDateTime& reading) {
     return rounded == ms ? reading : reading.addMSecs(rounded - ms);
 }
 
-std::optional<QDateTime> readDateTime(QStringView raw) {
+namespace {
+
+// The shapes past plain ISO: without separators, hours of one digit, fractions of any length;
+// then the day first, as the program writes dates.
+std::optional<QDateTime> readOtherShapes(QStringView raw) {
     const QStringView text = raw.trimmed();
-    if (text.size() <= 32) {
-        char latin[32];
-        bool ascii = true;
-        for (qsizetype i = 0; i < text.size() && ascii; ++i) {
-            ascii = text[i].unicode() < 0x80;
-            latin[i] = static_cast<char>(text[i].unicode());
-        }
-        if (ascii) {
-            if (auto iso = vb::parseIsoDateTime(latin, static_cast<int>(text.size())))
-                return datetimePrecision(*iso);
-        }
-    }
-    // ISO without separators, hours of one digit, fractions of any length.
     static const QRegularExpression iso(
         QStringLiteral("^(\\d{4})(-?)(\\d{2})\\2(\\d{2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2})"
                        "(?:\\.(\\d+))?)?)?$"));
@@ -44,14 +35,62 @@ std::optional<QDateTime> readDateTime(QStringView raw) {
         const int ms = (fraction.left(3).toInt() * 10 + fraction.right(1).toInt() + 5) / 10;
         return datetimePrecision(vb::wallClock(date, time).addMSecs(ms));
     }
+    if (auto time = readTimeAlone(text)) return time;
     const auto written = vb::parseDate(text.toString());
     if (!written) return std::nullopt;
     return datetimePrecision(*written);
 }
 
+}  // namespace
+
+std::optional<QTime> timeOfDay(QStringView raw) {
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,2})(?::(\\d{1,2})(?::(\\d{1,2})(?:([.:])(\\d{1,3}))?)?)?\\s*"
+                       "([AaPp][Mm])?$"));
+    const auto m = form.match(raw.trimmed().toString());
+    if (!m.hasMatch()) return std::nullopt;
+    const QString half = m.captured(6).toUpper();
+    // An hour alone is a time only with its AM or PM.
+    if (m.capturedLength(2) == 0 && half.isEmpty()) return std::nullopt;
+    int hour = m.captured(1).toInt();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12) return std::nullopt;
+        hour = hour % 12 + (half == u"PM" ? 12 : 0);
+    }
+    const QString fraction = m.captured(5);
+    const int ms =
+        m.captured(4) == u":" ? fraction.toInt() : fraction.leftJustified(3, u'0').toInt();
+    const QTime t(hour, m.captured(2).toInt(), m.captured(3).toInt(), ms);
+    if (!t.isValid()) return std::nullopt;
+    return t;
+}
+
+std::optional<QDateTime> readTimeAlone(QStringView text) {
+    const auto t = timeOfDay(text);
+    if (!t) return std::nullopt;
+    return datetimePrecision(vb::wallClock(QDate(1900, 1, 1), *t));
+}
+
+std::optional<QDateTime> readDateTime(QStringView raw) {
+    const QStringView text = raw.trimmed();
+    if (text.size() <= 32) {
+        char latin[32];
+        bool ascii = true;
+        for (qsizetype i = 0; i < text.size() && ascii; ++i) {
+            ascii = text[i].unicode() < 0x80;
+            latin[i] = static_cast<char>(text[i].unicode());
+        }
+        if (ascii) {
+            if (auto iso = vb::parseIsoDateTime(latin, static_cast<int>(text.size())))
+                return datetimePrecision(*iso);
+        }
+    }
+    return readOtherShapes(text);
+}
+
 std::optional<QDateTime> readDateTime(const char* utf8, int length) {
     if (auto iso = vb::parseIsoDateTime(utf8, length)) return datetimePrecision(*iso);
-    return readDateTime(QString::fromUtf8(utf8, length));
+    return readOtherShapes(QString::fromUtf8(utf8, length));
 }
 
 std::optional<QDateTime> readCompactDate(long long number) {

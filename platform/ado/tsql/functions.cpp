@@ -469,33 +469,11 @@ std::optional<QString> dateInStyle(const QDateTime& d, int style) {
     }
 }
 
-// A time of day as CONVERT reads one: "hh:mi[:ss[.mmm]]", optionally with AM or PM.
-std::optional<QTime> timeOfDay(const QString& text) {
-    static const QRegularExpression form(QStringLiteral(
-        "^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:[.:](\\d{1,3}))?)?\\s*([AaPp][Mm])?$"));
-    const auto m = form.match(text);
-    if (!m.hasMatch()) return std::nullopt;
-    int hour = m.captured(1).toInt();
-    const QString half = m.captured(5).toUpper();
-    if (!half.isEmpty()) {
-        if (hour < 1 || hour > 12) return std::nullopt;
-        hour = hour % 12 + (half == u"PM" ? 12 : 0);
-    }
-    const QTime t(hour, m.captured(2).toInt(), m.captured(3).toInt(),
-                  m.captured(4).leftJustified(3, u'0').toInt());
-    if (!t.isValid()) return std::nullopt;
-    return t;
-}
-
 // A text in one of CONVERT's styles read back as a date-time: the style's date, then
-// optionally a time; style 108 a time alone, on day zero.
+// optionally a time; style 108 a time alone.
 std::optional<QDateTime> dateFromStyle(const QString& raw, int style) {
     const QString text = raw.trimmed();
-    if (style == 108) {
-        const auto t = timeOfDay(text);
-        if (!t) return std::nullopt;
-        return vb::wallClock(dayZero.date(), *t);
-    }
+    if (style == 108) return readTimeAlone(text);
     // The numeric styles: the order of day, month and year, and their separator.
     const struct {
         int style;

@@ -2,10 +2,8 @@
 
 #include "platform/ado/tsql/tokens.h"
 
-#include <QSet>
 #include <QStringList>
 
-#include <initializer_list>
 #include <optional>
 
 namespace tsql {
@@ -140,41 +138,6 @@ bool lineBreakAfter(const Tokens& tokens, qsizetype i) {
         if (tokens[j].holdsLineBreak()) return true;
     }
     return nextSignificant(tokens, i + 1) >= tokens.size();
-}
-
-// SQL Server's reserved words, and GO: none of them is ever a name or an alias unless it is
-// bracketed, so one of them where a SELECT cannot take it starts something else.
-bool isReserved(const Token& t) {
-    static const QSet<QString> words = [] {
-        const QString list = QStringLiteral(
-            "ADD ALL ALTER AND ANY AS ASC AUTHORIZATION BACKUP BEGIN BETWEEN BREAK BROWSE BULK "
-            "BY CASCADE CASE CHECK CHECKPOINT CLOSE CLUSTERED COALESCE COLLATE COLUMN COMMIT "
-            "COMPUTE CONSTRAINT CONTAINS CONTAINSTABLE CONTINUE CONVERT CREATE CROSS CURRENT "
-            "CURRENT_DATE CURRENT_TIME CURRENT_TIMESTAMP CURRENT_USER CURSOR DATABASE DBCC "
-            "DEALLOCATE DECLARE DEFAULT DELETE DENY DESC DISK DISTINCT DISTRIBUTED DOUBLE DROP "
-            "DUMP ELSE END ERRLVL ESCAPE EXCEPT EXEC EXECUTE EXISTS EXIT EXTERNAL FETCH FILE "
-            "FILLFACTOR FOR FOREIGN FREETEXT FREETEXTTABLE FROM FULL FUNCTION GO GOTO GRANT "
-            "GROUP HAVING HOLDLOCK IDENTITY IDENTITY_INSERT IDENTITYCOL IF IN INDEX INNER INSERT "
-            "INTERSECT INTO IS JOIN KEY KILL LEFT LIKE LINENO LOAD MERGE NATIONAL NOCHECK "
-            "NONCLUSTERED NOT NULL NULLIF OF OFF OFFSETS ON OPEN OPENDATASOURCE OPENQUERY "
-            "OPENROWSET OPENXML OPTION OR ORDER OUTER OVER PERCENT PIVOT PLAN PRECISION PRIMARY "
-            "PRINT PROC PROCEDURE PUBLIC RAISERROR READ READTEXT RECONFIGURE REFERENCES "
-            "REPLICATION RESTORE RESTRICT RETURN REVERT REVOKE RIGHT ROLLBACK ROWCOUNT "
-            "ROWGUIDCOL RULE SAVE SCHEMA SECURITYAUDIT SELECT SESSION_USER SET SETUSER SHUTDOWN "
-            "SOME STATISTICS SYSTEM_USER TABLE TABLESAMPLE TEXTSIZE THEN TO TOP TRAN TRANSACTION "
-            "TRIGGER TRUNCATE TRY_CONVERT TSEQUAL UNION UNIQUE UNPIVOT UPDATE UPDATETEXT USE "
-            "USER VALUES VARYING VIEW WAITFOR WHEN WHERE WHILE WITH WITHIN WRITETEXT");
-        const QStringList split = list.split(u' ', Qt::SkipEmptyParts);
-        return QSet<QString>(split.begin(), split.end());
-    }();
-    return t.kind == K::Word && words.contains(t.text.toUpper());
-}
-
-bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
-    for (QStringView w : words) {
-        if (t.isWord(w)) return true;
-    }
-    return false;
 }
 
 // One thing of a query: a token, or a whole parenthesised group (kind Open, at its "(").

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <initializer_list>
+
 namespace tsql {
 
 // One lexical piece of SQL Server text. The rewrites work on these, so nothing inside a quoted
@@ -37,6 +39,12 @@ struct Token {
 };
 
 using Tokens = QList<Token>;
+
+// Whether `t` is one of the keywords `words`, without regard to case.
+bool isAnyWord(const Token& t, std::initializer_list<QStringView> words);
+// SQL Server's reserved words, and GO: none of them is ever a name or an alias unless it is
+// bracketed.
+bool isReserved(const Token& t);
 
 // Splits `text` into tokens; joining their texts gives `text` back. An unclosed literal,
 // name or comment runs to the end.

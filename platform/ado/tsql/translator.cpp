@@ -14,13 +14,6 @@ namespace {
 
 using K = Token::Kind;
 
-bool isAnyWord(const Token& t, std::initializer_list<QStringView> words) {
-    for (QStringView w : words) {
-        if (t.isWord(w)) return true;
-    }
-    return false;
-}
-
 bool isName(const Token& t) {
     return t.is(K::Word) || t.is(K::Quoted);
 }
@@ -144,6 +137,19 @@ Operand operandOfFunction(const Token& f) {
     return Operand::Unknown;
 }
 
+// The AS of CAST(x AS type), whose parenthesis opens at `open`: the first outside any
+// parenthesis inside it (-1 when there is none).
+qsizetype castAs(const Tokens& t, qsizetype open) {
+    const qsizetype close = matchingClose(t, open);
+    int depth = 0;
+    for (qsizetype k = open + 1; k < close; ++k) {
+        if (t[k].is(K::Open)) ++depth;
+        if (t[k].is(K::Close)) --depth;
+        if (depth == 0 && t[k].isWord(u"AS")) return k;
+    }
+    return -1;
+}
+
 // The type a conversion named at `f`, whose parenthesis opens at `open`, converts to: of
 // CONVERT(type, ...), CAST(... AS type) or, once translated, tsql_convert('type', ...); a null
 // text for any other call.
@@ -153,15 +159,10 @@ QString convertedType(const Tokens& t, qsizetype f, qsizetype open) {
         if (type < t.size() && t[type].is(K::Word)) return t[type].text;
         if (type < t.size() && t[type].is(K::String)) return t[type].text.mid(1).chopped(1);
     } else if (t[f].isWord(u"CAST")) {
-        const qsizetype close = matchingClose(t, open);
-        int depth = 0;
-        for (qsizetype k = open + 1; k < close && k < t.size(); ++k) {
-            if (t[k].is(K::Open)) ++depth;
-            if (t[k].is(K::Close)) --depth;
-            if (depth != 0 || !t[k].isWord(u"AS")) continue;
-            const qsizetype type = nextSignificant(t, k + 1);
-            if (type < close && t[type].is(K::Word)) return t[type].text;
-        }
+        const qsizetype as = castAs(t, open);
+        if (as < 0) return {};
+        const qsizetype type = nextSignificant(t, as + 1);
+        if (type < matchingClose(t, open) && t[type].is(K::Word)) return t[type].text;
     }
     return {};
 }
@@ -512,15 +513,19 @@ private:
         return names;
     }
 
-    Operand operandOfName(const QString& name) {
+    // The first object the statement names that has the column `name`, and that column.
+    std::optional<std::pair<QString, Column>> findColumn(const QString& name) {
         for (const QString& object : referencedObjects()) {
             for (const Column& c : columnsOf(object)) {
-                if (c.name.compare(name, Qt::CaseInsensitive) == 0) {
-                    return operandOfType(c.declaredType);
-                }
+                if (c.name.compare(name, Qt::CaseInsensitive) == 0) return std::pair{object, c};
             }
         }
-        return Operand::Name;
+        return std::nullopt;
+    }
+
+    Operand operandOfName(const QString& name) {
+        const auto found = findColumn(name);
+        return found ? operandOfType(found->second.declaredType) : Operand::Name;
     }
 
     // What a call of the function named at `f`, whose parenthesis opens at `open`, gives.
@@ -834,7 +839,8 @@ private:
 
     // SQL Server adds days to a date-time with "+" and "-"; SQLite would add numbers to the
     // year. A date on the left of "+" or "-", or a number plus a date, makes the operation a
-    // date's.
+    // date's. Its left side is all that "+" and "-" have joined before it (they join from the
+    // left), its right side one term: products and signs bind first.
     void dateArithmetic() {
         for (qsizetype i = 0; i < t_.size(); ++i) {
             if (!t_[i].is(K::Operator) || (t_[i].text != u"+" && t_[i].text != u"-")) continue;
@@ -844,9 +850,9 @@ private:
                                    rightOperand(i) == Operand::Date;
             if (!dateLeft && !dateRight) continue;
             const qsizetype leftEnd = previousSignificant(t_, i - 1);
-            const qsizetype start = t_[leftEnd].is(K::Number) ? leftEnd : primaryStart(leftEnd);
+            const qsizetype start = leftSideStart(leftEnd);
             const qsizetype right = nextSignificant(t_, i + 1);
-            const qsizetype end = primaryEnd(right);
+            const qsizetype end = termEnd(right);
             if (start < 0 || end < 0) continue;
             const QString left = join(t_, start, leftEnd + 1);
             const QString other = join(t_, right, end + 1);
@@ -856,6 +862,58 @@ private:
                 QStringLiteral(")");
             t_.remove(start, end - start + 1);
             i = start + insertText(t_, start, call) - 1;
+        }
+    }
+
+    static bool isSign(const Token& t) {
+        return t.is(K::Operator) && (t.text == u"+" || t.text == u"-");
+    }
+    static bool isProduct(const Token& t) {
+        return t.is(K::Operator) && (t.text == u"*" || t.text == u"/" || t.text == u"%");
+    }
+
+    // Whether the token at `i` ends an operand, so that a "+" or "-" after it adds or
+    // subtracts rather than signs what follows it.
+    bool endsOperand(qsizetype i) const {
+        if (i < 0) return false;
+        const Token& t = t_[i];
+        if (t.is(K::Word))
+            return !isReserved(t) || isAnyWord(t, {u"END", u"NULL", u"CURRENT_TIMESTAMP"});
+        return t.is(K::Number) || t.is(K::String) || t.is(K::Variable) || t.is(K::Quoted) ||
+               t.is(K::Close) || isParameter(t);
+    }
+
+    // The first token of the expression that ends at `i` on the left of a "+" or "-": its
+    // terms joined by "+" and "-", each a product of signed factors.
+    qsizetype leftSideStart(qsizetype i) const {
+        for (qsizetype end = i;;) {
+            if (end < 0) return -1;
+            const Token& t = t_[end];
+            qsizetype start =
+                t.is(K::Number) || t.is(K::String) || t.is(K::Variable) || isParameter(t)
+                    ? end
+                    : primaryStart(end);
+            if (start < 0) return -1;
+            qsizetype before = previousSignificant(t_, start - 1);
+            while (before >= 0 && isSign(t_[before]) &&
+                   !endsOperand(previousSignificant(t_, before - 1))) {
+                start = before;
+                before = previousSignificant(t_, before - 1);
+            }
+            if (before < 0 || (!isSign(t_[before]) && !isProduct(t_[before]))) return start;
+            end = previousSignificant(t_, before - 1);
+        }
+    }
+
+    // The last token of the term that starts at `i`: a product of signed factors.
+    qsizetype termEnd(qsizetype i) const {
+        for (;;) {
+            while (i < t_.size() && isSign(t_[i])) i = nextSignificant(t_, i + 1);
+            const qsizetype end = primaryEnd(i);
+            if (end < 0) return -1;
+            const qsizetype after = nextSignificant(t_, end + 1);
+            if (after >= t_.size() || !isProduct(t_[after])) return end;
+            i = nextSignificant(t_, after + 1);
         }
     }
 
@@ -1010,6 +1068,20 @@ private:
         // Dashes where an ISO date has them and a digit closing its day: a cheap test, as it
         // runs on every row of the range, that no other shape a datetime takes passes.
         // (The pattern is split where "??-" would read as a trigraph.)
+        // A date written without separators is stored as the number SQLite makes of it, which
+        // sorts before every text: where the column holds any, the range from the value's low
+        // key starts at the least of them instead (one look in the index), so that ">=", ">"
+        // and "=" reach them too.
+        QString low = key("tsql_lowkey");
+        if (const auto found = findColumn(bareName(t_[last]))) {
+            const auto quoted = [](QString name) {
+                return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
+            };
+            low = QStringLiteral(
+                      "coalesce((SELECT min(%1) FROM %2 WHERE %1 BETWEEN 17530101 AND "
+                      "99991231), %3)")
+                      .arg(quoted(found->second.name), quoted(found->first), low);
+        }
         const QString iso = QStringLiteral(
                                 "%1 GLOB '????"
                                 "-??"
@@ -1018,15 +1090,15 @@ private:
         QString sql;
         if (o == u">=" || o == u">") {
             sql = QStringLiteral("(%1 >= %2 AND ((%1 >= %3 AND %4) OR %5 %6 0))")
-                      .arg(column, key("tsql_lowkey"),
-                           key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), iso, cmp, o);
+                      .arg(column, low, key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
+                           iso, cmp, o);
         } else if (o == u"<" || o == u"<=") {
             sql = QStringLiteral("(%1 < %2 AND ((%1 < %3 AND %4) OR %5 %6 0))")
                       .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
                            key("tsql_lowkey"), iso, cmp, o);
         } else if (o == u"=") {
             sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
-                      .arg(column, key("tsql_lowkey"), key("tsql_nextdaykey"), cmp);
+                      .arg(column, low, key("tsql_nextdaykey"), cmp);
         } else if (o == u"<>" || o == u"!=") {
             sql = QStringLiteral("(%1 <> 0)").arg(cmp);
         } else {
@@ -1071,13 +1143,7 @@ private:
             } else if (t.isWord(u"CAST")) {
                 // CAST(x AS type) converts as CONVERT(type, x) does.
                 const qsizetype close = matchingClose(t_, open);
-                qsizetype as = -1;
-                int depth = 0;
-                for (qsizetype k = open + 1; k < close && k < t_.size() && as < 0; ++k) {
-                    if (t_[k].is(K::Open)) ++depth;
-                    if (t_[k].is(K::Close)) --depth;
-                    if (depth == 0 && t_[k].isWord(u"AS")) as = k;
-                }
+                const qsizetype as = castAs(t_, open);
                 if (as < 0 || close >= t_.size()) continue;
                 QString typeText;
                 for (qsizetype k = as + 1; k < close; ++k) {

@@ -68,6 +68,17 @@ TEST_F(SqlServerAnswers, DatePlusOrMinusANumberIsADate) {
         {"CONVERT(datetime, '2026-03-29') + -1", "date 2026-03-28 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29') - -0.5", "date 2026-03-29 12:00:00.000"},
         {"CONVERT(datetime, '2026-03-29 10:00') + 0.000000001", "date 2026-03-29 10:00:00.000"},
+        // The number is the whole term, signs and products included, by precedence.
+        {"CONVERT(datetime, '2026-03-29 10:00') - 1.0/24", "date 2026-03-29 09:00:00.000"},
+        {"2 * 3 + CONVERT(datetime, '2026-03-29')", "date 2026-04-04 00:00:00.000"},
+        {"-1 + CONVERT(datetime, '2026-03-29')", "date 2026-03-28 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + 1 * 2", "date 2026-03-31 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') - 1 - 1", "date 2026-03-27 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') - 7 % 4 + 0.5", "date 2026-03-26 12:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + 3 * -0.5", "date 2026-03-27 12:00:00.000"},
+        {"-0.5 * 4 + 1 + CONVERT(datetime, '2026-03-29')", "date 2026-03-28 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') - -12 / 4 * 2", "date 2026-04-04 00:00:00.000"},
+        {"(2 - 1) * 3 + CONVERT(datetime, '2026-03-29') - 1.0/24", "date 2026-03-31 23:00:00.000"},
         {"CONVERT(datetime, '2026-03-30') - CONVERT(datetime, '2026-03-29')",
          "date 1900-01-02 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29 06:00') - CONVERT(datetime, '2026-03-29 18:00')",
@@ -302,6 +313,19 @@ TEST_F(SqlServerAnswers, ConvertIntoDatetimeReadsTheStylesAndRoundsToItsPrecisio
         {"CONVERT(datetime, '2026-03-29', 23)", "date 2026-03-29 00:00:00.000"},
         {"CONVERT(datetime, '03/29/2026 10:30:15.999', 101)", "date 2026-03-29 10:30:16.000"},
         {"CONVERT(datetime, '29/03/2026 23:59:59.998', 103)", "date 2026-03-29 23:59:59.997"},
+        // A time alone is on day zero, with or without a style; after a colon the fraction
+        // counts thousandths, after a point tenths.
+        {"CONVERT(datetime, '10:30')", "date 1900-01-01 10:30:00.000"},
+        {"CAST(' 10:30:15 ' AS datetime)", "date 1900-01-01 10:30:15.000"},
+        {"CONVERT(datetime, '10:30:15:500')", "date 1900-01-01 10:30:15.500"},
+        {"CONVERT(datetime, '10:30:15:5')", "date 1900-01-01 10:30:15.007"},
+        {"CONVERT(datetime, '10:30:15.5')", "date 1900-01-01 10:30:15.500"},
+        {"CONVERT(datetime, '2:05 PM')", "date 1900-01-01 14:05:00.000"},
+        {"CONVERT(datetime, '4am')", "date 1900-01-01 04:00:00.000"},
+        {"CONVERT(datetime, '12 AM')", "date 1900-01-01 00:00:00.000"},
+        {"CONVERT(datetime, '10:30:59.999', 108)", "date 1900-01-01 10:31:00.000"},
+        {"CONVERT(datetime, '25:00')",
+         "error Conversion failed when converting date and/or time from character string."},
     };
     check(cases);
 }
@@ -413,13 +437,14 @@ TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
 // A range on a date column takes each stored text by the reading SQL Server's datetime makes of
 // it: a time that rounds up to the next day's midnight is on that day, and a stored shape whose
 // text sorts apart from its day (day first, no separators, a blank first) is never taken by a
-// range it is not in. Every ISO shape is found on its own day; the others may be missed, since
-// the column's index finds rows by their text.
+// range it is not in. Every ISO shape is found on its own day, and so is the whole number SQLite
+// makes of a date written without separators; the others may be missed, since the column's
+// index finds rows by their text.
 TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
     const struct {
         const char* text;
         QDateTime reading;
-        bool iso;
+        bool alwaysFound;
     } stored[] = {
         {"2026-03-28 23:59:59.997", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
         {"2026-03-28 23:59:59.999", vb::wallClock({2026, 3, 29}), true},
@@ -436,7 +461,7 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         {" 2026-03-29 03:00", vb::wallClock({2026, 3, 29}, {3, 0}), false},
         {"2026-3-29 04:00", vb::wallClock({2026, 3, 29}, {4, 0}), false},
         {"2026-03-9 10:00", vb::wallClock({2026, 3, 9}, {10, 0}), false},
-        {"20260329", vb::wallClock({2026, 3, 29}), false},
+        {"20260329", vb::wallClock({2026, 3, 29}), true},
         {"06/04/2026 12:00", vb::wallClock({2026, 4, 6}, {12, 0}), false},
     };
     for (size_t i = 0; i < std::size(stored); ++i) {
@@ -471,11 +496,18 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         for (const auto& op : ops) {
             // As a literal in the text and as a bound value, on either side of the comparison.
             const QString literal = u'\'' + bound.toString("yyyy-MM-dd HH:mm") + u'\'';
-            const QList<std::pair<QString, QList<vb::Variant>>> queries = {
-                {QStringLiteral("fecha %1 %2").arg(QLatin1String(op.op), literal), {}},
-                {QStringLiteral("fecha %1 ?").arg(QLatin1String(op.op)), {vb::Variant(bound)}},
+            const QString o = QLatin1String(op.op);
+            const struct {
+                QString condition;
+                QList<vb::Variant> parameters;
+                bool valueFirst;
+            } queries[] = {
+                {QStringLiteral("fecha %1 %2").arg(o, literal), {}, false},
+                {QStringLiteral("fecha %1 ?").arg(o), {vb::Variant(bound)}, false},
+                {QStringLiteral("%2 %1 fecha").arg(o, literal), {}, true},
+                {QStringLiteral("? %1 fecha").arg(o), {vb::Variant(bound)}, true},
             };
-            for (const auto& [condition, parameters] : queries) {
+            for (const auto& [condition, parameters, valueFirst] : queries) {
                 SCOPED_TRACE(condition.toStdString() + " " + bound.toString().toStdString());
                 QList<int> found;
                 ado::Recordset rs =
@@ -484,9 +516,10 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
                 for (; !rs.Eof(); rs.MoveNext()) found << vb::CLng(rs.Fields(0L).Value());
                 for (size_t i = 0; i < std::size(stored); ++i) {
                     SCOPED_TRACE(stored[i].text);
-                    const bool in = op.holds(stored[i].reading, bound);
+                    const bool in = valueFirst ? op.holds(bound, stored[i].reading)
+                                               : op.holds(stored[i].reading, bound);
                     if (!in) EXPECT_FALSE(found.contains(int(i)));
-                    if (in && stored[i].iso) EXPECT_TRUE(found.contains(int(i)));
+                    if (in && stored[i].alwaysFound) EXPECT_TRUE(found.contains(int(i)));
                 }
             }
         }

@@ -129,6 +129,10 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
     "'????"     \
     "-??"       \
     "-?[0-9]*'"
+// The least of the dates the column holds as the numbers SQLite made of them.
+#define NUMBERS                                                                     \
+    "(SELECT min(\"fecha\") FROM \"AUX_ERR\" WHERE \"fecha\" BETWEEN 17530101 AND " \
+    "99991231)"
 
 // A collation on a literal compared with a date or number column would stop SQLite from
 // using that column's index (the report's date range would scan the whole table). A date
@@ -140,33 +144,38 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
         if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) != 0) return {};
         return {{"ID", "INTEGER", true}, {"fecha", "DATETIME"}, {"USUARIO", "VARCHAR(50)"}};
     });
-    check(translator,
-          {{"SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana'",
-            "SELECT * FROM AUX_ERR WHERE (fecha >= tsql_lowkey('2025-03-01') AND ((fecha >= "
-            "tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
-            "'2025-03-01') >= 0)) AND USUARIO = 'ana' COLLATE SSCI"},
-           {"SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?",
-            "SELECT * FROM AUX_ERR WHERE (AUX_ERR.fecha >= tsql_lowkey(?1) AND ((AUX_ERR.fecha "
-            ">= tsql_ceildaykey(?1) AND AUX_ERR.fecha GLOB " ISO_DAY ") OR "
-            "tsql_datecmp(AUX_ERR.fecha, ?1) >= 0)) AND ID > ?2"},
-           {"SELECT ID FROM AUX_ERR WHERE getdate() - 1 < ?",
-            "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1) < tsql_datetime(?1)"},
-           {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
-            "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), 'ana'), "
-            "(NULL, 'b')"},
-           {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
-            "'2025-03-01' AND '2025-03-02'",
-            "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
-            "'x' WHERE ((fecha >= tsql_lowkey('2025-03-01') AND ((fecha >= "
-            "tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
-            "'2025-03-01') >= 0)) AND (fecha < tsql_nextdaykey('2025-03-02') AND ((fecha < "
-            "tsql_lowkey('2025-03-02') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
-            "'2025-03-02') <= 0)))"},
-           {"SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN ? AND fecha",
-            "SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN tsql_datetime(?1) AND "
-            "tsql_datetime(fecha)"}});
+    check(
+        translator,
+        {{"SELECT * FROM AUX_ERR WHERE fecha >= '2025-03-01' AND USUARIO = 'ana'",
+          "SELECT * FROM AUX_ERR WHERE (fecha >= coalesce(" NUMBERS ", tsql_lowkey('2025-03-01')) "
+          "AND ((fecha >= tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR "
+          "tsql_datecmp(fecha, '2025-03-01') >= 0)) AND USUARIO = 'ana' COLLATE SSCI"},
+         {"SELECT * FROM AUX_ERR WHERE ? <= AUX_ERR.fecha AND ID > ?",
+          "SELECT * FROM AUX_ERR WHERE (AUX_ERR.fecha >= coalesce(" NUMBERS ", tsql_lowkey(?1)) "
+          "AND ((AUX_ERR.fecha "
+          ">= tsql_ceildaykey(?1) AND AUX_ERR.fecha GLOB " ISO_DAY ") OR "
+          "tsql_datecmp(AUX_ERR.fecha, ?1) >= 0)) AND ID > ?2"},
+         {"SELECT ID FROM AUX_ERR WHERE getdate() - 1 < ?",
+          "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1) < tsql_datetime(?1)"},
+         {"SELECT ID FROM AUX_ERR WHERE getdate() - 1.0/24 < ?",
+          "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1.0/24) < tsql_datetime(?1)"},
+         {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
+          "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), 'ana'), "
+          "(NULL, 'b')"},
+         {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
+          "'2025-03-01' AND '2025-03-02'",
+          "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
+          "'x' WHERE ((fecha >= coalesce(" NUMBERS ", tsql_lowkey('2025-03-01')) AND ((fecha >= "
+          "tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
+          "'2025-03-01') >= 0)) AND (fecha < tsql_nextdaykey('2025-03-02') AND ((fecha < "
+          "tsql_lowkey('2025-03-02') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
+          "'2025-03-02') <= 0)))"},
+         {"SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN ? AND fecha",
+          "SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN tsql_datetime(?1) AND "
+          "tsql_datetime(fecha)"}});
 }
 #undef ISO_DAY
+#undef NUMBERS
 
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
     check(tsql::Translator(catalogue()),
