@@ -2,6 +2,7 @@
 #include "core/globals.h"
 #include "platform/ado/sqlitebackend.h"
 #include "tests/core/core_fixture.h"
+#include "tests/db/db_fixture.h"
 
 namespace {
 
@@ -107,13 +108,8 @@ TEST_F(CfgTest, AStatisticsConnectionThatNeverOpenedReadsEmptyAndWritesNothing) 
     ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(zxtest::TestDatabase::statisticsName), "otro",
                                          "otro", &error))
         << error.toStdString();
-    DB_Dll& kq = gDBEstadisticas();
-    kq.gServidor = servidor();
-    kq.gDBName = zxtest::TestDatabase::statisticsName;
-    kq.gUsuario = kq.gDBName;
-    kq.gUserPassWord = kq.gDBName;
-    kq.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
-    ASSERT_FALSE(kq.gOpenFlag);
+    dbtest::abreEstadisticas(gDBEstadisticas(), servidor());
+    ASSERT_FALSE(gDBEstadisticas().gOpenFlag);
 
     QString aux = "previo";
     EXPECT_EQ(ModGlobal::CfgKQ("FTP_CODIGOCTA", &aux), "");

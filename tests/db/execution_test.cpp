@@ -95,11 +95,7 @@ TEST_F(AbrirRecordsetTest, WhenReconnectingFailsTheOperatorsNoEndsTheProgram) {
 // The question names the database of the connection that was lost, not the company's.
 TEST_F(AbrirRecordsetTest, TheLostConnectionQuestionNamesItsOwnDatabase) {
     DB_Dll& kq = gDBEstadisticas();
-    kq.gServidor = servidor();
-    kq.gDBName = zxtest::TestDatabase::statisticsName;
-    kq.gUsuario = kq.gDBName;
-    kq.gUserPassWord = kq.gDBName;
-    kq.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
+    dbtest::abreEstadisticas(kq, servidor());
     ASSERT_TRUE(kq.gOpenFlag);
     ScriptedBackend* motor = reabreCon(kq);
     motor->failNext(ScriptedBackend::Call::Query, {ScriptedBackend::lostConnection()})
@@ -122,8 +118,8 @@ TEST_F(AbrirRecordsetTest, TheLostConnectionQuestionNamesItsOwnDatabase) {
 // whatever the operator answers.
 TEST_F(AbrirRecordsetTest, AConnectionThatNeverOpenedIsNotALostOne) {
     QString error;
-    ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(zxtest::TestDatabase::statisticsName),
-                                         "KQ_ESTADISTICAS", "KQ_ESTADISTICAS", &error))
+    ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(zxtest::TestDatabase::statisticsName), "otro",
+                                         "otro", &error))
         << error.toStdString();
     const struct {
         const char* name;
@@ -136,11 +132,7 @@ TEST_F(AbrirRecordsetTest, AConnectionThatNeverOpenedIsNotALostOne) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DB_Dll db;
-        db.gServidor = servidor();
-        db.gDBName = zxtest::TestDatabase::statisticsName;
-        db.gUsuario = "demo";
-        db.gUserPassWord = "demo";
-        db.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
+        dbtest::abreEstadisticas(db, servidor());
         ASSERT_FALSE(db.gOpenFlag);
         ASSERT_GT(db.gCnn.errors().Count(), 0);  // the refused login is still listed
 
