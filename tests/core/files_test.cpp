@@ -211,6 +211,12 @@ TEST(FilesTest, AFileThatCannotBeCreatedGoesToTheErrorDialog) {
     EXPECT_EQ(op.messages()[0].title, " Aviso al operador!!! - 2 ");
 }
 
+// Whether the one message shown is error 75, the file that cannot be written.
+bool toldOnceThatTheFileCannotBeWritten(const zxtest::ScriptedOperator& op) {
+    return op.messages().size() == 1 &&
+           op.messages()[0].text == "Ha ocurrido el Siguiente Error (75) Path/File access error";
+}
+
 // Lines that no longer fit on the disk are reported when the file is closed to be shown,
 // and the short file is not shown.
 TEST(FilesTest, ATemporaryFileThatDoesNotFitIsReportedAndNotShown) {
@@ -224,10 +230,7 @@ TEST(FilesTest, ATemporaryFileThatDoesNotFitIsReportedAndNotShown) {
         if (!zxtest::fillDisk(folder)) return false;
         ModGlobal::ArchivoTemporal(2, "b", extension, nombre);
         ModGlobal::ArchivoTemporal(3, "", extension, nombre);
-        return op.messages().size() == 1 &&
-               op.messages()[0].text ==
-                   "Ha ocurrido el Siguiente Error (75) Path/File access error" &&
-               desktop.urls().isEmpty();
+        return toldOnceThatTheFileCannotBeWritten(op) && desktop.urls().isEmpty();
     });
     ASSERT_TRUE(run.has_value());
     EXPECT_TRUE(run->answer);
@@ -245,10 +248,7 @@ TEST(FilesTest, AnExportThatDoesNotFitLeavesTheFileOfItsNameWhole) {
         ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
         ModGlobal::ArchivoTemporal(2, QString(5000, u'b'), extension, nombre);
         ModGlobal::ArchivoTemporal(3, "", extension, nombre);
-        return op.messages().size() == 1 &&
-               op.messages()[0].text ==
-                   "Ha ocurrido el Siguiente Error (75) Path/File access error" &&
-               desktop.urls().isEmpty();
+        return toldOnceThatTheFileCannotBeWritten(op) && desktop.urls().isEmpty();
     });
     ASSERT_TRUE(run.has_value());
     EXPECT_TRUE(run->answer);
