@@ -327,7 +327,13 @@ void PreviewWindow::refreshControls() {
 void PreviewWindow::printPages() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
+    if (pageCountKnown()) dialog.setMinMax(1, pageCount());
     if (ui::op().showModal(dialog) != QDialog::Accepted) return;
+    if (printer.printRange() == QPrinter::CurrentPage) {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(page_ + 1, page_ + 1);
+    }
     try {
         const ui::BusyPointer busy;
         printReport(pages_, printer);
