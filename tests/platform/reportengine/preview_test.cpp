@@ -420,23 +420,9 @@ TEST(PreviewWindowTest, ANestedCountGivesTheTrueCount) {
 // the width that shows, every control and every part of the page is within the mouse's reach
 // on the screen, without scrolling the window itself, at fit to width and at 200%.
 TEST(PreviewWindowTest, ThePageAndEveryControlAreOnSmallScreens) {
-    if (!zxtest::inChildTest()) {
-        for (const zxtest::SmallScreen& screen :
-             {zxtest::SmallScreen{{1366, 768}, 1.0}, zxtest::SmallScreen{{1366, 768}, 2.0},
-              zxtest::SmallScreen{{800, 600}, 1.0}}) {
-            SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
-                             .arg(screen.pixels.width())
-                             .arg(screen.pixels.height())
-                             .arg(screen.scale)
-                             .toStdString());
-            QTemporaryDir folder;
-            QString output;
-            EXPECT_TRUE(zxtest::runTestInChild(
-                zxtest::offscreenScreen(folder.path(), screen.pixels, screen.scale), &output))
-                << output.toStdString();
-        }
-        return;
-    }
+    constexpr zxtest::SmallScreen screens[] = {
+        {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 1.0}};
+    if (zxtest::ranOnScreens(screens)) return;
     PreviewWindow window(landscapePages(40));
     bool checked = false;
     QTimer::singleShot(0, [&] {
