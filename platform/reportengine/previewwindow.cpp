@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -134,6 +135,11 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     next_->setToolTip(QStringLiteral("Página siguiente (AvPág)"));
     last_ = button(QStringLiteral("lastPage"), QStringLiteral(">|"), this);
     last_->setToolTip(QStringLiteral("Última página (Ctrl+Fin)"));
+    // The page buttons show a sign each: as wide as it, not as a worded button, so that the
+    // page controls take one row of a narrow screen.
+    const int signWidth = fontMetrics().horizontalAdvance(QStringLiteral("0>|0")) +
+                          2 * style()->pixelMetric(QStyle::PM_ButtonMargin);
+    for (QPushButton* b : {first_, previous_, next_, last_}) b->setMaximumWidth(signWidth);
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("pageLabel"));
     auto* goLabel = new QLabel(QStringLiteral("Ir a:"), this);
@@ -172,9 +178,8 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     ui::keepWithinScreen(*this);
     auto* bar = new GroupRows;
     bar->setContentsMargins(0, 0, 0, 0);
-    bar->setSpacing(
-        style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Horizontal) *
-        3);
+    // A gap between the groups plainly wider than the one within them.
+    bar->setSpacing(2 * fontMetrics().averageCharWidth());
     bar->addWidget(group({first_, previous_, pageLabel_, next_, last_}, body));
     bar->addWidget(group({goLabel, pageField_, zoomBox_}, body));
     bar->addWidget(group({print, exportButton, close}, body));

@@ -421,7 +421,7 @@ TEST(PreviewWindowTest, ANestedCountGivesTheTrueCount) {
 // on the screen, without scrolling the window itself, at fit to width and at 200%.
 TEST(PreviewWindowTest, ThePageAndEveryControlAreOnSmallScreens) {
     constexpr zxtest::SmallScreen screens[] = {
-        {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 1.0}};
+        {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 1.0}, {{800, 600}, 2.0}};
     if (zxtest::ranOnScreens(screens)) return;
     PreviewWindow window(landscapePages(40));
     bool checked = false;
