@@ -12,7 +12,9 @@ SearchGridModel::SearchGridModel(SearchGrid& grid, QObject* parent)
 }
 
 int SearchGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(grid_.filas().size());
+    // Rows of no column shown (every one a password column) are no rows of the list.
+    if (parent.isValid() || grid_.columnas().isEmpty()) return 0;
+    return static_cast<int>(grid_.filas().size());
 }
 
 int SearchGridModel::columnCount(const QModelIndex& parent) const {
