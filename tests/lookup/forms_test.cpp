@@ -380,19 +380,14 @@ TEST_F(TreeOverData, F5ShowsTheNewTreeAndEmptiesTheBox) {
     EXPECT_EQ(form.TreeV->topLevelItemCount(), 0);
 }
 
+using LookupWindows = OverData;
+
 // The whole road: the service shows the real window through the operator service, and the
 // operator types and presses Enter.
-TEST(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
-    zxtest::ProgramFolder folder;
-    zxtest::TestDatabase data;
+TEST_F(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
     data.exec(
         "INSERT INTO V_TA_VENDEDORES VALUES ('V1', 'Ana');"
         "INSERT INTO V_TA_VENDEDORES VALUES ('V2', 'Beto');");
-    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
-    gDB().gDBName = zxtest::TestDatabase::mainName;
-    gDB().gUsuario = "sa";
-    gDB().gUserPassWord = "sa";
-    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
     const lookup::Formularios previos = lookup::formularios();
     lookup::instalaFormularios();
 
@@ -412,9 +407,6 @@ TEST(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
     EXPECT_EQ(service.ValorDevuelto, vb::Variant("V2"));
 
     lookup::formularios() = previos;
-    gDB().gCnn.Close();
-    gDB().gOpenFlag = false;
-    gDB().gConnString.clear();
 }
 
 }  // namespace
