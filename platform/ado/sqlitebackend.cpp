@@ -22,11 +22,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <thread>
 
 namespace ado {
 
@@ -360,6 +362,78 @@ bool matches(const QList<vb::Variant>& criteria, int index, const QString& value
 SqliteBackend::SqliteBackend()
     : connectionName_(QStringLiteral("zentrik-ado-%1").arg(++connectionCounter)) {}
 
+// One call that runs SQL on the handle: CommandTimeout counts from its start, as SQL Server's
+// provider cancels a command still running at that time. A call made while the rows of
+// another are being handed (from the reader of those rows) has a time of its own; the other's
+// is as it was afterwards.
+class SqliteBackend::Command {
+public:
+    explicit Command(SqliteBackend& b)
+        : b_(b), inCommand_(b.inCommand_), deadline_(b.deadline_), timedOut_(b.timedOut_) {
+        b_.inCommand_ = true;
+        b_.timedOut_ = false;
+        b_.deadline_ = Clock::now() + std::chrono::seconds(b_.timeoutSeconds_);
+    }
+    ~Command() {
+        b_.inCommand_ = inCommand_;
+        b_.deadline_ = deadline_;
+        b_.timedOut_ = timedOut_;
+    }
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+private:
+    SqliteBackend& b_;
+    const bool inCommand_;
+    const Clock::time_point deadline_;
+    const bool timedOut_;
+};
+
+namespace {
+
+// SQLite's virtual machine steps between two looks at the clock: a few microseconds of work.
+constexpr int kStepsBetweenLooks = 1000;
+
+}  // namespace
+
+std::optional<SqliteBackend::Clock::time_point> SqliteBackend::limit() const {
+    if (timeoutSeconds_ <= 0) return std::nullopt;
+    return inCommand_ ? deadline_ : waitingSince_ + std::chrono::seconds(timeoutSeconds_);
+}
+
+bool SqliteBackend::pastLimit() {
+    if (!timedOut_) {
+        const std::optional<Clock::time_point> end = limit();
+        timedOut_ = end && Clock::now() >= *end;
+    }
+    return timedOut_;
+}
+
+int SqliteBackend::onProgress(void* self) {
+    auto* b = static_cast<SqliteBackend*>(self);
+    return b->inCommand_ && b->pastLimit() ? 1 : 0;
+}
+
+int SqliteBackend::onBusy(void* self, int count) {
+    auto* b = static_cast<SqliteBackend*>(self);
+    if (count == 0) b->waitingSince_ = Clock::now();
+    if (b->pastLimit()) return 0;
+    // Short looks first, as most locks are let go at once; then every 20 ms.
+    auto pause = std::chrono::milliseconds(count < 10 ? 1 + count : 20);
+    if (const std::optional<Clock::time_point> end = b->limit()) {
+        pause = std::min(pause, std::chrono::ceil<std::chrono::milliseconds>(*end - Clock::now()));
+    }
+    std::this_thread::sleep_for(pause);
+    return 1;
+}
+
+bool SqliteBackend::handRowUnclocked(ResultSet& rows) {
+    const Clock::time_point start = Clock::now();
+    const bool wanted = handRow(rows);
+    deadline_ += Clock::now() - start;
+    return wanted;
+}
+
 namespace {
 
 QString loginFile(const QString& databaseFile) {
@@ -494,7 +568,10 @@ void SqliteBackend::openFile(const QString& path) {
                    sqlServerSource(), QStringLiteral("HY000"), 0}}};
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    // Both the wait for another program's lock and the statement itself end at the command's
+    // time.
+    sqlite3_busy_handler(db_, &SqliteBackend::onBusy, this);
+    sqlite3_progress_handler(db_, kStepsBetweenLooks, &SqliteBackend::onProgress, this);
     // A file that is not a database fails here rather than at the first query.
     char* message = nullptr;
     if (sqlite3_exec(db_, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr,
@@ -550,10 +627,8 @@ void SqliteBackend::setDefaultDatabase(const QString& name) {
 }
 
 void SqliteBackend::setCommandTimeout(long seconds) {
-    // ADO's 0 waits without limit.
-    busyTimeoutMs_ = seconds <= 0 ? std::numeric_limits<int>::max()
-                                  : static_cast<int>(std::min(seconds, 2000000L) * 1000);
-    if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    // ADO's 0 waits without limit; beyond some weeks is without limit too.
+    timeoutSeconds_ = std::clamp(seconds, 0L, 2000000L);
 }
 
 BatchOutcome SqliteBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
@@ -582,8 +657,13 @@ void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) 
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
     if (!refuseNul(batch, out) || !refuseDeepNesting(batch, out)) return;
+    const Command command(*this);
     const QStringList statements = sqliteStatements(batch, db_);
-    for (const QString& statement : statements) runText(statement, out, editable);
+    for (const QString& statement : statements) {
+        runText(statement, out, editable);
+        // SQL Server cancels the whole batch at its time-out: what follows does not run.
+        if (timedOut_) return;
+    }
 }
 
 void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editable) {
@@ -620,6 +700,7 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
         }
         if (tx != Tx::None) {
             applyTransaction(tx, out);
+            if (timedOut_) return;
             p = after;
             continue;
         }
@@ -673,8 +754,10 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
         }
         runStatement(stmt, sql, rowidFirst, out, editable);
         sqlite3_finalize(stmt);
-        // SQLite may have ended the transaction itself (a failed COMMIT, a full disk).
+        // SQLite may have ended the transaction itself (a failed COMMIT, a full disk, a write
+        // interrupted at the time-out).
         if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;
+        if (timedOut_) return;
         p = tail;
     }
 }
@@ -715,7 +798,7 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
             if (rowidFirst)
                 rs.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
             for (int i = first; i < n; ++i) appendCell(rs.cells, stmt, i, reads[i - first]);
-            if (streaming() && !handRow(rs)) {
+            if (streaming() && !handRowUnclocked(rs)) {
                 rc = SQLITE_DONE;
                 break;
             }
@@ -846,6 +929,7 @@ void SqliteBackend::applyTransaction(Tx tx, BatchOutcome& out) {
 }
 
 long SqliteBackend::beginTransaction() {
+    const Command command(*this);
     BatchOutcome out;
     applyTransaction(Tx::Begin, out);
     if (out.failed) throw ProviderFailure{out.errors};
@@ -858,6 +942,7 @@ void SqliteBackend::commitTransaction() {
             {Error{err::NoTransaction, QStringLiteral("No transaction is active."),
                    sqlServerSource(), QStringLiteral("25000"), 0}}};
     }
+    const Command command(*this);
     BatchOutcome out;
     applyTransaction(Tx::Commit, out);
     if (out.failed) throw ProviderFailure{out.errors};
@@ -869,6 +954,7 @@ void SqliteBackend::rollbackTransaction() {
             {Error{err::NoTransaction, QStringLiteral("No transaction is active."),
                    sqlServerSource(), QStringLiteral("25000"), 0}}};
     }
+    const Command command(*this);
     BatchOutcome out;
     applyTransaction(Tx::Rollback, out);
     if (out.failed) throw ProviderFailure{out.errors};
@@ -878,6 +964,7 @@ ResultSet SqliteBackend::schema(long schema, const QList<vb::Variant>& criteria)
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const Command command(*this);
     const vb::Variant catalog = jet_ ? vb::Variant::null() : vb::Variant(database_);
     const vb::Variant owner = jet_ ? vb::Variant::null() : vb::Variant("dbo");
     ResultSet rs = schemaShape(schema);
@@ -947,6 +1034,7 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const Command command(*this);
     const bool insert = w.keyValues.isEmpty();
     QString sql;
     if (insert) {

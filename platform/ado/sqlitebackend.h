@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <chrono>
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -48,6 +51,18 @@ public:
 
 private:
     enum class Tx { None, Begin, Commit, Rollback };
+    using Clock = std::chrono::steady_clock;
+    class Command;
+
+    // SQLite's callbacks: the one that interrupts a statement past the command's deadline, and
+    // the one that waits for another program's lock until that deadline.
+    static int onProgress(void* self);
+    static int onBusy(void* self, int count);
+    // The limit of the running command (or of a lock wait outside one); none for no limit.
+    std::optional<Clock::time_point> limit() const;
+    bool pastLimit();
+    // Hands the row to the sink without counting the time it spends there against the command.
+    bool handRowUnclocked(ResultSet& rows);
 
     void openFile(const QString& path);
     void closeFile();
@@ -71,7 +86,11 @@ private:
     long trancount_ = 0;
     const QList<vb::Variant>* parameters_ = nullptr;
     qsizetype nextParameter_ = 0;
-    int busyTimeoutMs_ = 30000;
+    long timeoutSeconds_ = 30;  // CommandTimeout; 0 waits without limit
+    bool inCommand_ = false;
+    Clock::time_point deadline_;      // of the running command
+    Clock::time_point waitingSince_;  // of a lock wait outside a command
+    bool timedOut_ = false;
 };
 
 }  // namespace ado
