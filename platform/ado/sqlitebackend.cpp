@@ -445,43 +445,81 @@ QByteArray passwordDigest(const QByteArray& salt, const QString& password) {
     return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256).toHex();
 }
 
-// Raises SQL Server's refused login when the database records a login other than this one,
-// or when its login file is open to other users: what they can read or change guards nothing.
-void checkLogin(const QString& databaseFile, const QString& user, const QString& password) {
-    QFile f(loginFile(databaseFile));
-    if (!f.exists()) return;
+// One line of a login file: the user, tab, the salt, tab, the password's digest.
+struct RecordedLogin {
+    QString user;
+    QByteArray salt, digest;
+
+    bool isUser(const QString& name) const {
+        return user.compare(name.trimmed(), Qt::CaseInsensitive) == 0;
+    }
+};
+
+QList<RecordedLogin> recordedLogins(const QString& path) {
+    QList<RecordedLogin> logins;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return logins;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.trimmed().split('\t');
+        if (parts.size() == 3) logins.append({QString::fromUtf8(parts[0]), parts[1], parts[2]});
+    }
+    return logins;
+}
+
+// Whether others than the file's owner may read or change it.
+bool openToOthers(const QFile& f) {
     constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
                                                 QFileDevice::ReadOther | QFileDevice::WriteOther;
-    if (f.permissions() & others) {
-        throw ProviderFailure{{sqlServerError(
-            18456, QStringLiteral("El archivo de acceso %1 puede ser leído o modificado por "
-                                  "otros usuarios: no se admite ningún ingreso hasta que sólo "
-                                  "su dueño pueda leerlo y modificarlo (chmod 600).")
-                       .arg(f.fileName()))}};
+    return (f.permissions() & others) != QFileDevice::Permissions();
+}
+
+[[noreturn]] void refuseLogin(const QString& why) {
+    throw ProviderFailure{{sqlServerError(18456, why)}};
+}
+
+// Raises SQL Server's refused login unless the database records this login, and both the
+// database and its login file are its owner's alone: what others can read or change guards
+// nothing. A database that records no login lets none in, as SQL Server refuses a login it
+// does not know.
+void checkLogin(const QString& databaseFile, const QString& user, const QString& password) {
+    const QString blocked = QStringLiteral(
+        " puede ser leído o modificado por otros usuarios: no se admite ningún ingreso hasta "
+        "que sólo su dueño pueda leerlo y modificarlo (chmod 600).");
+    QFile f(loginFile(databaseFile));
+    if (!f.exists()) {
+        refuseLogin(QStringLiteral("No existe el archivo de acceso %1: la base de datos no "
+                                   "registra ningún ingreso y no se admite ninguno.")
+                        .arg(f.fileName()));
     }
-    const QList<QByteArray> parts =
-        f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().split('\t') : QList<QByteArray>();
-    const bool admitted =
-        parts.size() == 3 &&
-        QString::fromUtf8(parts[0]).compare(user.trimmed(), Qt::CaseInsensitive) == 0 &&
-        passwordDigest(parts[1], password) == parts[2];
-    if (!admitted) {
-        throw ProviderFailure{
-            {sqlServerError(18456, QStringLiteral("Login failed for user '%1'.").arg(user))}};
-    }
+    if (openToOthers(f))
+        refuseLogin(QStringLiteral("El archivo de acceso %1").arg(f.fileName()) + blocked);
+    if (openToOthers(QFile(databaseFile)))
+        refuseLogin(QStringLiteral("El archivo de base de datos %1").arg(databaseFile) + blocked);
+    const QList<RecordedLogin> logins = recordedLogins(f.fileName());
+    const bool admitted = std::any_of(logins.begin(), logins.end(), [&](const RecordedLogin& l) {
+        return l.isUser(user) && passwordDigest(l.salt, password) == l.digest;
+    });
+    if (!admitted) refuseLogin(QStringLiteral("Login failed for user '%1'.").arg(user));
 }
 
 }  // namespace
 
 bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
                          QString* error) {
-    const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
     const QString path = loginFile(databaseFile);
+    const QString name = user.trimmed();
+    if (name.isEmpty() || name.contains(u'\t') || name.contains(u'\n') || name.contains(u'\r')) {
+        if (error) *error = QStringLiteral("%1: not a login name: '%2'").arg(path, user);
+        return false;
+    }
+    QByteArray text;
+    for (const RecordedLogin& l : recordedLogins(path)) {
+        if (!l.isUser(name)) text += l.user.toUtf8() + '\t' + l.salt + '\t' + l.digest + '\n';
+    }
+    const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
+    text += name.toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) + '\n';
     QString why;
-    if (!vb::replaceFile(
-            path,
-            user.trimmed().toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) + '\n',
-            0600, &why)) {
+    if (!vb::replaceFile(path, text, 0600, &why)) {
         if (error) *error = QStringLiteral("%1: %2").arg(path, why);
         return false;
     }
@@ -527,6 +565,9 @@ void SqliteBackend::open(const ConnectionSettings& settings) {
                                                "Server does not exist or access denied."))}};
     }
     database_ = settings.database.trimmed();
+    // Kept for the database chosen later, whose login is checked then.
+    user_ = settings.user;
+    password_ = settings.password;
     if (database_.isEmpty()) {
         // No database named: the server's own, which holds none of the system's tables.
         openFile(QStringLiteral(":memory:"));
@@ -540,8 +581,6 @@ void SqliteBackend::open(const ConnectionSettings& settings) {
                       .arg(database_))}};
     }
     checkLogin(file, settings.user, settings.password);
-    user_ = settings.user;
-    password_ = settings.password;
     openFile(file);
 }
 

@@ -12,10 +12,12 @@ struct sqlite3_stmt;
 
 namespace ado {
 
-// The embedded engine's login: a database may record the login it lets in, in the file
-// "<Database>.login" beside it (user, salt and the password's SHA-256; mode 0600). Any other
-// login is refused as SQL Server refuses one (18456); a database without that file lets any
-// login in. The user compares without regard to case, the password exactly.
+// The embedded engine's logins: a database records the logins it lets in, in the file
+// "<Database>.login" beside it (a line for each: user, salt and the password's SHA-256; mode
+// 0600). This adds a login, or gives one recorded under that name the new password. Any other
+// login is refused as SQL Server refuses one (18456), and so is every login to a database
+// without that file, or whose file or login file others may read or change. The user compares
+// without regard to case, the password exactly.
 bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
                          QString* error = nullptr);
 
