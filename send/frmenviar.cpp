@@ -2,6 +2,7 @@
 
 #include "core/config.h"
 #include "db/db_dll.h"
+#include "platform/reportengine/picturereader.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/operator.h"
 #include "platform/ui/screenfit.h"
@@ -36,6 +37,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -714,7 +716,14 @@ void FrmEnviar::CmdAbrir_Click() {
 }
 
 void FrmEnviar::cmdPegar_Click() {
-    const QImage imagen = QGuiApplication::clipboard()->image();
+    QImage imagen;
+    try {
+        if (const QMimeData* datos = QGuiApplication::clipboard()->mimeData())
+            imagen = reportengine::readPicture(*datos);
+    } catch (const vb::VbError& e) {
+        ui::op().msgBox(e.Description, vb::vbCritical, QStringLiteral("Aviso"));
+        return;
+    }
     send::PegaImagen(*this, imagen.isNull() ? std::nullopt : std::optional<QImage>(imagen));
 }
 

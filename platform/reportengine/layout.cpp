@@ -531,6 +531,7 @@ private:
     void placeFieldPicture(const ReportObject& o, const Context& ctx, BandImage* image) {
         const vb::Variant value = valueOf(o.field, ctx);
         if (!value.isBytes() || value.bytes().isEmpty()) return;
+        checkPicture(o.field, ctx.row, value.bytes());
         const QSize size = pictureSize(value.bytes());
         if (size.isEmpty() || o.width <= 0 || o.height <= 0) return;
         const double scale = std::min(o.width / size.width(), o.height / size.height());

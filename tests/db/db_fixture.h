@@ -17,6 +17,10 @@ namespace dbtest {
 // Closes an instance's connection and gives it back its first, empty state.
 void reinicia(DB_Dll& db);
 
+// Opens `db` on the statistics database of the server as start-up does, with the database's
+// name as login and password and no box on failure; the outcome is in its gOpenFlag.
+void abreEstadisticas(DB_Dll& db, const QString& servidor);
+
 // Plays the connection dialog: each showing takes the next answer and records the boxes as
 // the database class filled them. Installed while it lives.
 class DialogoGuionado {

@@ -16,6 +16,7 @@
 #include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/opened_links.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scripted_operator.h"
 
 #include <QClipboard>
@@ -24,6 +25,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLabel>
@@ -71,6 +73,17 @@ protected:
     }
 
     QString message(FrmEnviar& frm) { return frm.Texto("Mensaje"); }
+
+    // The dialog in WhatsApp mode pastes what the clipboard holds, then closes.
+    void pegaEnWhatsapp() {
+        FrmEnviar frm;
+        showModal(frm, [&] {
+            frm.optMetodoEnvio[1]->click();
+            frm.cmdPegar->click();
+            EXPECT_FALSE(frm.frmEspera->isVisible());
+            frm.cmdSalir->click();
+        });
+    }
 
     QTemporaryDir dir;
 };
@@ -452,7 +465,10 @@ protected:
     SlowAnswerTest() : SlowServerTest(zxtest::SmtpServer::Hold::Data) {}
 };
 
-TEST_F(SlowAnswerTest, EscapeAfterTheMailIsHandedOverWaitsForItsAnswer) {
+// Escape while the server keeps back its answer to the whole message ends the send there:
+// the mail is the server's to keep, but the server never said it took it, so it is logged as
+// cancelled and never told as sent.
+TEST_F(SlowAnswerTest, EscapeWhileTheAnswerToTheMailIsAwaitedCancelsTheSend) {
     showModal(frm, [&] {
         fill();
         pressWhileTheServerIsSlow(frm, server,
@@ -460,10 +476,12 @@ TEST_F(SlowAnswerTest, EscapeAfterTheMailIsHandedOverWaitsForItsAnswer) {
     });
     EXPECT_EQ(server.messages().size(), 1);
     ASSERT_EQ(sendLog().size(), 1);
-    EXPECT_EQ(sendLog()[0][8], QString("OK"));
+    EXPECT_EQ(sendLog()[0][8], QString("Envío cancelado por el operador"));
+    EXPECT_TRUE(notices.isEmpty());
     EXPECT_TRUE(op.prompts().isEmpty());
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(frm.pSalir);
+    EXPECT_FALSE(frm.EnvioEnCurso);
 }
 
 // Whether all of `w` is in sight in its window.
@@ -574,18 +592,29 @@ TEST_F(FrmEnviarTest, AttachmentsAreAddedAndOpened) {
 TEST_F(FrmEnviarTest, PastingWithoutAPictureIsTold) {
     QGuiApplication::clipboard()->setText("no es una imagen");
     op.answer(vb::vbOK);
-    FrmEnviar frm;
-    showModal(frm, [&] {
-        frm.optMetodoEnvio[1]->click();
-        frm.cmdPegar->click();
-        EXPECT_FALSE(frm.frmEspera->isVisible());
-        frm.cmdSalir->click();
-    });
+    pegaEnWhatsapp();
     ASSERT_EQ(op.messages().size(), 1);
     EXPECT_EQ(op.messages()[0].text, QString("Imagen no válida"));
     EXPECT_EQ(op.messages()[0].title, QString("Aviso"));
     EXPECT_EQ(op.messages()[0].icon, int(vb::vbCritical));
     EXPECT_TRUE(QDir(folder.file("IMAGENES")).entryList(QDir::Files).isEmpty());
+}
+
+// The clipboard's picture is measured before it is decoded: one too large is told and nothing
+// is saved.
+TEST_F(FrmEnviarTest, PastingAPictureTooLargeIsToldAndSavesNothing) {
+    auto* datos = new QMimeData;
+    datos->setData(QStringLiteral("image/gif"), zxtest::gifAnnouncing({65535, 480}, {1, 1}));
+    QGuiApplication::clipboard()->setMimeData(datos);
+    op.answer(vb::vbOK);
+    pegaEnWhatsapp();
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text,
+              QString("La imagen del portapapeles es demasiado grande: 65535 × 480 píxeles (se "
+                      "admiten hasta 24 millones)"));
+    EXPECT_EQ(op.messages()[0].icon, int(vb::vbCritical));
+    EXPECT_TRUE(QDir(folder.file("IMAGENES")).entryList(QDir::Files).isEmpty());
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST_F(FrmEnviarTest, ASmallPictureIsPaintedCentredAtItsOwnSize) {
