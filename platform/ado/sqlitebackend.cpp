@@ -504,8 +504,11 @@ void checkLogin(const QString& databaseFile, const QString& user, const QString&
 
 }  // namespace
 
-bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
-                         QString* error) {
+namespace {
+
+// Writes the login file with this login, after the others it records when `keepOthers`.
+bool writeLogin(const QString& databaseFile, const QString& user, const QString& password,
+                bool keepOthers, QString* error) {
     const QString path = loginFile(databaseFile);
     const QString name = user.trimmed();
     if (name.isEmpty() || name.contains(u'\t') || name.contains(u'\n') || name.contains(u'\r')) {
@@ -513,8 +516,10 @@ bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const
         return false;
     }
     QByteArray text;
-    for (const RecordedLogin& l : recordedLogins(path)) {
-        if (!l.isUser(name)) text += l.user.toUtf8() + '\t' + l.salt + '\t' + l.digest + '\n';
+    if (keepOthers) {
+        for (const RecordedLogin& l : recordedLogins(path)) {
+            if (!l.isUser(name)) text += l.user.toUtf8() + '\t' + l.salt + '\t' + l.digest + '\n';
+        }
     }
     const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
     text += name.toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) + '\n';
@@ -524,6 +529,18 @@ bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                         QString* error) {
+    return writeLogin(databaseFile, user, password, false, error);
+}
+
+bool addEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                      QString* error) {
+    return writeLogin(databaseFile, user, password, true, error);
 }
 
 SqliteBackend::~SqliteBackend() {

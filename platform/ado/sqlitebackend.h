@@ -14,12 +14,17 @@ namespace ado {
 
 // The embedded engine's logins: a database records the logins it lets in, in the file
 // "<Database>.login" beside it (a line for each: user, salt and the password's SHA-256; mode
-// 0600). This adds a login, or gives one recorded under that name the new password. Any other
-// login is refused as SQL Server refuses one (18456), and so is every login to a database
-// without that file, or whose file or login file others may read or change. The user compares
-// without regard to case, the password exactly.
+// 0600). Any other login is refused as SQL Server refuses one (18456), and so is every login
+// to a database without that file, or whose file or login file others may read or change. The
+// user compares without regard to case, the password exactly.
+//
+// Records the one login the database lets in, in place of those it recorded.
 bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
                          QString* error = nullptr);
+// Adds a login beside those the database records, or gives one recorded under that name the
+// new password.
+bool addEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                      QString* error = nullptr);
 
 // The embedded engine: an SQLite database file opened through Qt's QSQLITE driver, whose
 // statements run on the driver's sqlite3 handle. SQL Server's text goes through the

@@ -66,7 +66,7 @@ TestDatabase::TestDatabase() {
 void TestDatabase::addLogin(const QString& user, const QString& password,
                             const QString& database) const {
     QString error;
-    if (!ado::recordEmbeddedLogin(file(database), user, password, &error))
+    if (!ado::addEmbeddedLogin(file(database), user, password, &error))
         ADD_FAILURE() << error.toStdString();
 }
 

@@ -206,11 +206,26 @@ TEST_F(EmbeddedConnectionTest, ADatabaseWithoutALoginLetsNobodyIn) {
     EXPECT_EQ(cn.State(), ado::adStateOpen);
 }
 
-// A database knows several logins, as a server does; recording one again changes its password.
+// A database knows several logins, as a server does; adding one again changes its password,
+// and recording one lets in that one alone.
 TEST_F(EmbeddedConnectionTest, EveryRecordedLoginIsLetInWithItsLastPassword) {
     const QString file = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.db"));
-    ASSERT_TRUE(ado::recordEmbeddedLogin(file, "beto", "clave"));
-    ASSERT_TRUE(ado::recordEmbeddedLogin(file, "Ana", "nueva"));
+    const auto opens = [&](const char* user, const char* password) {
+        Connection otra;
+        const long raised = zxtest::raisedNumber([&] {
+            otra.Open(
+                QStringLiteral(
+                    "PROVIDER=SQLOLEDB;Server=sqlite:%1;Database =ZENTRIK;UId=%2;Pwd=%3;")
+                    .arg(files.folder(), QString::fromUtf8(user), QString::fromUtf8(password)));
+        });
+        if (otra.State() == ado::adStateOpen) return true;
+        EXPECT_EQ(raised, ado::err::ProviderFailure);
+        EXPECT_EQ(otra.errors().Item(0).Description,
+                  QStringLiteral("Login failed for user '%1'.").arg(user));
+        return false;
+    };
+    ASSERT_TRUE(ado::addEmbeddedLogin(file, "beto", "clave"));
+    ASSERT_TRUE(ado::addEmbeddedLogin(file, "Ana", "nueva"));
     const struct {
         const char* user;
         const char* password;
@@ -221,20 +236,12 @@ TEST_F(EmbeddedConnectionTest, EveryRecordedLoginIsLetInWithItsLastPassword) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.user) + "/" + c.password);
-        Connection otra;
-        const long raised = zxtest::raisedNumber([&] {
-            otra.Open(QStringLiteral(
-                          "PROVIDER=SQLOLEDB;Server=sqlite:%1;Database =ZENTRIK;UId=%2;Pwd=%3;")
-                          .arg(files.folder(), QString::fromUtf8(c.user),
-                               QString::fromUtf8(c.password)));
-        });
-        EXPECT_EQ(otra.State() == ado::adStateOpen, c.admitted);
-        if (!c.admitted) {
-            EXPECT_EQ(raised, ado::err::ProviderFailure);
-            EXPECT_EQ(otra.errors().Item(0).Description,
-                      QStringLiteral("Login failed for user '%1'.").arg(c.user));
-        }
+        EXPECT_EQ(opens(c.user, c.password), c.admitted);
     }
+    ASSERT_TRUE(ado::recordEmbeddedLogin(file, "carla", "clave"));
+    EXPECT_TRUE(opens("carla", "clave"));
+    EXPECT_FALSE(opens("beto", "clave"));
+    EXPECT_FALSE(opens("ana", "nueva"));
 }
 
 // The login is checked again for a database chosen after the open, also when the open named
@@ -243,7 +250,7 @@ TEST_F(EmbeddedConnectionTest, ADatabaseChosenLaterChecksTheSameLogin) {
     files.create(QStringLiteral("OTRA"), QStringLiteral("CREATE TABLE T (A INT);"));
     const QString otra = QDir(files.folder()).filePath(QStringLiteral("OTRA.db"));
     ASSERT_TRUE(ado::recordEmbeddedLogin(otra, "beto", "clave"));
-    ASSERT_TRUE(ado::recordEmbeddedLogin(otra, "ANA", "otra clave"));
+    ASSERT_TRUE(ado::addEmbeddedLogin(otra, "ANA", "otra clave"));
     cn.Open(files.connectionString(QString()));
     EXPECT_EQ(zxtest::raisedNumber([&] { cn.setDefaultDatabase(QStringLiteral("OTRA")); }),
               ado::err::ProviderFailure);
