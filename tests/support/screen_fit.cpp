@@ -20,8 +20,12 @@ QString describe(const QRect& r) {
 }  // namespace
 
 bool ranOnSmallScreens() {
+    return ranOnScreens(kSmallScreens);
+}
+
+bool ranOnScreens(std::span<const SmallScreen> screens) {
     if (inChildTest()) return false;
-    for (const SmallScreen& screen : kSmallScreens) {
+    for (const SmallScreen& screen : screens) {
         SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
                          .arg(screen.pixels.width())
                          .arg(screen.pixels.height())

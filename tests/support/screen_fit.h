@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 class QWidget;
 
 namespace zxtest {
@@ -20,9 +22,11 @@ struct SmallScreen {
 inline constexpr SmallScreen kSmallScreens[] = {
     {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
 
-// Runs the current test again in a child process on each of kSmallScreens, a failed child
+// Runs the current test again in a child process on each of `screens`, a failed child
 // failing this test, and gives true; in such a child it gives false, and the test goes on to
 // its checks there.
+bool ranOnScreens(std::span<const SmallScreen> screens);
+// The same on each of kSmallScreens.
 bool ranOnSmallScreens();
 
 // Whether `window`, frame included, lies within its screen's available area.
