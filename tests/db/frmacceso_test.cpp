@@ -232,6 +232,7 @@ TEST_F(FrmAccesoTest, PickingARegisteredEntryFillsTheBoxesAndAcceptConnects) {
 }
 
 TEST_F(FrmAccesoTest, DoubleClickAcceptsAndCancelDoesNot) {
+    data.addLogin("ZENTRIK", "ZENTRIK");
     TXR_Common::AgregaConexionBases("ZENTRIK / SQLITE", "ZENTRIK", "ZENTRIK", "ZENTRIK",
                                     servidor());
     op.form([&](QDialog& d) {
@@ -243,9 +244,23 @@ TEST_F(FrmAccesoTest, DoubleClickAcceptsAndCancelDoesNot) {
         EXPECT_TRUE(f.Aceptar);
         return f.result();
     });
+    // The chosen entry leaves the login empty, which the database refuses as SQL Server
+    // would; the operator tries again with the login typed in.
+    op.answer(vb::vbYes);
+    op.form([&](QDialog& d) {
+        auto& f = static_cast<frmAcceso&>(d);
+        EXPECT_EQ(f.TxtDbName->text(), "ZENTRIK");
+        escribe(f.TxtUserId, "ZENTRIK");
+        escribe(f.TxtUserPassword, "ZENTRIK");
+        QTest::mouseClick(f.bcAceptar, Qt::LeftButton);
+        return f.result();
+    });
     DB_Dll& db = gDB();
     db.OpenServerADODB(true, ado::adUseClient, QString(), false, true);
     EXPECT_TRUE(db.gOpenFlag);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages()[0].text.contains("Login failed for user ''."))
+        << op.messages()[0].text.toStdString();
 
     op.form([&](QDialog& d) {
         auto& f = static_cast<frmAcceso&>(d);
@@ -345,6 +360,7 @@ TEST_F(RegistrarTest, ADatabaseNameWithALineBreakIsRefused) {
 }
 
 TEST_F(RegistrarTest, TheEmbeddedDatabaseRegistersWhenItsTestConnectionOpens) {
+    data.addLogin("ZENTRIK", "ZENTRIK");
     frmAcceso f;
     const auto tester = zxtest::checkModel(f.lstBases->model());
     f.TxtServidor->setText(servidor());
