@@ -63,8 +63,8 @@ void layerEachRow(benchmark::State& state, const char* query) {
     long rows = 0;
     for (auto _ : state) {
         rows = 0;
-        cn.ExecuteEach(QString::fromUtf8(query), {}, [&rows](const QList<vb::Variant>& row) {
-            for (const vb::Variant& v : row) benchmark::DoNotOptimize(v);
+        cn.ExecuteEach(QString::fromUtf8(query), {}, [&rows](const ado::Row& row) {
+            for (long c = 0; c < row.count(); ++c) benchmark::DoNotOptimize(row.value(c));
             ++rows;
         });
     }
