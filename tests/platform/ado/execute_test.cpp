@@ -290,6 +290,29 @@ TEST_F(ExecuteTest, ACommentHidesWhatItHoldsAsOnSqlServer) {
     }
 }
 
+// A ";" inside parentheses ends no statement on SQL Server: the text is a syntax error and
+// nothing of it runs, the part after the ";" included.
+TEST_F(ExecuteTest, ASeparatorInsideParenthesesRunsNothing) {
+    const char* texts[] = {
+        "SELECT CLAVE FROM TA_CONFIGURACION WHERE CLAVE IN ('x'; DELETE FROM TA_CONFIGURACION; "
+        "SELECT 'y')",
+        "SELECT (1; DELETE FROM TA_CONFIGURACION)",
+        "UPDATE TA_CONFIGURACION SET VALOR = (SELECT 'a'; DELETE FROM TA_CONFIGURACION; SELECT "
+        "'b')",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(raised(QString::fromUtf8(text)).Number, -2147217900);
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, 102);
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+        EXPECT_EQ(vb::CStr(cn.Execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION"))
+                               .Fields(0L)
+                               .Value()),
+                  QStringLiteral("Comercial Norte"));
+    }
+}
+
 // Nesting deeper than the engine reads is an error of the statement, never a stack overflow in
 // the translation on the way.
 TEST_F(ExecuteTest, TooDeepANestingIsAnErrorOfTheStatement) {
