@@ -79,6 +79,18 @@ TEST_F(SqlServerAnswers, DatePlusOrMinusANumberIsADate) {
         {"-0.5 * 4 + 1 + CONVERT(datetime, '2026-03-29')", "date 2026-03-28 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29') - -12 / 4 * 2", "date 2026-04-04 00:00:00.000"},
         {"(2 - 1) * 3 + CONVERT(datetime, '2026-03-29') - 1.0/24", "date 2026-03-31 23:00:00.000"},
+        // The END of a CASE ends an operand: what follows it joins the term, never signs it.
+        {"CASE WHEN 1 = 1 THEN 3 END - 1 + CONVERT(datetime, '2026-03-29')",
+         "date 2026-03-31 00:00:00.000"},
+        {"CASE WHEN 1 = 1 THEN 0.5 END * 2 + CONVERT(datetime, '2026-03-29')",
+         "date 2026-03-30 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + CASE WHEN 1 = 1 THEN 2 END * 2",
+         "date 2026-04-02 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') - CASE WHEN 1 = 0 THEN 1 ELSE 2 END - 1",
+         "date 2026-03-26 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + CASE WHEN 1 = 1 THEN 1 END + CASE 1 WHEN 1 THEN 1 "
+         "END",
+         "date 2026-03-31 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-30') - CONVERT(datetime, '2026-03-29')",
          "date 1900-01-02 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29 06:00') - CONVERT(datetime, '2026-03-29 18:00')",
@@ -447,6 +459,12 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         bool alwaysFound;
     } stored[] = {
         {"2026-03-28 23:59:59.997", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        // From 23:59:59.998 of the day before: a text there is on the day only when its
+        // reading rounds up to midnight.
+        {"2026-03-28 23:59:59.998", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        {"2026-03-28 23:59:59.9984", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        {"2026-03-28 23:59:59.9985", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29 23:59:59.9985", vb::wallClock({2026, 3, 30}), true},
         {"2026-03-28 23:59:59.999", vb::wallClock({2026, 3, 29}), true},
         {"2026-03-28T23:59:59.9990", vb::wallClock({2026, 3, 29}), true},
         {"2026-03-29", vb::wallClock({2026, 3, 29}), true},

@@ -141,6 +141,12 @@ TEST(IsSingleRead, OneReadingStatementOnly) {
          false},
         {"WITH C AS (SELECT A FROM T) SELECT A FROM C; SELECT 1", false},
         {"SELECT A FROM T WHERE B IN (SELECT B FROM U WHERE 1=1 DELETE FROM T)", false},
+        // A ";" inside parentheses ends a statement as well as one outside them.
+        {"SELECT A FROM T WHERE B IN (1; DELETE FROM T)", false},
+        {"SELECT A FROM T WHERE B IN (1; DELETE FROM T; SELECT 1)", false},
+        {"SELECT A FROM T WHERE (B = 1;) OR 1=1", false},
+        {"SELECT A FROM T WHERE B IN (SELECT B FROM U; DELETE FROM T)", false},
+        {"SELECT (SELECT 1; DELETE FROM T)", false},
         {"SELECT A FROM T WHERE (1=1) DELETE FROM T", false},
         {"SELECT A FROM T WHERE 1=1) DELETE FROM T --", false},
         {"SELECT A FROM T WHERE (1=1", false},
