@@ -100,6 +100,21 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
     }
 }
 
+// A date argument of DATEDIFF, DATEPART and the like: a text given there as it is (`literal`,
+// as the translator marks it) is read as SQL Server reads one there, into a datetime2, so not
+// rounded to a datetime's precision; any other value as toDateTime converts it.
+std::optional<QDateTime> dateArgument(sqlite3_value* v, bool literal) {
+    if (!literal || sqlite3_value_type(v) != SQLITE_TEXT) return toDateTime(v);
+    const QString text = textArg(v);
+    if (text.trimmed().isEmpty()) return dayZero;
+    return readDateTime2(text);
+}
+
+// Which date arguments the translator marked as texts given as they are: bit 0 the first.
+int literalArguments(int argc, sqlite3_value** argv, int marks) {
+    return argc > marks ? sqlite3_value_int(argv[marks]) : 0;
+}
+
 // A text that holds a date-time and no number, as the days from day zero it stands for (a
 // fraction is part of a day), as SQL Server converts a datetime to a number.
 std::optional<double> daysOf(sqlite3_value* v) {
@@ -296,12 +311,13 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // DATEDIFF(part, start, end): the boundaries of that part crossed going from start to end.
-void datediffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void datediffFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const auto part = datePart(textArg(argv[0]));
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datediff"));
     if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
-    const auto a = toDateTime(argv[1]);
-    const auto b = toDateTime(argv[2]);
+    const int literals = literalArguments(argc, argv, 3);
+    const auto a = dateArgument(argv[1], literals & 1);
+    const auto b = dateArgument(argv[2], literals & 2);
     if (!a) return resultError(ctx, notADate(argv[1]));
     if (!b) return resultError(ctx, notADate(argv[2]));
     const QDate da = a->date(), db = b->date();
@@ -383,20 +399,20 @@ qint64 partOf(Part part, const QDateTime& d) {
     return 0;
 }
 
-void datepartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void datepartFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const auto part = datePart(textArg(argv[0]));
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datepart"));
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const auto date = toDateTime(argv[1]);
+    const auto date = dateArgument(argv[1], literalArguments(argc, argv, 2) & 1);
     if (!date) return resultError(ctx, notADate(argv[1]));
     sqlite3_result_int64(ctx, partOf(*part, *date));
 }
 
 // YEAR(d), MONTH(d), DAY(d): DATEPART of that part.
 template <Part P>
-void partFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void partFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const auto date = toDateTime(argv[0]);
+    const auto date = dateArgument(argv[0], literalArguments(argc, argv, 1) & 1);
     if (!date) return resultError(ctx, notADate(argv[0]));
     sqlite3_result_int64(ctx, partOf(P, *date));
 }
@@ -726,10 +742,15 @@ int registerFunctions(sqlite3* db) {
         {"tsql_datesub", 2, pure, datesubFunction},
         {"dateadd", 3, pure, dateaddPartFunction},
         {"datediff", 3, pure, datediffFunction},
+        {"datediff", 4, pure, datediffFunction},
         {"datepart", 2, pure, datepartFunction},
+        {"datepart", 3, pure, datepartFunction},
         {"year", 1, pure, partFunction<Part::Year>},
+        {"year", 2, pure, partFunction<Part::Year>},
         {"month", 1, pure, partFunction<Part::Month>},
+        {"month", 2, pure, partFunction<Part::Month>},
         {"day", 1, pure, partFunction<Part::Day>},
+        {"day", 2, pure, partFunction<Part::Day>},
         {"tsql_lowkey", 1, pure, daykeyFunction<0>},
         {"tsql_nextdaykey", 1, pure, daykeyFunction<1>},
         {"tsql_ceildaykey", 1, pure, daykeyFunction<2>},

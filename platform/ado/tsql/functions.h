@@ -16,7 +16,9 @@ namespace tsql {
 //   minus n days;
 // - dateadd('part', n, d), datediff('part', a, b), datepart('part', d), year(d), month(d),
 //   day(d) with SQL Server's date parts and their abbreviations (the translator quotes the
-//   part); weeks and week days counted from Sunday;
+//   part); weeks and week days counted from Sunday; a last argument the translator adds marks
+//   the dates given as texts (bit 0 the first date), read as datetime2, without datetime's
+//   rounding;
 // - tsql_lowkey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
 //   translator compares a date column with, so that the column's index serves every ISO shape
 //   of a stored date-time;

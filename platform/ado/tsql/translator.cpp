@@ -1134,12 +1134,17 @@ private:
                 // ISNULL is an operator keyword to SQLite.
                 t.text = QStringLiteral("ifnull");
             } else if (isAnyWord(t, {u"DATEADD", u"DATEDIFF", u"DATEPART"})) {
+                const bool datediff = t.isWord(u"DATEDIFF"), datepart = t.isWord(u"DATEPART");
                 // The date part is a keyword SQLite would read as a column: hand it over as text.
                 const qsizetype part = nextSignificant(t_, open + 1);
                 const qsizetype comma = nextSignificant(t_, part + 1);
                 if (part < t_.size() && t_[part].is(K::Word) && comma < t_.size() &&
                     t_[comma].is(K::Comma))
                     t_[part] = Token{K::String, u'\'' + t_[part].text + u'\''};
+                if (datediff) markLiteralDates(open, 1, 3);
+                if (datepart) markLiteralDates(open, 1, 2);
+            } else if (isAnyWord(t, {u"YEAR", u"MONTH", u"DAY"})) {
+                markLiteralDates(open, 0, 1);
             } else if (t.isWord(u"CAST")) {
                 // CAST(x AS type) converts as CONVERT(type, x) does.
                 const qsizetype close = matchingClose(t_, open);
@@ -1172,6 +1177,24 @@ private:
                     QStringLiteral("tsql_convert('") + typeText.toUpper() + QStringLiteral("',"));
             }
         }
+    }
+
+    // SQL Server reads a text given as it is as a date of DATEDIFF, DATEPART, YEAR, MONTH or
+    // DAY into a datetime2, which keeps what a datetime would round: the call whose parenthesis
+    // opens at `open`, with `count` arguments, the dates from the argument `firstDate` on, gets
+    // a last argument that marks which dates are such texts (bit 0 the first date).
+    void markLiteralDates(qsizetype open, qsizetype firstDate, qsizetype count) {
+        const QList<qsizetype> ends = valueEnds(open);
+        if (ends.size() != count || !t_[ends.last()].is(K::Close)) return;
+        int marks = 0;
+        qsizetype from = open + 1;
+        for (qsizetype a = 0; a < count; from = ends[a++] + 1) {
+            const qsizetype v = nextSignificant(t_, from);
+            if (a >= firstDate && v < ends[a] && t_[v].is(K::String) &&
+                nextSignificant(t_, v + 1) == ends[a])
+                marks |= 1 << (a - firstDate);
+        }
+        if (marks != 0) insertText(t_, ends.last(), QStringLiteral(", %1").arg(marks));
     }
 
     // SELECT TOP n: LIMIT n at the end of that SELECT's own scope (the parenthesis that closes

@@ -28,11 +28,12 @@ ColumnLookup columnsIn(sqlite3* db);
 // names and comments are never changed. What it rewrites: table hints, TOP, "+" between texts,
 // "+" and "-" of a date and a number, @@IDENTITY, INSERT without a column list into a table with
 // an identity, DELETE without FROM, the dbo. prefix, ISNULL, CONVERT and CAST, the date part of
-// DATEADD, DATEDIFF and DATEPART, IF [NOT] EXISTS (...) INSERT, the collation of literals
-// compared with text, a date column compared with a value (on the keys of the value's day, so
-// the column's index serves), and SQL Server column types in CREATE/ALTER TABLE. Parameters
-// come out numbered ("?1", "?2", ...), one value each, bound in order. The functions and the
-// collation the result calls for come from registerFunctions().
+// DATEADD, DATEDIFF and DATEPART (and which of their dates, or YEAR's, MONTH's and DAY's, are
+// texts given as they are, read as datetime2), IF [NOT] EXISTS (...) INSERT, the collation of
+// literals compared with text, a date column compared with a value (on the keys of the value's
+// day, so the column's index serves), and SQL Server column types in CREATE/ALTER TABLE.
+// Parameters come out numbered ("?1", "?2", ...), one value each, bound in order. The functions
+// and the collation the result calls for come from registerFunctions().
 class Translator {
 public:
     // Without a lookup, INSERT keeps its text and every name next to "+" counts as text.

@@ -210,9 +210,19 @@ TEST_F(SqlServerAnswers, DatediffCountsTheBoundariesCrossed) {
         {"DATEDIFF(week, '2025-12-27', '2026-01-10')", "number 2"},
         {"DATEDIFF(day, '2024-02-28', '2024-03-01')", "number 2"},
         {"DATEDIFF(day, '2026-03-29', '2026-02-27')", "number -30"},
-        {"DATEDIFF(day, '2026-03-29', '2026-03-29 23:59:59.999')", "number 1"},
+        {"DATEDIFF(day, '2026-03-29', '2026-03-29 23:59:59.999')", "number 0"},
         {"DATEDIFF(hour, '2026-03-28 23:59:59', '2026-03-29')", "number 1"},
-        {"DATEDIFF(ms, '2026-03-29 10:00:00', '2026-03-29 10:00:00.999')", "number 1000"},
+        {"DATEDIFF(ms, '2026-03-29 10:00:00', '2026-03-29 10:00:00.999')", "number 999"},
+        {"DATEDIFF(ms, '2026-03-29 10:00:00.0001', '2026-03-29 10:00:00.9999')", "number 999"},
+        {"DATEDIFF(second, '2026-03-29 10:00:59.999', '2026-03-29 10:01:00')", "number 1"},
+        // A datetime, unlike a text given as it is, holds the reading rounded to 1/300 s.
+        {"DATEDIFF(ms, '2026-03-29 10:00:00', CONVERT(datetime, '2026-03-29 10:00:00.999'))",
+         "number 1000"},
+        {"DATEDIFF(day, CAST('2026-03-29' AS datetime), CAST('2026-03-29 23:59:59.999' AS "
+         "datetime))",
+         "number 1"},
+        {"DATEDIFF(ms, DATEADD(ms, 0, '2026-03-29 10:00:00.998'), '2026-03-29 10:00:00.998')",
+         "number 1"},
     };
     check(cases);
 }
@@ -242,7 +252,7 @@ TEST_F(SqlServerAnswers, DatepartAndItsShortFunctionsGiveEachPart) {
         {"DATEPART(second, '2026-03-29 10:30:15')", "number 15"},
         {"DATEPART(ss, '2026-03-29 10:30:15.997')", "number 15"},
         {"DATEPART(millisecond, '2026-03-29 10:30:15.997')", "number 997"},
-        {"DATEPART(ms, '2026-03-29 10:30:15.998')", "number 997"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.998')", "number 998"},
         {"YEAR('2026-03-29')", "number 2026"},
         {"MONTH('2026-03-29')", "number 3"},
         {"DAY('2026-03-29')", "number 29"},
@@ -254,9 +264,18 @@ TEST_F(SqlServerAnswers, DatepartAndItsShortFunctionsGiveEachPart) {
         {"DATEPART(dw, '2026-03-30')", "number 2"},
         {"DATEPART(dy, '2026-12-31')", "number 365"},
         {"DATEPART(dy, '2026-01-01')", "number 1"},
-        {"DATEPART(ms, '2026-03-29 10:30:15.999')", "number 0"},
-        {"DATEPART(second, '2026-03-29 10:30:59.999')", "number 0"},
-        {"DATEPART(day, '2026-03-29 23:59:59.999')", "number 30"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.999')", "number 999"},
+        {"DATEPART(second, '2026-03-29 10:30:59.999')", "number 59"},
+        {"DATEPART(day, '2026-03-29 23:59:59.999')", "number 29"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.9999')", "number 999"},
+        {"DAY('2026-03-29 23:59:59.999')", "number 29"},
+        {"MONTH('2026-03-31 23:59:59.999')", "number 3"},
+        {"YEAR('2026-12-31 23:59:59.999')", "number 2026"},
+        // A datetime, unlike a text given as it is, holds the reading rounded to 1/300 s.
+        {"DATEPART(ms, CONVERT(datetime, '2026-03-29 10:30:15.998'))", "number 997"},
+        {"DATEPART(day, CAST('2026-03-29 23:59:59.999' AS datetime))", "number 30"},
+        {"DAY(CONVERT(datetime, '2026-03-29 23:59:59.999'))", "number 30"},
+        {"DATEPART(ms, DATEADD(day, 0, '2026-03-29 10:30:15.999'))", "number 0"},
     };
     check(cases);
 }
@@ -418,6 +437,24 @@ TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
     EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:16.000"));
     rs.MoveNext();
     EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:15.997"));
+}
+
+// A datetime column's value is a datetime whatever text another program stored in it: its
+// parts are those of the reading rounded to 1/300 s.
+TEST_F(SqlServerAnswers, DatePartsOfAColumnAreThoseOfItsRoundedReading) {
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (1, '2026-03-28 23:59:59.999')"));
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (2, '2026-03-29 10:30:15.998')"));
+    const Case cases[] = {
+        {"DATEPART(day, fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
+        {"DAY(fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
+        {"DATEPART(ms, fecha) FROM AUX_ERR WHERE Error = 2", "number 997"},
+        {"DATEDIFF(day, '2026-03-28', fecha) FROM AUX_ERR WHERE Error = 1", "number 1"},
+        {"DATEDIFF(ms, fecha, '2026-03-29 10:30:15.998') FROM AUX_ERR WHERE Error = 2",
+         "number 1"},
+    };
+    check(cases);
 }
 
 // A date column holds, besides the layer's own form, what another program may have written in
