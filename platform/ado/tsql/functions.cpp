@@ -2,6 +2,7 @@
 
 #include "platform/ado/tsql/collation.h"
 #include "platform/ado/tsql/datetime.h"
+#include "platform/ado/tsql/storage.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
@@ -554,49 +555,23 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const int style = argc > 2 ? sqlite3_value_int(argv[2]) : 0;
     const int valueType = sqlite3_value_type(value);
 
-    if (base == u"INT" || base == u"INTEGER" || base == u"BIGINT" || base == u"SMALLINT" ||
-        base == u"TINYINT" || base == u"BIT") {
-        sqlite3_int64 n = 0;
-        if (valueType == SQLITE_INTEGER) {
-            n = sqlite3_value_int64(value);
-        } else if (valueType == SQLITE_FLOAT) {
-            n = static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(value)));
-        } else if (const auto days = daysOf(value)) {
-            // A date-time rounds to the nearest day.
-            n = static_cast<sqlite3_int64>(std::llround(*days));
-        } else {
-            bool ok = false;
-            n = textArg(value).trimmed().toLongLong(&ok);
-            if (!ok) {
-                return resultError(ctx, QStringLiteral("Conversion failed when converting the "
-                                                       "varchar value '%1' to data type %2.")
-                                            .arg(textArg(value), base.toLower()));
+    if (const StorageType number = storageType(type); number.isNumber()) {
+        // A date-time counts days from day zero, and a whole number rounds to the nearest day.
+        if (const auto days = daysOf(value)) {
+            switch (number.kind) {
+                case StorageType::Kind::Numeric:
+                case StorageType::Kind::Money:
+                case StorageType::Kind::SmallMoney:
+                case StorageType::Kind::Float:
+                case StorageType::Kind::Real:
+                    return sqlite3_result_double(ctx, *days);
+                case StorageType::Kind::Bit:
+                    return sqlite3_result_int(ctx, std::llround(*days) != 0);
+                default:
+                    return sqlite3_result_int64(ctx, std::llround(*days));
             }
         }
-        if (base == u"BIT") n = n != 0;
-        return sqlite3_result_int64(ctx, n);
-    }
-    if (base == u"NUMERIC" || base == u"DECIMAL" || base == u"MONEY" || base == u"SMALLMONEY" ||
-        base == u"FLOAT" || base == u"REAL") {
-        double d = 0;
-        if (valueType == SQLITE_INTEGER || valueType == SQLITE_FLOAT) {
-            d = sqlite3_value_double(value);
-        } else if (const auto days = daysOf(value)) {
-            d = *days;
-        } else {
-            bool ok = false;
-            d = textArg(value).trimmed().toDouble(&ok);
-            if (!ok) {
-                return resultError(ctx, QStringLiteral("Error converting data type varchar to %1.")
-                                            .arg(base.toLower()));
-            }
-        }
-        int scale = -1;
-        if (base == u"NUMERIC" || base == u"DECIMAL")
-            scale = args.size() > 1 ? args[1].toInt() : 0;
-        if (base.endsWith(u"MONEY")) scale = 4;
-        if (scale >= 0) d = std::round(d * std::pow(10.0, scale)) / std::pow(10.0, scale);
-        return sqlite3_result_double(ctx, d);
+        return resultNumber(ctx, value, number);
     }
     if (base.endsWith(u"CHAR") || base.endsWith(u"TEXT")) {
         QString text = textArg(value);
@@ -757,6 +732,7 @@ int registerFunctions(sqlite3* db) {
         {"tsql_datecmp", 2, pure, datecmpFunction},
         {"tsql_convert", 2, pure, convertFunction},
         {"tsql_convert", 3, pure, convertFunction},
+        {"tsql_store", 2, pure, storeFunction},
         {"like", 2, pure, likeFunction},
         {"like", 3, pure, likeFunction},
     };

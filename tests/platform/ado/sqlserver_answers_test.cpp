@@ -439,13 +439,50 @@ TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
     EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:15.997"));
 }
 
+// A column built from the schema takes what SQL Server would store in it and refuses the rest
+// with SQL Server's error, writing nothing: a sum then adds only numbers.
+TEST_F(SqlServerAnswers, ColumnsRefuseTheValuesSqlServerRefuses) {
+    const struct {
+        const char* values;  // TC, IDCOMPROBANTE, CodCpteAfip, Importe
+        const char* answer;
+    } inserts[] = {
+        {"'FA', '1', 1, '12,50'", "error Error converting data type varchar to numeric."},
+        {"'FA', '2', 1, 'abc'", "error Error converting data type varchar to numeric."},
+        {"'FA', '3', 'x', 1",
+         "error Conversion failed when converting the varchar value 'x' "
+         "to data type int."},
+        {"'12345', '4', 1, 1", "error String or binary data would be truncated."},
+        {"'FA', '5', 1, '12.50'", "ok"},
+        {"12, '6', '7', ' 3 '", "ok"},
+    };
+    for (const auto& c : inserts) {
+        SCOPED_TRACE(c.values);
+        QString got = QStringLiteral("ok");
+        try {
+            cn.Execute(QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, CodCpteAfip, "
+                                      "Importe) VALUES (%1)")
+                           .arg(QLatin1String(c.values)));
+        } catch (const vb::VbError& e) {
+            got = QStringLiteral("error ") + e.Description;
+        }
+        EXPECT_EQ(got, QString::fromUtf8(c.answer));
+    }
+    const Case cases[] = {
+        {"COUNT(*) FROM V_MV_CPTE", "number 2"},
+        {"SUM(Importe) FROM V_MV_CPTE", "number 15.5"},
+        {"TC FROM V_MV_CPTE WHERE IDCOMPROBANTE = '6'", "text 12"},
+        {"CodCpteAfip FROM V_MV_CPTE WHERE IDCOMPROBANTE = '6'", "number 7"},
+    };
+    check(cases);
+}
+
 // A datetime column's value is a datetime whatever text another program stored in it: its
 // parts are those of the reading rounded to 1/300 s.
 TEST_F(SqlServerAnswers, DatePartsOfAColumnAreThoseOfItsRoundedReading) {
-    db.writeAsAnotherProgram(
-        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (1, '2026-03-28 23:59:59.999')"));
-    db.writeAsAnotherProgram(
-        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (2, '2026-03-29 10:30:15.998')"));
+    db.writeAsAnotherProgram(QStringLiteral(
+        "INSERT INTO AUX_ERR (Error, fecha) VALUES (1, '2026-03-28 23:59:59.999')"));
+    db.writeAsAnotherProgram(QStringLiteral(
+        "INSERT INTO AUX_ERR (Error, fecha) VALUES (2, '2026-03-29 10:30:15.998')"));
     const Case cases[] = {
         {"DATEPART(day, fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
         {"DAY(fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
