@@ -174,6 +174,27 @@ QString convertedType(const Tokens& t, qsizetype f, qsizetype open) {
     return {};
 }
 
+// The tokens of the call a value written into `column` goes through, up to its value: a
+// date's makes the stored form of a date-time; any other type SQL Server converts into takes
+// the value as SQL Server converts it, or refuses it with its error (tsql_store). None when
+// the value goes in as it is.
+Tokens storingCall(const Column* column) {
+    if (!column) return {};
+    // Every INSERT and UPDATE asks: the few types a database declares are read once.
+    thread_local QHash<QString, Tokens> known;
+    const QString& declared = column->declaredType;
+    if (const auto it = known.constFind(declared); it != known.constEnd()) return *it;
+    QString call;
+    if (operandOfType(declared) == Operand::Date) {
+        call = QStringLiteral("tsql_datetime(");
+    } else if (storageType(declared).kind != StorageType::Kind::Unchecked) {
+        call = QStringLiteral("tsql_store('") +
+               QString(declared).replace(u'\'', QStringLiteral("''")) + QStringLiteral("', ");
+    }
+    if (known.size() >= 256) known.clear();
+    return *known.insert(declared, tokenize(call));
+}
+
 class Rewriter {
 public:
     Rewriter(const QString& text, const ColumnLookup& columns)
@@ -663,27 +684,6 @@ private:
     qsizetype wrapDate(qsizetype from, qsizetype to) {
         static const Tokens call = tokenize(QStringLiteral("tsql_datetime("));
         return wrap(from, to, call);
-    }
-
-    // The tokens of the call a value written into `column` goes through, up to its value: a
-    // date's makes the stored form of a date-time; any other type SQL Server converts into takes
-    // the value as SQL Server converts it, or refuses it with its error (tsql_store). None when
-    // the value goes in as it is.
-    static Tokens storingCall(const Column* column) {
-        if (!column) return {};
-        // Every INSERT and UPDATE asks: the few types a database declares are read once.
-        thread_local QHash<QString, Tokens> known;
-        const QString& declared = column->declaredType;
-        if (const auto it = known.constFind(declared); it != known.constEnd()) return *it;
-        QString call;
-        if (operandOfType(declared) == Operand::Date) {
-            call = QStringLiteral("tsql_datetime(");
-        } else if (storageType(declared).kind != StorageType::Kind::Unchecked) {
-            call = QStringLiteral("tsql_store('") +
-                   QString(declared).replace(u'\'', QStringLiteral("''")) + QStringLiteral("', ");
-        }
-        if (known.size() >= 256) known.clear();
-        return *known.insert(declared, tokenize(call));
     }
 
     // The value [v, end] written through the storing call `call`; the index of the value's last
@@ -1388,6 +1388,12 @@ QList<bool> textResultColumns(const QString& sqliteText) {
         k = nextSignificant(t, end + 1);
     }
     return out;
+}
+
+QString storedParameter(const QString& declaredType) {
+    const Column column{QString(), declaredType};
+    const Tokens call = storingCall(&column);
+    return call.isEmpty() ? QStringLiteral("?") : join(call) + QStringLiteral("?)");
 }
 
 Translator::Translator(ColumnLookup columns) : columns_(std::move(columns)) {}

@@ -53,6 +53,10 @@ private:
 // names the types of table columns only, and a text of a date's shape would read as a date.
 QList<bool> textResultColumns(const QString& sqliteText);
 
+// The marker of a value bound into a column of `declaredType` by a statement the layer writes
+// itself: "?", through the call the translator writes a value for such a column through.
+QString storedParameter(const QString& declaredType);
+
 // Splits and translates a batch at once, looking columns up in `db`. An INSERT into a table
 // that the same batch creates does not see its columns yet: run such a batch statement by
 // statement with Translator::translate instead.
