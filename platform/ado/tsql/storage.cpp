@@ -288,7 +288,8 @@ StorageType storageType(QStringView declared) {
     const auto text = [&](bool national) {
         t.kind = Kind::Text;
         t.national = national;
-        t.length = max || first <= 0 ? 0 : first;
+        // MAX is the size SQL Server reports for one, as a table definition may spell it.
+        t.length = max || first <= 0 || first >= 2147483647 ? 0 : first;
         return t;
     };
     if (name == u"VARCHAR" || name == u"CHAR" || name == u"CHARACTER" || name == u"TEXT" ||

@@ -184,10 +184,14 @@ Tokens storingCall(const Column* column) {
     thread_local QHash<QString, Tokens> known;
     const QString& declared = column->declaredType;
     if (const auto it = known.constFind(declared); it != known.constEnd()) return *it;
+    // A text of no set length takes any text, and any number as its text.
+    const StorageType type = storageType(declared);
+    const bool checked = type.kind != StorageType::Kind::Unchecked &&
+                         !(type.kind == StorageType::Kind::Text && type.length == 0);
     QString call;
     if (operandOfType(declared) == Operand::Date) {
         call = QStringLiteral("tsql_datetime(");
-    } else if (storageType(declared).kind != StorageType::Kind::Unchecked) {
+    } else if (checked) {
         call = QStringLiteral("tsql_store('") +
                QString(declared).replace(u'\'', QStringLiteral("''")) + QStringLiteral("', ");
     }
