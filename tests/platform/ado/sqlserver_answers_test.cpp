@@ -386,6 +386,18 @@ TEST_F(SqlServerAnswers, CastAndConvertTurnDatesIntoDaysAndBack) {
         {"CONVERT(varchar(10), -1.5e-1)", "text -0.15"},
         {"CAST('abc' AS int)",
          "error Conversion failed when converting the varchar value 'abc' to data type int."},
+        // Numbers in text read as a column of the type reads them.
+        {"CAST(' 12 ' AS int)", "number 12"},
+        {"CAST('12.5' AS int)",
+         "error Conversion failed when converting the varchar value '12.5' to data type int."},
+        {"CAST(3000000000 AS int)",
+         "error Arithmetic overflow error converting expression to data type int."},
+        {"CAST('1e3' AS numeric(18, 2))", "error Error converting data type varchar to numeric."},
+        {"CAST('1e3' AS float)", "number 1000"},
+        {"CAST('$1,234.5' AS money)", "number 1234.5"},
+        {"CAST('TRUE' AS bit)", "number 1"},
+        {"CAST(123.456 AS numeric(4, 2))",
+         "error Arithmetic overflow error converting numeric to data type numeric."},
     };
     check(cases);
 }
