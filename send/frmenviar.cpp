@@ -241,6 +241,7 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     // The frames scroll when the screen leaves the dialog less room than they need, so that
     // no control is ever out of reach.
     auto* principal = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     principal->addWidget(Frame1);
     principal->addWidget(frameWhatsapp, 1);
     principal->addWidget(Frame5, 1);
@@ -433,9 +434,9 @@ void FrmEnviar::altoDelMensaje(bool conPagina) {
 }
 
 void FrmEnviar::altoDelFormulario() {
-    // The form's height, 10635 twips, never beyond the screen's free area with the frame.
+    // The form's height, 10635 twips; the window is kept within the screen's free area with
+    // its frame.
     resize(width(), px(10635));
-    ui::fitWithinScreen(*this);
 }
 
 void FrmEnviar::setVisible(bool visible) {
@@ -479,8 +480,6 @@ bool FrmEnviar::modoEmail() const {
 
 void FrmEnviar::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Some window systems tell the frame's size only once the window is on screen.
-    altoDelFormulario();
     cargaSiHaceFalta();
 }
 
