@@ -33,6 +33,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,8 +42,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -77,6 +81,13 @@ void enArreglo(QWidget* control, int indice, const QString& dataField) {
     control->setObjectName(QStringLiteral("txtfields"));
     control->setProperty("Index", indice);
     control->setProperty("DataField", dataField);
+}
+
+// The height of a text box that shows `lineas` lines of its text at once.
+int altoDeLineas(const QPlainTextEdit& caja, int lineas) {
+    const double texto =
+        lineas * QFontMetricsF(caja.font()).lineSpacing() + 2 * caja.document()->documentMargin();
+    return int(std::ceil(texto)) + 2 * caja.frameWidth();
 }
 
 QPointer<FrmEnviar>& instancia() {
@@ -427,10 +438,12 @@ void FrmEnviar::VistaPrevia(const QString& pagina) {
 
 void FrmEnviar::altoDelMensaje(bool conPagina) {
     // 1260 twips under a previewed page; otherwise as tall as the room the dialog leaves, up
-    // to the form's 5460 twips.
+    // to the form's 5460 twips, and never under five lines: on a small screen the dialog
+    // scrolls instead.
     auto* mensaje = static_cast<QPlainTextEdit*>(campo(QStringLiteral("Mensaje")));
-    mensaje->setMinimumHeight(conPagina ? px(1260) : mensaje->fontMetrics().lineSpacing() * 3);
+    mensaje->setMinimumHeight(conPagina ? px(1260) : altoDeLineas(*mensaje, 5));
     mensaje->setMaximumHeight(px(conPagina ? 1260 : 5460));
+    txtMensajeWhatsapp->setMinimumHeight(altoDeLineas(*txtMensajeWhatsapp, 5));
 }
 
 void FrmEnviar::altoDelFormulario() {

@@ -85,12 +85,14 @@ bool settled(const QWidget& window) {
     const QDeadlineTimer deadline(5000);
     while (!framed(window) && !deadline.hasExpired()) processEventsFor(10);
     if (!framed(window)) return false;
-    // Until it stays put for a while: the moves and resizes asked for go through the window
-    // manager.
+    // Until it stays put for a while, the widget where the window system has it: the moves
+    // and resizes asked for go through the window manager.
     QRect last;
-    while (outerGeometry(window) != last && !deadline.hasExpired()) {
+    while (!deadline.hasExpired()) {
+        const bool agree = window.geometry() == window.windowHandle()->geometry();
+        if (agree && outerGeometry(window) == last) break;
         last = outerGeometry(window);
-        processEventsFor(150);
+        processEventsFor(200);
     }
     return true;
 }
