@@ -2,6 +2,7 @@
 
 #include "lookup/code_tree.h"
 #include "platform/ui/keycodes.h"
+#include "platform/ui/screenfit.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -18,6 +19,7 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent)
     setObjectName(QStringLiteral("Lib_FrmCons3Tree"));
     setWindowTitle(QStringLiteral("Consulta..."));
     resize(480, 420);
+    ui::keepWithinScreen(*this);
 
     picFields = new QWidget(this);
     picFields->setObjectName(QStringLiteral("picFields"));

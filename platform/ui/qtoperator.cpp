@@ -244,6 +244,7 @@ std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString
     dialog.setTextValue(defaultText);
     dialog.setOkButtonText(QStringLiteral("Aceptar"));
     dialog.setCancelButtonText(QStringLiteral("Cancelar"));
+    keepWithinScreen(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue();
 }
