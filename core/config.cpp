@@ -109,6 +109,9 @@ QString Cfg(const QString& Clave, QString* ValorAux) {
 }
 
 QString CfgKQ(const QString& Clave, QString* ValorAux) {
+    // Start-up leaves the statistics connection closed, silently, when it cannot open it: its
+    // keys then read as empty, as the company's do without a connection.
+    if (!gDBEstadisticas().gOpenFlag) return {};
     return leeClave(gDBEstadisticas(), Clave, ValorAux, QStringLiteral("CfgKQ"));
 }
 
@@ -119,6 +122,7 @@ void GrabaDfg(const QString& Clave, const vb::Variant& Valor, const QString& Val
 
 void GrabaCfgKQ(const QString& Clave, const vb::Variant& Valor, const QString& ValorAux,
                 bool PoliticaNegocio, const QString& Grupo, bool RecortaValor) {
+    if (!gDBEstadisticas().gOpenFlag) return;
     grabaClave(gDBEstadisticas(), Clave, Valor, ValorAux, PoliticaNegocio, Grupo, RecortaValor);
 }
 

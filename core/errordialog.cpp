@@ -2,12 +2,11 @@
 
 #include "db/error_log.h"
 #include "platform/ui/operator.h"
+#include "platform/vb/safefile.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clssistema.h"
 #include "platform/vendrix/clsutil.h"
-
-#include <QFile>
 
 namespace core {
 
@@ -29,8 +28,8 @@ int ManejaError(const vb::VbError& Err, std::optional<int> Botones,
     QString archivo;
     try {
         archivo = core::temporaryFolder() + QStringLiteral("KQERR.LOG");
-        QFile log(archivo);
-        if (!log.open(QIODevice::Append)) archivo.clear();
+        // Opened for appending first, as the log is made even when nothing is shown.
+        if (!vb::appendToFile(archivo, QByteArray())) archivo.clear();
     } catch (...) {
         archivo.clear();
     }

@@ -49,10 +49,12 @@ bool abreParaLeer(const QString& ruta) {
     return f.open(QIODevice::ReadOnly);
 }
 
-// The temporary export file in use (one per program).
+// The temporary export file in use (one per program). Its lines are written aside and put
+// in its place when it is closed, only when whole: a file of that name stays as it was until
+// then, and a failed export leaves no short file.
 struct ArchivoEnUso {
     QString ruta;
-    std::unique_ptr<QFile> archivo;
+    std::unique_ptr<vb::ReplacementFile> archivo;
 };
 
 ArchivoEnUso& enUso() {
@@ -60,27 +62,26 @@ ArchivoEnUso& enUso() {
     return estado;
 }
 
-void cierraEnUso() {
-    if (enUso().archivo) enUso().archivo->close();
+// Closes the file in use; false when its content could not be put in place whole.
+bool cierraEnUso() {
+    const bool escrito = !enUso().archivo || enUso().archivo->commit();
     enUso().archivo.reset();
+    return escrito;
 }
 
-// Closes the file to be shown: lines still buffered that the disk no longer takes raise 75
-// here, so a short file is never shown as the whole export.
+// Closes the file to be shown: lines that the disk no longer takes raise 75 here, so a short
+// file is never shown as the whole export.
 void cierraParaMostrar() {
-    ArchivoEnUso& e = enUso();
-    const bool escrito = !e.archivo || !e.archivo->isOpen() || e.archivo->flush();
-    cierraEnUso();
-    if (!escrito) vb::raise(vb::err::PathFileAccess);
+    if (!cierraEnUso()) vb::raise(vb::err::PathFileAccess);
 }
 
 void escribeLinea(const QString& linea) {
     ArchivoEnUso& e = enUso();
-    if (!e.archivo || !e.archivo->isOpen()) vb::raise(52);  // bad file name or number
+    if (!e.archivo) vb::raise(52);  // bad file name or number
     const bool xls = vb::Right(e.ruta, 3).compare(QLatin1String("xls"), Qt::CaseInsensitive) == 0;
     // Other than spreadsheets, the suite writes an extra carriage return before the line end.
     const QString fin = xls ? QStringLiteral("\r\n") : QStringLiteral("\r\r\n");
-    if (e.archivo->write(vb::toCp1252(linea + fin)) < 0) vb::raise(vb::err::PathFileAccess);
+    if (!e.archivo->write(vb::toCp1252(linea + fin))) vb::raise(vb::err::PathFileAccess);
 }
 
 // Whether both paths name one file on disk (same device and inode, links followed).
@@ -151,9 +152,8 @@ void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension
                          Extension;
             });
             paso([&] {
-                auto archivo = std::make_unique<QFile>(e.ruta);
-                if (!archivo->open(QIODevice::WriteOnly | QIODevice::Truncate))
-                    vb::raise(QFileInfo(e.ruta).dir().exists() ? 75 : 76);
+                auto archivo = std::make_unique<vb::ReplacementFile>(e.ruta);
+                if (!archivo->open()) vb::raise(QFileInfo(e.ruta).dir().exists() ? 75 : 76);
                 e.archivo = std::move(archivo);
             });
             paso([&] {
@@ -168,9 +168,12 @@ void ArchivoTemporal(std::int16_t Modo, const QString& Linea, QString& Extension
             paso([&] { AbreArchivo(e.ruta, 1); });
             break;
         case 4:
-            paso([&] { cierraEnUso(); });
+            // What was written is thrown away; a file of that name goes too.
             paso([&] {
-                if (!QFile::remove(e.ruta)) vb::raise(QFileInfo::exists(e.ruta) ? 75 : 53);
+                const bool abierto = e.archivo != nullptr;
+                e.archivo.reset();
+                if (!QFile::remove(e.ruta) && (!abierto || QFileInfo::exists(e.ruta)))
+                    vb::raise(QFileInfo::exists(e.ruta) ? 75 : 53);
             });
             break;
         default:

@@ -99,6 +99,9 @@ QString DB_Dll::motivoDelDriver() {
 }
 
 bool DB_Dll::ConexionPerdida(const vb::VbError& e) {
+    // A connection that never opened (its login refused at start-up, say) was not lost:
+    // there is nothing to reconnect, and its failure is an ordinary error.
+    if (!gOpenFlag && gCnn.State() != ado::adStateOpen) return false;
     return (e.Number == ado::err::ProviderFailure || e.Number == ado::err::NoConnection) &&
            gCnn.errors().Count() > 0;
 }
@@ -114,8 +117,9 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
                 if (gOpenFlag) break;
                 const QString texto =
                     kCRLF + kCRLF + kCRLF +
-                    QStringLiteral("Se perdio la conexion con la base de datos ") + gDB().gDBName +
-                    kCRLF + QStringLiteral(" Servidor ") + gDB().gServidor + kCRLF + kCRLF +
+                    // This instance's database: the statistics one is not the company's.
+                    QStringLiteral("Se perdio la conexion con la base de datos ") + gDBName +
+                    kCRLF + QStringLiteral(" Servidor ") + gServidor + kCRLF + kCRLF +
                     QStringLiteral("Elija SI para reintentar conectarse") + kCRLF +
                     QStringLiteral("Elija NO para cerrar la aplicacion") + kCRLF + kCRLF + kCRLF +
                     motivoDelDriver();

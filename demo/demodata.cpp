@@ -227,13 +227,13 @@ bool createDatabases(const QString& folder, const QDate& today, QString* error) 
     }
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(mainFile, error),
                                                    sqlite3_close);
-    // Both databases let in only the login of connectionString(): the program opens the
-    // statistics database with the main one's login.
+    // The main database lets in only the login of connectionString(); the statistics one only
+    // the login the program opens it with, its own name as login and password.
+    const QString statistics = QString::fromUtf8(statisticsName);
     return db && insertErrorRows(db.get(), today, error) &&
            ado::recordEmbeddedLogin(mainFile, QStringLiteral("demo"), QStringLiteral("demo"),
                                     error) &&
-           ado::recordEmbeddedLogin(statisticsFile, QStringLiteral("demo"), QStringLiteral("demo"),
-                                    error);
+           ado::recordEmbeddedLogin(statisticsFile, statistics, statistics, error);
 }
 
 QString connectionString(const QString& folder) {

@@ -7,6 +7,7 @@
 namespace demo {
 
 constexpr const char* mainName = "DEMO";
+// The statistics database; the program logs into it with this name as login and password.
 constexpr const char* statisticsName = "KQ_ESTADISTICAS";
 // Error-log rows the demo holds.
 constexpr int errorRows = 320;

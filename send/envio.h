@@ -15,8 +15,8 @@ namespace send {
 bool EnviarPyMail(DialogoEnvio& dialogo);
 
 // Asks the send running on the dialog to stop: no further mail goes, the one on its way is
-// abandoned unless its body has begun to go (then it is seen through), and the log says the
-// mail that did not go was cancelled.
+// abandoned at whatever stage it is, and the log says the mail whose acceptance the server
+// never confirmed was cancelled.
 // False when no send runs.
 bool CancelaEnvio(DialogoEnvio& dialogo);
 

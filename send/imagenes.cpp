@@ -1,6 +1,7 @@
 #include "send/imagenes.h"
 
 #include "core/files.h"
+#include "platform/reportengine/picturereader.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/safefile.h"
@@ -43,7 +44,7 @@ void guardaTemporal(DialogoEnvio& d, const QImage& imagen, const QString& ruta) 
     vb::ReplacementFile archivo(ruta);
     if (!archivo.open() || !imagen.save(archivo.device(), "JPG") || !archivo.commit())
         vb::raise(75);
-    QImage guardada(ruta);
+    const QImage guardada = reportengine::readPicture(ruta);
     if (guardada.isNull()) throw vb::VbError(kImagenInvalida, QStringLiteral("Invalid picture"));
     d.MuestraImagen(guardada);
 }
@@ -90,7 +91,7 @@ void AsignarFoto(DialogoEnvio& d, const QString& Imagen) {
             d.SetDescripcionImagen(QStringLiteral("No existe el archivo..."));
             return;
         }
-        const QImage imagen(Imagen);
+        const QImage imagen = reportengine::readPicture(Imagen);
         if (imagen.isNull()) throw vb::VbError(kImagenInvalida, QStringLiteral("Invalid picture"));
         d.MuestraImagen(imagen);
         d.SetDescripcionImagen(Imagen);

@@ -33,8 +33,8 @@ public:
     virtual mail::ConnectFailure lastConnectFailure() const {
         return mail::ConnectFailure::Failed;
     }
-    // Asked while the component waits on the server: true stops the exchange, except that a
-    // mail whose body has begun to go is seen through and its answer awaited.
+    // Asked while the component waits on the server: true stops the exchange at whatever
+    // stage it is.
     virtual void setCancelCheck(std::function<bool()> cancelled) { (void)cancelled; }
 };
 

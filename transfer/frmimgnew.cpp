@@ -1,13 +1,13 @@
 #include "transfer/frmimgnew.h"
 
 #include "core/ui/formsetup.h"
+#include "platform/reportengine/picturereader.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/vberror.h"
 #include "platform/vendrix/clsutil.h"
 #include "transfer/rt_imgthumbs.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 
@@ -16,13 +16,17 @@ namespace {
 constexpr double kTwips = 15;
 
 // The picture of a file; raises File not found (53) or Invalid picture (481), as the
-// platform's picture loader does.
+// platform's picture loader does, 481 naming the file for a picture too large to decode.
 QPixmap CargaImagen(const QString& ruta) {
     if (ruta.isEmpty() || !QFileInfo(ruta).isFile())
         vb::raise(vb::err::FileNotFound, QStringLiteral("FrmImgNew"));
-    QImageReader lector(ruta);
-    lector.setAutoTransform(true);
-    const QImage imagen = lector.read();
+    QImage imagen;
+    try {
+        imagen = reportengine::readPicture(ruta, true);
+    } catch (vb::VbError& e) {
+        e.Source = QStringLiteral("FrmImgNew");
+        throw;
+    }
     if (imagen.isNull())
         throw vb::VbError(481, QStringLiteral("Invalid picture"), QStringLiteral("FrmImgNew"));
     return QPixmap::fromImage(imagen);

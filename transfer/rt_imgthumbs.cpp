@@ -1,6 +1,7 @@
 #include "transfer/rt_imgthumbs.h"
 
 #include "core/files.h"
+#include "platform/reportengine/picturereader.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/safefile.h"
@@ -9,6 +10,7 @@
 #include "platform/vendrix/clsutil.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 
@@ -104,7 +106,15 @@ bool GeneraThumbnail(const QString& carpeta, const QString& origen, const QStrin
         return false;
     }
 
-    const QImage imagen(base + destino);
+    QImage imagen;
+    QFile copia(base + destino);
+    try {
+        if (copia.open(QIODevice::ReadOnly)) imagen = reportengine::readPicture(copia, origen);
+    } catch (const vb::VbError& e) {
+        // Too large to decode: told, and no thumbnail is made, as for a file that is no picture.
+        ui::op().msgBox(e.Description, vb::vbOKOnly);
+        return true;
+    }
     if (imagen.isNull()) return true;
     const QSize tamano = TamanoAjustado(imagen.width(), imagen.height(), maxAncho, maxAlto);
     if (tamano.isEmpty()) return true;

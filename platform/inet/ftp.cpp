@@ -138,6 +138,12 @@ struct Transfer {
         if (easy) curl_easy_cleanup(easy);
         easy = nullptr;
     }
+    // Made ready for the same transfer once more.
+    void reset() {
+        release();
+        finished = stalled = false;
+        result = CURLE_OK;
+    }
     bool ok() const { return finished && !stalled && result == CURLE_OK; }
 };
 
@@ -156,7 +162,8 @@ struct FtpSession::Impl {
 
     std::uint32_t lastError = 0;
     QString lastResponse;
-    int replyCode = 0;  // of the last complete reply within the current call
+    int replyCode = 0;    // of the last complete reply within the current call
+    QByteArray sentVerb;  // of the last command sent ("SIZE", "RETR"…), never its argument
     QByteArray partialReply;
     QStringList replyLines;
     QElapsedTimer activity;
@@ -172,10 +179,21 @@ struct FtpSession::Impl {
     static int debug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
         auto* d = static_cast<Impl*>(user);
         d->activity.restart();
-        // What the client sends (the password among it) is never kept.
+        // Of what the client sends (the password among it) only the command's verb is kept.
         if (type == CURLINFO_HEADER_IN)
             d->replyText(QByteArray(data, static_cast<qsizetype>(size)));
+        else if (type == CURLINFO_HEADER_OUT)
+            d->sentVerb =
+                QByteArray(data, static_cast<qsizetype>(size)).split(' ').first().trimmed();
         return 0;
+    }
+
+    // Before a binary download libcurl asks the file's SIZE, and takes a "550" to it for a
+    // missing file; some servers refuse SIZE so for every file. The download is then made
+    // again without asking: the file's end is where the server ends it, and a transfer cut
+    // short still fails by the server's final reply.
+    bool sizeRefused(const Transfer& t) const {
+        return t.finished && t.result == CURLE_REMOTE_FILE_NOT_FOUND && sentVerb == "SIZE";
     }
 
     void replyText(const QByteArray& bytes) {
@@ -588,12 +606,20 @@ bool FtpSession::getFile(const QString& remote, const QString& local, TransferTy
     }
     LocalSink sink{&out};
     Transfer t;
-    CURL* e = d->newEasy(d->url(resolve(d->cwd, remote), false));
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeLocal);
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
-    if (type == TransferType::Ascii) curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
-    d->start(t, e);
-    d->run(t);
+    auto download = [&](bool askSize) {
+        CURL* e = d->newEasy(d->url(resolve(d->cwd, remote), false));
+        curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeLocal);
+        curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
+        if (type == TransferType::Ascii) curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
+        if (!askSize) curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        d->start(t, e);
+        d->run(t);
+    };
+    download(true);
+    if (d->sizeRefused(t)) {
+        t.reset();
+        download(false);
+    }
     if (sink.failed) {
         d->lastError = err::AccessDenied;
         return false;
@@ -643,19 +669,27 @@ std::unique_ptr<FtpFile> FtpSession::openFile(const QString& remote, Access acce
     auto f = std::make_unique<FtpFile::Impl>();
     f->s = d.get();
     f->access = access;
-    CURL* e = d->newEasy(d->url(resolve(d->cwd, remote), false));
-    if (access == Access::Write) {
-        curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(e, CURLOPT_READFUNCTION, &FtpFile::Impl::give);
-        curl_easy_setopt(e, CURLOPT_READDATA, f.get());
-    } else {
-        curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &FtpFile::Impl::take);
-        curl_easy_setopt(e, CURLOPT_WRITEDATA, f.get());
+    auto open = [&](bool askSize) {
+        CURL* e = d->newEasy(d->url(resolve(d->cwd, remote), false));
+        if (access == Access::Write) {
+            curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
+            curl_easy_setopt(e, CURLOPT_READFUNCTION, &FtpFile::Impl::give);
+            curl_easy_setopt(e, CURLOPT_READDATA, f.get());
+        } else {
+            curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &FtpFile::Impl::take);
+            curl_easy_setopt(e, CURLOPT_WRITEDATA, f.get());
+        }
+        if (type == TransferType::Ascii) curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
+        if (!askSize) curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        d->start(f->t, e);
+        // The server has accepted the file once data starts to flow (or an empty file ended).
+        d->run(f->t, [&] { return f->started; });
+    };
+    open(true);
+    if (access == Access::Read && d->sizeRefused(f->t)) {
+        f->t.reset();
+        open(false);
     }
-    if (type == TransferType::Ascii) curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
-    d->start(f->t, e);
-    // The server has accepted the file once data starts to flow (or an empty file ended).
-    d->run(f->t, [&] { return f->started; });
     if (f->t.finished && !f->t.ok()) {
         d->fail(f->t);
         return nullptr;

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <mutex>
 
+#include <sys/socket.h>
+
 namespace mail {
 
 namespace {
@@ -87,9 +89,10 @@ struct PyEmail::Impl {
     Draft draft;
     char errorText[CURL_ERROR_SIZE] = {};
 
-    // Called by libcurl while it waits on the network, so the interface keeps answering and
-    // the operator can stop the exchange.
-    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t upNow) {
+    // Called by libcurl at every stage of the exchange (connection, TLS, login, upload, the
+    // wait for each answer), at least once a second while it waits on the network, so the
+    // interface keeps answering and the operator can stop the exchange there and then.
+    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
         auto* d = static_cast<Impl*>(self);
         // Nothing may cross back into libcurl: a failure here lets the transfer go on.
         try {
@@ -101,11 +104,17 @@ struct PyEmail::Impl {
             stop = d->cancelled && d->cancelled();
         } catch (...) {
         }
-        // Once its body has begun to go, a mail may end up the server's (the size of an
-        // encoded body is not known ahead, so its end cannot be told): it is seen through and
-        // its answer awaited, so a mail is never told cancelled that went.
-        if (upNow > 0) stop = false;
         return stop ? 1 : 0;
+    }
+
+    // A stopped exchange may leave the connection in the middle of a reply: it is cut here,
+    // so that nothing later (the farewell as the handle closes) waits on it.
+    void abandonConnection() {
+        curl_socket_t socket = CURL_SOCKET_BAD;
+        if (curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK &&
+            socket != CURL_SOCKET_BAD)
+            ::shutdown(socket, SHUT_RDWR);
+        connected = false;
     }
 
     CURLcode perform() {
@@ -234,6 +243,7 @@ bool PyEmail::Conectar(const QString& host, const QString& login, const QString&
             break;
         case CURLE_ABORTED_BY_CALLBACK:
             d->connectFailure = ConnectFailure::Cancelled;
+            d->abandonConnection();
             break;
         default:
             d->connectFailure = ConnectFailure::Failed;
@@ -324,9 +334,11 @@ bool PyEmail::Enviar() {
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, nullptr);
     if (result == CURLE_OK) return true;
 
-    if (result == CURLE_ABORTED_BY_CALLBACK)
+    if (result == CURLE_ABORTED_BY_CALLBACK) {
+        d->abandonConnection();
         throw vb::VbError(err::Cancelled, QStringLiteral("El envío del correo fue cancelado"),
                           kSource);
+    }
 
     if (result == CURLE_LOGIN_DENIED)
         throw vb::VbError(err::LoginRefused,

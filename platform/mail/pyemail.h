@@ -65,8 +65,9 @@ public:
     bool Conectar(const QString& host, const QString& login, const QString& password, int port);
     ConnectFailure lastConnectFailure() const;
     // Asked while the component waits on the server, after the interface has had its events:
-    // true stops the exchange (Conectar gives false, Enviar raises err::Cancelled), except
-    // that a mail whose body has begun to go is seen through and its answer awaited.
+    // true stops the exchange at whatever stage it is (Conectar gives false, Enviar raises
+    // err::Cancelled). A mail stopped once all of it has gone may still be the server's: a
+    // cancelled mail is one whose acceptance the server never confirmed.
     void setCancelCheck(std::function<bool()> cancelled);
     // Starts a new empty mail; False when there is no connection.
     bool Crear();

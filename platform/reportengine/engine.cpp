@@ -5,6 +5,7 @@
 #include "platform/reportengine/htmlwriter.h"
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/linkeddata.h"
+#include "platform/reportengine/pictures.h"
 #include "platform/reportengine/renderer.h"
 #include "platform/ui/operator.h"
 #include "platform/vendrix/paths.h"
@@ -48,6 +49,8 @@ ReportDocument build(const RunRequest& request, const std::function<DataSource&(
     doc.data = fetchRows(doc.form, selection, request.sort, source);
     fetchLinkedColumns(doc.form, &doc.data, source);
     doc.subreports = fetchSubreports(doc.form, doc.data, request.subreports, source);
+    // Refused at the run, whatever the destination: a saved report is drawn only later.
+    checkPictures(doc);
     doc.created = ui::clock().now();
     return doc;
 }

@@ -1,8 +1,11 @@
 #include "platform/reportengine/pictures.h"
 
+#include "platform/reportengine/errors.h"
+#include "platform/reportengine/picturereader.h"
+
 #include <QBuffer>
 #include <QHash>
-#include <QImageReader>
+#include <QSet>
 
 namespace reportengine {
 
@@ -39,11 +42,10 @@ Known& entry(const QByteArray& bytes) {
     k.bytes = bytes;
     QBuffer buffer(&k.bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    k.size = reader.size();
+    k.size = announcedPictureSize(buffer);
     if (!k.size.isValid()) {
         // A format whose header does not tell its size is decoded to learn it.
-        k.image.loadFromData(k.bytes);
+        k.image = decodePicture(buffer);
         k.size = k.image.size();
         decodedBytes() += k.image.sizeInBytes();
     }
@@ -65,10 +67,42 @@ QImage pictureImage(const QByteArray& bytes) {
             for (Known& other : known()) other.image = QImage();
             decodedBytes() = 0;
         }
-        k.image.loadFromData(k.bytes);
+        QBuffer buffer(&k.bytes);
+        buffer.open(QIODevice::ReadOnly);
+        k.image = decodePicture(buffer);
         decodedBytes() += k.image.sizeInBytes();
     }
     return k.image;
+}
+
+void checkPicture(const FieldRef& field, qsizetype row, const QByteArray& bytes) {
+    const QString refusal = pictureRefusal(
+        QStringLiteral("%1 de la fila %2").arg(field.text()).arg(row + 1), pictureSize(bytes));
+    if (!refusal.isEmpty()) fail(err::Data, refusal);
+}
+
+void checkPictures(const ReportDocument& document) {
+    const auto check = [](const ReportForm& form, const ReportData& data) {
+        for (const Band& band : form.bands) {
+            for (const ReportObject& o : band.objects) {
+                if (!o.isFieldPicture()) continue;
+                const int column = data.columnOf(o.field);
+                if (column < 0) continue;
+                QSet<int> seen;
+                for (qsizetype row = 0; row < data.rows.size(); ++row) {
+                    const int picture = data.rows.pictureAt(row, column);
+                    if (picture < 0 || seen.contains(picture)) continue;
+                    seen.insert(picture);
+                    checkPicture(o.field, row, data.rows.picture(picture));
+                }
+            }
+        }
+    };
+    check(document.form, document.data);
+    for (const ReportObject* o : document.form.subreports()) {
+        const SubreportData* sub = document.subreport(o->name);
+        if (o->subreport && sub) check(*o->subreport, sub->data);
+    }
 }
 
 void forgetPictures() {

@@ -1,8 +1,10 @@
 #include "platform/reportengine/reportform.h"
 
 #include "platform/reportengine/errors.h"
+#include "platform/reportengine/picturereader.h"
 #include "platform/vb/app.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,6 +89,15 @@ private:
         fail(err::FormInvalid, QStringLiteral("Formulario de reporte inválido (línea %1): %2")
                                    .arg(xml_.lineNumber())
                                    .arg(what));
+    }
+
+    // A picture of the form larger than a report may draw is refused by its header.
+    static void checkPicture(const QByteArray& bytes, const QString& name) {
+        QByteArray held = bytes;
+        QBuffer buffer(&held);
+        buffer.open(QIODevice::ReadOnly);
+        const QString refusal = pictureRefusal(name, announcedPictureSize(buffer));
+        if (!refusal.isEmpty()) fail(err::FormInvalid, refusal);
     }
 
     // A form names its pictures and subreports: they may come from its own folder or the
@@ -301,6 +312,7 @@ private:
             return readFieldPicture();
         readBox(&o);
         if (name == u"picture") {
+            const qint64 line = xml_.lineNumber();
             o.kind = ReportObject::Kind::Picture;
             const QString src = a.value(QLatin1String("src")).toString();
             checkAttributes({u"x", u"y", u"width", u"height", u"src"});
@@ -316,8 +328,10 @@ private:
                     invalid(QStringLiteral("no se puede leer la imagen %1").arg(f.fileName()));
                 }
                 o.picture = f.readAll();
+                checkPicture(o.picture, QDir(baseDir_).filePath(src));
             } else {
                 o.picture = QByteArray::fromBase64(inlineData.toLatin1());
+                checkPicture(o.picture, QStringLiteral("de la línea %1 del formulario").arg(line));
             }
             return o;
         }

@@ -174,38 +174,53 @@ private:
         if (c->kind == ColumnKind::Date && literal->kind == Expr::Kind::Date &&
             columnSide->kind == Expr::Kind::Field) {
             // A calendar date against a date-time: the day is [start, next start).
-            const vb::Variant start(literal->date);
-            const vb::Variant next(literal->date.addDays(1));
+            const QDate start = literal->date, next = literal->date.addDays(1);
             QString sql;
             switch (op) {
-                case Expr::Op::Eq:
-                    sql = QStringLiteral("(%1 >= ? AND %1 < ?)").arg(c->sql);
-                    params->append({start, next});
+                case Expr::Op::Eq: {
+                    // One after the other: the parameters go in the order of the text.
+                    const QString from = dayBound(*c, false, start, params);
+                    sql =
+                        QStringLiteral("(%1 AND %2)").arg(from, dayBound(*c, true, next, params));
                     break;
-                case Expr::Op::Ne:
-                    sql = QStringLiteral("(%1 < ? OR %1 >= ?)").arg(c->sql);
-                    params->append({start, next});
+                }
+                case Expr::Op::Ne: {
+                    const QString before = dayBound(*c, true, start, params);
+                    sql = QStringLiteral("(%1 OR %2)")
+                              .arg(before, dayBound(*c, false, next, params));
                     break;
+                }
                 case Expr::Op::Lt:
-                    sql = QStringLiteral("%1 < ?").arg(c->sql);
-                    params->append(start);
+                    sql = dayBound(*c, true, start, params);
                     break;
                 case Expr::Op::Le:
-                    sql = QStringLiteral("%1 < ?").arg(c->sql);
-                    params->append(next);
+                    sql = dayBound(*c, true, next, params);
                     break;
                 case Expr::Op::Gt:
-                    sql = QStringLiteral("%1 >= ?").arg(c->sql);
-                    params->append(next);
+                    sql = dayBound(*c, false, next, params);
                     break;
                 case Expr::Op::Ge:
-                    sql = QStringLiteral("%1 >= ?").arg(c->sql);
-                    params->append(start);
+                    sql = dayBound(*c, false, start, params);
                     break;
             }
             return guarded(*c, sql, negated);
         }
         return std::nullopt;
+    }
+
+    // The column before the first moment of `day` (`below`), or at or after it. A datetime
+    // holds the days from 1753-01-01 to 9999-12-31: a day outside them (the one after the
+    // last, above all) is no value to bind, and is before or after every value the column has.
+    static QString dayBound(const ColumnExpr& c, bool below, const QDate& day,
+                            QList<vb::Variant>* params) {
+        static const QDate first(1753, 1, 1), last(9999, 12, 31);
+        const QString none = QStringLiteral("1 = 0");
+        const QString any = QStringLiteral("%1 IS NOT NULL").arg(c.sql);
+        if (day < first) return below ? none : any;
+        if (day > last) return below ? any : none;
+        params->append(vb::Variant(day));
+        return QStringLiteral("%1 %2 ?").arg(c.sql,
+                                             below ? QStringLiteral("<") : QStringLiteral(">="));
     }
 
     std::optional<QString> like(const Expr& e, bool negated, QList<vb::Variant>* params) {

@@ -83,9 +83,13 @@ bool replaceFile(const QString& path, const QByteArray& bytes, int permissions, 
 
 bool appendToFile(const QString& path, const QByteArray& bytes, int permissions) {
     // Unbuffered: a write that does not fit fails here, not later at a flush nobody checks.
+    // A file made here is private from its first byte unless other permissions are given:
+    // what is appended (logs above all) tells what the program was doing, data included.
     QFile f(path);
     const bool existed = f.exists();
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) return false;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                asPermissions(permissions != 0 ? permissions : 0600)))
+        return false;
     if (permissions != 0) f.setPermissions(asPermissions(permissions));
     const qint64 before = f.size();
     if (f.write(bytes) == bytes.size()) return true;

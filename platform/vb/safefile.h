@@ -41,7 +41,9 @@ bool replaceFile(const QString& path, const QByteArray& bytes, int permissions =
                  QString* error = nullptr);
 
 // Adds `bytes` at the end of the file (made when missing) in place, all or nothing: what a
-// full disk lets through of it is taken back, so a log never ends in half a line.
+// full disk lets through of it is taken back, so a log never ends in half a line. A file made
+// here gets mode 0600 unless `permissions` other than 0 are given, which are then set on a
+// file already there too; otherwise a file already there keeps its mode.
 bool appendToFile(const QString& path, const QByteArray& bytes, int permissions = 0);
 
 }  // namespace vb

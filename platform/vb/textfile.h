@@ -21,7 +21,8 @@ std::optional<QStringList> readTextLines(const QString& path);
 // Writes (or appends) lines, each ended by CRLF. False when the file cannot be written.
 // A rewrite replaces the file only once the new content is complete (a failed one leaves the
 // old file as it was); an append writes into the file itself, whole lines or nothing.
-// `permissions` other than 0 set the file's mode (e.g. 0600 for files holding credentials).
+// `permissions` other than 0 set the file's mode (e.g. 0600 for files holding credentials);
+// without them a rewrite keeps the old file's mode and a file an append makes gets 0600.
 bool writeTextLines(const QString& path, const QStringList& lines, bool append = false,
                     int permissions = 0);
 bool appendTextLine(const QString& path, const QString& line);

@@ -4,6 +4,7 @@
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/send/mail_component.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/opened_links.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
 
@@ -12,6 +13,7 @@
 #include "demo/demodata.h"
 #include "db/db_dll.h"
 #include "lookup/lib_clscons3.h"
+#include "platform/ado/sqlitebackend.h"
 #include "platform/toolbar/tbarrep.h"
 #include "platform/vendrix/clsreporte.h"
 #include "platform/vendrix/clssistema.h"
@@ -26,9 +28,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -353,6 +357,92 @@ TEST_F(ProgramaTest, TheMailOutputReachesTheServerAsAPdfOfTheSelectedRows) {
     EXPECT_FALSE(FrmEnviar::Default().isVisible());
     EXPECT_TRUE(QDir(gSistema().CarpetaTemporal()).entryList({"153107.*"}).isEmpty());
     EXPECT_TRUE(op.messages().isEmpty());
+}
+
+// F7 on a database the demo tool made, then Right onto "Whatsapp" in the send dialog: the
+// upload finds no client code and says so once, the message is the subject, and F2 opens the
+// chat's link with it; the program goes on. `refusedStatistics` gives the statistics database
+// a login other than the one the program logs in with, so that its connection never opens.
+class WhatsappDemoTest : public ProgramaTest {
+protected:
+    void run(bool refusedStatistics) {
+        const QString carpeta = folder.file("demo");
+        QString error;
+        ASSERT_TRUE(demo::createDatabases(carpeta, QDate(2026, 12, 1), &error))
+            << error.toStdString();
+        if (refusedStatistics) {
+            ASSERT_TRUE(ado::recordEmbeddedLogin(
+                QDir(carpeta).filePath(QString::fromUtf8(demo::statisticsName) + ".db"), "demo",
+                "demo", &error))
+                << error.toStdString();
+        }
+        zxtest::OpenedLinks links;
+        QString mensaje;
+        QString titulo;
+        op.form([&](QDialog& d) {
+            auto& dialogo = dynamic_cast<FrmEnviar&>(d);
+            QMetaObject::invokeMethod(
+                &dialogo,
+                [&] {
+                    QApplication::setActiveWindow(&dialogo);
+                    QRadioButton* email = dialogo.optMetodoEnvio[0];
+                    email->setFocus();
+                    QTest::keyClick(email, Qt::Key_Right);
+                    titulo = dialogo.windowTitle();
+                    mensaje = dialogo.MensajeWhatsapp();
+                    dialogo.txtParaWhatsapp->setFocus();
+                    QTest::keyClicks(dialogo.txtParaWhatsapp, "341 555-5555");
+                    QTest::keyClick(dialogo.txtParaWhatsapp, Qt::Key_F2);
+                    QTest::keyClick(dialogo.txtParaWhatsapp, Qt::Key_Escape);
+                },
+                Qt::QueuedConnection);
+            return dialogo.exec();
+        });
+        op.answer(vb::vbOK);  // the upload's notice that no client code is configured
+        {
+            frmZentrik form(lineaImpresa(demo::report(carpeta)));
+            form.Form_Load();
+            EXPECT_EQ(gDBEstadisticas().gOpenFlag, !refusedStatistics);
+            form.show();
+            QApplication::setActiveWindow(&form);
+            QLineEdit* caja = campo(form, "FechaDesde");
+            caja->setFocus();
+            QTest::keyClick(caja, Qt::Key_F7);
+        }
+        EXPECT_EQ(folder.endCount(), 0);
+        EXPECT_FALSE(FrmEnviar::Default().isVisible());
+        EXPECT_EQ(titulo, QStringLiteral("Formulario Envio de Whatsapp"));
+        ASSERT_EQ(op.messages().size(), 1);
+        EXPECT_EQ(op.messages()[0].text,
+                  QStringLiteral(
+                      "Debe configurar el codigo de cliente!\r\nComuniquese con Vendrix Plus."));
+        EXPECT_EQ(mensaje, QStringLiteral("Informe de Errores"));
+        ASSERT_EQ(links.urls().size(), 1);
+        const QUrlQuery query(links.urls()[0]);
+        EXPECT_EQ(links.urls()[0].host(), QStringLiteral("web.whatsapp.com"));
+        EXPECT_EQ(query.queryItemValue("phone", QUrl::FullyDecoded),
+                  QStringLiteral("+5493415555555"));
+        EXPECT_EQ(query.queryItemValue("text", QUrl::FullyDecoded),
+                  QStringLiteral("Informe de Errores"));
+        // The send is in the demo's send log.
+        ado::Recordset rs;
+        gDB().AbrirRecordset("SELECT Para FROM V_MA_EMAILMOV", rs);
+        ASSERT_EQ(rs.State(), ado::adStateOpen);
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs["Para"], vb::Variant("3415555555"));
+        gDB().CierraRecordset(rs);
+        EXPECT_TRUE(op.exhausted());
+    }
+};
+
+TEST_F(WhatsappDemoTest, GoesAsFarAsTheLinkOnTheDemoAsTheToolMakesIt) {
+    run(false);
+}
+
+// A statistics connection that never opened is not a lost one: no question to reconnect,
+// no end of the program.
+TEST_F(WhatsappDemoTest, GoesAsFarAsTheLinkWhenTheStatisticsLoginIsRefused) {
+    run(true);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "core/config.h"
 #include "core/globals.h"
+#include "platform/ado/sqlitebackend.h"
 #include "tests/core/core_fixture.h"
+#include "tests/db/db_fixture.h"
 
 namespace {
 
@@ -96,6 +98,28 @@ TEST_F(CfgTest, TheStatisticsKeysLiveInTheirOwnDatabase) {
     EXPECT_EQ(data.rows("SELECT CLAVE, VALOR, Grupo FROM TA_CONFIGURACION",
                         zxtest::TestDatabase::statisticsName),
               (QList<QStringList>{{"TIMEOUT", "90", "BaseDeDatos"}}));
+}
+
+// The statistics connection that start-up could not open (its login refused, or its
+// database missing): its keys read as empty and nothing is written, with nothing shown.
+TEST_F(CfgTest, AStatisticsConnectionThatNeverOpenedReadsEmptyAndWritesNothing) {
+    abre();
+    QString error;
+    ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(zxtest::TestDatabase::statisticsName), "otro",
+                                         "otro", &error))
+        << error.toStdString();
+    dbtest::abreEstadisticas(gDBEstadisticas(), servidor());
+    ASSERT_FALSE(gDBEstadisticas().gOpenFlag);
+
+    QString aux = "previo";
+    EXPECT_EQ(ModGlobal::CfgKQ("FTP_CODIGOCTA", &aux), "");
+    EXPECT_EQ(aux, "previo");
+    ModGlobal::GrabaCfgKQ("TimeOut", 90, "", false, "BaseDeDatos", true);
+    EXPECT_EQ(folder.endCount(), 0);
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_TRUE(
+        data.rows("SELECT CLAVE FROM TA_CONFIGURACION", zxtest::TestDatabase::statisticsName)
+            .isEmpty());
 }
 
 }  // namespace

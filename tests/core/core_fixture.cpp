@@ -19,6 +19,7 @@ CoreTest::~CoreTest() {
 }
 
 void CoreTest::abre(const QString& usuario) {
+    data.addLogin(usuario, usuario);
     gDB().gServidor = servidor();
     gDB().gDBName = zxtest::TestDatabase::mainName;
     gDB().gUsuario = usuario;
@@ -28,13 +29,8 @@ void CoreTest::abre(const QString& usuario) {
 }
 
 void CoreTest::abreEstadisticas() {
-    DB_Dll& kq = gDBEstadisticas();
-    kq.gServidor = servidor();
-    kq.gDBName = zxtest::TestDatabase::statisticsName;
-    kq.gUsuario = kq.gDBName;
-    kq.gUserPassWord = kq.gDBName;
-    kq.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
-    ASSERT_TRUE(kq.gOpenFlag);
+    dbtest::abreEstadisticas(gDBEstadisticas(), servidor());
+    ASSERT_TRUE(gDBEstadisticas().gOpenFlag);
 }
 
 }  // namespace coretest

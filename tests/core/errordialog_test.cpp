@@ -79,6 +79,30 @@ TEST(ManejaErrorTest, ErrorZeroShowsNothingButCreatesTheLog) {
     EXPECT_EQ(logOf(tmp), QString());
 }
 
+// The log holds the statements that failed, with their data: a log the dialog makes is its
+// owner's alone, and one already there keeps its mode and takes the line.
+TEST(ManejaErrorTest, ANewLogIsPrivateToItsOwnerAndAnOldOneKeepsItsMode) {
+    const zxtest::ScopedUmask umask(022);
+    for (const long number : {13L, 0L}) {
+        SCOPED_TRACE(number);
+        coretest::TempFolder tmp;
+        zxtest::ScriptedOperator op;
+        if (number != 0) op.answer(vb::vbIgnore);
+        ModGlobal::ManejaError(vb::VbError(number, "INSERT INTO t VALUES ('dato')"));
+        EXPECT_EQ(zxtest::fileMode(tmp.file("KQERR.LOG")), 0600);
+    }
+    coretest::TempFolder tmp;
+    ASSERT_TRUE(zxtest::writeFile(tmp.file("KQERR.LOG"), "anterior\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(tmp.file("KQERR.LOG"), QFile::ReadOwner | QFile::WriteOwner |
+                                                                 QFile::ReadGroup |
+                                                                 QFile::ReadOther));
+    zxtest::ScriptedOperator op;
+    op.answer(vb::vbIgnore);
+    ModGlobal::ManejaError(vb::VbError(13, "x"));
+    EXPECT_EQ(zxtest::fileMode(tmp.file("KQERR.LOG")), 0644);
+    EXPECT_EQ(logOf(tmp).count("\r\n"), 2);
+}
+
 TEST(ManejaErrorTest, TheStepHandlerNamesTheRoutine) {
     coretest::TempFolder tmp;
     zxtest::ScriptedOperator op;

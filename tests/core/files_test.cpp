@@ -211,6 +211,12 @@ TEST(FilesTest, AFileThatCannotBeCreatedGoesToTheErrorDialog) {
     EXPECT_EQ(op.messages()[0].title, " Aviso al operador!!! - 2 ");
 }
 
+// Whether the one message shown is error 75, the file that cannot be written.
+bool toldOnceThatTheFileCannotBeWritten(const zxtest::ScriptedOperator& op) {
+    return op.messages().size() == 1 &&
+           op.messages()[0].text == "Ha ocurrido el Siguiente Error (75) Path/File access error";
+}
+
 // Lines that no longer fit on the disk are reported when the file is closed to be shown,
 // and the short file is not shown.
 TEST(FilesTest, ATemporaryFileThatDoesNotFitIsReportedAndNotShown) {
@@ -224,13 +230,30 @@ TEST(FilesTest, ATemporaryFileThatDoesNotFitIsReportedAndNotShown) {
         if (!zxtest::fillDisk(folder)) return false;
         ModGlobal::ArchivoTemporal(2, "b", extension, nombre);
         ModGlobal::ArchivoTemporal(3, "", extension, nombre);
-        return op.messages().size() == 1 &&
-               op.messages()[0].text ==
-                   "Ha ocurrido el Siguiente Error (75) Path/File access error" &&
-               desktop.urls().isEmpty();
+        return toldOnceThatTheFileCannotBeWritten(op) && desktop.urls().isEmpty();
     });
     ASSERT_TRUE(run.has_value());
     EXPECT_TRUE(run->answer);
+}
+
+// An export given the name of a file already there replaces it only once it is whole: on a
+// full disk the old file stays as it was, and the failure is reported on closing.
+TEST(FilesTest, AnExportThatDoesNotFitLeavesTheFileOfItsNameWhole) {
+    zxtest::ScriptedOperator op;
+    op.setStrictAtEnd(false);  // the answer is taken in the child
+    op.answer(vb::vbAbort);
+    zxtest::OpenedLinks desktop;
+    const auto run = zxtest::onFullDisk("informe.txt", "anterior", [&](const QString& path) {
+        QString extension = "txt", nombre = path;
+        ModGlobal::ArchivoTemporal(1, "a", extension, nombre);
+        ModGlobal::ArchivoTemporal(2, QString(5000, u'b'), extension, nombre);
+        ModGlobal::ArchivoTemporal(3, "", extension, nombre);
+        return toldOnceThatTheFileCannotBeWritten(op) && desktop.urls().isEmpty();
+    });
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->answer);
+    EXPECT_EQ(run->files.value("informe.txt"), QByteArray("anterior"));
+    EXPECT_EQ(run->files.keys(), (QStringList{"informe.txt", "relleno"}));
 }
 
 TEST(FilesTest, AbreArchivoOpensThePathWithItsProgram) {

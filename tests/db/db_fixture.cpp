@@ -24,6 +24,14 @@ void reinicia(DB_Dll& db) {
     db.gLogErr.clear();
 }
 
+void abreEstadisticas(DB_Dll& db, const QString& servidor) {
+    db.gServidor = servidor;
+    db.gDBName = zxtest::TestDatabase::statisticsName;
+    db.gUsuario = db.gDBName;
+    db.gUserPassWord = db.gDBName;
+    db.OpenServerADODB(false, ado::adUseClient, QString(), true, false);
+}
+
 DialogoGuionado::DialogoGuionado() : previo_(dbhooks::hooks().MuestraAcceso) {
     dbhooks::hooks().MuestraAcceso = [this](dbhooks::DatosAcceso& datos) {
         mostrados_.append(datos);
@@ -72,6 +80,7 @@ DbTest::~DbTest() {
 }
 
 void DbTest::abre(DB_Dll& db, const QString& usuario) {
+    data.addLogin(usuario, usuario);
     db.gServidor = servidor();
     db.gDBName = zxtest::TestDatabase::mainName;
     db.gUsuario = usuario;

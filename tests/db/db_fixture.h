@@ -17,6 +17,10 @@ namespace dbtest {
 // Closes an instance's connection and gives it back its first, empty state.
 void reinicia(DB_Dll& db);
 
+// Opens `db` on the statistics database of the server as start-up does, with the database's
+// name as login and password and no box on failure; the outcome is in its gOpenFlag.
+void abreEstadisticas(DB_Dll& db, const QString& servidor);
+
 // Plays the connection dialog: each showing takes the next answer and records the boxes as
 // the database class filled them. Installed while it lives.
 class DialogoGuionado {
@@ -44,7 +48,8 @@ protected:
 
     // The embedded server text of the test database.
     QString servidor() const { return QStringLiteral("sqlite:") + data.folder(); }
-    // Opens `db` on the test database as `usuario` through OpenServerADODB.
+    // Opens `db` on the test database as `usuario` (its password the same) through
+    // OpenServerADODB, with that login on record.
     void abre(DB_Dll& db, const QString& usuario = QStringLiteral("sa"));
     // Reopens `db` on a scripted engine (around `real` when given), for the failures a real
     // database cannot give on demand.

@@ -5,6 +5,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -91,6 +92,27 @@ TEST_F(TratamientoErroresTest, AProgramFolderEndingInASeparatorGetsNoSecondOne) 
     op.answer(vb::vbIgnore);
     db.TratamientoErrores(error);
     EXPECT_EQ(logLines(folder.file("KQERR.LOG")).size(), 1);
+}
+
+// The log holds the statements that failed, with their data: a log the box makes, in the
+// program folder or where ArchivoErrores says, is its owner's alone; one already there keeps
+// its mode and takes the line.
+TEST_F(TratamientoErroresTest, ANewLogIsPrivateToItsOwnerAndAnOldOneKeepsItsMode) {
+    const zxtest::ScopedUmask umask(022);
+    QTemporaryDir other;
+    for (const QString& path : {folder.file("KQERR.LOG"), other.filePath("errores.log")}) {
+        SCOPED_TRACE(path.toStdString());
+        db.setArchivoErrores(path == folder.file("KQERR.LOG") ? QString() : path);
+        op.answer(vb::vbIgnore);
+        db.TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
+        EXPECT_EQ(zxtest::fileMode(path), 0600);
+        ASSERT_TRUE(QFile::setPermissions(
+            path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        op.answer(vb::vbIgnore);
+        db.TratamientoErrores(error, std::nullopt, QStringLiteral("AbrirRecordset"));
+        EXPECT_EQ(zxtest::fileMode(path), 0644);
+        EXPECT_EQ(logLines(path).size(), 2);
+    }
 }
 
 TEST_F(TratamientoErroresTest, ErrorZeroShowsNothingAndWritesNothing) {

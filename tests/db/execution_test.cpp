@@ -92,6 +92,67 @@ TEST_F(AbrirRecordsetTest, WhenReconnectingFailsTheOperatorsNoEndsTheProgram) {
     EXPECT_FALSE(db.gOpenFlag);
 }
 
+// The question names the database of the connection that was lost, not the company's.
+TEST_F(AbrirRecordsetTest, TheLostConnectionQuestionNamesItsOwnDatabase) {
+    DB_Dll& kq = gDBEstadisticas();
+    dbtest::abreEstadisticas(kq, servidor());
+    ASSERT_TRUE(kq.gOpenFlag);
+    ScriptedBackend* motor = reabreCon(kq);
+    motor->failNext(ScriptedBackend::Call::Query, {ScriptedBackend::lostConnection()})
+        .failNext(ScriptedBackend::Call::Open, {ScriptedBackend::lostConnection()})
+        .failNext(ScriptedBackend::Call::Open, {ScriptedBackend::lostConnection()});
+    op.answer(vb::vbNo);
+    ado::Recordset rs;
+    EXPECT_THROW(kq.AbrirRecordset("select * from TA_CONFIGURACION", rs), vb::ProgramEnded);
+    ASSERT_EQ(op.messages().size(), 1);
+    const QString CRLF = "\r\n";
+    EXPECT_TRUE(op.messages()[0].text.startsWith(
+        CRLF + CRLF + CRLF + "Se perdio la conexion con la base de datos KQ_ESTADISTICAS" + CRLF +
+        " Servidor " + servidor() + CRLF))
+        << op.messages()[0].text.toStdString();
+    EXPECT_TRUE(gDB().gOpenFlag);
+}
+
+// A connection that never opened (its login refused) was not lost: reading on it is one
+// error of the class's box, with no question to reconnect and no end of the program,
+// whatever the operator answers.
+TEST_F(AbrirRecordsetTest, AConnectionThatNeverOpenedIsNotALostOne) {
+    QString error;
+    ASSERT_TRUE(ado::recordEmbeddedLogin(data.file(zxtest::TestDatabase::statisticsName), "otro",
+                                         "otro", &error))
+        << error.toStdString();
+    const struct {
+        const char* name;
+        QList<int> answers;
+    } cases[] = {
+        {"abort", {vb::vbAbort}},
+        {"ignore", {vb::vbIgnore}},
+        {"retry, then abort", {vb::vbRetry, vb::vbAbort}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DB_Dll db;
+        dbtest::abreEstadisticas(db, servidor());
+        ASSERT_FALSE(db.gOpenFlag);
+        ASSERT_GT(db.gCnn.errors().Count(), 0);  // the refused login is still listed
+
+        zxtest::ScriptedOperator respuestas;
+        for (int a : c.answers) respuestas.answer(a);
+        ado::Recordset rs;
+        QString sql = "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'FTP_CODIGOCTA'";
+        EXPECT_NO_THROW(db.AbrirRecordset(sql, rs));
+        EXPECT_EQ(rs.State(), ado::adStateClosed);
+        EXPECT_EQ(folder.endCount(), 0);
+        ASSERT_EQ(respuestas.messages().size(), c.answers.size());
+        for (const zxtest::Prompt& p : respuestas.messages()) {
+            EXPECT_TRUE(p.title.endsWith(" - AbrirRecordset Aviso al operador!!! - 5 "))
+                << p.title.toStdString();
+            EXPECT_FALSE(p.text.contains("Se perdio la conexion")) << p.text.toStdString();
+        }
+        EXPECT_FALSE(db.gOpenFlag);
+    }
+}
+
 // A server that accepts the connection and never answers: each reopen waits a few seconds
 // for the login, not the driver's fifteen, and the box tells the driver's own reason after
 // its generic first entry.

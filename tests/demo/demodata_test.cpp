@@ -112,18 +112,24 @@ TEST_F(DemoDatabases, AreReadableByTheirOwnerAlone) {
     }
 }
 
-// The statistics database lets in the demo's login alone too: the program opens it with the
-// main database's login.
-TEST_F(DemoDatabases, TheStatisticsDatabaseLetsInOnlyTheDemoLogin) {
+// The statistics database lets in the login the program logs into it with, its own name as
+// login and password, and no other: the main database's login among them.
+TEST_F(DemoDatabases, TheStatisticsDatabaseLetsInOnlyTheLoginTheProgramGivesIt) {
+    const QString nombre = QString::fromUtf8(demo::statisticsName);
     const QString base = QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;")
-                             .arg(dir.filePath("demo"), QString::fromUtf8(demo::statisticsName));
-    ado::Connection demoLogin;
-    demoLogin.Open(base + QStringLiteral("UId=demo;Pwd=demo;"));
-    EXPECT_EQ(demoLogin.State(), ado::adStateOpen);
-    ado::Connection otro;
-    EXPECT_NE(zxtest::raisedNumber([&] { otro.Open(base + QStringLiteral("UId=sa;Pwd=x;")); }), 0);
-    ASSERT_EQ(otro.errors().Count(), 1);
-    EXPECT_EQ(otro.errors().Item(0).NativeError, 18456);
+                             .arg(dir.filePath("demo"), nombre);
+    ado::Connection propio;
+    propio.Open(base + QStringLiteral("UId=%1;Pwd=%1;").arg(nombre));
+    EXPECT_EQ(propio.State(), ado::adStateOpen);
+    const QString ajenos[] = {"UId=demo;Pwd=demo;", "UId=sa;Pwd=x;",
+                              "UId=KQ_ESTADISTICAS;Pwd=demo;"};
+    for (const QString& login : ajenos) {
+        SCOPED_TRACE(login.toStdString());
+        ado::Connection otro;
+        EXPECT_NE(zxtest::raisedNumber([&] { otro.Open(base + login); }), 0);
+        ASSERT_EQ(otro.errors().Count(), 1);
+        EXPECT_EQ(otro.errors().Item(0).NativeError, 18456);
+    }
 }
 
 // The demo's main database lets in its own login and refuses another as SQL Server does.

@@ -218,6 +218,32 @@ TEST_F(FrmZentrikTest, ARightClickOpensTheDatePickerOnDateFieldsOnly) {
     EXPECT_EQ(QApplication::focusWidget(), campo("UsuarioDesde"));
 }
 
+// The picker opens on the date its field holds; on today when the field is empty or holds no
+// date.
+TEST_F(FrmZentrikTest, TheDatePickerOpensOnTheFieldsDate) {
+    zxtest::FixedClock reloj{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+    const struct {
+        const char* campo;
+        const char* texto;
+        const char* abre;
+    } casos[] = {
+        {"FechaDesde", "31/08/2026", "2026-08-31"},
+        {"FechaHasta", "1/2/27", "2027-02-01"},
+        {"FechaDesde", "", "2026-12-09"},
+        {"FechaHasta", "ayer", "2026-12-09"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.texto);
+        campo(c.campo)->setText(QString::fromUtf8(c.texto));
+        op.date(QDate(2026, 8, 20));
+        QTest::mouseClick(campo(c.campo), Qt::RightButton);
+        ASSERT_FALSE(op.prompts().isEmpty());
+        EXPECT_EQ(op.prompts().last().kind, zxtest::Prompt::DatePicker);
+        EXPECT_EQ(op.prompts().last().text, QString::fromLatin1(c.abre));
+        EXPECT_EQ(campo(c.campo)->text(), QStringLiteral("20/08/2026"));
+    }
+}
+
 TEST_F(FrmZentrikTest, TheUserLookupFillsTheUserField) {
     data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('SOFIA'), ('MARTIN')");
     zxtest::ScriptedLookupForms formas;
@@ -629,6 +655,11 @@ protected:
         for (QLineEdit* caja : {campo("FechaDesde"), campo("FechaHasta")}) caja->clear();
         campo("FechaDesde")->setText(desde);
         campo("FechaHasta")->setText(hasta);
+        return porCorreo();
+    }
+
+    // The report mailed with the ranges the fields hold.
+    reportengine::ReportDocument porCorreo() {
         reportengine::ReportDocument documento;
         report::envio().MuestraEnviar = [&](const QString& adjunto, const QString&) {
             documento = reportengine::loadDocument(adjunto);
@@ -667,6 +698,31 @@ protected:
             const auto m = it.next();
             out.append(m.captured(1) + u' ' + m.captured(2));
         }
+        return out;
+    }
+
+    // The report shown on the screen: the preview's own PDF of the pages it shows.
+    QString enPantalla() {
+        const QString vistaPdf = folder.file("vista.pdf");
+        QFile::remove(vistaPdf);
+        op.form([&](QDialog& d) {
+            auto* vista = qobject_cast<reportengine::PreviewWindow*>(&d);
+            EXPECT_NE(vista, nullptr);
+            if (vista) {
+                op.saveFile(vistaPdf);
+                vista->exportPdf();
+            }
+            return 0;
+        });
+        form.TBarRep1_ClickBoton("PANTALLA");
+        return vistaPdf;
+    }
+
+    // The rows a report's PDF lists, by description.
+    static QStringList idsDelPdf(const QString& archivo) {
+        QStringList out;
+        for (const QString& linea : lineasDelPdf(archivo)) out.append(linea.section(u' ', -1));
+        out.sort();
         return out;
     }
 
@@ -755,18 +811,7 @@ TEST_F(ZonasTest, EveryOutputShowsEachRowWithItsReading) {
     EXPECT_EQ(lineasDelPdf(pdf), esperadas) << "mailed PDF";
 
     // The screen: the preview's own PDF of the pages it shows.
-    const QString vistaPdf = folder.file("vista.pdf");
-    op.form([&](QDialog& d) {
-        auto* vista = qobject_cast<reportengine::PreviewWindow*>(&d);
-        EXPECT_NE(vista, nullptr);
-        if (vista) {
-            op.saveFile(vistaPdf);
-            vista->exportPdf();
-        }
-        return 0;
-    });
-    form.TBarRep1_ClickBoton("PANTALLA");
-    EXPECT_EQ(lineasDelPdf(vistaPdf), esperadas) << "preview";
+    EXPECT_EQ(lineasDelPdf(enPantalla()), esperadas) << "preview";
 
     // The printer: what the spooler's queue received.
     zxtest::PrintSpooler spooler;
@@ -777,6 +822,88 @@ TEST_F(ZonasTest, EveryOutputShowsEachRowWithItsReading) {
     ASSERT_EQ(trabajos.size(), 1) << spooler.log().toStdString();
     EXPECT_EQ(lineasDelPdf(trabajos[0].pdf), esperadas) << "printer";
     EXPECT_TRUE(op.messages().isEmpty());
+}
+
+// The first and the last day a datetime holds are bounds like any other, alone or together,
+// typed or chosen in the calendar, on every output, here and in a zone far from UTC: the day
+// after the last one is no datetime, and no query may be built on it.
+TEST_F(ZonasTest, TheFirstAndLastDaysADatetimeHoldsAreBoundsLikeAnyOther) {
+    const QDate primero(1753, 1, 1), ultimo(9999, 12, 31);
+    const QList<FilaFechada> extremas = {{"z901", primero, QTime(0, 0)},
+                                         {"z902", primero, QTime(12, 0)},
+                                         {"z903", ultimo, QTime(0, 0)},
+                                         {"z904", ultimo, QTime(23, 59, 59, 997)}};
+    for (const FilaFechada& f : extremas) {
+        data.exec(QStringLiteral("INSERT INTO AUX_ERR (fecha, Error, Descripcion, PC, Usuario, "
+                                 "Proceso) VALUES ('%1 %2', 547, '%3', 'CAJA1', 'ANA', 'Ventas')")
+                      .arg(f.dia.toString(Qt::ISODate), f.hora.toString("HH:mm:ss.zzz"), f.id));
+    }
+    const QList<FilaFechada> todas = filas + extremas;
+    const auto entre = [&](const QDate& desde, const QDate& hasta) {
+        QStringList out;
+        for (const FilaFechada& f : todas)
+            if (f.dia >= desde && f.dia <= hasta) out.append(f.id);
+        out.sort();
+        return out;
+    };
+    const auto tipea = [&](const char* dataField, const char* texto) {
+        campo(dataField)->clear();
+        if (!*texto) return;
+        enfoca(dataField);
+        QTest::keyClicks(campo(dataField), QString::fromLatin1(texto));
+    };
+    const struct {
+        const char* desde;
+        const char* hasta;
+        QDate de, a;
+        bool todaSalida;  // also on the screen and the printer
+    } casos[] = {
+        {"", "31/12/9999", primero, ultimo, true},
+        {"01/01/2026", "31/12/9999", QDate(2026, 1, 1), ultimo, false},
+        {"31/12/9999", "31/12/9999", ultimo, ultimo, true},
+        {"31/12/9999", "", ultimo, ultimo, false},
+        {"01/01/1753", "", primero, ultimo, false},
+        {"01/01/1753", "01/01/1753", primero, primero, true},
+        {"", "01/01/1753", primero, primero, false},
+        {"01/01/1753", "31/12/9999", primero, ultimo, false},
+        // A day before the first a datetime holds starts the range there.
+        {"31/12/1752", "01/01/1753", primero, primero, false},
+    };
+    zxtest::PrintSpooler spooler;
+    gReporte().DatoImpresora2.clear();
+    int impresos = 0;
+    const auto corre = [&] {
+        for (const auto& c : casos) {
+            SCOPED_TRACE(QStringLiteral("%1 a %2").arg(c.desde, c.hasta).toStdString());
+            tipea("FechaDesde", c.desde);
+            tipea("FechaHasta", c.hasta);
+            EXPECT_EQ(ids(porCorreo()), entre(c.de, c.a)) << "mail";
+            if (!c.todaSalida) continue;
+
+            EXPECT_EQ(idsDelPdf(enPantalla()), entre(c.de, c.a)) << "preview";
+
+            form.TBarRep1_ClickBoton("IMPRESORA");
+            const QList<zxtest::PrintedJob> trabajos =
+                spooler.waitForJobs(zxtest::PrintSpooler::defaultQueue(), ++impresos);
+            ASSERT_EQ(trabajos.size(), impresos) << spooler.log().toStdString();
+            EXPECT_EQ(idsDelPdf(trabajos.last().pdf), entre(c.de, c.a)) << "printer";
+        }
+        // Enter copies the last day into an empty "Fecha Hasta"; the calendar offers it too.
+        tipea("FechaHasta", "");
+        tipea("FechaDesde", "31/12/9999");
+        enter("FechaDesde");
+        EXPECT_EQ(campo("FechaHasta")->text(), QStringLiteral("31/12/9999"));
+        EXPECT_EQ(ids(porCorreo()), entre(ultimo, ultimo));
+        tipea("FechaDesde", "01/01/2026");
+        op.date(ultimo);
+        QTest::mouseClick(campo("FechaHasta"), Qt::RightButton);
+        EXPECT_EQ(campo("FechaHasta")->text(), QStringLiteral("31/12/9999"));
+        EXPECT_EQ(ids(porCorreo()), entre(QDate(2026, 1, 1), ultimo));
+        EXPECT_TRUE(op.messages().isEmpty()) << op.messages().first().text.toStdString();
+    };
+    corre();
+    const zxtest::ScopedTimeZone teheran("Asia/Tehran");
+    corre();
 }
 
 TEST_F(FrmZentrikTest, CloseEndsTheProgram) {

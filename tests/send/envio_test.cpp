@@ -7,6 +7,10 @@
 #include "tests/send/send_fixture.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -342,6 +346,40 @@ TEST_F(EnviarPyMailTest, ASecondSendWhileTheServerIsSlowIsRefused) {
     EXPECT_EQ(notices.size(), 1);
     EXPECT_EQ(dialog.unloads, 1);
     EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_EQ(op.busyDepth(), 0);
+}
+
+// A server that trickles "250-" lines after the message holds its answer back for as long
+// as it likes: the operator's cancel still ends the send at once, as cancelled, with nothing
+// told or logged as sent and no further mail tried.
+TEST_F(EnviarPyMailTest, ACancelWhileTheServerTricklesItsAnswerEndsTheSendAtOnce) {
+    SmtpServer::Options options;
+    options.hold = SmtpServer::Hold::Trickle;
+    options.holdLimitMs = 15000;
+    SmtpServer server(options);
+    ComponentOnServer component(server);
+    dialog.fields["Para"] = "juan@cliente.com.ar;ana@cliente.com.ar";
+    QElapsedTimer sinceCancel;
+    std::function<void()> look = [&] {
+        if (!server.holding()) {
+            QTimer::singleShot(5, look);
+            return;
+        }
+        EXPECT_TRUE(send::CancelaEnvio(dialog));
+        sinceCancel.start();
+    };
+    QTimer::singleShot(0, look);
+    send();
+
+    ASSERT_TRUE(sinceCancel.isValid());
+    EXPECT_LT(sinceCancel.elapsed(), 3000);
+    EXPECT_EQ(component.log().created, 1);
+    ASSERT_EQ(sendLog().size(), 1);
+    EXPECT_EQ(sendLog()[0][8], QString("Envío cancelado por el operador"));
+    EXPECT_TRUE(notices.isEmpty());
+    EXPECT_TRUE(op.prompts().isEmpty());
+    EXPECT_EQ(dialog.unloads, 0);
+    EXPECT_FALSE(dialog.EnvioEnCurso);
     EXPECT_EQ(op.busyDepth(), 0);
 }
 

@@ -16,6 +16,7 @@
 #include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/opened_links.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scripted_operator.h"
 
 #include <QClipboard>
@@ -24,6 +25,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLabel>
@@ -71,6 +73,17 @@ protected:
     }
 
     QString message(FrmEnviar& frm) { return frm.Texto("Mensaje"); }
+
+    // The dialog in WhatsApp mode pastes what the clipboard holds, then closes.
+    void pegaEnWhatsapp() {
+        FrmEnviar frm;
+        showModal(frm, [&] {
+            frm.optMetodoEnvio[1]->click();
+            frm.cmdPegar->click();
+            EXPECT_FALSE(frm.frmEspera->isVisible());
+            frm.cmdSalir->click();
+        });
+    }
 
     QTemporaryDir dir;
 };
@@ -277,7 +290,16 @@ TEST_F(FrmEnviarTest, ABlankSenderIsTheAccountsAndAGivenOneStays) {
     }
 }
 
+// On a screen with room for the dialog made 1200 pixels tall, in a process of its own: the
+// dialog is kept within its screen.
 TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
+    if (!zxtest::inChildTest()) {
+        QString output;
+        EXPECT_TRUE(zxtest::runTestInChild(
+            zxtest::offscreenScreen(dir.path(), QSize(1600, 1400), 1.0), &output))
+            << output.toStdString();
+        return;
+    }
     const QString pagina =
         writeFile("FA.htm", "<html><body><p>Factura FA 0001-00001234</p></body></html>");
     struct Case {
@@ -452,7 +474,10 @@ protected:
     SlowAnswerTest() : SlowServerTest(zxtest::SmtpServer::Hold::Data) {}
 };
 
-TEST_F(SlowAnswerTest, EscapeAfterTheMailIsHandedOverWaitsForItsAnswer) {
+// Escape while the server keeps back its answer to the whole message ends the send there:
+// the mail is the server's to keep, but the server never said it took it, so it is logged as
+// cancelled and never told as sent.
+TEST_F(SlowAnswerTest, EscapeWhileTheAnswerToTheMailIsAwaitedCancelsTheSend) {
     showModal(frm, [&] {
         fill();
         pressWhileTheServerIsSlow(frm, server,
@@ -460,10 +485,12 @@ TEST_F(SlowAnswerTest, EscapeAfterTheMailIsHandedOverWaitsForItsAnswer) {
     });
     EXPECT_EQ(server.messages().size(), 1);
     ASSERT_EQ(sendLog().size(), 1);
-    EXPECT_EQ(sendLog()[0][8], QString("OK"));
+    EXPECT_EQ(sendLog()[0][8], QString("Envío cancelado por el operador"));
+    EXPECT_TRUE(notices.isEmpty());
     EXPECT_TRUE(op.prompts().isEmpty());
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(frm.pSalir);
+    EXPECT_FALSE(frm.EnvioEnCurso);
 }
 
 // Whether all of `w` is in sight in its window.
@@ -478,16 +505,17 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
     if (zxtest::ranOnSmallScreens()) return;
     FrmEnviar frm;
     showModal(frm, [&] {
+        // Under a window manager, once it has framed the dialog.
+        ASSERT_TRUE(zxtest::settled(frm));
         const QRect pantalla = frm.screen()->availableGeometry();
-        const int marco = frm.frameGeometry().height() - frm.height();
+        const int marco = zxtest::outerGeometry(frm).height() - frm.height();
         // 10635 twips; a screen shorter than that gets all the dialog its room allows.
         const int alto = std::min(709, pantalla.height() - marco);
         for (int modo : {0, 1}) {
             SCOPED_TRACE(modo);
             frm.optMetodoEnvio[modo]->click();
             EXPECT_EQ(frm.height(), alto);
-            EXPECT_TRUE(pantalla.contains(frm.frameGeometry()))
-                << frm.frameGeometry().height() << " " << pantalla.height();
+            EXPECT_TRUE(zxtest::fitsItsScreen(frm));
             EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(frm));
             const QList<QWidget*> abajo =
                 modo == 0 ? QList<QWidget*>{frm.Frame4, frm.cmdSend, frm.cmdExit}
@@ -503,6 +531,43 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
             EXPECT_EQ(frm.height(), alto * 2 / 3);
             for (QWidget* w : abajo)
                 EXPECT_TRUE(zxtest::withinReach(w)) << w->objectName().toStdString();
+        }
+        frm.cmdSalir->click();
+    });
+}
+
+// The lines of `box` the operator sees at once.
+int linesInSight(QPlainTextEdit* box) {
+    const int shown = box->viewport()->visibleRegion().boundingRect().height() -
+                      2 * int(box->document()->documentMargin());
+    return shown / box->fontMetrics().lineSpacing();
+}
+
+// The message typed in the e-mail and in the WhatsApp mode shows at least five lines at once on
+// every small screen, each in a process of its own.
+TEST_F(FrmEnviarTest, TheMessageBoxShowsFiveLinesOnSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        ASSERT_TRUE(zxtest::settled(frm));
+        for (int modo : {0, 1}) {
+            SCOPED_TRACE(modo);
+            frm.optMetodoEnvio[modo]->click();
+            auto* caja = modo == 0 ? vendrix::controlElement<QPlainTextEdit>(
+                                         frm, "txtfields", gCampos().Campo(frm, "Mensaje"))
+                                   : frm.txtMensajeWhatsapp;
+            caja->clear();
+            caja->setFocus();
+            for (int linea = 1; linea <= 8; ++linea) {
+                QTest::keyClicks(caja, QStringLiteral("linea %1").arg(linea));
+                if (linea < 8) QTest::keyClick(caja, Qt::Key_Return);
+            }
+            QTest::keyClick(caja, Qt::Key_Home, Qt::ControlModifier);
+            // Brought into sight; on a screen narrower than the box, its width scrolls.
+            const auto aMano = zxtest::withinReach(caja);
+            if (caja->width() <= frm.width()) EXPECT_TRUE(aMano);
+            EXPECT_GE(linesInSight(caja), 5) << caja->viewport()->height() << " pixels of "
+                                             << caja->fontMetrics().lineSpacing();
         }
         frm.cmdSalir->click();
     });
@@ -574,18 +639,29 @@ TEST_F(FrmEnviarTest, AttachmentsAreAddedAndOpened) {
 TEST_F(FrmEnviarTest, PastingWithoutAPictureIsTold) {
     QGuiApplication::clipboard()->setText("no es una imagen");
     op.answer(vb::vbOK);
-    FrmEnviar frm;
-    showModal(frm, [&] {
-        frm.optMetodoEnvio[1]->click();
-        frm.cmdPegar->click();
-        EXPECT_FALSE(frm.frmEspera->isVisible());
-        frm.cmdSalir->click();
-    });
+    pegaEnWhatsapp();
     ASSERT_EQ(op.messages().size(), 1);
     EXPECT_EQ(op.messages()[0].text, QString("Imagen no válida"));
     EXPECT_EQ(op.messages()[0].title, QString("Aviso"));
     EXPECT_EQ(op.messages()[0].icon, int(vb::vbCritical));
     EXPECT_TRUE(QDir(folder.file("IMAGENES")).entryList(QDir::Files).isEmpty());
+}
+
+// The clipboard's picture is measured before it is decoded: one too large is told and nothing
+// is saved.
+TEST_F(FrmEnviarTest, PastingAPictureTooLargeIsToldAndSavesNothing) {
+    auto* datos = new QMimeData;
+    datos->setData(QStringLiteral("image/gif"), zxtest::gifAnnouncing({65535, 480}, {1, 1}));
+    QGuiApplication::clipboard()->setMimeData(datos);
+    op.answer(vb::vbOK);
+    pegaEnWhatsapp();
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_EQ(op.messages()[0].text,
+              QString("La imagen del portapapeles es demasiado grande: 65535 × 480 píxeles (se "
+                      "admiten hasta 24 millones)"));
+    EXPECT_EQ(op.messages()[0].icon, int(vb::vbCritical));
+    EXPECT_TRUE(QDir(folder.file("IMAGENES")).entryList(QDir::Files).isEmpty());
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST_F(FrmEnviarTest, ASmallPictureIsPaintedCentredAtItsOwnSize) {

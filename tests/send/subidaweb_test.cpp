@@ -7,6 +7,7 @@
 #include "send/whatsapp.h"
 #include "tests/send/send_fixture.h"
 #include "tests/support/ftp_server.h"
+#include "tests/support/pictures.h"
 #include "transfer/rt_imgthumbs.h"
 #include "transfer/voraro.h"
 
@@ -293,6 +294,18 @@ TEST_F(ImagenTest, AsignarFotoTellsAMissingFileAndABrokenPicture) {
     send::AsignarFoto(dialog, writeFile("roto.jpg", "no es una imagen"));
     ASSERT_EQ(op.messages().size(), 1);
     EXPECT_EQ(op.messages()[0].title, QString("Aviso al operador!!!"));
+    EXPECT_TRUE(dialog.picture.isNull());
+
+    // Too large to decode: refused by its header, named.
+    dialog.picture = picture(5, 5);
+    const QString enorme = tmp.file("enorme.gif");
+    ASSERT_TRUE(zxtest::writeFile(enorme, zxtest::gifAnnouncing({65535, 480}, {1, 1})));
+    op.answer(vb::vbOK);
+    send::AsignarFoto(dialog, enorme);
+    ASSERT_EQ(op.messages().size(), 2);
+    EXPECT_EQ(op.messages()[1].text,
+              "La imagen " + enorme +
+                  " es demasiado grande: 65535 × 480 píxeles (se admiten hasta 24 millones)");
     EXPECT_TRUE(dialog.picture.isNull());
 }
 

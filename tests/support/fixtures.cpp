@@ -16,6 +16,8 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -185,6 +187,20 @@ QString mountSmallDisk(const QString& folder, qint64 bytes) {
     return {};
 }
 
+// Gives back `bytes` of the filler "relleno" of a full disk, and checks that the file
+// system then has exactly that much room.
+bool leaveFree(const QString& folder, qint64 bytes) {
+    if (bytes == 0) return true;
+    const QByteArray filler = QFile::encodeName(QDir(folder).filePath("relleno"));
+    struct stat st {};
+    if (::stat(filler.constData(), &st) != 0 || st.st_size < bytes ||
+        ::truncate(filler.constData(), st.st_size - bytes) != 0)
+        return false;
+    struct statvfs fs {};
+    return ::statvfs(QFile::encodeName(folder).constData(), &fs) == 0 &&
+           static_cast<qint64>(fs.f_bavail) * static_cast<qint64>(fs.f_frsize) == bytes;
+}
+
 }  // namespace
 
 std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& folder)>& f,
@@ -263,19 +279,34 @@ std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& 
 }
 
 std::optional<SmallDiskRun> onFullDisk(const QString& name, const QByteArray& old,
-                                       const std::function<bool(const QString& path)>& write) {
-    return onSmallDisk([&](const QString& folder) {
-        const QString path = QDir(folder).filePath(name);
-        if (!writeFile(path, old) || !fillDisk(folder)) {
-            std::fprintf(stderr, "the full disk could not be prepared\n");
-            _exit(4);
-        }
-        try {
-            return write(path);
-        } catch (...) {
-            return false;
-        }
-    });
+                                       const std::function<bool(const QString& path)>& write,
+                                       qint64 freeBytes) {
+    return onSmallDisk(
+        [&](const QString& folder) {
+            const QString path = QDir(folder).filePath(name);
+            if (!writeFile(path, old) || !fillDisk(folder) || !leaveFree(folder, freeBytes)) {
+                std::fprintf(stderr, "the full disk could not be prepared\n");
+                _exit(4);
+            }
+            try {
+                return write(path);
+            } catch (...) {
+                return false;
+            }
+        },
+        12 * 1024 + freeBytes);
+}
+
+ScopedUmask::ScopedUmask(int mask) : previous_(static_cast<int>(::umask(mask))) {}
+
+ScopedUmask::~ScopedUmask() {
+    ::umask(previous_);
+}
+
+int fileMode(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return -1;
+    return static_cast<int>(st.st_mode & 07777);
 }
 
 bool fillDisk(const QString& folder, const QString& name) {

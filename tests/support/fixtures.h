@@ -105,6 +105,18 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // The project's source folder, for schema and data files.
 QString sourcePath(const QString& relative);
 
+// The process's file-creation mask while it lives, for tests of the mode a new file gets.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(int mask);
+    ~ScopedUmask();
+
+private:
+    int previous_;
+};
+// The permission bits of a file (0644…); -1 when there is none.
+int fileMode(const QString& path);
+
 // The VbError `f` raises; none when it returns.
 std::optional<vb::VbError> raised(const std::function<void()>& f);
 // The number of the VbError `f` raises; 0 when it raises none.
@@ -135,8 +147,10 @@ std::optional<SmallDiskRun> onSmallDisk(const std::function<bool(const QString& 
 bool fillDisk(const QString& folder, const QString& name = QStringLiteral("relleno"));
 // A writer on a full disk: on a small disk whose file `name` holds `old` and where nothing
 // more fits (the filler is "relleno"), `write` gets that file's path. A writer that raises
-// answers False.
+// answers False. With `freeBytes` (a whole number of 4 KiB pages) the filler leaves exactly
+// that much room, as a disk nearly full does.
 std::optional<SmallDiskRun> onFullDisk(const QString& name, const QByteArray& old,
-                                       const std::function<bool(const QString& path)>& write);
+                                       const std::function<bool(const QString& path)>& write,
+                                       qint64 freeBytes = 0);
 
 }  // namespace zxtest

@@ -24,6 +24,7 @@ FtpServer::FtpServer(Options options) : host_(options.host) {
     for (const Account& a : options.accounts)
         args << "--user" << a.login + u':' + a.password + u':' + a.permissions;
     if (!options.machineListing) args << "--no-mlsd";
+    if (!options.sizeCommand) args << "--no-size";
     if (!options.listing.isEmpty()) {
         const QString listing = dir_.filePath("listing.txt");
         QFile f(listing);

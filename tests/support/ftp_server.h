@@ -27,6 +27,7 @@ public:
         // Not empty: a download of this file name stops after `cutAfter` bytes with "426".
         QString cutFile;
         qint64 cutAfter = 0;
+        bool sizeCommand = true;  // false: SIZE is refused with "550", as some servers do
     };
 
     FtpServer();

@@ -6,8 +6,9 @@ commands.log in the log folder as "COMMAND argument" (a password never is); the 
 codes it sent are appended to replies.log.
 
 For tests of a hostile or failing server it can answer every folder listing (MLSD and LIST)
-with the bytes of a given file, and cut the download of one file name after some bytes with
-a "426" reply, as a server that loses its disk or its connection mid-way does.
+with the bytes of a given file, cut the download of one file name after some bytes with a
+"426" reply, as a server that loses its disk or its connection mid-way does, and refuse SIZE
+with "550", as some servers do.
 """
 
 import argparse
@@ -34,6 +35,8 @@ def parse_args():
                    help="a file whose bytes answer every MLSD and LIST, whatever the folder")
     p.add_argument("--cut", metavar="NAME:BYTES",
                    help="a download of that file name stops after that many bytes (426)")
+    p.add_argument("--no-size", action="store_true",
+                   help="answer every SIZE with 550, as servers that refuse it do")
     return p.parse_args()
 
 
@@ -76,6 +79,9 @@ def main():
                 f.write(cmd + (" " + shown if shown else "") + "\n")
             if args.no_mlsd and cmd in ("MLSD", "MLST"):
                 self.respond("500 Command \"%s\" not understood." % cmd)
+                return
+            if args.no_size and cmd == "SIZE":
+                self.respond("550 SIZE not allowed on this server.")
                 return
             return super().pre_process_command(line, cmd, arg)
 

@@ -96,7 +96,7 @@ SmtpServer::SmtpServer() : SmtpServer(Options{}) {}
 SmtpServer::SmtpServer(Options options) {
     if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the SMTP server");
     static const char* const kTls[] = {"none", "starttls", "implicit"};
-    static const char* const kHold[] = {"none", "greeting", "ehlo", "data"};
+    static const char* const kHold[] = {"none", "greeting", "ehlo", "data", "trickle", "body"};
     QStringList args{QStringLiteral(ZX_SUPPORT_SOURCE_DIR "/tests/support/smtp_server.py"),
                      "--outdir",
                      dir_.path(),
@@ -111,7 +111,9 @@ SmtpServer::SmtpServer(Options options) {
                      "--hold",
                      QString::fromLatin1(kHold[static_cast<int>(options.hold)]),
                      "--hold-ms",
-                     QString::number(options.holdLimitMs)};
+                     QString::number(options.holdLimitMs),
+                     "--trickle-ms",
+                     QString::number(options.trickleMs)};
     for (const QString& address : options.refuse) args << "--refuse" << address;
     server_.start(QStringLiteral("SMTP server"), args, dir_.filePath("server.err"));
 }

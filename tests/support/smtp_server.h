@@ -52,8 +52,10 @@ class SmtpServer {
 public:
     enum class Tls { None, StartTls, Implicit };
     // A reply the server keeps back until release(): the greeting, the answer to EHLO, or the
-    // answer to a message it has received (and kept).
-    enum class Hold { None, Greeting, Ehlo, Data };
+    // answer to a message it has received (and kept); Trickle keeps that answer back while it
+    // sends a "250-" continuation line every `trickleMs`; Body stops reading the message after
+    // its "354", so that the client's upload stalls.
+    enum class Hold { None, Greeting, Ehlo, Data, Trickle, Body };
     struct Options {
         QString login = QStringLiteral("ventas@empresa.com.ar");
         QString password = QStringLiteral("clave-secreta");
@@ -62,6 +64,7 @@ public:
         Tls tls = Tls::StartTls;
         Hold hold = Hold::None;
         int holdLimitMs = 20000;  // a held reply goes after this even without release()
+        int trickleMs = 200;
     };
 
     SmtpServer();

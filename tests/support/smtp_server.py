@@ -6,7 +6,10 @@ message is written to the output folder as msg-N.eml (the bytes as received) and
 login, refused recipient) is appended to events.log. Everything the clients send is appended to
 client.log, one JSON line per chunk, marked with whether it arrived inside TLS. With --hold the
 server keeps one reply back (the greeting, the answer to EHLO or the answer to a message) until
-the file "release" appears in the output folder or --hold-ms have passed.
+the file "release" appears in the output folder or --hold-ms have passed; "trickle" keeps the
+answer to a message back the same way while it sends a "250-" line every --trickle-ms, as a
+server that stalls its client with continuation lines does; "body" stops reading the message
+after its "354" until the release, as a server whose link is stuck does.
 """
 
 import argparse
@@ -18,6 +21,7 @@ import email.policy
 import ipaddress
 import json
 import os
+import socket
 import ssl
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
@@ -33,8 +37,10 @@ def parse_args():
     p.add_argument("--logins", type=int, default=0,
                    help="successful logins allowed (0: any); later ones get 535")
     p.add_argument("--tls", choices=["none", "starttls", "implicit"], default="none")
-    p.add_argument("--hold", choices=["none", "greeting", "ehlo", "data"], default="none")
+    p.add_argument("--hold", choices=["none", "greeting", "ehlo", "data", "trickle", "body"],
+                   default="none")
     p.add_argument("--hold-ms", type=int, default=20000)
+    p.add_argument("--trickle-ms", type=int, default=200)
     return p.parse_args()
 
 
@@ -77,8 +83,9 @@ def make_certificate(outdir):
 
 
 class Recorder:
-    def __init__(self, outdir, refused, logins, hold, hold_ms):
+    def __init__(self, outdir, refused, logins, hold, hold_ms, trickle_ms):
         self.outdir = outdir
+        self.trickle_seconds = trickle_ms / 1000.0
         self.refused = {a.lower() for a in refused}
         self.logins_left = logins if logins > 0 else None
         self.count = 0
@@ -93,15 +100,20 @@ class Recorder:
         with open(os.path.join(self.outdir, "client.log"), "a", encoding="utf-8") as f:
             f.write(json.dumps({"tls": tls, "data": base64.b64encode(data).decode()}) + "\n")
 
-    async def hold(self, point, peer):
-        """Keeps the reply at `point` back until the test releases it (or the limit passes)."""
+    async def hold(self, point, peer, server=None):
+        """Keeps the reply at `point` back until the test releases it (or the limit passes);
+        with a server to write to, sends it a continuation line every so often meanwhile."""
         if point != self.hold_point:
             return
         self.event("hold", point, peer)
         loop = asyncio.get_running_loop()
         deadline = loop.time() + self.hold_seconds
         release = os.path.join(self.outdir, "release")
+        next_line = loop.time()
         while not os.path.exists(release) and loop.time() < deadline:
+            if server is not None and loop.time() >= next_line:
+                await server.push("250-Procesando el mensaje")
+                next_line = loop.time() + self.trickle_seconds
             await asyncio.sleep(0.01)
         self.event("released", point, peer)
 
@@ -150,6 +162,7 @@ class Recorder:
         # The message is kept from its last byte on, whether or not its client waits for
         # the answer.
         await self.hold("data", session.peer[1])
+        await self.hold("trickle", session.peer[1], server)
         return "250 Message accepted"
 
 
@@ -160,9 +173,28 @@ class RecordingSMTP(SMTP):
         super().__init__(recorder, **kwargs)
         self.recorder = recorder
 
+    def connection_made(self, transport):
+        super().connection_made(transport)
+        if self.recorder.hold_point == "body":
+            # A small window, so that a client whose message is not read stops soon.
+            sock = transport.get_extra_info("socket")
+            if sock is not None:
+                sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+
     async def _handle_client(self):
         await self.recorder.hold("greeting", self.session.peer[1])
         await super()._handle_client()
+
+    async def smtp_DATA(self, arg):
+        if self.recorder.hold_point == "body" and self.transport is not None:
+            self.transport.pause_reading()
+            asyncio.ensure_future(self.read_when_released())
+        await super().smtp_DATA(arg)
+
+    async def read_when_released(self):
+        await self.recorder.hold("body", self.session.peer[1])
+        if self.transport is not None and not self.transport.is_closing():
+            self.transport.resume_reading()
 
     def data_received(self, data):
         ssl_object = self.transport.get_extra_info("ssl_object") if self.transport else None
@@ -202,7 +234,8 @@ def describe(msg):
 
 def main():
     args = parse_args()
-    recorder = Recorder(args.outdir, args.refuse, args.logins, args.hold, args.hold_ms)
+    recorder = Recorder(args.outdir, args.refuse, args.logins, args.hold, args.hold_ms,
+                        args.trickle_ms)
     recorder.login, recorder.password = args.login, args.password
     context = make_certificate(args.outdir) if args.tls != "none" else None
     loop = asyncio.new_event_loop()

@@ -101,6 +101,42 @@ TEST_F(CFtpTest, ADownloadOnAFullDiskLeavesTheLocalFileAsItWas) {
     EXPECT_EQ(run->files.keys(), (QStringList{"destino.txt", "relleno"}));
 }
 
+// A server that refuses SIZE still lists the file's size: the download goes on with it as
+// its total, and one cut short is still a failure that leaves the local file as it was.
+TEST(CFtpWithoutSizeTest, ADownloadGoesOnWithTheListedTotalAndACutOneFails) {
+    zxtest::FtpServer::Options options;
+    options.sizeCommand = false;
+    options.cutFile = "cortado.bin";
+    options.cutAfter = 300;
+    zxtest::FtpServer server(options);
+    const QByteArray content = bytes(600);
+    ASSERT_TRUE(zxtest::writeFile(server.file("seiscientos.bin"), content));
+    ASSERT_TRUE(zxtest::writeFile(server.file("cortado.bin"), content));
+    zxtest::VentanasGrabadas ventanas;
+    QTemporaryDir dir;
+    modFTP::gFTPAutomatico = false;
+    cFTP ftp;
+    Progress progress;
+    QObject::connect(&ftp, &cFTP::FileTransferProgress,
+                     [&](qint32 current, qint32 total) { progress << qMakePair(current, total); });
+    ftp.SetModePassive();
+    ftp.SetTransferBinary();
+    ASSERT_TRUE(
+        ftp.OpenConnection(server.host(), server.login(), server.password(), server.port()));
+
+    ASSERT_TRUE(ftp.FTPDownloadFile(dir.filePath("seiscientos.bin"), "seiscientos.bin"));
+    EXPECT_EQ(zxtest::readFile(dir.filePath("seiscientos.bin")), content);
+    EXPECT_EQ(progress, Progress({{255, 600}, {510, 600}, {600, 600}}));
+    EXPECT_EQ(ventanas.msg.barra.max, 600);
+
+    ASSERT_TRUE(zxtest::writeFile(dir.filePath("cortado.bin"), "lo de antes"));
+    EXPECT_FALSE(ftp.FTPDownloadFile(dir.filePath("cortado.bin"), "cortado.bin"));
+    // The server's own word on the failure is the error text.
+    EXPECT_TRUE(ftp.GetLastErrorMessage().startsWith("426 "))
+        << ftp.GetLastErrorMessage().toStdString();
+    EXPECT_EQ(zxtest::readFile(dir.filePath("cortado.bin")), QByteArray("lo de antes"));
+}
+
 TEST_F(CFtpTest, EmptyOrMissingRemoteFilesAreNotDownloaded) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("vacio.txt"), ""));
     ASSERT_TRUE(connect());

@@ -2,6 +2,7 @@
 
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scripted_operator.h"
 #include "transfer/rt_imgthumbs.h"
 
@@ -57,8 +58,14 @@ TEST_F(FrmImgNewTest, APictureThatCannotBeLoadedIsReportedAndIgnoreOpensAnEmptyW
         {"missing file", "IMAGENES\\no-hay.png", "Error 53\r\nFile not found"},
         {"empty path", "", "Error 53\r\nFile not found"},
         {"not a picture", "IMAGENES\\texto.png", "Error 481\r\nInvalid picture"},
+        // Refused by its header, before it is decoded.
+        {"too large", "IMAGENES\\enorme.gif",
+         "Error 481\r\nLa imagen " + program_.file("IMAGENES/enorme.gif") +
+             " es demasiado grande: 65535 × 480 píxeles (se admiten hasta 24 millones)"},
     };
     ASSERT_TRUE(zxtest::writeFile(program_.file("IMAGENES/texto.png"), "no es una imagen"));
+    ASSERT_TRUE(zxtest::writeFile(program_.file("IMAGENES/enorme.gif"),
+                                  zxtest::gifAnnouncing({65535, 480}, {65535, 480})));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         zxtest::ScriptedOperator op;

@@ -3,6 +3,7 @@
 #include "platform/vb/app.h"
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/pictures.h"
 #include "tests/support/scripted_operator.h"
 
 #include <QDir>
@@ -107,6 +108,22 @@ TEST_F(GeneraThumbnailTest, AFileThatIsNoPictureGetsNoThumbnailAndStillSucceeds)
     QString destino;
     EXPECT_TRUE(GeneraThumbnail("IMAGENES\\", origen, "t", 0, destino, 1100, 950));
     EXPECT_FALSE(QFile::exists(thumb("t")));
+}
+
+// A picture too large to decode is refused by its header, named, and gets no thumbnail; the
+// copy stays, as for a file that is no picture.
+TEST_F(GeneraThumbnailTest, APictureTooLargeIsToldAndGetsNoThumbnail) {
+    const QString origen = elsewhere_.filePath("enorme.gif");
+    ASSERT_TRUE(zxtest::writeFile(origen, zxtest::gifAnnouncing({65535, 480}, {1, 1})));
+    operator_.answer(vb::vbOK);
+    QString destino;
+    EXPECT_TRUE(GeneraThumbnail("IMAGENES\\", origen, "g", 0, destino, 1100, 950));
+    ASSERT_EQ(operator_.messages().size(), 1);
+    EXPECT_EQ(operator_.messages()[0].text,
+              "La imagen " + origen +
+                  " es demasiado grande: 65535 × 480 píxeles (se admiten hasta 24 millones)");
+    EXPECT_TRUE(QFile::exists(program_.file("IMAGENES/g.gif")));
+    EXPECT_FALSE(QFile::exists(thumb("g")));
 }
 
 // A thumbnail that does not fit on the disk is not made at all: the caller, which looks for

@@ -439,7 +439,10 @@ void daykeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return resultText(
             ctx, date->date().addDays(-1).toString(isoDate) + QStringLiteral(" 23:59:59.998"));
     const bool next = Which == 1 || date->time() != QTime(0, 0);
-    resultText(ctx, (next ? date->date().addDays(1) : date->date()).toString(isoDate));
+    const QDate day = next ? date->date().addDays(1) : date->date();
+    // The day after the last a datetime holds is none: its key only has to sort after every
+    // text of that last day, as "10000-01-01" does not.
+    resultText(ctx, day.year() > 9999 ? QStringLiteral("9999-12-32") : day.toString(isoDate));
 }
 
 // tsql_datecmp(c, x): -1, 0 or 1 as c's reading is before, at or after x's; Null when c holds

@@ -24,6 +24,23 @@ QByteArray allBytes(int size) {
     return b;
 }
 
+// A remote file read to its end in pieces of 255 bytes.
+struct Pieces {
+    QByteArray bytes;
+    QList<qint64> sizes;
+    qint64 last = 0;  // the last read's answer: 0 at the file's end, -1 on a failure
+};
+
+Pieces readPieces(inet::FtpFile& in) {
+    Pieces p;
+    char piece[255];
+    while ((p.last = in.read(piece, sizeof piece)) > 0) {
+        p.bytes.append(piece, p.last);
+        p.sizes << p.last;
+    }
+    return p;
+}
+
 class FtpSessionTest : public ::testing::Test {
 protected:
     bool connect(FtpSession& s, bool passive = true) {
@@ -301,18 +318,59 @@ TEST_F(FtpSessionTest, AFileIsWrittenAndReadInPieces) {
 
     auto in = session_.openFile("piezas.bin", FtpSession::Access::Read, TransferType::Binary);
     ASSERT_TRUE(in);
-    QByteArray back;
-    char piece[255];
-    qint64 n;
-    QList<qint64> sizes;
-    while ((n = in->read(piece, sizeof piece)) > 0) {
-        back.append(piece, n);
-        sizes << n;
-    }
-    EXPECT_EQ(n, 0);
-    EXPECT_EQ(sizes, QList<qint64>({255, 255, 90}));
+    const Pieces back = readPieces(*in);
+    EXPECT_EQ(back.last, 0);
+    EXPECT_EQ(back.sizes, QList<qint64>({255, 255, 90}));
     EXPECT_TRUE(in->close());
-    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(back.bytes, bytes);
+}
+
+// Some servers refuse SIZE (550): downloads, whole and in pieces, then go on without the
+// size, a missing file is still refused, and one cut short is still a failure.
+TEST(FtpSessionWithoutSizeTest, DownloadsComeWholeAndACutOneStillFails) {
+    zxtest::FtpServer::Options options;
+    options.sizeCommand = false;
+    options.cutFile = "cortado.bin";
+    options.cutAfter = 1000;
+    zxtest::FtpServer server(options);
+    const QByteArray bytes = allBytes(70000);
+    ASSERT_TRUE(zxtest::writeFile(server.file("entero.bin"), bytes));
+    ASSERT_TRUE(zxtest::writeFile(server.file("cortado.bin"), bytes));
+    QTemporaryDir dir;
+    FtpSession session(QStringLiteral("RUZUDCliente"));
+    ASSERT_TRUE(
+        session.connect(server.host(), server.port(), server.login(), server.password(), true));
+
+    ASSERT_TRUE(session.getFile("entero.bin", dir.filePath("entero.bin"), TransferType::Binary));
+    EXPECT_EQ(zxtest::readFile(dir.filePath("entero.bin")), bytes);
+    {
+        auto in = session.openFile("entero.bin", FtpSession::Access::Read, TransferType::Binary);
+        ASSERT_TRUE(in);
+        const Pieces back = readPieces(*in);
+        EXPECT_EQ(back.last, 0);
+        EXPECT_TRUE(in->close());
+        EXPECT_EQ(back.bytes, bytes);
+    }
+
+    ASSERT_TRUE(zxtest::writeFile(dir.filePath("cortado.bin"), "lo de antes"));
+    EXPECT_FALSE(
+        session.getFile("cortado.bin", dir.filePath("cortado.bin"), TransferType::Binary));
+    EXPECT_EQ(zxtest::readFile(dir.filePath("cortado.bin")), QByteArray("lo de antes"));
+    {
+        auto in = session.openFile("cortado.bin", FtpSession::Access::Read, TransferType::Binary);
+        ASSERT_TRUE(in);
+        const Pieces back = readPieces(*in);
+        EXPECT_EQ(back.last, -1);
+        EXPECT_LE(back.bytes.size(), 1000);
+        in->close();
+    }
+
+    EXPECT_FALSE(session.getFile("no-hay.bin", dir.filePath("no-hay.bin"), TransferType::Binary));
+    EXPECT_EQ(session.lastError(), inet::err::ExtendedError);
+    EXPECT_TRUE(session.lastResponseInfo().startsWith("550 "));
+    EXPECT_FALSE(QFile::exists(dir.filePath("no-hay.bin")));
+    EXPECT_FALSE(session.openFile("no-hay.bin", FtpSession::Access::Read, TransferType::Binary));
+    EXPECT_EQ(session.lastError(), inet::err::ExtendedError);
 }
 
 TEST_F(FtpSessionTest, AnEmptyRemoteFileReadsAsItsEnd) {

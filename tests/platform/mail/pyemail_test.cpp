@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -431,6 +432,73 @@ TEST_F(PyEmailTest, ACancelBeforeTheMailGoesRaisesCancelledAndSendsNothing) {
     EXPECT_EQ(e.Number, mail::err::Cancelled);
     EXPECT_EQ(e.Source, QStringLiteral("PyEmail"));
     EXPECT_TRUE(server.messages().isEmpty());
+}
+
+// The operator's cancel ends the exchange within a moment at every stage of a send: the
+// TLS handshake, the greeting, the answer to EHLO (before the login), the upload of the
+// message, the wait for its answer and a server that trickles continuation lines meanwhile.
+// Nothing is reported as sent.
+TEST_F(PyEmailTest, ACancelEndsTheExchangeAtOnceAtEveryStage) {
+    using Hold = SmtpServer::Hold;
+    struct Case {
+        const char* stage;
+        Hold hold;  // None: a server that never says a word, reached with TLS from the start
+        bool whileConnecting;
+        int attachment;  // bytes
+    };
+    const Case cases[] = {
+        {"the TLS handshake", Hold::None, true, 0},
+        {"the greeting", Hold::Greeting, true, 0},
+        {"the answer to EHLO", Hold::Ehlo, true, 0},
+        {"the upload of the message", Hold::Body, false, 16 * 1024 * 1024},
+        {"the answer to the message", Hold::Data, false, 0},
+        {"continuation lines after the message", Hold::Trickle, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stage);
+        SmtpServer::Options options;
+        options.hold = c.hold;
+        options.holdLimitMs = 15000;
+        SmtpServer server(options);
+        zxtest::SilentServer silent;
+        // Bounds far beyond the moment the test allows: only the cancel can end it in time.
+        mail::Settings s = settings(server);
+        s.connectTimeout = 60s;
+        s.totalTimeout = 120s;
+        if (c.hold == Hold::None) s.security = mail::Security::ImplicitTls;
+        QElapsedTimer waiting, sinceCancel;
+        waiting.start();
+        bool cancel = false;
+        {
+            mail::PyEmail mail(s);
+            mail.setCancelCheck([&] {
+                const bool stuck =
+                    c.hold == Hold::None ? waiting.elapsed() > 300 : server.holding();
+                if (!cancel && stuck) {
+                    cancel = true;
+                    sinceCancel.start();
+                }
+                return cancel;
+            });
+            const int port = c.hold == Hold::None ? silent.port() : server.port();
+            const bool connected = mail.Conectar(kHost, SmtpServer::Options{}.login,
+                                                 SmtpServer::Options{}.password, port);
+            if (c.whileConnecting) {
+                EXPECT_FALSE(connected);
+                EXPECT_EQ(mail.lastConnectFailure(), mail::ConnectFailure::Cancelled);
+            } else {
+                ASSERT_TRUE(connected);
+                draft(mail, "cliente@dominio.com");
+                if (c.attachment > 0)
+                    ASSERT_TRUE(
+                        mail.Adjuntar(writeFile("grande.bin", QByteArray(c.attachment, 'z'))));
+                const vb::VbError e = raisedBySend(mail);
+                EXPECT_EQ(e.Number, mail::err::Cancelled);
+            }
+        }
+        ASSERT_TRUE(cancel);
+        EXPECT_LT(sinceCancel.elapsed(), 3000);
+    }
 }
 
 TEST_F(PyEmailTest, WithoutALoginAMailMayGoInClear) {

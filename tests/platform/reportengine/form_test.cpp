@@ -5,6 +5,7 @@
 #include "platform/reportengine/reportform.h"
 #include "platform/reportengine/request.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/pictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,6 +166,35 @@ TEST(ReportFormTest, PicturesComeOnlyFromTheFormsFolderOrTheProgramsOne) {
         ASSERT_TRUE(e.has_value());
         EXPECT_EQ(e->Number, err::FormInvalid);
         EXPECT_TRUE(e->Description.contains(c.src)) << e->Description.toStdString();
+    }
+}
+
+// A picture of the form larger than a report may draw is refused when the form is read, from
+// its header, naming its file, or its line when the form holds it.
+TEST(ReportFormTest, AFormsPictureTooLargeIsRefusedNamingIt) {
+    QTemporaryDir forms;
+    const QByteArray gif = zxtest::gifAnnouncing({65535, 480}, {1, 1});
+    writeFile(forms.filePath(QStringLiteral("enorme.gif")), gif);
+    const QString path = forms.filePath(QStringLiteral("f.rpt"));
+    const struct {
+        QByteArray picture;
+        QString named;
+    } cases[] = {
+        {R"(<picture x="0" y="0" width="1" height="1" src="enorme.gif"/>)",
+         forms.filePath(QStringLiteral("enorme.gif"))},
+        {"\n<picture x=\"0\" y=\"0\" width=\"1\" height=\"1\">" + gif.toBase64() + "</picture>",
+         QStringLiteral("de la línea 2 del formulario")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named.toStdString());
+        writeFile(path, "<report version=\"1\"><data table=\"T\"/><detail height=\"5\">" +
+                            c.picture + "</detail></report>");
+        const std::optional<vb::VbError> e = zxtest::raised([&] { readForm(path); });
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, err::FormInvalid);
+        EXPECT_EQ(e->Description, QStringLiteral("La imagen %1 es demasiado grande: 65535 × 480 "
+                                                 "píxeles (se admiten hasta 24 millones)")
+                                      .arg(c.named));
     }
 }
 

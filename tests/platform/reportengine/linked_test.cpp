@@ -6,6 +6,7 @@
 #include "platform/reportengine/layout.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/pictures.h"
 #include "tests/support/test_database.h"
 
 #include <QBuffer>
@@ -155,6 +156,37 @@ TEST_F(LinkedTest, ASavedReportKeepsPicturesAndSubreportRowsForThePdf) {
     const QString text = zxtest::pdfText(pdf);
     for (const char* t : {"Tornillo", "Obs uno", "Obs dos", "Obs tres"})
         EXPECT_TRUE(text.contains(t)) << t << "\n" << text.toStdString();
+}
+
+// A picture of an image column larger than a report may draw is refused before anything
+// decodes it, naming its column and its row: at the run, which every destination makes, and
+// when a saved report that holds one is drawn.
+TEST_F(LinkedTest, AnImageColumnsPictureTooLargeIsRefusedNamingItsColumnAndRow) {
+    const QString refusal = QStringLiteral(
+        "La imagen {AUX_MV_CPTEQR.QR_AFIP} de la fila 3 es demasiado grande: 65535 × 480 "
+        "píxeles (se admiten hasta 24 millones)");
+    const ReportDocument drawable = run({"OBS"});
+    for (const QSize frame : {QSize(65535, 480), QSize(1, 1)}) {
+        SCOPED_TRACE(frame.width());
+        const QByteArray gif = zxtest::gifAnnouncing({65535, 480}, frame);
+        ado::Connection c;
+        c.Open(database_.connectionString());
+        c.Execute("UPDATE AUX_MV_CPTEQR SET QR_AFIP = ? WHERE IdComprobante = '000100000002A'",
+                  {vb::Variant(gif)});
+        c.Close();
+        const auto atTheRun = zxtest::raised([&] { run({"OBS"}); });
+        ASSERT_TRUE(atTheRun.has_value());
+        EXPECT_EQ(atTheRun->Number, err::Data);
+        EXPECT_EQ(atTheRun->Description, refusal);
+
+        ReportDocument saved = drawable;
+        saved.data.rows.set(2, saved.data.columnOf(FieldRef{"AUX_MV_CPTEQR", "QR_AFIP"}),
+                            vb::Variant(gif));
+        const auto drawn = zxtest::raised([&] { layOut(saved); });
+        ASSERT_TRUE(drawn.has_value());
+        EXPECT_EQ(drawn->Number, err::Data);
+        EXPECT_EQ(drawn->Description, refusal);
+    }
 }
 
 // One voucher of many lines, each with a series of its own (a subreport) and the voucher's QR

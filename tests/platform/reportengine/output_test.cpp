@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -244,31 +245,86 @@ QStringList bodyTexts(const LaidOutReport& laid) {
     return body;
 }
 
-TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
+// The pages of bodyTexts, a row "antes", a row of `lines` in a wrapped field (the field's
+// place and font in `field`, such as y="0") taller than a page, and a row "despues".
+ReportDocument tallDetail(const QStringList& lines, const QString& field) {
     ReportDocument doc;
-    doc.form = parseForm(R"(<report version="1" title="Largo">
+    doc.form = parseForm(QStringLiteral(R"(<report version="1" title="Largo">
         <page width="100" height="60" left="5" top="5" right="5" bottom="5"/>
         <data table="T"/>
         <pageHeader height="6"><text x="0" y="0" width="90" height="5">Cabecera</text></pageHeader>
         <detail height="5">
-          <field x="0" y="0" width="90" height="5" wrap="true" source="{T.Texto}"/>
+          <field x="0" %1 width="90" height="5" wrap="true" source="{T.Texto}"/>
         </detail>
         <pageFooter height="6">
           <pagenumber x="0" y="0" width="90" height="5">Hoja {page} de {pages}</pagenumber>
         </pageFooter>
-        </report>)");
-    QStringList lines;
-    for (int i = 1; i <= 40; ++i) lines.append(QStringLiteral("renglon %1").arg(i));
+        </report>)")
+                             .arg(field)
+                             .toUtf8());
     doc.data.columns = {{"Texto", ColumnKind::Text}};
     doc.data.rows = {{vb::Variant(QStringLiteral("antes"))},
                      {vb::Variant(lines.join(QStringLiteral("\r\n")))},
                      {vb::Variant(QStringLiteral("despues"))}};
+    return doc;
+}
 
-    const LaidOutReport laid = layOut(doc);
+TEST_F(OutputTest, ADetailTallerThanAPageContinuesOnTheNextPages) {
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i) lines.append(QStringLiteral("renglon %1").arg(i));
+    const LaidOutReport laid = layOut(tallDetail(lines, QStringLiteral(R"(y="0")")));
     ASSERT_GE(laid.pages.size(), 3);
     QStringList expected = QStringList{QStringLiteral("antes")} + lines;
     expected.append(QStringLiteral("despues"));
     EXPECT_EQ(bodyTexts(laid), expected);
+}
+
+// A band taller than the page breaks between its lines, wherever the page's end falls in one
+// (by a hair or by most of a line): the line that would cross it starts the next page whole,
+// and no line is lost or shown twice.
+TEST_F(OutputTest, ABandTallerThanThePageBreaksBetweenItsLinesNeverThroughOne) {
+    // The body runs from 11 mm (5 mm margin and the 6 mm header) to 49 mm (the footer).
+    constexpr double kBodyTop = 11, kBodyEnd = 49;
+    QStringList lines;
+    for (int i = 1; i <= 60; ++i) lines.append(QStringLiteral("renglon %1").arg(i));
+    // How far below the body's end the first line moved over would have reached, at least.
+    double leastCrossing = std::numeric_limits<double>::max();
+    for (const int size : {9, 14}) {
+        // The text lower in its band a tenth of a millimetre at a time, so that the page's
+        // end falls at every height of a line.
+        for (int tenths = 0; tenths < 50; ++tenths) {
+            SCOPED_TRACE(QStringLiteral("%1 points, %2 mm down")
+                             .arg(size)
+                             .arg(tenths / 10.0)
+                             .toStdString());
+            const ReportDocument doc = tallDetail(
+                lines, QStringLiteral(R"(y="%1" size="%2")").arg(tenths / 10.0).arg(size));
+            const LaidOutReport laid = layOut(doc);
+            ASSERT_GE(laid.pages.size(), 3);
+            EXPECT_EQ(bodyTexts(laid), QStringList{"antes"} + lines + QStringList{"despues"});
+            // Each line whole, inside its page's body: its own box, never cut.
+            double lineHeight = 0, pitch = 0;
+            for (int p = 0; p < laid.pages.size(); ++p) {
+                const PageItem* lowest = nullptr;
+                for (const PageItem& item : laid.pages[p].items) {
+                    if (!item.text.startsWith(QLatin1String("renglon"))) continue;
+                    if (lineHeight == 0) lineHeight = item.clip.height();
+                    if (lowest && pitch == 0) pitch = item.clip.top() - lowest->clip.top();
+                    EXPECT_FALSE(item.clipped) << item.text.toStdString();
+                    EXPECT_NEAR(item.clip.height(), lineHeight, 1e-9) << item.text.toStdString();
+                    EXPECT_GE(item.clip.top(), kBodyTop - 1e-9) << item.text.toStdString();
+                    EXPECT_LE(item.clip.bottom(), kBodyEnd + 1e-9) << item.text.toStdString();
+                    lowest = &item;
+                }
+                if (lowest && lowest->text != lines.last() && pitch > 0)
+                    leastCrossing =
+                        std::min(leastCrossing, lowest->clip.bottom() + pitch - kBodyEnd);
+            }
+        }
+    }
+    // Some page ended a hair above the bottom of the line that went over.
+    EXPECT_GT(leastCrossing, 0);
+    EXPECT_LT(leastCrossing, 0.1);
 }
 
 // A report header that the first row makes taller than a page goes on over the next pages

@@ -472,6 +472,45 @@ TEST_F(SelectionTest, ValuesAreBoundNeverWrittenIntoTheQuery) {
     EXPECT_EQ(selectedThroughTheQuery(QString()).size(), 10);  // the table is still there
 }
 
+// The first and the last day a datetime holds, and days beyond them, in every comparison: no
+// value a datetime cannot hold is bound (SQL Server refuses one, and the day after the last is
+// none), and the query selects what the memory filter does.
+TEST_F(SelectionTest, DaysAtAndBeyondWhatADatetimeHoldsSelectAsInMemory) {
+    database_.exec(QStringLiteral(
+        "INSERT INTO AUX_ERR (ID, Usuario, fecha) VALUES (11, 'X', '1753-01-01 00:00:00'), "
+        "(12, 'X', '1753-01-01 18:00:00'), (13, 'X', '9999-12-31 00:00:00'), "
+        "(14, 'X', '9999-12-31 23:59:59.997')"));
+    const QDate first(1753, 1, 1), last(9999, 12, 31);
+    for (const QDate& day :
+         {QDate(1, 1, 1), QDate(1752, 12, 31), first, QDate(2026, 12, 9), last}) {
+        for (const char* op : {"=", "<>", "<", "<=", ">", ">="}) {
+            const QString term = QStringLiteral("{AUX_ERR.fecha} %1 Date(%2,%3,%4)")
+                                     .arg(QLatin1String(op))
+                                     .arg(day.year())
+                                     .arg(day.month())
+                                     .arg(day.day());
+            for (const QString& formula : {term, QStringLiteral("NOT (%1)").arg(term)}) {
+                SCOPED_TRACE(formula.toStdString());
+                const auto query = reportengine::buildQuery(reportengine::parseForm(kIdForm),
+                                                            Selection::parse(formula), {}, db_);
+                EXPECT_FALSE(query.filterInMemory);
+                for (const vb::Variant& p : query.parameters) {
+                    ASSERT_TRUE(p.isDate());
+                    EXPECT_GE(p.date().date(), first);
+                    EXPECT_LE(p.date().date(), last);
+                }
+                EXPECT_EQ(selectedThroughTheQuery(formula), selectedInMemory(formula));
+            }
+        }
+    }
+    EXPECT_EQ(selectedThroughTheQuery("{AUX_ERR.fecha} <= Date(9999,12,31)"),
+              (QList<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14}));
+    EXPECT_EQ(selectedThroughTheQuery("{AUX_ERR.fecha} = Date(9999,12,31)"), (QList<int>{13, 14}));
+    EXPECT_EQ(selectedThroughTheQuery("{AUX_ERR.fecha} > Date(9999,12,31)"), QList<int>{});
+    EXPECT_EQ(selectedThroughTheQuery("{AUX_ERR.fecha} < Date(1753,1,1)"), QList<int>{});
+    EXPECT_EQ(selectedThroughTheQuery("{AUX_ERR.fecha} = Date(1753,1,1)"), (QList<int>{11, 12}));
+}
+
 TEST_F(SelectionTest, SyntaxErrorsRaiseInsteadOfSelectingEverything) {
     const char* const broken[] = {
         "{AUX_ERR.USUARIO} >= ",

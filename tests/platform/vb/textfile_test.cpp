@@ -120,6 +120,24 @@ TEST(TextFileTest, ARewriteKeepsTheFilesPermissionsAndAnAppendStaysInPlace) {
     EXPECT_TRUE(QFileInfo(dir.filePath("enlace.txt")).isSymLink());
 }
 
+// Logs are appended: a file the append makes is its owner's alone unless other permissions
+// are given, and one already there keeps its own.
+TEST(TextFileTest, AnAppendMakesAPrivateFileAndLeavesAnOldOnesMode) {
+    const zxtest::ScopedUmask umask(022);
+    QTemporaryDir dir;
+    ASSERT_TRUE(vb::appendTextLine(dir.filePath("nuevo.log"), "a"));
+    EXPECT_EQ(zxtest::fileMode(dir.filePath("nuevo.log")), 0600);
+    ASSERT_TRUE(vb::writeTextLines(dir.filePath("dado.txt"), {"a"}, true, 0640));
+    EXPECT_EQ(zxtest::fileMode(dir.filePath("dado.txt")), 0640);
+    ASSERT_TRUE(vb::writeTextLines(dir.filePath("viejo.log"), {"a"}));
+    ASSERT_TRUE(QFile::setPermissions(dir.filePath("viejo.log"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther));
+    ASSERT_TRUE(vb::appendTextLine(dir.filePath("viejo.log"), "b"));
+    EXPECT_EQ(zxtest::fileMode(dir.filePath("viejo.log")), 0644);
+    EXPECT_EQ(zxtest::readFile(dir.filePath("viejo.log")), QByteArray("a\r\nb\r\n"));
+}
+
 TEST(TextFileTest, FixedRecordsPadAndCutEachField) {
     const vb::FixedRecord layout({3, 5, 2});
     EXPECT_EQ(layout.size(), 10);

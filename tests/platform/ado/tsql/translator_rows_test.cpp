@@ -309,6 +309,40 @@ TEST_F(DatesInEveryShape, EqualityRangesAndOrderBehaveAsOnSqlServer) {
               (Rows{{"2021-03-06 00:00:00", "2021-03-04 12:00:00"}}));
 }
 
+// The first and the last day a datetime holds compare as any other: the last one has no next
+// day, and the ranges that end there hold it whole.
+TEST_F(DatesInEveryShape, TheFirstAndLastDaysADatetimeHoldsCompareAsAnyOther) {
+    db.exec(QStringLiteral(
+        "DELETE FROM AUX_ERR\n"
+        "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('1753-01-01', 'primero')\n"
+        "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('1753-01-01 12:00', 'primero tarde')\n"
+        "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('2021-03-05 10:30', 'medio')\n"
+        "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('9999-12-31', 'ultimo')\n"
+        "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES ('9999-12-31T23:59:59.997', 'ultimo "
+        "tarde')\n"
+        "INSERT INTO AUX_ERR (fecha, Descripcion) VALUES (NULL, 'nula')"));
+    const QStringList todas = {"primero", "primero tarde", "medio", "ultimo", "ultimo tarde"};
+    const struct {
+        const char* condicion;
+        QStringList filas;
+    } casos[] = {
+        {"fecha <= '9999-12-31'", {"primero", "primero tarde", "medio", "ultimo"}},
+        {"fecha < '9999-12-31 23:59:59.997'", {"primero", "primero tarde", "medio", "ultimo"}},
+        {"fecha <= '9999-12-31 23:59:59.997'", todas},
+        {"fecha >= '9999-12-31'", {"ultimo", "ultimo tarde"}},
+        {"fecha > '9999-12-31'", {"ultimo tarde"}},
+        {"fecha = '9999-12-31'", {"ultimo"}},
+        {"fecha >= '1753-01-01'", todas},
+        {"fecha < '1753-01-01'", {}},
+        {"fecha = '1753-01-01'", {"primero"}},
+        {"fecha BETWEEN '1753-01-01' AND '9999-12-31 23:59:59.997'", todas},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.condicion);
+        EXPECT_EQ(descripciones(QString::fromUtf8(c.condicion)), c.filas);
+    }
+}
+
 TEST_F(DatesInEveryShape, ConvertWritesEachStyle) {
     const struct {
         const char* expresion;
