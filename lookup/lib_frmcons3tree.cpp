@@ -2,6 +2,7 @@
 
 #include "lookup/code_tree.h"
 #include "platform/ui/keycodes.h"
+#include "platform/ui/screenfit.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -55,6 +56,7 @@ void Lib_FrmCons3Tree::creaControles() {
 
 void Lib_FrmCons3Tree::colocaControles() {
     resize(480, 420);
+    ui::keepWithinScreen(*this);
     auto* campos = new QVBoxLayout(picFields);
     campos->setContentsMargins(0, 0, 0, 0);
     campos->addWidget(CmbSearch);

@@ -3,6 +3,7 @@
 #include "core/errordialog.h"
 #include "platform/shell/settings.h"
 #include "platform/ui/operator.h"
+#include "platform/ui/screenfit.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
@@ -131,7 +132,9 @@ void frmMainFTP::colocaControles() {
     lista->addWidget(TxtDir, 0, 0);
     lista->addWidget(lv, 1, 0);
     lista->addLayout(botones, 1, 1);
-    auto* layout = new QVBoxLayout(this);
+    // Controls that scroll on a screen too small for them; the window itself never larger.
+    auto* layout = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     layout->addWidget(fraConexion);
     layout->addLayout(opciones);
     layout->addLayout(lista, 1);

@@ -6,6 +6,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/model_check.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/transfer/ventanas_grabadas.h"
 #include "transfer/modftp.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -291,6 +293,19 @@ TEST_F(FrmMainFTPTest, AListingErrorGoesToTheErrorDialog) {
     ASSERT_EQ(operator_.messages().size(), 1);
     EXPECT_TRUE(operator_.messages()[0].text.startsWith("Ha ocurrido el Siguiente Error (457)"));
     EXPECT_EQ(shell::GetSetting("RUZUDCliente", "Settings", "Server"), QString());
+}
+
+// The window on small screens, each in a process of its own, offscreen and under a window
+// manager: it fits the screen's free area, frame included, and every button is within reach.
+TEST_F(FrmMainFTPTest, TheWindowFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    auto w = conectada();
+    w->show();
+    EXPECT_TRUE(zxtest::fitsItsScreen(*w));
+    for (QPushButton* b : {w->cmdConnect, w->cmdDisconnect, w->cmdRefresh, w->cmdUpload,
+                           w->cmdDownload, w->cmdRename, w->cmdCreateDir, w->cmdDelete})
+        EXPECT_TRUE(zxtest::withinReach(b)) << b->text().toStdString();
+    w->close();
 }
 
 }  // namespace
