@@ -42,11 +42,16 @@ void ensureDatabase() {
             "'CAJA' || (i % 30) || '|VENDEDOR', 'usuario' || (i % 20)"));
 }
 
-void layerRangeQuery(benchmark::State& state, const char* query) {
-    ado::Connection cn;
+// The layer's connection to the benchmark database, opened as the program opens its own.
+void openLayer(ado::Connection& cn) {
     cn.setCursorLocation(ado::adUseClient);
     cn.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=BENCH;UId=sa;Pwd=;")
                 .arg(zxbench::folder()));
+}
+
+void layerRangeQuery(benchmark::State& state, const char* query) {
+    ado::Connection cn;
+    openLayer(cn);
     long rows = 0;
     for (auto _ : state) {
         ado::Recordset rs;
@@ -58,9 +63,7 @@ void layerRangeQuery(benchmark::State& state, const char* query) {
 
 void layerEachRow(benchmark::State& state, const char* query) {
     ado::Connection cn;
-    cn.setCursorLocation(ado::adUseClient);
-    cn.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=BENCH;UId=sa;Pwd=;")
-                .arg(zxbench::folder()));
+    openLayer(cn);
     long rows = 0;
     for (auto _ : state) {
         rows = 0;

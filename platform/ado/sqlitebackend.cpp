@@ -702,8 +702,9 @@ private:
     void runUntilResult();
     // The statement that gives the result: its columns and how their values are read.
     void startResult(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst);
-    // Reads one row of the result into `rows`; false at its end or on a failure.
-    bool step(ResultSet& rows);
+    // Reads the next row of the result into `rows`, or every row left; false at the end of the
+    // rows or on a failure.
+    bool step(ResultSet& rows, bool toTheEnd);
     // A statement whose rows, if any, nobody reads.
     void runWhole(sqlite3_stmt* stmt, const QString& sql);
     void endStatement(sqlite3_stmt* stmt, int changesBefore);
@@ -905,14 +906,21 @@ void SqliteBackend::Reader::startResult(sqlite3_stmt* stmt, const QString& sql, 
     }
 }
 
-bool SqliteBackend::Reader::step(ResultSet& rows) {
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) {
+bool SqliteBackend::Reader::step(ResultSet& rows, bool toTheEnd) {
+    // The loop on locals: a result of many rows spends its time here.
+    sqlite3_stmt* const stmt = stmt_;
+    const int first = first_;
+    const int n = n_;
+    const ReadColumn* const reads = reads_.data();
+    int rc;
+    do {
+        rc = sqlite3_step(stmt);
+        if (rc != SQLITE_ROW) break;
         if (rowidFirst_)
-            rows.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt_, 0)));
-        for (int i = first_; i < n_; ++i) appendCell(rows.cells, stmt_, i, reads_[i - first_]);
-        return true;
-    }
+            rows.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
+        for (int i = first; i < n; ++i) appendCell(rows.cells, stmt, i, reads[i - first]);
+    } while (toTheEnd);
+    if (rc == SQLITE_ROW) return true;
     rowsDone_ = true;
     if (rc != SQLITE_DONE) {
         resultFailed_ = true;
@@ -933,7 +941,7 @@ bool SqliteBackend::Reader::fetch(ResultSet& rows) {
     bool read = false;
     {
         const Command command(b_, deadline_);
-        read = step(rows);
+        read = step(rows, false);
     }
     if (read) handedAt_ = Clock::now();
     return read;
@@ -943,8 +951,7 @@ void SqliteBackend::Reader::fetchAll(ResultSet& rows) {
     if (!stmt_ || rowsDone_) return;
     resume();
     const Command command(b_, deadline_);
-    while (step(rows)) {
-    }
+    step(rows, true);
 }
 
 void SqliteBackend::Reader::complete(ResultSet& rows) {
