@@ -87,7 +87,7 @@ std::optional<QDate> fechaDMA(const QString& texto) {
     static const QRegularExpression forma(
         QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
     if (!forma.match(texto).hasMatch()) return std::nullopt;
-    const std::optional<QDateTime> fecha = vb::parseDate(texto);
+    const std::optional<vb::DateTime> fecha = vb::parseDate(texto);
     if (!fecha) return std::nullopt;
     return fecha->date();
 }

@@ -198,8 +198,8 @@ public:
             invalid(QStringLiteral("versión de reporte guardado no admitida (%1)").arg(version));
         }
         ReportDocument doc;
-        doc.created = QDateTime::fromString(
-            xml_.attributes().value(QLatin1String("created")).toString(), Qt::ISODateWithMs);
+        doc.created = vb::wallClock(QDateTime::fromString(
+            xml_.attributes().value(QLatin1String("created")).toString(), Qt::ISODateWithMs));
         bool sawForm = false;
         while (xml_.readNextStartElement()) {
             const auto name = xml_.name();
@@ -376,7 +376,8 @@ void saveDocument(const ReportDocument& document, const QString& path) {
     w.writeStartDocument();
     w.writeStartElement(kRoot);
     w.writeAttribute("version", QString::number(kDocumentVersion));
-    w.writeAttribute("created", document.created.toString(Qt::ISODateWithMs));
+    w.writeAttribute("created",
+                     document.created.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
     w.writeTextElement("selection", document.selection);
     w.writeStartElement("formulas");
     for (const Assignment& a : document.formulas) {

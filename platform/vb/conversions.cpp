@@ -27,14 +27,14 @@ QString& decimalPointStorage() {
 
 const QDate kZeroDate(1899, 12, 30);
 
-double toOADate(const QDateTime& dt) {
+double toOADate(const DateTime& dt) {
     const double days = static_cast<double>(kZeroDate.daysTo(dt.date()));
     const double frac = dt.time().msecsSinceStartOfDay() / 86400000.0;
     // VB counts the time of negative dates away from zero as well.
     return days < 0 ? days - frac : days + frac;
 }
 
-QDateTime fromOADate(double value) {
+DateTime fromOADate(double value) {
     if (!std::isfinite(value) || value < -657434.0 || value > 2958465.99999999)
         raise(err::Overflow);
     const double whole = std::trunc(value);
@@ -168,7 +168,7 @@ QString doubleText(double d) {
     return s;
 }
 
-QString dateText(const QDateTime& dt) {
+QString dateText(const DateTime& dt) {
     const bool hasTime = dt.time() != QTime(0, 0);
     const bool hasDate = dt.date() != kZeroDate;
     QString out;
@@ -389,7 +389,7 @@ QString formatNumber(const Amount& amount, const QString& mask) {
 
 // ---- date masks ---------------------------------------------------------------------------
 
-QString formatDate(const QDateTime& dt, const QString& mask) {
+QString formatDate(const DateTime& dt, const QString& mask) {
     const QLocale& l = locale();
     QString out;
     bool lastWasHour = false;
@@ -624,7 +624,7 @@ void setLocale(const QLocale& l) {
     decimalPointStorage() = l.decimalPoint();
 }
 
-QDateTime zeroDate() {
+DateTime zeroDate() {
     return wallClock(kZeroDate);
 }
 
@@ -812,7 +812,7 @@ bool CBool(const Variant& v) {
     }
 }
 
-QDateTime CDate(const Variant& v) {
+DateTime CDate(const Variant& v) {
     switch (v.type()) {
         case Variant::Type::Empty:
             return zeroDate();
@@ -853,7 +853,7 @@ bool IsDate(const Variant& v) {
     return false;
 }
 
-std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
+std::optional<DateTime> parseIsoDateTime(const char* p, int n) {
     const auto digits = [p](int at, int count) {
         int v = 0;
         for (int i = at; i < at + count; ++i) {
@@ -894,7 +894,7 @@ std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
     return wallClock(date, QTime::fromMSecsSinceStartOfDay(sinceMidnight));
 }
 
-std::optional<QDateTime> parseDate(const QString& text) {
+std::optional<DateTime> parseDate(const QString& text) {
     static const QRegularExpression dayFirst(QStringLiteral(
         R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
     static const QRegularExpression iso(QStringLiteral(

@@ -6,7 +6,7 @@
 
 namespace tsql {
 
-QDateTime datetimePrecision(const QDateTime& reading) {
+vb::DateTime datetimePrecision(const vb::DateTime& reading) {
     const int ms = reading.time().msec();
     if (ms == 0) return reading;
     const int ticks = (ms * 3 + 5) / 10;  // three-hundredths, a half rounded up
@@ -18,7 +18,7 @@ namespace {
 
 // The shapes past plain ISO: without separators, hours of one digit, fractions of any length;
 // then the day first, as the program writes dates.
-std::optional<QDateTime> readOtherShapes(QStringView raw) {
+std::optional<vb::DateTime> readOtherShapes(QStringView raw) {
     const QStringView text = raw.trimmed();
     static const QRegularExpression iso(
         QStringLiteral("^(\\d{4})(-?)(\\d{2})\\2(\\d{2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2})"
@@ -65,13 +65,13 @@ std::optional<QTime> timeOfDay(QStringView raw) {
     return t;
 }
 
-std::optional<QDateTime> readTimeAlone(QStringView text) {
+std::optional<vb::DateTime> readTimeAlone(QStringView text) {
     const auto t = timeOfDay(text);
     if (!t) return std::nullopt;
     return datetimePrecision(vb::wallClock(QDate(1900, 1, 1), *t));
 }
 
-std::optional<QDateTime> readDateTime(QStringView raw) {
+std::optional<vb::DateTime> readDateTime(QStringView raw) {
     const QStringView text = raw.trimmed();
     if (text.size() <= 32) {
         char latin[32];
@@ -88,12 +88,12 @@ std::optional<QDateTime> readDateTime(QStringView raw) {
     return readOtherShapes(text);
 }
 
-std::optional<QDateTime> readDateTime(const char* utf8, int length) {
+std::optional<vb::DateTime> readDateTime(const char* utf8, int length) {
     if (auto iso = vb::parseIsoDateTime(utf8, length)) return datetimePrecision(*iso);
     return readOtherShapes(QString::fromUtf8(utf8, length));
 }
 
-std::optional<QDateTime> readCompactDate(long long number) {
+std::optional<vb::DateTime> readCompactDate(long long number) {
     if (number < 17530101 || number > 99991231) return std::nullopt;
     const QDate date(static_cast<int>(number / 10000), static_cast<int>(number / 100 % 100),
                      static_cast<int>(number % 100));
@@ -101,7 +101,7 @@ std::optional<QDateTime> readCompactDate(long long number) {
     return vb::wallClock(date);
 }
 
-QString storedText(const QDateTime& reading) {
+QString storedText(const vb::DateTime& reading) {
     const QDate d = reading.date();
     const QTime t = reading.time();
     char16_t text[23];

@@ -209,9 +209,9 @@ TEST(ConversionsTest, DatesAreReadDayFirst) {
 }
 
 TEST(ConversionsTest, DatesAndNumbersConvertLikeVb) {
-    const QDateTime dt(QDate(2000, 1, 1), QTime(12, 0));
+    const vb::DateTime dt = vb::wallClock(QDate(2000, 1, 1), QTime(12, 0));
     EXPECT_DOUBLE_EQ(vb::CDbl(Variant(dt)), 36526.5);
-    EXPECT_EQ(vb::CDate(Variant(36526.5)), vb::wallClock(dt));
+    EXPECT_EQ(vb::CDate(Variant(36526.5)), dt);
     EXPECT_EQ(vb::CStr(Variant(dt)), QStringLiteral("01/01/2000 12:00:00"));
     EXPECT_EQ(vb::CStr(Variant(QDate(2000, 1, 1))), QStringLiteral("01/01/2000"));
 }
@@ -224,7 +224,7 @@ struct FormatCase {
 
 TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
     zxtest::ScopedLocale locale(kArgentina);
-    const QDateTime dt(QDate(2026, 3, 7), QTime(9, 5, 4));
+    const vb::DateTime dt = vb::wallClock(QDate(2026, 3, 7), QTime(9, 5, 4));
     const FormatCase cases[] = {
         {1234.5, "###,##0.00", "1.234,50"},
         {1234.5, "###0.00", "1234,50"},
