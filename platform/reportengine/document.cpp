@@ -3,6 +3,7 @@
 #include "platform/reportengine/errors.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 #include "platform/vb/safefile.h"
 
 #include <QFile>
@@ -326,7 +327,7 @@ private:
             } else if (t == u"d") {
                 // A wall-clock reading, read by its fields: no zone makes it invalid.
                 const QByteArray latin = text.toLatin1();
-                const auto when = vb::parseIsoDateTime(latin.constData(), latin.size());
+                const auto when = vb::dates::readIso(latin.constData(), latin.size());
                 ok = when.has_value();
                 if (ok) row.append(vb::Variant(*when));
             } else if (t == u"s") {

@@ -5,7 +5,6 @@
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
-#include <QRegularExpression>
 #include <QString>
 
 #include <sqlite3.h>
@@ -472,57 +471,6 @@ std::optional<QString> dateInStyle(const vb::DateTime& d, int style) {
     }
 }
 
-// A text in one of CONVERT's styles read back as a date-time: the style's date, then
-// optionally a time; style 108 a time alone.
-std::optional<vb::DateTime> dateFromStyle(const QString& raw, int style) {
-    const QString text = raw.trimmed();
-    if (style == 108) return readTimeAlone(text);
-    // The numeric styles: the order of day, month and year, and their separator.
-    const struct {
-        int style;
-        char order;  // 'm' month first, 'd' day first, 'y' year first
-        char separator;
-    } numeric[] = {{101, 'm', '/'}, {102, 'y', '.'}, {103, 'd', '/'},
-                   {104, 'd', '.'}, {105, 'd', '-'}, {111, 'y', '/'}};
-    for (const auto& n : numeric) {
-        if (n.style != style) continue;
-        const qsizetype blank = text.indexOf(u' ');
-        const QStringList parts =
-            text.left(blank).split(QLatin1Char(n.separator), Qt::KeepEmptyParts);
-        if (parts.size() != 3) return std::nullopt;
-        for (const QString& p : parts) {
-            if (p.isEmpty() || p.size() > 4) return std::nullopt;
-            for (QChar c : p) {
-                if (!c.isDigit()) return std::nullopt;
-            }
-        }
-        const int a = parts[0].toInt(), b = parts[1].toInt(), c = parts[2].toInt();
-        if ((n.order == 'y') != (parts[0].size() == 4) || (n.order != 'y' && parts[2].size() != 4))
-            return std::nullopt;
-        const QDate date = n.order == 'y'   ? QDate(a, b, c)
-                           : n.order == 'm' ? QDate(c, a, b)
-                                            : QDate(c, b, a);
-        if (!date.isValid()) return std::nullopt;
-        QTime time(0, 0);
-        if (blank >= 0) {
-            const auto t = timeOfDay(text.mid(blank + 1).trimmed());
-            if (!t) return std::nullopt;
-            time = *t;
-        }
-        return datetimePrecision(vb::wallClock(date, time));
-    }
-    switch (style) {
-        case 23:
-        case 112:
-        case 120:
-        case 121:
-        case 126:
-            return readDateTime(text);
-        default:
-            return std::nullopt;
-    }
-}
-
 QString styleNotSupported(int style, const QString& from, const QString& to) {
     return QStringLiteral("%1 is not a valid style number when converting from %2 to %3.")
         .arg(style)
@@ -611,7 +559,7 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
             if (!dateInStyle(vb::DateTime(), style))
                 return resultError(
                     ctx, styleNotSupported(style, QStringLiteral("varchar"), base.toLower()));
-            date = dateFromStyle(textArg(value), style);
+            date = readInStyle(textArg(value), style);
         } else {
             date = toDateTime(value);
         }

@@ -206,6 +206,11 @@ TEST(ConversionsTest, DatesAreReadDayFirst) {
     // row.
     EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 10:30:15.997"))),
               vb::wallClock(QDate(2026, 3, 29), QTime(10, 30, 15, 997)));
+    // However long the fraction, as a row reads it: rounded to the millisecond.
+    EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 10:30:15.9974999999999"))),
+              vb::wallClock(QDate(2026, 3, 29), QTime(10, 30, 15, 997)));
+    EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 23:59:59.99950000000000"))),
+              vb::wallClock(QDate(2026, 3, 30)));
 }
 
 TEST(ConversionsTest, DatesAndNumbersConvertLikeVb) {
