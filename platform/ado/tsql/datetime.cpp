@@ -2,6 +2,8 @@
 
 #include "platform/vb/dategrammars.h"
 
+#include <QRegularExpression>
+
 namespace tsql {
 
 vb::DateTime datetimePrecision(const vb::DateTime& reading) {
@@ -57,6 +59,14 @@ std::optional<vb::DateTime> readDateTime(QStringView text) {
 std::optional<vb::DateTime> readDateTime(const char* utf8, int length) {
     if (auto iso = vb::dates::readIso(utf8, length)) return datetimePrecision(*iso);
     return readDateTime(QString::fromUtf8(utf8, length));
+}
+
+std::optional<vb::DateTime> readDateTime2(QStringView text) {
+    // Digits past the thousandths of a second are below what a reading holds: they are cut,
+    // never rounded up.
+    static const QRegularExpression longFraction(QStringLiteral("(:\\d{1,2}\\.\\d{3})\\d+"));
+    const QString cut = text.trimmed().toString().replace(longFraction, QStringLiteral("\\1"));
+    return vb::dates::read(kDatetimeGrammars, cut);
 }
 
 std::optional<vb::DateTime> readInStyle(QStringView text, int style) {

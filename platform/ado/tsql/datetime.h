@@ -23,6 +23,9 @@ vb::DateTime datetimePrecision(const vb::DateTime& reading);
 std::optional<vb::DateTime> readDateTime(QStringView text);
 // The same for UTF-8 text, as the engine stores it; the stored form is read without a copy.
 std::optional<vb::DateTime> readDateTime(const char* utf8, int length);
+// A text in the same grammars read as SQL Server reads a datetime2 from it: to the
+// millisecond, a longer fraction cut, and not rounded to a datetime's precision.
+std::optional<vb::DateTime> readDateTime2(QStringView text);
 
 // A text in one of CONVERT's styles read as a datetime (to its precision): 108 a
 // SqlServerTimeOfDay; 101, 102, 103, 104, 105 and 111 the style's numeric date
