@@ -11,7 +11,6 @@
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
 
-#include <QDateTime>
 #include <QRegularExpression>
 
 #include <algorithm>

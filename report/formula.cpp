@@ -6,7 +6,6 @@
 #include "platform/vb/vberror.h"
 #include "platform/vendrix/clsutil.h"
 
-#include <QDateTime>
 #include <QRegularExpression>
 
 #include <cmath>
