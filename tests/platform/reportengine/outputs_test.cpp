@@ -1,6 +1,7 @@
 #include "platform/reportengine/previewwindow.h"
 #include "platform/reportengine/printing.h"
 #include "tests/platform/reportengine/report_cases.h"
+#include "tests/platform/reportengine/spill_files.h"
 #include "tests/support/print_spooler.h"
 #include "tests/support/scripted_operator.h"
 
@@ -69,6 +70,51 @@ TEST(ReportOutputsTest, EveryDestinationPrintsTheKeptText) {
             world.run();
             expectKept(pdf, c);
         }
+    }
+}
+
+// With their rows in the temporary file (a memory budget every case goes past), the mail output
+// and the screen print the kept text all the same, and the file goes with each run: also when
+// the operator closes the preview before it has counted the pages.
+TEST(ReportOutputsTest, RowsInTheTemporaryFilePrintTheKeptText) {
+    reportengine::installPreviewWindow();
+    const retest::SpillFolder folder(1);
+    for (const ReportCase& c : retest::reportCases()) {
+        SCOPED_TRACE(c.name.toStdString());
+        {
+            SCOPED_TRACE("mail output");
+            CaseWorld world(c);
+            expectKept(world.exportedPdf(), c);
+        }
+        EXPECT_EQ(folder.openFiles(), QList<int>());
+        {
+            SCOPED_TRACE("screen");
+            CaseWorld world(c);
+            const QString pdf = world.file(QStringLiteral("pantalla.pdf"));
+            zxtest::ScriptedOperator op;
+            op.form([](QDialog& preview) {
+                preview.findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
+                preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
+                return preview.result();
+            });
+            op.saveFile(pdf);
+            world.reporter().Destino = world.reporter().DestinoPantalla();
+            world.run();
+            expectKept(pdf, c);
+        }
+        {
+            SCOPED_TRACE("preview closed at once");
+            CaseWorld world(c);
+            zxtest::ScriptedOperator op;
+            op.form([](QDialog& preview) {
+                preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
+                return preview.result();
+            });
+            world.reporter().Destino = world.reporter().DestinoPantalla();
+            world.run();
+        }
+        EXPECT_EQ(folder.openFiles(), QList<int>());
+        EXPECT_EQ(folder.names(), QStringList());
     }
 }
 
