@@ -83,6 +83,33 @@ struct MeasuredFont {
 
     double width(const QString& text) { return measure(text, false).width; }
 
+    // Whether a paragraph shown whole fits in `boxWidth`. A long one whose characters' own
+    // widths add up to far more than the box cannot fit whatever kerning takes off, and is not
+    // shaped to be measured: it is shaped once, to be broken into lines.
+    bool fits(const QString& paragraph, double boxWidth) {
+        if (paragraph.size() > kRepeatedLength && leastWidth(paragraph) > 1.5 * boxWidth)
+            return false;
+        return width(paragraph) <= boxWidth;
+    }
+
+    // The widths of a text's characters, each alone, added up; 0 when one is not a printable
+    // Latin-1 character (a tab, a mark or another script is shown otherwise within a line).
+    double leastWidth(const QString& text) {
+        if (latin1Widths.empty()) {
+            latin1Widths.assign(256, -1);
+            for (char16_t c = 0x20; c <= 0xff; ++c) {
+                if ((c >= 0x7f && c < 0xa0) || c == 0xad) continue;
+                latin1Widths[c] = metrics.horizontalAdvance(QChar(c));
+            }
+        }
+        double sum = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0xff || latin1Widths[c.unicode()] < 0) return 0;
+            sum += latin1Widths[c.unicode()];
+        }
+        return sum;
+    }
+
     // Where a paragraph too wide for its box breaks: the shown text of each line. Short
     // paragraphs (a process name, a user) repeat from row to row and are broken once.
     QStringList lines(const QString& paragraph, double boxWidth) {
@@ -149,6 +176,7 @@ struct MeasuredFont {
     };
     QHash<QString, Measure> measures;
     QHash<QPair<QString, double>, QStringList> breaks;
+    std::vector<double> latin1Widths;  // -1 where leastWidth does not know the width
 };
 
 std::vector<std::unique_ptr<MeasuredFont>>& measuredFonts() {
@@ -468,7 +496,7 @@ private:
         for (const QString& paragraph : std::as_const(paragraphs)) {
             QStringList lines;
             const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
-            if (!o.wrap || measured.width(whole) <= boxWidth) {
+            if (!o.wrap || measured.fits(whole, boxWidth)) {
                 lines.append(whole);
             } else {
                 lines = measured.lines(paragraph, boxWidth);
