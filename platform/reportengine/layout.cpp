@@ -8,7 +8,6 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
-#include <QScopeGuard>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -627,16 +626,13 @@ private:
 struct PagedReport::Flow {
     explicit Flow(ReportDocument d) : doc(std::move(d)), layout(doc) {}
 
-    // Counts on from the last page found, at most `limit` pages. The windows repaint between
-    // pages; counting asked for meanwhile (the preview's, from its events) waits its turn.
+    // Counts on from the last page found, at most `limit` pages. Nothing else runs meanwhile:
+    // whoever counts lets the windows in between such slices, never inside one, so a count
+    // begun anywhere (a nested one included) goes on from where the last one stopped.
     void count(int limit) {
-        if (counting) return;
-        counting = true;
-        const auto done_ = qScopeGuard([this] { counting = false; });
         for (int i = 0; i < limit && !done; ++i) {
             const int index = static_cast<int>(starts.size() - 1);
             found(layout.layPage(index, starts.back(), nullptr, 0));
-            ui::repaintNowAndThen();
         }
     }
 
@@ -653,7 +649,6 @@ struct PagedReport::Flow {
     Layout layout;
     QList<PageStart> starts{PageStart{}};  // of every page found; the last one's end is unknown
     bool done = false;
-    bool counting = false;
 };
 
 PagedReport::PagedReport(ReportDocument document)
@@ -694,12 +689,13 @@ int PagedReport::pagesFound() const {
 }
 
 int PagedReport::pageCount() {
-    while (!flow_->done && !flow_->counting) flow_->count(1000);
+    // Slices of a few milliseconds, between which the windows repaint.
+    while (!countMore(50)) ui::repaintNowAndThen();
     return pagesFound();
 }
 
 Page PagedReport::page(int index) {
-    while (!flow_->done && !flow_->counting && index >= pagesFound()) flow_->count(1000);
+    if (index >= pagesFound()) flow_->count(index - pagesFound() + 1);
     Page out;
     if (index < 0 || index >= pagesFound()) return out;
     const std::optional<PageStart> next =

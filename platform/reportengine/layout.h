@@ -53,17 +53,20 @@ public:
     double width() const;  // page size
     double height() const;
 
-    // The first pass goes on for at most `pages` more pages; true once it has found the
-    // report's end. Raises err::FormInvalid when the page leaves no room for details.
+    // The first pass goes on for at most `pages` more pages, a bounded slice of work that
+    // lets nothing else run; true once it has found the report's end. Raises
+    // err::FormInvalid when the page leaves no room for details.
     bool countMore(int pages);
     bool counted() const;
     // The pages whose beginning the first pass has found so far (all of them once counted).
     int pagesFound() const;
-    // The page count, found first when it is not known yet.
+    // The page count, found first when it is not known yet: slice after slice, the windows
+    // repainting between them (ui::repaintNowAndThen), so that whatever runs then (a count
+    // begun there included) finds the count as far as it went and goes on from there.
     int pageCount();
 
-    // Page `index` (0-based) laid out; the first pass goes as far as it needs. "{pages}" shows
-    // "…" until the count is known. An empty page past the end.
+    // Page `index` (0-based) laid out; the first pass goes as far as it needs, letting nothing
+    // else run. "{pages}" shows "…" until the count is known. An empty page past the end.
     Page page(int index);
 
 private:

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -21,6 +22,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +44,83 @@ void showError(const vb::VbError& e) {
                     QStringLiteral("Aviso al Operador"));
 }
 
+// The tool bar's groups of controls in rows: as many groups to a row as its width takes, the
+// last group at the row's right end, so that on a narrow screen the bar takes two rows or
+// three instead of reaching past the window's edge.
+class GroupRows : public QLayout {
+public:
+    using QLayout::QLayout;
+    ~GroupRows() override {
+        while (QLayoutItem* item = takeAt(0)) delete item;
+    }
+
+    void addItem(QLayoutItem* item) override { items_.append(item); }
+    int count() const override { return static_cast<int>(items_.size()); }
+    QLayoutItem* itemAt(int index) const override { return items_.value(index); }
+    QLayoutItem* takeAt(int index) override {
+        return index >= 0 && index < items_.size() ? items_.takeAt(index) : nullptr;
+    }
+    Qt::Orientations expandingDirections() const override { return {}; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
+    void setGeometry(const QRect& rect) override {
+        QLayout::setGeometry(rect);
+        place(rect, true);
+    }
+    // All in one row.
+    QSize sizeHint() const override {
+        QSize size;
+        for (const QLayoutItem* item : items_) {
+            size.rwidth() += item->sizeHint().width() + (size.width() > 0 ? spacing() : 0);
+            size.setHeight(std::max(size.height(), item->sizeHint().height()));
+        }
+        const QMargins m = contentsMargins();
+        return size + QSize(m.left() + m.right(), m.top() + m.bottom());
+    }
+    // The widest group alone in its row.
+    QSize minimumSize() const override {
+        QSize size;
+        for (const QLayoutItem* item : items_) size = size.expandedTo(item->sizeHint());
+        const QMargins m = contentsMargins();
+        return size + QSize(m.left() + m.right(), m.top() + m.bottom());
+    }
+
+private:
+    // Lays the groups out in `rect` (only measures unless `apply`); the height they take.
+    int place(const QRect& rect, bool apply) const {
+        const QRect area = rect.marginsRemoved(contentsMargins());
+        int x = area.left(), y = area.top(), rowHeight = 0;
+        for (qsizetype i = 0; i < items_.size(); ++i) {
+            QLayoutItem* item = items_[i];
+            const QSize size = item->sizeHint();
+            if (x > area.left() && x + size.width() > area.right() + 1) {
+                x = area.left();
+                y += rowHeight + spacing();
+                rowHeight = 0;
+            }
+            int left = x;
+            if (i == items_.size() - 1) left = std::max(x, area.right() + 1 - size.width());
+            if (apply)
+                item->setGeometry(QRect(QPoint(left, y), size.boundedTo(area.size().expandedTo(
+                                                             QSize(0, size.height())))));
+            x = left + size.width() + spacing();
+            rowHeight = std::max(rowHeight, size.height());
+        }
+        return y + rowHeight - rect.top() + contentsMargins().bottom();
+    }
+
+    QList<QLayoutItem*> items_;
+};
+
+// Controls that stay together in one row of the tool bar.
+QWidget* group(std::initializer_list<QWidget*> controls, QWidget* parent) {
+    auto* holder = new QWidget(parent);
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : controls) row->addWidget(w);
+    return holder;
+}
+
 }  // namespace
 
 PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
@@ -56,6 +135,11 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     next_->setToolTip(QStringLiteral("Página siguiente (AvPág)"));
     last_ = button(QStringLiteral("lastPage"), QStringLiteral(">|"), this);
     last_->setToolTip(QStringLiteral("Última página (Ctrl+Fin)"));
+    // The page buttons show a sign each: as wide as it, not as a worded button, so that the
+    // page controls take one row of a narrow screen.
+    const int signWidth = fontMetrics().horizontalAdvance(QStringLiteral("0>|0")) +
+                          2 * style()->pixelMetric(QStyle::PM_ButtonMargin);
+    for (QPushButton* b : {first_, previous_, next_, last_}) b->setMaximumWidth(signWidth);
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("pageLabel"));
     auto* goLabel = new QLabel(QStringLiteral("Ir a:"), this);
@@ -88,21 +172,20 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     pageView_->setObjectName(QStringLiteral("pageView"));
     scroll_->setWidget(pageView_);
 
-    auto* bar = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{first_, previous_, pageLabel_, next_, last_,
-                                                      goLabel, pageField_, zoomBox_}) {
-        bar->addWidget(w);
-    }
-    bar->addStretch();
-    bar->addWidget(print);
-    bar->addWidget(exportButton);
-    bar->addWidget(close);
-    // The bar scrolls with the page area on a screen too narrow for it; the window itself is
-    // never larger than the screen.
-    auto* layout = new QVBoxLayout(ui::scrollingBody(*this));
+    // The window is never larger than the screen: the bar takes more rows on a narrow one, and
+    // the page area's own scroll bars reach the rest of the page.
+    QWidget* body = ui::scrollingBody(*this);
     ui::keepWithinScreen(*this);
+    auto* bar = new GroupRows;
+    bar->setContentsMargins(0, 0, 0, 0);
+    // A gap between the groups plainly wider than the one within them.
+    bar->setSpacing(2 * fontMetrics().averageCharWidth());
+    bar->addWidget(group({first_, previous_, pageLabel_, next_, last_}, body));
+    bar->addWidget(group({goLabel, pageField_, zoomBox_}, body));
+    bar->addWidget(group({print, exportButton, close}, body));
+    auto* layout = new QVBoxLayout(body);
     layout->addLayout(bar);
-    layout->addWidget(scroll_);
+    layout->addWidget(scroll_, 1);
 
     connect(first_, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(previous_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
@@ -111,11 +194,10 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
             [this] { showPage(pageCountKnown() ? pageCount() - 1 : INT_MAX); });
     connect(zoomBox_, &QComboBox::currentIndexChanged, this, &PreviewWindow::zoomChosen);
     connect(pageField_, &QLineEdit::returnPressed, this, &PreviewWindow::goToTypedPage);
-    // Paging keys reach the window before the controls that would use them otherwise.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{scroll_, scroll_->viewport(), zoomBox_, pageField_}) {
-        w->installEventFilter(this);
-    }
+    // Paging keys reach the window before the control that has the focus, whichever it is,
+    // and before the scroll areas that would take them otherwise; the page area also tells
+    // when its size changes, for the fit modes.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
     connect(print, &QPushButton::clicked, this, &PreviewWindow::printPages);
     connect(exportButton, &QPushButton::clicked, this, &PreviewWindow::exportPdf);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -123,8 +205,11 @@ PreviewWindow::PreviewWindow(const ReportDocument& document, QWidget* parent)
     // Page 1 at once; a report that cannot be laid out is told to whoever asked for it.
     layOutShown();
     refresh();
-    if (!pageCountKnown())
-        QMetaObject::invokeMethod(this, &PreviewWindow::countOn, Qt::QueuedConnection);
+    pageField_->setText(QStringLiteral("1"));
+    scroll_->setFocus();
+    counter_ = new QTimer(this);
+    connect(counter_, &QTimer::timeout, this, &PreviewWindow::countOn);
+    if (!pageCountKnown()) counter_->start(0);
 }
 
 PreviewWindow::~PreviewWindow() {
@@ -139,6 +224,10 @@ void installPreviewWindow() {
 }
 
 void PreviewWindow::showPage(int index) {
+    turnTo(index, false);
+}
+
+void PreviewWindow::turnTo(int index, bool keepTyped) {
     if (index >= pageCount() && !pageCountKnown()) {
         // Shown once counting gets there; the current page stays meanwhile.
         wanted_ = index;
@@ -149,6 +238,7 @@ void PreviewWindow::showPage(int index) {
     wanted_ = -1;
     setWaiting(false);
     page_ = std::clamp(index, 0, std::max(0, pageCount() - 1));
+    if (!keepTyped || !pageField_->isModified()) pageField_->setText(QString::number(page_ + 1));
     try {
         layOutShown();
     } catch (const vb::VbError& e) {
@@ -172,49 +262,41 @@ bool PreviewWindow::layOutShown() {
 }
 
 void PreviewWindow::countOn() {
-    if (counting_) return;
-    // A step that finds no page means a print or an export is counting meanwhile: this
-    // window leaves the count to it and goes on once it ends (print and export call it then).
-    bool elsewhere = false;
     if (!pageCountKnown()) {
-        counting_ = true;
-        bool failed = false;
-        QElapsedTimer moment;
-        moment.start();
+        QElapsedTimer slice;
+        slice.start();
         try {
-            // A piece short enough that the window answers the operator between pieces.
-            for (int found = pages_.pagesFound(); !pages_.countMore(1);
-                 found = pages_.pagesFound()) {
-                elsewhere = pages_.pagesFound() == found;
-                if (elsewhere || moment.elapsed() >= 40) break;
+            // Short enough that the window answers the operator between one and the next.
+            while (!pages_.countMore(1) && slice.elapsed() < kCountingSliceMs) {
             }
         } catch (const vb::VbError& e) {
-            failed = true;
+            counter_->stop();
             setWaiting(false);
             showError(e);
+            return;
         }
-        counting_ = false;
-        if (failed) return;
     }
+    if (pageCountKnown()) counter_->stop();
     // The count may have been finished elsewhere (a print, an export): a page asked for
     // meanwhile shows then too.
     if (wanted_ >= 0 && (wanted_ < pageCount() || pageCountKnown())) {
-        showPage(wanted_);
-    } else {
-        // The count shown grows, and "{pages}" on the page is right once it is known.
-        bool laidOut = false;
-        try {
-            laidOut = layOutShown();
-        } catch (const vb::VbError& e) {
-            showError(e);
-        }
-        if (laidOut)
-            refresh();
-        else
-            refreshControls();
+        // What the operator has typed anew into the page field meanwhile stays.
+        turnTo(wanted_, true);
+        return;
     }
-    if (!pageCountKnown() && !elsewhere)
-        QMetaObject::invokeMethod(this, &PreviewWindow::countOn, Qt::QueuedConnection);
+    // The count shown grows, and "{pages}" on the page is right once it is known.
+    bool laidOut = false;
+    try {
+        laidOut = layOutShown();
+    } catch (const vb::VbError& e) {
+        // Told once: it would fail the same at every tick.
+        counter_->stop();
+        showError(e);
+    }
+    if (laidOut)
+        refresh();
+    else
+        refreshControls();
 }
 
 void PreviewWindow::setWaiting(bool waiting) {
@@ -258,6 +340,7 @@ double PreviewWindow::fittedZoom() const {
 void PreviewWindow::goToTypedPage() {
     bool ok = false;
     const int number = pageField_->text().toInt(&ok);
+    pageField_->setModified(false);
     if (ok) showPage(number - 1);
     refresh();
 }
@@ -289,17 +372,15 @@ bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
         pagingKey(static_cast<QKeyEvent&>(*event), watched == pageField_)) {
         return true;
     }
+    // The page area's size follows the window and the tool bar's rows; the first time it is
+    // laid out is when the window first shows.
+    if (event->type() == QEvent::Resize && watched == scroll_ && fit_ != Fit::None) refresh();
     return QDialog::eventFilter(watched, event);
 }
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {
     if (pagingKey(*event, false)) return;
     QDialog::keyPressEvent(event);
-}
-
-void PreviewWindow::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    if (fit_ != Fit::None) refresh();
 }
 
 void PreviewWindow::refresh() {
@@ -316,7 +397,6 @@ void PreviewWindow::refreshControls() {
                             .arg(page_ + 1)
                             .arg(pageCount())
                             .arg(pageCountKnown() ? QString() : QStringLiteral("+")));
-    if (!pageField_->hasFocus() || wanted_ < 0) pageField_->setText(QString::number(page_ + 1));
     const bool more = page_ + 1 < pageCount() || !pageCountKnown();
     first_->setEnabled(page_ > 0);
     previous_->setEnabled(page_ > 0);
@@ -327,7 +407,13 @@ void PreviewWindow::refreshControls() {
 void PreviewWindow::printPages() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
+    if (pageCountKnown()) dialog.setMinMax(1, pageCount());
     if (ui::op().showModal(dialog) != QDialog::Accepted) return;
+    if (printer.printRange() == QPrinter::CurrentPage) {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(page_ + 1, page_ + 1);
+    }
     try {
         const ui::BusyPointer busy;
         printReport(pages_, printer);

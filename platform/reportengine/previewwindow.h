@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 
 namespace reportengine {
 
@@ -39,7 +40,8 @@ public:
     void showPage(int index);
     // A fixed factor (1.0 is 100%); leaves fit to width or whole page.
     void setZoom(double factor);
-    // Asks for a printer through the print dialog and prints every page.
+    // Asks for a printer through the print dialog and prints what it chose: every page, a
+    // range, or the page shown; the copies, collated or not; in order or last first.
     void printPages();
     // Asks for a file name and writes the report there as a PDF.
     void exportPdf();
@@ -47,12 +49,17 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     enum class Fit { None, Width, Page };
-    // Counts on for a moment, then lets the window's events in before the next piece.
+    // The longest the count goes on before the window's events come in again.
+    static constexpr int kCountingSliceMs = 15;
+    // Counts on for a slice of at most kCountingSliceMs, never letting events in meanwhile,
+    // and shows what it found; the counting timer calls it until the count is known.
     void countOn();
+    // Shows page `index`, or asks for it once it is counted. The page field shows its number,
+    // unless `keepTyped` and the operator has typed into the field since.
+    void turnTo(int index, bool keepTyped);
     // Lays out the current page when it is not the one laid out, or it was laid out before the
     // count was known and now it is; whether it did. Raises what the layout raises.
     bool layOutShown();
@@ -74,7 +81,7 @@ private:
     bool shownCounted_ = false;  // laid out with the page count known
     int wanted_ = -1;            // a page asked for beyond those counted
     bool waiting_ = false;       // the hourglass is on for it
-    bool counting_ = false;
+    QTimer* counter_ = nullptr;  // counts between the window's events while the count is not known
     int page_ = 0;
     double zoom_ = 1.0;
     Fit fit_ = Fit::Width;

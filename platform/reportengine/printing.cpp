@@ -11,6 +11,8 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
+
 namespace reportengine {
 
 namespace {
@@ -56,6 +58,39 @@ void printOnNamedPrinter(PagedReport& report, const QString& printerName) {
     printReport(report, printer);
 }
 
+// The pages (0-based) a report of `pages` pages sends to the printer, in order: those of the
+// printer's page range (all of them unless it is a range), last first when it asks for that,
+// and the copies the printer does not make itself, one after the other when collated, else
+// each page's copies together. Raises err::Printer when the range holds no page.
+QList<int> pagesToPrint(const QPrinter& printer, int pages) {
+    int from = 1, to = pages;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = printer.fromPage();
+        to = std::min(printer.toPage(), pages);
+    }
+    if (from > to) {
+        fail(err::Printer,
+             QStringLiteral("El informe tiene %1: no hay páginas que imprimir desde la %2 a la %3")
+                 .arg(pages == 1 ? QStringLiteral("1 página")
+                                 : QStringLiteral("%1 páginas").arg(pages))
+                 .arg(from)
+                 .arg(printer.toPage()));
+    }
+    QList<int> run;
+    for (int page = from; page <= to; ++page) run.append(page - 1);
+    if (printer.pageOrder() == QPrinter::LastPageFirst) std::reverse(run.begin(), run.end());
+    // A spooler makes the copies itself (Qt asks it for them); a PDF file has them drawn.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    QList<int> sheets;
+    sheets.reserve(run.size() * copies);
+    if (printer.collateCopies()) {
+        for (int copy = 0; copy < copies; ++copy) sheets += run;
+    } else {
+        for (int page : std::as_const(run)) sheets.insert(sheets.size(), copies, page);
+    }
+    return sheets;
+}
+
 }  // namespace
 
 void installPrinterOutput() {
@@ -66,7 +101,7 @@ void printReport(PagedReport& report, QPrinter& printer) {
     const bool spooled =
         printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
     if (spooled) checkQueue(printer.printerName());
-    const int pages = report.pageCount();
+    const QList<int> sheets = pagesToPrint(printer, report.pageCount());
     const QPageLayout layout = pageLayout(report.width(), report.height());
     printer.setDocName(report.title());
     printer.setFullPage(true);
@@ -80,13 +115,13 @@ void printReport(PagedReport& report, QPrinter& printer) {
         fail(err::Printer,
              QStringLiteral("La impresora %1 no acepta el trabajo").arg(printer.printerName()));
     }
-    for (int i = 0; i < pages; ++i) {
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
         if (i > 0 && !printer.newPage()) {
             painter.end();
             fail(err::Printer, QStringLiteral("La impresora %1 interrumpió el trabajo")
                                    .arg(printer.printerName()));
         }
-        paintPage(painter, report.page(i), printer.resolution());
+        paintPage(painter, report.page(sheets[i]), printer.resolution());
         ui::repaintNowAndThen();
     }
     if (!painter.end()) {

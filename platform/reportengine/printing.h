@@ -9,8 +9,9 @@ class QPrinter;
 namespace reportengine {
 
 // Prints a report, a page laid out at a time, on a printer the caller set up (the preview's
-// print dialog). Raises
-// err::Printer when the printer's queue is stopped or does not take jobs, or it refuses the job.
+// print dialog): the page range, order, copies and collation set on it. Raises err::Printer
+// when the range holds no page of the report, when the printer's queue is stopped or does not
+// take jobs, or it refuses the job.
 void printReport(PagedReport& report, QPrinter& printer);
 
 // Makes Qt's print support the printer destination of report runs (setPrinterHandler): the

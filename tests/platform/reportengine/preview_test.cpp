@@ -17,6 +17,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -287,6 +289,172 @@ TEST(PreviewWindowTest, TheWindowFitsSmallScreens) {
         }
         const QWidget* page = child<QScrollArea>(window, "pageArea")->viewport();
         EXPECT_GE(page->visibleRegion().boundingRect().height(), window.height() / 3);
+        checked = true;
+        child<QPushButton>(window, "closeButton")->click();
+    });
+    ui::QtOperator qt;
+    qt.showModal(window);
+    EXPECT_TRUE(checked);
+}
+
+// The paging keys as the window gets them, from the control that has the focus when it opens
+// and from every control Tab reaches; Home and End without Ctrl stay with the typed page.
+TEST(PreviewWindowTest, PagingKeysWorkFromWhateverHasTheFocus) {
+    PreviewWindow window(landscapePages(200));
+    ui::QtOperator qt;
+    ui::Operator* previous = ui::setOperator(&qt);
+    QStringList reached;
+    QTimer::singleShot(0, [&] {
+        QWindow* handle = window.windowHandle();
+        QApplication::setActiveWindow(&window);
+        while (!window.pageCountKnown()) QApplication::processEvents();
+        const int last = window.pageCount() - 1;
+        QTest::keyClick(handle, Qt::Key_PageDown);
+        EXPECT_EQ(window.currentPage(), 1) << "from the first focus";
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int page;  // from page 5
+            bool inText;
+        } keys[] = {{Qt::Key_PageDown, {}, 6, true},
+                    {Qt::Key_PageUp, {}, 4, true},
+                    {Qt::Key_End, Qt::ControlModifier, last, true},
+                    {Qt::Key_Home, Qt::ControlModifier, 0, true},
+                    {Qt::Key_End, {}, last, false},
+                    {Qt::Key_Home, {}, 0, false}};
+        QWidget* first = nullptr;
+        for (int stop = 0; stop < 20; ++stop) {
+            window.showPage(5);
+            QWidget* focused = QApplication::focusWidget();
+            ASSERT_NE(focused, nullptr);
+            if (focused == first) break;
+            if (!first) first = focused;
+            const QString name = focused->objectName();
+            reached << name;
+            for (const auto& k : keys) {
+                if (!k.inText && qobject_cast<QLineEdit*>(focused)) continue;
+                SCOPED_TRACE(QStringLiteral("%1, key %2").arg(name).arg(k.key).toStdString());
+                window.showPage(5);
+                focused->setFocus();
+                QTest::keyClick(handle, k.key, k.modifiers);
+                EXPECT_EQ(window.currentPage(), k.page);
+            }
+            window.showPage(5);
+            focused->setFocus();
+            QTest::keyClick(handle, Qt::Key_Tab);
+        }
+        window.accept();
+    });
+    qt.showModal(window);
+    ui::setOperator(previous);
+    for (const char* name : {"firstPage", "previousPage", "nextPage", "lastPage", "pageNumber",
+                             "zoom", "printButton", "exportButton", "closeButton"})
+        EXPECT_TRUE(reached.contains(QString::fromLatin1(name))) << name;
+}
+
+// A report whose count takes a while: each row a long text of its own, measured and broken
+// into lines afresh.
+ReportDocument longReport(int rows) {
+    ReportDocument doc;
+    doc.form = parseForm(R"(<report version="1" title="Largo">
+        <page width="100" height="100" left="5" top="5" right="5" bottom="5"/>
+        <data table="T"/>
+        <detail height="3">
+          <field x="0" y="0" width="90" height="3" wrap="true" source="{T.S}"/>
+        </detail>
+        <pageFooter height="5">
+          <pagenumber x="0" y="0" width="90" height="5">{page}/{pages}</pagenumber>
+        </pageFooter>
+        </report>)");
+    doc.data.columns = {{QStringLiteral("S"), ColumnKind::Text}};
+    for (int i = 1; i <= rows; ++i) {
+        doc.data.rows.append({vb::Variant(
+            QStringLiteral("Fila %1: no se pudo grabar el comprobante %1 de la caja %2, "
+                           "reintente la operación o avise al administrador %1")
+                .arg(i)
+                .arg(i % 9))});
+    }
+    return doc;
+}
+
+// The page typed into "Ir a:" while the pages are counted stays as typed, and Enter goes
+// there once counting reaches it.
+TEST(PreviewWindowTest, ThePageTypedWhileCountingIsKeptAndShownOnceCounted) {
+    PreviewWindow window(longReport(30000));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    auto* field = child<QLineEdit>(window, "pageNumber");
+    QTest::mouseDClick(field, Qt::LeftButton);
+    QTest::keyClicks(field, "1500");
+    for (int step = 0; step < 5 && !window.pageCountKnown(); ++step) {
+        const int found = window.pageCount();
+        while (window.pageCount() == found && !window.pageCountKnown())
+            QApplication::processEvents();
+        EXPECT_EQ(field->text(), QStringLiteral("1500"));
+    }
+    ASSERT_FALSE(window.pageCountKnown()) << "counted too soon to type while counting";
+    QTest::keyClick(field, Qt::Key_Return);
+    while (window.currentPage() != 1499 && !window.pageCountKnown()) QApplication::processEvents();
+    EXPECT_EQ(window.currentPage(), 1499);
+    EXPECT_EQ(field->text(), QStringLiteral("1500"));
+    window.close();
+}
+
+// A count asked for while another goes on (here from a timer that fires while the windows
+// repaint during a long count) gives the whole count, as the outer one does.
+TEST(PreviewWindowTest, ANestedCountGivesTheTrueCount) {
+    const ReportDocument doc = longReport(30000);
+    const int pages = PagedReport(doc).pageCount();
+    ui::QtOperator qt;
+    ui::Operator* previous = ui::setOperator(&qt);
+    PagedReport report(doc);
+    int nested = -1;
+    QTimer::singleShot(0, [&] { nested = report.pageCount(); });
+    EXPECT_EQ(report.pageCount(), pages);
+    QApplication::processEvents();
+    EXPECT_EQ(nested, pages);
+    ui::setOperator(previous);
+}
+
+// The first preview of a session, on each screen the operator may have: it fits the page to
+// the width that shows, every control and every part of the page is within the mouse's reach
+// on the screen, without scrolling the window itself, at fit to width and at 200%.
+TEST(PreviewWindowTest, ThePageAndEveryControlAreOnSmallScreens) {
+    constexpr zxtest::SmallScreen screens[] = {
+        {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 1.0}, {{800, 600}, 2.0}};
+    if (zxtest::ranOnScreens(screens)) return;
+    PreviewWindow window(landscapePages(40));
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        const QRect screen = window.screen()->availableGeometry();
+        const auto onScreen = [&](QWidget* w) {
+            const QRect global(w->mapToGlobal(QPoint(0, 0)), w->size());
+            return w->isVisible() && w->visibleRegion().boundingRect() == w->rect() &&
+                   screen.contains(global);
+        };
+        EXPECT_TRUE(zxtest::fitsItsScreen(window));
+        for (const char* name : {"firstPage", "previousPage", "nextPage", "lastPage", "pageNumber",
+                                 "zoom", "printButton", "exportButton", "closeButton"}) {
+            EXPECT_TRUE(onScreen(child<QWidget>(window, name))) << name;
+        }
+        auto* area = child<QScrollArea>(window, "pageArea");
+        auto* view = child<QLabel>(window, "pageView");
+        EXPECT_TRUE(onScreen(area->viewport()));
+        EXPECT_LE(view->pixmap().width(), area->viewport()->width());
+        EXPECT_GE(view->pixmap().width(), area->viewport()->width() - 40);
+        EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+
+        auto* zoom = child<QComboBox>(window, "zoom");
+        zoom->setCurrentIndex(zoom->findText(QStringLiteral("200%")));
+        QApplication::processEvents();
+        EXPECT_GT(view->pixmap().width(), area->viewport()->width());
+        for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+            EXPECT_TRUE(onScreen(bar)) << bar->orientation();
+            bar->setValue(bar->maximum());
+        }
+        // Scrolled to the end, the page's bottom right corner shows.
+        const QPoint corner = view->mapTo(area->viewport(), view->rect().bottomRight());
+        EXPECT_TRUE(area->viewport()->rect().contains(corner));
         checked = true;
         child<QPushButton>(window, "closeButton")->click();
     });
