@@ -302,13 +302,8 @@ private:
                 b.at = file_.reserve(bytes);
                 b.room = bytes;
             }
-            qint64 at = b.at;
-            for (int p = 0; p < b.columns; ++p) {
-                const size_t size = static_cast<size_t>(b.rows) * sizeof(Cell);
-                file_.write(at, b.cells.data() + p * kBlockRows, size);
-                at += static_cast<qint64>(size);
-            }
-            file_.write(at, b.texts.data(), b.texts.size());
+            eachPiece(b,
+                      [this](qint64 at, void* data, size_t size) { file_.write(at, data, size); });
             b.storedColumns = b.columns;
             b.storedTexts = static_cast<qsizetype>(b.texts.size());
             b.dirty = false;
@@ -327,6 +322,19 @@ private:
         b.footprint = 0;
     }
 
+    // The pieces of a block's copy in the file, in their order: the cells of each of its
+    // columns, then its texts.
+    template <typename Each>
+    static void eachPiece(Block& b, Each each) {
+        qint64 at = b.at;
+        for (int p = 0; p < b.columns; ++p) {
+            const size_t size = static_cast<size_t>(b.rows) * sizeof(Cell);
+            each(at, b.cells.data() + p * kBlockRows, size);
+            at += static_cast<qint64>(size);
+        }
+        each(at, b.texts.data(), b.texts.size());
+    }
+
     void takeSpare(Block& b) const {
         b.cells.swap(spareCells_);
         b.texts.swap(spareTexts_);
@@ -339,13 +347,7 @@ private:
         b.columns = b.storedColumns;
         b.cells.resize(static_cast<size_t>(b.columns) * kBlockRows);
         b.texts.resize(static_cast<size_t>(b.storedTexts));
-        qint64 at = b.at;
-        for (int p = 0; p < b.columns; ++p) {
-            const size_t size = static_cast<size_t>(b.rows) * sizeof(Cell);
-            file_.read(at, b.cells.data() + p * kBlockRows, size);
-            at += static_cast<qint64>(size);
-        }
-        file_.read(at, b.texts.data(), b.texts.size());
+        eachPiece(b, [this](qint64 at, void* data, size_t size) { file_.read(at, data, size); });
         b.resident = true;
         b.dirty = false;
         pushNewest(b);

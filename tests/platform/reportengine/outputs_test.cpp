@@ -30,6 +30,21 @@ void expectKept(const QString& pdf, const ReportCase& c) {
     EXPECT_EQ(shown.size(), expected.size());
 }
 
+// The case run to the screen, whose preview exports it to a PDF and closes; the PDF.
+QString exportedFromScreen(CaseWorld& world) {
+    const QString pdf = world.file(QStringLiteral("pantalla.pdf"));
+    zxtest::ScriptedOperator op;
+    op.form([](QDialog& preview) {
+        preview.findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
+        preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
+        return preview.result();
+    });
+    op.saveFile(pdf);
+    world.reporter().Destino = world.reporter().DestinoPantalla();
+    world.run();
+    return pdf;
+}
+
 // The same report shows the same text, page breaks, page numbers and pictures wherever it
 // goes: to a saved report exported to a PDF (the mail output), to the printer, and to the
 // screen, whose preview exports it.
@@ -58,17 +73,7 @@ TEST(ReportOutputsTest, EveryDestinationPrintsTheKeptText) {
         {
             SCOPED_TRACE("screen");
             CaseWorld world(c);
-            const QString pdf = world.file(QStringLiteral("pantalla.pdf"));
-            zxtest::ScriptedOperator op;
-            op.form([](QDialog& preview) {
-                preview.findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
-                preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
-                return preview.result();
-            });
-            op.saveFile(pdf);
-            world.reporter().Destino = world.reporter().DestinoPantalla();
-            world.run();
-            expectKept(pdf, c);
+            expectKept(exportedFromScreen(world), c);
         }
     }
 }
@@ -90,17 +95,7 @@ TEST(ReportOutputsTest, RowsInTheTemporaryFilePrintTheKeptText) {
         {
             SCOPED_TRACE("screen");
             CaseWorld world(c);
-            const QString pdf = world.file(QStringLiteral("pantalla.pdf"));
-            zxtest::ScriptedOperator op;
-            op.form([](QDialog& preview) {
-                preview.findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
-                preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
-                return preview.result();
-            });
-            op.saveFile(pdf);
-            world.reporter().Destino = world.reporter().DestinoPantalla();
-            world.run();
-            expectKept(pdf, c);
+            expectKept(exportedFromScreen(world), c);
         }
         {
             SCOPED_TRACE("preview closed at once");
