@@ -155,6 +155,11 @@ protected:
     void reject() override;
 
 private:
+    // The constructor's three parts: the controls with their names and texts, made in the
+    // order Tab follows; their places; and what each of them sets off.
+    void creaControles();
+    void colocaControles();
+    void conectaControles();
     void Form_Load();
     void Form_Unload();
     void CargaCuentaEnvio();
