@@ -15,6 +15,7 @@
 #include "tests/support/child_test.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/model_check.h"
 #include "tests/support/opened_links.h"
 #include "tests/support/pictures.h"
 #include "tests/support/scripted_operator.h"
@@ -29,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTextBrowser>
@@ -380,6 +382,30 @@ TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
     EXPECT_TRUE(frm.pSalir);
     EXPECT_FALSE(frm.isVisible());
     EXPECT_TRUE(op.exhausted());
+}
+
+// A send starts from an empty status area; the status list keeps Qt's rules for item models
+// while it is filled, emptied by the send and emptied again when the dialog goes.
+TEST_F(FrmEnviarTest, ASendStartsFromAnEmptyStatusArea) {
+    userAccount();
+    zxtest::SmtpServer server;
+    sendtest::ComponentOnServer component(server);
+    FrmEnviar frm;
+    const auto tester = zxtest::checkModel(frm.lstStatus->model());
+    showModal(frm, [&] {
+        frm.lstStatus->addItems({"Conectando con el servidor", "Mensaje enviado"});
+        frm.lblProgress->setText("100 %");
+        line(frm, "Para")->setText("soporte@vendrix.com.ar");
+        line(frm, "Asunto")->setText("Informe de Errores");
+        pressKey(line(frm, "Para"), Qt::Key_F2);
+        EXPECT_EQ(frm.lstStatus->count(), 0);
+        EXPECT_EQ(frm.lblProgress->text(), QString());
+        // Not opened for the operator: the dialog stays after the send.
+        EXPECT_TRUE(frm.isVisible());
+        frm.cmdExit->click();
+    });
+    EXPECT_EQ(server.messages().size(), 1);
+    EXPECT_EQ(notices.size(), 1);
 }
 
 // The operator presses F2 and, while the server keeps its greeting back, presses `again` on

@@ -2,6 +2,7 @@
 #include "platform/vb/steps.h"
 #include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/model_check.h"
 #include "tests/support/screen_fit.h"
 
 #include <QAbstractItemModel>
@@ -68,7 +69,8 @@ TEST(QtOperatorTest, MessageBoxShowsTheCodesButtonsIconAndExactTexts) {
 }
 
 // What the calendar of the next date picker shows: its month and, in order, the day names
-// over its columns. Then it is closed with `key`.
+// over its columns. Then the operator pages a month on and back, the days keeping Qt's rules
+// for item models meanwhile, and closes it with `key`.
 struct CalendarSeen {
     QString month;
     QStringList days;
@@ -81,13 +83,21 @@ void readCalendarWhenShown(CalendarSeen* seen, Qt::Key key) {
         auto* calendar = dialog->findChild<QCalendarWidget*>();
         ASSERT_NE(calendar, nullptr);
         seen->month = calendar->findChild<QToolButton*>("qt_calendar_monthbutton")->text();
-        const QAbstractItemModel* days =
-            calendar->findChild<QTableView*>("qt_calendar_calendarview")->model();
+        auto* view = calendar->findChild<QTableView*>("qt_calendar_calendarview");
+        QAbstractItemModel* days = view->model();
         for (int column = 0; column < days->columnCount(); ++column) {
             const QString day = days->data(days->index(0, column)).toString();
             if (!day.isEmpty()) seen->days.append(day);
         }
-        QTest::keyClick(calendar->findChild<QTableView*>("qt_calendar_calendarview"), key);
+        {
+            const auto tester = zxtest::checkModel(days);
+            const QDate shown = calendar->selectedDate();
+            QTest::keyClick(view, Qt::Key_PageDown);
+            EXPECT_EQ(calendar->monthShown(), shown.addMonths(1).month());
+            QTest::keyClick(view, Qt::Key_PageUp);
+            EXPECT_EQ(calendar->selectedDate(), shown);
+        }
+        QTest::keyClick(view, key);
     });
 }
 
