@@ -26,7 +26,11 @@ QMargins& lastFrame() {
 
 QMargins givenFrame(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
+    const QMargins frame = handle ? handle->frameMargins() : QMargins();
+    // While the window manager frames a window, X11 may tell a frame of negative margins for
+    // a moment; fitted within that, the window would be sized beyond the screen.
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return {};
+    return frame;
 }
 
 // An X11 window manager frames a window only once it is on the screen; other window systems
