@@ -23,6 +23,7 @@
 #include "send/verificaemail.h"
 #include "send/whatsapp.h"
 
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -259,16 +260,18 @@ void FrmEnviar::colocaControles() {
     whatsapp->addWidget(cmdConsultarContacto, 0, 1);
     whatsapp->addWidget(txtMensajeWhatsapp, 1, 0, 1, 2);
     whatsapp->addWidget(LblMailWSapp, 2, 0, 1, 2);
-    auto* imagen = new QGridLayout;
-    imagen->addWidget(Label2, 0, 0, 1, 4);
-    imagen->addWidget(txtfields[4], 1, 0, 1, 4);
-    imagen->addWidget(cmdPegar, 2, 0);
-    imagen->addWidget(CmdBuscar, 2, 1);
-    imagen->addWidget(cmdAbrirImg, 2, 2);
-    imagen->addWidget(PicLogo, 0, 4, 4, 1);
-    imagen->addWidget(Label5, 3, 0, 1, 4);
-    imagen->setColumnStretch(3, 1);
-    whatsapp->addLayout(imagen, 3, 0, 1, 2);
+    controlesImagen_ = new QGridLayout;
+    controlesImagen_->addWidget(Label2, 0, 0, 1, 4);
+    controlesImagen_->addWidget(txtfields[4], 1, 0, 1, 4);
+    controlesImagen_->addWidget(cmdPegar, 2, 0);
+    controlesImagen_->addWidget(CmdBuscar, 2, 1);
+    controlesImagen_->addWidget(cmdAbrirImg, 2, 2);
+    controlesImagen_->addWidget(Label5, 3, 0, 1, 4);
+    controlesImagen_->setColumnStretch(3, 1);
+    imagen_ = new QBoxLayout(QBoxLayout::LeftToRight);
+    imagen_->addLayout(controlesImagen_, 1);
+    imagen_->addWidget(PicLogo, 0, Qt::AlignLeft);
+    whatsapp->addLayout(imagen_, 3, 0, 1, 2);
     auto* botonesWhatsapp = new QHBoxLayout;
     botonesWhatsapp->addStretch();
     botonesWhatsapp->addWidget(cmdEnviarWhatsapp);
@@ -278,7 +281,8 @@ void FrmEnviar::colocaControles() {
 
     // The frames scroll when the screen leaves the dialog less room than they need, so that
     // no control is ever out of reach.
-    auto* principal = new QVBoxLayout(ui::scrollingBody(*this));
+    cuerpo_ = ui::scrollingBody(*this);
+    auto* principal = new QVBoxLayout(cuerpo_);
     ui::keepWithinScreen(*this);
     principal->addWidget(Frame1);
     principal->addWidget(frameWhatsapp, 1);
@@ -463,6 +467,21 @@ void FrmEnviar::altoDelMensaje(bool conPagina) {
     txtMensajeWhatsapp->setMinimumHeight(altoDeLineas(*txtMensajeWhatsapp, 5));
 }
 
+void FrmEnviar::acomodaImagen() {
+    // Beside its texts and buttons where the dialog has room for both, under them where it has
+    // not: the dialog never scrolls sideways for the picture.
+    if (frameWhatsapp->isHidden()) return;
+    if (imagen_->direction() == QBoxLayout::LeftToRight)
+        anchoImagenAlLado_ = cuerpo_->minimumSizeHint().width();
+    const auto sentido = cuerpo_->parentWidget()->width() >= anchoImagenAlLado_
+                             ? QBoxLayout::LeftToRight
+                             : QBoxLayout::TopToBottom;
+    if (imagen_->direction() == sentido) return;
+    imagen_->setDirection(sentido);
+    // Under the picture's buttons the notice takes as many lines as the width leaves it.
+    Label5->setWordWrap(sentido == QBoxLayout::TopToBottom);
+}
+
 void FrmEnviar::altoDelFormulario() {
     // The form's height, 10635 twips; the window is kept within the screen's free area with
     // its frame.
@@ -642,6 +661,7 @@ void FrmEnviar::reject() {
 }
 
 bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == cuerpo_->parentWidget()) acomodaImagen();
     // The picture is shown in PicLogo: a double click there is one on the picture.
     if (event->type() == QEvent::MouseButtonDblClick && watched == PicLogo) {
         imglogo_DblClick();
@@ -708,6 +728,7 @@ void FrmEnviar::optMetodoEnvio_Click(int Index) {
             Frame5->setVisible(false);
             Frame3->setVisible(false);
             Frame4->setVisible(false);
+            acomodaImagen();
             altoDelFormulario();
             setWindowTitle(QStringLiteral("Formulario Envio de Whatsapp"));
             send::PreparaWhatsapp(*this);
