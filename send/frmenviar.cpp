@@ -424,7 +424,16 @@ void FrmEnviar::SetEtiquetaWhatsapp(const QString& texto) {
 }
 
 void FrmEnviar::MuestraEspera(bool visible) {
-    frmEspera->adjustSize();
+    // As wide as its texts on one line each; within the dialog, the texts taking more lines,
+    // where the dialog is narrower.
+    const int sitio = std::max(0, width() - 2 * frmEspera->x());
+    Label6->setWordWrap(false);
+    if (frmEspera->sizeHint().width() <= sitio) {
+        frmEspera->resize(frmEspera->sizeHint());
+    } else {
+        Label6->setWordWrap(true);
+        frmEspera->resize(sitio, frmEspera->heightForWidth(sitio));
+    }
     frmEspera->setVisible(visible);
     if (visible) frmEspera->raise();
     frmEspera->repaint();

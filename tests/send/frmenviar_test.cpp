@@ -603,6 +603,29 @@ TEST_F(FrmEnviarTest, TheMessageBoxShowsFiveLinesOnSmallScreens) {
     });
 }
 
+// The wait panel shown while a file goes up lies within the dialog on every small screen, each
+// in a process of its own, its texts whole.
+TEST_F(FrmEnviarTest, TheWaitPanelLiesWithinTheDialogOnSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        ASSERT_TRUE(zxtest::settled(frm));
+        frm.optMetodoEnvio[1]->click();
+        frm.MuestraEspera(true);
+        EXPECT_TRUE(frm.rect().contains(frm.frmEspera->geometry()))
+            << frm.frmEspera->width() << " pixels wide in " << frm.width();
+        for (QLabel* etiqueta : {frm.Label4, frm.Label3, frm.Label6}) {
+            const QRect lugar = etiqueta->contentsRect();
+            const QRect texto = etiqueta->fontMetrics().boundingRect(
+                QRect(0, 0, lugar.width(), lugar.height()), Qt::TextWordWrap, etiqueta->text());
+            EXPECT_LE(texto.width(), lugar.width()) << etiqueta->objectName().toStdString();
+            EXPECT_LE(texto.height(), lugar.height()) << etiqueta->objectName().toStdString();
+        }
+        frm.MuestraEspera(false);
+        frm.cmdSalir->click();
+    });
+}
+
 TEST_F(FrmEnviarTest, TheWhatsappModeTakesTheEmailFramesPlace) {
     FrmEnviar frm;
     frm.LinkDocumento = "http://docs/Clientes/C1/202405/a.pdf";
