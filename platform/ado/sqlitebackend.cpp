@@ -1092,6 +1092,15 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
     const Command command(*this);
     const bool insert = w.keyValues.isEmpty();
+    // Each value meets its column's declared type as a statement's value does.
+    const QList<tsql::Column> declared = tsql::columnsIn(db_)(w.table);
+    const auto marker = [&](const QString& column) {
+        for (const tsql::Column& c : declared) {
+            if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+                return tsql::storedParameter(c.declaredType);
+        }
+        return QStringLiteral("?");
+    };
     QString sql;
     if (insert) {
         if (w.columns.isEmpty()) {
@@ -1100,7 +1109,7 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
             QStringList names, marks;
             for (const QString& c : w.columns) {
                 names << quoted(c);
-                marks << QStringLiteral("?");
+                marks << marker(c);
             }
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoted(w.table), names.join(QStringLiteral(", ")),
@@ -1108,7 +1117,7 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
         }
     } else {
         QStringList sets, where;
-        for (const QString& c : w.columns) sets << quoted(c) + QStringLiteral(" = ?");
+        for (const QString& c : w.columns) sets << quoted(c) + QStringLiteral(" = ") + marker(c);
         for (const QString& k : w.keyColumns) where << quoted(k) + QStringLiteral(" = ?");
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                   .arg(quoted(w.table), sets.join(QStringLiteral(", ")),

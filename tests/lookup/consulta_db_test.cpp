@@ -123,6 +123,33 @@ TEST_F(ConsultaDb, AGivenConditionCannotAddAStatement) {
               (QList<QStringList>{{"V1"}, {"V2"}}));
 }
 
+// A ";" inside parentheses makes a second statement as one outside them does: the lookup
+// refuses the text itself rather than leave it to the engine, which would run the pieces.
+TEST_F(ConsultaDb, ASeparatorInsideParenthesesIsRefusedAsASecondStatement) {
+    const QString wheres[] = {
+        "IDVENDEDOR IN ('V1'; DELETE FROM V_TA_VENDEDORES; SELECT 'V2')",
+        "(1; DELETE FROM V_TA_VENDEDORES)",
+        "IDVENDEDOR IN (SELECT IDVENDEDOR FROM V_TA_VENDEDORES; DELETE FROM V_TA_VENDEDORES)",
+    };
+    for (const QString& given : wheres) {
+        SCOPED_TRACE(given.toStdString());
+        forms.grilla = [&](SearchGrid& g) { g.CmdCancelar_Click(); };
+        const qsizetype antes = op.messages().size();
+        op.answer(vb::vbOK);
+        service.CampoDevuelto = "IDVENDEDOR";
+        QString where = given;
+        service.ConsultaSearch("SELECT IDVENDEDOR FROM V_TA_VENDEDORES", nullptr, {}, nullptr,
+                               &where);
+        ASSERT_EQ(op.messages().size(), antes + 1);
+        EXPECT_TRUE(op.messages().last().text.startsWith(
+            "La consulta no es una sola sentencia de lectura y no se ejecuta:"))
+            << op.messages().last().text.toStdString();
+        EXPECT_TRUE(op.messages().last().text.contains("DELETE FROM V_TA_VENDEDORES"));
+        EXPECT_EQ(data.rows("SELECT IDVENDEDOR FROM V_TA_VENDEDORES ORDER BY 1"),
+                  (QList<QStringList>{{"V1"}, {"V2"}}));
+    }
+}
+
 TEST_F(ConsultaDb, MultipleChoiceKeepsDefaultChecksAndClearsTheCallersMembers) {
     forms.grilla = [&](SearchGrid& g) {
         EXPECT_TRUE(g.CheckBoxes);

@@ -17,8 +17,9 @@ QDateTime datetimePrecision(const QDateTime& reading) {
 namespace {
 
 // The shapes past plain ISO: without separators, hours of one digit, fractions of any length;
-// then the day first, as the program writes dates.
-std::optional<QDateTime> readOtherShapes(QStringView raw) {
+// then the day first, as the program writes dates. `precision` makes a reading a datetime's.
+std::optional<QDateTime> readOtherShapes(QStringView raw,
+                                         QDateTime (*precision)(const QDateTime&)) {
     const QStringView text = raw.trimmed();
     static const QRegularExpression iso(
         QStringLiteral("^(\\d{4})(-?)(\\d{2})\\2(\\d{2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2})"
@@ -33,12 +34,16 @@ std::optional<QDateTime> readOtherShapes(QStringView raw) {
         // Milliseconds, the next digit rounding them.
         const QString fraction = (m.captured(8) + QStringLiteral("0000")).left(4);
         const int ms = (fraction.left(3).toInt() * 10 + fraction.right(1).toInt() + 5) / 10;
-        return datetimePrecision(vb::wallClock(date, time).addMSecs(ms));
+        return precision(vb::wallClock(date, time).addMSecs(ms));
     }
-    if (auto time = readTimeAlone(text)) return time;
+    if (auto time = timeOfDay(text)) return precision(vb::wallClock(QDate(1900, 1, 1), *time));
     const auto written = vb::parseDate(text.toString());
     if (!written) return std::nullopt;
-    return datetimePrecision(*written);
+    return precision(*written);
+}
+
+QDateTime asRead(const QDateTime& reading) {
+    return reading;
 }
 
 }  // namespace
@@ -85,12 +90,20 @@ std::optional<QDateTime> readDateTime(QStringView raw) {
                 return datetimePrecision(*iso);
         }
     }
-    return readOtherShapes(text);
+    return readOtherShapes(text, datetimePrecision);
 }
 
 std::optional<QDateTime> readDateTime(const char* utf8, int length) {
     if (auto iso = vb::parseIsoDateTime(utf8, length)) return datetimePrecision(*iso);
-    return readOtherShapes(QString::fromUtf8(utf8, length));
+    return readOtherShapes(QString::fromUtf8(utf8, length), datetimePrecision);
+}
+
+std::optional<QDateTime> readDateTime2(QStringView text) {
+    // Digits past the thousandths of a second are below what a reading holds: they are cut,
+    // never rounded up.
+    static const QRegularExpression longFraction(QStringLiteral("(:\\d{1,2}\\.\\d{3})\\d+"));
+    const QString cut = text.trimmed().toString().replace(longFraction, QStringLiteral("\\1"));
+    return readOtherShapes(cut, asRead);
 }
 
 std::optional<QDateTime> readCompactDate(long long number) {

@@ -21,6 +21,9 @@ QDateTime datetimePrecision(const QDateTime& reading);
 std::optional<QDateTime> readDateTime(QStringView text);
 // The same for UTF-8 text, as the engine stores it; the stored form is read without a copy.
 std::optional<QDateTime> readDateTime(const char* utf8, int length);
+// A text in the same shapes read as SQL Server reads a datetime2 from it: to the millisecond,
+// a longer fraction cut, and not rounded to a datetime's precision.
+std::optional<QDateTime> readDateTime2(QStringView text);
 
 // A time of day as SQL Server reads one: "hh:mi[:ss[.f]]" (a fraction of a second after a
 // point, thousandths after a colon), optionally with AM or PM, or an hour with AM or PM alone

@@ -2,6 +2,7 @@
 
 #include "platform/ado/tsql/collation.h"
 #include "platform/ado/tsql/datetime.h"
+#include "platform/ado/tsql/storage.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
@@ -98,6 +99,21 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
         default:
             return std::nullopt;
     }
+}
+
+// A date argument of DATEDIFF, DATEPART and the like: a text given there as it is (`literal`,
+// as the translator marks it) is read as SQL Server reads one there, into a datetime2, so not
+// rounded to a datetime's precision; any other value as toDateTime converts it.
+std::optional<QDateTime> dateArgument(sqlite3_value* v, bool literal) {
+    if (!literal || sqlite3_value_type(v) != SQLITE_TEXT) return toDateTime(v);
+    const QString text = textArg(v);
+    if (text.trimmed().isEmpty()) return dayZero;
+    return readDateTime2(text);
+}
+
+// Which date arguments the translator marked as texts given as they are: bit 0 the first.
+int literalArguments(int argc, sqlite3_value** argv, int marks) {
+    return argc > marks ? sqlite3_value_int(argv[marks]) : 0;
 }
 
 // A text that holds a date-time and no number, as the days from day zero it stands for (a
@@ -296,12 +312,13 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // DATEDIFF(part, start, end): the boundaries of that part crossed going from start to end.
-void datediffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void datediffFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const auto part = datePart(textArg(argv[0]));
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datediff"));
     if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
-    const auto a = toDateTime(argv[1]);
-    const auto b = toDateTime(argv[2]);
+    const int literals = literalArguments(argc, argv, 3);
+    const auto a = dateArgument(argv[1], literals & 1);
+    const auto b = dateArgument(argv[2], literals & 2);
     if (!a) return resultError(ctx, notADate(argv[1]));
     if (!b) return resultError(ctx, notADate(argv[2]));
     const QDate da = a->date(), db = b->date();
@@ -383,20 +400,20 @@ qint64 partOf(Part part, const QDateTime& d) {
     return 0;
 }
 
-void datepartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void datepartFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const auto part = datePart(textArg(argv[0]));
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datepart"));
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const auto date = toDateTime(argv[1]);
+    const auto date = dateArgument(argv[1], literalArguments(argc, argv, 2) & 1);
     if (!date) return resultError(ctx, notADate(argv[1]));
     sqlite3_result_int64(ctx, partOf(*part, *date));
 }
 
 // YEAR(d), MONTH(d), DAY(d): DATEPART of that part.
 template <Part P>
-void partFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void partFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const auto date = toDateTime(argv[0]);
+    const auto date = dateArgument(argv[0], literalArguments(argc, argv, 1) & 1);
     if (!date) return resultError(ctx, notADate(argv[0]));
     sqlite3_result_int64(ctx, partOf(P, *date));
 }
@@ -541,49 +558,23 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const int style = argc > 2 ? sqlite3_value_int(argv[2]) : 0;
     const int valueType = sqlite3_value_type(value);
 
-    if (base == u"INT" || base == u"INTEGER" || base == u"BIGINT" || base == u"SMALLINT" ||
-        base == u"TINYINT" || base == u"BIT") {
-        sqlite3_int64 n = 0;
-        if (valueType == SQLITE_INTEGER) {
-            n = sqlite3_value_int64(value);
-        } else if (valueType == SQLITE_FLOAT) {
-            n = static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(value)));
-        } else if (const auto days = daysOf(value)) {
-            // A date-time rounds to the nearest day.
-            n = static_cast<sqlite3_int64>(std::llround(*days));
-        } else {
-            bool ok = false;
-            n = textArg(value).trimmed().toLongLong(&ok);
-            if (!ok) {
-                return resultError(ctx, QStringLiteral("Conversion failed when converting the "
-                                                       "varchar value '%1' to data type %2.")
-                                            .arg(textArg(value), base.toLower()));
+    if (const StorageType number = storageType(type); number.isNumber()) {
+        // A date-time counts days from day zero, and a whole number rounds to the nearest day.
+        if (const auto days = daysOf(value)) {
+            switch (number.kind) {
+                case StorageType::Kind::Numeric:
+                case StorageType::Kind::Money:
+                case StorageType::Kind::SmallMoney:
+                case StorageType::Kind::Float:
+                case StorageType::Kind::Real:
+                    return sqlite3_result_double(ctx, *days);
+                case StorageType::Kind::Bit:
+                    return sqlite3_result_int(ctx, std::llround(*days) != 0);
+                default:
+                    return sqlite3_result_int64(ctx, std::llround(*days));
             }
         }
-        if (base == u"BIT") n = n != 0;
-        return sqlite3_result_int64(ctx, n);
-    }
-    if (base == u"NUMERIC" || base == u"DECIMAL" || base == u"MONEY" || base == u"SMALLMONEY" ||
-        base == u"FLOAT" || base == u"REAL") {
-        double d = 0;
-        if (valueType == SQLITE_INTEGER || valueType == SQLITE_FLOAT) {
-            d = sqlite3_value_double(value);
-        } else if (const auto days = daysOf(value)) {
-            d = *days;
-        } else {
-            bool ok = false;
-            d = textArg(value).trimmed().toDouble(&ok);
-            if (!ok) {
-                return resultError(ctx, QStringLiteral("Error converting data type varchar to %1.")
-                                            .arg(base.toLower()));
-            }
-        }
-        int scale = -1;
-        if (base == u"NUMERIC" || base == u"DECIMAL")
-            scale = args.size() > 1 ? args[1].toInt() : 0;
-        if (base.endsWith(u"MONEY")) scale = 4;
-        if (scale >= 0) d = std::round(d * std::pow(10.0, scale)) / std::pow(10.0, scale);
-        return sqlite3_result_double(ctx, d);
+        return resultNumber(ctx, value, number);
     }
     if (base.endsWith(u"CHAR") || base.endsWith(u"TEXT")) {
         QString text = textArg(value);
@@ -729,16 +720,22 @@ int registerFunctions(sqlite3* db) {
         {"tsql_datesub", 2, pure, datesubFunction},
         {"dateadd", 3, pure, dateaddPartFunction},
         {"datediff", 3, pure, datediffFunction},
+        {"datediff", 4, pure, datediffFunction},
         {"datepart", 2, pure, datepartFunction},
+        {"datepart", 3, pure, datepartFunction},
         {"year", 1, pure, partFunction<Part::Year>},
+        {"year", 2, pure, partFunction<Part::Year>},
         {"month", 1, pure, partFunction<Part::Month>},
+        {"month", 2, pure, partFunction<Part::Month>},
         {"day", 1, pure, partFunction<Part::Day>},
+        {"day", 2, pure, partFunction<Part::Day>},
         {"tsql_lowkey", 1, pure, daykeyFunction<0>},
         {"tsql_nextdaykey", 1, pure, daykeyFunction<1>},
         {"tsql_ceildaykey", 1, pure, daykeyFunction<2>},
         {"tsql_datecmp", 2, pure, datecmpFunction},
         {"tsql_convert", 2, pure, convertFunction},
         {"tsql_convert", 3, pure, convertFunction},
+        {"tsql_store", 2, pure, storeFunction},
         {"like", 2, pure, likeFunction},
         {"like", 3, pure, likeFunction},
     };

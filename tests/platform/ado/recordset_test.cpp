@@ -272,6 +272,31 @@ TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
     EXPECT_EQ(rs.RecordCount(), 1);
 }
 
+// A row written through the recordset meets its columns' types as a statement's values do: a
+// text past a column's length is refused with SQL Server's error and nothing is written; what
+// fits goes in, trailing blanks past the length cut.
+TEST_F(RecordsetTest, AnUpdateOfAValueTheColumnCannotHoldIsRefused) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM MV_ASIENTOS"), cn, ado::adOpenDynamic,
+            ado::adLockOptimistic);
+    rs.AddNew();
+    rs.Fields(QStringLiteral("TC")).setValue(Variant("12345"));
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Update(); }), ado::err::DataOverflow);
+    EXPECT_EQ(cn.errors().Item(0).NativeError, 8152);
+    rs.CancelUpdate();
+    rs.MoveFirst();
+    rs.Fields(QStringLiteral("Nota")).setValue(Variant(QString(31, u'x')));
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Update(); }), ado::err::DataOverflow);
+    rs.CancelUpdate();
+    EXPECT_EQ(stored(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS")), Variant(1));
+    EXPECT_EQ(stored(QStringLiteral("SELECT Nota FROM MV_ASIENTOS")), Variant("Ñandú"));
+
+    rs.MoveFirst();
+    rs.Fields(QStringLiteral("TC")).setValue(Variant("ABCD   "));
+    rs.Update();
+    EXPECT_EQ(stored(QStringLiteral("SELECT TC FROM MV_ASIENTOS")), Variant("ABCD"));
+}
+
 }  // namespace
 
 // Stored dates read back as the wall-clock readings of their text, in a zone with summer time
