@@ -147,14 +147,19 @@ public:
                 scrollIfCramped();
                 wanted_ = window_.size();
                 fitNow();
-            } else if (event->type() == QEvent::Resize && window_.isVisible() &&
-                       !event->spontaneous()) {
-                // The program resized it on the screen; the operator's own resizing comes from
-                // the window system and is left as it is.
-                wanted_ = window_.size();
-                fitNow();
-                // Controls shown since may need more room than the screen has.
-                scrollIfCrampedLater();
+            } else if (event->type() == QEvent::Resize && window_.isVisible()) {
+                if (!event->spontaneous()) {
+                    // The program resized it on the screen.
+                    wanted_ = window_.size();
+                    fitNow();
+                    // Controls shown since may need more room than the screen has.
+                    scrollIfCrampedLater();
+                } else if (!withinRoom()) {
+                    // The operator's own resizing is left as it is, but a size the window
+                    // system hands back late (one asked for before the fit) can exceed the
+                    // screen.
+                    fitNow();
+                }
             }
         } else if (watched == body_ && event->type() == QEvent::LayoutRequest) {
             // The window grows with the controls it scrolls as it would with them unscrolled:
@@ -180,15 +185,28 @@ private:
         if (handle_) handle_->installEventFilter(this);
     }
 
+    // What the screen's free area leaves the window inside its frame; invalid without a screen.
+    QSize room() const {
+        const QScreen* screen = window_.screen();
+        if (!screen) return {};
+        return screen->availableGeometry().size().shrunkBy(expectedFrame(window_));
+    }
+
+    bool withinRoom() const {
+        const QSize room = this->room();
+        if (!room.isValid()) return true;
+        return window_.width() <= std::max(room.width(), window_.minimumWidth()) &&
+               window_.height() <= std::max(room.height(), window_.minimumHeight());
+    }
+
     // The least room the controls `widget` lays out need.
     static QSize needed(const QWidget& widget) {
         return widget.layout() ? widget.layout()->totalMinimumSize() : widget.minimumSize();
     }
 
     bool cramped() const {
-        const QScreen* screen = window_.screen();
-        if (!screen || !window_.layout()) return false;
-        const QSize room = screen->availableGeometry().size().shrunkBy(expectedFrame(window_));
+        const QSize room = this->room();
+        if (!room.isValid() || !window_.layout()) return false;
         const QSize need = needed(window_);
         return need.width() > room.width() || need.height() > room.height();
     }
