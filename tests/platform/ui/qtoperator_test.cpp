@@ -19,6 +19,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -337,10 +339,18 @@ TEST(QtOperatorTest, TheChoosersFitSmallScreens) {
         ASSERT_TRUE(chooser.findChild<QWidget*>("copiesTab")->isVisibleTo(&chooser));
         EXPECT_TRUE(zxtest::fitsItsScreen(chooser));
         expectButtonsWithinReach(chooser);
+        // The copies and the pages, on their tab, chosen with the mouse.
+        auto* tabs = chooser.findChild<QTabWidget*>("tabs");
+        ASSERT_NE(tabs, nullptr);
+        const int copiesTab = tabs->indexOf(chooser.findChild<QWidget*>("copiesTab"));
+        const QRect tab = tabs->tabBar()->tabRect(copiesTab);
+        ASSERT_TRUE(zxtest::withinReach(tabs->tabBar()));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tab.center());
+        ASSERT_EQ(tabs->currentIndex(), copiesTab);
         for (const char* name : {"printers", "copies", "printRange"}) {
             auto* control = chooser.findChild<QWidget*>(name);
             ASSERT_NE(control, nullptr) << name;
-            if (control->isVisible()) EXPECT_TRUE(zxtest::withinReach(control)) << name;
+            EXPECT_TRUE(zxtest::withinReach(control)) << name;
         }
     });
     QPrinter printer(QPrinter::HighResolution);
