@@ -263,4 +263,170 @@ void Rewriter::markLiteralDates(qsizetype open, qsizetype firstDate, qsizetype c
     if (marks != 0) insertText(t_, ends.last(), QStringLiteral(", %1").arg(marks));
 }
 
+void Rewriter::orderByReadings() {
+    for (qsizetype i = 0; i < t_.size(); ++i) {
+        if (!t_[i].isWord(u"ORDER")) continue;
+        const qsizetype by = nextSignificant(t_, i + 1);
+        if (by >= t_.size() || !t_[by].isWord(u"BY") || ordersCompound(i)) continue;
+        // The clause runs to the end of its scope, or to the words that may follow it there.
+        qsizetype to = by + 1;
+        for (int depth = 0; to < t_.size(); ++to) {
+            const Token& t = t_[to];
+            if (t.is(K::Open)) ++depth;
+            if (t.is(K::Close) && depth-- == 0) break;
+            if (depth == 0 &&
+                (t.is(K::Semicolon) ||
+                 isAnyWord(t, {u"LIMIT", u"OFFSET", u"FETCH", u"FOR", u"OPTION", u"ROWS", u"RANGE",
+                               u"GROUPS", u"UNION", u"EXCEPT", u"INTERSECT"})))
+                break;
+        }
+        orderTermsByReadings(by, to);
+    }
+}
+
+bool Rewriter::ordersCompound(qsizetype order) const {
+    int depth = 0;
+    for (qsizetype k = order - 1; k >= 0; --k) {
+        const Token& t = t_[k];
+        if (t.is(K::Close)) ++depth;
+        if (t.is(K::Open) && depth-- == 0) return false;
+        if (depth == 0 && t.is(K::Semicolon)) return false;
+        if (depth == 0 && isAnyWord(t, {u"UNION", u"EXCEPT", u"INTERSECT"})) return true;
+    }
+    return false;
+}
+
+void Rewriter::orderTermsByReadings(qsizetype by, qsizetype to) {
+    QList<std::pair<qsizetype, qsizetype>> terms;
+    qsizetype start = by + 1;
+    int depth = 0;
+    for (qsizetype k = by + 1; k <= to; ++k) {
+        if (k < to && t_[k].is(K::Open)) ++depth;
+        if (k < to && t_[k].is(K::Close)) --depth;
+        if (k == to || (depth == 0 && t_[k].is(K::Comma))) {
+            terms.append({nextSignificant(t_, start), previousSignificant(t_, k - 1)});
+            start = k + 1;
+        }
+    }
+    // Back to front, so that the places of the terms before stay where they are.
+    for (auto it = terms.crbegin(); it != terms.crend(); ++it) {
+        const auto [from, to] = *it;
+        if (from > to) continue;
+        const bool directed = isAnyWord(t_[to], {u"ASC", u"DESC"});
+        const qsizetype last = directed ? previousSignificant(t_, to - 1) : to;
+        if (last < from) continue;
+        const auto date = dateOfTerm(by, from, last);
+        if (!date) continue;
+        // The term itself after its reading keeps rows of one reading in the engine's order.
+        const QString direction = directed ? u' ' + t_[to].text : QString();
+        insertText(t_, from,
+                   QStringLiteral("tsql_sortkey(") + join(t_, date->first, date->second + 1) +
+                       QStringLiteral(") COLLATE SSCI") + direction + QStringLiteral(", "));
+    }
+}
+
+std::optional<std::pair<qsizetype, qsizetype>> Rewriter::dateOfTerm(qsizetype by, qsizetype from,
+                                                                    qsizetype last) {
+    qsizetype first = from;
+    // A place in the select list, or an alias it gives, stands for that item.
+    if (from == last &&
+        (t_[from].is(K::Number) || t_[from].is(K::Word) || t_[from].is(K::Quoted))) {
+        const QList<SelectItem> items = selectItemsBefore(by);
+        const SelectItem* named = nullptr;
+        if (t_[from].is(K::Number)) {
+            bool whole = false;
+            const int place = t_[from].text.toInt(&whole);
+            if (!whole || place < 1 || place > items.size()) return std::nullopt;
+            named = &items[place - 1];
+        } else {
+            for (const SelectItem& item : items) {
+                if (item.alias.compare(bareName(t_[from]), Qt::CaseInsensitive) == 0) {
+                    named = &item;
+                    break;
+                }
+            }
+        }
+        if (named) {
+            first = named->first;
+            last = named->last;
+        } else if (t_[from].is(K::Number)) {
+            return std::nullopt;
+        }
+    }
+    // One operand alone: a column, a call, a CASE or a parenthesised group.
+    if (primaryStart(last) != first || leftOperand(last + 1) != Operand::Date) return std::nullopt;
+    // A column of the one table read, whose own order already is its readings', is left to it.
+    if (isName(t_[last]) && primaryEnd(first) == last && order_ && readsOneObject()) {
+        const auto found = findColumn(bareName(t_[last]));
+        if (found && order_(found->first, found->second.name)) return std::nullopt;
+    }
+    return std::pair{first, last};
+}
+
+QList<Rewriter::SelectItem> Rewriter::selectItemsBefore(qsizetype by) const {
+    qsizetype select = -1;
+    int depth = 0;
+    for (qsizetype k = by - 1; k >= 0 && select < 0; --k) {
+        if (t_[k].is(K::Close)) ++depth;
+        if (t_[k].is(K::Open) && depth-- == 0) return {};
+        if (depth == 0 && t_[k].isWord(u"SELECT")) select = k;
+    }
+    if (select < 0) return {};
+    qsizetype k = nextSignificant(t_, select + 1);
+    if (k < t_.size() && isAnyWord(t_[k], {u"ALL", u"DISTINCT"})) k = nextSignificant(t_, k + 1);
+    if (k < t_.size() && t_[k].isWord(u"TOP")) {
+        k = nextSignificant(t_, k + 1);
+        if (k < t_.size() && t_[k].is(K::Open)) k = matchingClose(t_, k);
+        k = nextSignificant(t_, k + 1);
+        if (k < t_.size() && t_[k].isWord(u"PERCENT")) k = nextSignificant(t_, k + 1);
+        if (k < t_.size() && t_[k].isWord(u"WITH"))  // TIES
+            k = nextSignificant(t_, nextSignificant(t_, k + 1) + 1);
+    }
+    QList<SelectItem> items;
+    qsizetype start = k;
+    depth = 0;
+    for (; k <= by; ++k) {
+        const bool ends =
+            k == by ||
+            (depth == 0 && (t_[k].is(K::Comma) || isAnyWord(t_[k], {u"FROM", u"INTO"})));
+        if (k < by && t_[k].is(K::Open)) ++depth;
+        if (k < by && t_[k].is(K::Close)) --depth;
+        if (!ends) continue;
+        SelectItem item{nextSignificant(t_, start), previousSignificant(t_, k - 1), {}};
+        if (item.first > item.last || t_[item.last].text == u"*") return {};
+        const qsizetype before = previousSignificant(t_, item.last - 1);
+        if (before >= item.first && isName(t_[item.last]) && !isReserved(t_[item.last]) &&
+            (t_[before].isWord(u"AS") || primaryEnd(item.first) == before)) {
+            item.alias = bareName(t_[item.last]);
+            item.last = t_[before].isWord(u"AS") ? previousSignificant(t_, before - 1) : before;
+        }
+        items.append(item);
+        if (k == by || !t_[k].is(K::Comma)) break;
+        start = k + 1;
+    }
+    return items;
+}
+
+bool Rewriter::readsOneObject() const {
+    const QStringList objects = referencedObjects();
+    for (const QString& o : objects)
+        if (o.compare(objects.front(), Qt::CaseInsensitive) != 0) return false;
+    // A list of tables after FROM names more than referencedObjects sees.
+    for (qsizetype i = 0; i < t_.size(); ++i) {
+        if (!t_[i].isWord(u"FROM")) continue;
+        int depth = 0;
+        for (qsizetype k = i + 1; k < t_.size(); ++k) {
+            if (t_[k].is(K::Open)) ++depth;
+            if (t_[k].is(K::Close) && depth-- == 0) break;
+            if (depth > 0) continue;
+            if (t_[k].is(K::Comma)) return false;
+            if (t_[k].is(K::Semicolon) ||
+                isAnyWord(t_[k], {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"UNION", u"EXCEPT",
+                                  u"INTERSECT"}))
+                break;
+        }
+    }
+    return !objects.isEmpty();
+}
+
 }  // namespace tsql

@@ -64,8 +64,8 @@ void rewriteTableDefinition(Tokens& t);
 // One statement's tokens, rewritten pass by pass into SQLite's text.
 class Rewriter {
 public:
-    Rewriter(const QString& text, const ColumnLookup& columns)
-        : t_(tokenize(text)), columns_(columns) {}
+    Rewriter(const QString& text, const ColumnLookup& columns, const OrderLookup& order)
+        : t_(tokenize(text)), columns_(columns), order_(order) {}
 
     QString run();
 
@@ -163,6 +163,35 @@ private:
     // a last argument that marks which dates are such texts (bit 0 the first date).
     void markLiteralDates(qsizetype open, qsizetype firstDate, qsizetype count);
 
+    // ORDER BY a date, in any SELECT or window: by its reading (tsql_sortkey), Null first, then
+    // as the engine orders the values themselves, which keeps rows of one reading in the order
+    // they had; left to the column's own order (and its index) where that already is the
+    // readings' (the order lookup). A compound SELECT's order, which SQLite takes only by the
+    // names of its columns, is left as it is.
+    void orderByReadings();
+    // The terms of the ORDER BY whose BY is at `by` and that ends before `to`, each ordered by
+    // its reading where it is a date.
+    void orderTermsByReadings(qsizetype by, qsizetype to);
+    // The first and last token of the date whose reading the term [from, last] (its direction
+    // left out) orders by: the term itself, or the item of the select list that its place or
+    // its alias names. Nothing when it is no date, when the column's own order already is the
+    // readings', or when that cannot be told.
+    std::optional<std::pair<qsizetype, qsizetype>> dateOfTerm(qsizetype by, qsizetype from,
+                                                              qsizetype last);
+    // Whether the ORDER BY at `order` orders a compound SELECT (after UNION and its kin).
+    bool ordersCompound(qsizetype order) const;
+    // The items of the select list of the SELECT whose ORDER BY is at `by`: each expression's
+    // first and last token and its alias (empty for none). Empty when the items cannot be told
+    // apart ("*") or there is no such SELECT.
+    struct SelectItem {
+        qsizetype first = -1, last = -1;
+        QString alias;
+    };
+    QList<SelectItem> selectItemsBefore(qsizetype by) const;
+    // Whether the statement reads one table or view alone, so that a column it names is that
+    // object's.
+    bool readsOneObject() const;
+
     // ---- the other passes (translator.cpp)
 
     // SQLite neither nests block comments nor ends a line comment at a lone carriage return:
@@ -227,6 +256,7 @@ private:
 
     Tokens t_;
     const ColumnLookup& columns_;
+    const OrderLookup& order_;
     QHash<QString, QList<Column>> cache_;
 };
 

@@ -65,6 +65,7 @@ QString Rewriter::run() {
     joinTexts();
     collateLiterals();
     rewriteFunctions();
+    orderByReadings();
     rewriteTop();
     plainComments();
     return join(t_);
@@ -604,14 +605,33 @@ QString storedParameter(const QString& declaredType) {
     return call.isEmpty() ? QStringLiteral("?") : join(call) + QStringLiteral("?)");
 }
 
-Translator::Translator(ColumnLookup columns) : columns_(std::move(columns)) {}
+OrderLookup readingOrderIn(sqlite3* db) {
+    return [db](const QString& table, const QString& column) {
+        sqlite3_stmt* stmt = nullptr;
+        bool holds = false;
+        if (sqlite3_prepare_v2(db, "SELECT tsql_readingorder(?1, ?2)", -1, &stmt, nullptr) ==
+            SQLITE_OK) {
+            const QByteArray t = table.toUtf8(), c = column.toUtf8();
+            sqlite3_bind_text(stmt, 1, t.constData(), static_cast<int>(t.size()),
+                              SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 2, c.constData(), static_cast<int>(c.size()),
+                              SQLITE_TRANSIENT);
+            holds = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
+        }
+        sqlite3_finalize(stmt);
+        return holds;
+    };
+}
+
+Translator::Translator(ColumnLookup columns, OrderLookup order)
+    : columns_(std::move(columns)), order_(std::move(order)) {}
 
 QString Translator::translate(const QString& statement) const {
-    return Rewriter(statement, columns_).run();
+    return Rewriter(statement, columns_, order_).run();
 }
 
 QList<Statement> translateBatch(const QString& batch, sqlite3* db) {
-    return Translator(columnsIn(db)).translateBatch(batch);
+    return Translator(columnsIn(db), readingOrderIn(db)).translateBatch(batch);
 }
 
 QList<Statement> Translator::translateBatch(const QString& batch) const {
