@@ -8,6 +8,7 @@
 #include "platform/ado/tsql/tokens.h"
 #include "platform/ado/tsql/translator.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 #include "platform/vb/safefile.h"
 
 #include <QCryptographicHash>
@@ -168,7 +169,7 @@ void appendCell(Cells& cells, sqlite3_stmt* stmt, int i, const ReadColumn& c) {
                 // An expression's date (getdate(), MAX of a date column) comes back as a date.
                 const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
                 const int n = sqlite3_column_bytes(stmt, i);
-                if (looksLikeDate(t, n) && vb::parseIsoDateTime(t, n))
+                if (looksLikeDate(t, n) && vb::dates::readIso(t, n))
                     return cells.appendText(t, n, true);
                 return cells.appendText(t, n);
             }

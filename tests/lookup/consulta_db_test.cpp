@@ -399,17 +399,17 @@ TEST_F(GrillaDb, DateColumnsShowTheReadingTheRowHoldsInEveryZone) {
         QDateTime now;  // the clock when the shortage is told: just after its change
     } cases[] = {
         {"Europe/Madrid", "2026-03-29 02:30", "29/03/2026 02:30:00",
-         QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 29), QTime(1, 0))},
         {"America/Santiago", "2026-09-06", "06/09/2026",
-         QDateTime(QDate(2026, 9, 6), QTime(4, 0, 1), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 9, 6), QTime(4, 0, 1))},
         {"Asia/Beirut", "2026-03-29 00:00:00", "29/03/2026",
-         QDateTime(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 28), QTime(22, 0))},
         {"Atlantic/Azores", "2026-03-29 00:59:59", "29/03/2026 00:59:59",
-         QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 29), QTime(1, 0))},
         {"America/Havana", "2026-03-08T00:30:00", "08/03/2026 00:30:00",
-         QDateTime(QDate(2026, 3, 8), QTime(5, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 8), QTime(5, 0))},
         {"Europe/Madrid", "2026-10-25 02:30", "25/10/2026 02:30:00",
-         QDateTime(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 10, 25), QTime(1, 30))},
     };
     gDB().gUsuario = "ANA";
     grid.Form_Load();

@@ -7,7 +7,6 @@
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
-#include <QRegularExpression>
 #include <QString>
 
 #include <sqlite3.h>
@@ -59,7 +58,7 @@ const QString isoDate = QStringLiteral("yyyy-MM-dd");
 
 // A value as a date column holds it: a text in a shape SQL Server reads as a datetime, or the
 // number SQLite made of one without separators.
-std::optional<QDateTime> dateOf(sqlite3_value* v) {
+std::optional<vb::DateTime> dateOf(sqlite3_value* v) {
     if (sqlite3_value_type(v) == SQLITE_INTEGER) return readCompactDate(sqlite3_value_int64(v));
     if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
     return readDateTime(reinterpret_cast<const char*>(sqlite3_value_text(v)),
@@ -67,19 +66,19 @@ std::optional<QDateTime> dateOf(sqlite3_value* v) {
 }
 
 // SQL Server's day zero: a number converted to a date-time counts days from it.
-const QDateTime dayZero = vb::wallClock(QDate(1900, 1, 1));
+const vb::DateTime dayZero = vb::wallClock(QDate(1900, 1, 1));
 
 // The years a datetime holds.
-bool inDatetimeRange(const QDateTime& d) {
+bool inDatetimeRange(const vb::DateTime& d) {
     return d.isValid() && d.date().year() >= 1753 && d.date().year() <= 9999;
 }
 
 // d plus a number of days; nothing when that leaves the years a datetime holds.
-std::optional<QDateTime> plusDays(const QDateTime& d, double days) {
+std::optional<vb::DateTime> plusDays(const vb::DateTime& d, double days) {
     const double ms = std::round(days * 86400000.0);
     // Past ±10,000 years the sum cannot be a datetime, and the cast below would overflow.
     if (!std::isfinite(ms) || std::fabs(ms) > 3.2e14) return std::nullopt;
-    const QDateTime out = datetimePrecision(d.addMSecs(static_cast<qint64>(ms)));
+    const vb::DateTime out = datetimePrecision(d.addMSecs(static_cast<qint64>(ms)));
     if (!inDatetimeRange(out)) return std::nullopt;
     return out;
 }
@@ -87,7 +86,7 @@ std::optional<QDateTime> plusDays(const QDateTime& d, double days) {
 // A value converted to a date-time as SQL Server converts to datetime: a number counts days
 // from 1900-01-01, an empty text is that day. Nothing for a text that spells no date-time or a
 // number past the years a datetime holds (notADate says which).
-std::optional<QDateTime> toDateTime(sqlite3_value* v) {
+std::optional<vb::DateTime> toDateTime(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
         case SQLITE_FLOAT:
@@ -105,7 +104,7 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
 // A date argument of DATEDIFF, DATEPART and the like: a text given there as it is (`literal`,
 // as the translator marks it) is read as SQL Server reads one there, into a datetime2, so not
 // rounded to a datetime's precision; any other value as toDateTime converts it.
-std::optional<QDateTime> dateArgument(sqlite3_value* v, bool literal) {
+std::optional<vb::DateTime> dateArgument(sqlite3_value* v, bool literal) {
     if (!literal || sqlite3_value_type(v) != SQLITE_TEXT) return toDateTime(v);
     const QString text = textArg(v);
     if (text.trimmed().isEmpty()) return dayZero;
@@ -275,7 +274,7 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
             ctx,
             QStringLiteral("Arithmetic overflow error converting expression to data type int."));
     const int n = static_cast<int>(number);
-    QDateTime out;
+    vb::DateTime out;
     switch (*part) {
         case Part::Year:
             out = vb::wallClock(date->date().addYears(n), date->time());
@@ -371,7 +370,7 @@ void datediffFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 // The value of one part of a date, weeks and week days counted from Sunday (SQL Server's
 // default first day of the week).
-qint64 partOf(Part part, const QDateTime& d) {
+qint64 partOf(Part part, const vb::DateTime& d) {
     const QDate day = d.date();
     const QTime t = d.time();
     switch (part) {
@@ -464,15 +463,14 @@ void sortkeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const int type = sqlite3_value_type(argv[0]);
     if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
     if (const auto date = dateOf(argv[0]))
-        return sqlite3_result_int64(
-            ctx, date->date().toJulianDay() * 86400000 + date->time().msecsSinceStartOfDay());
+        return sqlite3_result_int64(ctx, date->toMSecsSinceEpoch());
     if (type == SQLITE_BLOB) return sqlite3_result_value(ctx, argv[0]);
     sqlite3_result_text(ctx, reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
                         sqlite3_value_bytes(argv[0]), SQLITE_TRANSIENT);
 }
 
 // The text of a date-time in one of CONVERT's styles; nothing for a style we do not write.
-std::optional<QString> dateInStyle(const QDateTime& d, int style) {
+std::optional<QString> dateInStyle(const vb::DateTime& d, int style) {
     switch (style) {
         case 101:
             return d.toString(QStringLiteral("MM/dd/yyyy"));
@@ -499,57 +497,6 @@ std::optional<QString> dateInStyle(const QDateTime& d, int style) {
         case 126:
             return d.time().msec() == 0 ? d.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
                                         : d.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
-        default:
-            return std::nullopt;
-    }
-}
-
-// A text in one of CONVERT's styles read back as a date-time: the style's date, then
-// optionally a time; style 108 a time alone.
-std::optional<QDateTime> dateFromStyle(const QString& raw, int style) {
-    const QString text = raw.trimmed();
-    if (style == 108) return readTimeAlone(text);
-    // The numeric styles: the order of day, month and year, and their separator.
-    const struct {
-        int style;
-        char order;  // 'm' month first, 'd' day first, 'y' year first
-        char separator;
-    } numeric[] = {{101, 'm', '/'}, {102, 'y', '.'}, {103, 'd', '/'},
-                   {104, 'd', '.'}, {105, 'd', '-'}, {111, 'y', '/'}};
-    for (const auto& n : numeric) {
-        if (n.style != style) continue;
-        const qsizetype blank = text.indexOf(u' ');
-        const QStringList parts =
-            text.left(blank).split(QLatin1Char(n.separator), Qt::KeepEmptyParts);
-        if (parts.size() != 3) return std::nullopt;
-        for (const QString& p : parts) {
-            if (p.isEmpty() || p.size() > 4) return std::nullopt;
-            for (QChar c : p) {
-                if (!c.isDigit()) return std::nullopt;
-            }
-        }
-        const int a = parts[0].toInt(), b = parts[1].toInt(), c = parts[2].toInt();
-        if ((n.order == 'y') != (parts[0].size() == 4) || (n.order != 'y' && parts[2].size() != 4))
-            return std::nullopt;
-        const QDate date = n.order == 'y'   ? QDate(a, b, c)
-                           : n.order == 'm' ? QDate(c, a, b)
-                                            : QDate(c, b, a);
-        if (!date.isValid()) return std::nullopt;
-        QTime time(0, 0);
-        if (blank >= 0) {
-            const auto t = timeOfDay(text.mid(blank + 1).trimmed());
-            if (!t) return std::nullopt;
-            time = *t;
-        }
-        return datetimePrecision(vb::wallClock(date, time));
-    }
-    switch (style) {
-        case 23:
-        case 112:
-        case 120:
-        case 121:
-        case 126:
-            return readDateTime(text);
         default:
             return std::nullopt;
     }
@@ -612,12 +559,12 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return resultText(ctx, text);
     }
     if (base.contains(u"DATE")) {
-        std::optional<QDateTime> date;
+        std::optional<vb::DateTime> date;
         if (argc > 2 && style != 0 && valueType == SQLITE_TEXT) {
-            if (!dateInStyle(QDateTime(), style))
+            if (!dateInStyle(vb::DateTime(), style))
                 return resultError(
                     ctx, styleNotSupported(style, QStringLiteral("varchar"), base.toLower()));
-            date = dateFromStyle(textArg(value), style);
+            date = readInStyle(textArg(value), style);
         } else {
             date = toDateTime(value);
         }

@@ -1,6 +1,6 @@
 #include "platform/ado/tsql/readingorder.h"
 
-#include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 
 #include <QHash>
 #include <QString>
@@ -105,7 +105,7 @@ std::optional<bool> sortsByReading(sqlite3* db, const QString& table, const QStr
                     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
                     const int n = sqlite3_column_bytes(s, 0);
                     holds = type == SQLITE_TEXT && n >= 10 && (n == 10 || text[10] == ' ') &&
-                            vb::parseIsoDateTime(text, n).has_value();
+                            vb::dates::readIso(text, n).has_value();
                     return holds;
                 });
     if (!read) return std::nullopt;

@@ -141,7 +141,7 @@ TEST_F(ExecuteTest, StatementWithoutRowsGivesAClosedRecordset) {
 }
 
 TEST_F(ExecuteTest, ParametersAreBoundInOrderNeverPasted) {
-    const QDateTime when(QDate(2026, 12, 9), QTime(21, 47, 5));
+    const vb::DateTime when = vb::wallClock(QDate(2026, 12, 9), QTime(21, 47, 5));
     long affected = 0;
     cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) "
                               "VALUES (?, ?, ?, ?, ?)"),
@@ -153,7 +153,7 @@ TEST_F(ExecuteTest, ParametersAreBoundInOrderNeverPasted) {
         QStringLiteral("SELECT Proceso, fecha, Error, PC FROM AUX_ERR WHERE Proceso = ? AND "
                        "fecha >= ?"),
         {Variant("o'brien'); delete from aux_err; --"),
-         Variant(QDateTime(QDate(2026, 12, 1), QTime(0, 0)))});
+         Variant(vb::wallClock(QDate(2026, 12, 1), QTime(0, 0)))});
     ASSERT_EQ(rs.RecordCount(), 1);
     EXPECT_EQ(rs[QStringLiteral("Proceso")], Variant("O'Brien'); DELETE FROM AUX_ERR; --"));
     EXPECT_EQ(rs[QStringLiteral("fecha")], Variant(when));
@@ -386,7 +386,7 @@ TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
             QStringLiteral("INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) "
                            "VALUES (?, ?, ?, ?, ?)"),
             {Variant(QStringLiteral("Proceso %1").arg(i)),
-             Variant(QDateTime(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * i)), Variant(i),
+             Variant(vb::wallClock(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * i)), Variant(i),
              i % 7 ? Variant(QStringLiteral("Ñandú %1").arg(i)) : Variant::null(),
              Variant(QStringLiteral("CAJA"))});
     const QString sql = QStringLiteral(

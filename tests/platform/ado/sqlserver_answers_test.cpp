@@ -545,7 +545,7 @@ TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
 TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
     const struct {
         const char* text;
-        QDateTime reading;
+        vb::DateTime reading;
         bool alwaysFound;
     } stored[] = {
         {"2026-03-28 23:59:59.997", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
@@ -587,11 +587,12 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         rs.MoveNext();
     }
 
-    const QDateTime bounds[] = {vb::wallClock({2026, 3, 29}), vb::wallClock({2026, 3, 29}, {9, 0}),
-                                vb::wallClock({2026, 3, 30})};
+    const vb::DateTime bounds[] = {vb::wallClock({2026, 3, 29}),
+                                   vb::wallClock({2026, 3, 29}, {9, 0}),
+                                   vb::wallClock({2026, 3, 30})};
     const struct {
         const char* op;
-        std::function<bool(const QDateTime&, const QDateTime&)> holds;
+        std::function<bool(const vb::DateTime&, const vb::DateTime&)> holds;
     } ops[] = {
         {"=", [](auto& a, auto& b) { return a == b; }},
         {"<>", [](auto& a, auto& b) { return a != b; }},
@@ -600,7 +601,7 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         {">", [](auto& a, auto& b) { return a > b; }},
         {">=", [](auto& a, auto& b) { return a >= b; }},
     };
-    for (const QDateTime& bound : bounds) {
+    for (const vb::DateTime& bound : bounds) {
         for (const auto& op : ops) {
             // As a literal in the text and as a bound value, on either side of the comparison.
             const QString literal = u'\'' + bound.toString("yyyy-MM-dd HH:mm") + u'\'';
@@ -616,7 +617,8 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
                 {QStringLiteral("? %1 fecha").arg(o), {vb::Variant(bound)}, true},
             };
             for (const auto& [condition, parameters, valueFirst] : queries) {
-                SCOPED_TRACE(condition.toStdString() + " " + bound.toString().toStdString());
+                SCOPED_TRACE(condition.toStdString() + " " +
+                             bound.toString("yyyy-MM-ddTHH:mm:ss.zzz").toStdString());
                 QList<int> found;
                 ado::Recordset rs =
                     cn.Execute("SELECT Error FROM AUX_ERR WHERE " + condition + " ORDER BY Error",
