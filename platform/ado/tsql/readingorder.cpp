@@ -2,19 +2,63 @@
 
 #include "platform/vb/dategrammars.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <mutex>
 #include <optional>
 
 namespace tsql {
 
 namespace {
 
-// The answers of one connection, with the state of the database they hold for.
+// The answers kept for every connection of the process, by the state of the database file
+// they hold for (fileState) and the column.
+struct SharedAnswers {
+    std::mutex lock;
+    QHash<QByteArray, bool> byStateAndColumn;
+};
+
+SharedAnswers& sharedAnswers() {
+    static SharedAnswers answers;
+    return answers;
+}
+
+// What changes with every write to the database file, whichever connection or program makes
+// it: the file's identity and time, and the change counter SQLite adds one to at every commit
+// in the rollback journal's mode. Nothing for a database in memory, one in WAL mode (whose
+// file does not count its commits), or while this connection holds a transaction open (whose
+// writes the file does not hold yet).
+std::optional<QByteArray> fileState(sqlite3* db) {
+    const char* path = sqlite3_db_filename(db, "main");
+    if (!path || !*path || !sqlite3_get_autocommit(db)) return std::nullopt;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    unsigned char header[28] = {};
+    const bool read = ::fstat(fd, &st) == 0 &&
+                      ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    ::close(fd);
+    // Bytes 18 and 19 are 1 in the rollback journal's mode, 2 in WAL mode.
+    if (!read || header[18] != 1 || header[19] != 1) return std::nullopt;
+    return QByteArray(path) + '\0' + QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(st.st_ino)) + ':' +
+           QByteArray::number(static_cast<qlonglong>(st.st_size)) + ':' +
+           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_nsec)) + ':' +
+           QByteArray(reinterpret_cast<const char*>(header + 24), 4).toHex();
+}
+
+// The answers of one connection, with the state of the database they hold for: where the file
+// tells no state its own.
 struct Answers {
     struct Answer {
         sqlite3_int64 dataVersion = 0;  // other connections' writes
@@ -119,6 +163,15 @@ void readingOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     auto* answers = static_cast<Answers*>(sqlite3_user_data(ctx));
     const QString table = textArg(argv[0]), column = textArg(argv[1]);
     const QString key = table.toLower() + u'\x1f' + column.toLower();
+    SharedAnswers& shared = sharedAnswers();
+    const std::optional<QByteArray> state = fileState(db);
+    const QByteArray sharedKey = state ? *state + '\0' + key.toUtf8() : QByteArray();
+    if (state) {
+        const std::lock_guard<std::mutex> guard(shared.lock);
+        if (const auto it = shared.byStateAndColumn.constFind(sharedKey);
+            it != shared.byStateAndColumn.constEnd())
+            return sqlite3_result_int(ctx, *it ? 1 : 0);
+    }
     Answers::Answer now;
     now.dataVersion = dataVersion(db);
     now.changes = sqlite3_total_changes64(db);
@@ -132,6 +185,12 @@ void readingOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (holds && now.dataVersion >= 0) {
         if (answers->byColumn.size() >= 64) answers->byColumn.clear();
         answers->byColumn.insert(key, now);
+    }
+    // Kept for every connection only when no write came while the column was read.
+    if (holds && state && fileState(db) == state) {
+        const std::lock_guard<std::mutex> guard(shared.lock);
+        if (shared.byStateAndColumn.size() >= 256) shared.byStateAndColumn.clear();
+        shared.byStateAndColumn.insert(sharedKey, *holds);
     }
     sqlite3_result_int(ctx, now.holds ? 1 : 0);
 }
