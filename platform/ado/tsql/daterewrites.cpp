@@ -353,8 +353,11 @@ std::optional<std::pair<qsizetype, qsizetype>> Rewriter::dateOfTerm(qsizetype by
             return std::nullopt;
         }
     }
-    // One operand alone: a column, a call, a CASE or a parenthesised group.
+    // One operand alone: a column, a call, a CASE or a parenthesised group; not a query, whose
+    // text the order would hold twice (and its own ORDER BY's terms twice again).
     if (primaryStart(last) != first || leftOperand(last + 1) != Operand::Date) return std::nullopt;
+    for (qsizetype k = first; k <= last; ++k)
+        if (t_[k].isWord(u"SELECT")) return std::nullopt;
     // A column of the one table read, whose own order already is its readings', is left to it.
     if (isName(t_[last]) && primaryEnd(first) == last && order_ && readsOneObject()) {
         const auto found = findColumn(bareName(t_[last]));

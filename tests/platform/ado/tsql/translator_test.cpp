@@ -318,6 +318,14 @@ TEST(Translator, OrdersDatesByTheirReadings) {
             "SELECT E.N FROM E, G ORDER BY tsql_sortkey(F) COLLATE SSCI, F"},
            {"SELECT E.N FROM E JOIN G ON G.N = E.N ORDER BY F",
             "SELECT E.N FROM E JOIN G ON G.N = E.N ORDER BY tsql_sortkey(F) COLLATE SSCI, F"}});
+    // A date that a query gives is ordered as it is: its text, and the order inside it, are
+    // never written twice, however deep such orders nest.
+    QString nested = QStringLiteral("GETDATE()");
+    for (int depth = 0; depth < 100; ++depth)
+        nested =
+            QStringLiteral("ISNULL((SELECT TOP 1 F FROM E ORDER BY %1), GETDATE())").arg(nested);
+    const QString text = QStringLiteral("SELECT N FROM E ORDER BY ") + nested;
+    EXPECT_LT(tsql::Translator(columns).translate(text).size(), 2 * text.size());
 }
 
 }  // namespace
