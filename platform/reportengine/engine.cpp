@@ -47,7 +47,6 @@ ReportDocument build(const RunRequest& request, const std::function<DataSource&(
     for (const ReportObject* o : doc.form.subreports())
         if (o->subreport) checkLinks(*o->subreport, source);
     doc.data = fetchRows(doc.form, selection, request.sort, source);
-    fetchLinkedColumns(doc.form, &doc.data, source);
     doc.subreports = fetchSubreports(doc.form, doc.data, request.subreports, source);
     // Refused at the run, whatever the destination: a saved report is drawn only later.
     checkPictures(doc);
