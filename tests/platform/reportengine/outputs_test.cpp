@@ -33,8 +33,8 @@ void expectKept(const QString& pdf, const ReportCase& c) {
 // goes: to a saved report exported to a PDF (the mail output), to the printer, and to the
 // screen, whose preview exports it.
 TEST(ReportOutputsTest, EveryDestinationPrintsTheKeptText) {
-    reportengine::installPreviewWindow();
-    reportengine::installPrinterOutput();
+    reportengine::services().preview = reportengine::showPreviewWindow;
+    reportengine::services().print = reportengine::printOnNamedPrinter;
     for (const ReportCase& c : retest::reportCases()) {
         SCOPED_TRACE(c.name.toStdString());
         {
