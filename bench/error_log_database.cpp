@@ -1,6 +1,7 @@
 #include "bench/error_log_database.h"
 
 #include "platform/ado/ado.h"
+#include "platform/ado/sqlitebackend.h"
 #include "platform/ado/tsql/builder.h"
 
 #include <QDir>
@@ -16,29 +17,11 @@
 namespace zxbench {
 
 namespace {
+
 constexpr int kRows = 1000000;
-}  // namespace
 
-QString folder() {
-    const QByteArray env = qgetenv("ZX_BENCH_DIR");
-    return env.isEmpty() ? QDir::temp().filePath(QStringLiteral("zentrik-bench"))
-                         : QString::fromLocal8Bit(env);
-}
-
-QString databaseFile(const QString& name) {
-    return QDir(folder()).filePath(name + QStringLiteral(".db"));
-}
-
-void ensureErrorLog(const QString& name, int first, const QString& values) {
-    ensureRows(name, QStringLiteral("AUX_ERR"),
-               QStringLiteral("Proceso, fecha, Error, Descripcion, sql, PC, Usuario"), first,
-               first + kRows - 1, values);
-}
-
-void ensureRows(const QString& name, const QString& table, const QString& columns, int first,
-                int last, const QString& values) {
-    const QString file = databaseFile(name);
-    if (QFileInfo::exists(file)) return;
+void build(const QString& file, const QString& table, const QString& columns, int first, int last,
+           const QString& values) {
     QDir().mkpath(folder());
     // Built aside and renamed when whole, so that a run cut short builds it again.
     const QString partial = file + QStringLiteral(".part");
@@ -63,6 +46,37 @@ void ensureRows(const QString& name, const QString& table, const QString& column
     }
     sqlite3_close(db);
     QFile::rename(partial, file);
+}
+
+}  // namespace
+
+QString folder() {
+    const QByteArray env = qgetenv("ZX_BENCH_DIR");
+    return env.isEmpty() ? QDir::temp().filePath(QStringLiteral("zentrik-bench"))
+                         : QString::fromLocal8Bit(env);
+}
+
+QString databaseFile(const QString& name) {
+    return QDir(folder()).filePath(name + QStringLiteral(".db"));
+}
+
+void ensureErrorLog(const QString& name, int first, const QString& values) {
+    ensureRows(name, QStringLiteral("AUX_ERR"),
+               QStringLiteral("Proceso, fecha, Error, Descripcion, sql, PC, Usuario"), first,
+               first + kRows - 1, values);
+}
+
+void ensureRows(const QString& name, const QString& table, const QString& columns, int first,
+                int last, const QString& values) {
+    const QString file = databaseFile(name);
+    if (!QFileInfo::exists(file)) build(file, table, columns, first, last, values);
+    // The benchmarks' login, also on a database kept from before the engine asked for one.
+    QString error;
+    if (!QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner) ||
+        !ado::recordEmbeddedLogin(file, QStringLiteral("sa"), QString(), &error)) {
+        std::fprintf(stderr, "login: %s %s\n", qPrintable(file), qPrintable(error));
+        std::exit(1);
+    }
 }
 
 long readEveryValue(ado::Recordset& rs) {

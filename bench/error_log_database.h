@@ -21,7 +21,8 @@ QString databaseFile(const QString& name);
 void ensureErrorLog(const QString& name, int first, const QString& values);
 
 // Builds the database `name` once, from the schema and rows `first` to `last` of `table`:
-// the i-th made of `values`, the expressions of `columns` over i.
+// the i-th made of `values`, the expressions of `columns` over i. It lets in the login "sa"
+// with an empty password.
 void ensureRows(const QString& name, const QString& table, const QString& columns, int first,
                 int last, const QString& values);
 

@@ -85,7 +85,7 @@ void openProgramDatabase(const QString& database) {
     gDB().gServidor = QStringLiteral("sqlite:") + zxbench::folder();
     gDB().gDBName = database;
     gDB().gUsuario = QStringLiteral("sa");
-    gDB().gUserPassWord = QStringLiteral("sa");
+    gDB().gUserPassWord = QString();
     gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
     if (!gDB().gOpenFlag) {
         std::fprintf(stderr, "the articles database does not open\n");

@@ -50,6 +50,21 @@ QString antesDeDosPuntos(const QString& texto) {
 }  // namespace
 
 frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
+    creaControles();
+    colocaControles();
+    conectaControles();
+
+    // As large as its controls ask for, not the two thirds of the screen adjustSize() allows;
+    // no larger than the screen once shown.
+    ui::sizeToBody(*this);
+    gUtil().PreparaFormulario(*this);
+    llenarlist();
+    for (QLineEdit* caja : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
+        MensajeInicial(*caja);
+    TxtServidor->setFocus();
+}
+
+void frmAcceso::creaControles() {
     setObjectName(QStringLiteral("frmAcceso"));
     setWindowTitle(QStringLiteral("Control de Acceso"));
 
@@ -85,7 +100,10 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     lblAviso->setWordWrap(true);
     lblAviso->setStyleSheet(QStringLiteral("color: #a00000;"));
     lblAviso->hide();
+    bcAceptar->setDefault(true);
+}
 
+void frmAcceso::colocaControles() {
     // Each box under the one before, with its name on its left: the order Tab follows.
     auto* campos = new QGridLayout(framAcceso);
     campos->addWidget(new QLabel(QStringLiteral("Complete los datos de conexion"), framAcceso), 0,
@@ -122,8 +140,9 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     todo->addWidget(new QLabel(QStringLiteral("Conexiones registradas"), this));
     todo->addWidget(lstBases);
     todo->addLayout(botones);
+}
 
-    bcAceptar->setDefault(true);
+void frmAcceso::conectaControles() {
     connect(bcAceptar, &QPushButton::clicked, this, &frmAcceso::bcAceptar_Click);
     connect(bcCancelar, &QPushButton::clicked, this, &frmAcceso::bcCancelar_Click);
     connect(CmdRegistrar, &QPushButton::clicked, this, &frmAcceso::CmdRegistrar_Click);
@@ -133,15 +152,6 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     connect(lstBases, &QListWidget::itemClicked, this, &frmAcceso::lstBases_Click);
     connect(lstBases, &QListWidget::itemDoubleClicked, this, &frmAcceso::lstBases_DblClick);
     connect(TxtServidor, &QLineEdit::textChanged, this, &frmAcceso::muestraMotor);
-
-    // As large as its controls ask for, not the two thirds of the screen adjustSize() allows;
-    // no larger than the screen once shown.
-    ui::sizeToBody(*this);
-    gUtil().PreparaFormulario(*this);
-    llenarlist();
-    for (QLineEdit* caja : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
-        MensajeInicial(*caja);
-    TxtServidor->setFocus();
 }
 
 void frmAcceso::Instala() {

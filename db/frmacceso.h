@@ -70,6 +70,11 @@ public:
     QLabel* lblAviso;  // why the dialog was shown; hidden when there is nothing to say
 
 private:
+    // The constructor's three parts: the controls with their names and texts, their places
+    // and the order Tab follows, and what each of them sets off.
+    void creaControles();
+    void colocaControles();
+    void conectaControles();
     // The focus in the box of the first command-line item ("@Server", "@DbName", "@Usuario",
     // "@Password") of `faltan`; in TxtServidor when it names none.
     void enfocaFaltante(const QStringList& faltan);

@@ -40,13 +40,13 @@ void agrega(QList<CodeTree::Nodo>& nodos, QHash<QString, int>& indice, const QSt
 void CodeTree::seleccionaNodo(int nodo) {
     if (nodo < -1 || nodo >= nodos_.size() || nodo == seleccion_) return;
     seleccion_ = nodo;
-    avisa(alCambiarSeleccion);
+    emit seleccionCambiada();
 }
 
 void CodeTree::ponNodos(QList<Nodo> nodos) {
     nodos_ = std::move(nodos);
     seleccion_ = nodos_.isEmpty() ? -1 : 0;
-    avisa(alCambiarNodos);
+    emit nodosCambiados();
 }
 
 QList<CodeTree::Nodo> CodeTree::arbolPorPrefijos(const QList<QList<vb::Variant>>& filas) {
@@ -127,7 +127,7 @@ void CodeTree::Form_Load() {
 void CodeTree::Form_Unload() {
     nodos_.clear();
     seleccion_ = -1;
-    avisa(alCambiarNodos);
+    emit nodosCambiados();
 }
 
 void CodeTree::CmbSearch_Change(const QString& t) {
@@ -163,10 +163,10 @@ QString CodeTree::sqlRequery(const QString& textoCaja) const {
 void CodeTree::CmbSearch_KeyDown(int KeyCode, int Shift, const QString& textoCaja) {
     if (KeyCode == 116) {
         sql = sqlRequery(textoCaja);
-        avisa(alVaciarCaja);
+        emit cajaVaciada();
         Form_Load();
     } else if (KeyCode == 40 || KeyCode == 38 || KeyCode == 34 || KeyCode == 33) {
-        avisa(alEnfocarArbol);
+        emit pideFocoArbol();
     }
 }
 
@@ -181,7 +181,7 @@ void CodeTree::TreeV_NodeCheck(int nodo, bool marcada) {
         if (padre >= 0 && debajo[padre]) {
             debajo[j] = true;
             nodos_[j].marcada = marcada;
-            if (alCambiarNodo) alCambiarNodo(j);
+            emit nodoCambiado(j);
         }
     }
 }
@@ -234,7 +234,7 @@ void CodeTree::CmdAceptar_Click() {
         }
     }
     oculta_ = true;
-    avisa(alOcultar);
+    emit ocultada();
 }
 
 void CodeTree::CmdCancelar_Click() {
@@ -242,7 +242,7 @@ void CodeTree::CmdCancelar_Click() {
     CmpsDevueltos.reset();
     Valores.reset();
     oculta_ = true;
-    avisa(alOcultar);
+    emit ocultada();
 }
 
 void CodeTree::CmdNueva_Click() {

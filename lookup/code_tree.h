@@ -4,17 +4,19 @@
 #include "platform/vb/variant.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 // The code tree's nodes and behaviour: hierarchical codes (families, cost centres, accounts,
 // positions) shown as a tree, type-ahead, the server re-query, check propagation and the
 // validated acceptance. The window Lib_FrmCons3Tree shows it; the lookup service sets its
-// members and reads the results, as it does with the search grid.
-class CodeTree {
+// members and reads the results, as it does with the search grid. It tells its window what
+// changed through its signals.
+class CodeTree : public QObject {
+    Q_OBJECT
 public:
     struct Nodo {
         QString clave;   // "A" and the code; the root is "A"
@@ -44,13 +46,6 @@ public:
     void ponNodos(QList<Nodo> nodos);
     bool oculta() const { return oculta_; }
 
-    std::function<void()> alCambiarNodos;    // the tree was rebuilt
-    std::function<void(int)> alCambiarNodo;  // one node's check
-    std::function<void()> alCambiarSeleccion;
-    std::function<void()> alEnfocarArbol;
-    std::function<void()> alVaciarCaja;
-    std::function<void()> alOcultar;
-
     void Form_Load();
     void Form_Unload();
     void ArmarTreeVFamilias();
@@ -74,11 +69,17 @@ public:
     void CmdCancelar_Click();
     void CmdNueva_Click();
 
+signals:
+    void nodosCambiados();        // the tree was rebuilt
+    void nodoCambiado(int nodo);  // one node's check
+    void seleccionCambiada();
+    void pideFocoArbol();
+    void cajaVaciada();
+    // Accepted or cancelled: the window closes.
+    void ocultada();
+
 private:
     void arma(const QString& rutina, bool familias);
-    void avisa(const std::function<void()>& f) const {
-        if (f) f();
-    }
 
     QList<Nodo> nodos_;
     int seleccion_ = -1;

@@ -23,9 +23,20 @@
 
 Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
     : QDialog(parent), grid_(grid), modelo_(new SearchGridModel(grid, this)) {
+    creaControles();
+    colocaControles();
+    conectaControles();
+
+    llenaLista();
+    for (int i = 0; i < cajas_.size(); ++i) {
+        const QSignalBlocker bloqueo(cajas_[i]);
+        cajas_[i]->setEditText(grid_.cajas()[i]);
+    }
+}
+
+void Lib_FrmCons3::creaControles() {
     setObjectName(QStringLiteral("Lib_FrmCons3"));
     setWindowTitle(grid_.Caption);
-    resize(twips::aPixeles(7260), twips::aPixeles(5115));
 
     clip_ = new QWidget(this);
     picFields = new QWidget(clip_);
@@ -69,6 +80,10 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
     CmdNuevo = boton("CmdNuevo", QStringLiteral("N&uevo"));
     CmdTodos = boton("CmdTodos", QStringLiteral("&Marcar"));
     CmdNueva->setVisible(grid_.NuevaVisible);
+}
+
+void Lib_FrmCons3::colocaControles() {
+    resize(twips::aPixeles(7260), twips::aPixeles(5115));
     // One row of buttons; two, one over the other, on a screen too narrow for the one.
     botones_ = new QBoxLayout(QBoxLayout::LeftToRight, Frame1);
     botones_->setContentsMargins(twips::aPixeles(100), 6, twips::aPixeles(150), 6);
@@ -88,7 +103,9 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
     ponBotones(0);
     setMinimumWidth(Frame1->sizeHint().width());
     ui::keepWithinScreen(*this);
+}
 
+void Lib_FrmCons3::conectaControles() {
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { grid_.CmdAceptar_Click(); });
     connect(CmdCancelar, &QPushButton::clicked, this, [this] { grid_.CmdCancelar_Click(); });
     connect(CmdNueva, &QPushButton::clicked, this, [this] { grid_.CmdNueva_Click(); });
@@ -110,42 +127,29 @@ Lib_FrmCons3::Lib_FrmCons3(SearchGrid& grid, QWidget* parent)
                 if (!llenando_ && actual.isValid()) grid_.seleccionaFila(actual.row());
             });
 
-    grid_.anchoLetras = [this](int n) {
+    grid_.mideLetrasCon(this, [this](int n) {
         return twips::dePixeles(fontMetrics().horizontalAdvance(QString(n, 'X')));
-    };
-    grid_.alCambiarFilas = [this] { llenaLista(); };
-    grid_.alCambiarFila = [this](int fila) { modelo_->rowChanged(fila); };
-    grid_.alCambiarSeleccion = [this] { muestraSeleccion(); };
-    grid_.alCambiarCaja = [this](int i) {
+    });
+    // The list's own model follows the rows; the window keeps its controls from answering
+    // while they change, then lays them out again.
+    connect(&grid_, &SearchGrid::filasPorCambiar, this, [this] { llenando_ = true; });
+    connect(&grid_, &SearchGrid::filasCambiadas, this, &Lib_FrmCons3::llenaLista);
+    connect(&grid_, &SearchGrid::seleccionCambiada, this, &Lib_FrmCons3::muestraSeleccion);
+    connect(&grid_, &SearchGrid::cajaCambiada, this, [this](int i) {
         if (i < cajas_.size()) {
             const QSignalBlocker bloqueo(cajas_[i]);
             cajas_[i]->setEditText(grid_.cajas()[i]);
         }
-    };
-    grid_.alEnfocar = [this](int i) {
+    });
+    connect(&grid_, &SearchGrid::pideFoco, this, [this](int i) {
         if (i < 0) {
             ListView1->setFocus();
         } else if (i < cajas_.size()) {
             cajas_[i]->setFocus();
         }
-    };
-    grid_.alOcultar = [this] { QDialog::done(grid_.Valores ? Accepted : Rejected); };
-
-    llenaLista();
-    for (int i = 0; i < cajas_.size(); ++i) {
-        const QSignalBlocker bloqueo(cajas_[i]);
-        cajas_[i]->setEditText(grid_.cajas()[i]);
-    }
-}
-
-Lib_FrmCons3::~Lib_FrmCons3() {
-    grid_.anchoLetras = nullptr;
-    grid_.alCambiarFilas = nullptr;
-    grid_.alCambiarFila = nullptr;
-    grid_.alCambiarSeleccion = nullptr;
-    grid_.alCambiarCaja = nullptr;
-    grid_.alEnfocar = nullptr;
-    grid_.alOcultar = nullptr;
+    });
+    connect(&grid_, &SearchGrid::ocultada, this,
+            [this] { QDialog::done(grid_.Valores ? Accepted : Rejected); });
 }
 
 QComboBox* Lib_FrmCons3::CmbSearch(int index) const {
@@ -159,8 +163,6 @@ void Lib_FrmCons3::reject() {
 void Lib_FrmCons3::llenaLista() {
     llenando_ = true;
     const auto& columnas = grid_.columnas();
-    // The list reads the grid's rows where they are: a new load only tells it so.
-    modelo_->rowsReplaced();
     for (int k = 0; k < columnas.size(); ++k) {
         ListView1->setColumnWidth(k, twips::aPixeles(columnas[k].ancho));
     }

@@ -20,7 +20,6 @@ class Lib_FrmCons3 : public QDialog {
     Q_OBJECT
 public:
     explicit Lib_FrmCons3(SearchGrid& grid, QWidget* parent = nullptr);
-    ~Lib_FrmCons3() override;
 
     SearchGrid& grid() { return grid_; }
     // The search box over column `index`.
@@ -46,6 +45,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The constructor's three parts: the controls with their names and texts, their places,
+    // and what each of them and the grid set off.
+    void creaControles();
+    void colocaControles();
+    void conectaControles();
+    // The list, its widths and the search boxes as the grid's rows and columns are now.
     void llenaLista();
     void muestraSeleccion();
     // Scrolls the strip sideways until column `columna` (its search box and its cells) is in

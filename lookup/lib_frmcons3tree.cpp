@@ -2,6 +2,7 @@
 
 #include "lookup/code_tree.h"
 #include "platform/ui/keycodes.h"
+#include "platform/ui/screenfit.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -15,9 +16,15 @@
 
 Lib_FrmCons3Tree::Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent)
     : QDialog(parent), tree_(tree) {
+    creaControles();
+    colocaControles();
+    conectaControles();
+    llenaArbol();
+}
+
+void Lib_FrmCons3Tree::creaControles() {
     setObjectName(QStringLiteral("Lib_FrmCons3Tree"));
     setWindowTitle(QStringLiteral("Consulta..."));
-    resize(480, 420);
 
     picFields = new QWidget(this);
     picFields->setObjectName(QStringLiteral("picFields"));
@@ -35,10 +42,6 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent)
     TreeV = new QTreeWidget(picFields);
     TreeV->setObjectName(QStringLiteral("TreeV"));
     TreeV->setHeaderHidden(true);
-    auto* campos = new QVBoxLayout(picFields);
-    campos->setContentsMargins(0, 0, 0, 0);
-    campos->addWidget(CmbSearch);
-    campos->addWidget(TreeV);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -49,6 +52,15 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent)
     CmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
     CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
     CmdNueva->setObjectName(QStringLiteral("CmdNueva"));
+}
+
+void Lib_FrmCons3Tree::colocaControles() {
+    resize(480, 420);
+    ui::keepWithinScreen(*this);
+    auto* campos = new QVBoxLayout(picFields);
+    campos->setContentsMargins(0, 0, 0, 0);
+    campos->addWidget(CmbSearch);
+    campos->addWidget(TreeV);
     auto* botones = new QHBoxLayout(Frame1);
     botones->addWidget(CmdAceptar);
     botones->addWidget(CmdCancelar);
@@ -56,7 +68,9 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picFields);
     layout->addWidget(Frame1);
+}
 
+void Lib_FrmCons3Tree::conectaControles() {
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { tree_.CmdAceptar_Click(); });
     connect(CmdCancelar, &QPushButton::clicked, this, [this] { tree_.CmdCancelar_Click(); });
     connect(CmdNueva, &QPushButton::clicked, this, [this] { tree_.CmdNueva_Click(); });
@@ -72,38 +86,29 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent)
                               item->checkState(0) == Qt::Checked);
     });
 
-    tree_.alCambiarNodos = [this] { llenaArbol(); };
-    tree_.alCambiarNodo = [this](int i) {
+    connect(&tree_, &CodeTree::nodosCambiados, this, &Lib_FrmCons3Tree::llenaArbol);
+    connect(&tree_, &CodeTree::nodoCambiado, this, [this](int i) {
         if (QTreeWidgetItem* it = items_.value(i)) {
             llenando_ = true;
             it->setCheckState(0, tree_.nodos()[i].marcada ? Qt::Checked : Qt::Unchecked);
             llenando_ = false;
         }
-    };
-    tree_.alCambiarSeleccion = [this] {
+    });
+    connect(&tree_, &CodeTree::seleccionCambiada, this, [this] {
         if (QTreeWidgetItem* it = items_.value(tree_.seleccion())) {
             llenando_ = true;
             TreeV->setCurrentItem(it);
             TreeV->scrollToItem(it);
             llenando_ = false;
         }
-    };
-    tree_.alEnfocarArbol = [this] { TreeV->setFocus(); };
-    tree_.alVaciarCaja = [this] {
+    });
+    connect(&tree_, &CodeTree::pideFocoArbol, this, [this] { TreeV->setFocus(); });
+    connect(&tree_, &CodeTree::cajaVaciada, this, [this] {
         const QSignalBlocker bloqueo(CmbSearch);
         CmbSearch->setEditText(QString());
-    };
-    tree_.alOcultar = [this] { QDialog::done(tree_.Valores ? Accepted : Rejected); };
-    llenaArbol();
-}
-
-Lib_FrmCons3Tree::~Lib_FrmCons3Tree() {
-    tree_.alCambiarNodos = nullptr;
-    tree_.alCambiarNodo = nullptr;
-    tree_.alCambiarSeleccion = nullptr;
-    tree_.alEnfocarArbol = nullptr;
-    tree_.alVaciarCaja = nullptr;
-    tree_.alOcultar = nullptr;
+    });
+    connect(&tree_, &CodeTree::ocultada, this,
+            [this] { QDialog::done(tree_.Valores ? Accepted : Rejected); });
 }
 
 void Lib_FrmCons3Tree::accept() {

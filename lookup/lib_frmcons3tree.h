@@ -17,7 +17,6 @@ class Lib_FrmCons3Tree : public QDialog {
     Q_OBJECT
 public:
     explicit Lib_FrmCons3Tree(CodeTree& tree, QWidget* parent = nullptr);
-    ~Lib_FrmCons3Tree() override;
 
     CodeTree& tree() { return tree_; }
     // The tree item of node `index` (index order of the CodeTree).
@@ -39,6 +38,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's three parts: the controls with their names and texts, their places,
+    // and what each of them and the tree set off.
+    void creaControles();
+    void colocaControles();
+    void conectaControles();
     void llenaArbol();
 
     CodeTree& tree_;

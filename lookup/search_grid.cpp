@@ -47,13 +47,38 @@ int indiceCampo(const QList<lookup::CampoConsulta>& campos, const QString& nombr
 
 }  // namespace
 
+class SearchGrid::Cambio {
+public:
+    explicit Cambio(SearchGrid& grid) : grid_(grid) {
+        if (grid_.cambios_++ == 0) emit grid_.filasPorCambiar();
+    }
+    ~Cambio() {
+        if (--grid_.cambios_ == 0) emit grid_.filasCambiadas();
+    }
+    Cambio(const Cambio&) = delete;
+    Cambio& operator=(const Cambio&) = delete;
+
+private:
+    SearchGrid& grid_;
+};
+
+void SearchGrid::mideLetrasCon(const QObject* ventana, std::function<double(int)> medida) {
+    medidor_ = ventana;
+    anchoLetras_ = std::move(medida);
+}
+
 void SearchGrid::seleccionaFila(int fila) {
     if (fila < -1 || fila >= filas_.size() || fila == seleccion_) return;
     seleccion_ = fila;
-    avisa(alCambiarSeleccion);
+    emit seleccionCambiada();
 }
 
 void SearchGrid::Form_Load() {
+    if (carga()) aplicaFiltroInicial();
+}
+
+bool SearchGrid::carga() {
+    const Cambio cambio(*this);
     vb::Steps steps(ModGlobal::manejaError(QStringLiteral("FORM_LOAD")));
     EsConsultaArticulos = vb::Holds(sql, QStringLiteral("articulos"));
     Valores = QStringList();
@@ -64,8 +89,7 @@ void SearchGrid::Form_Load() {
     if (vb::Trim(sql).isEmpty()) {
         columnas_.clear();
         cajas_.clear();
-        avisa(alCambiarFilas);
-        return;
+        return false;
     }
     sql = QStringLiteral(" ") + sql;
     TablaConsultada = sqltexto::tablaConsultada(sql);
@@ -86,16 +110,20 @@ void SearchGrid::Form_Load() {
         columnas_.clear();
         cajas_.clear();
         filas_.clear();
-        avisa(alCambiarFilas);
-        return;
+        return false;
     }
     terminaLectura();
+    return true;
 }
 
 void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& resultado) {
-    empiezaLectura(resultado.campos, resultado.filas.size());
-    for (const QList<vb::Variant>& valores : resultado.filas) Leer(valores);
-    terminaLectura();
+    {
+        const Cambio cambio(*this);
+        empiezaLectura(resultado.campos, resultado.filas.size());
+        for (const QList<vb::Variant>& valores : resultado.filas) Leer(valores);
+        terminaLectura();
+    }
+    aplicaFiltroInicial();
 }
 
 void SearchGrid::empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas) {
@@ -133,8 +161,9 @@ void SearchGrid::terminaLectura() {
     for (const Columna& c : columnas_) anchos.append(c.ancho);
     anchos::LeerAnchosColumnas(anchos::rutaArchivo(), TablaConsultada, anchos);
     for (int k = 0; k < columnas_.size(); ++k) columnas_[k].ancho = anchos[k];
-    avisa(alCambiarFilas);
+}
 
+void SearchGrid::aplicaFiltroInicial() {
     if (!vb::Trim(FiltroInicial).isEmpty()) ponCaja(0, FiltroInicial);
 }
 
@@ -158,7 +187,7 @@ void SearchGrid::Encolumnar(const QList<lookup::CampoConsulta>& campos) {
         } else if (igual(ValoresDefault, QStringLiteral("@10"))) {
             w += 10;
         }
-        const double ancho = anchoLetras ? anchoLetras(w) : 120.0 * w;
+        const double ancho = medidor_ && anchoLetras_ ? anchoLetras_(w) : 120.0 * w;
         columnas_.append({titulo, campo.nombre, ancho});
     }
     while (cajas_.size() < columnas_.size()) cajas_.append(QString());
@@ -232,6 +261,7 @@ void SearchGrid::ordena() {
 }
 
 void SearchGrid::Form_Unload() {
+    const Cambio cambio(*this);
     UsarUDBC = false;
     if (GrabarCfg) {
         QList<double> anchos;
@@ -245,19 +275,18 @@ void SearchGrid::Form_Unload() {
     }
     filas_.clear();
     seleccion_ = -1;
-    avisa(alCambiarFilas);
 }
 
 void SearchGrid::defineColumnaUnica(const QString& titulo, double ancho) {
+    const Cambio cambio(*this);
     columnas_ = {{titulo, titulo, ancho}};
     cajas_ = {QString()};
-    avisa(alCambiarFilas);
 }
 
 void SearchGrid::agregaFila(const QString& texto, bool marcada) {
+    const Cambio cambio(*this);
     filas_.append({{texto}, marcada, std::nullopt});
     if (seleccion_ < 0) seleccion_ = 0;
-    avisa(alCambiarFilas);
 }
 
 long SearchGrid::Busqueda(long Clave, const QString& QueValor) const {
@@ -286,7 +315,7 @@ QString SearchGrid::celda(int fila, int columna) const {
 void SearchGrid::ponCaja(int index, const QString& texto) {
     if (index < 0 || index >= cajas_.size()) return;
     cajas_[index] = texto;
-    if (alCambiarCaja) alCambiarCaja(index);
+    emit cajaCambiada(index);
     CmbSearch_Change(index, texto);
 }
 
@@ -379,7 +408,7 @@ void SearchGrid::CmbSearch_KeyDown(int Index, int KeyCode, int Shift) {
         Form_Load();
     } else if (KeyCode == 40 || KeyCode == 38 || KeyCode == 34 || KeyCode == 33) {
         ListView1_KeyDown(KeyCode, Shift);
-        if (alEnfocar) alEnfocar(-1);
+        emit pideFoco(-1);
     }
 }
 
@@ -394,17 +423,17 @@ void SearchGrid::ponCantidad(int fila, const QString& texto, bool marcada) {
     while (c.size() < columna) c.append(QString());
     c[columna - 1] = texto;
     filas_[fila].marcada = marcada;
-    if (alCambiarFila) alCambiarFila(fila);
+    emit filaCambiada(fila);
 }
 
 void SearchGrid::marca(int fila, bool marcada) {
     if (fila < 0 || fila >= filas_.size()) return;
     filas_[fila].marcada = marcada;
-    if (alCambiarFila) alCambiarFila(fila);
+    emit filaCambiada(fila);
 }
 
 void SearchGrid::ListView1_ItemCheck(int fila, bool marcada) {
-    if (fila >= 0 && fila < filas_.size()) filas_[fila].marcada = marcada;
+    marca(fila, marcada);
 }
 
 void SearchGrid::ListView1_KeyDown(int KeyCode, int Shift, const QString& texto) {
@@ -447,7 +476,7 @@ void SearchGrid::ListView1_KeyDown(int KeyCode, int Shift, const QString& texto)
         } else {
             nuevo += texto;
         }
-        if (alEnfocar) alEnfocar(caja);
+        emit pideFoco(caja);
         ponCaja(caja, nuevo);
     }
 }
@@ -488,11 +517,11 @@ bool SearchGrid::Form_KeyDown(int KeyCode, int Shift) {
 
 void SearchGrid::ListView1_ColumnClick(int columna) {
     if (columna < 0 || columna >= columnas_.size()) return;
+    const Cambio cambio(*this);
     ordenada_ = true;
     claveOrden_ = columna;
     descendente_ = !descendente_;
     ordena();
-    avisa(alCambiarFilas);
 }
 
 void SearchGrid::CmdAceptar_Click() {
@@ -521,7 +550,7 @@ void SearchGrid::CmdAceptar_Click() {
         if (cantidadCol > 0) Cantidades->append(cantidad(seleccion_));
     }
     oculta_ = true;
-    avisa(alOcultar);
+    emit ocultada();
 }
 
 void SearchGrid::CmdCancelar_Click() {
@@ -529,13 +558,13 @@ void SearchGrid::CmdCancelar_Click() {
     CmpsDevueltos.reset();
     Valores.reset();
     oculta_ = true;
-    avisa(alOcultar);
+    emit ocultada();
 }
 
 void SearchGrid::CmdNueva_Click() {
     sql = SqlInicial;
     Form_Load();
-    if (alEnfocar) alEnfocar(0);
+    emit pideFoco(0);
 }
 
 std::pair<QString, QString> SearchGrid::programaMantenimiento(const QString& tabla) {
@@ -561,6 +590,6 @@ void SearchGrid::CmdNuevo_Click() {
 }
 
 void SearchGrid::CmdTodos_Click() {
+    const Cambio cambio(*this);
     for (Fila& f : filas_) f.marcada = !f.marcada;
-    avisa(alCambiarFilas);
 }

@@ -4,6 +4,8 @@
 #include "platform/vb/variant.h"
 
 #include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,9 @@
 // The search grid's rows and behaviour: the lookup's query and its columns, type-ahead, the
 // server re-query, the list's keys, quantities and acceptance. The window Lib_FrmCons3 shows
 // it and hands it the operator's actions; the lookup service sets its members and reads the
-// results.
-class SearchGrid {
+// results. It tells its window and its list what changed through its signals.
+class SearchGrid : public QObject {
+    Q_OBJECT
 public:
     struct Columna {
         QString titulo;
@@ -73,15 +76,9 @@ public:
     const QStringList& cajas() const { return cajas_; }
     bool oculta() const { return oculta_; }
 
-    // How the window follows the grid; each may be left empty.
-    std::function<void()> alCambiarFilas;    // rows or columns replaced, or reordered
-    std::function<void(int)> alCambiarFila;  // one row's check or cells
-    std::function<void()> alCambiarSeleccion;
-    std::function<void(int)> alCambiarCaja;  // a box's text set by the grid
-    std::function<void(int)> alEnfocar;      // a search box, or -1 for the list
-    std::function<void()> alOcultar;
-    // Width of n letters "X" in twips in the window's font.
-    std::function<double(int)> anchoLetras;
+    // The columns take the width of their letters "X" from `medida` (n letters, in twips, in
+    // the font of `ventana`) while `ventana` lives; 120 twips a letter without one.
+    void mideLetrasCon(const QObject* ventana, std::function<double(int)> medida);
 
     // Runs the query and fills the rows, the columns and their stored widths.
     void Form_Load();
@@ -130,9 +127,30 @@ public:
     // The maintenance program and its parameter for a looked-up table.
     static std::pair<QString, QString> programaMantenimiento(const QString& tabla);
 
+signals:
+    // The rows or columns are about to be replaced, reordered or re-checked; filasCambiadas
+    // follows once they are, however many changes nest in between.
+    void filasPorCambiar();
+    void filasCambiadas();
+    // One row's check or cells.
+    void filaCambiada(int fila);
+    void seleccionCambiada();
+    // A search box's text set by the grid.
+    void cajaCambiada(int caja);
+    // The focus goes to a search box, or to the list for -1.
+    void pideFoco(int caja);
+    // Accepted or cancelled: the window closes.
+    void ocultada();
+
 private:
+    // The rows change while one lives: the first announces it, the last says it is done.
+    class Cambio;
+
+    // The load but for the initial filter; false when nothing was read.
+    bool carga();
+    void aplicaFiltroInicial();
     // A query's rows become the grid's: its fields first, then each row's values, then the
-    // order, the stored widths and the initial filter.
+    // order and the stored widths.
     void empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas);
     void Leer(const QList<vb::Variant>& valores);
     void terminaLectura();
@@ -144,9 +162,6 @@ private:
     double cantidad(int fila) const;
     void ponCantidad(int fila, const QString& texto, bool marcada);
     void marca(int fila, bool marcada);
-    void avisa(const std::function<void()>& f) const {
-        if (f) f();
-    }
 
     // What the rows being read need of their fields: the fields shown (password columns
     // left out) and where the returned value and the stock figures are.
@@ -159,6 +174,9 @@ private:
     };
 
     Lectura lectura_;
+    QPointer<const QObject> medidor_;
+    std::function<double(int)> anchoLetras_;
+    int cambios_ = 0;  // changes of the rows under way
     QList<Columna> columnas_;
     QList<Fila> filas_;
     QStringList cajas_;

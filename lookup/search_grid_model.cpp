@@ -5,10 +5,16 @@
 #include <QColor>
 
 SearchGridModel::SearchGridModel(SearchGrid& grid, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid) {}
+    : QAbstractTableModel(parent), grid_(grid) {
+    connect(&grid_, &SearchGrid::filasPorCambiar, this, [this] { beginResetModel(); });
+    connect(&grid_, &SearchGrid::filasCambiadas, this, [this] { endResetModel(); });
+    connect(&grid_, &SearchGrid::filaCambiada, this, &SearchGridModel::filaCambiada);
+}
 
 int SearchGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(grid_.filas().size());
+    // Rows of no column shown (every one a password column) are no rows of the list.
+    if (parent.isValid() || grid_.columnas().isEmpty()) return 0;
+    return static_cast<int>(grid_.filas().size());
 }
 
 int SearchGridModel::columnCount(const QModelIndex& parent) const {
@@ -53,16 +59,10 @@ bool SearchGridModel::setData(const QModelIndex& index, const QVariant& value, i
         !grid_.CheckBoxes || index.row() >= grid_.filas().size())
         return false;
     grid_.ListView1_ItemCheck(index.row(), value.toInt() == Qt::Checked);
-    rowChanged(index.row());
     return true;
 }
 
-void SearchGridModel::rowsReplaced() {
-    beginResetModel();
-    endResetModel();
-}
-
-void SearchGridModel::rowChanged(int row) {
-    if (row < 0 || row >= rowCount()) return;
-    emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
+void SearchGridModel::filaCambiada(int fila) {
+    if (fila < 0 || fila >= rowCount()) return;
+    emit dataChanged(index(fila, 0), index(fila, std::max(0, columnCount() - 1)));
 }

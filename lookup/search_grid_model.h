@@ -7,7 +7,7 @@ class SearchGrid;
 // The search grid's rows as its list shows them: a row per grid row, a column per grid
 // column, the row's check in the first column when the grid has check boxes, and the stock
 // colour as the text colour. It reads the grid's own rows and holds nothing per row, so a
-// long lookup costs the list no more than the rows in sight.
+// long lookup costs the list no more than the rows in sight; it follows the grid's signals.
 class SearchGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -22,11 +22,8 @@ public:
     // A check the operator sets in the first column goes to the grid.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // The grid replaced, reordered or re-checked its rows, or changed its columns.
-    void rowsReplaced();
-    // One row's check or cells changed.
-    void rowChanged(int row);
-
 private:
+    void filaCambiada(int fila);
+
     SearchGrid& grid_;
 };

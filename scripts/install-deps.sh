@@ -37,6 +37,9 @@ packages=(
   tzdata
   # opening files and links with the desktop's default program
   xdg-utils
+  # windows under a window manager in tests: an X server of their own and openbox on it (Qt's
+  # X11 platform plugin comes with libqt6gui6)
+  xvfb openbox
 )
 
 missing=()

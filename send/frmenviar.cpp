@@ -34,6 +34,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -43,8 +44,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -79,6 +83,13 @@ void enArreglo(QWidget* control, int indice, const QString& dataField) {
     control->setObjectName(QStringLiteral("txtfields"));
     control->setProperty("Index", indice);
     control->setProperty("DataField", dataField);
+}
+
+// The height of a text box that shows `lineas` lines of its text at once.
+int altoDeLineas(const QPlainTextEdit& caja, int lineas) {
+    const double texto =
+        lineas * QFontMetricsF(caja.font()).lineSpacing() + 2 * caja.document()->documentMargin();
+    return int(std::ceil(texto)) + 2 * caja.frameWidth();
 }
 
 QPointer<FrmEnviar>& instancia() {
@@ -243,6 +254,7 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     // The frames scroll when the screen leaves the dialog less room than they need, so that
     // no control is ever out of reach.
     auto* principal = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     principal->addWidget(Frame1);
     principal->addWidget(frameWhatsapp, 1);
     principal->addWidget(Frame5, 1);
@@ -428,16 +440,18 @@ void FrmEnviar::VistaPrevia(const QString& pagina) {
 
 void FrmEnviar::altoDelMensaje(bool conPagina) {
     // 1260 twips under a previewed page; otherwise as tall as the room the dialog leaves, up
-    // to the form's 5460 twips.
+    // to the form's 5460 twips, and never under five lines: on a small screen the dialog
+    // scrolls instead.
     auto* mensaje = static_cast<QPlainTextEdit*>(campo(QStringLiteral("Mensaje")));
-    mensaje->setMinimumHeight(conPagina ? px(1260) : mensaje->fontMetrics().lineSpacing() * 3);
+    mensaje->setMinimumHeight(conPagina ? px(1260) : altoDeLineas(*mensaje, 5));
     mensaje->setMaximumHeight(px(conPagina ? 1260 : 5460));
+    txtMensajeWhatsapp->setMinimumHeight(altoDeLineas(*txtMensajeWhatsapp, 5));
 }
 
 void FrmEnviar::altoDelFormulario() {
-    // The form's height, 10635 twips, never beyond the screen's free area with the frame.
+    // The form's height, 10635 twips; the window is kept within the screen's free area with
+    // its frame.
     resize(width(), px(10635));
-    ui::fitWithinScreen(*this);
 }
 
 void FrmEnviar::setVisible(bool visible) {
@@ -481,8 +495,6 @@ bool FrmEnviar::modoEmail() const {
 
 void FrmEnviar::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Some window systems tell the frame's size only once the window is on screen.
-    altoDelFormulario();
     cargaSiHaceFalta();
 }
 

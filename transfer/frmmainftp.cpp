@@ -3,6 +3,7 @@
 #include "core/errordialog.h"
 #include "platform/shell/settings.h"
 #include "platform/ui/operator.h"
+#include "platform/ui/screenfit.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/strings.h"
@@ -46,6 +47,13 @@ T* control(QWidget* parent, const char* nombre, const QString& texto = {}) {
 }  // namespace
 
 frmMainFTP::frmMainFTP(QWidget* parent) : QDialog(parent) {
+    creaControles();
+    colocaControles();
+    conectaControles();
+    Form_Load();
+}
+
+void frmMainFTP::creaControles() {
     setObjectName(QStringLiteral("frmMainFTP"));
     setWindowTitle(QStringLiteral("No Conectado"));
 
@@ -58,23 +66,11 @@ frmMainFTP::frmMainFTP(QWidget* parent) : QDialog(parent) {
     cmdConnect = control<QPushButton>(fraConexion, "cmdConnect", QStringLiteral("&Conectar"));
     cmdDisconnect =
         control<QPushButton>(fraConexion, "cmdDisconnect", QStringLiteral("&Desconectar"));
-    auto* conexion = new QGridLayout(fraConexion);
-    conexion->addWidget(new QLabel(QStringLiteral("Server:"), fraConexion), 0, 0);
-    conexion->addWidget(txtServer, 0, 1);
-    conexion->addWidget(new QLabel(QStringLiteral("Usuario:"), fraConexion), 1, 0);
-    conexion->addWidget(txtUser, 1, 1);
-    conexion->addWidget(new QLabel(QStringLiteral("Password:"), fraConexion), 2, 0);
-    conexion->addWidget(txtPassword, 2, 1);
-    conexion->addWidget(cmdConnect, 0, 2);
-    conexion->addWidget(cmdDisconnect, 1, 2);
 
     fraModo = new QGroupBox(QStringLiteral("Modo de conexion"), this);
     fraModo->setObjectName(QStringLiteral("fraModo"));
     optPassive = control<QRadioButton>(fraModo, "optPassive", QStringLiteral("Conexion Pasiva"));
     optActive = control<QRadioButton>(fraModo, "optActive", QStringLiteral("Conexion Activa"));
-    auto* modo = new QVBoxLayout(fraModo);
-    modo->addWidget(optPassive);
-    modo->addWidget(optActive);
 
     fraTransferencia = new QGroupBox(QStringLiteral("Modo de Transferecia de archivos"), this);
     fraTransferencia->setObjectName(QStringLiteral("fraTransferencia"));
@@ -82,9 +78,6 @@ frmMainFTP::frmMainFTP(QWidget* parent) : QDialog(parent) {
                                    QStringLiteral("Transferencia de archivos binarios"));
     optAscii = control<QRadioButton>(fraTransferencia, "optAscii",
                                      QStringLiteral("Transferencia de archivos ASCII"));
-    auto* transferencia = new QVBoxLayout(fraTransferencia);
-    transferencia->addWidget(optBin);
-    transferencia->addWidget(optAscii);
     // The client starts in passive mode with binary transfers; the marks say so.
     optPassive->setChecked(true);
     optBin->setChecked(true);
@@ -108,6 +101,25 @@ frmMainFTP::frmMainFTP(QWidget* parent) : QDialog(parent) {
     cmdDelete = control<QPushButton>(this, "cmdDelete", QStringLiteral("Eliminar Item"));
     pb = control<QProgressBar>(this, "pb");
     pb->setVisible(false);
+}
+
+void frmMainFTP::colocaControles() {
+    auto* conexion = new QGridLayout(fraConexion);
+    conexion->addWidget(new QLabel(QStringLiteral("Server:"), fraConexion), 0, 0);
+    conexion->addWidget(txtServer, 0, 1);
+    conexion->addWidget(new QLabel(QStringLiteral("Usuario:"), fraConexion), 1, 0);
+    conexion->addWidget(txtUser, 1, 1);
+    conexion->addWidget(new QLabel(QStringLiteral("Password:"), fraConexion), 2, 0);
+    conexion->addWidget(txtPassword, 2, 1);
+    conexion->addWidget(cmdConnect, 0, 2);
+    conexion->addWidget(cmdDisconnect, 1, 2);
+
+    auto* modo = new QVBoxLayout(fraModo);
+    modo->addWidget(optPassive);
+    modo->addWidget(optActive);
+    auto* transferencia = new QVBoxLayout(fraTransferencia);
+    transferencia->addWidget(optBin);
+    transferencia->addWidget(optAscii);
 
     auto* opciones = new QHBoxLayout;
     opciones->addWidget(fraModo);
@@ -120,13 +132,17 @@ frmMainFTP::frmMainFTP(QWidget* parent) : QDialog(parent) {
     lista->addWidget(TxtDir, 0, 0);
     lista->addWidget(lv, 1, 0);
     lista->addLayout(botones, 1, 1);
-    auto* layout = new QVBoxLayout(this);
+    // Controls that scroll on a screen too small for them; the window itself never larger.
+    auto* layout = new QVBoxLayout(ui::scrollingBody(*this));
+    ui::keepWithinScreen(*this);
     layout->addWidget(fraConexion);
     layout->addLayout(opciones);
     layout->addLayout(lista, 1);
     layout->addWidget(pb);
     resize(720, 560);
+}
 
+void frmMainFTP::conectaControles() {
     connect(cmdConnect, &QPushButton::clicked, this, [this] { cmdConnect_Click(); });
     connect(cmdDisconnect, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
     connect(optActive, &QRadioButton::clicked, this, [this] { optActive_Click(); });
@@ -143,8 +159,6 @@ frmMainFTP::frmMainFTP(QWidget* parent) : QDialog(parent) {
     connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
     connect(&mFTP, &cFTP::FileTransferProgress, this,
             [this](qint32 actual, qint32 total) { mFTP_FileTransferProgress(actual, total); });
-
-    Form_Load();
 }
 
 frmMainFTP::~frmMainFTP() {

@@ -71,6 +71,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The constructor's three parts: the controls with their names and texts, their places,
+    // and what each of them sets off.
+    void creaControles();
+    void colocaControles();
+    void conectaControles();
     void Form_Load();
     void Form_Unload();
     void RefrescarLista();

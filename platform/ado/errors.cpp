@@ -106,6 +106,11 @@ Error sqlServerError(long nativeError, const QString& description) {
                  state.isEmpty() ? QStringLiteral("HY000") : state, nativeError};
 }
 
+Error queryTimeoutError() {
+    return Error{err::Timeout, QStringLiteral("Query timeout expired"), sqlServerSource(),
+                 QStringLiteral("HYT00"), 0};
+}
+
 void raiseAdo(long number, const QString& source) {
     QString text;
     switch (number) {

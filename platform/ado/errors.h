@@ -48,6 +48,9 @@ QString sqlServerSource();
 // from the native number as SQL Server's provider gives them.
 Error sqlServerError(long nativeError, const QString& description);
 
+// What SQL Server's provider reports for a command still running at its CommandTimeout.
+Error queryTimeoutError();
+
 // ADO's number for a SQL Server native error (SQLState when the native number is not one we
 // know), and the SQLState for a native number (empty when unknown).
 long adoNumberFor(long nativeError, const QString& sqlState = {});

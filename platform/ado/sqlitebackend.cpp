@@ -22,11 +22,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <thread>
 
 namespace ado {
 
@@ -360,6 +362,78 @@ bool matches(const QList<vb::Variant>& criteria, int index, const QString& value
 SqliteBackend::SqliteBackend()
     : connectionName_(QStringLiteral("zentrik-ado-%1").arg(++connectionCounter)) {}
 
+// One call that runs SQL on the handle: CommandTimeout counts from its start, as SQL Server's
+// provider cancels a command still running at that time. A call made while the rows of
+// another are being handed (from the reader of those rows) has a time of its own; the other's
+// is as it was afterwards.
+class SqliteBackend::Command {
+public:
+    explicit Command(SqliteBackend& b)
+        : b_(b), inCommand_(b.inCommand_), deadline_(b.deadline_), timedOut_(b.timedOut_) {
+        b_.inCommand_ = true;
+        b_.timedOut_ = false;
+        b_.deadline_ = Clock::now() + std::chrono::seconds(b_.timeoutSeconds_);
+    }
+    ~Command() {
+        b_.inCommand_ = inCommand_;
+        b_.deadline_ = deadline_;
+        b_.timedOut_ = timedOut_;
+    }
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+private:
+    SqliteBackend& b_;
+    const bool inCommand_;
+    const Clock::time_point deadline_;
+    const bool timedOut_;
+};
+
+namespace {
+
+// SQLite's virtual machine steps between two looks at the clock: a few microseconds of work.
+constexpr int kStepsBetweenLooks = 1000;
+
+}  // namespace
+
+std::optional<SqliteBackend::Clock::time_point> SqliteBackend::limit() const {
+    if (timeoutSeconds_ <= 0) return std::nullopt;
+    return inCommand_ ? deadline_ : waitingSince_ + std::chrono::seconds(timeoutSeconds_);
+}
+
+bool SqliteBackend::pastLimit() {
+    if (!timedOut_) {
+        const std::optional<Clock::time_point> end = limit();
+        timedOut_ = end && Clock::now() >= *end;
+    }
+    return timedOut_;
+}
+
+int SqliteBackend::onProgress(void* self) {
+    auto* b = static_cast<SqliteBackend*>(self);
+    return b->inCommand_ && b->pastLimit() ? 1 : 0;
+}
+
+int SqliteBackend::onBusy(void* self, int count) {
+    auto* b = static_cast<SqliteBackend*>(self);
+    if (count == 0) b->waitingSince_ = Clock::now();
+    if (b->pastLimit()) return 0;
+    // Short looks first, as most locks are let go at once; then every 20 ms.
+    auto pause = std::chrono::milliseconds(count < 10 ? 1 + count : 20);
+    if (const std::optional<Clock::time_point> end = b->limit()) {
+        pause = std::min(pause, std::chrono::ceil<std::chrono::milliseconds>(*end - Clock::now()));
+    }
+    std::this_thread::sleep_for(pause);
+    return 1;
+}
+
+bool SqliteBackend::handRowUnclocked(ResultSet& rows) {
+    const Clock::time_point start = Clock::now();
+    const bool wanted = handRow(rows);
+    deadline_ += Clock::now() - start;
+    return wanted;
+}
+
 namespace {
 
 QString loginFile(const QString& databaseFile) {
@@ -371,47 +445,102 @@ QByteArray passwordDigest(const QByteArray& salt, const QString& password) {
     return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256).toHex();
 }
 
-// Raises SQL Server's refused login when the database records a login other than this one,
-// or when its login file is open to other users: what they can read or change guards nothing.
-void checkLogin(const QString& databaseFile, const QString& user, const QString& password) {
-    QFile f(loginFile(databaseFile));
-    if (!f.exists()) return;
+// One line of a login file: the user, tab, the salt, tab, the password's digest.
+struct RecordedLogin {
+    QString user;
+    QByteArray salt, digest;
+
+    bool isUser(const QString& name) const {
+        return user.compare(name.trimmed(), Qt::CaseInsensitive) == 0;
+    }
+};
+
+QList<RecordedLogin> recordedLogins(const QString& path) {
+    QList<RecordedLogin> logins;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return logins;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.trimmed().split('\t');
+        if (parts.size() == 3) logins.append({QString::fromUtf8(parts[0]), parts[1], parts[2]});
+    }
+    return logins;
+}
+
+// Whether others than the file's owner may read or change it.
+bool openToOthers(const QFile& f) {
     constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
                                                 QFileDevice::ReadOther | QFileDevice::WriteOther;
-    if (f.permissions() & others) {
-        throw ProviderFailure{{sqlServerError(
-            18456, QStringLiteral("El archivo de acceso %1 puede ser leído o modificado por "
-                                  "otros usuarios: no se admite ningún ingreso hasta que sólo "
-                                  "su dueño pueda leerlo y modificarlo (chmod 600).")
-                       .arg(f.fileName()))}};
+    return (f.permissions() & others) != QFileDevice::Permissions();
+}
+
+[[noreturn]] void refuseLogin(const QString& why) {
+    throw ProviderFailure{{sqlServerError(18456, why)}};
+}
+
+// Raises SQL Server's refused login unless the database records this login, and both the
+// database and its login file are its owner's alone: what others can read or change guards
+// nothing. A database that records no login lets none in, as SQL Server refuses a login it
+// does not know.
+void checkLogin(const QString& databaseFile, const QString& user, const QString& password) {
+    const QString blocked = QStringLiteral(
+        " puede ser leído o modificado por otros usuarios: no se admite ningún ingreso hasta "
+        "que sólo su dueño pueda leerlo y modificarlo (chmod 600).");
+    QFile f(loginFile(databaseFile));
+    if (!f.exists()) {
+        refuseLogin(QStringLiteral("No existe el archivo de acceso %1: la base de datos no "
+                                   "registra ningún ingreso y no se admite ninguno.")
+                        .arg(f.fileName()));
     }
-    const QList<QByteArray> parts =
-        f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().split('\t') : QList<QByteArray>();
-    const bool admitted =
-        parts.size() == 3 &&
-        QString::fromUtf8(parts[0]).compare(user.trimmed(), Qt::CaseInsensitive) == 0 &&
-        passwordDigest(parts[1], password) == parts[2];
-    if (!admitted) {
-        throw ProviderFailure{
-            {sqlServerError(18456, QStringLiteral("Login failed for user '%1'.").arg(user))}};
+    if (openToOthers(f))
+        refuseLogin(QStringLiteral("El archivo de acceso %1").arg(f.fileName()) + blocked);
+    if (openToOthers(QFile(databaseFile)))
+        refuseLogin(QStringLiteral("El archivo de base de datos %1").arg(databaseFile) + blocked);
+    const QList<RecordedLogin> logins = recordedLogins(f.fileName());
+    const bool admitted = std::any_of(logins.begin(), logins.end(), [&](const RecordedLogin& l) {
+        return l.isUser(user) && passwordDigest(l.salt, password) == l.digest;
+    });
+    if (!admitted) refuseLogin(QStringLiteral("Login failed for user '%1'.").arg(user));
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the login file with this login, after the others it records when `keepOthers`.
+bool writeLogin(const QString& databaseFile, const QString& user, const QString& password,
+                bool keepOthers, QString* error) {
+    const QString path = loginFile(databaseFile);
+    const QString name = user.trimmed();
+    if (name.isEmpty() || name.contains(u'\t') || name.contains(u'\n') || name.contains(u'\r')) {
+        if (error) *error = QStringLiteral("%1: not a login name: '%2'").arg(path, user);
+        return false;
     }
+    QByteArray text;
+    if (keepOthers) {
+        for (const RecordedLogin& l : recordedLogins(path)) {
+            if (!l.isUser(name)) text += l.user.toUtf8() + '\t' + l.salt + '\t' + l.digest + '\n';
+        }
+    }
+    const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
+    text += name.toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) + '\n';
+    QString why;
+    if (!vb::replaceFile(path, text, 0600, &why)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, why);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
                          QString* error) {
-    const QByteArray salt = QUuid::createUuid().toRfc4122().toHex();
-    const QString path = loginFile(databaseFile);
-    QString why;
-    if (!vb::replaceFile(
-            path,
-            user.trimmed().toUtf8() + '\t' + salt + '\t' + passwordDigest(salt, password) + '\n',
-            0600, &why)) {
-        if (error) *error = QStringLiteral("%1: %2").arg(path, why);
-        return false;
-    }
-    return true;
+    return writeLogin(databaseFile, user, password, false, error);
+}
+
+bool addEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                      QString* error) {
+    return writeLogin(databaseFile, user, password, true, error);
 }
 
 SqliteBackend::~SqliteBackend() {
@@ -453,6 +582,9 @@ void SqliteBackend::open(const ConnectionSettings& settings) {
                                                "Server does not exist or access denied."))}};
     }
     database_ = settings.database.trimmed();
+    // Kept for the database chosen later, whose login is checked then.
+    user_ = settings.user;
+    password_ = settings.password;
     if (database_.isEmpty()) {
         // No database named: the server's own, which holds none of the system's tables.
         openFile(QStringLiteral(":memory:"));
@@ -466,8 +598,6 @@ void SqliteBackend::open(const ConnectionSettings& settings) {
                       .arg(database_))}};
     }
     checkLogin(file, settings.user, settings.password);
-    user_ = settings.user;
-    password_ = settings.password;
     openFile(file);
 }
 
@@ -494,7 +624,10 @@ void SqliteBackend::openFile(const QString& path) {
                    sqlServerSource(), QStringLiteral("HY000"), 0}}};
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    // Both the wait for another program's lock and the statement itself end at the command's
+    // time.
+    sqlite3_busy_handler(db_, &SqliteBackend::onBusy, this);
+    sqlite3_progress_handler(db_, kStepsBetweenLooks, &SqliteBackend::onProgress, this);
     // A file that is not a database fails here rather than at the first query.
     char* message = nullptr;
     if (sqlite3_exec(db_, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;", nullptr,
@@ -550,10 +683,8 @@ void SqliteBackend::setDefaultDatabase(const QString& name) {
 }
 
 void SqliteBackend::setCommandTimeout(long seconds) {
-    // ADO's 0 waits without limit.
-    busyTimeoutMs_ = seconds <= 0 ? std::numeric_limits<int>::max()
-                                  : static_cast<int>(std::min(seconds, 2000000L) * 1000);
-    if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    // ADO's 0 waits without limit; beyond some weeks is without limit too.
+    timeoutSeconds_ = std::clamp(seconds, 0L, 2000000L);
 }
 
 BatchOutcome SqliteBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
@@ -582,8 +713,13 @@ void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) 
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
     if (!refuseNul(batch, out) || !refuseDeepNesting(batch, out)) return;
+    const Command command(*this);
     const QStringList statements = sqliteStatements(batch, db_);
-    for (const QString& statement : statements) runText(statement, out, editable);
+    for (const QString& statement : statements) {
+        runText(statement, out, editable);
+        // SQL Server cancels the whole batch at its time-out: what follows does not run.
+        if (timedOut_) return;
+    }
 }
 
 void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editable) {
@@ -620,6 +756,7 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
         }
         if (tx != Tx::None) {
             applyTransaction(tx, out);
+            if (timedOut_) return;
             p = after;
             continue;
         }
@@ -673,8 +810,10 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
         }
         runStatement(stmt, sql, rowidFirst, out, editable);
         sqlite3_finalize(stmt);
-        // SQLite may have ended the transaction itself (a failed COMMIT, a full disk).
+        // SQLite may have ended the transaction itself (a failed COMMIT, a full disk, a write
+        // interrupted at the time-out).
         if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;
+        if (timedOut_) return;
         p = tail;
     }
 }
@@ -715,7 +854,7 @@ void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool ro
             if (rowidFirst)
                 rs.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
             for (int i = first; i < n; ++i) appendCell(rs.cells, stmt, i, reads[i - first]);
-            if (streaming() && !handRow(rs)) {
+            if (streaming() && !handRowUnclocked(rs)) {
                 rc = SQLITE_DONE;
                 break;
             }
@@ -846,6 +985,7 @@ void SqliteBackend::applyTransaction(Tx tx, BatchOutcome& out) {
 }
 
 long SqliteBackend::beginTransaction() {
+    const Command command(*this);
     BatchOutcome out;
     applyTransaction(Tx::Begin, out);
     if (out.failed) throw ProviderFailure{out.errors};
@@ -858,6 +998,7 @@ void SqliteBackend::commitTransaction() {
             {Error{err::NoTransaction, QStringLiteral("No transaction is active."),
                    sqlServerSource(), QStringLiteral("25000"), 0}}};
     }
+    const Command command(*this);
     BatchOutcome out;
     applyTransaction(Tx::Commit, out);
     if (out.failed) throw ProviderFailure{out.errors};
@@ -869,6 +1010,7 @@ void SqliteBackend::rollbackTransaction() {
             {Error{err::NoTransaction, QStringLiteral("No transaction is active."),
                    sqlServerSource(), QStringLiteral("25000"), 0}}};
     }
+    const Command command(*this);
     BatchOutcome out;
     applyTransaction(Tx::Rollback, out);
     if (out.failed) throw ProviderFailure{out.errors};
@@ -878,6 +1020,7 @@ ResultSet SqliteBackend::schema(long schema, const QList<vb::Variant>& criteria)
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const Command command(*this);
     const vb::Variant catalog = jet_ ? vb::Variant::null() : vb::Variant(database_);
     const vb::Variant owner = jet_ ? vb::Variant::null() : vb::Variant("dbo");
     ResultSet rs = schemaShape(schema);
@@ -947,6 +1090,7 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
     if (!db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
+    const Command command(*this);
     const bool insert = w.keyValues.isEmpty();
     QString sql;
     if (insert) {

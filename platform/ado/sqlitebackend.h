@@ -4,17 +4,27 @@
 
 #include <QString>
 
+#include <chrono>
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace ado {
 
-// The embedded engine's login: a database may record the login it lets in, in the file
-// "<Database>.login" beside it (user, salt and the password's SHA-256; mode 0600). Any other
-// login is refused as SQL Server refuses one (18456); a database without that file lets any
-// login in. The user compares without regard to case, the password exactly.
+// The embedded engine's logins: a database records the logins it lets in, in the file
+// "<Database>.login" beside it (a line for each: user, salt and the password's SHA-256; mode
+// 0600). Any other login is refused as SQL Server refuses one (18456), and so is every login
+// to a database without that file, or whose file or login file others may read or change. The
+// user compares without regard to case, the password exactly.
+//
+// Records the one login the database lets in, in place of those it recorded.
 bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
                          QString* error = nullptr);
+// Adds a login beside those the database records, or gives one recorded under that name the
+// new password.
+bool addEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
+                      QString* error = nullptr);
 
 // The embedded engine: an SQLite database file opened through Qt's QSQLITE driver, whose
 // statements run on the driver's sqlite3 handle. SQL Server's text goes through the
@@ -48,6 +58,18 @@ public:
 
 private:
     enum class Tx { None, Begin, Commit, Rollback };
+    using Clock = std::chrono::steady_clock;
+    class Command;
+
+    // SQLite's callbacks: the one that interrupts a statement past the command's deadline, and
+    // the one that waits for another program's lock until that deadline.
+    static int onProgress(void* self);
+    static int onBusy(void* self, int count);
+    // The limit of the running command (or of a lock wait outside one); none for no limit.
+    std::optional<Clock::time_point> limit() const;
+    bool pastLimit();
+    // Hands the row to the sink without counting the time it spends there against the command.
+    bool handRowUnclocked(ResultSet& rows);
 
     void openFile(const QString& path);
     void closeFile();
@@ -71,7 +93,11 @@ private:
     long trancount_ = 0;
     const QList<vb::Variant>* parameters_ = nullptr;
     qsizetype nextParameter_ = 0;
-    int busyTimeoutMs_ = 30000;
+    long timeoutSeconds_ = 30;  // CommandTimeout; 0 waits without limit
+    bool inCommand_ = false;
+    Clock::time_point deadline_;      // of the running command
+    Clock::time_point waitingSince_;  // of a lock wait outside a command
+    bool timedOut_ = false;
 };
 
 }  // namespace ado

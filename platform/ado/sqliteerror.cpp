@@ -39,6 +39,10 @@ Error sqliteError(sqlite3* db, const QString& statement) {
 }
 
 Error sqliteError(int code, const QString& message, const QString& statement) {
+    // Another program's lock outlasted the command's time, or the command ran out of it.
+    const int primary = code & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED || primary == SQLITE_INTERRUPT)
+        return queryTimeoutError();
     switch (code) {
         case SQLITE_CONSTRAINT_PRIMARYKEY: {
             const QString table = tableOfColumns(afterColon(message));
@@ -76,14 +80,10 @@ Error sqliteError(int code, const QString& message, const QString& statement) {
         }
         case SQLITE_MISMATCH:
             return sqlServerError(245, QStringLiteral("Conversion failed: %1.").arg(message));
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return Error{err::Timeout, QStringLiteral("Timeout expired"), sqlServerSource(),
-                         QStringLiteral("HYT00"), 0};
         default:
             break;
     }
-    if ((code & 0xff) == SQLITE_CONSTRAINT)
+    if (primary == SQLITE_CONSTRAINT)
         return sqlServerError(547, QStringLiteral("The %1 statement conflicted with a "
                                                   "constraint: %2.")
                                        .arg(verbOf(statement), message));

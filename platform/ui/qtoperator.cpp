@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QHash>
 #include <QInputDialog>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTableView>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -152,6 +154,24 @@ void scrollLongText(QMessageBox& box) {
     scroll->setWidget(label);
 }
 
+// The calendar's own size hint leaves out what a style sheet adds (the day table's border, the
+// padding of the month buttons), which cut off its sixth week: once styled, it asks for room
+// for every week and every day.
+void showAllWeeks(QCalendarWidget& calendar) {
+    auto* days = calendar.findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    if (!days || !calendar.layout()) return;
+    calendar.ensurePolished();
+    // The day table stretches its rows and columns to its size, but never below these.
+    const QAbstractItemModel* model = days->model();
+    const int row =
+        std::max(days->verticalHeader()->minimumSectionSize(), days->fontMetrics().height());
+    const int column = days->horizontalHeader()->minimumSectionSize();
+    const int frame = 2 * days->frameWidth();
+    const QSize need(model->columnCount() * column + frame, model->rowCount() * row + frame);
+    days->setMinimumSize(need);
+    calendar.setMinimumSize(calendar.layout()->minimumSize().expandedTo(calendar.sizeHint()));
+}
+
 // The words of the print chooser Qt's Spanish translations leave in English.
 class PrintChooserTexts : public QTranslator {
 public:
@@ -224,6 +244,7 @@ std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString
     dialog.setTextValue(defaultText);
     dialog.setOkButtonText(QStringLiteral("Aceptar"));
     dialog.setCancelButtonText(QStringLiteral("Cancelar"));
+    keepWithinScreen(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue();
 }
@@ -266,6 +287,7 @@ std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& t
     calendar->setFirstDayOfWeek(vb::locale().firstDayOfWeek());
     calendar->setSelectedDate(initial.isValid() ? initial : QDate::currentDate());
     layout->addWidget(calendar);
+    showAllWeeks(*calendar);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
@@ -273,6 +295,7 @@ std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& t
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+    keepWithinScreen(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return calendar->selectedDate();
 }

@@ -4,11 +4,10 @@ class QWidget;
 
 namespace ui {
 
-// Makes `window` no larger than its screen's available area (frame included) and moves it
-// into that area, as far as its minimum size allows.
-void fitWithinScreen(QWidget& window);
-
-// Fits `window` within its screen each time it is shown.
+// Keeps `window` no larger than its screen's available area, frame included, and within that
+// area, as far as its minimum size allows: when it is shown, whenever the program resizes it
+// while it shows, and again once the window manager has framed it (on X11 the frame is known
+// only after the window is on the screen; until then it is taken to be the last window's).
 void keepWithinScreen(QWidget& window);
 
 // A body for `window`'s controls inside a frameless scroll area that fills the window: on a

@@ -183,8 +183,10 @@ QString clsUtil::FormulaValor(const vb::Variant& fecha) const {
         .arg(d.day(), 2, 10, QLatin1Char('0'));
 }
 
-QString clsUtil::PideFecha() const {
-    const auto elegida = ui::op().pickDate(ui::clock().now().date());
+QString clsUtil::PideFecha(const QString& fecha) const {
+    const QDate inicial =
+        vb::IsDate(vb::Trim(fecha)) ? vb::CDate(vb::Trim(fecha)).date() : ui::clock().now().date();
+    const auto elegida = ui::op().pickDate(inicial);
     if (!elegida) return {};
     return elegida->toString(QStringLiteral("dd/MM/yyyy"));
 }

@@ -70,9 +70,10 @@ public:
     // text; Type mismatch (13) when the value is not a date.
     QString FormulaValor(const vb::Variant& fecha) const;
 
-    // The date picker through the operator service, opened on today; the chosen date as
-    // "dd/mm/yyyy", or the empty text when cancelled.
-    QString PideFecha() const;
+    // The date picker through the operator service, opened on the date `fecha` reads as, or
+    // on today when it reads as none; the chosen date as "dd/mm/yyyy", or the empty text when
+    // cancelled.
+    QString PideFecha(const QString& fecha = {}) const;
 
     // The library's own error box (Abort, Retry, Ignore, critical icon); the answer.
     int MuestraError(const vb::VbError& error) const;

@@ -270,7 +270,7 @@ void frmZentrik::Consultar() {
     vb::Steps paso(ModGlobal::manejaError(QStringLiteral("Consultar")));
     const bool consulto = paso([&] {
         if (tag.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0) {
-            resultado = gUtil().PideFecha();
+            resultado = gUtil().PideFecha(caja->text());
         } else if (tag.compare(QLatin1String("TA_USUARIOS"), Qt::CaseInsensitive) == 0) {
             Lib_ClsCons3& consultas = gConsultas();
             consultas.CampoDevuelto = QStringLiteral("NOMBRE");

@@ -19,6 +19,7 @@ CoreTest::~CoreTest() {
 }
 
 void CoreTest::abre(const QString& usuario) {
+    data.addLogin(usuario, usuario);
     gDB().gServidor = servidor();
     gDB().gDBName = zxtest::TestDatabase::mainName;
     gDB().gUsuario = usuario;

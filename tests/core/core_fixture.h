@@ -19,7 +19,8 @@ protected:
 
     // The embedded server text of the test database.
     QString servidor() const { return QStringLiteral("sqlite:") + data.folder(); }
-    // Opens gDB() on the test database as `usuario`.
+    // Opens gDB() on the test database as `usuario` (its password the same), with that login
+    // on record.
     void abre(const QString& usuario = QStringLiteral("sa"));
     // Opens gDBEstadisticas() on the statistics database.
     void abreEstadisticas();

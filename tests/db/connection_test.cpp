@@ -78,6 +78,7 @@ TEST_F(OpenServerADODBTest, AdministratorCheckReadsTaUsuarios) {
 
 TEST_F(OpenServerADODBTest, WithoutErrorBoxesTheCheckIsSkippedAndTheUserIsAdministrator) {
     data.exec("INSERT INTO TA_USUARIOS (Nombre, Administrador) VALUES ('cajero', 0)");
+    data.addLogin("cajero", "");
     DB_Dll& estadisticas = gDBEstadisticas();
     estadisticas.gServidor = servidor();
     estadisticas.gDBName = zxtest::TestDatabase::mainName;

@@ -80,6 +80,7 @@ DbTest::~DbTest() {
 }
 
 void DbTest::abre(DB_Dll& db, const QString& usuario) {
+    data.addLogin(usuario, usuario);
     db.gServidor = servidor();
     db.gDBName = zxtest::TestDatabase::mainName;
     db.gUsuario = usuario;

@@ -48,7 +48,8 @@ protected:
 
     // The embedded server text of the test database.
     QString servidor() const { return QStringLiteral("sqlite:") + data.folder(); }
-    // Opens `db` on the test database as `usuario` through OpenServerADODB.
+    // Opens `db` on the test database as `usuario` (its password the same) through
+    // OpenServerADODB, with that login on record.
     void abre(DB_Dll& db, const QString& usuario = QStringLiteral("sa"));
     // Reopens `db` on a scripted engine (around `real` when given), for the failures a real
     // database cannot give on demand.

@@ -6,6 +6,7 @@
 #include "platform/vb/textfile.h"
 #include "platform/vendrix/clsutil.h"
 #include "tests/db/db_fixture.h"
+#include "tests/support/model_check.h"
 #include "tests/support/scripted_backend.h"
 #include "tests/support/screen_fit.h"
 
@@ -49,6 +50,7 @@ private:
 
 TEST_F(FrmAccesoTest, ControlsCarryTheirNamesAndTexts) {
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Control de Acceso"));
     EXPECT_EQ(f.findChild<QPushButton*>("CmdLineaComando")->text(),
               QStringLiteral("Crear Acceso Directo"));
@@ -79,7 +81,9 @@ TEST_F(FrmAccesoTest, ControlsCarryTheirNamesAndTexts) {
 void enPantalla(QDialog& d, const std::function<void(frmAcceso&)>& play) {
     d.show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
-    play(static_cast<frmAcceso&>(d));
+    auto& f = static_cast<frmAcceso&>(d);
+    const auto tester = zxtest::checkModel(f.lstBases->model());
+    play(f);
 }
 
 // Every box has a visible label beside it, and Tab goes from the top box down to the buttons.
@@ -131,6 +135,7 @@ TEST_F(FrmAccesoTest, TheDialogFitsSmallScreens) {
                                         QStringLiteral("SRV01"));
     }
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     f.MuestraAviso(
         QStringLiteral("La línea de comando no trae @DbName, @Usuario, @Password. Se "
                        "espera: @Server=…;@DbName=…;@Usuario=…;@Password=…;"));
@@ -201,6 +206,7 @@ TEST_F(FrmAccesoTest, PickingARegisteredEntryFillsTheBoxesAndAcceptConnects) {
                                     servidor());
     op.form([&](QDialog& d) {
         auto& f = static_cast<frmAcceso&>(d);
+        const auto tester = zxtest::checkModel(f.lstBases->model());
         EXPECT_EQ(f.lstBases->count(), 2);
         elige(f.lstBases, 0);
         EXPECT_EQ(f.TxtServidor->text(), QStringLiteral("SRV01"));
@@ -226,22 +232,39 @@ TEST_F(FrmAccesoTest, PickingARegisteredEntryFillsTheBoxesAndAcceptConnects) {
 }
 
 TEST_F(FrmAccesoTest, DoubleClickAcceptsAndCancelDoesNot) {
+    data.addLogin("ZENTRIK", "ZENTRIK");
     TXR_Common::AgregaConexionBases("ZENTRIK / SQLITE", "ZENTRIK", "ZENTRIK", "ZENTRIK",
                                     servidor());
     op.form([&](QDialog& d) {
         auto& f = static_cast<frmAcceso&>(d);
+        const auto tester = zxtest::checkModel(f.lstBases->model());
         const QRect r = f.lstBases->visualItemRect(f.lstBases->item(0));
         QTest::mouseClick(f.lstBases->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(f.lstBases->viewport(), Qt::LeftButton, {}, r.center());
         EXPECT_TRUE(f.Aceptar);
         return f.result();
     });
+    // The chosen entry leaves the login empty, which the database refuses as SQL Server
+    // would; the operator tries again with the login typed in.
+    op.answer(vb::vbYes);
+    op.form([&](QDialog& d) {
+        auto& f = static_cast<frmAcceso&>(d);
+        EXPECT_EQ(f.TxtDbName->text(), "ZENTRIK");
+        escribe(f.TxtUserId, "ZENTRIK");
+        escribe(f.TxtUserPassword, "ZENTRIK");
+        QTest::mouseClick(f.bcAceptar, Qt::LeftButton);
+        return f.result();
+    });
     DB_Dll& db = gDB();
     db.OpenServerADODB(true, ado::adUseClient, QString(), false, true);
     EXPECT_TRUE(db.gOpenFlag);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages()[0].text.contains("Login failed for user ''."))
+        << op.messages()[0].text.toStdString();
 
     op.form([&](QDialog& d) {
         auto& f = static_cast<frmAcceso&>(d);
+        const auto tester = zxtest::checkModel(f.lstBases->model());
         QTest::mouseClick(f.bcCancelar, Qt::LeftButton);
         EXPECT_FALSE(f.Aceptar);
         return f.result();
@@ -253,6 +276,7 @@ TEST_F(FrmAccesoTest, DoubleClickAcceptsAndCancelDoesNot) {
 TEST_F(FrmAccesoTest, APortTypedInThePortBoxReachesTheConnection) {
     op.form([&](QDialog& d) {
         auto& f = static_cast<frmAcceso&>(d);
+        const auto tester = zxtest::checkModel(f.lstBases->model());
         escribe(f.TxtServidor, "srv02");
         escribe(f.TxtPuerto, "1500");
         QTest::mouseClick(f.bcCancelar, Qt::LeftButton);
@@ -262,6 +286,7 @@ TEST_F(FrmAccesoTest, APortTypedInThePortBoxReachesTheConnection) {
     EXPECT_EQ(gDB().gServidor, QString());  // cancelled: nothing taken back
 
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     const struct {
         const char* servidor;
         const char* puerto;
@@ -290,6 +315,7 @@ class RegistrarTest : public FrmAccesoTest {};
 TEST_F(RegistrarTest, ARegisteredConnectionIsWrittenAndReadsBack) {
     gDB().gCnn.attachBackend(std::make_unique<zxtest::ScriptedBackend>());
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     f.TxtServidor->setText(" srv01\\sql:1500 ");
     f.TxtDbName->setText(" empresa ");
     f.CmdRegistrar_Click();
@@ -320,6 +346,7 @@ TEST_F(RegistrarTest, ARegisteredConnectionIsWrittenAndReadsBack) {
 TEST_F(RegistrarTest, ADatabaseNameWithALineBreakIsRefused) {
     gDB().gCnn.attachBackend(std::make_unique<zxtest::ScriptedBackend>());
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     f.TxtServidor->setText("srv01");
     f.TxtDbName->setText("empresa\r\nOTRA");
     op.answer(vb::vbOK);
@@ -333,7 +360,9 @@ TEST_F(RegistrarTest, ADatabaseNameWithALineBreakIsRefused) {
 }
 
 TEST_F(RegistrarTest, TheEmbeddedDatabaseRegistersWhenItsTestConnectionOpens) {
+    data.addLogin("ZENTRIK", "ZENTRIK");
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     f.TxtServidor->setText(servidor());
     f.TxtDbName->setText("ZENTRIK");
     f.CmdRegistrar_Click();
@@ -345,6 +374,7 @@ TEST_F(RegistrarTest, TheEmbeddedDatabaseRegistersWhenItsTestConnectionOpens) {
 
 TEST_F(RegistrarTest, AFailedTypedLoginWritesNothing) {
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     f.TxtServidor->setText(servidor());
     f.TxtDbName->setText("NOPE");
     f.TxtUserId->setText("ana");
@@ -375,6 +405,7 @@ TEST_F(RegistrarTest, WhenTheTestLoginFailsTheTypedLoginCanStillRegister) {
     motor->failNext(zxtest::ScriptedBackend::Call::Open, {rechazo});
     gDB().gCnn.attachBackend(std::move(motor));
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     f.TxtServidor->setText("srv01");
     f.TxtDbName->setText("empresa");
     f.TxtUserId->setText("ana");
@@ -393,6 +424,7 @@ TEST_F(FrmAccesoTest, TheShortcutOnTheDesktopStartsThisProgram) {
     qputenv("HOME", casa.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", casa.filePath(".config").toLocal8Bit());
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     QTest::mouseClick(f.CmdLineaComando, Qt::LeftButton);
     qputenv("HOME", home);
     if (config.isNull())
@@ -405,6 +437,7 @@ TEST_F(FrmAccesoTest, TheShortcutOnTheDesktopStartsThisProgram) {
 
 TEST_F(FrmAccesoTest, EjecutarCmdRegDBWaitsForTheProgram) {
     frmAcceso f;
+    const auto tester = zxtest::checkModel(f.lstBases->model());
     QString error;
     EXPECT_TRUE(f.EjecutarCmdRegDB("/bin/sh -c 'exit 3'", error));
     EXPECT_EQ(error, QString());

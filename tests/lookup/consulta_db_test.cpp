@@ -1,6 +1,7 @@
 #include "lookup/lib_clscons3.h"
 
 #include "db/db_dll.h"
+#include "platform/vb/conversions.h"
 #include "platform/vb/steps.h"
 #include "tests/lookup/scripted_forms.h"
 #include "tests/support/fixtures.h"
@@ -431,3 +432,54 @@ TEST_F(ConsultaDb, StartUpGivesTheServiceItsFileAndWritesTheDefaultsOnce) {
 }
 
 }  // namespace
+
+// A lookup whose query never ends on the engine (an endless recursion given as the statement,
+// a many-way cross join in a definition's filter) stops at the connection's CommandTimeout:
+// the database class's box names SQL Server's time-out, the grid is left empty, and the
+// connection goes on.
+TEST_F(ConsultaDb, AQueryThatNeverEndsStopsAtTheCommandTimeOut) {
+    for (int i = 0; i < 8; ++i)
+        data.exec(QStringLiteral("INSERT INTO TA_USUARIOS (Nombre) VALUES ('U%1')").arg(i));
+    const QString ruta = folder.file("cruce.kqv");
+    ASSERT_TRUE(zxtest::writeFile(
+        ruta, mascaras::encode({"Vendedores", "V_TA_VENDEDORES", "|NOMBRE|IDVENDEDOR|",
+                                "0 < (SELECT COUNT(*) FROM TA_USUARIOS a, TA_USUARIOS b, "
+                                "TA_USUARIOS c, TA_USUARIOS d, TA_USUARIOS e, TA_USUARIOS f, "
+                                "TA_USUARIOS g, TA_USUARIOS h, TA_USUARIOS i, TA_USUARIOS j, "
+                                "TA_USUARIOS k, TA_USUARIOS l)"})));
+    const struct {
+        const char* name;
+        QString sql;
+        QString mascaras;
+    } cases[] = {
+        {"endless recursion",
+         "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x AS Nombre FROM c",
+         service.gRutaMascaraConsultas},
+        {"cross join in the filter", "V_TA_VENDEDORES", ruta},
+    };
+    gDB().gCnn.setCommandTimeout(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        service.gRutaMascaraConsultas = c.mascaras;
+        const qsizetype antes = op.messages().size();
+        bool vacia = false;
+        forms.grilla = [&](SearchGrid& g) {
+            vacia = g.filas().isEmpty();
+            g.CmdCancelar_Click();
+        };
+        op.answer(vb::vbAbort);
+        service.CampoDevuelto = "Nombre";
+        service.ConsultaSearch(c.sql);
+        ASSERT_EQ(op.messages().size(), antes + 1);
+        const zxtest::Prompt& box = op.messages().last();
+        EXPECT_EQ(box.text, "Ha ocurrido el Siguiente Error (-2147217871) Query timeout expired");
+        EXPECT_TRUE(box.title.contains("AbrirRecordset")) << box.title.toStdString();
+        EXPECT_EQ(box.buttons, vb::vbAbortRetryIgnore);
+        EXPECT_TRUE(vacia);
+        EXPECT_EQ(gDB().gCnn.State(), ado::adStateOpen);
+        EXPECT_EQ(
+            vb::CLng(
+                gDB().gCnn.Execute("SELECT COUNT(*) FROM V_TA_VENDEDORES").Fields(0L).Value()),
+            2);
+    }
+}

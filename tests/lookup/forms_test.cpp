@@ -5,9 +5,11 @@
 #include "lookup/lib_frmcons3.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/search_grid.h"
+#include "lookup/search_grid_model.h"
 
 #include "tests/lookup/grid_list.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/model_check.h"
 
 #include "platform/vb/steps.h"
 #include "tests/support/scripted_operator.h"
@@ -38,6 +40,7 @@ TEST(TreeForm, ShowsTheNodesUnderTheirParents) {
     CodeTree tree;
     tree.ponNodos(arbol());
     Lib_FrmCons3Tree form(tree);
+    const auto tester = zxtest::checkModel(form.TreeV->model());
     ASSERT_EQ(form.TreeV->topLevelItemCount(), 1);
     QTreeWidgetItem* raiz = form.TreeV->topLevelItem(0);
     EXPECT_EQ(raiz->text(0), "Consulta...");
@@ -53,6 +56,7 @@ TEST(TreeForm, TypingSelectsAndEnterReturnsNothingForAnUncheckedField) {
     tree.ValorDevuelto = "antes";
     tree.ponNodos(arbol());
     Lib_FrmCons3Tree form(tree);
+    const auto tester = zxtest::checkModel(form.TreeV->model());
     form.show();
     QTest::keyClicks(form.CmbSearch->lineEdit(), "prov");
     EXPECT_EQ(form.TreeV->currentItem(), form.item(5));
@@ -69,6 +73,7 @@ TEST(TreeForm, CheckingANodeChecksItsBranchAndAcceptReturnsTheCodes) {
     tree.ponNodos(arbol());
     tree.Valores = QStringList();
     Lib_FrmCons3Tree form(tree);
+    const auto tester = zxtest::checkModel(form.TreeV->model());
     form.show();
     form.item(1)->setCheckState(0, Qt::Checked);
     EXPECT_EQ(form.item(3)->checkState(0), Qt::Checked);
@@ -85,6 +90,7 @@ TEST(TreeForm, EscapeCancels) {
     tree.Valores = QStringList{"x"};
     tree.CmpsDevueltos = QStringList{"y"};
     Lib_FrmCons3Tree form(tree);
+    const auto tester = zxtest::checkModel(form.TreeV->model());
     form.show();
     QTest::keyClick(form.TreeV, Qt::Key_Escape);
     EXPECT_EQ(tree.ValorDevuelto, vb::Variant(""));
@@ -117,6 +123,7 @@ TEST_F(GridForm, ShowsHeadersRowsAndOneSearchBoxPerColumn) {
     grid.CheckBoxes = true;
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     ASSERT_EQ(zxtest::columnsShown(form), 3);
     EXPECT_EQ(zxtest::headerShown(form, 2), "**Cantidad**");
     ASSERT_EQ(zxtest::rowsShown(form), 3);
@@ -132,6 +139,7 @@ TEST_F(GridForm, ShowsHeadersRowsAndOneSearchBoxPerColumn) {
 TEST_F(GridForm, TypingInABoxSelectsTheRowAndEnterInTheListAccepts) {
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     QTest::keyClicks(form.CmbSearch(1)->lineEdit(), "cl");
     EXPECT_EQ(zxtest::currentRowShown(form), 2);
@@ -143,6 +151,7 @@ TEST_F(GridForm, TypingInABoxSelectsTheRowAndEnterInTheListAccepts) {
 TEST_F(GridForm, LettersTypedInTheListGoToTheLastSearchBox) {
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     form.CmbSearch(1)->setFocus();
     QApplication::processEvents();
@@ -160,6 +169,7 @@ TEST_F(GridForm, InsertAndDeleteChangeTheQuantity) {
     grid.UsaCantidades = true;
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     grid.seleccionaFila(0);
     QTest::keyClick(form.ListView1, Qt::Key_Insert);
@@ -184,6 +194,7 @@ TEST_F(GridForm, MarkInvertsEveryCheckAndHeaderClickSorts) {
     grid.CheckBoxes = true;
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     zxtest::clickCheck(form, 1);
     EXPECT_EQ(zxtest::checkShown(form, 1), Qt::Checked);
@@ -208,6 +219,7 @@ TEST_F(GridForm, StockColoursAreTheTextColourOfTheWholeRow) {
     grid.EsConsultaArticulos = true;
     grid.muestraResultado(r);
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     for (int k = 0; k < 3; ++k) {
         SCOPED_TRACE(k);
@@ -223,6 +235,7 @@ TEST_F(GridForm, F12AsksAboutTheShortageOfTheSelectedArticle) {
     grid.EsConsultaArticulos = true;
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     grid.seleccionaFila(1);
     QTest::keyClick(form.ListView1, Qt::Key_F12);
@@ -234,6 +247,7 @@ TEST_F(GridForm, F12AsksAboutTheShortageOfTheSelectedArticle) {
 TEST_F(GridForm, EscapeCancels) {
     grid.muestraResultado(articulos());
     Lib_FrmCons3 form(grid);
+    const auto tester = zxtest::checkModel(form.ListView1->model());
     form.show();
     QTest::keyClick(form.ListView1, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
@@ -241,25 +255,146 @@ TEST_F(GridForm, EscapeCancels) {
     EXPECT_FALSE(grid.Valores.has_value());
 }
 
-// The whole road: the service shows the real window through the operator service, and the
-// operator types and presses Enter.
-TEST(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
+// The program's database is the test's own.
+class OverData : public ::testing::Test {
+protected:
+    OverData() {
+        gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
+        gDB().gDBName = zxtest::TestDatabase::mainName;
+        gDB().gUsuario = "sa";
+        gDB().gUserPassWord = "sa";
+        gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    }
+    ~OverData() override {
+        gDB().gCnn.Close();
+        gDB().gOpenFlag = false;
+        gDB().gConnString.clear();
+    }
+
     zxtest::ProgramFolder folder;
     zxtest::TestDatabase data;
+};
+
+// The list's model follows the grid by itself, by Qt's rules for item models, through every
+// change of the grid's rows: loads, re-queries, sorts, checks and the unload.
+class GridModel : public OverData {
+protected:
+    GridModel() {
+        data.exec(
+            "INSERT INTO V_TA_VENDEDORES VALUES ('V1', 'Ana');"
+            "INSERT INTO V_TA_VENDEDORES VALUES ('V2', 'Beto');"
+            "INSERT INTO V_TA_VENDEDORES VALUES ('V3', 'Berta');");
+    }
+    QStringList columna(int k) const {
+        QStringList out;
+        for (int i = 0; i < model.rowCount(); ++i) out << model.index(i, k).data().toString();
+        return out;
+    }
+
+    SearchGrid grid;
+    SearchGridModel model{grid};
+    const std::unique_ptr<QAbstractItemModelTester> tester = zxtest::checkModel(&model);
+};
+
+TEST_F(GridModel, FollowsLoadsReQueriesSortsChecksAndTheUnload) {
+    grid.CheckBoxes = true;
+    grid.CampoDevuelto = "IDVENDEDOR";
+    grid.sql = "SELECT IDVENDEDOR, NOMBRE FROM V_TA_VENDEDORES ORDER BY IDVENDEDOR";
+    grid.Form_Load();
+    ASSERT_EQ(model.columnCount(), 2);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "NOMBRE");
+    EXPECT_EQ(columna(0), (QStringList{"V1", "V2", "V3"}));
+
+    grid.ListView1_ColumnClick(1);
+    EXPECT_EQ(columna(1), (QStringList{"Beto", "Berta", "Ana"}));
+    grid.ListView1_ColumnClick(1);
+    EXPECT_EQ(columna(1), (QStringList{"Ana", "Berta", "Beto"}));
+
+    grid.seleccionaFila(1);
+    grid.ListView1_KeyDown(32, 0);
+    EXPECT_EQ(model.index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    grid.CmdTodos_Click();
+    EXPECT_EQ(model.index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(model.index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+
+    // Typed into the box over the names, then F5: the server's rows that begin so, in the
+    // order the header gave.
+    grid.CmbSearch_Change(1, "be");
+    grid.CmbSearch_KeyDown(1, 116, 0);
+    EXPECT_EQ(columna(1), (QStringList{"Berta", "Beto"}));
+    grid.CmdNueva_Click();
+    EXPECT_EQ(model.rowCount(), 3);
+
+    grid.Form_Unload();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+// The option lists build their one column and then add their rows one by one.
+TEST_F(GridModel, FollowsAnOptionListAsItsRowsAreAdded) {
+    grid.Form_Load();
+    grid.defineColumnaUnica("Opciones", 1200);
+    for (const char* opcion : {"Uno", "Dos"}) grid.agregaFila(opcion, false);
+    EXPECT_EQ(columna(0), (QStringList{"Uno", "Dos"}));
+}
+
+// A lookup whose every column is a password column shows no column, and so no row either.
+TEST_F(GridModel, ALookupOfPasswordColumnsAloneShowsNoRows) {
+    lookup::ResultadoConsulta r;
+    r.campos = {{"email_Password", 200, 20}};
+    r.filas = {{"secreta"}, {"otra"}};
+    grid.CheckBoxes = true;
+    grid.muestraResultado(r);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_EQ(model.rowCount(), 0);
+    grid.seleccionaFila(0);
+    grid.ListView1_KeyDown(32, 0);
+}
+
+using TreeOverData = OverData;
+
+// The tree window follows its tree's rebuilds: F5 in the box empties the box and shows the
+// nodes the server gives now; the unload empties the tree.
+TEST_F(TreeOverData, F5ShowsTheNewTreeAndEmptiesTheBox) {
+    data.exec(
+        "INSERT INTO TA_CCOSTO VALUES ('1', 'Administracion');"
+        "INSERT INTO TA_CCOSTO VALUES ('11', 'Caja');"
+        "INSERT INTO TA_CCOSTO VALUES ('2', 'Cajas de ventas');");
+    CodeTree tree;
+    tree.sql = "SELECT Codigo, Descripcion FROM TA_CCOSTO ORDER BY Codigo";
+    tree.Form_Load();
+    Lib_FrmCons3Tree form(tree);
+    const auto tester = zxtest::checkModel(form.TreeV->model());
+    form.show();
+    auto hijos = [&] {
+        QStringList out;
+        const QTreeWidgetItem* raiz = form.TreeV->topLevelItem(0);
+        for (int i = 0; raiz && i < raiz->childCount(); ++i) out << raiz->child(i)->text(0);
+        return out;
+    };
+    EXPECT_EQ(hijos(), (QStringList{"1 - Administracion", "2 - Cajas de ventas"}));
+    QTest::keyClicks(form.CmbSearch->lineEdit(), "caja");
+    QTest::keyClick(form.CmbSearch->lineEdit(), Qt::Key_F5);
+    EXPECT_EQ(form.CmbSearch->currentText(), "");
+    EXPECT_EQ(hijos(), (QStringList{"11 - Caja", "2 - Cajas de ventas"}));
+    tree.Form_Unload();
+    EXPECT_EQ(form.TreeV->topLevelItemCount(), 0);
+}
+
+using LookupWindows = OverData;
+
+// The whole road: the service shows the real window through the operator service, and the
+// operator types and presses Enter.
+TEST_F(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
     data.exec(
         "INSERT INTO V_TA_VENDEDORES VALUES ('V1', 'Ana');"
         "INSERT INTO V_TA_VENDEDORES VALUES ('V2', 'Beto');");
-    gDB().gServidor = QStringLiteral("sqlite:") + data.folder();
-    gDB().gDBName = zxtest::TestDatabase::mainName;
-    gDB().gUsuario = "sa";
-    gDB().gUserPassWord = "sa";
-    gDB().OpenServerADODB(false, ado::adUseClient, QString(), false, false);
     const lookup::Formularios previos = lookup::formularios();
     lookup::instalaFormularios();
 
     zxtest::ScriptedOperator op;
     op.form([](QDialog& dialog) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(dialog);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         EXPECT_EQ(zxtest::rowsShown(form), 2);
         QTest::keyClicks(form.CmbSearch(1)->lineEdit(), "be");
         form.ListView1->setFocus();
@@ -272,9 +407,6 @@ TEST(LookupWindows, TheServiceShowsTheGridWindowAndReadsTheChoice) {
     EXPECT_EQ(service.ValorDevuelto, vb::Variant("V2"));
 
     lookup::formularios() = previos;
-    gDB().gCnn.Close();
-    gDB().gOpenFlag = false;
-    gDB().gConnString.clear();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "tests/lookup/grid_list.h"
 #include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/model_check.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
@@ -98,6 +99,7 @@ TEST_F(LookupOperator, F5OverAFilterWithOrNarrowsEveryRowOfTheFilter) {
     QStringList antes, despues;
     op.form([&](QDialog& d) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         antes = columna(form, 0);
         buscaEnServidor(form, 0, "a_b");
         despues = columna(form, 0);
@@ -119,6 +121,7 @@ TEST_F(LookupOperator, F5OverAGivenSelectWithOrNarrowsEveryRow) {
     QStringList despues;
     op.form([&](QDialog& d) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         buscaEnServidor(form, 1, "an");
         despues = columna(form, 1);
         QTest::keyClick(form.ListView1, Qt::Key_Escape);
@@ -163,6 +166,7 @@ TEST_F(LookupOperator, OnlyTheAsteriskIsAWildcardInTheServerSearch) {
         QStringList filas;
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+            const auto tester = zxtest::checkModel(form.ListView1->model());
             buscaEnServidor(form, 1, QString::fromUtf8(caso.texto));
             filas = columna(form, 0);
             QTest::keyClick(form.ListView1, Qt::Key_Escape);
@@ -187,6 +191,7 @@ TEST_F(LookupOperator, TabLeavesTheListAndLeftRightScrollIt) {
     int derecha = -1, izquierda = -1, xDerecha = 1;
     op.form([&](QDialog& d) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         form.show();
         QApplication::setActiveWindow(&form);
         form.ListView1->setFocus();
@@ -242,6 +247,7 @@ TEST_F(LookupOperator, PasswordColumnsAreHiddenOnEveryPath) {
         QStringList celdas;
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+            const auto tester = zxtest::checkModel(form.ListView1->model());
             columnas = titulos(form);
             for (int k = 0; k < zxtest::columnsShown(form); ++k) celdas << columna(form, k);
             QTest::keyClick(form.ListView1, Qt::Key_Escape);
@@ -275,6 +281,7 @@ TEST_F(LookupOperator, ShiftInsertWithZeroOrNothingChecksTheRowWithZero) {
         Qt::CheckState marca = Qt::Unchecked;
         op.form([&](QDialog& d) {
             auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+            const auto tester = zxtest::checkModel(form.ListView1->model());
             QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
             EXPECT_EQ(zxtest::cellShown(form, 0, 2), "3,00");
             QTest::keyClick(form.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
@@ -347,6 +354,7 @@ TEST_F(LookupKeys, TheFocusedSearchBoxAndTheFoundCellComeIntoView) {
     int tabs = 0;
     op.form([&](QDialog& d) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         activa(form);
         EXPECT_EQ(zxtest::headerShown(form, 7), "Nombre");
         QComboBox* nombre = form.CmbSearch(7);
@@ -384,6 +392,7 @@ TEST_F(LookupKeys, HomeAndEndGoToTheFirstAndTheLastRow) {
     QList<int> filas;
     op.form([&](QDialog& d) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         activa(form);
         form.ListView1->setFocus();
         QTest::keyClick(form.ListView1, Qt::Key_End);
@@ -428,6 +437,7 @@ TEST_F(LookupOnSmallScreens, TheListFitsTheScreen) {
     bool visto = false;
     op.form([&](QDialog& d) {
         auto& form = dynamic_cast<Lib_FrmCons3&>(d);
+        const auto tester = zxtest::checkModel(form.ListView1->model());
         activa(form);
         EXPECT_TRUE(zxtest::fitsItsScreen(form));
         for (QPushButton* b : {form.CmdAceptar, form.CmdTodos, form.CmdCancelar, form.CmdNuevo}) {

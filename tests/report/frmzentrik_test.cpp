@@ -218,6 +218,32 @@ TEST_F(FrmZentrikTest, ARightClickOpensTheDatePickerOnDateFieldsOnly) {
     EXPECT_EQ(QApplication::focusWidget(), campo("UsuarioDesde"));
 }
 
+// The picker opens on the date its field holds; on today when the field is empty or holds no
+// date.
+TEST_F(FrmZentrikTest, TheDatePickerOpensOnTheFieldsDate) {
+    zxtest::FixedClock reloj{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+    const struct {
+        const char* campo;
+        const char* texto;
+        const char* abre;
+    } casos[] = {
+        {"FechaDesde", "31/08/2026", "2026-08-31"},
+        {"FechaHasta", "1/2/27", "2027-02-01"},
+        {"FechaDesde", "", "2026-12-09"},
+        {"FechaHasta", "ayer", "2026-12-09"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.texto);
+        campo(c.campo)->setText(QString::fromUtf8(c.texto));
+        op.date(QDate(2026, 8, 20));
+        QTest::mouseClick(campo(c.campo), Qt::RightButton);
+        ASSERT_FALSE(op.prompts().isEmpty());
+        EXPECT_EQ(op.prompts().last().kind, zxtest::Prompt::DatePicker);
+        EXPECT_EQ(op.prompts().last().text, QString::fromLatin1(c.abre));
+        EXPECT_EQ(campo(c.campo)->text(), QStringLiteral("20/08/2026"));
+    }
+}
+
 TEST_F(FrmZentrikTest, TheUserLookupFillsTheUserField) {
     data.exec("INSERT INTO TA_USUARIOS (Nombre) VALUES ('SOFIA'), ('MARTIN')");
     zxtest::ScriptedLookupForms formas;

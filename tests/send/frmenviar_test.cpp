@@ -290,7 +290,16 @@ TEST_F(FrmEnviarTest, ABlankSenderIsTheAccountsAndAGivenOneStays) {
     }
 }
 
+// On a screen with room for the dialog made 1200 pixels tall, in a process of its own: the
+// dialog is kept within its screen.
 TEST_F(FrmEnviarTest, APageIsPreviewedAboveAShortMessage) {
+    if (!zxtest::inChildTest()) {
+        QString output;
+        EXPECT_TRUE(zxtest::runTestInChild(
+            zxtest::offscreenScreen(dir.path(), QSize(1600, 1400), 1.0), &output))
+            << output.toStdString();
+        return;
+    }
     const QString pagina =
         writeFile("FA.htm", "<html><body><p>Factura FA 0001-00001234</p></body></html>");
     struct Case {
@@ -496,16 +505,17 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
     if (zxtest::ranOnSmallScreens()) return;
     FrmEnviar frm;
     showModal(frm, [&] {
+        // Under a window manager, once it has framed the dialog.
+        ASSERT_TRUE(zxtest::settled(frm));
         const QRect pantalla = frm.screen()->availableGeometry();
-        const int marco = frm.frameGeometry().height() - frm.height();
+        const int marco = zxtest::outerGeometry(frm).height() - frm.height();
         // 10635 twips; a screen shorter than that gets all the dialog its room allows.
         const int alto = std::min(709, pantalla.height() - marco);
         for (int modo : {0, 1}) {
             SCOPED_TRACE(modo);
             frm.optMetodoEnvio[modo]->click();
             EXPECT_EQ(frm.height(), alto);
-            EXPECT_TRUE(pantalla.contains(frm.frameGeometry()))
-                << frm.frameGeometry().height() << " " << pantalla.height();
+            EXPECT_TRUE(zxtest::fitsItsScreen(frm));
             EXPECT_TRUE(zxtest::scrollsOnlyWhenCramped(frm));
             const QList<QWidget*> abajo =
                 modo == 0 ? QList<QWidget*>{frm.Frame4, frm.cmdSend, frm.cmdExit}
@@ -521,6 +531,43 @@ TEST_F(FrmEnviarTest, TheDialogIsAsTallAsItsFormWithinTheScreenAndCanBeMadeShort
             EXPECT_EQ(frm.height(), alto * 2 / 3);
             for (QWidget* w : abajo)
                 EXPECT_TRUE(zxtest::withinReach(w)) << w->objectName().toStdString();
+        }
+        frm.cmdSalir->click();
+    });
+}
+
+// The lines of `box` the operator sees at once.
+int linesInSight(QPlainTextEdit* box) {
+    const int shown = box->viewport()->visibleRegion().boundingRect().height() -
+                      2 * int(box->document()->documentMargin());
+    return shown / box->fontMetrics().lineSpacing();
+}
+
+// The message typed in the e-mail and in the WhatsApp mode shows at least five lines at once on
+// every small screen, each in a process of its own.
+TEST_F(FrmEnviarTest, TheMessageBoxShowsFiveLinesOnSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        ASSERT_TRUE(zxtest::settled(frm));
+        for (int modo : {0, 1}) {
+            SCOPED_TRACE(modo);
+            frm.optMetodoEnvio[modo]->click();
+            auto* caja = modo == 0 ? vendrix::controlElement<QPlainTextEdit>(
+                                         frm, "txtfields", gCampos().Campo(frm, "Mensaje"))
+                                   : frm.txtMensajeWhatsapp;
+            caja->clear();
+            caja->setFocus();
+            for (int linea = 1; linea <= 8; ++linea) {
+                QTest::keyClicks(caja, QStringLiteral("linea %1").arg(linea));
+                if (linea < 8) QTest::keyClick(caja, Qt::Key_Return);
+            }
+            QTest::keyClick(caja, Qt::Key_Home, Qt::ControlModifier);
+            // Brought into sight; on a screen narrower than the box, its width scrolls.
+            const auto aMano = zxtest::withinReach(caja);
+            if (caja->width() <= frm.width()) EXPECT_TRUE(aMano);
+            EXPECT_GE(linesInSight(caja), 5) << caja->viewport()->height() << " pixels of "
+                                             << caja->fontMetrics().lineSpacing();
         }
         frm.cmdSalir->click();
     });

@@ -1,13 +1,18 @@
 #include "tests/support/screen_fit.h"
 
 #include "tests/support/child_test.h"
+#include "tests/support/screen_fit_display.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 namespace zxtest {
 
@@ -17,20 +22,35 @@ QString describe(const QRect& r) {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-}  // namespace
-
-bool ranOnSmallScreens() {
-    return ranOnScreens(kSmallScreens);
+std::string describe(const SmallScreen& screen, const char* where) {
+    return QStringLiteral("%1x%2 at %3 %4")
+        .arg(screen.pixels.width())
+        .arg(screen.pixels.height())
+        .arg(screen.scale)
+        .arg(QString::fromLatin1(where))
+        .toStdString();
 }
+
+bool framed(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle && !handle->frameMargins().isNull();
+}
+
+// Lets the window system's events in for `ms` milliseconds.
+void processEventsFor(int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+}
+
+}  // namespace
 
 bool ranOnScreens(std::span<const SmallScreen> screens) {
     if (inChildTest()) return false;
     for (const SmallScreen& screen : screens) {
-        SCOPED_TRACE(QStringLiteral("%1x%2 at %3")
-                         .arg(screen.pixels.width())
-                         .arg(screen.pixels.height())
-                         .arg(screen.scale)
-                         .toStdString());
+        SCOPED_TRACE(describe(screen, "offscreen"));
         QTemporaryDir folder;
         QString output;
         EXPECT_TRUE(
@@ -40,9 +60,54 @@ bool ranOnScreens(std::span<const SmallScreen> screens) {
     return true;
 }
 
+bool ranOnSmallScreens() {
+    if (!ranOnScreens(kSmallScreens)) return false;
+    for (const SmallScreen& screen : kManagedScreens) {
+        SCOPED_TRACE(describe(screen, "under a window manager"));
+        const ManagedDisplay display(screen.pixels);
+        if (!display.started()) {
+            ADD_FAILURE() << display.error().toStdString();
+            continue;
+        }
+        QString output;
+        EXPECT_TRUE(runTestInChild(display.environment(screen.scale), &output))
+            << output.toStdString();
+    }
+    return true;
+}
+
+QRect outerGeometry(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameGeometry() : window.frameGeometry();
+}
+
+bool underWindowManager() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+bool settled(const QWidget& window) {
+    if (!underWindowManager()) return true;
+    const QDeadlineTimer deadline(5000);
+    while (!framed(window) && !deadline.hasExpired()) processEventsFor(10);
+    if (!framed(window)) return false;
+    // Until it stays put for a while, the widget where the window system has it: the moves
+    // and resizes asked for go through the window manager.
+    QRect last;
+    while (!deadline.hasExpired()) {
+        const bool agree = window.geometry() == window.windowHandle()->geometry();
+        if (agree && outerGeometry(window) == last) break;
+        last = outerGeometry(window);
+        processEventsFor(200);
+    }
+    return true;
+}
+
 ::testing::AssertionResult fitsItsScreen(const QWidget& window) {
+    if (!settled(window))
+        return ::testing::AssertionFailure()
+               << window.objectName().toStdString() << " gets no frame from the window manager";
     const QRect area = window.screen()->availableGeometry();
-    const QRect frame = window.frameGeometry();
+    const QRect frame = outerGeometry(window);
     if (area.contains(frame)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << window.objectName().toStdString() << " " << describe(frame).toStdString()
@@ -52,6 +117,7 @@ bool ranOnScreens(std::span<const SmallScreen> screens) {
 ::testing::AssertionResult scrollsOnlyWhenCramped(const QWidget& window) {
     const auto* area = window.findChild<QScrollArea*>(QStringLiteral("scrollingBody"));
     if (!area) return ::testing::AssertionFailure() << "no scrolling body";
+    settled(window);
     const QSize room = window.screen()->availableGeometry().size();
     if (room.width() < 1280 || room.height() < 700) return ::testing::AssertionSuccess();
     // As the operator sees it once the layouts asked for have run.
@@ -66,6 +132,7 @@ bool ranOnScreens(std::span<const SmallScreen> screens) {
 }
 
 ::testing::AssertionResult withinReach(QWidget* w) {
+    settled(*w->window());
     for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
         auto* area = qobject_cast<QScrollArea*>(p);
         if (!area || !area->widget() || !area->widget()->isAncestorOf(w)) continue;

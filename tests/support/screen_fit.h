@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -18,18 +19,38 @@ struct SmallScreen {
 };
 
 // A 1366 x 768 laptop at 100%, its 200% counterpart (2732 x 1536 pixels), and, too small for
-// most windows, a 1366 x 768 screen at 200% and an 800 x 600 one at 200% (400 x 300).
-inline constexpr SmallScreen kSmallScreens[] = {
-    {{1366, 768}, 1.0}, {{2732, 1536}, 2.0}, {{1366, 768}, 2.0}, {{800, 600}, 2.0}};
+// most windows, a 1366 x 768 screen at 200%, an 800 x 600 one, and that one at 200% (400 x 300).
+inline constexpr SmallScreen kSmallScreens[] = {{{1366, 768}, 1.0},
+                                                {{2732, 1536}, 2.0},
+                                                {{1366, 768}, 2.0},
+                                                {{800, 600}, 1.0},
+                                                {{800, 600}, 2.0}};
 
-// Runs the current test again in a child process on each of `screens`, a failed child
-// failing this test, and gives true; in such a child it gives false, and the test goes on to
-// its checks there.
+// The screens tried under a window manager, whose frame a window gets only once it is shown:
+// 1366 x 768 at 100% and at 200%, and 800 x 600.
+inline constexpr SmallScreen kManagedScreens[] = {
+    {{1366, 768}, 1.0}, {{1366, 768}, 2.0}, {{800, 600}, 1.0}};
+
+// Runs the current test again in a child process on each of `screens` offscreen, a failed
+// child failing this test, and gives true; in such a child it gives false, and the test goes
+// on to its checks there.
 bool ranOnScreens(std::span<const SmallScreen> screens);
-// The same on each of kSmallScreens.
+// The same on each of kSmallScreens offscreen and on each of kManagedScreens on an X server
+// with a window manager.
 bool ranOnSmallScreens();
 
-// Whether `window`, frame included, lies within its screen's available area.
+// Whether the test runs on an X server, where a window manager frames its windows.
+bool underWindowManager();
+
+// Waits until the window manager has framed `window` and it has settled where it goes (at
+// once where there is no window manager); false when it never gets a frame.
+bool settled(const QWidget& window);
+
+// `window` with its frame as the window system has it now (QWidget::frameGeometry() may still
+// hold the frame of before the window manager framed the window).
+QRect outerGeometry(const QWidget& window);
+
+// Whether `window`, frame included, lies within its screen's available area, once settled.
 ::testing::AssertionResult fitsItsScreen(const QWidget& window);
 
 // Whether no scroll bar of `window`'s scrolling body shows where its screen has room to spare

@@ -1,5 +1,6 @@
 #include "tests/support/test_database.h"
 
+#include "platform/ado/sqlitebackend.h"
 #include "platform/ado/tsql/builder.h"
 #include "platform/ado/tsql/translator.h"
 #include "tests/support/fixtures.h"
@@ -57,6 +58,16 @@ TestDatabase::TestDatabase() {
         }
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     }
+    // The logins of connectionString() and statisticsConnectionString().
+    addLogin(QStringLiteral("sa"), QStringLiteral("sa"));
+    addLogin(statisticsName, statisticsName, statisticsName);
+}
+
+void TestDatabase::addLogin(const QString& user, const QString& password,
+                            const QString& database) const {
+    QString error;
+    if (!ado::addEmbeddedLogin(file(database), user, password, &error))
+        ADD_FAILURE() << error.toStdString();
 }
 
 QString TestDatabase::file(const QString& database) const {

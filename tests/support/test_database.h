@@ -8,8 +8,9 @@
 namespace zxtest {
 
 // A temporary folder holding the main database ("ZENTRIK.db") and the statistics database
-// ("KQ_ESTADISTICAS.db"), both built from schema/, as the embedded engine opens them. Each
-// instance has its own files; they go away with it.
+// ("KQ_ESTADISTICAS.db"), both built from schema/, as the embedded engine opens them: each
+// its owner's alone, with the login of its connection string on record. Each instance has its
+// own files; they go away with it.
 class TestDatabase {
 public:
     static inline const QString mainName = QStringLiteral("ZENTRIK");
@@ -25,6 +26,10 @@ public:
                              const QString& password = QStringLiteral("sa")) const;
     // The same for the statistics database, with its own login.
     QString statisticsConnectionString() const;
+    // Lets one more login into a database (the main one by default), as a server that knows
+    // several; a failure fails the test.
+    void addLogin(const QString& user, const QString& password,
+                  const QString& database = mainName) const;
 
     // Runs SQL Server text through the translator on a database (the main one by default);
     // a failing statement fails the test.

@@ -5,6 +5,8 @@
 #include "platform/vb/steps.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/ftp_server.h"
+#include "tests/support/model_check.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/transfer/ventanas_grabadas.h"
 #include "transfer/modftp.h"
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +78,7 @@ TEST_F(FrmMainFTPTest, LoadsTheLastConnectionAndStartsUnconnected) {
     shell::SaveSetting("RUZUDCliente", "Settings", "User", "ventas");
     shell::SaveSetting("RUZUDCliente", "Settings", "Password", "clave");
     frmMainFTP w;
+    const auto tester = zxtest::checkModel(w.lv->model());
     EXPECT_EQ(w.txtServer->text(), QString("ftp.empresa.com"));
     EXPECT_EQ(w.txtUser->text(), QString("ventas"));
     EXPECT_EQ(w.txtPassword->text(), QString("clave"));
@@ -88,6 +92,7 @@ TEST_F(FrmMainFTPTest, AConnectionIsRememberedAndTheRootListed) {
     QDir(server_.root()).mkdir("FOTOS");
     ASSERT_TRUE(zxtest::writeFile(server_.file("venta.txt"), "1234567"));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     EXPECT_EQ(w->windowTitle(), "Conectado a " + server_.host() + " como vendrix a la hora: " +
                                     vb::CStr(vb::Variant(clock_.now())));
     EXPECT_EQ(w->TxtDir->text(), QString("/"));
@@ -102,6 +107,7 @@ TEST_F(FrmMainFTPTest, AConnectionIsRememberedAndTheRootListed) {
 TEST_F(FrmMainFTPTest, AFailedConnectionIsToldAndNotRemembered) {
     operator_.answer(vb::vbOK);
     frmMainFTP w;
+    const auto tester = zxtest::checkModel(w.lv->model());
     w.PuertoFTP = server_.port();
     w.txtServer->setText(server_.host());
     w.txtUser->setText("vendrix");
@@ -119,6 +125,7 @@ TEST_F(FrmMainFTPTest, DoubleClicksEnterFoldersGoUpAndDownloadFiles) {
     QDir(server_.root()).mkpath("FOTOS");
     ASSERT_TRUE(zxtest::writeFile(server_.file("FOTOS/a.jpg"), "imagen"));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     elige(*w, "FOTOS");
     w->lv_DblClick();
     EXPECT_EQ(w->TxtDir->text(), QString("/FOTOS"));
@@ -139,6 +146,7 @@ TEST_F(FrmMainFTPTest, ATransfersSecondsAreTakenAcrossMidnight) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("a.bin"), QByteArray(600, 'x')));
     clock_.set(QDateTime(QDate(2024, 3, 5), QTime(23, 59, 59)));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     QObject::connect(&w->mFTP, &cFTP::FileTransferProgress, [this](qint32, qint32) {
         clock_.set(QDateTime(QDate(2024, 3, 6), QTime(0, 0, 0, 250)));
     });
@@ -152,6 +160,7 @@ TEST_F(FrmMainFTPTest, ATransfersSecondsAreTakenAcrossMidnight) {
 TEST_F(FrmMainFTPTest, TheBarFollowsATransferAndSoDoesTheProgressFormWithNoJobRunning) {
     ASSERT_TRUE(zxtest::writeFile(local("a.bin"), QByteArray(600, 'x')));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     QList<int> valores;
     QObject::connect(w->pb, &QProgressBar::valueChanged, [&](int v) { valores << v; });
     operator_.openFile(local("a.bin")).answer(vb::vbOK);
@@ -174,6 +183,7 @@ TEST_F(FrmMainFTPTest, TheBarFollowsATransferAndSoDoesTheProgressFormWithNoJobRu
 
 TEST_F(FrmMainFTPTest, AFailedTransferShowsTheClientsErrorText) {
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     operator_.openFile(local("no-hay.bin")).answer(vb::vbOK);
     w->cmdUpload_Click();
     EXPECT_EQ(operator_.messages().last().text, QString("CreateFile error code: 2 Message: "));
@@ -183,6 +193,7 @@ TEST_F(FrmMainFTPTest, AFailedTransferShowsTheClientsErrorText) {
 TEST_F(FrmMainFTPTest, RenameAndDownloadIgnoreTheParentRowAndFolders) {
     QDir(server_.root()).mkdir("FOTOS");
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     for (const QString fila : {"..", "FOTOS"}) {
         elige(*w, fila);
         w->cmdRename_Click();
@@ -194,6 +205,7 @@ TEST_F(FrmMainFTPTest, RenameAndDownloadIgnoreTheParentRowAndFolders) {
 TEST_F(FrmMainFTPTest, AFileIsRenamed) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("viejo.txt"), "x"));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     elige(*w, "viejo.txt");
     operator_.input("  nuevo.txt ").answer(vb::vbOK);
     w->cmdRename_Click();
@@ -208,6 +220,7 @@ TEST_F(FrmMainFTPTest, AFileIsRenamed) {
 TEST_F(FrmMainFTPTest, AnEmptyAnswerCancelsWithoutAMessage) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("viejo.txt"), "x"));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     elige(*w, "viejo.txt");
     operator_.input("   ").input(std::nullopt);
     w->cmdRename_Click();
@@ -219,6 +232,7 @@ TEST_F(FrmMainFTPTest, AnEmptyAnswerCancelsWithoutAMessage) {
 TEST_F(FrmMainFTPTest, FoldersAreMadeAndFilesAndFoldersDeleted) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("x.txt"), "x"));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     operator_.input("nueva").answer(vb::vbOK);
     w->cmdCreateDir_Click();
     EXPECT_EQ(operator_.messages().last().text,
@@ -252,6 +266,7 @@ TEST_F(FrmMainFTPTest, FoldersAreMadeAndFilesAndFoldersDeleted) {
 TEST_F(FrmMainFTPTest, AFolderTheServerRefusesLeavesTheListAsItWas) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("a.txt"), "x"));
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     const QStringList antes = filas(*w);
     w->TxtDir->setText("no-hay");
     QTest::keyClick(w->TxtDir, Qt::Key_Return);
@@ -261,6 +276,7 @@ TEST_F(FrmMainFTPTest, AFolderTheServerRefusesLeavesTheListAsItWas) {
 
 TEST_F(FrmMainFTPTest, DisconnectingClearsTheList) {
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     w->cmdDisconnect_Click();
     EXPECT_EQ(w->lv->topLevelItemCount(), 0);
     EXPECT_EQ(w->windowTitle(), QString("No Conectado"));
@@ -273,9 +289,23 @@ TEST_F(FrmMainFTPTest, AListingErrorGoesToTheErrorDialog) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("A.TXT"), "y"));
     operator_.answer(vb::vbAbort);
     auto w = conectada();
+    const auto tester = zxtest::checkModel(w->lv->model());
     ASSERT_EQ(operator_.messages().size(), 1);
     EXPECT_TRUE(operator_.messages()[0].text.startsWith("Ha ocurrido el Siguiente Error (457)"));
     EXPECT_EQ(shell::GetSetting("RUZUDCliente", "Settings", "Server"), QString());
+}
+
+// The window on small screens, each in a process of its own, offscreen and under a window
+// manager: it fits the screen's free area, frame included, and every button is within reach.
+TEST_F(FrmMainFTPTest, TheWindowFitsSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    auto w = conectada();
+    w->show();
+    EXPECT_TRUE(zxtest::fitsItsScreen(*w));
+    for (QPushButton* b : {w->cmdConnect, w->cmdDisconnect, w->cmdRefresh, w->cmdUpload,
+                           w->cmdDownload, w->cmdRename, w->cmdCreateDir, w->cmdDelete})
+        EXPECT_TRUE(zxtest::withinReach(b)) << b->text().toStdString();
+    w->close();
 }
 
 }  // namespace

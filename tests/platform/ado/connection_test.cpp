@@ -117,12 +117,12 @@ TEST_F(EmbeddedConnectionTest, OpensTheDatabaseFileOfTheFolder) {
     EXPECT_EQ(cn.State(), ado::adStateClosed);
 }
 
-// The login file holds the password's digest: one that others may read or change lets no
-// login in, and the error says why.
-TEST_F(EmbeddedConnectionTest, ALoginFileOthersCanReadOrWriteIsRefused) {
+// The login file holds the password's digest and the database its data: while others may
+// read or change either, no login gets in, and the error says why, naming the file.
+TEST_F(EmbeddedConnectionTest, ALoginOrDatabaseFileOthersCanReadOrWriteIsRefused) {
     const QString login = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.login"));
-    ASSERT_TRUE(
-        ado::recordEmbeddedLogin(QDir(files.folder()).filePath("ZENTRIK.db"), "ana", "secreta"));
+    const QString database = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.db"));
+    ASSERT_TRUE(ado::recordEmbeddedLogin(database, "ana", "secreta"));
     cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
     EXPECT_EQ(cn.State(), ado::adStateOpen);
     cn.Close();
@@ -135,20 +135,128 @@ TEST_F(EmbeddedConnectionTest, ALoginFileOthersCanReadOrWriteIsRefused) {
         {"writable by the group", QFile::WriteGroup},
         {"writable by everyone", QFile::WriteOther},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_TRUE(QFile::setPermissions(login, QFile::ReadOwner | QFile::WriteOwner | c.extra));
+    for (const QString& file : {login, database}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(file.toStdString() + " " + c.name);
+            ASSERT_TRUE(
+                QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | c.extra));
+            Connection otra;
+            EXPECT_EQ(zxtest::raisedNumber(
+                          [&] { otra.Open(files.connectionString(QStringLiteral("ZENTRIK"))); }),
+                      ado::err::ProviderFailure);
+            EXPECT_EQ(otra.State(), ado::adStateClosed);
+            ASSERT_EQ(otra.errors().Count(), 1);
+            EXPECT_EQ(otra.errors().Item(0).NativeError, 18456);
+            const QString texto = otra.errors().Item(0).Description;
+            EXPECT_TRUE(texto.contains(file) && texto.contains(QStringLiteral("otros usuarios")))
+                << texto.toStdString();
+        }
+        ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+    }
+    cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
+    EXPECT_EQ(cn.State(), ado::adStateOpen);
+}
+
+// A database copied as `cp` leaves it (readable by all, no login file beside it) lets nobody
+// in, as SQL Server refuses a login it does not know. A Jet file has no logins and opens.
+TEST_F(EmbeddedConnectionTest, ADatabaseWithoutALoginLetsNobodyIn) {
+    const QDir dir(files.folder());
+    const QString copia = dir.filePath(QStringLiteral("COPIA.db"));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("ZENTRIK.db")), copia));
+    const QFile::Permissions cp =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(copia, cp));
+    const auto refusal = [&](const QString& user, const QString& password) {
         Connection otra;
-        EXPECT_EQ(zxtest::raisedNumber(
-                      [&] { otra.Open(files.connectionString(QStringLiteral("ZENTRIK"))); }),
+        EXPECT_EQ(zxtest::raisedNumber([&] {
+                      otra.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite:%1;Database "
+                                               "=COPIA;UId=%2;Pwd=%3;")
+                                    .arg(files.folder(), user, password));
+                  }),
                   ado::err::ProviderFailure);
         EXPECT_EQ(otra.State(), ado::adStateClosed);
-        ASSERT_EQ(otra.errors().Count(), 1);
-        EXPECT_EQ(otra.errors().Item(0).NativeError, 18456);
-        const QString texto = otra.errors().Item(0).Description;
-        EXPECT_TRUE(texto.contains(login) && texto.contains(QStringLiteral("otros usuarios")))
-            << texto.toStdString();
+        return otra.errors().Count() == 1 ? otra.errors().Item(0) : ado::Error{};
+    };
+    const QString login = dir.filePath(QStringLiteral("COPIA.login"));
+    for (const char* user : {"anyone", "ana", "sa"}) {
+        SCOPED_TRACE(user);
+        const ado::Error e = refusal(QString::fromUtf8(user), QStringLiteral("anything"));
+        EXPECT_EQ(e.NativeError, 18456);
+        EXPECT_EQ(e.SQLState, QStringLiteral("28000"));
+        EXPECT_TRUE(e.Description.contains(login) &&
+                    e.Description.contains(QStringLiteral("No existe el archivo de acceso")))
+            << e.Description.toStdString();
     }
+
+    // Once it records a login, and is its owner's alone, it opens for that login.
+    ASSERT_TRUE(ado::recordEmbeddedLogin(copia, "ana", "secreta"));
+    ASSERT_TRUE(QFile::setPermissions(copia, QFile::ReadOwner | QFile::WriteOwner));
+    cn.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite:%1;Database =COPIA;UId=ana;"
+                           "Pwd=secreta;")
+                .arg(files.folder()));
+    EXPECT_EQ(cn.State(), ado::adStateOpen);
+    cn.Close();
+
+    const QString jet = dir.filePath(QStringLiteral("local.mdb"));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("ZENTRIK.db")), jet));
+    ASSERT_TRUE(QFile::setPermissions(jet, cp));
+    cn.Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;User ID=admin;"
+                           "Password=;")
+                .arg(jet));
+    EXPECT_EQ(cn.State(), ado::adStateOpen);
+}
+
+// A database knows several logins, as a server does; adding one again changes its password,
+// and recording one lets in that one alone.
+TEST_F(EmbeddedConnectionTest, EveryRecordedLoginIsLetInWithItsLastPassword) {
+    const QString file = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.db"));
+    const auto opens = [&](const char* user, const char* password) {
+        Connection otra;
+        const long raised = zxtest::raisedNumber([&] {
+            otra.Open(
+                QStringLiteral(
+                    "PROVIDER=SQLOLEDB;Server=sqlite:%1;Database =ZENTRIK;UId=%2;Pwd=%3;")
+                    .arg(files.folder(), QString::fromUtf8(user), QString::fromUtf8(password)));
+        });
+        if (otra.State() == ado::adStateOpen) return true;
+        EXPECT_EQ(raised, ado::err::ProviderFailure);
+        EXPECT_EQ(otra.errors().Item(0).Description,
+                  QStringLiteral("Login failed for user '%1'.").arg(user));
+        return false;
+    };
+    ASSERT_TRUE(ado::addEmbeddedLogin(file, "beto", "clave"));
+    ASSERT_TRUE(ado::addEmbeddedLogin(file, "Ana", "nueva"));
+    const struct {
+        const char* user;
+        const char* password;
+        bool admitted;
+    } cases[] = {
+        {"beto", "clave", true},   {"ana", "nueva", true},   {"ANA", "nueva", true},
+        {"ana", "secreta", false}, {"beto", "nueva", false}, {"carla", "clave", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + "/" + c.password);
+        EXPECT_EQ(opens(c.user, c.password), c.admitted);
+    }
+    ASSERT_TRUE(ado::recordEmbeddedLogin(file, "carla", "clave"));
+    EXPECT_TRUE(opens("carla", "clave"));
+    EXPECT_FALSE(opens("beto", "clave"));
+    EXPECT_FALSE(opens("ana", "nueva"));
+}
+
+// The login is checked again for a database chosen after the open, also when the open named
+// none: another database may know the same user with another password.
+TEST_F(EmbeddedConnectionTest, ADatabaseChosenLaterChecksTheSameLogin) {
+    files.create(QStringLiteral("OTRA"), QStringLiteral("CREATE TABLE T (A INT);"));
+    const QString otra = QDir(files.folder()).filePath(QStringLiteral("OTRA.db"));
+    ASSERT_TRUE(ado::recordEmbeddedLogin(otra, "beto", "clave"));
+    ASSERT_TRUE(ado::addEmbeddedLogin(otra, "ANA", "otra clave"));
+    cn.Open(files.connectionString(QString()));
+    EXPECT_EQ(zxtest::raisedNumber([&] { cn.setDefaultDatabase(QStringLiteral("OTRA")); }),
+              ado::err::ProviderFailure);
+    EXPECT_EQ(cn.errors().Item(0).NativeError, 18456);
+    cn.setDefaultDatabase(QStringLiteral("ZENTRIK"));
+    EXPECT_EQ(cn.DefaultDatabase(), QStringLiteral("ZENTRIK"));
 }
 
 TEST_F(EmbeddedConnectionTest, DatabaseNameIsFoundWithoutRegardToCase) {

@@ -1,5 +1,9 @@
 #include "tests/platform/ado/sqlite_files.h"
 
+#include "platform/ado/sqlitebackend.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
@@ -13,6 +17,12 @@ QString SqliteFiles::create(const QString& name, const QString& sql) {
     EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
     sqlite3_free(message);
     sqlite3_close(db);
+    // The login of connectionString(), on a file its owner alone may read and change.
+    EXPECT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    QString error;
+    EXPECT_TRUE(
+        ado::recordEmbeddedLogin(path, QStringLiteral("ana"), QStringLiteral("secreta"), &error))
+        << error.toStdString();
     return path;
 }
 

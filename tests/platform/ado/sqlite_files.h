@@ -7,7 +7,8 @@
 // "server"; for tests of the layer that need only a few tables.
 class SqliteFiles {
 public:
-    // Creates `<folder>/<name>.db` by running `sql` (several statements, ";"-separated).
+    // Creates `<folder>/<name>.db` by running `sql` (several statements, ";"-separated), with
+    // the login of connectionString() on record.
     QString create(const QString& name, const QString& sql);
     QString folder() const { return dir_.path(); }
     QString connectionString(const QString& database) const;

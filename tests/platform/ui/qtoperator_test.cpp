@@ -114,6 +114,66 @@ TEST(QtOperatorTest, TheCalendarNamesMonthsAndDaysInSpanish) {
     }
 }
 
+// The day cell of `calendar` that shows `day` in its last week row.
+QModelIndex lastWeekCell(const QTableView& days, int day) {
+    const QAbstractItemModel* model = days.model();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const QModelIndex cell = model->index(model->rowCount() - 1, column);
+        if (model->data(cell).toInt() == day) return cell;
+    }
+    return {};
+}
+
+// The picker dressed in each of the program's skins, as its window passes them on, on small
+// screens at 100% and 200%: all six week rows show whole, and 31 August 2026, in the sixth,
+// is chosen with the mouse. It opens on the date it is given.
+TEST(QtOperatorTest, TheDatePickerShowsAllSixWeeksInEverySkin) {
+    if (zxtest::ranOnSmallScreens()) return;
+    const char* skins[] = {"",
+                           "Vista.cjstyles",
+                           "WinXP.Luna.cjstyles",
+                           "WinXP.Royale.cjstyles",
+                           "Office2007.cjstyles",
+                           "iTunes/Normalitunes.ini"};
+    ui::QtOperator op;
+    for (const char* skin : skins) {
+        SCOPED_TRACE(skin);
+        QWidget form;
+        if (*skin)
+            form.setStyleSheet(QString::fromUtf8(zxtest::readFile(
+                zxtest::sourcePath(QStringLiteral("core/Styles/") + QString::fromLatin1(skin)))));
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(zxtest::fitsItsScreen(*dialog));
+            auto* calendar = dialog->findChild<QCalendarWidget*>();
+            auto* days = calendar->findChild<QTableView*>("qt_calendar_calendarview");
+            EXPECT_EQ(calendar->monthShown(), 8);
+            EXPECT_EQ(calendar->yearShown(), 2026);
+            const QRegion seen = days->viewport()->visibleRegion();
+            for (int week = 1; week < days->model()->rowCount(); ++week) {
+                for (int column = 0; column < days->model()->columnCount(); ++column) {
+                    const QRect cell = days->visualRect(days->model()->index(week, column));
+                    EXPECT_TRUE(seen.intersected(cell) == QRegion(cell))
+                        << "week " << week << " day " << column << ": "
+                        << seen.intersected(cell).boundingRect().height() << " of "
+                        << cell.height() << " pixels seen";
+                }
+            }
+            const QModelIndex last = lastWeekCell(*days, 31);
+            ASSERT_TRUE(last.isValid());
+            QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
+                              days->visualRect(last).center());
+            QTest::keyClick(days, Qt::Key_Return);
+        });
+        EXPECT_EQ(op.pickDate(QDate(2026, 8, 10), QStringLiteral("Fecha Desde")),
+                  QDate(2026, 8, 31));
+    }
+}
+
 // Qt's own words in Spanish whatever the machine's language, each language in a process of its
 // own, as the program starts: an editing menu, standard buttons, the file chooser.
 TEST(QtOperatorTest, QtsOwnWordsAreSpanishWhateverTheMachinesLanguage) {

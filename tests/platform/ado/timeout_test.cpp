@@ -1,0 +1,179 @@
+#include "platform/ado/ado.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/vberror.h"
+#include "tests/platform/ado/fixture_schema.h"
+#include "tests/platform/ado/sqlite_files.h"
+#include "tests/support/fixtures.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using ado::Connection;
+using ado::Recordset;
+
+// Queries that never end on the engine: an endless recursive common table and an eight-way
+// cross join of 30 rows (6.5e11 rows).
+const struct Endless {
+    const char* name;
+    const char* sql;
+} kEndless[] = {
+    {"endless recursion",
+     "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
+     "SELECT count(*) FROM c"},
+    {"many-way cross join",
+     "SELECT count(*) FROM AUX_ERR a, AUX_ERR b, AUX_ERR c, AUX_ERR d, AUX_ERR e, AUX_ERR f, "
+     "AUX_ERR g, AUX_ERR h"},
+    {"endless rows", "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c"},
+};
+
+// The ways a query reaches the engine: a recordset, Execute, and a forward-only read.
+const struct Road {
+    const char* name;
+    std::function<void(Connection&, const QString&)> run;
+} kRoads[] = {
+    {"Recordset.Open",
+     [](Connection& cn, const QString& sql) {
+         Recordset rs;
+         rs.Open(sql, cn, ado::adOpenStatic, ado::adLockReadOnly);
+     }},
+    {"Execute", [](Connection& cn, const QString& sql) { cn.Execute(sql); }},
+    {"ExecuteEach",
+     [](Connection& cn, const QString& sql) {
+         cn.ExecuteEach(sql, {}, [](const QList<vb::Variant>&) {});
+     }},
+};
+
+class CommandTimeoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files.create(
+            QStringLiteral("ZENTRIK"),
+            fixtureSchema() + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i "
+                                             "+ 1 FROM n WHERE i < 30) INSERT INTO AUX_ERR "
+                                             "(Proceso) SELECT 'p' || i FROM n;"));
+        cn.Open(files.connectionString(QStringLiteral("ZENTRIK")));
+    }
+
+    // SQL Server's provider's error for a command that ran out of time, alone in the list.
+    void expectTimedOut(const std::function<void()>& f) {
+        const std::optional<vb::VbError> e = zxtest::raised(f);
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->Number, -2147217871);
+        EXPECT_EQ(e->Description, QStringLiteral("Query timeout expired"));
+        ASSERT_EQ(cn.errors().Count(), 1);
+        const ado::Error& first = cn.errors().Item(0);
+        EXPECT_EQ(first.Number, -2147217871);
+        EXPECT_EQ(first.Description, QStringLiteral("Query timeout expired"));
+        EXPECT_EQ(first.Source, QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
+        EXPECT_EQ(first.SQLState, QStringLiteral("HYT00"));
+        EXPECT_EQ(first.NativeError, 0);
+    }
+
+    QString valor(const QString& clave) {
+        Recordset rs = cn.Execute(
+            QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = '%1'").arg(clave));
+        return rs.Eof() ? QString() : vb::CStr(rs[QStringLiteral("VALOR")]);
+    }
+
+    // Another program holding the database's write lock until `release`.
+    struct OtherWriter {
+        explicit OtherWriter(const QString& file) {
+            sqlite3_open(file.toUtf8().constData(), &db);
+            EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        void release() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
+        ~OtherWriter() {
+            release();
+            sqlite3_close(db);
+        }
+        sqlite3* db = nullptr;
+    };
+
+    SqliteFiles files;
+    Connection cn;
+};
+
+// A statement still running at CommandTimeout is interrupted with SQL Server's time-out,
+// whichever road it took, and the connection goes on running queries.
+TEST_F(CommandTimeoutTest, AnEndlessQueryIsInterruptedAndTheConnectionStaysUsable) {
+    cn.setCommandTimeout(1);
+    for (const Endless& q : kEndless) {
+        for (const Road& road : kRoads) {
+            SCOPED_TRACE(std::string(q.name) + " through " + road.name);
+            expectTimedOut([&] { road.run(cn, QString::fromUtf8(q.sql)); });
+            EXPECT_EQ(cn.State(), ado::adStateOpen);
+            EXPECT_EQ(valor(QStringLiteral("NOMBRE")), QStringLiteral("Comercial Norte"));
+        }
+    }
+}
+
+// SQL Server cancels the whole batch: nothing after the statement that ran out of time runs.
+// A transaction stays open as it was, and commits what it held.
+TEST_F(CommandTimeoutTest, TheRestOfTheBatchDoesNotRunAndTheTransactionStays) {
+    cn.setCommandTimeout(1);
+    cn.BeginTrans();
+    cn.Execute(
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('ANTES', '1')"));
+    expectTimedOut([&] {
+        cn.Execute(QString::fromUtf8(kEndless[0].sql) +
+                   QStringLiteral(";\nINSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES "
+                                  "('DESPUES', '1')"));
+    });
+    cn.CommitTrans();
+    EXPECT_EQ(valor(QStringLiteral("ANTES")), QStringLiteral("1"));
+    EXPECT_EQ(valor(QStringLiteral("DESPUES")), QString());
+}
+
+// Waiting for another program's lock is part of the command's time: it ends at the same
+// time-out, and 0 waits as long as the lock is held.
+TEST_F(CommandTimeoutTest, AWaitForAnotherProgramsLockEndsAtTheCommandsTime) {
+    const QString file = QDir(files.folder()).filePath(QStringLiteral("ZENTRIK.db"));
+    const QString insert =
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('%1', '1')");
+    {
+        cn.setCommandTimeout(1);
+        OtherWriter other(file);
+        expectTimedOut([&] { cn.Execute(insert.arg(QStringLiteral("BLOQUEADA"))); });
+    }
+    EXPECT_EQ(valor(QStringLiteral("BLOQUEADA")), QString());
+    for (long timeout : {0L, 30L}) {
+        SCOPED_TRACE(timeout);
+        cn.setCommandTimeout(timeout);
+        OtherWriter other(file);
+        std::thread releaser([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            other.release();
+        });
+        const QString clave = QStringLiteral("ESPERA%1").arg(timeout);
+        EXPECT_EQ(zxtest::raisedNumber([&] { cn.Execute(insert.arg(clave)); }), 0);
+        releaser.join();
+        EXPECT_EQ(valor(clave), QStringLiteral("1"));
+    }
+}
+
+// The time a caller spends on the rows it is handed is its own, not the engine's: a slow
+// reader of a quick query is not cut off.
+TEST_F(CommandTimeoutTest, TheReadersTimeWithTheRowsIsNotTheCommands) {
+    cn.setCommandTimeout(1);
+    int rows = 0;
+    EXPECT_EQ(zxtest::raisedNumber([&] {
+                  cn.ExecuteEach(QStringLiteral("SELECT TOP 3 Proceso FROM AUX_ERR"), {},
+                                 [&](const QList<vb::Variant>&) {
+                                     ++rows;
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(600));
+                                 });
+              }),
+              0);
+    EXPECT_EQ(rows, 3);
+}
+
+}  // namespace
