@@ -803,7 +803,7 @@ TEST_F(ZonasTest, EveryOutputShowsEachRowWithItsReading) {
         });
         ASSERT_NE(f, filas.end());
         SCOPED_TRACE(f->id.toStdString());
-        ASSERT_TRUE(fila[fecha].isDate()) << fila[fecha].debugString().toStdString();
+        ASSERT_TRUE(fila[fecha].isDate()) << zxtest::debugString(fila[fecha]).toStdString();
         EXPECT_EQ(fila[fecha].date().date(), f->dia);
         EXPECT_EQ(fila[fecha].date().time(), f->hora);
     }

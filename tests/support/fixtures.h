@@ -26,6 +26,9 @@ QT_END_NAMESPACE
 
 namespace zxtest {
 
+// A variant's type and value, as failure messages show it: "String(\"ANA\")".
+QString debugString(const vb::Variant& v);
+
 // A clock that stands still unless the test moves it; installed while it lives.
 class FixedClock : public ui::Clock {
 public:

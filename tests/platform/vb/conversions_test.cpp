@@ -290,7 +290,7 @@ TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(
-            QStringLiteral("%1 with \"%2\"").arg(c.value.debugString(), c.mask).toStdString());
+            QStringLiteral("%1 with \"%2\"").arg(zxtest::debugString(c.value), c.mask).toStdString());
         EXPECT_EQ(vb::Format(c.value, c.mask), QString::fromUtf8(c.expected));
     }
 }
