@@ -1,5 +1,7 @@
 // A range query over a million AUX_ERR rows through the database layer, against the same
 // query run through the sqlite3 C API on the same file. Both read every column of every row.
+// And the inserts of the error table with each value checked against its column's type, against
+// the same inserts without the checks.
 // The C API side runs twice: opened as the layer's driver opens its connections (one thread,
 // no locking on every call), and opened with the library's defaults (a lock on every call).
 #include "bench/error_log_database.h"
@@ -91,6 +93,53 @@ void sqliteRangeQuery(benchmark::State& state, const char* query, int openFlags)
     sqlite3_close(db);
 }
 
+// The error table's insert as the program sends it, its values bound.
+const char* const kInsert =
+    "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?)";
+// The text SQLite ran for it before each value went through its column's type.
+const char* const kInsertUnchecked =
+    "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) "
+    "VALUES (?1, tsql_datetime(?2), ?3, ?4, ?5, ?6, ?7)";
+constexpr int kInsertedRows = 20000;
+
+// That insert of many rows through the sqlite3 C API, one prepared statement, in a transaction
+// rolled back, so the table stays as it was: the text the translator makes of it, or the one
+// it made before values were checked.
+void sqliteInserts(benchmark::State& state, bool checked) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(zxbench::databaseFile(kDatabase).toUtf8().constData(), &db,
+                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    tsql::registerFunctions(db);
+    const QByteArray sql =
+        checked
+            ? tsql::Translator(tsql::columnsIn(db)).translate(QString::fromUtf8(kInsert)).toUtf8()
+            : QByteArray(kInsertUnchecked);
+    for (auto _ : state) {
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+        for (int i = 0; i < kInsertedRows; ++i) {
+            const QByteArray proceso = "Proceso" + QByteArray::number(i % 40);
+            const QByteArray descripcion = "Descripcion del error numero " + QByteArray::number(i);
+            sqlite3_bind_text(stmt, 1, proceso.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 2, "2026-03-29 10:30:15", -1, SQLITE_STATIC);
+            sqlite3_bind_int(stmt, 3, 208 + i % 7);
+            sqlite3_bind_text(stmt, 4, descripcion.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 5, "INSERT INTO TA_CONFIGURACION (CLAVE) VALUES ('K')", -1,
+                              SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 6, "CAJA1|VENDEDOR", -1, SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 7, "usuario1", -1, SQLITE_STATIC);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    state.counters["rows"] = kInsertedRows;
+    sqlite3_close(db);
+}
+
 // Each side over each query, seven repetitions (their median is compared).
 void registerBenchmarks() {
     using Side = void (*)(benchmark::State&, const char*);
@@ -102,6 +151,13 @@ void registerBenchmarks() {
     };
     const std::pair<const char*, const char*> queries[] = {{"month", kMonth},
                                                            {"idRange", kIdRange}};
+    for (const auto& [name, checked] :
+         {std::pair{"sqliteInsertChecked", true}, std::pair{"sqliteInsertUnchecked", false}}) {
+        benchmark::RegisterBenchmark(name, sqliteInserts, checked)
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(7)
+            ->ReportAggregatesOnly(true);
+    }
     for (const auto& [query, sql] : queries) {
         for (const auto& [side, run] : sides) {
             benchmark::RegisterBenchmark((std::string(side) + "/" + query).c_str(), run, sql)
@@ -127,6 +183,7 @@ int main(int argc, char** argv) {
         {"layerRangeQuery/idRange/repeats:7", "sqliteUnlocked/idRange/repeats:7", 1.3},
         {"layerRangeQuery/month/repeats:7", "sqliteDefaults/month/repeats:7", 1.3},
         {"layerRangeQuery/idRange/repeats:7", "sqliteDefaults/idRange/repeats:7", 1.3},
+        {"sqliteInsertChecked/repeats:7", "sqliteInsertUnchecked/repeats:7", 1.2},
     });
     benchmark::Shutdown();
     return 0;

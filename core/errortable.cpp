@@ -37,7 +37,7 @@ void GrabaError(const QString& SentenciaSQL, QString& Proceso, std::int32_t NroE
     paso([&] { rs.Fields(QStringLiteral("Proceso")).setValue(Proceso); });
     paso([&] {
         // A date-time value to the minute, not a text in the locale's order.
-        const QDateTime ahora = ui::clock().now();
+        const vb::DateTime ahora = ui::clock().now();
         rs.Fields(QStringLiteral("fecha"))
             .setValue(
                 vb::wallClock(ahora.date(), QTime(ahora.time().hour(), ahora.time().minute())));

@@ -30,7 +30,7 @@ QList<qint64> copyBlockSizes(qint64 length) {
     return bloques;
 }
 
-QString timeNamedTemporary(const QDateTime& when) {
+QString timeNamedTemporary(const vb::DateTime& when) {
     static std::atomic<int> llamadas{0};
     return when.toString(QStringLiteral("HHmmss")) + u'_' +
            QString::number(QCoreApplication::applicationPid()) + u'_' +

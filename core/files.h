@@ -2,7 +2,6 @@
 
 #include "platform/vb/variant.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,7 @@ QList<qint64> copyBlockSizes(qint64 length);
 // A temporary file name (without extension) made of the time as HHMMSS, then "_" and a part
 // that tells this process and this call apart: two runs, or two calls, in the same second
 // never share a file.
-QString timeNamedTemporary(const QDateTime& when);
+QString timeNamedTemporary(const vb::DateTime& when);
 
 }  // namespace core
 

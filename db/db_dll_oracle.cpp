@@ -2,6 +2,7 @@
 #include "db/db_dll.h"
 
 #include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
 
@@ -84,10 +85,7 @@ QString limiteDeFilas(const QString& texto) {
 
 // Only day/month/year dates with a two- or four-digit year, and no time, are dates here.
 std::optional<QDate> fechaDMA(const QString& texto) {
-    static const QRegularExpression forma(
-        QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
-    if (!forma.match(texto).hasMatch()) return std::nullopt;
-    const std::optional<QDateTime> fecha = vb::parseDate(texto);
+    const auto fecha = vb::dates::read(vb::dates::Grammar::DayFirstDate, texto);
     if (!fecha) return std::nullopt;
     return fecha->date();
 }
@@ -95,14 +93,13 @@ std::optional<QDate> fechaDMA(const QString& texto) {
 // An ISO date ("2021-01-31"), to the minute or the second, as the system also writes dates:
 // the Oracle mask that reads it, or nothing.
 std::optional<QString> mascaraISO(const QString& texto) {
-    static const QRegularExpression forma(
-        QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}(:\\d{2})?)?$"));
-    const auto m = forma.match(texto);
-    if (!m.hasMatch()) return std::nullopt;
-    const QByteArray latin = texto.toLatin1();
-    if (!vb::parseIsoDateTime(latin.constData(), latin.size())) return std::nullopt;
-    if (m.capturedLength(2) > 0) return QStringLiteral("YYYY-MM-DD HH24:MI:SS");
-    if (m.capturedLength(1) > 0) return QStringLiteral("YYYY-MM-DD HH24:MI");
+    // Iso's shapes without a fraction of a second, a blank before the time.
+    const qsizetype largo = texto.size();
+    if ((largo != 10 && largo != 16 && largo != 19) || (largo > 10 && texto[10] != u' '))
+        return std::nullopt;
+    if (!vb::dates::read(vb::dates::Grammar::Iso, texto)) return std::nullopt;
+    if (largo == 19) return QStringLiteral("YYYY-MM-DD HH24:MI:SS");
+    if (largo == 16) return QStringLiteral("YYYY-MM-DD HH24:MI");
     return QStringLiteral("YYYY-MM-DD");
 }
 

@@ -22,7 +22,7 @@ QString answerWord(int respuesta) {
     }
 }
 
-QString errorLogLine(const QDateTime& now, const QString& rutinaTexto, const QString& mensaje,
+QString errorLogLine(const vb::DateTime& now, const QString& rutinaTexto, const QString& mensaje,
                      int respuesta) {
     return now.toString(QStringLiteral("MM-dd-yyyy")) + u' ' +
            now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDateTime>
+#include "platform/vb/datetime.h"
+
 #include <QString>
 
 // The line an answered error box appends to "KQERR.LOG", shared by the database class's box
@@ -12,5 +13,5 @@ QString answerWord(int respuesta);
 
 // Date as MM-dd-yyyy, time as HH:mm:ss, then " Rutina: ", the routine text and " Mensaje ",
 // the message (both trimmed of blanks), then " Respondió : " and the answer word.
-QString errorLogLine(const QDateTime& now, const QString& rutinaTexto, const QString& mensaje,
+QString errorLogLine(const vb::DateTime& now, const QString& rutinaTexto, const QString& mensaje,
                      int respuesta);

@@ -100,8 +100,8 @@ bool TieneApostrofo(const QString& Texto) {
     return Texto.contains(u'\'');
 }
 
-QDateTime FechaServidor() {
-    std::optional<QDateTime> fecha;
+vb::DateTime FechaServidor() {
+    std::optional<vb::DateTime> fecha;
     ado::Recordset rs;
     vb::Steps step(vb::silentHandler());
     step([&] {
@@ -122,7 +122,7 @@ QDateTime FechaServidor() {
         }
     });
     step([&] { gDB().CierraRecordset(rs); });
-    return fecha ? *fecha : vb::wallClock(ui::clock().now());
+    return fecha ? *fecha : ui::clock().now();
 }
 
 }  // namespace ModGlobal

@@ -2,7 +2,6 @@
 
 #include "platform/vb/variant.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -39,9 +38,9 @@ void ArmaInsertSQL(QString& Sentencia, QList<ParCampoValor>& Pares, bool Limpiar
 
 bool TieneApostrofo(const QString& Texto);
 
-// The database server's date and time, as a wall-clock reading (vb::wallClock). When the
-// server gives no row (or the query cannot be opened): the configured operating date when that
-// setting is on and valid, else the local clock's reading.
-QDateTime FechaServidor();
+// The database server's date and time, as a wall-clock reading. When the server gives no row
+// (or the query cannot be opened): the configured operating date when that setting is on and
+// valid, else the local clock's reading.
+vb::DateTime FechaServidor();
 
 }  // namespace ModGlobal

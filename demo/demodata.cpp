@@ -2,6 +2,7 @@
 
 #include "platform/ado/sqlitebackend.h"
 #include "platform/ado/tsql/builder.h"
+#include "platform/vb/datetime.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,7 +94,7 @@ const Incident incidents[] = {
 };
 
 struct ErrorRow {
-    QDateTime when;
+    vb::DateTime when;
     const Incident* incident;
     const User* user;
     QString station;
@@ -132,7 +133,7 @@ QList<ErrorRow> errorRowsBefore(const QDate& today) {
         r.station = QString::fromUtf8(
             pick.below(100) < 85 ? r.user->station : users[pick.below(std::size(users))].station);
         const QDate day = today.addDays(-pick.below(120));
-        r.when = QDateTime(day, QTime(8, 0).addSecs(60 * pick.below(12 * 60)));
+        r.when = vb::wallClock(day, QTime(8, 0).addSecs(60 * pick.below(12 * 60)));
         const QString voucher =
             QStringLiteral("%1").arg(pick.below(99999) + 1, 8, 10, QLatin1Char('0'));
         const QString customer = QStringLiteral("C%1").arg(pick.below(9000) + 1000);

@@ -11,7 +11,6 @@
 #include "platform/vb/strings.h"
 #include "platform/vendrix/clsutil.h"
 
-#include <QDateTime>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -482,7 +481,7 @@ void SearchGrid::ListView1_KeyDown(int KeyCode, int Shift, const QString& texto)
 }
 
 QString SearchGrid::sqlFaltante(const QString& codigo, const QString& descripcion,
-                                const QString& usuario, const QDateTime& cuando) {
+                                const QString& usuario, const vb::DateTime& cuando) {
     return QStringLiteral(
                "INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
                "values(CONVERT(datetime, '%1', 126),'%2','%3','%4')")

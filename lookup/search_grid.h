@@ -117,7 +117,7 @@ public:
 
     // The statement that reports a stock shortage (the values escaped, the time as a date).
     static QString sqlFaltante(const QString& codigo, const QString& descripcion,
-                               const QString& usuario, const QDateTime& cuando);
+                               const QString& usuario, const vb::DateTime& cuando);
     // The re-query text: `condicion` on `campo` added to the SQL of the last load.
     QString sqlRequery(const QString& campo, QString& textoCaja);
     // The operator's text as a LIKE pattern: "*" (and a blank when `blancoComodin`) is the

@@ -6,7 +6,6 @@
 #include "platform/vb/vberror.h"
 #include "platform/vendrix/clsutil.h"
 
-#include <QDateTime>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -89,7 +88,7 @@ std::optional<QString> revisa(const FiltroRango& f) {
     if (f.Tipo == adDate) {
         const QString desde = limpia(f.Desde);
         const QString hasta = limpia(f.Hasta);
-        std::optional<QDateTime> d, h;
+        std::optional<vb::DateTime> d, h;
         if (!desde.isEmpty() && !(d = vb::parseDate(desde)))
             return QStringLiteral("Fecha Desde Incorrecta") + enCampo;
         if (!hasta.isEmpty() && !(h = vb::parseDate(hasta)))

@@ -322,7 +322,7 @@ GO
 -- Copies and lines are read by their leading number; the default destination is a word
 -- ("Pantalla", "Impresora", "Comandera :COCINA", ...).
 CREATE TABLE dbo.TA_CONFIG_IMP_CPTE (
-    TC varchar(4) NOT NULL,
+    TC varchar(5) NOT NULL,
     LETRA varchar(1) NULL,
     USUARIO varchar(100) NULL,
     impresora varchar(255) NULL,

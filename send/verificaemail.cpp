@@ -176,7 +176,8 @@ private:
         imprime();
         paso_([&] {
             const QString formato = formatoAdjunto();
-            const QString extension = vb::IsOneOf(formato, {"PDF"}) ? QStringLiteral("RPT") : formato;
+            const QString extension =
+                vb::IsOneOf(formato, {"PDF"}) ? QStringLiteral("RPT") : formato;
             adjunto_ = carpeta_ + cuenta_ + QStringLiteral("1.") + extension;
             gReporte().Propiedad(QStringLiteral("PrintFileName"), adjunto_);
             gReporte().Propiedad(QStringLiteral("PrintFileType"), tipoArchivo(extension));
@@ -195,7 +196,7 @@ private:
 
     // The folder of this send: E-MAILS/ENVIOS/<date>/<time> under the temporary folder.
     static QString carpetaEnvio() {
-        const QDateTime ahora = ui::clock().now();
+        const vb::DateTime ahora = ui::clock().now();
         const QString fecha = vb::Format(vb::Variant(ahora.date()), QStringLiteral("Short Date"))
                                   .replace(u'/', u'-');
         const QString hora =

@@ -1,11 +1,13 @@
 #pragma once
 
-#include <QDateTime>
+#include "platform/vb/datetime.h"
+
 #include <QString>
 
 #include <cstdint>
 
-// One entry of a remote folder listing: its attribute flags, its times (local) and its size.
+// One entry of a remote folder listing: its attribute flags, its times (the local clock's
+// readings) and its size.
 struct cDirItem {
     bool ReadOnly = false;    // attribute bit 0x1
     bool Hidden = false;      // 0x2
@@ -16,9 +18,9 @@ struct cDirItem {
     bool Temporary = false;   // 0x100
     bool Compressed = false;  // 0x800
     bool Offline = false;     // 0x1000
-    QDateTime CreationTime;
-    QDateTime LastAccessTime;
-    QDateTime LastWriteTime;
+    vb::DateTime CreationTime;
+    vb::DateTime LastAccessTime;
+    vb::DateTime LastWriteTime;
     std::int32_t FileSize = 0;  // the low 32 bits of the size
     QString Filename;
 };

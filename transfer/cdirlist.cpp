@@ -27,8 +27,8 @@ QString folded(const QString& name) {
 
 }  // namespace
 
-void cDirList::Add(std::int32_t lAttrib, const QDateTime& dtCreationTime,
-                   const QDateTime& dtLastAccessTime, const QDateTime& dtLastWriteTime,
+void cDirList::Add(std::int32_t lAttrib, const vb::DateTime& dtCreationTime,
+                   const vb::DateTime& dtLastAccessTime, const vb::DateTime& dtLastWriteTime,
                    std::int32_t lFileSize, const QString& sFilename) {
     const QString key = folded(sFilename);
     if (positions_.contains(key)) vb::raise(vb::err::DuplicateKey, kSource);

@@ -2,7 +2,6 @@
 
 #include "transfer/cdiritem.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -14,8 +13,8 @@
 class cDirList {
 public:
     // Raises vb::err::DuplicateKey when an entry of that name (in any case) is already there.
-    void Add(std::int32_t lAttrib, const QDateTime& dtCreationTime,
-             const QDateTime& dtLastAccessTime, const QDateTime& dtLastWriteTime,
+    void Add(std::int32_t lAttrib, const vb::DateTime& dtCreationTime,
+             const vb::DateTime& dtLastAccessTime, const vb::DateTime& dtLastWriteTime,
              std::int32_t lFileSize, const QString& sFilename);
     void Clear();
     // By position, 1 first (vb::err::SubscriptOutOfRange outside), or by name

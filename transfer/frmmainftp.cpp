@@ -311,13 +311,13 @@ void frmMainFTP::cmdUpload_Click() {
 void frmMainFTP::Transfiere(bool hayArchivo, const std::function<bool()>& transferencia,
                             const QString& hecho, const QString& unidad) {
     pb->setVisible(true);
-    const QDateTime inicio = ui::clock().now();
+    const QDateTime inicio = ui::clock().instant();
     if (hayArchivo) {
         if (!transferencia())
             ui::op().msgBox(mFTP.GetLastErrorMessage());
         else
-            ui::op().msgBox(hecho + transfer::SegundosTranscurridos(inicio, ui::clock().now()) +
-                            unidad);
+            ui::op().msgBox(
+                hecho + transfer::SegundosTranscurridos(inicio, ui::clock().instant()) + unidad);
     }
     pb->setVisible(false);
     RefrescarLista();

@@ -63,11 +63,11 @@ void FrmMsgBox::Form_Load() {
 
 void FrmMsgBox::Form_Activate() {
     if (Espera <= 0 || !isVisible()) return;
-    // Measured on the injected clock as a date and time, so a wait that starts just before
-    // midnight still lasts Espera seconds.
-    const QDateTime limite = ui::clock().now().addMSecs(qint64(Espera) * 1000);
+    // Measured between instants of the injected clock, so a wait that starts just before
+    // midnight or a clock change still lasts Espera seconds.
+    const QDateTime limite = ui::clock().instant().addMSecs(qint64(Espera) * 1000);
     try {
-        while (ui::clock().now() < limite) {
+        while (ui::clock().instant() < limite) {
             ui::op().doEvents();
             if (closed_ || !isVisible()) return;
             QThread::msleep(10);  // yield the processor between rounds of events

@@ -25,7 +25,8 @@ QString CadenaAtributos(const cDirItem& item);
 // The ".." row, then one row per entry in the list's order.
 QList<FilaFTP> FilasDelListado(const cDirList& lista);
 
-// The seconds from `inicio` to `fin`, with their fractions, as "###,##0.00".
+// The seconds from the instant `inicio` to the instant `fin`, with their fractions, as
+// "###,##0.00".
 QString SegundosTranscurridos(const QDateTime& inicio, const QDateTime& fin);
 
 }  // namespace transfer

@@ -1,30 +1,20 @@
 #include "transfer/modftp.h"
 
-#include "platform/vb/variant.h"
-
-#include <QDate>
-#include <QTime>
+#include <QDateTime>
 
 namespace modFTP {
 
 bool gFTPAutomatico = false;
 
-QDateTime FileTimeAFecha(std::uint64_t fileTime) {
-    constexpr std::int64_t kMsPerDay = 86'400'000;
-    // Local time the way the platform gives it: the current offset, whatever the date.
+vb::DateTime FileTimeAFecha(std::uint64_t fileTime) {
+    // Milliseconds from 1 January 1601 to 1 January 1970, both UTC.
+    constexpr std::int64_t kEpochMs = 11'644'473'600'000;
+    // Local time the way the platform gives it: the current offset, whatever the date. A
+    // reading, so a local clock that skipped that time cannot make it invalid.
     const std::int64_t offsetMs =
         static_cast<std::int64_t>(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
-    const std::int64_t ms = static_cast<std::int64_t>(fileTime / 10'000) + offsetMs;
-    std::int64_t days = ms / kMsPerDay;
-    std::int64_t rest = ms % kMsPerDay;
-    if (rest < 0) {
-        rest += kMsPerDay;
-        --days;
-    }
-    // A reading of the local clock, as a Date is: made as a local date-time it would be
-    // invalid where that clock skipped it.
-    return vb::wallClock(QDate(1601, 1, 1).addDays(days),
-                         QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
+    return vb::DateTime::fromMSecsSinceEpoch(static_cast<std::int64_t>(fileTime / 10'000) -
+                                             kEpochMs + offsetMs);
 }
 
 bool NombreLocalValido(const QString& nombre) {

@@ -184,7 +184,7 @@ void ImprimeEnComandera(const QString& TC, const QString& IdComprobante, const Q
     sigue([&] { envia(prefijo(kNormal, kDerecha)); });
     sigue([&] { linea({}); });
     sigue([&] {
-        const QDateTime ahora = ui::clock().now();
+        const vb::DateTime ahora = ui::clock().now();
         linea(vb::Format(ahora, QStringLiteral("DD/MM/YY")) + u' ' +
               vb::Format(ahora, QStringLiteral("HH:MM")));
     });

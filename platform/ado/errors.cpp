@@ -47,9 +47,14 @@ QString sqlStateFor(long nativeError) {
             return QStringLiteral("22001");
         case 241:
             return QStringLiteral("22007");
+        case 235:
         case 245:
         case 8114:
             return QStringLiteral("22018");
+        case 244:
+        case 248:
+        case 8115:
+            return QStringLiteral("22003");
         case 17:
             return QStringLiteral("08001");
         default:
@@ -78,14 +83,18 @@ long adoNumberFor(long nativeError, const QString& sqlState) {
         case 3903:
             return err::CommandTextError;
         case 8152:
+        case 8115:
             return err::DataOverflow;
         case 17:
         case 911:
         case 4060:
         case 18456:
             return err::ProviderFailure;
+        case 235:
         case 241:
+        case 244:
         case 245:
+        case 248:
         case 8114:
             return err::ConversionFailed;
         default:

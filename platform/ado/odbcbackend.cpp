@@ -189,7 +189,7 @@ vb::Variant fromQt(const QVariant& v) {
         case QMetaType::Float:
             return v.toDouble();
         case QMetaType::QDateTime:
-            return v.toDateTime();
+            return vb::wallClock(v.toDateTime());
         case QMetaType::QDate:
             return v.toDate();
         case QMetaType::QByteArray:
@@ -217,7 +217,7 @@ QVariant toQt(const vb::Variant& v) {
         case vb::Variant::Type::Currency:
             return v.currency().toDouble();
         case vb::Variant::Type::Date:
-            return v.date();
+            return v.date().toQDateTime();
         case vb::Variant::Type::Bytes:
             return v.bytes();
         default:
@@ -453,7 +453,7 @@ SQLRETURN bindParameter(SQLHSTMT st, SQLUSMALLINT index, const vb::Variant& v, B
             return SQLBindParameter(st, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_DECIMAL, 19, 4,
                                     b.bytes.data(), b.bytes.size(), &b.indicator);
         case vb::Variant::Type::Date: {
-            const QDateTime d = v.date();
+            const vb::DateTime d = v.date();
             b.timestamp.year = static_cast<SQLSMALLINT>(d.date().year());
             b.timestamp.month = static_cast<SQLUSMALLINT>(d.date().month());
             b.timestamp.day = static_cast<SQLUSMALLINT>(d.date().day());

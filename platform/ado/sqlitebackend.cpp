@@ -8,6 +8,7 @@
 #include "platform/ado/tsql/tokens.h"
 #include "platform/ado/tsql/translator.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 #include "platform/vb/safefile.h"
 
 #include <QCryptographicHash>
@@ -168,7 +169,7 @@ void appendCell(Cells& cells, sqlite3_stmt* stmt, int i, const ReadColumn& c) {
                 // An expression's date (getdate(), MAX of a date column) comes back as a date.
                 const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
                 const int n = sqlite3_column_bytes(stmt, i);
-                if (looksLikeDate(t, n) && vb::parseIsoDateTime(t, n))
+                if (looksLikeDate(t, n) && vb::dates::readIso(t, n))
                     return cells.appendText(t, n, true);
                 return cells.appendText(t, n);
             }
@@ -1092,6 +1093,15 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
     const Command command(*this);
     const bool insert = w.keyValues.isEmpty();
+    // Each value meets its column's declared type as a statement's value does.
+    const QList<tsql::Column> declared = tsql::columnsIn(db_)(w.table);
+    const auto marker = [&](const QString& column) {
+        for (const tsql::Column& c : declared) {
+            if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+                return tsql::storedParameter(c.declaredType);
+        }
+        return QStringLiteral("?");
+    };
     QString sql;
     if (insert) {
         if (w.columns.isEmpty()) {
@@ -1100,7 +1110,7 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
             QStringList names, marks;
             for (const QString& c : w.columns) {
                 names << quoted(c);
-                marks << QStringLiteral("?");
+                marks << marker(c);
             }
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoted(w.table), names.join(QStringLiteral(", ")),
@@ -1108,7 +1118,7 @@ RowRead SqliteBackend::writeRow(const RowWrite& w) {
         }
     } else {
         QStringList sets, where;
-        for (const QString& c : w.columns) sets << quoted(c) + QStringLiteral(" = ?");
+        for (const QString& c : w.columns) sets << quoted(c) + QStringLiteral(" = ") + marker(c);
         for (const QString& k : w.keyColumns) where << quoted(k) + QStringLiteral(" = ?");
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                   .arg(quoted(w.table), sets.join(QStringLiteral(", ")),

@@ -95,6 +95,22 @@ Error sqliteError(int code, const QString& message, const QString& statement) {
         const char* text;
     };
     static const Pattern patterns[] = {
+        // The translator's functions fail with SQL Server's own words: their numbers.
+        {R"re(^(Error converting data type \w+ to \w+\.)$)re", 8114, "%1"},
+        {R"re(^(Conversion failed when converting the \w+ value '.*' to data type \w+\.)$)re", 245,
+         "%1"},
+        {R"re(^(The conversion of the \w+ value '.*' overflowed an int column\.)$)re", 248, "%1"},
+        {R"re(^(The conversion of the \w+ value '.*' overflowed an INT[12] column\. Use a )re"
+         R"re(larger integer column\.)$)re",
+         244, "%1"},
+        {R"re(^(Arithmetic overflow error converting .+ to data type \w+\.)$)re", 8115, "%1"},
+        {R"re(^(Cannot convert a char value to money\. The char value has incorrect )re"
+         R"re(syntax\.)$)re",
+         235, "%1"},
+        {R"re(^(String or binary data would be truncated\.)$)re", 8152, "%1"},
+        {R"re(^(Conversion failed when converting date and/or time from character )re"
+         R"re(string\.)$)re",
+         241, "%1"},
         {R"re(^no such table: (?:main\.)?(.+)$)re", 208, "Invalid object name '%1'."},
         {R"re(^no such column: (.+)$)re", 207, "Invalid column name '%1'."},
         {R"re(^near "(.*)": syntax error$)re", 102, "Incorrect syntax near '%1'."},
@@ -107,6 +123,9 @@ Error sqliteError(int code, const QString& message, const QString& statement) {
          "Column name or number of supplied values does not match table definition.%1"},
         {R"re(^\d+ values for \d+ columns()$)re", 213,
          "Column name or number of supplied values does not match table definition.%1"},
+        // An INSERT ... SELECT whose query does not give one value a column.
+        {R"re(^table tsql_values has \d+ values for \d+ columns()$)re", 213,
+         "Column name or number of supplied values does not match table definition.%1"},
         {R"re(^(?:table|view|index) (\S+) already exists$)re", 2714,
          "There is already an object named '%1' in the database."},
         {R"re(^duplicate column name: (.+)$)re", 2705,
@@ -114,7 +133,8 @@ Error sqliteError(int code, const QString& message, const QString& statement) {
          "once."},
     };
     for (const Pattern& p : patterns) {
-        const QRegularExpression re(QString::fromLatin1(p.regex));
+        const QRegularExpression re(QString::fromLatin1(p.regex),
+                                    QRegularExpression::DotMatchesEverythingOption);
         const QRegularExpressionMatch m = re.match(message);
         if (m.hasMatch()) {
             const QString arg = m.lastCapturedIndex() >= 1 ? m.captured(1) : QString();

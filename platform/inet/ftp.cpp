@@ -1,6 +1,7 @@
 #include "platform/inet/ftp.h"
 
 #include "platform/ui/operator.h"
+#include "platform/vb/datetime.h"
 #include "platform/vb/safefile.h"
 
 #include <QDateTime>
@@ -761,8 +762,9 @@ namespace {
 // those fields may be one the machine's clock skips.
 std::uint64_t machineTime(const QByteArray& value) {
     const QString digits = QString::fromLatin1(value.left(14));
-    const QDateTime t(QDate::fromString(digits.left(8), QStringLiteral("yyyyMMdd")),
-                      QTime::fromString(digits.mid(8), QStringLiteral("HHmmss")), Qt::UTC);
+    const QDateTime t =
+        vb::utcInstant(QDate::fromString(digits.left(8), QStringLiteral("yyyyMMdd")),
+                       QTime::fromString(digits.mid(8), QStringLiteral("HHmmss")));
     if (!t.isValid()) return 0;
     std::uint64_t ft = fileTimeOf(t);
     // Fractions of a second, when given: ".sss".
@@ -849,7 +851,7 @@ std::optional<FindData> unixLine(const QString& line, int currentYear) {
         entry.fileName = name;
         entry.attributes = line[0] == u'd' ? attr::Directory : attr::Normal;
         entry.size = size;
-        const QDateTime stamp(QDate(year, month, day), time, Qt::UTC);
+        const QDateTime stamp = vb::utcInstant(QDate(year, month, day), time);
         entry.lastWriteTime = entry.creationTime = entry.lastAccessTime = fileTimeOf(stamp);
         return entry;
     }
@@ -873,8 +875,9 @@ std::optional<FindData> dosLine(const QString& line) {
     const bool dir = m.captured(7) == QLatin1String("<DIR>");
     entry.attributes = dir ? attr::Directory : attr::Normal;
     entry.size = dir ? 0 : m.captured(7).toULongLong();
-    QDateTime when(QDate(year, m.captured(1).toInt(), m.captured(2).toInt()),
-                   QTime(hour, m.captured(5).toInt()), Qt::UTC);
+    const QDateTime when =
+        vb::utcInstant(QDate(year, m.captured(1).toInt(), m.captured(2).toInt()),
+                       QTime(hour, m.captured(5).toInt()));
     entry.lastWriteTime = entry.creationTime = entry.lastAccessTime = fileTimeOf(when);
     return entry;
 }

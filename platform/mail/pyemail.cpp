@@ -156,7 +156,7 @@ struct PyEmail::Impl {
         QByteArrayList to;
         for (const Address& a : draft.to) to << headerAddress(a);
         const QString domain = draft.from->address.section(QLatin1Char('@'), -1);
-        headers.append("Date: " + headerDate(ui::clock().now()));
+        headers.append("Date: " + headerDate(ui::clock().instant()));
         headers.append("From: " + headerAddress(*draft.from));
         if (draft.replyTo) headers.append("Reply-To: " + headerAddress(*draft.replyTo));
         headers.append("To: " + to.join(", "));

@@ -3,6 +3,7 @@
 #include "platform/reportengine/errors.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 #include "platform/vb/safefile.h"
 
 #include <QFile>
@@ -226,8 +227,8 @@ public:
             invalid(QStringLiteral("versión de reporte guardado no admitida (%1)").arg(version));
         }
         ReportDocument doc;
-        doc.created = QDateTime::fromString(
-            xml_.attributes().value(QLatin1String("created")).toString(), Qt::ISODateWithMs);
+        doc.created = vb::wallClock(QDateTime::fromString(
+            xml_.attributes().value(QLatin1String("created")).toString(), Qt::ISODateWithMs));
         bool sawForm = false;
         while (xml_.readNextStartElement()) {
             const auto name = xml_.name();
@@ -360,7 +361,7 @@ private:
             } else if (t == u"d") {
                 // A wall-clock reading, read by its fields: no zone makes it invalid.
                 const QByteArray latin = text.toLatin1();
-                const auto when = vb::parseIsoDateTime(latin.constData(), latin.size());
+                const auto when = vb::dates::readIso(latin.constData(), latin.size());
                 ok = when.has_value();
                 if (ok) row.append(vb::Variant(*when));
             } else if (t == u"s") {
@@ -410,7 +411,8 @@ void saveDocument(const ReportDocument& document, const QString& path) {
     w.writeStartDocument();
     w.writeStartElement(kRoot);
     w.writeAttribute("version", QString::number(kDocumentVersion));
-    w.writeAttribute("created", document.created.toString(Qt::ISODateWithMs));
+    w.writeAttribute("created",
+                     document.created.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
     w.writeTextElement("selection", document.selection);
     w.writeStartElement("formulas");
     for (const Assignment& a : document.formulas) {

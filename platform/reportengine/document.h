@@ -3,8 +3,8 @@
 #include "platform/reportengine/linkeddata.h"
 #include "platform/reportengine/reportdata.h"
 #include "platform/reportengine/reportform.h"
+#include "platform/vb/datetime.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -17,7 +17,7 @@ struct ReportDocument {
     QList<Assignment> formulas;  // the form's formulas with their values
     ReportData data;
     QString selection;  // the selection formula of the run, for the record
-    QDateTime created;
+    vb::DateTime created;
     QList<SubreportData> subreports;  // the subreports the run asked for, with their rows
 
     // The value of a formula (empty when it was not given).

@@ -120,17 +120,16 @@ private:
     QHash<QByteArrayView, std::int64_t> recent_;
 };
 
-// A date is held as its wall-clock reading's milliseconds since 1970 (the reading is kept in
-// Qt::UTC, so the number orders as the dates do); an invalid date as a number no date has.
+// A date is held as its wall-clock reading's milliseconds since 1970, which order as the
+// dates do; an invalid date as a number no date has.
 constexpr std::int64_t kInvalidDate = std::numeric_limits<std::int64_t>::min();
 
-std::int64_t dateCell(const QDateTime& date) {
+std::int64_t dateCell(const vb::DateTime& date) {
     return date.isValid() ? date.toMSecsSinceEpoch() : kInvalidDate;
 }
 
-QDateTime dateOf(std::int64_t ms) {
-    return ms == kInvalidDate ? vb::wallClock(QDateTime())
-                              : QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+vb::DateTime dateOf(std::int64_t ms) {
+    return ms == kInvalidDate ? vb::DateTime() : vb::DateTime::fromMSecsSinceEpoch(ms);
 }
 
 }  // namespace

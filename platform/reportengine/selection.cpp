@@ -386,7 +386,7 @@ std::optional<double> numberOf(const vb::Variant& v) {
     return std::nullopt;
 }
 
-std::optional<QDateTime> dateTimeOf(const vb::Variant& v) {
+std::optional<vb::DateTime> dateTimeOf(const vb::Variant& v) {
     if (v.isDate()) return v.date();
     if (v.isString()) return vb::parseDate(v.string());
     return std::nullopt;

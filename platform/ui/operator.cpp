@@ -108,7 +108,7 @@ Station* setStation(Station* service) {
     return std::exchange(gStation, service);
 }
 
-QDateTime SystemClock::now() const {
+QDateTime SystemClock::instant() const {
     return QDateTime::currentDateTime();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/vb/datetime.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -64,7 +66,11 @@ void repaintNowAndThen();
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual QDateTime now() const = 0;
+    // The instant now, in the zone the clock shows: for a moment that must stay one (a mail's
+    // Date header with its offset, a wait of some seconds across a clock change).
+    virtual QDateTime instant() const = 0;
+    // What the clock shows now: the reading that rows, file names and logs are dated with.
+    vb::DateTime now() const { return vb::wallClock(instant()); }
 };
 
 // The workstation's identity as the operating system gives it.
@@ -90,7 +96,7 @@ Station* setStation(Station* service);
 // The system's clock and identity.
 class SystemClock : public Clock {
 public:
-    QDateTime now() const override;
+    QDateTime instant() const override;
 };
 
 class SystemStation : public Station {

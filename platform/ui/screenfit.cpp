@@ -82,12 +82,17 @@ public:
                 watchHandle();
                 wanted_ = window_.size();
                 fitNow();
-            } else if (event->type() == QEvent::Resize && window_.isVisible() &&
-                       !event->spontaneous()) {
-                // The program resized it on the screen; the operator's own resizing comes from
-                // the window system and is left as it is.
-                wanted_ = window_.size();
-                fitNow();
+            } else if (event->type() == QEvent::Resize && window_.isVisible()) {
+                if (!event->spontaneous()) {
+                    // The program resized it on the screen.
+                    wanted_ = window_.size();
+                    fitNow();
+                } else if (!withinRoom()) {
+                    // The operator's own resizing is left as it is, but a size the window
+                    // system hands back late (one asked for before the fit) can exceed the
+                    // screen.
+                    fitNow();
+                }
             }
         } else if (watched == handle_ && window_.isVisible()) {
             // The window system moved, resized or mapped the window: the window manager may
@@ -107,6 +112,14 @@ private:
         if (handle_) handle_->removeEventFilter(this);
         handle_ = handle;
         if (handle_) handle_->installEventFilter(this);
+    }
+
+    bool withinRoom() const {
+        const QScreen* screen = window_.screen();
+        if (!screen) return true;
+        const QSize room = screen->availableGeometry().size().shrunkBy(expectedFrame(window_));
+        return window_.width() <= std::max(room.width(), window_.minimumWidth()) &&
+               window_.height() <= std::max(room.height(), window_.minimumHeight());
     }
 
     void fitNow() {

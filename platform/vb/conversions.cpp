@@ -1,5 +1,6 @@
 #include "platform/vb/conversions.h"
 
+#include "platform/vb/dategrammars.h"
 #include "platform/vb/vberror.h"
 
 #include <QRegularExpression>
@@ -27,14 +28,14 @@ QString& decimalPointStorage() {
 
 const QDate kZeroDate(1899, 12, 30);
 
-double toOADate(const QDateTime& dt) {
+double toOADate(const DateTime& dt) {
     const double days = static_cast<double>(kZeroDate.daysTo(dt.date()));
     const double frac = dt.time().msecsSinceStartOfDay() / 86400000.0;
     // VB counts the time of negative dates away from zero as well.
     return days < 0 ? days - frac : days + frac;
 }
 
-QDateTime fromOADate(double value) {
+DateTime fromOADate(double value) {
     if (!std::isfinite(value) || value < -657434.0 || value > 2958465.99999999)
         raise(err::Overflow);
     const double whole = std::trunc(value);
@@ -168,7 +169,7 @@ QString doubleText(double d) {
     return s;
 }
 
-QString dateText(const QDateTime& dt) {
+QString dateText(const DateTime& dt) {
     const bool hasTime = dt.time() != QTime(0, 0);
     const bool hasDate = dt.date() != kZeroDate;
     QString out;
@@ -389,7 +390,7 @@ QString formatNumber(const Amount& amount, const QString& mask) {
 
 // ---- date masks ---------------------------------------------------------------------------
 
-QString formatDate(const QDateTime& dt, const QString& mask) {
+QString formatDate(const DateTime& dt, const QString& mask) {
     const QLocale& l = locale();
     QString out;
     bool lastWasHour = false;
@@ -624,7 +625,7 @@ void setLocale(const QLocale& l) {
     decimalPointStorage() = l.decimalPoint();
 }
 
-QDateTime zeroDate() {
+DateTime zeroDate() {
     return wallClock(kZeroDate);
 }
 
@@ -812,7 +813,7 @@ bool CBool(const Variant& v) {
     }
 }
 
-QDateTime CDate(const Variant& v) {
+DateTime CDate(const Variant& v) {
     switch (v.type()) {
         case Variant::Type::Empty:
             return zeroDate();
@@ -853,87 +854,12 @@ bool IsDate(const Variant& v) {
     return false;
 }
 
-std::optional<QDateTime> parseIsoDateTime(const char* p, int n) {
-    const auto digits = [p](int at, int count) {
-        int v = 0;
-        for (int i = at; i < at + count; ++i) {
-            const char c = p[i];
-            if (c < '0' || c > '9') return -1;
-            v = v * 10 + (c - '0');
-        }
-        return v;
-    };
-    if (n != 10 && n != 16 && n < 19) return std::nullopt;
-    if (p[4] != '-' || p[7] != '-') return std::nullopt;
-    const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
-    if (y < 0 || mo < 0 || d < 0) return std::nullopt;
-    const QDate date(y, mo, d);
-    if (!date.isValid()) return std::nullopt;
-    if (n == 10) return wallClock(date);
-    if ((p[10] != ' ' && p[10] != 'T') || p[13] != ':') return std::nullopt;
-    const int h = digits(11, 2), mi = digits(14, 2);
-    int s = 0, ms = 0;
-    if (n >= 19) {
-        if (p[16] != ':') return std::nullopt;
-        s = digits(17, 2);
-        if (n > 19) {
-            if (p[19] != '.' || n == 20) return std::nullopt;
-            // Past the milliseconds, digits only count for rounding.
-            int scale = 100;
-            for (int i = 20; i < n; ++i) {
-                if (p[i] < '0' || p[i] > '9') return std::nullopt;
-                if (i < 23) ms += (p[i] - '0') * scale;
-                scale /= 10;
-            }
-            if (n > 23 && p[23] >= '5') ++ms;
-        }
-    }
-    if (h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59) return std::nullopt;
-    const int sinceMidnight = ((h * 60 + mi) * 60 + s) * 1000 + ms;
-    if (sinceMidnight == 86400000) return wallClock(date.addDays(1));
-    return wallClock(date, QTime::fromMSecsSinceStartOfDay(sinceMidnight));
-}
-
-std::optional<QDateTime> parseDate(const QString& text) {
-    static const QRegularExpression dayFirst(QStringLiteral(
-        R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{2}|\d{4})(?:\s+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?$)"));
-    static const QRegularExpression iso(QStringLiteral(
-        R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2})(?:\.\d+)?)?)?$)"));
-    static const QRegularExpression timeOnly(
-        QStringLiteral(R"(^(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?$)"));
-    const QString t = text.trimmed();
-    // The ISO shapes a database writes, fraction of a second included, read as rows read them.
-    if (t.size() <= 32) {
-        const QByteArray ascii = t.toLatin1();
-        if (auto d = parseIsoDateTime(ascii.constData(), static_cast<int>(ascii.size()))) return d;
-    }
-    auto makeTime = [](const QString& h, const QString& m,
-                       const QString& s) -> std::optional<QTime> {
-        if (h.isEmpty()) return QTime(0, 0);
-        QTime tm(h.toInt(), m.toInt(), s.isEmpty() ? 0 : s.toInt());
-        if (!tm.isValid()) return std::nullopt;
-        return tm;
-    };
-    if (auto m = dayFirst.match(t); m.hasMatch()) {
-        int year = m.captured(4).toInt();
-        if (m.captured(4).size() == 2) year += year <= 29 ? 2000 : 1900;
-        const QDate d(year, m.captured(3).toInt(), m.captured(1).toInt());
-        auto tm = makeTime(m.captured(5), m.captured(6), m.captured(7));
-        if (!d.isValid() || !tm) return std::nullopt;
-        return wallClock(d, *tm);
-    }
-    if (auto m = iso.match(t); m.hasMatch()) {
-        const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        auto tm = makeTime(m.captured(4), m.captured(5), m.captured(6));
-        if (!d.isValid() || !tm) return std::nullopt;
-        return wallClock(d, *tm);
-    }
-    if (auto m = timeOnly.match(t); m.hasMatch()) {
-        auto tm = makeTime(m.captured(1), m.captured(2), m.captured(3));
-        if (!tm) return std::nullopt;
-        return wallClock(kZeroDate, *tm);
-    }
-    return std::nullopt;
+std::optional<DateTime> parseDate(const QString& text) {
+    using dates::Grammar;
+    // CDate's date texts, in the order they are tried.
+    static constexpr Grammar kGrammars[] = {Grammar::Iso, Grammar::DayFirst, Grammar::LooseIso,
+                                            Grammar::VbTimeOfDay};
+    return dates::read(kGrammars, text);
 }
 
 QString Format(const Variant& value, const QString& mask) {

@@ -25,23 +25,19 @@ Currency CCur(const Variant& v);
 std::int32_t CLng(const Variant& v);
 std::int16_t CInt(const Variant& v);
 bool CBool(const Variant& v);
-QDateTime CDate(const Variant& v);
+DateTime CDate(const Variant& v);
 
 bool IsNumeric(const Variant& v);
 bool IsDate(const Variant& v);
 
-// Day-first date text: "d/m/yy", "d/m/yyyy" (also with "-" or "."), optionally followed by
-// "h:mm" or "h:mm:ss"; "yyyy-mm-dd[ hh:mm[:ss]]"; or a time alone (on 30/12/1899).
-// Two-digit years 00-29 are 20xx, 30-99 19xx. Impossible dates ("31/02/2024") give nothing.
-std::optional<QDateTime> parseDate(const QString& text);
-
-// "yyyy-mm-dd", "yyyy-mm-dd hh:mm", "yyyy-mm-dd hh:mm:ss[.fff…]" (also with "T"), exactly, as
-// a wall-clock reading; a fraction past the millisecond rounds to it. Nothing for any other
-// text. Fast, for values read by the thousand.
-std::optional<QDateTime> parseIsoDateTime(const char* text, int length);
+// The date text CDate and IsDate take, blanks around it allowed: in the grammars of
+// vb::dates, Iso ("2026-03-29 10:30:15.5"), DayFirst ("29/03/26 10:30"), LooseIso
+// ("2026-3-29 9:05") or VbTimeOfDay ("10:30", on 30/12/1899), the first that reads it.
+// Impossible dates ("31/02/2024") give nothing.
+std::optional<DateTime> parseDate(const QString& text);
 
 // VB's zero date (30/12/1899 00:00), the date part of a time-only value.
-QDateTime zeroDate();
+DateTime zeroDate();
 
 // Format(value, mask): number masks with 0 # . , and literals (";"-separated sections for
 // positive, negative and zero), date masks (d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn

@@ -59,8 +59,8 @@ const QString& Variant::string() const {
     raise(err::TypeMismatch);
 }
 
-const QDateTime& Variant::date() const {
-    if (auto p = std::get_if<QDateTime>(&value_)) return *p;
+const DateTime& Variant::date() const {
+    if (auto p = std::get_if<DateTime>(&value_)) return *p;
     raise(err::TypeMismatch);
 }
 

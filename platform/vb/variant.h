@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/vb/currency.h"
+#include "platform/vb/datetime.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -11,19 +11,7 @@
 
 namespace vb {
 
-// The program's date-times are wall-clock readings, a date and a time of day with no zone, as
-// VB's Date and SQL Server's datetime are. One is held in a QDateTime in Qt::UTC, used only as
-// the container of that reading: no local clock change can make it invalid or move it.
-inline QDateTime wallClock(const QDate& date, const QTime& time = QTime(0, 0)) {
-    return QDateTime(date, time, Qt::UTC);
-}
-// The reading of a zoned date-time (the clock's now, a file's time): its own local fields.
-inline QDateTime wallClock(const QDateTime& zoned) {
-    return zoned.timeSpec() == Qt::UTC ? zoned : QDateTime(zoned.date(), zoned.time(), Qt::UTC);
-}
-
-// VB's variant: Empty, Null and "" stay distinct. A date is a wall-clock reading: a QDateTime
-// given to it is kept as the reading of its own fields.
+// VB's variant: Empty, Null and "" stay distinct. A date is a wall-clock reading.
 class Variant {
 public:
     // The codes of VB's VarType.
@@ -49,7 +37,7 @@ public:
     Variant(long long v) : value_(static_cast<std::int64_t>(v)) {}
     Variant(double v) : value_(v) {}
     Variant(Currency v) : value_(v) {}
-    Variant(const QDateTime& v) : value_(wallClock(v)) {}
+    Variant(const DateTime& v) : value_(v) {}
     Variant(const QDate& v) : value_(wallClock(v)) {}
     Variant(const QString& v) : value_(v) {}
     Variant(const char* v) : value_(QString::fromUtf8(v)) {}
@@ -66,7 +54,7 @@ public:
     bool isEmpty() const { return std::holds_alternative<std::monostate>(value_); }
     bool isNull() const { return std::holds_alternative<NullTag>(value_); }
     bool isString() const { return std::holds_alternative<QString>(value_); }
-    bool isDate() const { return std::holds_alternative<QDateTime>(value_); }
+    bool isDate() const { return std::holds_alternative<DateTime>(value_); }
     bool isBytes() const { return std::holds_alternative<QByteArray>(value_); }
     bool isBoolean() const { return std::holds_alternative<bool>(value_); }
     // A number type (Boolean not included).
@@ -74,8 +62,7 @@ public:
 
     // Raw access; each raises Type mismatch when the variant holds another type.
     const QString& string() const;
-    // A date's wall-clock reading, held in Qt::UTC (see wallClock).
-    const QDateTime& date() const;
+    const DateTime& date() const;
     const QByteArray& bytes() const;
     Currency currency() const;
     bool boolean() const;
@@ -93,7 +80,7 @@ private:
         friend bool operator==(NullTag, NullTag) { return true; }
     };
     std::variant<std::monostate, NullTag, bool, std::int16_t, std::int32_t, std::int64_t, double,
-                 Currency, QDateTime, QString, QByteArray>
+                 Currency, DateTime, QString, QByteArray>
         value_;
 };
 

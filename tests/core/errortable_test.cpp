@@ -210,13 +210,13 @@ TEST_F(ErrorTableTest, GrabaErrorDatesTheRowWithTheLocalClocksReading) {
         const char* zone;
         QDateTime utc;
     } cases[] = {
-        {"Europe/Madrid", QDateTime(QDate(2026, 3, 29), QTime(1, 0, 30), Qt::UTC)},
-        {"Europe/Madrid", QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC)},
-        {"Europe/Madrid", QDateTime(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC)},
-        {"America/Santiago", QDateTime(QDate(2026, 9, 6), QTime(4, 0), Qt::UTC)},
-        {"Asia/Beirut", QDateTime(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC)},
-        {"Atlantic/Azores", QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
-        {"America/Havana", QDateTime(QDate(2026, 3, 8), QTime(5, 0), Qt::UTC)},
+        {"Europe/Madrid", vb::utcInstant(QDate(2026, 3, 29), QTime(1, 0, 30))},
+        {"Europe/Madrid", vb::utcInstant(QDate(2026, 10, 25), QTime(0, 30))},
+        {"Europe/Madrid", vb::utcInstant(QDate(2026, 10, 25), QTime(1, 30))},
+        {"America/Santiago", vb::utcInstant(QDate(2026, 9, 6), QTime(4, 0))},
+        {"Asia/Beirut", vb::utcInstant(QDate(2026, 3, 28), QTime(22, 0))},
+        {"Atlantic/Azores", vb::utcInstant(QDate(2026, 3, 29), QTime(1, 0))},
+        {"America/Havana", vb::utcInstant(QDate(2026, 3, 8), QTime(5, 0))},
     };
     abre();
     for (const auto& c : cases) {

@@ -124,7 +124,7 @@ protected:
 
 TEST_F(FechaServidorTest, TheServersClockToTheSecond) {
     abre(gDB());
-    const QDateTime fecha = FechaServidor();
+    const vb::DateTime fecha = FechaServidor();
     const QList<QStringList> getdate = data.rows("select getdate()");
     ASSERT_EQ(getdate.size(), 1);
     EXPECT_EQ(fecha, vb::CDate(getdate[0][0]));
@@ -135,7 +135,7 @@ TEST_F(FechaServidorTest, TheServersClockToTheSecond) {
 TEST_F(FechaServidorTest, AQueryThatCannotRunFallsBackToTheOperatingDateOrTheClock) {
     // gDB() is closed: the database class shows its error box, and the fallbacks answer.
     op.answer(vb::vbAbort);
-    EXPECT_EQ(FechaServidor(), vb::wallClock(clock.now()));
+    EXPECT_EQ(FechaServidor(), clock.now());
 
     auto& hooks = dbhooks::hooks();
     const auto cfg = hooks.Cfg;
@@ -148,7 +148,7 @@ TEST_F(FechaServidorTest, AQueryThatCannotRunFallsBackToTheOperatingDateOrTheClo
     EXPECT_EQ(FechaServidor(), vb::wallClock(QDate(2023, 12, 31)));
     hooks.Cfg = [](const QString&) { return QStringLiteral(" "); };
     op.answer(vb::vbAbort);
-    EXPECT_EQ(FechaServidor(), vb::wallClock(clock.now()));
+    EXPECT_EQ(FechaServidor(), clock.now());
     hooks.Cfg = cfg;
     hooks.UtilizarFechaDia = fechaDia;
 }

@@ -11,15 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zxfuzz::reads([&] {
         reportengine::Selection selection = reportengine::Selection::parse(text);
         const QList<reportengine::FieldRef> fields = selection.fields();
-        selection.bind([&](const reportengine::FieldRef& f) {
-            return static_cast<int>(fields.indexOf(f));
-        });
+        selection.bind(
+            [&](const reportengine::FieldRef& f) { return static_cast<int>(fields.indexOf(f)); });
         const QList<QList<vb::Variant>> rows = {
             QList<vb::Variant>(fields.size(), vb::Variant::null()),
             QList<vb::Variant>(fields.size(), vb::Variant(QStringLiteral("Ñandú  "))),
             QList<vb::Variant>(fields.size(), vb::Variant(42.5)),
             QList<vb::Variant>(fields.size(),
-                               vb::Variant(QDateTime(QDate(2026, 12, 9), QTime(10, 5)))),
+                               vb::Variant(vb::wallClock(QDate(2026, 12, 9), QTime(10, 5)))),
         };
         for (const auto& row : rows) selection.matches(row);
     });

@@ -123,6 +123,33 @@ TEST_F(ConsultaDb, AGivenConditionCannotAddAStatement) {
               (QList<QStringList>{{"V1"}, {"V2"}}));
 }
 
+// A ";" inside parentheses makes a second statement as one outside them does: the lookup
+// refuses the text itself rather than leave it to the engine, which would run the pieces.
+TEST_F(ConsultaDb, ASeparatorInsideParenthesesIsRefusedAsASecondStatement) {
+    const QString wheres[] = {
+        "IDVENDEDOR IN ('V1'; DELETE FROM V_TA_VENDEDORES; SELECT 'V2')",
+        "(1; DELETE FROM V_TA_VENDEDORES)",
+        "IDVENDEDOR IN (SELECT IDVENDEDOR FROM V_TA_VENDEDORES; DELETE FROM V_TA_VENDEDORES)",
+    };
+    for (const QString& given : wheres) {
+        SCOPED_TRACE(given.toStdString());
+        forms.grilla = [&](SearchGrid& g) { g.CmdCancelar_Click(); };
+        const qsizetype antes = op.messages().size();
+        op.answer(vb::vbOK);
+        service.CampoDevuelto = "IDVENDEDOR";
+        QString where = given;
+        service.ConsultaSearch("SELECT IDVENDEDOR FROM V_TA_VENDEDORES", nullptr, {}, nullptr,
+                               &where);
+        ASSERT_EQ(op.messages().size(), antes + 1);
+        EXPECT_TRUE(op.messages().last().text.startsWith(
+            "La consulta no es una sola sentencia de lectura y no se ejecuta:"))
+            << op.messages().last().text.toStdString();
+        EXPECT_TRUE(op.messages().last().text.contains("DELETE FROM V_TA_VENDEDORES"));
+        EXPECT_EQ(data.rows("SELECT IDVENDEDOR FROM V_TA_VENDEDORES ORDER BY 1"),
+                  (QList<QStringList>{{"V1"}, {"V2"}}));
+    }
+}
+
 TEST_F(ConsultaDb, MultipleChoiceKeepsDefaultChecksAndClearsTheCallersMembers) {
     forms.grilla = [&](SearchGrid& g) {
         EXPECT_TRUE(g.CheckBoxes);
@@ -372,17 +399,17 @@ TEST_F(GrillaDb, DateColumnsShowTheReadingTheRowHoldsInEveryZone) {
         QDateTime now;  // the clock when the shortage is told: just after its change
     } cases[] = {
         {"Europe/Madrid", "2026-03-29 02:30", "29/03/2026 02:30:00",
-         QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 29), QTime(1, 0))},
         {"America/Santiago", "2026-09-06", "06/09/2026",
-         QDateTime(QDate(2026, 9, 6), QTime(4, 0, 1), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 9, 6), QTime(4, 0, 1))},
         {"Asia/Beirut", "2026-03-29 00:00:00", "29/03/2026",
-         QDateTime(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 28), QTime(22, 0))},
         {"Atlantic/Azores", "2026-03-29 00:59:59", "29/03/2026 00:59:59",
-         QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 29), QTime(1, 0))},
         {"America/Havana", "2026-03-08T00:30:00", "08/03/2026 00:30:00",
-         QDateTime(QDate(2026, 3, 8), QTime(5, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 8), QTime(5, 0))},
         {"Europe/Madrid", "2026-10-25 02:30", "25/10/2026 02:30:00",
-         QDateTime(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 10, 25), QTime(1, 30))},
     };
     gDB().gUsuario = "ANA";
     grid.Form_Load();

@@ -248,7 +248,7 @@ TEST_F(Grid, AcceptWithoutSelectionCollectsNothing) {
 
 TEST_F(Grid, ShortageStatementEscapesItsValuesAndWritesADate) {
     EXPECT_EQ(SearchGrid::sqlFaltante("A'1", " Llave 1/2' ", "o'neil",
-                                      QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7))),
+                                      vb::wallClock(QDate(2025, 3, 4), QTime(5, 6, 7))),
               "INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
               "values(CONVERT(datetime, '2025-03-04T05:06:07', 126),'A''1                      "
               "','Llave 1/2''','o''neil')");

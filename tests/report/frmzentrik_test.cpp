@@ -625,7 +625,7 @@ protected:
                     break;
                 case 1:
                     cn.Execute(insert.arg(QStringLiteral("?"), f.id),
-                               {vb::Variant(QDateTime(f.dia, f.hora))});
+                               {vb::Variant(vb::wallClock(f.dia, f.hora))});
                     break;
                 case 2:
                     cn.Execute(insert.arg(

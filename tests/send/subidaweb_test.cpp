@@ -180,7 +180,7 @@ private:
 TEST_F(ImagenTest, APastedPictureGoesUpAsAThumbnailAndItsLinkIsAdded) {
     dialog.whatsappText = "Factura";
     send::PegaImagen(dialog, picture(1600, 1200));
-    clock.set(clock.now().addSecs(1));
+    clock.set(clock.instant().addSecs(1));
     send::PegaImagen(dialog, picture(40, 30, Qt::red));
     for (const char* stamp : {"20210622090507", "20210622090508"}) {
         SCOPED_TRACE(stamp);

@@ -27,6 +27,10 @@ namespace vb {
 void PrintTo(const Variant& v, std::ostream* os) {
     *os << zxtest::debugString(v).toStdString();
 }
+void PrintTo(const DateTime& d, std::ostream* os) {
+    *os << (d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString()
+                        : std::string("no reading"));
+}
 }  // namespace vb
 
 QT_BEGIN_NAMESPACE

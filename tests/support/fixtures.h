@@ -18,6 +18,7 @@
 namespace vb {
 // Lets GoogleTest print variants in failure messages.
 void PrintTo(const Variant& v, std::ostream* os);
+void PrintTo(const DateTime& d, std::ostream* os);
 }  // namespace vb
 
 QT_BEGIN_NAMESPACE
@@ -29,12 +30,13 @@ namespace zxtest {
 // A variant's type and value, as failure messages show it: "String(\"ANA\")".
 QString debugString(const vb::Variant& v);
 
-// A clock that stands still unless the test moves it; installed while it lives.
+// A clock that stands still unless the test moves it; installed while it lives. It shows the
+// reading of the instant it is given, in that instant's own zone.
 class FixedClock : public ui::Clock {
 public:
     explicit FixedClock(QDateTime now);
     ~FixedClock() override;
-    QDateTime now() const override { return now_; }
+    QDateTime instant() const override { return now_; }
     void set(QDateTime now) { now_ = std::move(now); }
 
 private:

@@ -9,7 +9,7 @@ namespace {
 
 TEST(CDirListTest, ItemsAreReachedByPositionAndByNameWithoutRegardToCase) {
     cDirList lista;
-    const QDateTime t(QDate(2024, 3, 5), QTime(12, 0));
+    const vb::DateTime t = vb::wallClock(QDate(2024, 3, 5), QTime(12, 0));
     lista.Add(0x10, t, t, t, 0, "Fotos");
     lista.Add(0x21, t, t, t, 600, "venta.txt");
     ASSERT_EQ(lista.Count(), 2);

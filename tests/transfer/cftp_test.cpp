@@ -344,10 +344,10 @@ TEST(FileTimeAFechaTest, FileTimesBecomeLocalDayCounts) {
 // from 00:00 to 01:00.
 TEST(FileTimeAFechaTest, AReadingTheLocalClockSkippedStaysWhole) {
     const zxtest::ScopedTimeZone zone("America/Sao_Paulo");
-    const QDateTime utc(QDate(2018, 11, 4), QTime(3, 30), Qt::UTC);
+    const QDateTime utc = vb::utcInstant(QDate(2018, 11, 4), QTime(3, 30));
     const auto fileTime =
         static_cast<std::uint64_t>(utc.toMSecsSinceEpoch() + 11644473600000LL) * 10000;
-    const QDateTime reading = modFTP::FileTimeAFecha(fileTime);
+    const vb::DateTime reading = modFTP::FileTimeAFecha(fileTime);
     EXPECT_TRUE(reading.isValid());
     EXPECT_EQ(reading, vb::wallClock(QDate(2018, 11, 4), QTime(0, 30)));
 }

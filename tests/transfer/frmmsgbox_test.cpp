@@ -20,7 +20,7 @@ public:
         previous_ = ui::setClock(this);
     }
     ~TickingClock() override { ui::setClock(previous_); }
-    QDateTime now() const override {
+    QDateTime instant() const override {
         const QDateTime t = now_;
         now_ = now_.addSecs(1);
         return t;
@@ -81,6 +81,32 @@ TEST(FrmMsgBoxTest, HidesItselfAfterTheGivenSeconds) {
     }
 }
 
+// The wait is measured in real seconds: a clock that jumps an hour forward or back while it runs
+// neither cuts it short nor makes it last the hour.
+TEST(FrmMsgBoxTest, AWaitAcrossAClockChangeLastsItsSeconds) {
+    const struct {
+        const char* name;
+        QDateTime utc;  // two seconds before Madrid's clock changes
+    } cases[] = {
+        {"forward", vb::utcInstant(QDate(2026, 3, 29), QTime(0, 59, 58))},
+        {"back", vb::utcInstant(QDate(2026, 10, 25), QTime(0, 59, 58))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const zxtest::ScopedTimeZone zone("Europe/Madrid");
+        zxtest::ScriptedOperator op;
+        const QDateTime start = c.utc.toLocalTime();
+        TickingClock clock(start);
+        FrmMsgBox box;
+        box.Espera = 3;
+        box.exec();
+        EXPECT_FALSE(box.isVisible());
+        const qint64 waited = start.msecsTo(clock.peek());
+        EXPECT_GE(waited, 3000);
+        EXPECT_LE(waited, 5000);
+    }
+}
+
 TEST(FrmMsgBoxTest, WithoutWaitStaysUntilAceptar) {
     zxtest::ScriptedOperator op;
     zxtest::FixedClock clock(QDateTime(QDate(2024, 5, 7), QTime(10, 0)));
@@ -88,7 +114,7 @@ TEST(FrmMsgBoxTest, WithoutWaitStaysUntilAceptar) {
     box.Mensaje = "Atención";
     box.Espera = 0;
     whenShown(box, [&] {
-        clock.set(clock.now().addSecs(120));
+        clock.set(clock.instant().addSecs(120));
         QApplication::processEvents();
         EXPECT_TRUE(box.isVisible());
         QTest::mouseClick(box.CmdAceptar, Qt::LeftButton);

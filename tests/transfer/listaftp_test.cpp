@@ -21,7 +21,7 @@ TEST(CadenaAtributosTest, EachAttributeHasItsCell) {
 
 TEST(FilasDelListadoTest, TheParentRowThenFoldersAndFiles) {
     zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
-    const QDateTime escrito(QDate(2024, 3, 5), QTime(14, 30, 0));
+    const vb::DateTime escrito = vb::wallClock(QDate(2024, 3, 5), QTime(14, 30, 0));
     cDirList lista;
     lista.Add(0x10, {}, {}, {}, 0, "FOTOS");
     lista.Add(0x80, {}, {}, escrito, 600, "venta.txt");

@@ -30,7 +30,7 @@ protected:
     EfectivoTarjetaTest() {
         world.exec(
             "INSERT INTO MA_CUENTAS (Codigo, Descripcion, MedioDePago) VALUES "
-            "('1101', 'Caja', 'EF'), ('1102', 'Caja chica', 'ef'), ('1103', 'Caja vieja', 'EF '),"
+            "('1101', 'Caja', 'EF'), ('1102', 'Caja chica', 'ef'), ('1103', 'Caja vieja', 'EF'),"
             "('1105', 'Tarjeta Visa', 'TJ'), ('1106', 'Tarjeta Master', 'TJ'),"
             "('1109', 'Cheques', 'CH'), ('4100', 'Ventas', NULL);"
             // The invoice FC 0001-00000123A is applied by two receipts; FP 0003-00000001X by one.
@@ -40,6 +40,10 @@ protected:
             "('CBCT', '000100000051X', '0001', '00000051', 'X', '0001', '00000123', 'A'),"
             "('CBFP', '000200000007X', '0002', '00000007', 'X', '0003', '00000001', 'X'),"
             "('CB', '000200000008X', '0002', '00000008', 'X', '0004', '00000001', 'X');");
+        // A code with a trailing blank past the column's length, as another program may
+        // have stored it.
+        world.data.writeAsAnotherProgram(
+            "UPDATE MA_CUENTAS SET MedioDePago = 'EF ' WHERE Codigo = '1103' COLLATE BINARY");
     }
     // One entry line of a receipt.
     void linea(const QString& tc, const QString& numero, const QString& cuenta, double importe,

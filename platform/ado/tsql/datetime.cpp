@@ -1,12 +1,12 @@
 #include "platform/ado/tsql/datetime.h"
 
-#include "platform/vb/conversions.h"
+#include "platform/vb/dategrammars.h"
 
 #include <QRegularExpression>
 
 namespace tsql {
 
-QDateTime datetimePrecision(const QDateTime& reading) {
+vb::DateTime datetimePrecision(const vb::DateTime& reading) {
     const int ms = reading.time().msec();
     if (ms == 0) return reading;
     const int ticks = (ms * 3 + 5) / 10;  // three-hundredths, a half rounded up
@@ -16,84 +16,77 @@ QDateTime datetimePrecision(const QDateTime& reading) {
 
 namespace {
 
-// The shapes past plain ISO: without separators, hours of one digit, fractions of any length;
-// then the day first, as the program writes dates.
-std::optional<QDateTime> readOtherShapes(QStringView raw) {
-    const QStringView text = raw.trimmed();
-    static const QRegularExpression iso(
-        QStringLiteral("^(\\d{4})(-?)(\\d{2})\\2(\\d{2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2})"
-                       "(?:\\.(\\d+))?)?)?$"));
-    const auto m = iso.match(text.toString());
-    if (m.hasMatch()) {
-        const QDate date(m.capturedView(1).toInt(), m.capturedView(3).toInt(),
-                         m.capturedView(4).toInt());
-        const QTime time(m.capturedView(5).toInt(), m.capturedView(6).toInt(),
-                         m.capturedView(7).toInt());
-        if (!date.isValid() || !time.isValid()) return std::nullopt;
-        // Milliseconds, the next digit rounding them.
-        const QString fraction = (m.captured(8) + QStringLiteral("0000")).left(4);
-        const int ms = (fraction.left(3).toInt() * 10 + fraction.right(1).toInt() + 5) / 10;
-        return datetimePrecision(vb::wallClock(date, time).addMSecs(ms));
+using vb::dates::Grammar;
+
+// A datetime's texts, in the order they are tried: the stored form first, as most texts are.
+constexpr Grammar kDatetimeGrammars[] = {Grammar::Iso, Grammar::SqlServerIso,
+                                         Grammar::SqlServerTimeOfDay, Grammar::DayFirst,
+                                         Grammar::LooseIso};
+
+std::optional<vb::DateTime> precise(const std::optional<vb::DateTime>& reading) {
+    if (!reading) return std::nullopt;
+    return datetimePrecision(*reading);
+}
+
+// CONVERT's styles whose text is one grammar.
+std::optional<Grammar> grammarOfStyle(int style) {
+    switch (style) {
+        case 108:
+            return Grammar::SqlServerTimeOfDay;
+        case 101:
+            return Grammar::MonthDayYearSlash;
+        case 102:
+            return Grammar::YearMonthDayDot;
+        case 103:
+            return Grammar::DayMonthYearSlash;
+        case 104:
+            return Grammar::DayMonthYearDot;
+        case 105:
+            return Grammar::DayMonthYearDash;
+        case 111:
+            return Grammar::YearMonthDaySlash;
+        default:
+            return std::nullopt;
     }
-    if (auto time = readTimeAlone(text)) return time;
-    const auto written = vb::parseDate(text.toString());
-    if (!written) return std::nullopt;
-    return datetimePrecision(*written);
 }
 
 }  // namespace
 
-std::optional<QTime> timeOfDay(QStringView raw) {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{1,2})(?::(\\d{1,2})(?::(\\d{1,2})(?:([.:])(\\d{1,3}))?)?)?\\s*"
-                       "([AaPp][Mm])?$"));
-    const auto m = form.match(raw.trimmed().toString());
-    if (!m.hasMatch()) return std::nullopt;
-    const QString half = m.captured(6).toUpper();
-    // An hour alone is a time only with its AM or PM.
-    if (m.capturedLength(2) == 0 && half.isEmpty()) return std::nullopt;
-    int hour = m.captured(1).toInt();
-    if (!half.isEmpty()) {
-        if (hour < 1 || hour > 12) return std::nullopt;
-        hour = hour % 12 + (half == u"PM" ? 12 : 0);
+std::optional<vb::DateTime> readDateTime(QStringView text) {
+    return precise(vb::dates::read(kDatetimeGrammars, text));
+}
+
+std::optional<vb::DateTime> readDateTime(const char* utf8, int length) {
+    if (auto iso = vb::dates::readIso(utf8, length)) return datetimePrecision(*iso);
+    return readDateTime(QString::fromUtf8(utf8, length));
+}
+
+std::optional<vb::DateTime> readDateTime2(QStringView text) {
+    // Digits past the thousandths of a second are below what a reading holds: they are cut,
+    // never rounded up.
+    static const QRegularExpression longFraction(QStringLiteral("(:\\d{1,2}\\.\\d{3})\\d+"));
+    const QString cut = text.trimmed().toString().replace(longFraction, QStringLiteral("\\1"));
+    return vb::dates::read(kDatetimeGrammars, cut);
+}
+
+std::optional<vb::DateTime> readInStyle(QStringView text, int style) {
+    if (const auto grammar = grammarOfStyle(style)) {
+        const Grammar grammars[] = {*grammar};
+        return precise(vb::dates::read(grammars, text));
     }
-    const QString fraction = m.captured(5);
-    const int ms =
-        m.captured(4) == u":" ? fraction.toInt() : fraction.leftJustified(3, u'0').toInt();
-    const QTime t(hour, m.captured(2).toInt(), m.captured(3).toInt(), ms);
-    if (!t.isValid()) return std::nullopt;
-    return t;
-}
-
-std::optional<QDateTime> readTimeAlone(QStringView text) {
-    const auto t = timeOfDay(text);
-    if (!t) return std::nullopt;
-    return datetimePrecision(vb::wallClock(QDate(1900, 1, 1), *t));
-}
-
-std::optional<QDateTime> readDateTime(QStringView raw) {
-    const QStringView text = raw.trimmed();
-    if (text.size() <= 32) {
-        char latin[32];
-        bool ascii = true;
-        for (qsizetype i = 0; i < text.size() && ascii; ++i) {
-            ascii = text[i].unicode() < 0x80;
-            latin[i] = static_cast<char>(text[i].unicode());
-        }
-        if (ascii) {
-            if (auto iso = vb::parseIsoDateTime(latin, static_cast<int>(text.size())))
-                return datetimePrecision(*iso);
-        }
+    switch (style) {
+        case 23:
+        case 112:
+        case 120:
+        case 121:
+        case 126:
+            return readDateTime(text);
+        default:
+            return std::nullopt;
     }
-    return readOtherShapes(text);
 }
 
-std::optional<QDateTime> readDateTime(const char* utf8, int length) {
-    if (auto iso = vb::parseIsoDateTime(utf8, length)) return datetimePrecision(*iso);
-    return readOtherShapes(QString::fromUtf8(utf8, length));
-}
-
-std::optional<QDateTime> readCompactDate(long long number) {
+std::optional<vb::DateTime> readCompactDate(long long number) {
     if (number < 17530101 || number > 99991231) return std::nullopt;
     const QDate date(static_cast<int>(number / 10000), static_cast<int>(number / 100 % 100),
                      static_cast<int>(number % 100));
@@ -101,7 +94,7 @@ std::optional<QDateTime> readCompactDate(long long number) {
     return vb::wallClock(date);
 }
 
-QString storedText(const QDateTime& reading) {
+QString storedText(const vb::DateTime& reading) {
     const QDate d = reading.date();
     const QTime t = reading.time();
     char16_t text[23];

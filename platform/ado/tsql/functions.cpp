@@ -2,10 +2,10 @@
 
 #include "platform/ado/tsql/collation.h"
 #include "platform/ado/tsql/datetime.h"
+#include "platform/ado/tsql/storage.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
-#include <QRegularExpression>
 #include <QString>
 
 #include <sqlite3.h>
@@ -57,7 +57,7 @@ const QString isoDate = QStringLiteral("yyyy-MM-dd");
 
 // A value as a date column holds it: a text in a shape SQL Server reads as a datetime, or the
 // number SQLite made of one without separators.
-std::optional<QDateTime> dateOf(sqlite3_value* v) {
+std::optional<vb::DateTime> dateOf(sqlite3_value* v) {
     if (sqlite3_value_type(v) == SQLITE_INTEGER) return readCompactDate(sqlite3_value_int64(v));
     if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
     return readDateTime(reinterpret_cast<const char*>(sqlite3_value_text(v)),
@@ -65,19 +65,19 @@ std::optional<QDateTime> dateOf(sqlite3_value* v) {
 }
 
 // SQL Server's day zero: a number converted to a date-time counts days from it.
-const QDateTime dayZero = vb::wallClock(QDate(1900, 1, 1));
+const vb::DateTime dayZero = vb::wallClock(QDate(1900, 1, 1));
 
 // The years a datetime holds.
-bool inDatetimeRange(const QDateTime& d) {
+bool inDatetimeRange(const vb::DateTime& d) {
     return d.isValid() && d.date().year() >= 1753 && d.date().year() <= 9999;
 }
 
 // d plus a number of days; nothing when that leaves the years a datetime holds.
-std::optional<QDateTime> plusDays(const QDateTime& d, double days) {
+std::optional<vb::DateTime> plusDays(const vb::DateTime& d, double days) {
     const double ms = std::round(days * 86400000.0);
     // Past ±10,000 years the sum cannot be a datetime, and the cast below would overflow.
     if (!std::isfinite(ms) || std::fabs(ms) > 3.2e14) return std::nullopt;
-    const QDateTime out = datetimePrecision(d.addMSecs(static_cast<qint64>(ms)));
+    const vb::DateTime out = datetimePrecision(d.addMSecs(static_cast<qint64>(ms)));
     if (!inDatetimeRange(out)) return std::nullopt;
     return out;
 }
@@ -85,7 +85,7 @@ std::optional<QDateTime> plusDays(const QDateTime& d, double days) {
 // A value converted to a date-time as SQL Server converts to datetime: a number counts days
 // from 1900-01-01, an empty text is that day. Nothing for a text that spells no date-time or a
 // number past the years a datetime holds (notADate says which).
-std::optional<QDateTime> toDateTime(sqlite3_value* v) {
+std::optional<vb::DateTime> toDateTime(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
         case SQLITE_FLOAT:
@@ -98,6 +98,21 @@ std::optional<QDateTime> toDateTime(sqlite3_value* v) {
         default:
             return std::nullopt;
     }
+}
+
+// A date argument of DATEDIFF, DATEPART and the like: a text given there as it is (`literal`,
+// as the translator marks it) is read as SQL Server reads one there, into a datetime2, so not
+// rounded to a datetime's precision; any other value as toDateTime converts it.
+std::optional<vb::DateTime> dateArgument(sqlite3_value* v, bool literal) {
+    if (!literal || sqlite3_value_type(v) != SQLITE_TEXT) return toDateTime(v);
+    const QString text = textArg(v);
+    if (text.trimmed().isEmpty()) return dayZero;
+    return readDateTime2(text);
+}
+
+// Which date arguments the translator marked as texts given as they are: bit 0 the first.
+int literalArguments(int argc, sqlite3_value** argv, int marks) {
+    return argc > marks ? sqlite3_value_int(argv[marks]) : 0;
 }
 
 // A text that holds a date-time and no number, as the days from day zero it stands for (a
@@ -258,7 +273,7 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
             ctx,
             QStringLiteral("Arithmetic overflow error converting expression to data type int."));
     const int n = static_cast<int>(number);
-    QDateTime out;
+    vb::DateTime out;
     switch (*part) {
         case Part::Year:
             out = vb::wallClock(date->date().addYears(n), date->time());
@@ -296,12 +311,13 @@ void dateaddPartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // DATEDIFF(part, start, end): the boundaries of that part crossed going from start to end.
-void datediffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void datediffFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const auto part = datePart(textArg(argv[0]));
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datediff"));
     if (anyNull(2, argv + 1)) return sqlite3_result_null(ctx);
-    const auto a = toDateTime(argv[1]);
-    const auto b = toDateTime(argv[2]);
+    const int literals = literalArguments(argc, argv, 3);
+    const auto a = dateArgument(argv[1], literals & 1);
+    const auto b = dateArgument(argv[2], literals & 2);
     if (!a) return resultError(ctx, notADate(argv[1]));
     if (!b) return resultError(ctx, notADate(argv[2]));
     const QDate da = a->date(), db = b->date();
@@ -353,7 +369,7 @@ void datediffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // The value of one part of a date, weeks and week days counted from Sunday (SQL Server's
 // default first day of the week).
-qint64 partOf(Part part, const QDateTime& d) {
+qint64 partOf(Part part, const vb::DateTime& d) {
     const QDate day = d.date();
     const QTime t = d.time();
     switch (part) {
@@ -383,20 +399,20 @@ qint64 partOf(Part part, const QDateTime& d) {
     return 0;
 }
 
-void datepartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void datepartFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const auto part = datePart(textArg(argv[0]));
     if (!part) return resultError(ctx, unknownPart(textArg(argv[0]), "datepart"));
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const auto date = toDateTime(argv[1]);
+    const auto date = dateArgument(argv[1], literalArguments(argc, argv, 2) & 1);
     if (!date) return resultError(ctx, notADate(argv[1]));
     sqlite3_result_int64(ctx, partOf(*part, *date));
 }
 
 // YEAR(d), MONTH(d), DAY(d): DATEPART of that part.
 template <Part P>
-void partFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void partFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const auto date = toDateTime(argv[0]);
+    const auto date = dateArgument(argv[0], literalArguments(argc, argv, 1) & 1);
     if (!date) return resultError(ctx, notADate(argv[0]));
     sqlite3_result_int64(ctx, partOf(P, *date));
 }
@@ -440,7 +456,7 @@ void datecmpFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // The text of a date-time in one of CONVERT's styles; nothing for a style we do not write.
-std::optional<QString> dateInStyle(const QDateTime& d, int style) {
+std::optional<QString> dateInStyle(const vb::DateTime& d, int style) {
     switch (style) {
         case 101:
             return d.toString(QStringLiteral("MM/dd/yyyy"));
@@ -472,57 +488,6 @@ std::optional<QString> dateInStyle(const QDateTime& d, int style) {
     }
 }
 
-// A text in one of CONVERT's styles read back as a date-time: the style's date, then
-// optionally a time; style 108 a time alone.
-std::optional<QDateTime> dateFromStyle(const QString& raw, int style) {
-    const QString text = raw.trimmed();
-    if (style == 108) return readTimeAlone(text);
-    // The numeric styles: the order of day, month and year, and their separator.
-    const struct {
-        int style;
-        char order;  // 'm' month first, 'd' day first, 'y' year first
-        char separator;
-    } numeric[] = {{101, 'm', '/'}, {102, 'y', '.'}, {103, 'd', '/'},
-                   {104, 'd', '.'}, {105, 'd', '-'}, {111, 'y', '/'}};
-    for (const auto& n : numeric) {
-        if (n.style != style) continue;
-        const qsizetype blank = text.indexOf(u' ');
-        const QStringList parts =
-            text.left(blank).split(QLatin1Char(n.separator), Qt::KeepEmptyParts);
-        if (parts.size() != 3) return std::nullopt;
-        for (const QString& p : parts) {
-            if (p.isEmpty() || p.size() > 4) return std::nullopt;
-            for (QChar c : p) {
-                if (!c.isDigit()) return std::nullopt;
-            }
-        }
-        const int a = parts[0].toInt(), b = parts[1].toInt(), c = parts[2].toInt();
-        if ((n.order == 'y') != (parts[0].size() == 4) || (n.order != 'y' && parts[2].size() != 4))
-            return std::nullopt;
-        const QDate date = n.order == 'y'   ? QDate(a, b, c)
-                           : n.order == 'm' ? QDate(c, a, b)
-                                            : QDate(c, b, a);
-        if (!date.isValid()) return std::nullopt;
-        QTime time(0, 0);
-        if (blank >= 0) {
-            const auto t = timeOfDay(text.mid(blank + 1).trimmed());
-            if (!t) return std::nullopt;
-            time = *t;
-        }
-        return datetimePrecision(vb::wallClock(date, time));
-    }
-    switch (style) {
-        case 23:
-        case 112:
-        case 120:
-        case 121:
-        case 126:
-            return readDateTime(text);
-        default:
-            return std::nullopt;
-    }
-}
-
 QString styleNotSupported(int style, const QString& from, const QString& to) {
     return QStringLiteral("%1 is not a valid style number when converting from %2 to %3.")
         .arg(style)
@@ -541,49 +506,23 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const int style = argc > 2 ? sqlite3_value_int(argv[2]) : 0;
     const int valueType = sqlite3_value_type(value);
 
-    if (base == u"INT" || base == u"INTEGER" || base == u"BIGINT" || base == u"SMALLINT" ||
-        base == u"TINYINT" || base == u"BIT") {
-        sqlite3_int64 n = 0;
-        if (valueType == SQLITE_INTEGER) {
-            n = sqlite3_value_int64(value);
-        } else if (valueType == SQLITE_FLOAT) {
-            n = static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(value)));
-        } else if (const auto days = daysOf(value)) {
-            // A date-time rounds to the nearest day.
-            n = static_cast<sqlite3_int64>(std::llround(*days));
-        } else {
-            bool ok = false;
-            n = textArg(value).trimmed().toLongLong(&ok);
-            if (!ok) {
-                return resultError(ctx, QStringLiteral("Conversion failed when converting the "
-                                                       "varchar value '%1' to data type %2.")
-                                            .arg(textArg(value), base.toLower()));
+    if (const StorageType number = storageType(type); number.isNumber()) {
+        // A date-time counts days from day zero, and a whole number rounds to the nearest day.
+        if (const auto days = daysOf(value)) {
+            switch (number.kind) {
+                case StorageType::Kind::Numeric:
+                case StorageType::Kind::Money:
+                case StorageType::Kind::SmallMoney:
+                case StorageType::Kind::Float:
+                case StorageType::Kind::Real:
+                    return sqlite3_result_double(ctx, *days);
+                case StorageType::Kind::Bit:
+                    return sqlite3_result_int(ctx, std::llround(*days) != 0);
+                default:
+                    return sqlite3_result_int64(ctx, std::llround(*days));
             }
         }
-        if (base == u"BIT") n = n != 0;
-        return sqlite3_result_int64(ctx, n);
-    }
-    if (base == u"NUMERIC" || base == u"DECIMAL" || base == u"MONEY" || base == u"SMALLMONEY" ||
-        base == u"FLOAT" || base == u"REAL") {
-        double d = 0;
-        if (valueType == SQLITE_INTEGER || valueType == SQLITE_FLOAT) {
-            d = sqlite3_value_double(value);
-        } else if (const auto days = daysOf(value)) {
-            d = *days;
-        } else {
-            bool ok = false;
-            d = textArg(value).trimmed().toDouble(&ok);
-            if (!ok) {
-                return resultError(ctx, QStringLiteral("Error converting data type varchar to %1.")
-                                            .arg(base.toLower()));
-            }
-        }
-        int scale = -1;
-        if (base == u"NUMERIC" || base == u"DECIMAL")
-            scale = args.size() > 1 ? args[1].toInt() : 0;
-        if (base.endsWith(u"MONEY")) scale = 4;
-        if (scale >= 0) d = std::round(d * std::pow(10.0, scale)) / std::pow(10.0, scale);
-        return sqlite3_result_double(ctx, d);
+        return resultNumber(ctx, value, number);
     }
     if (base.endsWith(u"CHAR") || base.endsWith(u"TEXT")) {
         QString text = textArg(value);
@@ -606,12 +545,12 @@ void convertFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return resultText(ctx, text);
     }
     if (base.contains(u"DATE")) {
-        std::optional<QDateTime> date;
+        std::optional<vb::DateTime> date;
         if (argc > 2 && style != 0 && valueType == SQLITE_TEXT) {
-            if (!dateInStyle(QDateTime(), style))
+            if (!dateInStyle(vb::DateTime(), style))
                 return resultError(
                     ctx, styleNotSupported(style, QStringLiteral("varchar"), base.toLower()));
-            date = dateFromStyle(textArg(value), style);
+            date = readInStyle(textArg(value), style);
         } else {
             date = toDateTime(value);
         }
@@ -729,16 +668,22 @@ int registerFunctions(sqlite3* db) {
         {"tsql_datesub", 2, pure, datesubFunction},
         {"dateadd", 3, pure, dateaddPartFunction},
         {"datediff", 3, pure, datediffFunction},
+        {"datediff", 4, pure, datediffFunction},
         {"datepart", 2, pure, datepartFunction},
+        {"datepart", 3, pure, datepartFunction},
         {"year", 1, pure, partFunction<Part::Year>},
+        {"year", 2, pure, partFunction<Part::Year>},
         {"month", 1, pure, partFunction<Part::Month>},
+        {"month", 2, pure, partFunction<Part::Month>},
         {"day", 1, pure, partFunction<Part::Day>},
+        {"day", 2, pure, partFunction<Part::Day>},
         {"tsql_lowkey", 1, pure, daykeyFunction<0>},
         {"tsql_nextdaykey", 1, pure, daykeyFunction<1>},
         {"tsql_ceildaykey", 1, pure, daykeyFunction<2>},
         {"tsql_datecmp", 2, pure, datecmpFunction},
         {"tsql_convert", 2, pure, convertFunction},
         {"tsql_convert", 3, pure, convertFunction},
+        {"tsql_store", 2, pure, storeFunction},
         {"like", 2, pure, likeFunction},
         {"like", 3, pure, likeFunction},
     };

@@ -13,10 +13,13 @@ namespace tsql {
 //   any other is an error naming it; a date-time into a number counts days from 1900-01-01, a
 //   whole number rounded to the nearest day); tsql_datetime(x): x in the one stored form of a
 //   date-time, rounded as datetime is; tsql_dateadd(d, n), tsql_datesub(d, n): d plus or
-//   minus n days;
+//   minus n days; tsql_store('type', x): x as a column of that declared type takes it
+//   (tsql::storeFunction), what the translator writes into every column but a date's;
 // - dateadd('part', n, d), datediff('part', a, b), datepart('part', d), year(d), month(d),
 //   day(d) with SQL Server's date parts and their abbreviations (the translator quotes the
-//   part); weeks and week days counted from Sunday;
+//   part); weeks and week days counted from Sunday; a last argument the translator adds marks
+//   the dates given as texts (bit 0 the first date), read as datetime2, without datetime's
+//   rounding;
 // - tsql_lowkey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
 //   translator compares a date column with, so that the column's index serves every ISO shape
 //   of a stored date-time;

@@ -520,7 +520,9 @@ QList<Statement> splitBatch(const QString& batch) {
 
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
-        if (t.is(K::Semicolon)) {
+        // Inside parentheses a ";" ends nothing: SQL Server refuses such a text whole, so it
+        // goes to the engine whole, to be refused there, never run in pieces.
+        if (t.is(K::Semicolon) && depth == 0) {
             flush(i);
             start = i + 1;
             continue;

@@ -1,11 +1,13 @@
 #include "platform/ado/tsql/translator.h"
 
+#include "platform/ado/tsql/storage.h"
 #include "platform/ado/tsql/tokens.h"
 
 #include <QHash>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace tsql {
@@ -83,10 +85,15 @@ bool namesFunction(const Token& word) {
 }
 
 // Returns how many tokens went in.
-qsizetype insertText(Tokens& t, qsizetype at, const QString& text) {
-    const Tokens add = tokenize(text);
-    for (qsizetype k = 0; k < add.size(); ++k) t.insert(at + k, add[k]);
+qsizetype insertTokens(Tokens& t, qsizetype at, const Tokens& add) {
+    // One move of the tokens after `at`, whatever the number put in.
+    t.insert(at, add.size(), Token{});
+    std::copy(add.cbegin(), add.cend(), t.begin() + at);
     return add.size();
+}
+
+qsizetype insertText(Tokens& t, qsizetype at, const QString& text) {
+    return insertTokens(t, at, tokenize(text));
 }
 
 // Where text appended to the statement goes: before its trailing blanks and semicolons.
@@ -167,6 +174,31 @@ QString convertedType(const Tokens& t, qsizetype f, qsizetype open) {
     return {};
 }
 
+// The tokens of the call a value written into `column` goes through, up to its value: a
+// date's makes the stored form of a date-time; any other type SQL Server converts into takes
+// the value as SQL Server converts it, or refuses it with its error (tsql_store). None when
+// the value goes in as it is.
+Tokens storingCall(const Column* column) {
+    if (!column) return {};
+    // Every INSERT and UPDATE asks: the few types a database declares are read once.
+    thread_local QHash<QString, Tokens> known;
+    const QString& declared = column->declaredType;
+    if (const auto it = known.constFind(declared); it != known.constEnd()) return *it;
+    // A text of no set length takes any text, and any number as its text.
+    const StorageType type = storageType(declared);
+    const bool checked = type.kind != StorageType::Kind::Unchecked &&
+                         !(type.kind == StorageType::Kind::Text && type.length == 0);
+    QString call;
+    if (operandOfType(declared) == Operand::Date) {
+        call = QStringLiteral("tsql_datetime(");
+    } else if (checked) {
+        call = QStringLiteral("tsql_store('") +
+               QString(declared).replace(u'\'', QStringLiteral("''")) + QStringLiteral("', ");
+    }
+    if (known.size() >= 256) known.clear();
+    return *known.insert(declared, tokenize(call));
+}
+
 class Rewriter {
 public:
     Rewriter(const QString& text, const ColumnLookup& columns)
@@ -180,7 +212,7 @@ public:
         dropTableHints();
         completeInsert();
         completeDelete();
-        storeDates();
+        storeValues();
         dateArithmetic();
         joinTexts();
         collateLiterals();
@@ -643,12 +675,26 @@ private:
         }
     }
 
+    // Wraps the tokens [from, to] in the tokens of `call` ... ); returns how many tokens they
+    // became.
+    qsizetype wrap(qsizetype from, qsizetype to, const Tokens& call) {
+        static const Tokens close{Token{K::Close, QStringLiteral(")")}};
+        insertTokens(t_, to + 1, close);
+        insertTokens(t_, from, call);
+        return to - from + 2 + call.size();
+    }
+
     // Wraps the tokens [from, to] in tsql_datetime( ... ); returns how many tokens they became.
     qsizetype wrapDate(qsizetype from, qsizetype to) {
-        const qsizetype before = t_.size();
-        insertText(t_, to + 1, QStringLiteral(")"));
-        insertText(t_, from, QStringLiteral("tsql_datetime("));
-        return to - from + 1 + t_.size() - before;
+        static const Tokens call = tokenize(QStringLiteral("tsql_datetime("));
+        return wrap(from, to, call);
+    }
+
+    // The value [v, end] written through the storing call `call`; the index of the value's last
+    // token afterwards. Null goes in as it is.
+    qsizetype storeValue(const Tokens& call, qsizetype v, qsizetype end) {
+        if (call.isEmpty() || t_[v].isWord(u"NULL") || t_[v].isWord(u"DEFAULT")) return end;
+        return v + wrap(v, end, call) - 1;
     }
 
     // The last token of the expression that starts at `i`: a literal, a parameter, a (qualified)
@@ -702,13 +748,15 @@ private:
         }
     }
 
-    // Values written into a date column (INSERT ... VALUES, UPDATE ... SET) go in the stored
-    // form of a date-time; so do the bounds of BETWEEN and the items of IN against one.
-    void storeDates() {
+    // Values written into a column (INSERT ... VALUES, INSERT ... SELECT, UPDATE ... SET) go
+    // through its storing call: a date's in the stored form of a date-time, so do the bounds of
+    // BETWEEN and the items of IN against one; any other as SQL Server converts it, or refused.
+    // The column's declared type is read from the database at hand, whoever made it.
+    void storeValues() {
         const qsizetype i = first();
         if (i >= t_.size()) return;
-        if (t_[i].isWord(u"INSERT")) storeInsertedDates(i);
-        if (t_[i].isWord(u"UPDATE")) storeUpdatedDates(i);
+        if (t_[i].isWord(u"INSERT")) storeInsertedValues(i);
+        if (t_[i].isWord(u"UPDATE")) storeUpdatedValues(i);
         for (qsizetype k = 0; k < t_.size(); ++k) {
             if (!t_[k].isWord(u"BETWEEN") && !t_[k].isWord(u"IN")) continue;
             qsizetype left = previousSignificant(t_, k - 1);
@@ -744,33 +792,36 @@ private:
         }
     }
 
-    void storeInsertedDates(qsizetype insert) {
+    void storeInsertedValues(qsizetype insert) {
         qsizetype name = nextSignificant(t_, insert + 1);
         if (name < t_.size() && t_[name].isWord(u"INTO")) name = nextSignificant(t_, name + 1);
         if (name >= t_.size() || !isName(t_[name])) return;
         const qsizetype last = nameEnd(t_, name);
         const QList<Column> columns = columnsOf(bareName(t_[last]));
         if (columns.isEmpty()) return;
-        QList<bool> dates;
+        // The storing call of the column each value goes to (none for a name the table does
+        // not have).
+        QList<Tokens> calls;
         qsizetype k = nextSignificant(t_, last + 1);
         if (k < t_.size() && t_[k].is(K::Open)) {
             const qsizetype close = matchingClose(t_, k);
             for (qsizetype c = k + 1; c < close; ++c) {
                 if (!isName(t_[c])) continue;
-                const QString column = bareName(t_[c]);
-                bool date = false;
+                const Column* found = nullptr;
                 for (const Column& col : columns) {
-                    if (col.name.compare(column, Qt::CaseInsensitive) == 0)
-                        date = operandOfType(col.declaredType) == Operand::Date;
+                    if (col.name.compare(bareName(t_[c]), Qt::CaseInsensitive) == 0) found = &col;
                 }
-                dates.append(date);
+                calls.append(storingCall(found));
             }
             k = nextSignificant(t_, close + 1);
         } else {
-            for (const Column& col : columns)
-                dates.append(operandOfType(col.declaredType) == Operand::Date);
+            for (const Column& col : columns) calls.append(storingCall(&col));
         }
-        if (k >= t_.size() || !t_[k].isWord(u"VALUES") || !dates.contains(true)) return;
+        if (k >= t_.size() ||
+            std::all_of(calls.cbegin(), calls.cend(), [](const auto& c) { return c.isEmpty(); }))
+            return;
+        if (t_[k].isWord(u"SELECT")) return storeSelected(calls, k);
+        if (!t_[k].isWord(u"VALUES")) return;
         // Each row of values: (v1, v2, ...), (...)
         qsizetype open = nextSignificant(t_, k + 1);
         while (open < t_.size() && t_[open].is(K::Open)) {
@@ -785,8 +836,7 @@ private:
                     if (depth == 0 && t_[e].is(K::Comma)) break;
                     if (!t_[e].isBlank()) end = e;
                 }
-                if (n < dates.size() && dates[n] && !t_[v].isWord(u"NULL"))
-                    end = v + wrapDate(v, end) - 1;
+                end = storeValue(calls.value(n), v, end);
                 const qsizetype next = nextSignificant(t_, end + 1);
                 if (next >= t_.size() || !t_[next].is(K::Comma)) {
                     v = next;
@@ -800,7 +850,24 @@ private:
         }
     }
 
-    void storeUpdatedDates(qsizetype update) {
+    // INSERT ... SELECT: the query's columns, named in order, each go through the storing call
+    // of the column it goes to.
+    void storeSelected(const QList<Tokens>& calls, qsizetype select) {
+        QStringList names, values;
+        for (qsizetype n = 0; n < calls.size(); ++n) {
+            const QString name = QStringLiteral("c%1").arg(n + 1);
+            names << name;
+            values << (calls[n].isEmpty() ? name : join(calls[n]) + name + u')');
+        }
+        insertText(t_, statementEnd(t_),
+                   QStringLiteral(") SELECT ") + values.join(QStringLiteral(", ")) +
+                       QStringLiteral(" FROM tsql_values"));
+        insertText(t_, select,
+                   QStringLiteral("WITH tsql_values(") + names.join(QStringLiteral(", ")) +
+                       QStringLiteral(") AS ("));
+    }
+
+    void storeUpdatedValues(qsizetype update) {
         const qsizetype name = nextSignificant(t_, update + 1);
         if (name >= t_.size() || !isName(t_[name])) return;
         const qsizetype last = nameEnd(t_, name);
@@ -825,12 +892,11 @@ private:
                     break;
                 if (!t_[e].isBlank()) end = e;
             }
-            bool date = false;
+            const Column* target = nullptr;
             for (const Column& col : columns) {
-                if (col.name.compare(column, Qt::CaseInsensitive) == 0)
-                    date = operandOfType(col.declaredType) == Operand::Date;
+                if (col.name.compare(column, Qt::CaseInsensitive) == 0) target = &col;
             }
-            if (date && v < t_.size() && !t_[v].isWord(u"NULL")) end = v + wrapDate(v, end) - 1;
+            if (v < t_.size()) end = storeValue(storingCall(target), v, end);
             const qsizetype next = nextSignificant(t_, end + 1);
             if (next >= t_.size() || !t_[next].is(K::Comma)) return;
             c = nextSignificant(t_, next + 1);
@@ -1134,12 +1200,17 @@ private:
                 // ISNULL is an operator keyword to SQLite.
                 t.text = QStringLiteral("ifnull");
             } else if (isAnyWord(t, {u"DATEADD", u"DATEDIFF", u"DATEPART"})) {
+                const bool datediff = t.isWord(u"DATEDIFF"), datepart = t.isWord(u"DATEPART");
                 // The date part is a keyword SQLite would read as a column: hand it over as text.
                 const qsizetype part = nextSignificant(t_, open + 1);
                 const qsizetype comma = nextSignificant(t_, part + 1);
                 if (part < t_.size() && t_[part].is(K::Word) && comma < t_.size() &&
                     t_[comma].is(K::Comma))
                     t_[part] = Token{K::String, u'\'' + t_[part].text + u'\''};
+                if (datediff) markLiteralDates(open, 1, 3);
+                if (datepart) markLiteralDates(open, 1, 2);
+            } else if (isAnyWord(t, {u"YEAR", u"MONTH", u"DAY"})) {
+                markLiteralDates(open, 0, 1);
             } else if (t.isWord(u"CAST")) {
                 // CAST(x AS type) converts as CONVERT(type, x) does.
                 const qsizetype close = matchingClose(t_, open);
@@ -1172,6 +1243,24 @@ private:
                     QStringLiteral("tsql_convert('") + typeText.toUpper() + QStringLiteral("',"));
             }
         }
+    }
+
+    // SQL Server reads a text given as it is as a date of DATEDIFF, DATEPART, YEAR, MONTH or
+    // DAY into a datetime2, which keeps what a datetime would round: the call whose parenthesis
+    // opens at `open`, with `count` arguments, the dates from the argument `firstDate` on, gets
+    // a last argument that marks which dates are such texts (bit 0 the first date).
+    void markLiteralDates(qsizetype open, qsizetype firstDate, qsizetype count) {
+        const QList<qsizetype> ends = valueEnds(open);
+        if (ends.size() != count || !t_[ends.last()].is(K::Close)) return;
+        int marks = 0;
+        qsizetype from = open + 1;
+        for (qsizetype a = 0; a < count; from = ends[a++] + 1) {
+            const qsizetype v = nextSignificant(t_, from);
+            if (a >= firstDate && v < ends[a] && t_[v].is(K::String) &&
+                nextSignificant(t_, v + 1) == ends[a])
+                marks |= 1 << (a - firstDate);
+        }
+        if (marks != 0) insertText(t_, ends.last(), QStringLiteral(", %1").arg(marks));
     }
 
     // SELECT TOP n: LIMIT n at the end of that SELECT's own scope (the parenthesis that closes
@@ -1303,6 +1392,12 @@ QList<bool> textResultColumns(const QString& sqliteText) {
         k = nextSignificant(t, end + 1);
     }
     return out;
+}
+
+QString storedParameter(const QString& declaredType) {
+    const Column column{QString(), declaredType};
+    const Tokens call = storingCall(&column);
+    return call.isEmpty() ? QStringLiteral("?") : join(call) + QStringLiteral("?)");
 }
 
 Translator::Translator(ColumnLookup columns) : columns_(std::move(columns)) {}

@@ -28,11 +28,12 @@ ColumnLookup columnsIn(sqlite3* db);
 // names and comments are never changed. What it rewrites: table hints, TOP, "+" between texts,
 // "+" and "-" of a date and a number, @@IDENTITY, INSERT without a column list into a table with
 // an identity, DELETE without FROM, the dbo. prefix, ISNULL, CONVERT and CAST, the date part of
-// DATEADD, DATEDIFF and DATEPART, IF [NOT] EXISTS (...) INSERT, the collation of literals
-// compared with text, a date column compared with a value (on the keys of the value's day, so
-// the column's index serves), and SQL Server column types in CREATE/ALTER TABLE. Parameters
-// come out numbered ("?1", "?2", ...), one value each, bound in order. The functions and the
-// collation the result calls for come from registerFunctions().
+// DATEADD, DATEDIFF and DATEPART (and which of their dates, or YEAR's, MONTH's and DAY's, are
+// texts given as they are, read as datetime2), IF [NOT] EXISTS (...) INSERT, the collation of
+// literals compared with text, a date column compared with a value (on the keys of the value's
+// day, so the column's index serves), and SQL Server column types in CREATE/ALTER TABLE.
+// Parameters come out numbered ("?1", "?2", ...), one value each, bound in order. The functions
+// and the collation the result calls for come from registerFunctions().
 class Translator {
 public:
     // Without a lookup, INSERT keeps its text and every name next to "+" counts as text.
@@ -51,6 +52,10 @@ private:
 // CONVERT or CAST to a text type, a quoted literal), in order, up to the first "*". SQLite
 // names the types of table columns only, and a text of a date's shape would read as a date.
 QList<bool> textResultColumns(const QString& sqliteText);
+
+// The marker of a value bound into a column of `declaredType` by a statement the layer writes
+// itself: "?", through the call the translator writes a value for such a column through.
+QString storedParameter(const QString& declaredType);
 
 // Splits and translates a batch at once, looking columns up in `db`. An INSERT into a table
 // that the same batch creates does not see its columns yet: run such a batch statement by

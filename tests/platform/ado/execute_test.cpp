@@ -141,7 +141,7 @@ TEST_F(ExecuteTest, StatementWithoutRowsGivesAClosedRecordset) {
 }
 
 TEST_F(ExecuteTest, ParametersAreBoundInOrderNeverPasted) {
-    const QDateTime when(QDate(2026, 12, 9), QTime(21, 47, 5));
+    const vb::DateTime when = vb::wallClock(QDate(2026, 12, 9), QTime(21, 47, 5));
     long affected = 0;
     cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) "
                               "VALUES (?, ?, ?, ?, ?)"),
@@ -153,7 +153,7 @@ TEST_F(ExecuteTest, ParametersAreBoundInOrderNeverPasted) {
         QStringLiteral("SELECT Proceso, fecha, Error, PC FROM AUX_ERR WHERE Proceso = ? AND "
                        "fecha >= ?"),
         {Variant("o'brien'); delete from aux_err; --"),
-         Variant(QDateTime(QDate(2026, 12, 1), QTime(0, 0)))});
+         Variant(vb::wallClock(QDate(2026, 12, 1), QTime(0, 0)))});
     ASSERT_EQ(rs.RecordCount(), 1);
     EXPECT_EQ(rs[QStringLiteral("Proceso")], Variant("O'Brien'); DELETE FROM AUX_ERR; --"));
     EXPECT_EQ(rs[QStringLiteral("fecha")], Variant(when));
@@ -183,6 +183,201 @@ TEST_F(ExecuteTest, ValuesOfAGuardedInsertKeepTheirMarkers) {
     EXPECT_EQ(filas, (QStringList{"K1=uno", "K2=dos"}));
 }
 
+// A value the column's declared type cannot hold is refused with SQL Server's error, whether
+// the database was made by this layer or by another program, and nothing of the statement is
+// written: the other rows of a multi-row insert, an update, an insert from a query, a bound value.
+TEST_F(ExecuteTest, AValueTheColumnCannotHoldIsRefusedWithSqlServersError) {
+    const struct {
+        const char* sql;
+        QList<Variant> parameters;
+        long native;
+        const char* description;
+    } cases[] = {
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', '12,50')",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', 'abc')",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', '1e3')",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', '')",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', '12345678901234567')",
+         {},
+         8115,
+         "Arithmetic overflow error converting varchar to data type numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, [NUMERO ASIENTO]) VALUES ('CB', 'x')",
+         {},
+         245,
+         "Conversion failed when converting the varchar value 'x' to data type int."},
+        {"INSERT INTO MV_ASIENTOS (TC, [NUMERO ASIENTO]) VALUES ('CB', '12.5')",
+         {},
+         245,
+         "Conversion failed when converting the varchar value '12.5' to data type int."},
+        {"INSERT INTO MV_ASIENTOS (TC, [NUMERO ASIENTO]) VALUES ('CB', 3000000000)",
+         {},
+         8115,
+         "Arithmetic overflow error converting expression to data type int."},
+        {"INSERT INTO MV_ASIENTOS (TC, [NUMERO ASIENTO]) VALUES ('CB', '3000000000')",
+         {},
+         248,
+         "The conversion of the varchar value '3000000000' overflowed an int column."},
+        {"INSERT INTO MV_ASIENTOS (TC, Chico) VALUES ('CB', 40000)",
+         {},
+         8115,
+         "Arithmetic overflow error converting expression to data type smallint."},
+        {"INSERT INTO MV_ASIENTOS (TC, Chico) VALUES ('CB', 'y')",
+         {},
+         245,
+         "Conversion failed when converting the varchar value 'y' to data type smallint."},
+        {"INSERT INTO MV_ASIENTOS (TC) VALUES ('12345')",
+         {},
+         8152,
+         "String or binary data would be truncated."},
+        {"INSERT INTO MV_ASIENTOS (TC, Nota) VALUES ('CB', 'Ñandú Ñandú Ñandú Ñandú Ñandú Ñ')",
+         {},
+         8152,
+         "String or binary data would be truncated."},
+        {"INSERT INTO MV_ASIENTOS (TC, Activo) VALUES ('CB', 'si')",
+         {},
+         245,
+         "Conversion failed when converting the varchar value 'si' to data type bit."},
+        {"INSERT INTO MV_ASIENTOS (TC, Importe) VALUES ('CB', 'abc')",
+         {},
+         235,
+         "Cannot convert a char value to money. The char value has incorrect syntax."},
+        {"INSERT INTO MV_ASIENTOS (TC, Tasa) VALUES ('CB', '1,5')",
+         {},
+         8114,
+         "Error converting data type varchar to real."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('A1', 1), ('A2', 'x')",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"INSERT INTO MV_ASIENTOS VALUES ('A1', 'uno', 1, 1, 1, 1, 1, 1, NULL, NULL, 'x')",
+         {},
+         245,
+         "Conversion failed when converting the varchar value 'uno' to data type int."},
+        {"UPDATE MV_ASIENTOS SET Nota = 'otra', Monto = '12,50'",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"UPDATE MV_ASIENTOS SET TC = 'ABCDE' WHERE TC = 'CB'",
+         {},
+         8152,
+         "String or binary data would be truncated."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) SELECT 'CB', Nota FROM MV_ASIENTOS",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) SELECT TOP 1 Nota, 1 FROM MV_ASIENTOS ORDER BY 1",
+         {},
+         8152,
+         "String or binary data would be truncated."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES (?, ?)",
+         {Variant("CB"), Variant("12,50")},
+         8114,
+         "Error converting data type varchar to numeric."},
+        {"UPDATE MV_ASIENTOS SET [NUMERO ASIENTO] = ? WHERE TC = ?",
+         {Variant("x"), Variant("CB")},
+         245,
+         "Conversion failed when converting the varchar value 'x' to data type int."},
+        {"IF NOT EXISTS (SELECT 1 FROM MV_ASIENTOS WHERE TC = 'ZZ') "
+         "INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('ZZ', 'abc')",
+         {},
+         8114,
+         "Error converting data type varchar to numeric."},
+    };
+    const QString row = QStringLiteral(
+        "SELECT TC, [NUMERO ASIENTO], Importe, Monto, Tasa, Activo, Chico, Grande, Nota "
+        "FROM MV_ASIENTOS");
+    const auto rows = [&] {
+        QStringList out;
+        for (Recordset rs = cn.Execute(row); !rs.Eof(); rs.MoveNext()) {
+            QStringList values;
+            for (long c = 0; c < rs.FieldCount(); ++c) values << vb::CStr(rs.Fields(c).Value());
+            out << values.join(u'|');
+        }
+        return out;
+    };
+    const QStringList before = rows();
+    ASSERT_EQ(before.size(), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const auto e = zxtest::raised([&] { cn.Execute(QString::fromUtf8(c.sql), c.parameters); });
+        ASSERT_TRUE(e.has_value());
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, c.native);
+        EXPECT_EQ(cn.errors().Item(0).Description, QString::fromUtf8(c.description));
+        EXPECT_EQ(e->Description, QString::fromUtf8(c.description));
+        EXPECT_EQ(rows(), before);
+    }
+}
+
+// What SQL Server converts itself goes in converted: numbers in text with a point, blanks
+// around, a sign; a number into a text column; trailing blanks past a text's length are cut;
+// money with its symbol and thousands; bit from its words and from any number; Null always.
+TEST_F(ExecuteTest, AValueSqlServerConvertsGoesInAsItConvertsIt) {
+    const struct {
+        const char* column;
+        const char* value;
+        Variant stored;
+    } cases[] = {
+        {"Monto", "'12.50'", Variant(12.5)},
+        {"Monto", "' -12.5 '", Variant(-12.5)},
+        {"Monto", "'.5'", Variant(0.5)},
+        {"Monto", "'+3'", Variant(3.0)},
+        {"Monto", "12.345", Variant(12.35)},
+        {"Monto", "NULL", Variant::null()},
+        {"[NUMERO ASIENTO]", "' 42 '", Variant(42)},
+        {"[NUMERO ASIENTO]", "'-7'", Variant(-7)},
+        {"[NUMERO ASIENTO]", "''", Variant(0)},
+        {"[NUMERO ASIENTO]", "12.7", Variant(12)},
+        {"[NUMERO ASIENTO]", "2147483647", Variant(2147483647)},
+        {"Chico", "'-32768'", Variant(static_cast<std::int16_t>(-32768))},
+        {"Grande", "'9000000000'", Variant(9000000000LL)},
+        {"TC", "12", Variant("12")},
+        {"TC", "'ABCD   '", Variant("ABCD")},
+        {"Nota", "'Ñandú Ñandú Ñandú Ñandú Ñandú   '", Variant("Ñandú Ñandú Ñandú Ñandú Ñandú ")},
+        {"Activo", "'TRUE'", Variant(1)},
+        {"Activo", "' false '", Variant(0)},
+        {"Activo", "5", Variant(1)},
+        {"Activo", "'0'", Variant(0)},
+        {"Importe", "'$1,234.50'", Variant(vb::Currency::fromScaled(12345000))},
+        {"Importe", "'-12.5'", Variant(vb::Currency::fromScaled(-125000))},
+        {"Tasa", "'1e3'", Variant(1000.0)},
+        {"Tasa", "' .25 '", Variant(0.25)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " = " + c.value);
+        cn.Execute(QStringLiteral("DELETE FROM MV_ASIENTOS WHERE TC = 'NEW' OR TC IS NULL"));
+        const bool tc = QLatin1String(c.column) == QLatin1String("TC");
+        cn.Execute(tc ? QStringLiteral("INSERT INTO MV_ASIENTOS (TC) VALUES (%1)")
+                            .arg(QString::fromUtf8(c.value))
+                      : QStringLiteral("INSERT INTO MV_ASIENTOS (TC, %1) VALUES ('NEW', %2)")
+                            .arg(QLatin1String(c.column), QString::fromUtf8(c.value)));
+        const QString where = tc ? QStringLiteral("TC <> 'CB'") : QStringLiteral("TC = 'NEW'");
+        Recordset rs = cn.Execute(QStringLiteral("SELECT %1 FROM MV_ASIENTOS WHERE %2")
+                                      .arg(QLatin1String(c.column), where));
+        ASSERT_EQ(rs.RecordCount(), 1);
+        EXPECT_EQ(rs.Fields(0L).Value(), c.stored);
+        cn.Execute(tc ? QStringLiteral("DELETE FROM MV_ASIENTOS WHERE TC <> 'CB'")
+                      : QStringLiteral("UPDATE MV_ASIENTOS SET %1 = %2 WHERE TC = 'NEW'")
+                            .arg(QLatin1String(c.column), QString::fromUtf8(c.value)));
+        if (tc) continue;
+        rs = cn.Execute(QStringLiteral("SELECT %1 FROM MV_ASIENTOS WHERE TC = 'NEW'")
+                            .arg(QLatin1String(c.column)));
+        EXPECT_EQ(rs.Fields(0L).Value(), c.stored);
+    }
+}
+
 // A long result read row by row gives what Execute gives, and fails as Execute fails; what the
 // reader raises stops the read, and the connection goes on.
 TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
@@ -191,7 +386,7 @@ TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
             QStringLiteral("INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) "
                            "VALUES (?, ?, ?, ?, ?)"),
             {Variant(QStringLiteral("Proceso %1").arg(i)),
-             Variant(QDateTime(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * i)), Variant(i),
+             Variant(vb::wallClock(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * i)), Variant(i),
              i % 7 ? Variant(QStringLiteral("Ñandú %1").arg(i)) : Variant::null(),
              Variant(QStringLiteral("CAJA"))});
     const QString sql = QStringLiteral(
@@ -287,6 +482,29 @@ TEST_F(ExecuteTest, ACommentHidesWhatItHoldsAsOnSqlServer) {
         Recordset rs;
         rs.Open(QString::fromUtf8(text), cn);
         EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+    }
+}
+
+// A ";" inside parentheses ends no statement on SQL Server: the text is a syntax error and
+// nothing of it runs, the part after the ";" included.
+TEST_F(ExecuteTest, ASeparatorInsideParenthesesRunsNothing) {
+    const char* texts[] = {
+        "SELECT CLAVE FROM TA_CONFIGURACION WHERE CLAVE IN ('x'; DELETE FROM TA_CONFIGURACION; "
+        "SELECT 'y')",
+        "SELECT (1; DELETE FROM TA_CONFIGURACION)",
+        "UPDATE TA_CONFIGURACION SET VALOR = (SELECT 'a'; DELETE FROM TA_CONFIGURACION; SELECT "
+        "'b')",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(raised(QString::fromUtf8(text)).Number, -2147217900);
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, 102);
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+        EXPECT_EQ(vb::CStr(cn.Execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION"))
+                               .Fields(0L)
+                               .Value()),
+                  QStringLiteral("Comercial Norte"));
     }
 }
 

@@ -39,7 +39,7 @@ TEST_F(OdbcEngineTest, QueryGivesTheRowsWithTheirValues) {
     EXPECT_EQ(rs.at(0, 1), Variant(7));
     EXPECT_DOUBLE_EQ(rs.at(0, 2).number(), 0.21);
     EXPECT_EQ(rs.columns[3].type, ado::adDBTimeStamp);
-    EXPECT_EQ(rs.at(0, 3), Variant(QDateTime(QDate(2024, 3, 5), QTime(14, 30))));
+    EXPECT_EQ(rs.at(0, 3), Variant(vb::wallClock(QDate(2024, 3, 5), QTime(14, 30))));
     EXPECT_EQ(rs.at(0, 4), Variant(QByteArray("\x01\x02", 2)));
     EXPECT_EQ(rs.at(0, 5), Variant(QStringLiteral("Ñandú")));
     EXPECT_EQ(rs.at(0, 6), Variant::null());
@@ -78,7 +78,7 @@ TEST_F(OdbcEngineTest, AFailingStatementListsTheDriversErrorWithoutVendorPrefixe
 }
 
 TEST_F(OdbcEngineTest, ParametersAreBoundInOrder) {
-    const QDateTime when(QDate(2026, 12, 9), QTime(21, 47, 5));
+    const vb::DateTime when = vb::wallClock(QDate(2026, 12, 9), QTime(21, 47, 5));
     const ado::BatchOutcome insert = engine.execute(
         QStringLiteral(
             "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, PC) VALUES (?, ?, "
@@ -163,7 +163,7 @@ TEST_F(OdbcEngineTest, RowsOfOneTableAreFoundByPrimaryKeyAndWrittenWithBoundValu
 TEST_F(OdbcEngineTest, DatesAtTimesTheLocalClockSkipsAreWrittenAndReadAsTheyAre) {
     const struct {
         const char* zone;
-        QDateTime when;
+        vb::DateTime when;
     } cases[] = {
         {"Europe/Madrid", vb::wallClock({2026, 3, 29}, {2, 30})},
         {"America/Santiago", vb::wallClock({2026, 9, 6})},

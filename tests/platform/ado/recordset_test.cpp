@@ -63,7 +63,8 @@ TEST_F(RecordsetTest, TypesAndValuesFollowTheDeclaredColumns) {
         {"Chico", ado::adSmallInt, 2, Variant(std::int16_t(3))},
         {"Grande", ado::adBigInt, 8, Variant(9000000000LL)},
         {"Foto", ado::adLongVarBinary, 2147483647, Variant(QByteArray("\x01\x02", 2))},
-        {"FECHA", ado::adDBTimeStamp, 16, Variant(QDateTime(QDate(2024, 3, 5), QTime(14, 30)))},
+        {"FECHA", ado::adDBTimeStamp, 16,
+         Variant(vb::wallClock(QDate(2024, 3, 5), QTime(14, 30)))},
         {"Nota", ado::adVarWChar, 30, Variant(QStringLiteral("Ñandú"))},
     };
     for (const auto& c : cases) {
@@ -89,7 +90,8 @@ TEST_F(RecordsetTest, ExpressionsTakeTheirTypeFromTheirValue) {
     EXPECT_EQ(rs.Fields(QStringLiteral("N")).Type(), ado::adInteger);
     EXPECT_EQ(rs[QStringLiteral("N")], Variant(1));
     EXPECT_EQ(rs.Fields(QStringLiteral("ULTIMA")).Type(), ado::adDBTimeStamp);
-    EXPECT_EQ(rs[QStringLiteral("ULTIMA")], Variant(QDateTime(QDate(2024, 3, 5), QTime(14, 30))));
+    EXPECT_EQ(rs[QStringLiteral("ULTIMA")],
+              Variant(vb::wallClock(QDate(2024, 3, 5), QTime(14, 30))));
     EXPECT_EQ(rs.Fields(QStringLiteral("T")).Type(), ado::adVarChar);
     EXPECT_EQ(rs.Fields(QStringLiteral("D")).Type(), ado::adDouble);
     EXPECT_EQ(rs[QStringLiteral("NADA")], Variant::null());
@@ -166,7 +168,8 @@ TEST_F(RecordsetTest, AddNewAndUpdateInsertBoundValuesAndReadTheIdentity) {
     rs.Fields(QStringLiteral("Descripcion")).setValue(Variant("no existe 'O''Brien'; DROP"));
     rs.Fields(QStringLiteral("fecha")).setValue(Variant("09/12/26 21:47"));
     rs.Fields(QStringLiteral("Error")).setValue(Variant("2627"));
-    EXPECT_EQ(rs[QStringLiteral("fecha")], Variant(QDateTime(QDate(2026, 12, 9), QTime(21, 47))));
+    EXPECT_EQ(rs[QStringLiteral("fecha")],
+              Variant(vb::wallClock(QDate(2026, 12, 9), QTime(21, 47))));
     rs.Update();
     EXPECT_EQ(rs.EditMode(), ado::adEditNone);
     EXPECT_EQ(rs.RecordCount(), 1);
@@ -175,7 +178,7 @@ TEST_F(RecordsetTest, AddNewAndUpdateInsertBoundValuesAndReadTheIdentity) {
 
     rs.AddNew();
     rs.Fields(QStringLiteral("fecha"))
-        .setValue(Variant(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))));
+        .setValue(Variant(vb::wallClock(QDate(2026, 1, 2), QTime(3, 4, 5))));
     rs.Update();
     EXPECT_EQ(rs[QStringLiteral("ID")], Variant(2));
     EXPECT_EQ(stored(QStringLiteral("SELECT Descripcion FROM AUX_ERR WHERE ID = 1")),
@@ -272,6 +275,31 @@ TEST_F(RecordsetTest, AFailedUpdateFillsErrorsAndKeepsTheEdit) {
     EXPECT_EQ(rs.RecordCount(), 1);
 }
 
+// A row written through the recordset meets its columns' types as a statement's values do: a
+// text past a column's length is refused with SQL Server's error and nothing is written; what
+// fits goes in, trailing blanks past the length cut.
+TEST_F(RecordsetTest, AnUpdateOfAValueTheColumnCannotHoldIsRefused) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM MV_ASIENTOS"), cn, ado::adOpenDynamic,
+            ado::adLockOptimistic);
+    rs.AddNew();
+    rs.Fields(QStringLiteral("TC")).setValue(Variant("12345"));
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Update(); }), ado::err::DataOverflow);
+    EXPECT_EQ(cn.errors().Item(0).NativeError, 8152);
+    rs.CancelUpdate();
+    rs.MoveFirst();
+    rs.Fields(QStringLiteral("Nota")).setValue(Variant(QString(31, u'x')));
+    EXPECT_EQ(zxtest::raisedNumber([&] { rs.Update(); }), ado::err::DataOverflow);
+    rs.CancelUpdate();
+    EXPECT_EQ(stored(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS")), Variant(1));
+    EXPECT_EQ(stored(QStringLiteral("SELECT Nota FROM MV_ASIENTOS")), Variant("Ñandú"));
+
+    rs.MoveFirst();
+    rs.Fields(QStringLiteral("TC")).setValue(Variant("ABCD   "));
+    rs.Update();
+    EXPECT_EQ(stored(QStringLiteral("SELECT TC FROM MV_ASIENTOS")), Variant("ABCD"));
+}
+
 }  // namespace
 
 // Stored dates read back as the wall-clock readings of their text, in a zone with summer time
@@ -301,7 +329,7 @@ TEST_F(RecordsetTest, StoredDatesReadBackAsTheWallClockReadingsOfTheirText) {
             const QDate date = QDate::fromString(t.left(10), Qt::ISODate);
             const QTime time =
                 t.size() == 10 ? QTime(0, 0) : QTime::fromString(t.mid(11), Qt::ISODateWithMs);
-            const QDateTime expected(date, time);
+            const vb::DateTime expected = vb::wallClock(date, time);
             EXPECT_EQ(v, Variant(expected));
             // A reading no clock change makes invalid, even at a time the zone skips.
             EXPECT_TRUE(v.date().isValid());

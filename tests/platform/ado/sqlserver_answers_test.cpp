@@ -79,6 +79,18 @@ TEST_F(SqlServerAnswers, DatePlusOrMinusANumberIsADate) {
         {"-0.5 * 4 + 1 + CONVERT(datetime, '2026-03-29')", "date 2026-03-28 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29') - -12 / 4 * 2", "date 2026-04-04 00:00:00.000"},
         {"(2 - 1) * 3 + CONVERT(datetime, '2026-03-29') - 1.0/24", "date 2026-03-31 23:00:00.000"},
+        // The END of a CASE ends an operand: what follows it joins the term, never signs it.
+        {"CASE WHEN 1 = 1 THEN 3 END - 1 + CONVERT(datetime, '2026-03-29')",
+         "date 2026-03-31 00:00:00.000"},
+        {"CASE WHEN 1 = 1 THEN 0.5 END * 2 + CONVERT(datetime, '2026-03-29')",
+         "date 2026-03-30 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + CASE WHEN 1 = 1 THEN 2 END * 2",
+         "date 2026-04-02 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') - CASE WHEN 1 = 0 THEN 1 ELSE 2 END - 1",
+         "date 2026-03-26 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-29') + CASE WHEN 1 = 1 THEN 1 END + CASE 1 WHEN 1 THEN 1 "
+         "END",
+         "date 2026-03-31 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-30') - CONVERT(datetime, '2026-03-29')",
          "date 1900-01-02 00:00:00.000"},
         {"CONVERT(datetime, '2026-03-29 06:00') - CONVERT(datetime, '2026-03-29 18:00')",
@@ -198,9 +210,19 @@ TEST_F(SqlServerAnswers, DatediffCountsTheBoundariesCrossed) {
         {"DATEDIFF(week, '2025-12-27', '2026-01-10')", "number 2"},
         {"DATEDIFF(day, '2024-02-28', '2024-03-01')", "number 2"},
         {"DATEDIFF(day, '2026-03-29', '2026-02-27')", "number -30"},
-        {"DATEDIFF(day, '2026-03-29', '2026-03-29 23:59:59.999')", "number 1"},
+        {"DATEDIFF(day, '2026-03-29', '2026-03-29 23:59:59.999')", "number 0"},
         {"DATEDIFF(hour, '2026-03-28 23:59:59', '2026-03-29')", "number 1"},
-        {"DATEDIFF(ms, '2026-03-29 10:00:00', '2026-03-29 10:00:00.999')", "number 1000"},
+        {"DATEDIFF(ms, '2026-03-29 10:00:00', '2026-03-29 10:00:00.999')", "number 999"},
+        {"DATEDIFF(ms, '2026-03-29 10:00:00.0001', '2026-03-29 10:00:00.9999')", "number 999"},
+        {"DATEDIFF(second, '2026-03-29 10:00:59.999', '2026-03-29 10:01:00')", "number 1"},
+        // A datetime, unlike a text given as it is, holds the reading rounded to 1/300 s.
+        {"DATEDIFF(ms, '2026-03-29 10:00:00', CONVERT(datetime, '2026-03-29 10:00:00.999'))",
+         "number 1000"},
+        {"DATEDIFF(day, CAST('2026-03-29' AS datetime), CAST('2026-03-29 23:59:59.999' AS "
+         "datetime))",
+         "number 1"},
+        {"DATEDIFF(ms, DATEADD(ms, 0, '2026-03-29 10:00:00.998'), '2026-03-29 10:00:00.998')",
+         "number 1"},
     };
     check(cases);
 }
@@ -230,7 +252,7 @@ TEST_F(SqlServerAnswers, DatepartAndItsShortFunctionsGiveEachPart) {
         {"DATEPART(second, '2026-03-29 10:30:15')", "number 15"},
         {"DATEPART(ss, '2026-03-29 10:30:15.997')", "number 15"},
         {"DATEPART(millisecond, '2026-03-29 10:30:15.997')", "number 997"},
-        {"DATEPART(ms, '2026-03-29 10:30:15.998')", "number 997"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.998')", "number 998"},
         {"YEAR('2026-03-29')", "number 2026"},
         {"MONTH('2026-03-29')", "number 3"},
         {"DAY('2026-03-29')", "number 29"},
@@ -242,9 +264,18 @@ TEST_F(SqlServerAnswers, DatepartAndItsShortFunctionsGiveEachPart) {
         {"DATEPART(dw, '2026-03-30')", "number 2"},
         {"DATEPART(dy, '2026-12-31')", "number 365"},
         {"DATEPART(dy, '2026-01-01')", "number 1"},
-        {"DATEPART(ms, '2026-03-29 10:30:15.999')", "number 0"},
-        {"DATEPART(second, '2026-03-29 10:30:59.999')", "number 0"},
-        {"DATEPART(day, '2026-03-29 23:59:59.999')", "number 30"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.999')", "number 999"},
+        {"DATEPART(second, '2026-03-29 10:30:59.999')", "number 59"},
+        {"DATEPART(day, '2026-03-29 23:59:59.999')", "number 29"},
+        {"DATEPART(ms, '2026-03-29 10:30:15.9999')", "number 999"},
+        {"DAY('2026-03-29 23:59:59.999')", "number 29"},
+        {"MONTH('2026-03-31 23:59:59.999')", "number 3"},
+        {"YEAR('2026-12-31 23:59:59.999')", "number 2026"},
+        // A datetime, unlike a text given as it is, holds the reading rounded to 1/300 s.
+        {"DATEPART(ms, CONVERT(datetime, '2026-03-29 10:30:15.998'))", "number 997"},
+        {"DATEPART(day, CAST('2026-03-29 23:59:59.999' AS datetime))", "number 30"},
+        {"DAY(CONVERT(datetime, '2026-03-29 23:59:59.999'))", "number 30"},
+        {"DATEPART(ms, DATEADD(day, 0, '2026-03-29 10:30:15.999'))", "number 0"},
     };
     check(cases);
 }
@@ -355,6 +386,18 @@ TEST_F(SqlServerAnswers, CastAndConvertTurnDatesIntoDaysAndBack) {
         {"CONVERT(varchar(10), -1.5e-1)", "text -0.15"},
         {"CAST('abc' AS int)",
          "error Conversion failed when converting the varchar value 'abc' to data type int."},
+        // Numbers in text read as a column of the type reads them.
+        {"CAST(' 12 ' AS int)", "number 12"},
+        {"CAST('12.5' AS int)",
+         "error Conversion failed when converting the varchar value '12.5' to data type int."},
+        {"CAST(3000000000 AS int)",
+         "error Arithmetic overflow error converting expression to data type int."},
+        {"CAST('1e3' AS numeric(18, 2))", "error Error converting data type varchar to numeric."},
+        {"CAST('1e3' AS float)", "number 1000"},
+        {"CAST('$1,234.5' AS money)", "number 1234.5"},
+        {"CAST('TRUE' AS bit)", "number 1"},
+        {"CAST(123.456 AS numeric(4, 2))",
+         "error Arithmetic overflow error converting numeric to data type numeric."},
     };
     check(cases);
 }
@@ -408,6 +451,61 @@ TEST_F(SqlServerAnswers, DatetimeColumnsStoreTheRoundedValue) {
     EXPECT_EQ(answer(rs.Fields(0L).Value()), QStringLiteral("date 2026-03-29 10:30:15.997"));
 }
 
+// A column built from the schema takes what SQL Server would store in it and refuses the rest
+// with SQL Server's error, writing nothing: a sum then adds only numbers.
+TEST_F(SqlServerAnswers, ColumnsRefuseTheValuesSqlServerRefuses) {
+    const struct {
+        const char* values;  // TC, IDCOMPROBANTE, CodCpteAfip, Importe
+        const char* answer;
+    } inserts[] = {
+        {"'FA', '1', 1, '12,50'", "error Error converting data type varchar to numeric."},
+        {"'FA', '2', 1, 'abc'", "error Error converting data type varchar to numeric."},
+        {"'FA', '3', 'x', 1",
+         "error Conversion failed when converting the varchar value 'x' "
+         "to data type int."},
+        {"'12345', '4', 1, 1", "error String or binary data would be truncated."},
+        {"'FA', '5', 1, '12.50'", "ok"},
+        {"12, '6', '7', ' 3 '", "ok"},
+    };
+    for (const auto& c : inserts) {
+        SCOPED_TRACE(c.values);
+        QString got = QStringLiteral("ok");
+        try {
+            cn.Execute(QStringLiteral("INSERT INTO V_MV_CPTE (TC, IDCOMPROBANTE, CodCpteAfip, "
+                                      "Importe) VALUES (%1)")
+                           .arg(QLatin1String(c.values)));
+        } catch (const vb::VbError& e) {
+            got = QStringLiteral("error ") + e.Description;
+        }
+        EXPECT_EQ(got, QString::fromUtf8(c.answer));
+    }
+    const Case cases[] = {
+        {"COUNT(*) FROM V_MV_CPTE", "number 2"},
+        {"SUM(Importe) FROM V_MV_CPTE", "number 15.5"},
+        {"TC FROM V_MV_CPTE WHERE IDCOMPROBANTE = '6'", "text 12"},
+        {"CodCpteAfip FROM V_MV_CPTE WHERE IDCOMPROBANTE = '6'", "number 7"},
+    };
+    check(cases);
+}
+
+// A datetime column's value is a datetime whatever text another program stored in it: its
+// parts are those of the reading rounded to 1/300 s.
+TEST_F(SqlServerAnswers, DatePartsOfAColumnAreThoseOfItsRoundedReading) {
+    db.writeAsAnotherProgram(QStringLiteral(
+        "INSERT INTO AUX_ERR (Error, fecha) VALUES (1, '2026-03-28 23:59:59.999')"));
+    db.writeAsAnotherProgram(QStringLiteral(
+        "INSERT INTO AUX_ERR (Error, fecha) VALUES (2, '2026-03-29 10:30:15.998')"));
+    const Case cases[] = {
+        {"DATEPART(day, fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
+        {"DAY(fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
+        {"DATEPART(ms, fecha) FROM AUX_ERR WHERE Error = 2", "number 997"},
+        {"DATEDIFF(day, '2026-03-28', fecha) FROM AUX_ERR WHERE Error = 1", "number 1"},
+        {"DATEDIFF(ms, fecha, '2026-03-29 10:30:15.998') FROM AUX_ERR WHERE Error = 2",
+         "number 1"},
+    };
+    check(cases);
+}
+
 // A date column holds, besides the layer's own form, what another program may have written in
 // an ISO shape (the date alone, no seconds, a "T", a fraction): each compares as its date-time.
 TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
@@ -443,10 +541,16 @@ TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
 TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
     const struct {
         const char* text;
-        QDateTime reading;
+        vb::DateTime reading;
         bool alwaysFound;
     } stored[] = {
         {"2026-03-28 23:59:59.997", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        // From 23:59:59.998 of the day before: a text there is on the day only when its
+        // reading rounds up to midnight.
+        {"2026-03-28 23:59:59.998", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        {"2026-03-28 23:59:59.9984", vb::wallClock({2026, 3, 28}, {23, 59, 59, 997}), true},
+        {"2026-03-28 23:59:59.9985", vb::wallClock({2026, 3, 29}), true},
+        {"2026-03-29 23:59:59.9985", vb::wallClock({2026, 3, 30}), true},
         {"2026-03-28 23:59:59.999", vb::wallClock({2026, 3, 29}), true},
         {"2026-03-28T23:59:59.9990", vb::wallClock({2026, 3, 29}), true},
         {"2026-03-29", vb::wallClock({2026, 3, 29}), true},
@@ -479,11 +583,12 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         rs.MoveNext();
     }
 
-    const QDateTime bounds[] = {vb::wallClock({2026, 3, 29}), vb::wallClock({2026, 3, 29}, {9, 0}),
-                                vb::wallClock({2026, 3, 30})};
+    const vb::DateTime bounds[] = {vb::wallClock({2026, 3, 29}),
+                                   vb::wallClock({2026, 3, 29}, {9, 0}),
+                                   vb::wallClock({2026, 3, 30})};
     const struct {
         const char* op;
-        std::function<bool(const QDateTime&, const QDateTime&)> holds;
+        std::function<bool(const vb::DateTime&, const vb::DateTime&)> holds;
     } ops[] = {
         {"=", [](auto& a, auto& b) { return a == b; }},
         {"<>", [](auto& a, auto& b) { return a != b; }},
@@ -492,7 +597,7 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         {">", [](auto& a, auto& b) { return a > b; }},
         {">=", [](auto& a, auto& b) { return a >= b; }},
     };
-    for (const QDateTime& bound : bounds) {
+    for (const vb::DateTime& bound : bounds) {
         for (const auto& op : ops) {
             // As a literal in the text and as a bound value, on either side of the comparison.
             const QString literal = u'\'' + bound.toString("yyyy-MM-dd HH:mm") + u'\'';
@@ -508,7 +613,8 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
                 {QStringLiteral("? %1 fecha").arg(o), {vb::Variant(bound)}, true},
             };
             for (const auto& [condition, parameters, valueFirst] : queries) {
-                SCOPED_TRACE(condition.toStdString() + " " + bound.toString().toStdString());
+                SCOPED_TRACE(condition.toStdString() + " " +
+                             bound.toString("yyyy-MM-ddTHH:mm:ss.zzz").toStdString());
                 QList<int> found;
                 ado::Recordset rs =
                     cn.Execute("SELECT Error FROM AUX_ERR WHERE " + condition + " ORDER BY Error",

@@ -117,7 +117,7 @@ TEST_F(SystemTextsTest, ErrorRowIsAddedThroughTheTopOneRecordset) {
                 cn);
     ASSERT_EQ(report.RecordCount(), 1);
     EXPECT_EQ(report[QStringLiteral("fecha")],
-              Variant(QDateTime(QDate(2026, 12, 9), QTime(21, 47))));
+              Variant(vb::wallClock(QDate(2026, 12, 9), QTime(21, 47))));
     EXPECT_EQ(report.Fields(QStringLiteral("fecha")).Type(), ado::adDBTimeStamp);
     EXPECT_EQ(report[QStringLiteral("sql")], Variant("INSERT INTO X VALUES ('O''Brien')"));
     EXPECT_EQ(report.Fields(QStringLiteral("Descripcion")).DefinedSize(), 250);

@@ -230,7 +230,7 @@ TEST_F(FtpSessionTest, ListingGivesNamesKindsSizesAndTimes) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("año 2024.txt"), "12345"));
     ASSERT_TRUE(zxtest::writeFile(server_.file("foto.JPG"), "123"));
     ASSERT_TRUE(zxtest::writeFile(server_.file("LEAME"), ""));
-    const QDateTime when(QDate(2024, 3, 5), QTime(12, 30, 15), Qt::UTC);
+    const QDateTime when = vb::utcInstant(QDate(2024, 3, 5), QTime(12, 30, 15));
     utimbuf times{when.toSecsSinceEpoch(), when.toSecsSinceEpoch()};
     ASSERT_EQ(utime(QFile::encodeName(server_.file("año 2024.txt")).constData(), &times), 0);
     ASSERT_TRUE(connect(session_));

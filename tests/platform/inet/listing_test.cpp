@@ -37,10 +37,9 @@ void expectEntryOf(const Line& l, const QList<inet::FindData>& entries) {
 TEST(FtpListingTest, MachineListingLines) {
     const Line lines[] = {
         {"file", "type=file;size=600;modify=20240305123015;perm=r; venta 1.txt", "venta 1.txt",
-         inet::attr::Normal, 600, QDateTime(QDate(2024, 3, 5), QTime(12, 30, 15), Qt::UTC)},
+         inet::attr::Normal, 600, vb::utcInstant(QDate(2024, 3, 5), QTime(12, 30, 15))},
         {"folder with capitals in its facts", "Type=dir;Modify=20231231235959.250; FOTOS", "FOTOS",
-         inet::attr::Directory, 0,
-         QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59, 250), Qt::UTC)},
+         inet::attr::Directory, 0, vb::utcInstant(QDate(2023, 12, 31), QTime(23, 59, 59, 250))},
         {"no time", "type=file;size=1; a", "a", inet::attr::Normal, 1, {}},
         {"the current folder", "type=cdir;modify=20240305123015; .", "", 0, 0, {}},
         {"the parent folder", "type=pdir;modify=20240305123015; ..", "", 0, 0, {}},
@@ -56,12 +55,11 @@ TEST(FtpListingTest, MachineListingTimesAreTheirUtcReadingsInAnyZone) {
         QByteArray modify;
         QDateTime written;
     } cases[] = {
-        {"Europe/Madrid", "20260329023000", QDateTime(QDate(2026, 3, 29), QTime(2, 30), Qt::UTC)},
+        {"Europe/Madrid", "20260329023000", vb::utcInstant(QDate(2026, 3, 29), QTime(2, 30))},
         {"Europe/Madrid", "20260329025959.5",
-         QDateTime(QDate(2026, 3, 29), QTime(2, 59, 59, 500), Qt::UTC)},
-        {"America/Sao_Paulo", "20181104003000",
-         QDateTime(QDate(2018, 11, 4), QTime(0, 30), Qt::UTC)},
-        {"Pacific/Apia", "20111230120000", QDateTime(QDate(2011, 12, 30), QTime(12, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2026, 3, 29), QTime(2, 59, 59, 500))},
+        {"America/Sao_Paulo", "20181104003000", vb::utcInstant(QDate(2018, 11, 4), QTime(0, 30))},
+        {"Pacific/Apia", "20111230120000", vb::utcInstant(QDate(2011, 12, 30), QTime(12, 0))},
     };
     for (const auto& c : cases) {
         const zxtest::ScopedTimeZone zone(c.zone);
@@ -77,18 +75,18 @@ TEST(FtpListingTest, UnixAndDosListLines) {
     const Line lines[] = {
         {"unix file with a year", "-rw-r--r--   1 ftp ftp    1234 Mar  5  2021 nota de venta.txt",
          "nota de venta.txt", inet::attr::Normal, 1234,
-         QDateTime(QDate(2021, 3, 5), QTime(0, 0), Qt::UTC)},
+         vb::utcInstant(QDate(2021, 3, 5), QTime(0, 0))},
         {"unix folder with a time", "drwxr-xr-x 2 owner group 4096 Jan  1 12:30 IMAGENES",
          "IMAGENES", inet::attr::Directory, 4096,
-         QDateTime(QDate(year, 1, 1), QTime(12, 30), Qt::UTC)},
+         vb::utcInstant(QDate(year, 1, 1), QTime(12, 30))},
         {"unix without a group", "-rw-r--r-- 1 owner 77 Feb 10 2020 x.pdf", "x.pdf",
-         inet::attr::Normal, 77, QDateTime(QDate(2020, 2, 10), QTime(0, 0), Qt::UTC)},
+         inet::attr::Normal, 77, vb::utcInstant(QDate(2020, 2, 10), QTime(0, 0))},
         {"unix link", "lrwxrwxrwx 1 a b 4 Feb 10 2020 enlace -> destino", "enlace",
-         inet::attr::Normal, 4, QDateTime(QDate(2020, 2, 10), QTime(0, 0), Qt::UTC)},
+         inet::attr::Normal, 4, vb::utcInstant(QDate(2020, 2, 10), QTime(0, 0))},
         {"dos file", "03-05-24  02:30PM                 1234 factura.pdf", "factura.pdf",
-         inet::attr::Normal, 1234, QDateTime(QDate(2024, 3, 5), QTime(14, 30), Qt::UTC)},
+         inet::attr::Normal, 1234, vb::utcInstant(QDate(2024, 3, 5), QTime(14, 30))},
         {"dos folder", "12-31-1999  12:05AM       <DIR>          Clientes", "Clientes",
-         inet::attr::Directory, 0, QDateTime(QDate(1999, 12, 31), QTime(0, 5), Qt::UTC)},
+         inet::attr::Directory, 0, vb::utcInstant(QDate(1999, 12, 31), QTime(0, 5))},
         {"a total line", "total 12", "", 0, 0, {}},
         {"the parent folder", "drwxr-xr-x 2 a b 4096 Jan  1  2020 ..", "", 0, 0, {}},
     };

@@ -396,14 +396,14 @@ TEST(SavedDocumentTest, EveryKindOfValueComesBackAsItWasSaved) {
     doc.form = parseForm(R"(<report version="1" title="Prueba"><data table="T"/></report>)");
     doc.formulas = {{"Nombreempresa", "O'Brien SA"}, {"Vacia", ""}};
     doc.selection = QStringLiteral("{T.A} = 'x'");
-    doc.created = QDateTime(QDate(2026, 12, 9), QTime(10, 11, 12, 345));
+    doc.created = vb::wallClock(QDate(2026, 12, 9), QTime(10, 11, 12, 345));
     doc.data.columns = {{"A", ColumnKind::Text},
                         {"B", ColumnKind::Number},
                         {"C", ColumnKind::Date},
                         {"D", ColumnKind::Other}};
     doc.data.rows = {
         {vb::Variant(QStringLiteral("línea 1\r\nlínea 2\ttab \x01 <&>")), vb::Variant(12.5),
-         vb::Variant(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))), vb::Variant(true)},
+         vb::Variant(vb::wallClock(QDate(2026, 1, 2), QTime(3, 4, 5))), vb::Variant(true)},
         {vb::Variant::null(), vb::Variant(42), vb::Variant(vb::Currency::fromScaled(123456)),
          vb::Variant(QByteArray("\x00\xff", 2))},
         {vb::Variant(QStringLiteral("  blancos  ")), vb::Variant(std::int16_t(-3)),

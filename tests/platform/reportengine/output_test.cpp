@@ -49,7 +49,8 @@ QString shippedForm() {
 void fillAuxErr(const zxtest::TestDatabase& db, int count) {
     QStringList inserts;
     for (int i = 1; i <= count; ++i) {
-        const QDateTime when = QDateTime(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * (i - 1));
+        const vb::DateTime when =
+            vb::wallClock(QDate(2026, 12, 1), QTime(8, 0)).addSecs(60 * (i - 1));
         inserts.append(
             QStringLiteral("INSERT INTO AUX_ERR (ID, Proceso, fecha, Error, Descripcion, sql, PC, "
                            "Usuario) VALUES (%1, 'Proceso%1', '%2', %3, 'Descripcion del error "
@@ -496,7 +497,7 @@ TEST(LayoutTest, TextsWithoutBlanksBreakAfterCommasAndParentheses) {
 
 TEST(DisplayTextTest, FieldsShowTheirFormat) {
     zxtest::ScopedLocale locale(QLocale(QLocale::Spanish, QLocale::Argentina));
-    const vb::Variant when(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 30)));
+    const vb::Variant when(vb::wallClock(QDate(2026, 12, 9), QTime(23, 59, 30)));
     EXPECT_EQ(displayText(when, QStringLiteral("dd/mm/yy hh:mm")),
               QStringLiteral("09/12/26 23:59"));
     EXPECT_EQ(displayText(vb::Variant(1234.5), QStringLiteral("#,##0.00")),
@@ -520,7 +521,7 @@ TEST(DisplayTextTest, AFormsFormatsAreReadAsTheirNamesAndMasks) {
   </detail>
 </report>)"));
     doc.data.columns = {{QStringLiteral("F"), ColumnKind::Date}};
-    doc.data.rows = {{vb::Variant(QDateTime(QDate(2026, 12, 10), QTime(8, 5, 9)))}};
+    doc.data.rows = {{vb::Variant(vb::wallClock(QDate(2026, 12, 10), QTime(8, 5, 9)))}};
     QStringList texts;
     for (const Page& page : layOut(doc).pages) {
         for (const PageItem& item : page.items) {

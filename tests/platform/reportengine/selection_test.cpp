@@ -166,19 +166,19 @@ TEST_F(SelectionTest, ADaySelectsTheRowsWrittenOnItInEveryZone) {
     const QList<QDate> cambios = zxtest::clockChangeDays();
     struct Fila {
         int id;
-        QDateTime cuando;  // the wall-clock reading, as a date and a time of day
+        vb::DateTime cuando;  // the wall-clock reading, as a date and a time of day
     };
     QList<Fila> filas;
     for (const QDate& cambio : cambios) {
-        const QDateTime momentos[] = {QDateTime(cambio.addDays(-1), QTime(23, 30), Qt::UTC),
-                                      QDateTime(cambio, QTime(0, 0), Qt::UTC),
-                                      QDateTime(cambio, QTime(0, 30), Qt::UTC),
-                                      QDateTime(cambio, QTime(2, 15), Qt::UTC),
-                                      QDateTime(cambio, QTime(2, 30), Qt::UTC),
-                                      QDateTime(cambio, QTime(12, 0), Qt::UTC),
-                                      QDateTime(cambio, QTime(23, 59, 59), Qt::UTC),
-                                      QDateTime(cambio.addDays(1), QTime(0, 0), Qt::UTC)};
-        for (const QDateTime& cuando : momentos) {
+        const vb::DateTime momentos[] = {vb::wallClock(cambio.addDays(-1), QTime(23, 30)),
+                                         vb::wallClock(cambio, QTime(0, 0)),
+                                         vb::wallClock(cambio, QTime(0, 30)),
+                                         vb::wallClock(cambio, QTime(2, 15)),
+                                         vb::wallClock(cambio, QTime(2, 30)),
+                                         vb::wallClock(cambio, QTime(12, 0)),
+                                         vb::wallClock(cambio, QTime(23, 59, 59)),
+                                         vb::wallClock(cambio.addDays(1), QTime(0, 0))};
+        for (const vb::DateTime& cuando : momentos) {
             const Fila f{static_cast<int>(filas.size()) + 1, cuando};
             filas.append(f);
             const bool medianoche = cuando.time() == QTime(0, 0);
@@ -279,8 +279,8 @@ TEST_F(SelectionTest, RowsSortedByADateComeInTheOrderOfTheirReadings) {
     database_.exec(QStringLiteral("DELETE FROM AUX_ERR"));
     const struct {
         const char* usuario;
-        const char* fecha;  // as stored; NULL for Null
-        QDateTime reading;  // invalid for Null or no reading
+        const char* fecha;     // as stored; NULL for Null
+        vb::DateTime reading;  // invalid for Null or no reading
     } stored[] = {
         {"ANA", "2026-03-29 10:00:00", vb::wallClock({2026, 3, 29}, {10, 0})},
         {"ana", "2026-03-29T01:00:00", vb::wallClock({2026, 3, 29}, {1, 0})},
@@ -464,7 +464,7 @@ TEST_F(SelectionTest, ValuesAreBoundNeverWrittenIntoTheQuery) {
     EXPECT_FALSE(query.sql.contains(QStringLiteral("150")));
     EXPECT_EQ(query.sql.count(u'?'), 4);
     const QList<vb::Variant> expected = {
-        vb::Variant(hostile), vb::Variant(QDateTime(QDate(2026, 12, 10), QTime(0, 0))),
+        vb::Variant(hostile), vb::Variant(vb::wallClock(QDate(2026, 12, 10), QTime(0, 0))),
         vb::Variant(150.0), vb::Variant(QStringLiteral("C\\_\\%%"))};
     EXPECT_EQ(query.parameters, expected);
 

@@ -206,12 +206,17 @@ TEST(ConversionsTest, DatesAreReadDayFirst) {
     // row.
     EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 10:30:15.997"))),
               vb::wallClock(QDate(2026, 3, 29), QTime(10, 30, 15, 997)));
+    // However long the fraction, as a row reads it: rounded to the millisecond.
+    EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 10:30:15.9974999999999"))),
+              vb::wallClock(QDate(2026, 3, 29), QTime(10, 30, 15, 997)));
+    EXPECT_EQ(vb::CDate(Variant(QStringLiteral("2026-03-29 23:59:59.99950000000000"))),
+              vb::wallClock(QDate(2026, 3, 30)));
 }
 
 TEST(ConversionsTest, DatesAndNumbersConvertLikeVb) {
-    const QDateTime dt(QDate(2000, 1, 1), QTime(12, 0));
+    const vb::DateTime dt = vb::wallClock(QDate(2000, 1, 1), QTime(12, 0));
     EXPECT_DOUBLE_EQ(vb::CDbl(Variant(dt)), 36526.5);
-    EXPECT_EQ(vb::CDate(Variant(36526.5)), vb::wallClock(dt));
+    EXPECT_EQ(vb::CDate(Variant(36526.5)), dt);
     EXPECT_EQ(vb::CStr(Variant(dt)), QStringLiteral("01/01/2000 12:00:00"));
     EXPECT_EQ(vb::CStr(Variant(QDate(2000, 1, 1))), QStringLiteral("01/01/2000"));
 }
@@ -224,7 +229,7 @@ struct FormatCase {
 
 TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
     zxtest::ScopedLocale locale(kArgentina);
-    const QDateTime dt(QDate(2026, 3, 7), QTime(9, 5, 4));
+    const vb::DateTime dt = vb::wallClock(QDate(2026, 3, 7), QTime(9, 5, 4));
     const FormatCase cases[] = {
         {1234.5, "###,##0.00", "1.234,50"},
         {1234.5, "###0.00", "1234,50"},
@@ -289,8 +294,9 @@ TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
         {Variant("abc"), "0.00", "abc"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(
-            QStringLiteral("%1 with \"%2\"").arg(zxtest::debugString(c.value), c.mask).toStdString());
+        SCOPED_TRACE(QStringLiteral("%1 with \"%2\"")
+                         .arg(zxtest::debugString(c.value), c.mask)
+                         .toStdString());
         EXPECT_EQ(vb::Format(c.value, c.mask), QString::fromUtf8(c.expected));
     }
 }

@@ -78,6 +78,9 @@ TEST(SplitBatch, KeepsWhatBelongsToOneStatement) {
          1},
         {"WITH c AS (SELECT a FROM t)\nSELECT a FROM c\nSELECT b FROM u", 2},
         {"UPDATE t\nSET a = 1\nWHERE b = 2", 1},
+        // a separator inside parentheses ends no statement: the text is one, and a wrong one
+        {"SELECT a FROM t WHERE a IN (1; DELETE FROM t; SELECT 1)", 1},
+        {"SELECT (1;\nDELETE FROM t", 1},
         // statements apart
         {"SELECT 1;SELECT 2", 2},
         {"DELETE FROM t\nINSERT INTO t VALUES (1)\nSELECT * FROM t", 3},
@@ -138,6 +141,12 @@ TEST(IsSingleRead, OneReadingStatementOnly) {
          false},
         {"WITH C AS (SELECT A FROM T) SELECT A FROM C; SELECT 1", false},
         {"SELECT A FROM T WHERE B IN (SELECT B FROM U WHERE 1=1 DELETE FROM T)", false},
+        // A ";" inside parentheses ends a statement as well as one outside them.
+        {"SELECT A FROM T WHERE B IN (1; DELETE FROM T)", false},
+        {"SELECT A FROM T WHERE B IN (1; DELETE FROM T; SELECT 1)", false},
+        {"SELECT A FROM T WHERE (B = 1;) OR 1=1", false},
+        {"SELECT A FROM T WHERE B IN (SELECT B FROM U; DELETE FROM T)", false},
+        {"SELECT (SELECT 1; DELETE FROM T)", false},
         {"SELECT A FROM T WHERE (1=1) DELETE FROM T", false},
         {"SELECT A FROM T WHERE 1=1) DELETE FROM T --", false},
         {"SELECT A FROM T WHERE (1=1", false},

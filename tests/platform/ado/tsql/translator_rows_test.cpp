@@ -62,7 +62,7 @@ INSERT INTO V_MV_CPTEINSUMOS (TC, IdComprobante, IDCOMPLEMENTO, IdArticulo, Desc
 INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION, Pesable, talledefault) VALUES ('A1',
     'Café molido', 1, 'U')
 INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION) VALUES ('0100', 'Código con cero')
-INSERT INTO V_TA_UNIDADNEGOCIO (CODIGO, PDV, razon_social) VALUES ('0001', ' 0003', 'Central')
+INSERT INTO V_TA_UNIDADNEGOCIO (CODIGO, PDV, razon_social) VALUES ('0001', ' 003', 'Central')
 INSERT INTO AUX_MV_CPTE (TC, USUARIO, TIPO, IDCOMPROBANTE, IDCOMPLEMENTO, COLUMNA1)
     VALUES ('FC', 'CAJA01|ANA', 'IN', '000100000009A', 0, NULL)
 )sql";
@@ -154,7 +154,7 @@ TEST_F(TranslatedTexts, GiveTheRowsSqlServerGives) {
          "substring(ltrim(idarticulo),1,1)<>'0'",
          {{"A1"}}},
         {"leading blanks of a point of sale",
-         "SELECT razon_social FROM v_ta_unidadNegocio WHERE LTRIM(PDV)='0003'",
+         "SELECT razon_social FROM v_ta_unidadNegocio WHERE LTRIM(PDV)='003'",
          {{"Central"}}},
         {"a quoted number against a whole-number column",
          "SELECT TC FROM AUX_MV_CPTE WHERE USUARIO = 'caja01|ana' AND IdComplemento = '0'",

@@ -160,12 +160,13 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
          {"SELECT ID FROM AUX_ERR WHERE getdate() - 1.0/24 < ?",
           "SELECT ID FROM AUX_ERR WHERE tsql_datesub(getdate(), 1.0/24) < tsql_datetime(?1)"},
          {"INSERT INTO AUX_ERR (fecha, USUARIO) VALUES ('20250301', 'ana'), (NULL, 'b')",
-          "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), 'ana'), "
-          "(NULL, 'b')"},
+          "INSERT INTO AUX_ERR (fecha, USUARIO) VALUES (tsql_datetime('20250301'), "
+          "tsql_store('VARCHAR(50)', 'ana')), (NULL, tsql_store('VARCHAR(50)', 'b'))"},
          {"UPDATE AUX_ERR SET fecha = getdate() - 1, USUARIO = 'x' WHERE fecha BETWEEN "
           "'2025-03-01' AND '2025-03-02'",
           "UPDATE AUX_ERR SET fecha = tsql_datetime(tsql_datesub(getdate(), 1)), USUARIO = "
-          "'x' WHERE ((fecha >= coalesce(" NUMBERS ", tsql_lowkey('2025-03-01')) AND ((fecha >= "
+          "tsql_store('VARCHAR(50)', 'x') WHERE ((fecha >= coalesce(" NUMBERS
+          ", tsql_lowkey('2025-03-01')) AND ((fecha >= "
           "tsql_ceildaykey('2025-03-01') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
           "'2025-03-01') >= 0)) AND (fecha < tsql_nextdaykey('2025-03-02') AND ((fecha < "
           "tsql_lowkey('2025-03-02') AND fecha GLOB " ISO_DAY ") OR tsql_datecmp(fecha, "
@@ -177,19 +178,36 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
 #undef ISO_DAY
 #undef NUMBERS
 
+// Each value also goes through its column's storing call: a query's columns are named for it.
+#define INTO_A "tsql_store('VARCHAR(10)', c1)"
+#define INTO_A_B_C INTO_A ", tsql_store('VARCHAR(10)', c2), tsql_store('INT', c3) FROM tsql_values"
 TEST(Translator, InsertWithoutColumnListSkipsTheIdentity) {
-    check(tsql::Translator(catalogue()),
-          {{"INSERT INTO T SELECT A, B, C FROM T WHERE C = 1",
-            "INSERT INTO T ([A], [B], [C]) SELECT A, B, C FROM T WHERE C = 1"},
-           {"INSERT INTO T SELECT TOP 1 A, (SELECT MAX(B) FROM T) FROM T",
-            "INSERT INTO T ([A], [B]) SELECT A, (SELECT MAX(B) FROM T) FROM T LIMIT 1"},
-           {"INSERT INTO T VALUES ('x', 'y', 3)",
-            "INSERT INTO T ([A], [B], [C]) VALUES ('x', 'y', 3)"},
-           {"INSERT INTO T SELECT * FROM U", "INSERT INTO T ([A], [B], [C]) SELECT * FROM U"},
-           {"INSERT INTO T (A) SELECT B FROM T", "INSERT INTO T (A) SELECT B FROM T"},
-           {"INSERT INTO MV_ASIENTOS SELECT * FROM X", "INSERT INTO MV_ASIENTOS SELECT * FROM X"},
-           {"INSERT INTO NADA SELECT 1", "INSERT INTO NADA SELECT 1"}});
+    check(
+        tsql::Translator(catalogue()),
+        {{"INSERT INTO T SELECT A, B, C FROM T WHERE C = 1",
+          "INSERT INTO T ([A], [B], [C]) WITH tsql_values(c1, c2, c3) AS (SELECT A, B, C FROM "
+          "T WHERE C = 1) SELECT " INTO_A_B_C},
+         {"INSERT INTO T SELECT TOP 1 A, (SELECT MAX(B) FROM T) FROM T",
+          "INSERT INTO T ([A], [B]) WITH tsql_values(c1, c2) AS (SELECT A, (SELECT MAX(B) FROM "
+          "T) FROM T LIMIT 1) SELECT " INTO_A ", tsql_store('VARCHAR(10)', c2) FROM tsql_values"},
+         {"INSERT INTO T VALUES ('x', 'y', 3)",
+          "INSERT INTO T ([A], [B], [C]) VALUES (tsql_store('VARCHAR(10)', 'x'), "
+          "tsql_store('VARCHAR(10)', 'y'), tsql_store('INT', 3))"},
+         {"INSERT INTO T SELECT * FROM U",
+          "INSERT INTO T ([A], [B], [C]) WITH tsql_values(c1, c2, c3) AS (SELECT * FROM U) "
+          "SELECT " INTO_A_B_C},
+         {"INSERT INTO T (A) SELECT B FROM T",
+          "INSERT INTO T (A) WITH tsql_values(c1) AS (SELECT B FROM T) SELECT " INTO_A
+          " FROM tsql_values"},
+         {"INSERT INTO MV_ASIENTOS SELECT * FROM X",
+          "INSERT INTO MV_ASIENTOS WITH tsql_values(c1, c2, c3, c4, c5) AS (SELECT * FROM X) "
+          "SELECT tsql_store('VARCHAR(4)', c1), tsql_store('VARCHAR(4)', c2), "
+          "tsql_store('VARCHAR(8)', c3), tsql_store('CHAR(1)', c4), tsql_store('NUMERIC(18,4)', "
+          "c5) FROM tsql_values"},
+         {"INSERT INTO NADA SELECT 1", "INSERT INTO NADA SELECT 1"}});
 }
+#undef INTO_A_B_C
+#undef INTO_A
 
 TEST(Translator, GuardsTheInsertOfIfNotExists) {
     check(tsql::Translator(),
