@@ -30,4 +30,11 @@ void ensureRows(const QString& name, const QString& table, const QString& column
 // closes it; the number of rows read.
 long readEveryValue(ado::Recordset& rs);
 
+// Builds the database `name` once, from the schema and `rows` AUX_ERR rows like the ones the
+// suite's programs log: one every 15 seconds from 1 January 2025, eight error numbers in turn
+// ((i % 8) * 1000 + 208), a process, workstation and user of a few dozen each, a description
+// of 4 to 40 words and an SQL text of 1 to 4 lines (CR LF between them), the same for the same
+// i on every run.
+void ensureRealisticErrorLog(const QString& name, int rows);
+
 }  // namespace zxbench

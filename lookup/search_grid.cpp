@@ -12,6 +12,7 @@
 #include "platform/vendrix/clsutil.h"
 
 #include <QRegularExpression>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <numeric>
@@ -25,11 +26,17 @@ bool igual(const QString& a, const QString& b) {
 }
 
 // Whether the cell, without its leading and trailing blanks, begins with `valor`.
-bool empiezaCon(const QString& celda, QStringView valor) {
-    QStringView v(celda);
-    while (!v.isEmpty() && v.front() == ' ') v = v.mid(1);
-    while (!v.isEmpty() && v.back() == ' ') v.chop(1);
-    return v.startsWith(valor, Qt::CaseInsensitive);
+bool empiezaCon(QAnyStringView celda, QStringView valor) {
+    return celda.visit([&](auto v) {
+        if constexpr (std::is_same_v<decltype(v), QUtf8StringView>) {
+            return empiezaCon(v.toString(), valor);  // the rows hold no UTF-8
+        } else {
+            qsizetype desde = 0, hasta = v.size();
+            while (desde < hasta && QChar(v.at(desde)) == u' ') ++desde;
+            while (hasta > desde && QChar(v.at(hasta - 1)) == u' ') --hasta;
+            return v.sliced(desde, hasta - desde).startsWith(valor, Qt::CaseInsensitive);
+        }
+    });
 }
 
 // A quantity cell as a number, with "," or "." as the decimal separator.
@@ -205,15 +212,19 @@ bool SearchGrid::esPorDefecto(const QString& valor) const {
 void SearchGrid::Leer(const QList<vb::Variant>& valores) {
     ++ContadorFilas;
     const clsUtil& util = gUtil();
-    auto valor = [&](int i) { return i < valores.size() ? valores[i] : vb::Variant(); };
-    Fila fila;
-    fila.celdas.reserve(lectura_.campos.size());
+    static const vb::Variant ninguno;
+    auto valor = [&](int i) -> const vb::Variant& {
+        return i < valores.size() ? valores[i] : ninguno;
+    };
+    QVarLengthArray<QString, 16> celdas;
     for (int j = 0; j < lectura_.campos.size(); ++j) {
         const QString texto = util.NuloAVacio(valor(lectura_.campos[j]));
-        fila.celdas.append(j == 0 ? vb::Trim(texto) : util.Rellena(texto));
+        celdas.append(j == 0 ? vb::Trim(texto) : util.Rellena(texto));
     }
+    bool marcada = false;
+    std::optional<qint64> colorFila;
     if (CheckBoxes && lectura_.devuelto >= 0 && lectura_.devuelto < valores.size()) {
-        fila.marcada = esPorDefecto(util.NuloAVacio(valor(lectura_.devuelto)));
+        marcada = esPorDefecto(util.NuloAVacio(valor(lectura_.devuelto)));
     }
     if (lectura_.colorea) {
         const vb::Currency punto =
@@ -229,9 +240,9 @@ void SearchGrid::Leer(const QList<vb::Variant>& valores) {
             nivel = &StkNivel3;
         }
         const QString color = vb::Trim(util.NuloAVacio(*nivel));
-        if (!color.isEmpty()) fila.color = static_cast<qint64>(vb::Val(color));
+        if (!color.isEmpty()) colorFila = static_cast<qint64>(vb::Val(color));
     }
-    filas_.append(std::move(fila));
+    filas_.agrega(celdas.constData(), celdas.size(), marcada, colorFila);
 }
 
 void SearchGrid::ordena() {
@@ -239,23 +250,18 @@ void SearchGrid::ordena() {
     const bool descendente = descendente_;
     QList<int> orden(filas_.size());
     std::iota(orden.begin(), orden.end(), 0);
-    auto texto = [&](int i) -> const QString& {
-        static const QString vacio;
-        const QStringList& c = filas_[i].celdas;
-        return clave < c.size() ? c[clave] : vacio;
-    };
+    // Each row's text in the sorted column, read in place once.
+    std::vector<QAnyStringView> textos(orden.size());
+    for (int i = 0; i < orden.size(); ++i) textos[i] = filas_.celda(i, clave);
     std::stable_sort(orden.begin(), orden.end(), [&](int a, int b) {
-        const int r = texto(a).compare(texto(b), Qt::CaseInsensitive);
+        const int r = QAnyStringView::compare(textos[a], textos[b], Qt::CaseInsensitive);
         return descendente ? r > 0 : r < 0;
     });
-    QList<Fila> nuevas;
-    nuevas.reserve(filas_.size());
     int seleccion = -1;
     for (int i = 0; i < orden.size(); ++i) {
         if (orden[i] == seleccion_) seleccion = i;
-        nuevas.append(std::move(filas_[orden[i]]));
     }
-    filas_ = std::move(nuevas);
+    filas_.reordena(orden);
     seleccion_ = seleccion;
 }
 
@@ -284,7 +290,7 @@ void SearchGrid::defineColumnaUnica(const QString& titulo, double ancho) {
 
 void SearchGrid::agregaFila(const QString& texto, bool marcada) {
     const Cambio cambio(*this);
-    filas_.append({{texto}, marcada, std::nullopt});
+    filas_.agrega(&texto, 1, marcada, std::nullopt);
     if (seleccion_ < 0) seleccion_ = 0;
 }
 
@@ -292,8 +298,8 @@ long SearchGrid::Busqueda(long Clave, const QString& QueValor) const {
     const QString valor = vb::Trim(QueValor);
     const int columna = Clave < 1 ? 0 : static_cast<int>(Clave);
     for (int i = 0; i < filas_.size(); ++i) {
-        const QStringList& c = filas_[i].celdas;
-        if (columna < c.size() && empiezaCon(c[columna], valor)) return i + 1;
+        if (columna < filas_.celdas(i) && empiezaCon(filas_.celda(i, columna), valor))
+            return i + 1;
     }
     return 0;
 }
@@ -307,8 +313,7 @@ int SearchGrid::IndiceColumna(const QString& Columna) const {
 
 QString SearchGrid::celda(int fila, int columna) const {
     if (fila < 0 || fila >= filas_.size() || columna < 1) return {};
-    const QStringList& c = filas_[fila].celdas;
-    return columna - 1 < c.size() ? c[columna - 1] : QString();
+    return filas_.texto(fila, columna - 1);
 }
 
 void SearchGrid::ponCaja(int index, const QString& texto) {
@@ -418,16 +423,14 @@ double SearchGrid::cantidad(int fila) const {
 void SearchGrid::ponCantidad(int fila, const QString& texto, bool marcada) {
     const int columna = IndiceColumna(kColumnaCantidad);
     if (columna < 1) return;
-    QStringList& c = filas_[fila].celdas;
-    while (c.size() < columna) c.append(QString());
-    c[columna - 1] = texto;
-    filas_[fila].marcada = marcada;
+    filas_.ponTexto(fila, columna - 1, texto);
+    filas_.marca(fila, marcada);
     emit filaCambiada(fila);
 }
 
 void SearchGrid::marca(int fila, bool marcada) {
     if (fila < 0 || fila >= filas_.size()) return;
-    filas_[fila].marcada = marcada;
+    filas_.marca(fila, marcada);
     emit filaCambiada(fila);
 }
 
@@ -439,7 +442,7 @@ void SearchGrid::ListView1_KeyDown(int KeyCode, int Shift, const QString& texto)
     const bool conCantidad =
         UsaCantidades && seleccion_ >= 0 && IndiceColumna(kColumnaCantidad) > 0;
     if (KeyCode == 32 && CheckBoxes) {
-        if (seleccion_ >= 0) marca(seleccion_, !filas_[seleccion_].marcada);
+        if (seleccion_ >= 0) marca(seleccion_, !filas_.marcada(seleccion_));
     } else if (KeyCode == 13) {
         CmdAceptar_Click();
     } else if (KeyCode == 45 && Shift == 1 && UsaCantidades) {
@@ -531,7 +534,7 @@ void SearchGrid::CmdAceptar_Click() {
         if (CampoDevuelto.isEmpty() && !columnas_.isEmpty()) CampoDevuelto = columnas_[0].titulo;
         const int columna = IndiceColumna(CampoDevuelto);
         for (int i = 0; i < filas_.size(); ++i) {
-            if (!filas_[i].marcada) continue;
+            if (!filas_.marcada(i)) continue;
             Valores->append(celda(i, columna));
             if (cantidadCol > 0) Cantidades->append(cantidad(i));
         }
@@ -590,5 +593,5 @@ void SearchGrid::CmdNuevo_Click() {
 
 void SearchGrid::CmdTodos_Click() {
     const Cambio cambio(*this);
-    for (Fila& f : filas_) f.marcada = !f.marcada;
+    for (int i = 0; i < filas_.size(); ++i) filas_.marca(i, !filas_.marcada(i));
 }

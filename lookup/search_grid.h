@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookup/datos.h"
+#include "lookup/search_grid_rows.h"
 #include "platform/vb/variant.h"
 
 #include <QList>
@@ -24,11 +25,7 @@ public:
         QString campo;     // the field its search box searches
         double ancho = 0;  // twips
     };
-    struct Fila {
-        QStringList celdas;  // column 1 is the row text
-        bool marcada = false;
-        std::optional<qint64> color;  // Windows colour number of a stock level
-    };
+    using Fila = FilaGrilla;
 
     // Set by the caller before the load.
     vb::Variant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
@@ -68,7 +65,7 @@ public:
 
     const QList<Columna>& columnas() const { return columnas_; }
     void setAncho(int columna, double twips) { columnas_[columna].ancho = twips; }
-    const QList<Fila>& filas() const { return filas_; }
+    const SearchGridRows& filas() const { return filas_; }
     // 0-based; -1 when no row is selected.
     int seleccion() const { return seleccion_; }
     void seleccionaFila(int fila);
@@ -178,7 +175,7 @@ private:
     std::function<double(int)> anchoLetras_;
     int cambios_ = 0;  // changes of the rows under way
     QList<Columna> columnas_;
-    QList<Fila> filas_;
+    SearchGridRows filas_;
     QStringList cajas_;
     int seleccion_ = -1;
     bool oculta_ = false;

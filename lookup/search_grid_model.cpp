@@ -23,16 +23,18 @@ int SearchGridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant SearchGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= grid_.filas().size()) return {};
-    const SearchGrid::Fila& fila = grid_.filas()[index.row()];
+    const SearchGridRows& filas = grid_.filas();
+    const int fila = index.row();
     switch (role) {
         case Qt::DisplayRole:
-            return fila.celdas.value(index.column());
+            return filas.texto(fila, index.column());
         case Qt::CheckStateRole:
             if (index.column() != 0 || !grid_.CheckBoxes) return {};
-            return fila.marcada ? Qt::Checked : Qt::Unchecked;
+            return filas.marcada(fila) ? Qt::Checked : Qt::Unchecked;
         case Qt::ForegroundRole: {
-            if (!fila.color) return {};
-            const qint64 c = *fila.color;  // Windows colours are 0x00BBGGRR
+            const std::optional<qint64> color = filas.color(fila);
+            if (!color) return {};
+            const qint64 c = *color;  // Windows colours are 0x00BBGGRR
             return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
         }
         default:

@@ -23,6 +23,7 @@
 #include "send/verificaemail.h"
 #include "send/whatsapp.h"
 
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -100,25 +101,28 @@ QPointer<FrmEnviar>& instancia() {
 }  // namespace
 
 FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
+    creaControles();
+    colocaControles();
+    conectaControles();
+    reiniciaControles();
+}
+
+void FrmEnviar::creaControles() {
     setObjectName(QStringLiteral("FrmEnviar"));
     setWindowTitle(QStringLiteral("Formulario Envio de eMail"));
 
     Frame1 = new QGroupBox(QStringLiteral("Método de envío"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* modos = new QHBoxLayout(Frame1);
     const char* modosTexto[] = {"Email", "Whatsapp"};
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(QString::fromLatin1(modosTexto[i]), Frame1);
         o->setObjectName(QStringLiteral("optMetodoEnvio"));
         o->setProperty("Index", i);
-        modos->addWidget(o);
         optMetodoEnvio.append(o);
     }
-    modos->addStretch();
 
     Frame5 = new QGroupBox(QStringLiteral("Datos de email"), this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
-    auto* datos = new QGridLayout(Frame5);
     lblServer =
         nuevaEtiqueta(Frame5, QStringLiteral("lblServer"), QStringLiteral("Servidor SMTP"));
     txtServer = nuevoTexto(Frame5, QStringLiteral("txtServer"));
@@ -139,7 +143,6 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
 
     Frame3 = new QGroupBox(QStringLiteral("Mensaje"), Frame5);
     Frame3->setObjectName(QStringLiteral("Frame3"));
-    auto* mensaje = new QVBoxLayout(Frame3);
     lblMsg = nuevaEtiqueta(Frame3, QStringLiteral("lblMsg"), QStringLiteral("Mensaje"));
     WebBrowser1 = new QTextBrowser(Frame3);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
@@ -149,9 +152,6 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     texto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     texto->setTabChangesFocus(true);
     txtfields.append(texto);
-    mensaje->addWidget(lblMsg);
-    mensaje->addWidget(WebBrowser1);
-    mensaje->addWidget(texto);
 
     lblAttach = nuevaEtiqueta(Frame5, QStringLiteral("lblAttach"), QStringLiteral("Adjuntos "));
     txtAttach = nuevoTexto(Frame5, QStringLiteral("txtAttach"));
@@ -161,43 +161,16 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     cmdSend = nuevoBoton(Frame5, QStringLiteral("cmdSend"), QStringLiteral("[F2] Enviar Email"));
     cmdExit = nuevoBoton(Frame5, QStringLiteral("cmdExit"), QStringLiteral("[ESC] Salir"));
 
-    datos->addWidget(lblServer, 0, 0);
-    datos->addWidget(txtServer, 0, 1);
-    datos->addWidget(Label1, 0, 2);
-    datos->addWidget(lblFrom, 1, 0);
-    datos->addWidget(txtfields[0], 1, 1, 1, 3);
-    datos->addWidget(lblTo, 2, 0);
-    datos->addWidget(txtfields[1], 2, 1, 1, 2);
-    datos->addWidget(CmdConsultar, 2, 3);
-    datos->addWidget(lblSubject, 3, 0);
-    datos->addWidget(txtfields[2], 3, 1, 1, 3);
-    datos->addWidget(Frame3, 4, 0, 1, 4);
-    datos->addWidget(lblAttach, 5, 0);
-    datos->addWidget(txtAttach, 5, 1);
-    datos->addWidget(cmdBrowse, 5, 2);
-    datos->addWidget(CmdAbrir, 5, 3);
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(cmdSend);
-    botones->addWidget(cmdExit);
-    datos->addLayout(botones, 8, 0, 1, 4);
-    datos->setColumnStretch(1, 1);
-    datos->setRowStretch(4, 1);
-
     Frame4 = new QGroupBox(QStringLiteral("Estado"), this);
     Frame4->setObjectName(QStringLiteral("Frame4"));
-    auto* estado = new QVBoxLayout(Frame4);
     lstStatus = new QListWidget(Frame4);
     lstStatus->setObjectName(QStringLiteral("lstStatus"));
     lstStatus->setMaximumHeight(px(900));
     lblProgress = nuevaEtiqueta(Frame4, QStringLiteral("lblProgress"), {});
-    estado->addWidget(lstStatus);
-    estado->addWidget(lblProgress);
 
     // In the place of the e-mail frames; shown only in its own mode.
     frameWhatsapp = new QGroupBox(QStringLiteral("Datos de Whatsapp"), this);
     frameWhatsapp->setObjectName(QStringLiteral("frameWhatsapp"));
-    auto* whatsapp = new QGridLayout(frameWhatsapp);
     txtParaWhatsapp = nuevoTexto(frameWhatsapp, QStringLiteral("txtParaWhatsapp"));
     txtMensajeWhatsapp = new QPlainTextEdit(frameWhatsapp);
     txtMensajeWhatsapp->setObjectName(QStringLiteral("txtMensajeWhatsapp"));
@@ -230,20 +203,75 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
         frameWhatsapp, QStringLiteral("Label5"),
         QStringLiteral("Al pegar o buscar una imagen, se adjuntara automáticamente al mensaje."));
 
+    frmEspera = new QFrame(this);
+    frmEspera->setObjectName(QStringLiteral("frmEspera"));
+    frmEspera->setFrameShape(QFrame::Box);
+    Label4 =
+        nuevaEtiqueta(frmEspera, QStringLiteral("Label4"), QStringLiteral("Aguarde por favor"));
+    Label3 =
+        nuevaEtiqueta(frmEspera, QStringLiteral("Label3"), QStringLiteral("SUBIENDO ARCHIVO"));
+    Label6 = nuevaEtiqueta(
+        frmEspera, QStringLiteral("Label6"),
+        QStringLiteral("Al enviar mensaje, el sistema pedirá que tenga abierto WhatsApp Web"));
+    // Hides the frames under it while a file goes up.
+    frmEspera->setAutoFillBackground(true);
+}
+
+void FrmEnviar::colocaControles() {
+    auto* modos = new QHBoxLayout(Frame1);
+    for (QRadioButton* o : optMetodoEnvio) modos->addWidget(o);
+    modos->addStretch();
+
+    auto* mensaje = new QVBoxLayout(Frame3);
+    mensaje->addWidget(lblMsg);
+    mensaje->addWidget(WebBrowser1);
+    mensaje->addWidget(txtfields[3]);
+
+    auto* datos = new QGridLayout(Frame5);
+    datos->addWidget(lblServer, 0, 0);
+    datos->addWidget(txtServer, 0, 1);
+    datos->addWidget(Label1, 0, 2);
+    datos->addWidget(lblFrom, 1, 0);
+    datos->addWidget(txtfields[0], 1, 1, 1, 3);
+    datos->addWidget(lblTo, 2, 0);
+    datos->addWidget(txtfields[1], 2, 1, 1, 2);
+    datos->addWidget(CmdConsultar, 2, 3);
+    datos->addWidget(lblSubject, 3, 0);
+    datos->addWidget(txtfields[2], 3, 1, 1, 3);
+    datos->addWidget(Frame3, 4, 0, 1, 4);
+    datos->addWidget(lblAttach, 5, 0);
+    datos->addWidget(txtAttach, 5, 1);
+    datos->addWidget(cmdBrowse, 5, 2);
+    datos->addWidget(CmdAbrir, 5, 3);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdSend);
+    botones->addWidget(cmdExit);
+    datos->addLayout(botones, 8, 0, 1, 4);
+    datos->setColumnStretch(1, 1);
+    datos->setRowStretch(4, 1);
+
+    auto* estado = new QVBoxLayout(Frame4);
+    estado->addWidget(lstStatus);
+    estado->addWidget(lblProgress);
+
+    auto* whatsapp = new QGridLayout(frameWhatsapp);
     whatsapp->addWidget(txtParaWhatsapp, 0, 0);
     whatsapp->addWidget(cmdConsultarContacto, 0, 1);
     whatsapp->addWidget(txtMensajeWhatsapp, 1, 0, 1, 2);
     whatsapp->addWidget(LblMailWSapp, 2, 0, 1, 2);
-    auto* imagen = new QGridLayout;
-    imagen->addWidget(Label2, 0, 0, 1, 4);
-    imagen->addWidget(ruta, 1, 0, 1, 4);
-    imagen->addWidget(cmdPegar, 2, 0);
-    imagen->addWidget(CmdBuscar, 2, 1);
-    imagen->addWidget(cmdAbrirImg, 2, 2);
-    imagen->addWidget(PicLogo, 0, 4, 4, 1);
-    imagen->addWidget(Label5, 3, 0, 1, 4);
-    imagen->setColumnStretch(3, 1);
-    whatsapp->addLayout(imagen, 3, 0, 1, 2);
+    controlesImagen_ = new QGridLayout;
+    controlesImagen_->addWidget(Label2, 0, 0, 1, 4);
+    controlesImagen_->addWidget(txtfields[4], 1, 0, 1, 4);
+    controlesImagen_->addWidget(cmdPegar, 2, 0);
+    controlesImagen_->addWidget(CmdBuscar, 2, 1);
+    controlesImagen_->addWidget(cmdAbrirImg, 2, 2);
+    controlesImagen_->addWidget(Label5, 3, 0, 1, 4);
+    controlesImagen_->setColumnStretch(3, 1);
+    imagen_ = new QBoxLayout(QBoxLayout::LeftToRight);
+    imagen_->addLayout(controlesImagen_, 1);
+    imagen_->addWidget(PicLogo, 0, Qt::AlignLeft);
+    whatsapp->addLayout(imagen_, 3, 0, 1, 2);
     auto* botonesWhatsapp = new QHBoxLayout;
     botonesWhatsapp->addStretch();
     botonesWhatsapp->addWidget(cmdEnviarWhatsapp);
@@ -253,31 +281,25 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
 
     // The frames scroll when the screen leaves the dialog less room than they need, so that
     // no control is ever out of reach.
-    auto* principal = new QVBoxLayout(ui::scrollingBody(*this));
+    cuerpo_ = ui::scrollingBody(*this);
+    auto* principal = new QVBoxLayout(cuerpo_);
     ui::keepWithinScreen(*this);
     principal->addWidget(Frame1);
     principal->addWidget(frameWhatsapp, 1);
     principal->addWidget(Frame5, 1);
     principal->addWidget(Frame4);
 
-    frmEspera = new QFrame(this);
-    frmEspera->setObjectName(QStringLiteral("frmEspera"));
-    frmEspera->setFrameShape(QFrame::Box);
     auto* espera = new QVBoxLayout(frmEspera);
-    Label4 =
-        nuevaEtiqueta(frmEspera, QStringLiteral("Label4"), QStringLiteral("Aguarde por favor"));
-    Label3 =
-        nuevaEtiqueta(frmEspera, QStringLiteral("Label3"), QStringLiteral("SUBIENDO ARCHIVO"));
-    Label6 = nuevaEtiqueta(
-        frmEspera, QStringLiteral("Label6"),
-        QStringLiteral("Al enviar mensaje, el sistema pedirá que tenga abierto WhatsApp Web"));
     espera->addWidget(Label4);
     espera->addWidget(Label3);
     espera->addWidget(Label6);
+    // Over the frames, not under the body that holds them.
+    frmEspera->raise();
 
-    // Over the frames while a file goes up.
-    frmEspera->setAutoFillBackground(true);
+    resize(px(10200), px(10635));
+}
 
+void FrmEnviar::conectaControles() {
     for (QRadioButton* o : optMetodoEnvio)
         connect(o, &QRadioButton::clicked, this,
                 [this, o] { optMetodoEnvio_Click(o->property("Index").toInt()); });
@@ -300,9 +322,6 @@ FrmEnviar::FrmEnviar(QWidget* parent) : QDialog(parent) {
     // The form sees keys before its controls.
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
-
-    resize(px(10200), px(10635));
-    reiniciaControles();
 }
 
 FrmEnviar::~FrmEnviar() = default;
@@ -405,7 +424,16 @@ void FrmEnviar::SetEtiquetaWhatsapp(const QString& texto) {
 }
 
 void FrmEnviar::MuestraEspera(bool visible) {
-    frmEspera->adjustSize();
+    // As wide as its texts on one line each; within the dialog, the texts taking more lines,
+    // where the dialog is narrower.
+    const int sitio = std::max(0, width() - 2 * frmEspera->x());
+    Label6->setWordWrap(false);
+    if (frmEspera->sizeHint().width() <= sitio) {
+        frmEspera->resize(frmEspera->sizeHint());
+    } else {
+        Label6->setWordWrap(true);
+        frmEspera->resize(sitio, frmEspera->heightForWidth(sitio));
+    }
     frmEspera->setVisible(visible);
     if (visible) frmEspera->raise();
     frmEspera->repaint();
@@ -446,6 +474,21 @@ void FrmEnviar::altoDelMensaje(bool conPagina) {
     mensaje->setMinimumHeight(conPagina ? px(1260) : altoDeLineas(*mensaje, 5));
     mensaje->setMaximumHeight(px(conPagina ? 1260 : 5460));
     txtMensajeWhatsapp->setMinimumHeight(altoDeLineas(*txtMensajeWhatsapp, 5));
+}
+
+void FrmEnviar::acomodaImagen() {
+    // Beside its texts and buttons where the dialog has room for both, under them where it has
+    // not: the dialog never scrolls sideways for the picture.
+    if (frameWhatsapp->isHidden()) return;
+    if (imagen_->direction() == QBoxLayout::LeftToRight)
+        anchoImagenAlLado_ = cuerpo_->minimumSizeHint().width();
+    const auto sentido = cuerpo_->parentWidget()->width() >= anchoImagenAlLado_
+                             ? QBoxLayout::LeftToRight
+                             : QBoxLayout::TopToBottom;
+    if (imagen_->direction() == sentido) return;
+    imagen_->setDirection(sentido);
+    // Under the picture's buttons the notice takes as many lines as the width leaves it.
+    Label5->setWordWrap(sentido == QBoxLayout::TopToBottom);
 }
 
 void FrmEnviar::altoDelFormulario() {
@@ -628,6 +671,7 @@ void FrmEnviar::reject() {
 }
 
 bool FrmEnviar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == cuerpo_->parentWidget()) acomodaImagen();
     // The picture is shown in PicLogo: a double click there is one on the picture.
     if (event->type() == QEvent::MouseButtonDblClick && watched == PicLogo) {
         imglogo_DblClick();
@@ -694,6 +738,7 @@ void FrmEnviar::optMetodoEnvio_Click(int Index) {
             Frame5->setVisible(false);
             Frame3->setVisible(false);
             Frame4->setVisible(false);
+            acomodaImagen();
             altoDelFormulario();
             setWindowTitle(QStringLiteral("Formulario Envio de Whatsapp"));
             send::PreparaWhatsapp(*this);

@@ -11,7 +11,9 @@
 
 #include <functional>
 
+class QBoxLayout;
 class QFrame;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -155,6 +157,11 @@ protected:
     void reject() override;
 
 private:
+    // The constructor's three parts: the controls with their names and texts, made in the
+    // order Tab follows; their places; and what each of them sets off.
+    void creaControles();
+    void colocaControles();
+    void conectaControles();
     void Form_Load();
     void Form_Unload();
     void CargaCuentaEnvio();
@@ -171,6 +178,14 @@ private:
     void evento(const char* rutina, const std::function<void()>& trabajo);
     // True when a send runs: it is asked to stop, and the dialog is left when it has.
     bool saleDuranteEnvio();
+
+    // The picture beside its texts and buttons, or under them on a narrow screen.
+    void acomodaImagen();
+
+    QWidget* cuerpo_;               // the scrolling body of the frames
+    QGridLayout* controlesImagen_;  // the picture's texts and buttons
+    QBoxLayout* imagen_;            // them and the picture, side by side or one over the other
+    int anchoImagenAlLado_ = 0;     // the body's least width with the picture beside
 
     bool loaded_ = false;
     bool unloading_ = false;

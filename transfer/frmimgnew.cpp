@@ -2,6 +2,7 @@
 
 #include "core/ui/formsetup.h"
 #include "platform/reportengine/picturereader.h"
+#include "platform/ui/screenfit.h"
 #include "platform/vb/steps.h"
 #include "platform/vb/vberror.h"
 #include "platform/vendrix/clsutil.h"
@@ -66,6 +67,8 @@ FrmImgNew::FrmImgNew(QWidget* parent) : QDialog(parent) {
     Picture1 = new LienzoImagen(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     resize(640, 480);
+    // On a screen with less room the picture is fitted to what the screen leaves the window.
+    ui::keepWithinScreen(*this);
 }
 
 void FrmImgNew::showEvent(QShowEvent* event) {

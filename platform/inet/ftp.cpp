@@ -691,7 +691,9 @@ std::unique_ptr<FtpFile> FtpSession::openFile(const QString& remote, Access acce
         f->t.reset();
         open(false);
     }
-    if (f->t.finished && !f->t.ok()) {
+    // A file that failed only after its first bytes came (a short one may fail whole before
+    // this returns) is open: its reads give what came, then the failure.
+    if (f->t.finished && !f->t.ok() && !f->started) {
         d->fail(f->t);
         return nullptr;
     }

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QHash>
@@ -33,9 +34,25 @@ QString titleOr(const QString& title) {
     return title.isEmpty() ? vb::App().Title : title;
 }
 
-// Qt's own file chooser, which speaks the program's language; a desktop's chooser speaks the
-// machine's.
-constexpr QFileDialog::Options kOwnChooser = QFileDialog::DontUseNativeDialog;
+// Qt's own file chooser, which speaks the program's language (a desktop's chooser speaks the
+// machine's), set up as QFileDialog's static choosers set theirs, and kept within the screen:
+// the files chosen, nothing when cancelled. `start` is a folder, or a file to select in its own.
+std::optional<QStringList> chooseFiles(const QString& title, const QString& filter,
+                                       const QString& start, QFileDialog::FileMode mode,
+                                       QFileDialog::AcceptMode accept) {
+    QFileDialog chooser(QApplication::activeWindow(), title, start, qtNameFilter(filter));
+    chooser.setFileMode(mode);
+    chooser.setOptions(QFileDialog::DontUseNativeDialog);
+    const QFileInfo place(start);
+    chooser.selectFile(start.isEmpty() || place.isDir() ? QString() : place.fileName());
+    chooser.setSupportedSchemes({QStringLiteral("file")});
+    chooser.setAcceptMode(accept);
+    keepWithinScreenScrolling(chooser);
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = chooser.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+    return files;
+}
 
 struct ButtonSet {
     QList<QMessageBox::StandardButton> buttons;
@@ -251,29 +268,24 @@ std::optional<QString> QtOperator::inputBox(const QString& prompt, const QString
 
 std::optional<QString> QtOperator::openFile(const QString& title, const QString& filter,
                                             const QString& initialDir) {
-    const QString path =
-        QFileDialog::getOpenFileName(QApplication::activeWindow(), title, initialDir,
-                                     qtNameFilter(filter), nullptr, kOwnChooser);
-    if (path.isEmpty()) return std::nullopt;
-    return path;
+    const auto files =
+        chooseFiles(title, filter, initialDir, QFileDialog::ExistingFile, QFileDialog::AcceptOpen);
+    if (!files) return std::nullopt;
+    return files->first();
 }
 
 std::optional<QStringList> QtOperator::openFiles(const QString& title, const QString& filter,
                                                  const QString& initialDir) {
-    const QStringList paths =
-        QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, initialDir,
-                                      qtNameFilter(filter), nullptr, kOwnChooser);
-    if (paths.isEmpty()) return std::nullopt;
-    return paths;
+    return chooseFiles(title, filter, initialDir, QFileDialog::ExistingFiles,
+                       QFileDialog::AcceptOpen);
 }
 
 std::optional<QString> QtOperator::saveFile(const QString& title, const QString& filter,
                                             const QString& initialPath) {
-    const QString path =
-        QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath,
-                                     qtNameFilter(filter), nullptr, kOwnChooser);
-    if (path.isEmpty()) return std::nullopt;
-    return path;
+    const auto files =
+        chooseFiles(title, filter, initialPath, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+    if (!files) return std::nullopt;
+    return files->first();
 }
 
 std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& title) {
@@ -301,6 +313,9 @@ std::optional<QDate> QtOperator::pickDate(const QDate& initial, const QString& t
 }
 
 int QtOperator::showModal(QDialog& form) {
+    // A form that does not keep itself within the screen, Qt's print chooser among them, is
+    // kept so here, its controls scrolling where the screen has too little room for them.
+    keepWithinScreenScrolling(form);
     return form.exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -25,7 +26,11 @@ QMargins& lastFrame() {
 
 QMargins givenFrame(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
+    const QMargins frame = handle ? handle->frameMargins() : QMargins();
+    // While the window manager frames a window, X11 may tell a frame of negative margins for
+    // a moment; fitted within that, the window would be sized beyond the screen.
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return {};
+    return frame;
 }
 
 // An X11 window manager frames a window only once it is on the screen; other window systems
@@ -69,9 +74,68 @@ void fit(QWidget& window, QSize wanted, const QMargins& frame) {
     if (inner != window.geometry()) window.setGeometry(inner);
 }
 
+// Asks for all its body needs, where a plain scroll area asks for a bounded size: a window
+// whose controls fit the screen opens with no scroll bar.
+class BodyArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+    QSize sizeHint() const override {
+        const QWidget* body = widget();
+        if (!body) return QScrollArea::sizeHint();
+        QSize hint = body->sizeHint();
+        // Wrapped texts are as tall as the body's width makes them.
+        if (body->hasHeightForWidth())
+            hint.setHeight(std::max(hint.height(), body->heightForWidth(hint.width())));
+        const int frame = 2 * frameWidth();
+        return hint + QSize(frame, frame);
+    }
+};
+
+// A frameless scroll area for `window`'s controls, to fill it: Tab goes from control to
+// control, never to the area itself.
+QScrollArea* newBodyArea(QWidget& window) {
+    auto* area = new BodyArea(&window);
+    area->setObjectName(QStringLiteral("scrollingBody"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setFocusPolicy(Qt::NoFocus);
+    return area;
+}
+
+void fillWith(QWidget& window, QScrollArea& area) {
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&area);
+}
+
+// Moves the controls `window`'s layout holds, and the layout, into a scrolling body; the
+// control that had the focus keeps it.
+QWidget* moveIntoScrollingBody(QWidget& window) {
+    QLayout* controls = window.layout();
+    QWidget* focus = window.focusWidget();
+    QScrollArea* area = newBodyArea(window);
+    auto* body = new QWidget(area);
+    area->setWidget(body);
+    // Takes the layout from the window, and its controls with it.
+    body->setLayout(controls);
+    fillWith(window, *area);
+    area->show();
+    window.layout()->activate();
+    if (focus) focus->setFocus();
+    return body;
+}
+
+const char kKeeper[] = "screenKeeper";
+
 class ScreenKeeper : public QObject {
 public:
-    explicit ScreenKeeper(QWidget& window) : QObject(&window), window_(window) {
+    // With `scrolls`, the window's controls move into a scrolling body once its screen leaves
+    // it less room than they need: for windows made elsewhere, whose controls are laid out
+    // for a screen with room.
+    ScreenKeeper(QWidget& window, bool scrolls)
+        : QObject(&window), window_(window), scrolls_(scrolls) {
+        setObjectName(QString::fromLatin1(kKeeper));
         window.installEventFilter(this);
     }
 
@@ -80,6 +144,7 @@ public:
         if (watched == &window_) {
             if (event->type() == QEvent::Show) {
                 watchHandle();
+                scrollIfCramped();
                 wanted_ = window_.size();
                 fitNow();
             } else if (event->type() == QEvent::Resize && window_.isVisible()) {
@@ -87,6 +152,8 @@ public:
                     // The program resized it on the screen.
                     wanted_ = window_.size();
                     fitNow();
+                    // Controls shown since may need more room than the screen has.
+                    scrollIfCrampedLater();
                 } else if (!withinRoom()) {
                     // The operator's own resizing is left as it is, but a size the window
                     // system hands back late (one asked for before the fit) can exceed the
@@ -94,6 +161,10 @@ public:
                     fitNow();
                 }
             }
+        } else if (watched == body_ && event->type() == QEvent::LayoutRequest) {
+            // The window grows with the controls it scrolls as it would with them unscrolled:
+            // to what they need at least, as far as the screen allows.
+            growTo(needed(*body_));
         } else if (watched == handle_ && window_.isVisible()) {
             // The window system moved, resized or mapped the window: the window manager may
             // just have framed it.
@@ -114,12 +185,59 @@ private:
         if (handle_) handle_->installEventFilter(this);
     }
 
-    bool withinRoom() const {
+    // What the screen's free area leaves the window inside its frame; invalid without a screen.
+    QSize room() const {
         const QScreen* screen = window_.screen();
-        if (!screen) return true;
-        const QSize room = screen->availableGeometry().size().shrunkBy(expectedFrame(window_));
+        if (!screen) return {};
+        return screen->availableGeometry().size().shrunkBy(expectedFrame(window_));
+    }
+
+    bool withinRoom() const {
+        const QSize room = this->room();
+        if (!room.isValid()) return true;
         return window_.width() <= std::max(room.width(), window_.minimumWidth()) &&
                window_.height() <= std::max(room.height(), window_.minimumHeight());
+    }
+
+    // The least room the controls `widget` lays out need.
+    static QSize needed(const QWidget& widget) {
+        return widget.layout() ? widget.layout()->totalMinimumSize() : widget.minimumSize();
+    }
+
+    bool cramped() const {
+        const QSize room = this->room();
+        if (!room.isValid() || !window_.layout()) return false;
+        const QSize need = needed(window_);
+        return need.width() > room.width() || need.height() > room.height();
+    }
+
+    // True when the controls moved into a scrolling body now.
+    bool scrollIfCramped() {
+        if (!scrolls_ || body_ || !cramped()) return false;
+        body_ = moveIntoScrollingBody(window_);
+        body_->installEventFilter(this);
+        return true;
+    }
+
+    // Once the layout that grew the window has done: the controls cannot move while it
+    // places them.
+    void scrollIfCrampedLater() {
+        if (!scrolls_ || body_ || checkPending_) return;
+        checkPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checkPending_ = false;
+                if (!window_.isVisible() || !scrollIfCramped()) return;
+                wanted_ = window_.size().expandedTo(needed(*body_));
+                fitNow();
+            },
+            Qt::QueuedConnection);
+    }
+
+    void growTo(QSize size) {
+        const QSize grown = window_.size().expandedTo(size);
+        if (grown != window_.size()) window_.resize(grown);
     }
 
     void fitNow() {
@@ -130,48 +248,32 @@ private:
     }
 
     QWidget& window_;
+    const bool scrolls_;
+    QPointer<QWidget> body_;
     QPointer<QWindow> handle_;
     QSize wanted_;
     QMargins fittedFrame_;
     bool fitting_ = false;
-};
-
-// Asks for all its body needs, where a plain scroll area asks for a bounded size: a window
-// whose controls fit the screen opens with no scroll bar.
-class BodyArea : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-
-    QSize sizeHint() const override {
-        const QWidget* body = widget();
-        if (!body) return QScrollArea::sizeHint();
-        QSize hint = body->sizeHint();
-        // Wrapped texts are as tall as the body's width makes them.
-        if (body->hasHeightForWidth())
-            hint.setHeight(std::max(hint.height(), body->heightForWidth(hint.width())));
-        const int frame = 2 * frameWidth();
-        return hint + QSize(frame, frame);
-    }
+    bool checkPending_ = false;
 };
 
 }  // namespace
 
 void keepWithinScreen(QWidget& window) {
-    new ScreenKeeper(window);
+    if (!window.findChild<QObject*>(QString::fromLatin1(kKeeper), Qt::FindDirectChildrenOnly))
+        new ScreenKeeper(window, false);
+}
+
+void keepWithinScreenScrolling(QWidget& window) {
+    if (!window.findChild<QObject*>(QString::fromLatin1(kKeeper), Qt::FindDirectChildrenOnly))
+        new ScreenKeeper(window, true);
 }
 
 QWidget* scrollingBody(QWidget& window) {
-    auto* area = new BodyArea(&window);
-    area->setObjectName(QStringLiteral("scrollingBody"));
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidgetResizable(true);
-    // Tab goes from control to control, never to the area itself.
-    area->setFocusPolicy(Qt::NoFocus);
+    QScrollArea* area = newBodyArea(window);
     auto* body = new QWidget(area);
     area->setWidget(body);
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(area);
+    fillWith(window, *area);
     return body;
 }
 

@@ -116,6 +116,43 @@ TEST_F(Grid, HeaderClicksSortDescendingThenAscending) {
     EXPECT_EQ(columna(0), (QStringList{"A10", "ab2", "B7"}));
 }
 
+// Texts of any script sort and are found as their QStrings compare, without regard to case.
+TEST_F(Grid, TextsOfAnyScriptSortAndAreFoundWithoutRegardToCase) {
+    const QStringList descripciones =
+        QStringList{"ábaco", "Ábacos", "abaco", "µm", "Μm", "Ωmega", "ωMEGA2"} +
+        QStringList{"価格表", "🙂 ok", "zorro", " Zeta", "ÿ", "Ā"};
+    lookup::ResultadoConsulta r;
+    r.campos = {{"Codigo", 200, 10}, {"Descripcion", 200, 200}};
+    for (int i = 0; i < descripciones.size(); ++i)
+        r.filas.append({QString::number(i), descripciones[i]});
+    carga(r);
+
+    auto ordenadas = [&](bool descendente) {
+        QStringList s = descripciones;
+        std::stable_sort(s.begin(), s.end(), [&](const QString& a, const QString& b) {
+            const int c = QString::compare(a, b, Qt::CaseInsensitive);
+            return descendente ? c > 0 : c < 0;
+        });
+        return s;
+    };
+    grid.ListView1_ColumnClick(1);
+    EXPECT_EQ(columna(1), ordenadas(true));
+    grid.ListView1_ColumnClick(1);
+    EXPECT_EQ(columna(1), ordenadas(false));
+
+    for (const char* buscado : {"ÁBACOS", "  ωme", "価格", "🙂", "zeta", "µ", "ā"}) {
+        SCOPED_TRACE(buscado);
+        const long fila = grid.Busqueda(1, QString::fromUtf8(buscado));
+        ASSERT_GT(fila, 0);
+        EXPECT_TRUE(columna(1)[fila - 1].trimmed().startsWith(QString::fromUtf8(buscado).trimmed(),
+                                                              Qt::CaseInsensitive));
+        for (long antes = 1; antes < fila; ++antes) {
+            EXPECT_FALSE(columna(1)[antes - 1].trimmed().startsWith(
+                QString::fromUtf8(buscado).trimmed(), Qt::CaseInsensitive));
+        }
+    }
+}
+
 TEST_F(Grid, RequeryAddsAnEscapedConditionBeforeTheOrder) {
     grid.sql = " SELECT a, b FROM T ORDER BY a";
     grid.CfgUsaConsultaLIKE = true;

@@ -15,6 +15,7 @@
 #include "tests/support/child_test.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/model_check.h"
 #include "tests/support/opened_links.h"
 #include "tests/support/pictures.h"
 #include "tests/support/scripted_operator.h"
@@ -29,8 +30,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -382,6 +386,30 @@ TEST_F(FrmEnviarTest, F2SendsTheReportAndTheDialogClosesAfterTheNotice) {
     EXPECT_TRUE(op.exhausted());
 }
 
+// A send starts from an empty status area; the status list keeps Qt's rules for item models
+// while it is filled, emptied by the send and emptied again when the dialog goes.
+TEST_F(FrmEnviarTest, ASendStartsFromAnEmptyStatusArea) {
+    userAccount();
+    zxtest::SmtpServer server;
+    sendtest::ComponentOnServer component(server);
+    FrmEnviar frm;
+    const auto tester = zxtest::checkModel(frm.lstStatus->model());
+    showModal(frm, [&] {
+        frm.lstStatus->addItems({"Conectando con el servidor", "Mensaje enviado"});
+        frm.lblProgress->setText("100 %");
+        line(frm, "Para")->setText("soporte@vendrix.com.ar");
+        line(frm, "Asunto")->setText("Informe de Errores");
+        pressKey(line(frm, "Para"), Qt::Key_F2);
+        EXPECT_EQ(frm.lstStatus->count(), 0);
+        EXPECT_EQ(frm.lblProgress->text(), QString());
+        // Not opened for the operator: the dialog stays after the send.
+        EXPECT_TRUE(frm.isVisible());
+        frm.cmdExit->click();
+    });
+    EXPECT_EQ(server.messages().size(), 1);
+    EXPECT_EQ(notices.size(), 1);
+}
+
 // The operator presses F2 and, while the server keeps its greeting back, presses `again` on
 // the dialog; the server answers once the press is done, unless `release` is false.
 void pressWhileTheServerIsSlow(FrmEnviar& frm, zxtest::SmtpServer& server,
@@ -563,12 +591,37 @@ TEST_F(FrmEnviarTest, TheMessageBoxShowsFiveLinesOnSmallScreens) {
                 if (linea < 8) QTest::keyClick(caja, Qt::Key_Return);
             }
             QTest::keyClick(caja, Qt::Key_Home, Qt::ControlModifier);
-            // Brought into sight; on a screen narrower than the box, its width scrolls.
-            const auto aMano = zxtest::withinReach(caja);
-            if (caja->width() <= frm.width()) EXPECT_TRUE(aMano);
+            // Brought into sight whole: the dialog never scrolls sideways for it.
+            EXPECT_TRUE(zxtest::withinReach(caja));
+            EXPECT_LE(caja->width(), frm.width());
+            EXPECT_FALSE(
+                frm.findChild<QScrollArea*>("scrollingBody")->horizontalScrollBar()->isVisible());
             EXPECT_GE(linesInSight(caja), 5) << caja->viewport()->height() << " pixels of "
                                              << caja->fontMetrics().lineSpacing();
         }
+        frm.cmdSalir->click();
+    });
+}
+
+// The wait panel shown while a file goes up lies within the dialog on every small screen, each
+// in a process of its own, its texts whole.
+TEST_F(FrmEnviarTest, TheWaitPanelLiesWithinTheDialogOnSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    FrmEnviar frm;
+    showModal(frm, [&] {
+        ASSERT_TRUE(zxtest::settled(frm));
+        frm.optMetodoEnvio[1]->click();
+        frm.MuestraEspera(true);
+        EXPECT_TRUE(frm.rect().contains(frm.frmEspera->geometry()))
+            << frm.frmEspera->width() << " pixels wide in " << frm.width();
+        for (QLabel* etiqueta : {frm.Label4, frm.Label3, frm.Label6}) {
+            const QRect lugar = etiqueta->contentsRect();
+            const QRect texto = etiqueta->fontMetrics().boundingRect(
+                QRect(0, 0, lugar.width(), lugar.height()), Qt::TextWordWrap, etiqueta->text());
+            EXPECT_LE(texto.width(), lugar.width()) << etiqueta->objectName().toStdString();
+            EXPECT_LE(texto.height(), lugar.height()) << etiqueta->objectName().toStdString();
+        }
+        frm.MuestraEspera(false);
         frm.cmdSalir->click();
     });
 }

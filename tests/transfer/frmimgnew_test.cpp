@@ -1,16 +1,24 @@
 #include "transfer/frmimgnew.h"
 
+#include "platform/ui/qtoperator.h"
 #include "platform/vb/steps.h"
+#include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/pictures.h"
+#include "tests/support/screen_fit.h"
 #include "tests/support/scripted_operator.h"
 #include "transfer/rt_imgthumbs.h"
 
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -34,7 +42,17 @@ protected:
     zxtest::ScriptedOperator operator_;
 };
 
+// On a screen with room for the viewer made 1200 x 800 pixels, in a process of its own: the
+// viewer is kept within its screen.
 TEST_F(FrmImgNewTest, ThePictureIsFittedCentredAndFittedAgainOnResize) {
+    if (!zxtest::inChildTest()) {
+        const QTemporaryDir screen;
+        QString output;
+        EXPECT_TRUE(zxtest::runTestInChild(
+            zxtest::offscreenScreen(screen.path(), QSize(1600, 1400), 1.0), &output))
+            << output.toStdString();
+        return;
+    }
     FrmImgNew viewer;
     viewer.pImagen = "IMAGENES\\foto.png";
     viewer.resize(600, 400);
@@ -47,6 +65,45 @@ TEST_F(FrmImgNewTest, ThePictureIsFittedCentredAndFittedAgainOnResize) {
     // Never enlarged: its own size, centred.
     expectRect(viewer.Picture1->pintado(), QRectF(3000, 1500, 12000, 9000));
     viewer.close();
+}
+
+// Runs `check` on `viewer` once its load has ended: the load lets events in while it dresses the
+// window, before the picture is there.
+void onceLoaded(FrmImgNew& viewer, std::function<void()> check) {
+    QTimer::singleShot(10, &viewer, [&viewer, check] {
+        if (viewer.Image1->pixmap().isNull()) {
+            onceLoaded(viewer, check);
+            return;
+        }
+        check();
+    });
+}
+
+// The viewer as the send dialog opens it, through the operator service, on small screens, each
+// in a process of its own: within the screen's free area, the picture whole in what shows of
+// the window, and Escape closes it.
+TEST_F(FrmImgNewTest, TheViewerFitsSmallScreensWithThePictureWhole) {
+    if (zxtest::ranOnSmallScreens()) return;
+    FrmImgNew viewer;
+    viewer.pImagen = "IMAGENES\\foto.png";
+    bool seen = false;
+    onceLoaded(viewer, [&] {
+        EXPECT_TRUE(zxtest::fitsItsScreen(viewer));
+        EXPECT_EQ(viewer.Picture1->geometry(), viewer.rect());
+        // In twips, as it is painted.
+        const QRectF box(QPointF(0, 0), QSizeF(viewer.Picture1->size()) * 15);
+        const QRectF painted = viewer.Picture1->pintado();
+        EXPECT_FALSE(painted.isEmpty());
+        EXPECT_TRUE(box.adjusted(-0.05, -0.05, 0.05, 0.05).contains(painted))
+            << painted.width() << " x " << painted.height() << " twips in " << box.width() << " x "
+            << box.height();
+        seen = true;
+        QTest::keyClick(&viewer, Qt::Key_Escape);
+    });
+    ui::QtOperator qt;
+    qt.showModal(viewer);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(viewer.isVisible());
 }
 
 TEST_F(FrmImgNewTest, APictureThatCannotBeLoadedIsReportedAndIgnoreOpensAnEmptyWindow) {

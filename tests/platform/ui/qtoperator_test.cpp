@@ -2,6 +2,8 @@
 #include "platform/vb/steps.h"
 #include "tests/support/child_test.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/model_check.h"
+#include "tests/support/print_spooler.h"
 #include "tests/support/screen_fit.h"
 
 #include <QAbstractItemModel>
@@ -13,14 +15,20 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
 
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -68,7 +76,8 @@ TEST(QtOperatorTest, MessageBoxShowsTheCodesButtonsIconAndExactTexts) {
 }
 
 // What the calendar of the next date picker shows: its month and, in order, the day names
-// over its columns. Then it is closed with `key`.
+// over its columns. Then the operator pages a month on and back, the days keeping Qt's rules
+// for item models meanwhile, and closes it with `key`.
 struct CalendarSeen {
     QString month;
     QStringList days;
@@ -81,13 +90,21 @@ void readCalendarWhenShown(CalendarSeen* seen, Qt::Key key) {
         auto* calendar = dialog->findChild<QCalendarWidget*>();
         ASSERT_NE(calendar, nullptr);
         seen->month = calendar->findChild<QToolButton*>("qt_calendar_monthbutton")->text();
-        const QAbstractItemModel* days =
-            calendar->findChild<QTableView*>("qt_calendar_calendarview")->model();
+        auto* view = calendar->findChild<QTableView*>("qt_calendar_calendarview");
+        QAbstractItemModel* days = view->model();
         for (int column = 0; column < days->columnCount(); ++column) {
             const QString day = days->data(days->index(0, column)).toString();
             if (!day.isEmpty()) seen->days.append(day);
         }
-        QTest::keyClick(calendar->findChild<QTableView*>("qt_calendar_calendarview"), key);
+        {
+            const auto tester = zxtest::checkModel(days);
+            const QDate shown = calendar->selectedDate();
+            QTest::keyClick(view, Qt::Key_PageDown);
+            EXPECT_EQ(calendar->monthShown(), shown.addMonths(1).month());
+            QTest::keyClick(view, Qt::Key_PageUp);
+            EXPECT_EQ(calendar->selectedDate(), shown);
+        }
+        QTest::keyClick(view, key);
     });
 }
 
@@ -264,6 +281,84 @@ TEST(QtOperatorTest, TheBoxesFitSmallScreens) {
     checkWhenShown("input box");
     op.inputBox(QStringLiteral("Ingrese la cantidad"), QStringLiteral("Cantidad"));
     EXPECT_EQ(checked.size(), 4);
+}
+
+// Whether the operator can reach every button `window` shows.
+void expectButtonsWithinReach(QWidget& window) {
+    int shown = 0;
+    for (QPushButton* b : window.findChildren<QPushButton*>()) {
+        if (!b->isVisible()) continue;
+        EXPECT_TRUE(zxtest::withinReach(b)) << b->text().toStdString();
+        ++shown;
+    }
+    EXPECT_GT(shown, 0);
+}
+
+// The choosers the operator service shows, in Spanish and with the print spooler's printers,
+// on small screens, each in a process of its own: the file choosers and the print chooser fit
+// the screen with their buttons within reach, and the print chooser fits again once the
+// operator opens its options with the mouse.
+TEST(QtOperatorTest, TheChoosersFitSmallScreens) {
+    if (zxtest::ranOnSmallScreens()) return;
+    QTranslator texts;
+    ASSERT_TRUE(ui::installSpanishQtTexts(*QCoreApplication::instance(), texts));
+    zxtest::PrintSpooler spooler;
+    QTemporaryDir dir;
+    ASSERT_TRUE(zxtest::writeFile(dir.filePath("informe.pdf"), "%PDF"));
+    QStringList checked;
+    auto checkWhenShown = [&](const char* name, std::function<void(QDialog&)> more = {}) {
+        QTimer::singleShot(0, [&checked, name, more] {
+            auto* chooser = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr) << name;
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(zxtest::fitsItsScreen(*chooser));
+            expectButtonsWithinReach(*chooser);
+            if (more) more(*chooser);
+            checked.append(QString::fromLatin1(name));
+            QTest::keyClick(chooser, Qt::Key_Escape);
+        });
+    };
+    ui::QtOperator op;
+    checkWhenShown("open file");
+    EXPECT_EQ(op.openFile("Abrir", "Documentos |*.pdf|Todos |*.*", dir.path()), std::nullopt);
+    checkWhenShown("open files");
+    EXPECT_EQ(op.openFiles("Adjuntar", "Todos |*.*", dir.path()), std::nullopt);
+    checkWhenShown("save file");
+    EXPECT_EQ(op.saveFile("Guardar", "PDF |*.pdf", dir.filePath("reporte.pdf")), std::nullopt);
+    checkWhenShown("print", [](QDialog& chooser) {
+        auto* buttons = chooser.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        QAbstractButton* options = nullptr;
+        for (QAbstractButton* b : buttons->buttons()) {
+            if (buttons->buttonRole(b) == QDialogButtonBox::ResetRole) options = b;
+        }
+        ASSERT_NE(options, nullptr);
+        QTest::mouseClick(options, Qt::LeftButton);
+        // As the operator sees it once the layouts the click asked for have run.
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(chooser.findChild<QWidget*>("copiesTab")->isVisibleTo(&chooser));
+        EXPECT_TRUE(zxtest::fitsItsScreen(chooser));
+        expectButtonsWithinReach(chooser);
+        // The copies and the pages, on their tab, chosen with the mouse.
+        auto* tabs = chooser.findChild<QTabWidget*>("tabs");
+        ASSERT_NE(tabs, nullptr);
+        const int copiesTab = tabs->indexOf(chooser.findChild<QWidget*>("copiesTab"));
+        const QRect tab = tabs->tabBar()->tabRect(copiesTab);
+        ASSERT_TRUE(zxtest::withinReach(tabs->tabBar()));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tab.center());
+        ASSERT_EQ(tabs->currentIndex(), copiesTab);
+        for (const char* name : {"printers", "copies", "printRange"}) {
+            auto* control = chooser.findChild<QWidget*>(name);
+            ASSERT_NE(control, nullptr) << name;
+            EXPECT_TRUE(zxtest::withinReach(control)) << name;
+        }
+    });
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog print(&printer);
+    print.setOption(QAbstractPrintDialog::PrintCurrentPage);
+    print.setMinMax(1, 40);
+    EXPECT_EQ(op.showModal(print), int(QDialog::Rejected));
+    EXPECT_EQ(checked, (QStringList{"open file", "open files", "save file", "print"}));
 }
 
 TEST(QtOperatorTest, CommonDialogFiltersBecomeQtNameFilters) {
