@@ -5,16 +5,12 @@
 #include "platform/vb/safefile.h"
 #include "platform/vb/strings.h"
 #include "platform/vb/textfile.h"
-#include "platform/vendrix/clssistema.h"
-#include "platform/vendrix/clsutil.h"
+#include "platform/vendrix/paths.h"
 
 namespace core {
 
 QString temporaryFolder() {
-    QString carpeta;
-    if (!qEnvironmentVariable("temp").isEmpty()) carpeta = vb::Trim(qEnvironmentVariable("tmp"));
-    if (carpeta.isEmpty()) carpeta = gSistema().CarpetaTemporal();
-    return gUtil().BarraFinal(carpeta);
+    return vendrix::temporaryFolder();
 }
 
 }  // namespace core

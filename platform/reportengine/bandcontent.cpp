@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,20 +60,73 @@ struct MeasuredFont {
     // `drawn`: the text is shown as it is (not a paragraph about to be broken into lines).
     Shown measure(const QString& text, bool drawn) {
         if (text.size() > kRepeatedLength) return {metrics.horizontalAdvance(text), {}};
+        Measure& m = known(text, drawn);
+        if (std::isnan(m.width)) m.width = metrics.horizontalAdvance(text);
+        return {m.width, m.glyphs};
+    }
+
+    // The glyphs of a line drawn where its width changes nothing (see Line::wellWithin): it is
+    // not measured.
+    QList<QGlyphRun> glyphsOf(const QString& text) {
+        if (text.size() > kRepeatedLength) return {};
+        return known(text, true).glyphs;
+    }
+
+    // What is known of a short text, its width not yet when it is NaN; a text drawn the second
+    // time gets its glyphs.
+    struct Measure;
+    Measure& known(const QString& text, bool drawn) {
         auto it = measures.find(text);
         if (it == measures.end()) {
             if (measures.size() > 20000) measures.clear();
-            it = measures.insert(text, Measure{metrics.horizontalAdvance(text), 0, {}});
+            it = measures.insert(text, Measure{std::numeric_limits<double>::quiet_NaN(), 0, {}});
         }
         if (drawn && ++it->drawn == 2 && !text.isEmpty()) it->glyphs = shape(text);
-        return {it->width, it->glyphs};
+        return *it;
     }
 
     double width(const QString& text) { return measure(text, false).width; }
 
-    // Where a paragraph too wide for its box breaks: the shown text of each line. Short
-    // paragraphs (a process name, a user) repeat from row to row and are broken once.
-    QStringList lines(const QString& paragraph, double boxWidth) {
+    // Whether a paragraph shown whole fits in `boxWidth`. A long one whose characters' own
+    // widths add up to far more than the box cannot fit whatever kerning takes off, and is not
+    // shaped to be measured: it is shaped once, to be broken into lines.
+    bool fits(const QString& paragraph, double boxWidth) {
+        if (paragraph.size() > kRepeatedLength && leastWidth(paragraph) > 1.5 * boxWidth)
+            return false;
+        return width(paragraph) <= boxWidth;
+    }
+
+    // The widths of a text's characters, each alone, added up; 0 when one is not a printable
+    // Latin-1 character (a tab, a mark or another script is shown otherwise within a line).
+    double leastWidth(const QString& text) {
+        if (latin1Widths.empty()) {
+            latin1Widths.assign(256, -1);
+            for (char16_t c = 0x20; c <= 0xff; ++c) {
+                if ((c >= 0x7f && c < 0xa0) || c == 0xad) continue;
+                latin1Widths[c] = metrics.horizontalAdvance(QChar(c));
+            }
+        }
+        double sum = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0xff || latin1Widths[c.unicode()] < 0) return 0;
+            sum += latin1Widths[c.unicode()];
+        }
+        return sum;
+    }
+
+    // A line of a broken paragraph: its shown text, and whether the layout placed it well
+    // within the box: of printable Latin-1 characters, broken at no mark, its width in the
+    // paragraph half an em or more short of the box. Shaped alone it cannot be wider than the
+    // box then (only kerning with what follows it in the paragraph differs, by far less), so
+    // drawn from the left it needs no measure.
+    struct Line {
+        QString text;
+        bool wellWithin = false;
+    };
+
+    // Where a paragraph too wide for its box breaks: each line. Short paragraphs (a process
+    // name, a user) repeat from row to row and are broken once.
+    QList<Line> lines(const QString& paragraph, double boxWidth) {
         const bool keep = paragraph.size() <= kRepeatedLength;
         const auto key = qMakePair(paragraph, boxWidth);
         if (keep) {
@@ -90,7 +144,7 @@ struct MeasuredFont {
             const bool next = i + 1 < paragraph.size() && paragraph[i + 1] != u' ';
             if (next && (c == u',' || c == u'(' || c == u')')) marked += kBreak;
         }
-        QStringList out;
+        QList<Line> out;
         QTextLayout layout(marked, font, const_cast<QPaintDevice*>(measuringDevice()));
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -98,7 +152,11 @@ struct MeasuredFont {
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(boxWidth);
-            out.append(marked.mid(line.textStart(), line.textLength()).remove(kBreak).trimmed());
+            const QString text = marked.mid(line.textStart(), line.textLength());
+            Line shown{QString(text).remove(kBreak).trimmed()};
+            shown.wellWithin = !text.contains(kBreak) && leastWidth(shown.text) > 0 &&
+                               line.naturalTextWidth() + font.pixelSize() / 2.0 <= boxWidth;
+            out.append(shown);
         }
         layout.endLayout();
         if (keep) {
@@ -135,7 +193,8 @@ struct MeasuredFont {
         QList<QGlyphRun> glyphs;
     };
     QHash<QString, Measure> measures;
-    QHash<QPair<QString, double>, QStringList> breaks;
+    QHash<QPair<QString, double>, QList<Line>> breaks;
+    std::vector<double> latin1Widths;  // -1 where leastWidth does not know the width
 };
 
 // A condition on the row (a selection formula), bound to the columns of the rows it tests.
@@ -353,21 +412,25 @@ struct BandContent::Impl {
         QList<Atom> atoms;
         double y = 0;  // units from the box's top
         for (const QString& paragraph : std::as_const(paragraphs)) {
-            QStringList lines;
+            QList<MeasuredFont::Line> lines;
             const QString whole = o.wrap ? paragraph.trimmed() : paragraph;
-            if (!o.wrap || measured.width(whole) <= boxWidth) {
-                lines.append(whole);
+            if (!o.wrap || measured.fits(whole, boxWidth)) {
+                lines.append({whole});
             } else {
                 lines = measured.lines(paragraph, boxWidth);
             }
-            for (const QString& shown : std::as_const(lines)) {
+            for (const MeasuredFont::Line& line : std::as_const(lines)) {
+                const QString& shown = line.text;
                 if (!shown.isEmpty()) {
                     Atom atom;
                     atom.top = o.y + toMm(y);
                     atom.bottom = o.y + toMm(y + metrics.height());
                     atom.item.kind = PageItem::Kind::Text;
                     if (drawing) {
-                        const MeasuredFont::Shown measure = measured.measure(shown, true);
+                        const MeasuredFont::Shown measure =
+                            line.wellWithin && o.align == Align::Left
+                                ? MeasuredFont::Shown{0, measured.glyphsOf(shown)}
+                                : measured.measure(shown, true);
                         double x = 0;
                         if (o.align == Align::Center) x = (boxWidth - measure.width) / 2;
                         if (o.align == Align::Right) x = boxWidth - measure.width;

@@ -213,6 +213,8 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
             data.rows.append(row, held);
         });
     } catch (const vb::VbError& e) {
+        // The store's own (a full disk for the rows past the memory budget) is told as it is.
+        if (e.Source == errorSource()) throw;
         fail(err::Data, QStringLiteral("Error al leer los datos del reporte: (%1) %2")
                             .arg(e.Number)
                             .arg(e.Description));

@@ -32,11 +32,22 @@ private:
     int lastIndex_ = -1;
 };
 
-// The values of a report's rows, held compactly column by column: numbers, Booleans and dates
-// in place, texts in shared buffers (a text met again lately is kept once), byte values
-// (pictures) once per distinct content. A report of a million rows keeps them in a fraction of
-// what lists of values would take. Copies share the storage until one of them changes. Rows
-// read like lists of values: `rows[i]` is row i's values.
+// The memory the rows of one store may hold, in bytes; a store past it keeps its blocks of
+// rows in a temporary file and reads them back as they are asked for.
+constexpr qsizetype kRowMemoryBudget = 32 * 1024 * 1024;
+// The budget of the stores made from now on (tests use small ones); returns the one it
+// replaces.
+qsizetype setRowMemoryBudget(qsizetype bytes);
+
+// The values of a report's rows, held compactly in blocks of rows: numbers, Booleans and dates
+// in place, texts in the block's buffer (a text met again in a block is kept once), byte values
+// (pictures) once per distinct content. Within the memory budget the blocks stay in memory;
+// past it, the blocks used least lately go to a temporary file of the temporary folder (open to
+// this process only, its name gone from the folder from the start, so that it goes with the
+// store or the process) and come back when their rows are read, in any order. Copies share the
+// storage until one of them changes. Rows read like lists of values: `rows[i]` is row i's
+// values. Raises err::WriteFailed when the file cannot be written (a full disk told as such)
+// and err::Data when it cannot be read back.
 class Rows {
 public:
     Rows();

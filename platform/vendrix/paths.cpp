@@ -1,6 +1,9 @@
 #include "platform/vendrix/paths.h"
 
 #include "platform/vb/app.h"
+#include "platform/vb/strings.h"
+#include "platform/vendrix/clssistema.h"
+#include "platform/vendrix/clsutil.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +42,13 @@ QString programFile(const QString& name) {
     result.replace(u'\\', u'/');
     if (QFileInfo(result).isRelative()) result = QDir(vb::App().Path).filePath(result);
     return findFileIgnoringCase(result);
+}
+
+QString temporaryFolder() {
+    QString carpeta;
+    if (!qEnvironmentVariable("temp").isEmpty()) carpeta = vb::Trim(qEnvironmentVariable("tmp"));
+    if (carpeta.isEmpty()) carpeta = gSistema().CarpetaTemporal();
+    return gUtil().BarraFinal(carpeta);
 }
 
 }  // namespace vendrix

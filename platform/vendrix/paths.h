@@ -14,4 +14,8 @@ QString findFileIgnoringCase(const QString& path);
 // found as findFileIgnoringCase does.
 QString programFile(const QString& name);
 
+// The temporary folder of the shared procedures, with a trailing separator: the value of
+// "tmp" when "temp" is not empty, else (or when that is blank) the utility library's folder.
+QString temporaryFolder();
+
 }  // namespace vendrix

@@ -1,6 +1,7 @@
 #include "platform/reportengine/previewwindow.h"
 #include "platform/reportengine/printing.h"
 #include "tests/platform/reportengine/report_cases.h"
+#include "tests/platform/reportengine/spill_files.h"
 #include "tests/support/print_spooler.h"
 #include "tests/support/scripted_operator.h"
 
@@ -27,6 +28,21 @@ void expectKept(const QString& pdf, const ReportCase& c) {
         }
     }
     EXPECT_EQ(shown.size(), expected.size());
+}
+
+// The case run to the screen, whose preview exports it to a PDF and closes; the PDF.
+QString exportedFromScreen(CaseWorld& world) {
+    const QString pdf = world.file(QStringLiteral("pantalla.pdf"));
+    zxtest::ScriptedOperator op;
+    op.form([](QDialog& preview) {
+        preview.findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
+        preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
+        return preview.result();
+    });
+    op.saveFile(pdf);
+    world.reporter().Destino = world.reporter().DestinoPantalla();
+    world.run();
+    return pdf;
 }
 
 // The same report shows the same text, page breaks, page numbers and pictures wherever it
@@ -57,18 +73,43 @@ TEST(ReportOutputsTest, EveryDestinationPrintsTheKeptText) {
         {
             SCOPED_TRACE("screen");
             CaseWorld world(c);
-            const QString pdf = world.file(QStringLiteral("pantalla.pdf"));
+            expectKept(exportedFromScreen(world), c);
+        }
+    }
+}
+
+// With their rows in the temporary file (a memory budget every case goes past), the mail output
+// and the screen print the kept text all the same, and the file goes with each run: also when
+// the operator closes the preview before it has counted the pages.
+TEST(ReportOutputsTest, RowsInTheTemporaryFilePrintTheKeptText) {
+    reportengine::services().preview = reportengine::showPreviewWindow;
+    const retest::SpillFolder folder(1);
+    for (const ReportCase& c : retest::reportCases()) {
+        SCOPED_TRACE(c.name.toStdString());
+        {
+            SCOPED_TRACE("mail output");
+            CaseWorld world(c);
+            expectKept(world.exportedPdf(), c);
+        }
+        EXPECT_EQ(folder.openFiles(), QList<int>());
+        {
+            SCOPED_TRACE("screen");
+            CaseWorld world(c);
+            expectKept(exportedFromScreen(world), c);
+        }
+        {
+            SCOPED_TRACE("preview closed at once");
+            CaseWorld world(c);
             zxtest::ScriptedOperator op;
             op.form([](QDialog& preview) {
-                preview.findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
                 preview.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
                 return preview.result();
             });
-            op.saveFile(pdf);
             world.reporter().Destino = world.reporter().DestinoPantalla();
             world.run();
-            expectKept(pdf, c);
         }
+        EXPECT_EQ(folder.openFiles(), QList<int>());
+        EXPECT_EQ(folder.names(), QStringList());
     }
 }
 

@@ -1,8 +1,15 @@
+#include "platform/reportengine/errors.h"
 #include "platform/reportengine/rows.h"
+#include "tests/platform/reportengine/spill_files.h"
+#include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <malloc.h>
+#include <sys/statvfs.h>
 
 #include <type_traits>
 
@@ -92,6 +99,132 @@ TEST(RowsTest, DatesComeBackAndOrderAndOverwritingThemKeepsNothing) {
     for (int i = 0; i < kWrites; ++i) rows.set(0, 1, Variant(dates[0].addSecs(i)));
     EXPECT_LT(heapInUse(), before + 64 * 1024);
     EXPECT_EQ(rows.value(0, 1), Variant(dates[0].addSecs(kWrites - 1)));
+}
+
+// Row i of a report of many rows: a number, a description of 1 to 40 words (kept again and
+// again in its block, or once), a workstation that repeats, a date, a Null now and then, an
+// amount and a text that only some rows have.
+QList<Variant> rowOf(int i) {
+    QStringList words;
+    for (int w = 0; w <= i % 40; ++w) words.append(QStringLiteral("palabra%1").arg((i + w) % 97));
+    return {Variant(i),
+            Variant(QStringLiteral("Descripción %1 ").arg(i) + words.join(u' ')),
+            Variant(QStringLiteral("CAJA%1").arg(i % 9)),
+            Variant(vb::wallClock(QDate(2025, 1, 1), QTime(0, 0)).addSecs(15LL * i)),
+            i % 7 == 0 ? Variant::null() : Variant(vb::Currency::fromScaled(i * 1234LL)),
+            i % 3 == 0 ? Variant() : Variant(QStringLiteral("Ñandú ✓ %1").arg(i % 5))};
+}
+
+constexpr int kManyRows = 20000;
+
+Rows manyRows() {
+    Rows rows;
+    for (int i = 0; i < kManyRows; ++i) rows.append(rowOf(i));
+    return rows;
+}
+
+// The rows past the budget live in a file of the temporary folder that has no name there and
+// is open to this user only; they come back as they went in, in whatever order they are read,
+// after changes to rows that were in the file, through a copy, and once kept or reordered.
+TEST(RowsSpillTest, RowsPastTheBudgetGoToAPrivateFileAndComeBackInAnyOrder) {
+    const zxtest::ScopedUmask open(0);  // what the file's mode is does not come from the mask
+    const retest::SpillFolder folder;
+    {
+        Rows rows = manyRows();
+        EXPECT_EQ(folder.names(), QStringList());
+        EXPECT_EQ(folder.openFiles(), QList<int>{0600});
+
+        std::vector<int> order(kManyRows);
+        for (int i = 0; i < kManyRows; ++i) order[static_cast<size_t>(i)] = i;
+        std::shuffle(order.begin(), order.end(), std::mt19937(36));
+        for (int i : order) ASSERT_EQ(rows[i], rowOf(i)) << i;
+        EXPECT_EQ(rows.compare(kManyRows - 1, 0, 3), 1);
+        EXPECT_EQ(rows.compare(10, 11, 2), -1);  // CAJA1 against CAJA2, two blocks apart
+
+        // Rows changed while their block is in the file, then read back after the others.
+        const Rows before = rows;
+        for (int i = 0; i < kManyRows; i += 997) {
+            rows.set(i, 1, Variant(QStringLiteral("cambiado %1").arg(i)));
+            rows.set(i, 3, Variant::null());
+        }
+        rows.addColumns(1);
+        for (int i = 0; i < kManyRows; i += 3) rows.set(i, 6, Variant(i * 2));
+        const auto changed = [](int i) {
+            QList<Variant> expected = rowOf(i);
+            if (i % 997 == 0) {
+                expected[1] = Variant(QStringLiteral("cambiado %1").arg(i));
+                expected[3] = Variant::null();
+            }
+            expected.append(i % 3 == 0 ? Variant(i * 2) : Variant());
+            return expected;
+        };
+        for (int i : order) {
+            ASSERT_EQ(rows[i], changed(i)) << i;
+            ASSERT_EQ(before[i], rowOf(i)) << i;  // the copy keeps what it had
+        }
+
+        rows.removeColumns(1, 1);
+        std::vector<bool> keep(kManyRows);
+        for (int i = 0; i < kManyRows; ++i) keep[static_cast<size_t>(i)] = i % 4 == 1;
+        rows.keepRows(keep);
+        std::vector<qsizetype> backwards(static_cast<size_t>(rows.size()));
+        for (qsizetype r = 0; r < rows.size(); ++r)
+            backwards[static_cast<size_t>(r)] = rows.size() - 1 - r;
+        rows.reorder(backwards);
+        ASSERT_EQ(rows.size(), kManyRows / 4);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            const int i = static_cast<int>(4 * (rows.size() - 1 - r) + 1);
+            QList<Variant> expected = changed(i);
+            expected.removeAt(1);
+            ASSERT_EQ(rows[r], expected) << r;
+        }
+    }
+    EXPECT_EQ(folder.openFiles(), QList<int>());
+    EXPECT_EQ(folder.names(), QStringList());
+}
+
+// Within the budget nothing goes to the file: a small report never makes one.
+TEST(RowsSpillTest, RowsWithinTheBudgetMakeNoFile) {
+    const retest::SpillFolder folder(reportengine::kRowMemoryBudget);
+    const Rows rows = manyRows();
+    EXPECT_EQ(rows[kManyRows - 1], rowOf(kManyRows - 1));
+    EXPECT_EQ(folder.openFiles(), QList<int>());
+}
+
+// When the disk fills while the rows go to the file, the store says the disk is full, names the
+// folder, and leaves nothing on the disk once it goes.
+TEST(RowsSpillTest, AFullDiskWhileTheFileFillsIsToldAsSuch) {
+    constexpr qint64 kDisk = 512 * 1024;
+    const auto run = zxtest::onSmallDisk(
+        [](const QString& disk) {
+            const retest::SpillFolder folder(16 * 1024, disk);
+            std::optional<vb::VbError> error;
+            qsizetype held = 0;
+            {
+                Rows rows;
+                error = zxtest::raised([&] {
+                    for (int i = 0; i < 50 * kManyRows; ++i) {
+                        rows.append(rowOf(i));
+                        held = rows.size();
+                    }
+                });
+            }
+            struct statvfs fs {};
+            const bool emptied = ::statvfs(QFile::encodeName(disk).constData(), &fs) == 0 &&
+                                 fs.f_bfree * fs.f_frsize > kDisk - 16 * 1024;
+            const QString expected =
+                QStringLiteral(
+                    "No hay espacio en el disco para los datos del reporte: la "
+                    "carpeta temporal %1 está llena")
+                    .arg(folder.path());
+            return error && error->Number == reportengine::err::WriteFailed &&
+                   error->Description == expected && held > 1000 && emptied &&
+                   folder.openFiles().isEmpty();
+        },
+        kDisk);
+    ASSERT_TRUE(run);
+    EXPECT_TRUE(run->answer);
+    EXPECT_TRUE(run->files.isEmpty());
 }
 
 }  // namespace
