@@ -152,7 +152,9 @@ PlainQuery engineQuery(sqlite3* db) {
     const auto q =
         reportengine::buildQuery(reportengine::readForm(formFile()),
                                  reportengine::Selection::parse(kSelection), {}, source);
-    return {tsql::Translator(tsql::columnsIn(db)).translate(q.sql).toUtf8(), q.parameters};
+    return {
+        tsql::Translator(tsql::columnsIn(db), tsql::readingOrderIn(db)).translate(q.sql).toUtf8(),
+        q.parameters};
 }
 
 // The rows of the query as the texts the form shows (the date as "dd/mm/yy hh:mm").

@@ -3,6 +3,7 @@
 #include "platform/ado/backend.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <optional>
@@ -74,6 +75,13 @@ private:
     void openFile(const QString& path);
     void closeFile();
     void run(const QString& batch, BatchOutcome& out, bool editable);
+    // The transaction statement SQL Server reads at `p`, whatever its spelling; `after` gets
+    // its end. Tx::None when the text there is another statement.
+    static Tx transactionAt(const char* p, const char* end, const char** after);
+    // Refuses the batch with its first syntax error, before any of it runs, as SQL Server
+    // refuses a batch it cannot compile. Names are left for each statement to resolve as it
+    // runs, so that one may use a table an earlier one creates.
+    bool refuseSyntaxErrors(const QStringList& statements, BatchOutcome& out);
     void runText(const QString& text, BatchOutcome& out, bool editable);
     void runStatement(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst, BatchOutcome& out,
                       bool editable);

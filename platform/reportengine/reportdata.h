@@ -54,13 +54,6 @@ struct ReportQuery {
     QList<Column> columns;          // the whole select list
     bool filterInMemory = false;    // some of the selection is left to the memory filter
     bool filterAfterLinks = false;  // ... and it tests fields of linked tables
-    // When the order has a date column: the select list's column of each sort field, and
-    // whether it runs downwards (see fetchRows).
-    struct SortColumn {
-        int column = -1;
-        bool descending = false;
-    };
-    QList<SortColumn> sortColumns;
 };
 
 // Columns of the form's table that must equal one of a list of values, besides the selection
@@ -84,12 +77,9 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
                        const QList<SortField>& sort, DataSource& source, const KeySet& keys = {});
 
 // Runs the query and applies what is left of the selection. The rows come with the values of
-// the form's linked tables (fetchLinkedColumns), read before the filter where it tests them. Rows
-// sorted by a date column come in the order of their readings: the embedded engine sorts the
-// texts it stores, and a text stored by another program in another shape ("T" after the date,
-// an hour of one digit) sorts apart from its time there; such rows are sorted again, and rows
-// already in order keep the database's. Raises err::Data when the database fails, with its
-// own number and text in the description.
+// the form's linked tables (fetchLinkedColumns), read before the filter where it tests them. The
+// rows come in the database's order. Raises err::Data when the database fails, with its own
+// number and text in the description.
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
                      DataSource& source, const KeySet& keys = {});
 
