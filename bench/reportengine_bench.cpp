@@ -20,6 +20,7 @@
 #include "bench/ratios.h"
 #include "platform/ado/tsql/builder.h"
 #include "platform/ado/tsql/translator.h"
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/previewwindow.h"
@@ -72,10 +73,11 @@ void ensureDatabase() {
 }
 
 void useBenchDatabase() {
-    reportengine::setConnectionStringProvider([](const reportengine::Logon& logon) {
-        return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=;")
-            .arg(zxbench::folder(), logon.database);
-    });
+    reportengine::services().openData = [](const reportengine::Logon& logon) {
+        return std::make_unique<reportengine::AdoDataSource>(
+            QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=;")
+                .arg(zxbench::folder(), logon.database));
+    };
 }
 
 reportengine::RunRequest request(const QString& selection) {

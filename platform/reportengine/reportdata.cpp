@@ -15,19 +15,6 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// A column a link added ("TABLE.COLUMN"); -1 when there is none.
-int linkedColumnOf(const ReportData& data, const FieldRef& field) {
-    for (int i = 0; i < data.columns.size(); ++i) {
-        const QString& name = data.columns[i].name;
-        const int dot = name.indexOf(u'.');
-        if (dot > 0 && sameName(name.left(dot), field.table) &&
-            sameName(name.mid(dot + 1), field.column)) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 // The memory filter of a selection that tests linked tables: the rows get the linked values
 // the form and the selection need, are filtered on them, and lose the columns only the
 // selection read from the form's own table.
@@ -46,12 +33,19 @@ void filterOnLinkedRows(const ReportForm& form, const ReportQuery& q, Selection*
 
 }  // namespace
 
-int ReportData::columnOf(const FieldRef& field) const {
-    if (const int linked = linkedColumnOf(*this, field); linked >= 0) return linked;
-    for (int i = 0; i < columns.size(); ++i) {
-        if (sameName(columns[i].name, field.column)) return i;
-    }
+bool operator==(const ColumnId& a, const ColumnId& b) {
+    return sameName(a.link, b.link) && sameName(a.column, b.column);
+}
+
+int ReportData::indexOf(const ColumnId& id) const {
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].id() == id) return i;
     return -1;
+}
+
+int ReportData::columnOf(const FieldRef& field) const {
+    if (const int linked = indexOf({field.table, field.column}); linked >= 0) return linked;
+    return indexOf({QString(), field.column});
 }
 
 bool readsFromLink(const ReportForm& form, const FieldRef& field,
@@ -168,7 +162,7 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
     // Rows waiting for their linked values keep the whole select list until they are filtered.
     const bool filterNow = q.filterInMemory && !q.filterAfterLinks;
     const int kept = q.filterAfterLinks ? q.columns.size() : q.shownColumns;
-    data.columns = q.columns.mid(0, kept);
+    for (const Column& c : q.columns.mid(0, kept)) data.columns.append({c.name, c.kind});
     data.rows.addColumns(kept);
     selection.bind([&q](const FieldRef& f) {
         for (int i = 0; i < q.columns.size(); ++i) {
@@ -189,7 +183,10 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
                             .arg(e.Number)
                             .arg(e.Description));
     }
-    if (q.filterAfterLinks) filterOnLinkedRows(form, q, &selection, &data, source);
+    if (q.filterAfterLinks)
+        filterOnLinkedRows(form, q, &selection, &data, source);
+    else
+        fetchLinkedColumns(form, &data, source);
     return data;
 }
 

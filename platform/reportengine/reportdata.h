@@ -9,15 +9,40 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace reportengine {
+
+// Which column of a report's rows holds a value: one of the report's own table, or one that a
+// link read from a linked table (which may have a column of the same name).
+struct ColumnId {
+    QString link;    // the linked table, as the form names it; empty: the report's own table
+    QString column;  // as the database spells it
+    // Names compare without regard to case, as the database compares them.
+    friend bool operator==(const ColumnId& a, const ColumnId& b);
+};
+
+// A column of a report's rows.
+struct ReportColumn {
+    ReportColumn(QString name = {}, ColumnKind kind = ColumnKind::Other, QString link = {})
+        : name(std::move(name)), kind(kind), link(std::move(link)) {}
+    ColumnId id() const { return {link, name}; }
+
+    QString name;  // as the database spells it
+    ColumnKind kind;
+    QString link;  // the linked table a link read it from; empty: the report's own table
+};
 
 // The rows of a report: the columns its form shows, in the order of the report.
 struct ReportData {
-    QList<Column> columns;
+    QList<ReportColumn> columns;
     Rows rows;
 
-    // Index of a field's column, -1 when the report has none. Columns of linked tables are
-    // named "TABLE.COLUMN" and found by both parts.
+    // Index of a column, -1 when the rows have none.
+    int indexOf(const ColumnId& id) const;
+    // Index of the column a field shows, -1 when the report has none: the column a link read
+    // from the field's table, else the report's own column of that name. The layout asks once
+    // for each field of a document.
     int columnOf(const FieldRef& field) const;
 };
 
@@ -51,8 +76,8 @@ bool readsFromLink(const ReportForm& form, const FieldRef& field,
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
                        const QList<SortField>& sort, DataSource& source, const KeySet& keys = {});
 
-// Runs the query and applies what is left of the selection; where that tests fields of linked
-// tables, the rows get their linked values first (as fetchLinkedColumns) and keep them. The
+// Runs the query and applies what is left of the selection. The rows come with the values of
+// the form's linked tables (fetchLinkedColumns), read before the filter where it tests them. The
 // rows come in the database's order. Raises err::Data when the database fails, with its own
 // number and text in the description.
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
