@@ -5,6 +5,7 @@
 #include "db/origen_reportes.h"
 #include "lookup/formularios_qt.h"
 #include "lookup/lib_clscons3.h"
+#include "platform/reportengine/engine.h"
 #include "platform/reportengine/previewwindow.h"
 #include "platform/reportengine/printing.h"
 #include "receipts/imp_recibos.h"
@@ -45,9 +46,8 @@ void instalaServicios() {
     transfer::instalaEnEnvio();
     transfer::instalaVentanas();
     instalaDocumentosEnEnvio();
-    dbreportes::instala();
-    reportengine::installPreviewWindow();
-    reportengine::installPrinterOutput();
+    reportengine::services() = {dbreportes::abreDatos, reportengine::showPreviewWindow,
+                                reportengine::printOnNamedPrinter};
 }
 
 void instalaDocumentosEnEnvio() {

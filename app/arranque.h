@@ -9,7 +9,7 @@ class QApplication;
 // The program's services that live above the start-up form's own folder, installed once
 // before the form loads: the connection dialog, the central error dialog for the database
 // class, the lookup windows and start-up steps, the send dialog, the file-transfer windows, and
-// the report data.
+// the report engine's services (its data, preview and printer).
 namespace arranque {
 
 // Before the application object exists: the time zone read once, since without TZ the C

@@ -81,8 +81,9 @@ void sqliteRangeQuery(benchmark::State& state, const char* query, int openFlags)
                     SQLITE_OPEN_READWRITE | openFlags, nullptr);
     tsql::registerFunctions(db);
     // The same text SQLite runs for the layer.
-    const QByteArray sql =
-        tsql::Translator(tsql::columnsIn(db)).translate(QString::fromUtf8(query)).toUtf8();
+    const QByteArray sql = tsql::Translator(tsql::columnsIn(db), tsql::readingOrderIn(db))
+                               .translate(QString::fromUtf8(query))
+                               .toUtf8();
     long rows = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;

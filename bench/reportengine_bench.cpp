@@ -20,6 +20,7 @@
 #include "bench/ratios.h"
 #include "platform/ado/tsql/builder.h"
 #include "platform/ado/tsql/translator.h"
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/previewwindow.h"
@@ -72,10 +73,11 @@ void ensureDatabase() {
 }
 
 void useBenchDatabase() {
-    reportengine::setConnectionStringProvider([](const reportengine::Logon& logon) {
-        return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=;")
-            .arg(zxbench::folder(), logon.database);
-    });
+    reportengine::services().openData = [](const reportengine::Logon& logon) {
+        return std::make_unique<reportengine::AdoDataSource>(
+            QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=;")
+                .arg(zxbench::folder(), logon.database));
+    };
 }
 
 reportengine::RunRequest request(const QString& selection) {
@@ -150,7 +152,9 @@ PlainQuery engineQuery(sqlite3* db) {
     const auto q =
         reportengine::buildQuery(reportengine::readForm(formFile()),
                                  reportengine::Selection::parse(kSelection), {}, source);
-    return {tsql::Translator(tsql::columnsIn(db)).translate(q.sql).toUtf8(), q.parameters};
+    return {
+        tsql::Translator(tsql::columnsIn(db), tsql::readingOrderIn(db)).translate(q.sql).toUtf8(),
+        q.parameters};
 }
 
 // The rows of the query as the texts the form shows (the date as "dd/mm/yy hh:mm").

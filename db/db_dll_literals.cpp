@@ -62,9 +62,11 @@ QString DB_Dll::ADOComilla(const vb::Variant& Qtype) const {
     return adodate(Qtype) || ADOText(Qtype) ? QStringLiteral("'") : QString();
 }
 
+// Kept in the interface for the callers that still call it; there is nothing for it to do.
 void DB_Dll::QConsulta(const vb::Variant&, const vb::Variant&, const vb::Variant&,
                        const vb::Variant&, const vb::Variant&, const vb::Variant&) {}
 
+// Kept in the interface for its callers, like QConsulta.
 void DB_Dll::QGridConsulta(const vb::Variant&, const vb::Variant&, const vb::Variant&,
                            const vb::Variant&, const vb::Variant&) {}
 

@@ -2,7 +2,7 @@
 
 #include "db/connection_string.h"
 #include "db/db_dll.h"
-#include "platform/reportengine/engine.h"
+#include "platform/reportengine/adodatasource.h"
 
 namespace dbreportes {
 
@@ -18,8 +18,8 @@ QString cadenaConexion(const reportengine::Logon& logon) {
            quote(logon.password) + u';';
 }
 
-void instala() {
-    reportengine::setConnectionStringProvider(cadenaConexion);
+std::unique_ptr<reportengine::DataSource> abreDatos(const reportengine::Logon& logon) {
+    return std::make_unique<reportengine::AdoDataSource>(cadenaConexion(logon));
 }
 
 }  // namespace dbreportes

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/reportengine/datasource.h"
 #include "platform/reportengine/request.h"
 
 #include <QString>
+
+#include <memory>
 
 // Where the report printer reads a report's rows: the program's own database connection.
 namespace dbreportes {
@@ -12,7 +15,8 @@ namespace dbreportes {
 // the logon's database, user and password.
 QString cadenaConexion(const reportengine::Logon& logon);
 
-// Makes the report engine open its data with cadenaConexion.
-void instala();
+// The report engine's data service (reportengine::Services::openData): a connection of its
+// own on cadenaConexion. Raises the database layer's VbError when it cannot open.
+std::unique_ptr<reportengine::DataSource> abreDatos(const reportengine::Logon& logon);
 
 }  // namespace dbreportes

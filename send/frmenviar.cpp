@@ -619,6 +619,7 @@ void FrmEnviar::CargaCuentaEnvio() {
                   }});
 }
 
+// The page previewed is the caller's own file (ArchivoWeb), not a temporary copy to delete.
 void FrmEnviar::Rtf_Html_EliminarTemp(const QString&) {}
 
 void FrmEnviar::Form_Unload() {

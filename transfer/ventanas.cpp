@@ -4,6 +4,7 @@ namespace transfer {
 
 namespace {
 
+// The windows that show nothing, until the program installs its own (setVentanas).
 class SinBarra : public BarraProgreso {
 public:
     void setMin(int) override {}

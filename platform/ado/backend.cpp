@@ -49,6 +49,7 @@ void Cursor::raiseNoSuchColumn() {
 }
 
 Backend::~Backend() = default;
+// An engine without such a setting keeps its own way (SQLite has no isolation levels).
 void Backend::setCommandTimeout(long) {}
 void Backend::setIsolationLevel(long) {}
 

@@ -345,6 +345,16 @@ bool refuseDeepNesting(const QString& text, BatchOutcome& out) {
     return true;
 }
 
+// SQL Server's number for a text it cannot read.
+constexpr long kIncorrectSyntax = 102;
+
+// The error of a text SQLite reads nothing of, from `p` on.
+Error nothingReadAt(const char* p) {
+    return sqlServerError(
+        kIncorrectSyntax,
+        QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(p, 1)));
+}
+
 bool onlyBlanks(const char* p, const char* end) {
     return skipBlanks(p, end) >= end;
 }
@@ -756,7 +766,70 @@ SqliteBackend::Reader::Reader(SqliteBackend& b, const QString& batch,
     }
     const Command command(b_, deadline_);
     statements_ = sqliteStatements(batch, b_.db_);
+    // SQL Server compiles the whole batch before it runs any of it.
+    if (statements_.size() > 1 && !b_.refuseSyntaxErrors(statements_, out_)) {
+        stopped_ = true;
+        return;
+    }
     runUntilResult();
+}
+
+SqliteBackend::Tx SqliteBackend::transactionAt(const char* p, const char* end,
+                                               const char** after) {
+    const QByteArray first = wordAt(p, end, after);
+    if (first != "BEGIN" && first != "COMMIT" && first != "ROLLBACK" && first != "END")
+        return Tx::None;
+    const char* q = skipSpaces(*after, end);
+    const char* afterSecond = nullptr;
+    const QByteArray second = wordAt(q, end, &afterSecond);
+    const bool tranWord =
+        second == "TRAN" || second == "TRANS" || second == "TRANSACTION" || second == "WORK";
+    if (!tranWord && (first == "END" || !atStatementEnd(*after, end))) return Tx::None;
+    if (tranWord) *after = afterSecond;
+    // An optional transaction name alone on the rest of the line.
+    const char* r = skipSpaces(*after, end);
+    const char* afterName = nullptr;
+    if (r < end && isWordChar(*r)) {
+        wordAt(r, end, &afterName);
+        if (atStatementEnd(afterName, end)) *after = afterName;
+    }
+    return first == "BEGIN" ? Tx::Begin : first == "ROLLBACK" ? Tx::Rollback : Tx::Commit;
+}
+
+bool SqliteBackend::refuseSyntaxErrors(const QStringList& statements, BatchOutcome& out) {
+    for (const QString& text : statements) {
+        const QByteArray utf8 = text.toUtf8();
+        const char* p = utf8.constData();
+        const char* end = p + utf8.size();
+        while ((p = skipBlanks(p, end)) < end) {
+            const char* after = nullptr;
+            if (transactionAt(p, end, &after) != Tx::None) {
+                p = after;
+                continue;
+            }
+            sqlite3_stmt* stmt = nullptr;
+            const char* tail = nullptr;
+            const int rc = sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &stmt, &tail);
+            sqlite3_finalize(stmt);
+            std::optional<Error> syntax;
+            if (rc != SQLITE_OK) {
+                const Error e = sqliteError(db_, QString::fromUtf8(p, static_cast<int>(end - p)));
+                // Any other error (a table an earlier statement creates, a lock) is the
+                // statement's own when it runs; where it ends is unknown here.
+                if (e.NativeError != kIncorrectSyntax) break;
+                syntax = e;
+            } else if (!stmt && (!tail || tail <= p)) {
+                syntax = nothingReadAt(p);
+            }
+            if (syntax) {
+                out.errors << *syntax;
+                out.failed = true;
+                return false;
+            }
+            p = tail;
+        }
+    }
+    return true;
 }
 
 SqliteBackend::Reader::~Reader() {
@@ -781,29 +854,7 @@ void SqliteBackend::Reader::runUntilResult() {
 
         // SQL Server's transaction statements, whatever their spelling, keep the count.
         const char* after = nullptr;
-        const QByteArray first = wordAt(p_, end_, &after);
-        Tx tx = Tx::None;
-        if (first == "BEGIN" || first == "COMMIT" || first == "ROLLBACK" || first == "END") {
-            const char* q = skipSpaces(after, end_);
-            const char* afterSecond = nullptr;
-            const QByteArray second = wordAt(q, end_, &afterSecond);
-            const bool tranWord = second == "TRAN" || second == "TRANS" ||
-                                  second == "TRANSACTION" || second == "WORK";
-            if (tranWord || (first != "END" && atStatementEnd(after, end_))) {
-                tx = first == "BEGIN"      ? Tx::Begin
-                     : first == "ROLLBACK" ? Tx::Rollback
-                                           : Tx::Commit;
-                after = tranWord ? afterSecond : after;
-                // An optional transaction name alone on the rest of the line.
-                const char* r = skipSpaces(after, end_);
-                const char* afterName = nullptr;
-                if (r < end_ && isWordChar(*r)) {
-                    wordAt(r, end_, &afterName);
-                    if (atStatementEnd(afterName, end_)) after = afterName;
-                }
-            }
-        }
-        if (tx != Tx::None) {
+        if (const Tx tx = transactionAt(p_, end_, &after); tx != Tx::None) {
             b_.applyTransaction(tx, out_);
             p_ = after;
             ranOne();
@@ -822,9 +873,7 @@ void SqliteBackend::Reader::runUntilResult() {
         if (!stmt) {
             if (!tail || tail <= p_) {
                 // SQLite read nothing: the text stops there for it, so nothing after runs.
-                fail(sqlServerError(
-                    102,
-                    QStringLiteral("Incorrect syntax near '%1'.").arg(QString::fromUtf8(p_, 1))));
+                fail(nothingReadAt(p_));
                 p_ = end_;
                 ranOne();
                 continue;

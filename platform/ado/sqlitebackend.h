@@ -3,6 +3,7 @@
 #include "platform/ado/backend.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <memory>
@@ -79,6 +80,13 @@ private:
 
     void openFile(const QString& path);
     void closeFile();
+    // The transaction statement SQL Server reads at `p`, whatever its spelling; `after` gets
+    // its end. Tx::None when the text there is another statement.
+    static Tx transactionAt(const char* p, const char* end, const char** after);
+    // Refuses the batch with its first syntax error, before any of it runs, as SQL Server
+    // refuses a batch it cannot compile. Names are left for each statement to resolve as it
+    // runs, so that one may use a table an earlier one creates.
+    bool refuseSyntaxErrors(const QStringList& statements, BatchOutcome& out);
     void applyTransaction(Tx tx, BatchOutcome& out);
     bool exec(const char* sql, BatchOutcome& out);
     void describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs);

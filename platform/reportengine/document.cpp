@@ -154,11 +154,39 @@ void writeStoredRow(QXmlStreamWriter& w, const Rows& rows, qsizetype row,
     w.writeEndElement();
 }
 
-void writeColumns(QXmlStreamWriter& w, const QList<Column>& columns) {
+// A column's name in the file: a linked table's column is named "TABLE.COLUMN".
+QString savedName(const ReportColumn& c) {
+    return c.link.isEmpty() ? c.name : c.link + u'.' + c.name;
+}
+
+// The column a saved name stands for: the column of a link of the form whose table it starts
+// with (the longest such name), else a column of the report's own table.
+void readSavedName(const ReportForm& form, ReportColumn* c) {
+    qsizetype longest = 0;
+    for (const TableLink& link : form.links) {
+        const qsizetype length = link.table.size();
+        if (length > longest && c->name.size() > length + 1 && c->name[length] == u'.' &&
+            c->name.startsWith(link.table, Qt::CaseInsensitive))
+            longest = length;
+    }
+    if (longest == 0) return;
+    c->link = c->name.left(longest);
+    c->name = c->name.mid(longest + 1);
+}
+
+// The form of a subreport of that name, null when the report has none.
+const ReportForm* subreportForm(const ReportForm& form, const QString& name) {
+    for (const ReportObject* o : form.subreports())
+        if (o->subreport && o->name.compare(name, Qt::CaseInsensitive) == 0)
+            return o->subreport.get();
+    return nullptr;
+}
+
+void writeColumns(QXmlStreamWriter& w, const QList<ReportColumn>& columns) {
     w.writeStartElement("columns");
-    for (const Column& c : columns) {
+    for (const ReportColumn& c : columns) {
         w.writeStartElement("column");
-        w.writeAttribute("name", c.name);
+        w.writeAttribute("name", savedName(c));
         w.writeAttribute("kind", kindName(c.kind));
         w.writeEndElement();
     }
@@ -235,6 +263,11 @@ public:
         }
         if (xml_.hasError()) invalid(xml_.errorString());
         if (!sawForm) invalid(QStringLiteral("le falta el formulario"));
+        for (ReportColumn& c : doc.data.columns) readSavedName(doc.form, &c);
+        for (SubreportData& sub : doc.subreports) {
+            if (const ReportForm* form = subreportForm(doc.form, sub.name))
+                for (ReportColumn& c : sub.data.columns) readSavedName(*form, &c);
+        }
         return doc;
     }
 
@@ -268,8 +301,9 @@ public:
     }
 
 private:
-    QList<Column> readColumns() {
-        QList<Column> columns;
+    // Columns by their saved names, which read tells apart once the form is known.
+    QList<ReportColumn> readColumns() {
+        QList<ReportColumn> columns;
         while (xml_.readNextStartElement()) {
             columns.append({xml_.attributes().value(QLatin1String("name")).toString(),
                             kindOf(xml_.attributes().value(QLatin1String("kind")))});

@@ -1,6 +1,5 @@
 #include "platform/reportengine/engine.h"
 
-#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/htmlwriter.h"
 #include "platform/reportengine/layout.h"
@@ -16,16 +15,6 @@
 namespace reportengine {
 
 namespace {
-
-DataSourceFactory& factory() {
-    static DataSourceFactory f;
-    return f;
-}
-
-ConnectionStringProvider& provider() {
-    static ConnectionStringProvider p;
-    return p;
-}
 
 ReportDocument build(const RunRequest& request, const std::function<DataSource&()>& data) {
     ReportDocument doc;
@@ -47,7 +36,6 @@ ReportDocument build(const RunRequest& request, const std::function<DataSource&(
     for (const ReportObject* o : doc.form.subreports())
         if (o->subreport) checkLinks(*o->subreport, source);
     doc.data = fetchRows(doc.form, selection, request.sort, source);
-    fetchLinkedColumns(doc.form, &doc.data, source);
     doc.subreports = fetchSubreports(doc.form, doc.data, request.subreports, source);
     // Refused at the run, whatever the destination: a saved report is drawn only later.
     checkPictures(doc);
@@ -111,24 +99,19 @@ void exportReport(const QString& reportPath, const QString& outputPath, long for
     writePdf(pages, outputPath);
 }
 
-ConnectionStringProvider setConnectionStringProvider(ConnectionStringProvider p) {
-    std::swap(provider(), p);
-    return p;
-}
-
-DataSourceFactory setDataSourceFactory(DataSourceFactory f) {
-    std::swap(factory(), f);
-    return f;
+Services& services() {
+    static Services installed;
+    return installed;
 }
 
 std::unique_ptr<DataSource> openDataSource(const Logon& logon) {
-    if (!factory() && !provider()) {
+    if (!services().openData) {
         fail(err::Data,
              QStringLiteral("No hay una conexión de datos configurada para los reportes"));
     }
     std::unique_ptr<DataSource> source;
     try {
-        source = factory() ? factory()(logon) : std::make_unique<AdoDataSource>(provider()(logon));
+        source = services().openData(logon);
     } catch (const vb::VbError& e) {
         fail(err::Data, QStringLiteral("No se puede conectar con la base de datos %1: (%2) %3")
                             .arg(logon.database)
@@ -142,46 +125,18 @@ std::unique_ptr<DataSource> openDataSource(const Logon& logon) {
     return source;
 }
 
-namespace {
-
-PreviewHandler& previewHandler() {
-    static PreviewHandler handler;
-    return handler;
-}
-
-}  // namespace
-
-PreviewHandler setPreviewHandler(PreviewHandler handler) {
-    std::swap(previewHandler(), handler);
-    return handler;
-}
-
 void showPreview(const ReportDocument& document) {
-    if (!previewHandler()) {
+    if (!services().preview) {
         fail(err::NotSupported, QStringLiteral("No hay una ventana de vista previa instalada"));
     }
-    previewHandler()(document);
-}
-
-namespace {
-
-PrinterHandler& printerHandler() {
-    static PrinterHandler handler;
-    return handler;
-}
-
-}  // namespace
-
-PrinterHandler setPrinterHandler(PrinterHandler handler) {
-    std::swap(printerHandler(), handler);
-    return handler;
+    services().preview(document);
 }
 
 void printReport(PagedReport& report, const QString& printerName) {
-    if (!printerHandler()) {
+    if (!services().print) {
         fail(err::Printer, QStringLiteral("No hay una salida de impresora instalada"));
     }
-    printerHandler()(report, printerName);
+    services().print(report, printerName);
 }
 
 }  // namespace reportengine

@@ -48,33 +48,29 @@ constexpr long kPdfFormat = 31;
 // another format, err::WriteFailed when the output cannot be written.
 void exportReport(const QString& reportPath, const QString& outputPath, long format);
 
-// How reports reach their data. The database class installs a provider that turns a report
-// logon into the ado connection string of the program's own connection parameters; a factory,
-// when one is installed, opens the data itself instead (tests use one).
-using ConnectionStringProvider = std::function<QString(const Logon&)>;
-using DataSourceFactory = std::function<std::unique_ptr<DataSource>(const Logon&)>;
-// Each returns the hook it replaces.
-ConnectionStringProvider setConnectionStringProvider(ConnectionStringProvider provider);
-DataSourceFactory setDataSourceFactory(DataSourceFactory factory);
-// Raises err::Data when neither hook is installed or the data cannot be opened.
+// What report runs need of the program around the engine, one set installed at start-up
+// (arranque::instalaServicios); each is empty until then.
+struct Services {
+    // Opens the data a report logon names (see dbreportes::abreDatos); raises a VbError when
+    // it cannot.
+    std::function<std::unique_ptr<DataSource>(const Logon&)> openData;
+    // The screen destination: shows the report modally (the preview window of
+    // zentrik_reportengine_ui, so that the logic that runs reports needs no windows).
+    std::function<void(const ReportDocument&)> preview;
+    // The printer destination: prints the report on the printer of that name, or on the
+    // default printer when the name is empty (beside the preview, as printing needs Qt's print
+    // support).
+    std::function<void(PagedReport&, const QString& printerName)> print;
+};
+Services& services();
+
+// Opens the data through the installed service. Raises err::Data when there is none or the
+// data cannot be opened.
 std::unique_ptr<DataSource> openDataSource(const Logon& logon);
-
-// How the screen destination shows a report. The preview window's library installs itself
-// (installPreviewWindow in zentrik_reportengine_ui), so the logic that runs reports needs no
-// windows. Returns the handler it replaces.
-using PreviewHandler = std::function<void(const ReportDocument&)>;
-PreviewHandler setPreviewHandler(PreviewHandler handler);
-// Shows the report modally; raises err::NotSupported when no preview is installed.
+// Shows the report through the installed preview; raises err::NotSupported when there is none.
 void showPreview(const ReportDocument& document);
-
-// How the printer destination prints a report, on the printer of that name or on the default
-// printer when the name is empty. The printer output lives beside the preview
-// (installPrinterOutput in zentrik_reportengine_ui), as printing needs Qt's print support.
-// Returns the handler it replaces.
-using PrinterHandler = std::function<void(PagedReport&, const QString& printerName)>;
-PrinterHandler setPrinterHandler(PrinterHandler handler);
-// Prints through the installed output; raises err::Printer when none is installed, and
-// whatever the output raises (err::Printer when there is no such printer or it refuses the job).
+// Prints through the installed output; raises err::Printer when there is none, and whatever
+// the output raises (err::Printer when there is no such printer or it refuses the job).
 void printReport(PagedReport& report, const QString& printerName);
 
 }  // namespace reportengine

@@ -1,7 +1,6 @@
 #include "platform/reportengine/htmlwriter.h"
 
 #include "platform/reportengine/errors.h"
-#include "platform/reportengine/pictures.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/safefile.h"
 
@@ -25,8 +24,7 @@ QString fontStyle(const FontSpec& f) {
     return style;
 }
 
-QString pictureUri(const QByteArray& bytes) {
-    const QImage image = pictureImage(bytes);
+QString pictureUri(const QImage& image) {
     if (image.isNull()) return {};
     QByteArray png;
     QBuffer buffer(&png);

@@ -2,9 +2,9 @@
 
 #include "platform/reportengine/document.h"
 
-#include <QByteArray>
 #include <QFont>
 #include <QGlyphRun>
+#include <QImage>
 #include <QLineF>
 #include <QList>
 #include <QPointF>
@@ -27,7 +27,7 @@ struct PageItem {
     bool clipped = false;  // Text: the line reaches outside its box and must be clipped
     QLineF line;           // Line
     double lineWidth = 0;
-    QByteArray picture;
+    QImage picture;  // Picture, decoded (null while counting, or when it cannot be decoded)
     // Text: the glyphs of a line the report showed before, as the layout shaped them (baseline
     // at y 0, layout units); empty when the line is to be shaped as it is drawn.
     QList<QGlyphRun> glyphs;
@@ -40,7 +40,8 @@ struct Page {
 // A report laid out one page at a time, as banded report engines do, in two passes over one
 // layout: the first finds where each page begins (its row, and how far into a band taller
 // than a page), and so the page count; the second lays out a page from where it begins when
-// it is asked for, to be drawn and let go. No more than one page is ever held.
+// it is asked for, to be drawn and let go. No more than one page is ever held. The widths of
+// the texts it measured and the pictures it decoded are its own and go with it.
 class PagedReport {
 public:
     explicit PagedReport(ReportDocument document);
@@ -74,23 +75,11 @@ private:
     std::unique_ptr<Flow> flow_;
 };
 
-// A report with every page laid out and held at once: for a few pages (and tests).
-struct LaidOutReport {
-    QString title;
-    double width = 0, height = 0;  // page size
-    QList<Page> pages;
-};
-
-// Lays out a whole document. Raises err::FormInvalid when the page leaves no room for details.
-LaidOutReport layOut(const ReportDocument& document);
-
 // Layout units: texts are measured and painted with fonts sized in 1/1200 inch, so that every
 // device breaks lines the same way.
 constexpr double kUnitsPerInch = 1200;
 constexpr double kUnitsPerMm = kUnitsPerInch / 25.4;
-const QFont& layoutFont(const FontSpec& fontSpec);
-
-// The text a field shows: its format mask applied, Null as nothing.
-QString displayText(const vb::Variant& value, const QString& format);
+// The font texts of that spec are measured and painted with.
+QFont layoutFont(const FontSpec& fontSpec);
 
 }  // namespace reportengine

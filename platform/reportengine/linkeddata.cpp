@@ -62,10 +62,7 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
     for (const FieldRef& f : fields) {
         if (!sameName(f.table, link.table) || !readsFromLink(form, f, tableColumns)) continue;
         if (wanted.contains(f.column, Qt::CaseInsensitive)) continue;
-        bool held = false;
-        for (const Column& c : data->columns)
-            held = held || sameName(c.name, link.table + u'.' + f.column);
-        if (!held) wanted.append(f.column);
+        if (data->indexOf({link.table, f.column}) < 0) wanted.append(f.column);
     }
     if (wanted.isEmpty()) return;
     const QList<Column> shown = columnsOf(link.table, wanted, source);
@@ -73,7 +70,7 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
     QList<int> ours;
     for (const KeyLink& k : link.keys) {
         theirs.append(k.theirs);
-        ours.append(data->columnOf(FieldRef{form.table, k.ours}));
+        ours.append(data->indexOf({QString(), k.ours}));
     }
     const QList<Column> keyColumns = columnsOf(link.table, theirs, source);
 
@@ -112,7 +109,7 @@ void fetchLink(const ReportForm& form, const TableLink& link, const QList<FieldR
         for (qsizetype k = 0; k < shown.size(); ++k)
             data->rows.set(r, first + static_cast<int>(k), values[at][k]);
     }
-    for (const Column& c : shown) data->columns.append({link.table + u'.' + c.name, c.kind});
+    for (const Column& c : shown) data->columns.append({c.name, c.kind, link.table});
 }
 
 // Keys a query may carry at once: SQL Server takes at most 2,100 parameters.
@@ -300,11 +297,17 @@ const SubreportData::Group* SubreportData::groupOf(const QList<vb::Variant>& key
     return at < 0 ? nullptr : &groups_[at];
 }
 
-QList<vb::Variant> subreportKey(const ReportObject& subreport, const QString& table,
-                                const ReportData& data, qsizetype row) {
+QList<int> subreportKeyColumns(const ReportObject& subreport, const ReportData& data) {
+    QList<int> columns;
+    for (const KeyLink& k : subreport.links) columns.append(data.indexOf({QString(), k.ours}));
+    return columns;
+}
+
+QList<vb::Variant> subreportKey(const QList<int>& keyColumns, const ReportData& data,
+                                qsizetype row) {
     QList<vb::Variant> key;
-    for (const KeyLink& k : subreport.links) {
-        const vb::Variant v = data.rows.value(row, data.columnOf(FieldRef{table, k.ours}));
+    for (int column : keyColumns) {
+        const vb::Variant v = data.rows.value(row, column);
         key.append(v.isEmpty() ? vb::Variant::null() : v);
     }
     return key;
@@ -323,8 +326,9 @@ QList<SubreportData> fetchSubreports(const ReportForm& form, const ReportData& d
 
         // The distinct keys of the report's rows, in the order they first come.
         KeyIndex keys;
+        const QList<int> keyColumns = subreportKeyColumns(*o, data);
         for (qsizetype r = 0; r < data.rows.size(); ++r) {
-            const QList<vb::Variant> key = subreportKey(*o, form.table, data, r);
+            const QList<vb::Variant> key = subreportKey(keyColumns, data, r);
             if (!hasNull(key)) keys.insert(key);
         }
         KeySet set;
@@ -337,21 +341,19 @@ QList<SubreportData> fetchSubreports(const ReportForm& form, const ReportData& d
         // the subreport's order.
         for (qsizetype from = 0; from < keys.keys().size(); from += perQuery) {
             set.values = keys.keys().mid(from, perQuery);
-            ReportData rows = fetchRows(*o->subreport, Selection(), {}, source, set);
-            fetchLinkedColumns(*o->subreport, &rows, source);
+            const ReportData rows = fetchRows(*o->subreport, Selection(), {}, source, set);
             if (sub.data.columns.isEmpty()) {
                 sub.data.columns = rows.columns;
                 sub.data.rows.addColumns(static_cast<int>(rows.columns.size()));
             }
-            QList<int> keyColumns;
-            for (const QString& c : set.columns)
-                keyColumns.append(rows.columnOf(FieldRef{o->subreport->table, c}));
+            QList<int> theirColumns;
+            for (const QString& c : set.columns) theirColumns.append(rows.indexOf({QString(), c}));
             KeyIndex found;
             QList<QList<qsizetype>> members;
             QList<vb::Variant> key;
             for (qsizetype r = 0; r < rows.rows.size(); ++r) {
                 key.clear();
-                for (int c : keyColumns) key.append(rows.rows.value(r, c));
+                for (int c : theirColumns) key.append(rows.rows.value(r, c));
                 const int at = found.insert(key);
                 if (at == members.size()) members.append(QList<qsizetype>());
                 members[at].append(r);

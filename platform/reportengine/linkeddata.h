@@ -47,9 +47,10 @@ private:
 void checkLinks(const ReportForm& form, DataSource& source);
 
 // Appends to every row the values of the form's linked tables that its objects show or test
-// (and those `alsoFields` name), as columns named "TABLE.COLUMN" (Null where the table has no
-// row for it); columns the rows already hold are not read again. Raises err::Field for a column
-// the linked table does not have, err::Data when the database fails.
+// (and those `alsoFields` name), as columns of their link (Null where the table has no row for
+// it); columns the rows already hold are not read again. fetchRows does so for the rows it
+// reads. Raises err::Field for a column the linked table does not have, err::Data when the
+// database fails.
 void fetchLinkedColumns(const ReportForm& form, ReportData* data, DataSource& source,
                         const QList<FieldRef>& alsoFields = {});
 
@@ -73,9 +74,11 @@ private:
     KeyIndex keys_;  // of each group, by its number
 };
 
-// The key values of a report row for a subreport's links (`data` holds the row's columns).
-QList<vb::Variant> subreportKey(const ReportObject& subreport, const QString& table,
-                                const ReportData& data, qsizetype row);
+// The columns of a report's rows that a subreport's links name (-1 for one the rows lack), and
+// the key values of a row in them.
+QList<int> subreportKeyColumns(const ReportObject& subreport, const ReportData& data);
+QList<vb::Variant> subreportKey(const QList<int>& keyColumns, const ReportData& data,
+                                qsizetype row);
 
 // Runs the form's subreports whose names are among `names` (trimmed, without regard to case;
 // empty names are none, names the form does not hold are passed over) for every row of the

@@ -4,40 +4,25 @@
 #include "platform/reportengine/picturereader.h"
 
 #include <QBuffer>
-#include <QHash>
 #include <QSet>
 
 namespace reportengine {
 
 namespace {
 
-// Kept by the address of the bytes, which the entry holds so that the address stays theirs:
-// the rows of a report share one copy of each distinct picture.
-struct Known {
-    QByteArray bytes;
-    QSize size;
-    QImage image;
-};
-
 constexpr qsizetype kMostPictures = 256;
 // Decoded images beyond this many bytes are let go first.
 constexpr qsizetype kDecodedBytes = 256ll << 20;
 
-QHash<const char*, Known>& known() {
-    static QHash<const char*, Known> pictures;
-    return pictures;
-}
+}  // namespace
 
-qsizetype& decodedBytes() {
-    static qsizetype bytes = 0;
-    return bytes;
-}
-
-Known& entry(const QByteArray& bytes) {
-    auto& all = known();
-    auto it = all.find(bytes.constData());
-    if (it != all.end() && it->bytes.size() == bytes.size()) return *it;
-    if (all.size() >= kMostPictures) forgetPictures();
+PictureCache::Known& PictureCache::entry(const QByteArray& bytes) {
+    auto it = known_.find(bytes.constData());
+    if (it != known_.end() && it->bytes.size() == bytes.size()) return *it;
+    if (known_.size() >= kMostPictures) {
+        known_.clear();
+        decodedBytes_ = 0;
+    }
     Known k;
     k.bytes = bytes;
     QBuffer buffer(&k.bytes);
@@ -47,42 +32,41 @@ Known& entry(const QByteArray& bytes) {
         // A format whose header does not tell its size is decoded to learn it.
         k.image = decodePicture(buffer);
         k.size = k.image.size();
-        decodedBytes() += k.image.sizeInBytes();
+        decodedBytes_ += k.image.sizeInBytes();
     }
-    return *all.insert(bytes.constData(), k);
+    return *known_.insert(bytes.constData(), k);
 }
 
-}  // namespace
-
-QSize pictureSize(const QByteArray& bytes) {
+QSize PictureCache::size(const QByteArray& bytes) {
     if (bytes.isEmpty()) return {};
     return entry(bytes).size;
 }
 
-QImage pictureImage(const QByteArray& bytes) {
+QImage PictureCache::image(const QByteArray& bytes) {
     if (bytes.isEmpty()) return {};
     Known& k = entry(bytes);
     if (k.image.isNull()) {
-        if (decodedBytes() > kDecodedBytes) {
-            for (Known& other : known()) other.image = QImage();
-            decodedBytes() = 0;
+        if (decodedBytes_ > kDecodedBytes) {
+            for (Known& other : known_) other.image = QImage();
+            decodedBytes_ = 0;
         }
         QBuffer buffer(&k.bytes);
         buffer.open(QIODevice::ReadOnly);
         k.image = decodePicture(buffer);
-        decodedBytes() += k.image.sizeInBytes();
+        decodedBytes_ += k.image.sizeInBytes();
     }
     return k.image;
 }
 
-void checkPicture(const FieldRef& field, qsizetype row, const QByteArray& bytes) {
+void PictureCache::check(const FieldRef& field, qsizetype row, const QByteArray& bytes) {
     const QString refusal = pictureRefusal(
-        QStringLiteral("%1 de la fila %2").arg(field.text()).arg(row + 1), pictureSize(bytes));
+        QStringLiteral("%1 de la fila %2").arg(field.text()).arg(row + 1), size(bytes));
     if (!refusal.isEmpty()) fail(err::Data, refusal);
 }
 
 void checkPictures(const ReportDocument& document) {
-    const auto check = [](const ReportForm& form, const ReportData& data) {
+    PictureCache pictures;
+    const auto check = [&pictures](const ReportForm& form, const ReportData& data) {
         for (const Band& band : form.bands) {
             for (const ReportObject& o : band.objects) {
                 if (!o.isFieldPicture()) continue;
@@ -93,7 +77,7 @@ void checkPictures(const ReportDocument& document) {
                     const int picture = data.rows.pictureAt(row, column);
                     if (picture < 0 || seen.contains(picture)) continue;
                     seen.insert(picture);
-                    checkPicture(o.field, row, data.rows.picture(picture));
+                    pictures.check(o.field, row, data.rows.picture(picture));
                 }
             }
         }
@@ -103,11 +87,6 @@ void checkPictures(const ReportDocument& document) {
         const SubreportData* sub = document.subreport(o->name);
         if (o->subreport && sub) check(*o->subreport, sub->data);
     }
-}
-
-void forgetPictures() {
-    known().clear();
-    decodedBytes() = 0;
 }
 
 }  // namespace reportengine

@@ -216,11 +216,9 @@ PreviewWindow::~PreviewWindow() {
     setWaiting(false);
 }
 
-void installPreviewWindow() {
-    setPreviewHandler([](const ReportDocument& document) {
-        PreviewWindow preview(document);
-        ui::op().showModal(preview);
-    });
+void showPreviewWindow(const ReportDocument& document) {
+    PreviewWindow preview(document);
+    ui::op().showModal(preview);
 }
 
 void PreviewWindow::showPage(int index) {

@@ -96,8 +96,8 @@ private:
     QLabel* pageView_;
 };
 
-// Makes this window the screen destination of report runs (setPreviewHandler), shown modally
-// through the operator service.
-void installPreviewWindow();
+// The screen destination of report runs (Services::preview): the report in this window,
+// shown modally through the operator service.
+void showPreviewWindow(const ReportDocument& document);
 
 }  // namespace reportengine

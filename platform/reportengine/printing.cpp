@@ -44,20 +44,6 @@ bool spoolerRefused() {
     return cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE;
 }
 
-void printOnNamedPrinter(PagedReport& report, const QString& printerName) {
-    const QPrinterInfo info = printerName.trimmed().isEmpty()
-                                  ? QPrinterInfo::defaultPrinter()
-                                  : QPrinterInfo::printerInfo(printerName.trimmed());
-    if (info.isNull()) {
-        fail(err::Printer,
-             printerName.trimmed().isEmpty()
-                 ? QStringLiteral("No hay una impresora predeterminada")
-                 : QStringLiteral("No se encuentra la impresora %1").arg(printerName));
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printReport(report, printer);
-}
-
 // The pages (0-based) a report of `pages` pages sends to the printer, in order: those of the
 // printer's page range (all of them unless it is a range), last first when it asks for that,
 // and the copies the printer does not make itself, one after the other when collated, else
@@ -93,8 +79,18 @@ QList<int> pagesToPrint(const QPrinter& printer, int pages) {
 
 }  // namespace
 
-void installPrinterOutput() {
-    setPrinterHandler(printOnNamedPrinter);
+void printOnNamedPrinter(PagedReport& report, const QString& printerName) {
+    const QPrinterInfo info = printerName.trimmed().isEmpty()
+                                  ? QPrinterInfo::defaultPrinter()
+                                  : QPrinterInfo::printerInfo(printerName.trimmed());
+    if (info.isNull()) {
+        fail(err::Printer,
+             printerName.trimmed().isEmpty()
+                 ? QStringLiteral("No hay una impresora predeterminada")
+                 : QStringLiteral("No se encuentra la impresora %1").arg(printerName));
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printReport(report, printer);
 }
 
 void printReport(PagedReport& report, QPrinter& printer) {

@@ -14,9 +14,9 @@ namespace reportengine {
 // take jobs, or it refuses the job.
 void printReport(PagedReport& report, QPrinter& printer);
 
-// Makes Qt's print support the printer destination of report runs (setPrinterHandler): the
+// The printer destination of report runs (Services::print) through Qt's print support: the
 // printer of the given name, or the default printer when the name is empty. Raises
 // err::Printer when there is no such printer, and as above.
-void installPrinterOutput();
+void printOnNamedPrinter(PagedReport& report, const QString& printerName);
 
 }  // namespace reportengine

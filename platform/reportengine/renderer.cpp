@@ -1,7 +1,6 @@
 #include "platform/reportengine/renderer.h"
 
 #include "platform/reportengine/errors.h"
-#include "platform/reportengine/pictures.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/safefile.h"
 
@@ -22,7 +21,7 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerInch) {
     auto unitsRect = [&](const QRectF& r) {
         return QRectF(units(r.x()), units(r.y()), units(r.width()), units(r.height()));
     };
-    const FontSpec* font = nullptr;
+    const FontSpec* font = nullptr;  // the painter's, made when a text asks for another
     painter.setPen(Qt::black);
     for (const PageItem& item : page.items) {
         switch (item.kind) {
@@ -58,8 +57,7 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerInch) {
                 break;
             }
             case PageItem::Kind::Picture: {
-                const QImage image = pictureImage(item.picture);
-                if (!image.isNull()) painter.drawImage(unitsRect(item.clip), image);
+                if (!item.picture.isNull()) painter.drawImage(unitsRect(item.clip), item.picture);
                 break;
             }
         }

@@ -5,8 +5,7 @@
 #include "platform/reportengine/sqlcondition.h"
 #include "platform/ui/operator.h"
 
-#include <algorithm>
-#include <numeric>
+#include <vector>
 
 namespace reportengine {
 
@@ -14,19 +13,6 @@ namespace {
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// A column a link added ("TABLE.COLUMN"); -1 when there is none.
-int linkedColumnOf(const ReportData& data, const FieldRef& field) {
-    for (int i = 0; i < data.columns.size(); ++i) {
-        const QString& name = data.columns[i].name;
-        const int dot = name.indexOf(u'.');
-        if (dot > 0 && sameName(name.left(dot), field.table) &&
-            sameName(name.mid(dot + 1), field.column)) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 // The memory filter of a selection that tests linked tables: the rows get the linked values
@@ -45,35 +31,21 @@ void filterOnLinkedRows(const ReportForm& form, const ReportQuery& q, Selection*
     data->columns.remove(q.shownColumns, extra);
 }
 
-// Sorts the rows by the values of the sort columns when some row is out of their order (the
-// embedded engine's order of texts), keeping the order of rows that compare equal.
-void sortByReadings(const QList<ReportQuery::SortColumn>& columns, Rows* rows) {
-    if (columns.isEmpty()) return;
-    const auto order = [&](qsizetype a, qsizetype b) {
-        for (const ReportQuery::SortColumn& s : columns) {
-            const int c = rows->compare(a, b, s.column);
-            if (c != 0) return s.descending ? -c : c;
-        }
-        return 0;
-    };
-    qsizetype r = 1;
-    while (r < rows->size() && order(r - 1, r) <= 0) ++r;
-    if (r >= rows->size()) return;
-    std::vector<qsizetype> sorted(static_cast<size_t>(rows->size()));
-    std::iota(sorted.begin(), sorted.end(), 0);
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&](qsizetype a, qsizetype b) { return order(a, b) < 0; });
-    rows->reorder(sorted);
-}
-
 }  // namespace
 
-int ReportData::columnOf(const FieldRef& field) const {
-    if (const int linked = linkedColumnOf(*this, field); linked >= 0) return linked;
-    for (int i = 0; i < columns.size(); ++i) {
-        if (sameName(columns[i].name, field.column)) return i;
-    }
+bool operator==(const ColumnId& a, const ColumnId& b) {
+    return sameName(a.link, b.link) && sameName(a.column, b.column);
+}
+
+int ReportData::indexOf(const ColumnId& id) const {
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].id() == id) return i;
     return -1;
+}
+
+int ReportData::columnOf(const FieldRef& field) const {
+    if (const int linked = indexOf({field.table, field.column}); linked >= 0) return linked;
+    return indexOf({QString(), field.column});
 }
 
 bool readsFromLink(const ReportForm& form, const FieldRef& field,
@@ -139,20 +111,9 @@ ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
         }
     }
     QStringList order;
-    const QList<SortField>& sortFields = sort.isEmpty() ? form.sort : sort;
-    bool byDate = false;
-    for (const SortField& s : sortFields) {
+    for (const SortField& s : sort.isEmpty() ? form.sort : sort) {
         const Column c = columnOf(s.field);
         order.append(quoteName(c.name) + (s.descending ? QStringLiteral(" DESC") : QString()));
-        byDate = byDate || c.kind == ColumnKind::Date;
-    }
-    // The order's values are read to check it, in columns the report need not show.
-    for (const SortField& s : byDate ? sortFields : QList<SortField>()) {
-        const Column c = columnOf(s.field);
-        select(c);
-        for (int i = 0; i < q.columns.size(); ++i) {
-            if (sameName(q.columns[i].name, c.name)) q.sortColumns.append({i, s.descending});
-        }
     }
     if (q.columns.isEmpty()) {
         // A form that shows no field still prints one detail per row.
@@ -201,11 +162,8 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
     // Rows waiting for their linked values keep the whole select list until they are filtered.
     const bool filterNow = q.filterInMemory && !q.filterAfterLinks;
     const int kept = q.filterAfterLinks ? q.columns.size() : q.shownColumns;
-    // ... and rows whose order is checked its columns, until it is.
-    int held = kept;
-    for (const ReportQuery::SortColumn& s : q.sortColumns) held = std::max(held, s.column + 1);
-    data.columns = q.columns.mid(0, held);
-    data.rows.addColumns(held);
+    for (const Column& c : q.columns.mid(0, kept)) data.columns.append({c.name, c.kind});
+    data.rows.addColumns(kept);
     selection.bind([&q](const FieldRef& f) {
         for (int i = 0; i < q.columns.size(); ++i) {
             if (sameName(q.columns[i].name, f.column)) return i;
@@ -216,7 +174,7 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
         source.select(q.sql, q.parameters, [&](const QList<vb::Variant>& row) {
             ui::repaintNowAndThen();
             if (filterNow && !selection.matches(row)) return;
-            data.rows.append(row, held);
+            data.rows.append(row, kept);
         });
     } catch (const vb::VbError& e) {
         // The store's own (a full disk for the rows past the memory budget) is told as it is.
@@ -225,12 +183,10 @@ ReportData fetchRows(const ReportForm& form, Selection selection, const QList<So
                             .arg(e.Number)
                             .arg(e.Description));
     }
-    sortByReadings(q.sortColumns, &data.rows);
-    if (held > kept) {
-        data.rows.removeColumns(kept, held - kept);
-        data.columns.remove(kept, held - kept);
-    }
-    if (q.filterAfterLinks) filterOnLinkedRows(form, q, &selection, &data, source);
+    if (q.filterAfterLinks)
+        filterOnLinkedRows(form, q, &selection, &data, source);
+    else
+        fetchLinkedColumns(form, &data, source);
     return data;
 }
 

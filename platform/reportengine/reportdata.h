@@ -9,15 +9,40 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace reportengine {
+
+// Which column of a report's rows holds a value: one of the report's own table, or one that a
+// link read from a linked table (which may have a column of the same name).
+struct ColumnId {
+    QString link;    // the linked table, as the form names it; empty: the report's own table
+    QString column;  // as the database spells it
+    // Names compare without regard to case, as the database compares them.
+    friend bool operator==(const ColumnId& a, const ColumnId& b);
+};
+
+// A column of a report's rows.
+struct ReportColumn {
+    ReportColumn(QString name = {}, ColumnKind kind = ColumnKind::Other, QString link = {})
+        : name(std::move(name)), kind(kind), link(std::move(link)) {}
+    ColumnId id() const { return {link, name}; }
+
+    QString name;  // as the database spells it
+    ColumnKind kind;
+    QString link;  // the linked table a link read it from; empty: the report's own table
+};
 
 // The rows of a report: the columns its form shows, in the order of the report.
 struct ReportData {
-    QList<Column> columns;
+    QList<ReportColumn> columns;
     Rows rows;
 
-    // Index of a field's column, -1 when the report has none. Columns of linked tables are
-    // named "TABLE.COLUMN" and found by both parts.
+    // Index of a column, -1 when the rows have none.
+    int indexOf(const ColumnId& id) const;
+    // Index of the column a field shows, -1 when the report has none: the column a link read
+    // from the field's table, else the report's own column of that name. The layout asks once
+    // for each field of a document.
     int columnOf(const FieldRef& field) const;
 };
 
@@ -29,13 +54,6 @@ struct ReportQuery {
     QList<Column> columns;          // the whole select list
     bool filterInMemory = false;    // some of the selection is left to the memory filter
     bool filterAfterLinks = false;  // ... and it tests fields of linked tables
-    // When the order has a date column: the select list's column of each sort field, and
-    // whether it runs downwards (see fetchRows).
-    struct SortColumn {
-        int column = -1;
-        bool descending = false;
-    };
-    QList<SortColumn> sortColumns;
 };
 
 // Columns of the form's table that must equal one of a list of values, besides the selection
@@ -58,13 +76,10 @@ bool readsFromLink(const ReportForm& form, const FieldRef& field,
 ReportQuery buildQuery(const ReportForm& form, const Selection& selection,
                        const QList<SortField>& sort, DataSource& source, const KeySet& keys = {});
 
-// Runs the query and applies what is left of the selection; where that tests fields of linked
-// tables, the rows get their linked values first (as fetchLinkedColumns) and keep them. Rows
-// sorted by a date column come in the order of their readings: the embedded engine sorts the
-// texts it stores, and a text stored by another program in another shape ("T" after the date,
-// an hour of one digit) sorts apart from its time there; such rows are sorted again, and rows
-// already in order keep the database's. Raises err::Data when the database fails, with its
-// own number and text in the description.
+// Runs the query and applies what is left of the selection. The rows come with the values of
+// the form's linked tables (fetchLinkedColumns), read before the filter where it tests them. The
+// rows come in the database's order. Raises err::Data when the database fails, with its own
+// number and text in the description.
 ReportData fetchRows(const ReportForm& form, Selection selection, const QList<SortField>& sort,
                      DataSource& source, const KeySet& keys = {});
 

@@ -1,6 +1,5 @@
 #include "platform/reportengine/rows.h"
 
-#include "platform/ado/tsql/collation.h"
 #include "platform/reportengine/errors.h"
 #include "platform/vendrix/paths.h"
 
@@ -687,54 +686,6 @@ void Rows::keepRows(const std::vector<bool>& keep) {
     rebuild(d, [&](const auto& copy) {
         for (qsizetype r = 0; r < size(); ++r)
             if (r < static_cast<qsizetype>(keep.size()) && keep[static_cast<size_t>(r)]) copy(r);
-    });
-}
-
-int Rows::compare(qsizetype a, qsizetype b, int column) const {
-    const Data::At ax = d->find(a, column);
-    const Data::At ay = d->find(b, column);  // the two blocks stay in memory together
-    if (!ax.cell || !ay.cell) return 0;
-    const Cell* x = ax.cell;
-    const Cell* y = ay.cell;
-    // Null, then numbers, then date-times, then texts, then bytes.
-    const auto rank = [](Tag t) {
-        switch (t) {
-            case Tag::Empty:
-            case Tag::Null:
-                return 0;
-            case Tag::Date:
-                return 2;
-            case Tag::Text:
-                return 3;
-            case Tag::Picture:
-                return 4;
-            default:
-                return 1;
-        }
-    };
-    const auto sign = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
-    const int rx = rank(x->tag), ry = rank(y->tag);
-    if (rx != ry) return sign(rx, ry);
-    switch (rx) {
-        case 1:
-            if (x->tag == Tag::Currency && y->tag == Tag::Currency) return sign(x->u, y->u);
-            return sign(d->value(ax).number(), d->value(ay).number());
-        case 2:
-            return sign(x->u, y->u);
-        case 3: {
-            const QByteArrayView tx = Data::textOf(ax);
-            const QByteArrayView ty = Data::textOf(ay);
-            return tsql::compareTextUtf8(tx.data(), static_cast<int>(tx.size()), ty.data(),
-                                         static_cast<int>(ty.size()));
-        }
-        default:
-            return 0;
-    }
-}
-
-void Rows::reorder(const std::vector<qsizetype>& order) {
-    rebuild(d, [&](const auto& copy) {
-        for (qsizetype r : order) copy(r);
     });
 }
 

@@ -88,12 +88,6 @@ public:
     void removeColumns(int from, int count);
     // Keeps the rows whose flag is set, in order.
     void keepRows(const std::vector<bool>& keep);
-    // -1, 0 or 1 as the value of `column` in row `a` comes before, with or after the one in
-    // row `b` in a database's ascending order: Null first, then numbers and date-times by
-    // value, then texts in the order of text (tsql::compareText).
-    int compare(qsizetype a, qsizetype b, int column) const;
-    // The rows in a new order: row i becomes the row `order[i]` was.
-    void reorder(const std::vector<qsizetype>& order);
 
     friend bool operator==(const Rows& a, const Rows& b);
 

@@ -113,33 +113,4 @@ std::int64_t Variant::wholeNumber() const {
     }
 }
 
-QString Variant::debugString() const {
-    switch (type()) {
-        case Type::Empty:
-            return QStringLiteral("Empty");
-        case Type::Null:
-            return QStringLiteral("Null");
-        case Type::Boolean:
-            return boolean() ? QStringLiteral("Boolean(True)") : QStringLiteral("Boolean(False)");
-        case Type::Integer:
-            return QStringLiteral("Integer(%1)").arg(number());
-        case Type::Long:
-            return QStringLiteral("Long(%1)").arg(number());
-        case Type::LongLong:
-            return QStringLiteral("LongLong(%1)").arg(std::get<std::int64_t>(value_));
-        case Type::Double:
-            return QStringLiteral("Double(%1)").arg(number(), 0, 'g', 17);
-        case Type::Currency:
-            return QStringLiteral("Currency(%1)").arg(currency().toPlainString());
-        case Type::Date:
-            return QStringLiteral("Date(%1)")
-                .arg(date().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
-        case Type::String:
-            return QStringLiteral("String(\"%1\")").arg(string());
-        case Type::Bytes:
-            return QStringLiteral("Bytes(%1)").arg(QString::fromLatin1(bytes().toHex()));
-    }
-    return {};
-}
-
 }  // namespace vb

@@ -75,9 +75,6 @@ public:
     // Same type and same value (Empty == Empty, Null == Null); no VB coercion.
     friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }
 
-    // For test output: type and value.
-    QString debugString() const;
-
 private:
     struct NullTag {
         friend bool operator==(NullTag, NullTag) { return true; }

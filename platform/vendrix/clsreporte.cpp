@@ -91,6 +91,7 @@ void clsReporte::AsignaFormulas(const QStringList& formulas, std::int16_t) {
     asignadas_ = formulas;
 }
 
+// Nothing is left to close: each run released what it used before it returned.
 void clsReporte::FinReporte(std::int16_t) {}
 
 clsReporte& gReporte() {

@@ -9,9 +9,9 @@
 
 // The suite's report printer: runs a report form to the screen (a modal preview), the
 // printer, or a file, with formula assignments, a record-selection formula and sort fields.
-// The data come through ado on the connection string that the database class's provider
-// makes of the logon text (reportengine::setConnectionStringProvider). Every failure is raised
-// as a vb::VbError.
+// The data come through the report engine's data service, which the program installs at
+// start-up on the database class's connection (reportengine::Services). Every failure is
+// raised as a vb::VbError.
 class clsReporte {
 public:
     // Destination codes.

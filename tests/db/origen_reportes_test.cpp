@@ -8,16 +8,16 @@ namespace {
 
 class OrigenReportesTest : public dbtest::DbTest {
 protected:
-    OrigenReportesTest() { previo_ = reportengine::setConnectionStringProvider({}); }
-    ~OrigenReportesTest() override { reportengine::setConnectionStringProvider(previo_); }
+    OrigenReportesTest() : previo_(reportengine::services()) {}
+    ~OrigenReportesTest() override { reportengine::services() = previo_; }
 
 private:
-    reportengine::ConnectionStringProvider previo_;
+    reportengine::Services previo_;
 };
 
 TEST_F(OrigenReportesTest, ReportsReadThroughTheProgramsConnection) {
     abre(gDB());
-    dbreportes::instala();
+    reportengine::services().openData = dbreportes::abreDatos;
     data.exec("INSERT INTO AUX_ERR (Usuario, Error) VALUES ('ANA', 547), ('JUAN', 208)");
     EXPECT_EQ(dbreportes::cadenaConexion({"zentrik", "sa", "sa"}), gDB().gConnString);
     EXPECT_EQ(dbreportes::cadenaConexion({}), gDB().gConnString);

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             document.data.rows.append(QList<vb::Variant>(
                 document.data.columns.size(),
                 vb::Variant(QStringLiteral("41,42,43,44,45,46,47,48,49,50 Ñandú"))));
-        reportengine::layOut(document);
+        reportengine::PagedReport paged(document);
+        for (int i = 0, pages = paged.pageCount(); i < pages; ++i) paged.page(i);
     });
     return 0;
 }

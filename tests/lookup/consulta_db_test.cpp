@@ -498,7 +498,7 @@ TEST_F(ConsultaDb, AQueryThatNeverEndsStopsAtTheCommandTimeOut) {
         service.CampoDevuelto = "Nombre";
         service.ConsultaSearch(c.sql);
         ASSERT_EQ(op.messages().size(), antes + 1);
-        const zxtest::Prompt& box = op.messages().last();
+        const zxtest::Prompt box = op.messages().last();
         EXPECT_EQ(box.text, "Ha ocurrido el Siguiente Error (-2147217871) Query timeout expired");
         EXPECT_TRUE(box.title.contains("AbrirRecordset")) << box.title.toStdString();
         EXPECT_EQ(box.buttons, vb::vbAbortRetryIgnore);

@@ -20,6 +20,7 @@
 #include "report/envio.h"
 #include "report/informe.h"
 #include "tests/platform/reportengine/pdf_text.h"
+#include "tests/platform/reportengine/report_services.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/print_spooler.h"
@@ -47,9 +48,9 @@ protected:
         QFile::copy(zxtest::sourcePath("platform/reportengine/forms/AUX_ERR.rpt"),
                     folder.file("AUX_ERR.rpt"));
         ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
-        reportengine::installPreviewWindow();
-        reportengine::installPrinterOutput();
-        previoOrigen_ = reportengine::setConnectionStringProvider(
+        reportengine::services().preview = reportengine::showPreviewWindow;
+        reportengine::services().print = reportengine::printOnNamedPrinter;
+        servicios_.readThroughAdo(
             [this](const reportengine::Logon&) { return data.connectionString(); });
         previoEnvio_ = report::envio();
         report::envio().NombreArchivoTemporal = [this](QString& nombre, QString& extension) {
@@ -70,7 +71,6 @@ protected:
         form.activateWindow();
     }
     ~FrmZentrikTest() override {
-        reportengine::setConnectionStringProvider(previoOrigen_);
         report::envio() = previoEnvio_;
         gReporte() = clsReporte();
         ModGlobal::gConexionReporte.clear();
@@ -99,7 +99,7 @@ protected:
     frmZentrik form;
 
 private:
-    reportengine::ConnectionStringProvider previoOrigen_;
+    zxtest::ScopedReportServices servicios_;
     report::Envio previoEnvio_;
 };
 
@@ -803,7 +803,7 @@ TEST_F(ZonasTest, EveryOutputShowsEachRowWithItsReading) {
         });
         ASSERT_NE(f, filas.end());
         SCOPED_TRACE(f->id.toStdString());
-        ASSERT_TRUE(fila[fecha].isDate()) << fila[fecha].debugString().toStdString();
+        ASSERT_TRUE(fila[fecha].isDate()) << zxtest::debugString(fila[fecha]).toStdString();
         EXPECT_EQ(fila[fecha].date().date(), f->dia);
         EXPECT_EQ(fila[fecha].date().time(), f->hora);
     }

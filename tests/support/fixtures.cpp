@@ -25,7 +25,7 @@
 
 namespace vb {
 void PrintTo(const Variant& v, std::ostream* os) {
-    *os << v.debugString().toStdString();
+    *os << zxtest::debugString(v).toStdString();
 }
 void PrintTo(const DateTime& d, std::ostream* os) {
     *os << (d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString()
@@ -40,6 +40,37 @@ void PrintTo(const QString& s, std::ostream* os) {
 QT_END_NAMESPACE
 
 namespace zxtest {
+
+QString debugString(const vb::Variant& v) {
+    using Type = vb::Variant::Type;
+    switch (v.type()) {
+        case Type::Empty:
+            return QStringLiteral("Empty");
+        case Type::Null:
+            return QStringLiteral("Null");
+        case Type::Boolean:
+            return v.boolean() ? QStringLiteral("Boolean(True)")
+                               : QStringLiteral("Boolean(False)");
+        case Type::Integer:
+            return QStringLiteral("Integer(%1)").arg(v.number());
+        case Type::Long:
+            return QStringLiteral("Long(%1)").arg(v.number());
+        case Type::LongLong:
+            return QStringLiteral("LongLong(%1)").arg(v.wholeNumber());
+        case Type::Double:
+            return QStringLiteral("Double(%1)").arg(v.number(), 0, 'g', 17);
+        case Type::Currency:
+            return QStringLiteral("Currency(%1)").arg(v.currency().toPlainString());
+        case Type::Date:
+            return QStringLiteral("Date(%1)")
+                .arg(v.date().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")));
+        case Type::String:
+            return QStringLiteral("String(\"%1\")").arg(v.string());
+        case Type::Bytes:
+            return QStringLiteral("Bytes(%1)").arg(QString::fromLatin1(v.bytes().toHex()));
+    }
+    return {};
+}
 
 FixedClock::FixedClock(QDateTime now) : now_(std::move(now)), previous_(ui::setClock(this)) {}
 FixedClock::~FixedClock() {

@@ -27,6 +27,9 @@ QT_END_NAMESPACE
 
 namespace zxtest {
 
+// A variant's type and value, as failure messages show it: "String(\"ANA\")".
+QString debugString(const vb::Variant& v);
+
 // A clock that stands still unless the test moves it; installed while it lives. It shows the
 // reading of the instant it is given, in that instant's own zone.
 class FixedClock : public ui::Clock {

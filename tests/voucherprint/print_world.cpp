@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "db/origen_reportes.h"
+#include "platform/reportengine/engine.h"
 #include "platform/reportengine/previewwindow.h"
 #include "platform/reportengine/printing.h"
 #include "platform/vendrix/clsreporte.h"
@@ -40,8 +41,6 @@ PrintWorld::PrintWorld()
     : WorkTableWorld(QStringLiteral("pc-salon"), QStringLiteral("mozo1")),
       clock_(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 42))) {
     ModGlobal::gConexionReporte = QStringLiteral("DSN=ZENTRIK; UID=sa; PWD=sa");
-    reportengine::installPreviewWindow();
-    reportengine::installPrinterOutput();
     config(QStringLiteral("NOMBRE"), QStringLiteral("La Parrilla de Lía"));
     config(QStringLiteral("CALLE"), QStringLiteral("Av. Corrientes"));
     config(QStringLiteral("NUMERO"), QStringLiteral("1234"));
@@ -50,7 +49,8 @@ PrintWorld::PrintWorld()
     for (const QString& name : forms.entryList({QStringLiteral("*.rpt")}, QDir::Files))
         QFile::copy(forms.filePath(name), folder.file(name));
     openDatabase();
-    dbreportes::instala();
+    reportengine::services() = {dbreportes::abreDatos, reportengine::showPreviewWindow,
+                                reportengine::printOnNamedPrinter};
 }
 
 PrintWorld::~PrintWorld() {

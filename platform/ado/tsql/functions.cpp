@@ -2,6 +2,7 @@
 
 #include "platform/ado/tsql/collation.h"
 #include "platform/ado/tsql/datetime.h"
+#include "platform/ado/tsql/readingorder.h"
 #include "platform/ado/tsql/storage.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
@@ -455,6 +456,19 @@ void datecmpFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, *stored < *value ? -1 : (*value < *stored ? 1 : 0));
 }
 
+// tsql_sortkey(x): what the translator orders a date by. Null for Null; a date-time's reading
+// as a number, in the order of time; any other value as it is (a text that reads as no date, in
+// the order of text), after every number.
+void sortkeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (const auto date = dateOf(argv[0]))
+        return sqlite3_result_int64(ctx, date->toMSecsSinceEpoch());
+    if (type == SQLITE_BLOB) return sqlite3_result_value(ctx, argv[0]);
+    sqlite3_result_text(ctx, reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                        sqlite3_value_bytes(argv[0]), SQLITE_TRANSIENT);
+}
+
 // The text of a date-time in one of CONVERT's styles; nothing for a style we do not write.
 std::optional<QString> dateInStyle(const vb::DateTime& d, int style) {
     switch (style) {
@@ -681,6 +695,7 @@ int registerFunctions(sqlite3* db) {
         {"tsql_nextdaykey", 1, pure, daykeyFunction<1>},
         {"tsql_ceildaykey", 1, pure, daykeyFunction<2>},
         {"tsql_datecmp", 2, pure, datecmpFunction},
+        {"tsql_sortkey", 1, pure, sortkeyFunction},
         {"tsql_convert", 2, pure, convertFunction},
         {"tsql_convert", 3, pure, convertFunction},
         {"tsql_store", 2, pure, storeFunction},
@@ -693,6 +708,7 @@ int registerFunctions(sqlite3* db) {
         rc = sqlite3_create_function_v2(db, e.name, e.args, e.flags, nullptr, e.fn, nullptr,
                                         nullptr, nullptr);
     }
+    if (rc == SQLITE_OK) rc = registerReadingOrder(db);
     return rc;
 }
 

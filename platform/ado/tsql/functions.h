@@ -23,6 +23,9 @@ namespace tsql {
 // - tsql_lowkey(x), tsql_nextdaykey(x), tsql_ceildaykey(x), tsql_datecmp(c, x): what the
 //   translator compares a date column with, so that the column's index serves every ISO shape
 //   of a stored date-time;
+// - tsql_sortkey(x): what the translator orders a date by (Null first, then the readings in
+//   the order of time, then what reads as no date-time); tsql_readingorder('table', 'column')
+//   (readingorder.h): whether the column's own order is already that;
 // - like(pattern, text[, escape]) with SQL Server's wildcards (% _ [a-z] [^a]), case folded for
 //   every letter, ranges in the collation's order of text, the text's trailing blanks ignored.
 // Returns SQLite's result code (SQLITE_OK when all went in).

@@ -24,6 +24,13 @@ using ColumnLookup = std::function<QList<Column>(const QString& table)>;
 // Looks columns up in an open SQLite database.
 ColumnLookup columnsIn(sqlite3* db);
 
+// Whether ordering the rows of a table by its date column itself gives them in the order of
+// the column's readings, through an index that begins with it; false when unknown.
+using OrderLookup = std::function<bool(const QString& table, const QString& column)>;
+
+// Asks an open SQLite database that has the functions registered (tsql_readingorder).
+OrderLookup readingOrderIn(sqlite3* db);
+
 // Turns the system's SQL Server text into SQLite text, on tokens: quoted literals, bracketed
 // names and comments are never changed. What it rewrites: table hints, TOP, "+" between texts,
 // "+" and "-" of a date and a number, @@IDENTITY, INSERT without a column list into a table with
@@ -31,13 +38,15 @@ ColumnLookup columnsIn(sqlite3* db);
 // DATEADD, DATEDIFF and DATEPART (and which of their dates, or YEAR's, MONTH's and DAY's, are
 // texts given as they are, read as datetime2), IF [NOT] EXISTS (...) INSERT, the collation of
 // literals compared with text, a date column compared with a value (on the keys of the value's
-// day, so the column's index serves), and SQL Server column types in CREATE/ALTER TABLE.
+// day, so the column's index serves), ORDER BY a date (by its reading, unless the column's own
+// order already is that), and SQL Server column types in CREATE/ALTER TABLE.
 // Parameters come out numbered ("?1", "?2", ...), one value each, bound in order. The functions
 // and the collation the result calls for come from registerFunctions().
 class Translator {
 public:
-    // Without a lookup, INSERT keeps its text and every name next to "+" counts as text.
-    explicit Translator(ColumnLookup columns = {});
+    // Without a lookup, INSERT keeps its text and every name next to "+" counts as text;
+    // without an order lookup, every date is ordered by its reading.
+    explicit Translator(ColumnLookup columns = {}, OrderLookup order = {});
 
     // One statement.
     QString translate(const QString& statement) const;
@@ -46,6 +55,7 @@ public:
 
 private:
     ColumnLookup columns_;
+    OrderLookup order_;
 };
 
 // Which items of a translated SELECT's list are texts by the expression that makes them (a

@@ -543,6 +543,52 @@ TEST_F(ExecuteTest, ASeparatorInsideParenthesesRunsNothing) {
     }
 }
 
+// SQL Server compiles a whole batch before it runs any of it: a syntax error in any of its
+// statements, however they are separated, runs none of them, and is the error raised.
+TEST_F(ExecuteTest, ASyntaxErrorAnywhereInTheBatchRunsNoneOfIt) {
+    const struct {
+        const char* text;
+        const char* near;  // what SQL Server's message names
+    } cases[] = {
+        {"DELETE FROM TA_CONFIGURACION; SELEC 1", "SELEC"},
+        {"DELETE FROM TA_CONFIGURACION;\r\nSELEC 1", "SELEC"},
+        {"SELEC 1; DELETE FROM TA_CONFIGURACION", "SELEC"},
+        {"UPDATE TA_CONFIGURACION SET VALOR = 'otro'\r\nDELETE FROM TA_CONFIGURACION\r\n"
+         "SELECT * FROM WHERE",
+         "WHERE"},
+        {"INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('B', '1'); SELECT (1",
+         "the end of the statement"},
+        {"BEGIN TRAN; DELETE FROM TA_CONFIGURACION; COMMIT; SELECT 1 FROM ((", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(raised(QString::fromUtf8(c.text)).Number, -2147217900);
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, 102);
+        EXPECT_TRUE(
+            cn.errors().Item(0).Description.startsWith(QStringLiteral("Incorrect syntax near")));
+        EXPECT_TRUE(cn.errors().Item(0).Description.contains(QString::fromUtf8(c.near)))
+            << cn.errors().Item(0).Description.toStdString();
+        EXPECT_EQ(count(QStringLiteral("TA_CONFIGURACION")), 1);
+        EXPECT_EQ(vb::CStr(cn.Execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION"))
+                               .Fields(0L)
+                               .Value()),
+                  QStringLiteral("Comercial Norte"));
+        // No transaction is left open by the statements that did not run.
+        EXPECT_EQ(cn.BeginTrans(), 1);
+        cn.RollbackTrans();
+    }
+    // Names are still resolved as each statement runs: a statement on a table that an earlier
+    // one creates runs, and a statement whose table is missing fails alone.
+    Recordset rs =
+        cn.Execute(QStringLiteral("CREATE TABLE NUEVA (A INT); INSERT INTO NUEVA (A) VALUES (5);"
+                                  "SELECT A FROM NUEVA"));
+    EXPECT_EQ(vb::CLng(rs.Fields(0L).Value()), 5);
+    EXPECT_EQ(raised(QStringLiteral("DELETE FROM NUEVA; SELECT * FROM NO_EXISTE")).Number,
+              -2147217865);
+    EXPECT_EQ(count(QStringLiteral("NUEVA")), 0);
+}
+
 // Nesting deeper than the engine reads is an error of the statement, never a stack overflow in
 // the translation on the way.
 TEST_F(ExecuteTest, TooDeepANestingIsAnErrorOfTheStatement) {

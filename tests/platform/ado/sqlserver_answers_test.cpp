@@ -2,12 +2,16 @@
 // datetime rounding, LIKE ranges, numbers with an exponent), run through the layer on the
 // embedded engine: each value must come back as SQL Server gives it, of the same kind.
 #include "platform/ado/ado.h"
+#include "platform/ado/tsql/builder.h"
+#include "platform/ado/tsql/translator.h"
 #include "platform/vb/conversions.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -630,6 +634,161 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
             }
         }
     }
+}
+
+// Rows ordered by a date come in the order of SQL Server's datetime, whatever shape another
+// program stored each in: Null first (last downwards), then by the reading rounded to 1/300 s,
+// rows of one reading in the order the engine keeps them (the order of what is stored), and a
+// text that reads as no date after the dates. So in every SELECT, for the column and for
+// expressions the translator knows are dates; nothing stored is rewritten.
+class DateOrder : public SqlServerAnswers {
+protected:
+    // In the order SQL Server gives them, each as stored; Error is its place.
+    static constexpr const char* kStored[] = {
+        nullptr,
+        "2026-03-28T23:30",
+        "2026-03-28 23:59:59.997",
+        "20260329",  // SQLite keeps this one as the number 20260329, before every text
+        "2026-03-28 23:59:59.999",
+        "2026-03-29",
+        "2026-03-29 00:00",
+        "2026-03-29T01:00:00",
+        " 2026-03-29 03:00",
+        "20260329 07:00",
+        "29/03/2026 08:00",
+        "2026-03-29 9:05",
+        "2026-03-29 10:30:15.5",
+        "2026-03-29 10:30:15.500",
+        "2026-03-30 08:00:00",
+        "06/04/2026 12:00",
+        "sin fecha",
+    };
+    static constexpr int kCount = int(std::size(kStored));
+
+    void SetUp() override {
+        SqlServerAnswers::SetUp();
+        // Written in another order than theirs, so that no order of writing gives theirs.
+        for (int k = 0; k < kCount; ++k) {
+            const int i = (k * 7) % kCount;
+            const QString fecha = kStored[i] ? u'\'' + QString::fromUtf8(kStored[i]) + u'\''
+                                             : QStringLiteral("NULL");
+            db.writeAsAnotherProgram(
+                QStringLiteral("INSERT INTO AUX_ERR (Error, Usuario, fecha) VALUES (%1, '%2', %3)")
+                    .arg(i)
+                    .arg(i % 2 ? QStringLiteral("ANA") : QStringLiteral("BETO"), fecha));
+        }
+    }
+    // The first column of each row, as whole numbers.
+    QList<int> column(const QString& query) {
+        QList<int> out;
+        ado::Recordset rs = cn.Execute(query);
+        for (; !rs.Eof(); rs.MoveNext()) out << vb::CLng(rs.Fields(0L).Value());
+        return out;
+    }
+    static QList<int> places(int from, int to) {
+        QList<int> out;
+        for (int i = from; i <= to; ++i) out << i;
+        return out;
+    }
+    static QList<int> downwards(QList<int> order) {
+        std::reverse(order.begin(), order.end());
+        return order;
+    }
+};
+
+TEST_F(DateOrder, RowsOrderedByADateComeInTheOrderOfTheirReadings) {
+    const QList<int> all = places(0, kCount - 1);
+    // Rows of distinct readings, for the expressions that make equal values of equal readings
+    // (and none SQLite keeps as a number, which date arithmetic reads as a count of days).
+    const QList<int> dates = {1, 2, 7, 8, 9, 10, 11, 12, 14, 15};
+    QList<int> byUser;  // ANA (odd places) first, each user's rows by date
+    for (int odd : {1, 0})
+        for (int i : all)
+            if (i % 2 == odd) byUser << i;
+    const struct {
+        const char* query;
+        QList<int> order;
+    } cases[] = {
+        {"SELECT Error FROM AUX_ERR ORDER BY fecha", all},
+        {"SELECT Error FROM AUX_ERR ORDER BY fecha ASC", all},
+        {"SELECT Error FROM AUX_ERR ORDER BY fecha DESC", downwards(all)},
+        {"SELECT Error FROM dbo.AUX_ERR a with(nolock) ORDER BY a.fecha", all},
+        {"SELECT Error FROM AUX_ERR ORDER BY [fecha] desc, ID", downwards(all)},
+        {"SELECT Error FROM AUX_ERR ORDER BY Usuario, fecha", byUser},
+        {"SELECT Error FROM AUX_ERR WHERE fecha IS NOT NULL ORDER BY fecha", places(1, 16)},
+        {"SELECT Error FROM AUX_ERR WHERE Usuario = 'ANA' ORDER BY fecha DESC",
+         downwards(byUser.mid(0, kCount / 2))},
+        {"SELECT TOP 3 Error FROM AUX_ERR ORDER BY fecha DESC", {16, 15, 14}},
+        {"SELECT TOP 4 Error FROM AUX_ERR WHERE fecha IS NOT NULL ORDER BY fecha", {1, 2, 3, 4}},
+        {"SELECT (SELECT TOP 1 Error FROM AUX_ERR WHERE Error < 16 ORDER BY fecha DESC)", {15}},
+        {"SELECT Error, fecha FROM AUX_ERR ORDER BY 2", all},
+        {"SELECT Error, fecha AS cuando FROM AUX_ERR ORDER BY cuando DESC", downwards(all)},
+        {"SELECT Error FROM AUX_ERR ORDER BY ISNULL(fecha, '1753-01-01')", all},
+        {"SELECT Error FROM AUX_ERR ORDER BY CASE WHEN Error >= 0 THEN fecha END", all},
+        {"SELECT Error FROM AUX_ERR WHERE Error IN (1, 2, 7, 8, 9, 10, 11, 12, 14, 15) "
+         "ORDER BY fecha + 1",
+         dates},
+        {"SELECT Error FROM AUX_ERR WHERE Error IN (1, 2, 7, 8, 9, 10, 11, 12, 14, 15) "
+         "ORDER BY DATEADD(hour, 1, fecha) DESC",
+         downwards(dates)},
+        {"SELECT Error FROM (SELECT Error, ROW_NUMBER() OVER (ORDER BY fecha) AS n FROM "
+         "AUX_ERR) t ORDER BY n",
+         all},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query);
+        EXPECT_EQ(column(QString::fromUtf8(c.query)), c.order);
+    }
+    // A range on the date finds its rows through the column's index (some shapes apart from
+    // their day may be missed there); those it finds come in order all the same.
+    const QString range = QStringLiteral("fecha >= '2026-03-29' AND fecha < '2026-03-30'");
+    EXPECT_EQ(column("SELECT Error FROM AUX_ERR WHERE " + range + " ORDER BY fecha"),
+              column("SELECT Error FROM AUX_ERR WHERE " + range + " ORDER BY Error"));
+    EXPECT_GE(column("SELECT Error FROM AUX_ERR WHERE " + range).size(), 8);
+    // What another program stored is read, never rewritten.
+    for (int i = 1; i < kCount; ++i) {
+        EXPECT_EQ(db.rows(QStringLiteral("SELECT fecha FROM AUX_ERR WHERE Error = %1").arg(i)),
+                  QList<QStringList>{{QString::fromUtf8(kStored[i])}});
+    }
+}
+
+// Rows that the layer wrote, or that another program wrote in the layer's own form, are in the
+// order of their readings in the column's own order: the order reads them through the column's
+// index, without a sort of its own, until another shape is stored.
+TEST_F(DateOrder, TheIndexGivesTheOrderWhereEveryTextSortsAsItsReading) {
+    const auto plan = [&](const QString& query) {
+        sqlite3* raw = tsql::openDatabase(db.file());
+        const QList<tsql::Statement> statements = tsql::translateBatch(query, raw);
+        QStringList steps;
+        sqlite3_stmt* stmt = nullptr;
+        if (statements.size() == 1 &&
+            sqlite3_prepare_v2(raw, ("EXPLAIN QUERY PLAN " + statements[0].sql).toUtf8(), -1,
+                               &stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                steps << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(raw);
+        return steps.join(u'\n');
+    };
+    const QString query = QStringLiteral("SELECT TOP 2 Error FROM AUX_ERR ORDER BY fecha DESC");
+    EXPECT_TRUE(plan(query).contains(QStringLiteral("TEMP B-TREE FOR ORDER BY")));
+
+    db.writeAsAnotherProgram(QStringLiteral("DELETE FROM AUX_ERR"));
+    cn.Execute(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (1, '2026-03-29T01:00')"));
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (2, '29/03/2026 9:05')"));
+    cn.Execute(QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (3, NULL)"));
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (4, '2026-03-29 10:00:00')"));
+    EXPECT_EQ(plan(query), QStringLiteral("SCAN AUX_ERR USING INDEX IX_AUX_ERR_fecha"));
+    EXPECT_EQ(column(query), (QList<int>{4, 2}));
+
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (5, '2026-03-29 9:30')"));
+    EXPECT_TRUE(plan(query).contains(QStringLiteral("TEMP B-TREE FOR ORDER BY")));
+    EXPECT_EQ(column(query), (QList<int>{4, 5}));
 }
 
 // Ranges of a class follow the collation's order of letters, as every other comparison does;

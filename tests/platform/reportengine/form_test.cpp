@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -505,7 +506,8 @@ TEST(PrinterOutputTest, PrintingGoesToTheInstalledOutputOrRaisesWithoutOne) {
     ReportDocument doc;
     doc.form = parseForm(R"(<report version="1" title="Errores"><data table="T"/></report>)");
     PagedReport report(doc);
-    const PrinterHandler before = setPrinterHandler({});
+    const Services before = services();
+    services().print = {};
     const std::optional<vb::VbError> none =
         zxtest::raised([&] { printReport(report, QStringLiteral("ZX-UNA")); });
     ASSERT_TRUE(none.has_value());
@@ -514,14 +516,14 @@ TEST(PrinterOutputTest, PrintingGoesToTheInstalledOutputOrRaisesWithoutOne) {
     EXPECT_EQ(none->Description, QStringLiteral("No hay una salida de impresora instalada"));
 
     QStringList printed;
-    setPrinterHandler([&](PagedReport& r, const QString& printer) {
+    services().print = [&](PagedReport& r, const QString& printer) {
         printed << r.title() + QLatin1Char('@') + printer;
-    });
+    };
     printReport(report, QStringLiteral("ZX-UNA"));
     printReport(report, {});
     EXPECT_EQ(printed,
               (QStringList{QStringLiteral("Errores@ZX-UNA"), QStringLiteral("Errores@")}));
-    EXPECT_TRUE(setPrinterHandler(before));
+    EXPECT_TRUE(std::exchange(services(), before).print);
 }
 
 }  // namespace

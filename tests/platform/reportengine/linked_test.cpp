@@ -4,6 +4,7 @@
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/layout.h"
+#include "tests/platform/reportengine/laid_out.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/pictures.h"
@@ -18,6 +19,8 @@
 namespace {
 
 using namespace reportengine;
+using zxtest::LaidOutReport;
+using zxtest::layOut;
 
 // Rows of two vouchers, the image row of each (the second without a QR) and their
 // observations; the form shows the first's supply row and hides the second's title row, puts

@@ -1,10 +1,12 @@
 #include "platform/reportengine/adodatasource.h"
+#include "platform/reportengine/bandcontent.h"
 #include "platform/reportengine/engine.h"
 #include "platform/reportengine/errors.h"
 #include "platform/reportengine/htmlwriter.h"
 #include "platform/reportengine/layout.h"
 #include "platform/reportengine/renderer.h"
 #include "tests/support/test_database.h"
+#include "tests/platform/reportengine/laid_out.h"
 #include "tests/platform/reportengine/pdf_text.h"
 #include "tests/support/fixtures.h"
 
@@ -22,6 +24,8 @@
 namespace {
 
 using namespace reportengine;
+using zxtest::LaidOutReport;
+using zxtest::layOut;
 
 struct ReportWriter {
     const char* name;

@@ -49,8 +49,8 @@ QString exportedFromScreen(CaseWorld& world) {
 // goes: to a saved report exported to a PDF (the mail output), to the printer, and to the
 // screen, whose preview exports it.
 TEST(ReportOutputsTest, EveryDestinationPrintsTheKeptText) {
-    reportengine::installPreviewWindow();
-    reportengine::installPrinterOutput();
+    reportengine::services().preview = reportengine::showPreviewWindow;
+    reportengine::services().print = reportengine::printOnNamedPrinter;
     for (const ReportCase& c : retest::reportCases()) {
         SCOPED_TRACE(c.name.toStdString());
         {
@@ -82,7 +82,7 @@ TEST(ReportOutputsTest, EveryDestinationPrintsTheKeptText) {
 // and the screen print the kept text all the same, and the file goes with each run: also when
 // the operator closes the preview before it has counted the pages.
 TEST(ReportOutputsTest, RowsInTheTemporaryFilePrintTheKeptText) {
-    reportengine::installPreviewWindow();
+    reportengine::services().preview = reportengine::showPreviewWindow;
     const retest::SpillFolder folder(1);
     for (const ReportCase& c : retest::reportCases()) {
         SCOPED_TRACE(c.name.toStdString());

@@ -1,6 +1,7 @@
 // The child of the memory test: the error-log report of the first <rows> rows of the database
 // in <folder> written to a saved report and exported to a PDF, as the mail output does; prints
 // the rows read and the process's peak resident memory in kilobytes.
+#include "platform/reportengine/adodatasource.h"
 #include "platform/reportengine/engine.h"
 #include "platform/vb/vberror.h"
 #include "tests/support/test_environment.h"
@@ -17,10 +18,11 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc != 3) return 2;
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    reportengine::setConnectionStringProvider([&](const reportengine::Logon& logon) {
-        return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=sa;")
-            .arg(folder, logon.database);
-    });
+    reportengine::services().openData = [&](const reportengine::Logon& logon) {
+        return std::make_unique<reportengine::AdoDataSource>(
+            QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=sa;Pwd=sa;")
+                .arg(folder, logon.database));
+    };
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("peak.RPT"));
     reportengine::RunRequest request;

@@ -241,16 +241,14 @@ QString pdfContents(const QString& pdf) {
 
 CaseWorld::CaseWorld(const ReportCase& c) : case_(c) {
     case_.prepare(db_, dir_.path());
-    previous_ = reportengine::setConnectionStringProvider([this](const reportengine::Logon& l) {
+    services_.readThroughAdo([this](const reportengine::Logon& l) {
         return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=%3;Pwd=%4;")
             .arg(db_.folder(), l.database, l.user, l.password);
     });
     reporter_.CarpetaBase = dir_.path() + u'/';
 }
 
-CaseWorld::~CaseWorld() {
-    reportengine::setConnectionStringProvider(previous_);
-}
+CaseWorld::~CaseWorld() = default;
 
 void CaseWorld::run() {
     QStringList subreports = case_.subreports;

@@ -2,6 +2,7 @@
 
 #include "platform/reportengine/engine.h"
 #include "platform/vendrix/clsreporte.h"
+#include "tests/platform/reportengine/report_services.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/test_database.h"
 
@@ -58,7 +59,7 @@ private:
     zxtest::FixedClock clock_{QDateTime(QDate(2026, 12, 9), QTime(10, 45, 12))};
     zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
     QTemporaryDir dir_;
-    reportengine::ConnectionStringProvider previous_;
+    zxtest::ScopedReportServices services_;
     clsReporte reporter_;
 };
 

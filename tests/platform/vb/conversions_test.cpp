@@ -294,8 +294,9 @@ TEST(ConversionsTest, FormatMasksWithTheArgentineLocale) {
         {Variant("abc"), "0.00", "abc"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(
-            QStringLiteral("%1 with \"%2\"").arg(c.value.debugString(), c.mask).toStdString());
+        SCOPED_TRACE(QStringLiteral("%1 with \"%2\"")
+                         .arg(zxtest::debugString(c.value), c.mask)
+                         .toStdString());
         EXPECT_EQ(vb::Format(c.value, c.mask), QString::fromUtf8(c.expected));
     }
 }

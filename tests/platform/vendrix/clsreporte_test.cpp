@@ -8,6 +8,7 @@
 #include "platform/reportengine/printing.h"
 #include "platform/vb/steps.h"
 #include "tests/platform/reportengine/pdf_text.h"
+#include "tests/platform/reportengine/report_services.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_operator.h"
 #include "tests/support/test_database.h"
@@ -34,8 +35,8 @@ const QString kSelection = QStringLiteral(
 class ClsReporteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        re::installPreviewWindow();
-        re::installPrinterOutput();
+        re::services().preview = re::showPreviewWindow;
+        re::services().print = re::printOnNamedPrinter;
         db_.exec(QStringLiteral(
             "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
             "('Ventas', '2026-12-01 08:00:00', 100, 'Clave duplicada', 'INSERT INTO X', 'CAJA1', "
@@ -47,13 +48,12 @@ protected:
             "('Stock', '2026-12-10 00:00:00', 547, 'Referencia', 'DELETE FROM Z', 'CAJA1', 'ANA');"
             "INSERT INTO AUX_ERR (Proceso, fecha, Error, Descripcion, sql, PC, Usuario) VALUES "
             "('Caja', '2026-12-05 10:00:00', 8152, 'Truncado', 'UPDATE W', 'ADMIN', 'PEDRO');"));
-        previousProvider_ = re::setConnectionStringProvider([this](const re::Logon& l) {
+        services_.readThroughAdo([this](const re::Logon& l) {
             return QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=%3;Pwd=%4;")
                 .arg(db_.folder(), l.database, l.user, l.password);
         });
         reporte_.CarpetaBase = QStringLiteral(ZX_BINARY_DIR "/bin/");
     }
-    void TearDown() override { re::setConnectionStringProvider(previousProvider_); }
 
     QString runToFile(const QString& name, const vb::Variant& type,
                       const QStringList& lista = {QString()},
@@ -89,7 +89,7 @@ protected:
     zxtest::TestDatabase db_;
     zxtest::FixedClock clock_{QDateTime(QDate(2026, 12, 9), QTime(10, 45, 12))};
     zxtest::ScopedLocale locale_{QLocale(QLocale::Spanish, QLocale::Argentina)};
-    re::ConnectionStringProvider previousProvider_;
+    zxtest::ScopedReportServices services_;
     QTemporaryDir dir_;
     clsReporte reporte_;
 };
@@ -234,12 +234,13 @@ TEST_F(ClsReporteTest, TheHourglassCoversTheLongWorkButNotThePreview) {
     };
     zxtest::ScriptedOperator op;
     QList<int> reading, printing, previewing;
-    const re::DataSourceFactory previousFactory =
-        re::setDataSourceFactory([&](const re::Logon&) -> std::unique_ptr<re::DataSource> {
-            return std::make_unique<Noting>(db_.connectionString(), op, reading);
-        });
-    const re::PrinterHandler previousPrinter = re::setPrinterHandler(
-        [&](re::PagedReport&, const QString&) { printing.append(op.busyDepth()); });
+    const re::Services previous = re::services();
+    re::services().openData = [&](const re::Logon&) -> std::unique_ptr<re::DataSource> {
+        return std::make_unique<Noting>(db_.connectionString(), op, reading);
+    };
+    re::services().print = [&](re::PagedReport&, const QString&) {
+        printing.append(op.busyDepth());
+    };
     op.form([&](QDialog& form) {
         previewing.append(op.busyDepth());
         return form.result();
@@ -253,8 +254,7 @@ TEST_F(ClsReporteTest, TheHourglassCoversTheLongWorkButNotThePreview) {
         reporte_.EjecutaReporte(QStringLiteral("AUX_ERR"), {QString()}, kSelection, kLogon);
         EXPECT_EQ(op.busyDepth(), 0);
     }
-    re::setDataSourceFactory(previousFactory);
-    re::setPrinterHandler(previousPrinter);
+    re::services() = previous;
     EXPECT_EQ(reading, (QList<int>{1, 1, 1}));
     EXPECT_EQ(printing, QList<int>{1});
     EXPECT_EQ(previewing, QList<int>{0});

@@ -180,4 +180,59 @@ TEST(Functions, LikeFoldsEveryLetterAndKnowsCharacterClasses) {
     EXPECT_EQ(e.scalar("SELECT NULL LIKE 'a'"), QStringLiteral("NULL"));
 }
 
+// A date's sort key orders Null first, then the readings whatever their shape, then what reads
+// as no date-time, in the order of text.
+TEST(Functions, TheSortKeyOfADateOrdersItsReadings) {
+    Engine e;
+    e.exec("CREATE TABLE t (f DATETIME, n INT)");
+    e.exec(
+        "INSERT INTO t VALUES ('sin fecha', 1), ('2026-03-29 9:05', 2), (NULL, 3), "
+        "('2026-03-29T01:00', 4), ('20260329', 5), ('Anterior', 6), ('2026-03-28 23:59:59.999', "
+        "7), "
+        "('29/03/2026 10:00', 8)");
+    EXPECT_EQ(e.column("SELECT n FROM t ORDER BY tsql_sortkey(f) COLLATE SSCI, f"),
+              (QStringList{"3", "5", "7", "4", "2", "8", "6", "1"}));
+}
+
+// Whether a date column's own order already is its readings': an index begins with it and
+// every value it holds is Null or in an ISO shape that sorts as its reading, with a blank
+// before the time. The answer follows what the column holds.
+TEST(Functions, ReadingOrderTellsWhereTheColumnsOwnOrderIsItsReadings) {
+    const struct {
+        const char* name;
+        const char* index;
+        const char* values;
+        bool holds;
+    } cases[] = {
+        {"IsoShapes", "CREATE INDEX i ON t (f)",
+         "('2026-03-29'), ('2026-03-29 00:00'), ('2026-03-29 10:30:15.5'), (NULL), "
+         "('2026-03-28 23:59:59.999')",
+         true},
+        {"Empty", "CREATE INDEX i ON t (f)", "", true},
+        {"FirstOfAnIndex", "CREATE INDEX i ON t (f, n)", "('2026-03-29 10:00:00')", true},
+        {"NoIndex", "", "('2026-03-29 10:00:00')", false},
+        {"SecondOfAnIndex", "CREATE INDEX i ON t (n, f)", "('2026-03-29 10:00:00')", false},
+        {"PartialIndex", "CREATE INDEX i ON t (f) WHERE n > 0", "('2026-03-29 10:00:00')", false},
+        {"ATAfterTheDate", "CREATE INDEX i ON t (f)", "('2026-03-29T01:00')", false},
+        {"AnHourOfOneDigit", "CREATE INDEX i ON t (f)", "('2026-03-29 9:05')", false},
+        {"DayFirst", "CREATE INDEX i ON t (f)", "('29/03/2026')", false},
+        {"AsANumber", "CREATE INDEX i ON t (f)", "(20260329)", false},
+        {"NoDate", "CREATE INDEX i ON t (f)", "('sin fecha')", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Engine e;
+        e.exec("CREATE TABLE t (f DATETIME, n INT)");
+        if (*c.index) e.exec(c.index);
+        if (*c.values) e.exec(("INSERT INTO t (f) VALUES " + QByteArray(c.values)).constData());
+        EXPECT_EQ(e.scalar("SELECT tsql_readingorder('t', 'F')"),
+                  c.holds ? QStringLiteral("1") : QStringLiteral("0"));
+        // Asked again after a write, it reads the column again.
+        e.exec("INSERT INTO t (f) VALUES ('2026-03-29T02:00')");
+        EXPECT_EQ(e.scalar("SELECT tsql_readingorder('t', 'f')"), QStringLiteral("0"));
+    }
+    Engine e;
+    EXPECT_EQ(e.scalar("SELECT tsql_readingorder('no_existe', 'f')"), QStringLiteral("0"));
+}
+
 }  // namespace

@@ -271,6 +271,63 @@ TEST(Translator, TranslatesABatchStatementByStatement) {
     EXPECT_EQ(statements[3].sql, QStringLiteral("COMMIT"));
 }
 
+// A date is ordered by its reading, then by itself (rows of one reading in the engine's
+// order), in every SELECT and window; a column whose own order the database says is already
+// its readings' is left to it, where the statement reads that table alone. SQLite takes the
+// order of a compound SELECT only by its columns' names: that one is left as it is.
+TEST(Translator, OrdersDatesByTheirReadings) {
+    const tsql::ColumnLookup columns = [](const QString& table) -> QList<tsql::Column> {
+        if (table.compare(u"E", Qt::CaseInsensitive) == 0)
+            return {{"F", "DATETIME"}, {"N", "INT"}, {"X", "VARCHAR(10)"}};
+        if (table.compare(u"G", Qt::CaseInsensitive) == 0) return {{"N", "INT"}};
+        return {};
+    };
+    check(tsql::Translator(columns),
+          {{"SELECT N FROM E ORDER BY F",
+            "SELECT N FROM E ORDER BY tsql_sortkey(F) COLLATE SSCI, F"},
+           {"SELECT N FROM E ORDER BY N, e.[F] desc",
+            "SELECT N FROM E ORDER BY N, tsql_sortkey(e.[F]) COLLATE SSCI desc, e.[F] desc"},
+           {"SELECT TOP 1 N FROM E ORDER BY F DESC",
+            "SELECT N FROM E ORDER BY tsql_sortkey(F) COLLATE SSCI DESC, F DESC LIMIT 1"},
+           {"SELECT N, F AS c FROM E ORDER BY c",
+            "SELECT N, F AS c FROM E ORDER BY tsql_sortkey(F) COLLATE SSCI, c"},
+           {"SELECT N, F FROM E ORDER BY 2 DESC",
+            "SELECT N, F FROM E ORDER BY tsql_sortkey(F) COLLATE SSCI DESC, 2 DESC"},
+           {"SELECT N FROM E ORDER BY ISNULL(F, X)",
+            "SELECT N FROM E ORDER BY tsql_sortkey(ifnull(F, X)) COLLATE SSCI, ifnull(F, X)"},
+           {"SELECT ROW_NUMBER() OVER (ORDER BY F) FROM E",
+            "SELECT ROW_NUMBER() OVER (ORDER BY tsql_sortkey(F) COLLATE SSCI, F) FROM E"},
+           {"SELECT (SELECT TOP 1 N FROM E ORDER BY F) FROM G",
+            "SELECT (SELECT N FROM E ORDER BY tsql_sortkey(F) COLLATE SSCI, F LIMIT 1) FROM G"},
+           {"SELECT N FROM E ORDER BY N, X, 1", "SELECT N FROM E ORDER BY N, X, 1"},
+           {"SELECT N FROM E ORDER BY F COLLATE BINARY",
+            "SELECT N FROM E ORDER BY F COLLATE BINARY"},
+           {"SELECT F FROM E UNION SELECT F FROM E ORDER BY F",
+            "SELECT F FROM E UNION SELECT F FROM E ORDER BY F"}});
+    const tsql::OrderLookup readingsOfE = [](const QString& table, const QString& column) {
+        return table.compare(u"E", Qt::CaseInsensitive) == 0 &&
+               column.compare(u"F", Qt::CaseInsensitive) == 0;
+    };
+    check(tsql::Translator(columns, readingsOfE),
+          {{"SELECT N FROM E WITH (NOLOCK) ORDER BY F DESC", "SELECT N FROM E ORDER BY F DESC"},
+           {"SELECT N, F FROM E e ORDER BY 2", "SELECT N, F FROM E e ORDER BY 2"},
+           {"SELECT N FROM E ORDER BY F + 1",
+            "SELECT N FROM E ORDER BY tsql_sortkey(tsql_dateadd(F, 1)) COLLATE SSCI, "
+            "tsql_dateadd(F, 1)"},
+           {"SELECT E.N FROM E, G ORDER BY F",
+            "SELECT E.N FROM E, G ORDER BY tsql_sortkey(F) COLLATE SSCI, F"},
+           {"SELECT E.N FROM E JOIN G ON G.N = E.N ORDER BY F",
+            "SELECT E.N FROM E JOIN G ON G.N = E.N ORDER BY tsql_sortkey(F) COLLATE SSCI, F"}});
+    // A date that a query gives is ordered as it is: its text, and the order inside it, are
+    // never written twice, however deep such orders nest.
+    QString nested = QStringLiteral("GETDATE()");
+    for (int depth = 0; depth < 100; ++depth)
+        nested =
+            QStringLiteral("ISNULL((SELECT TOP 1 F FROM E ORDER BY %1), GETDATE())").arg(nested);
+    const QString text = QStringLiteral("SELECT N FROM E ORDER BY ") + nested;
+    EXPECT_LT(tsql::Translator(columns).translate(text).size(), 2 * text.size());
+}
+
 }  // namespace
 
 // Only "/*" opens a comment: a division or the "*" of COUNT(*) is text that the rewrites after
