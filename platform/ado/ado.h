@@ -6,4 +6,5 @@
 #include "platform/ado/errors.h"
 #include "platform/ado/field.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/row.h"
 #include "platform/ado/types.h"

@@ -2,57 +2,63 @@
 
 namespace ado {
 
+namespace {
+
+const QString kCursorSource = QStringLiteral("ADODB.Recordset");
+
+}  // namespace
+
+Cursor::~Cursor() = default;
+
+bool Cursor::next() {
+    row_.cells.clear();
+    row_.keys.clear();
+    if (ended_) return false;
+    if (fetch(row_)) return true;
+    row_.cells.clear();
+    ended_ = true;
+    return false;
+}
+
+ResultSet Cursor::readAll() {
+    ResultSet rows;
+    rows.columns = row_.columns;
+    if (!ended_) {
+        fetchAll(rows);
+        ended_ = true;
+        complete(rows);
+    }
+    row_.cells.clear();
+    row_.keys.clear();
+    return rows;
+}
+
+void Cursor::fetchAll(ResultSet& rows) {
+    while (fetch(rows)) {
+    }
+}
+
+void Cursor::complete(ResultSet&) {}
+
+void Cursor::raiseNoRow() {
+    raiseAdo(err::NoCurrentRecord, kCursorSource);
+}
+
+void Cursor::raiseNoSuchColumn() {
+    raiseAdo(err::ItemNotFound, kCursorSource);
+}
+
 Backend::~Backend() = default;
 // An engine without such a setting keeps its own way (SQLite has no isolation levels).
 void Backend::setCommandTimeout(long) {}
 void Backend::setIsolationLevel(long) {}
 
 BatchOutcome Backend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
-    if (parameters.isEmpty()) return execute(batch);
-    BatchOutcome out;
-    out.failed = true;
-    out.errors << Error{err::MissingParameter,
-                        QStringLiteral("This provider does not take parameter values."),
-                        sqlServerSource(), QStringLiteral("07002"), 0};
+    const std::unique_ptr<Cursor> cursor = start(batch, parameters);
+    ResultSet rows = cursor->readAll();
+    BatchOutcome out = cursor->finish();
+    out.result = std::move(rows);
     return out;
-}
-
-BatchOutcome Backend::stream(const QString& batch, const QList<vb::Variant>& parameters,
-                             const RowSink& sink) {
-    sink_ = &sink;
-    sinkError_ = nullptr;
-    BatchOutcome out;
-    try {
-        out = execute(batch, parameters);
-    } catch (...) {
-        sink_ = nullptr;
-        throw;
-    }
-    sink_ = nullptr;
-    if (sinkError_) std::rethrow_exception(std::exchange(sinkError_, nullptr));
-    if (out.result.rowCount() > 0) {
-        ResultSet row;
-        row.columns = out.result.columns;
-        for (long r = 0; r < out.result.rowCount(); ++r) {
-            for (long c = 0; c < out.result.columnCount(); ++c)
-                row.cells.append(out.result.at(r, c));
-            sink(row);
-            row.cells.clear();
-        }
-        out.result.cells.clear();
-    }
-    return out;
-}
-
-bool Backend::handRow(ResultSet& rows) {
-    if (sinkError_) return false;
-    try {
-        (*sink_)(rows);
-    } catch (...) {
-        sinkError_ = std::current_exception();
-    }
-    rows.cells.clear();
-    return !sinkError_;
 }
 
 ResultSet schemaShape(long schema) {

@@ -11,8 +11,7 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <exception>
-#include <functional>
+#include <memory>
 #include <vector>
 
 namespace ado {
@@ -94,21 +93,57 @@ struct RowRead {
     QList<vb::Variant> keyValues;  // one per RowWrite::keyColumns
 };
 
-// Receives the rows of a query one at a time, as the engine reads them: `rows` holds the
-// result's columns and that one row.
-using RowSink = std::function<void(const ResultSet& rows)>;
+// The rows of a batch's first result with columns, read one at a time as the engine reads
+// them. The statements before that result have run when the engine gives the cursor; those
+// after it run when it finishes. Not copyable: it stands for the engine's running statement.
+class Cursor {
+public:
+    virtual ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    // The result's columns; none when no statement of the batch gives one.
+    const QList<Column>& columns() const { return row_.columns; }
+    long columnCount() const { return row_.columnCount(); }
+    // Reads the next row in place of the one before: false after the last one, and when the
+    // engine failed to read it (finish() gives the error).
+    bool next();
+    // The value of `column` (0-based) in the row next() read; raises 3021 when it read none and
+    // 3265 when the result has no such column.
+    vb::Variant value(long column) const {
+        if (column < 0 || column >= row_.columnCount()) raiseNoSuchColumn();
+        if (row_.cells.size() != static_cast<size_t>(row_.columnCount())) raiseNoRow();
+        return row_.cells.value(static_cast<size_t>(column));
+    }
+    // Reads every row left and holds them, as a client cursor does.
+    ResultSet readAll();
+    // Runs what follows the result in the batch, letting go of the rows not read, and gives the
+    // outcome of the whole batch: its result has the columns and no rows. Once only.
+    virtual BatchOutcome finish() = 0;
+
+protected:
+    Cursor() = default;
+    // Appends the values of the next row to `rows` (and its key, when the engine finds rows
+    // again by one); false at the end of the rows or when reading failed.
+    virtual bool fetch(ResultSet& rows) = 0;
+    // Appends every row left to `rows`.
+    virtual void fetchAll(ResultSet& rows);
+    // Completes a result held whole, once its last row is read (what the values tell about the
+    // columns, what an update needs).
+    virtual void complete(ResultSet& rows);
+
+    ResultSet row_;  // the columns, and the values of the row next() read
+
+private:
+    [[noreturn]] static void raiseNoRow();
+    [[noreturn]] static void raiseNoSuchColumn();
+    bool ended_ = false;
+};
 
 // The engine behind an open connection. Failures are thrown as ProviderFailure.
 class Backend {
 public:
     virtual ~Backend();
-
-    // Runs a query and hands the rows of its first result to `sink` as they are read, so that
-    // a long result is never held; the outcome's result has its columns and no rows. An engine
-    // that reads its rows whole hands them afterwards. What the sink raises is raised here,
-    // once the engine has finished the statement.
-    BatchOutcome stream(const QString& batch, const QList<vb::Variant>& parameters,
-                        const RowSink& sink);
 
     virtual void open(const ConnectionSettings& settings) = 0;
     virtual void close() = 0;
@@ -119,11 +154,14 @@ public:
     virtual void setCommandTimeout(long seconds);
     virtual void setIsolationLevel(long level);
 
-    // Runs a batch of SQL Server text.
-    virtual BatchOutcome execute(const QString& batch) = 0;
-    // The same with `parameters` bound in order to its "?" markers. An engine that binds
-    // nothing runs a call without values and refuses one with values.
-    virtual BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters);
+    // Starts a batch of SQL Server text with `parameters` bound in order to its "?" markers: runs
+    // it up to its first result with columns, whose rows the cursor reads as the engine reads
+    // them. Calls made while the cursor is open run statements of their own (an engine that
+    // serves one statement at a time refuses them until the rows are read).
+    virtual std::unique_ptr<Cursor> start(const QString& batch,
+                                          const QList<vb::Variant>& parameters) = 0;
+    // Runs a batch and holds the rows of its first result.
+    virtual BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters = {});
     // Runs a query for a recordset; any failure throws. With `editable`, fills the editing
     // members of the result when the rows come from one table.
     virtual ResultSet query(const QString& text, bool editable) = 0;
@@ -135,17 +173,6 @@ public:
 
     virtual ResultSet schema(long schema, const QList<vb::Variant>& criteria) = 0;
     virtual RowRead writeRow(const RowWrite& write) = 0;
-
-protected:
-    // Whether the rows being read go to a sink (stream) rather than into the result.
-    bool streaming() const { return sink_ != nullptr; }
-    // Hands the one row `rows` holds to the sink and empties it for the next; false when the
-    // sink failed, and the rest of the rows are not wanted.
-    bool handRow(ResultSet& rows);
-
-private:
-    const RowSink* sink_ = nullptr;
-    std::exception_ptr sinkError_;
 };
 
 // The columns of the two schema lists, as every engine gives them: adSchemaTables

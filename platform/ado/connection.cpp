@@ -9,6 +9,8 @@
 #include "platform/ado/sqlitebackend.h"
 #include "platform/vb/vberror.h"
 
+#include <exception>
+
 namespace ado {
 
 namespace {
@@ -65,6 +67,7 @@ void Connection::Open(const QString& connectionString, const QString& userId,
 
 void Connection::Close() {
     if (!d_->open) raiseAdo(err::ObjectClosed, kSource);
+    if (d_->reading > 0) raiseAdo(err::NotAllowedNow, kSource);
     d_->open = false;
     if (d_->backend) d_->backend->close();
     if (!d_->attached) d_->backend.reset();
@@ -125,6 +128,7 @@ void Connection::setDefaultDatabase(const QString& name) {
         d_->defaultDatabase = name;
         return;
     }
+    if (d_->reading > 0) raiseAdo(err::NotAllowedNow, kSource);
     d_->call([&](Backend& b) { b.setDefaultDatabase(name); });
     d_->defaultDatabase = d_->backend->defaultDatabase();
 }
@@ -151,15 +155,22 @@ Recordset Connection::run(const QString& text, const QList<vb::Variant>& paramet
 }
 
 void Connection::ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
-                             const std::function<void(const QList<vb::Variant>&)>& onRow) {
-    QList<vb::Variant> values;
-    const RowSink sink = [&](const ResultSet& rows) {
-        values.clear();
-        for (long c = 0; c < rows.columnCount(); ++c) values.append(rows.at(0, c));
-        onRow(values);
-    };
-    const BatchOutcome outcome =
-        d_->call([&](Backend& b) { return b.stream(commandText, parameters, sink); });
+                             const std::function<void(const Row& row)>& onRow) {
+    const BatchOutcome outcome = d_->call([&](Backend& b) {
+        const std::unique_ptr<Cursor> cursor = b.start(commandText, parameters);
+        const Row row(*cursor);
+        std::exception_ptr raised;
+        ++d_->reading;
+        try {
+            while (cursor->next()) onRow(row);
+        } catch (...) {
+            raised = std::current_exception();
+        }
+        --d_->reading;
+        BatchOutcome out = cursor->finish();
+        if (raised) std::rethrow_exception(raised);
+        return out;
+    });
     if (outcome.failed) d_->raiseFailure(outcome.errors, outcome.raised);
     if (!outcome.errors.isEmpty()) d_->errors.replace(outcome.errors);
 }

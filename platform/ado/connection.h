@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ado/errors.h"
+#include "platform/ado/row.h"
 #include "platform/ado/types.h"
 #include "platform/vb/variant.h"
 
@@ -60,11 +61,13 @@ public:
     Recordset Execute(const QString& commandText, const QList<vb::Variant>& parameters,
                       long* recordsAffected = nullptr);
 
-    // Runs a query and hands each row of its result to `onRow` (values in select-list order)
-    // as the engine reads it, holding none of them: a forward-only read for results too long
-    // to keep, such as a report's. Errors as Execute; what `onRow` raises is raised here.
+    // Runs a query and hands each row of its result to `onRow` as the engine reads it, holding
+    // none of them: a forward-only read for results too long to keep, such as a report's. The
+    // reader may run other statements on the connection meanwhile, but neither close it nor
+    // change its database (3219). Errors as Execute, once the rest of the batch has run; what
+    // `onRow` raises stops the read and is raised here.
     void ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
-                     const std::function<void(const QList<vb::Variant>&)>& onRow);
+                     const std::function<void(const Row& row)>& onRow);
 
     // Returns the nesting level after the begin.
     long BeginTrans();

@@ -23,6 +23,7 @@ struct ConnectionCore {
     long connectionTimeout = 15;
     long isolationLevel = adXactReadCommitted;
     QString defaultDatabase;
+    int reading = 0;  // ExecuteEach reads under way: the engine's statements stay open
 
     // Runs `op` on the open backend: 3709 when there is none; a provider failure replaces
     // the error list and raises its first entry.

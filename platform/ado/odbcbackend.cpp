@@ -481,104 +481,180 @@ SQLRETURN bindParameter(SQLHSTMT st, SQLUSMALLINT index, const vb::Variant& v, B
 
 }  // namespace
 
-BatchOutcome OdbcBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
-    BatchOutcome out;
-    if (!hdbc_) {
-        out.failed = true;
-        out.errors << Error{err::ProviderFailure, QStringLiteral("The connection is closed."),
-                            source_, QStringLiteral("08003"), 0};
-        return out;
+// A batch on its own statement handle: its results in turn up to the first with columns, whose
+// rows are fetched as they are asked for; the rest when the reader finishes.
+class OdbcBackend::Reader : public Cursor {
+public:
+    Reader(OdbcBackend& b, const QString& batch, const QList<vb::Variant>& parameters);
+    ~Reader() override;
+    BatchOutcome finish() override;
+
+protected:
+    bool fetch(ResultSet& rows) override;
+
+private:
+    // Goes through the batch's results up to the first with columns (none once it was given),
+    // or to the end of the batch.
+    void runUntilResult();
+    void describeResult(SQLSMALLINT columns);
+    void moveOn();
+    void fail(const QList<Error>& errors);
+
+    const QString source_;
+    SQLHSTMT st_ = SQL_NULL_HSTMT;
+    std::vector<BoundValue> bound_;  // read by the driver until the batch has run
+    QByteArray text_;
+    BatchOutcome out_;
+    SQLRETURN rc_ = SQL_NO_DATA;  // of the last call that moved to a result
+    int round_ = 0;
+    QList<Error> previous_;
+    bool ended_ = false;       // no result left
+    bool haveResult_ = false;  // the result with columns was found
+    bool atResult_ = false;    // its rows are being read; the next results wait
+    bool inRows_ = false;      // rows may be left to fetch
+    QList<DeclaredType> types_;
+    bool finished_ = false;
+};
+
+OdbcBackend::Reader::Reader(OdbcBackend& b, const QString& batch,
+                            const QList<vb::Variant>& parameters)
+    : source_(b.source_) {
+    ended_ = true;
+    if (!b.hdbc_) {
+        fail({Error{err::ProviderFailure, QStringLiteral("The connection is closed."), source_,
+                    QStringLiteral("08003"), 0}});
+        return;
     }
-    if (!refuseNul(batch, out)) return out;
-    SQLHSTMT st = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, hdbc_, &st))) {
-        out.failed = true;
-        out.errors << diagnostics(SQL_HANDLE_DBC, hdbc_, source_);
-        return out;
+    if (!refuseNul(batch, out_)) return;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, b.hdbc_, &st_))) {
+        st_ = SQL_NULL_HSTMT;
+        fail(diagnostics(SQL_HANDLE_DBC, b.hdbc_, source_));
+        return;
     }
-    if (timeoutSeconds_ > 0) {
-        SQLSetStmtAttr(st, SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds_)), 0);
+    if (b.timeoutSeconds_ > 0) {
+        SQLSetStmtAttr(st_, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(b.timeoutSeconds_)), 0);
     }
-    std::vector<BoundValue> bound(static_cast<size_t>(parameters.size()));
+    bound_.resize(static_cast<size_t>(parameters.size()));
     for (qsizetype i = 0; i < parameters.size(); ++i) {
-        if (!SQL_SUCCEEDED(bindParameter(st, static_cast<SQLUSMALLINT>(i + 1), parameters[i],
-                                         bound[static_cast<size_t>(i)]))) {
-            out.failed = true;
-            out.errors << diagnostics(SQL_HANDLE_STMT, st, source_);
-            SQLFreeHandle(SQL_HANDLE_STMT, st);
-            return out;
+        if (!SQL_SUCCEEDED(bindParameter(st_, static_cast<SQLUSMALLINT>(i + 1), parameters[i],
+                                         bound_[static_cast<size_t>(i)]))) {
+            fail(diagnostics(SQL_HANDLE_STMT, st_, source_));
+            return;
         }
     }
-    QByteArray text = batch.toUtf8();
-    SQLRETURN rc = SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(text.data()),
-                                 static_cast<SQLINTEGER>(text.size()));
-    QList<Error> previous;
-    for (int round = 0; round < 100000; ++round) {
-        const bool first = round == 0;
-        if (rc == SQL_NO_DATA && !first) break;
-        if (rc == SQL_ERROR) {
-            const QList<Error> found = diagnostics(SQL_HANDLE_STMT, st, source_);
+    text_ = batch.toUtf8();
+    rc_ = SQLExecDirect(st_, reinterpret_cast<SQLCHAR*>(text_.data()),
+                        static_cast<SQLINTEGER>(text_.size()));
+    ended_ = false;
+    runUntilResult();
+}
+
+OdbcBackend::Reader::~Reader() {
+    if (st_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, st_);
+}
+
+void OdbcBackend::Reader::fail(const QList<Error>& errors) {
+    out_.failed = true;
+    out_.errors << errors;
+}
+
+void OdbcBackend::Reader::runUntilResult() {
+    while (!ended_ && !atResult_) {
+        const bool first = round_ == 0;
+        if (rc_ == SQL_NO_DATA && !first) {
+            ended_ = true;
+            return;
+        }
+        if (rc_ == SQL_ERROR) {
+            const QList<Error> found = diagnostics(SQL_HANDLE_STMT, st_, source_);
             // The same error again means the driver will not move on to the next statement.
-            if (!first && (found.isEmpty() || found == previous)) break;
-            out.failed = true;
-            out.errors << found;
-            previous = found;
-        } else if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) {
+            if (!first && (found.isEmpty() || found == previous_)) {
+                ended_ = true;
+                return;
+            }
+            fail(found);
+            previous_ = found;
+        } else if (SQL_SUCCEEDED(rc_) || rc_ == SQL_NO_DATA) {
             SQLSMALLINT columns = 0;
-            SQLNumResultCols(st, &columns);
-            if (columns > 0 && !out.result.hasColumns()) {
-                ResultSet rs;
-                QList<DeclaredType> types;
-                for (SQLUSMALLINT i = 1; i <= columns; ++i) {
-                    SQLCHAR name[256] = {};
-                    SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
-                    SQLULEN size = 0;
-                    SQLDescribeCol(st, i, name, sizeof name, &nameLength, &sqlType, &size, &digits,
-                                   &nullable);
-                    SQLCHAR typeName[128] = {};
-                    SQLSMALLINT typeNameLength = 0;
-                    SQLColAttribute(st, i, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
-                                    &typeNameLength, nullptr);
-                    const DeclaredType t =
-                        odbcType(sqlType, size, digits,
-                                 QString::fromUtf8(reinterpret_cast<const char*>(typeName)));
-                    SQLCHAR base[256] = {};
-                    SQLSMALLINT baseLength = 0;
-                    SQLColAttribute(st, i, SQL_DESC_BASE_COLUMN_NAME, base, sizeof base,
-                                    &baseLength, nullptr);
-                    const QString columnName =
-                        QString::fromUtf8(reinterpret_cast<const char*>(name));
-                    QString baseName = QString::fromUtf8(reinterpret_cast<const char*>(base));
-                    if (baseName.isEmpty()) baseName = columnName;
-                    rs.columns << Column{columnName, t.type, t.definedSize, baseName};
-                    types << t;
-                }
-                SQLRETURN fetch;
-                while (SQL_SUCCEEDED(fetch = SQLFetch(st))) {
-                    for (SQLUSMALLINT i = 1; i <= columns; ++i)
-                        rs.cells.append(readValue(st, i, types[i - 1]));
-                    if (streaming() && !handRow(rs)) {
-                        fetch = SQL_NO_DATA;
-                        break;
-                    }
-                }
-                if (fetch == SQL_ERROR) {
-                    out.failed = true;
-                    out.errors << diagnostics(SQL_HANDLE_STMT, st, source_);
-                }
-                out.result = std::move(rs);
-            } else if (columns == 0) {
+            SQLNumResultCols(st_, &columns);
+            if (columns > 0 && !haveResult_) {
+                describeResult(columns);
+                return;
+            }
+            if (columns == 0) {
                 SQLLEN count = -1;
-                SQLRowCount(st, &count);
-                if (count >= 0) out.addAffected(static_cast<long>(count));
+                SQLRowCount(st_, &count);
+                if (count >= 0) out_.addAffected(static_cast<long>(count));
             }
         }
-        rc = SQLMoreResults(st);
-        if (rc == SQL_NO_DATA || rc == SQL_INVALID_HANDLE) break;
+        moveOn();
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, st);
-    return out;
+}
+
+void OdbcBackend::Reader::moveOn() {
+    atResult_ = false;
+    inRows_ = false;
+    rc_ = SQLMoreResults(st_);
+    if (rc_ == SQL_NO_DATA || rc_ == SQL_INVALID_HANDLE || ++round_ >= 100000) ended_ = true;
+}
+
+void OdbcBackend::Reader::describeResult(SQLSMALLINT columns) {
+    haveResult_ = true;
+    atResult_ = true;
+    inRows_ = true;
+    for (SQLUSMALLINT i = 1; i <= columns; ++i) {
+        SQLCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        SQLDescribeCol(st_, i, name, sizeof name, &nameLength, &sqlType, &size, &digits,
+                       &nullable);
+        SQLCHAR typeName[128] = {};
+        SQLSMALLINT typeNameLength = 0;
+        SQLColAttribute(st_, i, SQL_DESC_TYPE_NAME, typeName, sizeof typeName, &typeNameLength,
+                        nullptr);
+        const DeclaredType t = odbcType(
+            sqlType, size, digits, QString::fromUtf8(reinterpret_cast<const char*>(typeName)));
+        SQLCHAR base[256] = {};
+        SQLSMALLINT baseLength = 0;
+        SQLColAttribute(st_, i, SQL_DESC_BASE_COLUMN_NAME, base, sizeof base, &baseLength,
+                        nullptr);
+        const QString columnName = QString::fromUtf8(reinterpret_cast<const char*>(name));
+        QString baseName = QString::fromUtf8(reinterpret_cast<const char*>(base));
+        if (baseName.isEmpty()) baseName = columnName;
+        row_.columns << Column{columnName, t.type, t.definedSize, baseName};
+        types_ << t;
+    }
+}
+
+bool OdbcBackend::Reader::fetch(ResultSet& rows) {
+    if (!inRows_) return false;
+    const SQLRETURN rc = SQLFetch(st_);
+    if (SQL_SUCCEEDED(rc)) {
+        for (SQLUSMALLINT i = 1; i <= types_.size(); ++i)
+            rows.cells.append(readValue(st_, i, types_[i - 1]));
+        return true;
+    }
+    inRows_ = false;
+    if (rc == SQL_ERROR) fail(diagnostics(SQL_HANDLE_STMT, st_, source_));
+    return false;
+}
+
+BatchOutcome OdbcBackend::Reader::finish() {
+    if (finished_) return out_;
+    finished_ = true;
+    // The rows not read go with the move to the next result.
+    if (atResult_ && !ended_) moveOn();
+    runUntilResult();
+    if (st_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, st_);
+    st_ = SQL_NULL_HSTMT;
+    out_.result.columns = row_.columns;
+    return out_;
+}
+
+std::unique_ptr<Cursor> OdbcBackend::start(const QString& batch,
+                                           const QList<vb::Variant>& parameters) {
+    return std::make_unique<Reader>(*this, batch, parameters);
 }
 
 void OdbcBackend::runOrThrow(const QString& text) {

@@ -23,8 +23,8 @@ public:
     void setCommandTimeout(long seconds) override;
     void setIsolationLevel(long level) override;
 
-    BatchOutcome execute(const QString& batch) override { return execute(batch, {}); }
-    BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters) override;
+    std::unique_ptr<Cursor> start(const QString& batch,
+                                  const QList<vb::Variant>& parameters) override;
     ResultSet query(const QString& text, bool editable) override;
 
     long beginTransaction() override;
@@ -47,6 +47,8 @@ public:
     static QString oracleDriver();
 
 private:
+    class Reader;
+
     void runOrThrow(const QString& text);
     long scalar(const QString& text);
 

@@ -374,30 +374,26 @@ SqliteBackend::SqliteBackend()
     : connectionName_(QStringLiteral("zentrik-ado-%1").arg(++connectionCounter)) {}
 
 // One call that runs SQL on the handle: CommandTimeout counts from its start, as SQL Server's
-// provider cancels a command still running at that time. A call made while the rows of
-// another are being handed (from the reader of those rows) has a time of its own; the other's
-// is as it was afterwards.
+// provider cancels a command still running at that time. A call made between the rows of
+// another (by the reader of those rows) has a time of its own.
 class SqliteBackend::Command {
 public:
-    explicit Command(SqliteBackend& b)
-        : b_(b), inCommand_(b.inCommand_), deadline_(b.deadline_), timedOut_(b.timedOut_) {
-        b_.inCommand_ = true;
-        b_.timedOut_ = false;
-        b_.deadline_ = Clock::now() + std::chrono::seconds(b_.timeoutSeconds_);
+    // A call of its own, its time counted from now.
+    explicit Command(SqliteBackend& b) : b_(b), own_(b.deadlineFromNow()), previous_(b.command_) {
+        b_.command_ = &own_;
     }
-    ~Command() {
-        b_.inCommand_ = inCommand_;
-        b_.deadline_ = deadline_;
-        b_.timedOut_ = timedOut_;
+    // A step of a longer call (the rows of a cursor), on that call's time.
+    Command(SqliteBackend& b, Deadline& deadline) : b_(b), previous_(b.command_) {
+        b_.command_ = &deadline;
     }
+    ~Command() { b_.command_ = previous_; }
     Command(const Command&) = delete;
     Command& operator=(const Command&) = delete;
 
 private:
     SqliteBackend& b_;
-    const bool inCommand_;
-    const Clock::time_point deadline_;
-    const bool timedOut_;
+    Deadline own_;
+    Deadline* const previous_;
 };
 
 namespace {
@@ -407,22 +403,26 @@ constexpr int kStepsBetweenLooks = 1000;
 
 }  // namespace
 
+SqliteBackend::Deadline SqliteBackend::deadlineFromNow() const {
+    return Deadline{Clock::now() + std::chrono::seconds(timeoutSeconds_)};
+}
+
 std::optional<SqliteBackend::Clock::time_point> SqliteBackend::limit() const {
     if (timeoutSeconds_ <= 0) return std::nullopt;
-    return inCommand_ ? deadline_ : waitingSince_ + std::chrono::seconds(timeoutSeconds_);
+    return command_ ? command_->at : waitingSince_ + std::chrono::seconds(timeoutSeconds_);
 }
 
 bool SqliteBackend::pastLimit() {
-    if (!timedOut_) {
-        const std::optional<Clock::time_point> end = limit();
-        timedOut_ = end && Clock::now() >= *end;
-    }
-    return timedOut_;
+    if (command_ && command_->passed) return true;
+    const std::optional<Clock::time_point> end = limit();
+    const bool past = end && Clock::now() >= *end;
+    if (command_) command_->passed = past;
+    return past;
 }
 
 int SqliteBackend::onProgress(void* self) {
     auto* b = static_cast<SqliteBackend*>(self);
-    return b->inCommand_ && b->pastLimit() ? 1 : 0;
+    return b->command_ && b->pastLimit() ? 1 : 0;
 }
 
 int SqliteBackend::onBusy(void* self, int count) {
@@ -436,13 +436,6 @@ int SqliteBackend::onBusy(void* self, int count) {
     }
     std::this_thread::sleep_for(pause);
     return 1;
-}
-
-bool SqliteBackend::handRowUnclocked(ResultSet& rows) {
-    const Clock::time_point start = Clock::now();
-    const bool wanted = handRow(rows);
-    deadline_ += Clock::now() - start;
-    return wanted;
 }
 
 namespace {
@@ -698,41 +691,87 @@ void SqliteBackend::setCommandTimeout(long seconds) {
     timeoutSeconds_ = std::clamp(seconds, 0L, 2000000L);
 }
 
-BatchOutcome SqliteBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
-    BatchOutcome out;
-    parameters_ = &parameters;
-    nextParameter_ = 0;
-    run(batch, out, false);
-    parameters_ = nullptr;
-    if (!out.failed && nextParameter_ < parameters.size()) {
-        out.failed = true;
-        out.errors << Error{err::CommandTextError, QStringLiteral("Wrong number of parameters."),
-                            sqlServerSource(), QStringLiteral("07001"), 0};
-    }
-    return out;
-}
+// A batch run statement by statement up to its first result with columns, whose rows are read
+// as they are asked for; the rest of the batch runs when the reader finishes. Its time is one
+// command's, less what the caller spends between two rows.
+class SqliteBackend::Reader : public Cursor {
+public:
+    // Raises the closed connection's failure when the handle is gone.
+    Reader(SqliteBackend& b, const QString& batch, const QList<vb::Variant>& parameters,
+           bool editable);
+    ~Reader() override;
+    BatchOutcome finish() override;
 
-ResultSet SqliteBackend::query(const QString& text, bool editable) {
-    BatchOutcome out;
-    run(text, out, editable);
-    if (out.failed) throw ProviderFailure{out.errors};
-    return std::move(out.result);
-}
+protected:
+    bool fetch(ResultSet& rows) override;
+    void fetchAll(ResultSet& rows) override;
+    void complete(ResultSet& rows) override;
 
-void SqliteBackend::run(const QString& batch, BatchOutcome& out, bool editable) {
-    if (!db_)
+private:
+    // Runs the statements left up to the one that gives the result (none once it was given), or
+    // to the end of the batch.
+    void runUntilResult();
+    // The statement that gives the result: its columns and how their values are read.
+    void startResult(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst);
+    // Reads the next row of the result into `rows`, or every row left; false at the end of the
+    // rows or on a failure.
+    bool step(ResultSet& rows, bool toTheEnd);
+    // A statement whose rows, if any, nobody reads.
+    void runWhole(sqlite3_stmt* stmt, const QString& sql);
+    void endStatement(sqlite3_stmt* stmt, int changesBefore);
+    // After each statement: nothing more runs once the command's time is out.
+    void ranOne();
+    bool bindParameters(sqlite3_stmt* stmt);
+    // Gives the command back the time the caller kept the last row.
+    void resume();
+    void fail(const Error& e);
+
+    SqliteBackend& b_;
+    BatchOutcome out_;
+    const QList<vb::Variant> parameters_;
+    qsizetype nextParameter_ = 0;
+    const bool editable_;
+    Deadline deadline_;
+    std::optional<Clock::time_point> handedAt_;  // when the caller was given the last row
+    QStringList statements_;
+    qsizetype nextStatement_ = 0;
+    QByteArray text_;  // the statement text being run, and how far
+    const char* p_ = nullptr;
+    const char* end_ = nullptr;
+    bool stopped_ = false;  // nothing more of the batch runs
+    bool finished_ = false;
+
+    // The result's statement, while its rows are read.
+    sqlite3_stmt* stmt_ = nullptr;
+    bool haveResult_ = false;
+    bool rowsDone_ = false;
+    bool resultFailed_ = false;
+    QString sql_;
+    bool rowidFirst_ = false;
+    int first_ = 0;
+    int n_ = 0;
+    std::vector<ReadColumn> reads_;
+    int changesBefore_ = 0;
+};
+
+SqliteBackend::Reader::Reader(SqliteBackend& b, const QString& batch,
+                              const QList<vb::Variant>& parameters, bool editable)
+    : b_(b), parameters_(parameters), editable_(editable), deadline_(b.deadlineFromNow()) {
+    if (!b_.db_)
         throw ProviderFailure{
             {cursorError(err::ProviderFailure, QStringLiteral("The connection is closed."))}};
-    if (!refuseNul(batch, out) || !refuseDeepNesting(batch, out)) return;
-    const Command command(*this);
-    const QStringList statements = sqliteStatements(batch, db_);
-    // SQL Server compiles the whole batch before it runs any of it.
-    if (statements.size() > 1 && !refuseSyntaxErrors(statements, out)) return;
-    for (const QString& statement : statements) {
-        runText(statement, out, editable);
-        // SQL Server cancels the whole batch at its time-out: what follows does not run.
-        if (timedOut_) return;
+    if (!refuseNul(batch, out_) || !refuseDeepNesting(batch, out_)) {
+        stopped_ = true;
+        return;
     }
+    const Command command(b_, deadline_);
+    statements_ = sqliteStatements(batch, b_.db_);
+    // SQL Server compiles the whole batch before it runs any of it.
+    if (statements_.size() > 1 && !b_.refuseSyntaxErrors(statements_, out_)) {
+        stopped_ = true;
+        return;
+    }
+    runUntilResult();
 }
 
 SqliteBackend::Tx SqliteBackend::transactionAt(const char* p, const char* end,
@@ -793,53 +832,67 @@ bool SqliteBackend::refuseSyntaxErrors(const QStringList& statements, BatchOutco
     return true;
 }
 
-void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editable) {
-    const QByteArray utf8 = text.toUtf8();
-    const char* p = utf8.constData();
-    const char* end = p + utf8.size();
-    for (;;) {
-        p = skipBlanks(p, end);
-        if (p >= end) return;
+SqliteBackend::Reader::~Reader() {
+    sqlite3_finalize(stmt_);
+}
+
+void SqliteBackend::Reader::fail(const Error& e) {
+    out_.errors << e;
+    out_.failed = true;
+}
+
+void SqliteBackend::Reader::runUntilResult() {
+    while (!stopped_ && !stmt_) {
+        p_ = skipBlanks(p_, end_);
+        if (p_ >= end_) {
+            if (nextStatement_ >= statements_.size()) return;
+            text_ = statements_[nextStatement_++].toUtf8();
+            p_ = text_.constData();
+            end_ = p_ + text_.size();
+            continue;
+        }
 
         // SQL Server's transaction statements, whatever their spelling, keep the count.
         const char* after = nullptr;
-        if (const Tx tx = transactionAt(p, end, &after); tx != Tx::None) {
-            applyTransaction(tx, out);
-            if (timedOut_) return;
-            p = after;
+        if (const Tx tx = transactionAt(p_, end_, &after); tx != Tx::None) {
+            b_.applyTransaction(tx, out_);
+            p_ = after;
+            ranOne();
             continue;
         }
 
         sqlite3_stmt* stmt = nullptr;
         const char* tail = nullptr;
-        const int rc = sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &stmt, &tail);
+        const int rc = sqlite3_prepare_v2(b_.db_, p_, static_cast<int>(end_ - p_), &stmt, &tail);
         if (rc != SQLITE_OK) {
-            out.errors << sqliteError(db_, QString::fromUtf8(p, static_cast<int>(end - p)));
-            out.failed = true;
-            return;  // where this statement ends is unknown: the rest of the text goes with it
-        }
-        if (!stmt) {
-            if (!tail || tail <= p) {
-                // SQLite read nothing: the text stops there for it, so nothing after runs.
-                out.errors << nothingReadAt(p);
-                out.failed = true;
-                return;
-            }
-            p = tail;
+            fail(sqliteError(b_.db_, QString::fromUtf8(p_, static_cast<int>(end_ - p_))));
+            p_ = end_;  // where this statement ends is unknown: the rest of the text goes with it
+            ranOne();
             continue;
         }
-        const QString sql = QString::fromUtf8(p, static_cast<int>(tail - p));
+        if (!stmt) {
+            if (!tail || tail <= p_) {
+                // SQLite read nothing: the text stops there for it, so nothing after runs.
+                fail(nothingReadAt(p_));
+                p_ = end_;
+                ranOne();
+                continue;
+            }
+            p_ = tail;
+            continue;
+        }
+        const QString sql = QString::fromUtf8(p_, static_cast<int>(tail - p_));
         bool rowidFirst = false;
-        if (editable && !out.result.hasColumns() && sqlite3_column_count(stmt) > 0 &&
-            onlyBlanks(tail, end)) {
+        if (editable_ && !haveResult_ && sqlite3_column_count(stmt) > 0 &&
+            onlyBlanks(tail, end_)) {
             // The row's rowid as a hidden first column finds the row again for an update.
             const char* afterSelect = nullptr;
-            if (wordAt(p, tail, &afterSelect) == "SELECT") {
+            if (wordAt(p_, tail, &afterSelect) == "SELECT") {
                 const QByteArray withRowid =
                     "SELECT _rowid_, " +
                     QByteArray(afterSelect, static_cast<int>(tail - afterSelect));
                 sqlite3_stmt* keyed = nullptr;
-                if (sqlite3_prepare_v2(db_, withRowid.constData(),
+                if (sqlite3_prepare_v2(b_.db_, withRowid.constData(),
                                        static_cast<int>(withRowid.size()), &keyed,
                                        nullptr) == SQLITE_OK &&
                     keyed) {
@@ -851,81 +904,183 @@ void SqliteBackend::runText(const QString& text, BatchOutcome& out, bool editabl
                 }
             }
         }
-        if (!bindParameters(stmt, out)) {
+        if (!bindParameters(stmt)) {
             sqlite3_finalize(stmt);
+            p_ = end_;
+            ranOne();
+            continue;
+        }
+        p_ = tail;
+        if (!haveResult_ && sqlite3_column_count(stmt) > 0) {
+            startResult(stmt, sql, rowidFirst);
             return;
         }
-        runStatement(stmt, sql, rowidFirst, out, editable);
-        sqlite3_finalize(stmt);
-        // SQLite may have ended the transaction itself (a failed COMMIT, a full disk, a write
-        // interrupted at the time-out).
-        if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;
-        if (timedOut_) return;
-        p = tail;
+        runWhole(stmt, sql);
+        ranOne();
     }
 }
 
-void SqliteBackend::runStatement(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst,
-                                 BatchOutcome& out, bool editable) {
-    const int before = sqlite3_total_changes(db_);
-    const int n = sqlite3_column_count(stmt);
-    int rc = SQLITE_DONE;
-    if (n > 0 && !out.result.hasColumns()) {
-        ResultSet rs;
-        const int first = rowidFirst ? 1 : 0;
-        std::vector<ReadColumn> reads;
-        std::optional<QList<bool>> texts;
-        for (int i = first; i < n; ++i) {
-            const DeclaredType t =
-                declaredType(QString::fromUtf8(sqlite3_column_decltype(stmt, i)));
-            Column c;
-            c.name = QString::fromUtf8(sqlite3_column_name(stmt, i));
-            c.type = t.type;
-            c.definedSize = t.definedSize;
-            c.baseColumn = QString::fromUtf8(sqlite3_column_origin_name(stmt, i));
-            ReadColumn read = readFor(t);
-            if (read.kind == Read::Expr) {
-                // An expression that makes a text (CONVERT to varchar) stays one, whatever it
-                // spells.
-                if (!texts) texts = tsql::textResultColumns(sql);
-                if (texts->value(i - first)) {
-                    read.kind = Read::Text;
-                    c.type = adVarChar;
-                    c.definedSize = 255;
-                }
-            }
-            rs.columns << c;
-            reads.push_back(read);
+void SqliteBackend::Reader::ranOne() {
+    // SQL Server cancels the whole batch at its time-out: what follows does not run.
+    if (deadline_.passed) stopped_ = true;
+}
+
+void SqliteBackend::Reader::startResult(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst) {
+    stmt_ = stmt;
+    haveResult_ = true;
+    sql_ = sql;
+    rowidFirst_ = rowidFirst;
+    changesBefore_ = sqlite3_total_changes(b_.db_);
+    n_ = sqlite3_column_count(stmt);
+    first_ = rowidFirst ? 1 : 0;
+    std::optional<QList<bool>> texts;
+    for (int i = first_; i < n_; ++i) {
+        const DeclaredType t = declaredType(QString::fromUtf8(sqlite3_column_decltype(stmt, i)));
+        Column c;
+        c.name = QString::fromUtf8(sqlite3_column_name(stmt, i));
+        c.type = t.type;
+        c.definedSize = t.definedSize;
+        c.baseColumn = QString::fromUtf8(sqlite3_column_origin_name(stmt, i));
+        ReadColumn read = readFor(t);
+        if (read.kind == Read::Expr) {
+            // A text until its values say otherwise (see complete()).
+            c.type = adVarChar;
+            c.definedSize = 255;
+            // An expression that makes a text (CONVERT to varchar) stays one, whatever it
+            // spells.
+            if (!texts) texts = tsql::textResultColumns(sql);
+            if (texts->value(i - first_)) read.kind = Read::Text;
         }
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            if (rowidFirst)
-                rs.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
-            for (int i = first; i < n; ++i) appendCell(rs.cells, stmt, i, reads[i - first]);
-            if (streaming() && !handRowUnclocked(rs)) {
-                rc = SQLITE_DONE;
-                break;
-            }
-        }
-        if (rc == SQLITE_DONE) {
-            for (long i = 0; i < rs.columnCount(); ++i) {
-                if (reads[i].kind == Read::Expr) inferExpressionType(rs, i);
-            }
-            if (editable) describeEditing(stmt, rowidFirst, rs);
-            out.result = std::move(rs);
-        }
-    } else {
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        }
+        row_.columns << c;
+        reads_.push_back(read);
     }
+}
+
+bool SqliteBackend::Reader::step(ResultSet& rows, bool toTheEnd) {
+    // The loop on locals: a result of many rows spends its time here.
+    sqlite3_stmt* const stmt = stmt_;
+    const int first = first_;
+    const int n = n_;
+    const ReadColumn* const reads = reads_.data();
+    int rc;
+    do {
+        rc = sqlite3_step(stmt);
+        if (rc != SQLITE_ROW) break;
+        if (rowidFirst_)
+            rows.keys.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt, 0)));
+        for (int i = first; i < n; ++i) appendCell(rows.cells, stmt, i, reads[i - first]);
+    } while (toTheEnd);
+    if (rc == SQLITE_ROW) return true;
+    rowsDone_ = true;
     if (rc != SQLITE_DONE) {
-        out.errors << sqliteError(db_, sql);
-        out.failed = true;
+        resultFailed_ = true;
+        fail(sqliteError(b_.db_, sql_));
     }
+    return false;
+}
+
+void SqliteBackend::Reader::resume() {
+    if (!handedAt_) return;
+    deadline_.at += Clock::now() - *handedAt_;
+    handedAt_.reset();
+}
+
+bool SqliteBackend::Reader::fetch(ResultSet& rows) {
+    if (!stmt_ || rowsDone_) return false;
+    resume();
+    bool read = false;
+    {
+        const Command command(b_, deadline_);
+        read = step(rows, false);
+    }
+    if (read) handedAt_ = Clock::now();
+    return read;
+}
+
+void SqliteBackend::Reader::fetchAll(ResultSet& rows) {
+    if (!stmt_ || rowsDone_) return;
+    resume();
+    const Command command(b_, deadline_);
+    step(rows, true);
+}
+
+void SqliteBackend::Reader::complete(ResultSet& rows) {
+    if (!stmt_ || resultFailed_) return;
+    const Command command(b_, deadline_);
+    for (long i = 0; i < rows.columnCount(); ++i) {
+        if (reads_[i].kind == Read::Expr) inferExpressionType(rows, i);
+    }
+    if (editable_) b_.describeEditing(stmt_, rowidFirst_, rows);
+}
+
+void SqliteBackend::Reader::runWhole(sqlite3_stmt* stmt, const QString& sql) {
+    const int before = sqlite3_total_changes(b_.db_);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) fail(sqliteError(b_.db_, sql));
+    endStatement(stmt, before);
+}
+
+void SqliteBackend::Reader::endStatement(sqlite3_stmt* stmt, int changesBefore) {
     const char* text = sqlite3_sql(stmt);
     const char* verbEnd = nullptr;
     const QByteArray verb = wordAt(text, text + std::strlen(text), &verbEnd);
     if (verb == "INSERT" || verb == "UPDATE" || verb == "DELETE" || verb == "REPLACE")
-        out.addAffected(sqlite3_total_changes(db_) - before);
+        out_.addAffected(sqlite3_total_changes(b_.db_) - changesBefore);
+    sqlite3_finalize(stmt);
+    // SQLite may have ended the transaction itself (a failed COMMIT, a full disk, a write
+    // interrupted at the time-out).
+    if (b_.trancount_ > 0 && sqlite3_get_autocommit(b_.db_)) b_.trancount_ = 0;
+}
+
+BatchOutcome SqliteBackend::Reader::finish() {
+    if (finished_) return out_;
+    finished_ = true;
+    rowsDone_ = true;  // the rows not read are let go
+    resume();
+    {
+        const Command command(b_, deadline_);
+        if (stmt_) {
+            endStatement(stmt_, changesBefore_);
+            stmt_ = nullptr;
+            ranOne();
+        }
+        runUntilResult();
+    }
+    if (!out_.failed && nextParameter_ < parameters_.size()) {
+        fail(Error{err::CommandTextError, QStringLiteral("Wrong number of parameters."),
+                   sqlServerSource(), QStringLiteral("07001"), 0});
+    }
+    out_.result.columns = row_.columns;
+    return out_;
+}
+
+bool SqliteBackend::Reader::bindParameters(sqlite3_stmt* stmt) {
+    const int wanted = sqlite3_bind_parameter_count(stmt);
+    for (int i = 1; i <= wanted; ++i) {
+        if (nextParameter_ >= parameters_.size()) {
+            fail(Error{err::MissingParameter,
+                       QStringLiteral("No value given for one or more required parameters."),
+                       sqlServerSource(), QStringLiteral("07002"), 0});
+            return false;
+        }
+        bindValue(stmt, i, parameters_.at(nextParameter_++));
+    }
+    return true;
+}
+
+std::unique_ptr<Cursor> SqliteBackend::start(const QString& batch,
+                                             const QList<vb::Variant>& parameters) {
+    return std::make_unique<Reader>(*this, batch, parameters, false);
+}
+
+ResultSet SqliteBackend::query(const QString& text, bool editable) {
+    Reader reader(*this, text, {}, editable);
+    ResultSet rows = reader.readAll();
+    const BatchOutcome out = reader.finish();
+    if (out.failed) throw ProviderFailure{out.errors};
+    return rows;
 }
 
 void SqliteBackend::describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs) {
@@ -977,22 +1132,6 @@ void SqliteBackend::describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultS
     for (long r = 0; r < rs.rowCount(); ++r) {
         for (long at : positions) rs.keys.push_back(rs.at(r, at));
     }
-}
-
-bool SqliteBackend::bindParameters(sqlite3_stmt* stmt, BatchOutcome& out) {
-    const int wanted = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= wanted; ++i) {
-        if (!parameters_ || nextParameter_ >= parameters_->size()) {
-            out.failed = true;
-            out.errors << Error{err::MissingParameter,
-                                QStringLiteral("No value given for one or more required "
-                                               "parameters."),
-                                sqlServerSource(), QStringLiteral("07002"), 0};
-            return false;
-        }
-        bindValue(stmt, i, parameters_->at(nextParameter_++));
-    }
-    return true;
 }
 
 bool SqliteBackend::exec(const char* sql, BatchOutcome& out) {

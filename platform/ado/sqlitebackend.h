@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 struct sqlite3;
@@ -43,8 +44,8 @@ public:
     void setDefaultDatabase(const QString& name) override;
     void setCommandTimeout(long seconds) override;
 
-    BatchOutcome execute(const QString& batch) override { return execute(batch, {}); }
-    BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters) override;
+    std::unique_ptr<Cursor> start(const QString& batch,
+                                  const QList<vb::Variant>& parameters) override;
     ResultSet query(const QString& text, bool editable) override;
 
     long beginTransaction() override;
@@ -60,21 +61,25 @@ public:
 private:
     enum class Tx { None, Begin, Commit, Rollback };
     using Clock = std::chrono::steady_clock;
+    // When a command's time ends, and whether it has.
+    struct Deadline {
+        Clock::time_point at;
+        bool passed = false;
+    };
     class Command;
+    class Reader;
 
     // SQLite's callbacks: the one that interrupts a statement past the command's deadline, and
     // the one that waits for another program's lock until that deadline.
     static int onProgress(void* self);
     static int onBusy(void* self, int count);
+    Deadline deadlineFromNow() const;
     // The limit of the running command (or of a lock wait outside one); none for no limit.
     std::optional<Clock::time_point> limit() const;
     bool pastLimit();
-    // Hands the row to the sink without counting the time it spends there against the command.
-    bool handRowUnclocked(ResultSet& rows);
 
     void openFile(const QString& path);
     void closeFile();
-    void run(const QString& batch, BatchOutcome& out, bool editable);
     // The transaction statement SQL Server reads at `p`, whatever its spelling; `after` gets
     // its end. Tx::None when the text there is another statement.
     static Tx transactionAt(const char* p, const char* end, const char** after);
@@ -82,13 +87,8 @@ private:
     // refuses a batch it cannot compile. Names are left for each statement to resolve as it
     // runs, so that one may use a table an earlier one creates.
     bool refuseSyntaxErrors(const QStringList& statements, BatchOutcome& out);
-    void runText(const QString& text, BatchOutcome& out, bool editable);
-    void runStatement(sqlite3_stmt* stmt, const QString& sql, bool rowidFirst, BatchOutcome& out,
-                      bool editable);
     void applyTransaction(Tx tx, BatchOutcome& out);
     bool exec(const char* sql, BatchOutcome& out);
-    // Binds the next values of the running call's parameters to the statement's markers.
-    bool bindParameters(sqlite3_stmt* stmt, BatchOutcome& out);
     void describeEditing(sqlite3_stmt* stmt, bool rowidFirst, ResultSet& rs);
     QString findDatabaseFile(const QString& name) const;
 
@@ -99,13 +99,9 @@ private:
     QString database_;
     QString user_, password_;  // the login, checked again when the database changes
     long trancount_ = 0;
-    const QList<vb::Variant>* parameters_ = nullptr;
-    qsizetype nextParameter_ = 0;
-    long timeoutSeconds_ = 30;  // CommandTimeout; 0 waits without limit
-    bool inCommand_ = false;
-    Clock::time_point deadline_;      // of the running command
+    long timeoutSeconds_ = 30;        // CommandTimeout; 0 waits without limit
+    Deadline* command_ = nullptr;     // of the running command; none between commands
     Clock::time_point waitingSince_;  // of a lock wait outside a command
-    bool timedOut_ = false;
 };
 
 }  // namespace ado

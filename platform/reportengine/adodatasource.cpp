@@ -62,8 +62,14 @@ QList<Column> AdoDataSource::describe(const QString& table) {
 
 void AdoDataSource::select(const QString& sql, const QList<vb::Variant>& parameters,
                            const std::function<void(const QList<vb::Variant>&)>& onRow) {
-    // Row by row as the engine reads them: a report's rows are kept once, by the report.
-    connection_->ExecuteEach(sql, parameters, onRow);
+    // Row by row as the engine reads them: a report's rows are kept once, by the report. One
+    // list carries every row's values.
+    QList<vb::Variant> values;
+    connection_->ExecuteEach(sql, parameters, [&](const ado::Row& row) {
+        values.clear();
+        for (long c = 0; c < row.count(); ++c) values.append(row.value(c));
+        onRow(values);
+    });
 }
 
 }  // namespace reportengine

@@ -87,11 +87,46 @@ void ScriptedBackend::setDefaultDatabase(const QString& name) {
     database_ = innerOpen_ ? inner_->defaultDatabase() : name;
 }
 
+namespace {
+
+// The rows of an outcome already read whole, handed one at a time.
+class HeldCursor : public ado::Cursor {
+public:
+    explicit HeldCursor(BatchOutcome outcome) : outcome_(std::move(outcome)) {
+        row_.columns = outcome_.result.columns;
+    }
+    BatchOutcome finish() override {
+        outcome_.result.cells.clear();
+        outcome_.result.keys.clear();
+        return outcome_;
+    }
+
+protected:
+    bool fetch(ResultSet& rows) override {
+        const ResultSet& held = outcome_.result;
+        if (next_ >= held.rowCount()) return false;
+        for (long c = 0; c < held.columnCount(); ++c) rows.cells.append(held.at(next_, c));
+        ++next_;
+        return true;
+    }
+
+private:
+    BatchOutcome outcome_;
+    long next_ = 0;
+};
+
+}  // namespace
+
 BatchOutcome ScriptedBackend::execute(const QString& batch, const QList<vb::Variant>& parameters) {
-    return parameters.isEmpty() ? execute(batch) : run(batch, parameters);
+    return parameters.isEmpty() ? execute(batch) : script(batch, parameters);
 }
 
-BatchOutcome ScriptedBackend::run(const QString& batch, const QList<vb::Variant>& parameters) {
+std::unique_ptr<ado::Cursor> ScriptedBackend::start(const QString& batch,
+                                                    const QList<vb::Variant>& parameters) {
+    return std::make_unique<HeldCursor>(execute(batch, parameters));
+}
+
+BatchOutcome ScriptedBackend::script(const QString& batch, const QList<vb::Variant>& parameters) {
     texts_ << batch;
     const auto outcome = take(Call::Execute);
     BatchOutcome out;

@@ -55,9 +55,12 @@ public:
     bool isOpen() const override { return open_; }
     QString defaultDatabase() const override;
     void setDefaultDatabase(const QString& name) override;
-    // A subclass that overrides the first sees every call without values through it.
-    ado::BatchOutcome execute(const QString& batch) override { return run(batch, {}); }
+    // A subclass that overrides the first sees every call without values through it. It reads
+    // whole: a cursor it starts reads the rows execute gave.
+    virtual ado::BatchOutcome execute(const QString& batch) { return script(batch, {}); }
     ado::BatchOutcome execute(const QString& batch, const QList<vb::Variant>& parameters) override;
+    std::unique_ptr<ado::Cursor> start(const QString& batch,
+                                       const QList<vb::Variant>& parameters) override;
     ado::ResultSet query(const QString& text, bool editable) override;
     long beginTransaction() override;
     void commitTransaction() override;
@@ -74,7 +77,7 @@ private:
         long raised = 0;
     };
     std::optional<Outcome> take(Call call);
-    ado::BatchOutcome run(const QString& batch, const QList<vb::Variant>& parameters);
+    ado::BatchOutcome script(const QString& batch, const QList<vb::Variant>& parameters);
 
     std::unique_ptr<ado::Backend> inner_;
     std::deque<Outcome> queue_;

@@ -25,6 +25,11 @@ protected:
         return vb::CLng(
             other.Execute(QStringLiteral("SELECT COUNT(*) FROM ") + table).Fields(0L).Value());
     }
+    static QList<Variant> valuesOf(const ado::Row& row) {
+        QList<Variant> values;
+        for (long c = 0; c < row.count(); ++c) values.append(row.value(c));
+        return values;
+    }
     vb::VbError raised(const QString& sql) {
         return zxtest::raised([&] { cn.Execute(sql); }).value_or(vb::VbError{});
     }
@@ -400,7 +405,7 @@ TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
         held.append(row);
     }
     QList<QList<Variant>> handed;
-    cn.ExecuteEach(sql, {Variant(10)}, [&](const QList<Variant>& row) { handed.append(row); });
+    cn.ExecuteEach(sql, {Variant(10)}, [&](const ado::Row& row) { handed.append(valuesOf(row)); });
     EXPECT_EQ(handed.size(), 290);
     EXPECT_EQ(handed, held);
 
@@ -412,7 +417,7 @@ TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
 
     int read = 0;
     const auto stopped = zxtest::raised([&] {
-        cn.ExecuteEach(sql, {Variant(10)}, [&](const QList<Variant>&) {
+        cn.ExecuteEach(sql, {Variant(10)}, [&](const ado::Row&) {
             if (++read == 5) throw vb::VbError(5, QStringLiteral("basta"), QStringLiteral("test"));
         });
     });
@@ -421,6 +426,36 @@ TEST_F(ExecuteTest, ExecuteEachHandsTheRowsOfExecuteOneAtATime) {
     EXPECT_EQ(read, 5);
     EXPECT_EQ(count(QStringLiteral("AUX_ERR")), 300);
     EXPECT_EQ(cn.Execute(sql, {Variant(299)}).RecordCount(), 1);
+}
+
+// The reader of the rows may run other statements on the same connection while the read is
+// under way: each gives its own rows and takes its own values, and the read goes on where it
+// was, to the statements after it and the values they take.
+TEST_F(ExecuteTest, StatementsRunByTheReaderOfTheRowsAreTheirOwn) {
+    cn.Execute(
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('A', 'uno'), "
+                       "('B', 'dos'), ('C', 'tres')"));
+    QStringList read, found, opened;
+    cn.ExecuteEach(
+        QStringLiteral("SELECT CLAVE FROM TA_CONFIGURACION WHERE CLAVE < ? ORDER BY CLAVE;"
+                       "INSERT INTO AUX_ERR (Proceso) VALUES (?)"),
+        {Variant(QStringLiteral("D")), Variant(QStringLiteral("despues"))},
+        [&](const ado::Row& row) {
+            read << vb::CStr(row.value(0));
+            Recordset rs =
+                cn.Execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = ?"),
+                           {row.value(0)});
+            found << (rs.Eof() ? QStringLiteral("-") : vb::CStr(rs[QStringLiteral("VALOR")]));
+            Recordset other;
+            other.Open(QStringLiteral("SELECT COUNT(*) AS N FROM TA_CONFIGURACION"), cn);
+            opened << (other.Eof() ? QStringLiteral("-") : vb::CStr(other[QStringLiteral("N")]));
+        });
+    EXPECT_EQ(read, (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(found, (QStringList{"uno", "dos", "tres"}));
+    EXPECT_EQ(opened, (QStringList{"4", "4", "4"}));
+    Recordset after = cn.Execute(QStringLiteral("SELECT Proceso FROM AUX_ERR"));
+    ASSERT_FALSE(after.Eof());
+    EXPECT_EQ(vb::CStr(after[QStringLiteral("Proceso")]), QStringLiteral("despues"));
 }
 
 TEST_F(ExecuteTest, MarkersAndValuesMustMatch) {

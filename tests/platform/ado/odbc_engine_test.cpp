@@ -52,17 +52,53 @@ TEST_F(OdbcEngineTest, StreamedRowsAreThoseOfTheQuery) {
         "MV_ASIENTOS UNION ALL SELECT 'ND', 8, NULL, NULL, 'x'");
     const ado::ResultSet held = engine.query(sql, false);
     QList<QList<Variant>> handed;
-    const ado::BatchOutcome out = engine.stream(sql, {}, [&](const ado::ResultSet& rows) {
-        ASSERT_EQ(rows.rowCount(), 1);
+    const std::unique_ptr<ado::Cursor> cursor = engine.start(sql, {});
+    ASSERT_EQ(cursor->columnCount(), held.columnCount());
+    while (cursor->next()) {
         QList<Variant> row;
-        for (long c = 0; c < rows.columnCount(); ++c) row.append(rows.at(0, c));
+        for (long c = 0; c < cursor->columnCount(); ++c) row.append(cursor->value(c));
         handed.append(row);
-    });
+    }
+    const ado::BatchOutcome out = cursor->finish();
     EXPECT_FALSE(out.failed);
     EXPECT_EQ(out.result.rowCount(), 0);
     ASSERT_EQ(handed.size(), held.rowCount());
     for (long r = 0; r < held.rowCount(); ++r)
         for (long c = 0; c < held.columnCount(); ++c) EXPECT_EQ(handed[r][c], held.at(r, c));
+}
+
+// The driver's rows one at a time: none before the first next(), none after the last; a
+// cursor finished early lets its statement go, and the engine runs the next query.
+TEST_F(OdbcEngineTest, TheCursorReadsTheRowsInTurnUntilTheirEnd) {
+    engine.execute(
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('A', 'uno')"));
+    const QString sql = QStringLiteral("SELECT CLAVE, VALOR FROM TA_CONFIGURACION ORDER BY CLAVE");
+    {
+        const std::unique_ptr<ado::Cursor> cursor = engine.start(sql, {});
+        ASSERT_EQ(cursor->columnCount(), 2);
+        EXPECT_EQ(cursor->columns()[1].name, QStringLiteral("VALOR"));
+        EXPECT_EQ(zxtest::raisedNumber([&] { cursor->value(0); }), ado::err::NoCurrentRecord);
+        QStringList read;
+        while (cursor->next())
+            read << vb::CStr(cursor->value(0)) + u'=' + vb::CStr(cursor->value(1));
+        EXPECT_EQ(read, (QStringList{"A=uno", "NOMBRE=Comercial Norte"}));
+        EXPECT_FALSE(cursor->next());
+        EXPECT_EQ(zxtest::raisedNumber([&] { cursor->value(0); }), ado::err::NoCurrentRecord);
+        EXPECT_FALSE(cursor->finish().failed);
+    }
+    const std::unique_ptr<ado::Cursor> early = engine.start(sql, {});
+    ASSERT_TRUE(early->next());
+    EXPECT_FALSE(early->finish().failed);
+    EXPECT_EQ(
+        engine.query(QStringLiteral("SELECT COUNT(*) FROM TA_CONFIGURACION"), false).at(0, 0),
+        Variant(2));
+
+    const std::unique_ptr<ado::Cursor> missing =
+        engine.start(QStringLiteral("SELECT * FROM NO_EXISTE"), {});
+    EXPECT_FALSE(missing->next());
+    const ado::BatchOutcome out = missing->finish();
+    EXPECT_TRUE(out.failed);
+    EXPECT_EQ(out.errors, engine.execute(QStringLiteral("SELECT * FROM NO_EXISTE")).errors);
 }
 
 TEST_F(OdbcEngineTest, AFailingStatementListsTheDriversErrorWithoutVendorPrefixes) {

@@ -95,6 +95,38 @@ TEST_F(ScriptedBackendTest, CallsAreRecordedWithTheRowsTheyChanged) {
                      "Execute INSERT INTO AUX_ERR (Proceso) VALUES ('x') -> 1", "RollbackTrans"}));
 }
 
+// The scripted engine reads whole: ExecuteEach hands the rows its Execute gives, scripted or
+// the inner engine's, and fails as the script says.
+TEST_F(ScriptedBackendTest, ExecuteEachHandsTheRowsExecuteGives) {
+    const auto each = [&](const QString& sql) {
+        QStringList read;
+        cn.ExecuteEach(sql, {}, [&](const ado::Row& row) {
+            QStringList values;
+            for (long c = 0; c < row.count(); ++c) values << vb::CStr(row.value(c));
+            read << values.join(u'|');
+        });
+        return read;
+    };
+    EXPECT_EQ(each(QStringLiteral("SELECT CLAVE, VALOR FROM TA_CONFIGURACION")),
+              QStringList{"NOMBRE|Comercial Norte"});
+
+    ado::ResultSet rows;
+    rows.columns << ado::Column{QStringLiteral("N"), ado::adInteger, 4, {}};
+    rows.appendRow({vb::Variant(1)});
+    rows.appendRow({vb::Variant(2)});
+    script->rowsNext(ScriptedBackend::Call::Execute, rows);
+    EXPECT_EQ(each(QStringLiteral("SELECT N FROM NINGUNA")), (QStringList{"1", "2"}));
+
+    script->failNext(ScriptedBackend::Call::Execute, {ScriptedBackend::lostConnection()});
+    EXPECT_EQ(zxtest::raisedNumber([&] { each(QStringLiteral("SELECT * FROM AUX_ERR")); }),
+              ado::err::ProviderFailure);
+    ASSERT_EQ(cn.errors().Count(), 1);
+    EXPECT_EQ(cn.errors().Item(0).SQLState, QStringLiteral("08S01"));
+    EXPECT_EQ(script->texts().mid(0, 3),
+              (QStringList{"SELECT CLAVE, VALOR FROM TA_CONFIGURACION", "SELECT N FROM NINGUNA",
+                           "SELECT * FROM AUX_ERR"}));
+}
+
 TEST(ScriptedBackendAloneTest, AnOracleStringPicksTheDialectWhileTheInnerEngineRuns) {
     SqliteFiles files;
     files.create(QStringLiteral("ZENTRIK"), fixtureSchema());

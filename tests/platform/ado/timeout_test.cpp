@@ -47,9 +47,7 @@ const struct Road {
      }},
     {"Execute", [](Connection& cn, const QString& sql) { cn.Execute(sql); }},
     {"ExecuteEach",
-     [](Connection& cn, const QString& sql) {
-         cn.ExecuteEach(sql, {}, [](const QList<vb::Variant>&) {});
-     }},
+     [](Connection& cn, const QString& sql) { cn.ExecuteEach(sql, {}, [](const ado::Row&) {}); }},
 };
 
 class CommandTimeoutTest : public ::testing::Test {
@@ -167,13 +165,34 @@ TEST_F(CommandTimeoutTest, TheReadersTimeWithTheRowsIsNotTheCommands) {
     int rows = 0;
     EXPECT_EQ(zxtest::raisedNumber([&] {
                   cn.ExecuteEach(QStringLiteral("SELECT TOP 3 Proceso FROM AUX_ERR"), {},
-                                 [&](const QList<vb::Variant>&) {
+                                 [&](const ado::Row&) {
                                      ++rows;
                                      std::this_thread::sleep_for(std::chrono::milliseconds(600));
                                  });
               }),
               0);
     EXPECT_EQ(rows, 3);
+}
+
+// A statement the reader of the rows runs meanwhile has a time of its own: it runs out of it
+// alone, and the read goes on to its end.
+TEST_F(CommandTimeoutTest, AStatementRunByTheReaderHasATimeOfItsOwn) {
+    cn.setCommandTimeout(1);
+    QStringList read;
+    QList<long> inner;
+    EXPECT_EQ(zxtest::raisedNumber([&] {
+                  cn.ExecuteEach(QStringLiteral("SELECT TOP 3 Proceso FROM AUX_ERR ORDER BY ID"),
+                                 {}, [&](const ado::Row& row) {
+                                     read << vb::CStr(row.value(0));
+                                     if (read.size() == 2)
+                                         inner << zxtest::raisedNumber([&] {
+                                             cn.Execute(QString::fromUtf8(kEndless[0].sql));
+                                         });
+                                 });
+              }),
+              0);
+    EXPECT_EQ(read, (QStringList{"p1", "p2", "p3"}));
+    EXPECT_EQ(inner, QList<long>{-2147217871});
 }
 
 }  // namespace
