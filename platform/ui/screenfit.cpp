@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
@@ -71,7 +72,12 @@ void fit(QWidget& window, QSize wanted, const QMargins& frame) {
     // The client area, not the frame's position: the frame QWidget knows may be one from
     // before the window manager framed the window.
     const QRect inner = outer.marginsRemoved(frame);
-    if (inner != window.geometry()) window.setGeometry(inner);
+    if (inner != window.geometry()) {
+        window.setGeometry(inner);
+    } else if (QWindow* handle = window.windowHandle(); handle && handle->geometry() != inner) {
+        // The window system let a request go by: the widget has the geometry, its window not.
+        handle->setGeometry(inner);
+    }
 }
 
 // Asks for all its body needs, where a plain scroll area asks for a bounded size: a window
@@ -147,17 +153,23 @@ public:
                 scrollIfCramped();
                 wanted_ = window_.size();
                 fitNow();
+                watchFraming();
+            } else if (event->type() == QEvent::Move && window_.isVisible() &&
+                       !event->spontaneous()) {
+                // The program moved it on the screen.
+                fitNow();
             } else if (event->type() == QEvent::Resize && window_.isVisible()) {
                 if (!event->spontaneous()) {
                     // The program resized it on the screen.
                     wanted_ = window_.size();
                     fitNow();
+                    watchFraming();
                     // Controls shown since may need more room than the screen has.
                     scrollIfCrampedLater();
-                } else if (!withinRoom()) {
+                } else if (!withinRoom() || (watchingFraming() && window_.size() != asked_)) {
                     // The operator's own resizing is left as it is, but a size the window
                     // system hands back late (one asked for before the fit) can exceed the
-                    // screen.
+                    // screen, or undo the fit.
                     fitNow();
                 }
             }
@@ -177,6 +189,40 @@ public:
     }
 
 private:
+    // An X11 window manager tells the frame it gave in a property of the window, of which the
+    // window hears nothing, and the window system may answer a request late or not at all: for
+    // a while after the window shows or the program resizes it, the keeper looks again, and
+    // fits the window anew while it is not as it was fitted.
+    void watchFraming() {
+        if (!framedLate() || window_.windowFlags().testFlag(Qt::FramelessWindowHint)) return;
+        framingChecks_ = kFramingChecks;
+        if (!framingTimer_) {
+            framingTimer_ = new QTimer(this);
+            framingTimer_->setInterval(kFramingInterval);
+            connect(framingTimer_, &QTimer::timeout, this, [this] {
+                if (--framingChecks_ <= 0 || !window_.isVisible()) framingTimer_->stop();
+                if (window_.isVisible() && unfitted()) fitNow();
+            });
+        }
+        framingTimer_->start();
+    }
+
+    bool watchingFraming() const { return framingTimer_ && framingTimer_->isActive(); }
+
+    // True when the window manager's frame is known and the window is not as it was fitted
+    // within it: another frame, another size, or beyond the screen.
+    bool unfitted() const {
+        const QMargins frame = givenFrame(window_);
+        const QWindow* handle = window_.windowHandle();
+        const QScreen* screen = window_.screen();
+        if (frame.isNull() || fitting_ || !handle || !screen || window_.isMaximized() ||
+            window_.isFullScreen())
+            return false;
+        return frame != fittedFrame_ || window_.size() != asked_ ||
+               handle->geometry().size() != asked_ ||
+               !screen->availableGeometry().contains(handle->frameGeometry());
+    }
+
     void watchHandle() {
         QWindow* handle = window_.windowHandle();
         if (handle == handle_) return;
@@ -244,6 +290,7 @@ private:
         fitting_ = true;
         fittedFrame_ = expectedFrame(window_);
         fit(window_, wanted_, fittedFrame_);
+        asked_ = window_.size();
         fitting_ = false;
     }
 
@@ -253,8 +300,13 @@ private:
     QPointer<QWindow> handle_;
     QSize wanted_;
     QMargins fittedFrame_;
+    QSize asked_;  // the size the last fit gave the window
     bool fitting_ = false;
     bool checkPending_ = false;
+    static constexpr int kFramingInterval = 50;  // ms
+    static constexpr int kFramingChecks = 60;
+    QTimer* framingTimer_ = nullptr;
+    int framingChecks_ = 0;
 };
 
 }  // namespace
