@@ -53,7 +53,8 @@ void FrmMsgBox::showEvent(QShowEvent* event) {
 
 void FrmMsgBox::Form_Load() {
     if (const QScreen* pantalla = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = pantalla->geometry();
+        // Centred in what the panels leave of the screen, where the operator looks.
+        const QRect area = pantalla->availableGeometry();
         move(area.left() + (area.width() - width()) / 2,
              area.top() + (area.height() - height()) / 2);
     }
