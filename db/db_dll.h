@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -131,6 +132,16 @@ public:
                         long LockType = ado::adLockReadOnly, long Options = -1,
                         bool ConvOracle = true);
 
+    // Reads a query as AbrirRecordset opens it on gCnn (the same rewriting, the same errors and
+    // repair of a lost connection), its rows handed one at a time as the engine reads them and
+    // none held: `campos` gets the columns before the first row, `fila` each row, `descritos`
+    // the columns as the rows told of them once they are read. False when the query gave no
+    // rows to read (the operator was told of an error); a retry reads them from the start.
+    bool RecorreConsulta(QString& SentenciaSQL,
+                         const std::function<void(const QList<ado::Column>&)>& campos,
+                         const std::function<void(const ado::Row&)>& fila,
+                         QList<ado::Column>& descritos);
+
     // SQL Server text rewritten for an Oracle connection; unchanged otherwise.
     QString ORACLE_Dicc(const QString& Valor);
 
@@ -163,6 +174,11 @@ public:
                                     const std::optional<QString>& Rutina = std::nullopt);
 
 private:
+    // What a query's failure does: a lost connection is restored (or the program ends at the
+    // operator's word); any other error goes to the error box, named AbrirRecordset.
+    vb::ErrorHandler ErrorDeConsulta();
+    // The text a query runs as: the synonyms, and Oracle's dialect where asked.
+    void TextoDeConsulta(vb::Steps& step, QString& SentenciaSQL, bool ConvOracle, QString& texto);
     QString FiltraSentenciaOracle(QString& Sentencia);
     QString EjecutaScriptOracle(QString& Sentencia, long& RecordsAffected);
 

@@ -2,6 +2,9 @@
 #include "db/db_dll.h"
 #include "db/hooks.h"
 
+#include "platform/ado/backend.h"
+#include "platform/ado/command.h"
+
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
 #include "platform/vb/steps.h"
@@ -106,10 +109,8 @@ bool DB_Dll::ConexionPerdida(const vb::VbError& e) {
            gCnn.errors().Count() > 0;
 }
 
-void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
-                            ado::Connection* Conexionactiva, long CursorType, long LockType,
-                            long Options, bool ConvOracle) {
-    vb::Steps step([&](const vb::VbError& e) -> int {
+vb::ErrorHandler DB_Dll::ErrorDeConsulta() {
+    return [this](const vb::VbError& e) -> int {
         if (ConexionPerdida(e)) {
             ReintentaConectar();
             while (!gOpenFlag) {
@@ -131,18 +132,45 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
             }
         }
         return TratamientoErrores(e, std::nullopt, QStringLiteral("AbrirRecordset"));
-    });
-    QString texto;
-    step([&] { CierraRecordset(Lrcs); });
+    };
+}
+
+void DB_Dll::TextoDeConsulta(vb::Steps& step, QString& SentenciaSQL, bool ConvOracle,
+                             QString& texto) {
     step([&] { SentenciaSQL = SS_TSinonimos(SentenciaSQL); });
     step([&] {
         texto = ConvOracle && connstr::isOracle(gCnn.ConnectionString())
                     ? ORACLE_Dicc(SentenciaSQL)
                     : SentenciaSQL;
     });
+}
+
+void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
+                            ado::Connection* Conexionactiva, long CursorType, long LockType,
+                            long Options, bool ConvOracle) {
+    vb::Steps step(ErrorDeConsulta());
+    QString texto;
+    step([&] { CierraRecordset(Lrcs); });
+    TextoDeConsulta(step, SentenciaSQL, ConvOracle, texto);
     step([&] {
         Lrcs.Open(texto, Conexionactiva ? *Conexionactiva : gCnn, CursorType, LockType, Options);
     });
+}
+
+bool DB_Dll::RecorreConsulta(QString& SentenciaSQL,
+                             const std::function<void(const QList<ado::Column>&)>& campos,
+                             const std::function<void(const ado::Row&)>& fila,
+                             QList<ado::Column>& descritos) {
+    vb::Steps step(ErrorDeConsulta());
+    QString texto;
+    TextoDeConsulta(step, SentenciaSQL, true, texto);
+    descritos.clear();
+    // A table's name alone reads the table, as a recordset opened on it does.
+    return step([&] {
+               gCnn.ExecuteEach(ado::commandTextFor(texto, ado::adCmdUnspecified, true), {},
+                                campos, fila, descritos);
+           }) &&
+           !descritos.isEmpty();
 }
 
 void DB_Dll::AbrirRecordset(const QString& SentenciaSQL, ado::Recordset& Lrcs,

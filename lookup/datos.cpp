@@ -3,6 +3,7 @@
 #include "core/launcher.h"
 #include "db/db_dll.h"
 #include "db/hooks.h"
+#include "platform/ado/backend.h"
 #include "platform/ado/tsql/statement.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/vberror.h"
@@ -17,9 +18,16 @@ namespace lookup {
 
 namespace {
 
+QList<CampoConsulta> camposDe(const QList<ado::Column>& columnas) {
+    QList<CampoConsulta> campos;
+    for (const ado::Column& c : columnas) campos.append({c.name, c.type, c.definedSize});
+    return campos;
+}
+
 bool recorreEn(DB_Dll& db, QString& sql,
-               const std::function<void(const QList<CampoConsulta>&, long)>& campos,
-               const std::function<void(const QList<vb::Variant>&)>& fila) {
+               const std::function<void(const QList<CampoConsulta>&)>& campos,
+               const std::function<void(const QList<vb::Variant>&)>& fila,
+               QList<CampoConsulta>& descritos) {
     // A lookup reads: a text that would also write or run a second statement is not sent.
     if (!tsql::isSingleRead(sql)) {
         ui::op().msgBox(QStringLiteral("La consulta no es una sola sentencia de lectura y no se "
@@ -28,38 +36,33 @@ bool recorreEn(DB_Dll& db, QString& sql,
                         vb::vbCritical, QStringLiteral("Aviso al Operador"));
         return false;
     }
-    ado::Recordset rs;
-    db.AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
-    if (rs.State() != ado::adStateOpen) return false;
-    QList<CampoConsulta> c;
-    const long n = rs.FieldCount();
-    for (long i = 0; i < n; ++i) {
-        const ado::Field f = rs.Fields(i);
-        c.append({f.Name(), f.Type(), f.DefinedSize()});
-    }
-    campos(c, rs.RecordCount());
-    QList<vb::Variant> valores(n);
-    while (!rs.Eof()) {
-        for (long i = 0; i < n; ++i) valores[i] = rs.Fields(i).Value();
-        fila(valores);
-        rs.MoveNext();
-    }
-    db.CierraRecordset(rs);
+    QList<vb::Variant> valores;
+    QList<ado::Column> columnas;
+    const bool leida = db.RecorreConsulta(
+        sql,
+        [&](const QList<ado::Column>& c) {
+            if (!c.isEmpty()) campos(camposDe(c));
+        },
+        [&](const ado::Row& row) {
+            valores.resize(row.count());
+            for (long i = 0; i < row.count(); ++i) valores[i] = row.value(i);
+            fila(valores);
+        },
+        columnas);
+    if (!leida) return false;
+    descritos = camposDe(columnas);
     return true;
 }
 
 std::optional<ResultadoConsulta> consultaEn(DB_Dll& db, QString& sql) {
     ResultadoConsulta r;
     const bool leida = recorreEn(
-        db, sql,
-        [&](const QList<CampoConsulta>& campos, long filas) {
-            r.campos = campos;
-            r.filas.reserve(filas);
-        },
+        db, sql, [&](const QList<CampoConsulta>&) { r.filas.clear(); },
         [&](const QList<vb::Variant>& valores) {
             // A copy of its own, not a share of the list filled again for the next row.
             r.filas.append(QList<vb::Variant>(valores.begin(), valores.end()));
-        });
+        },
+        r.campos);
     if (!leida) return std::nullopt;
     return r;
 }
@@ -68,8 +71,9 @@ Datos porDefecto() {
     Datos d;
     d.Cfg = [](const QString& clave) { return dbhooks::Cfg(clave); };
     d.consulta = [](QString& sql, bool udbc) { return consultaEn(udbc ? gDBUDBC() : gDB(), sql); };
-    d.recorre = [](QString& sql, bool udbc, const auto& campos, const auto& fila) {
-        return recorreEn(udbc ? gDBUDBC() : gDB(), sql, campos, fila);
+    d.recorre = [](QString& sql, bool udbc, const auto& campos, const auto& fila,
+                   QList<CampoConsulta>& descritos) {
+        return recorreEn(udbc ? gDBUDBC() : gDB(), sql, campos, fila, descritos);
     };
     d.ejecuta = [](const QString& sql) -> QString {
         ado::Errors& errores = gDB().gCnn.errors();

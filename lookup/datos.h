@@ -39,12 +39,15 @@ struct Datos {
     // back as the database class rewrote it. Nothing when the query could not run: the
     // database class has already told the operator.
     std::function<std::optional<ResultadoConsulta>(QString& sql, bool udbc)> consulta;
-    // The same query read row by row: `campos` gets the fields and the number of rows, then
-    // `fila` each row's values as they are read (one list, filled again for every row), so
-    // that a long result is never held twice. False when the query could not run.
+    // The same query read row by row, none of its rows held: `campos` gets the fields before
+    // the first row, `fila` each row's values as they are read (one list, filled again for
+    // every row), and `descritos` the fields once the rows are read, as a result held whole
+    // tells them (the type of a column that is an expression, by its values). False when the
+    // query could not run; a retry the operator asks for starts again at `campos`.
     std::function<bool(QString& sql, bool udbc,
-                       const std::function<void(const QList<CampoConsulta>&, long)>& campos,
-                       const std::function<void(const QList<vb::Variant>&)>& fila)>
+                       const std::function<void(const QList<CampoConsulta>&)>& campos,
+                       const std::function<void(const QList<vb::Variant>&)>& fila,
+                       QList<CampoConsulta>& descritos)>
         recorre;
     // Runs a statement; the description of its first error, empty when it ran.
     std::function<QString(const QString& sql)> ejecuta;

@@ -102,15 +102,13 @@ bool SearchGrid::carga() {
     if (SqlInicial.isEmpty()) SqlInicial = sql;
     SqlBase = sql;
 
-    // The rows become the grid's texts as they are read: a long result is never held twice.
+    // The rows become the grid's texts as the engine reads them: the result is never held.
     bool leida = false;
+    QList<lookup::CampoConsulta> campos;
     steps([&] {
         leida = lookup::datos().recorre(
-            sql, UsarUDBC,
-            [this](const QList<lookup::CampoConsulta>& campos, long filas) {
-                empiezaLectura(campos, filas);
-            },
-            [this](const QList<vb::Variant>& valores) { Leer(valores); });
+            sql, UsarUDBC, [this](const QList<lookup::CampoConsulta>& c) { empiezaLectura(c); },
+            [this](const QList<vb::Variant>& valores) { Leer(valores); }, campos);
     });
     if (!leida) {
         columnas_.clear();
@@ -118,21 +116,22 @@ bool SearchGrid::carga() {
         filas_.clear();
         return false;
     }
-    terminaLectura();
+    terminaLectura(campos);
     return true;
 }
 
 void SearchGrid::muestraResultado(const lookup::ResultadoConsulta& resultado) {
     {
         const Cambio cambio(*this);
-        empiezaLectura(resultado.campos, resultado.filas.size());
+        empiezaLectura(resultado.campos);
+        filas_.reserve(resultado.filas.size());
         for (const QList<vb::Variant>& valores : resultado.filas) Leer(valores);
-        terminaLectura();
+        terminaLectura(resultado.campos);
     }
     aplicaFiltroInicial();
 }
 
-void SearchGrid::empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas) {
+void SearchGrid::empiezaLectura(const QList<lookup::CampoConsulta>& campos) {
     // Password columns (users' mail passwords live in columns so named) are never shown,
     // whether the columns were discovered, listed by a definition record or named by a SELECT.
     lectura_ = Lectura();
@@ -152,13 +151,16 @@ void SearchGrid::empiezaLectura(const QList<lookup::CampoConsulta>& campos, long
     lectura_.colorea = EsConsultaArticulos && igual(MuestraStock, QStringLiteral("SI")) &&
                        lectura_.puntoPedido >= 0 && lectura_.stock >= 0;
     filas_.clear();
-    filas_.reserve(std::max(0L, filas));
     seleccion_ = -1;
     ContadorFilas = 0;
-    Encolumnar(mostrados);
 }
 
-void SearchGrid::terminaLectura() {
+void SearchGrid::terminaLectura(const QList<lookup::CampoConsulta>& campos) {
+    // The columns as the rows told of them: an expression's type is known once they are read.
+    QList<lookup::CampoConsulta> mostrados;
+    for (const int i : std::as_const(lectura_.campos)) mostrados.append(campos.value(i));
+    Encolumnar(mostrados);
+
     if (OrdenarPorLwv) ordenada_ = true;
     if (ordenada_) ordena();
     if (!filas_.isEmpty()) seleccion_ = 0;

@@ -148,9 +148,9 @@ private:
     void aplicaFiltroInicial();
     // A query's rows become the grid's: its fields first, then each row's values, then the
     // order and the stored widths.
-    void empiezaLectura(const QList<lookup::CampoConsulta>& campos, long filas);
+    void empiezaLectura(const QList<lookup::CampoConsulta>& campos);
     void Leer(const QList<vb::Variant>& valores);
-    void terminaLectura();
+    void terminaLectura(const QList<lookup::CampoConsulta>& campos);
     void Encolumnar(const QList<lookup::CampoConsulta>& campos);
     void ordena();
     void ponCaja(int index, const QString& texto);

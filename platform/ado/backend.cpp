@@ -14,7 +14,13 @@ bool Cursor::next() {
     row_.cells.clear();
     row_.keys.clear();
     if (ended_) return false;
-    if (fetch(row_)) return true;
+    if (fetch(row_)) {
+        if (watching_) {
+            readAny_ = true;
+            if (unseen_ > 0) noteValues();
+        }
+        return true;
+    }
     row_.cells.clear();
     ended_ = true;
     return false;
@@ -31,6 +37,30 @@ ResultSet Cursor::readAll() {
     row_.cells.clear();
     row_.keys.clear();
     return rows;
+}
+
+void Cursor::watchValues() {
+    watching_ = true;
+    unseen_ = row_.columnCount();
+    firstValues_.assign(static_cast<size_t>(unseen_), vb::Variant::null());
+}
+
+void Cursor::noteValues() {
+    for (size_t i = 0; i < firstValues_.size(); ++i) {
+        if (!firstValues_[i].isNull()) continue;
+        vb::Variant v = row_.cells.value(i);
+        if (v.isNull()) continue;
+        firstValues_[i] = std::move(v);
+        --unseen_;
+    }
+}
+
+QList<Column> Cursor::describedColumns() {
+    ResultSet rows;
+    rows.columns = row_.columns;
+    if (readAny_) rows.appendRow(firstValues_);
+    complete(rows);
+    return rows.columns;
 }
 
 void Cursor::fetchAll(ResultSet& rows) {

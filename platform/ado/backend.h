@@ -117,6 +117,12 @@ public:
     }
     // Reads every row left and holds them, as a client cursor does.
     ResultSet readAll();
+    // From now on notes, of each column, the first value not Null that next() reads, so that
+    // describedColumns() can tell what the rows told of the columns.
+    void watchValues();
+    // The columns as a result held whole gives them once its rows are read (an expression's
+    // type told by its values), from the rows read since watchValues(). Before finish().
+    QList<Column> describedColumns();
     // Runs what follows the result in the batch, letting go of the rows not read, and gives the
     // outcome of the whole batch: its result has the columns and no rows. Once only.
     virtual BatchOutcome finish() = 0;
@@ -137,7 +143,12 @@ protected:
 private:
     [[noreturn]] static void raiseNoRow();
     [[noreturn]] static void raiseNoSuchColumn();
+    void noteValues();
     bool ended_ = false;
+    bool watching_ = false;
+    bool readAny_ = false;                  // a row was read while watching
+    long unseen_ = 0;                       // columns whose values were all Null so far
+    std::vector<vb::Variant> firstValues_;  // of each column, the first not Null (or Null)
 };
 
 // The engine behind an open connection. Failures are thrown as ProviderFailure.

@@ -156,13 +156,29 @@ Recordset Connection::run(const QString& text, const QList<vb::Variant>& paramet
 
 void Connection::ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
                              const std::function<void(const Row& row)>& onRow) {
+    each(commandText, parameters, nullptr, onRow, nullptr);
+}
+
+void Connection::ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
+                             const std::function<void(const QList<Column>& columns)>& onColumns,
+                             const std::function<void(const Row& row)>& onRow,
+                             QList<Column>& described) {
+    each(commandText, parameters, &onColumns, onRow, &described);
+}
+
+void Connection::each(const QString& commandText, const QList<vb::Variant>& parameters,
+                      const std::function<void(const QList<Column>& columns)>* onColumns,
+                      const std::function<void(const Row& row)>& onRow, QList<Column>* described) {
     const BatchOutcome outcome = d_->call([&](Backend& b) {
         const std::unique_ptr<Cursor> cursor = b.start(commandText, parameters);
         const Row row(*cursor);
         std::exception_ptr raised;
         ++d_->reading;
         try {
+            if (described) cursor->watchValues();
+            if (onColumns) (*onColumns)(cursor->columns());
             while (cursor->next()) onRow(row);
+            if (described) *described = cursor->describedColumns();
         } catch (...) {
             raised = std::current_exception();
         }

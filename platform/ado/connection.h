@@ -15,6 +15,7 @@ namespace ado {
 
 class Backend;
 class Recordset;
+struct Column;
 struct ConnectionCore;
 
 // An ADO connection. Not copyable: callers share it by reference. The provider named by the
@@ -68,6 +69,12 @@ public:
     // `onRow` raises stops the read and is raised here.
     void ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
                      const std::function<void(const Row& row)>& onRow);
+    // The same, handing `onColumns` the result's columns before its first row (none when the
+    // batch gives no result), and filling `described` once the rows are read with the columns
+    // as a recordset holding those rows gives them (an expression's type told by its values).
+    void ExecuteEach(const QString& commandText, const QList<vb::Variant>& parameters,
+                     const std::function<void(const QList<Column>& columns)>& onColumns,
+                     const std::function<void(const Row& row)>& onRow, QList<Column>& described);
 
     // Returns the nesting level after the begin.
     long BeginTrans();
@@ -94,6 +101,9 @@ public:
     const std::shared_ptr<ConnectionCore>& core() const { return d_; }
 
 private:
+    void each(const QString& commandText, const QList<vb::Variant>& parameters,
+              const std::function<void(const QList<Column>& columns)>* onColumns,
+              const std::function<void(const Row& row)>& onRow, QList<Column>* described);
     Recordset run(const QString& text, const QList<vb::Variant>& parameters,
                   long* recordsAffected);
 

@@ -169,16 +169,47 @@ QString doubleText(double d) {
     return s;
 }
 
-QString dateText(const DateTime& dt) {
-    const bool hasTime = dt.time() != QTime(0, 0);
-    const bool hasDate = dt.date() != kZeroDate;
-    QString out;
-    if (hasDate || !hasTime) out = dt.date().toString(QStringLiteral("dd/MM/yyyy"));
-    if (hasTime) {
-        if (!out.isEmpty()) out += u' ';
-        out += dt.time().toString(QStringLiteral("HH:mm:ss"));
-    }
+char* twoDigits(char* out, int n) {
+    *out++ = static_cast<char>('0' + n / 10);
+    *out++ = static_cast<char>('0' + n % 10);
     return out;
+}
+
+// "dd/MM/yyyy HH:mm:ss" as QDate::toString and QTime::toString write it (the year at least four
+// digits, a minus sign before a year before 1), the digits written directly: a long lookup
+// shows a date in every row, and reading the format again for each took most of its time.
+QString dateText(const DateTime& dt) {
+    if (!dt.isValid()) return QString();
+    const QDate date = dt.date();
+    const QTime time = dt.time();
+    const bool hasTime = time != QTime(0, 0);
+    const bool hasDate = date != kZeroDate;
+    char text[48];
+    char* p = text;
+    if (hasDate || !hasTime) {
+        int year = 0, month = 0, day = 0;
+        date.getDate(&year, &month, &day);
+        p = twoDigits(p, day);
+        *p++ = '/';
+        p = twoDigits(p, month);
+        *p++ = '/';
+        if (year < 0) *p++ = '-';
+        char digits[12];
+        int n = 0;
+        for (unsigned y = year < 0 ? 0u - static_cast<unsigned>(year) : unsigned(year); y; y /= 10)
+            digits[n++] = static_cast<char>('0' + y % 10);
+        for (int k = n; k < 4; ++k) *p++ = '0';
+        while (n > 0) *p++ = digits[--n];
+    }
+    if (hasTime) {
+        if (p != text) *p++ = ' ';
+        p = twoDigits(p, time.hour());
+        *p++ = ':';
+        p = twoDigits(p, time.minute());
+        *p++ = ':';
+        p = twoDigits(p, time.second());
+    }
+    return QString::fromLatin1(text, p - text);
 }
 
 // Text to number by the locale (group separators allowed anywhere, as VB's coercion does).

@@ -359,6 +359,27 @@ TEST_F(GrillaDb, FillsHeadersWidthsChecksAndQuantities) {
     EXPECT_EQ(grid.Cantidades, (QList<double>{2, 0}));
 }
 
+// The rows go to the grid as the engine reads them, yet a column that is an expression gets the
+// width of the type its values give, as when the whole result was held first: here the first
+// row of each such column is Null, so the type is known only from a later row.
+TEST_F(GrillaDb, ExpressionColumnsAreAsWideAsTheirValuesWhateverRowTellsThem) {
+    grid.sql =
+        "SELECT IDARTICULO, "
+        "CASE WHEN IDARTICULO = 'T1' THEN 2.5 END AS Doble, "
+        "CASE WHEN IDARTICULO = 'T1' THEN CAST('2025-06-30' AS datetime) END AS Fecha, "
+        "CASE WHEN IDARTICULO = 'T1' THEN DESCRIPCION END AS Texto, "
+        "NULL AS Nada FROM VT_MA_ARTICULOS ORDER BY IDARTICULO";
+    grid.Form_Load();
+    EXPECT_EQ(titulos(grid), (QStringList{"IDARTICULO", "Doble", "Fecha", "Texto", "Nada"}));
+    QList<double> anchos;
+    for (const auto& c : grid.columnas()) anchos.append(c.ancho);
+    EXPECT_EQ(anchos, (QList<double>{25 * 120, 8 * 120, 16 * 120, 60 * 120, 60 * 120}));
+    ASSERT_EQ(grid.filas().size(), 2);
+    EXPECT_EQ(grid.filas()[0].celdas.value(0), "C'2");
+    EXPECT_EQ(grid.filas()[1].celdas.mid(0, 4),
+              (QStringList{"T1", "2.5", "30/06/2025", "Tornillo"}));
+}
+
 TEST_F(GrillaDb, RequeryNarrowsTheRowsWithAnApostropheInTheText) {
     grid.CfgUsaConsultaLIKE = true;
     grid.Form_Load();

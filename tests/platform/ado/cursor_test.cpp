@@ -237,3 +237,43 @@ TEST_F(CursorTest, TheConnectionStaysWhileItsRowsAreRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// ExecuteEach tells the columns before the rows and, once they are read, as a recordset holding
+// the same rows describes them: an expression's type by its first value that is not Null,
+// whichever row holds it.
+TEST_F(CursorTest, ExecuteEachDescribesTheColumnsAsTheWholeResultDoes) {
+    const QString queries[] = {
+        QStringLiteral("SELECT CLAVE, LEN(VALOR) AS Largo, NULL AS Nada, VALOR FROM "
+                       "TA_CONFIGURACION ORDER BY CLAVE DESC"),
+        QStringLiteral("SELECT CLAVE, CASE WHEN CLAVE = 'C' THEN 1.5 END AS Mitad FROM "
+                       "TA_CONFIGURACION ORDER BY CLAVE"),
+        QStringLiteral("SELECT CLAVE, LEN(VALOR) AS Largo FROM TA_CONFIGURACION WHERE 1 = 0"),
+    };
+    for (const QString& sql : queries) {
+        SCOPED_TRACE(sql.toStdString());
+        ado::Recordset whole = cn.Execute(sql);
+        QList<ado::Column> before, described;
+        long rows = 0;
+        cn.ExecuteEach(
+            sql, {}, [&](const QList<ado::Column>& columns) { before = columns; },
+            [&](const ado::Row&) { ++rows; }, described);
+        ASSERT_EQ(described.size(), whole.FieldCount());
+        ASSERT_EQ(before.size(), whole.FieldCount());
+        for (long i = 0; i < whole.FieldCount(); ++i) {
+            EXPECT_EQ(before[i].name, whole.Fields(i).Name());
+            EXPECT_EQ(described[i].name, whole.Fields(i).Name());
+            EXPECT_EQ(described[i].type, whole.Fields(i).Type()) << i;
+            EXPECT_EQ(described[i].definedSize, whole.Fields(i).DefinedSize()) << i;
+        }
+        EXPECT_EQ(rows, whole.RecordCount());
+    }
+    // The second query's expression is a number only from its last row on.
+    QList<ado::Column> described;
+    cn.ExecuteEach(
+        queries[1], {}, [](const QList<ado::Column>&) {}, [](const ado::Row&) {}, described);
+    EXPECT_EQ(described.value(1).type, ado::adDouble);
+}
+
+}  // namespace

@@ -335,3 +335,71 @@ TEST(VariantTest, CurrencyPastItsRangeIsAnOverflow) {
     EXPECT_EQ((max - cent) + cent, max);
     EXPECT_EQ(vb::Currency::fromDouble(900000000000000.0).scaled(), 9000000000000000000LL);
 }
+
+namespace {
+
+// A date's text as QDate::toString and QTime::toString write it: the reference the direct
+// writing of the digits must match.
+QString textoPorQt(const vb::DateTime& dt) {
+    const bool hasTime = dt.time() != QTime(0, 0);
+    const bool hasDate = dt.date() != QDate(1899, 12, 30);
+    QString out;
+    if (hasDate || !hasTime) out = dt.date().toString(QStringLiteral("dd/MM/yyyy"));
+    if (hasTime) {
+        if (!out.isEmpty()) out += u' ';
+        out += dt.time().toString(QStringLiteral("HH:mm:ss"));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ConversionsTest, DateTextsAreQtsOwnForEveryDateAndTime) {
+    struct Caso {
+        vb::DateTime fecha;
+        const char* texto;
+    };
+    const Caso casos[] = {
+        {vb::wallClock(QDate(2026, 12, 9)), "09/12/2026"},
+        {vb::wallClock(QDate(2026, 12, 9), QTime(8, 5, 3)), "09/12/2026 08:05:03"},
+        {vb::wallClock(QDate(2026, 12, 9), QTime(23, 59, 59, 999)), "09/12/2026 23:59:59"},
+        // Midnight of the zero date is the date; a time on it is the time alone.
+        {vb::wallClock(QDate(1899, 12, 30)), "30/12/1899"},
+        {vb::wallClock(QDate(1899, 12, 30), QTime(14, 30)), "14:30:00"},
+        {vb::wallClock(QDate(1899, 12, 30), QTime(0, 0, 0, 500)), "00:00:00"},
+        {vb::wallClock(QDate(1899, 12, 31), QTime(0, 0, 1)), "31/12/1899 00:00:01"},
+        {vb::wallClock(QDate(999, 1, 2)), "02/01/0999"},
+        {vb::wallClock(QDate(5, 6, 7), QTime(1, 2, 3)), "07/06/0005 01:02:03"},
+        {vb::wallClock(QDate(1, 1, 1)), "01/01/0001"},
+        {vb::wallClock(QDate(-44, 3, 15)), "15/03/-0044"},
+        {vb::wallClock(QDate(10000, 1, 1)), "01/01/10000"},
+        {vb::wallClock(QDate(123456, 12, 31), QTime(12, 0)), "31/12/123456 12:00:00"},
+        {vb::wallClock(QDate(9999, 12, 31), QTime(23, 59, 59)), "31/12/9999 23:59:59"},
+        {vb::DateTime(), ""},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.texto);
+        EXPECT_EQ(vb::CStr(Variant(c.fecha)), QString::fromLatin1(c.texto));
+        EXPECT_EQ(vb::CStr(Variant(c.fecha)), textoPorQt(c.fecha));
+    }
+
+    // Every day from before the year 1 to past 10000, at times that change every field.
+    const QTime horas[] = {QTime(0, 0),       QTime(0, 0, 1),         QTime(0, 1),
+                           QTime(1, 0),       QTime(9, 59, 59),       QTime(10, 0, 10),
+                           QTime(12, 34, 56), QTime(23, 59, 59, 999), QTime(0, 0, 0, 1)};
+    int distintos = 0;
+    for (QDate d(-1200, 1, 1); d <= QDate(10100, 12, 31); d = d.addDays(d.year() % 7 ? 37 : 1)) {
+        const vb::DateTime dt = vb::wallClock(d, horas[(d.toJulianDay() & 0x7FFFFFFF) % 9]);
+        const QString texto = vb::CStr(Variant(dt));
+        if (texto != textoPorQt(dt)) {
+            ADD_FAILURE() << d.toString(Qt::ISODate).toStdString() << ": " << texto.toStdString()
+                          << " != " << textoPorQt(dt).toStdString();
+            if (++distintos > 10) break;
+        }
+    }
+    for (int ms = 0; ms < 86'400'000; ms += 997) {
+        const vb::DateTime dt =
+            vb::wallClock(QDate(1899, 12, 30 + (ms & 1)), QTime::fromMSecsSinceStartOfDay(ms));
+        ASSERT_EQ(vb::CStr(Variant(dt)), textoPorQt(dt)) << ms;
+    }
+}
