@@ -733,8 +733,11 @@ private:
     const bool editable_;
     Deadline deadline_;
     std::optional<Clock::time_point> handedAt_;  // when the caller was given the last row
-    QStringList statements_;
+    QList<tsql::Statement> statements_;
     qsizetype nextStatement_ = 0;
+    // The schema the statements were translated against; -1 once an earlier statement changed
+    // it, after which each is translated again as it comes to run.
+    int schema_ = -1;
     QByteArray text_;  // the statement text being run, and how far
     const char* p_ = nullptr;
     const char* end_ = nullptr;
@@ -766,10 +769,15 @@ SqliteBackend::Reader::Reader(SqliteBackend& b, const QString& batch,
     }
     const Command command(b_, deadline_);
     statements_ = sqliteStatements(batch, b_.db_);
-    // SQL Server compiles the whole batch before it runs any of it.
-    if (statements_.size() > 1 && !b_.refuseSyntaxErrors(statements_, out_)) {
-        stopped_ = true;
-        return;
+    if (statements_.size() > 1) {
+        schema_ = schemaVersion(b_.db_);
+        // SQL Server compiles the whole batch before it runs any of it.
+        QStringList texts;
+        for (const tsql::Statement& s : statements_) texts << s.sql;
+        if (!b_.refuseSyntaxErrors(texts, out_)) {
+            stopped_ = true;
+            return;
+        }
     }
     runUntilResult();
 }
@@ -846,7 +854,15 @@ void SqliteBackend::Reader::runUntilResult() {
         p_ = skipBlanks(p_, end_);
         if (p_ >= end_) {
             if (nextStatement_ >= statements_.size()) return;
-            text_ = statements_[nextStatement_++].toUtf8();
+            const tsql::Statement& next = statements_[nextStatement_++];
+            // A table an earlier statement created or altered has columns this one's
+            // translation did not see.
+            if (nextStatement_ > 1 && (schema_ < 0 || schemaVersion(b_.db_) != schema_)) {
+                schema_ = -1;
+                text_ = sqliteStatement(next, b_.db_).toUtf8();
+            } else {
+                text_ = next.sql.toUtf8();
+            }
             p_ = text_.constData();
             end_ = p_ + text_.size();
             continue;

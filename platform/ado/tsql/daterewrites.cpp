@@ -36,14 +36,58 @@ void Rewriter::dateArithmetic() {
         const qsizetype right = nextSignificant(t_, i + 1);
         const qsizetype end = termEnd(right);
         if (start < 0 || end < 0) continue;
-        const QString left = join(t_, start, leftEnd + 1);
-        const QString other = join(t_, right, end + 1);
+        // The number, or a date on the right: a date less a date, or plus one, counts days.
+        const QString date =
+            dateLeft ? storedDateText(start, leftEnd) : storedDateText(right, end);
+        const QString other = !dateLeft                          ? join(t_, start, leftEnd + 1)
+                              : rightOperand(i) == Operand::Date ? storedDateText(right, end)
+                                                                 : join(t_, right, end + 1);
         const QString call =
-            (plus ? QStringLiteral("tsql_dateadd(") : QStringLiteral("tsql_datesub(")) +
-            (dateLeft ? left : other) + QStringLiteral(", ") + (dateLeft ? other : left) +
-            QStringLiteral(")");
+            (plus ? QStringLiteral("tsql_dateadd(") : QStringLiteral("tsql_datesub(")) + date +
+            QStringLiteral(", ") + other + QStringLiteral(")");
         t_.remove(start, end - start + 1);
         i = start + insertText(t_, start, call) - 1;
+    }
+}
+
+bool Rewriter::givesStoredDate(qsizetype from, qsizetype to) const {
+    if (from > to || !t_[from].is(K::Word)) return false;
+    const qsizetype open = nextSignificant(t_, from + 1);
+    if (open >= t_.size() || !t_[open].is(K::Open) || matchingClose(t_, open) != to) return false;
+    return operandOfFunction(t_[from]) == Operand::Date || !convertedType(t_, from, open).isNull();
+}
+
+QString Rewriter::storedDateText(qsizetype from, qsizetype to) const {
+    const QString text = join(t_, from, to + 1);
+    return givesStoredDate(from, to) ? text : QStringLiteral("tsql_datevalue(") + text + u')';
+}
+
+void Rewriter::readStoredDates(qsizetype open, qsizetype first, qsizetype count) {
+    static const Tokens call = tokenize(QStringLiteral("tsql_datevalue("));
+    const QList<qsizetype> ends = valueEnds(open);
+    if (ends.isEmpty() || !t_[ends.last()].is(K::Close)) return;
+    // Back to front, so that the places of the arguments before stay where they are.
+    for (qsizetype a = std::min(first + count, ends.size()) - 1; a >= first; --a) {
+        const qsizetype from = nextSignificant(t_, (a == 0 ? open : ends[a - 1]) + 1);
+        const qsizetype to = previousSignificant(t_, ends[a] - 1);
+        if (from > to || leftOperand(ends[a]) != Operand::Date || givesStoredDate(from, to))
+            continue;
+        wrap(from, to, call);
+    }
+}
+
+void Rewriter::extremesOfReadings() {
+    for (qsizetype i = 0; i < t_.size(); ++i) {
+        if (!isAnyWord(t_[i], {u"MAX", u"MIN"})) continue;
+        const qsizetype open = nextSignificant(t_, i + 1);
+        if (open >= t_.size() || !t_[open].is(K::Open)) continue;
+        const QList<qsizetype> ends = valueEnds(open);
+        if (ends.size() != 1 || !t_[ends[0]].is(K::Close) || leftOperand(ends[0]) != Operand::Date)
+            continue;
+        const qsizetype after = nextSignificant(t_, ends[0] + 1);
+        if (after < t_.size() && t_[after].isWord(u"OVER")) continue;
+        t_[i].text =
+            t_[i].isWord(u"MAX") ? QStringLiteral("tsql_maxdate") : QStringLiteral("tsql_mindate");
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/ui/operator.h"
 #include "platform/vb/conversions.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <sqlite3.h>
@@ -181,6 +182,17 @@ void datetimeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto date = toDateTime(argv[0]);
     if (!date) return resultError(ctx, notADate(argv[0]));
     resultText(ctx, storedText(*date));
+}
+
+// tsql_datevalue(x): a date-time x as the date functions read it. SQLite keeps a date another
+// program wrote without separators as the number 20260329, which they would count as days:
+// that number is the date it spells, in the stored form; anything else is as it is.
+void datevalueFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+        if (const auto date = readCompactDate(sqlite3_value_int64(argv[0])))
+            return resultText(ctx, storedText(*date));
+    }
+    sqlite3_result_value(ctx, argv[0]);
 }
 
 // tsql_dateadd(d, n) and tsql_datesub(d, n): d plus or minus n days (a fraction is part of a
@@ -456,17 +468,90 @@ void datecmpFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, *stored < *value ? -1 : (*value < *stored ? 1 : 0));
 }
 
-// tsql_sortkey(x): what the translator orders a date by. Null for Null; a date-time's reading
-// as a number, in the order of time; any other value as it is (a text that reads as no date, in
-// the order of text), after every number.
+// Where a date sorts: a date-time's reading as a number, in the order of time; any other
+// value (a text that reads as no date, in the collation's order of text) after every number,
+// and a blob after every text.
+struct SortKey {
+    enum class Kind { Reading, Text, Blob };
+    Kind kind = Kind::Reading;
+    qint64 reading = 0;
+    QByteArray bytes;  // of a text or a blob
+
+    static SortKey of(sqlite3_value* v) {
+        if (const auto date = dateOf(v)) return {Kind::Reading, date->toMSecsSinceEpoch(), {}};
+        const bool blob = sqlite3_value_type(v) == SQLITE_BLOB;
+        const auto* p = static_cast<const char*>(
+            blob ? sqlite3_value_blob(v) : static_cast<const void*>(sqlite3_value_text(v)));
+        return {blob ? Kind::Blob : Kind::Text, 0, QByteArray(p, sqlite3_value_bytes(v))};
+    }
+    // -1, 0 or 1 as this sorts before, with or after `o`.
+    int compare(const SortKey& o) const {
+        if (kind != o.kind) return kind < o.kind ? -1 : 1;
+        switch (kind) {
+            case Kind::Reading:
+                return reading < o.reading ? -1 : (o.reading < reading ? 1 : 0);
+            case Kind::Text:
+                return compareTextUtf8(bytes.constData(), int(bytes.size()), o.bytes.constData(),
+                                       int(o.bytes.size()));
+            case Kind::Blob:
+                break;
+        }
+        return bytes < o.bytes ? -1 : (o.bytes < bytes ? 1 : 0);
+    }
+};
+
+// tsql_sortkey(x): what the translator orders a date by, Null first: its SortKey, which SQLite
+// orders (texts in the collation SSCI) as SortKey::compare does.
 void sortkeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const int type = sqlite3_value_type(argv[0]);
-    if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
-    if (const auto date = dateOf(argv[0]))
-        return sqlite3_result_int64(ctx, date->toMSecsSinceEpoch());
-    if (type == SQLITE_BLOB) return sqlite3_result_value(ctx, argv[0]);
-    sqlite3_result_text(ctx, reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
-                        sqlite3_value_bytes(argv[0]), SQLITE_TRANSIENT);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const SortKey key = SortKey::of(argv[0]);
+    switch (key.kind) {
+        case SortKey::Kind::Reading:
+            return sqlite3_result_int64(ctx, key.reading);
+        case SortKey::Kind::Text:
+            return sqlite3_result_text(ctx, key.bytes.constData(), int(key.bytes.size()),
+                                       SQLITE_TRANSIENT);
+        case SortKey::Kind::Blob:
+            break;
+    }
+    sqlite3_result_blob(ctx, key.bytes.constData(), int(key.bytes.size()), SQLITE_TRANSIENT);
+}
+
+// tsql_maxdate(x) and tsql_mindate(x): MAX and MIN of a date, the value that sorts last or
+// first as ORDER BY the date sorts it (SortKey), Nulls left out. A date-time comes back in
+// the stored form, so that it compares with other dates; any other value as it is.
+struct Extreme {
+    SortKey key;
+    QByteArray value;  // the value's text, or its bytes when a blob
+    bool blob = false;
+};
+
+template <int Sign>
+void extremeStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    auto** state = static_cast<Extreme**>(sqlite3_aggregate_context(ctx, sizeof(Extreme*)));
+    if (!state) return sqlite3_result_error_nomem(ctx);
+    SortKey key = SortKey::of(argv[0]);
+    if (*state && key.compare((*state)->key) * Sign <= 0) return;
+    if (!*state) *state = new Extreme;
+    Extreme& e = **state;
+    e.blob = key.kind == SortKey::Kind::Blob;
+    e.value = key.kind == SortKey::Kind::Reading
+                  ? storedText(vb::DateTime::fromMSecsSinceEpoch(key.reading)).toUtf8()
+                  : key.bytes;
+    e.key = std::move(key);
+}
+
+void extremeFinal(sqlite3_context* ctx) {
+    auto** state = static_cast<Extreme**>(sqlite3_aggregate_context(ctx, 0));
+    if (!state || !*state) return sqlite3_result_null(ctx);
+    const Extreme& e = **state;
+    if (e.blob)
+        sqlite3_result_blob(ctx, e.value.constData(), int(e.value.size()), SQLITE_TRANSIENT);
+    else
+        sqlite3_result_text(ctx, e.value.constData(), int(e.value.size()), SQLITE_TRANSIENT);
+    delete *state;
+    *state = nullptr;
 }
 
 // The text of a date-time in one of CONVERT's styles; nothing for a style we do not write.
@@ -678,6 +763,7 @@ int registerFunctions(sqlite3* db) {
         {"charindex", 3, pure, charindexFunction},
         {"fn_solo_fecha", 1, pure, fnSoloFechaFunction},
         {"tsql_datetime", 1, pure, datetimeFunction},
+        {"tsql_datevalue", 1, pure, datevalueFunction},
         {"tsql_dateadd", 2, pure, dateaddFunction},
         {"tsql_datesub", 2, pure, datesubFunction},
         {"dateadd", 3, pure, dateaddPartFunction},
@@ -707,6 +793,15 @@ int registerFunctions(sqlite3* db) {
         if (rc != SQLITE_OK) break;
         rc = sqlite3_create_function_v2(db, e.name, e.args, e.flags, nullptr, e.fn, nullptr,
                                         nullptr, nullptr);
+    }
+    const Entry aggregates[] = {
+        {"tsql_maxdate", 1, pure, extremeStep<1>},
+        {"tsql_mindate", 1, pure, extremeStep<-1>},
+    };
+    for (const Entry& e : aggregates) {
+        if (rc != SQLITE_OK) break;
+        rc = sqlite3_create_function_v2(db, e.name, e.args, e.flags, nullptr, nullptr, e.fn,
+                                        extremeFinal, nullptr);
     }
     if (rc == SQLITE_OK) rc = registerReadingOrder(db);
     return rc;

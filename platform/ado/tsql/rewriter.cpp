@@ -101,7 +101,8 @@ Operand operandOfFunction(const Token& f) {
                       u"DATEDIFF", u"YEAR", u"MONTH", u"DAY", u"LENGTH"})) {
         return Operand::Number;
     }
-    if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB", u"DATEADD"}))
+    if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB", u"DATEADD",
+                      u"TSQL_DATEVALUE", u"TSQL_MAXDATE", u"TSQL_MINDATE"}))
         return Operand::Date;
     if (isAnyWord(f, {u"DATEPART"})) return Operand::Number;
     return Operand::Unknown;

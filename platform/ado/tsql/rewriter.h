@@ -124,6 +124,21 @@ private:
     // left), its right side one term: products and signs bind first.
     void dateArithmetic();
 
+    // Whether [from, to] is one call that gives a date-time in the stored form.
+    bool givesStoredDate(qsizetype from, qsizetype to) const;
+    // The text of the date [from, to], read through tsql_datevalue unless it gives a date-time
+    // in the stored form already: a date column may hold the number SQLite made of a date
+    // written without separators, which is that date, never a count of days.
+    QString storedDateText(qsizetype from, qsizetype to) const;
+    // The same for the arguments of the call whose parenthesis opens at `open`, `count` of them
+    // from the argument `first` on, that are dates (a number or a text given there is left to
+    // convert as SQL Server converts it).
+    void readStoredDates(qsizetype open, qsizetype first, qsizetype count);
+
+    // MAX and MIN of a date take the reading that sorts last or first as ORDER BY the date
+    // sorts them (tsql_maxdate, tsql_mindate), not the text that does; a window's are left.
+    void extremesOfReadings();
+
     // Whether the token at `i` ends an operand, so that a "+" or "-" after it adds or
     // subtracts rather than signs what follows it.
     bool endsOperand(qsizetype i) const;

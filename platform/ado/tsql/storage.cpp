@@ -238,23 +238,28 @@ void resultDecimal(sqlite3_context* ctx, double d, const char* from, const Stora
 }
 
 // A text past `t`'s length, or the number whose text it is: refused, unless only blanks are
-// past the length, which are cut.
+// past the length, which are cut. The length counts UTF-16 code units: an nvarchar's, and a
+// varchar's bytes in the database's single-byte code page too, where a character it lacks
+// becomes a "?" for each of its code units.
 void resultText(sqlite3_context* ctx, sqlite3_value* v, const StorageType& t) {
     const int storage = sqlite3_value_type(v);
     const std::string_view s = utf8Of(v);
-    // A UTF-8 text is never longer in characters than in bytes.
+    // A UTF-8 text is never longer in code units than in bytes.
     if (t.length <= 0 || static_cast<long long>(s.size()) <= t.length)
         return sqlite3_result_value(ctx, v);
     if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
         return resultError(ctx, overflow(storage == SQLITE_INTEGER ? "expression" : "numeric", t));
-    long long characters = 0;
+    long long units = 0;
     size_t cut = s.size();
     for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
-        if (characters == t.length) cut = std::min(cut, i);
-        ++characters;
+        const auto lead = static_cast<unsigned char>(s[i]);
+        if ((lead & 0xC0) == 0x80) continue;
+        // Four bytes of UTF-8 are a character past the first 65536: two code units.
+        const int n = lead >= 0xF0 ? 2 : 1;
+        if (units + n > t.length) cut = std::min(cut, i);
+        units += n;
     }
-    if (characters <= t.length) return sqlite3_result_value(ctx, v);
+    if (units <= t.length) return sqlite3_result_value(ctx, v);
     for (size_t i = cut; i < s.size(); ++i) {
         if (s[i] != ' ')
             return resultError(ctx, QStringLiteral("String or binary data would be truncated."));

@@ -27,7 +27,7 @@ struct StorageType {
         Text,
     };
     Kind kind = Kind::Unchecked;
-    long long length = 0;  // characters a text holds; 0 for no set length
+    long long length = 0;  // UTF-16 code units a text holds; 0 for no set length
     int precision = 18;    // of NUMERIC(p, s)
     int scale = 0;
     bool national = false;  // NCHAR, NVARCHAR, NTEXT

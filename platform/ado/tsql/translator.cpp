@@ -62,6 +62,7 @@ QString Rewriter::run() {
     completeDelete();
     storeValues();
     dateArithmetic();
+    extremesOfReadings();
     joinTexts();
     collateLiterals();
     rewriteFunctions();
@@ -441,8 +442,13 @@ void Rewriter::rewriteFunctions() {
                 t_[part] = Token{K::String, u'\'' + t_[part].text + u'\''};
             if (datediff) markLiteralDates(open, 1, 3);
             if (datepart) markLiteralDates(open, 1, 2);
+            if (datediff)
+                readStoredDates(open, 1, 2);
+            else
+                readStoredDates(open, datepart ? 1 : 2, 1);
         } else if (isAnyWord(t, {u"YEAR", u"MONTH", u"DAY"})) {
             markLiteralDates(open, 0, 1);
+            readStoredDates(open, 0, 1);
         } else if (t.isWord(u"CAST")) {
             // CAST(x AS type) converts as CONVERT(type, x) does.
             const qsizetype close = matchingClose(t_, open);
@@ -456,6 +462,7 @@ void Rewriter::rewriteFunctions() {
             t_[i].text = QStringLiteral("tsql_convert");
             t_.remove(as, close - as);
             insertText(t_, open + 1, u'\'' + typeText.toUpper() + QStringLiteral("', "));
+            readStoredDates(open, 1, 1);
         } else if (t.isWord(u"CONVERT")) {
             // The type is a name SQLite would read as a column: hand it over as text.
             const qsizetype type = nextSignificant(t_, open + 1);
@@ -473,6 +480,7 @@ void Rewriter::rewriteFunctions() {
             insertText(
                 t_, i,
                 QStringLiteral("tsql_convert('") + typeText.toUpper() + QStringLiteral("',"));
+            readStoredDates(nextSignificant(t_, i + 1), 1, 1);
         }
     }
 }

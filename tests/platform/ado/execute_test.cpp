@@ -250,6 +250,15 @@ TEST_F(ExecuteTest, AValueTheColumnCannotHoldIsRefusedWithSqlServersError) {
          {},
          8152,
          "String or binary data would be truncated."},
+        // A character past the 16 bits of one code unit counts as two, in char as in nchar.
+        {"INSERT INTO MV_ASIENTOS (TC) VALUES ('abc😀')",
+         {},
+         8152,
+         "String or binary data would be truncated."},
+        {"INSERT INTO MV_ASIENTOS (TC, Nota) VALUES ('CB', N'😀😀😀😀😀😀😀😀😀😀😀😀😀😀😀😀')",
+         {},
+         8152,
+         "String or binary data would be truncated."},
         {"INSERT INTO MV_ASIENTOS (TC, Activo) VALUES ('CB', 'si')",
          {},
          245,
@@ -326,6 +335,50 @@ TEST_F(ExecuteTest, AValueTheColumnCannotHoldIsRefusedWithSqlServersError) {
     }
 }
 
+// A table the batch itself creates or alters is checked as one made before: each statement
+// sees the columns as they are when it runs.
+TEST_F(ExecuteTest, AValueIsCheckedInATableTheSameBatchMakes) {
+    const struct {
+        const char* batch;
+        const char* table;
+        long native;
+        const char* description;
+    } cases[] = {
+        {"CREATE TABLE T1 (n int, c varchar(4)); INSERT INTO T1 VALUES ('x', '12345')", "T1", 245,
+         "Conversion failed when converting the varchar value 'x' to data type int."},
+        {"CREATE TABLE T2 (n int, c varchar(4)); INSERT INTO T2 VALUES (1, '12345')", "T2", 8152,
+         "String or binary data would be truncated."},
+        {"CREATE TABLE T3 (m numeric(18, 2))\r\nINSERT INTO T3 (m) VALUES ('12,50')", "T3", 8114,
+         "Error converting data type varchar to numeric."},
+        {"CREATE TABLE T4 (n int); ALTER TABLE T4 ADD c varchar(2); "
+         "INSERT INTO T4 (n, c) VALUES (1, 'abc')",
+         "T4", 8152, "String or binary data would be truncated."},
+        {"CREATE TABLE T5 (n int); INSERT INTO T5 (n) SELECT 'uno'", "T5", 245,
+         "Conversion failed when converting the varchar value 'uno' to data type int."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.batch);
+        const auto e = zxtest::raised([&] { cn.Execute(QString::fromUtf8(c.batch)); });
+        ASSERT_TRUE(e.has_value());
+        ASSERT_EQ(cn.errors().Count(), 1);
+        EXPECT_EQ(cn.errors().Item(0).NativeError, c.native);
+        EXPECT_EQ(cn.errors().Item(0).Description, QString::fromUtf8(c.description));
+        EXPECT_EQ(count(QString::fromUtf8(c.table)), 0);
+    }
+    // An UPDATE after rows the batch wrote, and a value that converts, in the same batch.
+    const auto e = zxtest::raised([&] {
+        cn.Execute(
+            QStringLiteral("CREATE TABLE T6 (n int, c varchar(4)); "
+                           "INSERT INTO T6 VALUES ('7', 12); UPDATE T6 SET n = 'siete'"));
+    });
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(cn.errors().Item(0).NativeError, 245);
+    Recordset rs = cn.Execute(QStringLiteral("SELECT n, c FROM T6"));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields(0L).Value(), Variant(7));
+    EXPECT_EQ(rs.Fields(1L).Value(), Variant("12"));
+}
+
 // What SQL Server converts itself goes in converted: numbers in text with a point, blanks
 // around, a sign; a number into a text column; trailing blanks past a text's length are cut;
 // money with its symbol and thousands; bit from its words and from any number; Null always.
@@ -351,6 +404,9 @@ TEST_F(ExecuteTest, AValueSqlServerConvertsGoesInAsItConvertsIt) {
         {"TC", "12", Variant("12")},
         {"TC", "'ABCD   '", Variant("ABCD")},
         {"Nota", "'Ñandú Ñandú Ñandú Ñandú Ñandú   '", Variant("Ñandú Ñandú Ñandú Ñandú Ñandú ")},
+        {"TC", "'ñÑáé'", Variant("ñÑáé")},
+        {"TC", "'ab😀'", Variant("ab😀")},
+        {"Nota", "N'😀😀😀😀😀😀😀😀😀😀😀😀😀😀😀'", Variant("😀😀😀😀😀😀😀😀😀😀😀😀😀😀😀")},
         {"Activo", "'TRUE'", Variant(1)},
         {"Activo", "' false '", Variant(0)},
         {"Activo", "5", Variant(1)},

@@ -510,6 +510,94 @@ TEST_F(SqlServerAnswers, DatePartsOfAColumnAreThoseOfItsRoundedReading) {
     check(cases);
 }
 
+// A date another program wrote without separators is kept by SQLite as the number 20260329: in
+// a datetime column that is the date it spells, for date arithmetic, DATEADD, DATEDIFF, the
+// date parts and CONVERT alike. A number given as it is still counts days from 1900-01-01.
+TEST_F(SqlServerAnswers, ADateStoredAsANumberIsTheDateItSpells) {
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (1, '20260329')"));
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (2, NULL)"));
+    const Case cases[] = {
+        {"fecha + 1 FROM AUX_ERR WHERE Error = 1", "date 2026-03-30 00:00:00.000"},
+        {"1 + fecha FROM AUX_ERR WHERE Error = 1", "date 2026-03-30 00:00:00.000"},
+        {"fecha - 0.5 FROM AUX_ERR WHERE Error = 1", "date 2026-03-28 12:00:00.000"},
+        {"fecha - CONVERT(datetime, '2026-03-28') FROM AUX_ERR WHERE Error = 1",
+         "date 1900-01-02 00:00:00.000"},
+        {"CONVERT(datetime, '2026-03-30') - fecha FROM AUX_ERR WHERE Error = 1",
+         "date 1900-01-02 00:00:00.000"},
+        {"DATEADD(day, 1, fecha) FROM AUX_ERR WHERE Error = 1", "date 2026-03-30 00:00:00.000"},
+        {"DATEADD(month, 1, fecha) FROM AUX_ERR WHERE Error = 1", "date 2026-04-29 00:00:00.000"},
+        {"DATEADD(hour, -1, fecha) + 1 FROM AUX_ERR WHERE Error = 1",
+         "date 2026-03-29 23:00:00.000"},
+        {"DATEDIFF(day, fecha, '2026-04-01') FROM AUX_ERR WHERE Error = 1", "number 3"},
+        {"DATEDIFF(day, '2026-03-01', fecha) FROM AUX_ERR WHERE Error = 1", "number 28"},
+        {"DATEPART(weekday, fecha) FROM AUX_ERR WHERE Error = 1", "number 1"},
+        {"YEAR(fecha) FROM AUX_ERR WHERE Error = 1", "number 2026"},
+        {"MONTH(fecha) FROM AUX_ERR WHERE Error = 1", "number 3"},
+        {"DAY(fecha) FROM AUX_ERR WHERE Error = 1", "number 29"},
+        {"CONVERT(datetime, fecha) FROM AUX_ERR WHERE Error = 1", "date 2026-03-29 00:00:00.000"},
+        {"CAST(fecha AS datetime) FROM AUX_ERR WHERE Error = 1", "date 2026-03-29 00:00:00.000"},
+        {"CONVERT(float, fecha) FROM AUX_ERR WHERE Error = 1", "number 46108"},
+        {"CONVERT(varchar(10), fecha, 103) FROM AUX_ERR WHERE Error = 1", "text 29/03/2026"},
+        {"ISNULL(fecha, 0) + 1 FROM AUX_ERR WHERE Error = 2", "date 1900-01-02 00:00:00.000"},
+        {"DATEADD(day, 1, 20260329)",
+         "error Arithmetic overflow error converting expression to data type datetime."},
+        {"CONVERT(datetime, 20260329)",
+         "error Arithmetic overflow error converting expression to data type datetime."},
+    };
+    check(cases);
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT fecha, typeof(fecha) FROM AUX_ERR WHERE Error = 1")),
+              (QList<QStringList>{{QStringLiteral("20260329"), QStringLiteral("integer")}}));
+}
+
+// MAX and MIN of a date take the latest and the earliest reading, whatever shape another
+// program stored each in, as ORDER BY the date does.
+TEST_F(SqlServerAnswers, MaxAndMinOfADateAreOfItsReadings) {
+    const struct {
+        int error;
+        const char* user;
+        const char* fecha;
+    } rows[] = {
+        {1, "ANA", "'20260329'"},
+        {2, "ANA", "'29/03/2026 08:00'"},
+        {3, "BETO", "'2026-03-28 10:00'"},
+        {4, "BETO", "'06/04/2026 12:00'"},
+        {5, "BETO", "NULL"},
+        {6, "ANA", "' 2026-03-27 09:00'"},
+    };
+    for (const auto& r : rows) {
+        db.writeAsAnotherProgram(
+            QStringLiteral("INSERT INTO AUX_ERR (Error, Usuario, fecha) VALUES (%1, '%2', %3)")
+                .arg(r.error)
+                .arg(QLatin1String(r.user), QLatin1String(r.fecha)));
+    }
+    const Case cases[] = {
+        {"MAX(fecha) FROM AUX_ERR", "date 2026-04-06 12:00:00.000"},
+        {"MIN(fecha) FROM AUX_ERR", "date 2026-03-27 09:00:00.000"},
+        {"MAX(fecha) FROM AUX_ERR WHERE Error IN (1, 3)", "date 2026-03-29 00:00:00.000"},
+        {"MIN(fecha) FROM AUX_ERR WHERE Error IN (1, 2)", "date 2026-03-29 00:00:00.000"},
+        {"MAX(fecha) FROM AUX_ERR WHERE Error IN (2, 6)", "date 2026-03-29 08:00:00.000"},
+        {"MIN(fecha) FROM AUX_ERR WHERE Error = 5", "null"},
+        {"MAX(fecha) FROM AUX_ERR WHERE Usuario = 'ANA' GROUP BY Usuario",
+         "date 2026-03-29 08:00:00.000"},
+        {"MAX(DISTINCT fecha) FROM AUX_ERR WHERE Error < 4", "date 2026-03-29 08:00:00.000"},
+        {"MAX(fecha) + 1 FROM AUX_ERR", "date 2026-04-07 12:00:00.000"},
+        {"DATEADD(day, 1, MIN(fecha)) FROM AUX_ERR", "date 2026-03-28 09:00:00.000"},
+        {"COUNT(*) FROM AUX_ERR HAVING MAX(fecha) > '2026-04-01'", "number 6"},
+        {"Usuario FROM AUX_ERR GROUP BY Usuario HAVING MIN(fecha) < '2026-03-28'", "text ANA"},
+    };
+    check(cases);
+    // A text that reads as no date-time comes after every date, as in the order.
+    db.writeAsAnotherProgram(
+        QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES (7, 'sin fecha')"));
+    const Case junk[] = {
+        {"MAX(fecha) FROM AUX_ERR", "text sin fecha"},
+        {"MIN(fecha) FROM AUX_ERR", "date 2026-03-27 09:00:00.000"},
+    };
+    check(junk);
+}
+
 // A date column holds, besides the layer's own form, what another program may have written in
 // an ISO shape (the date alone, no seconds, a "T", a fraction): each compares as its date-time.
 TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {

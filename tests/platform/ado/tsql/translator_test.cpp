@@ -312,8 +312,8 @@ TEST(Translator, OrdersDatesByTheirReadings) {
           {{"SELECT N FROM E WITH (NOLOCK) ORDER BY F DESC", "SELECT N FROM E ORDER BY F DESC"},
            {"SELECT N, F FROM E e ORDER BY 2", "SELECT N, F FROM E e ORDER BY 2"},
            {"SELECT N FROM E ORDER BY F + 1",
-            "SELECT N FROM E ORDER BY tsql_sortkey(tsql_dateadd(F, 1)) COLLATE SSCI, "
-            "tsql_dateadd(F, 1)"},
+            "SELECT N FROM E ORDER BY tsql_sortkey(tsql_dateadd(tsql_datevalue(F), 1)) COLLATE "
+            "SSCI, tsql_dateadd(tsql_datevalue(F), 1)"},
            {"SELECT E.N FROM E, G ORDER BY F",
             "SELECT E.N FROM E, G ORDER BY tsql_sortkey(F) COLLATE SSCI, F"},
            {"SELECT E.N FROM E JOIN G ON G.N = E.N ORDER BY F",
