@@ -44,8 +44,8 @@ double toMm(double units) {
 // A font of the layout with its metrics and the widths of the texts measured with it. Texts
 // repeat from row to row (users, workstations, processes), and shaping them is the costly part.
 struct MeasuredFont {
-    explicit MeasuredFont(const FontSpec& s)
-        : fontSpec(s),
+    explicit MeasuredFont(const FontChoice& s)
+        : fontChoice(s),
           font(layoutFont(s)),
           metrics(font, const_cast<QPaintDevice*>(measuringDevice())) {}
 
@@ -184,7 +184,7 @@ struct MeasuredFont {
         return runs;
     }
 
-    FontSpec fontSpec;
+    FontChoice fontChoice;
     QFont font;
     QFontMetricsF metrics;
     struct Measure {
@@ -305,10 +305,10 @@ struct BandContent::Impl {
         return c;
     }
 
-    MeasuredFont& fontOf(const FontSpec& spec) {
+    MeasuredFont& fontOf(const FontChoice& choice) {
         for (const auto& f : fonts)
-            if (f->fontSpec == spec) return *f;
-        fonts.push_back(std::make_unique<MeasuredFont>(spec));
+            if (f->fontChoice == choice) return *f;
+        fonts.push_back(std::make_unique<MeasuredFont>(choice));
         return *fonts.back();
     }
 

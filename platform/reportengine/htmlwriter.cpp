@@ -15,7 +15,7 @@ QString mm(double value) {
     return QString::number(value, 'f', 2) + QStringLiteral("mm");
 }
 
-QString fontStyle(const FontSpec& f) {
+QString fontStyle(const FontChoice& f) {
     QString style = QStringLiteral("font-family:'%1';font-size:%2pt;")
                         .arg(f.family.toHtmlEscaped())
                         .arg(f.size);

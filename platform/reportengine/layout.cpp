@@ -266,12 +266,12 @@ Page PagedReport::page(int index) {
     return out;
 }
 
-QFont layoutFont(const FontSpec& fontSpec) {
-    QFont font(fontSpec.family);
+QFont layoutFont(const FontChoice& fontChoice) {
+    QFont font(fontChoice.family);
     font.setPixelSize(
-        std::max(1, static_cast<int>(std::lround(fontSpec.size / 72.0 * kUnitsPerInch))));
-    font.setBold(fontSpec.bold);
-    font.setItalic(fontSpec.italic);
+        std::max(1, static_cast<int>(std::lround(fontChoice.size / 72.0 * kUnitsPerInch))));
+    font.setBold(fontChoice.bold);
+    font.setItalic(fontChoice.italic);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
     return font;

@@ -22,7 +22,7 @@ struct PageItem {
     Kind kind = Kind::Text;
     QPointF baseline;      // Text: start of its baseline
     QString text;          // Text: one line
-    FontSpec font;         // Text
+    FontChoice font;       // Text
     QRectF clip;           // Text: the object's box (a line never paints outside it); Picture: box
     bool clipped = false;  // Text: the line reaches outside its box and must be clipped
     QLineF line;           // Line
@@ -79,7 +79,7 @@ private:
 // device breaks lines the same way.
 constexpr double kUnitsPerInch = 1200;
 constexpr double kUnitsPerMm = kUnitsPerInch / 25.4;
-// The font texts of that spec are measured and painted with.
-QFont layoutFont(const FontSpec& fontSpec);
+// The QFont that texts in the form's chosen font are measured and painted with.
+QFont layoutFont(const FontChoice& fontChoice);
 
 }  // namespace reportengine

@@ -21,7 +21,7 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerInch) {
     auto unitsRect = [&](const QRectF& r) {
         return QRectF(units(r.x()), units(r.y()), units(r.width()), units(r.height()));
     };
-    const FontSpec* font = nullptr;  // the painter's, made when a text asks for another
+    const FontChoice* font = nullptr;  // the painter's, made when a text asks for another
     painter.setPen(Qt::black);
     for (const PageItem& item : page.items) {
         switch (item.kind) {

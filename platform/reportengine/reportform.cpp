@@ -63,7 +63,7 @@ public:
                 readData(&form);
                 sawData = true;
             } else if (name == u"font") {
-                form.font = readFont(FontSpec{});
+                form.font = readFont(FontChoice{});
                 checkAttributes({u"family", u"size", u"bold", u"italic"});
                 xml_.skipCurrentElement();
             } else if (const int kind = bandKind(name); kind >= 0) {
@@ -196,7 +196,7 @@ private:
         invalid(QStringLiteral("\"%1\" debe ser true o false").arg(attribute));
     }
 
-    FontSpec readFont(FontSpec font) const {
+    FontChoice readFont(FontChoice font) const {
         const auto a = xml_.attributes();
         if (a.hasAttribute(QLatin1String("family")))
             font.family = a.value(QLatin1String("family")).toString();
@@ -283,7 +283,7 @@ private:
     }
 
     // Any object may carry a condition on the row.
-    ReportObject readObject(const FontSpec& defaultFont) {
+    ReportObject readObject(const FontChoice& defaultFont) {
         const QString when = condition(QLatin1String("when"));
         objectAttributes_ = true;
         ReportObject o = readObjectBody(defaultFont);
@@ -292,7 +292,7 @@ private:
         return o;
     }
 
-    ReportObject readObjectBody(const FontSpec& defaultFont) {
+    ReportObject readObjectBody(const FontChoice& defaultFont) {
         ReportObject o;
         const auto name = xml_.name();
         const auto a = xml_.attributes();
@@ -477,7 +477,7 @@ QString measure(double mm) {
     return QString::number(mm, 'g', 10);
 }
 
-void writeFont(QXmlStreamWriter& w, const FontSpec& font, const FontSpec& base) {
+void writeFont(QXmlStreamWriter& w, const FontChoice& font, const FontChoice& base) {
     if (font.family != base.family) w.writeAttribute("family", font.family);
     if (font.size != base.size) w.writeAttribute("size", measure(font.size));
     if (font.bold != base.bold) w.writeAttribute("bold", font.bold ? "true" : "false");
@@ -509,7 +509,7 @@ void writeLinkedObject(QXmlStreamWriter& w, const ReportObject& o) {
     w.writeEndElement();
 }
 
-void writeObject(QXmlStreamWriter& w, const ReportObject& o, const FontSpec& base) {
+void writeObject(QXmlStreamWriter& w, const ReportObject& o, const FontChoice& base) {
     using K = ReportObject::Kind;
     static const char* const names[] = {"text", "field",   "formula",  "pagenumber",
                                         "line", "picture", "subreport"};
@@ -689,7 +689,7 @@ void writeForm(QXmlStreamWriter& w, const ReportForm& form) {
     }
     w.writeEndElement();
     w.writeStartElement("font");
-    writeFont(w, form.font, FontSpec{QString(), -1, !form.font.bold, !form.font.italic});
+    writeFont(w, form.font, FontChoice{QString(), -1, !form.font.bold, !form.font.italic});
     w.writeEndElement();
     for (int kind = 0; kind < Band::KindCount; ++kind) {
         const Band& band = form.bands[kind];

@@ -18,12 +18,12 @@ class QXmlStreamWriter;
 // Lengths are millimetres; an object's position is relative to its band.
 namespace reportengine {
 
-struct FontSpec {
+struct FontChoice {
     QString family = QStringLiteral("DejaVu Sans");
     double size = 9;  // points
     bool bold = false;
     bool italic = false;
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontChoice&, const FontChoice&) = default;
 };
 
 enum class Align { Left, Center, Right };
@@ -55,7 +55,7 @@ struct ReportObject {
     FieldRef field;   // Field, or the image column of a Picture
     QString formula;  // Formula: its name, without "{@" and "}"
     QString format;   // Field: a VB format mask ("dd/mm/yy hh:mm", "#,##0.00")
-    FontSpec font;
+    FontChoice font;
     Align align = Align::Left;
     bool wrap = false;   // the text breaks into lines and the band grows to hold them
     QByteArray picture;  // Picture: PNG or JPEG bytes
@@ -91,7 +91,7 @@ struct ReportForm {
     QStringList aliases;
     QList<SortField> sort;   // default order
     QList<TableLink> links;  // other tables read beside the report's own
-    FontSpec font;           // default font of the objects
+    FontChoice font;         // default font of the objects
     Band bands[Band::KindCount];
 
     const Band& band(Band::Kind kind) const { return bands[kind]; }
