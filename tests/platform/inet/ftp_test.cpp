@@ -460,6 +460,52 @@ TEST(FtpSessionShortTest, AFileEndedEarlyWithItsCompletionReplyIsAFailure) {
     }
 }
 
+// Without SIZE the folder's listing tells what a download must bring: a file that comes with
+// less than it lists, or that the listing does not show (so that an early end cannot be told
+// from its end), is no download, and the local file stays as it was.
+TEST(FtpSessionShortTest, WithoutSizeTheListedSizeDecides) {
+    const struct {
+        const char* name;
+        QByteArray listing;
+        bool whole;
+        std::uint32_t error;
+    } cases[] = {
+        {"listed at its size", "type=file;size=20000; datos.bin\r\n", true, 0},
+        {"listed larger than it comes", "type=file;size=20001; datos.bin\r\n", false,
+         inet::err::ConnectionAborted},
+        {"not listed", "type=file;size=20000; otro.bin\r\n", false, inet::err::InternalError},
+        {"listed as a folder", "type=dir; datos.bin\r\n", false, inet::err::InternalError},
+    };
+    const QByteArray earlier = "la copia buena de antes";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zxtest::FtpServer::Options options;
+        options.sizeCommand = false;
+        options.listing = c.listing;
+        zxtest::FtpServer server(options);
+        ASSERT_TRUE(zxtest::writeFile(server.file("datos.bin"), allBytes(20000)));
+        QTemporaryDir dir;
+        ASSERT_TRUE(zxtest::writeFile(dir.filePath("datos.bin"), earlier));
+        FtpSession session(QStringLiteral("RUZUDCliente"));
+        ASSERT_TRUE(session.connect(server.host(), server.port(), server.login(),
+                                    server.password(), true));
+        EXPECT_EQ(session.getFile("datos.bin", dir.filePath("datos.bin"), TransferType::Binary),
+                  c.whole);
+        EXPECT_EQ(zxtest::readFile(dir.filePath("datos.bin")),
+                  c.whole ? allBytes(20000) : earlier);
+        if (!c.whole) {
+            EXPECT_EQ(session.lastError(), c.error);
+        }
+
+        auto in = session.openFile("datos.bin", FtpSession::Access::Read, TransferType::Binary);
+        ASSERT_TRUE(in);
+        const Pieces back = readPieces(*in);
+        EXPECT_EQ(back.last, c.whole ? 0 : -1);
+        EXPECT_EQ(back.bytes, allBytes(20000));
+        EXPECT_EQ(in->close(), c.whole);
+    }
+}
+
 // A text transfer turns line ends into CR LF on the wire and back into LF here: a whole text
 // file comes shorter than listed by its CR LF ends, and that is no failure.
 TEST(FtpSessionShortTest, WholeTextFilesWithEitherLineEndAreNoFailure) {
