@@ -12,6 +12,8 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
   # embedded engine
   libsqlite3-dev sqlite3
+  # zlib: the picture reader inflates a PNG's data as far as its size allows before decoding
+  zlib1g-dev
   # mail over SMTP
   libcurl4-openssl-dev
   # QR images of electronic vouchers; ZXing reads them back in tests

@@ -123,6 +123,17 @@ QString errorMessage(std::uint32_t code) {
     }
 }
 
+// What a download has brought so far, to tell a whole file from one the server ended early.
+struct Received {
+    bool text = false;
+    std::uint64_t bytes = 0;
+    std::uint64_t lineEnds = 0;
+    void add(const char* data, size_t size) {
+        bytes += size;
+        if (text) lineEnds += static_cast<std::uint64_t>(std::count(data, data + size, '\n'));
+    }
+};
+
 // One libcurl transfer on the session's multi handle.
 struct Transfer {
     CURLM* multi = nullptr;
@@ -360,6 +371,40 @@ struct FtpSession::Impl {
         return true;
     }
 
+    // The entries of a folder, in the machine format or, from a server without it, through
+    // LIST; nothing when the listing failed.
+    std::optional<QList<FindData>> entries(const QString& folder) {
+        if (auto body = listing(folder, "MLSD")) return parseMachineListing(*body);
+        // A server without the machine format answers "not understood": its LIST then.
+        if (replyCode < 500 || replyCode > 502) return std::nullopt;
+        auto text = listing(folder, nullptr);
+        if (!text) return std::nullopt;
+        return parseListing(*text, QDate::currentDate().year());
+    }
+
+    // The size the folder's listing gives the file at the absolute `path`, none when it does
+    // not show it; false when the listing failed (its failure then in lastError).
+    bool listedSize(const QString& path, std::optional<std::uint64_t>& size) {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        const auto found = entries(path.left(slash + 1));
+        if (!found) return false;
+        size.reset();
+        const QString name = path.mid(slash + 1);
+        for (const FindData& e : *found)
+            if (e.fileName == name && !(e.attributes & attr::Directory)) size = e.size;
+        return true;
+    }
+
+    // Whether a download the server called complete brought the listed size. A text transfer
+    // sends each line end as CR LF and libcurl hands it on as LF, so a whole text file may come
+    // up to one byte a line short of its listed size; less than that is a file ended early. A
+    // file the listing did not show cannot be told whole.
+    bool whole(const Received& got, const std::optional<std::uint64_t>& listed) {
+        if (listed && got.bytes + got.lineEnds >= *listed) return true;
+        lastError = listed ? err::ConnectionAborted : err::InternalError;
+        return false;
+    }
+
     // The body of a listing command on a folder; nothing when it failed.
     std::optional<QByteArray> listing(const QString& folder, const char* command) {
         QByteArray body;
@@ -389,6 +434,10 @@ struct FtpFile::Impl {
     bool eof = false;
     bool closed = false;
     bool localFailure = false;
+    // Set when libcurl cannot check the file's end itself (see FtpSession::openFile).
+    bool checkEnd = false;
+    std::optional<std::uint64_t> listed;
+    Received got;
 
     static size_t give(char* out, size_t size, size_t count, void* user) {
         auto* f = static_cast<Impl*>(user);
@@ -413,6 +462,7 @@ struct FtpFile::Impl {
             return CURL_WRITEFUNC_PAUSE;
         }
         f->buffer.append(data, static_cast<qsizetype>(size * count));
+        f->got.add(data, size * count);
         return size * count;
     }
 
@@ -557,6 +607,7 @@ size_t readLocal(char* out, size_t size, size_t count, void* user) {
 
 struct LocalSink {
     vb::ReplacementFile* file;
+    Received* got;
     bool failed = false;
 };
 
@@ -566,6 +617,7 @@ size_t writeLocal(char* data, size_t size, size_t count, void* user) {
         sink->failed = true;
         return 0;
     }
+    sink->got->add(data, size * count);
     return size * count;
 }
 
@@ -605,10 +657,13 @@ bool FtpSession::getFile(const QString& remote, const QString& local, TransferTy
         d->lastError = err::AccessDenied;
         return false;
     }
-    LocalSink sink{&out};
+    const QString path = resolve(d->cwd, remote);
+    Received got;
+    got.text = type == TransferType::Ascii;
+    LocalSink sink{&out, &got};
     Transfer t;
     auto download = [&](bool askSize) {
-        CURL* e = d->newEasy(d->url(resolve(d->cwd, remote), false));
+        CURL* e = d->newEasy(d->url(path, false));
         curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &writeLocal);
         curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
         if (type == TransferType::Ascii) curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
@@ -616,9 +671,16 @@ bool FtpSession::getFile(const QString& remote, const QString& local, TransferTy
         d->start(t, e);
         d->run(t);
     };
+    // libcurl holds a binary download to the file's SIZE; a text one, or one from a server
+    // that refuses SIZE, is held to the size the folder's listing gives.
+    std::optional<std::uint64_t> listed;
+    bool checkEnd = type == TransferType::Ascii;
+    if (checkEnd && !d->listedSize(path, listed)) return false;
     download(true);
     if (d->sizeRefused(t)) {
         t.reset();
+        checkEnd = true;
+        if (!d->listedSize(path, listed)) return false;
         download(false);
     }
     if (sink.failed) {
@@ -626,6 +688,7 @@ bool FtpSession::getFile(const QString& remote, const QString& local, TransferTy
         return false;
     }
     if (!t.ok()) return d->fail(t);
+    if (checkEnd && !d->whole(got, listed)) return false;
     if (!out.commit()) {
         d->lastError = err::AccessDenied;
         return false;
@@ -643,19 +706,10 @@ std::optional<QList<FindData>> FtpSession::findFiles(const QString& pattern) {
     const QString folder = resolve(d->cwd, slash < 0 ? QString() : pattern.left(slash + 1));
     const QString names = slash < 0 ? pattern : pattern.mid(slash + 1);
 
-    QList<FindData> entries;
-    if (auto body = d->listing(folder, "MLSD")) {
-        entries = parseMachineListing(*body);
-    } else if (d->replyCode >= 500 && d->replyCode <= 502) {
-        // A server without the machine format answers "not understood": its LIST then.
-        auto text = d->listing(folder, nullptr);
-        if (!text) return std::nullopt;
-        entries = parseListing(*text, QDate::currentDate().year());
-    } else {
-        return std::nullopt;
-    }
+    const auto entries = d->entries(folder);
+    if (!entries) return std::nullopt;
     QList<FindData> out;
-    for (const FindData& entry : entries)
+    for (const FindData& entry : *entries)
         if (names.isEmpty() || matchesPattern(entry.fileName, names)) out << entry;
     return out;
 }
@@ -667,11 +721,13 @@ std::unique_ptr<FtpFile> FtpSession::openFile(const QString& remote, Access acce
         d->lastError = err::InvalidName;
         return nullptr;
     }
+    const QString path = resolve(d->cwd, remote);
     auto f = std::make_unique<FtpFile::Impl>();
     f->s = d.get();
     f->access = access;
+    f->got.text = type == TransferType::Ascii;
     auto open = [&](bool askSize) {
-        CURL* e = d->newEasy(d->url(resolve(d->cwd, remote), false));
+        CURL* e = d->newEasy(d->url(path, false));
         if (access == Access::Write) {
             curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
             curl_easy_setopt(e, CURLOPT_READFUNCTION, &FtpFile::Impl::give);
@@ -686,9 +742,16 @@ std::unique_ptr<FtpFile> FtpSession::openFile(const QString& remote, Access acce
         // The server has accepted the file once data starts to flow (or an empty file ended).
         d->run(f->t, [&] { return f->started; });
     };
+    // As for getFile: a text file, or one whose SIZE is refused, is held to its listed size.
+    if (access == Access::Read && type == TransferType::Ascii) {
+        f->checkEnd = true;
+        if (!d->listedSize(path, f->listed)) return nullptr;
+    }
     open(true);
     if (access == Access::Read && d->sizeRefused(f->t)) {
         f->t.reset();
+        f->checkEnd = true;
+        if (!d->listedSize(path, f->listed)) return nullptr;
         open(false);
     }
     // A file that failed only after its first bytes came (a short one may fail whole before
@@ -728,9 +791,11 @@ qint64 FtpFile::read(char* data, qint64 size) {
     }
     const qsizetype n = std::min<qsizetype>(static_cast<qsizetype>(size), d->buffer.size());
     if (n == 0) {
-        if (d->t.ok()) return 0;
-        d->s->fail(d->t);
-        return -1;
+        if (!d->t.ok()) {
+            d->s->fail(d->t);
+            return -1;
+        }
+        return d->checkEnd && !d->s->whole(d->got, d->listed) ? -1 : 0;
     }
     std::memcpy(data, d->buffer.constData(), static_cast<size_t>(n));
     d->buffer.remove(0, n);
@@ -748,7 +813,7 @@ bool FtpFile::close() {
         d->s->run(d->t);
         ok = d->t.ok() || d->s->fail(d->t);
     } else if (d->t.finished) {
-        ok = d->t.ok() || d->s->fail(d->t);
+        ok = d->t.ok() ? !d->checkEnd || d->s->whole(d->got, d->listed) : d->s->fail(d->t);
     }
     // A file abandoned before its end takes its connection with it; the next call opens
     // another one with the same login.

@@ -88,7 +88,11 @@ public:
     bool removeDirectory(const QString& folder);
     bool deleteFile(const QString& name);
     bool renameFile(const QString& from, const QString& to);
-    // Whole-file transfers. A download replaces the local file only once it is complete.
+    // Whole-file transfers. A download replaces the local file only once it is complete:
+    // as long as the file's SIZE or, when the server refuses SIZE or the transfer is text, the
+    // size the folder's listing gives (a text file within one byte a line, its line ends being
+    // made LF). One the server ends sooner fails as ConnectionAborted, also when it calls the
+    // transfer complete; one the listing does not show fails as InternalError.
     bool putFile(const QString& local, const QString& remote, TransferType type);
     bool getFile(const QString& remote, const QString& local, TransferType type);
 
@@ -99,7 +103,8 @@ public:
     std::optional<QList<FindData>> findFiles(const QString& pattern);
 
     enum class Access { Read, Write };
-    // Opens a remote file for a piece-by-piece transfer; nothing when the server refuses.
+    // Opens a remote file for a piece-by-piece transfer; nothing when the server refuses. A
+    // file being read is held to its size as getFile's download is.
     // The file must be closed (or destroyed) before the session makes any other call, and
     // must not outlive the session.
     std::unique_ptr<FtpFile> openFile(const QString& remote, Access access, TransferType type);
@@ -120,7 +125,8 @@ public:
 
     // Hands the bytes to the server; false when the transfer failed.
     bool write(const char* data, qint64 size);
-    // Up to `size` bytes (fewer only at the end of the file); 0 at its end, -1 on failure.
+    // Up to `size` bytes (fewer only at the end of the file); 0 at its end, -1 on failure,
+    // a file that ended short of its size among them.
     qint64 read(char* data, qint64 size);
     // Ends the transfer: a written file is complete once the server confirms it; a file
     // being read is abandoned when it was not read to its end. False when the server

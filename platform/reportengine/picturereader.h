@@ -11,8 +11,9 @@ class QMimeData;
 
 // The one reader of pictures (the report's, the thumbnails', the viewer's, the message's):
 // decoding costs time and memory by the pixel, whatever the file's size (a GIF of a few bytes
-// may announce a canvas of 65535 × 65535), so a picture is measured from its header and
-// refused beyond a sane size before it is decoded.
+// may announce a canvas of 65535 × 65535, a PNG of one pixel may inflate to any size), so a
+// picture is measured from its header and its compressed data, and refused beyond a sane size
+// before it is decoded.
 namespace reportengine {
 
 // The most pixels a picture may have: the largest photo of a common camera (6000 × 4000).
@@ -30,12 +31,25 @@ QSize announcedPictureSize(QIODevice& device);
 // empty when it is within the limit.
 QString pictureRefusal(const QString& name, const QSize& size);
 
+// What a picture tells before it is decoded: the size its header announces, and whether its
+// compressed data inflates beyond what that size takes (a PNG of one pixel whose data inflates
+// to megabytes costs as a large picture does; an icon's PNGs are looked at too).
+struct PictureMeasure {
+    QSize size;
+    bool inflatesBeyondSize = false;
+};
+// The data is inflated only as far as the announced size allows, and not at all when that size
+// is refused. The device is left where it was.
+PictureMeasure measurePicture(QIODevice& device);
+// Why the picture measured is refused, naming it, as for its size alone; empty when admitted.
+QString pictureRefusal(const QString& name, const PictureMeasure& measure);
+
 // The picture decoded, null when it is none or larger than the limit (whatever its header
 // said). Raises nothing.
 QImage decodePicture(QIODevice& device, bool autoTransform = false);
 
-// The picture decoded; null when it is none. Raises kInvalidPicture with pictureRefusal's text,
-// before decoding, when it is too large.
+// The picture decoded; null when it is none. Raises kInvalidPicture with pictureRefusal's text
+// of its measure, before decoding, when it is too large.
 QImage readPicture(QIODevice& device, const QString& name, bool autoTransform = false);
 // The picture of a file, named by its path.
 QImage readPicture(const QString& path, bool autoTransform = false);

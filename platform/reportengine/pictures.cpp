@@ -27,7 +27,9 @@ PictureCache::Known& PictureCache::entry(const QByteArray& bytes) {
     k.bytes = bytes;
     QBuffer buffer(&k.bytes);
     buffer.open(QIODevice::ReadOnly);
-    k.size = announcedPictureSize(buffer);
+    const PictureMeasure measure = measurePicture(buffer);
+    k.size = measure.size;
+    k.inflatesBeyondSize = measure.inflatesBeyondSize;
     if (!k.size.isValid()) {
         // A format whose header does not tell its size is decoded to learn it.
         k.image = decodePicture(buffer);
@@ -59,8 +61,11 @@ QImage PictureCache::image(const QByteArray& bytes) {
 }
 
 void PictureCache::check(const FieldRef& field, qsizetype row, const QByteArray& bytes) {
-    const QString refusal = pictureRefusal(
-        QStringLiteral("%1 de la fila %2").arg(field.text()).arg(row + 1), size(bytes));
+    if (bytes.isEmpty()) return;
+    const Known& k = entry(bytes);
+    const QString refusal =
+        pictureRefusal(QStringLiteral("%1 de la fila %2").arg(field.text()).arg(row + 1),
+                       PictureMeasure{k.size, k.inflatesBeyondSize});
     if (!refusal.isEmpty()) fail(err::Data, refusal);
 }
 

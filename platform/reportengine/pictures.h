@@ -30,6 +30,7 @@ private:
     struct Known {
         QByteArray bytes;  // held, so that the address stays theirs
         QSize size;
+        bool inflatesBeyondSize = false;  // see PictureMeasure
         QImage image;
     };
     Known& entry(const QByteArray& bytes);

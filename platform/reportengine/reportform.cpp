@@ -91,12 +91,12 @@ private:
                                    .arg(what));
     }
 
-    // A picture of the form larger than a report may draw is refused by its header.
+    // A picture of the form larger than a report may draw is refused by its measure.
     static void checkPicture(const QByteArray& bytes, const QString& name) {
         QByteArray held = bytes;
         QBuffer buffer(&held);
         buffer.open(QIODevice::ReadOnly);
-        const QString refusal = pictureRefusal(name, announcedPictureSize(buffer));
+        const QString refusal = pictureRefusal(name, measurePicture(buffer));
         if (!refusal.isEmpty()) fail(err::FormInvalid, refusal);
     }
 

@@ -34,6 +34,7 @@ FtpServer::FtpServer(Options options) : host_(options.host) {
     }
     if (!options.cutFile.isEmpty())
         args << "--cut" << options.cutFile + u':' + QString::number(options.cutAfter);
+    if (options.cutEndsComplete) args << "--cut-complete";
     server_.start(QStringLiteral("FTP server"), args, dir_.filePath("server.err"), host_);
 }
 

@@ -27,6 +27,8 @@ public:
         // Not empty: a download of this file name stops after `cutAfter` bytes with "426".
         QString cutFile;
         qint64 cutAfter = 0;
+        // true: that download ends there as if whole, the data connection closed and "226".
+        bool cutEndsComplete = false;
         bool sizeCommand = true;  // false: SIZE is refused with "550", as some servers do
     };
 

@@ -7,8 +7,9 @@ codes it sent are appended to replies.log.
 
 For tests of a hostile or failing server it can answer every folder listing (MLSD and LIST)
 with the bytes of a given file, cut the download of one file name after some bytes with a
-"426" reply, as a server that loses its disk or its connection mid-way does, and refuse SIZE
-with "550", as some servers do.
+"426" reply, as a server that loses its disk or its connection mid-way does (or with "226",
+as one that closes the data connection early and still calls the transfer complete does), and
+refuse SIZE with "550", as some servers do.
 """
 
 import argparse
@@ -35,6 +36,8 @@ def parse_args():
                    help="a file whose bytes answer every MLSD and LIST, whatever the folder")
     p.add_argument("--cut", metavar="NAME:BYTES",
                    help="a download of that file name stops after that many bytes (426)")
+    p.add_argument("--cut-complete", action="store_true",
+                   help="the cut download ends there as if whole: data closed, then 226")
     p.add_argument("--no-size", action="store_true",
                    help="answer every SIZE with 550, as servers that refuse it do")
     return p.parse_args()
@@ -61,6 +64,15 @@ class CutFile:
 
     def close(self):
         self.fd.close()
+
+
+class ShortFile(CutFile):
+    """A file that ends after a number of bytes, whatever its size."""
+
+    def read(self, size):
+        if self.left <= 0:
+            return b""
+        return super().read(size)
 
 
 def main():
@@ -105,7 +117,8 @@ def main():
                 name, size = args.cut.rsplit(":", 1)
                 if os.path.basename(file) == name:
                     self._restart_position = 0
-                    cut = CutFile(open(file, "rb"), int(size))
+                    kind = ShortFile if args.cut_complete else CutFile
+                    cut = kind(open(file, "rb"), int(size))
                     self.push_dtp_data(FileProducer(cut, self._current_type),
                                        isproducer=True, file=cut, cmd="RETR")
                     return file

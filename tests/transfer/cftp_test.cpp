@@ -137,6 +137,64 @@ TEST(CFtpWithoutSizeTest, ADownloadGoesOnWithTheListedTotalAndACutOneFails) {
     EXPECT_EQ(zxtest::readFile(dir.filePath("cortado.bin")), QByteArray("lo de antes"));
 }
 
+// A server that closes the data connection part-way and still answers "226": whether it
+// answers SIZE or not, in either mode, each download procedure fails with its error text and
+// the local file keeps its earlier good copy.
+TEST(CFtpShortDownloadTest, ADownloadEndedEarlyFailsAndKeepsTheEarlierCopy) {
+    QByteArray text;
+    for (int i = 0; text.size() < 20000; ++i)
+        text += "renglón " + QByteArray::number(i) + QByteArray(i % 41, '-') + '\n';
+    text.truncate(20000);
+    struct Procedure {
+        const char* tag;
+        bool (cFTP::*download)(const QString&, const QString&);
+    };
+    const Procedure procedures[] = {{"InternetReadFile", &cFTP::FTPDownloadFile},
+                                    {"SimpleFtpGetFile", &cFTP::SimpleFTPGetFile}};
+    const QByteArray earlier = "la copia buena de antes";
+    for (const bool sizeCommand : {false, true}) {
+        for (const bool ascii : {false, true}) {
+            zxtest::FtpServer::Options options;
+            options.sizeCommand = sizeCommand;
+            options.cutFile = "corto.dat";
+            options.cutAfter = 8000;
+            options.cutEndsComplete = true;
+            zxtest::FtpServer server(options);
+            const QByteArray content = ascii ? text : bytes(20000);
+            ASSERT_TRUE(zxtest::writeFile(server.file("corto.dat"), content));
+            ASSERT_TRUE(zxtest::writeFile(server.file("entero.dat"), content));
+            for (const Procedure& p : procedures) {
+                SCOPED_TRACE(std::string(p.tag) + (sizeCommand ? ", SIZE answered" : "") +
+                             (ascii ? ", text mode" : ", binary mode"));
+                zxtest::VentanasGrabadas ventanas;
+                QTemporaryDir dir;
+                modFTP::gFTPAutomatico = false;
+                cFTP ftp;
+                ftp.SetModePassive();
+                if (ascii)
+                    ftp.SetTransferASCII();
+                else
+                    ftp.SetTransferBinary();
+                ASSERT_TRUE(ftp.OpenConnection(server.host(), server.login(), server.password(),
+                                               server.port()));
+                ASSERT_TRUE((ftp.*p.download)(dir.filePath("entero.dat"), "entero.dat"));
+                EXPECT_EQ(zxtest::readFile(dir.filePath("entero.dat")), content);
+
+                ASSERT_TRUE(zxtest::writeFile(dir.filePath("corto.dat"), earlier));
+                EXPECT_FALSE((ftp.*p.download)(dir.filePath("corto.dat"), "corto.dat"));
+                EXPECT_TRUE(ftp.GetLastErrorMessage().startsWith(p.tag))
+                    << ftp.GetLastErrorMessage().toStdString();
+                EXPECT_TRUE(ftp.GetLastErrorMessage().contains(
+                    QString::number(inet::err::ConnectionAborted)))
+                    << ftp.GetLastErrorMessage().toStdString();
+                EXPECT_EQ(zxtest::readFile(dir.filePath("corto.dat")), earlier);
+                EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                          QStringList({"corto.dat", "entero.dat"}));
+            }
+        }
+    }
+}
+
 TEST_F(CFtpTest, EmptyOrMissingRemoteFilesAreNotDownloaded) {
     ASSERT_TRUE(zxtest::writeFile(server_.file("vacio.txt"), ""));
     ASSERT_TRUE(connect());

@@ -320,6 +320,31 @@ TEST_F(EjecutaFTPTest, ADownloadCutPartWayLeavesTheOldLocalFile) {
     EXPECT_EQ(cortado.commands({"RETR"}).size(), 2);
 }
 
+// A server that refuses SIZE and closes the data connection part-way with "226": the job's
+// downloads, of one file and of every file, keep the earlier local copy.
+TEST_F(EjecutaFTPTest, ADownloadEndedEarlyAsCompleteLeavesTheOldLocalFile) {
+    zxtest::FtpServer::Options opciones;
+    opciones.sizeCommand = false;
+    opciones.cutFile = "grande.bin";
+    opciones.cutAfter = 8000;
+    opciones.cutEndsComplete = true;
+    zxtest::FtpServer corto(opciones);
+    QDir(corto.root()).mkdir("DOC");
+    ASSERT_TRUE(zxtest::writeFile(corto.file("DOC/grande.bin"), QByteArray(20000, 'g')));
+    for (const QString archivo : {"grande.bin", "TODOS"}) {
+        SCOPED_TRACE(archivo.toStdString());
+        ASSERT_TRUE(zxtest::writeFile(destino() + "grande.bin", "anterior"));
+        QString p = parametros(archivo, "SI");
+        p.replace(";PUERTO=" + QString::number(server_.port()) + ";",
+                  ";PUERTO=" + QString::number(corto.port()) + ";");
+        corre(p);
+        EXPECT_EQ(zxtest::readFile(destino() + "grande.bin"), QByteArray("anterior"));
+        EXPECT_EQ(QDir(destino()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({"grande.bin"}));
+    }
+    EXPECT_EQ(corto.commands({"RETR"}).size(), 2);
+}
+
 TEST(BuscaValorTest, TheFirstOccurrenceOfTheKeyGivesTheValue) {
     struct Case {
         const char* name;

@@ -24,6 +24,14 @@ QByteArray allBytes(int size) {
     return b;
 }
 
+// `size` bytes of text in lines of different lengths, each ended by LF.
+QByteArray textLines(int size) {
+    QByteArray t;
+    for (int i = 0; t.size() < size; ++i)
+        t += "línea " + QByteArray::number(i) + QByteArray(i % 37, 'x') + '\n';
+    return t.left(size);
+}
+
 // A remote file read to its end in pieces of 255 bytes.
 struct Pieces {
     QByteArray bytes;
@@ -397,6 +405,135 @@ TEST(FtpSessionCutTest, AFileCutRightAfterItsFirstBytesOpensAndItsReadFails) {
             EXPECT_LE(back.bytes.size(), 3);
             in->close();
         }
+    }
+}
+
+// A server that closes the data connection part-way and still answers "226" has not sent the
+// file: whether it answers SIZE or not and in either mode, the download whole or in pieces
+// fails as a dropped connection, and the local file keeps its earlier copy.
+TEST(FtpSessionShortTest, AFileEndedEarlyWithItsCompletionReplyIsAFailure) {
+    struct Case {
+        const char* name;
+        bool sizeCommand;
+        TransferType type;
+        QByteArray content;
+    } cases[] = {
+        {"binary, SIZE answered", true, TransferType::Binary, allBytes(20000)},
+        {"binary, SIZE refused", false, TransferType::Binary, allBytes(20000)},
+        {"text, SIZE answered", true, TransferType::Ascii, textLines(20000)},
+        {"text, SIZE refused", false, TransferType::Ascii, textLines(20000)},
+    };
+    const QByteArray earlier = "la copia buena de antes";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        zxtest::FtpServer::Options options;
+        options.sizeCommand = c.sizeCommand;
+        options.cutFile = "corto.bin";
+        options.cutAfter = 8000;
+        options.cutEndsComplete = true;
+        zxtest::FtpServer server(options);
+        ASSERT_TRUE(zxtest::writeFile(server.file("corto.bin"), c.content));
+        ASSERT_TRUE(zxtest::writeFile(server.file("entero.bin"), c.content));
+        QTemporaryDir dir;
+        FtpSession session(QStringLiteral("RUZUDCliente"));
+        ASSERT_TRUE(session.connect(server.host(), server.port(), server.login(),
+                                    server.password(), true));
+
+        ASSERT_TRUE(session.getFile("entero.bin", dir.filePath("entero.bin"), c.type));
+        EXPECT_EQ(zxtest::readFile(dir.filePath("entero.bin")), c.content);
+
+        ASSERT_TRUE(zxtest::writeFile(dir.filePath("corto.bin"), earlier));
+        EXPECT_FALSE(session.getFile("corto.bin", dir.filePath("corto.bin"), c.type));
+        EXPECT_EQ(session.lastError(), inet::err::ConnectionAborted);
+        EXPECT_EQ(zxtest::readFile(dir.filePath("corto.bin")), earlier);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({"corto.bin", "entero.bin"}));
+
+        auto in = session.openFile("corto.bin", FtpSession::Access::Read, c.type);
+        ASSERT_TRUE(in);
+        const Pieces back = readPieces(*in);
+        EXPECT_EQ(back.last, -1);
+        EXPECT_EQ(back.bytes, c.content.left(back.bytes.size()));
+        EXPECT_LE(back.bytes.size(), 8000);
+        in->close();
+        EXPECT_EQ(session.lastError(), inet::err::ConnectionAborted);
+    }
+}
+
+// Without SIZE the folder's listing tells what a download must bring: a file that comes with
+// less than it lists, or that the listing does not show (so that an early end cannot be told
+// from its end), is no download, and the local file stays as it was.
+TEST(FtpSessionShortTest, WithoutSizeTheListedSizeDecides) {
+    const struct {
+        const char* name;
+        QByteArray listing;
+        bool whole;
+        std::uint32_t error;
+    } cases[] = {
+        {"listed at its size", "type=file;size=20000; datos.bin\r\n", true, 0},
+        {"listed larger than it comes", "type=file;size=20001; datos.bin\r\n", false,
+         inet::err::ConnectionAborted},
+        {"not listed", "type=file;size=20000; otro.bin\r\n", false, inet::err::InternalError},
+        {"listed as a folder", "type=dir; datos.bin\r\n", false, inet::err::InternalError},
+    };
+    const QByteArray earlier = "la copia buena de antes";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zxtest::FtpServer::Options options;
+        options.sizeCommand = false;
+        options.listing = c.listing;
+        zxtest::FtpServer server(options);
+        ASSERT_TRUE(zxtest::writeFile(server.file("datos.bin"), allBytes(20000)));
+        QTemporaryDir dir;
+        ASSERT_TRUE(zxtest::writeFile(dir.filePath("datos.bin"), earlier));
+        FtpSession session(QStringLiteral("RUZUDCliente"));
+        ASSERT_TRUE(session.connect(server.host(), server.port(), server.login(),
+                                    server.password(), true));
+        EXPECT_EQ(session.getFile("datos.bin", dir.filePath("datos.bin"), TransferType::Binary),
+                  c.whole);
+        EXPECT_EQ(zxtest::readFile(dir.filePath("datos.bin")),
+                  c.whole ? allBytes(20000) : earlier);
+        if (!c.whole) {
+            EXPECT_EQ(session.lastError(), c.error);
+        }
+
+        auto in = session.openFile("datos.bin", FtpSession::Access::Read, TransferType::Binary);
+        ASSERT_TRUE(in);
+        const Pieces back = readPieces(*in);
+        EXPECT_EQ(back.last, c.whole ? 0 : -1);
+        EXPECT_EQ(back.bytes, allBytes(20000));
+        EXPECT_EQ(in->close(), c.whole);
+    }
+}
+
+// A text transfer turns line ends into CR LF on the wire and back into LF here: a whole text
+// file comes shorter than listed by its CR LF ends, and that is no failure.
+TEST(FtpSessionShortTest, WholeTextFilesWithEitherLineEndAreNoFailure) {
+    QByteArray mixed;
+    for (int i = 0; i < 600; ++i)
+        mixed +=
+            "línea " + QByteArray::number(i) + QByteArray(i % 37, 'x') + (i % 3 ? "\r\n" : "\n");
+    mixed += "sin fin de línea";
+    QByteArray local = mixed;
+    local.replace("\r\n", "\n");
+    for (const bool sizeCommand : {true, false}) {
+        SCOPED_TRACE(sizeCommand ? "SIZE answered" : "SIZE refused");
+        zxtest::FtpServer::Options options;
+        options.sizeCommand = sizeCommand;
+        zxtest::FtpServer server(options);
+        ASSERT_TRUE(zxtest::writeFile(server.file("texto.txt"), mixed));
+        QTemporaryDir dir;
+        FtpSession session(QStringLiteral("RUZUDCliente"));
+        ASSERT_TRUE(session.connect(server.host(), server.port(), server.login(),
+                                    server.password(), true));
+        ASSERT_TRUE(session.getFile("texto.txt", dir.filePath("texto.txt"), TransferType::Ascii));
+        EXPECT_EQ(zxtest::readFile(dir.filePath("texto.txt")), local);
+        auto in = session.openFile("texto.txt", FtpSession::Access::Read, TransferType::Ascii);
+        ASSERT_TRUE(in);
+        const Pieces back = readPieces(*in);
+        EXPECT_EQ(back.last, 0);
+        EXPECT_TRUE(in->close());
+        EXPECT_EQ(back.bytes, local);
     }
 }
 
