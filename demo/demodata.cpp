@@ -1,10 +1,15 @@
 #include "demo/demodata.h"
 
+#include "demo/logins.h"
+#include "platform/ado/ado.h"
 #include "platform/ado/sqlitebackend.h"
 #include "platform/ado/tsql/builder.h"
 #include "platform/vb/datetime.h"
+#include "platform/vb/vberror.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QList>
 
@@ -209,32 +214,196 @@ bool build(const QString& file, const QString& schema, const QString& data, QStr
     return db && tsql::runScript(db.get(), QString::fromUtf8(script.readAll()), error);
 }
 
+// A demo database: how it is made, the login the program opens it with, and a table the
+// program reads in it.
+struct DemoDatabase {
+    const char* name;
+    const char* schema;
+    const char* data;
+    const char* user;
+    const char* password;
+    const char* table;
+    bool errorRows;  // holds the error log's rows
+};
+
+// The statistics database lets in only the login the program opens it with, its own name as
+// login and password; the main one only the login of connectionString().
+const DemoDatabase databases[] = {
+    {mainName, ":/schema/main.sql", ":/demo/demo.sql", "demo", "demo", "AUX_ERR", true},
+    {statisticsName, ":/schema/statistics.sql", ":/demo/demo_statistics.sql", statisticsName,
+     statisticsName, "TA_CONFIGURACION", false},
+};
+
+QString fileOf(const QDir& dir, const DemoDatabase& d) {
+    return dir.filePath(QString::fromUtf8(d.name) + QStringLiteral(".db"));
+}
+
+bool make(const QDir& dir, const DemoDatabase& d, const QDate& today, QString* error) {
+    const QString file = fileOf(dir, d);
+    if (!build(file, QString::fromUtf8(d.schema), QString::fromUtf8(d.data), error)) return false;
+    if (d.errorRows) {
+        std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(file, error),
+                                                       sqlite3_close);
+        if (!db || !insertErrorRows(db.get(), today, error)) return false;
+    }
+    return ado::recordEmbeddedLogin(file, QString::fromUtf8(d.user), QString::fromUtf8(d.password),
+                                    error);
+}
+
+// The files of a database: itself, its login file and SQLite's journals beside it.
+const char* const companions[] = {".db", ".login", ".db-journal", ".db-wal", ".db-shm"};
+
+// Renames every file of `d` "<name>-anterior-<stamp>", numbered when that name is taken, so
+// that it still opens as a database of that name. All of them or, on failure, none.
+bool setAside(const QDir& dir, const DemoDatabase& d, QStringList* moved, QString* error) {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString name = QString::fromUtf8(d.name);
+    QString aside = name + QStringLiteral("-anterior-") + stamp;
+    const auto taken = [&](const QString& base) {
+        for (const char* ext : companions) {
+            if (QFileInfo::exists(dir.filePath(base + QLatin1String(ext)))) return true;
+        }
+        return false;
+    };
+    for (int n = 2; taken(aside); ++n)
+        aside = name + QStringLiteral("-anterior-%1-%2").arg(stamp).arg(n);
+    QList<QPair<QString, QString>> done;
+    for (const char* ext : companions) {
+        const QString from = dir.filePath(name + QLatin1String(ext));
+        const QString to = dir.filePath(aside + QLatin1String(ext));
+        if (!QFileInfo::exists(from)) continue;
+        if (!QFile::rename(from, to)) {
+            for (const auto& [was, is] : done) QFile::rename(is, was);
+            if (error)
+                *error = QStringLiteral("No se pudo guardar aparte %1 como %2.").arg(from, to);
+            return false;
+        }
+        done.append({from, to});
+    }
+    for (const auto& pair : done) moved->append(pair.second);
+    return true;
+}
+
+// Why the program cannot read `d` with its login; empty when it can.
+QString refusal(const QDir& dir, const DemoDatabase& d) {
+    const QString file = fileOf(dir, d);
+    if (!QFileInfo(file).isFile())
+        return QStringLiteral("La base de datos %1 no existe (%2).")
+            .arg(QLatin1String(d.name), file);
+    try {
+        ado::Connection cn;
+        cn.Open(QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=%2;UId=%3;Pwd=%4;")
+                    .arg(dir.absolutePath(), QLatin1String(d.name), QString::fromUtf8(d.user),
+                         QString::fromUtf8(d.password)));
+        cn.Execute(QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(d.table));
+        cn.Close();
+        return {};
+    } catch (const vb::VbError& e) {
+        return QStringLiteral(
+                   "La base de datos %1 (%2) no abre con el ingreso %3 / %4 que le da "
+                   "el programa: %5")
+            .arg(QLatin1String(d.name), file, QString::fromUtf8(d.user),
+                 QString::fromUtf8(d.password), e.Description);
+    }
+}
+
+// Whether the file is an SQLite database with the table the program reads in `d`.
+bool holdsItsTable(const QString& file, const DemoDatabase& d) {
+    sqlite3* db = nullptr;
+    bool holds = sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+                 SQLITE_OK;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray query = QByteArrayLiteral("SELECT 1 FROM ") + d.table + " LIMIT 1";
+    holds = holds && sqlite3_prepare_v2(db, query.constData(), -1, &stmt, nullptr) == SQLITE_OK;
+    const int step = holds ? sqlite3_step(stmt) : SQLITE_ERROR;
+    holds = step == SQLITE_ROW || step == SQLITE_DONE;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return holds;
+}
+
 }  // namespace
 
-bool createDatabases(const QString& folder, const QDate& today, QString* error) {
+bool createDatabases(const QString& folder, const QDate& today, QString* error, Existing existing,
+                     QStringList* setAsideFiles) {
     if (!QDir().mkpath(folder)) {
         if (error) *error = QStringLiteral("%1: cannot create the folder").arg(folder);
         return false;
     }
     const QDir dir(folder);
-    const QString mainFile = dir.filePath(QString::fromUtf8(mainName) + QStringLiteral(".db"));
-    const QString statisticsFile =
-        dir.filePath(QString::fromUtf8(statisticsName) + QStringLiteral(".db"));
-    if (!build(mainFile, QStringLiteral(":/schema/main.sql"), QStringLiteral(":/demo/demo.sql"),
-               error) ||
-        !build(statisticsFile, QStringLiteral(":/schema/statistics.sql"),
-               QStringLiteral(":/demo/demo_statistics.sql"), error)) {
+    QStringList there;
+    for (const DemoDatabase& d : databases) {
+        if (QFileInfo::exists(fileOf(dir, d))) there.append(fileOf(dir, d));
+    }
+    if (!there.isEmpty() && existing == Existing::Refuse) {
+        if (error) {
+            *error = QStringLiteral(
+                         "La carpeta %1 ya tiene la base de datos %2: no se reemplaza, para no "
+                         "perder sus datos. Para entrar en una base de datos que no admite su "
+                         "usuario, use zentrik-login <carpeta> <base> <usuario>; para hacer la "
+                         "demostración de nuevo, con los archivos actuales guardados aparte, use "
+                         "zentrik-demo-db --reemplazar <carpeta>.")
+                         .arg(folder, there.join(QStringLiteral(" y la base de datos ")));
+        }
         return false;
     }
-    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(tsql::openDatabase(mainFile, error),
-                                                   sqlite3_close);
-    // The main database lets in only the login of connectionString(); the statistics one only
-    // the login the program opens it with, its own name as login and password.
-    const QString statistics = QString::fromUtf8(statisticsName);
-    return db && insertErrorRows(db.get(), today, error) &&
-           ado::recordEmbeddedLogin(mainFile, QStringLiteral("demo"), QStringLiteral("demo"),
-                                    error) &&
-           ado::recordEmbeddedLogin(statisticsFile, statistics, statistics, error);
+    QStringList moved;
+    for (const DemoDatabase& d : databases) {
+        if (!setAside(dir, d, &moved, error)) return false;
+    }
+    if (setAsideFiles) *setAsideFiles = moved;
+    for (const DemoDatabase& d : databases) {
+        if (!make(dir, d, today, error)) return false;
+    }
+    return true;
+}
+
+QStringList checkDatabases(const QString& folder) {
+    QStringList problems;
+    for (const DemoDatabase& d : databases) {
+        const QString why = refusal(QDir(folder), d);
+        if (!why.isEmpty()) problems.append(why);
+    }
+    return problems;
+}
+
+bool repairDatabases(const QString& folder, const QDate& today, QStringList* done,
+                     QString* error) {
+    if (!QDir().mkpath(folder)) {
+        if (error) *error = QStringLiteral("No se pudo crear la carpeta %1.").arg(folder);
+        return false;
+    }
+    const QDir dir(folder);
+    for (const DemoDatabase& d : databases) {
+        const QString name = QString::fromUtf8(d.name);
+        const QString file = fileOf(dir, d);
+        if (!QFileInfo::exists(file)) {
+            if (!make(dir, d, today, error)) return false;
+            done->append(QStringLiteral("Se hizo la base de datos %1 (%2).").arg(name, file));
+            continue;
+        }
+        const QString why = refusal(dir, d);
+        if (why.isEmpty()) {
+            done->append(QStringLiteral("La base de datos %1 abre con el ingreso del programa; "
+                                        "queda como está.")
+                             .arg(name));
+            continue;
+        }
+        // Its rows stay when only the login keeps the program out.
+        if (holdsItsTable(file, d) &&
+            logins::giveLogin(file, QString::fromUtf8(d.user), QString::fromUtf8(d.password),
+                              false, nullptr) &&
+            refusal(dir, d).isEmpty()) {
+            done->append(QStringLiteral("%1 Se le dio ese ingreso; sus datos quedan.").arg(why));
+            continue;
+        }
+        QStringList moved;
+        if (!setAside(dir, d, &moved, error) || !make(dir, d, today, error)) return false;
+        done->append(QStringLiteral("%1 No es una base de datos de la demostración: se guardó "
+                                    "aparte (%2) y se hizo de nuevo.")
+                         .arg(why, moved.join(QStringLiteral(", "))));
+    }
+    return true;
 }
 
 QString connectionString(const QString& folder) {

@@ -1,7 +1,8 @@
 #include "demo/demodata.h"
 #include "platform/ado/ado.h"
-
+#include "platform/ado/sqlitebackend.h"
 #include "platform/ado/tsql/builder.h"
+#include "tests/demo/demo_files.h"
 #include "tests/support/fixtures.h"
 
 #include <QDir>
@@ -13,26 +14,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <functional>
+
 namespace {
 
-// The first column of each row of a query on a database file, as text.
-QStringList values(const QString& file, const char* query) {
-    QStringList out;
-    sqlite3* db = tsql::openDatabase(file);
-    if (!db) return {QStringLiteral("cannot open ") + file};
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, query, -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            out.append(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))));
-        }
-    } else {
-        out.append(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return out;
-}
+using demotest::exec;
+using demotest::values;
 
 class DemoDatabases : public ::testing::Test {
 protected:
@@ -89,8 +76,9 @@ TEST_F(DemoDatabases, HaveTheAdministratorTheCompanyAndTheStatisticsTimeOut) {
 TEST_F(DemoDatabases, AreTheSameOnEveryRunForTheSameDay) {
     const QStringList first = values(file("DEMO.db"), "SELECT fecha || PC || sql FROM AUX_ERR");
     QString error;
-    ASSERT_TRUE(demo::createDatabases(dir.filePath("demo"), today, &error));
-    EXPECT_EQ(values(file("DEMO.db"), "SELECT fecha || PC || sql FROM AUX_ERR"), first);
+    ASSERT_TRUE(demo::createDatabases(dir.filePath("otra"), today, &error));
+    EXPECT_EQ(values(dir.filePath("otra/DEMO.db"), "SELECT fecha || PC || sql FROM AUX_ERR"),
+              first);
     EXPECT_EQ(demo::connectionString(dir.filePath("demo")),
               QStringLiteral("Provider=SQLOLEDB;Server=sqlite:%1;Database=DEMO;UId=demo;Pwd=demo;")
                   .arg(dir.filePath("demo")));
@@ -158,6 +146,183 @@ TEST_F(DemoDatabases, LetInOnlyTheirOwnLogin) {
                                    "Pwd=demo;")
                         .arg(demoFolder));
     EXPECT_EQ(mayusculas.State(), ado::adStateOpen);
+}
+
+// Rows the suite logged into a demo folder after it was made: two errors and an access in the
+// main database, a setting in the statistics one.
+void logSomeRows(const QString& folder) {
+    ASSERT_EQ(exec(QDir(folder).filePath("DEMO.db"),
+                   "INSERT INTO AUX_ERR (Proceso, Error, Usuario) VALUES ('Ventas', 1, 'ana');"
+                   "INSERT INTO AUX_ERR (Proceso, Error, Usuario) VALUES ('Stock', 2, 'luis');"
+                   "INSERT INTO Control_Acceso (Maquina, Usuario) VALUES ('CAJA09', 'ana');"),
+              QString());
+    ASSERT_EQ(exec(QDir(folder).filePath("KQ_ESTADISTICAS.db"),
+                   "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('Propia', 'sí')"),
+              QString());
+}
+
+QStringList loggedRows(const QString& folder) {
+    return values(QDir(folder).filePath("DEMO.db"),
+                  "SELECT Proceso || Error || Usuario FROM AUX_ERR WHERE Error < 10 UNION ALL "
+                  "SELECT Maquina FROM Control_Acceso") +
+           values(QDir(folder).filePath("KQ_ESTADISTICAS.db"),
+                  "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'Propia'");
+}
+
+const QStringList logged{"Ventas1ana", "Stock2luis", "CAJA09", "sí"};
+
+// Made again on a folder that holds them, the demo databases are left as they are: the rows
+// logged into them since stay. Only a plain request makes them anew, the old files set aside.
+TEST_F(DemoDatabases, AreNeverMadeAgainOverTheOnesThereUnlessSetAside) {
+    const QString folder = dir.filePath("demo");
+    logSomeRows(folder);
+    const demotest::Snapshot before = demotest::snapshot(folder);
+    QString error;
+    EXPECT_FALSE(demo::createDatabases(folder, today, &error));
+    EXPECT_TRUE(error.contains("DEMO.db")) << error.toStdString();
+    EXPECT_EQ(demotest::snapshot(folder), before);
+
+    QStringList apart;
+    ASSERT_TRUE(demo::createDatabases(folder, today, &error, demo::Existing::SetAside, &apart))
+        << error.toStdString();
+    EXPECT_EQ(values(file("DEMO.db"), "SELECT COUNT(*) FROM AUX_ERR"),
+              QStringList{QString::number(demo::errorRows)});
+    EXPECT_EQ(loggedRows(folder), QStringList());
+    // The old pair, login files and all, sits beside the new under a name of its own, and
+    // still opens as the database it was.
+    ASSERT_EQ(apart.size(), 4);
+    QStringList bases;
+    for (const QString& name : QDir(folder).entryList({"*-anterior-*.db"}, QDir::Files))
+        bases.append(QFileInfo(name).completeBaseName());
+    ASSERT_EQ(bases.size(), 2);
+    const QString oldMain = bases.filter("DEMO-").value(0);
+    const QString oldStatistics = bases.filter("KQ_ESTADISTICAS-").value(0);
+    EXPECT_EQ(demotest::refusal(folder, oldMain, "demo", "demo", "AUX_ERR"), QString());
+    EXPECT_EQ(values(QDir(folder).filePath(oldMain + ".db"), "SELECT COUNT(*) FROM AUX_ERR"),
+              QStringList{QString::number(demo::errorRows + 2)});
+    EXPECT_EQ(values(QDir(folder).filePath(oldStatistics + ".db"),
+                     "SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'Propia'"),
+              QStringList{"sí"});
+    EXPECT_EQ(before.value("DEMO.db").first,
+              demotest::snapshot(folder).value(oldMain + ".db").first);
+}
+
+// The tool run again on the folder it made refuses and says why and what to do instead,
+// whichever of the two databases is there; asked plainly it starts again, keeping the old
+// files aside.
+TEST(DemoToolTest, RunAgainOnItsFolderKeepsTheRowsLoggedSince) {
+    const QString tool = QStringLiteral(ZX_DEMO_TOOL);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("demo");
+    ASSERT_EQ(demotest::run(tool, {folder}).status, 0);
+    logSomeRows(folder);
+    ASSERT_EQ(loggedRows(folder), logged);
+    const demotest::Snapshot before = demotest::snapshot(folder);
+    for (const QStringList& arguments : {QStringList{folder}, QStringList{"--", folder}}) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const demotest::Run again = demotest::run(tool, arguments);
+        EXPECT_NE(again.status, 0);
+        EXPECT_TRUE(again.err.contains("ya tiene la base de datos")) << again.err.toStdString();
+        EXPECT_TRUE(again.err.contains("zentrik-login <carpeta> <base> <usuario>"));
+        EXPECT_TRUE(again.err.contains("--reemplazar"));
+        EXPECT_EQ(demotest::snapshot(folder), before);
+    }
+    // With only the statistics database there, the main one is not made either.
+    QTemporaryDir other;
+    ASSERT_TRUE(QFile::copy(QDir(folder).filePath("KQ_ESTADISTICAS.db"),
+                            other.filePath("KQ_ESTADISTICAS.db")));
+    const demotest::Run half = demotest::run(tool, {other.path()});
+    EXPECT_NE(half.status, 0);
+    EXPECT_TRUE(half.err.contains("KQ_ESTADISTICAS")) << half.err.toStdString();
+    EXPECT_EQ(QDir(other.path()).entryList(QDir::Files), QStringList{"KQ_ESTADISTICAS.db"});
+
+    const demotest::Run anew = demotest::run(tool, {"--reemplazar", folder});
+    EXPECT_EQ(anew.status, 0) << anew.err.toStdString();
+    EXPECT_TRUE(anew.out.contains("Command line of zentrik")) << anew.out.toStdString();
+    EXPECT_EQ(loggedRows(folder), QStringList());
+    EXPECT_EQ(demotest::refusal(folder, "DEMO", "demo", "demo", "AUX_ERR"), QString());
+    const QStringList kept = QDir(folder).entryList({"*-anterior-*"}, QDir::Files);
+    EXPECT_EQ(kept.size(), 4) << kept.join(u' ').toStdString();
+    for (const QString& name : kept) EXPECT_TRUE(anew.out.contains(name)) << name.toStdString();
+}
+
+// A demo folder the program cannot open as it is (a login of an older build, a lost login
+// file, a database others may read, a file that is no database, one missing): the check says
+// which database and why and changes nothing; the repair makes each open with the login the
+// program gives it, keeping the rows of every database that holds them.
+TEST(DemoToolTest, ChecksAndRepairsTheLoginsTheProgramOpensTheDatabasesWith) {
+    const QString tool = QStringLiteral(ZX_DEMO_TOOL);
+    const struct {
+        const char* name;
+        std::function<void(const QDir&)> spoil;
+        const char* named;  // the database the check names
+        bool mainRowsKept;
+    } cases[] = {
+        {"statistics login of an older build",
+         [](const QDir& d) {
+             ASSERT_TRUE(
+                 ado::recordEmbeddedLogin(d.filePath("KQ_ESTADISTICAS.db"), "demo", "demo"));
+         },
+         "KQ_ESTADISTICAS", true},
+        {"main login file lost",
+         [](const QDir& d) { ASSERT_TRUE(QFile::remove(d.filePath("DEMO.login"))); }, "DEMO",
+         true},
+        {"statistics readable by others",
+         [](const QDir& d) {
+             ASSERT_TRUE(QFile::setPermissions(
+                 d.filePath("KQ_ESTADISTICAS.db"),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+         },
+         "KQ_ESTADISTICAS", true},
+        {"main database no database",
+         [](const QDir& d) {
+             QFile f(d.filePath("DEMO.db"));
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             f.write("no soy una base de datos\n");
+         },
+         "DEMO", false},
+        {"main database missing",
+         [](const QDir& d) {
+             ASSERT_TRUE(QFile::remove(d.filePath("DEMO.db")));
+             ASSERT_TRUE(QFile::remove(d.filePath("DEMO.login")));
+         },
+         "DEMO", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("demo");
+        ASSERT_EQ(demotest::run(tool, {folder}).status, 0);
+        logSomeRows(folder);
+        EXPECT_EQ(demotest::run(tool, {"--comprobar", folder}).status, 0);
+        c.spoil(QDir(folder));
+        const demotest::Snapshot spoilt = demotest::snapshot(folder);
+        const demotest::Run check = demotest::run(tool, {"--comprobar", folder});
+        EXPECT_NE(check.status, 0);
+        EXPECT_TRUE(check.err.contains(QString::fromUtf8(c.named))) << check.err.toStdString();
+        EXPECT_EQ(demotest::snapshot(folder), spoilt);
+
+        const demotest::Run repair = demotest::run(tool, {"--reparar", folder});
+        EXPECT_EQ(repair.status, 0) << repair.err.toStdString();
+        EXPECT_EQ(demotest::run(tool, {"--comprobar", folder}).status, 0);
+        EXPECT_EQ(demotest::refusal(folder, "DEMO", "demo", "demo", "AUX_ERR"), QString());
+        EXPECT_EQ(demotest::refusal(folder, "KQ_ESTADISTICAS", "KQ_ESTADISTICAS",
+                                    "KQ_ESTADISTICAS", "TA_CONFIGURACION"),
+                  QString());
+        EXPECT_EQ(loggedRows(folder), c.mainRowsKept ? logged : QStringList{"sí"});
+        // The login the older build gave is gone: the program's is the only one.
+        EXPECT_NE(demotest::refusal(folder, "KQ_ESTADISTICAS", "demo", "demo", "TA_CONFIGURACION"),
+                  QString());
+    }
+    // A folder that is not there is made whole.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("nueva");
+    EXPECT_NE(demotest::run(tool, {"--comprobar", folder}).status, 0);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(demotest::run(tool, {"--reparar", folder}).status, 0);
+    EXPECT_EQ(values(QDir(folder).filePath("DEMO.db"), "SELECT COUNT(*) FROM AUX_ERR"),
+              QStringList{QString::number(demo::errorRows)});
+    EXPECT_EQ(demotest::run(tool, {"--comprobar", folder}).status, 0);
 }
 
 // The tool's command line: --help prints the usage, an unknown option is refused, and neither

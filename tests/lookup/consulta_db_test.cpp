@@ -203,6 +203,7 @@ TEST_F(ConsultaDb, AFilterThatIsNotPartOfOneSelectIsRefusedNamingTheFile) {
         "1=1 ENABLE TRIGGER ALL ON V_TA_VENDEDORES",
         "1=1 SETUSER",
         "IDVENDEDOR IN (SELECT IDVENDEDOR FROM OPENQUERY(LNK, 'DELETE FROM V_TA_VENDEDORES'))",
+        "1=1 WHERE NOMBRE = 'x'",
     };
     for (const QString& filtro : filtros) {
         SCOPED_TRACE(filtro.toStdString());
@@ -261,6 +262,28 @@ TEST_F(ConsultaDb, ALookupRunsOneStatementOnly) {
         EXPECT_EQ(filas, c.filas);
         EXPECT_EQ(data.rows("SELECT IDVENDEDOR, NOMBRE FROM V_TA_VENDEDORES ORDER BY 1"),
                   (QList<QStringList>{{"V1", "O'Hara"}, {"V2", "Zoe"}}));
+    }
+}
+
+// A read that tells the server how to join is a read as any other: the lookup shows its rows.
+TEST_F(ConsultaDb, ALookupWhoseReadHasAJoinHintShowsItsRows) {
+    for (const char* hint :
+         {"INNER HASH", "INNER LOOP", "LEFT OUTER MERGE", "INNER REMOTE", "right merge"}) {
+        SCOPED_TRACE(hint);
+        int filas = -1;
+        forms.grilla = [&](SearchGrid& g) {
+            filas = static_cast<int>(g.filas().size());
+            g.CmdCancelar_Click();
+        };
+        service.CampoDevuelto = "IDVENDEDOR";
+        service.ConsultaSearch(
+            "VENDEDORES", nullptr, {}, nullptr, nullptr,
+            QStringLiteral("SELECT v.IDVENDEDOR, v.NOMBRE FROM V_TA_VENDEDORES v "
+                           "%1 JOIN V_TA_VENDEDORES w ON w.IDVENDEDOR = "
+                           "v.IDVENDEDOR ORDER BY v.IDVENDEDOR")
+                .arg(QLatin1String(hint)));
+        EXPECT_EQ(filas, 2);
+        EXPECT_EQ(op.messages().size(), 0);
     }
 }
 

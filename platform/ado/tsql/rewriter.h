@@ -222,6 +222,8 @@ private:
 
     // WITH (NOLOCK) and its kin: the engine reads one connection's data either way.
     void dropTableHints();
+    // INNER HASH JOIN and its kin: how to join is the engine's own choice.
+    void dropJoinHints();
 
     // How many items the SELECT at `select` lists before its FROM; -1 for "*".
     qsizetype selectItemCount(qsizetype select) const;

@@ -321,7 +321,8 @@ private:
         return caseWord(t) || afterOperand(t);
     }
 
-    // [INNER | {LEFT | RIGHT | FULL} [OUTER]] JOIN, CROSS JOIN, {CROSS | OUTER} APPLY
+    // [INNER | {LEFT | RIGHT | FULL} [OUTER]] [LOOP | HASH | MERGE | REMOTE] JOIN, CROSS JOIN,
+    // {CROSS | OUTER} APPLY
     bool join(const Token& t) {
         if (clause_ != From || !operand_ || cases_ != 0) return false;
         if (t.isWord(u"CROSS") || t.isWord(u"OUTER")) {
@@ -330,6 +331,10 @@ private:
             ++p_;
         } else if (!t.isWord(u"JOIN")) {
             if (!t.isWord(u"INNER") && word(p_ + 1, u"OUTER")) ++p_;
+            // A hint on how the server joins; it follows a join type only.
+            if (p_ + 1 < v_.size() &&
+                isAnyWord(tok(p_ + 1), {u"LOOP", u"HASH", u"MERGE", u"REMOTE"}))
+                ++p_;
             if (!word(++p_, u"JOIN")) return false;
         }
         joinOn_ = false;

@@ -58,6 +58,7 @@ QString Rewriter::run() {
     rewriteIfExists();
     rewriteTableDefinition(t_);
     dropTableHints();
+    dropJoinHints();
     completeInsert();
     completeDelete();
     storeValues();
@@ -153,6 +154,21 @@ void Rewriter::dropTableHints() {
         if (spaceFollows && from > 0 && t_[from - 1].is(K::Space)) --from;
         t_.remove(from, close - from + 1);
         i = from - 1;
+    }
+}
+
+void Rewriter::dropJoinHints() {
+    for (qsizetype i = 0; i < t_.size(); ++i) {
+        if (!isAnyWord(t_[i], {u"LOOP", u"HASH", u"MERGE", u"REMOTE"})) continue;
+        const qsizetype next = nextSignificant(t_, i + 1);
+        if (next >= t_.size() || !t_[next].isWord(u"JOIN")) continue;
+        qsizetype before = i - 1;
+        while (before >= 0 && t_[before].isBlank()) --before;
+        if (before < 0 || !isAnyWord(t_[before], {u"INNER", u"LEFT", u"RIGHT", u"FULL", u"OUTER"}))
+            continue;
+        t_.remove(before + 1, next - before - 1);
+        t_.insert(before + 1, Token{K::Space, QStringLiteral(" ")});
+        i = before + 1;
     }
 }
 

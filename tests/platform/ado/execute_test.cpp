@@ -218,6 +218,15 @@ TEST_F(ExecuteTest, AValueTheColumnCannotHoldIsRefusedWithSqlServersError) {
          {},
          8115,
          "Arithmetic overflow error converting varchar to data type numeric."},
+        // Ten to the power of the digits before the point is one digit too many.
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', '10000000000000000')",
+         {},
+         8115,
+         "Arithmetic overflow error converting varchar to data type numeric."},
+        {"INSERT INTO MV_ASIENTOS (TC, Monto) VALUES ('CB', '-10000000000000000.00')",
+         {},
+         8115,
+         "Arithmetic overflow error converting varchar to data type numeric."},
         {"INSERT INTO MV_ASIENTOS (TC, [NUMERO ASIENTO]) VALUES ('CB', 'x')",
          {},
          245,
@@ -355,6 +364,12 @@ TEST_F(ExecuteTest, AValueIsCheckedInATableTheSameBatchMakes) {
          "T4", 8152, "String or binary data would be truncated."},
         {"CREATE TABLE T5 (n int); INSERT INTO T5 (n) SELECT 'uno'", "T5", 245,
          "Conversion failed when converting the varchar value 'uno' to data type int."},
+        {"CREATE TABLE T7 (m numeric(5, 2)); INSERT INTO T7 (m) VALUES (1000)", "T7", 8115,
+         "Arithmetic overflow error converting int to data type numeric."},
+        {"CREATE TABLE T8 (m numeric(5, 2)); INSERT INTO T8 (m) VALUES ('-1000.00')", "T8", 8115,
+         "Arithmetic overflow error converting varchar to data type numeric."},
+        {"CREATE TABLE T9 (m decimal(3, 0)); INSERT INTO T9 (m) VALUES (1000.0)", "T9", 8115,
+         "Arithmetic overflow error converting numeric to data type numeric."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.batch);
@@ -365,6 +380,14 @@ TEST_F(ExecuteTest, AValueIsCheckedInATableTheSameBatchMakes) {
         EXPECT_EQ(cn.errors().Item(0).Description, QString::fromUtf8(c.description));
         EXPECT_EQ(count(QString::fromUtf8(c.table)), 0);
     }
+    // The largest value of its digits goes in, and one rounded to it.
+    cn.Execute(
+        QStringLiteral("CREATE TABLE T10 (m numeric(5, 2)); INSERT INTO T10 VALUES (999.99); "
+                       "INSERT INTO T10 VALUES ('-999.99'); INSERT INTO T10 VALUES (999.994)"));
+    QList<Variant> largest;
+    for (Recordset rs = cn.Execute(QStringLiteral("SELECT m FROM T10")); !rs.Eof(); rs.MoveNext())
+        largest.append(rs.Fields(0L).Value());
+    EXPECT_EQ(largest, (QList<Variant>{Variant(999.99), Variant(-999.99), Variant(999.99)}));
     // An UPDATE after rows the batch wrote, and a value that converts, in the same batch.
     const auto e = zxtest::raised([&] {
         cn.Execute(

@@ -274,6 +274,38 @@ TEST(PreviewWindowTest, ThePageAskedForWhileCountingShowsAfterAnExport) {
     EXPECT_EQ(op.busyDepth(), 0);
 }
 
+// The hourglass is gone once the preview has closed, whether it was waiting for a page still
+// being counted or not.
+TEST(PreviewWindowTest, TheHourglassIsGoneOnceThePreviewHasClosed) {
+    ReportDocument doc = threePages();
+    for (int i = 71; i <= 2600; ++i) doc.data.rows.append({vb::Variant(i)});
+    const struct {
+        const char* name;
+        const char* pressed;  // before the window is closed
+        int busyWhileOpen;
+    } cases[] = {
+        {"waiting for the last page", "lastPage", 1},
+        {"on a page already counted", "nextPage", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zxtest::ScriptedOperator op;
+        bool played = false;
+        op.form([&](QDialog& d) {
+            EXPECT_FALSE(dynamic_cast<PreviewWindow&>(d).pageCountKnown());
+            for (const QString& name : QString::fromLatin1(c.pressed).split(u'|'))
+                child<QPushButton>(d, name.toLatin1().constData())->click();
+            EXPECT_EQ(op.busyDepth(), c.busyWhileOpen);
+            child<QPushButton>(d, "closeButton")->click();
+            played = true;
+            return 0;
+        });
+        showPreviewWindow(doc);
+        EXPECT_TRUE(played);
+        EXPECT_EQ(op.busyDepth(), 0);
+    }
+}
+
 // On small screens the window fits the screen, its controls are within reach, and the page
 // has room to be seen.
 TEST(PreviewWindowTest, TheWindowFitsSmallScreens) {

@@ -82,9 +82,23 @@ struct ValCase {
 
 TEST(ConversionsTest, ValReadsTheLeadingNumber) {
     const ValCase cases[] = {
-        {"12abc", 12}, {"  1 2 3", 123}, {"-3.5xyz", -3.5}, {"abc", 0},    {"", 0},
-        {"1,5", 1},    {"&H1F", 31},     {"&O17", 15},      {"1e3", 1000}, {"2E", 2},
-        {".5", 0.5},   {"+7", 7},        {"1.2.3", 1.2},
+        {"12abc", 12},
+        {"  1 2 3", 123},
+        {"-3.5xyz", -3.5},
+        {"abc", 0},
+        {"", 0},
+        {"1,5", 1},
+        {"&H1F", 31},
+        {"&O17", 15},
+        {"1e3", 1000},
+        {"2E", 2},
+        {".5", 0.5},
+        {"+7", 7},
+        {"1.2.3", 1.2},
+        // One exponent, whole: what follows it ends the number.
+        {"1e2e3", 100},
+        {"1E2.5", 100},
+        {"1d2e3", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -219,6 +233,19 @@ TEST(ConversionsTest, DatesAndNumbersConvertLikeVb) {
     EXPECT_EQ(vb::CDate(Variant(36526.5)), dt);
     EXPECT_EQ(vb::CStr(Variant(dt)), QStringLiteral("01/01/2000 12:00:00"));
     EXPECT_EQ(vb::CStr(Variant(QDate(2000, 1, 1))), QStringLiteral("01/01/2000"));
+}
+
+// A day count outside the dates a Date holds (1 January 100 to 31 December 9999) is an
+// Overflow (6) on either side, as a number and as its text; the two ends are dates.
+TEST(ConversionsTest, ADayCountPastEitherEndOfTheDatesIsAnOverflow) {
+    const Variant outside[] = {Variant(-700000),   Variant(-657435),   Variant(2958466),
+                               Variant(3000000.0), Variant("-700000"), Variant("3000000")};
+    for (const Variant& v : outside) {
+        SCOPED_TRACE(vb::CStr(v).toStdString());
+        EXPECT_EQ(zxtest::raisedNumber([&] { vb::CDate(v); }), vb::err::Overflow);
+    }
+    EXPECT_EQ(vb::CDate(Variant(-657434)), vb::wallClock(QDate(100, 1, 1)));
+    EXPECT_EQ(vb::CDate(Variant(2958465)), vb::wallClock(QDate(9999, 12, 31)));
 }
 
 struct FormatCase {
