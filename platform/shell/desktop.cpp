@@ -1,16 +1,38 @@
 #include "platform/shell/desktop.h"
 
+#include "platform/shell/process.h"
 #include "platform/vb/safefile.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
-#include <QUrl>
+
+#include <utility>
 
 namespace shell {
 
 namespace {
+
+// How long the desktop's opener may take to fail: a few seconds, as it fails at once when
+// nothing can open the file; one still running then has started its program in the
+// foreground.
+constexpr int kOpenerWaitMilliseconds = 3000;
+
+Opener& standIn() {
+    static Opener opener;
+    return opener;
+}
+
+// The desktop's opener, run by us so that its exit status is known (Qt's services only start
+// it). Only where there is a desktop: offscreen nothing is opened, as Qt's services do there.
+QString desktopOpener() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && !platform.startsWith(QLatin1String("wayland")))
+        return {};
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+}
 
 QString unquoted(const QString& text) {
     const QString t = text.trimmed();
@@ -46,8 +68,19 @@ bool openWithAssociated(const QString& pathOrLink) {
     const QString target = unquoted(pathOrLink);
     if (target.isEmpty()) return false;
     QUrl url(target);
-    if (url.scheme().size() <= 1) url = QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
-    return QDesktopServices::openUrl(url);
+    // A scheme of one letter is a drive ("C:"): a file name.
+    const bool file = url.scheme().size() <= 1;
+    if (file) url = QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+    if (standIn()) return standIn()(url);
+    const QString opener = desktopOpener();
+    if (opener.isEmpty()) return QDesktopServices::openUrl(url);
+    const BoundedRun run =
+        runAndWaitAtMost(opener, {file ? url.toLocalFile() : target}, kOpenerWaitMilliseconds);
+    return run == BoundedRun::Succeeded || run == BoundedRun::StillRunning;
+}
+
+Opener setOpener(Opener opener) {
+    return std::exchange(standIn(), std::move(opener));
 }
 
 QString desktopFolder() {

@@ -2,7 +2,10 @@
 
 #include "platform/ui/operator.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -54,6 +57,21 @@ QStringList splitWords(const QString& commandLine) {
     return words;
 }
 
+// Polls `process` until it ends or `deadline` passes, `between` running between polls. True
+// when it has ended.
+template <typename Between>
+bool waitPolling(QProcess& process, const QDeadlineTimer& deadline, Between between) {
+    while (process.state() != QProcess::NotRunning) {
+        if (deadline.hasExpired()) return false;
+        const qint64 poll = deadline.isForever() ? kPollMilliseconds
+                                                 : std::clamp<qint64>(deadline.remainingTime(), 1,
+                                                                      kPollMilliseconds);
+        if (process.waitForFinished(int(poll))) break;
+        between();
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<int> runAndWait(const QString& program, const QStringList& arguments) {
@@ -62,12 +80,33 @@ std::optional<int> runAndWait(const QString& program, const QStringList& argumen
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
     process.start(program, arguments);
     if (!process.waitForStarted()) return std::nullopt;
-    while (!process.waitForFinished(kPollMilliseconds)) {
-        if (process.state() == QProcess::NotRunning) break;
-        ui::op().doEvents();
-    }
+    waitPolling(process, QDeadlineTimer(QDeadlineTimer::Forever), [] { ui::op().doEvents(); });
     if (process.exitStatus() == QProcess::CrashExit) return -1;
     return process.exitCode();
+}
+
+BoundedRun runAndWaitAtMost(const QString& program, const QStringList& arguments,
+                            int milliseconds) {
+    // Not owned by this call: a program still running when the wait ends keeps its process
+    // object, which reaps it and goes once it ends.
+    auto* process = new QProcess;
+    // Nothing to read or write: a program that runs on must never block on a full pipe.
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->start(program, arguments);
+    if (!process->waitForStarted()) {
+        delete process;
+        return BoundedRun::NotStarted;
+    }
+    const ui::BusyPointer busy;
+    if (!waitPolling(*process, QDeadlineTimer(milliseconds), [] { ui::repaintNowAndThen(); })) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return BoundedRun::StillRunning;
+    }
+    const bool succeeded =
+        process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return succeeded ? BoundedRun::Succeeded : BoundedRun::Failed;
 }
 
 std::optional<int> runAndWait(const QString& commandLine) {

@@ -13,6 +13,7 @@
 #include "transfer/frmmsgbox.h"
 #include "transfer/hooks.h"
 #include "tests/support/child_test.h"
+#include "tests/support/desktop_openers.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/model_check.h"
@@ -672,6 +673,61 @@ TEST_F(FrmEnviarTest, F2InTheWhatsappModeOpensTheChatAndKeepsTheDialog) {
               QString("https://web.whatsapp.com/send?phone=%2B5493415555555&text=Hola%0AChau"));
     ASSERT_EQ(sendLog().size(), 1);
     EXPECT_EQ(sendLog()[0][1], QString("3415555555"));
+}
+
+// On a desktop with no browser the opener fails: nothing was sent, so the operator is told,
+// no row says otherwise and the dialog stays as it was. An opener that succeeds or keeps
+// running (a browser in the foreground) is a send, and the dialog does not wait for it.
+TEST_F(FrmEnviarTest, F2InTheWhatsappModeLogsOnlyWhatTheDesktopOpened) {
+    if (zxtest::ranOnXServer()) return;
+    using zxtest::StandInOpener;
+    struct Case {
+        const char* name;
+        StandInOpener::Kind kind;
+        bool sent;
+    };
+    const Case cases[] = {
+        {"no browser", StandInOpener::Fails, false},
+        {"a browser that takes the link", StandInOpener::Succeeds, true},
+        {"a browser started in the foreground", StandInOpener::KeepsRunning, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandInOpener opener(c.kind);
+        const qsizetype rows = sendLog().size();
+        const qsizetype prompts = op.prompts().size();
+        if (!c.sent) op.answer(vb::vbOK);
+        FrmEnviar frm;
+        showModal(frm, [&] {
+            frm.optMetodoEnvio[1]->click();
+            frm.txtParaWhatsapp->setText("341 555-5555");
+            frm.txtMensajeWhatsapp->setPlainText("Hola\nChau");
+            const QString mensaje = frm.MensajeWhatsapp();
+            pressKey(frm.txtMensajeWhatsapp, Qt::Key_F2);
+            EXPECT_TRUE(frm.isVisible());
+            EXPECT_EQ(frm.pSalir, c.sent);
+            EXPECT_TRUE(frm.frameWhatsapp->isVisible());
+            EXPECT_EQ(frm.txtParaWhatsapp->text(), QString("341 555-5555"));
+            EXPECT_EQ(frm.MensajeWhatsapp(), mensaje);
+            EXPECT_EQ(opener.running(), c.kind == StandInOpener::KeepsRunning);
+            frm.cmdSalir->click();
+        });
+        ASSERT_EQ(opener.calls().size(), 1);
+        const QString link =
+            "https://web.whatsapp.com/send?phone=%2B5493415555555&text=Hola%0AChau";
+        EXPECT_EQ(opener.calls()[0], QStringList{link});
+        const QList<QStringList> log = sendLog();
+        ASSERT_EQ(log.size(), rows + (c.sent ? 1 : 0));
+        if (c.sent) {
+            EXPECT_EQ(log.last()[8], QString("OK"));
+            EXPECT_EQ(op.prompts().size(), prompts);
+        } else {
+            ASSERT_EQ(op.prompts().size(), prompts + 1);
+            EXPECT_EQ(op.prompts().last().text,
+                      QString("No se pudo abrir WhatsApp Web en el navegador predeterminado."));
+            EXPECT_EQ(op.prompts().last().title, QString("Aviso"));
+        }
+    }
 }
 
 TEST_F(FrmEnviarTest, AttachmentsAreAddedAndOpened) {

@@ -1,23 +1,15 @@
 #include "tests/support/opened_links.h"
 
-#include <QDesktopServices>
-
 namespace zxtest {
 
-namespace {
-const char* const kSchemes[] = {"file", "http", "https", "mailto"};
-}  // namespace
-
-OpenedLinks::OpenedLinks() {
-    for (const char* scheme : kSchemes) QDesktopServices::setUrlHandler(scheme, this, "open");
-}
+OpenedLinks::OpenedLinks()
+    : previous_(shell::setOpener([this](const QUrl& url) {
+          urls_.append(url);
+          return true;
+      })) {}
 
 OpenedLinks::~OpenedLinks() {
-    for (const char* scheme : kSchemes) QDesktopServices::unsetUrlHandler(scheme);
-}
-
-void OpenedLinks::open(const QUrl& url) {
-    urls_.append(url);
+    shell::setOpener(std::move(previous_));
 }
 
 }  // namespace zxtest

@@ -1,10 +1,12 @@
 #include "platform/shell/process.h"
 
+#include "tests/support/desktop_openers.h"
 #include "tests/support/fixtures.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -42,6 +44,29 @@ TEST(ProcessTest, TheInterfaceProcessesItsEventsWhileWaiting) {
         "i=0; while [ ! -e \"$1\" ]; do i=$((i+1)); [ $i -gt 500 ] && exit 1; sleep 0.01; done; "
         "exit 7");
     EXPECT_EQ(shell::runAndWait("/bin/sh", {"-c", script, "sh", flag}), std::optional<int>(7));
+}
+
+// A bounded wait tells how the program ended, and leaves one still running to run on.
+TEST(ProcessTest, ABoundedWaitGivesHowTheProgramStood) {
+    using shell::BoundedRun;
+    using zxtest::StandInOpener;
+    const std::pair<StandInOpener::Kind, BoundedRun> cases[] = {
+        {StandInOpener::Fails, BoundedRun::Failed},
+        {StandInOpener::Succeeds, BoundedRun::Succeeded},
+        {StandInOpener::KeepsRunning, BoundedRun::StillRunning},
+    };
+    for (const auto& [kind, expected] : cases) {
+        SCOPED_TRACE(int(kind));
+        StandInOpener program(kind);
+        const QString path = QStandardPaths::findExecutable("xdg-open");
+        EXPECT_EQ(shell::runAndWaitAtMost(path, {"a b"}, 2000), expected);
+        EXPECT_EQ(program.calls(), QList<QStringList>{QStringList{"a b"}});
+        EXPECT_EQ(program.running(), expected == BoundedRun::StillRunning);
+    }
+    EXPECT_EQ(shell::runAndWaitAtMost("/bin/sh", {"-c", "kill -9 $$"}, 2000), BoundedRun::Failed);
+    QTemporaryDir dir;
+    EXPECT_EQ(shell::runAndWaitAtMost(dir.filePath("no-such-program"), {}, 2000),
+              BoundedRun::NotStarted);
 }
 
 TEST(ProcessTest, ADetachedProgramRunsOnItsOwn) {
