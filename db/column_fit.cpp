@@ -49,6 +49,18 @@ QHash<QString, long> deUnaLectura(ado::Connection& cnn, const QString& tabla) {
     return lista;
 }
 
+struct Entrada {
+    const ado::Backend* motor = nullptr;
+    QString conexion;
+    QHash<QString, long> lista;
+};
+
+// By connection, then by table in capitals.
+QHash<const ado::Connection*, QHash<QString, Entrada>>& guardadas() {
+    static QHash<const ado::Connection*, QHash<QString, Entrada>> todas;
+    return todas;
+}
+
 }  // namespace
 
 QString corta(const QString& texto, long tamano) {
@@ -60,19 +72,14 @@ QString corta(const QString& texto, long tamano) {
 }
 
 QHash<QString, long> tamanos(ado::Connection& cnn, const QString& tabla) {
-    struct Entrada {
-        const ado::Backend* motor = nullptr;
-        QString conexion;
-        QHash<QString, long> lista;
-    };
-    static QHash<QString, Entrada> guardadas;
     if (cnn.State() != ado::adStateOpen) return {};
-    // The connection, the engine it opened and where: a reopened connection reads again.
-    const QString clave =
-        QString::number(reinterpret_cast<quintptr>(&cnn)) + u'\n' + tabla.toUpper();
+    // The engine it opened and where, besides the connection: one opened again elsewhere
+    // reads again.
+    QHash<QString, Entrada>& deLaConexion = guardadas()[&cnn];
+    const QString clave = tabla.toUpper();
     const QString conexion = cnn.ConnectionString() + u'\n' + cnn.DefaultDatabase();
-    const auto hay = guardadas.constFind(clave);
-    if (hay != guardadas.constEnd() && hay->motor == cnn.backend() && hay->conexion == conexion)
+    const auto hay = deLaConexion.constFind(clave);
+    if (hay != deLaConexion.constEnd() && hay->motor == cnn.backend() && hay->conexion == conexion)
         return hay->lista;
 
     const QList<ado::Error> previos = cnn.errors().items();
@@ -92,8 +99,12 @@ QHash<QString, long> tamanos(ado::Connection& cnn, const QString& tabla) {
     }
     // What failed in here is no error of the caller's.
     cnn.errors().replace(previos);
-    if (leida) guardadas.insert(clave, Entrada{cnn.backend(), conexion, lista});
+    if (leida) deLaConexion.insert(clave, Entrada{cnn.backend(), conexion, lista});
     return lista;
+}
+
+void olvida(const ado::Connection& cnn) {
+    guardadas().remove(&cnn);
 }
 
 QString ajusta(ado::Connection& cnn, const QString& tabla, const QString& columna,

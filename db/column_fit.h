@@ -21,6 +21,10 @@ QString corta(const QString& texto, long tamano);
 // error list is left as it was.
 QHash<QString, long> tamanos(ado::Connection& cnn, const QString& tabla);
 
+// Forgets what was read of `cnn`'s tables, for a connection about to open again (its tables
+// may be defined otherwise).
+void olvida(const ado::Connection& cnn);
+
 // A text cut to the defined size of `tabla`.`columna`; whole when the size is not known.
 QString ajusta(ado::Connection& cnn, const QString& tabla, const QString& columna,
                const QString& texto);

@@ -73,6 +73,21 @@ TEST_F(ColumnSizesTest, AConnectionOpenedOnAnotherDatabaseReadsItsSizes) {
     gDB().gCnn.Close();
 }
 
+// The database class opening its connection again reads again: the same database may have
+// been given other sizes meanwhile.
+TEST_F(ColumnSizesTest, TheSameDatabaseOpenedAgainReadsItsSizesAgain) {
+    abre(gDB());
+    EXPECT_EQ(tamanos(gDB().gCnn, "AUX_ERR").value("USUARIO"), 50);
+    dbtest::reinicia(gDB());
+    data.exec("DROP TABLE AUX_ERR");
+    data.exec(
+        "CREATE TABLE AUX_ERR (ID int IDENTITY(1,1) NOT NULL, Proceso varchar(50) NULL, "
+        "fecha datetime NULL, Error int NULL, Descripcion varchar(250) NULL, "
+        "sql varchar(MAX) NULL, PC varchar(100) NULL, Usuario varchar(12) NULL)");
+    abre(gDB());
+    EXPECT_EQ(tamanos(gDB().gCnn, "AUX_ERR").value("USUARIO"), 12);
+}
+
 // An engine that has no column list (an Oracle server lacks SQL Server's catalogue views).
 class SinListaDeColumnas : public zxtest::ScriptedBackend {
 public:
