@@ -37,7 +37,7 @@ QHash<QString, long> delEsquema(ado::Connection& cnn, const QString& tabla) {
 }
 
 // What a read of no rows tells of the table's columns, for an engine whose column list
-// cannot be had (or does not list the table).
+// cannot be had.
 QHash<QString, long> deUnaLectura(ado::Connection& cnn, const QString& tabla) {
     QHash<QString, long> lista;
     ado::Recordset rs =
@@ -87,7 +87,7 @@ QHash<QString, long> tamanos(ado::Connection& cnn, const QString& tabla) {
     bool leida = false;
     try {
         lista = delEsquema(cnn, tabla);
-        leida = !lista.isEmpty();
+        leida = true;
     } catch (const vb::VbError&) {
     }
     if (!leida) {
