@@ -16,9 +16,9 @@ QString corta(const QString& texto, long tamano);
 
 // The defined sizes of the text columns of `tabla` on `cnn`, by column name in capitals, as
 // the database declares them: its column list (adSchemaColumns), or, when the engine has none,
-// the columns of an empty read of the table. Kept per connection and table once read. A column without a limit is
-// left out; nothing is known (an empty list) when neither can be read. The connection's
-// error list is left as it was.
+// the columns of an empty read of the table. Kept per connection and table once read. A column
+// without a limit is left out; nothing is known (an empty list) when neither can be read. The
+// connection's error list is left as it was.
 QHash<QString, long> tamanos(ado::Connection& cnn, const QString& tabla);
 
 // Forgets what was read of `cnn`'s tables, for a connection about to open again (its tables
