@@ -3,6 +3,7 @@
 #include "core/errortable.h"
 #include "core/formats.h"
 #include "core/globals.h"
+#include "db/column_fit.h"
 #include "db/db_dll.h"
 #include "db/sql_builders.h"
 #include "db/sql_text.h"
@@ -114,12 +115,18 @@ void ControlAcceso(const QString& Proceso) {
 
     QStringList sentencias{QString()};
     paso([&] {
-        QString maquina = vb::UCase(vb::Trim(gSistema().NombreMaquina()));
-        QString usuario = vb::UCase(vb::Trim(gUsuarioLogeado));
-        QString formulario = vb::UCase(vb::Trim(proceso));
-        QString tareaSql = vb::UCase(vb::Trim(tarea));
-        QString ingreso = vb::Format(ui::clock().now(), FormatoFechaHora());
-        QString nombre = gUsuarioLogeado;
+        // Each text cut to its column as the database defines it (a host name may have 64
+        // characters, a domain login more): the start is logged all the same.
+        const auto cabe = [](const char* campo, const QString& valor) {
+            return columnfit::ajusta(gDB().gCnn, QStringLiteral("Control_Acceso"),
+                                     QString::fromLatin1(campo), valor);
+        };
+        QString maquina = cabe("Maquina", vb::UCase(vb::Trim(gSistema().NombreMaquina())));
+        QString usuario = cabe("Usuario", vb::UCase(vb::Trim(gUsuarioLogeado)));
+        QString formulario = cabe("Formulario", vb::UCase(vb::Trim(proceso)));
+        QString tareaSql = cabe("Tarea", vb::UCase(vb::Trim(tarea)));
+        QString ingreso = cabe("Ingreso", vb::Format(ui::clock().now(), FormatoFechaHora()));
+        QString nombre = cabe("NombreUsuario", gUsuarioLogeado);
         AgregaCampoSQL(QStringLiteral("Maquina"), maquina, QStringLiteral("'"), true);
         AgregaCampoSQL(QStringLiteral("Usuario"), usuario, QStringLiteral("'"), false);
         AgregaCampoSQL(QStringLiteral("Formulario"), formulario, QStringLiteral("'"), false);

@@ -2,9 +2,7 @@
 
 #include "db/error_log.h"
 #include "platform/ui/operator.h"
-#include "platform/vb/safefile.h"
 #include "platform/vb/strings.h"
-#include "platform/vb/textfile.h"
 #include "platform/vendrix/paths.h"
 
 namespace core {
@@ -25,7 +23,7 @@ int ManejaError(const vb::VbError& Err, std::optional<int> Botones,
     try {
         archivo = core::temporaryFolder() + QStringLiteral("KQERR.LOG");
         // Opened for appending first, as the log is made even when nothing is shown.
-        if (!vb::appendToFile(archivo, QByteArray())) archivo.clear();
+        if (!openErrorLog(archivo)) archivo.clear();
     } catch (...) {
         archivo.clear();
     }
@@ -45,7 +43,7 @@ int ManejaError(const vb::VbError& Err, std::optional<int> Botones,
         return 0;
     }
     if (!archivo.isEmpty()) {
-        vb::appendTextLine(archivo, errorLogLine(ui::clock().now(), rutina, mensaje, respuesta));
+        appendErrorLogLine(archivo, errorLogLine(ui::clock().now(), rutina, mensaje, respuesta));
     }
     return respuesta;
 }

@@ -1,6 +1,7 @@
 #include "core/errortable.h"
 
 #include "core/errordialog.h"
+#include "db/column_fit.h"
 #include "db/db_dll.h"
 #include "platform/ui/operator.h"
 #include "platform/vb/app.h"
@@ -29,12 +30,21 @@ void GrabaError(const QString& SentenciaSQL, QString& Proceso, std::int32_t NroE
     paso([&] {
         if (Proceso.isEmpty()) Proceso = vb::App().EXEName;
     });
+    // The columns' sizes are read before the row is opened, as an engine that serves one
+    // statement at a time would refuse the read while the row's recordset is open.
+    paso([&] { columnfit::tamanos(gDB().gCnn, QStringLiteral("AUX_ERR")); });
     paso([&] {
         gDB().AbrirRecordset(QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) "), rs,
                              nullptr, ado::adOpenDynamic, ado::adLockOptimistic, -1, true);
     });
     paso([&] { rs.AddNew(); });
-    paso([&] { rs.Fields(QStringLiteral("Proceso")).setValue(Proceso); });
+    // Each text cut to its column as the database defines it: a long login, host name or
+    // script must not cost the row.
+    const auto texto = [&](const QString& campo, const QString& valor) {
+        rs.Fields(campo).setValue(
+            columnfit::ajusta(gDB().gCnn, QStringLiteral("AUX_ERR"), campo, valor));
+    };
+    paso([&] { texto(QStringLiteral("Proceso"), Proceso); });
     paso([&] {
         // A date-time value to the minute, not a text in the locale's order.
         const vb::DateTime ahora = ui::clock().now();
@@ -44,20 +54,13 @@ void GrabaError(const QString& SentenciaSQL, QString& Proceso, std::int32_t NroE
     });
     paso([&] { rs.Fields(QStringLiteral("Error")).setValue(NroError); });
     paso([&] {
-        // Cut to the column's 250 characters; a shorter text is stored as it is, unpadded.
-        rs.Fields(QStringLiteral("Descripcion"))
-            .setValue(Descripcion.size() > 250 ? gUtil().AjustaTexto(Descripcion, 250)
-                                               : Descripcion);
+        // Fitted to 250 characters; a shorter text is stored as it is, unpadded.
+        texto(QStringLiteral("Descripcion"),
+              Descripcion.size() > 250 ? gUtil().AjustaTexto(Descripcion, 250) : Descripcion);
     });
-    paso([&] {
-        // A script longer than the column is cut rather than losing the row.
-        ado::Field campo = rs.Fields(QStringLiteral("sql"));
-        const long tamano = campo.DefinedSize();
-        campo.setValue(tamano > 0 ? vb::Left(SentenciaSQL, static_cast<int>(tamano))
-                                  : SentenciaSQL);
-    });
-    paso([&] { rs.Fields(QStringLiteral("PC")).setValue(gSistema().NombreMaquina()); });
-    paso([&] { rs.Fields(QStringLiteral("Usuario")).setValue(gDB().gUsuario); });
+    paso([&] { texto(QStringLiteral("sql"), SentenciaSQL); });
+    paso([&] { texto(QStringLiteral("PC"), gSistema().NombreMaquina()); });
+    paso([&] { texto(QStringLiteral("Usuario"), gDB().gUsuario); });
     paso([&] { rs.Update(); });
     paso([&] { gDB().CierraRecordset(rs); });
 }

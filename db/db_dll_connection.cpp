@@ -1,3 +1,4 @@
+#include "db/column_fit.h"
 #include "db/connection_string.h"
 #include "db/db_dll.h"
 #include "db/hooks.h"
@@ -151,7 +152,10 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, long lCursor, const QString
         gConnString = ArmaCadenaConexion();
     });
     step([&] { gCnn.setCursorLocation(lCursor); });
-    step([&] { gCnn.Open(gConnString, QString(), QString(), -1); });
+    step([&] {
+        columnfit::olvida(gCnn);
+        gCnn.Open(gConnString, QString(), QString(), -1);
+    });
     step([&] {
         if (!ValidaAdmin) {
             gEsAdmin = true;
@@ -203,7 +207,10 @@ void DB_Dll::ReintentaConectar() {
         loginPrevio = gCnn.ConnectionTimeout();
         gCnn.setConnectionTimeout(kSegundosReconexion);
     });
-    step([&] { gCnn.Open(cadena, gUsuario, gUserPassWord, -1); });
+    step([&] {
+        columnfit::olvida(gCnn);
+        gCnn.Open(cadena, gUsuario, gUserPassWord, -1);
+    });
     step([&] { gOpenFlag = true; });
     if (timeoutCambiado) {
         try {
@@ -239,6 +246,7 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
     for (;;) {
         const QString cadena = cadenaBase() + clavePassword;
         try {
+            columnfit::olvida(gCnn);
             gCnn.Open(cadena, QString(), QString(), -1);
             gConnString = cadena;
             return;

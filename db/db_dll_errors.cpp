@@ -5,7 +5,6 @@
 #include "platform/vb/app.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
-#include "platform/vb/textfile.h"
 
 using vb::Trim;
 
@@ -35,6 +34,6 @@ std::int16_t DB_Dll::TratamientoErrores(const vb::VbError& Err, const std::optio
         // Nothing could be shown: the line is still written, with no answer word.
     }
     // A log that cannot be written loses the line; the answer still counts.
-    vb::appendTextLine(archivo, errorLogLine(ui::clock().now(), rutina, mensaje, respuesta));
+    appendErrorLogLine(archivo, errorLogLine(ui::clock().now(), rutina, mensaje, respuesta));
     return static_cast<std::int16_t>(respuesta);
 }

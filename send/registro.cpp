@@ -2,6 +2,7 @@
 
 #include "core/errordialog.h"
 #include "core/globals.h"
+#include "db/column_fit.h"
 #include "db/db_dll.h"
 #include "db/sql_builders.h"
 #include "platform/vb/conversions.h"
@@ -53,13 +54,21 @@ void RegistrarEnvio(const DialogoEnvio& d, bool HayError, const QString& TextoEr
 
     ado::Recordset rs;
     vb::Steps paso([](const vb::VbError& e) { return ModGlobal::ManejaError(e); });
+    const QString tabla = QStringLiteral("v_ma_emailmov");
+    // The columns' sizes are read before the row is opened, as an engine that serves one
+    // statement at a time would refuse the read while the row's recordset is open.
+    paso([&] { columnfit::tamanos(gDB().gCnn, tabla); });
     paso([&] {
         gDB().AbrirRecordset(QStringLiteral("select top 1 * from v_ma_emailmov"), rs, nullptr,
                              ado::adOpenDynamic, ado::adLockOptimistic, -1, true);
     });
     paso([&] { rs.AddNew(); });
+    // Each text cut to its column as the database defines it: a long list of recipients, a
+    // long subject or a server's long error text must not cost the record of the send.
     for (const auto& [nombre, valor] : columnas)
-        paso([&, nombre = nombre, valor = valor] { rs.Fields(nombre).setValue(valor()); });
+        paso([&, nombre = nombre, valor = valor] {
+            rs.Fields(nombre).setValue(columnfit::ajusta(gDB().gCnn, tabla, nombre, valor()));
+        });
     paso([&] { rs.Update(); });
     // A row the operator gave up on is dropped, and the recordset goes either way.
     vb::runSteps(vb::silentHandler(),

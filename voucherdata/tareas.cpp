@@ -1,6 +1,7 @@
 #include "voucherdata/work_table_build.h"
 
 #include "core/formats.h"
+#include "db/column_fit.h"
 #include "db/db_dll.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/strings.h"
@@ -20,28 +21,37 @@ QString tituloTareas(const WorkTableBuild& b) {
 void WorkTableBuild::taskRow(vb::Steps& paso, const ado::Recordset& rs, const char* adicional,
                              const char* minutos, bool importes) {
     const auto texto = [&](const char* campo) { return field(rs, campo); };
-    const auto monto = [&](const char* campo) {
-        return quoted(vb::CStr(ModGlobal::FmtMoneda(texto(campo), -1, false)));
+    // Each text cut to its column as the database defines it: a long description or rich
+    // text must not cost the task its row.
+    const auto valor = [](const char* columna, const QString& text) {
+        return quoted(columnfit::ajusta(gDB().gCnn, QStringLiteral("AUX_MV_CPTE"),
+                                        QString::fromLatin1(columna), text));
+    };
+    const auto monto = [&](const char* columna, const char* campo) {
+        return valor(columna, vb::CStr(ModGlobal::FmtMoneda(texto(campo), -1, false)));
     };
     paso([&] { startRow(QStringLiteral("TA")); });
-    pair(paso, QStringLiteral("Columna1"), [&] { return quoted(vb::Trim(texto("IDTAREA"))); });
+    pair(paso, QStringLiteral("Columna1"),
+         [&] { return valor("Columna1", vb::Trim(texto("IDTAREA"))); });
     // The additional text is rich text: it follows the plain description under an RTF header.
     pair(paso, QStringLiteral("Columna2"), [&] {
         const QString d = vb::Trim(texto("Descripcion"));
         const QString a = texto(adicional);
-        if (gUtil().LimpiaTexto(vb::Trim(a)).isEmpty()) return quoted(d);
-        return quoted(QStringLiteral("{\\rtf1\\ansi\\deff0 ") + d + QStringLiteral("\r\n ") + a);
+        if (gUtil().LimpiaTexto(vb::Trim(a)).isEmpty()) return valor("Columna2", d);
+        return valor("Columna2",
+                     QStringLiteral("{\\rtf1\\ansi\\deff0 ") + d + QStringLiteral("\r\n ") + a);
     });
     pair(QStringLiteral("Columna3"), QStringLiteral("' '"));
     pair(paso, QStringLiteral("Columna4"), [&] {
         // Work orders may hide their times; the amounts are written all the same.
         if (typeIs("OT") && NoMostrarImportesEnOT) return QStringLiteral("'      '");
-        return quoted(vb::CStr(ModGlobal::FormatoHoras(texto(minutos))));
+        return valor("Columna4", vb::CStr(ModGlobal::FormatoHoras(texto(minutos))));
     });
     if (importes) {
-        pair(paso, QStringLiteral("Columna5"), [&] { return monto("ValorHora"); });
-        pair(paso, QStringLiteral("Columna6"), [&] { return monto("Total"); });
-        pair(paso, QStringLiteral("Columna7"), [&] { return monto("valorHora_S_Iva"); });
+        pair(paso, QStringLiteral("Columna5"), [&] { return monto("Columna5", "ValorHora"); });
+        pair(paso, QStringLiteral("Columna6"), [&] { return monto("Columna6", "Total"); });
+        pair(paso, QStringLiteral("Columna7"),
+             [&] { return monto("Columna7", "valorHora_S_Iva"); });
     } else {
         pair(QStringLiteral("Columna5"), QStringLiteral("'0'"));
         pair(QStringLiteral("Columna6"), QStringLiteral("'0'"));

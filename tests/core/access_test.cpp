@@ -127,4 +127,41 @@ TEST_F(ControlAccesoTest, AliasClassesOfTheSuitesPrograms) {
     EXPECT_EQ(gUsuarioLogeado, "sa");
 }
 
+// A host name of 51 to 64 characters (Linux allows 64) and a domain login longer than the
+// columns: the access row is written with each text cut to its column, and nothing is shown.
+TEST_F(ControlAccesoTest, LongTextsAreStoredCutToTheColumns) {
+    const QString login = "CONTABILIDAD-CENTRAL.EMPRESA.LOCAL\\administrador.contable.01";
+    const struct {
+        const char* name;
+        QString maquina;
+        const char* definicion;  // "" keeps the schema's table
+        int maquinaCol, usuarioCol, nombreCol;
+    } cases[] = {
+        {"51", "caja-" + QString(46, u'a'), "", 50, 50, 50},
+        {"64", "sucursal-centro-" + QString(48, u'b'), "", 50, 50, 50},
+        {"other sizes", "caja-" + QString(30, u'c'),
+         "CREATE TABLE Control_Acceso (ID int IDENTITY(1,1) NOT NULL, Maquina varchar(16) NULL, "
+         "Usuario varchar(10) NULL, Formulario varchar(50) NULL, Tarea varchar(100) NULL, "
+         "Ingreso varchar(20) NULL, NombreUsuario nvarchar(25) NULL)",
+         16, 10, 25},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dbtest::reinicia(gDB());
+        if (*c.definicion) {
+            data.exec("DROP TABLE Control_Acceso");
+            data.exec(c.definicion);
+        }
+        data.exec("DELETE FROM Control_Acceso");
+        const zxtest::FixedStation estacion{c.maquina, "ana"};
+        abre(login);
+        ControlAcceso("");
+        EXPECT_EQ(filas(), (QList<QStringList>{{c.maquina.toUpper().left(c.maquinaCol),
+                                                login.toUpper().left(c.usuarioCol), "ZENTRIK", "",
+                                                "15/03/24 14:05", login.left(c.nombreCol)}}));
+        EXPECT_TRUE(op.prompts().isEmpty());
+        EXPECT_EQ(data.rows("SELECT COUNT(*) FROM AUX_ERR"), QList<QStringList>{{"0"}});
+    }
+}
+
 }  // namespace

@@ -79,10 +79,13 @@ TEST(ManejaErrorTest, ErrorZeroShowsNothingButCreatesTheLog) {
     EXPECT_EQ(logOf(tmp), QString());
 }
 
-// The log holds the statements that failed, with their data: a log the dialog makes is its
-// owner's alone, and one already there keeps its mode and takes the line.
-TEST(ManejaErrorTest, ANewLogIsPrivateToItsOwnerAndAnOldOneKeepsItsMode) {
+// The log holds the statements that failed, with their data: it is its owner's alone, whether
+// the dialog makes it or finds it readable by others (then made private before the line is
+// added, also when nothing is shown).
+TEST(ManejaErrorTest, TheLogIsPrivateToItsOwnerWhetherNewOrOld) {
     const zxtest::ScopedUmask umask(022);
+    const QFile::Permissions abierto = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                       QFile::WriteGroup | QFile::ReadOther;
     for (const long number : {13L, 0L}) {
         SCOPED_TRACE(number);
         coretest::TempFolder tmp;
@@ -91,16 +94,17 @@ TEST(ManejaErrorTest, ANewLogIsPrivateToItsOwnerAndAnOldOneKeepsItsMode) {
         ModGlobal::ManejaError(vb::VbError(number, "INSERT INTO t VALUES ('dato')"));
         EXPECT_EQ(zxtest::fileMode(tmp.file("KQERR.LOG")), 0600);
     }
-    coretest::TempFolder tmp;
-    ASSERT_TRUE(zxtest::writeFile(tmp.file("KQERR.LOG"), "anterior\r\n"));
-    ASSERT_TRUE(QFile::setPermissions(tmp.file("KQERR.LOG"), QFile::ReadOwner | QFile::WriteOwner |
-                                                                 QFile::ReadGroup |
-                                                                 QFile::ReadOther));
-    zxtest::ScriptedOperator op;
-    op.answer(vb::vbIgnore);
-    ModGlobal::ManejaError(vb::VbError(13, "x"));
-    EXPECT_EQ(zxtest::fileMode(tmp.file("KQERR.LOG")), 0644);
-    EXPECT_EQ(logOf(tmp).count("\r\n"), 2);
+    for (const long number : {13L, 0L}) {
+        SCOPED_TRACE(number);
+        coretest::TempFolder tmp;
+        ASSERT_TRUE(zxtest::writeFile(tmp.file("KQERR.LOG"), "anterior\r\n"));
+        ASSERT_TRUE(QFile::setPermissions(tmp.file("KQERR.LOG"), abierto));
+        zxtest::ScriptedOperator op;
+        if (number != 0) op.answer(vb::vbIgnore);
+        ModGlobal::ManejaError(vb::VbError(number, "x"));
+        EXPECT_EQ(zxtest::fileMode(tmp.file("KQERR.LOG")), 0600);
+        EXPECT_EQ(logOf(tmp).count("\r\n"), number != 0 ? 2 : 1);
+    }
 }
 
 TEST(ManejaErrorTest, TheStepHandlerNamesTheRoutine) {

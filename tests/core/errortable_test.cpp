@@ -1,5 +1,6 @@
 #include "core/errortable.h"
 #include "tests/core/core_fixture.h"
+#include "tests/db/db_fixture.h"
 #include "platform/ado/sqlitebackend.h"
 #include "tests/support/scripted_backend.h"
 
@@ -269,6 +270,59 @@ TEST_F(ErrorTableTest, ANulCharacterInAScriptIsAFailureWithItsRow) {
     ASSERT_EQ(op.messages().size(), 1);
     EXPECT_EQ(op.messages()[0].title, "Aviso al Operador!");
     EXPECT_EQ(gDB().gCnn.errors().Count(), 0);
+}
+
+// A domain login, a host name or a process name longer than its column: the row is kept with
+// each text cut to the column, as the database defines it, also for a failing script.
+TEST_F(ErrorTableTest, GrabaErrorKeepsTheRowOfLongTextsCutToTheColumns) {
+    const QString login = "CONTABILIDAD-CENTRAL.EMPRESA.LOCAL\\administrador.contable.01";
+    const QString maquina = QString("estacion-") + QString(110, u'x');
+    const QString proceso = "ZX-PROCESO-DE-CIERRE-MENSUAL-DE-CUENTAS-CORRIENTES-Y-CAJA";
+    ASSERT_GT(login.size(), 50);
+    ASSERT_GT(proceso.size(), 50);
+    const zxtest::FixedStation estacion{maquina, "ana"};
+    const struct {
+        const char* name;
+        const char* definicion;  // "" keeps the schema's table
+        int proceso, descripcion, pc, usuario;
+    } cases[] = {
+        {"schema", "", 50, 250, 100, 50},
+        {"other sizes",
+         "CREATE TABLE AUX_ERR (ID int IDENTITY(1,1) NOT NULL, Proceso varchar(12) NULL, "
+         "fecha datetime NULL, Error int NULL, Descripcion varchar(30) NULL, "
+         "sql varchar(MAX) NULL, PC varchar(9) NULL, Usuario nvarchar(20) NULL)",
+         12, 30, 9, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dbtest::reinicia(gDB());
+        if (*c.definicion) {
+            data.exec("DROP TABLE AUX_ERR");
+            data.exec(c.definicion);
+        }
+        abre(login);
+        QString p = proceso;
+        ModGlobal::GrabaError("select 1", p, 8152, QString(300, u'd'));
+        EXPECT_EQ(p, proceso);
+        EXPECT_EQ(auxErr(), (QList<QStringList>{{proceso.left(c.proceso), "2024-03-15 14:05:00",
+                                                 "8152", QString(c.descripcion, u'd'), "select 1",
+                                                 maquina.left(c.pc), login.left(c.usuario)}}));
+        data.exec("DELETE FROM AUX_ERR");
+        // A failed script of that user still leaves its row.
+        op.answer(vb::vbOK);
+        bool hubo = false;
+        std::int32_t nro = 0;
+        QString sentencia, texto;
+        ModGlobal::GActualizarDatoScript({kInsert, kInsert}, hubo, nro, false, false, sentencia,
+                                         texto, true);
+        EXPECT_TRUE(hubo);
+        const auto rows = auxErr();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][2], "2627");
+        EXPECT_EQ(rows[0][5], maquina.left(c.pc));
+        EXPECT_EQ(rows[0][6], login.left(c.usuario));
+        data.exec("DELETE FROM AUX_ERR");
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "send/registro.h"
 
 #include "send/emailaux.h"
+#include "tests/db/db_fixture.h"
 #include "tests/send/send_fixture.h"
 
 #include "platform/vb/textfile.h"
@@ -98,6 +99,65 @@ TEST_F(RegistrarEnvioTest, AnEmptyClassificationTableGivesNoRowClasses) {
         vb::readTextLines(QDir(tmp.path()).filePath("Style_Quastel.css"));
     ASSERT_TRUE(lines.has_value());
     EXPECT_EQ(lines->size(), 33);
+}
+
+// A list of 45 recipients, a long subject, attachments or a server's error text longer than
+// their columns: the send is logged with each text cut to its column, as the database defines
+// it, and nothing is shown.
+TEST_F(RegistrarEnvioTest, LongTextsAreLoggedCutToTheirColumns) {
+    QStringList destinatarios;
+    for (int i = 1; i <= 45; ++i)
+        destinatarios << QString("cliente%1@empresa-cliente.com.ar").arg(i, 2, 10, QChar(u'0'));
+    const QString para = destinatarios.join(";");
+    const QString asunto = "Factura " + QString(280, u'A');
+    QStringList rutas;
+    for (int i = 0; i < 40; ++i) rutas << QString("/home/ana/comprobantes/FA-%1.pdf").arg(i);
+    const QString adjuntos = rutas.join(";");
+    const QString error =
+        "554 5.7.1 " + QString(300, u'r') + " rechazado por la politica del servidor";
+    ASSERT_GT(para.size(), 1000);
+    ASSERT_GT(adjuntos.size(), 1000);
+    dialog.fields["Para"] = para;
+    dialog.fields["Asunto"] = asunto;
+    dialog.attachments = adjuntos;
+    const struct {
+        const char* name;
+        const char* definicion;  // "" keeps the schema's table
+        int para, asunto, adjunto, status;
+    } cases[] = {
+        {"schema", "", 1000, 255, 1000, 255},
+        {"other sizes",
+         "CREATE TABLE V_MA_EMAILMOV (ID int IDENTITY(1,1) NOT NULL, De varchar(255) NULL, "
+         "Para varchar(300) NULL, Asunto nvarchar(40) NULL, Mensaje varchar(MAX) NULL, "
+         "adjunto varchar(120) NULL, CodigoActivador varchar(20) NULL, FechaHora datetime NULL, "
+         "Usuario varchar(50) NULL, TC varchar(4) NULL, IdComprobante varchar(13) NULL, "
+         "Status varchar(64) NULL, Cuenta varchar(20) NULL, CuentaEmail varchar(255) NULL, "
+         "Tipo varchar(20) NULL, contestadopor varchar(50) NULL, uidl varchar(255) NULL)",
+         300, 40, 120, 64},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (*c.definicion) {
+            dbtest::reinicia(gDB());
+            data.exec("DROP TABLE V_MA_EMAILMOV");
+            data.exec(c.definicion);
+            abre();
+        }
+        data.exec("DELETE FROM V_MA_EMAILMOV");
+        send::RegistrarEnvio(dialog, false, QString(), QString(), false);
+        send::RegistrarEnvio(dialog, true, error, QString(), false);
+        const QList<QStringList> log = sendLog();
+        ASSERT_EQ(log.size(), 2);
+        for (const QStringList& row : log) {
+            EXPECT_EQ(row[1], para.left(c.para));
+            EXPECT_EQ(row[2], asunto.left(c.asunto));
+            EXPECT_EQ(row[3], "Adjunto la factura");
+            EXPECT_EQ(row[4], adjuntos.left(c.adjunto));
+        }
+        EXPECT_EQ(log[0][8], "OK");
+        EXPECT_EQ(log[1][8], error.left(c.status));
+        EXPECT_TRUE(op.prompts().isEmpty());
+    }
 }
 
 }  // namespace

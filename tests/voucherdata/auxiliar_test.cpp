@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "db/db_dll.h"
+#include "tests/support/fixtures.h"
 #include "tests/voucherdata/voucher_world.h"
 
 #include <gtest/gtest.h>
@@ -466,13 +467,64 @@ TEST(VoucherWorkTables, ReceiptCopyPutsEachValueInItsColumn) {
         " IDCOMPLEMENTO, COLUMNA1, COLUMNA2, COLUMNA3,  COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, "
         " COLUMNA8, Encabezado, PieDePagina, COLUMNA9,  COLUMNA10, COLUMNA11 FROM AUX_MV_CPTE "
         "WHERE IDCOMPROBANTE = '000100000001X'");
-    EXPECT_EQ(
-        w.rows("SELECT TC, USUARIO, TIPO, SECCION, IDCOMPROBANTE, IDCOMPLEMENTO, COLUMNA1, "
-               "COLUMNA2, COLUMNA3, COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, "
-               "ENCABEZADO, PIEDEPAGINA, COLUMNA9, COLUMNA10, COLUMNA11 FROM AUX_MV_CPTE "
-               "WHERE TIPO = '2'"),
-        (QList<QStringList>{{"CB", "PC|U", "2", "s", "000100000001X", "0", "c1", "c2", "c3",
-                             "c4", "c5", "c6", "c7", "c8", "e", "p", "c9", "c10", "c11"}}));
+    EXPECT_EQ(w.rows("SELECT TC, USUARIO, TIPO, SECCION, IDCOMPROBANTE, IDCOMPLEMENTO, COLUMNA1, "
+                     "COLUMNA2, COLUMNA3, COLUMNA4, COLUMNA5, COLUMNA6, COLUMNA7, COLUMNA8, "
+                     "ENCABEZADO, PIEDEPAGINA, COLUMNA9, COLUMNA10, COLUMNA11 FROM AUX_MV_CPTE "
+                     "WHERE TIPO = '2'"),
+              (QList<QStringList>{{"CB", "PC|U", "2", "s", "000100000001X", "0", "c1", "c2", "c3",
+                                   "c4", "c5", "c6", "c7", "c8", "e", "p", "c9", "c10", "c11"}}));
+}
+
+// The schema's definition of the work table, its column sizes changed.
+QString workTableWith(const QMap<QString, QString>& tamanos) {
+    const QString schema =
+        QString::fromUtf8(zxtest::readFile(zxtest::sourcePath("schema/main.sql")));
+    const qsizetype from = schema.indexOf("CREATE TABLE dbo.AUX_MV_CPTE (");
+    QString tabla = schema.mid(from, schema.indexOf("\n)", from) + 2 - from);
+    for (auto it = tamanos.begin(); it != tamanos.end(); ++it)
+        tabla.replace(it.key() + " varchar(255)", it.key() + " varchar(" + it.value() + ")");
+    return tabla;
+}
+
+// A task or daily-log text longer than its column: the row is written with the text cut to
+// the column's defined size, and the section goes on.
+TEST(VoucherWorkTables, LongTaskAndDailyLogTextsAreCutToTheirColumns) {
+    const QString descripcion = "Reparación general " + QString(180, u'd');
+    const QString adicional = "{\\rtf1 " + QString(850, u'a') + "}";
+    const QString rtf = "{\\rtf1\\ansi\\deff0 " + descripcion + "\r\n " + adicional;
+    const struct {
+        const char* name;
+        QMap<QString, QString> tamanos;  // empty keeps the schema's table
+        int columna1, columna2;
+    } cases[] = {
+        {"schema", {}, 255, 255},
+        {"other sizes", {{"COLUMNA1", "3"}, {"COLUMNA2", "90"}}, 3, 90},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        VoucherWorld w;
+        if (!c.tamanos.isEmpty()) {
+            w.data.exec("DROP TABLE AUX_MV_CPTE");
+            w.data.exec(workTableWith(c.tamanos));
+        }
+        w.data.exec(QString("INSERT INTO V_MV_CPTETAREAS (TC, IDCOMPROBANTE, IDCOMPLEMENTO, "
+                            "IDTAREA, Descripcion, descripcionadicional, Horas, ValorHora, Total, "
+                            "valorHora_S_Iva) VALUES ('OT', '000100000045X', 0, 'T355', '%1', "
+                            "'%2', 60, 1000, 1000, 826.4463)")
+                        .arg(descripcion, adicional));
+        w.data.exec(QString("INSERT INTO V_MV_DIARIOS (TC, IDCOMPROBANTE, IDCOMPLEMENTO, IDTAREA, "
+                            "Descripcion, Observaciones, Minutos) VALUES ('OT', '000100000046X', "
+                            "0, 'T366', '%1', '%2', 45)")
+                        .arg(descripcion, adicional));
+        w.build("OT", "000100000045X", 3, "T355");
+        w.build("OT", "000100000046X", 3, "T366", true);
+        EXPECT_EQ(w.rows("SELECT IDCOMPROBANTE, COLUMNA1, COLUMNA2 FROM AUX_MV_CPTE WHERE "
+                         "TIPO = 'TA' ORDER BY ID"),
+                  (QList<QStringList>{
+                      {"000100000045X", QString("T355").left(c.columna1), rtf.left(c.columna2)},
+                      {"000100000046X", QString("T366").left(c.columna1), rtf.left(c.columna2)}}));
+        EXPECT_TRUE(w.op.prompts().isEmpty());
+    }
 }
 
 }  // namespace
