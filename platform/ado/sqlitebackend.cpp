@@ -409,7 +409,8 @@ SqliteBackend::Deadline SqliteBackend::deadlineFromNow() const {
 
 std::optional<SqliteBackend::Clock::time_point> SqliteBackend::limit() const {
     if (timeoutSeconds_ <= 0) return std::nullopt;
-    return command_ ? command_->at : waitingSince_ + std::chrono::seconds(timeoutSeconds_);
+    if (command_ && !command_->answering) return command_->at;
+    return waitingSince_ + std::chrono::seconds(timeoutSeconds_);
 }
 
 bool SqliteBackend::pastLimit() {
@@ -422,7 +423,8 @@ bool SqliteBackend::pastLimit() {
 
 int SqliteBackend::onProgress(void* self) {
     auto* b = static_cast<SqliteBackend*>(self);
-    return b->command_ && b->pastLimit() ? 1 : 0;
+    // A command that has begun to answer is not cut: its rows are read whole.
+    return b->command_ && !b->command_->answering && b->pastLimit() ? 1 : 0;
 }
 
 int SqliteBackend::onBusy(void* self, int count) {
@@ -693,7 +695,9 @@ void SqliteBackend::setCommandTimeout(long seconds) {
 
 // A batch run statement by statement up to its first result with columns, whose rows are read
 // as they are asked for; the rest of the batch runs when the reader finishes. Its time is one
-// command's, less what the caller spends between two rows.
+// command's up to the result's first row and again from the reader's finish: the reading of
+// the rows, the engine's and the caller's time alike, is not counted, as SQL Server's provider
+// cancels only a command that has not begun to answer.
 class SqliteBackend::Reader : public Cursor {
 public:
     // Raises the closed connection's failure when the handle is gone.
@@ -722,7 +726,9 @@ private:
     // After each statement: nothing more runs once the command's time is out.
     void ranOne();
     bool bindParameters(sqlite3_stmt* stmt);
-    // Gives the command back the time the caller kept the last row.
+    // The result gave its first row: the command's time stands still while its rows are read.
+    void answer();
+    // The rows were read: the command's time runs again, where it stood at the first row.
     void resume();
     void fail(const Error& e);
 
@@ -732,7 +738,7 @@ private:
     qsizetype nextParameter_ = 0;
     const bool editable_;
     Deadline deadline_;
-    std::optional<Clock::time_point> handedAt_;  // when the caller was given the last row
+    Clock::time_point answeredAt_;  // when the result gave its first row
     QList<tsql::Statement> statements_;
     qsizetype nextStatement_ = 0;
     // The schema the statements were translated against; -1 once an earlier statement changed
@@ -995,28 +1001,34 @@ bool SqliteBackend::Reader::step(ResultSet& rows, bool toTheEnd) {
     return false;
 }
 
+void SqliteBackend::Reader::answer() {
+    if (deadline_.answering) return;
+    deadline_.answering = true;
+    answeredAt_ = Clock::now();
+}
+
 void SqliteBackend::Reader::resume() {
-    if (!handedAt_) return;
-    deadline_.at += Clock::now() - *handedAt_;
-    handedAt_.reset();
+    if (!deadline_.answering) return;
+    deadline_.answering = false;
+    deadline_.at += Clock::now() - answeredAt_;
 }
 
 bool SqliteBackend::Reader::fetch(ResultSet& rows) {
     if (!stmt_ || rowsDone_) return false;
-    resume();
-    bool read = false;
-    {
-        const Command command(b_, deadline_);
-        read = step(rows, false);
-    }
-    if (read) handedAt_ = Clock::now();
+    const Command command(b_, deadline_);
+    const bool read = step(rows, false);
+    if (read) answer();
     return read;
 }
 
 void SqliteBackend::Reader::fetchAll(ResultSet& rows) {
     if (!stmt_ || rowsDone_) return;
-    resume();
     const Command command(b_, deadline_);
+    if (!deadline_.answering) {
+        // Up to the first row (a sort, a scan that finds none) on the command's time.
+        if (!step(rows, false)) return;
+        answer();
+    }
     step(rows, true);
 }
 

@@ -61,10 +61,12 @@ public:
 private:
     enum class Tx { None, Begin, Commit, Rollback };
     using Clock = std::chrono::steady_clock;
-    // When a command's time ends, and whether it has.
+    // When a command's time ends, and whether it has. Its time stands still while it answers:
+    // from its first row until those rows are read, however long their reading takes.
     struct Deadline {
         Clock::time_point at;
         bool passed = false;
+        bool answering = false;
     };
     class Command;
     class Reader;
@@ -74,7 +76,8 @@ private:
     static int onProgress(void* self);
     static int onBusy(void* self, int count);
     Deadline deadlineFromNow() const;
-    // The limit of the running command (or of a lock wait outside one); none for no limit.
+    // The limit of the running command (or of a lock wait outside one, or while it answers);
+    // none for no limit.
     std::optional<Clock::time_point> limit() const;
     bool pastLimit();
 
