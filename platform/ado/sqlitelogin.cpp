@@ -67,7 +67,9 @@ void checkEmbeddedLogin(const QString& databaseFile, const QString& user,
     QFile f(embeddedLoginFile(databaseFile));
     if (!f.exists()) {
         refuseLogin(QStringLiteral("No existe el archivo de acceso %1: la base de datos no "
-                                   "registra ningún ingreso y no se admite ninguno.")
+                                   "registra ningún ingreso y no se admite ninguno. Para "
+                                   "registrar uno ejecute: zentrik-login <carpeta> <base> "
+                                   "<usuario>")
                         .arg(f.fileName()));
     }
     if (openToOthers(f))

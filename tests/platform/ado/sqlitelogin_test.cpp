@@ -195,4 +195,25 @@ TEST_F(EmbeddedLoginTest, WritingALoginLeavesTheFileTheOwnersAloneAndRefusesWhat
     EXPECT_FALSE(QFile::exists(ado::embeddedLoginFile(elsewhere)));
 }
 
+// A database without its login file lets nobody in, and the refusal says which file is
+// missing and the command that makes it.
+TEST_F(EmbeddedLoginTest, WithoutTheLoginFileNobodyIsLetInAndTheRefusalSaysWhatToDo) {
+    for (const char* user : {"ana", "sa", ""}) {
+        SCOPED_TRACE(user);
+        const std::optional<ado::Error> e = refusal(user, "secreta");
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ(e->NativeError, 18456);
+        EXPECT_EQ(e->SQLState, QStringLiteral("28000"));
+        EXPECT_TRUE(e->Description.startsWith(
+            QStringLiteral("No existe el archivo de acceso %1: la base de datos no registra "
+                           "ningún ingreso y no se admite ninguno.")
+                .arg(login)))
+            << e->Description.toStdString();
+        EXPECT_TRUE(
+            e->Description.contains(QStringLiteral("zentrik-login <carpeta> <base> <usuario>")))
+            << e->Description.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(login));
+}
+
 }  // namespace
