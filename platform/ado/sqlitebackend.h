@@ -46,6 +46,7 @@ public:
 
 private:
     enum class Tx { None, Begin, Commit, Rollback };
+    // The reader of batches (sqlitereader.h), with the reading of their text below.
     class Reader;
 
     void openFile(const QString& path);
