@@ -1,32 +1,18 @@
 #pragma once
 
 #include "platform/ado/backend.h"
+#include "platform/ado/sqlitelogin.h"
+#include "platform/ado/sqlitetimeout.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <chrono>
 #include <memory>
-#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace ado {
-
-// The embedded engine's logins: a database records the logins it lets in, in the file
-// "<Database>.login" beside it (a line for each: user, salt and the password's SHA-256; mode
-// 0600). Any other login is refused as SQL Server refuses one (18456), and so is every login
-// to a database without that file, or whose file or login file others may read or change. The
-// user compares without regard to case, the password exactly.
-//
-// Records the one login the database lets in, in place of those it recorded.
-bool recordEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
-                         QString* error = nullptr);
-// Adds a login beside those the database records, or gives one recorded under that name the
-// new password.
-bool addEmbeddedLogin(const QString& databaseFile, const QString& user, const QString& password,
-                      QString* error = nullptr);
 
 // The embedded engine: an SQLite database file opened through Qt's QSQLITE driver, whose
 // statements run on the driver's sqlite3 handle. SQL Server's text goes through the
@@ -60,23 +46,8 @@ public:
 
 private:
     enum class Tx { None, Begin, Commit, Rollback };
-    using Clock = std::chrono::steady_clock;
-    // When a command's time ends, and whether it has.
-    struct Deadline {
-        Clock::time_point at;
-        bool passed = false;
-    };
-    class Command;
+    // The reader of batches (sqlitereader.h), with the reading of their text below.
     class Reader;
-
-    // SQLite's callbacks: the one that interrupts a statement past the command's deadline, and
-    // the one that waits for another program's lock until that deadline.
-    static int onProgress(void* self);
-    static int onBusy(void* self, int count);
-    Deadline deadlineFromNow() const;
-    // The limit of the running command (or of a lock wait outside one); none for no limit.
-    std::optional<Clock::time_point> limit() const;
-    bool pastLimit();
 
     void openFile(const QString& path);
     void closeFile();
@@ -99,9 +70,7 @@ private:
     QString database_;
     QString user_, password_;  // the login, checked again when the database changes
     long trancount_ = 0;
-    long timeoutSeconds_ = 30;        // CommandTimeout; 0 waits without limit
-    Deadline* command_ = nullptr;     // of the running command; none between commands
-    Clock::time_point waitingSince_;  // of a lock wait outside a command
+    CommandClock clock_;  // CommandTimeout
 };
 
 }  // namespace ado

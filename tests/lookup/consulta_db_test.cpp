@@ -523,8 +523,9 @@ TEST_F(ConsultaDb, AQueryThatNeverEndsStopsAtTheCommandTimeOut) {
         QString sql;
         QString mascaras;
     } cases[] = {
-        {"endless recursion",
-         "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x AS Nombre FROM c",
+        {"endless recursion, sorted before its first row",
+         "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x AS Nombre FROM c "
+         "ORDER BY x DESC",
          service.gRutaMascaraConsultas},
         {"cross join in the filter", "V_TA_VENDEDORES", ruta},
     };

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -20,8 +21,8 @@ namespace {
 using ado::Connection;
 using ado::Recordset;
 
-// Queries that never end on the engine: an endless recursive common table and an eight-way
-// cross join of 30 rows (6.5e11 rows).
+// Queries that never give their first row: an endless recursive common table, an eight-way
+// cross join of 30 rows (6.5e11 rows), and endless rows to be sorted before the first.
 const struct Endless {
     const char* name;
     const char* sql;
@@ -32,7 +33,8 @@ const struct Endless {
     {"many-way cross join",
      "SELECT count(*) FROM AUX_ERR a, AUX_ERR b, AUX_ERR c, AUX_ERR d, AUX_ERR e, AUX_ERR f, "
      "AUX_ERR g, AUX_ERR h"},
-    {"endless rows", "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c"},
+    {"endless rows sorted",
+     "WITH c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c ORDER BY x DESC"},
 };
 
 // The ways a query reaches the engine: a recordset, Execute, and a forward-only read.
@@ -193,6 +195,107 @@ TEST_F(CommandTimeoutTest, AStatementRunByTheReaderHasATimeOfItsOwn) {
               0);
     EXPECT_EQ(read, (QStringList{"p1", "p2", "p3"}));
     EXPECT_EQ(inner, QList<long>{-2147217871});
+}
+
+// A result of many rows, each of which makes the engine count a cross join: its rows flow at
+// once, and in all they take the engine several times the time-out to make. Sorted by the
+// count, every row is made before the first one flows.
+struct SlowRows {
+    // The statement for `rows` rows, numbered from 1 in `i`; from the 30th on, each counts
+    // all 900 pairs of the 30 rows of AUX_ERR.
+    static QString sql(long rows, bool sorted) {
+        return QStringLiteral(
+                   "WITH n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                   "SELECT i, (SELECT COUNT(*) FROM AUX_ERR a, AUX_ERR b "
+                   "WHERE a.ID + i > b.ID) AS Cuenta FROM n%2")
+            .arg(rows)
+            .arg(sorted ? QStringLiteral(" ORDER BY Cuenta, i DESC") : QString());
+    }
+    // As many rows as take the engine about `seconds` in all on this machine as it is now.
+    static long sizedFor(Connection& cn, double seconds) {
+        constexpr long kSample = 2000;
+        const long kept = cn.CommandTimeout();
+        cn.setCommandTimeout(0);
+        const auto begin = std::chrono::steady_clock::now();
+        cn.Execute(sql(kSample, false));
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - begin;
+        cn.setCommandTimeout(kept);
+        return std::clamp(static_cast<long>(seconds / std::max(spent.count(), 1e-6) * kSample),
+                          kSample, 20000000L);
+    }
+};
+
+// Once rows flow the time-out no longer counts: a result whose rows take the engine longer
+// than the time-out in all is read whole by every road, also by a reader that takes its time
+// between rows; the same rows sorted, made before the first one flows, still end at it.
+TEST_F(CommandTimeoutTest, FlowingRowsAreReadWholePastTheTimeoutAndASortBeforeThemIsNot) {
+    const long rows = SlowRows::sizedFor(cn, 2.5);
+    cn.setCommandTimeout(1);
+    const QString sql = SlowRows::sql(rows, false);
+    const auto expectWhole = [&](long count, const vb::Variant& lastI, const vb::Variant& last) {
+        EXPECT_EQ(count, rows);
+        EXPECT_EQ(vb::CLng(lastI), rows);
+        EXPECT_EQ(vb::CLng(last), 900);
+    };
+    {
+        SCOPED_TRACE("Recordset.Open");
+        Recordset rs;
+        ASSERT_EQ(zxtest::raisedNumber(
+                      [&] { rs.Open(sql, cn, ado::adOpenStatic, ado::adLockReadOnly); }),
+                  0);
+        const long count = rs.RecordCount();
+        rs.MoveLast();
+        expectWhole(count, rs[QStringLiteral("i")], rs[QStringLiteral("Cuenta")]);
+    }
+    {
+        SCOPED_TRACE("Execute");
+        Recordset rs;
+        ASSERT_EQ(zxtest::raisedNumber([&] { rs = cn.Execute(sql); }), 0);
+        long count = 0;
+        vb::Variant lastI, last;
+        for (; !rs.Eof(); rs.MoveNext(), ++count) {
+            lastI = rs[QStringLiteral("i")];
+            last = rs[QStringLiteral("Cuenta")];
+        }
+        expectWhole(count, lastI, last);
+    }
+    {
+        SCOPED_TRACE("ExecuteEach, pausing between rows");
+        long count = 0;
+        vb::Variant lastI, last;
+        EXPECT_EQ(zxtest::raisedNumber([&] {
+                      cn.ExecuteEach(sql, {}, [&](const ado::Row& row) {
+                          if (++count % (rows / 8 + 1) == 0)
+                              std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                          lastI = row.value(0);
+                          last = row.value(1);
+                      });
+                  }),
+                  0);
+        expectWhole(count, lastI, last);
+    }
+    const QString sorted = SlowRows::sql(rows, true);
+    for (const Road& road : kRoads) {
+        SCOPED_TRACE(std::string("sorted through ") + road.name);
+        expectTimedOut([&] { road.run(cn, sorted); });
+        EXPECT_EQ(valor(QStringLiteral("NOMBRE")), QStringLiteral("Comercial Norte"));
+    }
+}
+
+// What a batch runs after its result, once the rows are read, is a command's work again: a
+// statement there that would run for hours ends at the time-out, and nothing after it runs.
+TEST_F(CommandTimeoutTest, AStatementAfterTheRowsEndsAtTheTimeout) {
+    cn.setCommandTimeout(1);
+    for (const Road& road : kRoads) {
+        SCOPED_TRACE(road.name);
+        expectTimedOut([&] {
+            road.run(cn, QStringLiteral("SELECT TOP 3 Proceso FROM AUX_ERR;\n") +
+                             QString::fromUtf8(kEndless[0].sql) +
+                             QStringLiteral(";\nINSERT INTO TA_CONFIGURACION (CLAVE, VALOR) "
+                                            "VALUES ('DESPUES', '1')"));
+        });
+        EXPECT_EQ(valor(QStringLiteral("DESPUES")), QString());
+    }
 }
 
 }  // namespace
