@@ -130,87 +130,190 @@ qsizetype Rewriter::termEnd(qsizetype i) const {
     }
 }
 
-void Rewriter::storeDateBounds() {
+qsizetype Rewriter::sideStart(qsizetype last) const {
+    if (last < 0) return -1;
+    const Token& t = t_[last];
+    const qsizetype first =
+        t.is(K::String) || t.is(K::Number) || isParameter(t) ? last : primaryStart(last);
+    if (first < 0) return -1;
+    const qsizetype before = previousSignificant(t_, first - 1);
+    if (before >= 0 && (t_[before].is(K::Operator) || t_[before].is(K::Dot))) return -1;
+    return first;
+}
+
+qsizetype Rewriter::sideEnd(qsizetype first) const {
+    const qsizetype last = primaryEnd(first);
+    if (last < 0) return -1;
+    const qsizetype after = nextSignificant(t_, last + 1);
+    if (after < t_.size() &&
+        (t_[after].is(K::Operator) || t_[after].is(K::Dot) || t_[after].isWord(u"COLLATE")))
+        return -1;
+    return last;
+}
+
+bool Rewriter::isBareColumn(qsizetype first, qsizetype last) const {
+    return isName(t_[first]) && !isReserved(t_[first]) && !isReserved(t_[last]) &&
+           nameEnd(t_, first) == last && primaryEnd(first) == last;
+}
+
+QString Rewriter::readingCall(qsizetype from, qsizetype to, Against against) {
+    static const QString datetime = QStringLiteral("tsql_datetime(");
+    static const QString reading = QStringLiteral("tsql_reading(");
+    if (from == to && (t_[from].is(K::String) || isParameter(t_[from])))
+        return against == Against::Column ? QString() : datetime;
+    const Operand type =
+        from == to && t_[from].is(K::Number) ? Operand::Number : leftOperand(to + 1);
+    if (type == Operand::Date) return givesStoredDate(from, to) ? QString() : reading;
+    switch (against) {
+        case Against::Column:
+            return type == Operand::Text || type == Operand::Number ? QString() : reading;
+        case Against::Date:
+            return QString();
+        case Against::Bounds:
+            return datetime;
+    }
+    return QString();
+}
+
+qsizetype Rewriter::wrapIn(qsizetype from, qsizetype to, const QString& call) {
+    if (call.isEmpty()) return to - from + 1;
+    return wrap(from, to, tokenize(call));
+}
+
+void Rewriter::compareDates() {
     for (qsizetype k = 0; k < t_.size(); ++k) {
         if (!t_[k].isWord(u"BETWEEN") && !t_[k].isWord(u"IN")) continue;
-        qsizetype left = previousSignificant(t_, k - 1);
-        if (left >= 0 && t_[left].isWord(u"NOT")) left = previousSignificant(t_, left - 1);
-        if (left < 0 || leftOperand(left + 1) != Operand::Date) continue;
-        if (const qsizetype compared = comparisonsOfColumn(left, k); compared >= 0) {
-            k = compared;
-            continue;
-        }
-        if (t_[k].isWord(u"BETWEEN")) {
-            qsizetype low = nextSignificant(t_, k + 1);
-            qsizetype end = primaryEnd(low);
-            if (end < 0) continue;
-            end = low + wrapDate(low, end) - 1;
-            const qsizetype conj = nextSignificant(t_, end + 1);
-            if (conj >= t_.size() || !t_[conj].isWord(u"AND")) continue;
-            const qsizetype high = nextSignificant(t_, conj + 1);
-            const qsizetype highEnd = primaryEnd(high);
-            if (highEnd >= 0) wrapDate(high, highEnd);
-        } else {
-            const qsizetype open = nextSignificant(t_, k + 1);
-            if (open >= t_.size() || !t_[open].is(K::Open)) continue;
-            const qsizetype first = nextSignificant(t_, open + 1);
-            if (first < t_.size() && t_[first].isWord(u"SELECT")) continue;
-            for (qsizetype v = first; v < t_.size() && !t_[v].is(K::Close);) {
-                const qsizetype end = primaryEnd(v);
-                if (end < 0) break;
-                const qsizetype next = nextSignificant(t_, v + wrapDate(v, end));
-                if (next >= t_.size() || !t_[next].is(K::Comma)) break;
-                v = nextSignificant(t_, next + 1);
-            }
-        }
+        if (const qsizetype end = compareRangeOfDates(k); end >= 0) k = end;
+    }
+    const bool update = startsWith(u"UPDATE");
+    bool inSet = false;
+    int depth = 0;
+    for (qsizetype i = 0; i < t_.size(); ++i) {
+        const Token& t = t_[i];
+        if (t.is(K::Open)) ++depth;
+        if (t.is(K::Close)) --depth;
+        if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
+        if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
+        if (!isComparison(t)) continue;
+        // SET column = value assigns, it does not compare.
+        if (inSet && depth == 0 && t.text == u"=") continue;
+        if (const qsizetype end = compareTwoDates(i); end >= 0) i = end;
     }
 }
 
-qsizetype Rewriter::comparisonsOfColumn(qsizetype column, qsizetype word) {
-    if (!isName(t_[column])) return -1;
-    const qsizetype before = previousSignificant(t_, word - 1);
-    const bool negated = before != column;  // the NOT between them
-    const qsizetype first = primaryStart(column);
-    const qsizetype outside = previousSignificant(t_, first - 1);
-    if (outside >= 0 && (t_[outside].is(K::Operator) || t_[outside].is(K::Dot))) return -1;
-    const auto single = [&](qsizetype at) {
-        return at < t_.size() &&
-               (t_[at].is(K::String) || t_[at].is(K::Number) || isParameter(t_[at]));
+qsizetype Rewriter::compareTwoDates(qsizetype op) {
+    const qsizetype leftEnd = previousSignificant(t_, op - 1);
+    const qsizetype left = sideStart(leftEnd);
+    const qsizetype right = nextSignificant(t_, op + 1);
+    const qsizetype rightEnd = right < t_.size() ? sideEnd(right) : -1;
+    if (left < 0 || rightEnd < 0 || t_[left].isWord(u"NULL") || t_[right].isWord(u"NULL"))
+        return -1;
+    const Operand l = leftOperand(op), r = rightOperand(op);
+    if (l != Operand::Date && r != Operand::Date) return -1;
+    const auto value = [&](qsizetype from, qsizetype to) {
+        const QString call = readingCall(from, to, Against::Column);
+        const QString text = join(t_, from, to + 1);
+        return call.isEmpty() ? text : call + text + u')';
     };
-    const QString c = join(t_, first, column + 1);
-    QStringList terms;
+    if (l == Operand::Date && isBareColumn(left, leftEnd))
+        return keyedComparison(left, leftEnd, value(right, rightEnd), t_[op].text, left, rightEnd);
+    if (r == Operand::Date && isBareColumn(right, rightEnd))
+        return keyedComparison(right, rightEnd, value(left, leftEnd), mirrored(t_[op].text), left,
+                               rightEnd);
+    // Two expressions: each side in the stored form of its reading, which sorts as time does.
+    const qsizetype rightSize =
+        wrapIn(right, rightEnd, readingCall(right, rightEnd, Against::Date));
+    const qsizetype leftSize = wrapIn(left, leftEnd, readingCall(left, leftEnd, Against::Date));
+    return right + rightSize - 1 + (leftSize - (leftEnd - left + 1));
+}
+
+qsizetype Rewriter::compareRangeOfDates(qsizetype word) {
+    qsizetype leftEnd = previousSignificant(t_, word - 1);
+    const bool negated = leftEnd >= 0 && t_[leftEnd].isWord(u"NOT");
+    if (negated) leftEnd = previousSignificant(t_, leftEnd - 1);
+    const qsizetype left = sideStart(leftEnd);
+    if (left < 0 || leftOperand(leftEnd + 1) != Operand::Date) return -1;
+    const bool column = isBareColumn(left, leftEnd);
+    QList<std::pair<qsizetype, qsizetype>> values;
     qsizetype last = -1;
     if (t_[word].isWord(u"BETWEEN")) {
         const qsizetype low = nextSignificant(t_, word + 1);
-        const qsizetype conj = nextSignificant(t_, low + 1);
+        const qsizetype lowEnd = termEnd(low);
+        if (lowEnd < 0) return -1;
+        const qsizetype conj = nextSignificant(t_, lowEnd + 1);
+        if (conj >= t_.size() || !t_[conj].isWord(u"AND")) return -1;
         const qsizetype high = nextSignificant(t_, conj + 1);
-        if (!single(low) || conj >= t_.size() || !t_[conj].isWord(u"AND") || !single(high))
-            return -1;
-        const qsizetype after = nextSignificant(t_, high + 1);
+        const qsizetype highEnd = termEnd(high);
+        if (highEnd < 0) return -1;
+        const qsizetype after = nextSignificant(t_, highEnd + 1);
         if (after < t_.size() && (t_[after].is(K::Operator) || t_[after].is(K::Dot))) return -1;
-        terms << QStringLiteral("%1 >= %2 AND %1 <= %3").arg(c, t_[low].text, t_[high].text);
-        last = high;
+        values = {{low, lowEnd}, {high, highEnd}};
+        last = highEnd;
     } else {
         const qsizetype open = nextSignificant(t_, word + 1);
         if (open >= t_.size() || !t_[open].is(K::Open)) return -1;
-        qsizetype v = nextSignificant(t_, open + 1);
-        while (true) {
-            if (!single(v)) return -1;
-            terms << QStringLiteral("%1 = %2").arg(c, t_[v].text);
-            const qsizetype next = nextSignificant(t_, v + 1);
-            if (next >= t_.size()) return -1;
-            if (t_[next].is(K::Close)) {
-                last = next;
-                break;
-            }
-            if (!t_[next].is(K::Comma)) return -1;
-            v = nextSignificant(t_, next + 1);
+        last = matchingClose(t_, open);
+        if (last >= t_.size()) return -1;
+        const qsizetype item = nextSignificant(t_, open + 1);
+        if (item < last && t_[item].isWord(u"SELECT"))
+            return compareWithQuery(left, leftEnd, column, open);
+        qsizetype from = open + 1;
+        for (const qsizetype end : valueEnds(open)) {
+            const qsizetype a = nextSignificant(t_, from), b = previousSignificant(t_, end - 1);
+            if (a > b) return -1;
+            values.append({a, b});
+            from = end + 1;
         }
     }
-    const QString text = (negated ? QStringLiteral("NOT (") : QStringLiteral("(")) +
-                         terms.join(QStringLiteral(" OR ")) + u')';
-    t_.remove(first, last - first + 1);
-    return first + insertText(t_, first, text) - 1;
+    if (column) {
+        // "c BETWEEN a AND b" and "c IN (a, b, ...)" become "(c >= a AND c <= b)" and
+        // "(c = a OR c = b ...)", each comparison then made on the column's keys.
+        const QString c = join(t_, left, leftEnd + 1);
+        const auto text = [&](const std::pair<qsizetype, qsizetype>& v) {
+            return join(t_, v.first, v.second + 1);
+        };
+        QStringList terms;
+        if (t_[word].isWord(u"BETWEEN")) {
+            terms << QStringLiteral("%1 >= %2 AND %1 <= %3")
+                         .arg(c, text(values[0]), text(values[1]));
+        } else {
+            for (const auto& v : values) terms << QStringLiteral("%1 = %2").arg(c, text(v));
+        }
+        const QString sql = (negated ? QStringLiteral("NOT (") : QStringLiteral("(")) +
+                            terms.join(QStringLiteral(" OR ")) + u')';
+        t_.remove(left, last - left + 1);
+        return left + insertText(t_, left, sql) - 1;
+    }
+    // Back to front, so that the places of the values before stay where they are.
+    qsizetype grown = 0;
+    for (auto it = values.crbegin(); it != values.crend(); ++it) {
+        const auto [from, to] = *it;
+        grown += wrapIn(from, to, readingCall(from, to, Against::Bounds)) - (to - from + 1);
+    }
+    grown +=
+        wrapIn(left, leftEnd, readingCall(left, leftEnd, Against::Date)) - (leftEnd - left + 1);
+    return last + grown;
+}
+
+qsizetype Rewriter::compareWithQuery(qsizetype left, qsizetype leftEnd, bool column,
+                                     qsizetype open) {
+    const qsizetype close = matchingClose(t_, open);
+    qsizetype from = -1;
+    int depth = 0;
+    for (qsizetype k = open + 1; k < close && from < 0; ++k) {
+        if (t_[k].is(K::Open)) ++depth;
+        if (t_[k].is(K::Close)) --depth;
+        if (depth == 0 && t_[k].isWord(u"FROM")) from = k;
+    }
+    const QList<SelectItem> items = selectItemsBefore(from >= 0 ? from : close);
+    if (items.size() != 1) return -1;
+    const qsizetype first = items[0].first, last = items[0].last;
+    const qsizetype itemSize = wrapIn(
+        first, last, givesStoredDate(first, last) ? QString() : QStringLiteral("tsql_reading("));
+    const QString call =
+        column ? QStringLiteral("tsql_reading(") : readingCall(left, leftEnd, Against::Date);
+    const qsizetype leftSize = wrapIn(left, leftEnd, call);
+    return close + (itemSize - (last - first + 1)) + (leftSize - (leftEnd - left + 1));
 }
 
 qsizetype Rewriter::compareDateColumn(qsizetype value, qsizetype op) {
@@ -231,66 +334,106 @@ qsizetype Rewriter::compareDateColumn(qsizetype value, qsizetype op) {
         const qsizetype before = previousSignificant(t_, first - 1);
         if (before >= 0 && (t_[before].is(K::Operator) || t_[before].is(K::Dot))) return -1;
     }
+    // x < c reads c > x
+    const QString o = valueFirst ? mirrored(t_[op].text) : t_[op].text;
+    return keyedComparison(first, last, t_[value].text, o, std::min(first, value),
+                           std::max(last, value));
+}
+
+QString Rewriter::mirrored(const QString& op) {
+    if (op == u"<") return QStringLiteral(">");
+    if (op == u">") return QStringLiteral("<");
+    if (op == u"<=") return QStringLiteral(">=");
+    if (op == u">=") return QStringLiteral("<=");
+    return op;
+}
+
+qsizetype Rewriter::keyedComparison(qsizetype first, qsizetype last, const QString& x,
+                                    const QString& o, qsizetype from, qsizetype to) {
     const QString column = join(t_, first, last + 1);
-    const QString x = t_[value].text;
-    QString o = t_[op].text;
-    if (valueFirst) {  // x < c reads c > x
-        if (o == u"<")
-            o = QStringLiteral(">");
-        else if (o == u">")
-            o = QStringLiteral("<");
-        else if (o == u"<=")
-            o = QStringLiteral(">=");
-        else if (o == u">=")
-            o = QStringLiteral("<=");
-    }
     const auto key = [&](const char* which) {
         return QStringLiteral("%1(%2)").arg(QLatin1String(which), x);
     };
     const QString cmp = QStringLiteral("tsql_datecmp(%1, %2)").arg(column, x);
-    // Dashes where an ISO date has them and a digit closing its day: a cheap test, as it
-    // runs on every row of the range, that no other shape a datetime takes passes.
-    // (The pattern is split where "??-" would read as a trigraph.)
-    // A date written without separators is stored as the number SQLite makes of it, which
-    // sorts before every text: where the column holds any, the range from the value's low
-    // key starts at the least of them instead (one look in the index), so that ">=", ">"
-    // and "=" reach them too.
-    QString low = key("tsql_lowkey");
-    if (const auto found = findColumn(bareName(t_[last]))) {
-        const auto quoted = [](QString name) {
-            return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
-        };
-        low = QStringLiteral(
-                  "coalesce((SELECT min(%1) FROM %2 WHERE %1 BETWEEN 17530101 AND "
-                  "99991231), %3)")
-                  .arg(quoted(found->second.name), quoted(found->first), low);
-    }
-    const QString iso = QStringLiteral(
-                            "%1 GLOB '????"
-                            "-??"
-                            "-?[0-9]*'")
-                            .arg(column);
+    const auto found = columnAt(first, last);
     QString sql;
-    if (o == u">=" || o == u">") {
-        sql = QStringLiteral("(%1 >= %2 AND ((%1 >= %3 AND %4) OR %5 %6 0))")
-                  .arg(column, low, key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"), iso,
-                       cmp, o);
-    } else if (o == u"<" || o == u"<=") {
-        sql = QStringLiteral("(%1 < %2 AND ((%1 < %3 AND %4) OR %5 %6 0))")
-                  .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
-                       key("tsql_lowkey"), iso, cmp, o);
-    } else if (o == u"=") {
-        sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
-                  .arg(column, low, key("tsql_nextdaykey"), cmp);
-    } else if (o == u"<>" || o == u"!=") {
-        sql = QStringLiteral("(%1 <> 0)").arg(cmp);
-    } else {
+    if (o != u"=" && o != u"<>" && o != u"!=" && o != u"<" && o != u"<=" && o != u">" &&
+        o != u">=")
         return -1;
+    if (o == u"<>" || o == u"!=") {
+        sql = QStringLiteral("(%1 <> 0)").arg(cmp);
+    } else if (found && apart_ && apart_(found->first, found->second.name)) {
+        // Texts that sort apart from their day are out of reach of the keys: every row
+        // compares its reading.
+        sql = QStringLiteral("(%1 %2 0)").arg(cmp, o);
+    } else {
+        // Dashes where an ISO date has them and a digit closing its day: a cheap test, as it
+        // runs on every row of the range, that no other shape a datetime takes passes.
+        // (The pattern is split where "??-" would read as a trigraph.)
+        // A date written without separators is stored as the number SQLite makes of it, which
+        // sorts before every text: where the column holds any, the range from the value's low
+        // key starts at the least of them instead (one look in the index), so that ">=", ">"
+        // and "=" reach them too.
+        QString low = key("tsql_lowkey");
+        if (found) {
+            const auto quoted = [](QString name) {
+                return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
+            };
+            low = QStringLiteral(
+                      "coalesce((SELECT min(%1) FROM %2 WHERE %1 BETWEEN 17530101 AND "
+                      "99991231), %3)")
+                      .arg(quoted(found->second.name), quoted(found->first), low);
+        }
+        const QString iso = QStringLiteral(
+                                "%1 GLOB '????"
+                                "-??"
+                                "-?[0-9]*'")
+                                .arg(column);
+        if (o == u">=" || o == u">") {
+            sql = QStringLiteral("(%1 >= %2 AND ((%1 >= %3 AND %4) OR %5 %6 0))")
+                      .arg(column, low, key(o == u">=" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
+                           iso, cmp, o);
+        } else if (o == u"<" || o == u"<=") {
+            sql = QStringLiteral("(%1 < %2 AND ((%1 < %3 AND %4) OR %5 %6 0))")
+                      .arg(column, key(o == u"<" ? "tsql_ceildaykey" : "tsql_nextdaykey"),
+                           key("tsql_lowkey"), iso, cmp, o);
+        } else {
+            sql = QStringLiteral("(%1 >= %2 AND %1 < %3 AND %4 = 0)")
+                      .arg(column, low, key("tsql_nextdaykey"), cmp);
+        }
     }
-    const qsizetype from = std::min(first, value);
-    const qsizetype to = std::max(last, value);
     t_.remove(from, to - from + 1);
     return from + insertText(t_, from, sql) - 1;
+}
+
+std::optional<std::pair<QString, Column>> Rewriter::columnAt(qsizetype first, qsizetype last) {
+    const QString name = bareName(t_[last]);
+    const qsizetype dot = previousSignificant(t_, last - 1);
+    const qsizetype qualifier = dot > first ? previousSignificant(t_, dot - 1) : -1;
+    if (qualifier >= first) {
+        const QString object = objectNamed(bareName(t_[qualifier]));
+        for (const Column& c : columnsOf(object))
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0) return std::pair{object, c};
+    }
+    return findColumn(name);
+}
+
+QString Rewriter::objectNamed(const QString& name) {
+    for (qsizetype i = 0; i < t_.size(); ++i) {
+        if (!isAnyWord(t_[i], {u"FROM", u"JOIN", u"UPDATE", u"INTO"}) && !t_[i].is(K::Comma))
+            continue;
+        const qsizetype n = nextSignificant(t_, i + 1);
+        if (n >= t_.size() || !isName(t_[n])) continue;
+        const qsizetype end = nameEnd(t_, n);
+        const QString object = bareName(t_[end]);
+        qsizetype alias = nextSignificant(t_, end + 1);
+        if (alias < t_.size() && t_[alias].isWord(u"AS")) alias = nextSignificant(t_, alias + 1);
+        const bool named = object.compare(name, Qt::CaseInsensitive) == 0 ||
+                           (alias < t_.size() && isName(t_[alias]) && !isReserved(t_[alias]) &&
+                            bareName(t_[alias]).compare(name, Qt::CaseInsensitive) == 0);
+        if (named && !columnsOf(object).isEmpty()) return object;
+    }
+    return {};
 }
 
 void Rewriter::markLiteralDates(qsizetype open, qsizetype firstDate, qsizetype count) {

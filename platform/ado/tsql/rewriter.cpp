@@ -102,7 +102,7 @@ Operand operandOfFunction(const Token& f) {
         return Operand::Number;
     }
     if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB", u"DATEADD",
-                      u"TSQL_DATEVALUE", u"TSQL_MAXDATE", u"TSQL_MINDATE"}))
+                      u"TSQL_DATEVALUE", u"TSQL_MAXDATE", u"TSQL_MINDATE", u"TSQL_READING"}))
         return Operand::Date;
     if (isAnyWord(f, {u"DATEPART"})) return Operand::Number;
     return Operand::Unknown;

@@ -21,6 +21,16 @@ inline bool isName(const Token& t) {
     return t.is(Token::Kind::Word) || t.is(Token::Kind::Quoted);
 }
 
+// =, <>, !=, <, >, <= and >=.
+inline bool isComparison(const Token& t) {
+    if (!t.is(Token::Kind::Operator)) return false;
+    static const QStringView ops[] = {u"=", u"<>", u"!=", u"<", u">", u"<=", u">="};
+    for (QStringView op : ops) {
+        if (t.text == op) return true;
+    }
+    return false;
+}
+
 // A bound parameter: "?", or "?N" once the statement's parameters are numbered.
 inline bool isParameter(const Token& t) {
     return t.is(Token::Kind::Other) && t.text.startsWith(u'?');
@@ -64,8 +74,9 @@ void rewriteTableDefinition(Tokens& t);
 // One statement's tokens, rewritten pass by pass into SQLite's text.
 class Rewriter {
 public:
-    Rewriter(const QString& text, const ColumnLookup& columns, const OrderLookup& order)
-        : t_(tokenize(text)), columns_(columns), order_(order) {}
+    Rewriter(const QString& text, const ColumnLookup& columns, const OrderLookup& order,
+             const ApartLookup& apart)
+        : t_(tokenize(text)), columns_(columns), order_(order), apart_(apart) {}
 
     QString run();
 
@@ -81,6 +92,11 @@ private:
 
     // The first object the statement names that has the column `name`, and that column.
     std::optional<std::pair<QString, Column>> findColumn(const QString& name);
+    // The object and column of the (qualified) name [first, last]: the one its qualifier names
+    // (a table or its alias), else as findColumn finds it.
+    std::optional<std::pair<QString, Column>> columnAt(qsizetype first, qsizetype last);
+    // The table or view the statement reads by the name or alias `name`; empty for none.
+    QString objectNamed(const QString& name);
 
     Operand operandOfName(const QString& name);
 
@@ -150,27 +166,60 @@ private:
     // The last token of the term that starts at `i`: a product of signed factors.
     qsizetype termEnd(qsizetype i) const;
 
-    // The bounds of BETWEEN and the items of IN compared with a date: in the stored form of a
-    // date-time, or, against a bare column, compared on its keys (comparisonsOfColumn).
-    void storeDateBounds();
+    // Every comparison of a date with a date compares their readings, as SQL Server's does:
+    // =, <>, <, <=, >, >=, BETWEEN and IN, with a value, a parameter, an expression, a
+    // subquery or another date column. A date column's are made on its keys
+    // (keyedComparison), so that its index serves; two expressions compare the stored forms
+    // of their readings, which sort as time does.
+    void compareDates();
+    // The comparison at `op` of a date; returns the index of its last token, or -1 when its
+    // sides are not whole operands or neither is a date.
+    qsizetype compareTwoDates(qsizetype op);
+    // "c [NOT] BETWEEN a AND b" and "c [NOT] IN (a, b, ...)" of a bare date column become
+    // "[NOT] (c >= a AND c <= b)" and "[NOT] (c = a OR c = b ...)", compared then on the
+    // column's keys; of another date, the bounds and items in the stored form of their
+    // readings. The BETWEEN or IN is at `word`; returns the index of the last token written,
+    // or -1 when the shape is another.
+    qsizetype compareRangeOfDates(qsizetype word);
+    // "d [NOT] IN (SELECT x ...)": d and x read as dates. The list opens at `open`.
+    qsizetype compareWithQuery(qsizetype left, qsizetype leftEnd, bool column, qsizetype open);
 
-    // "c [NOT] BETWEEN a AND b" and "c [NOT] IN (a, b, ...)" of a bare column c and single
-    // values become "[NOT] (c >= a AND c <= b)" and "[NOT] (c = a OR c = b ...)", whose
-    // comparisons are then made on the column's keys (compareDateColumn). c ends at `column`,
-    // the BETWEEN or IN is at `word`; returns the index of the last token written, or -1 when
-    // the shape is another.
-    qsizetype comparisonsOfColumn(qsizetype column, qsizetype word);
+    // The first token of the side of a comparison that ends at `last`, or -1 when it is no
+    // whole operand (a term of a sum, the tail of a qualified name).
+    qsizetype sideStart(qsizetype last) const;
+    // The last token of the side of a comparison that starts at `first`, or -1 likewise.
+    qsizetype sideEnd(qsizetype first) const;
+    // Whether [first, last] is a (qualified) column name and nothing else.
+    bool isBareColumn(qsizetype first, qsizetype last) const;
+
+    // What a date compares with: a date column (whose comparison converts a value),
+    // another date (whose values are made stored dates) or the bounds of a range.
+    enum class Against { Column, Date, Bounds };
+    // The call that puts the operand [from, to] in the stored form of its reading, for a
+    // comparison against `against`: tsql_datetime( for a value written in the statement (but
+    // against a column, whose keys convert it), tsql_reading( for a date of another shape (a
+    // column, a subquery) or a value no type tells; empty where it already is one.
+    QString readingCall(qsizetype from, qsizetype to, Against against);
+    // Wraps [from, to] in `call` ... ) unless the call is empty; returns how many tokens the
+    // operand became.
+    qsizetype wrapIn(qsizetype from, qsizetype to, const QString& call);
+    // The operator that compares the other way round (x < c reads c > x).
+    static QString mirrored(const QString& op);
 
     // A date column compared with a value: stored texts of the ISO shapes sort by their day
     // whatever their shape ("2026-03-29", "2026-03-29 00:00", "2026-03-29T10:00", the stored
     // form), so the column's index finds the texts that may read as the value's day (from its
     // low key to the key of the next day) and only those rows compare their readings
     // (tsql_datecmp); whole days inside the range are taken by their text, when it starts with
-    // an ISO date. A text of another shape sorts apart from its day: it is taken only by its
-    // reading, where the index reaches it. The comparison at `op` of the value at `value`
-    // becomes that; returns the index of its last token, or -1 when the other side is not a
-    // bare column.
+    // an ISO date. Where the column holds texts that sort apart from their day (the apart
+    // lookup), every row compares its reading. The comparison at `op` of the literal or
+    // parameter at `value` becomes that; returns the index of its last token, or -1 when the
+    // other side is not a bare column.
     qsizetype compareDateColumn(qsizetype value, qsizetype op);
+    // The same for the column [first, last] compared by `o` (the column on the left) with the
+    // value `x`, in place of the tokens [from, to].
+    qsizetype keyedComparison(qsizetype first, qsizetype last, const QString& x, const QString& o,
+                              qsizetype from, qsizetype to);
 
     // SQL Server reads a text given as it is as a date of DATEDIFF, DATEPART, YEAR, MONTH or
     // DAY into a datetime2, which keeps what a datetime would round: the call whose parenthesis
@@ -241,8 +290,8 @@ private:
     qsizetype storeValue(const Tokens& call, qsizetype v, qsizetype end);
 
     // Values written into a column (INSERT ... VALUES, INSERT ... SELECT, UPDATE ... SET) go
-    // through its storing call: a date's in the stored form of a date-time, so do the bounds of
-    // BETWEEN and the items of IN against one; any other as SQL Server converts it, or refused.
+    // through its storing call: a date's in the stored form of a date-time; any other as SQL
+    // Server converts it, or refused.
     // The column's declared type is read from the database at hand, whoever made it.
     void storeValues();
 
@@ -272,6 +321,7 @@ private:
     Tokens t_;
     const ColumnLookup& columns_;
     const OrderLookup& order_;
+    const ApartLookup& apart_;
     QHash<QString, QList<Column>> cache_;
 };
 

@@ -16,15 +16,6 @@ namespace {
 
 using K = Token::Kind;
 
-bool isComparison(const Token& t) {
-    if (!t.is(K::Operator)) return false;
-    static const QStringView ops[] = {u"=", u"<>", u"!=", u"<", u">", u"<=", u">="};
-    for (QStringView op : ops) {
-        if (t.text == op) return true;
-    }
-    return false;
-}
-
 // The tokens of the call a value written into `column` goes through, up to its value: a
 // date's makes the stored form of a date-time; any other type SQL Server converts into takes
 // the value as SQL Server converts it, or refuses it with its error (tsql_store). None when
@@ -63,6 +54,7 @@ QString Rewriter::run() {
     storeValues();
     dateArithmetic();
     extremesOfReadings();
+    compareDates();
     joinTexts();
     collateLiterals();
     rewriteFunctions();
@@ -261,7 +253,6 @@ void Rewriter::storeValues() {
     if (i >= t_.size()) return;
     if (t_[i].isWord(u"INSERT")) storeInsertedValues(i);
     if (t_[i].isWord(u"UPDATE")) storeUpdatedValues(i);
-    storeDateBounds();
 }
 
 void Rewriter::storeInsertedValues(qsizetype insert) {
@@ -613,33 +604,50 @@ QString storedParameter(const QString& declaredType) {
     return call.isEmpty() ? QStringLiteral("?") : join(call) + QStringLiteral("?)");
 }
 
-OrderLookup readingOrderIn(sqlite3* db) {
-    return [db](const QString& table, const QString& column) {
+namespace {
+
+// Asks `function`('table', 'column') of an open database; `otherwise` when it cannot answer.
+std::function<bool(const QString&, const QString&)> columnQuestion(sqlite3* db, const char* sql,
+                                                                   bool otherwise) {
+    return [db, sql, otherwise](const QString& table, const QString& column) {
         sqlite3_stmt* stmt = nullptr;
-        bool holds = false;
-        if (sqlite3_prepare_v2(db, "SELECT tsql_readingorder(?1, ?2)", -1, &stmt, nullptr) ==
-            SQLITE_OK) {
+        bool holds = otherwise;
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK) {
             const QByteArray t = table.toUtf8(), c = column.toUtf8();
             sqlite3_bind_text(stmt, 1, t.constData(), static_cast<int>(t.size()),
                               SQLITE_TRANSIENT);
             sqlite3_bind_text(stmt, 2, c.constData(), static_cast<int>(c.size()),
                               SQLITE_TRANSIENT);
-            holds = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
+            if (sqlite3_step(stmt) == SQLITE_ROW) holds = sqlite3_column_int(stmt, 0) == 1;
         }
         sqlite3_finalize(stmt);
         return holds;
     };
 }
 
-Translator::Translator(ColumnLookup columns, OrderLookup order)
-    : columns_(std::move(columns)), order_(std::move(order)) {}
+}  // namespace
+
+OrderLookup readingOrderIn(sqlite3* db) {
+    return columnQuestion(db, "SELECT tsql_readingorder(?1, ?2)", false);
+}
+
+ApartLookup datesApartIn(sqlite3* db) {
+    return columnQuestion(db, "SELECT tsql_datesapart(?1, ?2)", true);
+}
+
+Translator::Translator(ColumnLookup columns, OrderLookup order, ApartLookup apart)
+    : columns_(std::move(columns)), order_(std::move(order)), apart_(std::move(apart)) {}
+
+Translator Translator::of(sqlite3* db) {
+    return Translator(columnsIn(db), readingOrderIn(db), datesApartIn(db));
+}
 
 QString Translator::translate(const QString& statement) const {
-    return Rewriter(statement, columns_, order_).run();
+    return Rewriter(statement, columns_, order_, apart_).run();
 }
 
 QList<Statement> translateBatch(const QString& batch, sqlite3* db) {
-    return Translator(columnsIn(db), readingOrderIn(db)).translateBatch(batch);
+    return Translator::of(db).translateBatch(batch);
 }
 
 QList<Statement> Translator::translateBatch(const QString& batch) const {
