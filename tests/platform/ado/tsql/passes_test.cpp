@@ -137,4 +137,59 @@ TEST(Passes, PlainCommentsBlanksOnlyWhatAnotherReaderReadsOtherwise) {
     checkPass(tsql::plainComments, cases);
 }
 
+// A date plus or minus a number of days, or a number plus a date, is a date's arithmetic; a
+// date column is read first, as it may hold the number SQLite made of a date.
+TEST(Passes, DateArithmeticAddsAndSubtractsDays) {
+    const Case cases[] = {
+        {"SELECT fecha + 1 FROM AUX_ERR",
+         "SELECT tsql_dateadd(tsql_datevalue(fecha), 1) FROM AUX_ERR"},
+        {"SELECT 1 + fecha FROM AUX_ERR",
+         "SELECT tsql_dateadd(tsql_datevalue(fecha), 1) FROM AUX_ERR"},
+        {"SELECT getdate() - 1 FROM AUX_ERR", "SELECT tsql_datesub(getdate(), 1) FROM AUX_ERR"},
+        {"SELECT fecha - fecha FROM AUX_ERR",
+         "SELECT tsql_datesub(tsql_datevalue(fecha), tsql_datevalue(fecha)) FROM AUX_ERR"},
+        {"SELECT Error + 1 FROM AUX_ERR", "SELECT Error + 1 FROM AUX_ERR"},
+    };
+    checkPass(tsql::dateArithmetic, cases);
+}
+
+TEST(Passes, CollateLiteralsComparesTextsAsTheServersCollation) {
+    const Case cases[] = {
+        {"SELECT * FROM AUX_ERR WHERE Usuario = 'ana'",
+         "SELECT * FROM AUX_ERR WHERE Usuario = 'ana' COLLATE SSCI"},
+        {"SELECT * FROM AUX_ERR WHERE Error = '5'", "SELECT * FROM AUX_ERR WHERE Error = '5'"},
+        {"UPDATE AUX_ERR SET Usuario = 'x' WHERE Usuario = 'y'",
+         "UPDATE AUX_ERR SET Usuario = 'x' WHERE Usuario = 'y' COLLATE SSCI"},
+        {"SELECT * FROM AUX_ERR WHERE Usuario = 'a' COLLATE BINARY",
+         "SELECT * FROM AUX_ERR WHERE Usuario = 'a' COLLATE BINARY"},
+    };
+    checkPass(tsql::collateLiterals, cases);
+}
+
+TEST(Passes, RewriteFunctionsWritesCallsAsSqliteRunsThem) {
+    const Case cases[] = {
+        {"SELECT @@IDENTITY", "SELECT last_insert_rowid()"},
+        {"SELECT ISNULL(a, 0) FROM T", "SELECT ifnull(a, 0) FROM T"},
+        {"SELECT DATEADD(day, 1, x) FROM T", "SELECT DATEADD('day', 1, x) FROM T"},
+        {"SELECT CONVERT(NVARCHAR, F, 103) FROM t",
+         "SELECT tsql_convert('NVARCHAR', F, 103) FROM t"},
+    };
+    checkPass(tsql::rewriteFunctions, cases);
+}
+
+// Without an order lookup every date is ordered by its reading; a compound SELECT's order is
+// left to the names of its columns.
+TEST(Passes, OrderByReadingsOrdersDatesByTheirReadings) {
+    const Case cases[] = {
+        {"SELECT ID FROM AUX_ERR ORDER BY fecha",
+         "SELECT ID FROM AUX_ERR ORDER BY tsql_sortkey(fecha) COLLATE SSCI, fecha"},
+        {"SELECT ID FROM AUX_ERR ORDER BY fecha DESC",
+         "SELECT ID FROM AUX_ERR ORDER BY tsql_sortkey(fecha) COLLATE SSCI DESC, fecha DESC"},
+        {"SELECT ID FROM AUX_ERR ORDER BY Usuario", "SELECT ID FROM AUX_ERR ORDER BY Usuario"},
+        {"SELECT fecha FROM AUX_ERR UNION SELECT fecha FROM AUX_ERR ORDER BY 1",
+         "SELECT fecha FROM AUX_ERR UNION SELECT fecha FROM AUX_ERR ORDER BY 1"},
+    };
+    checkPass(tsql::orderByReadings, cases);
+}
+
 }  // namespace
