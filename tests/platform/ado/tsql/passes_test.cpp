@@ -192,4 +192,49 @@ TEST(Passes, OrderByReadingsOrdersDatesByTheirReadings) {
     checkPass(tsql::orderByReadings, cases);
 }
 
+// IF [NOT] EXISTS (q) INSERT becomes one INSERT guarded by the test; any other statement after
+// the test is left as it is.
+TEST(Passes, RewriteIfExistsGuardsTheInsertWithItsTest) {
+    const Case cases[] = {
+        {"IF NOT EXISTS (SELECT 1 FROM t WHERE a = 1) INSERT INTO t (a) VALUES (1)",
+         "INSERT INTO t (a) SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM t WHERE a = 1)"},
+        {"IF EXISTS (SELECT 1 FROM u) INSERT INTO t (a) SELECT b FROM u",
+         "INSERT INTO t (a) SELECT * FROM (SELECT b FROM u) WHERE EXISTS (SELECT 1 FROM u)"},
+        {"IF NOT EXISTS (SELECT 1) UPDATE t SET a = 1",
+         "IF NOT EXISTS (SELECT 1) UPDATE t SET a = 1"},
+        {"INSERT INTO t (a) VALUES (1)", "INSERT INTO t (a) VALUES (1)"},
+    };
+    checkPass(tsql::rewriteIfExists, cases);
+}
+
+// An INSERT without a column list names the columns after the identity, as many as it gives.
+TEST(Passes, CompleteInsertNamesTheColumnsAfterTheIdentity) {
+    const Case cases[] = {
+        {"INSERT AUX_ERR VALUES ('2026-03-29', 'ana', 1)",
+         "INSERT INTO AUX_ERR ([fecha], [Usuario], [Error]) VALUES ('2026-03-29', 'ana', 1)"},
+        {"INSERT INTO AUX_ERR VALUES ('2026-03-29')",
+         "INSERT INTO AUX_ERR ([fecha]) VALUES ('2026-03-29')"},
+        {"INSERT INTO AUX_ERR (Usuario) VALUES ('a')",
+         "INSERT INTO AUX_ERR (Usuario) VALUES ('a')"},
+        {"INSERT INTO V_MV_FALTANTES VALUES (NULL, 'A')",
+         "INSERT INTO V_MV_FALTANTES VALUES (NULL, 'A')"},
+    };
+    checkPass(tsql::completeInsert, cases);
+}
+
+// Each value written into a column goes through that column's storing call; Null as it is.
+TEST(Passes, StoreValuesWritesEachValueAsItsColumnTakesIt) {
+    const Case cases[] = {
+        {"INSERT INTO AUX_ERR (fecha, Usuario, Error) VALUES ('20260329', 'ana', 1)",
+         "INSERT INTO AUX_ERR (fecha, Usuario, Error) VALUES (tsql_datetime('20260329'), "
+         "tsql_store('VARCHAR(50)', 'ana'), tsql_store('INT', 1))"},
+        {"UPDATE AUX_ERR SET fecha = NULL WHERE ID = 1",
+         "UPDATE AUX_ERR SET fecha = NULL WHERE ID = 1"},
+        {"UPDATE AUX_ERR SET Usuario = 'x' WHERE ID = 1",
+         "UPDATE AUX_ERR SET Usuario = tsql_store('VARCHAR(50)', 'x') WHERE ID = 1"},
+        {"SELECT 1", "SELECT 1"},
+    };
+    checkPass(tsql::storeValues, cases);
+}
+
 }  // namespace
