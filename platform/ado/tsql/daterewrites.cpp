@@ -128,8 +128,10 @@ static bool givesStoredDate(const ParsedStatement& s, qsizetype from, qsizetype 
     const qsizetype open = nextSignificant(s.t, from + 1);
     if (open >= s.t.size() || !s.t[open].is(K::Open) || matchingClose(s.t, open) != to)
         return false;
-    return operandOfFunction(s.t[from]) == Operand::Date ||
-           !convertedType(s.t, from, open).isNull();
+    if (operandOfFunction(s.t[from]) == Operand::Date) return true;
+    // A conversion into a date gives its day alone ("2026-03-29"), not the stored form.
+    const QString type = convertedType(s.t, from, open);
+    return !type.isNull() && type.compare(u"DATE", Qt::CaseInsensitive) != 0;
 }
 
 static QString storedDateText(const ParsedStatement& s, qsizetype from, qsizetype to) {

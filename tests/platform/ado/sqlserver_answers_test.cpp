@@ -1027,6 +1027,10 @@ TEST_F(DateComparisons, AColumnComparedWithAnExpressionOrAnotherColumnComparesRe
          {1, 2, 3, 4}},
         {"EXISTS (SELECT 1 FROM V_MV_FALTANTES f WHERE AUX_ERR.fecha > f.FechaHora)", {2, 5}},
         {"fecha >= ? AND fecha < ?", {1, 2, 3, 4}},
+        // A date-time made a date is its day, compared with another date by their readings.
+        {"CAST(fecha AS date) = '2026-03-29'", {1, 2, 3, 4}},
+        {"CONVERT(date, fecha) < CAST('2026-03-29' AS datetime)", {6}},
+        {"DATEADD(day, 1, fecha) = '2026-03-30'", {1, 3, 4}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition.toStdString());
