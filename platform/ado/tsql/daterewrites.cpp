@@ -16,8 +16,6 @@ bool isProduct(const Token& t) {
     return t.is(K::Operator) && (t.text == u"*" || t.text == u"/" || t.text == u"%");
 }
 
-}  // namespace
-
 // An item of a select list: its expression's first and last token and its alias (empty for
 // none).
 struct SelectItem {
@@ -28,102 +26,86 @@ struct SelectItem {
 // What a date compares with: a date column (whose comparison converts a value),
 // another date (whose values are made stored dates) or the bounds of a range.
 enum class Against { Column, Date, Bounds };
+
 // Whether [from, to] is one call that gives a date-time in the stored form.
-static bool givesStoredDate(const ParsedStatement& s, qsizetype from, qsizetype to);
+bool givesStoredDate(const ParsedStatement& s, qsizetype from, qsizetype to);
+
 // The text of the date [from, to], read through tsql_datevalue unless it gives a date-time
 // in the stored form already: a date column may hold the number SQLite made of a date
 // written without separators, which is that date, never a count of days.
-static QString storedDateText(const ParsedStatement& s, qsizetype from, qsizetype to);
+QString storedDateText(const ParsedStatement& s, qsizetype from, qsizetype to);
+
 // Whether the token at `i` ends an operand, so that a "+" or "-" after it adds or
 // subtracts rather than signs what follows it.
-static bool endsOperand(const ParsedStatement& s, qsizetype i);
+bool endsOperand(const ParsedStatement& s, qsizetype i);
+
 // The first token of the expression that ends at `i` on the left of a "+" or "-": its
 // terms joined by "+" and "-", each a product of signed factors.
-static qsizetype leftSideStart(const ParsedStatement& s, qsizetype i);
+qsizetype leftSideStart(const ParsedStatement& s, qsizetype i);
+
 // The last token of the term that starts at `i`: a product of signed factors.
-static qsizetype termEnd(const ParsedStatement& s, qsizetype i);
+qsizetype termEnd(const ParsedStatement& s, qsizetype i);
+
 // The comparison at `op` of a date; returns the index of its last token, or -1 when its
 // sides are not whole operands or neither is a date.
-static qsizetype compareTwoDates(ParsedStatement& s, qsizetype op);
+qsizetype compareTwoDates(ParsedStatement& s, qsizetype op);
+
 // "c [NOT] BETWEEN a AND b" and "c [NOT] IN (a, b, ...)" of a bare date column become
 // "[NOT] (c >= a AND c <= b)" and "[NOT] (c = a OR c = b ...)", compared then on the
 // column's keys; of another date, the bounds and items in the stored form of their
 // readings. The BETWEEN or IN is at `word`; returns the index of the last token written,
 // or -1 when the shape is another.
-static qsizetype compareRangeOfDates(ParsedStatement& s, qsizetype word);
+qsizetype compareRangeOfDates(ParsedStatement& s, qsizetype word);
+
 // "d [NOT] IN (SELECT x ...)": d and x read as dates. The list opens at `open`.
-static qsizetype compareWithQuery(ParsedStatement& s, qsizetype left, qsizetype leftEnd,
-                                  bool column, qsizetype open);
+qsizetype compareWithQuery(ParsedStatement& s, qsizetype left, qsizetype leftEnd, bool column,
+                           qsizetype open);
 // The first token of the side of a comparison that ends at `last`, or -1 when it is no
 // whole operand (a term of a sum, the tail of a qualified name).
-static qsizetype sideStart(const ParsedStatement& s, qsizetype last);
+qsizetype sideStart(const ParsedStatement& s, qsizetype last);
+
 // The last token of the side of a comparison that starts at `first`, or -1 likewise.
-static qsizetype sideEnd(const ParsedStatement& s, qsizetype first);
+qsizetype sideEnd(const ParsedStatement& s, qsizetype first);
+
 // Whether [first, last] is a (qualified) column name and nothing else.
-static bool isBareColumn(const ParsedStatement& s, qsizetype first, qsizetype last);
+bool isBareColumn(const ParsedStatement& s, qsizetype first, qsizetype last);
+
 // The call that puts the operand [from, to] in the stored form of its reading, for a
 // comparison against `against`: tsql_datetime( for a value written in the statement (but
 // against a column, whose keys convert it), tsql_reading( for a date of another shape (a
 // column, a subquery) or a value no type tells; empty where it already is one.
-static QString readingCall(ParsedStatement& s, qsizetype from, qsizetype to, Against against);
+QString readingCall(ParsedStatement& s, qsizetype from, qsizetype to, Against against);
+
 // Wraps [from, to] in `call` ... ) unless the call is empty; returns how many tokens the
 // operand became.
-static qsizetype wrapIn(ParsedStatement& s, qsizetype from, qsizetype to, const QString& call);
+qsizetype wrapIn(ParsedStatement& s, qsizetype from, qsizetype to, const QString& call);
+
 // The operator that compares the other way round (x < c reads c > x).
-static QString mirrored(const QString& op);
+QString mirrored(const QString& op);
+
 // The same for the column [first, last] compared by `o` (the column on the left) with the
 // value `x`, in place of the tokens [from, to].
-static qsizetype keyedComparison(ParsedStatement& s, qsizetype first, qsizetype last,
-                                 const QString& x, const QString& o, qsizetype from, qsizetype to);
+qsizetype keyedComparison(ParsedStatement& s, qsizetype first, qsizetype last, const QString& x,
+                          const QString& o, qsizetype from, qsizetype to);
 // The terms of the ORDER BY whose BY is at `by` and that ends before `to`, each ordered by
 // its reading where it is a date.
-static void orderTermsByReadings(ParsedStatement& s, qsizetype by, qsizetype to);
+void orderTermsByReadings(ParsedStatement& s, qsizetype by, qsizetype to);
+
 // The first and last token of the date whose reading the term [from, last] (its direction
 // left out) orders by: the term itself, or the item of the select list that its place or
 // its alias names. Nothing when it is no date, when the column's own order already is the
 // readings', or when that cannot be told.
-static std::optional<std::pair<qsizetype, qsizetype>> dateOfTerm(ParsedStatement& s, qsizetype by,
-                                                                 qsizetype from, qsizetype last);
+std::optional<std::pair<qsizetype, qsizetype>> dateOfTerm(ParsedStatement& s, qsizetype by,
+                                                          qsizetype from, qsizetype last);
 // Whether the ORDER BY at `order` orders a compound SELECT (after UNION and its kin).
-static bool ordersCompound(const ParsedStatement& s, qsizetype order);
-static QList<SelectItem> selectItemsBefore(const ParsedStatement& s, qsizetype by);
+bool ordersCompound(const ParsedStatement& s, qsizetype order);
+QList<SelectItem> selectItemsBefore(const ParsedStatement& s, qsizetype by);
+
 // Whether the statement reads one table or view alone, so that a column it names is that
 // object's.
-static bool readsOneObject(const ParsedStatement& s);
+bool readsOneObject(const ParsedStatement& s);
 
-qsizetype wrapDate(ParsedStatement& s, qsizetype from, qsizetype to) {
-    static const Tokens call = tokenize(QStringLiteral("tsql_datetime("));
-    return wrap(s, from, to, call);
-}
-
-void dateArithmetic(ParsedStatement& s) {
-    for (qsizetype i = 0; i < s.t.size(); ++i) {
-        if (!s.t[i].is(K::Operator) || (s.t[i].text != u"+" && s.t[i].text != u"-")) continue;
-        const bool plus = s.t[i].text == u"+";
-        const bool dateLeft = leftOperand(s, i) == Operand::Date;
-        const bool dateRight = plus && !dateLeft && leftOperand(s, i) == Operand::Number &&
-                               rightOperand(s, i) == Operand::Date;
-        if (!dateLeft && !dateRight) continue;
-        const qsizetype leftEnd = previousSignificant(s.t, i - 1);
-        const qsizetype start = leftSideStart(s, leftEnd);
-        const qsizetype right = nextSignificant(s.t, i + 1);
-        const qsizetype end = termEnd(s, right);
-        if (start < 0 || end < 0) continue;
-        // The number, or a date on the right: a date less a date, or plus one, counts days.
-        const QString date =
-            dateLeft ? storedDateText(s, start, leftEnd) : storedDateText(s, right, end);
-        const QString other = !dateLeft                             ? join(s.t, start, leftEnd + 1)
-                              : rightOperand(s, i) == Operand::Date ? storedDateText(s, right, end)
-                                                                    : join(s.t, right, end + 1);
-        const QString call =
-            (plus ? QStringLiteral("tsql_dateadd(") : QStringLiteral("tsql_datesub(")) + date +
-            QStringLiteral(", ") + other + QStringLiteral(")");
-        s.t.remove(start, end - start + 1);
-        i = start + insertText(s.t, start, call) - 1;
-    }
-}
-
-static bool givesStoredDate(const ParsedStatement& s, qsizetype from, qsizetype to) {
+bool givesStoredDate(const ParsedStatement& s, qsizetype from, qsizetype to) {
     if (from > to || !s.t[from].is(K::Word)) return false;
     const qsizetype open = nextSignificant(s.t, from + 1);
     if (open >= s.t.size() || !s.t[open].is(K::Open) || matchingClose(s.t, open) != to)
@@ -134,42 +116,12 @@ static bool givesStoredDate(const ParsedStatement& s, qsizetype from, qsizetype 
     return !type.isNull() && type.compare(u"DATE", Qt::CaseInsensitive) != 0;
 }
 
-static QString storedDateText(const ParsedStatement& s, qsizetype from, qsizetype to) {
+QString storedDateText(const ParsedStatement& s, qsizetype from, qsizetype to) {
     const QString text = join(s.t, from, to + 1);
     return givesStoredDate(s, from, to) ? text : QStringLiteral("tsql_datevalue(") + text + u')';
 }
 
-void readStoredDates(ParsedStatement& s, qsizetype open, qsizetype first, qsizetype count) {
-    static const Tokens call = tokenize(QStringLiteral("tsql_datevalue("));
-    const QList<qsizetype> ends = valueEnds(s, open);
-    if (ends.isEmpty() || !s.t[ends.last()].is(K::Close)) return;
-    // Back to front, so that the places of the arguments before stay where they are.
-    for (qsizetype a = std::min(first + count, ends.size()) - 1; a >= first; --a) {
-        const qsizetype from = nextSignificant(s.t, (a == 0 ? open : ends[a - 1]) + 1);
-        const qsizetype to = previousSignificant(s.t, ends[a] - 1);
-        if (from > to || leftOperand(s, ends[a]) != Operand::Date || givesStoredDate(s, from, to))
-            continue;
-        wrap(s, from, to, call);
-    }
-}
-
-void extremesOfReadings(ParsedStatement& s) {
-    for (qsizetype i = 0; i < s.t.size(); ++i) {
-        if (!isAnyWord(s.t[i], {u"MAX", u"MIN"})) continue;
-        const qsizetype open = nextSignificant(s.t, i + 1);
-        if (open >= s.t.size() || !s.t[open].is(K::Open)) continue;
-        const QList<qsizetype> ends = valueEnds(s, open);
-        if (ends.size() != 1 || !s.t[ends[0]].is(K::Close) ||
-            leftOperand(s, ends[0]) != Operand::Date)
-            continue;
-        const qsizetype after = nextSignificant(s.t, ends[0] + 1);
-        if (after < s.t.size() && s.t[after].isWord(u"OVER")) continue;
-        s.t[i].text = s.t[i].isWord(u"MAX") ? QStringLiteral("tsql_maxdate")
-                                            : QStringLiteral("tsql_mindate");
-    }
-}
-
-static bool endsOperand(const ParsedStatement& s, qsizetype i) {
+bool endsOperand(const ParsedStatement& s, qsizetype i) {
     if (i < 0) return false;
     const Token& t = s.t[i];
     if (t.is(K::Word))
@@ -178,7 +130,7 @@ static bool endsOperand(const ParsedStatement& s, qsizetype i) {
            t.is(K::Close) || isParameter(t);
 }
 
-static qsizetype leftSideStart(const ParsedStatement& s, qsizetype i) {
+qsizetype leftSideStart(const ParsedStatement& s, qsizetype i) {
     for (qsizetype end = i;;) {
         if (end < 0) return -1;
         const Token& t = s.t[end];
@@ -197,7 +149,7 @@ static qsizetype leftSideStart(const ParsedStatement& s, qsizetype i) {
     }
 }
 
-static qsizetype termEnd(const ParsedStatement& s, qsizetype i) {
+qsizetype termEnd(const ParsedStatement& s, qsizetype i) {
     for (;;) {
         while (i < s.t.size() && isSign(s.t[i])) i = nextSignificant(s.t, i + 1);
         const qsizetype end = primaryEnd(s, i);
@@ -208,7 +160,7 @@ static qsizetype termEnd(const ParsedStatement& s, qsizetype i) {
     }
 }
 
-static qsizetype sideStart(const ParsedStatement& s, qsizetype last) {
+qsizetype sideStart(const ParsedStatement& s, qsizetype last) {
     if (last < 0) return -1;
     const Token& t = s.t[last];
     const qsizetype first =
@@ -219,7 +171,7 @@ static qsizetype sideStart(const ParsedStatement& s, qsizetype last) {
     return first;
 }
 
-static qsizetype sideEnd(const ParsedStatement& s, qsizetype first) {
+qsizetype sideEnd(const ParsedStatement& s, qsizetype first) {
     const qsizetype last = primaryEnd(s, first);
     if (last < 0) return -1;
     const qsizetype after = nextSignificant(s.t, last + 1);
@@ -229,12 +181,12 @@ static qsizetype sideEnd(const ParsedStatement& s, qsizetype first) {
     return last;
 }
 
-static bool isBareColumn(const ParsedStatement& s, qsizetype first, qsizetype last) {
+bool isBareColumn(const ParsedStatement& s, qsizetype first, qsizetype last) {
     return isName(s.t[first]) && !isReserved(s.t[first]) && !isReserved(s.t[last]) &&
            nameEnd(s.t, first) == last && primaryEnd(s, first) == last;
 }
 
-static QString readingCall(ParsedStatement& s, qsizetype from, qsizetype to, Against against) {
+QString readingCall(ParsedStatement& s, qsizetype from, qsizetype to, Against against) {
     static const QString datetime = QStringLiteral("tsql_datetime(");
     static const QString reading = QStringLiteral("tsql_reading(");
     if (from == to && (s.t[from].is(K::String) || isParameter(s.t[from])))
@@ -253,33 +205,12 @@ static QString readingCall(ParsedStatement& s, qsizetype from, qsizetype to, Aga
     return QString();
 }
 
-static qsizetype wrapIn(ParsedStatement& s, qsizetype from, qsizetype to, const QString& call) {
+qsizetype wrapIn(ParsedStatement& s, qsizetype from, qsizetype to, const QString& call) {
     if (call.isEmpty()) return to - from + 1;
     return wrap(s, from, to, tokenize(call));
 }
 
-void compareDates(ParsedStatement& s) {
-    for (qsizetype k = 0; k < s.t.size(); ++k) {
-        if (!s.t[k].isWord(u"BETWEEN") && !s.t[k].isWord(u"IN")) continue;
-        if (const qsizetype end = compareRangeOfDates(s, k); end >= 0) k = end;
-    }
-    const bool update = startsWith(s, u"UPDATE");
-    bool inSet = false;
-    int depth = 0;
-    for (qsizetype i = 0; i < s.t.size(); ++i) {
-        const Token& t = s.t[i];
-        if (t.is(K::Open)) ++depth;
-        if (t.is(K::Close)) --depth;
-        if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
-        if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
-        if (!isComparison(t)) continue;
-        // SET column = value assigns, it does not compare.
-        if (inSet && depth == 0 && t.text == u"=") continue;
-        if (const qsizetype end = compareTwoDates(s, i); end >= 0) i = end;
-    }
-}
-
-static qsizetype compareTwoDates(ParsedStatement& s, qsizetype op) {
+qsizetype compareTwoDates(ParsedStatement& s, qsizetype op) {
     const qsizetype leftEnd = previousSignificant(s.t, op - 1);
     const qsizetype left = sideStart(s, leftEnd);
     const qsizetype right = nextSignificant(s.t, op + 1);
@@ -307,7 +238,7 @@ static qsizetype compareTwoDates(ParsedStatement& s, qsizetype op) {
     return right + rightSize - 1 + (leftSize - (leftEnd - left + 1));
 }
 
-static qsizetype compareRangeOfDates(ParsedStatement& s, qsizetype word) {
+qsizetype compareRangeOfDates(ParsedStatement& s, qsizetype word) {
     qsizetype leftEnd = previousSignificant(s.t, word - 1);
     const bool negated = leftEnd >= 0 && s.t[leftEnd].isWord(u"NOT");
     if (negated) leftEnd = previousSignificant(s.t, leftEnd - 1);
@@ -375,8 +306,8 @@ static qsizetype compareRangeOfDates(ParsedStatement& s, qsizetype word) {
     return last + grown;
 }
 
-static qsizetype compareWithQuery(ParsedStatement& s, qsizetype left, qsizetype leftEnd,
-                                  bool column, qsizetype open) {
+qsizetype compareWithQuery(ParsedStatement& s, qsizetype left, qsizetype leftEnd, bool column,
+                           qsizetype open) {
     const qsizetype close = matchingClose(s.t, open);
     qsizetype from = -1;
     int depth = 0;
@@ -397,31 +328,7 @@ static qsizetype compareWithQuery(ParsedStatement& s, qsizetype left, qsizetype 
     return close + (itemSize - (last - first + 1)) + (leftSize - (leftEnd - left + 1));
 }
 
-qsizetype compareDateColumn(ParsedStatement& s, qsizetype value, qsizetype op) {
-    const bool valueFirst = op > value;
-    qsizetype first = -1, last = -1;
-    if (valueFirst) {
-        first = nextSignificant(s.t, op + 1);
-        if (first >= s.t.size() || !isName(s.t[first]) || s.t[first].isWord(u"CASE")) return -1;
-        last = nameEnd(s.t, first);
-        const qsizetype after = nextSignificant(s.t, last + 1);
-        if (after < s.t.size() &&
-            (s.t[after].is(K::Open) || s.t[after].is(K::Dot) || s.t[after].is(K::Operator)))
-            return -1;
-    } else {
-        last = previousSignificant(s.t, op - 1);
-        if (last < 0 || !isName(s.t[last]) || s.t[last].isWord(u"END")) return -1;
-        first = primaryStart(s, last);
-        const qsizetype before = previousSignificant(s.t, first - 1);
-        if (before >= 0 && (s.t[before].is(K::Operator) || s.t[before].is(K::Dot))) return -1;
-    }
-    // x < c reads c > x
-    const QString o = valueFirst ? mirrored(s.t[op].text) : s.t[op].text;
-    return keyedComparison(s, first, last, s.t[value].text, o, std::min(first, value),
-                           std::max(last, value));
-}
-
-static QString mirrored(const QString& op) {
+QString mirrored(const QString& op) {
     if (op == u"<") return QStringLiteral(">");
     if (op == u">") return QStringLiteral("<");
     if (op == u"<=") return QStringLiteral(">=");
@@ -429,9 +336,8 @@ static QString mirrored(const QString& op) {
     return op;
 }
 
-static qsizetype keyedComparison(ParsedStatement& s, qsizetype first, qsizetype last,
-                                 const QString& x, const QString& o, qsizetype from,
-                                 qsizetype to) {
+qsizetype keyedComparison(ParsedStatement& s, qsizetype first, qsizetype last, const QString& x,
+                          const QString& o, qsizetype from, qsizetype to) {
     const QString column = join(s.t, first, last + 1);
     const auto key = [&](const char* which) {
         return QStringLiteral("%1(%2)").arg(QLatin1String(which), x);
@@ -486,6 +392,265 @@ static qsizetype keyedComparison(ParsedStatement& s, qsizetype first, qsizetype 
     }
     s.t.remove(from, to - from + 1);
     return from + insertText(s.t, from, sql) - 1;
+}
+
+bool ordersCompound(const ParsedStatement& s, qsizetype order) {
+    int depth = 0;
+    for (qsizetype k = order - 1; k >= 0; --k) {
+        const Token& t = s.t[k];
+        if (t.is(K::Close)) ++depth;
+        if (t.is(K::Open) && depth-- == 0) return false;
+        if (depth == 0 && t.is(K::Semicolon)) return false;
+        if (depth == 0 && isAnyWord(t, {u"UNION", u"EXCEPT", u"INTERSECT"})) return true;
+    }
+    return false;
+}
+
+void orderTermsByReadings(ParsedStatement& s, qsizetype by, qsizetype to) {
+    QList<std::pair<qsizetype, qsizetype>> terms;
+    qsizetype start = by + 1;
+    int depth = 0;
+    for (qsizetype k = by + 1; k <= to; ++k) {
+        if (k < to && s.t[k].is(K::Open)) ++depth;
+        if (k < to && s.t[k].is(K::Close)) --depth;
+        if (k == to || (depth == 0 && s.t[k].is(K::Comma))) {
+            terms.append({nextSignificant(s.t, start), previousSignificant(s.t, k - 1)});
+            start = k + 1;
+        }
+    }
+    // Back to front, so that the places of the terms before stay where they are.
+    for (auto it = terms.crbegin(); it != terms.crend(); ++it) {
+        const auto [from, to] = *it;
+        if (from > to) continue;
+        const bool directed = isAnyWord(s.t[to], {u"ASC", u"DESC"});
+        const qsizetype last = directed ? previousSignificant(s.t, to - 1) : to;
+        if (last < from) continue;
+        const auto date = dateOfTerm(s, by, from, last);
+        if (!date) continue;
+        // The term itself after its reading keeps rows of one reading in the engine's order.
+        const QString direction = directed ? u' ' + s.t[to].text : QString();
+        insertText(s.t, from,
+                   QStringLiteral("tsql_sortkey(") + join(s.t, date->first, date->second + 1) +
+                       QStringLiteral(") COLLATE SSCI") + direction + QStringLiteral(", "));
+    }
+}
+
+std::optional<std::pair<qsizetype, qsizetype>> dateOfTerm(ParsedStatement& s, qsizetype by,
+                                                          qsizetype from, qsizetype last) {
+    qsizetype first = from;
+    // A place in the select list, or an alias it gives, stands for that item.
+    if (from == last &&
+        (s.t[from].is(K::Number) || s.t[from].is(K::Word) || s.t[from].is(K::Quoted))) {
+        const QList<SelectItem> items = selectItemsBefore(s, by);
+        const SelectItem* named = nullptr;
+        if (s.t[from].is(K::Number)) {
+            bool whole = false;
+            const int place = s.t[from].text.toInt(&whole);
+            if (!whole || place < 1 || place > items.size()) return std::nullopt;
+            named = &items[place - 1];
+        } else {
+            for (const SelectItem& item : items) {
+                if (item.alias.compare(bareName(s.t[from]), Qt::CaseInsensitive) == 0) {
+                    named = &item;
+                    break;
+                }
+            }
+        }
+        if (named) {
+            first = named->first;
+            last = named->last;
+        } else if (s.t[from].is(K::Number)) {
+            return std::nullopt;
+        }
+    }
+    // One operand alone: a column, a call, a CASE or a parenthesised group; not a query, whose
+    // text the order would hold twice (and its own ORDER BY's terms twice again).
+    if (primaryStart(s, last) != first || leftOperand(s, last + 1) != Operand::Date)
+        return std::nullopt;
+    for (qsizetype k = first; k <= last; ++k)
+        if (s.t[k].isWord(u"SELECT")) return std::nullopt;
+    // A column of the one table read, whose own order already is its readings', is left to it.
+    if (isName(s.t[last]) && primaryEnd(s, first) == last && s.order && readsOneObject(s)) {
+        const auto found = findColumn(s, bareName(s.t[last]));
+        if (found && s.order(found->first, found->second.name)) return std::nullopt;
+    }
+    return std::pair{first, last};
+}
+
+QList<SelectItem> selectItemsBefore(const ParsedStatement& s, qsizetype by) {
+    qsizetype select = -1;
+    int depth = 0;
+    for (qsizetype k = by - 1; k >= 0 && select < 0; --k) {
+        if (s.t[k].is(K::Close)) ++depth;
+        if (s.t[k].is(K::Open) && depth-- == 0) return {};
+        if (depth == 0 && s.t[k].isWord(u"SELECT")) select = k;
+    }
+    if (select < 0) return {};
+    qsizetype k = nextSignificant(s.t, select + 1);
+    if (k < s.t.size() && isAnyWord(s.t[k], {u"ALL", u"DISTINCT"}))
+        k = nextSignificant(s.t, k + 1);
+    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
+        k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].is(K::Open)) k = matchingClose(s.t, k);
+        k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].isWord(u"WITH"))  // TIES
+            k = nextSignificant(s.t, nextSignificant(s.t, k + 1) + 1);
+    }
+    QList<SelectItem> items;
+    qsizetype start = k;
+    depth = 0;
+    for (; k <= by; ++k) {
+        const bool ends =
+            k == by ||
+            (depth == 0 && (s.t[k].is(K::Comma) || isAnyWord(s.t[k], {u"FROM", u"INTO"})));
+        if (k < by && s.t[k].is(K::Open)) ++depth;
+        if (k < by && s.t[k].is(K::Close)) --depth;
+        if (!ends) continue;
+        SelectItem item{nextSignificant(s.t, start), previousSignificant(s.t, k - 1), {}};
+        if (item.first > item.last || s.t[item.last].text == u"*") return {};
+        const qsizetype before = previousSignificant(s.t, item.last - 1);
+        if (before >= item.first && isName(s.t[item.last]) && !isReserved(s.t[item.last]) &&
+            (s.t[before].isWord(u"AS") || primaryEnd(s, item.first) == before)) {
+            item.alias = bareName(s.t[item.last]);
+            item.last = s.t[before].isWord(u"AS") ? previousSignificant(s.t, before - 1) : before;
+        }
+        items.append(item);
+        if (k == by || !s.t[k].is(K::Comma)) break;
+        start = k + 1;
+    }
+    return items;
+}
+
+bool readsOneObject(const ParsedStatement& s) {
+    const QStringList objects = referencedObjects(s);
+    for (const QString& o : objects)
+        if (o.compare(objects.front(), Qt::CaseInsensitive) != 0) return false;
+    // A list of tables after FROM names more than referencedObjects sees.
+    for (qsizetype i = 0; i < s.t.size(); ++i) {
+        if (!s.t[i].isWord(u"FROM")) continue;
+        int depth = 0;
+        for (qsizetype k = i + 1; k < s.t.size(); ++k) {
+            if (s.t[k].is(K::Open)) ++depth;
+            if (s.t[k].is(K::Close) && depth-- == 0) break;
+            if (depth > 0) continue;
+            if (s.t[k].is(K::Comma)) return false;
+            if (s.t[k].is(K::Semicolon) ||
+                isAnyWord(s.t[k], {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"UNION", u"EXCEPT",
+                                   u"INTERSECT"}))
+                break;
+        }
+    }
+    return !objects.isEmpty();
+}
+
+}  // namespace
+
+qsizetype wrapDate(ParsedStatement& s, qsizetype from, qsizetype to) {
+    static const Tokens call = tokenize(QStringLiteral("tsql_datetime("));
+    return wrap(s, from, to, call);
+}
+
+void dateArithmetic(ParsedStatement& s) {
+    for (qsizetype i = 0; i < s.t.size(); ++i) {
+        if (!s.t[i].is(K::Operator) || (s.t[i].text != u"+" && s.t[i].text != u"-")) continue;
+        const bool plus = s.t[i].text == u"+";
+        const bool dateLeft = leftOperand(s, i) == Operand::Date;
+        const bool dateRight = plus && !dateLeft && leftOperand(s, i) == Operand::Number &&
+                               rightOperand(s, i) == Operand::Date;
+        if (!dateLeft && !dateRight) continue;
+        const qsizetype leftEnd = previousSignificant(s.t, i - 1);
+        const qsizetype start = leftSideStart(s, leftEnd);
+        const qsizetype right = nextSignificant(s.t, i + 1);
+        const qsizetype end = termEnd(s, right);
+        if (start < 0 || end < 0) continue;
+        // The number, or a date on the right: a date less a date, or plus one, counts days.
+        const QString date =
+            dateLeft ? storedDateText(s, start, leftEnd) : storedDateText(s, right, end);
+        const QString other = !dateLeft                             ? join(s.t, start, leftEnd + 1)
+                              : rightOperand(s, i) == Operand::Date ? storedDateText(s, right, end)
+                                                                    : join(s.t, right, end + 1);
+        const QString call =
+            (plus ? QStringLiteral("tsql_dateadd(") : QStringLiteral("tsql_datesub(")) + date +
+            QStringLiteral(", ") + other + QStringLiteral(")");
+        s.t.remove(start, end - start + 1);
+        i = start + insertText(s.t, start, call) - 1;
+    }
+}
+
+void readStoredDates(ParsedStatement& s, qsizetype open, qsizetype first, qsizetype count) {
+    static const Tokens call = tokenize(QStringLiteral("tsql_datevalue("));
+    const QList<qsizetype> ends = valueEnds(s, open);
+    if (ends.isEmpty() || !s.t[ends.last()].is(K::Close)) return;
+    // Back to front, so that the places of the arguments before stay where they are.
+    for (qsizetype a = std::min(first + count, ends.size()) - 1; a >= first; --a) {
+        const qsizetype from = nextSignificant(s.t, (a == 0 ? open : ends[a - 1]) + 1);
+        const qsizetype to = previousSignificant(s.t, ends[a] - 1);
+        if (from > to || leftOperand(s, ends[a]) != Operand::Date || givesStoredDate(s, from, to))
+            continue;
+        wrap(s, from, to, call);
+    }
+}
+
+void extremesOfReadings(ParsedStatement& s) {
+    for (qsizetype i = 0; i < s.t.size(); ++i) {
+        if (!isAnyWord(s.t[i], {u"MAX", u"MIN"})) continue;
+        const qsizetype open = nextSignificant(s.t, i + 1);
+        if (open >= s.t.size() || !s.t[open].is(K::Open)) continue;
+        const QList<qsizetype> ends = valueEnds(s, open);
+        if (ends.size() != 1 || !s.t[ends[0]].is(K::Close) ||
+            leftOperand(s, ends[0]) != Operand::Date)
+            continue;
+        const qsizetype after = nextSignificant(s.t, ends[0] + 1);
+        if (after < s.t.size() && s.t[after].isWord(u"OVER")) continue;
+        s.t[i].text = s.t[i].isWord(u"MAX") ? QStringLiteral("tsql_maxdate")
+                                            : QStringLiteral("tsql_mindate");
+    }
+}
+
+void compareDates(ParsedStatement& s) {
+    for (qsizetype k = 0; k < s.t.size(); ++k) {
+        if (!s.t[k].isWord(u"BETWEEN") && !s.t[k].isWord(u"IN")) continue;
+        if (const qsizetype end = compareRangeOfDates(s, k); end >= 0) k = end;
+    }
+    const bool update = startsWith(s, u"UPDATE");
+    bool inSet = false;
+    int depth = 0;
+    for (qsizetype i = 0; i < s.t.size(); ++i) {
+        const Token& t = s.t[i];
+        if (t.is(K::Open)) ++depth;
+        if (t.is(K::Close)) --depth;
+        if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
+        if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
+        if (!isComparison(t)) continue;
+        // SET column = value assigns, it does not compare.
+        if (inSet && depth == 0 && t.text == u"=") continue;
+        if (const qsizetype end = compareTwoDates(s, i); end >= 0) i = end;
+    }
+}
+
+qsizetype compareDateColumn(ParsedStatement& s, qsizetype value, qsizetype op) {
+    const bool valueFirst = op > value;
+    qsizetype first = -1, last = -1;
+    if (valueFirst) {
+        first = nextSignificant(s.t, op + 1);
+        if (first >= s.t.size() || !isName(s.t[first]) || s.t[first].isWord(u"CASE")) return -1;
+        last = nameEnd(s.t, first);
+        const qsizetype after = nextSignificant(s.t, last + 1);
+        if (after < s.t.size() &&
+            (s.t[after].is(K::Open) || s.t[after].is(K::Dot) || s.t[after].is(K::Operator)))
+            return -1;
+    } else {
+        last = previousSignificant(s.t, op - 1);
+        if (last < 0 || !isName(s.t[last]) || s.t[last].isWord(u"END")) return -1;
+        first = primaryStart(s, last);
+        const qsizetype before = previousSignificant(s.t, first - 1);
+        if (before >= 0 && (s.t[before].is(K::Operator) || s.t[before].is(K::Dot))) return -1;
+    }
+    // x < c reads c > x
+    const QString o = valueFirst ? mirrored(s.t[op].text) : s.t[op].text;
+    return keyedComparison(s, first, last, s.t[value].text, o, std::min(first, value),
+                           std::max(last, value));
 }
 
 std::optional<std::pair<QString, Column>> columnAt(ParsedStatement& s, qsizetype first,
@@ -553,156 +718,6 @@ void orderByReadings(ParsedStatement& s) {
         }
         orderTermsByReadings(s, by, to);
     }
-}
-
-static bool ordersCompound(const ParsedStatement& s, qsizetype order) {
-    int depth = 0;
-    for (qsizetype k = order - 1; k >= 0; --k) {
-        const Token& t = s.t[k];
-        if (t.is(K::Close)) ++depth;
-        if (t.is(K::Open) && depth-- == 0) return false;
-        if (depth == 0 && t.is(K::Semicolon)) return false;
-        if (depth == 0 && isAnyWord(t, {u"UNION", u"EXCEPT", u"INTERSECT"})) return true;
-    }
-    return false;
-}
-
-static void orderTermsByReadings(ParsedStatement& s, qsizetype by, qsizetype to) {
-    QList<std::pair<qsizetype, qsizetype>> terms;
-    qsizetype start = by + 1;
-    int depth = 0;
-    for (qsizetype k = by + 1; k <= to; ++k) {
-        if (k < to && s.t[k].is(K::Open)) ++depth;
-        if (k < to && s.t[k].is(K::Close)) --depth;
-        if (k == to || (depth == 0 && s.t[k].is(K::Comma))) {
-            terms.append({nextSignificant(s.t, start), previousSignificant(s.t, k - 1)});
-            start = k + 1;
-        }
-    }
-    // Back to front, so that the places of the terms before stay where they are.
-    for (auto it = terms.crbegin(); it != terms.crend(); ++it) {
-        const auto [from, to] = *it;
-        if (from > to) continue;
-        const bool directed = isAnyWord(s.t[to], {u"ASC", u"DESC"});
-        const qsizetype last = directed ? previousSignificant(s.t, to - 1) : to;
-        if (last < from) continue;
-        const auto date = dateOfTerm(s, by, from, last);
-        if (!date) continue;
-        // The term itself after its reading keeps rows of one reading in the engine's order.
-        const QString direction = directed ? u' ' + s.t[to].text : QString();
-        insertText(s.t, from,
-                   QStringLiteral("tsql_sortkey(") + join(s.t, date->first, date->second + 1) +
-                       QStringLiteral(") COLLATE SSCI") + direction + QStringLiteral(", "));
-    }
-}
-
-static std::optional<std::pair<qsizetype, qsizetype>> dateOfTerm(ParsedStatement& s, qsizetype by,
-                                                                 qsizetype from, qsizetype last) {
-    qsizetype first = from;
-    // A place in the select list, or an alias it gives, stands for that item.
-    if (from == last &&
-        (s.t[from].is(K::Number) || s.t[from].is(K::Word) || s.t[from].is(K::Quoted))) {
-        const QList<SelectItem> items = selectItemsBefore(s, by);
-        const SelectItem* named = nullptr;
-        if (s.t[from].is(K::Number)) {
-            bool whole = false;
-            const int place = s.t[from].text.toInt(&whole);
-            if (!whole || place < 1 || place > items.size()) return std::nullopt;
-            named = &items[place - 1];
-        } else {
-            for (const SelectItem& item : items) {
-                if (item.alias.compare(bareName(s.t[from]), Qt::CaseInsensitive) == 0) {
-                    named = &item;
-                    break;
-                }
-            }
-        }
-        if (named) {
-            first = named->first;
-            last = named->last;
-        } else if (s.t[from].is(K::Number)) {
-            return std::nullopt;
-        }
-    }
-    // One operand alone: a column, a call, a CASE or a parenthesised group; not a query, whose
-    // text the order would hold twice (and its own ORDER BY's terms twice again).
-    if (primaryStart(s, last) != first || leftOperand(s, last + 1) != Operand::Date)
-        return std::nullopt;
-    for (qsizetype k = first; k <= last; ++k)
-        if (s.t[k].isWord(u"SELECT")) return std::nullopt;
-    // A column of the one table read, whose own order already is its readings', is left to it.
-    if (isName(s.t[last]) && primaryEnd(s, first) == last && s.order && readsOneObject(s)) {
-        const auto found = findColumn(s, bareName(s.t[last]));
-        if (found && s.order(found->first, found->second.name)) return std::nullopt;
-    }
-    return std::pair{first, last};
-}
-
-static QList<SelectItem> selectItemsBefore(const ParsedStatement& s, qsizetype by) {
-    qsizetype select = -1;
-    int depth = 0;
-    for (qsizetype k = by - 1; k >= 0 && select < 0; --k) {
-        if (s.t[k].is(K::Close)) ++depth;
-        if (s.t[k].is(K::Open) && depth-- == 0) return {};
-        if (depth == 0 && s.t[k].isWord(u"SELECT")) select = k;
-    }
-    if (select < 0) return {};
-    qsizetype k = nextSignificant(s.t, select + 1);
-    if (k < s.t.size() && isAnyWord(s.t[k], {u"ALL", u"DISTINCT"}))
-        k = nextSignificant(s.t, k + 1);
-    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].is(K::Open)) k = matchingClose(s.t, k);
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].isWord(u"WITH"))  // TIES
-            k = nextSignificant(s.t, nextSignificant(s.t, k + 1) + 1);
-    }
-    QList<SelectItem> items;
-    qsizetype start = k;
-    depth = 0;
-    for (; k <= by; ++k) {
-        const bool ends =
-            k == by ||
-            (depth == 0 && (s.t[k].is(K::Comma) || isAnyWord(s.t[k], {u"FROM", u"INTO"})));
-        if (k < by && s.t[k].is(K::Open)) ++depth;
-        if (k < by && s.t[k].is(K::Close)) --depth;
-        if (!ends) continue;
-        SelectItem item{nextSignificant(s.t, start), previousSignificant(s.t, k - 1), {}};
-        if (item.first > item.last || s.t[item.last].text == u"*") return {};
-        const qsizetype before = previousSignificant(s.t, item.last - 1);
-        if (before >= item.first && isName(s.t[item.last]) && !isReserved(s.t[item.last]) &&
-            (s.t[before].isWord(u"AS") || primaryEnd(s, item.first) == before)) {
-            item.alias = bareName(s.t[item.last]);
-            item.last = s.t[before].isWord(u"AS") ? previousSignificant(s.t, before - 1) : before;
-        }
-        items.append(item);
-        if (k == by || !s.t[k].is(K::Comma)) break;
-        start = k + 1;
-    }
-    return items;
-}
-
-static bool readsOneObject(const ParsedStatement& s) {
-    const QStringList objects = referencedObjects(s);
-    for (const QString& o : objects)
-        if (o.compare(objects.front(), Qt::CaseInsensitive) != 0) return false;
-    // A list of tables after FROM names more than referencedObjects sees.
-    for (qsizetype i = 0; i < s.t.size(); ++i) {
-        if (!s.t[i].isWord(u"FROM")) continue;
-        int depth = 0;
-        for (qsizetype k = i + 1; k < s.t.size(); ++k) {
-            if (s.t[k].is(K::Open)) ++depth;
-            if (s.t[k].is(K::Close) && depth-- == 0) break;
-            if (depth > 0) continue;
-            if (s.t[k].is(K::Comma)) return false;
-            if (s.t[k].is(K::Semicolon) ||
-                isAnyWord(s.t[k], {u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"UNION", u"EXCEPT",
-                                   u"INTERSECT"}))
-                break;
-        }
-    }
-    return !objects.isEmpty();
 }
 
 }  // namespace tsql

@@ -41,18 +41,158 @@ Tokens storingCall(const Column* column) {
     return *known.insert(declared, tokenize(call));
 }
 
-}  // namespace
-
 // How many items the SELECT at `select` lists before its FROM; -1 for "*".
-static qsizetype selectItemCount(const ParsedStatement& s, qsizetype select);
+qsizetype selectItemCount(const ParsedStatement& s, qsizetype select);
+
 // The value [v, end] written through the storing call `call`; the index of the value's last
 // token afterwards. Null goes in as it is.
-static qsizetype storeValue(ParsedStatement& s, const Tokens& call, qsizetype v, qsizetype end);
-static void storeInsertedValues(ParsedStatement& s, qsizetype insert);
+qsizetype storeValue(ParsedStatement& s, const Tokens& call, qsizetype v, qsizetype end);
+void storeInsertedValues(ParsedStatement& s, qsizetype insert);
+
 // INSERT ... SELECT: the query's columns, named in order, each go through the storing call
 // of the column it goes to.
-static void storeSelected(ParsedStatement& s, const QList<Tokens>& calls, qsizetype select);
-static void storeUpdatedValues(ParsedStatement& s, qsizetype update);
+void storeSelected(ParsedStatement& s, const QList<Tokens>& calls, qsizetype select);
+void storeUpdatedValues(ParsedStatement& s, qsizetype update);
+
+qsizetype selectItemCount(const ParsedStatement& s, qsizetype select) {
+    qsizetype k = nextSignificant(s.t, select + 1);
+    if (k < s.t.size() && (s.t[k].isWord(u"ALL") || s.t[k].isWord(u"DISTINCT"))) {
+        k = nextSignificant(s.t, k + 1);
+    }
+    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
+        k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].is(K::Open)) k = matchingClose(s.t, k);
+        k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
+    }
+    if (k < s.t.size() && s.t[k].is(K::Operator) && s.t[k].text == u"*") return -1;
+    qsizetype count = 1;
+    int depth = 0;
+    for (; k < s.t.size(); ++k) {
+        if (s.t[k].is(K::Open)) ++depth;
+        if (s.t[k].is(K::Close) && --depth < 0) break;
+        if (depth > 0) continue;
+        if (s.t[k].is(K::Comma)) ++count;
+        if (isAnyWord(s.t[k], {u"FROM", u"WHERE", u"GROUP", u"ORDER", u"UNION"})) break;
+    }
+    return count;
+}
+
+qsizetype storeValue(ParsedStatement& s, const Tokens& call, qsizetype v, qsizetype end) {
+    if (call.isEmpty() || s.t[v].isWord(u"NULL") || s.t[v].isWord(u"DEFAULT")) return end;
+    return v + wrap(s, v, end, call) - 1;
+}
+
+void storeInsertedValues(ParsedStatement& s, qsizetype insert) {
+    qsizetype name = nextSignificant(s.t, insert + 1);
+    if (name < s.t.size() && s.t[name].isWord(u"INTO")) name = nextSignificant(s.t, name + 1);
+    if (name >= s.t.size() || !isName(s.t[name])) return;
+    const qsizetype last = nameEnd(s.t, name);
+    const QList<Column> columns = columnsOf(s, bareName(s.t[last]));
+    if (columns.isEmpty()) return;
+    // The storing call of the column each value goes to (none for a name the table does
+    // not have).
+    QList<Tokens> calls;
+    qsizetype k = nextSignificant(s.t, last + 1);
+    if (k < s.t.size() && s.t[k].is(K::Open)) {
+        const qsizetype close = matchingClose(s.t, k);
+        for (qsizetype c = k + 1; c < close; ++c) {
+            if (!isName(s.t[c])) continue;
+            const Column* found = nullptr;
+            for (const Column& col : columns) {
+                if (col.name.compare(bareName(s.t[c]), Qt::CaseInsensitive) == 0) found = &col;
+            }
+            calls.append(storingCall(found));
+        }
+        k = nextSignificant(s.t, close + 1);
+    } else {
+        for (const Column& col : columns) calls.append(storingCall(&col));
+    }
+    if (k >= s.t.size() ||
+        std::all_of(calls.cbegin(), calls.cend(), [](const auto& c) { return c.isEmpty(); }))
+        return;
+    if (s.t[k].isWord(u"SELECT")) return storeSelected(s, calls, k);
+    if (!s.t[k].isWord(u"VALUES")) return;
+    // Each row of values: (v1, v2, ...), (...)
+    qsizetype open = nextSignificant(s.t, k + 1);
+    while (open < s.t.size() && s.t[open].is(K::Open)) {
+        qsizetype v = nextSignificant(s.t, open + 1);
+        for (qsizetype n = 0; v < s.t.size() && !s.t[v].is(K::Close); ++n) {
+            // The value runs to the comma or parenthesis that closes it.
+            qsizetype end = v;
+            int depth = 0;
+            for (qsizetype e = v; e < s.t.size(); ++e) {
+                if (s.t[e].is(K::Open)) ++depth;
+                if (s.t[e].is(K::Close) && depth-- == 0) break;
+                if (depth == 0 && s.t[e].is(K::Comma)) break;
+                if (!s.t[e].isBlank()) end = e;
+            }
+            end = storeValue(s, calls.value(n), v, end);
+            const qsizetype next = nextSignificant(s.t, end + 1);
+            if (next >= s.t.size() || !s.t[next].is(K::Comma)) {
+                v = next;
+                break;
+            }
+            v = nextSignificant(s.t, next + 1);
+        }
+        const qsizetype comma = nextSignificant(s.t, v + 1);
+        if (comma >= s.t.size() || !s.t[comma].is(K::Comma)) break;
+        open = nextSignificant(s.t, comma + 1);
+    }
+}
+
+void storeSelected(ParsedStatement& s, const QList<Tokens>& calls, qsizetype select) {
+    QStringList names, values;
+    for (qsizetype n = 0; n < calls.size(); ++n) {
+        const QString name = QStringLiteral("c%1").arg(n + 1);
+        names << name;
+        values << (calls[n].isEmpty() ? name : join(calls[n]) + name + u')');
+    }
+    insertText(s.t, statementEnd(s.t),
+               QStringLiteral(") SELECT ") + values.join(QStringLiteral(", ")) +
+                   QStringLiteral(" FROM tsql_values"));
+    insertText(s.t, select,
+               QStringLiteral("WITH tsql_values(") + names.join(QStringLiteral(", ")) +
+                   QStringLiteral(") AS ("));
+}
+
+void storeUpdatedValues(ParsedStatement& s, qsizetype update) {
+    const qsizetype name = nextSignificant(s.t, update + 1);
+    if (name >= s.t.size() || !isName(s.t[name])) return;
+    const qsizetype last = nameEnd(s.t, name);
+    const QList<Column> columns = columnsOf(s, bareName(s.t[last]));
+    const qsizetype set = nextSignificant(s.t, last + 1);
+    if (set >= s.t.size() || !s.t[set].isWord(u"SET")) return;
+    qsizetype c = nextSignificant(s.t, set + 1);
+    while (c < s.t.size() && isName(s.t[c])) {
+        const qsizetype columnEnd = nameEnd(s.t, c);
+        const QString column = bareName(s.t[columnEnd]);
+        const qsizetype eq = nextSignificant(s.t, columnEnd + 1);
+        if (eq >= s.t.size() || s.t[eq].text != u"=") return;
+        const qsizetype v = nextSignificant(s.t, eq + 1);
+        qsizetype end = v;
+        int depth = 0;
+        for (qsizetype e = v; e < s.t.size(); ++e) {
+            if (s.t[e].is(K::Open)) ++depth;
+            if (s.t[e].is(K::Close)) --depth;
+            if (depth < 0) break;
+            if (depth == 0 && (s.t[e].is(K::Comma) || s.t[e].is(K::Semicolon) ||
+                               isAnyWord(s.t[e], {u"WHERE", u"FROM"})))
+                break;
+            if (!s.t[e].isBlank()) end = e;
+        }
+        const Column* target = nullptr;
+        for (const Column& col : columns) {
+            if (col.name.compare(column, Qt::CaseInsensitive) == 0) target = &col;
+        }
+        if (v < s.t.size()) end = storeValue(s, storingCall(target), v, end);
+        const qsizetype next = nextSignificant(s.t, end + 1);
+        if (next >= s.t.size() || !s.t[next].is(K::Comma)) return;
+        c = nextSignificant(s.t, next + 1);
+    }
+}
+
+}  // namespace
 
 void plainComments(ParsedStatement& s) {
     for (qsizetype i = 0; i < s.t.size(); ++i)
@@ -138,30 +278,6 @@ void dropTableHints(ParsedStatement& s) {
     }
 }
 
-static qsizetype selectItemCount(const ParsedStatement& s, qsizetype select) {
-    qsizetype k = nextSignificant(s.t, select + 1);
-    if (k < s.t.size() && (s.t[k].isWord(u"ALL") || s.t[k].isWord(u"DISTINCT"))) {
-        k = nextSignificant(s.t, k + 1);
-    }
-    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].is(K::Open)) k = matchingClose(s.t, k);
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
-    }
-    if (k < s.t.size() && s.t[k].is(K::Operator) && s.t[k].text == u"*") return -1;
-    qsizetype count = 1;
-    int depth = 0;
-    for (; k < s.t.size(); ++k) {
-        if (s.t[k].is(K::Open)) ++depth;
-        if (s.t[k].is(K::Close) && --depth < 0) break;
-        if (depth > 0) continue;
-        if (s.t[k].is(K::Comma)) ++count;
-        if (isAnyWord(s.t[k], {u"FROM", u"WHERE", u"GROUP", u"ORDER", u"UNION"})) break;
-    }
-    return count;
-}
-
 void completeInsert(ParsedStatement& s) {
     const qsizetype i = first(s);
     if (i >= s.t.size() || !s.t[i].isWord(u"INSERT")) return;
@@ -233,125 +349,11 @@ void joinTexts(ParsedStatement& s) {
     }
 }
 
-static qsizetype storeValue(ParsedStatement& s, const Tokens& call, qsizetype v, qsizetype end) {
-    if (call.isEmpty() || s.t[v].isWord(u"NULL") || s.t[v].isWord(u"DEFAULT")) return end;
-    return v + wrap(s, v, end, call) - 1;
-}
-
 void storeValues(ParsedStatement& s) {
     const qsizetype i = first(s);
     if (i >= s.t.size()) return;
     if (s.t[i].isWord(u"INSERT")) storeInsertedValues(s, i);
     if (s.t[i].isWord(u"UPDATE")) storeUpdatedValues(s, i);
-}
-
-static void storeInsertedValues(ParsedStatement& s, qsizetype insert) {
-    qsizetype name = nextSignificant(s.t, insert + 1);
-    if (name < s.t.size() && s.t[name].isWord(u"INTO")) name = nextSignificant(s.t, name + 1);
-    if (name >= s.t.size() || !isName(s.t[name])) return;
-    const qsizetype last = nameEnd(s.t, name);
-    const QList<Column> columns = columnsOf(s, bareName(s.t[last]));
-    if (columns.isEmpty()) return;
-    // The storing call of the column each value goes to (none for a name the table does
-    // not have).
-    QList<Tokens> calls;
-    qsizetype k = nextSignificant(s.t, last + 1);
-    if (k < s.t.size() && s.t[k].is(K::Open)) {
-        const qsizetype close = matchingClose(s.t, k);
-        for (qsizetype c = k + 1; c < close; ++c) {
-            if (!isName(s.t[c])) continue;
-            const Column* found = nullptr;
-            for (const Column& col : columns) {
-                if (col.name.compare(bareName(s.t[c]), Qt::CaseInsensitive) == 0) found = &col;
-            }
-            calls.append(storingCall(found));
-        }
-        k = nextSignificant(s.t, close + 1);
-    } else {
-        for (const Column& col : columns) calls.append(storingCall(&col));
-    }
-    if (k >= s.t.size() ||
-        std::all_of(calls.cbegin(), calls.cend(), [](const auto& c) { return c.isEmpty(); }))
-        return;
-    if (s.t[k].isWord(u"SELECT")) return storeSelected(s, calls, k);
-    if (!s.t[k].isWord(u"VALUES")) return;
-    // Each row of values: (v1, v2, ...), (...)
-    qsizetype open = nextSignificant(s.t, k + 1);
-    while (open < s.t.size() && s.t[open].is(K::Open)) {
-        qsizetype v = nextSignificant(s.t, open + 1);
-        for (qsizetype n = 0; v < s.t.size() && !s.t[v].is(K::Close); ++n) {
-            // The value runs to the comma or parenthesis that closes it.
-            qsizetype end = v;
-            int depth = 0;
-            for (qsizetype e = v; e < s.t.size(); ++e) {
-                if (s.t[e].is(K::Open)) ++depth;
-                if (s.t[e].is(K::Close) && depth-- == 0) break;
-                if (depth == 0 && s.t[e].is(K::Comma)) break;
-                if (!s.t[e].isBlank()) end = e;
-            }
-            end = storeValue(s, calls.value(n), v, end);
-            const qsizetype next = nextSignificant(s.t, end + 1);
-            if (next >= s.t.size() || !s.t[next].is(K::Comma)) {
-                v = next;
-                break;
-            }
-            v = nextSignificant(s.t, next + 1);
-        }
-        const qsizetype comma = nextSignificant(s.t, v + 1);
-        if (comma >= s.t.size() || !s.t[comma].is(K::Comma)) break;
-        open = nextSignificant(s.t, comma + 1);
-    }
-}
-
-static void storeSelected(ParsedStatement& s, const QList<Tokens>& calls, qsizetype select) {
-    QStringList names, values;
-    for (qsizetype n = 0; n < calls.size(); ++n) {
-        const QString name = QStringLiteral("c%1").arg(n + 1);
-        names << name;
-        values << (calls[n].isEmpty() ? name : join(calls[n]) + name + u')');
-    }
-    insertText(s.t, statementEnd(s.t),
-               QStringLiteral(") SELECT ") + values.join(QStringLiteral(", ")) +
-                   QStringLiteral(" FROM tsql_values"));
-    insertText(s.t, select,
-               QStringLiteral("WITH tsql_values(") + names.join(QStringLiteral(", ")) +
-                   QStringLiteral(") AS ("));
-}
-
-static void storeUpdatedValues(ParsedStatement& s, qsizetype update) {
-    const qsizetype name = nextSignificant(s.t, update + 1);
-    if (name >= s.t.size() || !isName(s.t[name])) return;
-    const qsizetype last = nameEnd(s.t, name);
-    const QList<Column> columns = columnsOf(s, bareName(s.t[last]));
-    const qsizetype set = nextSignificant(s.t, last + 1);
-    if (set >= s.t.size() || !s.t[set].isWord(u"SET")) return;
-    qsizetype c = nextSignificant(s.t, set + 1);
-    while (c < s.t.size() && isName(s.t[c])) {
-        const qsizetype columnEnd = nameEnd(s.t, c);
-        const QString column = bareName(s.t[columnEnd]);
-        const qsizetype eq = nextSignificant(s.t, columnEnd + 1);
-        if (eq >= s.t.size() || s.t[eq].text != u"=") return;
-        const qsizetype v = nextSignificant(s.t, eq + 1);
-        qsizetype end = v;
-        int depth = 0;
-        for (qsizetype e = v; e < s.t.size(); ++e) {
-            if (s.t[e].is(K::Open)) ++depth;
-            if (s.t[e].is(K::Close)) --depth;
-            if (depth < 0) break;
-            if (depth == 0 && (s.t[e].is(K::Comma) || s.t[e].is(K::Semicolon) ||
-                               isAnyWord(s.t[e], {u"WHERE", u"FROM"})))
-                break;
-            if (!s.t[e].isBlank()) end = e;
-        }
-        const Column* target = nullptr;
-        for (const Column& col : columns) {
-            if (col.name.compare(column, Qt::CaseInsensitive) == 0) target = &col;
-        }
-        if (v < s.t.size()) end = storeValue(s, storingCall(target), v, end);
-        const qsizetype next = nextSignificant(s.t, end + 1);
-        if (next >= s.t.size() || !s.t[next].is(K::Comma)) return;
-        c = nextSignificant(s.t, next + 1);
-    }
 }
 
 void collateLiterals(ParsedStatement& s) {
