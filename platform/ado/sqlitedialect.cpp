@@ -40,8 +40,7 @@ QList<tsql::Statement> sqliteStatements(const QString& batch, sqlite3* db) {
 
 QString sqliteStatement(const tsql::Statement& statement, sqlite3* db) {
     if (statement.kind != tsql::Statement::Kind::Plain) return statement.sql;
-    return tsql::Translator(tsql::columnsIn(db), tsql::readingOrderIn(db))
-        .translate(statement.source);
+    return tsql::Translator::of(db).translate(statement.source);
 }
 
 int schemaVersion(sqlite3* db) {

@@ -195,6 +195,18 @@ void datevalueFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_value(ctx, argv[0]);
 }
 
+// tsql_reading(x): the reading of a date that is not written in the statement (another column,
+// a subquery, an expression), in the stored form: a date-time as the column holds it, or a
+// number as SQL Server converts one; Null, never an error, for a text that reads as none, so
+// that it compares with nothing, as a stored text that reads as no date does.
+void readingFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (const auto date = dateOf(argv[0])) return resultText(ctx, storedText(*date));
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_NULL || type == SQLITE_BLOB) return sqlite3_result_null(ctx);
+    if (const auto date = toDateTime(argv[0])) return resultText(ctx, storedText(*date));
+    sqlite3_result_null(ctx);
+}
+
 // tsql_dateadd(d, n) and tsql_datesub(d, n): d plus or minus n days (a fraction is part of a
 // day), as SQL Server's "+" and "-" on a datetime. A date less a date is the difference
 // counted from day zero.
@@ -764,6 +776,7 @@ int registerFunctions(sqlite3* db) {
         {"fn_solo_fecha", 1, pure, fnSoloFechaFunction},
         {"tsql_datetime", 1, pure, datetimeFunction},
         {"tsql_datevalue", 1, pure, datevalueFunction},
+        {"tsql_reading", 1, pure, readingFunction},
         {"tsql_dateadd", 2, pure, dateaddFunction},
         {"tsql_datesub", 2, pure, datesubFunction},
         {"dateadd", 3, pure, dateaddPartFunction},

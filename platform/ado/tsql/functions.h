@@ -13,7 +13,9 @@ namespace tsql {
 //   any other is an error naming it; a date-time into a number counts days from 1900-01-01, a
 //   whole number rounded to the nearest day); tsql_datetime(x): x in the one stored form of a
 //   date-time, rounded as datetime is; tsql_datevalue(x): a date x as the date functions read
-//   it (a date SQLite keeps as the number 20260329 is that date); tsql_dateadd(d, n),
+//   it (a date SQLite keeps as the number 20260329 is that date); tsql_reading(x): a date that
+//   is not a value of the statement, in the stored form, Null for a text that reads as none;
+//   tsql_dateadd(d, n),
 //   tsql_datesub(d, n): d plus or minus n days; tsql_store('type', x): x as a column of that
 //   declared type takes it (tsql::storeFunction), what the translator writes into every column but
 //   a date's;

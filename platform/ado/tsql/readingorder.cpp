@@ -1,5 +1,6 @@
 #include "platform/ado/tsql/readingorder.h"
 
+#include "platform/ado/tsql/datetime.h"
 #include "platform/vb/dategrammars.h"
 
 #include <QByteArray>
@@ -156,7 +157,83 @@ std::optional<bool> sortsByReading(sqlite3* db, const QString& table, const QStr
     return holds;
 }
 
-void readingOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// Whether a text starts with a date of the ISO shape ("2026-03-29..."): such a text sorts
+// among the texts of that day (or, from 23:59:59.998, of the next one it rounds to).
+bool startsWithIsoDay(const char* text, int n) {
+    if (n < 10 || text[4] != '-' || text[7] != '-') return false;
+    for (int k : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (text[k] < '0' || text[k] > '9') return false;
+    return true;
+}
+
+// Whether a text reads as a date-time but sorts apart from its day (day first, no separators
+// with a time, a blank first, a month of one digit), so that the keys of a day's range miss
+// it, or has the dashes of an ISO date without its digits, which a range would take by its
+// text.
+bool readsApart(const char* text, int n) {
+    if (startsWithIsoDay(text, n)) return false;
+    if (n >= 10 && text[4] == '-' && text[7] == '-' && text[9] >= '0' && text[9] <= '9')
+        return true;
+    return readDateTime(text, n).has_value();
+}
+
+// Whether the date column holds a text that reads apart from its day. Through an index that
+// begins with the column, one look per day held and per other text, from the least text up;
+// without one, the whole column read once. Nothing when the column could not be read.
+std::optional<bool> holdsDatesApart(sqlite3* db, const QString& table, const QString& column) {
+    const QString c = quoted(column), t = quoted(table);
+    if (!indexBeginsWith(db, table, column)) {
+        bool apart = false;
+        const bool read = eachRow(
+            db, QStringLiteral("SELECT %1 FROM %2 WHERE typeof(%1) = 'text'").arg(c, t), {},
+            [&](sqlite3_stmt* s) {
+                apart = readsApart(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
+                                   sqlite3_column_bytes(s, 0));
+                return !apart;
+            });
+        if (!read) return std::nullopt;
+        return apart;
+    }
+    // The least text from a key on: after a day's texts, the key past them ("2026-03-2:"
+    // follows every text that begins "2026-03-29"); after any other text, the next one.
+    const QString atOrAfter =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %1 >= ?1 ORDER BY %1 LIMIT 1").arg(c, t);
+    const QString after =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %1 > ?1 ORDER BY %1 LIMIT 1").arg(c, t);
+    QString key;  // the empty text sorts before every other, after every number
+    bool inclusive = true;
+    // A bound on the looks, past which the column counts as holding such a text.
+    for (int looks = 0; looks < 100000; ++looks) {
+        std::optional<QByteArray> next;
+        bool blob = false;
+        if (!eachRow(db, inclusive ? atOrAfter : after, {key}, [&](sqlite3_stmt* s) {
+                blob = sqlite3_column_type(s, 0) == SQLITE_BLOB;
+                next = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
+                                  sqlite3_column_bytes(s, 0));
+                return false;
+            }))
+            return std::nullopt;
+        if (!next || blob) return false;  // blobs sort after every text
+        const char* text = next->constData();
+        const int n = int(next->size());
+        if (startsWithIsoDay(text, n)) {
+            QByteArray past = next->left(10);
+            past[9] = char(past[9] + 1);
+            key = QString::fromLatin1(past);
+            inclusive = true;
+            continue;
+        }
+        if (readsApart(text, n)) return true;
+        key = QString::fromUtf8(*next);
+        inclusive = false;
+    }
+    return true;
+}
+
+// Answers a question about a table's column, `Ask`, with the answers of the connection kept
+// in its user data and those kept for every connection under `tag`.
+template <std::optional<bool> (*Ask)(sqlite3*, const QString&, const QString&), char Tag>
+void cachedAnswerFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || sqlite3_value_type(argv[1]) != SQLITE_TEXT)
         return sqlite3_result_int(ctx, 0);
     sqlite3* db = sqlite3_context_db_handle(ctx);
@@ -165,7 +242,7 @@ void readingOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString key = table.toLower() + u'\x1f' + column.toLower();
     SharedAnswers& shared = sharedAnswers();
     const std::optional<QByteArray> state = fileState(db);
-    const QByteArray sharedKey = state ? *state + '\0' + key.toUtf8() : QByteArray();
+    const QByteArray sharedKey = state ? *state + '\0' + Tag + '\0' + key.toUtf8() : QByteArray();
     if (state) {
         const std::lock_guard<std::mutex> guard(shared.lock);
         if (const auto it = shared.byStateAndColumn.constFind(sharedKey);
@@ -179,8 +256,7 @@ void readingOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                                           it->dataVersion == now.dataVersion &&
                                                           it->changes == now.changes)
         return sqlite3_result_int(ctx, it->holds ? 1 : 0);
-    const std::optional<bool> holds =
-        indexBeginsWith(db, table, column) ? sortsByReading(db, table, column) : false;
+    const std::optional<bool> holds = Ask(db, table, column);
     now.holds = holds.value_or(false);
     if (holds && now.dataVersion >= 0) {
         if (answers->byColumn.size() >= 64) answers->byColumn.clear();
@@ -195,12 +271,27 @@ void readingOrderFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, now.holds ? 1 : 0);
 }
 
+std::optional<bool> ordersByReading(sqlite3* db, const QString& table, const QString& column) {
+    if (!indexBeginsWith(db, table, column)) return false;
+    return sortsByReading(db, table, column);
+}
+
+// A column that could not be read counts as holding texts apart, so that every row is read.
+std::optional<bool> datesApart(sqlite3* db, const QString& table, const QString& column) {
+    return holdsDatesApart(db, table, column).value_or(true);
+}
+
 }  // namespace
 
 int registerReadingOrder(sqlite3* db) {
-    return sqlite3_create_function_v2(
-        db, "tsql_readingorder", 2, SQLITE_UTF8, new Answers, readingOrderFunction, nullptr,
-        nullptr, [](void* answers) { delete static_cast<Answers*>(answers); });
+    const auto release = [](void* answers) { delete static_cast<Answers*>(answers); };
+    const int rc = sqlite3_create_function_v2(db, "tsql_readingorder", 2, SQLITE_UTF8, new Answers,
+                                              cachedAnswerFunction<ordersByReading, 'o'>, nullptr,
+                                              nullptr, release);
+    if (rc != SQLITE_OK) return rc;
+    return sqlite3_create_function_v2(db, "tsql_datesapart", 2, SQLITE_UTF8, new Answers,
+                                      cachedAnswerFunction<datesApart, 'a'>, nullptr, nullptr,
+                                      release);
 }
 
 }  // namespace tsql

@@ -1,4 +1,4 @@
-#include "platform/ado/tsql/rewriter.h"
+#include "platform/ado/tsql/passes.h"
 
 namespace tsql {
 

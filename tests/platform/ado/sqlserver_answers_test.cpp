@@ -626,10 +626,9 @@ TEST_F(SqlServerAnswers, DateColumnsCompareEveryIsoShapeTheyHoldAsItsDateTime) {
 
 // A range on a date column takes each stored text by the reading SQL Server's datetime makes of
 // it: a time that rounds up to the next day's midnight is on that day, and a stored shape whose
-// text sorts apart from its day (day first, no separators, a blank first) is never taken by a
-// range it is not in. Every ISO shape is found on its own day, and so is the whole number SQLite
-// makes of a date written without separators; the others may be missed, since the column's
-// index finds rows by their text.
+// text sorts apart from its day (day first, no separators, a blank first) is taken by every
+// range it is in and by none it is not in, as every ISO shape and the whole number SQLite makes
+// of a date written without separators are.
 TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
     const struct {
         const char* text;
@@ -652,13 +651,13 @@ TEST_F(SqlServerAnswers, DateRangesTakeEachStoredTextByItsRoundedReading) {
         {"2026-03-29 10:30:15.5", vb::wallClock({2026, 3, 29}, {10, 30, 15, 500}), true},
         {"2026-03-29 23:59:59.999", vb::wallClock({2026, 3, 30}), true},
         {"2026-03-30", vb::wallClock({2026, 3, 30}), true},
-        {"29/03/2026 08:00", vb::wallClock({2026, 3, 29}, {8, 0}), false},
-        {"20260329 07:00", vb::wallClock({2026, 3, 29}, {7, 0}), false},
-        {" 2026-03-29 03:00", vb::wallClock({2026, 3, 29}, {3, 0}), false},
-        {"2026-3-29 04:00", vb::wallClock({2026, 3, 29}, {4, 0}), false},
-        {"2026-03-9 10:00", vb::wallClock({2026, 3, 9}, {10, 0}), false},
+        {"29/03/2026 08:00", vb::wallClock({2026, 3, 29}, {8, 0}), true},
+        {"20260329 07:00", vb::wallClock({2026, 3, 29}, {7, 0}), true},
+        {" 2026-03-29 03:00", vb::wallClock({2026, 3, 29}, {3, 0}), true},
+        {"2026-3-29 04:00", vb::wallClock({2026, 3, 29}, {4, 0}), true},
+        {"2026-03-9 10:00", vb::wallClock({2026, 3, 9}, {10, 0}), true},
         {"20260329", vb::wallClock({2026, 3, 29}), true},
-        {"06/04/2026 12:00", vb::wallClock({2026, 4, 6}, {12, 0}), false},
+        {"06/04/2026 12:00", vb::wallClock({2026, 4, 6}, {12, 0}), true},
     };
     for (size_t i = 0; i < std::size(stored); ++i) {
         db.writeAsAnotherProgram(
@@ -950,6 +949,163 @@ TEST_F(SqlServerAnswers, NumbersWithAnExponentEndWhereTheNumberEnds) {
         {"DATEADD(day, 1e0, '2026-03-29') - ISNULL(NULL, 1E0)", "date 2026-03-29 00:00:00.000"},
     };
     check(cases);
+}
+
+// A date column compared with anything (a value, a CONVERT, CAST or DATEADD, the clock less a
+// number of days, a subquery, another date column) compares readings, whatever shape another
+// program stored either side in; a range keeps the column's index.
+class DateComparisons : public SqlServerAnswers {
+protected:
+    void SetUp() override {
+        SqlServerAnswers::SetUp();
+        for (const char* row :
+             {"(1, '2026-03-29')", "(2, '2026-03-29T10:00:00')", "(3, 20260329)",
+              "(4, '2026-03-28 23:59:59.999')", "(5, '2026-03-30')", "(6, '2026-03-28 12:00')"})
+            db.writeAsAnotherProgram(
+                QStringLiteral("INSERT INTO AUX_ERR (Error, fecha) VALUES %1").arg(row));
+        for (const char* row : {"('A', 20260329)", "('B', '29/03/2026 10:00')"})
+            db.writeAsAnotherProgram(
+                QStringLiteral("INSERT INTO V_MV_FALTANTES (IdArticulo, FechaHora) VALUES %1")
+                    .arg(row));
+    }
+    QList<int> errors(const QString& query, const QList<vb::Variant>& parameters = {}) {
+        QList<int> out;
+        ado::Recordset rs = cn.Execute(query, parameters);
+        for (; !rs.Eof(); rs.MoveNext()) out << vb::CLng(rs.Fields(0L).Value());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    // SQLite's plan of a query, as the layer translates it.
+    QString plan(const QString& query) {
+        sqlite3* raw = tsql::openDatabase(db.file());
+        const QList<tsql::Statement> statements = tsql::translateBatch(query, raw);
+        QStringList steps;
+        sqlite3_stmt* stmt = nullptr;
+        if (statements.size() == 1 &&
+            sqlite3_prepare_v2(raw, ("EXPLAIN QUERY PLAN " + statements[0].sql).toUtf8(), -1,
+                               &stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                steps << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(raw);
+        return steps.join(u'\n');
+    }
+};
+
+TEST_F(DateComparisons, AColumnComparedWithAnExpressionOrAnotherColumnComparesReadings) {
+    // The clock: two days after the day of rows 1 to 4.
+    zxtest::FixedClock clock(QDateTime(QDate(2026, 3, 31), QTime(0, 0)));
+    const QString day = QStringLiteral("CONVERT(datetime,'2026-03-29',120)");
+    const struct {
+        QString condition;
+        QList<int> errors;
+    } cases[] = {
+        {"fecha >= " + day + " AND fecha < DATEADD(day,1," + day + ")", {1, 2, 3, 4}},
+        {"fecha >= CAST('2026-03-29' AS datetime) AND fecha < CAST('2026-03-30' AS datetime)",
+         {1, 2, 3, 4}},
+        {"fecha = " + day, {1, 3, 4}},
+        {"fecha = CONVERT(datetime, '2026-03-29 10:00', 120)", {2}},
+        {"fecha <> " + day, {2, 5, 6}},
+        {"fecha > " + day, {2, 5}},
+        {"fecha <= CAST('2026-03-29' AS datetime)", {1, 3, 4, 6}},
+        {day + " <= fecha AND DATEADD(day,1," + day + ") > fecha", {1, 2, 3, 4}},
+        {"fecha >= GETDATE() - 2 AND fecha < GETDATE() - 1", {1, 2, 3, 4}},
+        {"fecha < DATEADD(day, -1, GETDATE())", {1, 2, 3, 4, 6}},
+        {"fecha BETWEEN " + day + " AND DATEADD(ms, -3, CONVERT(datetime,'2026-03-30',120))",
+         {1, 2, 3, 4}},
+        {"fecha NOT BETWEEN " + day + " AND DATEADD(ms, -3, CONVERT(datetime,'2026-03-30',120))",
+         {5, 6}},
+        {"fecha IN (" + day + ", CAST('2026-03-30' AS datetime))", {1, 3, 4, 5}},
+        {"fecha = (SELECT MAX(FechaHora) FROM V_MV_FALTANTES)", {2}},
+        {"fecha >= (SELECT MIN(FechaHora) FROM V_MV_FALTANTES)", {1, 2, 3, 4, 5}},
+        {"fecha = (SELECT FechaHora FROM V_MV_FALTANTES WHERE IdArticulo = 'A')", {1, 3, 4}},
+        {"fecha IN (SELECT FechaHora FROM V_MV_FALTANTES)", {1, 2, 3, 4}},
+        {"fecha NOT IN (SELECT FechaHora FROM V_MV_FALTANTES)", {5, 6}},
+        {"EXISTS (SELECT 1 FROM V_MV_FALTANTES f WHERE f.FechaHora = AUX_ERR.fecha)",
+         {1, 2, 3, 4}},
+        {"EXISTS (SELECT 1 FROM V_MV_FALTANTES f WHERE AUX_ERR.fecha > f.FechaHora)", {2, 5}},
+        {"fecha >= ? AND fecha < ?", {1, 2, 3, 4}},
+        // A date-time made a date is its day, compared with another date by their readings.
+        {"CAST(fecha AS date) = '2026-03-29'", {1, 2, 3, 4}},
+        {"CONVERT(date, fecha) < CAST('2026-03-29' AS datetime)", {6}},
+        {"DATEADD(day, 1, fecha) = '2026-03-30'", {1, 3, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.condition.toStdString());
+        const QList<vb::Variant> parameters =
+            c.condition.contains(u'?')
+                ? QList<vb::Variant>{vb::Variant(vb::wallClock({2026, 3, 29})),
+                                     vb::Variant(vb::wallClock({2026, 3, 30}))}
+                : QList<vb::Variant>{};
+        EXPECT_EQ(errors("SELECT Error FROM AUX_ERR WHERE " + c.condition, parameters), c.errors);
+    }
+    // A join on two date columns, either way round and as a condition of the WHERE.
+    for (const char* join :
+         {"SELECT a.Error FROM AUX_ERR a INNER JOIN V_MV_FALTANTES f ON a.fecha = f.FechaHora",
+          "SELECT a.Error FROM AUX_ERR a INNER JOIN V_MV_FALTANTES f ON f.FechaHora = a.fecha",
+          "SELECT a.Error FROM AUX_ERR a, V_MV_FALTANTES f WHERE a.fecha = f.FechaHora"}) {
+        SCOPED_TRACE(join);
+        EXPECT_EQ(errors(QString::fromUtf8(join)), (QList<int>{1, 2, 3, 4}));
+    }
+    EXPECT_EQ(errors("SELECT a.Error FROM AUX_ERR a INNER JOIN V_MV_FALTANTES f ON a.fecha < "
+                     "f.FechaHora WHERE f.IdArticulo = 'B'"),
+              (QList<int>{1, 3, 4, 6}));
+    // The column's index still finds the range, and the rows of a join.
+    EXPECT_TRUE(plan("SELECT Error FROM AUX_ERR WHERE fecha >= " + day +
+                     " AND fecha < DATEADD(day,1," + day + ")")
+                    .contains(QStringLiteral("SEARCH AUX_ERR USING INDEX IX_AUX_ERR_fecha")));
+    EXPECT_TRUE(plan(QStringLiteral("SELECT a.Error FROM V_MV_FALTANTES f INNER JOIN AUX_ERR a "
+                                    "ON a.fecha = f.FechaHora"))
+                    .contains(QStringLiteral("SEARCH a USING INDEX IX_AUX_ERR_fecha")));
+}
+
+// Dates another program stored as day-first texts are found by every range they are in, over a
+// table of 50,000 rows, and never by one they are not in.
+TEST_F(DateComparisons, DatesStoredDayFirstAreFoundByEveryRangeTheyAreIn) {
+    db.writeAsAnotherProgram(QStringLiteral("DELETE FROM AUX_ERR"));
+    constexpr int kRows = 50000;
+    const QDate first(2025, 1, 1);
+    // Every tenth in the layer's own form, the rest day first; one day after another.
+    db.writeAsAnotherProgram(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i "
+                       "< %1) INSERT INTO AUX_ERR (Error, fecha) SELECT i, CASE WHEN i % 10 = 0 "
+                       "THEN strftime('%Y-%m-%d 00:00:00', '2025-01-01', '+' || (i % 730) || "
+                       "' days') ELSE strftime('%d/%m/%Y', '2025-01-01', '+' || (i % 730) || "
+                       "' days') END FROM n")
+            .arg(kRows - 1));
+    const auto dayOf = [&](int i) { return first.addDays(i % 730); };
+    const QDate from(2026, 3, 1), to(2026, 3, 31);
+    const struct {
+        QString condition;
+        QList<vb::Variant> parameters;
+        std::function<bool(const QDate&)> in;
+    } cases[] = {
+        {"fecha <= '2026-03-31 23:59:59'", {}, [&](const QDate& d) { return d <= to; }},
+        {"fecha <= ?",
+         {vb::Variant(vb::wallClock({2026, 3, 31}))},
+         [&](const QDate& d) { return d <= to; }},
+        {"fecha >= '2026-03-01' AND fecha <= '2026-03-31 23:59:59'",
+         {},
+         [&](const QDate& d) { return d >= from && d <= to; }},
+        {"fecha BETWEEN ? AND ?",
+         {vb::Variant(vb::wallClock({2026, 3, 1})), vb::Variant(vb::wallClock({2026, 3, 31}))},
+         [&](const QDate& d) { return d >= from && d <= to; }},
+        {"fecha = '2026-03-25'", {}, [&](const QDate& d) { return d == QDate(2026, 3, 25); }},
+        {"fecha > '2026-03-20'", {}, [&](const QDate& d) { return d > QDate(2026, 3, 20); }},
+        {"fecha < CONVERT(datetime, '2026-03-25', 120)",
+         {},
+         [&](const QDate& d) { return d < QDate(2026, 3, 25); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.condition.toStdString());
+        QList<int> expected;
+        for (int i = 0; i < kRows; ++i)
+            if (c.in(dayOf(i))) expected << i;
+        EXPECT_EQ(errors("SELECT Error FROM AUX_ERR WHERE " + c.condition, c.parameters),
+                  expected);
+    }
 }
 
 }  // namespace

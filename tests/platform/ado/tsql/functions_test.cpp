@@ -235,4 +235,71 @@ TEST(Functions, ReadingOrderTellsWhereTheColumnsOwnOrderIsItsReadings) {
     EXPECT_EQ(e.scalar("SELECT tsql_readingorder('no_existe', 'f')"), QStringLiteral("0"));
 }
 
+// Whether a date column holds a text that reads as a date-time but sorts apart from its day,
+// with an index (looked at day by day) and without one (read whole); the answer follows what
+// the column holds.
+TEST(Functions, DatesApartTellsWhereAColumnHoldsTextsApartFromTheirDay) {
+    const struct {
+        const char* name;
+        const char* values;
+        bool apart;
+    } cases[] = {
+        {"IsoShapes",
+         "('2026-03-29'), ('2026-03-29 00:00'), ('2026-03-29T10:30:15.5'), (NULL), "
+         "('2026-03-28 23:59:59.999'), ('2026-03-29 9:05'), ('2026-03-30 10:00:00')",
+         false},
+        {"Empty", "", false},
+        {"AsANumber", "(20260329), ('2026-03-29')", false},
+        {"NoDate", "('sin fecha'), ('2026-03-29'), ('zzz')", false},
+        {"DayFirst", "('2026-03-28'), ('29/03/2026')", true},
+        {"DayFirstAfterManyDays",
+         "('2026-03-01'), ('2026-03-02'), ('2026-03-03'), ('2026-03-04'), ('31/03/2026')", true},
+        {"NoSeparatorsWithATime", "('2026-03-29'), ('20260329 07:00')", true},
+        {"ABlankFirst", "(' 2026-03-29 03:00')", true},
+        {"AMonthOfOneDigit", "('2026-3-29 04:00')", true},
+        {"TheDashesOfADateWithoutItsDigits", "('abcd-ef-g1')", true},
+        {"AfterATextThatReadsAsNone", "('2026-03-29'), ('sin fecha'), ('zz 29/03/2026')", false},
+    };
+    for (const bool indexed : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (indexed ? " indexed" : " not indexed"));
+            Engine e;
+            e.exec("CREATE TABLE t (f DATETIME, n INT)");
+            if (indexed) e.exec("CREATE INDEX i ON t (f)");
+            if (*c.values)
+                e.exec(("INSERT INTO t (f) VALUES " + QByteArray(c.values)).constData());
+            EXPECT_EQ(e.scalar("SELECT tsql_datesapart('t', 'F')"),
+                      c.apart ? QStringLiteral("1") : QStringLiteral("0"));
+            // Asked again after a write, it reads the column again.
+            e.exec("INSERT INTO t (f) VALUES ('29/03/2026 10:00')");
+            EXPECT_EQ(e.scalar("SELECT tsql_datesapart('t', 'f')"), QStringLiteral("1"));
+        }
+    }
+}
+
+// The reading of a date that is not written in the statement: the stored form of what a date
+// column holds, a number as SQL Server converts one, and Null (never an error) for a text that
+// reads as no date-time.
+TEST(Functions, TheReadingOfADateIsItsStoredFormOrNull) {
+    Engine e;
+    const struct {
+        const char* value;
+        const char* reading;
+    } cases[] = {
+        {"'2026-03-29'", "2026-03-29 00:00:00"},
+        {"'2026-03-28 23:59:59.999'", "2026-03-29 00:00:00"},
+        {"'29/03/2026 10:00'", "2026-03-29 10:00:00"},
+        {"20260329", "2026-03-29 00:00:00"},
+        {"1", "1900-01-02 00:00:00"},
+        {"0.5", "1900-01-01 12:00:00"},
+        {"'sin fecha'", "NULL"},
+        {"NULL", "NULL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(e.scalar(QStringLiteral("SELECT tsql_reading(%1)").arg(c.value)),
+                  QString::fromUtf8(c.reading));
+    }
+}
+
 }  // namespace

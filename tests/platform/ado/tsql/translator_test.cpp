@@ -138,7 +138,7 @@ TEST(Translator, CollatesOnlyLiteralsThatAreCompared) {
 // using that column's index (the report's date range would scan the whole table). A date
 // column compares with the keys of the value's day, constants the index still serves, and
 // only the rows that may read as that day compare their readings; a value compared with any
-// other date expression becomes a stored date-time.
+// other date expression becomes a stored date-time, and a date column there its reading.
 TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
     const tsql::Translator translator([](const QString& table) -> QList<tsql::Column> {
         if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) != 0) return {};
@@ -173,7 +173,42 @@ TEST(Translator, LiteralsComparedWithDateAndNumberColumnsTakeNoCollation) {
           "'2025-03-02') <= 0)))"},
          {"SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN ? AND fecha",
           "SELECT ID FROM AUX_ERR WHERE getdate() NOT BETWEEN tsql_datetime(?1) AND "
-          "tsql_datetime(fecha)"}});
+          "tsql_reading(fecha)"}});
+}
+
+// A date column compared with an expression or another date column takes the reading of the
+// other side; where the column holds texts apart from their day, every row compares its
+// reading, as the keys of a day do not reach them.
+TEST(Translator, DatesComparedWithExpressionsOrTextsApartCompareReadings) {
+    const tsql::ColumnLookup columns = [](const QString& table) -> QList<tsql::Column> {
+        if (table.compare(u"AUX_ERR", Qt::CaseInsensitive) == 0)
+            return {{"ID", "INTEGER", true}, {"fecha", "DATETIME"}};
+        if (table.compare(u"V_MV_FALTANTES", Qt::CaseInsensitive) == 0)
+            return {{"FechaHora", "DATETIME"}, {"IdArticulo", "VARCHAR(20)"}};
+        return {};
+    };
+    const tsql::ApartLookup apartInFaltantes = [](const QString& table, const QString&) {
+        return table.compare(u"V_MV_FALTANTES", Qt::CaseInsensitive) == 0;
+    };
+    check(tsql::Translator(columns, {}, apartInFaltantes),
+          {{"SELECT ID FROM AUX_ERR WHERE fecha <> (SELECT MAX(FechaHora) FROM V_MV_FALTANTES)",
+            "SELECT ID FROM AUX_ERR WHERE (tsql_datecmp(fecha, tsql_reading((SELECT "
+            "tsql_maxdate(FechaHora) FROM V_MV_FALTANTES))) <> 0)"},
+           {"SELECT f.IdArticulo FROM V_MV_FALTANTES f WHERE f.FechaHora >= ?",
+            "SELECT f.IdArticulo FROM V_MV_FALTANTES f WHERE (tsql_datecmp(f.FechaHora, ?1) >= "
+            "0)"},
+           {"SELECT f.IdArticulo FROM V_MV_FALTANTES f WHERE ? = f.FechaHora",
+            "SELECT f.IdArticulo FROM V_MV_FALTANTES f WHERE (tsql_datecmp(f.FechaHora, ?1) = "
+            "0)"},
+           {"SELECT ID FROM AUX_ERR a JOIN V_MV_FALTANTES f ON f.FechaHora < a.fecha",
+            "SELECT ID FROM AUX_ERR a JOIN V_MV_FALTANTES f ON (tsql_datecmp(f.FechaHora, "
+            "tsql_reading(a.fecha)) < 0)"},
+           {"SELECT ID FROM AUX_ERR WHERE fecha IN (SELECT FechaHora FROM V_MV_FALTANTES)",
+            "SELECT ID FROM AUX_ERR WHERE tsql_reading(fecha) IN (SELECT tsql_reading(FechaHora) "
+            "FROM V_MV_FALTANTES)"},
+           {"SELECT ID FROM AUX_ERR WHERE DATEADD(day, 1, fecha) > ISNULL(fecha, getdate())",
+            "SELECT ID FROM AUX_ERR WHERE DATEADD('day', 1, tsql_datevalue(fecha)) > "
+            "tsql_reading(ifnull(fecha, getdate()))"}});
 }
 #undef ISO_DAY
 #undef NUMBERS

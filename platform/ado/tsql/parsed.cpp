@@ -1,4 +1,4 @@
-#include "platform/ado/tsql/rewriter.h"
+#include "platform/ado/tsql/parsed.h"
 
 namespace tsql {
 
@@ -102,7 +102,7 @@ Operand operandOfFunction(const Token& f) {
         return Operand::Number;
     }
     if (isAnyWord(f, {u"GETDATE", u"TSQL_DATETIME", u"TSQL_DATEADD", u"TSQL_DATESUB", u"DATEADD",
-                      u"TSQL_DATEVALUE", u"TSQL_MAXDATE", u"TSQL_MINDATE"}))
+                      u"TSQL_DATEVALUE", u"TSQL_MAXDATE", u"TSQL_MINDATE", u"TSQL_READING"}))
         return Operand::Date;
     if (isAnyWord(f, {u"DATEPART"})) return Operand::Number;
     return Operand::Unknown;
@@ -133,79 +133,79 @@ QString convertedType(const Tokens& t, qsizetype f, qsizetype open) {
     return {};
 }
 
-qsizetype Rewriter::first() const {
-    return nextSignificant(t_, 0);
+qsizetype first(const ParsedStatement& s) {
+    return nextSignificant(s.t, 0);
 }
 
-bool Rewriter::startsWith(QStringView word) const {
-    const qsizetype i = first();
-    return i < t_.size() && t_[i].isWord(word);
+bool startsWith(const ParsedStatement& s, QStringView word) {
+    const qsizetype i = first(s);
+    return i < s.t.size() && s.t[i].isWord(word);
 }
 
-QList<Column> Rewriter::columnsOf(const QString& table) {
-    if (!columns_) return {};
+QList<Column> columnsOf(ParsedStatement& s, const QString& table) {
+    if (!s.columns) return {};
     const QString key = table.toUpper();
-    auto it = cache_.constFind(key);
-    if (it != cache_.constEnd()) return *it;
-    const QList<Column> cols = columns_(table);
-    cache_.insert(key, cols);
+    auto it = s.cache.constFind(key);
+    if (it != s.cache.constEnd()) return *it;
+    const QList<Column> cols = s.columns(table);
+    s.cache.insert(key, cols);
     return cols;
 }
 
-QStringList Rewriter::referencedObjects() const {
+QStringList referencedObjects(const ParsedStatement& s) {
     QStringList names;
-    for (qsizetype i = 0; i < t_.size(); ++i) {
-        if (!isAnyWord(t_[i], {u"FROM", u"JOIN", u"UPDATE", u"INTO"})) continue;
-        const qsizetype n = nextSignificant(t_, i + 1);
-        if (n < t_.size() && isName(t_[n])) names.append(bareName(t_[nameEnd(t_, n)]));
+    for (qsizetype i = 0; i < s.t.size(); ++i) {
+        if (!isAnyWord(s.t[i], {u"FROM", u"JOIN", u"UPDATE", u"INTO"})) continue;
+        const qsizetype n = nextSignificant(s.t, i + 1);
+        if (n < s.t.size() && isName(s.t[n])) names.append(bareName(s.t[nameEnd(s.t, n)]));
     }
     return names;
 }
 
-std::optional<std::pair<QString, Column>> Rewriter::findColumn(const QString& name) {
-    for (const QString& object : referencedObjects()) {
-        for (const Column& c : columnsOf(object)) {
+std::optional<std::pair<QString, Column>> findColumn(ParsedStatement& s, const QString& name) {
+    for (const QString& object : referencedObjects(s)) {
+        for (const Column& c : columnsOf(s, object)) {
             if (c.name.compare(name, Qt::CaseInsensitive) == 0) return std::pair{object, c};
         }
     }
     return std::nullopt;
 }
 
-Operand Rewriter::operandOfName(const QString& name) {
-    const auto found = findColumn(name);
+Operand operandOfName(ParsedStatement& s, const QString& name) {
+    const auto found = findColumn(s, name);
     return found ? operandOfType(found->second.declaredType) : Operand::Name;
 }
 
-Operand Rewriter::operandOfCall(qsizetype f, qsizetype open) {
-    const QString type = convertedType(t_, f, open);
+Operand operandOfCall(ParsedStatement& s, qsizetype f, qsizetype open) {
+    const QString type = convertedType(s.t, f, open);
     if (!type.isNull()) return operandOfType(type);
     // These give one of their arguments' values.
-    if (isAnyWord(t_[f], {u"MAX", u"MIN", u"ISNULL", u"IFNULL", u"COALESCE", u"NULLIF"}))
-        return dateIfAnyOf(valueEnds(open));
-    return operandOfFunction(t_[f]);
+    if (isAnyWord(s.t[f], {u"MAX", u"MIN", u"ISNULL", u"IFNULL", u"COALESCE", u"NULLIF"}))
+        return dateIfAnyOf(s, valueEnds(s, open));
+    return operandOfFunction(s.t[f]);
 }
 
-QList<qsizetype> Rewriter::valueEnds(qsizetype open) const {
+QList<qsizetype> valueEnds(const ParsedStatement& s, qsizetype open) {
     QList<qsizetype> ends;
-    const qsizetype close = matchingClose(t_, open);
+    const qsizetype close = matchingClose(s.t, open);
     int depth = 0;
-    for (qsizetype k = open + 1; k < t_.size() && k <= close; ++k) {
-        if (t_[k].is(K::Open)) ++depth;
-        if (t_[k].is(K::Close) && k < close) --depth;
-        if (depth == 0 && (k == close || t_[k].is(K::Comma))) ends.append(k);
+    for (qsizetype k = open + 1; k < s.t.size() && k <= close; ++k) {
+        if (s.t[k].is(K::Open)) ++depth;
+        if (s.t[k].is(K::Close) && k < close) --depth;
+        if (depth == 0 && (k == close || s.t[k].is(K::Comma))) ends.append(k);
     }
     return ends;
 }
 
-QList<qsizetype> Rewriter::resultEnds(qsizetype end) const {
+QList<qsizetype> resultEnds(const ParsedStatement& s, qsizetype end) {
     QList<qsizetype> ends;
-    const qsizetype start = matchingCase(t_, end);
+    const qsizetype start = matchingCase(s.t, end);
     if (start < 0) return ends;
     int depth = 0;
     int nested = 0;
     bool firstWhen = true;
     for (qsizetype k = start + 1; k <= end; ++k) {
-        const Token& t = t_[k];
+        const Token& t = s.t[k];
         if (t.is(K::Open)) ++depth;
         if (t.is(K::Close)) --depth;
         if (depth != 0) continue;
@@ -222,104 +222,104 @@ QList<qsizetype> Rewriter::resultEnds(qsizetype end) const {
     return ends;
 }
 
-Operand Rewriter::dateIfAnyOf(const QList<qsizetype>& ends) {
+Operand dateIfAnyOf(ParsedStatement& s, const QList<qsizetype>& ends) {
     for (qsizetype e : ends) {
-        if (leftOperand(e) == Operand::Date) return Operand::Date;
+        if (leftOperand(s, e) == Operand::Date) return Operand::Date;
     }
     return Operand::Unknown;
 }
 
-Operand Rewriter::leftOperand(qsizetype plus) {
-    const qsizetype l = previousSignificant(t_, plus - 1);
+Operand leftOperand(ParsedStatement& s, qsizetype plus) {
+    const qsizetype l = previousSignificant(s.t, plus - 1);
     if (l < 0) return Operand::None;
-    const Token& t = t_[l];
+    const Token& t = s.t[l];
     if (t.is(K::String)) return Operand::Text;
     if (t.is(K::Number)) return Operand::Number;
     if (t.isWord(u"NULL")) return Operand::Unknown;
-    if (t.isWord(u"END")) return dateIfAnyOf(resultEnds(l));
-    if (isName(t)) return operandOfName(bareName(t));
+    if (t.isWord(u"END")) return dateIfAnyOf(s, resultEnds(s, l));
+    if (isName(t)) return operandOfName(s, bareName(t));
     if (t.is(K::Close)) {
-        const qsizetype open = matchingOpen(t_, l);
+        const qsizetype open = matchingOpen(s.t, l);
         if (open < 0) return Operand::Unknown;
-        const qsizetype f = open > 0 ? previousSignificant(t_, open - 1) : -1;
-        if (f >= 0 && namesFunction(t_[f])) return operandOfCall(f, open);
-        return dateIfAnyOf({l});
+        const qsizetype f = open > 0 ? previousSignificant(s.t, open - 1) : -1;
+        if (f >= 0 && namesFunction(s.t[f])) return operandOfCall(s, f, open);
+        return dateIfAnyOf(s, {l});
     }
     return Operand::None;
 }
 
-Operand Rewriter::rightOperand(qsizetype plus) {
-    qsizetype r = nextSignificant(t_, plus + 1);
-    if (r >= t_.size()) return Operand::None;
-    if (t_[r].is(K::String)) return Operand::Text;
-    if (t_[r].is(K::Number)) return Operand::Number;
-    if (t_[r].is(K::Open)) {
-        const qsizetype close = matchingClose(t_, r);
-        return close < t_.size() ? dateIfAnyOf({close}) : Operand::Unknown;
+Operand rightOperand(ParsedStatement& s, qsizetype plus) {
+    qsizetype r = nextSignificant(s.t, plus + 1);
+    if (r >= s.t.size()) return Operand::None;
+    if (s.t[r].is(K::String)) return Operand::Text;
+    if (s.t[r].is(K::Number)) return Operand::Number;
+    if (s.t[r].is(K::Open)) {
+        const qsizetype close = matchingClose(s.t, r);
+        return close < s.t.size() ? dateIfAnyOf(s, {close}) : Operand::Unknown;
     }
-    if (t_[r].isWord(u"CASE")) {
-        const qsizetype end = matchingEnd(t_, r);
-        return end < t_.size() ? dateIfAnyOf(resultEnds(end)) : Operand::Unknown;
+    if (s.t[r].isWord(u"CASE")) {
+        const qsizetype end = matchingEnd(s.t, r);
+        return end < s.t.size() ? dateIfAnyOf(s, resultEnds(s, end)) : Operand::Unknown;
     }
-    if (t_[r].isWord(u"NULL")) return Operand::Unknown;
-    if (!isName(t_[r])) return Operand::None;
-    r = nameEnd(t_, r);
-    const qsizetype after = nextSignificant(t_, r + 1);
-    if (after < t_.size() && t_[after].is(K::Open)) return operandOfCall(r, after);
-    return operandOfName(bareName(t_[r]));
+    if (s.t[r].isWord(u"NULL")) return Operand::Unknown;
+    if (!isName(s.t[r])) return Operand::None;
+    r = nameEnd(s.t, r);
+    const qsizetype after = nextSignificant(s.t, r + 1);
+    if (after < s.t.size() && s.t[after].is(K::Open)) return operandOfCall(s, r, after);
+    return operandOfName(s, bareName(s.t[r]));
 }
 
-qsizetype Rewriter::wrap(qsizetype from, qsizetype to, const Tokens& call) {
+qsizetype wrap(ParsedStatement& s, qsizetype from, qsizetype to, const Tokens& call) {
     static const Tokens close{Token{K::Close, QStringLiteral(")")}};
-    insertTokens(t_, to + 1, close);
-    insertTokens(t_, from, call);
+    insertTokens(s.t, to + 1, close);
+    insertTokens(s.t, from, call);
     return to - from + 2 + call.size();
 }
 
-qsizetype Rewriter::primaryEnd(qsizetype i) const {
-    if (i >= t_.size()) return -1;
-    const Token& t = t_[i];
+qsizetype primaryEnd(const ParsedStatement& s, qsizetype i) {
+    if (i >= s.t.size()) return -1;
+    const Token& t = s.t[i];
     if (t.is(K::Operator) && (t.text == u"-" || t.text == u"+")) {
-        const qsizetype n = nextSignificant(t_, i + 1);
-        return n < t_.size() && t_[n].is(K::Number) ? n : -1;
+        const qsizetype n = nextSignificant(s.t, i + 1);
+        return n < s.t.size() && s.t[n].is(K::Number) ? n : -1;
     }
     if (t.is(K::Open)) {
-        const qsizetype close = matchingClose(t_, i);
-        return close < t_.size() ? close : -1;
+        const qsizetype close = matchingClose(s.t, i);
+        return close < s.t.size() ? close : -1;
     }
     if (t.is(K::String) || t.is(K::Number) || t.is(K::Variable) || isParameter(t)) {
         return i;
     }
     if (t.isWord(u"CASE")) {
-        const qsizetype end = matchingEnd(t_, i);
-        return end < t_.size() ? end : -1;
+        const qsizetype end = matchingEnd(s.t, i);
+        return end < s.t.size() ? end : -1;
     }
     if (!isName(t)) return -1;
-    const qsizetype end = nameEnd(t_, i);
-    const qsizetype open = nextSignificant(t_, end + 1);
-    if (open < t_.size() && t_[open].is(K::Open)) {
-        const qsizetype close = matchingClose(t_, open);
-        return close < t_.size() ? close : -1;
+    const qsizetype end = nameEnd(s.t, i);
+    const qsizetype open = nextSignificant(s.t, end + 1);
+    if (open < s.t.size() && s.t[open].is(K::Open)) {
+        const qsizetype close = matchingClose(s.t, open);
+        return close < s.t.size() ? close : -1;
     }
     return end;
 }
 
-qsizetype Rewriter::primaryStart(qsizetype i) const {
+qsizetype primaryStart(const ParsedStatement& s, qsizetype i) {
     if (i < 0) return -1;
-    if (t_[i].is(K::Close)) {
-        const qsizetype open = matchingOpen(t_, i);
+    if (s.t[i].is(K::Close)) {
+        const qsizetype open = matchingOpen(s.t, i);
         if (open < 0) return -1;
-        const qsizetype f = previousSignificant(t_, open - 1);
-        return f >= 0 && namesFunction(t_[f]) ? f : open;
+        const qsizetype f = previousSignificant(s.t, open - 1);
+        return f >= 0 && namesFunction(s.t[f]) ? f : open;
     }
-    if (t_[i].isWord(u"END")) return matchingCase(t_, i);
-    if (!isName(t_[i])) return -1;
+    if (s.t[i].isWord(u"END")) return matchingCase(s.t, i);
+    if (!isName(s.t[i])) return -1;
     qsizetype start = i;
     for (;;) {
-        const qsizetype dot = previousSignificant(t_, start - 1);
-        if (dot < 0 || !t_[dot].is(K::Dot)) return start;
-        const qsizetype part = previousSignificant(t_, dot - 1);
-        if (part < 0 || !isName(t_[part])) return start;
+        const qsizetype dot = previousSignificant(s.t, start - 1);
+        if (dot < 0 || !s.t[dot].is(K::Dot)) return start;
+        const qsizetype part = previousSignificant(s.t, dot - 1);
+        if (part < 0 || !isName(s.t[part])) return start;
         start = part;
     }
 }
