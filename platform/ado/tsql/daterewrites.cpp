@@ -613,18 +613,13 @@ void compareDates(ParsedStatement& s) {
         if (!s.t[k].isWord(u"BETWEEN") && !s.t[k].isWord(u"IN")) continue;
         if (const qsizetype end = compareRangeOfDates(s, k); end >= 0) k = end;
     }
-    const bool update = startsWith(s, u"UPDATE");
-    bool inSet = false;
-    int depth = 0;
+    SetListTracker setList(s);
     for (qsizetype i = 0; i < s.t.size(); ++i) {
         const Token& t = s.t[i];
-        if (t.is(K::Open)) ++depth;
-        if (t.is(K::Close)) --depth;
-        if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
-        if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
+        const bool assigning = setList.inSetList(t);
         if (!isComparison(t)) continue;
         // SET column = value assigns, it does not compare.
-        if (inSet && depth == 0 && t.text == u"=") continue;
+        if (assigning && t.text == u"=") continue;
         if (const qsizetype end = compareTwoDates(s, i); end >= 0) i = end;
     }
 }

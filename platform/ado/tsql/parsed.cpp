@@ -142,6 +142,14 @@ bool startsWith(const ParsedStatement& s, QStringView word) {
     return i < s.t.size() && s.t[i].isWord(word);
 }
 
+bool SetListTracker::inSetList(const Token& t) {
+    if (t.is(Token::Kind::Open)) ++depth_;
+    if (t.is(Token::Kind::Close)) --depth_;
+    if (update_ && depth_ == 0 && t.isWord(u"SET")) inSet_ = true;
+    if (update_ && depth_ == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet_ = false;
+    return inSet_ && depth_ == 0;
+}
+
 QList<Column> columnsOf(ParsedStatement& s, const QString& table) {
     if (!s.columns) return {};
     const QString key = table.toUpper();

@@ -87,6 +87,20 @@ qsizetype first(const ParsedStatement& s);
 bool startsWith(const ParsedStatement& s, QStringView word);
 QList<Column> columnsOf(ParsedStatement& s, const QString& table);
 
+// Follows a statement token by token and tells whether the token at hand stands at the top
+// level of an UPDATE's SET list, where "=" assigns rather than compares.
+class SetListTracker {
+public:
+    explicit SetListTracker(const ParsedStatement& s) : update_(startsWith(s, u"UPDATE")) {}
+    // Takes the next token in; true when it lies at the top level of the SET list.
+    bool inSetList(const Token& t);
+
+private:
+    bool update_;
+    bool inSet_ = false;
+    int depth_ = 0;
+};
+
 // The tables and views the statement names after FROM, JOIN, UPDATE and INTO.
 QStringList referencedObjects(const ParsedStatement& s);
 

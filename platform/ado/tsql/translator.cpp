@@ -373,15 +373,10 @@ void storeValues(ParsedStatement& s) {
 }
 
 void collateLiterals(ParsedStatement& s) {
-    const bool update = startsWith(s, u"UPDATE");
-    bool inSet = false;
-    int depth = 0;
+    SetListTracker setList(s);
     for (qsizetype i = 0; i < s.t.size(); ++i) {
         const Token& t = s.t[i];
-        if (t.is(K::Open)) ++depth;
-        if (t.is(K::Close)) --depth;
-        if (update && depth == 0 && t.isWord(u"SET")) inSet = true;
-        if (update && depth == 0 && (t.isWord(u"WHERE") || t.isWord(u"FROM"))) inSet = false;
+        const bool assigning = setList.inSetList(t);
         // A bound parameter stands where a literal would.
         if (!t.is(K::String) && !isParameter(t)) continue;
         const qsizetype l = previousSignificant(s.t, i - 1);
@@ -390,7 +385,7 @@ void collateLiterals(ParsedStatement& s) {
         const bool rightCompared = r < s.t.size() && isComparison(s.t[r]);
         if (!leftCompared && !rightCompared) continue;
         // SET column = 'value' assigns, it does not compare.
-        if (inSet && depth == 0 && leftCompared && s.t[l].text == u"=" && !rightCompared) {
+        if (assigning && leftCompared && s.t[l].text == u"=" && !rightCompared) {
             continue;
         }
         if (r < s.t.size() && s.t[r].isWord(u"COLLATE")) continue;
