@@ -60,9 +60,9 @@ bool ranOnScreens(std::span<const SmallScreen> screens) {
     return true;
 }
 
-bool ranOnSmallScreens() {
-    if (!ranOnScreens(kSmallScreens)) return false;
-    for (const SmallScreen& screen : kManagedScreens) {
+bool ranUnderWindowManager(std::span<const SmallScreen> screens) {
+    if (inChildTest()) return false;
+    for (const SmallScreen& screen : screens) {
         SCOPED_TRACE(describe(screen, "under a window manager"));
         const ManagedDisplay display(screen.pixels);
         if (!display.started()) {
@@ -74,6 +74,11 @@ bool ranOnSmallScreens() {
             << output.toStdString();
     }
     return true;
+}
+
+bool ranOnSmallScreens() {
+    if (!ranOnScreens(kSmallScreens)) return false;
+    return ranUnderWindowManager(kManagedScreens);
 }
 
 QRect outerGeometry(const QWidget& window) {

@@ -35,6 +35,8 @@ inline constexpr SmallScreen kManagedScreens[] = {
 // child failing this test, and gives true; in such a child it gives false, and the test goes
 // on to its checks there.
 bool ranOnScreens(std::span<const SmallScreen> screens);
+// The same on each of `screens` on an X server of its own with a window manager.
+bool ranUnderWindowManager(std::span<const SmallScreen> screens);
 // The same on each of kSmallScreens offscreen and on each of kManagedScreens on an X server
 // with a window manager.
 bool ranOnSmallScreens();
