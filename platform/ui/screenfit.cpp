@@ -242,6 +242,9 @@ public:
                     wanted_ = asked_ = window_.size();
                 }
             }
+        } else if (watched == watched_ && event->type() == QEvent::Expose) {
+            // On the screen now, where the window manager placed it.
+            frameTold();
         } else if (watched == body_ && event->type() == QEvent::LayoutRequest) {
             // The window grows with the controls it scrolls as it would with them unscrolled:
             // to what they need at least, as far as the screen allows.
@@ -265,14 +268,18 @@ private:
     void watchFrame() {
         QWindow* handle = window_.windowHandle();
         if (!framedLate(window_) || !handle || (watcher_ && watched_ == handle)) return;
+        if (watched_) watched_->removeEventFilter(this);
         watched_ = handle;
+        watched_->installEventFilter(this);
         watcher_ = std::make_unique<FrameWatcher>(*handle, *this, [this] { frameTold(); });
     }
 
     // The window manager set the frame, or moved or resized the window: fitted anew when the
     // frame is new to the keeper.
     void frameTold() {
-        if (!window_.isVisible()) return;
+        // Until the window is on the screen, the window system may tell where it was before
+        // the window manager placed it.
+        if (!window_.isVisible() || !watched_ || !watched_->isExposed()) return;
         const QMargins frame = expectedFrame();
         if (frame.isNull() || (framed_ && frame == fittedFrame_)) return;
         framed_ = true;
@@ -286,6 +293,10 @@ private:
     void waitForFrame() {
         QTimer::singleShot(kFrameWaitMs, this, [this] {
             if (framed_ || !window_.isVisible()) return;
+            if (!watched_ || !watched_->isExposed()) {
+                waitForFrame();
+                return;
+            }
             framed_ = true;
             fitNow(givenFrame(window_));
         });
