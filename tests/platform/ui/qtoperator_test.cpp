@@ -9,7 +9,6 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QDir>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -401,18 +400,19 @@ TEST(QtOperatorTest, TheBoxesOpenOverTheWindowThatAsked) {
     owner.move(area.left() + area.width() * 2 / 5, area.top() + area.height() / 3);
     owner.show();
     owner.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    ASSERT_TRUE(zxtest::becomes([&] { return owner.isActiveWindow(); }));
     ASSERT_TRUE(zxtest::settled(owner));
     QStringList checked;
     // Each box is asked for from the window, active again once the last box has gone.
     auto checkWhenShown = [&](const char* name) {
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&owner)) << name;
+        owner.activateWindow();
+        EXPECT_TRUE(zxtest::becomes([&] { return owner.isActiveWindow(); })) << name;
         QTimer::singleShot(0, [&checked, &owner, name] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr) << name;
             EXPECT_TRUE(overItsOwner(*box, owner)) << name;
             checked.append(QString::fromLatin1(name));
-            QTest::keyClick(box, Qt::Key_Escape);
+            if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
         });
     };
     checkWhenShown("plain message box");
@@ -427,7 +427,8 @@ TEST(QtOperatorTest, TheBoxesOpenOverTheWindowThatAsked) {
     checkWhenShown("date picker");
     op.pickDate(QDate(2026, 12, 9), QStringLiteral("Fecha Desde"));
     checkWhenShown("file chooser");
-    op.openFile(QStringLiteral("Abrir"), QStringLiteral("Todos |*.*"), QDir::tempPath());
+    const QTemporaryDir folder;
+    op.openFile(QStringLiteral("Abrir"), QStringLiteral("Todos |*.*"), folder.path());
     checkWhenShown("modal form");
     QDialog form(&owner);
     auto* layout = new QVBoxLayout(&form);
