@@ -364,8 +364,7 @@ private:
         fittedFrame_ = frame;
         if (!screen || window_.isMaximized() || window_.isFullScreen()) return;
         fitting_ = true;
-        const QRect wanted(window_.geometry().topLeft(),
-                           wanted_.boundedTo(window_.maximumSize()));
+        const QRect wanted(window_.geometry().topLeft(), wanted_.boundedTo(window_.maximumSize()));
         const QRect fitted =
             fitWithin(screen->availableGeometry(), frame, wanted, window_.minimumSize());
         if (!place)

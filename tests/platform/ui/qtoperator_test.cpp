@@ -433,10 +433,11 @@ TEST(QtOperatorTest, TheBoxesOpenOverTheWindowThatAsked) {
     QDialog form(&owner);
     auto* layout = new QVBoxLayout(&form);
     layout->addWidget(new QLabel(QStringLiteral("Impresora"), &form));
-    layout->addWidget(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &form));
+    layout->addWidget(
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &form));
     op.showModal(form);
-    EXPECT_EQ(checked, (QStringList{"plain message box", "message box", "input box",
-                                    "date picker", "file chooser", "modal form"}));
+    EXPECT_EQ(checked, (QStringList{"plain message box", "message box", "input box", "date picker",
+                                    "file chooser", "modal form"}));
 }
 
 TEST(QtOperatorTest, CommonDialogFiltersBecomeQtNameFilters) {

@@ -46,9 +46,11 @@ TEST(ScreenFitTest, AWindowAndItsFrameStayWithinTheScreensFreeArea) {
         ASSERT_TRUE(zxtest::settled(window));
         EXPECT_TRUE(zxtest::fitsItsScreen(window));
         // As large as it asked for where the screen has room for it, frame and all.
-        EXPECT_TRUE(zxtest::becomes([&] { return window.size() == c.wanted.boundedTo(room(window)); }))
-            << window.width() << "x" << window.height() << " in a room of " << room(window).width()
-            << "x" << room(window).height();
+        EXPECT_TRUE(zxtest::becomes([&] {
+            return window.size() == c.wanted.boundedTo(room(window));
+        })) << window.width()
+            << "x" << window.height() << " in a room of " << room(window).width() << "x"
+            << room(window).height();
 
         // Made larger than the screen by the program while it shows.
         window.resize(area.size() * 2);
@@ -74,18 +76,28 @@ TEST(ScreenFitTest, AWindowMovesAndShrinksOnlyAsFarAsItLeavesTheFreeArea) {
     const Case cases[] = {
         {"within the area, where it is", {400, 200, 300, 200}, {0, 0}, {400, 200, 300, 200}},
         {"its frame touching every side", {2, 54, 1362, 712}, {0, 0}, {2, 54, 1362, 712}},
-        {"its title bar under the panel, moved down", {100, 40, 300, 200}, {0, 0},
+        {"its title bar under the panel, moved down",
+         {100, 40, 300, 200},
+         {0, 0},
          {100, 54, 300, 200}},
         {"off the right edge, moved left", {1200, 300, 300, 200}, {0, 0}, {1064, 300, 300, 200}},
         {"off the bottom, moved up", {100, 700, 300, 200}, {0, 0}, {100, 566, 300, 200}},
         {"left of the screen, moved right", {-50, 300, 300, 200}, {0, 0}, {2, 300, 300, 200}},
-        {"wider than the area, as wide as it leaves", {100, 100, 2000, 300}, {0, 0},
+        {"wider than the area, as wide as it leaves",
+         {100, 100, 2000, 300},
+         {0, 0},
          {2, 100, 1362, 300}},
-        {"taller than the area, as tall as it leaves", {100, 100, 300, 1000}, {0, 0},
+        {"taller than the area, as tall as it leaves",
+         {100, 100, 300, 1000},
+         {0, 0},
          {100, 54, 300, 712}},
-        {"larger than the area, the whole of it", {-10, -10, 3000, 2000}, {0, 0},
+        {"larger than the area, the whole of it",
+         {-10, -10, 3000, 2000},
+         {0, 0},
          {2, 54, 1362, 712}},
-        {"larger, but no smaller than its minimum", {500, 500, 3000, 2000}, {1500, 800},
+        {"larger, but no smaller than its minimum",
+         {500, 500, 3000, 2000},
+         {1500, 800},
          {2, 54, 1500, 800}},
     };
     for (const Case& c : cases) {
