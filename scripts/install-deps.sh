@@ -42,6 +42,8 @@ packages=(
   # windows under a window manager in tests: an X server of their own and openbox on it (Qt's
   # X11 platform plugin comes with libqt6gui6)
   xvfb openbox
+  # the screen keeper's notifications from the X11 window manager (xcb)
+  libxcb1-dev
 )
 
 missing=()

@@ -1,29 +1,42 @@
 #include "platform/ui/screenfit.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <optional>
 
 namespace ui {
 
-namespace {
-
-// The frame the window manager gave the last window it framed: the best guess for a window it
-// has not framed yet.
-QMargins& lastFrame() {
-    static QMargins frame;
-    return frame;
+QRect fitWithin(const QRect& area, const QMargins& frame, const QRect& wanted,
+                const QSize& minimum) {
+    const QSize size = wanted.size().boundedTo(area.size().shrunkBy(frame)).expandedTo(minimum);
+    QRect outer = QRect(wanted.topLeft(), size).marginsAdded(frame);
+    if (area.contains(outer)) return outer.marginsRemoved(frame);
+    outer.moveRight(std::min(outer.right(), area.right()));
+    outer.moveBottom(std::min(outer.bottom(), area.bottom()));
+    outer.moveLeft(std::max(outer.left(), area.left()));
+    outer.moveTop(std::max(outer.top(), area.top()));
+    return outer.marginsRemoved(frame);
 }
+
+namespace {
 
 QMargins givenFrame(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
@@ -36,49 +49,93 @@ QMargins givenFrame(const QWidget& window) {
 
 // An X11 window manager frames a window only once it is on the screen; other window systems
 // know the frame before, or have none.
-bool framedLate() {
-    return QGuiApplication::platformName() == QLatin1String("xcb");
+bool framedLate(const QWidget& window) {
+    return QGuiApplication::platformName() == QLatin1String("xcb") &&
+           !window.windowFlags().testFlag(Qt::FramelessWindowHint);
 }
 
-QMargins expectedFrame(const QWidget& window) {
-    const QMargins given = givenFrame(window);
-    if (!given.isNull()) {
-        lastFrame() = given;
-        return given;
+// Tells `told` whenever the window manager sets the frame of the X11 window of `window`
+// (_NET_FRAME_EXTENTS) or moves or resizes it (ConfigureNotify), once Qt has taken the news in;
+// frame() is the frame it set last.
+class FrameWatcher : public QAbstractNativeEventFilter {
+public:
+    FrameWatcher(QWindow& window, QObject& receiver, std::function<void()> told)
+        : window_(&window), receiver_(&receiver), told_(std::move(told)) {
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        connection_ = x11 ? x11->connection() : nullptr;
+        if (!connection_) return;
+        static const char name[] = "_NET_FRAME_EXTENTS";
+        const xcb_intern_atom_cookie_t cookie =
+            xcb_intern_atom(connection_, 0, sizeof name - 1, name);
+        if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr)) {
+            extents_ = reply->atom;
+            std::free(reply);
+        }
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        readFrame();
     }
-    if (!framedLate() || window.windowFlags().testFlag(Qt::FramelessWindowHint)) return {};
-    if (!lastFrame().isNull()) return lastFrame();
-    // A title bar and thin borders until the window manager tells its own: a little more than
-    // most draw, which the fit once the frame is known gives back.
-    const int title = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-    constexpr int border = 4;
-    return QMargins(border, title + border, border, border);
-}
+    ~FrameWatcher() override {
+        if (connection_) QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+    FrameWatcher(const FrameWatcher&) = delete;
+    FrameWatcher& operator=(const FrameWatcher&) = delete;
 
-// `wanted` (the size the program asked for) within the screen's area with `frame` around it,
-// moving the window in as far as needed.
-void fit(QWidget& window, QSize wanted, const QMargins& frame) {
-    const QScreen* screen = window.screen();
-    if (!screen || window.isMaximized() || window.isFullScreen()) return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = wanted.boundedTo(area.size().shrunkBy(frame))
-                           .expandedTo(window.minimumSize())
-                           .boundedTo(window.maximumSize());
-    QRect outer = QRect(window.geometry().topLeft(), size).marginsAdded(frame);
-    outer.moveRight(std::min(outer.right(), area.right()));
-    outer.moveBottom(std::min(outer.bottom(), area.bottom()));
-    outer.moveLeft(std::max(outer.left(), area.left()));
-    outer.moveTop(std::max(outer.top(), area.top()));
-    // The client area, not the frame's position: the frame QWidget knows may be one from
-    // before the window manager framed the window.
-    const QRect inner = outer.marginsRemoved(frame);
-    if (inner != window.geometry()) {
-        window.setGeometry(inner);
-    } else if (QWindow* handle = window.windowHandle(); handle && handle->geometry() != inner) {
-        // The window system let a request go by: the widget has the geometry, its window not.
-        handle->setGeometry(inner);
+    // The frame the window manager set, in the window's own pixels; none until it sets one.
+    std::optional<QMargins> frame() const { return frame_; }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !window_) return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const auto id = static_cast<xcb_window_t>(window_->winId());
+        switch (event->response_type & ~0x80) {
+            case XCB_PROPERTY_NOTIFY: {
+                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                if (property->window != id || property->atom != extents_) return false;
+                readFrame();
+                tell();
+                break;
+            }
+            case XCB_CONFIGURE_NOTIFY:
+                if (reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == id)
+                    tell();
+                break;
+            default:
+                break;
+        }
+        return false;
     }
-}
+
+private:
+    void readFrame() {
+        if (!window_ || extents_ == XCB_ATOM_NONE) return;
+        const auto id = static_cast<xcb_window_t>(window_->winId());
+        const xcb_get_property_cookie_t cookie =
+            xcb_get_property(connection_, 0, id, extents_, XCB_ATOM_CARDINAL, 0, 4);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_, cookie, nullptr);
+        if (!reply) return;
+        if (reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
+            xcb_get_property_value_length(reply) == 16) {
+            // Left, right, top, bottom, in the screen's pixels.
+            const auto* sides = static_cast<const quint32*>(xcb_get_property_value(reply));
+            const qreal ratio = window_->devicePixelRatio();
+            auto side = [ratio](quint32 pixels) { return int(std::ceil(pixels / ratio)); };
+            frame_ = QMargins(side(sides[0]), side(sides[2]), side(sides[1]), side(sides[3]));
+        }
+        std::free(reply);
+    }
+
+    // Once Qt has handled the event: the geometry it tells is then the window system's.
+    void tell() {
+        if (receiver_) QMetaObject::invokeMethod(receiver_, told_, Qt::QueuedConnection);
+    }
+
+    QPointer<QWindow> window_;
+    QPointer<QObject> receiver_;
+    std::function<void()> told_;
+    xcb_connection_t* connection_ = nullptr;
+    xcb_atom_t extents_ = XCB_ATOM_NONE;
+    std::optional<QMargins> frame_;
+};
 
 // Asks for all its body needs, where a plain scroll area asks for a bounded size: a window
 // whose controls fit the screen opens with no scroll bar.
@@ -134,6 +191,9 @@ QWidget* moveIntoScrollingBody(QWidget& window) {
 
 const char kKeeper[] = "screenKeeper";
 
+// Fits a window within its screen's free area, frame included, where it would leave it: when it
+// shows, when the program moves or resizes it, and when the window manager tells its frame.
+// Where the window goes is Qt's and the window manager's; what the operator does to it stays.
 class ScreenKeeper : public QObject {
 public:
     // With `scrolls`, the window's controls move into a scrolling body once its screen leaves
@@ -148,94 +208,105 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (fitting_) return false;
         if (watched == &window_) {
+            const bool visible = window_.isVisible();
             if (event->type() == QEvent::Show) {
-                watchHandle();
+                watchFrame();
                 scrollIfCramped();
                 wanted_ = window_.size();
-                fitNow();
-                watchFraming();
-            } else if (event->type() == QEvent::Move && window_.isVisible() &&
-                       !event->spontaneous()) {
+                framed_ = !framedLate(window_);
+                // The size first, for a dialog to be placed over its owner as large as it
+                // opens (which its own show does); the place once it is placed.
+                fitNow(expectedFrame(), false);
+                showing_ = true;
+                static_cast<QObject&>(window_).event(event);
+                showing_ = false;
+                fitNow(expectedFrame());
+                if (!framed_) waitForFrame();
+                return true;
+            } else if (event->type() == QEvent::Move && visible && !event->spontaneous()) {
                 // The program moved it on the screen.
-                fitNow();
-            } else if (event->type() == QEvent::Resize && window_.isVisible()) {
+                fitNow(expectedFrame(), !showing_);
+            } else if (event->type() == QEvent::Resize && visible) {
                 if (!event->spontaneous()) {
                     // The program resized it on the screen.
                     wanted_ = window_.size();
-                    fitNow();
-                    watchFraming();
+                    fitNow(expectedFrame(), !showing_);
                     // Controls shown since may need more room than the screen has.
                     scrollIfCrampedLater();
-                } else if (!withinRoom() || (watchingFraming() && window_.size() != asked_)) {
-                    // The operator's own resizing is left as it is, but a size the window
-                    // system hands back late (one asked for before the fit) can exceed the
-                    // screen, or undo the fit.
-                    fitNow();
+                } else if (!withinRoom()) {
+                    // A size the window system hands back late (one asked for before the
+                    // fit) can exceed the screen, where no operator makes a window.
+                    fitNow(expectedFrame());
+                } else if (window_.size() != asked_) {
+                    // The operator's own size (or the window manager's): kept from now on.
+                    wanted_ = asked_ = window_.size();
                 }
             }
+        } else if (watched == watched_ && event->type() == QEvent::Expose) {
+            // On the screen now, where the window manager placed it.
+            frameTold();
         } else if (watched == body_ && event->type() == QEvent::LayoutRequest) {
             // The window grows with the controls it scrolls as it would with them unscrolled:
             // to what they need at least, as far as the screen allows.
             growTo(needed(*body_));
-        } else if (watched == handle_ && window_.isVisible()) {
-            // The window system moved, resized or mapped the window: the window manager may
-            // just have framed it.
-            const QEvent::Type type = event->type();
-            if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Expose) &&
-                givenFrame(window_) != fittedFrame_ && !givenFrame(window_).isNull())
-                fitNow();
         }
         return false;
     }
 
 private:
-    // An X11 window manager tells the frame it gave in a property of the window, of which the
-    // window hears nothing, and the window system may answer a request late or not at all: for
-    // a while after the window shows or the program resizes it, the keeper looks again, and
-    // fits the window anew while it is not as it was fitted.
-    void watchFraming() {
-        if (!framedLate() || window_.windowFlags().testFlag(Qt::FramelessWindowHint)) return;
-        framingChecks_ = kFramingChecks;
-        if (!framingTimer_) {
-            framingTimer_ = new QTimer(this);
-            framingTimer_->setInterval(kFramingInterval);
-            connect(framingTimer_, &QTimer::timeout, this, [this] {
-                if (--framingChecks_ <= 0 || !window_.isVisible()) framingTimer_->stop();
-                if (window_.isVisible() && unfitted()) fitNow();
-            });
-        }
-        framingTimer_->start();
+    // The frame the window manager gave, or, until it tells it, that of the window that
+    // asked for this one (the same window manager draws both).
+    QMargins expectedFrame() const {
+        if (!framedLate(window_)) return givenFrame(window_);
+        if (watcher_ && watcher_->frame()) return *watcher_->frame();
+        const QMargins given = givenFrame(window_);
+        if (!given.isNull() || framed_) return given;
+        const QWidget* owner = window_.parentWidget() ? window_.parentWidget()->window() : nullptr;
+        return owner && owner->isVisible() ? givenFrame(*owner) : QMargins();
     }
 
-    bool watchingFraming() const { return framingTimer_ && framingTimer_->isActive(); }
-
-    // True when the window manager's frame is known and the window is not as it was fitted
-    // within it: another frame, another size, or beyond the screen.
-    bool unfitted() const {
-        const QMargins frame = givenFrame(window_);
-        const QWindow* handle = window_.windowHandle();
-        const QScreen* screen = window_.screen();
-        if (frame.isNull() || fitting_ || !handle || !screen || window_.isMaximized() ||
-            window_.isFullScreen())
-            return false;
-        return frame != fittedFrame_ || window_.size() != asked_ ||
-               handle->geometry().size() != asked_ ||
-               !screen->availableGeometry().contains(handle->frameGeometry());
-    }
-
-    void watchHandle() {
+    void watchFrame() {
         QWindow* handle = window_.windowHandle();
-        if (handle == handle_) return;
-        if (handle_) handle_->removeEventFilter(this);
-        handle_ = handle;
-        if (handle_) handle_->installEventFilter(this);
+        if (!framedLate(window_) || !handle || (watcher_ && watched_ == handle)) return;
+        if (watched_) watched_->removeEventFilter(this);
+        watched_ = handle;
+        watched_->installEventFilter(this);
+        watcher_ = std::make_unique<FrameWatcher>(*handle, *this, [this] { frameTold(); });
+    }
+
+    // The window manager set the frame, or moved or resized the window: fitted anew when the
+    // frame is new to the keeper.
+    void frameTold() {
+        // Until the window is on the screen, the window system may tell where it was before
+        // the window manager placed it.
+        if (!window_.isVisible() || !watched_ || !watched_->isExposed()) return;
+        const QMargins frame = expectedFrame();
+        if (frame.isNull() || (framed_ && frame == fittedFrame_)) return;
+        framed_ = true;
+        // The frame may leave less room than the controls need.
+        if (scrollIfCramped()) wanted_ = window_.size().expandedTo(needed(*body_));
+        fitNow(frame);
+    }
+
+    // Where no window manager answers, the window has no frame: after a short while the keeper
+    // stops waiting for one.
+    void waitForFrame() {
+        QTimer::singleShot(kFrameWaitMs, this, [this] {
+            if (framed_ || !window_.isVisible()) return;
+            if (!watched_ || !watched_->isExposed()) {
+                waitForFrame();
+                return;
+            }
+            framed_ = true;
+            fitNow(givenFrame(window_));
+        });
     }
 
     // What the screen's free area leaves the window inside its frame; invalid without a screen.
     QSize room() const {
         const QScreen* screen = window_.screen();
         if (!screen) return {};
-        return screen->availableGeometry().size().shrunkBy(expectedFrame(window_));
+        return screen->availableGeometry().size().shrunkBy(expectedFrame());
     }
 
     bool withinRoom() const {
@@ -276,7 +347,7 @@ private:
                 checkPending_ = false;
                 if (!window_.isVisible() || !scrollIfCramped()) return;
                 wanted_ = window_.size().expandedTo(needed(*body_));
-                fitNow();
+                fitNow(expectedFrame());
             },
             Qt::QueuedConnection);
     }
@@ -286,10 +357,20 @@ private:
         if (grown != window_.size()) window_.resize(grown);
     }
 
-    void fitNow() {
+    // The window where it is, as large as asked, moved (unless not to `place` it) and shrunk
+    // only as far as it must.
+    void fitNow(const QMargins& frame, bool place = true) {
+        const QScreen* screen = window_.screen();
+        fittedFrame_ = frame;
+        if (!screen || window_.isMaximized() || window_.isFullScreen()) return;
         fitting_ = true;
-        fittedFrame_ = expectedFrame(window_);
-        fit(window_, wanted_, fittedFrame_);
+        const QRect wanted(window_.geometry().topLeft(), wanted_.boundedTo(window_.maximumSize()));
+        const QRect fitted =
+            fitWithin(screen->availableGeometry(), frame, wanted, window_.minimumSize());
+        if (!place)
+            window_.resize(fitted.size());
+        else if (fitted != window_.geometry())
+            window_.setGeometry(fitted);
         asked_ = window_.size();
         fitting_ = false;
     }
@@ -297,16 +378,16 @@ private:
     QWidget& window_;
     const bool scrolls_;
     QPointer<QWidget> body_;
-    QPointer<QWindow> handle_;
-    QSize wanted_;
+    QPointer<QWindow> watched_;
+    std::unique_ptr<FrameWatcher> watcher_;
+    QSize wanted_;  // the size the program asked for, or the operator gave
+    QSize asked_;   // the size the last fit gave the window
     QMargins fittedFrame_;
-    QSize asked_;  // the size the last fit gave the window
+    bool framed_ = false;  // whether the frame is known since the window showed
     bool fitting_ = false;
+    bool showing_ = false;  // while the window's own show places it
     bool checkPending_ = false;
-    static constexpr int kFramingInterval = 50;  // ms
-    static constexpr int kFramingChecks = 60;
-    QTimer* framingTimer_ = nullptr;
-    int framingChecks_ = 0;
+    static constexpr int kFrameWaitMs = 1000;
 };
 
 }  // namespace

@@ -4,13 +4,12 @@
 #include "tests/support/screen_fit_display.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 #include <QWidget>
 #include <QWindow>
 
@@ -31,18 +30,16 @@ std::string describe(const SmallScreen& screen, const char* where) {
         .toStdString();
 }
 
-bool framed(const QWidget& window) {
-    const QWindow* handle = window.windowHandle();
-    return handle && !handle->frameMargins().isNull();
-}
+// How long a window may take to show, be framed and settle on a loaded machine: a bound on
+// the wait, which ends as soon as it has.
+constexpr int kSettleMs = 20000;
 
-// Lets the window system's events in for `ms` milliseconds.
-void processEventsFor(int ms) {
-    const QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
+// Whether `window` is on the screen with the window manager's frame, where the window system
+// has it.
+bool placed(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle && handle->isExposed() && !handle->frameMargins().isNull() &&
+           window.geometry() == handle->geometry();
 }
 
 }  // namespace
@@ -60,9 +57,9 @@ bool ranOnScreens(std::span<const SmallScreen> screens) {
     return true;
 }
 
-bool ranOnSmallScreens() {
-    if (!ranOnScreens(kSmallScreens)) return false;
-    for (const SmallScreen& screen : kManagedScreens) {
+bool ranUnderWindowManager(std::span<const SmallScreen> screens) {
+    if (inChildTest()) return false;
+    for (const SmallScreen& screen : screens) {
         SCOPED_TRACE(describe(screen, "under a window manager"));
         const ManagedDisplay display(screen.pixels);
         if (!display.started()) {
@@ -76,6 +73,11 @@ bool ranOnSmallScreens() {
     return true;
 }
 
+bool ranOnSmallScreens() {
+    if (!ranOnScreens(kSmallScreens)) return false;
+    return ranUnderWindowManager(kManagedScreens);
+}
+
 QRect outerGeometry(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
     return handle ? handle->frameGeometry() : window.frameGeometry();
@@ -87,19 +89,11 @@ bool underWindowManager() {
 
 bool settled(const QWidget& window) {
     if (!underWindowManager()) return true;
-    const QDeadlineTimer deadline(5000);
-    while (!framed(window) && !deadline.hasExpired()) processEventsFor(10);
-    if (!framed(window)) return false;
-    // Until it stays put for a while, the widget where the window system has it: the moves
-    // and resizes asked for go through the window manager.
-    QRect last;
-    while (!deadline.hasExpired()) {
-        const bool agree = window.geometry() == window.windowHandle()->geometry();
-        if (agree && outerGeometry(window) == last) break;
-        last = outerGeometry(window);
-        processEventsFor(200);
-    }
-    return true;
+    return QTest::qWaitFor([&] { return placed(window); }, kSettleMs);
+}
+
+bool becomes(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, kSettleMs);
 }
 
 ::testing::AssertionResult fitsItsScreen(const QWidget& window) {
@@ -107,8 +101,13 @@ bool settled(const QWidget& window) {
         return ::testing::AssertionFailure()
                << window.objectName().toStdString() << " gets no frame from the window manager";
     const QRect area = window.screen()->availableGeometry();
+    // The keeper may still be moving it in.
+    if (becomes([&] {
+            return (!underWindowManager() || placed(window)) &&
+                   area.contains(outerGeometry(window));
+        }))
+        return ::testing::AssertionSuccess();
     const QRect frame = outerGeometry(window);
-    if (area.contains(frame)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << window.objectName().toStdString() << " " << describe(frame).toStdString()
            << " beyond the screen's area " << describe(area).toStdString();
@@ -121,8 +120,10 @@ bool settled(const QWidget& window) {
     const QSize room = window.screen()->availableGeometry().size();
     if (room.width() < 1280 || room.height() < 700) return ::testing::AssertionSuccess();
     // As the operator sees it once the layouts asked for have run.
-    QCoreApplication::processEvents();
-    if (!area->verticalScrollBar()->isVisible() && !area->horizontalScrollBar()->isVisible())
+    if (becomes([area] {
+            return !area->verticalScrollBar()->isVisible() &&
+                   !area->horizontalScrollBar()->isVisible();
+        }))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << window.objectName().toStdString() << " " << describe(window.geometry()).toStdString()

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <span>
 
 class QWidget;
@@ -35,6 +36,8 @@ inline constexpr SmallScreen kManagedScreens[] = {
 // child failing this test, and gives true; in such a child it gives false, and the test goes
 // on to its checks there.
 bool ranOnScreens(std::span<const SmallScreen> screens);
+// The same on each of `screens` on an X server of its own with a window manager.
+bool ranUnderWindowManager(std::span<const SmallScreen> screens);
 // The same on each of kSmallScreens offscreen and on each of kManagedScreens on an X server
 // with a window manager.
 bool ranOnSmallScreens();
@@ -42,9 +45,13 @@ bool ranOnSmallScreens();
 // Whether the test runs on an X server, where a window manager frames its windows.
 bool underWindowManager();
 
-// Waits until the window manager has framed `window` and it has settled where it goes (at
-// once where there is no window manager); false when it never gets a frame.
+// Waits until `window` is on the screen, framed by the window manager, and where the window
+// system has it (at once where there is no window manager); false when it never gets there.
 bool settled(const QWidget& window);
+
+// Waits until `condition` holds, letting events in meanwhile; false when it never does within
+// a bound far above what a loaded machine takes.
+bool becomes(const std::function<bool()>& condition);
 
 // `window` with its frame as the window system has it now (QWidget::frameGeometry() may still
 // hold the frame of before the window manager framed the window).

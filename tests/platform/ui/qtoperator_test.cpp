@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
@@ -27,7 +28,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
+#include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -359,6 +363,81 @@ TEST(QtOperatorTest, TheChoosersFitSmallScreens) {
     print.setMinMax(1, 40);
     EXPECT_EQ(op.showModal(print), int(QDialog::Rejected));
     EXPECT_EQ(checked, (QStringList{"open file", "open files", "save file", "print"}));
+}
+
+// Whether `box`, frame included, lies centred over `owner`'s window, frame included, as far as
+// the screen's free area lets it: within its own frame's height of there, or within the 40
+// pixels of title bar Qt takes a frame to have where it cannot measure one.
+::testing::AssertionResult overItsOwner(const QWidget& box, const QWidget& owner) {
+    if (!zxtest::settled(box)) return ::testing::AssertionFailure() << "it never settles";
+    const QRect area = box.screen()->availableGeometry();
+    const QRect outer = zxtest::outerGeometry(box);
+    QRect expected(QPoint(), outer.size());
+    expected.moveCenter(zxtest::outerGeometry(owner).center());
+    expected.moveRight(std::min(expected.right(), area.right()));
+    expected.moveBottom(std::min(expected.bottom(), area.bottom()));
+    expected.moveLeft(std::max(expected.left(), area.left()));
+    expected.moveTop(std::max(expected.top(), area.top()));
+    const int slack = std::max(outer.height() - box.height(), 40);
+    const QPoint off = outer.topLeft() - expected.topLeft();
+    if (std::abs(off.x()) <= slack && std::abs(off.y()) <= slack)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "at " << outer.x() << "," << outer.y() << " " << outer.width() << "x"
+           << outer.height() << ", not at " << expected.x() << "," << expected.y()
+           << " over its owner";
+}
+
+// Every box the operator service shows opens over the window that asked, as a plain message
+// box of Qt's with the same owner does, under a window manager on each screen, each in a
+// process of its own: the window stands away from the screen's corner and its centre.
+TEST(QtOperatorTest, TheBoxesOpenOverTheWindowThatAsked) {
+    if (zxtest::ranUnderWindowManager(zxtest::kManagedScreens)) return;
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.setWindowTitle(QStringLiteral("Formulario"));
+    owner.resize(area.width() / 2, area.height() / 2);
+    owner.move(area.left() + area.width() * 2 / 5, area.top() + area.height() / 3);
+    owner.show();
+    owner.activateWindow();
+    ASSERT_TRUE(zxtest::becomes([&] { return owner.isActiveWindow(); }));
+    ASSERT_TRUE(zxtest::settled(owner));
+    QStringList checked;
+    // Each box is asked for from the window, active again once the last box has gone.
+    auto checkWhenShown = [&](const char* name) {
+        owner.activateWindow();
+        EXPECT_TRUE(zxtest::becomes([&] { return owner.isActiveWindow(); })) << name;
+        QTimer::singleShot(0, [&checked, &owner, name] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr) << name;
+            EXPECT_TRUE(overItsOwner(*box, owner)) << name;
+            checked.append(QString::fromLatin1(name));
+            if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
+        });
+    };
+    checkWhenShown("plain message box");
+    QMessageBox plain(QMessageBox::Information, QStringLiteral("Aviso"), QStringLiteral("Listo"),
+                      QMessageBox::Ok, &owner);
+    plain.exec();
+    ui::QtOperator op;
+    checkWhenShown("message box");
+    op.msgBox(QStringLiteral("Ha ocurrido el Siguiente Error (5) x"), vb::vbOKCancel);
+    checkWhenShown("input box");
+    op.inputBox(QStringLiteral("Ingrese la cantidad"), QStringLiteral("Cantidad"));
+    checkWhenShown("date picker");
+    op.pickDate(QDate(2026, 12, 9), QStringLiteral("Fecha Desde"));
+    checkWhenShown("file chooser");
+    const QTemporaryDir folder;
+    op.openFile(QStringLiteral("Abrir"), QStringLiteral("Todos |*.*"), folder.path());
+    checkWhenShown("modal form");
+    QDialog form(&owner);
+    auto* layout = new QVBoxLayout(&form);
+    layout->addWidget(new QLabel(QStringLiteral("Impresora"), &form));
+    layout->addWidget(
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &form));
+    op.showModal(form);
+    EXPECT_EQ(checked, (QStringList{"plain message box", "message box", "input box", "date picker",
+                                    "file chooser", "modal form"}));
 }
 
 TEST(QtOperatorTest, CommonDialogFiltersBecomeQtNameFilters) {
