@@ -486,17 +486,7 @@ QList<SelectItem> selectItemsBefore(const ParsedStatement& s, qsizetype by) {
         if (depth == 0 && s.t[k].isWord(u"SELECT")) select = k;
     }
     if (select < 0) return {};
-    qsizetype k = nextSignificant(s.t, select + 1);
-    if (k < s.t.size() && isAnyWord(s.t[k], {u"ALL", u"DISTINCT"}))
-        k = nextSignificant(s.t, k + 1);
-    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].is(K::Open)) k = matchingClose(s.t, k);
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].isWord(u"WITH"))  // TIES
-            k = nextSignificant(s.t, nextSignificant(s.t, k + 1) + 1);
-    }
+    qsizetype k = firstSelectItem(s, select);
     QList<SelectItem> items;
     qsizetype start = k;
     depth = 0;

@@ -142,6 +142,21 @@ bool startsWith(const ParsedStatement& s, QStringView word) {
     return i < s.t.size() && s.t[i].isWord(word);
 }
 
+qsizetype firstSelectItem(const ParsedStatement& s, qsizetype select) {
+    qsizetype k = nextSignificant(s.t, select + 1);
+    if (k < s.t.size() && isAnyWord(s.t[k], {u"ALL", u"DISTINCT"}))
+        k = nextSignificant(s.t, k + 1);
+    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
+        k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].is(Token::Kind::Open)) k = matchingClose(s.t, k);
+        k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
+        if (k < s.t.size() && s.t[k].isWord(u"WITH"))  // TIES
+            k = nextSignificant(s.t, nextSignificant(s.t, k + 1) + 1);
+    }
+    return k;
+}
+
 bool SetListTracker::inSetList(const Token& t) {
     if (t.is(Token::Kind::Open)) ++depth_;
     if (t.is(Token::Kind::Close)) --depth_;

@@ -87,6 +87,10 @@ qsizetype first(const ParsedStatement& s);
 bool startsWith(const ParsedStatement& s, QStringView word);
 QList<Column> columnsOf(ParsedStatement& s, const QString& table);
 
+// The first token of the list the SELECT at `select` makes, past ALL or DISTINCT and
+// TOP n [PERCENT] [WITH TIES].
+qsizetype firstSelectItem(const ParsedStatement& s, qsizetype select);
+
 // Follows a statement token by token and tells whether the token at hand stands at the top
 // level of an UPDATE's SET list, where "=" assigns rather than compares.
 class SetListTracker {

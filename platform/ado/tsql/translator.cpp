@@ -55,16 +55,7 @@ void storeSelected(ParsedStatement& s, const QList<Tokens>& calls, qsizetype sel
 void storeUpdatedValues(ParsedStatement& s, qsizetype update);
 
 qsizetype selectItemCount(const ParsedStatement& s, qsizetype select) {
-    qsizetype k = nextSignificant(s.t, select + 1);
-    if (k < s.t.size() && (s.t[k].isWord(u"ALL") || s.t[k].isWord(u"DISTINCT"))) {
-        k = nextSignificant(s.t, k + 1);
-    }
-    if (k < s.t.size() && s.t[k].isWord(u"TOP")) {
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].is(K::Open)) k = matchingClose(s.t, k);
-        k = nextSignificant(s.t, k + 1);
-        if (k < s.t.size() && s.t[k].isWord(u"PERCENT")) k = nextSignificant(s.t, k + 1);
-    }
+    qsizetype k = firstSelectItem(s, select);
     if (k < s.t.size() && s.t[k].is(K::Operator) && s.t[k].text == u"*") return -1;
     qsizetype count = 1;
     int depth = 0;
